@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds everything with warnings as errors under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTUNARIUM_WERROR=ON -DTUNARIUM_SANITIZE=ON
+cmake --build build-test --parallel "$(nproc)"
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir build-test --output-on-failure --parallel "$(nproc)" "$@"

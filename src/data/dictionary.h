@@ -1,0 +1,141 @@
+// The data dictionary: every table of the collection, its fields in declared order, memos, keys,
+// structure version, the A_Songs alias, the relations between tables and the event-log layout.
+// The store, record types, import/export field lists and list columns are all drawn from here.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <QVector>
+
+#include <array>
+#include <cstdint>
+
+namespace tunarium {
+
+enum class FieldType {
+    String,  // fixed-width text; width in characters
+    Long,    // 32-bit signed
+    Byte,    // 8-bit unsigned
+    Decimal, // packed decimal without places; width in digits
+    Memo,    // variable-length text up to width characters, never a key component
+};
+
+// What a number field holds, for the pictures that show it.
+enum class FieldMeaning { Plain, Date, Time };
+
+struct FieldDef {
+    QString name;        // without prefix: "Artist"
+    FieldType type = FieldType::String;
+    int width = 0;       // characters (String, Memo) or digits (Decimal)
+    QString picture;     // display picture; empty where the table gives none
+    QString formPicture; // picture used by the form where it differs, else empty
+    FieldMeaning meaning = FieldMeaning::Plain;
+
+    bool isText() const { return type == FieldType::String || type == FieldType::Memo; }
+    bool isMemo() const { return type == FieldType::Memo; }
+    // Smallest and largest value a number field can hold.
+    qint64 minValue() const;
+    qint64 maxValue() const;
+    // "STRING 50", "LONG", "DECIMAL 6" ... as the data dictionary lists it.
+    QString typeText() const;
+};
+
+struct KeyDef {
+    QString name;            // without prefix: "SongsByArtist"
+    QVector<int> components; // field indexes, in order
+    bool unique = false;
+    bool primary = false;
+    // Text components compare without regard to case (through folded key columns).
+    bool caseInsensitive = true;
+    // Records whose key components are all blank (text empty, numbers zero) are not in the key.
+    bool excludeBlank = true;
+};
+
+// Tables in the order start-up registers them.
+enum class TableId : int {
+    AddWizard,
+    Album,
+    Categories,
+    Fonts,
+    Labels,
+    TNRTips,
+    Media,
+    Tunarium,
+    PlaylistDetails,
+    PlaylistMaster,
+};
+inline constexpr int kTableCount = 10;
+
+struct TableDef {
+    TableId id = TableId::Tunarium;
+    QString label;    // "Tunarium"
+    QString prefix;   // "TUN"
+    QString fileName; // "tnrdata"
+    int version = 0;  // structure version
+    int recordBytes = 0;
+    QVector<FieldDef> fields; // declared fields, then memos
+    QVector<KeyDef> keys;
+    int primaryKey = -1; // index into keys; -1 where the table has none
+    // The key the record-access routines use to take a record's position (the primary key,
+    // or for Media its only key).
+    int positionKey = 0;
+
+    int fieldCount() const { return static_cast<int>(fields.size()); }
+    int memoCount() const;
+    // Index of a field by name, with or without this table's prefix, case-insensitive; -1 if none.
+    int fieldIndex(QStringView name) const;
+    // Index of a key by name, with or without prefix, case-insensitive; -1 if none.
+    int keyIndex(QStringView name) const;
+    const FieldDef& field(int index) const { return fields[index]; }
+    const KeyDef& key(int index) const { return keys[index]; }
+    QString qualifiedField(int index) const { return prefix + ':' + fields[index].name; }
+    QString qualifiedKey(int index) const { return prefix + ':' + keys[index].name; }
+};
+
+// Every table, in registration order.
+const std::array<TableDef, kTableCount>& allTables();
+const TableDef& tableDef(TableId id);
+// A table by label ("Tunarium"), prefix ("TUN") or file name; the alias "A_Songs"/"A_S" gives
+// the songs table. nullptr when nothing matches.
+const TableDef* findTable(QStringView labelPrefixOrFile);
+
+// The second declaration over the songs file, with its own record buffer, walked by the
+// file-number cascades.
+struct AliasDef {
+    QString label;
+    QString prefix;
+    TableId table;
+};
+const AliasDef& songsAlias();
+
+// A field named as prefix, colon, name ("TUN:Artist", "A_S:FileNumber").
+struct FieldRef {
+    const TableDef* table = nullptr;
+    int field = -1;
+    bool isValid() const { return table != nullptr && field >= 0; }
+};
+FieldRef resolveField(QStringView qualifiedName);
+
+enum class DeleteRule { Cascade, Restrict };
+enum class ChangeRule { Cascade, Restrict, None };
+
+struct RelationDef {
+    TableId child;
+    QString childPrefix; // "TUN" or "A_S"
+    QString childField;
+    TableId parent;
+    QString parentField;
+    DeleteRule onDelete;
+    ChangeRule onChange;
+};
+const QVector<RelationDef>& relations();
+
+// The event log: one line a record of fixed-width fields.
+struct LogFieldDef {
+    QString name;
+    int width;
+};
+inline constexpr const char* kEventLogPrefix = "EVL";
+const std::array<LogFieldDef, 4>& eventLogFields();
+
+} // namespace tunarium

@@ -1,0 +1,169 @@
+// The data dictionary against the collection's documented layouts, and the schema made from it.
+#include "data/dictionary.h"
+#include "data/schema_sql.h"
+#include "data/store.h"
+#include "support/temp_collection.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+using namespace tunarium;
+
+namespace {
+
+int fieldBytes(const FieldDef& f) {
+    switch (f.type) {
+    case FieldType::String:
+        return f.width;
+    case FieldType::Long:
+        return 4;
+    case FieldType::Byte:
+        return 1;
+    case FieldType::Decimal:
+        return f.width > 3 ? 6 : 2;
+    case FieldType::Memo:
+        return 0;
+    }
+    return 0;
+}
+
+struct TableExpectation {
+    const char* label;
+    const char* prefix;
+    const char* file;
+    int version;
+    int keys;
+    int memos;
+};
+
+} // namespace
+
+TEST(Dictionary, TablesInRegistrationOrderWithLayoutSizes) {
+    const TableExpectation expected[] = {
+        {"AddWizard", "AW", "TNRAdWiz", 1, 1, 0},      {"Album", "ALB", "tnralbum", 3, 7, 3},
+        {"Categories", "CAT", "TNRCAT", 1, 2, 0},      {"Fonts", "FON", "tnrfont", 1, 2, 0},
+        {"Labels", "LAB", "tnrlabel", 2, 3, 6},        {"TNRTips", "TIP", "TNRTIPS", 0, 2, 0},
+        {"Media", "MED", "tnrmedia", 1, 1, 0},         {"Tunarium", "TUN", "tnrdata", 6, 12, 3},
+        {"PlaylistDetails", "PLA", "tnrpldet", 2, 2, 0}, {"PlaylistMaster", "PLD", "tnrplist", 1, 2, 1},
+    };
+    ASSERT_EQ(std::size(expected), allTables().size());
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        const TableDef& t = allTables()[i];
+        SCOPED_TRACE(t.label.toStdString());
+        EXPECT_EQ(t.label, QLatin1String(expected[i].label));
+        EXPECT_EQ(t.prefix, QLatin1String(expected[i].prefix));
+        EXPECT_EQ(t.fileName, QLatin1String(expected[i].file));
+        EXPECT_EQ(t.version, expected[i].version);
+        EXPECT_EQ(t.keys.size(), expected[i].keys);
+        EXPECT_EQ(t.memoCount(), expected[i].memos);
+        // The record size is the sum of the fixed fields: a check on every width and type.
+        int bytes = 0;
+        for (const FieldDef& f : t.fields) {
+            bytes += fieldBytes(f);
+        }
+        EXPECT_EQ(bytes, t.recordBytes);
+        // Memos come after the fixed fields and are never key components.
+        for (const KeyDef& k : t.keys) {
+            for (int c : k.components) {
+                EXPECT_FALSE(t.field(c).isMemo()) << k.name.toStdString();
+            }
+        }
+    }
+}
+
+TEST(Dictionary, KeyAttributes) {
+    const TableDef& songs = tableDef(TableId::Tunarium);
+    for (const char* name : {"SongsByArtist", "SongsByTitle", "SongsByAlbum", "SongsByMedia"}) {
+        const KeyDef& k = songs.key(songs.keyIndex(QString::fromLatin1(name)));
+        EXPECT_TRUE(k.caseInsensitive) << name;
+        EXPECT_FALSE(k.excludeBlank) << name;
+    }
+    const KeyDef& byFile = songs.key(songs.keyIndex(u"TUN:KeyFileNumber"));
+    EXPECT_TRUE(byFile.excludeBlank);
+    EXPECT_EQ(songs.key(songs.primaryKey).name, QLatin1String("KeyID"));
+    const TableDef& album = tableDef(TableId::Album);
+    const KeyDef& byAlbum = album.key(album.keyIndex(u"KeyAlbum"));
+    ASSERT_EQ(byAlbum.components.size(), 2);
+    EXPECT_EQ(album.field(byAlbum.components[0]).name, QLatin1String("Album"));
+    EXPECT_EQ(album.field(byAlbum.components[1]).name, QLatin1String("Artist"));
+    EXPECT_TRUE(byAlbum.unique);
+    EXPECT_EQ(tableDef(TableId::Media).primaryKey, -1);
+    EXPECT_EQ(tableDef(TableId::Media).positionKey, 0);
+}
+
+TEST(Dictionary, NamesResolve) {
+    struct Case {
+        const char* name;
+        TableId table;
+        const char* field;
+    };
+    const Case cases[] = {{"TUN:Artist", TableId::Tunarium, "Artist"},
+                          {"A_S:FileNumber", TableId::Tunarium, "FileNumber"},
+                          {"alb:albumid", TableId::Album, "AlbumID"},
+                          {"PLA:ID", TableId::PlaylistDetails, "ID"},
+                          {"TUN:Notes", TableId::Tunarium, "Notes"}};
+    for (const Case& c : cases) {
+        const FieldRef ref = resolveField(QString::fromLatin1(c.name));
+        ASSERT_TRUE(ref.isValid()) << c.name;
+        EXPECT_EQ(ref.table->id, c.table) << c.name;
+        EXPECT_EQ(ref.table->field(ref.field).name, QLatin1String(c.field)) << c.name;
+    }
+    EXPECT_FALSE(resolveField(u"TUN:Nothing").isValid());
+    EXPECT_FALSE(resolveField(u"XYZ:Artist").isValid());
+    EXPECT_FALSE(resolveField(u"Artist").isValid());
+    EXPECT_EQ(findTable(u"tnrdata")->id, TableId::Tunarium);
+    EXPECT_EQ(findTable(u"A_Songs")->id, TableId::Tunarium);
+}
+
+TEST(Dictionary, FieldRanges) {
+    const TableDef& songs = tableDef(TableId::Tunarium);
+    EXPECT_EQ(songs.field(songs.fieldIndex(u"TrackNumber")).maxValue(), 255);
+    EXPECT_EQ(songs.field(songs.fieldIndex(u"ID")).maxValue(), 2147483647);
+    EXPECT_EQ(songs.field(songs.fieldIndex(u"ID")).minValue(), -2147483648LL);
+    const TableDef& wizard = tableDef(TableId::AddWizard);
+    EXPECT_EQ(wizard.field(wizard.fieldIndex(u"Track")).maxValue(), 999);
+    EXPECT_EQ(wizard.field(wizard.fieldIndex(u"Instance")).maxValue(), 99999999999LL);
+}
+
+// The file made by the store has one index per key, named after it, with the key's uniqueness
+// and blank-record condition, and the columns of the dictionary in order.
+TEST(Schema, FileMatchesDictionary) {
+    test::TempCollection dir;
+    Store store;
+    ASSERT_TRUE(store.open(dir.dir()).ok());
+    for (const TableDef& t : allTables()) {
+        ASSERT_TRUE(store.openTable(t.id).ok()) << t.label.toStdString();
+    }
+    sqlite3* db = store.handle();
+    for (const TableDef& t : allTables()) {
+        SCOPED_TRACE(t.label.toStdString());
+        sqlite3_stmt* stmt = nullptr;
+        const QByteArray info = ("PRAGMA table_info(" + sql::quoted(t.label) + ")").toUtf8();
+        ASSERT_EQ(sqlite3_prepare_v2(db, info.constData(), -1, &stmt, nullptr), SQLITE_OK);
+        QStringList columns;
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            columns << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1)));
+        }
+        sqlite3_finalize(stmt);
+        ASSERT_GE(columns.size(), t.fieldCount() + 2);
+        for (int i = 0; i < t.fieldCount(); ++i) {
+            EXPECT_EQ(columns[i + 2], t.field(i).name);
+        }
+
+        const QByteArray list = ("PRAGMA index_list(" + sql::quoted(t.label) + ")").toUtf8();
+        ASSERT_EQ(sqlite3_prepare_v2(db, list.constData(), -1, &stmt, nullptr), SQLITE_OK);
+        QHash<QString, std::pair<bool, bool>> indexes; // name -> unique, partial
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            indexes.insert(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1))),
+                           {sqlite3_column_int(stmt, 2) != 0, sqlite3_column_int(stmt, 4) != 0});
+        }
+        sqlite3_finalize(stmt);
+        EXPECT_EQ(indexes.size(), t.keys.size());
+        for (int k = 0; k < t.keys.size(); ++k) {
+            const QString name = t.prefix + ':' + t.key(k).name;
+            ASSERT_TRUE(indexes.contains(name)) << name.toStdString();
+            EXPECT_EQ(indexes[name].first, t.key(k).unique) << name.toStdString();
+            EXPECT_EQ(indexes[name].second, t.key(k).excludeBlank) << name.toStdString();
+        }
+    }
+}
