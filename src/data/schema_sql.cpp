@@ -177,4 +177,50 @@ QString walkSql(const TableDef& t, int key, int prefixLength, bool withTieBreake
     return sql;
 }
 
+namespace {
+
+TableStatements makeStatements(const TableDef& t) {
+    TableStatements st;
+    for (int i = 0; i < t.fieldCount(); ++i) {
+        if (hasFoldedColumn(t, i)) {
+            st.foldedFields << i;
+        }
+    }
+    const QStringList columns = storedColumns(t);
+    QStringList quotedColumns{QStringLiteral("rowid")};
+    QStringList marks{QStringLiteral("?")};
+    for (const QString& c : columns) {
+        quotedColumns << quoted(c);
+        marks << QStringLiteral("?");
+    }
+    st.insert = QStringLiteral("INSERT INTO ") + quoted(t.label) + QStringLiteral(" (") +
+                quotedColumns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
+                marks.join(QStringLiteral(", ")) + u')';
+    QStringList sets;
+    for (const QString& c : columns.mid(2)) {
+        sets << quoted(c) + QStringLiteral(" = ?");
+    }
+    sets << quoted(kVersionColumn) + QStringLiteral(" = ") + quoted(kVersionColumn) + QStringLiteral(" + 1");
+    st.update = QStringLiteral("UPDATE ") + quoted(t.label) + QStringLiteral(" SET ") + sets.join(QStringLiteral(", ")) +
+                QStringLiteral(" WHERE rowid = ? AND ") + quoted(kVersionColumn) + QStringLiteral(" = ?");
+    st.remove = QStringLiteral("DELETE FROM ") + quoted(t.label) + QStringLiteral(" WHERE rowid = ?");
+    st.fetch = selectRecordSql(t) + QStringLiteral(" WHERE rowid = ?");
+    st.nextRec = QStringLiteral("UPDATE \"_counts\" SET lastRec = MAX(lastRec, (SELECT IFNULL(MAX(rowid), 0) FROM ") +
+                 quoted(t.label) + QStringLiteral(")) + 1 WHERE label = ? RETURNING lastRec");
+    return st;
+}
+
+} // namespace
+
+const TableStatements& statements(const TableDef& t) {
+    static const std::array<TableStatements, kTableCount> all = [] {
+        std::array<TableStatements, kTableCount> made;
+        for (const TableDef& def : allTables()) {
+            made[static_cast<int>(def.id)] = makeStatements(def);
+        }
+        return made;
+    }();
+    return all[static_cast<int>(t.id)];
+}
+
 } // namespace tunarium::sql

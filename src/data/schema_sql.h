@@ -43,6 +43,17 @@ QStringList storedColumns(const TableDef& t);
 // "SELECT <_rec, _version, fields> FROM <table>": the start of every record read.
 QString selectRecordSql(const TableDef& t);
 
+// The fixed statements of one table, made once.
+struct TableStatements {
+    QString insert;     // binds: rowid, _rec, _version, fields, folded columns
+    QString update;     // binds: fields, folded columns, rowid, version
+    QString remove;     // binds: rowid
+    QString fetch;      // binds: rowid
+    QString nextRec;    // binds: label; returns the new record number
+    QVector<int> foldedFields; // fields with a folded key column, in column order
+};
+const TableStatements& statements(const TableDef& t);
+
 enum class Direction { Forward, Backward };
 
 // A keyset query over one key: rows in key order (or reverse) from a position, LIMIT bound last.

@@ -7,6 +7,8 @@
 
 #include <sqlite3.h>
 
+#include <optional>
+
 namespace tunarium {
 
 namespace {
@@ -178,6 +180,7 @@ void Store::finalizeStatements() {
         sqlite3_finalize(stmt);
     }
     m_statements.clear();
+    m_walks.clear();
 }
 
 void Store::close() {
@@ -495,16 +498,7 @@ StoreError Store::upgradeTable(TableId table) {
     return e ? e : reload;
 }
 
-StoreError Store::rebuildKeys(TableId table) {
-    const TableDef& t = tableDef(table);
-    if (!m_schema.contains(t.label)) {
-        return StoreError::of(code::kFileNotFound);
-    }
-    finalizeStatements();
-    Transaction tx(*this);
-    if (!tx.ok()) {
-        return tx.beginError();
-    }
+StoreError Store::dropKeys(const TableDef& t) {
     StoreError e;
     for (auto it = m_schema.cbegin(); it != m_schema.cend() && !e; ++it) {
         const QString& sqlText = it.value();
@@ -521,7 +515,21 @@ StoreError Store::rebuildKeys(TableId table) {
     for (int k = 0; k < t.keys.size() && !e; ++k) {
         e = exec(QStringLiteral("DROP INDEX IF EXISTS ") + sql::quoted(sql::indexName(t, k)));
     }
-    if (!e) {
+    return e;
+}
+
+StoreError Store::remakeKeys(TableId table, bool refold) {
+    const TableDef& t = tableDef(table);
+    if (!m_schema.contains(t.label)) {
+        return StoreError::of(code::kFileNotFound);
+    }
+    finalizeStatements();
+    Transaction tx(*this);
+    if (!tx.ok()) {
+        return tx.beginError();
+    }
+    StoreError e = dropKeys(t);
+    if (!e && refold) {
         e = refreshFolded(t);
     }
     if (!e) {
@@ -538,6 +546,22 @@ StoreError Store::rebuildKeys(TableId table) {
     }
     const StoreError reload = loadSchema();
     return e ? e : reload;
+}
+
+StoreError Store::rebuildKeys(TableId table) {
+    return remakeKeys(table, true);
+}
+
+StoreError Store::beginBulkLoad(TableId table) {
+    finalizeStatements();
+    StoreError e = dropKeys(tableDef(table));
+    const StoreError reload = loadSchema();
+    return e ? e : reload;
+}
+
+StoreError Store::endBulkLoad(TableId table) {
+    // The store folded every key column as it wrote the records.
+    return remakeKeys(table, false);
 }
 
 StoreError Store::checkKeys(TableId table) {
@@ -678,10 +702,8 @@ void Store::bindRow(sqlite3_stmt* stmt, const Row& row, int firstParam) const {
             sqlite3_bind_int64(stmt, param++, row.number(i));
         }
     }
-    for (int i = 0; i < t.fieldCount(); ++i) {
-        if (sql::hasFoldedColumn(t, i)) {
-            bindText(stmt, param++, foldKey(row.text(i)));
-        }
+    for (int i : sql::statements(t).foldedFields) {
+        bindText(stmt, param++, foldKey(row.text(i)));
     }
 }
 
@@ -728,15 +750,17 @@ StoreError Store::insert(Row& row) {
         return e;
     }
     const TableDef& t = row.table();
-    Transaction tx(*this);
-    if (!tx.ok()) {
-        return tx.beginError();
+    // The number and the record go in together; inside a caller's transaction they already do.
+    std::optional<Transaction> tx;
+    if (!inTransaction()) {
+        tx.emplace(*this);
+        if (!tx->ok()) {
+            return tx->beginError();
+        }
     }
+    const sql::TableStatements& st = sql::statements(t);
     StoreError error;
-    sqlite3_stmt* number = prepare(QStringLiteral("UPDATE \"_counts\" SET lastRec = MAX(lastRec, (SELECT IFNULL(MAX(rowid), "
-                                                  "0) FROM ") +
-                                       sql::quoted(t.label) + QStringLiteral(")) + 1 WHERE label = ? RETURNING lastRec"),
-                                   error);
+    sqlite3_stmt* number = prepare(st.nextRec, error);
     if (!number) {
         return error;
     }
@@ -752,17 +776,7 @@ StoreError Store::insert(Row& row) {
         sqlite3_step(number);
     }
 
-    const QStringList columns = sql::storedColumns(t);
-    QStringList quotedColumns{QStringLiteral("rowid")};
-    QStringList marks{QStringLiteral("?")};
-    for (const QString& c : columns) {
-        quotedColumns << sql::quoted(c);
-        marks << QStringLiteral("?");
-    }
-    sqlite3_stmt* stmt = prepare(QStringLiteral("INSERT INTO ") + sql::quoted(t.label) + QStringLiteral(" (") +
-                                     quotedColumns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
-                                     marks.join(QStringLiteral(", ")) + u')',
-                                 error);
+    sqlite3_stmt* stmt = prepare(st.insert, error);
     if (!stmt) {
         return error;
     }
@@ -781,8 +795,10 @@ StoreError Store::insert(Row& row) {
             return lastError(rc);
         }
     }
-    if (StoreError e = tx.commit()) {
-        return e;
+    if (tx) {
+        if (StoreError e = tx->commit()) {
+            return e;
+        }
     }
     row.meta.rec = rec;
     row.meta.version = 0;
@@ -794,18 +810,8 @@ StoreError Store::update(Row& row) {
         return e;
     }
     const TableDef& t = row.table();
-    const QStringList columns = sql::storedColumns(t).mid(2);
-    QStringList sets;
-    for (const QString& c : columns) {
-        sets << sql::quoted(c) + QStringLiteral(" = ?");
-    }
-    sets << sql::quoted(sql::kVersionColumn) + QStringLiteral(" = ") + sql::quoted(sql::kVersionColumn) +
-                QStringLiteral(" + 1");
     StoreError error;
-    sqlite3_stmt* stmt = prepare(QStringLiteral("UPDATE ") + sql::quoted(t.label) + QStringLiteral(" SET ") +
-                                     sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE rowid = ? AND ") +
-                                     sql::quoted(sql::kVersionColumn) + QStringLiteral(" = ?"),
-                                 error);
+    sqlite3_stmt* stmt = prepare(sql::statements(t).update, error);
     if (!stmt) {
         return error;
     }
@@ -834,8 +840,7 @@ StoreError Store::update(Row& row) {
 StoreError Store::remove(const Row& row) {
     const TableDef& t = row.table();
     StoreError error;
-    sqlite3_stmt* stmt =
-        prepare(QStringLiteral("DELETE FROM ") + sql::quoted(t.label) + QStringLiteral(" WHERE rowid = ?"), error);
+    sqlite3_stmt* stmt = prepare(sql::statements(t).remove, error);
     if (!stmt) {
         return error;
     }
@@ -850,7 +855,7 @@ StoreError Store::remove(const Row& row) {
 StoreError Store::fetch(TableId table, qint64 rec, Row& out) {
     const TableDef& t = tableDef(table);
     StoreError error;
-    sqlite3_stmt* stmt = prepare(sql::selectRecordSql(t) + QStringLiteral(" WHERE rowid = ?"), error);
+    sqlite3_stmt* stmt = prepare(sql::statements(t).fetch, error);
     if (!stmt) {
         return error;
     }
@@ -914,7 +919,19 @@ StoreError Store::read(TableId table, int key, const KeyPosition& from, sql::Dir
     const int prefix = static_cast<int>(std::min<qsizetype>(from.values.size(), k.components.size()));
     const bool tie = from.hasRec && prefix == k.components.size() && sql::keyHasTieBreaker(t, key);
     StoreError error;
-    sqlite3_stmt* stmt = prepare(sql::walkSql(t, key, prefix, tie, direction, inclusive, extra.sql), error);
+    sqlite3_stmt* stmt = nullptr;
+    if (extra.isEmpty()) {
+        // Page reads are frequent: their statements are found without making the SQL text.
+        const quint64 id = (quint64(t.id) << 24) | (quint64(key) << 16) | (quint64(prefix) << 8) |
+                           (tie ? 4u : 0u) | (direction == sql::Direction::Forward ? 2u : 0u) | (inclusive ? 1u : 0u);
+        stmt = m_walks.value(id);
+        if (!stmt) {
+            stmt = prepare(sql::walkSql(t, key, prefix, tie, direction, inclusive), error);
+            m_walks.insert(id, stmt);
+        }
+    } else {
+        stmt = prepare(sql::walkSql(t, key, prefix, tie, direction, inclusive, extra.sql), error);
+    }
     if (!stmt) {
         return error;
     }

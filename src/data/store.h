@@ -75,6 +75,11 @@ public:
     StoreError upgradeTable(TableId table);
     // Recomputes the folded key columns, rebuilds every index of the table and its count.
     StoreError rebuildKeys(TableId table);
+    // Bulk loading: drops the table's indexes and count triggers so that many records go in
+    // fast; endBulkLoad makes them again from the stored data. Keys are not enforced meanwhile,
+    // so only loads that bring unique values may use it.
+    StoreError beginBulkLoad(TableId table);
+    StoreError endBulkLoad(TableId table);
     // A full check of one table's keys (reads the whole table): index definitions, folded
     // columns and SQLite's own check. Returns 46 when the keys need rebuilding.
     StoreError checkKeys(TableId table);
@@ -162,12 +167,15 @@ private:
     StoreError loadSchema();
     StoreError makeIndexes(const TableDef& t);
     StoreError refreshFolded(const TableDef& t);
+    StoreError dropKeys(const TableDef& t);
+    StoreError remakeKeys(TableId table, bool refold);
     StoreError setStructure(const TableDef& t);
     void finalizeStatements();
 
     sqlite3* m_db = nullptr;
     QString m_directory;
     QHash<QString, sqlite3_stmt*> m_statements;
+    QHash<quint64, sqlite3_stmt*> m_walks; // page-read statements, also held in m_statements
     std::array<int, kTableCount> m_openCounts{};
     int m_depth = 0;
     bool m_backedUpForUpgrade = false;

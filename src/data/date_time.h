@@ -1,0 +1,59 @@
+// Day numbers and time values: the two number forms in which the collection stores dates and times.
+#pragma once
+
+#include <QDate>
+#include <QTime>
+
+namespace tunarium {
+
+// A date is a day number: the count of days since 28 December 1800, so 29 December 1800 is 1,
+// 1 January 1801 is 4 and 1 January 2000 is 72687. 0 means "no date". Supported day numbers run
+// from kFirstDayNumber to kLastDayNumber (31 December 9999); anything else is not a date.
+inline constexpr qint64 kFirstDayNumber = 1;
+inline constexpr qint64 kLastDayNumber = 2994626;
+
+// Day number of a date; 0 for an invalid date or one outside the supported range.
+qint64 dayNumberFromDate(const QDate& date);
+// Day number of year, month and day; 0 when they name no supported date (31 February, month 13).
+qint64 dayNumberFromYmd(int year, int month, int day);
+// Date of a day number; an invalid QDate for 0 and every number outside the supported range.
+QDate dateFromDayNumber(qint64 dayNumber);
+qint64 todayDayNumber();
+
+// Full year of a two-digit year (0..99): the one that falls in the 100 years from 79 years before
+// referenceYear up to 20 years after it. With 2025 as reference, 59 is 1959 and 30 is 2030.
+int expandTwoDigitYear(int twoDigitYear, int referenceYear);
+
+// A time value is a count of hundredths of a second plus one: 0:00:00 is 1, 0:03:45 is 22501 and
+// 1:30:00 is 540001. 0 means "no time". Values from 1 to kLastClockTimeValue are times of day;
+// larger ones, up to kMaxTimeValue (the largest a stored time can hold), are durations whose hours
+// keep counting past 24. Values below 1 are "no time".
+inline constexpr qint64 kHundredthsPerDay = 8640000;
+inline constexpr qint64 kLastClockTimeValue = kHundredthsPerDay;
+inline constexpr qint64 kMaxTimeValue = 2147483647;
+
+// Time value of a time of day; 0 for an invalid QTime.
+qint64 timeValueFromTime(const QTime& time);
+// Time value of a duration in hundredths; 0 for a negative count or one beyond kMaxTimeValue.
+qint64 timeValueFromHundredths(qint64 hundredths);
+// Hundredths held by a time value; 0 for values below 1.
+qint64 hundredthsFromTimeValue(qint64 timeValue);
+// Time of day of a time value; an invalid QTime outside 1..kLastClockTimeValue.
+QTime timeFromTimeValue(qint64 timeValue);
+// The clock's time of day now, as a time value.
+qint64 clockTimeValue();
+
+// A time value split for display; hours are not wrapped at 24.
+struct TimeParts {
+    qint64 hours = 0;
+    int minutes = 0;
+    int seconds = 0;
+    int hundredths = 0;
+};
+// Parts of a time value; all zero for values below 1.
+TimeParts timePartsFromTimeValue(qint64 timeValue);
+// Time value of the parts; 0 when a part is negative, minutes or seconds are 60 or more,
+// hundredths 100 or more, or the result is beyond kMaxTimeValue.
+qint64 timeValueFromParts(const TimeParts& parts);
+
+} // namespace tunarium
