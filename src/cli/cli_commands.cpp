@@ -2,7 +2,7 @@
 #include "cli/cli_commands.h"
 
 #include "data/app_paths.h"
-#include "data/store.h"
+#include "data/database.h"
 
 #include <QTextStream>
 
@@ -46,18 +46,32 @@ int fail(const QString& message) {
     return kExitFailure;
 }
 
-int info(const QString& dir) {
-    Store store;
-    if (StoreError e = store.open(dir)) {
-        return fail(QStringLiteral("cannot open the collection in %1: %2").arg(dir, e.describe()));
+// Messages go to standard error and take their default answer: the command line runs
+// unattended.
+class CliPrompter : public RecordingPrompter {
+public:
+    int message(const PromptMessage& m) override {
+        err() << m.caption << ": " << m.text << "\n";
+        err().flush();
+        return RecordingPrompter::message(m);
     }
+    void halt(const QString& text) override {
+        err() << text << "\n";
+        err().flush();
+        RecordingPrompter::halt(text);
+    }
+};
+
+int info(const QString& dir) {
+    CliPrompter prompter;
+    Database db(prompter, dir, defaultProfilePath());
     for (const TableDef& t : allTables()) {
-        if (StoreError e = store.openTable(t.id)) {
-            return fail(QStringLiteral("cannot open table %1: %2").arg(t.label, e.describe()));
+        if (!db.openTable(t.id)) {
+            return fail(QStringLiteral("cannot open table %1 in %2").arg(t.label, dir));
         }
-        out() << t.label << "\t" << t.fileName << "\t" << store.storedVersion(t.id) << "\t" << store.count(t.id)
-              << "\n";
-        store.closeTable(t.id);
+        out() << t.label << "\t" << t.fileName << "\t" << db.store().storedVersion(t.id) << "\t"
+              << db.store().count(t.id) << "\n";
+        db.closeTable(t.id);
     }
     out().flush();
     return kExitOk;

@@ -966,6 +966,66 @@ KeyPosition Store::positionOf(const Row& row, int key) const {
     return p;
 }
 
+StoreError Store::replaceInKey(TableId table, int key, const QVariant& oldValue, const QVariant& newValue,
+                               qint64& changed) {
+    changed = 0;
+    const TableDef& t = tableDef(table);
+    if (key < 0 || key >= t.keys.size()) {
+        return StoreError::of(code::kInvalidKey);
+    }
+    const int field = t.key(key).components.first();
+    const FieldDef& f = t.field(field);
+    Row probe(table);
+    probe.setRaw(field, newValue);
+    if (StoreError e = validate(probe)) {
+        return e;
+    }
+    const QStringList cols = sql::keyColumns(t, key);
+    QStringList sets{sql::quoted(sql::fieldColumn(t, field)) + QStringLiteral(" = ?")};
+    if (sql::hasFoldedColumn(t, field)) {
+        sets << sql::quoted(sql::foldedColumn(t, field)) + QStringLiteral(" = ?");
+    }
+    sets << sql::quoted(sql::kVersionColumn) + QStringLiteral(" = ") + sql::quoted(sql::kVersionColumn) +
+                QStringLiteral(" + 1");
+    QString where = sql::quoted(cols.first()) + QStringLiteral(" = ?");
+    const QString blank = sql::blankCondition(t, key);
+    if (!blank.isEmpty()) {
+        where = blank + QStringLiteral(" AND ") + where;
+    }
+    StoreError error;
+    sqlite3_stmt* stmt = prepare(QStringLiteral("UPDATE ") + sql::quoted(t.label) + QStringLiteral(" INDEXED BY ") +
+                                     sql::quoted(sql::indexName(t, key)) + QStringLiteral(" SET ") +
+                                     sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") + where,
+                                 error);
+    if (!stmt) {
+        return error;
+    }
+    StatementReset reset(stmt);
+    int param = 1;
+    if (f.isText()) {
+        const QString text = trimTrailingBlanks(newValue.toString());
+        bindText(stmt, param++, text);
+        if (sql::hasFoldedColumn(t, field)) {
+            bindText(stmt, param++, foldKey(text));
+        }
+    } else {
+        sqlite3_bind_int64(stmt, param++, newValue.toLongLong());
+    }
+    bindKeyValue(stmt, param, t, key, field, oldValue);
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_DONE) {
+        if ((rc & 0xff) == SQLITE_CONSTRAINT) {
+            StoreError e = StoreError::of(code::kDuplicateKey);
+            e.driverCode = rc;
+            e.driverMessage = QString::fromUtf8(sqlite3_errmsg(m_db));
+            return e;
+        }
+        return lastError(rc);
+    }
+    changed = sqlite3_changes(m_db);
+    return {};
+}
+
 qint64 Store::count(TableId table) {
     StoreError error;
     sqlite3_stmt* stmt = prepare(QStringLiteral("SELECT n FROM \"_counts\" WHERE label = ?"), error);

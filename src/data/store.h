@@ -103,6 +103,10 @@ public:
                     int limit, QVector<Row>& out, const SqlCondition& extra = {});
     // The record's full position in a key.
     KeyPosition positionOf(const Row& row, int key) const;
+    // Walks `key` at records whose first component equals `oldValue` and sets that field to
+    // `newValue` in each (a cascade of a changed parent value). `changed` receives the count.
+    StoreError replaceInKey(TableId table, int key, const QVariant& oldValue, const QVariant& newValue,
+                            qint64& changed);
     qint64 count(TableId table);
     // Highest identifier in the table's primary key plus one; 1 for an empty table.
     StoreError nextNumber(TableId table, qint64& out);
