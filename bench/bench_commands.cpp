@@ -18,7 +18,8 @@ namespace tunarium::bench {
 namespace {
 
 const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n"
-                           "       tunarium-bench open --dir DIR\n";
+                           "       tunarium-bench open --dir DIR\n"
+                           "       tunarium-bench integrity --dir DIR\n";
 
 int usage(const char* problem) {
     std::fprintf(stderr, "tunarium-bench: %s\n%s", problem, kUsage);
@@ -260,6 +261,9 @@ int run(const QStringList& args) {
     }
     if (command == "open") {
         return openBench(dir);
+    }
+    if (command == "integrity") {
+        return integrityBench(dir);
     }
     return usage("unknown command");
 }

@@ -6,5 +6,7 @@
 namespace tunarium::bench {
 
 int run(const QStringList& args);
+// Deletes an album and renames a media format on a copy of the collection in `dir`.
+int integrityBench(const QString& dir);
 
 } // namespace tunarium::bench
