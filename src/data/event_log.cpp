@@ -1,6 +1,8 @@
 // The event log TNREvent.LOG.
 #include "data/event_log.h"
 
+#include "data/dictionary.h"
+
 #include "data/app_paths.h"
 #include "data/date_time.h"
 #include "data/pictures.h"
@@ -35,11 +37,13 @@ EventLog::EventLog(QString path, bool enabled, Clock clock)
 
 QString EventLog::formatRecord(Stamp stamp, QStringView label, QStringView data) {
     QString line;
-    line.reserve(kDateWidth + kTimeWidth + kLabelWidth + kDataWidth);
-    appendField(line, formatPicture(stamp.day, u"@d3"), kDateWidth);
-    appendField(line, formatPicture(stamp.time, u"@t7"), kTimeWidth);
-    appendField(line, label, kLabelWidth);
-    appendField(line, data, kDataWidth);
+    // The widths of the dictionary's event-log layout: date, time, label, value.
+    const auto& fields = eventLogFields();
+    line.reserve(fields[0].width + fields[1].width + fields[2].width + fields[3].width);
+    appendField(line, formatPicture(stamp.day, u"@d3"), fields[0].width);
+    appendField(line, formatPicture(stamp.time, u"@t7"), fields[1].width);
+    appendField(line, label, fields[2].width);
+    appendField(line, data, fields[3].width);
     return line;
 }
 

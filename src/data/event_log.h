@@ -23,10 +23,6 @@ public:
     };
     using Clock = std::function<Stamp()>;
 
-    static constexpr int kDateWidth = 12;
-    static constexpr int kTimeWidth = 10;
-    static constexpr int kLabelWidth = 30;
-    static constexpr int kDataWidth = 50;
     static constexpr int kRecordsPerOpen = 101;
 
     // An empty clock stands for today's date and the clock's time.
