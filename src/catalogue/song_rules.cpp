@@ -1,0 +1,314 @@
+// Rules of the song form.
+#include "catalogue/song_rules.h"
+
+#include "data/pictures.h"
+
+#include <algorithm>
+
+namespace tunarium {
+
+namespace {
+
+const QString kDefaultMedia = QStringLiteral("CD");
+
+int songKey(const char* name) {
+    return tableDef(TableId::Tunarium).keyIndex(QString::fromLatin1(name));
+}
+
+} // namespace
+
+int SongRules::field(const char* name) {
+    return tableDef(TableId::Tunarium).fieldIndex(QString::fromLatin1(name));
+}
+
+AddDispatch songAddDispatch(AddMode mode, bool copy, const AlbumContext& context, const SongRecord& current) {
+    if (copy || context.active()) {
+        return AddDispatch::OpenForm;
+    }
+    switch (mode) {
+    case AddMode::Compilation:
+        return AddDispatch::CompilationWizard;
+    case AddMode::SingleArtist:
+        return AddDispatch::SingleArtistWizard;
+    case AddMode::AskEachTime:
+        if (current.title.isEmpty() && current.artist.isEmpty() && current.fileNumber.isEmpty() &&
+            current.album.isEmpty()) {
+            return AddDispatch::AskUser;
+        }
+        return AddDispatch::OpenForm;
+    case AddMode::Normal:
+        break;
+    }
+    return AddDispatch::OpenForm;
+}
+
+qint64 applySongTimeRule(qint64 time) {
+    static const qint64 twoHours = deformatPicture(u"2:00", u"@t1").toLongLong();
+    if (time <= twoHours) {
+        return time;
+    }
+    // Time values are hundredths plus one: the hundredths are divided, then the one is added back,
+    // so that 3:45 read as hours and minutes becomes three minutes forty-five seconds exactly.
+    return (time - 1) / 60 + 1;
+}
+
+SongRules::SongRules(Database& db, AlbumContext context) : m_db(db), m_context(std::move(context)) {}
+
+StoreError SongRules::primeAndNumber(Row& record, bool copy) {
+    (void)copy;
+    record.setText(field("Media"), kDefaultMedia);
+    if (m_context.active()) {
+        applyAlbum(record, m_context.album, m_context.side, true);
+    }
+    qint64 id = 0;
+    if (StoreError e = m_db.store().nextNumber(TableId::Tunarium, id)) {
+        return e;
+    }
+    record.setNumber(field("ID"), id);
+
+    // The next track of the album side; a song on no album starts at 1.
+    const qint64 albumId = record.number(field("AlbumID"));
+    const qint64 side = record.number(field("Side"));
+    qint64 track = 1;
+    if (albumId != 0) {
+        QVector<Row> last;
+        StoreError e = m_db.store().read(TableId::Tunarium, songKey("KeyAlbumID"),
+                                         KeyPosition{{albumId, side, qint64(255)}}, sql::Direction::Backward, true, 1,
+                                         last);
+        if (e) {
+            return e;
+        }
+        if (!last.isEmpty() && last[0].number(field("AlbumID")) == albumId && last[0].number(field("Side")) == side) {
+            track = std::min<qint64>(last[0].number(field("TrackNumber")) + 1, 255);
+        }
+    }
+    record.setNumber(field("TrackNumber"), track);
+    return {};
+}
+
+void SongRules::afterAdd(Row& record, const Row& source, bool copy) {
+    if (copy) {
+        const qint64 id = record.number(field("ID"));
+        const RecordMeta meta = record.meta;
+        record = source;
+        record.meta = meta;
+        record.setNumber(field("ID"), id);
+        if (record.text(field("Media")).isEmpty()) {
+            record.setText(field("Media"), kDefaultMedia);
+        }
+    }
+    if (m_context.active()) {
+        applyAlbum(record, m_context.album, m_context.side, true);
+    }
+}
+
+void SongRules::applyAlbum(Row& record, const AlbumRecord& album, qint64 side, bool adding) const {
+    record.setText(field("Album"), album.album);
+    record.setText(field("Media"), album.media);
+    record.setNumber(field("AlbumID"), album.albumId);
+    record.setNumber(field("Side"), side);
+    const auto fillText = [&](const char* name, const QString& value) {
+        if (adding || record.text(field(name)).isEmpty()) {
+            record.setText(field(name), value);
+        }
+    };
+    const auto fillNumber = [&](const char* name, qint64 value) {
+        if (adding || record.number(field(name)) == 0) {
+            record.setNumber(field(name), value);
+        }
+    };
+    fillText("Notes", album.notes);
+    fillText("FileNumber", album.fileNumber);
+    fillText("Artist", album.artist);
+    fillNumber("ReleaseDate", album.releaseDate);
+    fillNumber("CategoryID", album.categoryId);
+}
+
+StoreError SongRules::loadMediaChoices(Row& record) {
+    m_media.clear();
+    QVector<Row> rows;
+    KeyPosition from;
+    for (;;) {
+        if (StoreError e = m_db.store().read(TableId::Media, 0, from, sql::Direction::Forward, false, 256, rows)) {
+            return e;
+        }
+        for (const Row& r : rows) {
+            m_media << r.text(0);
+        }
+        if (rows.size() < 256) {
+            break;
+        }
+        from = m_db.store().positionOf(rows.last(), 0);
+    }
+    const int media = field("Media");
+    if (m_media.isEmpty()) {
+        record.setText(media, QString());
+    } else if (record.text(media).isEmpty()) {
+        record.setText(media, m_media.first());
+    }
+    return {};
+}
+
+StoreError SongRules::loadCategoryChoices() {
+    m_categories.clear();
+    const TableDef& t = tableDef(TableId::Categories);
+    QVector<Row> rows;
+    KeyPosition from;
+    for (;;) {
+        if (StoreError e =
+                m_db.store().read(TableId::Categories, t.primaryKey, from, sql::Direction::Forward, false, 256, rows)) {
+            return e;
+        }
+        for (const Row& r : rows) {
+            m_categories.push_back({r.text(1), r.number(0)});
+        }
+        if (rows.size() < 256) {
+            break;
+        }
+        from = m_db.store().positionOf(rows.last(), t.primaryKey);
+    }
+    std::stable_sort(m_categories.begin(), m_categories.end(), [](const CategoryChoice& a, const CategoryChoice& b) {
+        return foldKey(a.name) < foldKey(b.name);
+    });
+    return {};
+}
+
+QString SongRules::categoryName(qint64 id) const {
+    for (const CategoryChoice& c : m_categories) {
+        if (c.id == id) {
+            return c.name;
+        }
+    }
+    return {};
+}
+
+bool SongRules::checkMedia(Row& record) {
+    const QString media = record.text(field("Media"));
+    const bool inChoices = std::any_of(m_media.begin(), m_media.end(),
+                                       [&](const QString& m) { return foldKey(m) == foldKey(media); });
+    Row found;
+    if (inChoices && m_db.store().get(TableId::Media, 0, {media}, found).ok()) {
+        return true;
+    }
+    m_db.warnings().show(warning::kFieldContentsError, QStringLiteral("Media"), QStringLiteral("Media"));
+    return false;
+}
+
+bool SongRules::checkCategory(Row& record, const QString& typed) {
+    const QString name = trimTrailingBlanks(typed);
+    const int categoryField = field("CategoryID");
+    if (name.isEmpty()) {
+        record.setNumber(categoryField, 0);
+        return true;
+    }
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const CategoryChoice& c : m_categories) {
+            if (foldKey(c.name) == foldKey(name)) {
+                record.setNumber(categoryField, c.id);
+                return true;
+            }
+        }
+        if (pass == 1) {
+            break;
+        }
+        PromptMessage ask;
+        ask.caption = QStringLiteral("Category not found");
+        ask.text = QStringLiteral("Add new category?");
+        ask.icon = PromptIcon::Question;
+        ask.buttons = kButtonYes | kButtonNo;
+        ask.defaultButton = kButtonYes;
+        if (m_db.prompter().message(ask) != kButtonYes) {
+            return false;
+        }
+        Row category(TableId::Categories);
+        qint64 id = 0;
+        StoreError e = m_db.store().nextNumber(TableId::Categories, id);
+        if (!e) {
+            category.setNumber(0, id);
+            category.setText(1, name);
+            e = m_db.store().insert(category);
+        }
+        if (e) {
+            PromptMessage failed;
+            failed.caption = QStringLiteral("Error!");
+            failed.text = QStringLiteral("Unable to add category - ") + e.describe();
+            failed.icon = PromptIcon::Stop;
+            m_db.prompter().message(failed);
+            return false;
+        }
+        // The choices are read again and the field accepted again, so that the song takes the new
+        // category.
+        if (loadCategoryChoices()) {
+            return false;
+        }
+    }
+    return false;
+}
+
+bool SongRules::checkRanges(const Row& record, int* failingField) {
+    struct Range {
+        const char* field;
+        qint64 high;
+        const char* label;
+        const char* text;
+    };
+    static const Range ranges[] = {{"TrackNumber", 99, "Track", "0 and 99"},
+                                   {"ChartNumber", 100, "Chart", "0 and 100"},
+                                   {"Rating", 10, "TUN:Rating", "0 and 10"}};
+    for (const Range& r : ranges) {
+        const qint64 value = record.number(field(r.field));
+        if (value < 0 || value > r.high) {
+            m_db.warnings().show(warning::kRangeError, QString::fromLatin1(r.label), QString::fromLatin1(r.text));
+            if (failingField) {
+                *failingField = field(r.field);
+            }
+            return false;
+        }
+    }
+    return true;
+}
+
+void SongRules::applyTimeRule(Row& record) {
+    const int time = field("Time");
+    record.setNumber(time, applySongTimeRule(record.number(time)));
+}
+
+StoreError SongRules::addAlbumRecord(Row& record) {
+    const int albumIdField = field("AlbumID");
+    const QString title = record.text(field("Album"));
+    // A song with no album title makes no album: every such song would get an empty album of its own.
+    if (record.number(albumIdField) != 0 || title.isEmpty()) {
+        return {};
+    }
+    const TableDef& albums = tableDef(TableId::Album);
+    Row album;
+    StoreError e = m_db.store().get(TableId::Album, albums.keyIndex(u"KeyAlbum"), {title, record.text(field("Artist"))},
+                                    album);
+    if (e.ok()) {
+        record.setNumber(albumIdField, album.number(0));
+        return {};
+    }
+    if (e.code != code::kRecordNotFound) {
+        return e;
+    }
+    qint64 id = 0;
+    if ((e = m_db.store().nextNumber(TableId::Album, id))) {
+        return e;
+    }
+    AlbumRecord made;
+    made.albumId = id;
+    made.notes = record.text(field("Notes"));
+    made.fileNumber = record.text(field("FileNumber"));
+    made.artist = record.text(field("Artist"));
+    made.album = title;
+    made.media = record.text(field("Media"));
+    made.releaseDate = record.number(field("ReleaseDate"));
+    made.categoryId = record.number(field("CategoryID"));
+    if ((e = m_db.store().insert(made))) {
+        return e;
+    }
+    record.setNumber(albumIdField, id);
+    return {};
+}
+
+} // namespace tunarium

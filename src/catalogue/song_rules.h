@@ -1,0 +1,78 @@
+// The song form's own rules, without its window: priming and numbering a new song, copying,
+// filling from an album, the add-mode dispatch, the media, time, category and range checks, and
+// the album record made for a song on OK.
+#pragma once
+
+#include "catalogue/form_session.h"
+#include "data/settings.h"
+
+namespace tunarium {
+
+// The album a song is being added to, passed in by the album windows.
+struct AlbumContext {
+    int mode = 0;        // 0 none; any other value fills new songs from the album; 2 also fixes the artist
+    AlbumRecord album;
+    qint64 side = 0;     // the side or disc being filled
+    bool active() const { return mode != 0; }
+    bool fixesArtist() const { return mode == 2; }
+};
+
+struct CategoryChoice {
+    QString name;
+    qint64 id = 0;
+};
+
+// What adding a song does, from the AddMode preference.
+enum class AddDispatch { OpenForm, CompilationWizard, SingleArtistWizard, AskUser };
+AddDispatch songAddDispatch(AddMode mode, bool copy, const AlbumContext& context, const SongRecord& current);
+
+// The longest time typed as hours and minutes that is taken as such ("2:00"); a longer one was
+// typed as minutes and seconds and is brought back to them.
+qint64 applySongTimeRule(qint64 time);
+
+class SongRules : public FormRules {
+public:
+    SongRules(Database& db, AlbumContext context = {});
+
+    StoreError primeAndNumber(Row& record, bool copy) override;
+    void afterAdd(Row& record, const Row& source, bool copy) override;
+    QString uniqueKeyName() const override { return QStringLiteral("Unique Song ID"); }
+    // The song form cannot bring back typed changes after a change by another station.
+    bool canRecallChanges() const override { return false; }
+
+    const AlbumContext& context() const { return m_context; }
+
+    // The media names, sorted; the song's media is blanked when there are none and takes the
+    // first when it is blank.
+    StoreError loadMediaChoices(Row& record);
+    const QStringList& mediaChoices() const { return m_media; }
+    // The categories sorted by name; false after a read error (the caller closes the window).
+    StoreError loadCategoryChoices();
+    const QVector<CategoryChoice>& categoryChoices() const { return m_categories; }
+    // The name of the song's category, blank when it does not exist.
+    QString categoryName(qint64 id) const;
+
+    // Field checks: each returns true when the field passes; otherwise it has shown its message.
+    bool checkMedia(Row& record);
+    // The category typed or chosen: sets TUN:CategoryID, asking to add a category that does not
+    // exist yet (which is then created with the next number and taken).
+    bool checkCategory(Row& record, const QString& name);
+    // Track (0-99), chart (0-100) and rating (0-10); `failingField` gets the first field refused.
+    bool checkRanges(const Row& record, int* failingField = nullptr);
+    void applyTimeRule(Row& record);
+
+    // On OK, with AutoAddToAlbums on: the album of the song's title and artist, made when missing.
+    StoreError addAlbumRecord(Row& record);
+    // "Default with Album Information" (and the album context after an add).
+    void applyAlbum(Row& record, const AlbumRecord& album, qint64 side, bool adding) const;
+
+    static int field(const char* name);
+
+private:
+    Database& m_db;
+    AlbumContext m_context;
+    QStringList m_media;
+    QVector<CategoryChoice> m_categories;
+};
+
+} // namespace tunarium

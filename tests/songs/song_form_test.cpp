@@ -1,0 +1,355 @@
+// The song form's rules and the form pattern, driven without a window.
+#include "catalogue/song_rules.h"
+#include "data/pictures.h"
+#include "support/temp_collection.h"
+
+#include <gtest/gtest.h>
+
+using namespace tunarium;
+
+namespace {
+
+class SongFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        db = std::make_unique<Database>(prompter, dir.dir(), dir.configDir() + "/profile.ini");
+        for (const TableDef& t : allTables()) {
+            ASSERT_TRUE(db->openTable(t.id));
+        }
+        for (const char* m : {"CD", "LP"}) {
+            MediaRecord media{m, {}};
+            ASSERT_TRUE(db->store().insert(media).ok());
+        }
+    }
+
+    static int f(const char* name) { return SongRules::field(name); }
+
+    SongRecord stored(qint64 id) {
+        SongRecord s;
+        EXPECT_TRUE(db->store().get(tableDef(TableId::Tunarium).primaryKey, {id}, s).ok());
+        return s;
+    }
+
+    // Adds a song through the form as a user would: start, type, OK.
+    SongRecord addThroughForm(SongRules& rules, const QString& title) {
+        Row record(TableId::Tunarium);
+        FormSession form(*db, rules, kRequestInsert);
+        EXPECT_TRUE(form.start(record));
+        record.setText(f("Title"), title);
+        EXPECT_EQ(form.save(record), FormSession::SaveResult::Closed);
+        form.close();
+        return fromRow<SongRecord>(record);
+    }
+
+    test::TempCollection dir;
+    RecordingPrompter prompter;
+    std::unique_ptr<Database> db;
+};
+
+} // namespace
+
+TEST_F(SongFormTest, CancellingAnAddLeavesNothingAndTheIdIsReused) {
+    SongRules rules(*db);
+    Row record(TableId::Tunarium);
+    {
+        FormSession form(*db, rules, kRequestInsert);
+        ASSERT_TRUE(form.start(record));
+        EXPECT_EQ(form.caption(), "Adding Information");
+        EXPECT_EQ(record.number(f("ID")), 1);
+        EXPECT_EQ(record.text(f("Media")), "CD");
+        EXPECT_EQ(db->store().count(TableId::Tunarium), 1); // added at once, reserving the ID
+        form.cancel();
+        form.close();
+    }
+    EXPECT_EQ(db->store().count(TableId::Tunarium), 0);
+    const SongRecord added = addThroughForm(rules, "Kept");
+    EXPECT_EQ(added.id, 1);
+    EXPECT_EQ(stored(1).title, "Kept");
+}
+
+TEST_F(SongFormTest, TwoFormsAddingAtOnceTakeDifferentIds) {
+    SongRules rules(*db);
+    Row first(TableId::Tunarium);
+    Row second(TableId::Tunarium);
+    FormSession a(*db, rules, kRequestInsert);
+    FormSession b(*db, rules, kRequestInsert);
+    ASSERT_TRUE(a.start(first));
+    ASSERT_TRUE(b.start(second));
+    EXPECT_EQ(first.number(f("ID")), 1);
+    EXPECT_EQ(second.number(f("ID")), 2);
+    EXPECT_EQ(a.save(first), FormSession::SaveResult::Closed);
+    EXPECT_EQ(b.save(second), FormSession::SaveResult::Closed);
+    EXPECT_EQ(db->store().count(TableId::Tunarium), 2);
+}
+
+TEST_F(SongFormTest, TracksAreNumberedPerAlbumSide) {
+    AlbumRecord album;
+    album.albumId = 5;
+    album.album = "Double Album";
+    album.artist = "Band";
+    album.media = "LP";
+    album.fileNumber = "F5";
+    ASSERT_TRUE(db->store().insert(album).ok());
+    struct Step {
+        qint64 side;
+        qint64 track;
+    };
+    for (const Step& s : {Step{1, 1}, Step{1, 2}, Step{2, 1}, Step{1, 3}, Step{2, 2}}) {
+        AlbumContext context{1, album, s.side};
+        SongRules rules(*db, context);
+        const SongRecord song = addThroughForm(rules, "Song");
+        EXPECT_EQ(song.trackNumber, s.track) << "side " << s.side;
+        EXPECT_EQ(song.albumId, 5);
+        EXPECT_EQ(song.album, "Double Album");
+        EXPECT_EQ(song.media, "LP");
+        EXPECT_EQ(song.fileNumber, "F5");
+        EXPECT_EQ(song.artist, "Band");
+    }
+    // A song on no album starts at track 1 whatever other loose songs hold.
+    SongRules loose(*db);
+    EXPECT_EQ(addThroughForm(loose, "Single").trackNumber, 1);
+}
+
+TEST_F(SongFormTest, TimeTypedAsMinutesAndSecondsIsBroughtBack) {
+    struct Case {
+        const char* typed;
+        const char* shown;
+    };
+    for (const Case& c : {Case{"3:45", "0:03:45"}, Case{"1:30", "1:30:00"}, Case{"2:00", "2:00:00"},
+                          Case{"2:01", "0:02:01"}, Case{"59:59", "0:59:59"}, Case{"0:00", "0:00:00"}}) {
+        const qint64 read = deformatPicture(QString::fromLatin1(c.typed), u"@t1").toLongLong();
+        EXPECT_EQ(formatPicture(applySongTimeRule(read), u"@t4"), QString::fromLatin1(c.shown)) << c.typed;
+    }
+    EXPECT_EQ(applySongTimeRule(deformatPicture(u"3:45", u"@t1").toLongLong()), 22501);
+}
+
+TEST_F(SongFormTest, ANewCategoryIsCreatedWithTheNextIdAndTaken) {
+    CategoryRecord rock{4, "Rock", {}};
+    ASSERT_TRUE(db->store().insert(rock).ok());
+    SongRules rules(*db);
+    ASSERT_TRUE(rules.loadCategoryChoices().ok());
+    Row song(TableId::Tunarium);
+    // An existing name in other case is the existing category: nothing is asked.
+    EXPECT_TRUE(rules.checkCategory(song, "rock"));
+    EXPECT_EQ(song.number(f("CategoryID")), 4);
+    EXPECT_TRUE(prompter.messages.isEmpty());
+    // No: nothing is created and the field is refused.
+    prompter.answers << kButtonNo;
+    EXPECT_FALSE(rules.checkCategory(song, "Jazz"));
+    EXPECT_EQ(db->store().count(TableId::Categories), 1);
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].caption, "Category not found");
+    EXPECT_EQ(prompter.messages[0].text, "Add new category?");
+    // Yes: created with the next number and taken at once.
+    prompter.answers << kButtonYes;
+    EXPECT_TRUE(rules.checkCategory(song, "Jazz"));
+    EXPECT_EQ(song.number(f("CategoryID")), 5);
+    EXPECT_EQ(rules.categoryName(5), "Jazz");
+    EXPECT_TRUE(rules.checkCategory(song, ""));
+    EXPECT_EQ(song.number(f("CategoryID")), 0);
+}
+
+TEST_F(SongFormTest, RangesAreCheckedWithTheirMessages) {
+    SongRules rules(*db);
+    struct Case {
+        const char* field;
+        qint64 value;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"TrackNumber", 99, nullptr},
+        {"TrackNumber", 100, "The value of Track must be between 0 and 99."},
+        {"ChartNumber", 100, nullptr},
+        {"ChartNumber", 101, "The value of Chart must be between 0 and 100."},
+        {"Rating", 10, nullptr},
+        {"Rating", 11, "The value of TUN:Rating must be between 0 and 10."},
+    };
+    for (const Case& c : cases) {
+        prompter.messages.clear();
+        Row song(TableId::Tunarium);
+        song.setNumber(f(c.field), c.value);
+        int failing = -1;
+        EXPECT_EQ(rules.checkRanges(song, &failing), c.message == nullptr) << c.field << c.value;
+        if (c.message) {
+            ASSERT_EQ(prompter.messages.size(), 1);
+            EXPECT_EQ(prompter.messages[0].caption, "Range Error");
+            EXPECT_EQ(prompter.messages[0].text, QString::fromLatin1(c.message));
+            EXPECT_EQ(failing, f(c.field));
+        }
+    }
+}
+
+TEST_F(SongFormTest, MediaMustBeAChoiceFoundInTheMediaTable) {
+    SongRules rules(*db);
+    Row song(TableId::Tunarium);
+    ASSERT_TRUE(rules.loadMediaChoices(song).ok());
+    EXPECT_EQ(rules.mediaChoices(), QStringList({"CD", "LP"}));
+    EXPECT_EQ(song.text(f("Media")), "CD"); // a blank media takes the first choice
+    EXPECT_TRUE(rules.checkMedia(song));
+    song.setText(f("Media"), "8-Track");
+    EXPECT_FALSE(rules.checkMedia(song));
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].caption, "Field Contents Error");
+    EXPECT_EQ(prompter.messages[0].text, "The value for Media must be found in the Media file.");
+}
+
+TEST_F(SongFormTest, CopyGivesANewIdAndEveryOtherValue) {
+    SongRules rules(*db);
+    SongRecord source;
+    source.id = 1;
+    source.artist = "Artist";
+    source.title = "Title";
+    source.mix = "Club Mix";
+    source.time = 22501;
+    source.notes = "Long notes";
+    source.rating = 7;
+    ASSERT_TRUE(db->store().insert(source).ok());
+    Row record = toRow(source);
+    FormSession copy(*db, rules, kRequestCopy);
+    ASSERT_TRUE(copy.start(record));
+    EXPECT_TRUE(copy.isCopy());
+    EXPECT_EQ(copy.save(record), FormSession::SaveResult::Closed);
+    const SongRecord made = stored(2);
+    EXPECT_EQ(made.artist, "Artist");
+    EXPECT_EQ(made.mix, "Club Mix");
+    EXPECT_EQ(made.time, 22501);
+    EXPECT_EQ(made.notes, "Long notes");
+    EXPECT_EQ(made.rating, 7);
+    EXPECT_EQ(made.media, "CD");
+    EXPECT_EQ(stored(1).title, "Title");
+}
+
+TEST_F(SongFormTest, AChangeWithoutModificationWritesNothing) {
+    SongRecord song;
+    song.id = 1;
+    song.title = "Same";
+    ASSERT_TRUE(db->store().insert(song).ok());
+    SongRules rules(*db);
+    Row record = toRow(song);
+    FormSession form(*db, rules, kRequestChange);
+    ASSERT_TRUE(form.start(record));
+    EXPECT_EQ(form.caption(), "Changing Information");
+    EXPECT_EQ(form.save(record), FormSession::SaveResult::Closed);
+    EXPECT_EQ(form.response(), kResponseCompleted);
+    EXPECT_EQ(stored(1).meta.version, 0);
+    // A change of a memo alone is a change.
+    Row again = toRow(stored(1));
+    FormSession second(*db, rules, kRequestChange);
+    ASSERT_TRUE(second.start(again));
+    again.setText(f("Notes"), "New note");
+    EXPECT_EQ(second.save(again), FormSession::SaveResult::Closed);
+    EXPECT_EQ(stored(1).meta.version, 1);
+    EXPECT_EQ(stored(1).notes, "New note");
+}
+
+TEST_F(SongFormTest, AChangeByAnotherStationIsRedisplayed) {
+    SongRecord song;
+    song.id = 1;
+    song.title = "Original";
+    ASSERT_TRUE(db->store().insert(song).ok());
+    SongRules rules(*db);
+    Row record = toRow(song);
+    FormSession form(*db, rules, kRequestChange);
+    ASSERT_TRUE(form.start(record));
+    SongRecord theirs = stored(1);
+    theirs.title = "Theirs";
+    ASSERT_TRUE(db->store().update(theirs).ok());
+    record.setText(f("Title"), "Mine");
+    EXPECT_EQ(form.save(record), FormSession::SaveResult::Redisplay);
+    EXPECT_EQ(record.text(f("Title")), "Theirs");
+    EXPECT_EQ(prompter.messages.last().text, "This record was changed by another station.");
+    record.setText(f("Title"), "Mine after all");
+    EXPECT_EQ(form.save(record), FormSession::SaveResult::Closed);
+    EXPECT_EQ(stored(1).title, "Mine after all");
+}
+
+TEST_F(SongFormTest, DeleteAsksFirstAndOffersToTryAgain) {
+    SongRecord song;
+    song.id = 1;
+    ASSERT_TRUE(db->store().insert(song).ok());
+    PlaylistEntryRecord entry{1, 1, 1, {}, {}, {}, {}, {}};
+    ASSERT_TRUE(db->store().insert(entry).ok());
+    SongRules rules(*db);
+    struct Case {
+        QList<int> answers;
+        int response;
+        QStringList captions;
+    };
+    const Case cases[] = {
+        {{kButtonCancel}, kResponseCancelled, {"Confirm Delete"}},
+        {{kButtonOk, kButtonOk, kButtonNo},
+         kResponseCancelled,
+         {"Confirm Delete", "Referential Integrity Delete Error", "Record Update Error"}},
+    };
+    for (const Case& c : cases) {
+        prompter.messages.clear();
+        prompter.answers = c.answers;
+        Row record = toRow(stored(1));
+        FormSession form(*db, rules, kRequestDelete);
+        EXPECT_FALSE(form.start(record)); // no window
+        EXPECT_EQ(form.response(), c.response);
+        QStringList captions;
+        for (const PromptMessage& m : prompter.messages) {
+            captions << m.caption;
+        }
+        EXPECT_EQ(captions, c.captions);
+    }
+    ASSERT_TRUE(db->store().remove(entry).ok());
+    prompter.answers = {kButtonOk};
+    Row record = toRow(stored(1));
+    FormSession form(*db, rules, kRequestDelete);
+    form.start(record);
+    EXPECT_EQ(form.response(), kResponseCompleted);
+    EXPECT_EQ(db->store().count(TableId::Tunarium), 0);
+}
+
+TEST_F(SongFormTest, AnAlbumRecordIsMadeForASongOnOk) {
+    SongRules rules(*db);
+    Row song(TableId::Tunarium);
+    song.setText(f("Album"), "Blue");
+    song.setText(f("Artist"), "Joni Mitchell");
+    song.setText(f("Media"), "LP");
+    song.setText(f("FileNumber"), "F12");
+    ASSERT_TRUE(rules.addAlbumRecord(song).ok());
+    EXPECT_EQ(song.number(f("AlbumID")), 1);
+    Row second(TableId::Tunarium);
+    second.setText(f("Album"), "BLUE");
+    second.setText(f("Artist"), "joni mitchell");
+    ASSERT_TRUE(rules.addAlbumRecord(second).ok());
+    EXPECT_EQ(second.number(f("AlbumID")), 1); // found by the album key, which ignores case
+    Row noAlbum(TableId::Tunarium);
+    ASSERT_TRUE(rules.addAlbumRecord(noAlbum).ok());
+    EXPECT_EQ(noAlbum.number(f("AlbumID")), 0);
+    EXPECT_EQ(db->store().count(TableId::Album), 1);
+    AlbumRecord made;
+    ASSERT_TRUE(db->store().get(tableDef(TableId::Album).primaryKey, {qint64(1)}, made).ok());
+    EXPECT_EQ(made.fileNumber, "F12");
+    EXPECT_EQ(made.media, "LP");
+}
+
+TEST(SongAddDispatch, FollowsTheAddModeUnlessCopyingOrInAnAlbum) {
+    SongRecord blank;
+    SongRecord typed;
+    typed.title = "Something";
+    const AlbumContext none;
+    const AlbumContext inAlbum{1, {}, 0};
+    struct Case {
+        AddMode mode;
+        bool copy;
+        const AlbumContext* context;
+        const SongRecord* current;
+        AddDispatch expected;
+    };
+    const Case cases[] = {
+        {AddMode::Normal, false, &none, &blank, AddDispatch::OpenForm},
+        {AddMode::Compilation, false, &none, &blank, AddDispatch::CompilationWizard},
+        {AddMode::SingleArtist, false, &none, &blank, AddDispatch::SingleArtistWizard},
+        {AddMode::AskEachTime, false, &none, &blank, AddDispatch::AskUser},
+        {AddMode::AskEachTime, false, &none, &typed, AddDispatch::OpenForm},
+        {AddMode::Compilation, true, &none, &blank, AddDispatch::OpenForm},
+        {AddMode::SingleArtist, false, &inAlbum, &blank, AddDispatch::OpenForm},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(songAddDispatch(c.mode, c.copy, *c.context, *c.current), c.expected);
+    }
+}
