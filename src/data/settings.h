@@ -108,6 +108,12 @@ public:
     QString udkPrompt() const { return text(SettingKey::UdkPrompt); }
     QString notesLabel() const { return text(SettingKey::NotesLabel); }
     QString dateFormat() const { return text(SettingKey::DateFormat); }
+    // The picture every date in lists, forms and reports is shown with: the chosen date format,
+    // or the system's short date when none was chosen.
+    QString datePicture() const {
+        const QString code = dateFormat().trimmed();
+        return code.isEmpty() ? QStringLiteral("@d17") : QStringLiteral("@") + code;
+    }
     QString logo() const { return text(SettingKey::Logo); }
     bool useLog() const { return flag(SettingKey::UseLog); }
     QString interfaceStyle() const { return text(SettingKey::Interface); }

@@ -1,0 +1,56 @@
+// The window side of the form pattern: a form opens as a child window in front of its caller,
+// which stays disabled until the form answers through its callback, while every other window
+// stays usable. Esc acts as Cancel; the window position is restored and saved under the form's
+// procedure name.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace tunarium {
+
+class FormWindow : public QWidget {
+public:
+    using Done = std::function<void(int response)>;
+
+    // `procedure` names the window's section in the position file ("UpdateSong").
+    FormWindow(const QString& procedure, const QString& positionFile, QWidget* caller, Done done);
+    ~FormWindow() override;
+
+    // Shows the form: in the MDI area as a child window when one is given, else as a window of
+    // its own. The caller is disabled until the form closes.
+    void present(QMdiArea* area);
+    // Ends the form with its response; the window closes and the callback runs once.
+    void finish(int response);
+    int response() const { return m_response; }
+    QString procedure() const { return m_procedure; }
+
+protected:
+    // Asked when the window is closed from outside (the frame's close box, Exit): the form does
+    // what Cancel does.
+    virtual void closing() {}
+    // Runs once when the window closes, before the caller is answered.
+    virtual void closed() {}
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    virtual void cancelRequested() { finish(2); }
+
+private:
+    void answer();
+
+    QString m_procedure;
+    QString m_positionFile;
+    QPointer<QWidget> m_caller;
+    QPointer<QMdiSubWindow> m_subWindow;
+    Done m_done;
+    int m_response = 2;
+    bool m_answered = false;
+    bool m_closing = false;
+};
+
+} // namespace tunarium

@@ -1,0 +1,96 @@
+// UpdateSong: the song form window. It adds, copies, changes and deletes one song through the
+// form pattern and the song rules; the caller learns the response through its callback.
+#pragma once
+
+#include "catalogue/song_rules.h"
+#include "catalogue/ui/form_window.h"
+
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+
+namespace tunarium {
+
+class PictureEdit;
+
+class SongFormWindow : public FormWindow {
+public:
+    // Opens the form for `request` (Insert, Change, Delete or Copy) on `current`. Delete and a
+    // failed add answer at once without showing a window; check isOpen() after start().
+    SongFormWindow(Database& db, const Settings& settings, const QString& positionFile, int request,
+                   const SongRecord& current, AlbumContext context, QWidget* caller, Done done);
+
+    // Runs the start of the pattern; false when the form already answered (no window).
+    bool start(QMdiArea* area);
+    const Row& record() const { return m_record; }
+
+    // Presses OK: every field is accepted in tab order, then the song is saved.
+    void accept();
+
+protected:
+    void closing() override;
+    void closed() override;
+    void cancelRequested() override;
+
+private:
+    void build();
+    QWidget* buildGeneral();
+    QWidget* buildRecording();
+    QWidget* buildCustom();
+    QWidget* buildNotes();
+    void display(const Row& record);
+    void readInto(Row& record) const;
+    bool acceptFields();
+    // The add-mode dispatch: where adding a song hands over to the add wizards. Returns true when
+    // a wizard took over (the form then closes).
+    bool dispatchToWizard(AddDispatch dispatch);
+
+    Database& m_db;
+    const Settings& m_settings;
+    SongRules m_rules;
+    FormSession m_session;
+    Row m_record;
+    bool m_started = false;
+
+    QTabWidget* m_tabs = nullptr;
+    PictureEdit* m_artist = nullptr;
+    PictureEdit* m_title = nullptr;
+    PictureEdit* m_album = nullptr;
+    QComboBox* m_media = nullptr;
+    PictureEdit* m_time = nullptr;
+    PictureEdit* m_fileNumber = nullptr;
+    PictureEdit* m_releaseDate = nullptr;
+    QComboBox* m_category = nullptr;
+    PictureEdit* m_track = nullptr;
+    PictureEdit* m_side = nullptr;
+    PictureEdit* m_bpm = nullptr;
+    PictureEdit* m_chart = nullptr;
+    PictureEdit* m_mix = nullptr;
+    PictureEdit* m_style = nullptr;
+    PictureEdit* m_rating = nullptr;
+    PictureEdit* m_inOut = nullptr;
+    QCheckBox* m_skips = nullptr;
+    QCheckBox* m_doNotPlay = nullptr;
+    QCheckBox* m_live = nullptr;
+    QRadioButton* m_slow = nullptr;
+    QRadioButton* m_fast = nullptr;
+    QRadioButton* m_abrupt = nullptr;
+    QPlainTextEdit* m_recording = nullptr;
+    PictureEdit* m_composer = nullptr;
+    QPlainTextEdit* m_performance = nullptr;
+    QLabel* m_udkPrompt = nullptr;
+    PictureEdit* m_udk = nullptr;
+    PictureEdit* m_info[3] = {nullptr, nullptr, nullptr};
+    QPlainTextEdit* m_notes = nullptr;
+    QPushButton* m_albumDefaults = nullptr;
+    QPushButton* m_ok = nullptr;
+    QPushButton* m_cancel = nullptr;
+};
+
+} // namespace tunarium
