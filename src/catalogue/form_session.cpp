@@ -88,18 +88,22 @@ bool FormSession::changed(const Row& record) const {
     return false;
 }
 
+FormSession::SaveResult FormSession::insertFailed(const StoreError& error) {
+    Warnings& warnings = m_db.warnings();
+    if (error.code == code::kDuplicateKey) {
+        warnings.show(warning::kDuplicateKey, m_rules.uniqueKeyName());
+    } else {
+        warnings.saveError(error);
+        warnings.show(warning::kRecordInsertError);
+    }
+    return SaveResult::StayOpen;
+}
+
 FormSession::SaveResult FormSession::save(Row& record) {
     Warnings& warnings = m_db.warnings();
     if (m_request == kRequestInsert && m_addedRec == 0) {
-        StoreError e = m_db.store().insert(record);
-        if (e.code == code::kDuplicateKey) {
-            warnings.show(warning::kDuplicateKey, m_rules.uniqueKeyName());
-            return SaveResult::StayOpen;
-        }
-        if (e) {
-            warnings.saveError(e);
-            warnings.show(warning::kRecordInsertError);
-            return SaveResult::StayOpen;
+        if (StoreError e = m_db.store().insert(record)) {
+            return insertFailed(e);
         }
         m_response = kResponseCompleted;
         return SaveResult::Closed;
@@ -114,15 +118,8 @@ FormSession::SaveResult FormSession::save(Row& record) {
             return SaveResult::StayOpen;
         }
         record.meta.version = current.meta.version;
-        StoreError e = m_db.store().update(record);
-        if (e.code == code::kDuplicateKey) {
-            warnings.show(warning::kDuplicateKey, m_rules.uniqueKeyName());
-            return SaveResult::StayOpen;
-        }
-        if (e) {
-            warnings.saveError(e);
-            warnings.show(warning::kRecordInsertError);
-            return SaveResult::StayOpen;
+        if (StoreError e = m_db.store().update(record)) {
+            return insertFailed(e);
         }
         m_response = kResponseCompleted;
         return SaveResult::Closed;

@@ -72,6 +72,7 @@ public:
 private:
     bool addAtStart(Row& record);
     void deleteConfirmed(const Row& record);
+    SaveResult insertFailed(const StoreError& error);
 
     Database& m_db;
     FormRules& m_rules;

@@ -7,6 +7,7 @@
 
 #include <sqlite3.h>
 
+#include <functional>
 #include <optional>
 
 namespace tunarium {
@@ -369,27 +370,32 @@ StoreError Store::refreshFolded(const TableDef& t) {
                 sets.join(QStringLiteral(", ")));
 }
 
-StoreError Store::createTable(TableId table) {
-    const TableDef& t = tableDef(table);
-    Transaction tx(*this);
-    if (!tx.ok()) {
-        return tx.beginError();
+StoreError Store::restructure(const TableDef& t, const std::function<StoreError()>& steps) {
+    StoreError e;
+    {
+        Transaction tx(*this);
+        if (!tx.ok()) {
+            return tx.beginError();
+        }
+        e = steps();
+        if (!e) {
+            e = makeIndexes(t);
+        }
+        if (!e) {
+            e = setStructure(t);
+        }
+        if (!e) {
+            e = tx.commit();
+        }
     }
-    StoreError e = exec(sql::createTableSql(t));
-    if (!e) {
-        e = makeIndexes(t);
-    }
-    if (!e) {
-        e = setStructure(t);
-    }
-    if (!e) {
-        e = tx.commit();
-    }
-    if (e) {
-        tx.rollback();
-    }
+    finalizeStatements();
     const StoreError reload = loadSchema();
     return e ? e : reload;
+}
+
+StoreError Store::createTable(TableId table) {
+    const TableDef& t = tableDef(table);
+    return restructure(t, [&] { return exec(sql::createTableSql(t)); });
 }
 
 StoreError Store::upgradeTable(TableId table) {
@@ -422,21 +428,8 @@ StoreError Store::upgradeTable(TableId table) {
         sqlite3_finalize(info);
     }
 
-    Transaction tx(*this);
-    if (!tx.ok()) {
-        return tx.beginError();
-    }
     const QString oldName = QStringLiteral("_old_") + t.label;
     QStringList steps;
-    for (auto it = m_schema.cbegin(); it != m_schema.cend(); ++it) {
-        const QString& sqlText = it.value();
-        const bool onTable = sqlText.contains(QStringLiteral(" ON ") + sql::quoted(t.label));
-        if (onTable && sqlText.startsWith(QStringLiteral("CREATE TRIGGER"))) {
-            steps << QStringLiteral("DROP TRIGGER IF EXISTS ") + sql::quoted(it.key());
-        } else if (onTable && sqlText.contains(QStringLiteral("INDEX"))) {
-            steps << QStringLiteral("DROP INDEX IF EXISTS ") + sql::quoted(it.key());
-        }
-    }
     steps << QStringLiteral("DROP TABLE IF EXISTS ") + sql::quoted(oldName);
     steps << QStringLiteral("ALTER TABLE ") + sql::quoted(t.label) + QStringLiteral(" RENAME TO ") +
                  sql::quoted(oldName);
@@ -472,30 +465,13 @@ StoreError Store::upgradeTable(TableId table) {
                  sources.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + sql::quoted(oldName);
     steps << QStringLiteral("DROP TABLE ") + sql::quoted(oldName);
 
-    StoreError e;
-    for (const QString& step : steps) {
-        if ((e = exec(step))) {
-            break;
+    return restructure(t, [&] {
+        StoreError e = dropKeys(t);
+        for (const QString& step : steps) {
+            e = exec(step);
         }
-    }
-    if (!e) {
-        e = refreshFolded(t);
-    }
-    if (!e) {
-        e = makeIndexes(t);
-    }
-    if (!e) {
-        e = setStructure(t);
-    }
-    if (!e) {
-        e = tx.commit();
-    }
-    if (e) {
-        tx.rollback();
-    }
-    finalizeStatements();
-    const StoreError reload = loadSchema();
-    return e ? e : reload;
+        return e ? e : refreshFolded(t);
+    });
 }
 
 StoreError Store::dropKeys(const TableDef& t) {
@@ -524,28 +500,10 @@ StoreError Store::remakeKeys(TableId table, bool refold) {
         return StoreError::of(code::kFileNotFound);
     }
     finalizeStatements();
-    Transaction tx(*this);
-    if (!tx.ok()) {
-        return tx.beginError();
-    }
-    StoreError e = dropKeys(t);
-    if (!e && refold) {
-        e = refreshFolded(t);
-    }
-    if (!e) {
-        e = makeIndexes(t);
-    }
-    if (!e) {
-        e = setStructure(t);
-    }
-    if (!e) {
-        e = tx.commit();
-    }
-    if (e) {
-        tx.rollback();
-    }
-    const StoreError reload = loadSchema();
-    return e ? e : reload;
+    return restructure(t, [&] {
+        StoreError e = dropKeys(t);
+        return !e && refold ? refreshFolded(t) : e;
+    });
 }
 
 StoreError Store::rebuildKeys(TableId table) {

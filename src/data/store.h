@@ -16,6 +16,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -173,6 +174,8 @@ private:
     StoreError refreshFolded(const TableDef& t);
     StoreError dropKeys(const TableDef& t);
     StoreError remakeKeys(TableId table, bool refold);
+    // Runs `steps` and then makes the table's indexes and structure entry, in one transaction.
+    StoreError restructure(const TableDef& t, const std::function<StoreError()>& steps);
     StoreError setStructure(const TableDef& t);
     void finalizeStatements();
 
