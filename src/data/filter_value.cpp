@@ -1,0 +1,175 @@
+// Conversions and comparisons of compiled filter values.
+#include "data/filter_value.h"
+
+#include "data/row.h"
+#include "data/store.h"
+
+namespace tunarium::filter {
+
+void fail(int position, const QString& reason) {
+    throw Failure{FilterError{position, reason}};
+}
+
+Value SqlBuilder::make(ValueType type, int position) const {
+    Value v;
+    v.type = type;
+    v.sql = m_sql;
+    v.binds = m_binds;
+    v.position = position;
+    return v;
+}
+
+namespace {
+
+bool isNumberType(const QVariant& value) {
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Bool:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QVariant normalNumber(const QVariant& value) {
+    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
+        return value.toDouble();
+    }
+    return value.toLongLong();
+}
+
+// A constant value of another type, keeping it a constant so that later steps can still fold or
+// clip it before it is bound.
+Value withConstant(const Value& from, ValueType type, const QVariant& value) {
+    Value v = constantValue(value, from.position);
+    v.type = type;
+    return v;
+}
+
+} // namespace
+
+Value constantValue(const QVariant& value, int position) {
+    Value v;
+    v.position = position;
+    v.sql = QStringLiteral("?");
+    if (isNumberType(value)) {
+        v.type = ValueType::Number;
+        v.constant = normalNumber(value);
+    } else {
+        v.type = ValueType::Text;
+        const QString text = value.isValid() ? value.toString() : QString();
+        v.constant = text;
+        v.clipped = !text.endsWith(u' ');
+    }
+    v.binds = {*v.constant};
+    return v;
+}
+
+Value asText(const Value& v) {
+    if (v.isText()) {
+        return v;
+    }
+    if (v.constant) {
+        return withConstant(v, ValueType::Text, v.constant->toString());
+    }
+    Value out = (SqlBuilder() << "CAST(" << v << " AS TEXT)").make(ValueType::Text, v.position);
+    out.clipped = true;
+    return out;
+}
+
+Value asNumber(const Value& v) {
+    if (v.type == ValueType::Number) {
+        return v;
+    }
+    if (v.type == ValueType::Condition) {
+        Value out = v;
+        out.type = ValueType::Number;
+        return out;
+    }
+    return (SqlBuilder() << "CAST(" << v << " AS NUMERIC)").make(ValueType::Number, v.position);
+}
+
+Value clipped(const Value& v) {
+    if (v.clipped) {
+        return v;
+    }
+    if (v.constant) {
+        Value out = withConstant(v, ValueType::Text, trimTrailingBlanks(v.constant->toString()));
+        out.folded = v.folded;
+        return out;
+    }
+    Value out = (SqlBuilder() << "rtrim(" << v << ", ' ')").make(ValueType::Text, v.position);
+    out.clipped = true;
+    out.folded = v.folded;
+    return out;
+}
+
+Value folded(const Value& from) {
+    const Value v = asText(from);
+    if (v.folded) {
+        return v;
+    }
+    Value out;
+    if (v.constant) {
+        out = withConstant(v, ValueType::Text, foldKey(v.constant->toString()));
+    } else if (!v.foldedSql.isEmpty()) {
+        out = (SqlBuilder() << v.foldedSql).make(ValueType::Text, v.position);
+    } else {
+        out = (SqlBuilder() << "tunarium_fold(" << v << ")").make(ValueType::Text, v.position);
+    }
+    out.folded = true;
+    out.clipped = true; // the folding drops trailing blanks
+    return out;
+}
+
+Value truth(const Value& v) {
+    if (v.type == ValueType::Condition) {
+        return v;
+    }
+    if (v.isText()) {
+        return (SqlBuilder() << "(" << clipped(v) << " <> '')").make(ValueType::Condition, v.position);
+    }
+    return (SqlBuilder() << "(" << v << " <> 0)").make(ValueType::Condition, v.position);
+}
+
+Value compare(const Value& a, const QString& op, const Value& b) {
+    Value left = a;
+    Value right = b;
+    if (left.isText() && right.isText()) {
+        const bool ignoreCase = left.folded || right.folded;
+        left = ignoreCase ? folded(left) : clipped(left);
+        right = ignoreCase ? folded(right) : clipped(right);
+    } else {
+        left = asNumber(left);
+        right = asNumber(right);
+    }
+    return (SqlBuilder() << "(" << left << " " << op << " " << right << ")")
+        .make(ValueType::Condition, a.position);
+}
+
+QString comparisonOperator(const QString& op) {
+    if (op == u"=" || op == u"<" || op == u">" || op == u"<>" || op == u"<=" || op == u">=") {
+        return op;
+    }
+    if (op == u"~=") {
+        return QStringLiteral("<>");
+    }
+    if (op == u"=<" || op == u"~>") {
+        return QStringLiteral("<=");
+    }
+    if (op == u"=>" || op == u"~<") {
+        return QStringLiteral(">=");
+    }
+    return {};
+}
+
+} // namespace tunarium::filter

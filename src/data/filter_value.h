@@ -1,0 +1,79 @@
+// The compiled pieces of a filter expression: SQL fragments with their bound values and what the
+// compiler knows of them (text or number, clipped, folded), and the conversions and comparisons
+// that give the runtime's text semantics in SQL.
+#pragma once
+
+#include "data/filter_expression.h"
+
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+#include <optional>
+
+namespace tunarium::filter {
+
+// A filter text that cannot be compiled; thrown inside the compiler, caught by compileFilter.
+struct Failure {
+    FilterError error;
+};
+[[noreturn]] void fail(int position, const QString& reason);
+
+enum class ValueType { Text, Number, Condition };
+
+struct Value {
+    ValueType type = ValueType::Number;
+    QString sql;                      // a self-contained SQL term: atomic or parenthesized
+    QVector<QVariant> binds;          // the values of the `?` in sql, in order
+    bool clipped = false;             // text known to have no trailing blanks
+    bool folded = false;              // text already case-folded
+    QString foldedSql;                // a column (or sub-select) with the same text folded, without binds
+    std::optional<QVariant> constant; // the value of a literal or a bound name
+    int position = 0;                 // where the value starts in the filter text
+
+    bool isText() const { return type == ValueType::Text; }
+};
+
+// Builds SQL text and its binds in step: text and values are appended in textual order.
+class SqlBuilder {
+public:
+    SqlBuilder& operator<<(const QString& text) {
+        m_sql += text;
+        return *this;
+    }
+    SqlBuilder& operator<<(const char* text) { return *this << QString::fromLatin1(text); }
+    SqlBuilder& operator<<(const Value& value) {
+        m_sql += value.sql;
+        m_binds += value.binds;
+        return *this;
+    }
+    Value make(ValueType type, int position) const;
+
+private:
+    QString m_sql;
+    QVector<QVariant> m_binds;
+};
+
+// A literal or a bound name's value, bound as a parameter.
+Value constantValue(const QVariant& value, int position);
+
+// Conversions (the runtime's implicit ones): a number as its text, text as its number, a
+// comparison as 1 or 0.
+Value asText(const Value& v);
+Value asNumber(const Value& v);
+// Text without trailing blanks, so that blank-padded fields compare as the runtime compared them.
+Value clipped(const Value& v);
+// Text through the keys' case folding.
+Value folded(const Value& v);
+// A value as a condition: not zero, not blank.
+Value truth(const Value& v);
+
+// `op` is one of = <> < > <= >= . Text against text compares text (folded when either side is
+// folded, else clipped); anything else compares numbers.
+Value compare(const Value& a, const QString& op, const Value& b);
+
+// The SQL comparison operator of a filter comparison operator (~= is <>, =< is <=, ~< is >= ...);
+// empty when `op` is none.
+QString comparisonOperator(const QString& op);
+
+} // namespace tunarium::filter
