@@ -115,6 +115,9 @@ StoreError Store::open(const QString& directory) {
     }
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, kLockTimeoutMs);
+    // A misspelt column name in double quotes is an error, never a string.
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     sqlite3_create_function_v2(m_db, "tunarium_fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &foldFunction,
                                nullptr, nullptr, nullptr);
 

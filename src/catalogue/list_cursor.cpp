@@ -1,0 +1,186 @@
+// The read cursor of a browse.
+#include "catalogue/list_cursor.h"
+
+namespace tunarium {
+
+namespace {
+
+// Lookups kept for one page; beyond this many a scroll starts the cache again.
+constexpr int kLookupCacheLimit = 256;
+
+QVariant boundKeyValue(const TableDef& t, int key, int field, const QVariant& value) {
+    if (!t.field(field).isText()) {
+        return value.toLongLong();
+    }
+    const QString text = trimTrailingBlanks(value.toString());
+    return t.key(key).caseInsensitive ? foldKey(text) : text;
+}
+
+} // namespace
+
+ListCursor::ListCursor(Store& store, TableId table, QVector<JoinDef> joins)
+    : m_store(store), m_table(table), m_joins(std::move(joins)), m_lookups(m_joins.size()) {}
+
+void ListCursor::setOrder(int key, int rangeLength, const QVector<QVariant>& rangeValues,
+                          const SqlCondition& filter) {
+    const TableDef& t = tableDef(m_table);
+    m_key = key;
+    m_rangeLength = std::clamp(rangeLength, 0, static_cast<int>(t.key(key).components.size()) - 1);
+    m_rangeValues.clear();
+    for (int i = 0; i < m_rangeLength; ++i) {
+        const int field = t.key(key).components[i];
+        const bool given = i < rangeValues.size() && rangeValues[i].isValid();
+        m_rangeValues << (given ? rangeValues[i]
+                                : (t.field(field).isText() ? QVariant(QString()) : QVariant(qint64(0))));
+    }
+    m_filter = filter;
+}
+
+StoreError ListCursor::open() {
+    QVector<Row> none;
+    for (sql::Direction d : {sql::Direction::Forward, sql::Direction::Backward}) {
+        KeyPosition from;
+        from.values = m_rangeValues;
+        if (StoreError e = m_store.read(m_table, m_key, from, d, true, 0, none, condition(d))) {
+            return e;
+        }
+    }
+    return {};
+}
+
+void ListCursor::dropLimits() {
+    m_rangeLength = 0;
+    m_rangeValues.clear();
+    m_filter = {};
+}
+
+int ListCursor::leadingField() const {
+    return tableDef(m_table).key(m_key).components[m_rangeLength];
+}
+
+SqlCondition ListCursor::condition(sql::Direction direction) const {
+    SqlCondition c;
+    if (m_rangeLength > 0) {
+        // A bound on the far side of the walk: the near side is the position, which starts with
+        // the range values. (An equality on the leading column would keep SQLite from seeking to
+        // the position within the range.)
+        const TableDef& t = tableDef(m_table);
+        const QStringList cols = sql::keyColumns(t, m_key).mid(0, m_rangeLength);
+        QStringList lhs;
+        QStringList marks;
+        for (int i = 0; i < m_rangeLength; ++i) {
+            lhs << sql::quoted(cols[i]);
+            marks << QStringLiteral("?");
+            c.binds << boundKeyValue(t, m_key, t.key(m_key).components[i], m_rangeValues[i]);
+        }
+        c.sql = u'(' + lhs.join(QStringLiteral(", ")) +
+                (direction == sql::Direction::Forward ? QStringLiteral(") <= (") : QStringLiteral(") >= (")) +
+                marks.join(QStringLiteral(", ")) + u')';
+    }
+    if (!m_filter.isEmpty()) {
+        c.sql =
+            c.sql.isEmpty() ? m_filter.sql : u'(' + c.sql + QStringLiteral(") AND (") + m_filter.sql + u')';
+        c.binds += m_filter.binds;
+    }
+    return c;
+}
+
+StoreError ListCursor::read(const KeyPosition& from, sql::Direction direction, bool inclusive, int limit,
+                            QVector<PageRow>& out, bool withLookups) {
+    out.clear();
+    KeyPosition start = from;
+    if (start.values.isEmpty() && m_rangeLength > 0) {
+        start.values = m_rangeValues;
+        start.hasRec = false;
+        inclusive = true;
+    }
+    QVector<Row> rows;
+    if (StoreError e =
+            m_store.read(m_table, m_key, start, direction, inclusive, limit, rows, condition(direction))) {
+        return e;
+    }
+    out.reserve(rows.size());
+    for (Row& r : rows) {
+        PageRow row;
+        if (StoreError e = withLookups ? lookup(r, row.lookups) : StoreError{}) {
+            return e;
+        }
+        row.record = std::move(r);
+        out.push_back(std::move(row));
+    }
+    return {};
+}
+
+StoreError ListCursor::lookup(const Row& record, QVector<Row>& out) {
+    out.clear();
+    for (int j = 0; j < m_joins.size(); ++j) {
+        const JoinDef& join = m_joins[j];
+        const TableDef& lt = tableDef(join.table);
+        const QVariant value = record.value(join.sourceField);
+        const QString cacheKey = value.toString();
+        QHash<QString, Row>& cache = m_lookups[j];
+        auto it = cache.constFind(cacheKey);
+        if (it == cache.constEnd()) {
+            Row found(join.table);
+            const bool blank =
+                value.typeId() == QMetaType::QString ? cacheKey.isEmpty() : value.toLongLong() == 0;
+            if (!(blank && lt.key(join.key).excludeBlank)) {
+                const StoreError e = m_store.get(join.table, join.key, {value}, found);
+                if (e && e.code != code::kRecordNotFound) {
+                    return e;
+                }
+                if (e) {
+                    found = Row(join.table);
+                }
+            }
+            if (cache.size() >= kLookupCacheLimit) {
+                cache.clear();
+            }
+            it = cache.insert(cacheKey, found);
+        }
+        out.push_back(*it);
+    }
+    return {};
+}
+
+void ListCursor::clearLookups() {
+    for (QHash<QString, Row>& cache : m_lookups) {
+        cache.clear();
+    }
+}
+
+KeyPosition ListCursor::positionOf(const Row& record) const {
+    return m_store.positionOf(record, m_key);
+}
+
+KeyPosition ListCursor::positionFrom(const Row& record, bool exact) const {
+    if (record.tableId() != m_table || record.size() != tableDef(m_table).fieldCount()) {
+        KeyPosition start; // not a record of this table: the start of the range
+        start.values = m_rangeValues;
+        return start;
+    }
+    KeyPosition p = m_store.positionOf(record, m_key);
+    for (int i = 0; i < m_rangeLength; ++i) {
+        p.values[i] = m_rangeValues[i];
+    }
+    p.hasRec = exact && record.meta.rec != 0;
+    if (!p.hasRec) {
+        p.rec = 0;
+    }
+    return p;
+}
+
+KeyPosition ListCursor::positionAtLeading(const QVariant& value) const {
+    KeyPosition p;
+    p.values = m_rangeValues;
+    p.values << value;
+    return p;
+}
+
+QString ListCursor::readSql(int prefixLength, bool withRecord, sql::Direction direction,
+                            bool inclusive) const {
+    return sql::walkSql(tableDef(m_table), m_key, prefixLength, withRecord, direction, inclusive,
+                        condition(direction).sql);
+}
+
+} // namespace tunarium

@@ -1,0 +1,465 @@
+// The list engine: lifecycle, refresh, fills, reloads, positioning, scrolling and the thumb.
+#include "catalogue/list_engine.h"
+
+#include <algorithm>
+
+namespace tunarium {
+
+namespace {
+
+class BusyScope {
+public:
+    explicit BusyScope(ListHost& host) : m_host(host) { m_host.setBusy(true); }
+    ~BusyScope() { m_host.setBusy(false); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    ListHost& m_host;
+};
+
+sql::Direction opposite(sql::Direction d) {
+    return d == sql::Direction::Forward ? sql::Direction::Backward : sql::Direction::Forward;
+}
+
+bool sameRangeValue(const QVariant& a, const QVariant& b) {
+    if (a.typeId() == QMetaType::QString || b.typeId() == QMetaType::QString) {
+        return foldKey(a.toString()) == foldKey(b.toString());
+    }
+    return a.toLongLong() == b.toLongLong();
+}
+
+} // namespace
+
+ListEngine::ListEngine(Database& db, ListDefinition definition, ListHost& host)
+    : m_db(db), m_def(std::move(definition)), m_host(host), m_cursor(db.store(), m_def.table, m_def.joins),
+      m_buffer(m_def.table) {
+    for (const ColumnDef& c : m_def.columns) {
+        m_pictures << Picture::parse(c.picture);
+    }
+    const TableDef& t = tableDef(m_def.table);
+    m_locators.resize(m_def.sortOrders.size());
+    m_rangeUsed.resize(m_def.sortOrders.size());
+    for (const SortOrderDef& s : m_def.sortOrders) {
+        QVector<QVariant> blank;
+        for (int i = 0; i < s.rangeLength; ++i) {
+            const int field = t.key(s.key).components[i];
+            blank << (t.field(field).isText() ? QVariant(QString()) : QVariant(qint64(0)));
+        }
+        m_rangeValues << blank;
+    }
+    for (const JoinDef& j : m_def.joins) {
+        m_lookupBuffer << Row(j.table);
+    }
+}
+
+ListEngine::~ListEngine() {
+    close();
+}
+
+bool ListEngine::open(Request request) {
+    if (m_open) {
+        return true;
+    }
+    QVector<TableId> tables{m_def.table};
+    for (const JoinDef& j : m_def.joins) {
+        if (!tables.contains(j.table)) {
+            tables << j.table;
+        }
+    }
+    for (TableId t : tables) {
+        if (!m_db.openTable(t)) {
+            for (TableId opened : m_tables) {
+                m_db.closeTable(opened);
+            }
+            m_tables.clear();
+            return false;
+        }
+        m_tables << t;
+    }
+    m_open = true;
+    m_failed = false;
+    m_request = request;
+    m_response = Response::None;
+    m_order = 0;
+    return true;
+}
+
+void ListEngine::close() {
+    if (!m_open) {
+        return;
+    }
+    for (TableId t : m_tables) {
+        m_db.closeTable(t);
+    }
+    m_tables.clear();
+    m_page.clear();
+    m_selected = -1;
+    m_cursor.clearLookups();
+    m_open = false;
+    if (m_response == Response::None) {
+        m_response = Response::Cancelled;
+    }
+}
+
+void ListEngine::setLineCount(int lines) {
+    lines = std::max(1, lines);
+    if (lines == m_lines) {
+        return;
+    }
+    Notify n(*this);
+    m_lines = lines;
+    if (!ready() || m_page.isEmpty()) {
+        return;
+    }
+    // Keep the selected record in view: the page then starts where it started, or lower.
+    if (m_selected >= m_lines) {
+        m_page.remove(0, m_selected - m_lines + 1);
+        m_selected = m_lines - 1;
+    }
+    reload(Reload::AroundSelection);
+    newSelection();
+}
+
+int ListEngine::sortOrderForTab(int tab, int sortOrderCount) {
+    if (sortOrderCount <= 0) {
+        return 0;
+    }
+    if (tab <= 0 || tab >= sortOrderCount) {
+        return sortOrderCount;
+    }
+    return tab;
+}
+
+void ListEngine::setRangeValue(int sortOrder, const QVector<QVariant>& values) {
+    if (sortOrder < 1 || sortOrder > m_rangeValues.size()) {
+        return;
+    }
+    QVector<QVariant>& range = m_rangeValues[sortOrder - 1];
+    for (int i = 0; i < range.size() && i < values.size(); ++i) {
+        range[i] = range[i].typeId() == QMetaType::QString
+                       ? QVariant(trimTrailingBlanks(values[i].toString()))
+                       : QVariant(values[i].toLongLong());
+    }
+}
+
+QVector<QVariant> ListEngine::rangeValue(int sortOrder) const {
+    return sortOrder >= 1 && sortOrder <= m_rangeValues.size() ? m_rangeValues[sortOrder - 1]
+                                                               : QVector<QVariant>{};
+}
+
+void ListEngine::setUserFilter(const SqlCondition& filter) {
+    m_filter = filter;
+    m_forceRefresh = true;
+}
+
+bool ListEngine::rangeChanged() const {
+    const std::optional<QVector<QVariant>>& used = m_rangeUsed[m_order - 1];
+    if (!used) {
+        return false;
+    }
+    const QVector<QVariant>& now = m_rangeValues[m_order - 1];
+    for (int i = 0; i < now.size(); ++i) {
+        if (!sameRangeValue(now[i], used->at(i))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void ListEngine::refresh() {
+    if (!m_open || m_failed || formPending() || m_def.sortOrders.isEmpty()) {
+        return;
+    }
+    Notify n(*this);
+    updateTitle();
+    const int order = sortOrderForTab(m_tab, static_cast<int>(m_def.sortOrders.size()));
+    const bool first = m_order == 0;
+    const bool orderChanged = order != m_order;
+    m_order = order;
+    if (orderChanged) {
+        locator().clear();
+    }
+    const bool newRange = rangeChanged();
+    if (!orderChanged && !newRange && !m_forceRefresh) {
+        copySelectedToBuffer();
+        return;
+    }
+    m_forceRefresh = false;
+    m_rangeUsed[m_order - 1] = m_rangeValues[m_order - 1];
+    const Row current = first ? m_buffer : currentRecord();
+    openView();
+    if (first) {
+        if (m_request == Request::Select) {
+            locate(m_cursor.positionFrom(current, false));
+        } else {
+            reload(Reload::FromTop);
+        }
+    } else if (newRange) {
+        reload(Reload::FromTop);
+    } else {
+        locate(m_cursor.positionFrom(current, true));
+    }
+    if (m_failed) {
+        return;
+    }
+    computeThumbSteps();
+    newSelection();
+}
+
+void ListEngine::focusGained() {
+    m_forceRefresh = true;
+    refresh();
+}
+
+void ListEngine::updateTitle() {
+    m_title = m_def.titleCaption + QString::number(m_db.store().count(m_def.table)) + m_def.titleSuffix;
+}
+
+// The selected record as it is now in the table (another window may have changed it); the page's
+// copy when it is gone or the page is empty.
+Row ListEngine::currentRecord() {
+    if (m_selected < 0 || m_selected >= m_page.size()) {
+        return m_buffer;
+    }
+    const Row& shown = m_page[m_selected].record;
+    Row now;
+    return m_db.store().fetch(m_def.table, shown.meta.rec, now).ok() ? now : shown;
+}
+
+void ListEngine::openView() {
+    const SortOrderDef& s = order();
+    m_cursor.setOrder(s.key, s.rangeLength, m_rangeValues[m_order - 1], m_filter);
+    if (StoreError e = m_cursor.open()) {
+        m_db.warnings().saveError(e);
+        m_db.warnings().show(warning::kViewOpenError);
+        m_cursor.dropLimits();
+    }
+}
+
+void ListEngine::readFailed(const StoreError& error) {
+    m_failed = true;
+    m_db.warnings().saveError(error);
+    m_db.warnings().show(warning::kRecordRetrievalError, tableDef(m_def.table).label);
+    m_host.closeRequested();
+}
+
+// Reads up to `count` records beyond the page's end in `direction` (from where the view stands
+// when the page is empty) and adds them, dropping rows at the far end to keep the page within the
+// list's lines. Returns how many records the end of the order kept it from reading.
+int ListEngine::fill(sql::Direction direction, int count) {
+    if (count <= 0 || m_failed) {
+        return count;
+    }
+    BusyScope busy(m_host);
+    const bool forward = direction == sql::Direction::Forward;
+    KeyPosition from = m_view.position;
+    bool inclusive = m_view.inclusive;
+    if (!m_page.isEmpty()) {
+        from = m_cursor.positionOf((forward ? m_page.back() : m_page.front()).record);
+        inclusive = false;
+    }
+    QVector<PageRow> rows;
+    if (StoreError e = m_cursor.read(from, direction, inclusive, count, rows)) {
+        readFailed(e);
+        return count;
+    }
+    for (PageRow& r : rows) {
+        if (m_page.size() >= m_lines) {
+            forward ? m_page.removeFirst() : m_page.removeLast();
+        }
+        forward ? m_page.append(std::move(r)) : m_page.prepend(std::move(r));
+    }
+    return count - static_cast<int>(rows.size());
+}
+
+void ListEngine::emptyPage() {
+    m_page.clear();
+    m_selected = -1;
+    m_cursor.clearLookups();
+}
+
+// Rebuilds the page: around the selected record (from the page's first row, the selection kept
+// on the same record or, when it is gone, the last row), from the top, or from the end.
+void ListEngine::reload(Reload mode) {
+    qint64 anchor = 0;
+    if (mode != Reload::FromTop && !m_page.isEmpty()) {
+        const int s = m_selected >= 0 && m_selected < m_page.size() ? m_selected : rowCount() - 1;
+        anchor = m_page[s].record.meta.rec;
+        m_view = {m_cursor.positionOf(m_page.front().record), true};
+    } else {
+        m_view = {};
+    }
+    emptyPage();
+    const sql::Direction direction =
+        mode == Reload::FromEnd ? sql::Direction::Backward : sql::Direction::Forward;
+    const int left = fill(direction, m_lines);
+    if (anchor != 0 && left > 0 && !m_failed) {
+        if (m_page.isEmpty()) {
+            m_view = {};
+        }
+        fill(opposite(direction), left);
+    }
+    if (anchor != 0) {
+        selectRecord(anchor);
+    } else {
+        m_selected = m_page.isEmpty() ? -1 : (mode == Reload::FromEnd ? rowCount() - 1 : 0);
+    }
+    copySelectedToBuffer();
+}
+
+// Positions the list at the first record at or after `from`: the page starts there and is
+// topped up backward at the end of the order; past the last record the last page shows with its
+// last row selected.
+void ListEngine::locate(const KeyPosition& from) {
+    emptyPage();
+    m_view = {from, true};
+    const int left = fill(sql::Direction::Forward, m_lines);
+    if (m_failed) {
+        return;
+    }
+    if (m_page.isEmpty()) {
+        reload(Reload::FromEnd);
+    } else {
+        const qint64 found = m_page.front().record.meta.rec;
+        fill(sql::Direction::Backward, left);
+        selectRecord(found);
+        copySelectedToBuffer();
+    }
+    newSelection();
+}
+
+void ListEngine::selectRecord(qint64 rec) {
+    m_selected = rowCount() - 1;
+    for (int i = 0; i < rowCount(); ++i) {
+        if (m_page[i].record.meta.rec == rec) {
+            m_selected = i;
+            break;
+        }
+    }
+}
+
+void ListEngine::copySelectedToBuffer() {
+    if (m_selected >= 0 && m_selected < m_page.size()) {
+        m_buffer = m_page[m_selected].record;
+        m_lookupBuffer = m_page[m_selected].lookups;
+        return;
+    }
+    m_buffer = Row(m_def.table);
+    for (Row& r : m_lookupBuffer) {
+        r = Row(r.tableId());
+    }
+}
+
+void ListEngine::newSelection() {
+    copySelectedToBuffer();
+    if (m_order == 0 || m_selected < 0 || !scrollBarVisible()) {
+        return;
+    }
+    m_thumbPosition = m_thumb.positionOf(m_page[m_selected].record.value(m_cursor.leadingField()));
+}
+
+void ListEngine::selectRow(int index) {
+    if (!ready() || index < 0 || index >= rowCount()) {
+        return;
+    }
+    Notify n(*this);
+    m_selected = index;
+    newSelection();
+}
+
+Row ListEngine::lookupRecord(int join) const {
+    return join >= 0 && join < m_lookupBuffer.size() ? m_lookupBuffer[join] : Row();
+}
+
+// The lowest and highest value of the leading field in the order, range and filter, and the steps
+// between them.
+void ListEngine::computeThumbSteps() {
+    m_thumb = {};
+    BusyScope busy(m_host);
+    QVector<PageRow> last;
+    QVector<PageRow> first;
+    StoreError e = m_cursor.read({}, sql::Direction::Backward, true, 1, last, false);
+    if (e.ok()) {
+        e = m_cursor.read({}, sql::Direction::Forward, true, 1, first, false);
+    }
+    if (e) {
+        readFailed(e);
+        return;
+    }
+    if (first.isEmpty() || last.isEmpty()) {
+        return;
+    }
+    const int field = m_cursor.leadingField();
+    const FieldDef& f = tableDef(m_def.table).field(field);
+    const Row& low = first.front().record;
+    const Row& high = last.front().record;
+    m_thumb = f.isText() ? ThumbSteps::texts(low.text(field), high.text(field), f.width, order().thumb)
+                         : ThumbSteps::numbers(low.number(field), high.number(field));
+}
+
+void ListEngine::scroll(ScrollAction action) {
+    if (!ready() || m_page.isEmpty()) {
+        return;
+    }
+    Notify n(*this);
+    const int last = rowCount() - 1;
+    switch (action) {
+    case ScrollAction::OneUp:
+        if (m_selected > 0) {
+            --m_selected;
+        } else {
+            fill(sql::Direction::Backward, 1);
+            m_selected = 0;
+        }
+        break;
+    case ScrollAction::OneDown:
+        if (m_selected < last) {
+            ++m_selected;
+        } else {
+            fill(sql::Direction::Forward, 1);
+            m_selected = rowCount() - 1;
+        }
+        break;
+    case ScrollAction::PageUp: {
+        const int left = fill(sql::Direction::Backward, m_lines);
+        m_selected = std::clamp(m_selected - left, 0, rowCount() - 1);
+        break;
+    }
+    case ScrollAction::PageDown: {
+        const int left = fill(sql::Direction::Forward, m_lines);
+        m_selected = std::clamp(m_selected + left, 0, rowCount() - 1);
+        break;
+    }
+    case ScrollAction::Top:
+    case ScrollAction::Bottom: {
+        const bool top = action == ScrollAction::Top;
+        emptyPage();
+        m_view = {};
+        fill(top ? sql::Direction::Forward : sql::Direction::Backward, m_lines);
+        m_selected = m_page.isEmpty() ? -1 : (top ? 0 : rowCount() - 1);
+        break;
+    }
+    }
+    if (m_failed) {
+        return;
+    }
+    locator().clear();
+    newSelection();
+}
+
+void ListEngine::dragThumb(int position) {
+    if (!ready()) {
+        return;
+    }
+    Notify n(*this);
+    if (position <= 1) {
+        scroll(ScrollAction::Top);
+    } else if (position >= kThumbSteps) {
+        scroll(ScrollAction::Bottom);
+    } else if (m_thumb.isValid()) {
+        locate(m_cursor.positionAtLeading(m_thumb.value(position)));
+    }
+}
+
+} // namespace tunarium
