@@ -1,0 +1,114 @@
+// The songs browse's definition.
+#include "catalogue/songs_browse.h"
+
+#include "data/pictures.h"
+
+namespace tunarium {
+
+const char* const kSongsDesignFormat =
+    "77L(2)|M~Artist~@s50@75L(2)|M~Title~@s50@76L(2)|M~Album~@s50@39L(2)|M~Media~@s20@43L(2)|M~File "
+    "Number~@s20@51L(1)|M~Category~L(0)@s30@23R(2)|M~Time~C(0)@t4b@36R(2)|M~Released~C(0)@d17b@24R(2)|M~BPM~C(0)@"
+    "n_4b@120R(2)|M~User Defined Key Field~C(0)@s30@42R(2)|M~Last Played~C(0)@d17-@[10R|M@p(<)pb@12R|M@n3b@](21)|"
+    "M~Track~120L(2)|M~Style~C(0)@s30@12R(2)|M~Chart Number~L(0)@n3@";
+
+namespace {
+
+int songField(const char* name) {
+    return tableDef(TableId::Tunarium).fieldIndex(QString::fromLatin1(name));
+}
+
+int songKey(const char* name) {
+    return tableDef(TableId::Tunarium).keyIndex(QString::fromLatin1(name));
+}
+
+} // namespace
+
+QString songDisplayTitle(const Row& song) {
+    QString title = song.text(songField("Title"));
+    if (song.number(songField("Skips")) != 0) {
+        title += QStringLiteral(" (Skips)");
+    }
+    const QString mix = trimTrailingBlanks(song.text(songField("Mix")));
+    if (!mix.isEmpty()) {
+        title += QStringLiteral(" (") + mix + u')';
+    }
+    return title.left(60);
+}
+
+QStringList songsTabCaptions(const QString& udkPrompt) {
+    const QString label = trimTrailingBlanks(udkPrompt.left(10));
+    return {QStringLiteral("By Artist"), QStringLiteral("By Title"),    QStringLiteral("By Album"),
+            QStringLiteral("By Media"),  QStringLiteral("By Category"), QStringLiteral("By Chart #"),
+            QStringLiteral("By BPM"),    label.trimmed().isEmpty() ? QStringLiteral("By UDK") : QStringLiteral("By ") + label};
+}
+
+QString songsTabReport(int tab, const QString& categoryName) {
+    switch (tab) {
+    case 0:
+        return QStringLiteral("Songs by Artist");
+    case 1:
+        return QStringLiteral("Songs by Title");
+    case 2:
+        return QStringLiteral("Songs by Album");
+    case 3:
+        return QStringLiteral("Songs by Media");
+    case 4:
+        return QStringLiteral("Music in ") + trimTrailingBlanks(categoryName) + QStringLiteral(" Category");
+    case 5:
+        return QStringLiteral("Songs by Chart Number");
+    case 6:
+        return QStringLiteral("Songs by Beats Per Minute");
+    case 7:
+        return QStringLiteral("Songs by User Defined Key");
+    default:
+        return {};
+    }
+}
+
+ListDefinition songsListDefinition() {
+    const ThumbOptions alpha{true, false, false, false};
+    const ThumbOptions alphaNumeric{true, true, false, false};
+    const ThumbOptions numeric{false, true, false, false};
+    const auto order = [](const char* key, int range, ThumbOptions thumb) {
+        return SortOrderDef{songKey(key), range, LocatorKind::Typed, thumb};
+    };
+    ListDefinition d;
+    d.table = TableId::Tunarium;
+    const TableDef& categories = tableDef(TableId::Categories);
+    d.joins = {{TableId::Categories, categories.primaryKey, songField("CategoryID")}};
+    d.sortOrders = {order("SongsByTitle", 0, alpha),          order("SongsByAlbum", 0, alpha),
+                    order("SongsByMedia", 1, alpha),          order("SongsByCategory", 1, alphaNumeric),
+                    order("SongsByChartNumber", 0, numeric),  order("KeyBeatsPerMinute", 0, numeric),
+                    order("SongsByUserDefinedKey", 0, alpha), order("SongsByArtist", 0, alphaNumeric)};
+    ColumnDef title{QStringLiteral("Title"), QStringLiteral("@s60"),
+                    [](const PageRow& row) { return QVariant(songDisplayTitle(row.record)); }};
+    ColumnDef track{QStringLiteral("Track"), QStringLiteral("@s10"), [](const PageRow& row) {
+                        const QString side = formatPicture(row.record.value(songField("Side")), u"@p(<)pb");
+                        const QString number = formatPicture(row.record.value(songField("TrackNumber")), u"@n3b");
+                        return QVariant((side + u' ' + number).trimmed());
+                    }};
+    d.columns = {recordColumn(QStringLiteral("Artist"), songField("Artist"), QStringLiteral("@s50")),
+                 title,
+                 recordColumn(QStringLiteral("Album"), songField("Album"), QStringLiteral("@s50")),
+                 recordColumn(QStringLiteral("Media"), songField("Media"), QStringLiteral("@s20")),
+                 recordColumn(QStringLiteral("File Number"), songField("FileNumber"), QStringLiteral("@s20")),
+                 lookupColumn(QStringLiteral("Category"), 0, categories.fieldIndex(u"Category"), QStringLiteral("@s30")),
+                 recordColumn(QStringLiteral("Time"), songField("Time"), QStringLiteral("@t4b")),
+                 recordColumn(QStringLiteral("Released"), songField("ReleaseDate"), QStringLiteral("@d17b")),
+                 recordColumn(QStringLiteral("BPM"), songField("BeatsPerMinute"), QStringLiteral("@n_4b")),
+                 recordColumn(QStringLiteral("User Defined Key Field"), songField("UserDefinedKeyField"),
+                              QStringLiteral("@s30")),
+                 recordColumn(QStringLiteral("Last Played"), songField("LastPlayed"), QStringLiteral("@d17-")),
+                 track,
+                 recordColumn(QStringLiteral("Style"), songField("Style"), QStringLiteral("@s30")),
+                 recordColumn(QStringLiteral("Chart Number"), songField("ChartNumber"), QStringLiteral("@n3"))};
+    d.titleCaption = QStringLiteral("Songs - ");
+    d.titleSuffix = QStringLiteral(" entries");
+    return d;
+}
+
+CompiledFilter compileSongsSearch(const QString& filterText) {
+    return compileFilter(filterText.left(1024), TableId::Tunarium);
+}
+
+} // namespace tunarium
