@@ -19,7 +19,8 @@ namespace {
 
 const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n"
                            "       tunarium-bench open --dir DIR\n"
-                           "       tunarium-bench integrity --dir DIR\n";
+                           "       tunarium-bench integrity --dir DIR\n"
+                           "       tunarium-bench search --dir DIR\n";
 
 int usage(const char* problem) {
     std::fprintf(stderr, "tunarium-bench: %s\n%s", problem, kUsage);
@@ -264,6 +265,9 @@ int run(const QStringList& args) {
     }
     if (command == "integrity") {
         return integrityBench(dir);
+    }
+    if (command == "search") {
+        return searchBench(dir);
     }
     return usage("unknown command");
 }

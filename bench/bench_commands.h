@@ -8,5 +8,7 @@ namespace tunarium::bench {
 int run(const QStringList& args);
 // Deletes an album and renames a media format on a copy of the collection in `dir`.
 int integrityBench(const QString& dir);
+// The first page of the songs browse under three searches, beside raw SQLite.
+int searchBench(const QString& dir);
 
 } // namespace tunarium::bench

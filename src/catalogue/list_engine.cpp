@@ -319,7 +319,14 @@ void ListEngine::locate(const KeyPosition& from) {
         return;
     }
     if (m_page.isEmpty()) {
-        reload(Reload::FromEnd);
+        // Nothing at or after the position: the last page ends just before it. Reading backward
+        // from the position, not from the end, spares a second pass over the records just passed.
+        if (!from.values.isEmpty()) {
+            m_view = {from, false};
+            fill(sql::Direction::Backward, m_lines);
+        }
+        m_selected = rowCount() - 1;
+        copySelectedToBuffer();
     } else {
         const qint64 found = m_page.front().record.meta.rec;
         fill(sql::Direction::Backward, left);
@@ -376,16 +383,24 @@ Row ListEngine::lookupRecord(int join) const {
 // between them.
 void ListEngine::computeThumbSteps() {
     m_thumb = {};
-    BusyScope busy(m_host);
     QVector<PageRow> last;
     QVector<PageRow> first;
-    StoreError e = m_cursor.read({}, sql::Direction::Backward, true, 1, last, false);
-    if (e.ok()) {
-        e = m_cursor.read({}, sql::Direction::Forward, true, 1, first, false);
-    }
-    if (e) {
-        readFailed(e);
-        return;
+    if (rowCount() < m_lines) {
+        // The page holds the whole view: its ends are the order's ends.
+        if (!m_page.isEmpty()) {
+            first << m_page.front();
+            last << m_page.back();
+        }
+    } else {
+        BusyScope busy(m_host);
+        StoreError e = m_cursor.read({}, sql::Direction::Backward, true, 1, last, false);
+        if (e.ok()) {
+            e = m_cursor.read({}, sql::Direction::Forward, true, 1, first, false);
+        }
+        if (e) {
+            readFailed(e);
+            return;
+        }
     }
     if (first.isEmpty() || last.isEmpty()) {
         return;

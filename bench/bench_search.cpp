@@ -1,0 +1,136 @@
+// The search benchmark: the first page of the songs browse under a search, beside the same query
+// in raw SQLite. It only reads the collection.
+#include "bench_commands.h"
+#include "bench_report.h"
+
+#include "catalogue/list_engine.h"
+#include "catalogue/songs_browse.h"
+#include "data/filter_query_text.h"
+
+#include <QDir>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace tunarium::bench {
+
+namespace {
+
+constexpr int kLines = 30;
+constexpr int kRuns = 7;
+
+class NoForms : public ListHost {
+public:
+    void callForm(Request, const Row&) override {}
+};
+
+double median(QVector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+struct SearchCase {
+    const char* name;
+    const char* field;
+    QueryOperator op;
+    QString value;
+    // The same page as a hand-written query: the title key's order with the condition.
+    const char* rawCondition;
+};
+
+} // namespace
+
+int searchBench(const QString& dirPath) {
+    if (!QDir(dirPath).exists(QString::fromLatin1(kCollectionFileName))) {
+        std::fprintf(stderr, "tunarium-bench: no collection in %s\n", qPrintable(dirPath));
+        return 1;
+    }
+    RecordingPrompter prompter;
+    Database db(prompter, dirPath, QDir(dirPath).filePath("bench-profile.ini"));
+    NoForms host;
+    ListEngine engine(db, songsListDefinition(), host);
+    if (!engine.open()) {
+        std::fprintf(stderr, "tunarium-bench: cannot open the songs\n");
+        return 1;
+    }
+    engine.setLineCount(kLines);
+    engine.setTab(1); // By Title
+    engine.refresh();
+
+    // An artist that exists: the first one in artist order with a letter.
+    Row first;
+    db.store().get(TableId::Tunarium, tableDef(TableId::Tunarium).keyIndex(u"SongsByArtist"), {QStringLiteral("M")},
+                   first);
+    QVector<Row> page;
+    db.store().read(TableId::Tunarium, tableDef(TableId::Tunarium).keyIndex(u"SongsByArtist"),
+                    KeyPosition{{QStringLiteral("M")}}, sql::Direction::Forward, true, 1, page);
+    const QString artist = page.isEmpty() ? QStringLiteral("Nobody") : page[0].text(0);
+
+    const SearchCase cases[] = {
+        {"search_contains_1pct", "TUN:Title", QueryOperator::Contains, QStringLiteral("love s"),
+         "instr(s.\"TitleKey\", ?) <> 0"},
+        {"search_contains_none", "TUN:Title", QueryOperator::Contains, QStringLiteral("no such title"),
+         "instr(s.\"TitleKey\", ?) <> 0"},
+        {"search_equal_artist", "TUN:Artist", QueryOperator::IsEqualTo, artist, "s.\"ArtistKey\" = ?"},
+    };
+    sqlite3* raw = nullptr;
+    sqlite3_open_v2(QDir(dirPath).filePath(kCollectionFileName).toUtf8().constData(), &raw, SQLITE_OPEN_READONLY,
+                    nullptr);
+    for (const SearchCase& c : cases) {
+        const QString text = queryElementText(QString::fromLatin1(c.field), c.op, filterLiteral(c.value), false);
+        const CompiledFilter filter = compileSongsSearch(text);
+        if (!filter.ok()) {
+            std::fprintf(stderr, "tunarium-bench: %s: %s\n", qPrintable(text), qPrintable(filter.error.message()));
+            return 1;
+        }
+        QVector<double> ours;
+        int rows = 0;
+        for (int i = 0; i < kRuns; ++i) {
+            engine.setUserFilter({});
+            engine.refresh();
+            QElapsedTimer timer;
+            timer.start();
+            engine.setUserFilter(filter.condition);
+            engine.refresh();
+            ours << elapsedMs(timer);
+            rows = engine.rowCount();
+        }
+        // The page as the list shows it: the songs with their category's name.
+        const QByteArray rawSql =
+            (QStringLiteral("SELECT s.*, c.\"Category\" FROM \"Tunarium\" s INDEXED BY \"TUN:SongsByTitle\" LEFT JOIN "
+                            "\"Categories\" c ON c.\"CategoryID\" = s.\"CategoryID\" AND c.\"CategoryID\" <> 0 WHERE %1 "
+                            "ORDER BY s.\"TitleKey\", s.\"ArtistKey\", s.\"_rec\" LIMIT %2")
+                 .arg(QString::fromLatin1(c.rawCondition))
+                 .arg(kLines))
+                .toUtf8();
+        const QByteArray value = foldKey(c.value).toUtf8();
+        QVector<double> rawTimes;
+        int rawRows = 0;
+        for (int i = 0; i < kRuns; ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            sqlite3_stmt* stmt = nullptr;
+            sqlite3_prepare_v2(raw, rawSql.constData(), -1, &stmt, nullptr);
+            sqlite3_bind_text(stmt, 1, value.constData(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+            rawRows = 0;
+            while (sqlite3_step(stmt) == SQLITE_ROW) {
+                ++rawRows;
+            }
+            sqlite3_finalize(stmt);
+            rawTimes << elapsedMs(timer);
+        }
+        const std::string name = c.name;
+        figure((name + "_rows").c_str(), rows, "rows");
+        figure((name + "_raw_rows").c_str(), rawRows, "rows");
+        figure((name + "_first_page").c_str(), median(ours), "ms");
+        figure((name + "_raw_first_page").c_str(), median(rawTimes), "ms");
+        ratio(name.c_str(), median(ours), median(rawTimes));
+    }
+    sqlite3_close(raw);
+    engine.close();
+    return 0;
+}
+
+} // namespace tunarium::bench
