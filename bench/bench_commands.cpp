@@ -1,6 +1,7 @@
 // Argument parsing and the generate and open benchmarks.
 #include "bench_commands.h"
 
+#include "bench_browse.h"
 #include "bench_report.h"
 #include "collection_generator.h"
 
@@ -20,6 +21,7 @@ namespace {
 const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n"
                            "       tunarium-bench open --dir DIR\n"
                            "       tunarium-bench integrity --dir DIR\n"
+                           "       tunarium-bench browse --dir DIR\n"
                            "       tunarium-bench search --dir DIR\n";
 
 int usage(const char* problem) {
@@ -265,6 +267,9 @@ int run(const QStringList& args) {
     }
     if (command == "integrity") {
         return integrityBench(dir);
+    }
+    if (command == "browse") {
+        return browseBench(dir);
     }
     if (command == "search") {
         return searchBench(dir);

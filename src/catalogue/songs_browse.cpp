@@ -1,7 +1,6 @@
 // The songs browse's definition.
 #include "catalogue/songs_browse.h"
 
-#include "data/pictures.h"
 
 namespace tunarium {
 
@@ -82,11 +81,6 @@ ListDefinition songsListDefinition() {
                     order("SongsByUserDefinedKey", 0, alpha), order("SongsByArtist", 0, alphaNumeric)};
     ColumnDef title{QStringLiteral("Title"), QStringLiteral("@s60"),
                     [](const PageRow& row) { return QVariant(songDisplayTitle(row.record)); }};
-    ColumnDef track{QStringLiteral("Track"), QStringLiteral("@s10"), [](const PageRow& row) {
-                        const QString side = formatPicture(row.record.value(songField("Side")), u"@p(<)pb");
-                        const QString number = formatPicture(row.record.value(songField("TrackNumber")), u"@n3b");
-                        return QVariant((side + u' ' + number).trimmed());
-                    }};
     d.columns = {recordColumn(QStringLiteral("Artist"), songField("Artist"), QStringLiteral("@s50")),
                  title,
                  recordColumn(QStringLiteral("Album"), songField("Album"), QStringLiteral("@s50")),
@@ -99,7 +93,9 @@ ListDefinition songsListDefinition() {
                  recordColumn(QStringLiteral("User Defined Key Field"), songField("UserDefinedKeyField"),
                               QStringLiteral("@s30")),
                  recordColumn(QStringLiteral("Last Played"), songField("LastPlayed"), QStringLiteral("@d17-")),
-                 track,
+                 // The Track group: the side as a digit in parentheses, then the track number.
+                 recordColumn(QStringLiteral("Track"), songField("Side"), QStringLiteral("@p(<)pb")),
+                 recordColumn(QString(), songField("TrackNumber"), QStringLiteral("@n3b")),
                  recordColumn(QStringLiteral("Style"), songField("Style"), QStringLiteral("@s30")),
                  recordColumn(QStringLiteral("Chart Number"), songField("ChartNumber"), QStringLiteral("@n3"))};
     d.titleCaption = QStringLiteral("Songs - ");

@@ -3,6 +3,7 @@
 
 #include "data/app_paths.h"
 #include "data/database.h"
+#include "shell/maintenance_commands.h"
 
 #include <QTextStream>
 
@@ -18,8 +19,12 @@ const char* const kUsage =
     "  --dir DIR   the collection directory (default: the user's data directory)\n"
     "\n"
     "commands:\n"
-    "  info        create the collection if it is missing and list its tables:\n"
-    "              label, data file, structure version, record count\n";
+    "  info          create the collection if it is missing and list its tables:\n"
+    "                label, data file, structure version, record count\n"
+    "  create-albums make an album record for the songs that name an album without one\n"
+    "  check         check every table's keys in full; exit status 1 when damaged\n"
+    "  rebuild-keys  rebuild every table's keys\n"
+    "  compact       give the space of deleted records back to the disk\n";
 
 QTextStream& err() {
     static QTextStream stream(stderr);
@@ -108,11 +113,26 @@ int run(const QStringList& args) {
         return usage(QStringLiteral("no command given"));
     }
     const QString command = rest.takeFirst();
+    if (!rest.isEmpty()) {
+        return usage(QStringLiteral("%1 takes no arguments").arg(command));
+    }
     if (command == QLatin1String("info")) {
-        if (!rest.isEmpty()) {
-            return usage(QStringLiteral("info takes no arguments"));
-        }
         return info(dir);
+    }
+    using Maintenance = int (*)(Database&, QTextStream&);
+    const QHash<QString, Maintenance> maintenance = {
+        {QStringLiteral("check"), &runCheck},
+        {QStringLiteral("rebuild-keys"), &runRebuildKeys},
+        {QStringLiteral("compact"), &runCompact},
+    };
+    if (command == QLatin1String("create-albums") || maintenance.contains(command)) {
+        CliPrompter prompter;
+        Database db(prompter, dir, defaultProfilePath());
+        const int status = command == QLatin1String("create-albums") ? runCreateAlbums(db, out(), err())
+                                                                     : maintenance.value(command)(db, out());
+        out().flush();
+        err().flush();
+        return db.halted() ? kExitFailure : status;
     }
     return usage(QStringLiteral("unknown command %1").arg(command));
 }

@@ -891,7 +891,20 @@ StoreError Store::read(TableId table, int key, const KeyPosition& from, sql::Dir
             m_walks.insert(id, stmt);
         }
     } else {
-        stmt = prepare(sql::walkSql(t, key, prefix, tie, direction, inclusive, extra.sql), error);
+        // A list with a range or a filter reads every page with its condition: its statements are
+        // found by the walk and a hash of the condition, and taken only when the statement's text
+        // ends with that very condition (a hash shared by another condition makes a new one).
+        const quint64 id = (quint64(qHash(extra.sql) & 0x7fffffffu) << 32) | (quint64(t.id) << 24) |
+                           (quint64(key) << 16) | (quint64(prefix) << 8) | (tie ? 4u : 0u) |
+                           (direction == sql::Direction::Forward ? 2u : 0u) | (inclusive ? 1u : 0u);
+        const QByteArray tail = QByteArrayLiteral("(") + extra.sql.toUtf8() + QByteArrayLiteral(") ORDER BY ");
+        stmt = m_walks.value(id | (quint64(1) << 63));
+        if (!stmt || !QByteArrayView(sqlite3_sql(stmt)).contains(tail)) {
+            stmt = prepare(sql::walkSql(t, key, prefix, tie, direction, inclusive, extra.sql), error);
+            if (stmt && !m_walks.contains(id | (quint64(1) << 63))) {
+                m_walks.insert(id | (quint64(1) << 63), stmt);
+            }
+        }
     }
     if (!stmt) {
         return error;

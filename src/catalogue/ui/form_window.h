@@ -28,6 +28,8 @@ public:
     // Ends the form with its response; the window closes and the callback runs once.
     void finish(int response);
     int response() const { return m_response; }
+    // Replaces the callback (for a caller that needs the window itself in its callback).
+    void setDone(Done done) { m_done = std::move(done); }
     QString procedure() const { return m_procedure; }
 
 protected:

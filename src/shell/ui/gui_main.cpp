@@ -1,15 +1,53 @@
-// Entry point of the Tunarium Pro program.
+// Entry point of the Tunarium Pro program: tunarium [--dir DIR].
+#include "data/app_paths.h"
+#include "shell/application_identity.h"
+#include "shell/ui/gui_prompter.h"
+#include "shell/ui/main_frame.h"
+#include "shell/ui/program.h"
+#include "shell/ui/session_end.h"
+
 #include <QApplication>
-#include <QMainWindow>
-#include <QMdiArea>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QMessageBox>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Tunarium Pro");
-    QMainWindow frame;
-    frame.setWindowTitle("Tunarium Pro 98");
-    frame.setCentralWidget(new QMdiArea(&frame));
-    frame.resize(1024, 720);
-    frame.show();
+    tunarium::setApplicationIdentity();
+    QApplication::setApplicationDisplayName(QStringLiteral("Tunarium Pro 98"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/tunarium.png")));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Tunarium Pro 98, a database for your music collection."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption dirOption(QStringLiteral("dir"), QStringLiteral("The collection directory."),
+                                       QStringLiteral("DIR"));
+    parser.addOption(dirOption);
+    parser.process(app);
+
+    // The collection directory is the program's current directory.
+    const QString dir =
+        QDir(parser.isSet(dirOption) ? parser.value(dirOption) : tunarium::defaultCollectionDir())
+            .absolutePath();
+    if (!QDir().mkpath(dir) || !QDir::setCurrent(dir)) {
+        QMessageBox::critical(nullptr, QStringLiteral("Tunarium Pro 98"),
+                              QStringLiteral("The collection directory %1 cannot be used.").arg(dir));
+        return 1;
+    }
+
+    tunarium::GuiPrompter prompter;
+    tunarium::Program program(dir, prompter);
+    tunarium::SessionEndWatcher sessionEnd(nullptr);
+    QObject::connect(&program, &tunarium::Program::frameOpened, &sessionEnd,
+                     [&sessionEnd, &prompter](tunarium::MainFrame* frame) {
+                         sessionEnd.setFrame(frame);
+                         prompter.setParentWindow(frame);
+                     });
+    QObject::connect(&program, &tunarium::Program::finished, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    QApplication::setQuitOnLastWindowClosed(false);
+    program.start();
     return QApplication::exec();
 }

@@ -1,0 +1,385 @@
+// The browse benchmark: the list engine, without a window, paging, locating, dragging the thumb,
+// switching tabs and refreshing over the songs of a generated collection, each figure the median
+// of many runs, beside a raw SQLite keyset read of the same page.
+#include "bench_browse.h"
+
+#include "bench_report.h"
+
+#include "catalogue/list_engine.h"
+#include "data/database.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace tunarium::bench {
+
+namespace {
+
+constexpr int kLines = 30;
+constexpr int kRuns = 101;
+
+class NullHost : public ListHost {
+public:
+    void callForm(Request, const Row&) override {}
+};
+
+int fieldOf(TableId table, const char* name) {
+    return tableDef(table).fieldIndex(QString::fromLatin1(name));
+}
+
+int keyOf(const char* name) {
+    return tableDef(TableId::Tunarium).keyIndex(QString::fromLatin1(name));
+}
+
+// The four orders measured, as sort orders 1 to 4 of one list (tab 0 shows the last, by artist).
+struct Order {
+    const char* name;
+    int tab;
+    int sortOrder;
+};
+const Order kOrders[] = {
+    {"artist", 0, 4},
+    {"title", 1, 1},
+    {"media_range", 2, 2},
+    {"category_range", 3, 3},
+};
+
+ListDefinition songsDefinition() {
+    const TableId songs = TableId::Tunarium;
+    const ThumbOptions alpha{true, false, false, false};
+    const ThumbOptions alphaNumeric{true, true, false, false};
+    ListDefinition d;
+    d.table = songs;
+    d.joins = {{TableId::Categories, tableDef(TableId::Categories).keyIndex(QStringLiteral("KeyCategoryID")),
+                fieldOf(songs, "CategoryID")}};
+    d.sortOrders = {{keyOf("SongsByTitle"), 0, LocatorKind::Typed, alpha},
+                    {keyOf("SongsByMedia"), 1, LocatorKind::Typed, alpha},
+                    {keyOf("SongsByCategory"), 1, LocatorKind::Typed, alphaNumeric},
+                    {keyOf("SongsByArtist"), 0, LocatorKind::Typed, alphaNumeric}};
+    d.columns = {recordColumn("Artist", fieldOf(songs, "Artist"), "@s50"),
+                 recordColumn("Title", fieldOf(songs, "Title"), "@s50"),
+                 recordColumn("Album", fieldOf(songs, "Album"), "@s50"),
+                 recordColumn("Media", fieldOf(songs, "Media"), "@s20"),
+                 recordColumn("File Number", fieldOf(songs, "FileNumber"), "@s20"),
+                 lookupColumn("Category", 0, fieldOf(TableId::Categories, "Category"), "@s30"),
+                 recordColumn("Time", fieldOf(songs, "Time"), "@t4b")};
+    d.titleCaption = QStringLiteral("Songs - ");
+    d.titleSuffix = QStringLiteral(" entries");
+    return d;
+}
+
+double median(QVector<double> v) {
+    if (v.isEmpty()) {
+        return 0;
+    }
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+template <class F> double timed(F&& f) {
+    QElapsedTimer timer;
+    timer.start();
+    f();
+    return elapsedMs(timer);
+}
+
+// Touches every cell of the page as a window painting it would.
+void paint(const ListEngine& e) {
+    qsizetype sink = 0;
+    for (int r = 0; r < e.rowCount(); ++r) {
+        for (int c = 0; c < e.columnCount(); ++c) {
+            sink += e.cellText(r, c).size();
+        }
+    }
+    (void)sink;
+}
+
+// The same page read by a plain prepared statement on a connection of its own: the SQL text the
+// engine's cursor uses, values bound, every column of 30 rows stepped and read.
+class RawReader {
+public:
+    RawReader(const QString& dir) {
+        const QByteArray path = QDir(dir).filePath(QString::fromLatin1(kCollectionFileName)).toUtf8();
+        sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READONLY, nullptr);
+    }
+    ~RawReader() {
+        sqlite3_finalize(m_stmt);
+        sqlite3_close(m_db);
+    }
+    RawReader(const RawReader&) = delete;
+    RawReader& operator=(const RawReader&) = delete;
+
+    bool prepare(const QString& sql) {
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+        const QByteArray text = sql.toUtf8();
+        return sqlite3_prepare_v2(m_db, text.constData(), -1, &m_stmt, nullptr) == SQLITE_OK;
+    }
+
+    // Binds the position (key column values, then the record number), the range values and the
+    // limit, and reads the rows.
+    int read(const QVector<QVariant>& binds) {
+        sqlite3_reset(m_stmt);
+        int p = 1;
+        for (const QVariant& v : binds) {
+            if (v.typeId() == QMetaType::QString) {
+                const QByteArray t = v.toString().toUtf8();
+                sqlite3_bind_text(m_stmt, p++, t.constData(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
+            } else {
+                sqlite3_bind_int64(m_stmt, p++, v.toLongLong());
+            }
+        }
+        sqlite3_bind_int(m_stmt, p, kLines);
+        int rows = 0;
+        qsizetype sink = 0;
+        while (sqlite3_step(m_stmt) == SQLITE_ROW) {
+            const int columns = sqlite3_column_count(m_stmt);
+            for (int c = 0; c < columns; ++c) {
+                if (sqlite3_column_type(m_stmt, c) == SQLITE_TEXT) {
+                    sink += sqlite3_column_bytes(m_stmt, c);
+                    sink += sqlite3_column_text(m_stmt, c) != nullptr ? 1 : 0;
+                } else {
+                    sink += sqlite3_column_int64(m_stmt, c);
+                }
+            }
+            ++rows;
+        }
+        (void)sink;
+        return rows;
+    }
+
+private:
+    sqlite3* m_db = nullptr;
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+// The bound values of a full position of `record` in the key, as the store binds them.
+QVector<QVariant> positionBinds(const Row& record, int key, const QVector<QVariant>& range) {
+    const TableDef& t = tableDef(TableId::Tunarium);
+    const KeyDef& k = t.key(key);
+    QVector<QVariant> binds;
+    for (int f : k.components) {
+        if (t.field(f).isText()) {
+            const QString text = record.text(f);
+            binds << (k.caseInsensitive ? foldKey(text) : text);
+        } else {
+            binds << record.number(f);
+        }
+    }
+    if (sql::keyHasTieBreaker(t, key)) {
+        binds << record.meta.rec;
+    }
+    for (const QVariant& r : range) {
+        binds << (r.typeId() == QMetaType::QString ? QVariant(foldKey(r.toString())) : r);
+    }
+    return binds;
+}
+
+class BrowseBench {
+public:
+    BrowseBench(const QString& dir, const QString& profile)
+        : m_dir(dir), m_db(m_prompter, dir, profile), m_raw(dir) {}
+
+    int run() {
+        if (!m_db.openTable(TableId::Tunarium) || !m_db.openTable(TableId::Categories)) {
+            std::fprintf(stderr, "tunarium-bench: the collection cannot be opened\n");
+            return 1;
+        }
+        const qint64 songs = m_db.store().count(TableId::Tunarium);
+        figure("browse_songs", static_cast<double>(songs), "songs");
+        if (songs < kLines * 4) {
+            std::fprintf(stderr, "tunarium-bench: too few songs to page through\n");
+            return 1;
+        }
+        m_media = busiestRangeValue(fieldOf(TableId::Tunarium, "Media"));
+        m_category = busiestRangeValue(fieldOf(TableId::Tunarium, "CategoryID"));
+        // TUNARIUM_BENCH_ORDER names one order to measure alone (for profiling).
+        const QString only = qEnvironmentVariable("TUNARIUM_BENCH_ORDER");
+        for (const Order& o : kOrders) {
+            if (only.isEmpty() || only == QLatin1String(o.name)) {
+                measure(o);
+            }
+        }
+        m_db.closeTable(TableId::Categories);
+        m_db.closeTable(TableId::Tunarium);
+        return 0;
+    }
+
+private:
+    // The value of the first song in the middle of the table: a range that holds songs.
+    QVariant busiestRangeValue(int field) {
+        QVector<Row> rows;
+        const int byId = keyOf("KeyID");
+        m_db.store().read(TableId::Tunarium, byId, {{m_db.store().count(TableId::Tunarium) / 2}},
+                          sql::Direction::Forward, true, 1, rows);
+        return rows.isEmpty() ? QVariant() : rows.first().value(field);
+    }
+
+    std::unique_ptr<ListEngine> engineFor(const Order& o) {
+        auto e = std::make_unique<ListEngine>(m_db, songsDefinition(), m_host);
+        e->open();
+        e->setLineCount(kLines);
+        e->setRangeValue(2, {m_media});
+        e->setRangeValue(3, {m_category});
+        e->setTab(o.tab);
+        return e;
+    }
+
+    void report(const Order& o, const char* op, const QVector<double>& samples, double raw) {
+        const double m = median(samples);
+        const QByteArray name = QByteArray("browse_") + o.name + "_" + op;
+        figure(name.constData(), m, "ms");
+        ratio(name.constData(), m, raw);
+    }
+
+    // The raw read of a page from a record in the middle of the order: the songs alone, and the
+    // same page as the list shows it, with each song's category name.
+    double rawPageRead(ListEngine& e, const Order& o, bool withCategory) {
+        const int key = e.definition().sortOrders[o.sortOrder - 1].key;
+        const int rangeLength = e.definition().sortOrders[o.sortOrder - 1].rangeLength;
+        const int prefix = static_cast<int>(tableDef(TableId::Tunarium).key(key).components.size());
+        const bool tie = sql::keyHasTieBreaker(tableDef(TableId::Tunarium), key);
+        QString sql = e.cursor().readSql(prefix, tie, sql::Direction::Forward, false);
+        if (withCategory) {
+            sql = QStringLiteral(
+                      "SELECT page.*, (SELECT \"Category\" FROM \"Categories\" WHERE \"CategoryID\" = "
+                      "page.\"CategoryID\") FROM (") +
+                  sql + QStringLiteral(") AS page");
+        }
+        if (!m_raw.prepare(sql)) {
+            return 0;
+        }
+        const QVector<QVariant> range = rangeLength > 0 ? e.rangeValue(o.sortOrder) : QVector<QVariant>{};
+        QVector<double> samples;
+        QRandomGenerator rng(7);
+        for (int i = 0; i < kRuns; ++i) {
+            e.dragThumb(2 + static_cast<int>(rng.bounded(97)));
+            const Row record = e.row(0).record;
+            samples << timed([&] { m_raw.read(positionBinds(record, key, range)); });
+        }
+        return median(samples);
+    }
+
+    void measure(const Order& o) {
+        QVector<double> first;
+        for (int i = 0; i < 21; ++i) {
+            auto e = engineFor(o);
+            first << timed([&] {
+                e->refresh();
+                paint(*e);
+            });
+        }
+        auto e = engineFor(o);
+        e->refresh();
+        const double songsOnly = rawPageRead(*e, o, false);
+        const double raw = rawPageRead(*e, o, true);
+        const QByteArray prefix = QByteArray("browse_") + o.name;
+        figure((prefix + "_raw_songs_read").constData(), songsOnly, "ms");
+        figure((prefix + "_raw_page_read").constData(), raw, "ms");
+        report(o, "first_page", first, raw);
+
+        QRandomGenerator rng(11);
+        QVector<double> oneDown, pageDown, pageUp, top, bottom, locator, thumb, focus;
+        QVector<QString> leading;
+        const int leadingField = e->cursor().leadingField();
+        for (int i = 0; i < kRuns; ++i) {
+            const int at = 5 + static_cast<int>(rng.bounded(90));
+            thumb << timed([&] {
+                e->dragThumb(at);
+                paint(*e);
+            });
+            leading << e->record().value(leadingField).toString();
+            e->selectRow(e->rowCount() - 1);
+            oneDown << timed([&] {
+                e->scroll(ScrollAction::OneDown);
+                paint(*e);
+            });
+            pageDown << timed([&] {
+                e->scroll(ScrollAction::PageDown);
+                paint(*e);
+            });
+            pageUp << timed([&] {
+                e->scroll(ScrollAction::PageUp);
+                paint(*e);
+            });
+            focus << timed([&] {
+                e->focusGained();
+                paint(*e);
+            });
+            top << timed([&] {
+                e->scroll(ScrollAction::Top);
+                paint(*e);
+            });
+            bottom << timed([&] {
+                e->scroll(ScrollAction::Bottom);
+                paint(*e);
+            });
+        }
+        for (const QString& value : leading) {
+            e->scroll(ScrollAction::Top); // clears the locator
+            for (const QChar c : value.left(5)) {
+                locator << timed([&] {
+                    e->pressKey(c == u' ' ? ListKey::Space : ListKey::Character, c);
+                    paint(*e);
+                });
+            }
+        }
+        report(o, "one_down", oneDown, raw);
+        report(o, "page_down", pageDown, raw);
+        report(o, "page_up", pageUp, raw);
+        report(o, "top", top, raw);
+        report(o, "bottom", bottom, raw);
+        report(o, "locator_key", locator, raw);
+        report(o, "thumb_drag", thumb, raw);
+        report(o, "refresh_on_focus", focus, raw);
+        measureTabSwitch(o, raw);
+    }
+
+    // Switching to this order's tab from the previous one, keeping the current record.
+    void measureTabSwitch(const Order& o, double raw) {
+        const Order& from = kOrders[(o.tab + 3) % 4];
+        auto e = engineFor(from);
+        e->refresh();
+        QRandomGenerator rng(13);
+        QVector<double> samples;
+        for (int i = 0; i < kRuns / 2; ++i) {
+            e->setTab(from.tab);
+            e->refresh();
+            e->dragThumb(5 + static_cast<int>(rng.bounded(90)));
+            e->setTab(o.tab);
+            samples << timed([&] {
+                e->refresh();
+                paint(*e);
+            });
+        }
+        report(o, "tab_switch", samples, raw);
+    }
+
+    QString m_dir;
+    RecordingPrompter m_prompter;
+    Database m_db;
+    RawReader m_raw;
+    NullHost m_host;
+    QVariant m_media;
+    QVariant m_category;
+};
+
+} // namespace
+
+int browseBench(const QString& dir) {
+    if (!QDir(dir).exists(QString::fromLatin1(kCollectionFileName))) {
+        std::fprintf(stderr, "tunarium-bench: no collection in %s\n", qPrintable(dir));
+        return 1;
+    }
+    QTemporaryDir config;
+    BrowseBench bench(dir, config.filePath(QStringLiteral("profile.ini")));
+    return bench.run();
+}
+
+} // namespace tunarium::bench

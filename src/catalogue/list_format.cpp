@@ -1,0 +1,178 @@
+// List format strings and the saved column layout.
+#include "catalogue/list_format.h"
+
+#include "data/ini_file.h"
+
+namespace tunarium {
+
+namespace {
+
+bool isJustification(QChar c) {
+    const QChar u = c.toUpper();
+    return u == u'L' || u == u'R' || u == u'C' || u == u'D';
+}
+
+// Position after the ")" that closes the "(" at `i`, or the end of the text.
+qsizetype skipParens(const QString& text, qsizetype i) {
+    const qsizetype close = text.indexOf(u')', i);
+    return close < 0 ? text.size() : close + 1;
+}
+
+// Position of the next `mark` after `i`, or the end of the text.
+qsizetype upTo(const QString& text, qsizetype i, QChar mark) {
+    const qsizetype at = text.indexOf(mark, i);
+    return at < 0 ? text.size() : at;
+}
+
+class Parser {
+public:
+    explicit Parser(const QString& text) : m_text(text) {}
+
+    QVector<ListFormatColumn> run() {
+        while (m_i < m_text.size()) {
+            const QChar c = m_text[m_i];
+            if (c == u'[') {
+                m_groupFirst = static_cast<int>(m_columns.size());
+                ++m_i;
+            } else if (c == u']') {
+                ++m_i;
+                groupEnd();
+            } else if (c.isDigit()) {
+                column();
+            } else {
+                ++m_i; // nothing a column can start with
+            }
+        }
+        return m_columns;
+    }
+
+private:
+    int number() {
+        const qsizetype start = m_i;
+        while (m_i < m_text.size() && m_text[m_i].isDigit()) {
+            ++m_i;
+        }
+        return m_text.mid(start, m_i - start).toInt();
+    }
+
+    // Modifiers, header and picture up to the start of the next column.
+    void attributes(QString& header, QString& picture, bool& resizable) {
+        while (m_i < m_text.size()) {
+            const QChar c = m_text[m_i];
+            if (c.isDigit() || c == u'[' || c == u']') {
+                return;
+            }
+            if (c == u'~') {
+                const qsizetype end = upTo(m_text, m_i + 1, u'~');
+                header = m_text.mid(m_i + 1, end - m_i - 1);
+                m_i = end + 1;
+            } else if (c == u'@') {
+                const qsizetype end = upTo(m_text, m_i + 1, u'@');
+                picture = m_text.mid(m_i, end - m_i);
+                m_i = end + 1;
+            } else if (c == u'(') {
+                m_i = skipParens(m_text, m_i);
+            } else {
+                resizable = resizable || c == u'M';
+                ++m_i;
+            }
+        }
+    }
+
+    void column() {
+        ListFormatColumn col;
+        col.widthStart = static_cast<int>(m_i);
+        col.width = number();
+        col.widthLength = static_cast<int>(m_i) - col.widthStart;
+        if (m_i < m_text.size() && isJustification(m_text[m_i])) {
+            col.justification = m_text[m_i].toUpper();
+            ++m_i;
+        }
+        attributes(col.header, col.picture, col.resizable);
+        m_columns << col;
+    }
+
+    void groupEnd() {
+        if (m_i < m_text.size() && m_text[m_i] == u'(') {
+            m_i = skipParens(m_text, m_i);
+        }
+        QString header;
+        QString picture;
+        bool resizable = false;
+        attributes(header, picture, resizable);
+        if (m_groupFirst >= 0 && m_groupFirst < m_columns.size() &&
+            m_columns[m_groupFirst].header.isEmpty()) {
+            m_columns[m_groupFirst].header = header;
+        }
+        m_groupFirst = -1;
+    }
+
+    const QString& m_text;
+    qsizetype m_i = 0;
+    int m_groupFirst = -1;
+    QVector<ListFormatColumn> m_columns;
+};
+
+} // namespace
+
+ListFormat ListFormat::parse(const QString& text) {
+    ListFormat f;
+    f.m_text = text;
+    f.m_columns = Parser(text).run();
+    return f;
+}
+
+ListFormat ListFormat::withWidths(const QVector<int>& widths) const {
+    QString text = m_text;
+    // From the last column back, so that earlier offsets stay valid.
+    for (qsizetype i = std::min(widths.size(), m_columns.size()) - 1; i >= 0; --i) {
+        const ListFormatColumn& c = m_columns[i];
+        text.replace(c.widthStart, c.widthLength, QString::number(std::max(0, widths[i])));
+    }
+    return parse(text);
+}
+
+QString replaceDatePictures(const QString& format, const QString& datePicture) {
+    QString out;
+    qsizetype i = 0;
+    for (;;) {
+        const qsizetype at = format.indexOf(QStringLiteral("@D"), i, Qt::CaseInsensitive);
+        if (at < 0) {
+            out += QStringView(format).mid(i);
+            return out;
+        }
+        out += QStringView(format).mid(i, at - i);
+        out += datePicture;
+        i = upTo(format, at + 1, u'@');
+    }
+}
+
+QString restoreListFormat(const ListLayoutKeys& keys, const QString& designFormat) {
+    const QString original = readIni(keys.positionFile, keys.section, keys.originalKey());
+    if (original != designFormat) {
+        writeIni(keys.positionFile, keys.section, keys.originalKey(), designFormat);
+        return designFormat;
+    }
+    const QString saved = readIni(keys.positionFile, keys.section, keys.savedKey()).trimmed();
+    if (saved.isEmpty()) {
+        return designFormat;
+    }
+    // A layout that no longer has the design's columns would show the wrong values in them.
+    const ListFormat design = ListFormat::parse(designFormat);
+    const ListFormat stored = ListFormat::parse(saved);
+    if (stored.columns().size() != design.columns().size()) {
+        return designFormat;
+    }
+    for (int i = 0; i < design.columns().size(); ++i) {
+        if (stored.columns()[i].picture.compare(design.columns()[i].picture, Qt::CaseInsensitive) != 0) {
+            return designFormat;
+        }
+    }
+    return saved;
+}
+
+bool saveListFormat(const ListLayoutKeys& keys, const QString& format) {
+    return writeIni(keys.positionFile, keys.section, keys.savedKey(), format);
+}
+
+} // namespace tunarium

@@ -1,0 +1,359 @@
+// The browse window: building, opening, the page shown, focus, layout and closing.
+#include "catalogue/ui/browse_window.h"
+
+#include "catalogue/form_session.h"
+#include "catalogue/ui/page_model.h"
+#include "data/ini_file.h"
+#include "data/settings.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace tunarium {
+
+namespace {
+
+// Format widths are dialog units: a quarter of the average character width.
+int dialogToPixels(int units, const QWidget* w) {
+    return units * w->fontMetrics().averageCharWidth() / 4;
+}
+
+int pixelsToDialog(int pixels, const QWidget* w) {
+    const int quarter = std::max(1, w->fontMetrics().averageCharWidth());
+    return (pixels * 4 + quarter / 2) / quarter;
+}
+
+} // namespace
+
+BrowseWindow::BrowseWindow(Database& db, ListDefinition definition, BrowseOptions options, Request request,
+                           QWidget* caller, Answer answer)
+    : BrowseWindow(db, std::move(definition), std::move(options), request, caller, std::move(answer),
+                   std::make_shared<Row>()) {}
+
+BrowseWindow::BrowseWindow(Database& db, ListDefinition definition, BrowseOptions options, Request request,
+                           QWidget* caller, Answer answer, std::shared_ptr<Row> chosen)
+    : FormWindow(options.procedure, options.positionFile, caller,
+                 [chosen, answer = std::move(answer)](int response) {
+                     if (answer) {
+                         answer(response, *chosen);
+                     }
+                 }),
+      m_db(db), m_options(std::move(options)), m_request(request), m_chosen(std::move(chosen)) {
+    m_engine = std::make_unique<ListEngine>(db, std::move(definition), *this);
+    build();
+}
+
+BrowseWindow::~BrowseWindow() {
+    while (m_busy > 0) {
+        setBusy(false);
+    }
+}
+
+void BrowseWindow::build() {
+    auto* layout = new QVBoxLayout(this);
+    if (!m_options.tabs.isEmpty()) {
+        m_tabs = new QTabBar;
+        m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab:selected { font-weight: bold; }"));
+        for (const QString& caption : m_options.tabs) {
+            m_tabs->addTab(caption);
+        }
+        layout->addWidget(m_tabs);
+    }
+    m_list = new QTableView;
+    m_model = new PageModel(*m_engine, this);
+    m_list->setModel(m_model);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setTabKeyNavigation(false);
+    m_list->setWordWrap(false);
+    m_list->setContextMenuPolicy(Qt::NoContextMenu);
+    m_list->verticalHeader()->hide();
+    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 6);
+    m_list->horizontalHeader()->setStretchLastSection(true);
+    m_list->horizontalHeader()->setSectionsClickable(false);
+    m_list->setToolTip(m_options.listTip);
+    m_list->installEventFilter(this);
+    m_list->viewport()->installEventFilter(this);
+
+    m_thumb = new QScrollBar(Qt::Vertical);
+    m_thumb->setRange(0, kThumbSteps);
+    m_thumb->setPageStep(10);
+    // The bar keeps its place while hidden: the columns do not move when the page fills.
+    QSizePolicy thumbPolicy = m_thumb->sizePolicy();
+    thumbPolicy.setRetainSizeWhenHidden(true);
+    m_thumb->setSizePolicy(thumbPolicy);
+    m_thumb->hide();
+    connect(m_thumb, &QScrollBar::actionTriggered, this, &BrowseWindow::thumbAction);
+    connect(m_thumb, &QScrollBar::sliderReleased, this, [this] {
+        m_engine->dragThumb(m_thumb->sliderPosition());
+        m_list->setFocus();
+    });
+
+    auto* listRow = new QHBoxLayout;
+    listRow->setSpacing(0);
+    listRow->addWidget(m_list);
+    listRow->addWidget(m_thumb);
+    layout->addLayout(listRow, 1);
+
+    if (!m_options.locatorPrompt.isEmpty()) {
+        m_locator = new QLineEdit;
+        m_locator->setReadOnly(true);
+        m_locator->setMaxLength(kLocatorLength);
+        m_locator->setFocusPolicy(Qt::NoFocus);
+        auto* prompt = new QLabel(m_options.locatorPrompt);
+        prompt->setBuddy(m_list);
+        auto* locatorRow = new QHBoxLayout;
+        locatorRow->addWidget(prompt);
+        locatorRow->addWidget(m_locator, 1);
+        layout->addLayout(locatorRow);
+    }
+    m_buttons = new QHBoxLayout;
+    m_buttons->addStretch();
+    layout->addLayout(m_buttons);
+    if (m_tabs) {
+        connect(m_tabs, &QTabBar::currentChanged, this, &BrowseWindow::tabChanged);
+    }
+}
+
+QPushButton* BrowseWindow::addButton(const QString& text, std::function<void()> pressed) {
+    auto* b = new QPushButton(text);
+    b->setAutoDefault(false);
+    connect(b, &QPushButton::clicked, this, [pressed = std::move(pressed)] { pressed(); });
+    m_buttons->addWidget(b);
+    return b;
+}
+
+QPushButton* BrowseWindow::addButton(BrowseAction action, const QString& text) {
+    QPushButton* b = addButton(text, [this, action] { press(action); });
+    m_actionButtons.insert(static_cast<int>(action), b);
+    if (action == BrowseAction::Select) {
+        // Only a selection list shows Select, as its default button.
+        const bool selecting = m_engine->definition().selectable && m_request == Request::Select;
+        b->setVisible(selecting);
+        b->setEnabled(selecting);
+        b->setDefault(selecting);
+    }
+    return b;
+}
+
+QPushButton* BrowseWindow::button(BrowseAction action) const {
+    return m_actionButtons.value(static_cast<int>(action));
+}
+
+void BrowseWindow::press(BrowseAction action) {
+    switch (action) {
+    case BrowseAction::Select:
+        m_engine->select();
+        break;
+    case BrowseAction::Add:
+        m_engine->add();
+        break;
+    case BrowseAction::Change:
+        m_engine->change();
+        break;
+    case BrowseAction::Delete:
+        m_engine->remove();
+        break;
+    case BrowseAction::Close:
+        finish(kResponseCancelled);
+        return;
+    }
+    if (!m_engine->formPending()) {
+        m_list->setFocus();
+    }
+}
+
+bool BrowseWindow::open(QMdiArea* area, const Row& openOn) {
+    if (!m_engine->open(m_request)) {
+        finish(kResponseCancelled);
+        return false;
+    }
+    resize(m_options.openingSize);
+    const QSize minimum = m_options.openingSizeIsMinimum ? m_options.openingSize : m_options.minimumSize;
+    if (minimum.isValid()) {
+        setMinimumSize(minimum);
+    }
+    const QString design = replaceDatePictures(m_options.designFormat, m_options.datePicture);
+    applyFormat(
+        m_options.listName.isEmpty()
+            ? design
+            : restoreListFormat({m_options.positionFile, m_options.procedure, m_options.listName}, design));
+    if (m_tabs) {
+        const int tab = std::clamp(m_options.tab, 0, static_cast<int>(m_tabs->count()) - 1);
+        const QSignalBlocker block(m_tabs);
+        m_tabs->setCurrentIndex(tab);
+        m_tabs->setTabText(tab, m_tabs->tabText(tab) + QStringLiteral("   "));
+        m_previousTab = tab;
+        m_engine->setTab(tab);
+    }
+    present(area);
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        // The child window holding the browse keeps the browse's minimum with its frame around it.
+        sub->setMinimumSize(sub->minimumSizeHint());
+        connect(sub, &QMdiSubWindow::windowStateChanged, this,
+                [this](Qt::WindowStates before, Qt::WindowStates now) {
+                    if (now.testFlag(Qt::WindowActive) && !before.testFlag(Qt::WindowActive)) {
+                        gainedFocus();
+                    }
+                });
+    }
+    updateLineCount();
+    if (openOn.tableId() == m_engine->definition().table && openOn.size() > 0) {
+        m_engine->setRecord(openOn);
+    }
+    m_opened = true;
+    m_engine->refresh();
+    m_list->setFocus();
+    toolbarChanged();
+    return true;
+}
+
+void BrowseWindow::applyFormat(const QString& format) {
+    m_format = ListFormat::parse(format);
+    QVector<QChar> justifications;
+    QStringList headers;
+    const int columns = m_engine->columnCount();
+    for (int i = 0; i < columns && i < m_format.columns().size(); ++i) {
+        const ListFormatColumn& c = m_format.columns()[i];
+        justifications << c.justification;
+        headers << c.header;
+        if (!c.picture.isEmpty()) {
+            m_engine->setColumnPicture(i, c.picture);
+        }
+        m_list->horizontalHeader()->resizeSection(i, dialogToPixels(c.width, m_list));
+    }
+    m_model->setColumnLook(justifications, headers);
+}
+
+QString BrowseWindow::currentFormat() const {
+    QVector<int> widths;
+    for (int i = 0; i < m_format.columns().size() && i < m_engine->columnCount(); ++i) {
+        widths << pixelsToDialog(m_list->horizontalHeader()->sectionSize(i), m_list);
+    }
+    return m_format.withWidths(widths).text();
+}
+
+void BrowseWindow::updateLineCount() {
+    const int rowHeight = std::max(1, m_list->verticalHeader()->defaultSectionSize());
+    m_engine->setLineCount(std::max(1, m_list->viewport()->height() / rowHeight));
+}
+
+void BrowseWindow::setBusy(bool busy) {
+    if (busy) {
+        ++m_busy;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (m_busy > 0) {
+        --m_busy;
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void BrowseWindow::pageChanged() {
+    showPage();
+}
+
+void BrowseWindow::showPage() {
+    m_model->pageChanged();
+    const int selected = m_engine->selectedIndex();
+    if (selected >= 0) {
+        m_list->selectRow(selected);
+    } else {
+        m_list->clearSelection();
+    }
+    const bool full = m_engine->scrollBarVisible();
+    m_thumb->setVisible(full);
+    {
+        const QSignalBlocker block(m_thumb);
+        m_thumb->setSliderPosition(m_engine->thumbPosition());
+    }
+    if (m_locator) {
+        m_locator->setText(m_engine->locatorText());
+    }
+    const QString& caption = m_engine->definition().titleCaption;
+    setWindowTitle(m_options.titleWithCount && !m_engine->title().isEmpty() ? m_engine->title() : caption);
+    const bool rows = m_engine->changeEnabled();
+    for (BrowseAction a : {BrowseAction::Change, BrowseAction::Delete}) {
+        if (QPushButton* b = button(a)) {
+            b->setEnabled(rows);
+        }
+    }
+    pageShown();
+    toolbarChanged();
+}
+
+void BrowseWindow::callForm(Request request, const Row& record) {
+    openForm(request, record);
+}
+
+void BrowseWindow::closeRequested() {
+    *m_chosen = m_engine->record();
+    const int response =
+        m_engine->response() == Response::Completed ? kResponseCompleted : kResponseCancelled;
+    QMetaObject::invokeMethod(
+        this, [this, response] { finish(response); }, Qt::QueuedConnection);
+}
+
+void BrowseWindow::gainedFocus() {
+    if (m_opened && !m_closing && isEnabled()) {
+        m_engine->focusGained();
+    }
+}
+
+void BrowseWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isWindow() && isActiveWindow()) {
+        gainedFocus();
+    }
+    FormWindow::changeEvent(event);
+}
+
+void BrowseWindow::tabChanged(int index) {
+    // The selected tab's caption gets room for its bold text; the previous one loses it again.
+    const QSignalBlocker block(m_tabs);
+    if (m_previousTab >= 0 && m_previousTab < m_tabs->count()) {
+        QString previous = m_tabs->tabText(m_previousTab);
+        while (previous.endsWith(u' ')) {
+            previous.chop(1);
+        }
+        m_tabs->setTabText(m_previousTab, previous);
+    }
+    m_tabs->setTabText(index, m_tabs->tabText(index) + QStringLiteral("   "));
+    m_previousTab = index;
+    m_engine->setTab(index);
+    m_engine->refresh();
+    m_list->setFocus();
+}
+
+void BrowseWindow::closed() {
+    m_closing = true;
+    if (!m_opened) {
+        m_engine->close();
+        return;
+    }
+    if (!m_options.listName.isEmpty()) {
+        saveListFormat({m_options.positionFile, m_options.procedure, m_options.listName}, currentFormat());
+    }
+    if (m_tabs && !m_options.tabSettingKey.isEmpty()) {
+        writeIni(m_options.tabSettingsFile, QString::fromLatin1(kSettingsSection), m_options.tabSettingKey,
+                 QString::number(m_tabs->currentIndex() + 1));
+    }
+    if (m_engine->response() != Response::Completed) {
+        *m_chosen = Row();
+    }
+    m_engine->close();
+    m_opened = false;
+}
+
+} // namespace tunarium

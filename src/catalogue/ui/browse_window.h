@@ -1,0 +1,145 @@
+// The browse window every list of the program is shown in: a table over the list engine's page, a
+// thumb scroll bar of its own (0 to 100) that shows while the page is full, the sort-order tabs
+// with the selected one in bold, the locator display, the alerted keys, the popup menu, the record
+// buttons of the frame's toolbar, the column layout kept in the position file, the window position,
+// the busy cursor during fills, and a refresh whenever the window gains the focus. A browse
+// opened with the Select request answers its caller with the chosen record.
+#pragma once
+
+#include "catalogue/list_engine.h"
+#include "catalogue/list_format.h"
+#include "catalogue/ui/browse_toolbar.h"
+#include "catalogue/ui/form_window.h"
+
+#include <QSize>
+#include <QStringList>
+
+#include <memory>
+
+class QLineEdit;
+class QHBoxLayout;
+class QPushButton;
+class QScrollBar;
+class QTabBar;
+class QTableView;
+
+namespace tunarium {
+
+class PageModel;
+
+struct BrowseOptions {
+    QString procedure; // the window's section in the position file
+    QString positionFile;
+    // The window title: the engine's title (caption, count, suffix) or, without the count, the
+    // list definition's caption alone.
+    bool titleWithCount = true;
+    QString designFormat; // the list's format string
+    QString listName;     // "?Browse", "?Browse:1"; empty: the layout is not kept
+    QString datePicture;  // the user's date picture, put in place of the format's
+    QStringList tabs;     // tab captions in tab order; none for a single sort order
+    int tab = 0;          // the tab selected at opening
+    // Where the selected tab's number (counted from 1) is kept on close: key tabSettingKey of
+    // section "Settings" in tabSettingsFile; an empty key keeps nothing.
+    QString tabSettingsFile;
+    QString tabSettingKey;
+    QString locatorPrompt; // the locator display's prompt; empty: no locator display
+    QString listTip;
+    QSize openingSize{420, 320};
+    bool openingSizeIsMinimum = false;
+    QSize minimumSize; // when the opening size is not the minimum
+};
+
+// The buttons a browse can have and what they press.
+enum class BrowseAction { Select, Add, Change, Delete, Close };
+
+class BrowseWindow : public FormWindow, public ListHost, public ToolbarTarget {
+public:
+    // The answer to the caller of a Select: the response and, when Completed, the chosen record.
+    using Answer = std::function<void(int response, const Row& chosen)>;
+
+    BrowseWindow(Database& db, ListDefinition definition, BrowseOptions options, Request request,
+                 QWidget* caller, Answer answer);
+    ~BrowseWindow() override;
+
+    // Opens the tables, shows the window where it was last with its list layout, and fills the
+    // first page: from the top, or with the Select request at `openOn` (the caller's value). False
+    // when the tables cannot be opened; the window then closes.
+    bool open(QMdiArea* area, const Row& openOn = {});
+
+    ListEngine& engine() { return *m_engine; }
+    const ListEngine& engine() const { return *m_engine; }
+    const BrowseOptions& options() const { return m_options; }
+    QTableView* list() const { return m_list; }
+    QScrollBar* thumbBar() const { return m_thumb; }
+    QTabBar* tabBar() const { return m_tabs; }
+    QLineEdit* locatorDisplay() const { return m_locator; }
+    QPushButton* button(BrowseAction action) const;
+    // The popup menu's text as it would show now ("&Add|~&Change|..."), and choosing entry n.
+    QString popupText() const;
+    void choosePopup(int entry);
+    // The list's current format: the design's with the user's column widths.
+    QString currentFormat() const;
+
+    bool toolbarEnabled(ToolbarButtonId button) const override;
+    void toolbarPressed(ToolbarButtonId button) override;
+
+protected:
+    QPushButton* addButton(BrowseAction action, const QString& text);
+    QPushButton* addButton(const QString& text, std::function<void()> pressed);
+    void press(BrowseAction action);
+
+    // Opens the table's form with the request on the record and returns at once; the form answers
+    // through engine().formAnswered().
+    virtual void openForm(Request request, const Row& record) = 0;
+    // The window's popup entries after Add, Change and Delete, and what choosing one does
+    // (entries counted from 4).
+    virtual QVector<PopupEntry> popupExtras() const { return {}; }
+    virtual void extraPopupChosen(int entry) { (void)entry; }
+    // Runs after every change of the page; the window's own buttons follow it here.
+    virtual void pageShown() {}
+
+    void callForm(Request request, const Row& record) override;
+    void setBusy(bool busy) override;
+    void pageChanged() override;
+    void closeRequested() override;
+
+    void closed() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    BrowseWindow(Database& db, ListDefinition definition, BrowseOptions options, Request request,
+                 QWidget* caller, Answer answer, std::shared_ptr<Row> chosen);
+    void build();
+    void applyFormat(const QString& format);
+    void showPage();
+    void updateLineCount();
+    void gainedFocus();
+    bool listKey(QKeyEvent* event);
+    bool listMouse(QObject* watched, QEvent* event);
+    void showPopup(const QPoint& globalPos);
+    void thumbAction(int action);
+    void tabChanged(int index);
+
+    Database& m_db;
+    std::unique_ptr<ListEngine> m_engine;
+    BrowseOptions m_options;
+    Request m_request;
+    std::shared_ptr<Row> m_chosen; // read by the answer after the window is gone
+    ListFormat m_format;
+
+    QTabBar* m_tabs = nullptr;
+    QTableView* m_list = nullptr;
+    PageModel* m_model = nullptr;
+    QScrollBar* m_thumb = nullptr;
+    QLineEdit* m_locator = nullptr;
+    QHBoxLayout* m_buttons = nullptr;
+    QHash<int, QPushButton*> m_actionButtons;
+
+    int m_previousTab = -1;
+    int m_busy = 0;
+    bool m_opened = false;
+    bool m_closing = false;
+};
+
+} // namespace tunarium

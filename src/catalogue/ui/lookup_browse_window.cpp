@@ -1,0 +1,43 @@
+// The one-name lookup browses.
+#include "catalogue/ui/lookup_browse_window.h"
+
+#include <QMdiSubWindow>
+
+namespace tunarium {
+
+LookupBrowseWindow::LookupBrowseWindow(Database& db, LookupBrowseSpec spec, Request request, QWidget* caller,
+                                       Answer answer)
+    : BrowseWindow(db, std::move(spec.definition), std::move(spec.options), request, caller,
+                   std::move(answer)),
+      m_db(db), m_formSpec(std::move(spec.form)), m_rules(std::move(spec.rules)), m_history(spec.history) {
+    for (const auto& [action, text] : spec.buttons) {
+        addButton(action, text);
+    }
+}
+
+void LookupBrowseWindow::openForm(Request request, const Row& record) {
+    QPointer<LookupBrowseWindow> self(this);
+    auto* form = new LookupFormWindow(
+        m_db, m_rules(m_db), m_formSpec, *m_history, options().positionFile, static_cast<int>(request),
+        record, this, [self](int response, const Row& answered) {
+            if (self) {
+                self->engine().formAnswered(static_cast<Response>(response), answered);
+            }
+        });
+    m_form = form;
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    form->start(sub ? sub->mdiArea() : nullptr);
+}
+
+QVector<PopupEntry> LookupBrowseWindow::popupExtras() const {
+    const ListEngine& e = engine();
+    return {{QStringLiteral("&Select"), e.selectMode() && e.changeEnabled(), true}};
+}
+
+void LookupBrowseWindow::extraPopupChosen(int entry) {
+    if (entry == 4) {
+        press(BrowseAction::Select);
+    }
+}
+
+} // namespace tunarium

@@ -1,0 +1,61 @@
+// The media formats browse and form.
+#include "catalogue/ui/media_windows.h"
+
+namespace tunarium {
+
+LookupFormSpec mediaFormSpec() {
+    LookupFormSpec f;
+    f.procedure = QStringLiteral("UpdateMedia");
+    f.designCaption = QStringLiteral("Update Media Format");
+    f.insertCaption = QStringLiteral("Adding Media Format");
+    f.changeCaption = QStringLiteral("Changing Media Format");
+    f.prompt = QStringLiteral("&Media:");
+    f.picture = QStringLiteral("@s20");
+    f.fieldName = QStringLiteral("Media");
+    f.historyVirtualKey = 222;
+    return f;
+}
+
+LookupBrowseSpec mediaBrowseSpec(const QString& positionFile) {
+    LookupBrowseSpec s;
+    s.definition = mediaListDefinition();
+    s.options.procedure = QStringLiteral("BrowseMedia");
+    s.options.positionFile = positionFile;
+    s.options.titleWithCount = false;
+    s.options.designFormat = QString::fromLatin1(kMediaListFormat);
+    s.options.listName = QStringLiteral("?Browse:1");
+    s.options.listTip = QStringLiteral("Browsing Records");
+    s.options.openingSize = QSize(360, 300);
+    s.options.openingSizeIsMinimum = true;
+    s.buttons = {{BrowseAction::Add, QStringLiteral("&Add")},
+                 {BrowseAction::Change, QStringLiteral("&Change")},
+                 {BrowseAction::Delete, QStringLiteral("&Delete")},
+                 {BrowseAction::Select, QStringLiteral("&Select")},
+                 {BrowseAction::Close, QStringLiteral("E&xit")}};
+    s.form = mediaFormSpec();
+    s.rules = [](Database&) { return std::make_unique<MediaRules>(); };
+    s.history = &mediaHistory();
+    return s;
+}
+
+LookupBrowseWindow* openBrowseMedia(Database& db, const QString& positionFile, QMdiArea* area) {
+    auto* w = new LookupBrowseWindow(db, mediaBrowseSpec(positionFile), Request::None, nullptr, {});
+    return w->open(area) ? w : nullptr;
+}
+
+LookupBrowseWindow* selectMedia(Database& db, const QString& positionFile, QMdiArea* area, QWidget* caller,
+                                const MediaRecord& current,
+                                std::function<void(bool chosen, const MediaRecord& media)> chosen) {
+    auto* w = new LookupBrowseWindow(
+        db, mediaBrowseSpec(positionFile), Request::Select, caller,
+        [chosen = std::move(chosen)](int response, const Row& record) {
+            const bool completed =
+                response == kResponseCompleted && record.tableId() == TableId::Media && record.size() > 0;
+            if (chosen) {
+                chosen(completed, completed ? fromRow<MediaRecord>(record) : MediaRecord{});
+            }
+        });
+    return w->open(area, toRow(current)) ? w : nullptr;
+}
+
+} // namespace tunarium

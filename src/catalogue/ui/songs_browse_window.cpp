@@ -1,0 +1,204 @@
+// The songs browse window.
+#include "catalogue/ui/songs_browse_window.h"
+
+#include "catalogue/songs_browse.h"
+#include "catalogue/ui/categories_windows.h"
+#include "catalogue/ui/media_windows.h"
+#include "catalogue/ui/query_wizard_dialog.h"
+#include "catalogue/ui/song_form_window.h"
+#include "data/app_paths.h"
+
+#include <QApplication>
+#include <QDrag>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTableView>
+
+namespace tunarium {
+
+namespace {
+
+int songField(const char* name) {
+    return tableDef(TableId::Tunarium).fieldIndex(QString::fromLatin1(name));
+}
+
+BrowseOptions songsOptions(const Database& db, const Settings& settings) {
+    BrowseOptions o;
+    o.procedure = QStringLiteral("BrowseSongs");
+    o.positionFile = positionFilePath(db.collectionDir());
+    o.designFormat = QString::fromLatin1(kSongsDesignFormat);
+    o.listName = QStringLiteral("?Browse");
+    o.datePicture = settings.datePicture();
+    o.tabs = songsTabCaptions(settings.udkPrompt());
+    // The tab kept is counted from 1; the design selects the first tab.
+    o.tab = settings.saveLastTab() ? std::clamp(settings.songTab(1) - 1, 0, 7) : 0;
+    o.tabSettingsFile = settings.filePath();
+    o.tabSettingKey = QStringLiteral("SongTab");
+    o.locatorPrompt = QStringLiteral("Quick Locator (select list box and type to locate):");
+    o.listTip = QStringLiteral("Right-Click for Options");
+    o.openingSize = QSize(900, 480);
+    o.minimumSize = QSize(560, 280);
+    return o;
+}
+
+} // namespace
+
+SongsBrowseWindow::SongsBrowseWindow(Database& db, const Settings& settings, Prompter& prompter,
+                                     QMdiArea* area)
+    : BrowseWindow(db, songsListDefinition(), songsOptions(db, settings), Request::None, nullptr, {}),
+      m_db(db), m_settings(settings), m_prompter(prompter), m_area(area) {
+    setWindowTitle(QStringLiteral("Browse Songs"));
+    addButton(BrowseAction::Add, QStringLiteral("&Add"));
+    m_copy = addButton(QStringLiteral("Cop&y"), [this] { copySong(); });
+    addButton(BrowseAction::Change, QStringLiteral("&Change"));
+    addButton(BrowseAction::Delete, QStringLiteral("&Delete"));
+    m_search = addButton(QStringLiteral("&Search"), [this] { search(); });
+    m_reset = addButton(QStringLiteral("Reset Search"), [this] { resetSearch(); });
+    m_selectMedia = addButton(QStringLiteral("Se&lect Media"), [this] { chooseMedia(); });
+    m_selectCategory = addButton(QStringLiteral("Se&lect Category"), [this] { chooseCategory(); });
+    // Printing, import and export open windows that are not part of the program yet.
+    for (const char* later : {"&Print", "&Import", "&Export"}) {
+        addButton(QString::fromLatin1(later), [] {})->setEnabled(false);
+    }
+    addButton(BrowseAction::Close, QStringLiteral("Cl&ose"));
+
+    // The query wizard's field list; without it there is no search.
+    m_fields = prepareSongsQueryFields(m_prompter);
+    m_search->setEnabled(m_fields.has_value());
+    m_reset->setEnabled(false);
+    list()->viewport()->installEventFilter(this);
+}
+
+SongsBrowseWindow* SongsBrowseWindow::openSongs(Database& db, const Settings& settings, Prompter& prompter,
+                                                QMdiArea* area) {
+    auto* window = new SongsBrowseWindow(db, settings, prompter, area);
+    if (!window->open(area)) {
+        return nullptr;
+    }
+    return window;
+}
+
+void SongsBrowseWindow::pageShown() {
+    const bool rows = engine().rowCount() > 0;
+    m_copy->setEnabled(rows);
+    m_reset->setEnabled(m_fields.has_value() && !m_filterText.trimmed().isEmpty());
+    const int order = engine().sortOrder();
+    m_selectMedia->setVisible(order == kSongsByMedia);
+    m_selectCategory->setVisible(order == kSongsByCategory);
+}
+
+void SongsBrowseWindow::openForm(Request request, const Row& record) {
+    auto form = new SongFormWindow(m_db, m_settings, options().positionFile, static_cast<int>(request),
+                                   fromRow<SongRecord>(record), {}, this, nullptr);
+    QPointer<SongFormWindow> guard(form);
+    form->setDone([this, guard](int response) {
+        engine().formAnswered(static_cast<Response>(response),
+                              guard ? guard->record() : Row(TableId::Tunarium));
+    });
+    form->start(m_area);
+}
+
+void SongsBrowseWindow::copySong() {
+    if (engine().rowCount() == 0) {
+        return;
+    }
+    // The copy is a new song: the list picks it up when the window regains the focus.
+    auto form = new SongFormWindow(m_db, m_settings, options().positionFile, kRequestCopy,
+                                   fromRow<SongRecord>(engine().record()), {}, this,
+                                   [this](int) { engine().focusGained(); });
+    form->start(m_area);
+}
+
+void SongsBrowseWindow::search() {
+    if (!m_fields) {
+        return;
+    }
+    QueryWizardDialog::run(*m_fields, m_db.collectionDir(), m_prompter, m_filterText, this,
+                           [this](const QueryWizardResult& result) {
+                               if (result.ran) {
+                                   applySearch(result.filter);
+                               }
+                           });
+}
+
+void SongsBrowseWindow::applySearch(const QString& filterText) {
+    m_filterText = filterText.left(1024);
+    const CompiledFilter compiled = compileSongsSearch(m_filterText);
+    if (!compiled.ok()) {
+        // The list runs without the filter, as with any view that cannot be opened.
+        m_db.warnings().setCurrentError(StoreError::driver(0, compiled.error.message()));
+        m_db.warnings().show(warning::kViewOpenError);
+    }
+    engine().setUserFilter(compiled.ok() ? compiled.condition : SqlCondition{});
+    engine().setForceRefresh();
+    engine().refresh();
+}
+
+void SongsBrowseWindow::resetSearch() {
+    m_filterText.clear();
+    engine().setUserFilter({});
+    engine().setForceRefresh();
+    engine().refresh();
+}
+
+void SongsBrowseWindow::chooseMedia() {
+    MediaRecord current;
+    current.media = engine().rangeValue(kSongsByMedia).value(0).toString();
+    selectMedia(m_db, options().positionFile, m_area, this, current,
+                [this](bool chosen, const MediaRecord& media) {
+                    if (chosen) {
+                        engine().setRangeValue(kSongsByMedia, {media.media});
+                        engine().refresh();
+                    }
+                });
+}
+
+void SongsBrowseWindow::chooseCategory() {
+    CategoryRecord current;
+    current.categoryId = engine().rangeValue(kSongsByCategory).value(0).toLongLong();
+    selectCategory(m_db, options().positionFile, m_area, this, current,
+                   [this](bool chosen, const CategoryRecord& category) {
+                       if (chosen) {
+                           engine().setRangeValue(kSongsByCategory, {category.categoryId});
+                           engine().refresh();
+                       }
+                   });
+}
+
+bool SongsBrowseWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list()->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            m_pressed = mouse->button() == Qt::LeftButton;
+            m_pressPos = mouse->position().toPoint();
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            m_pressed = false;
+        } else if (event->type() == QEvent::MouseMove && m_pressed) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if ((mouse->position().toPoint() - m_pressPos).manhattanLength() >=
+                QApplication::startDragDistance()) {
+                m_pressed = false;
+                startDrag();
+                return true;
+            }
+        }
+    }
+    return BrowseWindow::eventFilter(watched, event);
+}
+
+void SongsBrowseWindow::startDrag() {
+    if (engine().rowCount() == 0) {
+        return;
+    }
+    auto* mime = new QMimeData;
+    const QByteArray id = QByteArray::number(engine().record().number(songField("ID")));
+    mime->setData(QString::fromLatin1(kSongIdMimeType), id);
+    mime->setText(QString::fromLatin1(id));
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
+    drag->exec(Qt::CopyAction);
+}
+
+} // namespace tunarium

@@ -1,0 +1,57 @@
+// BrowseSongs: the songs in eight orders, with the media and category ranges, the quick locator,
+// the search through the query wizard, and the song form for Add, Copy, Change and Delete. A row
+// dragged out of the list carries the song's identifier.
+#pragma once
+
+#include "catalogue/query_fields.h"
+#include "catalogue/ui/browse_window.h"
+#include "data/settings.h"
+
+#include <optional>
+
+namespace tunarium {
+
+// The drag format of a song taken out of the list: the song's TUN:ID as decimal text.
+inline constexpr char kSongIdMimeType[] = "application/x-tunarium-song-id";
+
+class SongsBrowseWindow : public BrowseWindow {
+public:
+    SongsBrowseWindow(Database& db, const Settings& settings, Prompter& prompter, QMdiArea* area);
+
+    // Opens the songs browse in the workspace; nullptr when the tables cannot be opened.
+    static SongsBrowseWindow* openSongs(Database& db, const Settings& settings, Prompter& prompter, QMdiArea* area);
+
+    const QString& userFilter() const { return m_filterText; }
+    // Puts a search on the list as the query wizard does when a query ran: the filter combined
+    // with the current tab's range, the list positioned on the current song.
+    void applySearch(const QString& filterText);
+    void resetSearch();
+
+protected:
+    void openForm(Request request, const Row& record) override;
+    void pageShown() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void copySong();
+    void search();
+    void chooseMedia();
+    void chooseCategory();
+    void startDrag();
+
+    Database& m_db;
+    const Settings& m_settings;
+    Prompter& m_prompter;
+    QMdiArea* m_area;
+    std::optional<QueryFieldList> m_fields;
+    QString m_filterText;
+    QPoint m_pressPos;
+    bool m_pressed = false;
+    QPushButton* m_copy = nullptr;
+    QPushButton* m_search = nullptr;
+    QPushButton* m_reset = nullptr;
+    QPushButton* m_selectMedia = nullptr;
+    QPushButton* m_selectCategory = nullptr;
+};
+
+} // namespace tunarium

@@ -1,0 +1,160 @@
+// Create album entries as a process over the songs.
+#include "exchange/album_entries.h"
+
+namespace tunarium {
+
+namespace {
+
+int albumKey() {
+    static const int key = tableDef(TableId::Album).keyIndex(u"KeyAlbum");
+    return key;
+}
+
+} // namespace
+
+AlbumEntriesProcess::AlbumEntriesProcess(Database& db)
+    : Process(QStringLiteral("Processing Records"), QStringLiteral("Copying..."), kAlbumEntriesPerStep),
+      m_db(db), m_songs(db.store()) {}
+
+AlbumEntriesProcess::~AlbumEntriesProcess() {
+    cancel();
+}
+
+bool AlbumEntriesProcess::begin() {
+    if (!m_db.openTable(TableId::Tunarium)) {
+        return false;
+    }
+    if (!m_db.openTable(TableId::Album)) {
+        m_db.closeTable(TableId::Tunarium);
+        return false;
+    }
+    m_open = true;
+    m_total = m_db.store().count(TableId::Tunarium);
+    setProgress(0, m_total);
+    return readPage() && !m_page.isEmpty();
+}
+
+void AlbumEntriesProcess::end() {
+    if (m_transaction) {
+        stepEnds();
+    }
+    if (m_open) {
+        m_db.closeTable(TableId::Album);
+        m_db.closeTable(TableId::Tunarium);
+        m_open = false;
+    }
+}
+
+bool AlbumEntriesProcess::readPage() {
+    // Songs are walked in the order of the file: the rewritten records then lie side by side.
+    const qint64 after = m_page.isEmpty() ? 0 : m_page.last().meta.rec;
+    QVector<SongRecord> page;
+    if (const StoreError e = m_songs.read(after, kAlbumEntriesPerStep, page)) {
+        m_db.warnings().saveError(e);
+        m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        return false;
+    }
+    m_lastPage = page.size() < kAlbumEntriesPerStep;
+    m_page = std::move(page);
+    m_next = 0;
+    return true;
+}
+
+void AlbumEntriesProcess::stepBegins() {
+    m_lastAlbumId = 0;
+    // One transaction a step: a thousand songs share one commit instead of each paying for its own.
+    m_transaction.emplace(m_db.store());
+    if (!m_transaction->ok()) {
+        const StoreError e = m_transaction->beginError();
+        m_transaction.reset();
+        failed(e, QStringLiteral("Tunarium"));
+    }
+}
+
+void AlbumEntriesProcess::stepEnds() {
+    if (!m_transaction) {
+        return;
+    }
+    const StoreError e = m_transaction->commit();
+    m_transaction.reset();
+    if (e) {
+        failed(e, QStringLiteral("Tunarium"));
+    }
+}
+
+bool AlbumEntriesProcess::failed(const StoreError& error, const QString& table) {
+    m_db.warnings().saveError(error);
+    m_db.warnings().show(warning::kProcessError, table, QStringLiteral("Put"));
+    stopAsCompleted();
+    return false;
+}
+
+bool AlbumEntriesProcess::handleNext() {
+    if (!m_transaction) {
+        return false;
+    }
+    SongRecord& song = m_page[m_next];
+    setProgress(recordsDone(), m_total);
+    // A song that names no album has no album to be filed under.
+    if (song.albumId == 0 && !trimTrailingBlanks(song.album).isEmpty()) {
+        const qint64 albumId = albumFor(song);
+        if (albumId == 0) {
+            return false;
+        }
+        if (StoreError e = m_songs.setAlbum(song, albumId)) {
+            return failed(e, QStringLiteral("Tunarium"));
+        }
+        ++m_linked;
+    }
+    if (++m_next < m_page.size()) {
+        return true;
+    }
+    return !m_lastPage && readPage() && !m_page.isEmpty();
+}
+
+qint64 AlbumEntriesProcess::albumFor(const SongRecord& song) {
+    const QString albumKey = foldKey(song.album);
+    const QString artistKey = foldKey(song.artist);
+    if (m_lastAlbumId != 0 && albumKey == m_lastAlbum && artistKey == m_lastArtist) {
+        return m_lastAlbumId;
+    }
+    m_lastAlbum = albumKey;
+    m_lastArtist = artistKey;
+    m_lastAlbumId = findOrAddAlbum(song);
+    return m_lastAlbumId;
+}
+
+qint64 AlbumEntriesProcess::findOrAddAlbum(const SongRecord& song) {
+    Store& store = m_db.store();
+    AlbumRecord album;
+    for (const QString& artist : {song.artist, QString::fromLatin1(kVariousArtist)}) {
+        const StoreError e = store.get(albumKey(), {song.album, artist}, album);
+        if (e.ok()) {
+            return album.albumId;
+        }
+        if (e.code != code::kRecordNotFound) {
+            failed(e, QStringLiteral("Album"));
+            return 0;
+        }
+    }
+    album = AlbumRecord{};
+    if (StoreError e = store.nextNumber(TableId::Album, album.albumId)) {
+        failed(e, QStringLiteral("Album"));
+        return 0;
+    }
+    album.notes = song.notes;
+    album.fileNumber = song.fileNumber;
+    album.artist = song.artist;
+    album.album = song.album;
+    album.media = song.media;
+    album.releaseDate = song.releaseDate;
+    album.categoryId = song.categoryId;
+    if (StoreError e = store.insert(album)) {
+        failed(e, QStringLiteral("Album"));
+        return 0;
+    }
+    ++m_created;
+    return album.albumId;
+}
+
+} // namespace tunarium

@@ -1,0 +1,60 @@
+// Create album entries: builds the album table from the songs. Every song not yet linked to an
+// album is linked to the album of its artist and album title, or failing that to the album of
+// that title under the artist "Various"; when neither exists a new album is made from the song.
+// Songs that name no album are left alone.
+#pragma once
+
+#include "data/database.h"
+#include "exchange/song_file_order.h"
+#include "reports/process_runner.h"
+
+#include <QVector>
+
+#include <optional>
+
+namespace tunarium {
+
+inline constexpr int kAlbumEntriesPerStep = 1000;
+// The artist under which compilations are kept.
+inline constexpr char kVariousArtist[] = "Various";
+
+class AlbumEntriesProcess final : public Process {
+public:
+    explicit AlbumEntriesProcess(Database& db);
+    ~AlbumEntriesProcess() override;
+
+    qint64 albumsCreated() const { return m_created; }
+    qint64 songsLinked() const { return m_linked; }
+
+protected:
+    bool begin() override;
+    bool handleNext() override;
+    void end() override;
+    void stepBegins() override;
+    void stepEnds() override;
+
+private:
+    bool readPage();
+    // The album the song belongs to (found or made); 0 when a write failed and the run ends.
+    qint64 albumFor(const SongRecord& song);
+    qint64 findOrAddAlbum(const SongRecord& song);
+    bool failed(const StoreError& error, const QString& table);
+
+    Database& m_db;
+    SongFileOrder m_songs;
+    QVector<SongRecord> m_page;
+    int m_next = 0;
+    bool m_lastPage = false;
+    bool m_open = false;
+    qint64 m_total = 0;
+    qint64 m_created = 0;
+    qint64 m_linked = 0;
+    std::optional<Transaction> m_transaction;
+    // The album of the song before, while one transaction holds the collection: the songs of an
+    // album mostly follow one another in the file.
+    QString m_lastAlbum;
+    QString m_lastArtist;
+    qint64 m_lastAlbumId = 0;
+};
+
+} // namespace tunarium

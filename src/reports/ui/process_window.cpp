@@ -1,0 +1,131 @@
+// The timer-driven progress window of a process.
+#include "reports/ui/process_window.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tunarium {
+
+ProcessWindow::ProcessWindow(std::unique_ptr<Process> process, QWidget* parent)
+    : QWidget(parent), m_process(std::move(process)), m_bar(new QProgressBar(this)),
+      m_message(new QLabel(this)), m_percent(new QLabel(this)),
+      m_cancel(new QPushButton(tr("Cancel"), this)) {
+    setWindowTitle(m_process->title());
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_bar->setRange(0, 100);
+    m_bar->setValue(0);
+    m_bar->setTextVisible(false);
+    m_message->setText(m_process->message());
+    m_percent->setText(QStringLiteral("0% Completed"));
+    m_percent->setAlignment(Qt::AlignCenter);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_bar);
+    layout->addWidget(m_message);
+    layout->addWidget(m_percent);
+    layout->addWidget(m_cancel, 0, Qt::AlignHCenter);
+    setMinimumWidth(320);
+
+    m_timer.setInterval(0);
+    connect(&m_timer, &QTimer::timeout, this, &ProcessWindow::tick);
+    connect(m_cancel, &QPushButton::clicked, this, [this] {
+        m_process->cancel();
+        end();
+    });
+}
+
+ProcessWindow::~ProcessWindow() {
+    m_timer.stop();
+    m_process->cancel();
+}
+
+QString ProcessWindow::percentLine() const {
+    return m_percent->text();
+}
+
+QString ProcessWindow::messageLine() const {
+    return m_message->text();
+}
+
+void ProcessWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!m_begun) {
+        m_begun = true;
+        // The walk is positioned once the window is on the screen.
+        QTimer::singleShot(0, this, &ProcessWindow::begin);
+    }
+}
+
+void ProcessWindow::begin() {
+    if (!m_process->start()) {
+        end();
+        return;
+    }
+    refresh();
+    m_timer.start();
+}
+
+void ProcessWindow::tick() {
+    // A message box shown during the step must not start another step.
+    m_timer.stop();
+    const bool more = m_process->step();
+    if (more) {
+        refresh();
+        m_timer.start();
+    } else {
+        end();
+    }
+}
+
+void ProcessWindow::refresh() {
+    m_message->setText(m_process->message());
+    const int percent = m_process->percent();
+    if (percent != m_shownPercent || m_process->statusText() != m_percent->text()) {
+        m_shownPercent = percent;
+        m_bar->setValue(percent);
+        m_percent->setText(m_process->statusText());
+    }
+}
+
+void ProcessWindow::end() {
+    if (m_ended) {
+        return;
+    }
+    m_ended = true;
+    m_timer.stop();
+    refresh();
+    if (m_process->completed()) {
+        m_percent->setText(m_process->percentText());
+    }
+    emit finished(m_process->completed());
+    // In the workspace the window lives in a frame of its own, which closes with it.
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        frame->close();
+    } else {
+        close();
+    }
+}
+
+void ProcessWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        m_process->cancel();
+        end();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void ProcessWindow::closeEvent(QCloseEvent* event) {
+    if (!m_ended) {
+        m_process->cancel();
+        end();
+    }
+    event->accept();
+}
+
+} // namespace tunarium

@@ -1,0 +1,56 @@
+// The progress window of a process: a bar, the message line, the percent line and "Cancel". A
+// timer steps the process; the window closes itself when the process ends.
+#pragma once
+
+#include "reports/process_runner.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace tunarium {
+
+class ProcessWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit ProcessWindow(std::unique_ptr<Process> process, QWidget* parent = nullptr);
+    ~ProcessWindow() override;
+
+    Process& process() { return *m_process; }
+    QString percentLine() const;
+    QString messageLine() const;
+    // Milliseconds between two steps; 0 steps whenever no other event waits.
+    void setInterval(int ms) { m_timer.setInterval(ms); }
+
+signals:
+    // The process ended: completed, or cancelled. The window closes right after.
+    void finished(bool completed);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void begin();
+    void tick();
+    void refresh();
+    void end();
+
+    std::unique_ptr<Process> m_process;
+    QProgressBar* m_bar;
+    QLabel* m_message;
+    QLabel* m_percent;
+    QPushButton* m_cancel;
+    QTimer m_timer;
+    int m_shownPercent = -1;
+    bool m_begun = false;
+    bool m_ended = false;
+};
+
+} // namespace tunarium

@@ -1,0 +1,152 @@
+// The frame's menu bar, toolbar and the procedures behind the commands.
+#include "shell/frame_commands.h"
+
+#include <QHash>
+
+namespace tunarium {
+
+namespace {
+
+using C = FrameCommand;
+
+MenuEntry item(const char* caption, C command, const char* prompt = "", bool separatorBefore = false) {
+    return {QString::fromUtf8(caption), QString::fromUtf8(prompt), command, {}, separatorBefore};
+}
+
+MenuEntry submenu(const char* caption, QVector<MenuEntry> entries, bool separatorBefore = false) {
+    return {QString::fromUtf8(caption), {}, C::None, std::move(entries), separatorBefore};
+}
+
+QVector<MenuEntry> buildMenu() {
+    return {
+        submenu("&File", {item("Print &Setup ...", C::PrintSetup, "Setup printer"),
+                          item("P&references", C::Preferences, "Options and settings"),
+                          item("&Import", C::Import, "Import from a comma-delimited file", true),
+                          item("&Export", C::Export, "Export to a comma-delimited file"),
+                          item("&CD Player", C::CdPlayer, "Start the CD Player", true),
+                          item("E&xit", C::Exit, "Exit this application", true)}),
+        submenu("&Edit", {item("Cu&t", C::Cut, "Remove item to Windows Clipboard"),
+                          item("&Copy", C::Copy, "Copy item to Windows Clipboard"),
+                          item("&Paste", C::Paste, "Paste contents of Windows Clipboard")}),
+        submenu("&Browse", {item("&Albums", C::BrowseAlbums, "Browse Information by Album"),
+                            item("&Songs", C::BrowseSongs, "Browse Tunarium Database"),
+                            submenu("&Wizards",
+                                    {item("&Add Album", C::WizardAddAlbum, "Add an Album"),
+                                     item("Quick &Compilation", C::WizardQuickCompilation),
+                                     item("Quick &Single Artist Album", C::WizardQuickSingleArtist),
+                                     item("Add &Label", C::WizardAddLabel)},
+                                    true),
+                            item("&Labels", C::BrowseLabels, "", true),
+                            item("&Play Lists", C::BrowsePlayLists), item("&Categories", C::BrowseCategories),
+                            item("&Media Formats", C::BrowseMediaFormats, "Browse Media Formats")}),
+        submenu(
+            "&Reports",
+            {submenu("&Songs",
+                     {item("By &Artist", C::ReportSongsByArtist, "Print ordered by Songs By Artist"),
+                      item("By &Title", C::ReportSongsByTitle, "Print ordered by Songs By Title"),
+                      item("By A&lbum", C::ReportSongsByAlbum, "Print ordered by Songs By Album"),
+                      item("By &Media", C::ReportSongsByMedia, "Print ordered by Songs By Media"),
+                      item("By &Category", C::ReportSongsByCategory, "Print ordered by Songs By Category"),
+                      item("By &BPM", C::ReportSongsByBpm, "Songs by Beats Per Minute")}),
+             submenu(
+                 "&Albums",
+                 {item("By &Artist", C::ReportAlbumsByArtist, "Print List of Albums by Artist"),
+                  item("By A&lbum", C::ReportAlbumsByAlbum, "Print List of Albums"),
+                  item("By &File Number", C::ReportAlbumsByFileNumber, "Print List of Albums by File Number"),
+                  item("By &Category", C::ReportAlbumsByCategory)}),
+             item("CD &Binder Pages", C::ReportCdBinderPages, "Print 4 per page CD listings"),
+             submenu("&Paper Savers", {item("By &Artist", C::ReportPaperSaverByArtist),
+                                       item("By &Title", C::ReportPaperSaverByTitle)}),
+             item("&Labels", C::ReportLabels, "Design and Print CD and Cassette Labels", true),
+             item("Pla&ylists", C::ReportPlaylists),
+             item("&DJ Log", C::ReportDjLog, "Log ordered by Artist and Title", true)}),
+        submenu("&Window", {item("&Tile", C::Tile, "Make all open windows visible"),
+                            item("&Cascade", C::Cascade, "Stack all open windows"),
+                            item("&Arrange Icons", C::ArrangeIcons, "Align all window icons")}),
+        submenu("&Help", {item("&Contents", C::HelpContents, "View the contents of the help file"),
+                          item("&Search for Help On...", C::HelpSearch, "Search for help on a subject"),
+                          item("&How to Use Help", C::HelpHowToUse, "How to use Windows Help"),
+                          item("&Tips", C::HelpTips, "View Tip of the Day", true),
+                          item("&About", C::HelpAbout, "Help About This Program", true)}),
+    };
+}
+
+const MenuEntry* findEntry(const QVector<MenuEntry>& entries, FrameCommand command) {
+    for (const MenuEntry& e : entries) {
+        if (e.command == command) {
+            return &e;
+        }
+        if (const MenuEntry* found = e.isSubmenu() ? findEntry(e.entries, command) : nullptr) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+const QHash<FrameCommand, QString>& fixedProcedures() {
+    static const QHash<FrameCommand, QString> procedures = {
+        {C::Preferences, procedure::kPreferences},
+        {C::Import, procedure::kImport},
+        {C::Export, procedure::kExport},
+        {C::WizardAddAlbum, procedure::kAlbumWizard},
+        {C::WizardQuickCompilation, procedure::kAddCompilation},
+        {C::WizardQuickSingleArtist, procedure::kAddSingleArtist},
+        {C::WizardAddLabel, procedure::kLabelWizard},
+        {C::BrowseLabels, procedure::kBrowseLabels},
+        {C::BrowsePlayLists, procedure::kBrowsePlayLists},
+        {C::BrowseCategories, procedure::kBrowseCategories},
+        {C::BrowseMediaFormats, procedure::kBrowseMedia},
+        {C::ReportSongsByArtist, QStringLiteral("ReportSongsByArtist")},
+        {C::ReportSongsByTitle, QStringLiteral("ReportSongsByTitle")},
+        {C::ReportSongsByAlbum, QStringLiteral("ReportSongsByAlbum")},
+        {C::ReportSongsByMedia, QStringLiteral("ReportSongsByMedia")},
+        {C::ReportSongsByCategory, QStringLiteral("ReportSongsByCategory")},
+        {C::ReportSongsByBpm, QStringLiteral("ReportSongsByBPM")},
+        {C::ReportAlbumsByArtist, QStringLiteral("ReportAlbumsByArtist")},
+        {C::ReportAlbumsByAlbum, QStringLiteral("ReportAlbumsByAlbum")},
+        {C::ReportAlbumsByFileNumber, QStringLiteral("ReportAlbumsByFileNumber")},
+        {C::ReportAlbumsByCategory, QStringLiteral("ReportAlbumsByCategory")},
+        {C::ReportCdBinderPages, procedure::kCdBinderPages},
+        {C::ReportPaperSaverByArtist, QStringLiteral("ReportPaperSaverByArtist")},
+        {C::ReportPaperSaverByTitle, QStringLiteral("ReportPaperSaverByTitle")},
+        // The labels and playlists entries of the Reports menu open the same browses.
+        {C::ReportLabels, procedure::kBrowseLabels},
+        {C::ReportPlaylists, procedure::kBrowsePlayLists},
+        {C::ReportDjLog, QStringLiteral("ReportDJLog")},
+        {C::HelpTips, procedure::kTipOfTheDay},
+    };
+    return procedures;
+}
+
+} // namespace
+
+const QVector<MenuEntry>& frameMenu() {
+    static const QVector<MenuEntry> menu = buildMenu();
+    return menu;
+}
+
+const QVector<ToolbarButton>& frameToolbar() {
+    static const QVector<ToolbarButton> buttons = {
+        {QStringLiteral("Albums"), C::BrowseAlbums}, {QStringLiteral("Songs"), C::BrowseSongs},
+        {QStringLiteral("Labels"), C::BrowseLabels}, {QStringLiteral("Playlists"), C::BrowsePlayLists},
+        {QStringLiteral("Play CD"), C::CdPlayer},
+    };
+    return buttons;
+}
+
+const MenuEntry* menuEntry(FrameCommand command) {
+    return command == C::None ? nullptr : findEntry(frameMenu(), command);
+}
+
+QString commandProcedure(FrameCommand command, const Settings& settings) {
+    switch (command) {
+    case C::BrowseSongs:
+        return settings.explorerInterface() ? procedure::kXploreSongs : procedure::kBrowseSongs;
+    case C::BrowseAlbums:
+        return settings.explorerInterface() ? procedure::kXploreAlbums : procedure::kBrowseAlbums;
+    default:
+        return fixedProcedures().value(command);
+    }
+}
+
+} // namespace tunarium

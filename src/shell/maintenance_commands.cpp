@@ -1,0 +1,86 @@
+// Command-line maintenance: create album entries, check, rebuild keys, compact.
+#include "shell/maintenance_commands.h"
+
+#include "exchange/album_entries.h"
+#include "shell/collection_maintenance.h"
+
+namespace tunarium {
+
+namespace {
+
+int failed(QTextStream& out, const QString& message) {
+    out << message << "\n";
+    out.flush();
+    return 1;
+}
+
+// Opens the collection (through any table's counted open) for commands that work on the file.
+bool openCollection(Database& db) {
+    if (!db.openTable(TableId::Tunarium)) {
+        return false;
+    }
+    db.closeTable(TableId::Tunarium);
+    return true;
+}
+
+} // namespace
+
+int runCreateAlbums(Database& db, QTextStream& out, QTextStream& progress) {
+    AlbumEntriesProcess process(db);
+    const bool completed = runToEnd(process, [&progress](const Process& p) {
+        progress << "\r" << p.percentText() << "   ";
+        progress.flush();
+        return true;
+    });
+    progress << "\n";
+    progress.flush();
+    if (db.halted()) {
+        return 1;
+    }
+    out << process.albumsCreated() << " albums created, " << process.songsLinked() << " songs linked\n";
+    out.flush();
+    return completed ? 0 : 1;
+}
+
+int runCheck(Database& db, QTextStream& out) {
+    QStringList problems;
+    if (checkCollection(db, problems)) {
+        out << "ok\n";
+        out.flush();
+        return 0;
+    }
+    for (const QString& p : problems) {
+        out << p << "\n";
+    }
+    out.flush();
+    return 1;
+}
+
+int runRebuildKeys(Database& db, QTextStream& out) {
+    if (otherCopiesOpen(db.collectionDir()) > 0) {
+        return failed(out, QStringLiteral("Another copy of the program has the collection open."));
+    }
+    if (StoreError e = rebuildAllKeys(db)) {
+        return failed(out, QStringLiteral("Rebuilding the keys failed: ") + e.describe());
+    }
+    out << "keys rebuilt\n";
+    out.flush();
+    return 0;
+}
+
+int runCompact(Database& db, QTextStream& out) {
+    if (!openCollection(db)) {
+        return 1;
+    }
+    if (otherCopiesOpen(db.collectionDir()) > 0) {
+        return failed(out, QStringLiteral("Another copy of the program has the collection open."));
+    }
+    if (StoreError e = compactCollection(db.store())) {
+        return failed(out, QStringLiteral("Compacting failed: ") + e.describe());
+    }
+    out << "compacted\n";
+    out.flush();
+    return 0;
+}
+
+} // namespace tunarium

@@ -1,0 +1,64 @@
+// Help file, table registration and the maintenance flag at start-up.
+#include "shell/startup.h"
+
+#include "data/settings.h"
+
+namespace tunarium {
+
+namespace {
+
+QString& helpFile() {
+    static QString name;
+    return name;
+}
+
+struct Registration {
+    bool done = false;
+    bool ok = false;
+};
+
+Registration& registration() {
+    static Registration r;
+    return r;
+}
+
+} // namespace
+
+void setApplicationHelpFile(const QString& name) {
+    helpFile() = name;
+}
+
+QString applicationHelpFile() {
+    return helpFile();
+}
+
+QString pendingMaintenanceFile(const QString& profilePath) {
+    return readBadFile(profilePath);
+}
+
+bool registerTables(Database& db) {
+    Registration& r = registration();
+    if (r.done) {
+        return r.ok;
+    }
+    r.done = true;
+    r.ok = true;
+    for (const TableDef& t : allTables()) {
+        if (!db.openTable(t.id)) {
+            r.ok = false;
+            break;
+        }
+        db.closeTable(t.id);
+    }
+    return r.ok;
+}
+
+bool tablesRegistered() {
+    return registration().done;
+}
+
+void resetTableRegistration() {
+    registration() = {};
+}
+
+} // namespace tunarium

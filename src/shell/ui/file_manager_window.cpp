@@ -1,0 +1,153 @@
+// The File Manager window.
+#include "shell/ui/file_manager_window.h"
+
+#include "data/app_paths.h"
+#include "reports/ui/process_window.h"
+#include "shell/ui/widget_geometry.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace tunarium {
+
+namespace {
+
+enum Column { kTagColumn, kTableColumn, kRecordsColumn, kFileColumn };
+
+} // namespace
+
+FileManagerWindow::FileManagerWindow(Database& db, const QString& profilePath, QWidget* parent)
+    : QWidget(parent), m_manager(db, profilePath), m_positionFile(positionFilePath(db.collectionDir())),
+      m_body(new QWidget(this)), m_list(new QTreeWidget) {
+    setWindowTitle(tr("File Manager"));
+    m_list->setColumnCount(4);
+    m_list->setHeaderLabels({QString(), tr("Table"), tr("Records"), tr("File")});
+    m_list->setRootIsDecorated(false);
+    m_list->setUniformRowHeights(true);
+    m_list->header()->setSectionResizeMode(kTagColumn, QHeaderView::ResizeToContents);
+    m_list->setColumnWidth(kTableColumn, 160);
+    m_list->setColumnWidth(kRecordsColumn, 80);
+    fillList();
+    connect(m_list, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
+        if (column == kTagColumn) {
+            m_manager.setTagged(m_list->indexOfTopLevelItem(item),
+                                item->checkState(kTagColumn) == Qt::Checked);
+        }
+    });
+
+    auto* buttons = new QVBoxLayout;
+    connect(addButton(tr("&Tag All"), tr("Tag all the files")), &QPushButton::clicked, this, [this] {
+        m_manager.tagAll();
+        fillList();
+    });
+    connect(addButton(tr("&Untag All"), tr("Untag all of the files")), &QPushButton::clicked, this, [this] {
+        m_manager.untagAll();
+        fillList();
+    });
+    const std::pair<MaintenanceAction, QString> actions[] = {
+        {MaintenanceAction::Build, tr("Build the key files for the tagged data files")},
+        {MaintenanceAction::Pack, tr("Pack the tagged data files")},
+        {MaintenanceAction::Release, tr("Release any held records in the tagged files")},
+        {MaintenanceAction::Fix, tr("Check the tagged files and repair them when they are damaged")},
+        {MaintenanceAction::Info, tr("Show the record count and file of the tagged files")},
+    };
+    for (const auto& [action, tip] : actions) {
+        const MaintenanceAction a = action;
+        connect(addButton(actionCaption(a), tip), &QPushButton::clicked, this, [this, a] { runAction(a); });
+    }
+    connect(addButton(tr("&Done"), tr("Close this window")), &QPushButton::clicked, this, &QWidget::close);
+    for (QPushButton* b : std::as_const(m_buttons)) {
+        buttons->addWidget(b);
+    }
+    buttons->addStretch();
+
+    auto* bodyLayout = new QHBoxLayout(m_body);
+    bodyLayout->addWidget(m_list, 1);
+    bodyLayout->addLayout(buttons);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_body);
+    resize(720, 380);
+}
+
+QPushButton* FileManagerWindow::addButton(const QString& caption, const QString& tip) {
+    auto* b = new QPushButton(caption);
+    b->setToolTip(tip);
+    b->setStatusTip(tip);
+    m_buttons << b;
+    return b;
+}
+
+QPushButton* FileManagerWindow::button(const QString& caption) const {
+    for (QPushButton* b : m_buttons) {
+        if (b->text() == caption) {
+            return b;
+        }
+    }
+    return nullptr;
+}
+
+void FileManagerWindow::fillList() {
+    const QSignalBlocker block(m_list);
+    const int current = m_list->currentIndex().row();
+    m_list->clear();
+    for (const FileManagerRow& r : m_manager.rows()) {
+        auto* item = new QTreeWidgetItem(m_list);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(kTagColumn, r.tagged ? Qt::Checked : Qt::Unchecked);
+        item->setText(kTableColumn, r.table);
+        item->setText(kRecordsColumn, r.records);
+        item->setTextAlignment(kRecordsColumn, Qt::AlignRight | Qt::AlignVCenter);
+        item->setText(kFileColumn, r.file);
+    }
+    m_list->setCurrentItem(m_list->topLevelItem(std::max(current, 0)));
+}
+
+void FileManagerWindow::takeTags() {
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+        m_manager.setTagged(i, m_list->topLevelItem(i)->checkState(kTagColumn) == Qt::Checked);
+    }
+}
+
+void FileManagerWindow::runAction(MaintenanceAction action) {
+    if (busy()) {
+        return;
+    }
+    takeTags();
+    const QVector<int> rows = m_manager.targets(m_list->currentIndex().row());
+    auto* window = new ProcessWindow(std::make_unique<MaintenanceProcess>(m_manager, action, rows), this);
+    window->setWindowFlags(Qt::Dialog);
+    window->setWindowModality(Qt::WindowModal);
+    m_progress = window;
+    m_body->setEnabled(false);
+    connect(window, &ProcessWindow::finished, this, [this] {
+        m_body->setEnabled(true);
+        fillList();
+        emit actionFinished();
+    });
+    window->show();
+}
+
+void FileManagerWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!m_restored) {
+        m_restored = true;
+        restoreWidgetPosition(this, QStringLiteral("FileManager"), m_positionFile);
+    }
+}
+
+void FileManagerWindow::closeEvent(QCloseEvent* event) {
+    if (busy()) {
+        event->ignore();
+        return;
+    }
+    saveWidgetPosition(this, QStringLiteral("FileManager"), m_positionFile);
+    event->accept();
+    emit closed();
+}
+
+} // namespace tunarium

@@ -1,0 +1,178 @@
+// Message boxes and the file, font and colour dialogs.
+#include "shell/ui/gui_prompter.h"
+
+#include "shell/startup.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace tunarium {
+
+namespace {
+
+constexpr int kItalic = 0x1000;
+constexpr int kUnderline = 0x2000;
+constexpr int kStrikeOut = 0x4000;
+constexpr int kWeightMask = 0x0fff;
+
+QMessageBox::Icon boxIcon(PromptIcon icon) {
+    switch (icon) {
+    case PromptIcon::Stop:
+        return QMessageBox::Critical;
+    case PromptIcon::Question:
+        return QMessageBox::Question;
+    case PromptIcon::Exclamation:
+        return QMessageBox::Warning;
+    case PromptIcon::Information:
+        return QMessageBox::Information;
+    case PromptIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+struct ButtonMap {
+    int prompt;
+    QMessageBox::StandardButton box;
+};
+
+constexpr ButtonMap kButtons[] = {
+    {kButtonOk, QMessageBox::Ok},         {kButtonYes, QMessageBox::Yes},
+    {kButtonNo, QMessageBox::No},         {kButtonRetry, QMessageBox::Retry},
+    {kButtonAbort, QMessageBox::Abort},   {kButtonIgnore, QMessageBox::Ignore},
+    {kButtonCancel, QMessageBox::Cancel},
+};
+
+void defaultEnd() {
+    std::fflush(nullptr);
+    // Static destructors would run while the application object still lives on main's stack.
+    std::quick_exit(1);
+}
+
+} // namespace
+
+GuiPrompter::GuiPrompter(std::function<void()> endProgram)
+    : m_endProgram(endProgram ? std::move(endProgram) : std::function<void()>(defaultEnd)) {}
+
+QWidget* GuiPrompter::parent() const {
+    if (m_parent) {
+        return m_parent;
+    }
+    return QApplication::activeWindow();
+}
+
+int GuiPrompter::message(const PromptMessage& m) {
+    QMessageBox box(boxIcon(m.icon), m.caption, m.text, QMessageBox::NoButton, parent());
+    for (const ButtonMap& b : kButtons) {
+        if (m.buttons & b.prompt) {
+            QPushButton* button = box.addButton(b.box);
+            if (m.defaultButton == b.prompt) {
+                box.setDefaultButton(button);
+            }
+        }
+    }
+    if (m.buttons == kButtonNone) {
+        box.addButton(QMessageBox::Ok);
+    }
+    box.exec();
+    const QMessageBox::StandardButton pressed = box.standardButton(box.clickedButton());
+    for (const ButtonMap& b : kButtons) {
+        if (b.box == pressed) {
+            return b.prompt;
+        }
+    }
+    // Closed without a button (Escape): the answer the message's Cancel or No would give.
+    for (int fallback : {kButtonCancel, kButtonNo, kButtonOk}) {
+        if (m.buttons & fallback) {
+            return fallback;
+        }
+    }
+    return m.defaultButton;
+}
+
+void GuiPrompter::halt(const QString& text) {
+    QMessageBox::critical(parent(), QString::fromLatin1(kProgramName), text);
+    m_endProgram();
+}
+
+QString GuiPrompter::chooseOpenFile(const QString& caption, const QString& directory, const QString& filter) {
+    return QFileDialog::getOpenFileName(parent(), caption, directory, qtFileFilter(filter));
+}
+
+QString GuiPrompter::chooseSaveFile(const QString& caption, const QString& directory, const QString& filter) {
+    return QFileDialog::getSaveFileName(parent(), caption, directory, qtFileFilter(filter));
+}
+
+bool GuiPrompter::chooseFont(FontChoice& font) {
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, fontOf(font), parent());
+    if (ok) {
+        font = fontChoiceOf(chosen, font.colour);
+    }
+    return ok;
+}
+
+bool GuiPrompter::chooseColour(int& colour) {
+    const QColor chosen = QColorDialog::getColor(colourOf(colour), parent());
+    if (!chosen.isValid()) {
+        return false;
+    }
+    colour = colourValue(chosen);
+    return true;
+}
+
+QString qtFileFilter(const QString& filter) {
+    const QStringList parts = filter.split(u'|');
+    if (parts.size() < 2) {
+        return filter;
+    }
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(u';', u' ');
+        filters << parts[i] + QStringLiteral(" (") + patterns + u')';
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+QFont fontOf(const FontChoice& choice) {
+    QFont font(choice.typeFace.isEmpty() ? QApplication::font().family() : choice.typeFace);
+    if (choice.size > 0) {
+        font.setPointSize(choice.size);
+    }
+    const int weight = choice.style & kWeightMask;
+    if (weight >= 100 && weight <= 900) {
+        font.setWeight(static_cast<QFont::Weight>(weight));
+    }
+    font.setItalic(choice.style & kItalic);
+    font.setUnderline(choice.style & kUnderline);
+    font.setStrikeOut(choice.style & kStrikeOut);
+    return font;
+}
+
+FontChoice fontChoiceOf(const QFont& font, int colour) {
+    FontChoice c;
+    c.typeFace = font.family();
+    c.size = font.pointSize();
+    c.colour = colour;
+    c.style = static_cast<int>(font.weight()) | (font.italic() ? kItalic : 0) |
+              (font.underline() ? kUnderline : 0) | (font.strikeOut() ? kStrikeOut : 0);
+    return c;
+}
+
+QColor colourOf(int colour) {
+    return QColor(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff);
+}
+
+int colourValue(const QColor& colour) {
+    return colour.red() | (colour.green() << 8) | (colour.blue() << 16);
+}
+
+} // namespace tunarium

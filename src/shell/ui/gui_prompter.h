@@ -1,0 +1,48 @@
+// The program's answers to core questions: message boxes, and the file, font and colour dialogs.
+// The end of the program with a halt text shows the text and then ends the process.
+#pragma once
+
+#include "data/prompter.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+namespace tunarium {
+
+class GuiPrompter : public Prompter {
+public:
+    // `endProgram` ends the process after a halt text was shown; by default the process exits at
+    // once with status 1 (the tables were closed before the halt).
+    explicit GuiPrompter(std::function<void()> endProgram = {});
+
+    // The window the dialogs are shown over; none shows them on their own.
+    void setParentWindow(QWidget* parent) { m_parent = parent; }
+
+    int message(const PromptMessage& message) override;
+    void halt(const QString& text) override;
+    QString chooseOpenFile(const QString& caption, const QString& directory, const QString& filter) override;
+    QString chooseSaveFile(const QString& caption, const QString& directory, const QString& filter) override;
+    bool chooseFont(FontChoice& font) override;
+    bool chooseColour(int& colour) override;
+
+private:
+    QWidget* parent() const;
+
+    std::function<void()> m_endProgram;
+    QPointer<QWidget> m_parent;
+};
+
+// A filter as the program writes it ("Import Files|*.CSV|All Files|*.*") in the form of Qt's file
+// dialogs ("Import Files (*.CSV);;All Files (*.*)").
+QString qtFileFilter(const QString& filter);
+
+// Font styles and colours as the settings keep them: a style is the weight (100 to 900) plus 0x1000
+// for italic, 0x2000 for underline and 0x4000 for strike-out; a colour is 0x00BBGGRR.
+QFont fontOf(const FontChoice& choice);
+FontChoice fontChoiceOf(const QFont& font, int colour);
+QColor colourOf(int colour);
+int colourValue(const QColor& colour);
+
+} // namespace tunarium

@@ -1,0 +1,67 @@
+// The main procedure.
+#include "shell/ui/program.h"
+
+#include "shell/query_wizard_setup.h"
+#include "shell/startup.h"
+#include "shell/ui/file_manager_window.h"
+#include "shell/ui/main_frame.h"
+
+#include <QTimer>
+
+namespace tunarium {
+
+Program::Program(const QString& collectionDir, Prompter& prompter, const QString& profilePath,
+                 const QString& settingsPath, QObject* parent)
+    : QObject(parent), m_prompter(prompter), m_profile(profilePath),
+      m_db(prompter, collectionDir, profilePath), m_settings(settingsPath) {
+    registerProgramProcedures(m_procedures);
+}
+
+Program::~Program() {
+    delete m_maintenance;
+    m_frame.reset();
+}
+
+void Program::start() {
+    setApplicationHelpFile(QString::fromLatin1(kHelpFileName));
+    // The tables are registered once per process; the maintenance flag is looked at before, so
+    // that a table the last run could not open is not opened again before the user decides.
+    if (!tablesRegistered() && !pendingMaintenanceFile(m_profile).isEmpty()) {
+        auto* window = new FileManagerWindow(m_db, m_profile);
+        if (window->askAboutBadFile()) {
+            delete window;
+            emit finished();
+            return;
+        }
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        m_maintenance = window;
+        connect(window, &FileManagerWindow::closed, this,
+                [this] { QTimer::singleShot(0, this, &Program::openFrame); });
+        window->show();
+        return;
+    }
+    openFrame();
+}
+
+void Program::openFrame() {
+    if (m_frame) {
+        return;
+    }
+    if (!registerTables(m_db) || m_db.halted()) {
+        emit finished();
+        return;
+    }
+    initialiseQueryWizard();
+    m_frame = std::make_unique<MainFrame>(m_db, m_settings, m_prompter, m_procedures);
+    connect(m_frame.get(), &MainFrame::closed, this, &Program::finished);
+    if (!m_frame->open()) {
+        emit finished();
+        return;
+    }
+    emit frameOpened(m_frame.get());
+    if (m_showSplash) {
+        QTimer::singleShot(0, m_frame.get(), &MainFrame::showSplash);
+    }
+}
+
+} // namespace tunarium

@@ -1,0 +1,171 @@
+// The File Manager: its rows, which rows an action runs on, the actions on the store, exclusive
+// access, the question after an interrupted run, and its window.
+#include "data/database.h"
+#include "data/settings.h"
+#include "shell/file_manager.h"
+#include "shell/ui/file_manager_window.h"
+#include "shell_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <unistd.h>
+
+using namespace tunarium;
+
+namespace {
+
+class FileManagerTest : public test::ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        seed(4, 2);
+    }
+
+    QStringList column(int which) const {
+        QStringList values;
+        for (const FileManagerRow& r : manager.rows()) {
+            values << (which == 0 ? r.table : r.records);
+        }
+        return values;
+    }
+
+    // Another running copy of the program has the collection open (our parent process stands in).
+    void anotherCopyOpen() {
+        QFile marker(QDir(dir.dir()).filePath(QStringLiteral("tunarium.db.session-%1").arg(::getppid())));
+        ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+    }
+
+    Database db{prompter, dir.dir(), profile()};
+    FileManager manager{db, profile()};
+};
+
+TEST_F(FileManagerTest, ListsEveryTableAndTheEventLogSortedByTable) {
+    EXPECT_EQ(column(0), QStringList({"AddWizard", "Album", "Categories", "EventLog", "Fonts", "Labels",
+                                      "Media", "PlaylistDetails", "PlaylistMaster", "TNRTips", "Tunarium"}));
+    EXPECT_EQ(column(1), QStringList(11, "?"));
+}
+
+TEST_F(FileManagerTest, ActionRunsOnTheTaggedRowsOrElseTheHighlightedOne) {
+    EXPECT_EQ(manager.targets(4), QVector<int>({4}));
+    EXPECT_TRUE(manager.targets(-1).isEmpty());
+    manager.setTagged(10, true);
+    manager.setTagged(1, true);
+    EXPECT_EQ(manager.targets(4), QVector<int>({1, 10}));
+    manager.tagAll();
+    EXPECT_EQ(manager.targets(4).size(), 11);
+    manager.untagAll();
+    EXPECT_EQ(manager.targets(2), QVector<int>({2}));
+}
+
+TEST_F(FileManagerTest, ActionsFillRecordsAndFile) {
+    for (MaintenanceAction action : {MaintenanceAction::Info, MaintenanceAction::Build,
+                                     MaintenanceAction::Pack, MaintenanceAction::Release}) {
+        const int album = manager.rowOf("Album");
+        const int songs = manager.rowOf("Tunarium");
+        MaintenanceProcess process(manager, action, {album, songs});
+        ASSERT_TRUE(runToEnd(process));
+        EXPECT_EQ(manager.rows()[album].records, "2");
+        EXPECT_EQ(manager.rows()[songs].records, "4");
+        EXPECT_EQ(manager.rows()[songs].file, collectionFilePath(dir.dir()));
+        EXPECT_EQ(db.openCount(TableId::Album), 0);
+    }
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
+TEST_F(FileManagerTest, EventLogRowHasNoActions) {
+    const int log = manager.rowOf("EventLog");
+    for (MaintenanceAction action :
+         {MaintenanceAction::Build, MaintenanceAction::Fix, MaintenanceAction::Info}) {
+        manager.run(action, log);
+    }
+    EXPECT_EQ(manager.rows()[log].records, "?");
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
+TEST_F(FileManagerTest, ExclusiveActionsSkipEveryTableWhileAnotherCopyHasTheCollection) {
+    anotherCopyOpen();
+    const int album = manager.rowOf("Album");
+    const int songs = manager.rowOf("Tunarium");
+    MaintenanceProcess build(manager, MaintenanceAction::Build, {album, songs});
+    ASSERT_TRUE(runToEnd(build));
+    ASSERT_EQ(prompter.messages.size(), 2); // one message per table, then the next table
+    EXPECT_EQ(prompter.messages[0].caption, "File Access Error");
+    EXPECT_EQ(prompter.messages[0].text,
+              "This option requires exclusive file access.\nPlease ensure no other users are in the system.");
+    EXPECT_EQ(manager.rows()[album].records, "?");
+
+    manager.run(MaintenanceAction::Info, album);
+    EXPECT_EQ(manager.rows()[album].records, "2");
+}
+
+TEST_F(FileManagerTest, ProgressShowsTheCurrentFileAndTheFilesLeft) {
+    MaintenanceProcess process(manager, MaintenanceAction::Info,
+                               {manager.rowOf("Album"), manager.rowOf("Media")});
+    EXPECT_EQ(process.title(), "Info");
+    EXPECT_EQ(process.currentFileText(), "Current File : Album");
+    EXPECT_EQ(process.filesLeftText(), "Files Left     : 2");
+    ASSERT_TRUE(process.start());
+    process.step(1);
+    EXPECT_EQ(process.message(), "Current File : Media");
+    EXPECT_EQ(process.statusText(), "Files Left     : 1");
+}
+
+TEST_F(FileManagerTest, FixOnASoundCollectionSaysSo) {
+    manager.run(MaintenanceAction::Fix, manager.rowOf("Album"));
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].text, "No damage was found in Album.");
+    EXPECT_FALSE(manager.lastRepair().has_value());
+}
+
+TEST_F(FileManagerTest, FixRebuildsKeysThatAreOutOfStep) {
+    ASSERT_TRUE(db.openTable(TableId::Tunarium));
+    // A folded key column that no longer matches its text: the store's check finds it.
+    ASSERT_TRUE(db.store().exec("UPDATE \"Tunarium\" SET \"ArtistKey\" = 'zzz' WHERE \"_rec\" = 1").ok());
+    db.closeTable(TableId::Tunarium);
+    manager.run(MaintenanceAction::Fix, manager.rowOf("Tunarium"));
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].text, "The keys of Tunarium were rebuilt.");
+    EXPECT_TRUE(db.store().checkKeys(TableId::Tunarium).ok());
+}
+
+TEST_F(FileManagerTest, BadFileQuestion) {
+    EXPECT_FALSE(manager.askAboutBadFile()); // no flag: no question
+    EXPECT_TRUE(prompter.messages.isEmpty());
+
+    writeBadFile("tnralbum", profile());
+    prompter.answers = {kButtonNo};
+    EXPECT_FALSE(manager.askAboutBadFile());
+    EXPECT_EQ(readBadFile(profile()), "tnralbum");
+
+    prompter.answers = {kButtonYes};
+    EXPECT_TRUE(manager.askAboutBadFile());
+    EXPECT_TRUE(readBadFile(profile()).isEmpty());
+    EXPECT_EQ(prompter.messages.last().text, "No damage was found in Album.");
+}
+
+TEST_F(FileManagerTest, WindowTagsRowsAndRunsActionsWithProgress) {
+    FileManagerWindow window(db, profile());
+    window.show();
+    QTreeWidget* list = window.list();
+    ASSERT_EQ(list->topLevelItemCount(), 11);
+    window.button("&Tag All")->click();
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        EXPECT_EQ(list->topLevelItem(i)->checkState(0), Qt::Checked);
+    }
+    window.button("&Untag All")->click();
+    list->topLevelItem(manager.rowOf("Tunarium"))->setCheckState(0, Qt::Checked);
+
+    QSignalSpy done(&window, &FileManagerWindow::actionFinished);
+    window.button("&Info")->click();
+    ASSERT_TRUE(window.busy());
+    ASSERT_TRUE(done.wait(5000));
+    EXPECT_EQ(list->topLevelItem(manager.rowOf("Tunarium"))->text(2), "4");
+    EXPECT_EQ(list->topLevelItem(manager.rowOf("Album"))->text(2), "?");
+}
+
+} // namespace
