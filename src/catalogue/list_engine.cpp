@@ -185,6 +185,10 @@ void ListEngine::refresh() {
         copySelectedToBuffer();
         return;
     }
+    if (m_forceRefresh) {
+        // Lookup records may have changed elsewhere too (a category renamed): read them again.
+        m_cursor.clearLookups();
+    }
     m_forceRefresh = false;
     m_rangeUsed[m_order - 1] = m_rangeValues[m_order - 1];
     const Row current = first ? m_buffer : currentRecord();
@@ -276,7 +280,6 @@ int ListEngine::fill(sql::Direction direction, int count) {
 void ListEngine::emptyPage() {
     m_page.clear();
     m_selected = -1;
-    m_cursor.clearLookups();
 }
 
 // Rebuilds the page: around the selected record (from the page's first row, the selection kept

@@ -835,25 +835,33 @@ StoreError Store::get(TableId table, int key, const QVector<QVariant>& values, R
     if (key < 0 || key >= t.keys.size() || values.isEmpty() || values.size() > t.key(key).components.size()) {
         return StoreError::of(code::kInvalidKey);
     }
-    const QStringList cols = sql::keyColumns(t, key);
-    QStringList conditions;
-    const QString blank = sql::blankCondition(t, key);
-    if (!blank.isEmpty()) {
-        conditions << blank;
-    }
-    for (int i = 0; i < values.size(); ++i) {
-        conditions << sql::quoted(cols[i]) + QStringLiteral(" = ?");
-    }
-    QStringList order;
-    for (const QString& c : cols) {
-        order << sql::quoted(c);
-    }
     StoreError error;
-    sqlite3_stmt* stmt = prepare(sql::selectRecordSql(t) + QStringLiteral(" INDEXED BY ") +
-                                     sql::quoted(sql::indexName(t, key)) + QStringLiteral(" WHERE ") +
-                                     conditions.join(QStringLiteral(" AND ")) + QStringLiteral(" ORDER BY ") +
-                                     order.join(QStringLiteral(", ")) + QStringLiteral(" LIMIT 1"),
-                                 error);
+    // Lookups are frequent (a list's joined names): their statements are found without making the
+    // SQL text again.
+    const quint64 id = (quint64(1) << 40) | (quint64(t.id) << 24) | (quint64(key) << 16) | quint64(values.size());
+    sqlite3_stmt* stmt = m_walks.value(id);
+    if (!stmt) {
+        const QStringList cols = sql::keyColumns(t, key);
+        QStringList conditions;
+        const QString blank = sql::blankCondition(t, key);
+        if (!blank.isEmpty()) {
+            conditions << blank;
+        }
+        for (int i = 0; i < values.size(); ++i) {
+            conditions << sql::quoted(cols[i]) + QStringLiteral(" = ?");
+        }
+        QStringList order;
+        for (const QString& c : cols) {
+            order << sql::quoted(c);
+        }
+        stmt = prepare(sql::selectRecordSql(t) + QStringLiteral(" INDEXED BY ") + sql::quoted(sql::indexName(t, key)) +
+                           QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND ")) +
+                           QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", ")) + QStringLiteral(" LIMIT 1"),
+                       error);
+        if (stmt) {
+            m_walks.insert(id, stmt);
+        }
+    }
     if (!stmt) {
         return error;
     }
