@@ -58,7 +58,7 @@ int ListCursor::leadingField() const {
     return tableDef(m_table).key(m_key).components[m_rangeLength];
 }
 
-SqlCondition ListCursor::condition(sql::Direction direction) const {
+SqlCondition ListCursor::condition(sql::Direction direction, bool withFilter) const {
     SqlCondition c;
     if (m_rangeLength > 0) {
         // A bound on the far side of the walk: the near side is the position, which starts with
@@ -77,7 +77,7 @@ SqlCondition ListCursor::condition(sql::Direction direction) const {
                 (direction == sql::Direction::Forward ? QStringLiteral(") <= (") : QStringLiteral(") >= (")) +
                 marks.join(QStringLiteral(", ")) + u')';
     }
-    if (!m_filter.isEmpty()) {
+    if (withFilter && !m_filter.isEmpty()) {
         c.sql =
             c.sql.isEmpty() ? m_filter.sql : u'(' + c.sql + QStringLiteral(") AND (") + m_filter.sql + u')';
         c.binds += m_filter.binds;
@@ -86,7 +86,7 @@ SqlCondition ListCursor::condition(sql::Direction direction) const {
 }
 
 StoreError ListCursor::read(const KeyPosition& from, sql::Direction direction, bool inclusive, int limit,
-                            QVector<PageRow>& out, bool withLookups) {
+                            QVector<PageRow>& out, bool withLookups, bool withFilter) {
     out.clear();
     KeyPosition start = from;
     if (start.values.isEmpty() && m_rangeLength > 0) {
@@ -96,7 +96,7 @@ StoreError ListCursor::read(const KeyPosition& from, sql::Direction direction, b
     }
     QVector<Row> rows;
     if (StoreError e =
-            m_store.read(m_table, m_key, start, direction, inclusive, limit, rows, condition(direction))) {
+            m_store.read(m_table, m_key, start, direction, inclusive, limit, rows, condition(direction, withFilter))) {
         return e;
     }
     out.reserve(rows.size());

@@ -34,9 +34,10 @@ public:
 
     // Up to `limit` records from `from` in `direction`, with their lookup records. An empty
     // position is the first record of the order (forward) or the last (backward), within the range.
-    // Without `withLookups` the lookup records are left out.
+    // Without `withLookups` the lookup records are left out; without `withFilter` the user's filter
+    // is (the range still holds).
     StoreError read(const KeyPosition& from, sql::Direction direction, bool inclusive, int limit,
-                    QVector<PageRow>& out, bool withLookups = true);
+                    QVector<PageRow>& out, bool withLookups = true, bool withFilter = true);
     // The record's full position in the current key.
     KeyPosition positionOf(const Row& record) const;
     // The position of the first record whose key is not below `record`'s key values, with the
@@ -53,7 +54,7 @@ public:
     QString readSql(int prefixLength, bool withRecord, sql::Direction direction, bool inclusive) const;
 
 private:
-    SqlCondition condition(sql::Direction direction) const;
+    SqlCondition condition(sql::Direction direction, bool withFilter = true) const;
     StoreError lookup(const Row& record, QVector<Row>& out);
 
     Store& m_store;

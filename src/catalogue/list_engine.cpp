@@ -395,10 +395,12 @@ void ListEngine::computeThumbSteps() {
             last << m_page.back();
         }
     } else {
+        // The ends of the order within its range. The user's filter is left out: finding its first
+        // and last match could take two passes over the table, and the thumb only estimates.
         BusyScope busy(m_host);
-        StoreError e = m_cursor.read({}, sql::Direction::Backward, true, 1, last, false);
+        StoreError e = m_cursor.read({}, sql::Direction::Backward, true, 1, last, false, false);
         if (e.ok()) {
-            e = m_cursor.read({}, sql::Direction::Forward, true, 1, first, false);
+            e = m_cursor.read({}, sql::Direction::Forward, true, 1, first, false, false);
         }
         if (e) {
             readFailed(e);
