@@ -3,6 +3,7 @@
 
 #include "shell/ui/widget_geometry.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMdiArea>
@@ -61,12 +62,34 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     }
     if (!m_answered) {
         closed();
+        releaseTables();
         if (isVisible()) {
             saveWidgetPosition(this, m_procedure, m_positionFile);
         }
     }
     answer();
     event->accept();
+}
+
+bool FormWindow::startSession(Database& db, const QList<TableId>& tables, FormSession& session, Row& record) {
+    m_db = &db;
+    for (TableId t : tables) {
+        if (!db.openTable(t)) {
+            return false;
+        }
+        m_tables << t;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool opens = session.start(record);
+    QApplication::restoreOverrideCursor();
+    return opens;
+}
+
+void FormWindow::releaseTables() {
+    for (TableId t : std::as_const(m_tables)) {
+        m_db->closeTable(t);
+    }
+    m_tables.clear();
 }
 
 void FormWindow::answer() {

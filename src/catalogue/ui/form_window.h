@@ -4,6 +4,9 @@
 // procedure name.
 #pragma once
 
+#include "catalogue/form_session.h"
+
+#include <QList>
 #include <QPointer>
 #include <QWidget>
 
@@ -38,18 +41,25 @@ protected:
     virtual void closing() {}
     // Runs once when the window closes, before the caller is answered.
     virtual void closed() {}
+    // Opens `tables` (counted) and runs the start of the form pattern on `record` under the busy
+    // cursor. False when the window does not open; the caller then finishes with the session's
+    // response. The tables are closed again when the window closes.
+    bool startSession(Database& db, const QList<TableId>& tables, FormSession& session, Row& record);
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     virtual void cancelRequested() { finish(2); }
 
 private:
     void answer();
+    void releaseTables();
 
     QString m_procedure;
     QString m_positionFile;
     QPointer<QWidget> m_caller;
     QPointer<QMdiSubWindow> m_subWindow;
     Done m_done;
+    Database* m_db = nullptr;
+    QList<TableId> m_tables; // opened by startSession()
     int m_response = 2;
     bool m_answered = false;
     bool m_closing = false;

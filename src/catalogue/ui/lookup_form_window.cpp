@@ -54,15 +54,7 @@ int LookupFormWindow::field() const {
 
 bool LookupFormWindow::start(QMdiArea* area) {
     m_history.formStarted();
-    const TableId table = m_record.tableId();
-    if (!m_db.openTable(table)) {
-        finish(kResponseCancelled);
-        return false;
-    }
-    m_started = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool opens = m_session.start(m_record);
-    QApplication::restoreOverrideCursor();
+    const bool opens = startSession(m_db, {m_record.tableId()}, m_session, m_record);
     *m_answered = m_record;
     if (!opens) {
         finish(m_session.response());
@@ -162,10 +154,6 @@ void LookupFormWindow::closing() {
 
 void LookupFormWindow::closed() {
     m_session.close();
-    if (m_started) {
-        m_db.closeTable(m_record.tableId());
-        m_started = false;
-    }
 }
 
 } // namespace tunarium

@@ -75,7 +75,6 @@ private:
     NameHistory& m_history;
     Row m_record;
     std::shared_ptr<Row> m_answered; // read by the answer after the window is gone
-    bool m_started = false;
 
     PictureEdit* m_name = nullptr;
     QPushButton* m_ok = nullptr;

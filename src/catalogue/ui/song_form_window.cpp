@@ -61,17 +61,8 @@ bool SongFormWindow::start(QMdiArea* area) {
     if (m_record.text(f("Media")).isEmpty()) {
         m_record.setText(f("Media"), QStringLiteral("CD"));
     }
-    for (TableId t : {TableId::Tunarium, TableId::Album, TableId::Categories, TableId::Media}) {
-        if (!m_db.openTable(t)) {
-            finish(kResponseCancelled);
-            return false;
-        }
-    }
-    m_started = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool opens = m_session.start(m_record);
-    QApplication::restoreOverrideCursor();
-    if (!opens) {
+    if (!startSession(m_db, {TableId::Tunarium, TableId::Album, TableId::Categories, TableId::Media}, m_session,
+                      m_record)) {
         finish(m_session.response());
         return false;
     }
@@ -372,12 +363,6 @@ void SongFormWindow::closing() {
 
 void SongFormWindow::closed() {
     m_session.close();
-    if (m_started) {
-        for (TableId t : {TableId::Tunarium, TableId::Album, TableId::Categories, TableId::Media}) {
-            m_db.closeTable(t);
-        }
-        m_started = false;
-    }
 }
 
 } // namespace tunarium

@@ -56,7 +56,6 @@ private:
     SongRules m_rules;
     FormSession m_session;
     Row m_record;
-    bool m_started = false;
 
     QTabWidget* m_tabs = nullptr;
     PictureEdit* m_artist = nullptr;
