@@ -6,6 +6,7 @@
 #include "bench_report.h"
 
 #include "catalogue/list_engine.h"
+#include "catalogue/songs_browse.h"
 #include "data/database.h"
 
 #include <QDir>
@@ -37,41 +38,21 @@ int keyOf(const char* name) {
     return tableDef(TableId::Tunarium).keyIndex(QString::fromLatin1(name));
 }
 
-// The four orders measured, as sort orders 1 to 4 of one list (tab 0 shows the last, by artist).
+// The eight orders of the songs browse, by tab (tab 0 shows the last sort order, by artist).
 struct Order {
     const char* name;
     int tab;
     int sortOrder;
 };
 const Order kOrders[] = {
-    {"artist", 0, 4},
-    {"title", 1, 1},
-    {"media_range", 2, 2},
-    {"category_range", 3, 3},
+    {"artist", 0, kSongsByArtist},        {"title", 1, kSongsByTitle}, {"album", 2, kSongsByAlbum},
+    {"media_range", 3, kSongsByMedia},    {"category_range", 4, kSongsByCategory},
+    {"chart", 5, kSongsByChart},          {"bpm", 6, kSongsByBpm},     {"udk", 7, kSongsByUdk},
 };
+constexpr int kOrderCount = static_cast<int>(std::size(kOrders));
 
 ListDefinition songsDefinition() {
-    const TableId songs = TableId::Tunarium;
-    const ThumbOptions alpha{true, false, false, false};
-    const ThumbOptions alphaNumeric{true, true, false, false};
-    ListDefinition d;
-    d.table = songs;
-    d.joins = {{TableId::Categories, tableDef(TableId::Categories).keyIndex(QStringLiteral("KeyCategoryID")),
-                fieldOf(songs, "CategoryID")}};
-    d.sortOrders = {{keyOf("SongsByTitle"), 0, LocatorKind::Typed, alpha},
-                    {keyOf("SongsByMedia"), 1, LocatorKind::Typed, alpha},
-                    {keyOf("SongsByCategory"), 1, LocatorKind::Typed, alphaNumeric},
-                    {keyOf("SongsByArtist"), 0, LocatorKind::Typed, alphaNumeric}};
-    d.columns = {recordColumn("Artist", fieldOf(songs, "Artist"), "@s50"),
-                 recordColumn("Title", fieldOf(songs, "Title"), "@s50"),
-                 recordColumn("Album", fieldOf(songs, "Album"), "@s50"),
-                 recordColumn("Media", fieldOf(songs, "Media"), "@s20"),
-                 recordColumn("File Number", fieldOf(songs, "FileNumber"), "@s20"),
-                 lookupColumn("Category", 0, fieldOf(TableId::Categories, "Category"), "@s30"),
-                 recordColumn("Time", fieldOf(songs, "Time"), "@t4b")};
-    d.titleCaption = QStringLiteral("Songs - ");
-    d.titleSuffix = QStringLiteral(" entries");
-    return d;
+    return songsListDefinition();
 }
 
 double median(QVector<double> v) {
@@ -225,8 +206,8 @@ private:
         auto e = std::make_unique<ListEngine>(m_db, songsDefinition(), m_host);
         e->open();
         e->setLineCount(kLines);
-        e->setRangeValue(2, {m_media});
-        e->setRangeValue(3, {m_category});
+        e->setRangeValue(kSongsByMedia, {m_media});
+        e->setRangeValue(kSongsByCategory, {m_category});
         e->setTab(o.tab);
         return e;
     }
@@ -343,7 +324,7 @@ private:
 
     // Switching to this order's tab from the previous one, keeping the current record.
     void measureTabSwitch(const Order& o, double raw) {
-        const Order& from = kOrders[(o.tab + 3) % 4];
+        const Order& from = kOrders[(o.tab + kOrderCount - 1) % kOrderCount];
         auto e = engineFor(from);
         e->refresh();
         QRandomGenerator rng(13);

@@ -23,11 +23,15 @@ int songKey(const char* name) {
 } // namespace
 
 QString songDisplayTitle(const Row& song) {
-    QString title = song.text(songField("Title"));
-    if (song.number(songField("Skips")) != 0) {
+    // Every row of every page shows it: the fields are looked up once.
+    static const int titleField = songField("Title");
+    static const int skipsField = songField("Skips");
+    static const int mixField = songField("Mix");
+    QString title = song.text(titleField);
+    if (song.number(skipsField) != 0) {
         title += QStringLiteral(" (Skips)");
     }
-    const QString mix = trimTrailingBlanks(song.text(songField("Mix")));
+    const QString mix = trimTrailingBlanks(song.text(mixField));
     if (!mix.isEmpty()) {
         title += QStringLiteral(" (") + mix + u')';
     }
