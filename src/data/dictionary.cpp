@@ -82,14 +82,14 @@ TableDef makeTable(TableId id, const char* label, const char* prefix, const char
     t.version = version;
     t.recordBytes = recordBytes;
     t.fields = std::move(fields);
-    for (const KeySpec& spec : keys) {
+    for (const KeySpec& keySpec : keys) {
         KeyDef k;
-        k.name = QString::fromLatin1(spec.name);
-        for (const char* c : spec.components) {
+        k.name = QString::fromLatin1(keySpec.name);
+        for (const char* c : keySpec.components) {
             k.components.push_back(indexOf(t.fields, c));
         }
-        k.unique = spec.unique;
-        k.primary = spec.primary;
+        k.unique = keySpec.unique;
+        k.primary = keySpec.primary;
         if (k.primary) {
             t.primaryKey = static_cast<int>(t.keys.size());
         }

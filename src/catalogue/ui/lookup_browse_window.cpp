@@ -5,12 +5,12 @@
 
 namespace tunarium {
 
-LookupBrowseWindow::LookupBrowseWindow(Database& db, LookupBrowseSpec spec, Request request, QWidget* caller,
+LookupBrowseWindow::LookupBrowseWindow(Database& db, LookupBrowseSpec design, Request request, QWidget* caller,
                                        Answer answer)
-    : BrowseWindow(db, std::move(spec.definition), std::move(spec.options), request, caller,
+    : BrowseWindow(db, std::move(design.definition), std::move(design.options), request, caller,
                    std::move(answer)),
-      m_db(db), m_formSpec(std::move(spec.form)), m_rules(std::move(spec.rules)), m_history(spec.history) {
-    for (const auto& [action, text] : spec.buttons) {
+      m_db(db), m_formSpec(std::move(design.form)), m_rules(std::move(design.rules)), m_history(design.history) {
+    for (const auto& [action, text] : design.buttons) {
         addButton(action, text);
     }
 }

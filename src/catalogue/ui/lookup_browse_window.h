@@ -19,7 +19,7 @@ struct LookupBrowseSpec {
 
 class LookupBrowseWindow : public BrowseWindow {
 public:
-    LookupBrowseWindow(Database& db, LookupBrowseSpec spec, Request request, QWidget* caller, Answer answer);
+    LookupBrowseWindow(Database& db, LookupBrowseSpec design, Request request, QWidget* caller, Answer answer);
 
     // The form opened for the pending Add, Change or Delete (nullptr when none is open).
     LookupFormWindow* openedForm() const { return m_form; }

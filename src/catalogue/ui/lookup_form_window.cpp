@@ -27,23 +27,23 @@ bool isVirtualKey(const QKeyEvent* event, int virtualKey) {
     }
 }
 
-LookupFormWindow::LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormSpec spec,
+LookupFormWindow::LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormSpec design,
                                    NameHistory& history, const QString& positionFile, int request,
                                    const Row& current, QWidget* caller, Answer done)
-    : LookupFormWindow(db, std::move(rules), std::move(spec), history, positionFile, request, current, caller,
+    : LookupFormWindow(db, std::move(rules), std::move(design), history, positionFile, request, current, caller,
                        std::move(done), std::make_shared<Row>()) {}
 
-LookupFormWindow::LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormSpec spec,
+LookupFormWindow::LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormSpec design,
                                    NameHistory& history, const QString& positionFile, int request,
                                    const Row& current, QWidget* caller, Answer done,
                                    std::shared_ptr<Row> answered)
-    : FormWindow(spec.procedure, positionFile, caller,
+    : FormWindow(design.procedure, positionFile, caller,
                  [answered, done = std::move(done)](int response) {
                      if (done) {
                          done(response, *answered);
                      }
                  }),
-      m_db(db), m_rules(std::move(rules)), m_session(db, *m_rules, request), m_spec(std::move(spec)),
+      m_db(db), m_rules(std::move(rules)), m_session(db, *m_rules, request), m_spec(std::move(design)),
       m_history(history), m_record(current), m_answered(std::move(answered)) {
     setWindowTitle(m_spec.designCaption);
 }

@@ -37,7 +37,7 @@ public:
     // The record the form answers with is passed to `done` with the response.
     using Answer = std::function<void(int response, const Row& record)>;
 
-    LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormSpec spec,
+    LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormSpec design,
                      NameHistory& history, const QString& positionFile, int request, const Row& current,
                      QWidget* caller, Answer done);
 
@@ -62,7 +62,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormSpec spec,
+    LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormSpec design,
                      NameHistory& history, const QString& positionFile, int request, const Row& current,
                      QWidget* caller, Answer done, std::shared_ptr<Row> answered);
     void build();
