@@ -1,0 +1,99 @@
+// The comma-delimited text files of import and export: the reader of one line's fields, the
+// builder of a line, and line-by-line file access. Writer and reader agree: a text written by the
+// builder reads back as one quoted field with the same text, trailing blanks aside.
+//
+// A line holds at most 16000 characters, one field value at most 4000. Fields are separated by
+// ","; a field that begins with a double quote runs to the next double quote that is not doubled,
+// doubled quotes inside stand for one, and the one character after the closing quote is skipped
+// (it is taken to be the comma). Any other field runs to the next comma or the end of the line,
+// blanks kept. The fields of a line end where the rest of the line is blank.
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+
+namespace tunarium {
+
+inline constexpr int kDelimitedLineLength = 16000;
+inline constexpr int kDelimitedFieldLength = 4000;
+
+enum class DelimitedField { None, Quoted, Unquoted };
+
+// Reads the fields of one line, one after another.
+class DelimitedLine {
+public:
+    DelimitedLine() = default;
+    // A longer line is cut to the line length, as the file's records hold no more.
+    explicit DelimitedLine(const QString& line);
+
+    // The next field: its kind, and its text in `value` (empty for None).
+    DelimitedField next(QString& value);
+    void rewind() { m_position = 0; }
+    const QString& text() const { return m_line; }
+
+private:
+    QString m_line;
+    qsizetype m_position = 0;
+};
+
+// Every field of a line, in order.
+QStringList delimitedFields(const QString& line, QList<DelimitedField>* kinds = nullptr);
+
+// Builds one line of an export.
+class DelimitedLineBuilder {
+public:
+    void begin();
+    // Appends a value through its picture: text pictures (second character S) quoted with doubled
+    // quotes and trailing blanks dropped; number pictures (N) the raw value unquoted; any other
+    // picture (dates, times) the value formatted through it, quoted.
+    void append(const QVariant& value, const QString& picture);
+    // Appends a field name of the header line: quoted; in a name holding "[", each "," and "["
+    // becomes "_" and each "]" a blank.
+    void appendHeaderName(const QString& name);
+    const QString& line() const { return m_line; }
+    // Whether the line fits a record of the file.
+    bool fits() const { return m_line.size() <= kDelimitedLineLength; }
+
+private:
+    void separator();
+    void appendQuoted(const QString& text);
+
+    QString m_line;
+    bool m_first = true;
+};
+
+// A delimited file read line by line (UTF-8; a file that is not valid UTF-8 is read as Latin-1).
+class DelimitedReader {
+public:
+    bool open(const QString& path);
+    QString errorString() const { return m_file.errorString(); }
+    // The next line without its line ending; false at the end of the file.
+    bool readLine(QString& line);
+    // Back to the first line.
+    bool rewind();
+    qint64 size() const { return m_file.size(); }
+    qint64 position() const { return m_file.pos(); }
+    void close() { m_file.close(); }
+
+private:
+    QFile m_file;
+    bool m_latin1 = false;
+};
+
+// A delimited file written line by line; an existing file is replaced.
+class DelimitedWriter {
+public:
+    bool create(const QString& path);
+    QString errorString() const { return m_file.errorString(); }
+    bool writeLine(const QString& line);
+    bool close();
+
+private:
+    QFile m_file;
+};
+
+} // namespace tunarium
