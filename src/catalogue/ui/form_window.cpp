@@ -71,8 +71,26 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void FormWindow::closing() {
+    if (m_session) {
+        m_session->cancel();
+    }
+}
+
+void FormWindow::closed() {
+    if (m_session) {
+        m_session->close();
+    }
+}
+
+void FormWindow::cancelRequested() {
+    closing();
+    finish(kResponseCancelled);
+}
+
 bool FormWindow::startSession(Database& db, const QList<TableId>& tables, FormSession& session, Row& record) {
     m_db = &db;
+    m_session = &session;
     for (TableId t : tables) {
         if (!db.openTable(t)) {
             return false;

@@ -38,16 +38,18 @@ public:
 protected:
     // Asked when the window is closed from outside (the frame's close box, Exit): the form does
     // what Cancel does.
-    virtual void closing() {}
+    // The defaults serve a form started with startSession(): closing from outside and Cancel
+    // cancel its session, and closing ends it (a cancelled Insert deletes its record).
+    virtual void closing();
     // Runs once when the window closes, before the caller is answered.
-    virtual void closed() {}
+    virtual void closed();
     // Opens `tables` (counted) and runs the start of the form pattern on `record` under the busy
     // cursor. False when the window does not open; the caller then finishes with the session's
     // response. The tables are closed again when the window closes.
     bool startSession(Database& db, const QList<TableId>& tables, FormSession& session, Row& record);
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    virtual void cancelRequested() { finish(2); }
+    virtual void cancelRequested();
 
 private:
     void answer();
@@ -59,6 +61,7 @@ private:
     QPointer<QMdiSubWindow> m_subWindow;
     Done m_done;
     Database* m_db = nullptr;
+    FormSession* m_session = nullptr; // set by startSession()
     QList<TableId> m_tables; // opened by startSession()
     int m_response = 2;
     bool m_answered = false;

@@ -143,17 +143,4 @@ void LookupFormWindow::toolbarPressed(ToolbarButtonId button) {
     }
 }
 
-void LookupFormWindow::cancelRequested() {
-    m_session.cancel();
-    finish(kResponseCancelled);
-}
-
-void LookupFormWindow::closing() {
-    m_session.cancel();
-}
-
-void LookupFormWindow::closed() {
-    m_session.close();
-}
-
 } // namespace tunarium

@@ -56,9 +56,6 @@ public:
     void toolbarPressed(ToolbarButtonId button) override;
 
 protected:
-    void closing() override;
-    void closed() override;
-    void cancelRequested() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -352,17 +352,4 @@ void SongFormWindow::accept() {
     }
 }
 
-void SongFormWindow::cancelRequested() {
-    m_session.cancel();
-    finish(kResponseCancelled);
-}
-
-void SongFormWindow::closing() {
-    m_session.cancel();
-}
-
-void SongFormWindow::closed() {
-    m_session.close();
-}
-
 } // namespace tunarium

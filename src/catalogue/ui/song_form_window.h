@@ -34,9 +34,6 @@ public:
     void accept();
 
 protected:
-    void closing() override;
-    void closed() override;
-    void cancelRequested() override;
 
 private:
     void build();
