@@ -22,7 +22,9 @@ const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n
                            "       tunarium-bench open --dir DIR\n"
                            "       tunarium-bench integrity --dir DIR\n"
                            "       tunarium-bench browse --dir DIR\n"
-                           "       tunarium-bench search --dir DIR\n";
+                           "       tunarium-bench search --dir DIR\n"
+                           "       tunarium-bench export --dir DIR\n"
+                           "       tunarium-bench import --dir DIR\n";
 
 int usage(const char* problem) {
     std::fprintf(stderr, "tunarium-bench: %s\n%s", problem, kUsage);
@@ -273,6 +275,12 @@ int run(const QStringList& args) {
     }
     if (command == "search") {
         return searchBench(dir);
+    }
+    if (command == "export") {
+        return exportBench(dir);
+    }
+    if (command == "import") {
+        return importBench(dir);
     }
     return usage("unknown command");
 }

@@ -10,5 +10,9 @@ int run(const QStringList& args);
 int integrityBench(const QString& dir);
 // The first page of the songs browse under three searches, beside raw SQLite.
 int searchBench(const QString& dir);
+// Writes every song of the collection in `dir` to a file, beside the SQLite shell doing the same.
+int exportBench(const QString& dir);
+// Imports an export of the collection in `dir` into an empty one, beside the SQLite shell's import.
+int importBench(const QString& dir);
 
 } // namespace tunarium::bench

@@ -24,7 +24,19 @@ const char* const kUsage =
     "  create-albums make an album record for the songs that name an album without one\n"
     "  check         check every table's keys in full; exit status 1 when damaged\n"
     "  rebuild-keys  rebuild every table's keys\n"
-    "  compact       give the space of deleted records back to the disk\n";
+    "  compact       give the space of deleted records back to the disk\n"
+    "  import FILE [--assign Field_N=TUN:Name]... [--picture Field_N=PICTURE]...\n"
+    "              [--strip-header | --keep-header] [--create-albums | --no-create-albums] [--quiet]\n"
+    "                add one song per line of a comma-delimited file. Without --assign, columns\n"
+    "                are matched to song fields by the names on the file's first line, which is\n"
+    "                then left out. Album entries are made for the new songs unless\n"
+    "                --no-create-albums is given\n"
+    "  export FILE [--fields TUN:Artist,TUN:Title,...] [--picture TUN:Name=PICTURE]... [--no-header]\n"
+    "              [--quiet]\n"
+    "                write every song, in artist order, to a comma-delimited file; without\n"
+    "                --fields all 30 fields with a first line of field names\n";
+
+} // namespace
 
 QTextStream& err() {
     static QTextStream stream(stderr);
@@ -51,21 +63,20 @@ int fail(const QString& message) {
     return kExitFailure;
 }
 
-// Messages go to standard error and take their default answer: the command line runs
-// unattended.
-class CliPrompter : public RecordingPrompter {
-public:
-    int message(const PromptMessage& m) override {
-        err() << m.caption << ": " << m.text << "\n";
-        err().flush();
-        return RecordingPrompter::message(m);
-    }
-    void halt(const QString& text) override {
-        err() << text << "\n";
-        err().flush();
-        RecordingPrompter::halt(text);
-    }
-};
+int CliPrompter::message(const PromptMessage& m) {
+    err() << m.caption << ": " << m.text << "\n";
+    err().flush();
+    return RecordingPrompter::message(m);
+}
+
+void CliPrompter::halt(const QString& text) {
+    err() << text << "\n";
+    err().flush();
+    RecordingPrompter::halt(text);
+}
+
+namespace {
+
 
 int info(const QString& dir) {
     CliPrompter prompter;
@@ -100,7 +111,7 @@ int run(const QStringList& args) {
             out() << kUsage;
             out().flush();
             return kExitOk;
-        } else if (a.startsWith(QLatin1String("--"))) {
+        } else if (a.startsWith(QLatin1String("--")) && rest.isEmpty()) {
             return usage(QStringLiteral("unknown option %1").arg(a));
         } else {
             rest << a;
@@ -113,6 +124,12 @@ int run(const QStringList& args) {
         return usage(QStringLiteral("no command given"));
     }
     const QString command = rest.takeFirst();
+    if (command == QLatin1String("import")) {
+        return runImport(dir, rest);
+    }
+    if (command == QLatin1String("export")) {
+        return runExport(dir, rest);
+    }
     if (!rest.isEmpty()) {
         return usage(QStringLiteral("%1 takes no arguments").arg(command));
     }

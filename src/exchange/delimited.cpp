@@ -6,6 +6,8 @@
 
 #include <QStringDecoder>
 
+#include <cerrno>
+
 namespace tunarium {
 
 namespace {
@@ -17,6 +19,14 @@ bool restIsBlank(const QString& line, qsizetype from) {
         }
     }
     return true;
+}
+
+QStringView withoutTrailingBlanks(QStringView text) {
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == u' ') {
+        --end;
+    }
+    return text.left(end);
 }
 
 QChar pictureKind(const QString& picture) {
@@ -50,10 +60,14 @@ DelimitedField DelimitedLine::next(QString& value) {
         }
         if (closing >= 0) {
             value = m_line.mid(m_position + 1, closing - m_position - 1);
+            if (closing + 1 < m_line.size() && m_line.at(closing + 1) != u',' && !restIsBlank(m_line, closing + 1)) {
+                m_stray = true;
+            }
             m_position = closing + 2;
         } else {
             value = m_line.mid(m_position + 1);
             m_position = m_line.size() + 1;
+            m_unterminated = true;
         }
         value.replace(QStringLiteral("\"\""), QStringLiteral("\""));
         value.truncate(kDelimitedFieldLength);
@@ -85,7 +99,8 @@ QStringList delimitedFields(const QString& line, QList<DelimitedField>* kinds) {
 }
 
 void DelimitedLineBuilder::begin() {
-    m_line.clear();
+    // The line's room is kept from one line to the next.
+    m_line.resize(0);
     m_first = true;
 }
 
@@ -96,19 +111,30 @@ void DelimitedLineBuilder::separator() {
     m_first = false;
 }
 
-void DelimitedLineBuilder::appendQuoted(const QString& text) {
-    QString doubled = text;
-    doubled.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-    m_line += u'"' + doubled + u'"';
+void DelimitedLineBuilder::appendQuoted(QStringView text) {
+    m_line += u'"';
+    if (text.contains(u'"')) {
+        for (const QChar c : text) {
+            if (c == u'"') {
+                m_line += u'"';
+            }
+            m_line += c;
+        }
+    } else {
+        m_line += text;
+    }
+    m_line += u'"';
 }
 
 void DelimitedLineBuilder::append(const QVariant& value, const QString& picture) {
     separator();
     const QChar kind = pictureKind(picture);
     if (kind == u'S') {
-        appendQuoted(trimTrailingBlanks(value.toString()));
+        const QString text = value.toString();
+        appendQuoted(withoutTrailingBlanks(text));
     } else if (kind == u'N') {
-        m_line += trimTrailingBlanks(value.toString().trimmed());
+        const QString text = value.toString();
+        m_line += withoutTrailingBlanks(QStringView(text).trimmed());
     } else {
         appendQuoted(formatPicture(value, picture));
     }
@@ -125,7 +151,11 @@ void DelimitedLineBuilder::appendHeaderName(const QString& name) {
 
 bool DelimitedReader::open(const QString& path) {
     m_file.setFileName(path);
+    m_latin1 = false;
+    m_openErrno = 0;
+    errno = 0;
     if (!m_file.open(QIODevice::ReadOnly)) {
+        m_openErrno = errno;
         return false;
     }
     // One look at the whole file decides its encoding: a file that is not UTF-8 was written by
@@ -141,19 +171,76 @@ bool DelimitedReader::open(const QString& path) {
     return m_file.seek(0);
 }
 
-bool DelimitedReader::readLine(QString& line) {
+bool DelimitedReader::readPhysical(QString& line, QString& ending) {
     if (m_file.atEnd()) {
         return false;
     }
     const bool first = m_file.pos() == 0;
     QByteArray bytes = m_file.readLine();
-    while (bytes.endsWith('\n') || bytes.endsWith('\r')) {
-        bytes.chop(1);
+    qsizetype end = bytes.size();
+    while (end > 0 && (bytes.at(end - 1) == '\n' || bytes.at(end - 1) == '\r')) {
+        --end;
     }
+    ending = QString::fromLatin1(bytes.constData() + end, bytes.size() - end);
+    bytes.truncate(end);
     line = m_latin1 ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes);
     if (first && line.startsWith(QChar(0xFEFF))) {
         line.remove(0, 1);
     }
+    return true;
+}
+
+namespace {
+
+enum class LineEnd { Closed, Open, Stray };
+
+// How the fields of a line end: all closed, a quoted field still open at the end, or a closing
+// quote followed by something other than a comma.
+LineEnd fieldsEnd(const QString& line) {
+    if (!line.contains(u'"')) {
+        return LineEnd::Closed;
+    }
+    DelimitedLine reader(line);
+    QString value;
+    while (reader.next(value) != DelimitedField::None) {
+    }
+    if (reader.strayAfterQuote()) {
+        return LineEnd::Stray;
+    }
+    return reader.unterminated() ? LineEnd::Open : LineEnd::Closed;
+}
+
+} // namespace
+
+bool DelimitedReader::readLine(QString& line) {
+    QString ending;
+    if (!readPhysical(line, ending)) {
+        return false;
+    }
+    if (line.size() >= kDelimitedLineLength || fieldsEnd(line) != LineEnd::Open) {
+        return true;
+    }
+    // A quoted field is still open: the following lines may carry the rest of its text.
+    const qint64 after = m_file.pos();
+    QString joined = line;
+    QString next;
+    QString nextEnding;
+    while (readPhysical(next, nextEnding)) {
+        joined += ending + next;
+        ending = nextEnding;
+        if (joined.size() > kDelimitedLineLength) {
+            break;
+        }
+        const LineEnd end = fieldsEnd(joined);
+        if (end == LineEnd::Closed) {
+            line = joined;
+            return true;
+        }
+        if (end == LineEnd::Stray) {
+            break;
+        }
+    }
+    m_file.seek(after);
     return true;
 }
 
@@ -163,18 +250,55 @@ bool DelimitedReader::rewind() {
 
 bool DelimitedWriter::create(const QString& path) {
     m_file.setFileName(path);
-    return m_file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    m_pending.clear();
+    m_retry = false;
+    errno = 0;
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        m_errno = errno;
+        return false;
+    }
+    return true;
 }
 
 bool DelimitedWriter::writeLine(const QString& line) {
-    const QByteArray bytes = line.toUtf8() + "\r\n";
-    return m_file.write(bytes) == bytes.size();
+    // After a failure the line is already waiting: trying again must not add it twice.
+    if (!m_retry) {
+        m_pending += line.toUtf8();
+        m_pending += "\r\n";
+    }
+    m_retry = false;
+    if (m_pending.size() < kWriteChunk) {
+        return true;
+    }
+    if (!writePending()) {
+        m_retry = true;
+        return false;
+    }
+    return true;
+}
+
+bool DelimitedWriter::writePending() {
+    while (!m_pending.isEmpty()) {
+        errno = 0;
+        const qint64 written = m_file.write(m_pending);
+        if (written <= 0) {
+            m_errno = errno != 0 ? errno : EIO;
+            return false;
+        }
+        m_pending.remove(0, written);
+    }
+    return true;
 }
 
 bool DelimitedWriter::close() {
-    const bool flushed = m_file.flush();
+    if (!m_file.isOpen()) {
+        return true;
+    }
+    const bool written = writePending();
+    m_pending.clear();
+    m_retry = false;
     m_file.close();
-    return flushed && m_file.error() == QFileDevice::NoError;
+    return written && m_file.error() == QFileDevice::NoError;
 }
 
 } // namespace tunarium

@@ -35,9 +35,16 @@ public:
     void rewind() { m_position = 0; }
     const QString& text() const { return m_line; }
 
+    // What the fields read so far looked like: a quoted field ran to the end of the line without
+    // its closing quote; a closing quote was followed by something other than a comma or the end.
+    bool unterminated() const { return m_unterminated; }
+    bool strayAfterQuote() const { return m_stray; }
+
 private:
     QString m_line;
     qsizetype m_position = 0;
+    bool m_unterminated = false;
+    bool m_stray = false;
 };
 
 // Every field of a line, in order.
@@ -60,17 +67,25 @@ public:
 
 private:
     void separator();
-    void appendQuoted(const QString& text);
+    void appendQuoted(QStringView text);
 
     QString m_line;
     bool m_first = true;
 };
 
 // A delimited file read line by line (UTF-8; a file that is not valid UTF-8 is read as Latin-1).
+//
+// A text with line breaks is written inside its quotes, so a quoted field may go on over the end
+// of a line: when a line ends inside a quoted field and the following lines close it cleanly (the
+// closing quote followed by a comma or the end of a line) within the length of one line, they are
+// read as one line with their line breaks kept. Otherwise the line is read on its own, its last
+// field taking the rest of the line.
 class DelimitedReader {
 public:
     bool open(const QString& path);
     QString errorString() const { return m_file.errorString(); }
+    // The error of a failed open (errno), 0 when none was seen.
+    int openErrno() const { return m_openErrno; }
     // The next line without its line ending; false at the end of the file.
     bool readLine(QString& line);
     // Back to the first line.
@@ -80,20 +95,34 @@ public:
     void close() { m_file.close(); }
 
 private:
+    bool readPhysical(QString& line, QString& ending);
+
     QFile m_file;
     bool m_latin1 = false;
+    int m_openErrno = 0;
 };
 
-// A delimited file written line by line; an existing file is replaced.
+// A delimited file written line by line; an existing file is replaced. Lines are handed to the
+// system in chunks; a line whose chunk could not be written fails, and writing the same line
+// again tries the chunk again.
 class DelimitedWriter {
 public:
     bool create(const QString& path);
     QString errorString() const { return m_file.errorString(); }
+    // The system error (errno) of the last failed operation, 0 when none was seen.
+    int lastErrno() const { return m_errno; }
+    bool isOpen() const { return m_file.isOpen(); }
     bool writeLine(const QString& line);
     bool close();
 
 private:
+    static constexpr qsizetype kWriteChunk = 1 << 16;
+    bool writePending();
+
     QFile m_file;
+    QByteArray m_pending;
+    bool m_retry = false;
+    int m_errno = 0;
 };
 
 } // namespace tunarium

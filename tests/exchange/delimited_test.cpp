@@ -101,3 +101,39 @@ TEST(DelimitedFiles, LinesRoundTripThroughAFile) {
     ASSERT_TRUE(old.readLine(line));
     EXPECT_EQ(delimitedFields(line), QStringList({"Björk", "1993"}));
 }
+
+TEST(DelimitedFiles, AQuotedTextGoesOnOverLineEndsOnlyWhenItClosesCleanly) {
+    test::TempCollection dir;
+    QFile file(dir.path("multi.csv"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\"a\",\"first\nsecond\r\nthird\",1\r\n" // a text of three lines
+               "\"unterminated,2\r\n"                // no closing quote: this line alone
+               "\"next\",3\r\n"
+               "\"open\r\n\"x\"y,4\r\n"              // the quote that would close it is followed by y
+               "5\r\n");
+    file.close();
+    DelimitedReader reader;
+    ASSERT_TRUE(reader.open(dir.path("multi.csv")));
+    QString line;
+    QList<QStringList> records;
+    while (reader.readLine(line)) {
+        records << delimitedFields(line);
+    }
+    const QList<QStringList> expected = {
+        {"a", "first\nsecond\r\nthird", "1"}, {"unterminated,2"}, {"next", "3"}, {"open"}, {"x", "", "4"}, {"5"},
+    };
+    EXPECT_EQ(records, expected);
+    EXPECT_EQ(reader.position(), reader.size());
+
+    // A quoted field left open to the end of the file stays on its own line.
+    QFile tail(dir.path("tail.csv"));
+    ASSERT_TRUE(tail.open(QIODevice::WriteOnly));
+    tail.write("\"never closed,1\n2,3\n");
+    tail.close();
+    DelimitedReader second;
+    ASSERT_TRUE(second.open(dir.path("tail.csv")));
+    ASSERT_TRUE(second.readLine(line));
+    EXPECT_EQ(line, "\"never closed,1");
+    ASSERT_TRUE(second.readLine(line));
+    EXPECT_EQ(line, "2,3");
+}

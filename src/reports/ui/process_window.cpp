@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
@@ -126,6 +127,22 @@ void ProcessWindow::closeEvent(QCloseEvent* event) {
         end();
     }
     event->accept();
+}
+
+ProcessWindow* runProcessWindow(QMdiArea* workspace, std::unique_ptr<Process> process,
+                                std::function<void(bool)> done) {
+    auto* window = new ProcessWindow(std::move(process));
+    if (done) {
+        QObject::connect(window, &ProcessWindow::finished, window, std::move(done));
+    }
+    if (workspace) {
+        QMdiSubWindow* sub = workspace->addSubWindow(window);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->show();
+    } else {
+        window->show();
+    }
+    return window;
 }
 
 } // namespace tunarium

@@ -7,9 +7,11 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QLabel;
+class QMdiArea;
 class QProgressBar;
 class QPushButton;
 
@@ -52,5 +54,10 @@ private:
     bool m_begun = false;
     bool m_ended = false;
 };
+
+// Shows the process's progress window in the workspace (on its own when there is none) and starts
+// it; `done` is told whether the process completed.
+ProcessWindow* runProcessWindow(QMdiArea* workspace, std::unique_ptr<Process> process,
+                                std::function<void(bool)> done = {});
 
 } // namespace tunarium

@@ -255,13 +255,7 @@ void MainFrame::askAlbumQuestion() {
 }
 
 void MainFrame::runProcess(std::unique_ptr<Process> process, std::function<void(bool)> done) {
-    auto* window = new ProcessWindow(std::move(process));
-    QMdiSubWindow* sub = m_workspace->addSubWindow(window);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    if (done) {
-        connect(window, &ProcessWindow::finished, this, std::move(done));
-    }
-    sub->show();
+    runProcessWindow(m_workspace, std::move(process), std::move(done));
 }
 
 void MainFrame::showSplash() {

@@ -1,0 +1,227 @@
+// The import and export benchmarks. Export writes every song of a collection with all 30 fields,
+// beside the SQLite shell writing the same columns in artist order as CSV. Import reads that file
+// into an empty collection, beside the SQLite shell's .import of the same file into a table with
+// the same keys. Both step their process as the progress window does, 25 records a tick, and
+// report the longest tick and how much the memory grew.
+#include "bench_commands.h"
+#include "bench_report.h"
+
+#include "data/database.h"
+#include "exchange/export_process.h"
+#include "exchange/import_process.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace tunarium::bench {
+
+namespace {
+
+int fail(const QString& message) {
+    std::fprintf(stderr, "tunarium-bench: %s\n", qPrintable(message));
+    return 1;
+}
+
+// The process's resident memory in MB, from /proc.
+double residentMb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) {
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+        }
+    }
+    return 0;
+}
+
+struct StepFigures {
+    double totalMs = 0;
+    double longestTickMs = 0;
+    qint64 ticks = 0;
+};
+
+// Steps the process to its end as the progress window's timer does.
+StepFigures stepToEnd(Process& process) {
+    StepFigures f;
+    QElapsedTimer total;
+    total.start();
+    QElapsedTimer tick;
+    tick.start();
+    bool more = process.start();
+    f.longestTickMs = elapsedMs(tick);
+    while (more) {
+        tick.restart();
+        more = process.step();
+        f.longestTickMs = std::max(f.longestTickMs, elapsedMs(tick));
+        ++f.ticks;
+    }
+    f.totalMs = elapsedMs(total);
+    return f;
+}
+
+// Runs the SQLite shell on `database` with `script` on its input; the time it took, or -1.
+double shellMs(const QString& database, const QString& script, QString& error) {
+    QProcess shell;
+    QElapsedTimer timer;
+    timer.start();
+    shell.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), database});
+    if (!shell.waitForStarted()) {
+        error = QStringLiteral("the SQLite shell (sqlite3) does not start");
+        return -1;
+    }
+    shell.write(script.toUtf8());
+    shell.closeWriteChannel();
+    shell.waitForFinished(-1);
+    const double ms = elapsedMs(timer);
+    const QByteArray errors = shell.readAllStandardError();
+    if (shell.exitCode() != 0 || !errors.isEmpty()) {
+        error = QStringLiteral("sqlite3 (exit %1): ").arg(shell.exitCode()) + QString::fromUtf8(errors.left(400)) +
+                QString::fromUtf8(shell.readAllStandardOutput().left(400));
+        return -1;
+    }
+    return ms;
+}
+
+QString quoted(const QString& name) {
+    return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+// Exports the collection in `dir` with all fields and a header; false when it failed.
+bool exportAll(Database& db, RecordingPrompter& prompter, const QString& file, StepFigures& figures, qint64& songs) {
+    auto process = openExport(db, prompter, file, exportableFields(), true);
+    if (!process) {
+        return false;
+    }
+    figures = stepToEnd(*process);
+    songs = process->songsWritten();
+    process.reset();
+    return prompter.messages.isEmpty();
+}
+
+} // namespace
+
+int exportBench(const QString& dirPath) {
+    QTemporaryDir work;
+    const QString file = work.filePath(QStringLiteral("songs.csv"));
+    const double memoryBefore = residentMb();
+    StepFigures ours;
+    qint64 songs = 0;
+    {
+        RecordingPrompter prompter;
+        Database db(prompter, dirPath, work.filePath(QStringLiteral("profile.ini")));
+        if (!exportAll(db, prompter, file, ours, songs)) {
+            return fail(prompter.messages.isEmpty() ? QStringLiteral("the export failed")
+                                                    : prompter.messages.first().text);
+        }
+    }
+    const double memoryAfter = residentMb();
+
+    // The same columns in the same order by the same key, written by the shell.
+    QStringList columns;
+    for (const ExportField& f : exportableFields()) {
+        columns << (f.field.startsWith(QLatin1String("CAT:")) ? QStringLiteral("c.\"Category\"")
+                                                               : QStringLiteral("t.") + quoted(f.field.mid(4)));
+    }
+    const QString script = QStringLiteral(".headers on\n.mode csv\n.output \"%1\"\n"
+                                          "SELECT %2 FROM \"Tunarium\" AS t INDEXED BY \"TUN:SongsByArtist\" "
+                                          "LEFT JOIN \"Categories\" AS c ON c.\"CategoryID\" = t.\"CategoryID\" "
+                                          "ORDER BY t.\"ArtistKey\", t.\"TitleKey\", t.\"MixKey\", t.\"_rec\";\n")
+                               .arg(work.filePath(QStringLiteral("shell.csv")), columns.join(u','));
+    QString error;
+    const double raw = shellMs(QDir(dirPath).filePath(QString::fromLatin1(kCollectionFileName)), script, error);
+    if (raw < 0) {
+        return fail(error);
+    }
+    figure("export_songs", static_cast<double>(songs), "songs");
+    figure("export_file_size", QFileInfo(file).size() / 1048576.0, "MB");
+    figure("export_total", ours.totalMs, "ms");
+    figure("export_sqlite_shell_csv", raw, "ms");
+    ratio("export", ours.totalMs, raw);
+    figure("export_longest_tick", ours.longestTickMs, "ms");
+    figure("export_memory_growth", memoryAfter - memoryBefore, "MB");
+    return 0;
+}
+
+int importBench(const QString& dirPath) {
+    QTemporaryDir work;
+    const QString file = work.filePath(QStringLiteral("songs.csv"));
+    qint64 songs = 0;
+    {
+        RecordingPrompter prompter;
+        Database db(prompter, dirPath, work.filePath(QStringLiteral("profile.ini")));
+        StepFigures unused;
+        if (!exportAll(db, prompter, file, unused, songs)) {
+            return fail(QStringLiteral("the file to import could not be written"));
+        }
+    }
+
+    const double memoryBefore = residentMb();
+    StepFigures ours;
+    qint64 added = 0;
+    qint64 rejected = 0;
+    {
+        RecordingPrompter prompter;
+        const QString collection = work.filePath(QStringLiteral("collection"));
+        Database db(prompter, collection, work.filePath(QStringLiteral("profile.ini")));
+        ImportSetup setup;
+        if (setup.open(file) != ImportSetup::OpenResult::Ok) {
+            return fail(QStringLiteral("cannot open %1").arg(file));
+        }
+        setup.autoAssign();
+        ImportProcess process(db, setup.takeReader(), setup.plan());
+        ours = stepToEnd(process);
+        added = process.songsAdded();
+        rejected = process.linesRejected();
+        if (!prompter.messages.isEmpty()) {
+            return fail(prompter.messages.first().text);
+        }
+    }
+    const double memoryAfter = residentMb();
+
+    // The shell: the same file into a table of its columns, then the songs table's keys over them.
+    QStringList columns;
+    for (const ExportField& f : exportableFields()) {
+        columns << quoted(f.field);
+    }
+    // The file carries no song numbers or album links: the shell numbers its rows as the import
+    // numbers its songs, so that every key has its columns.
+    QString script = QStringLiteral("PRAGMA journal_mode=WAL;\nCREATE TABLE songs (%1);\n.import --csv --skip 1 \"%2\" songs\n"
+                                    "ALTER TABLE songs ADD COLUMN \"TUN:ID\" INTEGER NOT NULL DEFAULT 0;\n"
+                                    "ALTER TABLE songs ADD COLUMN \"TUN:AlbumID\" INTEGER NOT NULL DEFAULT 0;\n"
+                                    "UPDATE songs SET \"TUN:ID\" = rowid;\n")
+                         .arg(columns.join(u','), file);
+    const TableDef& t = tableDef(TableId::Tunarium);
+    for (const KeyDef& key : t.keys) {
+        QStringList parts;
+        for (int c : key.components) {
+            const FieldDef& field = t.fields[c];
+            parts << quoted(QStringLiteral("TUN:") + field.name) +
+                         (field.isText() ? QStringLiteral(" COLLATE NOCASE") : QString());
+        }
+        script += QStringLiteral("CREATE %1INDEX %2 ON songs (%3);\n")
+                      .arg(key.unique ? QStringLiteral("UNIQUE ") : QString(), quoted(key.name), parts.join(u','));
+    }
+    QString error;
+    const double raw = shellMs(work.filePath(QStringLiteral("shell.db")), script, error);
+    if (raw < 0) {
+        return fail(error);
+    }
+    figure("import_lines", static_cast<double>(songs), "lines");
+    figure("import_songs_added", static_cast<double>(added), "songs");
+    figure("import_lines_rejected", static_cast<double>(rejected), "lines");
+    figure("import_total", ours.totalMs, "ms");
+    figure("import_sqlite_shell", raw, "ms");
+    ratio("import", ours.totalMs, raw);
+    figure("import_longest_tick", ours.longestTickMs, "ms");
+    figure("import_memory_growth", memoryAfter - memoryBefore, "MB");
+    return 0;
+}
+
+} // namespace tunarium::bench

@@ -1,0 +1,37 @@
+// What import and export share around their files: the error of a failed file operation as the
+// messages show it, the messages themselves, and the last file name used in this run.
+#pragma once
+
+#include "data/prompter.h"
+
+#include <QString>
+
+namespace tunarium {
+
+// The file dialogs' filters.
+inline constexpr char kImportFileFilter[] = "Import Files|*.CSV|All Files|*.*";
+inline constexpr char kExportFileFilter[] = "Export Files|*.CSV|All Files|*.*";
+
+// A failed file operation: the runtime's error code and text ("File Not Found" for 2 ...; for
+// any other failure 90 with the system's own text).
+struct FileError {
+    int code = 0;
+    QString text;
+
+    bool ok() const { return code == 0; }
+    // "Error #2 - File Not Found"
+    QString message() const;
+};
+
+// The error for the system error number `err` (errno), after a failed open, read or write.
+FileError fileErrorFromErrno(int err);
+
+// The message of a failed file operation: caption `caption` + the file name, "Error #" text,
+// stop icon, OK only ("Cannot OPEN ", "Cannot CREATE ", "Cannot CLOSE ").
+PromptMessage fileFailureMessage(const QString& caption, const QString& fileName, const FileError& error);
+
+// The file last used by an import or an export in this run; an export's file dialog starts with it.
+QString lastExchangeFile();
+void setLastExchangeFile(const QString& path);
+
+} // namespace tunarium

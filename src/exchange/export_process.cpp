@@ -1,0 +1,215 @@
+// The export run and its file.
+#include "exchange/export_process.h"
+
+#include <cerrno>
+
+namespace tunarium {
+
+namespace {
+
+// Songs read from the key at a time: a page is a handful of steps.
+constexpr int kPageSize = 250;
+
+int artistKey() {
+    static const int key = tableDef(TableId::Tunarium).keyIndex(u"SongsByArtist");
+    return key;
+}
+
+int categoryIdKey() {
+    static const int key = tableDef(TableId::Categories).keyIndex(u"KeyCategoryID");
+    return key;
+}
+
+constexpr int kCategoryName = -2;
+constexpr int kNoField = -1;
+
+// The song field an export field names, the category name, or none.
+int exportColumn(const QString& name) {
+    if (name.compare(QLatin1String("CAT:Category"), Qt::CaseInsensitive) == 0) {
+        return kCategoryName;
+    }
+    for (const ExportField& f : exportableFields()) {
+        if (f.field.compare(name, Qt::CaseInsensitive) == 0) {
+            return tableDef(TableId::Tunarium).fieldIndex(QStringView(f.field).mid(4));
+        }
+    }
+    return kNoField;
+}
+
+} // namespace
+
+ExportFile::~ExportFile() {
+    if (m_open) {
+        m_writer.close();
+    }
+}
+
+bool ExportFile::create(const QString& path) {
+    m_path = path;
+    if (!m_writer.create(path)) {
+        m_prompter.message(fileFailureMessage(QStringLiteral("Cannot CREATE "), path,
+                                              fileErrorFromErrno(m_writer.lastErrno() ? m_writer.lastErrno() : EACCES)));
+        return false;
+    }
+    m_open = true;
+    return true;
+}
+
+bool ExportFile::writeLine(const QString& line) {
+    if (line.size() > kDelimitedLineLength) {
+        PromptMessage m = fileFailureMessage(QStringLiteral("Cannot ADD to "), m_path,
+                                             {90, QStringLiteral("The line is longer than 16000 characters")});
+        m_prompter.message(m);
+        return false;
+    }
+    while (!m_writer.writeLine(line)) {
+        PromptMessage m =
+            fileFailureMessage(QStringLiteral("Cannot ADD to "), m_path, fileErrorFromErrno(m_writer.lastErrno()));
+        m.buttons = kButtonAbort | kButtonRetry;
+        m.defaultButton = kButtonAbort;
+        if (m_prompter.message(m) != kButtonRetry) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ExportFile::close() {
+    if (!m_open) {
+        return true;
+    }
+    m_open = false;
+    if (!m_writer.close()) {
+        m_prompter.message(fileFailureMessage(QStringLiteral("Cannot CLOSE "), m_path,
+                                              fileErrorFromErrno(m_writer.lastErrno())));
+        return false;
+    }
+    return true;
+}
+
+QString exportHeaderLine(const QVector<ExportField>& fields) {
+    DelimitedLineBuilder builder;
+    builder.begin();
+    for (const ExportField& f : fields) {
+        builder.appendHeaderName(f.field);
+    }
+    return builder.line();
+}
+
+ExportProcess::ExportProcess(Database& db, std::unique_ptr<ExportFile> file, QVector<ExportField> fields)
+    : Process(QStringLiteral("Exporting Records"), QStringLiteral("Exporting"), kExportSongsPerStep), m_db(db),
+      m_file(std::move(file)), m_fields(std::move(fields)) {
+    for (const ExportField& f : m_fields) {
+        m_columns << exportColumn(f.field);
+    }
+}
+
+ExportProcess::~ExportProcess() {
+    cancel();
+    if (m_file) {
+        m_file->close();
+    }
+}
+
+bool ExportProcess::begin() {
+    if (!m_db.openTable(TableId::Tunarium)) {
+        return false;
+    }
+    if (!m_db.openTable(TableId::Categories)) {
+        m_db.closeTable(TableId::Tunarium);
+        return false;
+    }
+    m_open = true;
+    m_total = m_db.store().count(TableId::Tunarium);
+    setProgress(0, m_total);
+    return readPage() && !m_page.isEmpty();
+}
+
+void ExportProcess::end() {
+    if (m_file) {
+        m_file->close();
+    }
+    if (m_open) {
+        m_db.closeTable(TableId::Categories);
+        m_db.closeTable(TableId::Tunarium);
+        m_open = false;
+    }
+}
+
+bool ExportProcess::readPage() {
+    KeyPosition from;
+    if (!m_page.isEmpty()) {
+        from = m_db.store().positionOf(m_page.last(), artistKey());
+    }
+    QVector<Row> page;
+    if (const StoreError e = m_db.store().read(TableId::Tunarium, artistKey(), from, sql::Direction::Forward, false,
+                                               kPageSize, page)) {
+        m_db.warnings().saveError(e);
+        m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        return false;
+    }
+    m_lastPage = page.size() < kPageSize;
+    m_page = std::move(page);
+    m_next = 0;
+    return true;
+}
+
+QString ExportProcess::categoryName(qint64 categoryId) {
+    const auto it = m_categories.constFind(categoryId);
+    if (it != m_categories.constEnd()) {
+        return it.value();
+    }
+    Row category;
+    QString name;
+    if (m_db.store().get(TableId::Categories, categoryIdKey(), {categoryId}, category).ok()) {
+        name = category.text(1);
+    }
+    m_categories.insert(categoryId, name);
+    return name;
+}
+
+QString ExportProcess::buildLine(const Row& song) {
+    static const int categoryField = tableDef(TableId::Tunarium).fieldIndex(u"CategoryID");
+    m_builder.begin();
+    for (int i = 0; i < m_fields.size(); ++i) {
+        const int column = m_columns[i];
+        if (column == kNoField) {
+            continue;
+        }
+        if (column == kCategoryName) {
+            m_builder.append(categoryName(song.number(categoryField)), m_fields[i].picture);
+        } else {
+            m_builder.append(song.value(column), m_fields[i].picture);
+        }
+    }
+    return m_builder.line();
+}
+
+bool ExportProcess::handleNext() {
+    const Row& song = m_page[m_next];
+    if (!m_file->writeLine(buildLine(song))) {
+        stopAsCompleted();
+        return false;
+    }
+    ++m_written;
+    setProgress(recordsDone(), m_total);
+    if (++m_next < m_page.size()) {
+        return true;
+    }
+    return !m_lastPage && readPage() && !m_page.isEmpty();
+}
+
+std::unique_ptr<ExportProcess> openExport(Database& db, Prompter& prompter, const QString& path,
+                                          QVector<ExportField> fields, bool header) {
+    auto file = std::make_unique<ExportFile>(prompter);
+    if (!file->create(path)) {
+        return nullptr;
+    }
+    if (header && !file->writeLine(exportHeaderLine(fields))) {
+        file->close();
+        return nullptr;
+    }
+    return std::make_unique<ExportProcess>(db, std::move(file), std::move(fields));
+}
+
+} // namespace tunarium

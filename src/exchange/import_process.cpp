@@ -1,0 +1,374 @@
+// The import run.
+#include "exchange/import_process.h"
+
+#include "data/pictures.h"
+
+#include <QRegularExpression>
+
+namespace tunarium {
+
+namespace {
+
+// Lines go to the file in one transaction until this much time has passed: a commit is a wait for
+// the disk, and one per step would make the import many times slower.
+constexpr qint64 kCommitAfterMs = 250;
+// Lines left out are told one by one up to this many; the rest only by their number.
+constexpr int kRejectionsTold = 20;
+
+QChar pictureKind(const QString& picture) {
+    return picture.size() > 1 ? picture.at(1).toUpper() : QChar();
+}
+
+const TableDef& songs() {
+    return tableDef(TableId::Tunarium);
+}
+
+int songField(const QString& qualified) {
+    return songs().fieldIndex(QStringView(qualified).mid(4));
+}
+
+int categoryKey() {
+    static const int key = tableDef(TableId::Categories).keyIndex(u"KeyCategory");
+    return key;
+}
+
+// The whole number a text stands for: blanks around it allowed, a fraction of zeros allowed.
+// False for anything else (letters, a fraction, more digits than any field holds).
+bool readWholeNumber(const QString& text, qint64& out) {
+    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?)(\\d*)(?:\\.(\\d*))?\\s*$"));
+    const QRegularExpressionMatch m = number.match(text);
+    if (!m.hasMatch()) {
+        return false;
+    }
+    const QString whole = m.captured(2);
+    const QString fraction = m.captured(3);
+    if (whole.isEmpty() && fraction.isEmpty()) {
+        return false;
+    }
+    for (const QChar c : fraction) {
+        if (c != u'0') {
+            return false;
+        }
+    }
+    QString digits = whole;
+    while (digits.size() > 1 && digits.startsWith(u'0')) {
+        digits.remove(0, 1);
+    }
+    if (digits.size() > 15) {
+        return false;
+    }
+    out = digits.isEmpty() ? 0 : digits.toLongLong();
+    if (m.captured(1) == QLatin1String("-")) {
+        out = -out;
+    }
+    return true;
+}
+
+QString quotedValue(const QString& text) {
+    return u'"' + text.left(40) + (text.size() > 40 ? QStringLiteral("...\"") : QStringLiteral("\""));
+}
+
+} // namespace
+
+ImportProcess::ImportProcess(Database& db, std::unique_ptr<DelimitedReader> reader, ImportPlan plan)
+    : Process(QStringLiteral("Importing Records"), QString(), kImportLinesPerStep), m_db(db),
+      m_reader(std::move(reader)), m_plan(std::move(plan)) {
+    m_targetFields.reserve(importTargetNames().size());
+    for (const QString& name : importTargetNames()) {
+        m_targetFields << songField(name);
+    }
+    m_idField = songs().fieldIndex(u"ID");
+    m_mediaField = songs().fieldIndex(u"Media");
+    m_categoryField = songs().fieldIndex(u"CategoryID");
+    m_categoryTarget = static_cast<int>(importTargetNames().indexOf(QStringLiteral("TUN:CategoryID")));
+}
+
+ImportProcess::~ImportProcess() {
+    cancel();
+}
+
+bool ImportProcess::begin() {
+    if (!m_reader) {
+        m_broken = true;
+        return false;
+    }
+    if (!m_db.openTable(TableId::Tunarium)) {
+        m_broken = true;
+        return false;
+    }
+    if (!m_db.openTable(TableId::Categories)) {
+        m_db.closeTable(TableId::Tunarium);
+        m_broken = true;
+        return false;
+    }
+    m_open = true;
+    m_reader->rewind();
+    if (m_plan.stripHeader) {
+        QString header;
+        if (m_reader->readLine(header)) {
+            ++m_lines;
+        }
+    }
+    return readLine();
+}
+
+bool ImportProcess::readLine() {
+    if (!m_reader->readLine(m_line)) {
+        setProgress(m_reader->size(), m_reader->size());
+        return false;
+    }
+    ++m_lines;
+    setProgress(m_reader->position(), m_reader->size());
+    return true;
+}
+
+void ImportProcess::end() {
+    commit();
+    if (m_reader) {
+        m_reader->close();
+    }
+    if (m_open) {
+        m_db.closeTable(TableId::Categories);
+        m_db.closeTable(TableId::Tunarium);
+        m_open = false;
+    }
+}
+
+void ImportProcess::stepBegins() {
+    if (m_transaction) {
+        return;
+    }
+    m_transaction.emplace(m_db.store());
+    if (!m_transaction->ok()) {
+        const StoreError e = m_transaction->beginError();
+        m_transaction.reset();
+        addFailed(e);
+        return;
+    }
+    m_sinceCommit.start();
+}
+
+void ImportProcess::stepEnds() {
+    if (m_transaction && m_sinceCommit.elapsed() >= kCommitAfterMs) {
+        commit();
+    }
+}
+
+void ImportProcess::commit() {
+    if (!m_transaction) {
+        return;
+    }
+    const StoreError e = m_transaction->commit();
+    m_transaction.reset();
+    if (e) {
+        // What the step added is gone with the failed commit.
+        m_added = m_addedCommitted;
+        addFailed(e);
+        return;
+    }
+    m_addedCommitted = m_added;
+}
+
+bool ImportProcess::addFailed(const StoreError& error) {
+    PromptMessage m;
+    m.caption = QStringLiteral("Cannot ADD to Tunarium!");
+    const QString text = error.code == code::kDriverError && !error.driverMessage.isEmpty() ? error.driverMessage
+                                                                                            : error.text;
+    m.text = QStringLiteral("Error #") + QString::number(error.code) + QStringLiteral(" - ") + text;
+    m.icon = PromptIcon::Stop;
+    m.buttons = kButtonOk;
+    m.defaultButton = kButtonOk;
+    m_db.prompter().message(m);
+    m_addFailed = true;
+    stopAsCompleted();
+    return false;
+}
+
+bool ImportProcess::handleNext() {
+    if (!m_transaction) {
+        return false;
+    }
+    Row song(TableId::Tunarium);
+    QString reason;
+    QString categoryName;
+    if (!fillSong(song, categoryName, reason)) {
+        ++m_rejectedCount;
+        if (m_rejections.size() < kRejectionsTold) {
+            m_rejections << QStringLiteral("Line %1: %2").arg(m_lines).arg(reason);
+        }
+        return readLine();
+    }
+    if (m_categoryTarget >= 0 && m_plan.targetSources.value(m_categoryTarget, -1) >= 0) {
+        if (!resolveCategory(song, categoryName)) {
+            return false;
+        }
+    }
+    qint64 id = 0;
+    StoreError e = m_db.store().nextNumber(TableId::Tunarium, id);
+    if (!e) {
+        song.setNumber(m_idField, id);
+        e = m_db.store().insert(song);
+    }
+    if (e) {
+        return addFailed(e);
+    }
+    ++m_added;
+    return readLine();
+}
+
+bool ImportProcess::fillSong(Row& song, QString& categoryName, QString& reason) {
+    DelimitedLine line(m_line);
+    QString value;
+    const int targets = static_cast<int>(m_plan.targetSources.size());
+    for (int f = 0; f < m_plan.pictures.size(); ++f) {
+        if (line.next(value) == DelimitedField::None) {
+            continue;
+        }
+        const QString& picture = m_plan.pictures[f];
+        QVariant stepped;
+        bool steppedYet = false;
+        for (int t = 0; t < targets; ++t) {
+            if (m_plan.targetSources[t] != f) {
+                continue;
+            }
+            if (!steppedYet) {
+                steppedYet = true;
+                const QChar kind = pictureKind(picture);
+                if (kind == u'S' || kind == u'N') {
+                    stepped = value;
+                } else {
+                    stepped = deformatPicture(value, picture);
+                    // A date or a time that does not read is not a blank one.
+                    if ((kind == u'D' || kind == u'T') && stepped.toLongLong() == 0 && !value.trimmed().isEmpty()) {
+                        reason = QStringLiteral("%1 cannot read %2 through %3")
+                                     .arg(importTargetNames()[t], quotedValue(value), picture);
+                        return false;
+                    }
+                }
+            }
+            if (t == m_categoryTarget) {
+                categoryName = stepped.toString();
+                continue;
+            }
+            if (!storeValue(song, t, stepped, reason)) {
+                return false;
+            }
+        }
+    }
+    // The short codes of the cassette formats.
+    const QString media = song.text(m_mediaField);
+    if (media == QLatin1String("D")) {
+        song.setText(m_mediaField, QStringLiteral("Cassette (DBX)"));
+    } else if (media == QLatin1String("C")) {
+        song.setText(m_mediaField, QStringLiteral("Cassette (Dolby-C)"));
+    } else if (media == QLatin1String("B")) {
+        song.setText(m_mediaField, QStringLiteral("Cassette (Dolby-B)"));
+    }
+    return true;
+}
+
+bool ImportProcess::storeValue(Row& song, int target, const QVariant& value, QString& reason) {
+    const int field = m_targetFields[target];
+    const FieldDef& def = songs().fields[field];
+    if (def.isText()) {
+        song.setText(field, value.toString());
+        return true;
+    }
+    qint64 number = 0;
+    bool read = true;
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString();
+        read = text.trimmed().isEmpty() || readWholeNumber(text, number);
+    } else {
+        number = value.toLongLong();
+    }
+    if (!read) {
+        reason = QStringLiteral("%1 cannot hold %2, which is not a whole number")
+                     .arg(importTargetNames()[target], quotedValue(value.toString()));
+        return false;
+    }
+    if (number < def.minValue() || number > def.maxValue()) {
+        reason = QStringLiteral("%1 cannot hold %2 (it holds %3 to %4)")
+                     .arg(importTargetNames()[target])
+                     .arg(number)
+                     .arg(def.minValue())
+                     .arg(def.maxValue());
+        return false;
+    }
+    song.setNumber(field, number);
+    return true;
+}
+
+bool ImportProcess::resolveCategory(Row& song, const QString& name) {
+    Row category(TableId::Categories);
+    category.setText(1, name);
+    const QString stored = category.text(1);
+    // A blank name is no category at all.
+    if (stored.trimmed().isEmpty()) {
+        song.setNumber(m_categoryField, 0);
+        return true;
+    }
+    Row found;
+    StoreError e = m_db.store().get(TableId::Categories, categoryKey(), {stored}, found);
+    if (e.ok()) {
+        song.setNumber(m_categoryField, found.number(0));
+        return true;
+    }
+    if (e.code != code::kRecordNotFound) {
+        return addFailed(e);
+    }
+    // The first category of an empty table is number 2.
+    qint64 id = 2;
+    e = m_db.store().count(TableId::Categories) > 0 ? m_db.store().nextNumber(TableId::Categories, id) : StoreError{};
+    if (!e) {
+        category.setNumber(0, id);
+        e = m_db.store().insert(category);
+    }
+    if (e) {
+        return addFailed(e);
+    }
+    ++m_categoriesAdded;
+    song.setNumber(m_categoryField, id);
+    return true;
+}
+
+PromptMessage ImportProcess::rejectionMessage() const {
+    PromptMessage m;
+    if (m_rejectedCount == 0) {
+        return m;
+    }
+    m.caption = QStringLiteral("Lines Not Imported");
+    m.text = (m_rejectedCount == 1 ? QStringLiteral("1 line was not imported") :
+                                     QStringLiteral("%1 lines were not imported").arg(m_rejectedCount)) +
+             QStringLiteral(": a value did not fit its song field.\n\n") + m_rejections.join(u'\n');
+    if (m_rejectedCount > m_rejections.size()) {
+        m.text += QStringLiteral("\n... and %1 more.").arg(m_rejectedCount - m_rejections.size());
+    }
+    m.icon = PromptIcon::Exclamation;
+    m.buttons = kButtonOk;
+    m.defaultButton = kButtonOk;
+    return m;
+}
+
+PromptMessage importCompleteQuestion() {
+    PromptMessage m;
+    m.caption = QStringLiteral("Import Complete");
+    m.text = QStringLiteral("The Songs database has been updated.  Do you want to create Albums database entries "
+                            "for the imported songs?");
+    m.icon = PromptIcon::Question;
+    m.buttons = kButtonYes | kButtonNo;
+    m.defaultButton = kButtonYes;
+    return m;
+}
+
+bool importFinished(const ImportProcess& process, Prompter& prompter) {
+    if (process.linesRejected() > 0) {
+        prompter.message(process.rejectionMessage());
+    }
+    if (!process.completed() || process.failedToStart()) {
+        return false;
+    }
+    return prompter.message(importCompleteQuestion()) == kButtonYes;
+}
+
+} // namespace tunarium

@@ -1,0 +1,83 @@
+// The import run: one song per line of the file, added to the songs table, as a process of 25
+// lines per step with the percentage counted in bytes of the file.
+#pragma once
+
+#include "data/database.h"
+#include "exchange/import_setup.h"
+#include "reports/process_runner.h"
+
+#include <QElapsedTimer>
+
+#include <optional>
+
+namespace tunarium {
+
+inline constexpr int kImportLinesPerStep = 25;
+
+class ImportProcess final : public Process {
+public:
+    ImportProcess(Database& db, std::unique_ptr<DelimitedReader> reader, ImportPlan plan);
+    ~ImportProcess() override;
+
+    qint64 linesRead() const { return m_lines; }
+    qint64 songsAdded() const { return m_added; }
+    qint64 categoriesAdded() const { return m_categoriesAdded; }
+    // Lines left out because a value did not fit its song field: how many, and what the first
+    // of them said ("Line 7: TUN:Rating cannot hold 300").
+    qint64 linesRejected() const { return m_rejectedCount; }
+    const QStringList& rejections() const { return m_rejections; }
+
+    // Shown at the end of a run when lines were left out; empty text when none were.
+    PromptMessage rejectionMessage() const;
+    // The songs table could not be opened (the user was told); nothing was read.
+    bool failedToStart() const { return m_broken; }
+    // The run ended early because a song could not be added (the user was told).
+    bool stoppedByFailure() const { return m_addFailed; }
+
+protected:
+    bool begin() override;
+    bool handleNext() override;
+    void end() override;
+    void stepBegins() override;
+    void stepEnds() override;
+
+private:
+    bool readLine();
+    // Fills the song from the current line, all but its category, whose name it gives back;
+    // false (with the reason) when a value does not fit its field.
+    bool fillSong(Row& song, QString& categoryName, QString& reason);
+    bool storeValue(Row& song, int target, const QVariant& value, QString& reason);
+    bool resolveCategory(Row& song, const QString& name);
+    bool addFailed(const StoreError& error);
+    void commit();
+
+    Database& m_db;
+    std::unique_ptr<DelimitedReader> m_reader;
+    ImportPlan m_plan;
+    QString m_line;
+    QVector<int> m_targetFields; // per target, its song field
+    int m_idField = 0;
+    int m_mediaField = 0;
+    int m_categoryField = 0;
+    int m_categoryTarget = -1;
+    bool m_open = false;
+    bool m_broken = false;
+    bool m_addFailed = false;
+    qint64 m_lines = 0;
+    qint64 m_added = 0;
+    qint64 m_addedCommitted = 0;
+    qint64 m_categoriesAdded = 0;
+    qint64 m_rejectedCount = 0;
+    QStringList m_rejections;
+    std::optional<Transaction> m_transaction;
+    QElapsedTimer m_sinceCommit;
+};
+
+// The question at the end of a completed import: Yes asks for album entries of the new songs.
+PromptMessage importCompleteQuestion();
+
+// After the run: tells the user about lines left out, then, when the run completed, asks the
+// "Import Complete" question. True when the user wants album entries created.
+bool importFinished(const ImportProcess& process, Prompter& prompter);
+
+} // namespace tunarium

@@ -1,0 +1,71 @@
+// The picture editor.
+#include "exchange/ui/picture_editor.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tunarium {
+
+PictureEditor::PictureEditor(const QString& picture, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), m_prompter(prompter), m_entry(new QLineEdit(this)) {
+    setWindowTitle(QStringLiteral("Enter Picture..."));
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_entry->setMaxLength(30);
+    m_entry->setText(picture.left(30));
+    m_entry->selectAll();
+
+    auto* label = new QLabel(QStringLiteral("Picture:"), this);
+    label->setBuddy(m_entry);
+    auto* ok = new QPushButton(QStringLiteral("&OK"), this);
+    auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &PictureEditor::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(label);
+    row->addWidget(m_entry, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(row);
+    layout->addLayout(buttons);
+    m_entry->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('M')) * 16);
+}
+
+void PictureEditor::accept() {
+    const QString picture = m_entry->text();
+    if (!picture.startsWith(u'@')) {
+        PromptMessage invalid;
+        invalid.caption = QStringLiteral("Invalid Picture!");
+        invalid.text = QStringLiteral("Pictures must begin with \"@\"");
+        invalid.icon = PromptIcon::Information;
+        m_prompter.message(invalid);
+        m_entry->setFocus();
+        m_entry->selectAll();
+        return;
+    }
+    m_result = picture;
+    QDialog::accept();
+}
+
+PictureEditor* editPicture(QWidget* parent, Prompter& prompter, const QString& picture,
+                           std::function<void(const QString&)> done) {
+    auto* editor = new PictureEditor(picture, prompter, parent);
+    QObject::connect(editor, &QDialog::finished, editor,
+                     [editor, done = std::move(done)](int) {
+                         if (done) {
+                             done(editor->result());
+                         }
+                     });
+    editor->setWindowModality(Qt::WindowModal);
+    editor->open();
+    return editor;
+}
+
+} // namespace tunarium
