@@ -64,7 +64,8 @@ void MarkedList::setCurrent(int row) {
 }
 
 int MarkedList::markedCount() const {
-    return static_cast<int>(std::count_if(rows.begin(), rows.end(), [](const ExportField& f) { return f.mark; }));
+    return static_cast<int>(
+        std::count_if(rows.begin(), rows.end(), [](const ExportField& f) { return f.mark; }));
 }
 
 void MarkedList::click(int row) {

@@ -12,6 +12,10 @@ namespace {
 // Lines go to the file in one transaction until this much time has passed: a commit is a wait for
 // the disk, and one per step would make the import many times slower.
 constexpr qint64 kCommitAfterMs = 250;
+// The bulk connection's page cache, in KB: the file grows by whole pages in order.
+constexpr int kBulkCacheKb = 32768;
+// How long a step waits for the keys being built before the window gets its turn.
+constexpr std::chrono::milliseconds kBulkWait(40);
 // Lines left out are told one by one up to this many; the rest only by their number.
 constexpr int kRejectionsTold = 20;
 
@@ -102,6 +106,9 @@ bool ImportProcess::begin() {
         return false;
     }
     m_open = true;
+    if (m_reader->size() >= m_bulkFromBytes && m_db.store().count(TableId::Tunarium) == 0) {
+        startBulk();
+    }
     m_reader->rewind();
     if (m_plan.stripHeader) {
         QString header;
@@ -115,6 +122,12 @@ bool ImportProcess::begin() {
 bool ImportProcess::readLine() {
     if (!m_reader->readLine(m_line)) {
         setProgress(m_reader->size(), m_reader->size());
+        if (m_bulk && !m_bulkFinish.valid()) {
+            // The keys are built on a thread of their own; the steps wait for them in turns.
+            setMessage(QStringLiteral("Building keys..."));
+            m_bulkFinish = std::async(std::launch::async, [this] { return finishBulk(); });
+            return true;
+        }
         return false;
     }
     ++m_lines;
@@ -124,6 +137,7 @@ bool ImportProcess::readLine() {
 
 void ImportProcess::end() {
     commit();
+    endBulk();
     if (m_reader) {
         m_reader->close();
     }
@@ -135,7 +149,7 @@ void ImportProcess::end() {
 }
 
 void ImportProcess::stepBegins() {
-    if (m_transaction) {
+    if (m_transaction || m_bulk) {
         return;
     }
     m_transaction.emplace(m_db.store());
@@ -185,7 +199,10 @@ bool ImportProcess::addFailed(const StoreError& error) {
 }
 
 bool ImportProcess::handleNext() {
-    if (!m_transaction) {
+    if (m_bulkFinish.valid()) {
+        return !waitForBulk();
+    }
+    if (!m_transaction && !m_bulk) {
         return false;
     }
     Row song(TableId::Tunarium);
@@ -203,11 +220,15 @@ bool ImportProcess::handleNext() {
             return false;
         }
     }
-    qint64 id = 0;
-    StoreError e = m_db.store().nextNumber(TableId::Tunarium, id);
+    qint64 id = m_nextId;
+    // While loading in bulk the numbers are counted here: the key of the numbers is not there.
+    StoreError e = m_bulk ? StoreError{} : m_db.store().nextNumber(TableId::Tunarium, id);
     if (!e) {
         song.setNumber(m_idField, id);
-        e = m_db.store().insert(song);
+        e = store().insert(song);
+    }
+    if (!e && m_bulk) {
+        ++m_nextId;
     }
     if (e) {
         return addFailed(e);
@@ -309,7 +330,7 @@ bool ImportProcess::resolveCategory(Row& song, const QString& name) {
         return true;
     }
     Row found;
-    StoreError e = m_db.store().get(TableId::Categories, categoryKey(), {stored}, found);
+    StoreError e = store().get(TableId::Categories, categoryKey(), {stored}, found);
     if (e.ok()) {
         song.setNumber(m_categoryField, found.number(0));
         return true;
@@ -319,10 +340,10 @@ bool ImportProcess::resolveCategory(Row& song, const QString& name) {
     }
     // The first category of an empty table is number 2.
     qint64 id = 2;
-    e = m_db.store().count(TableId::Categories) > 0 ? m_db.store().nextNumber(TableId::Categories, id) : StoreError{};
+    e = store().count(TableId::Categories) > 0 ? store().nextNumber(TableId::Categories, id) : StoreError{};
     if (!e) {
         category.setNumber(0, id);
-        e = m_db.store().insert(category);
+        e = store().insert(category);
     }
     if (e) {
         return addFailed(e);
@@ -330,6 +351,74 @@ bool ImportProcess::resolveCategory(Row& song, const QString& name) {
     ++m_categoriesAdded;
     song.setNumber(m_categoryField, id);
     return true;
+}
+
+void ImportProcess::startBulk() {
+    auto bulk = std::make_unique<Store>();
+    qint64 firstId = 0;
+    if (bulk->open(m_db.collectionDir()) || bulk->openTable(TableId::Tunarium) ||
+        bulk->openTable(TableId::Categories) || bulk->nextNumber(TableId::Tunarium, firstId)) {
+        return; // lines are then added one by one
+    }
+    bulk->exec(QStringLiteral("PRAGMA cache_size=-%1").arg(kBulkCacheKb));
+    m_bulkTransaction.emplace(*bulk);
+    if (!m_bulkTransaction->ok()) {
+        m_bulkTransaction.reset();
+        return;
+    }
+    // Another station may have added songs since the count was read.
+    if (bulk->count(TableId::Tunarium) != 0 || bulk->beginBulkLoad(TableId::Tunarium)) {
+        m_bulkTransaction.reset();
+        return;
+    }
+    m_nextId = firstId;
+    m_bulk = std::move(bulk);
+    m_inBulk = true;
+}
+
+StoreError ImportProcess::finishBulk() {
+    StoreError e = m_bulk->endBulkLoad(TableId::Tunarium);
+    if (!e) {
+        e = m_bulkTransaction->commit();
+    }
+    if (e) {
+        m_bulkTransaction->rollback();
+    }
+    return e;
+}
+
+bool ImportProcess::waitForBulk() {
+    if (m_bulkFinish.wait_for(kBulkWait) != std::future_status::ready) {
+        endStep();
+        return false;
+    }
+    m_bulkFinished = true;
+    if (const StoreError e = m_bulkFinish.get()) {
+        // Nothing of the bulk load stays.
+        m_added = 0;
+        m_categoriesAdded = 0;
+        addFailed(e);
+    }
+    return true;
+}
+
+void ImportProcess::endBulk() {
+    if (!m_bulk) {
+        return;
+    }
+    if (!m_bulkFinished) {
+        // Cancelled or stopped by a failure: what was added stays, with its keys.
+        if (!m_bulkFinish.valid()) {
+            m_bulkFinish = std::async(std::launch::deferred, [this] { return finishBulk(); });
+        }
+        m_bulkFinish.wait();
+        waitForBulk();
+    }
+    m_bulkTransaction.reset();
+    m_bulk->closeTable(TableId::Categories);
+    m_bulk->closeTable(TableId::Tunarium);
+    m_bulk->close();
+    m_bulk.reset();
 }
 
 PromptMessage ImportProcess::rejectionMessage() const {

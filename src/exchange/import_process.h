@@ -8,12 +8,21 @@
 
 #include <QElapsedTimer>
 
+#include <future>
 #include <optional>
 
 namespace tunarium {
 
 inline constexpr int kImportLinesPerStep = 25;
+// A file at least this large read into an empty songs table is loaded in bulk (below).
+inline constexpr qint64 kImportBulkBytes = 4 << 20;
 
+// Into a songs table that holds songs, every line is added with its keys, and the lines are
+// committed a quarter of a second at a time. A large file read into an empty songs table is loaded
+// in bulk instead: on a connection of its own, in one transaction, with the songs' keys dropped
+// while the lines go in and built again at the end, off the window's thread. The rest of the
+// program goes on seeing the songs table as it was until the keys are built; other changes to the
+// collection wait for the import meanwhile.
 class ImportProcess final : public Process {
 public:
     ImportProcess(Database& db, std::unique_ptr<DelimitedReader> reader, ImportPlan plan);
@@ -33,6 +42,9 @@ public:
     bool failedToStart() const { return m_broken; }
     // The run ended early because a song could not be added (the user was told).
     bool stoppedByFailure() const { return m_addFailed; }
+    // Whether the run loads in bulk; the size of file from which it does (tests lower it).
+    bool loadsInBulk() const { return m_inBulk; }
+    void setBulkFromBytes(qint64 bytes) { m_bulkFromBytes = bytes; }
 
 protected:
     bool begin() override;
@@ -50,6 +62,13 @@ private:
     bool resolveCategory(Row& song, const QString& name);
     bool addFailed(const StoreError& error);
     void commit();
+    // The store the songs go to: the bulk connection while loading in bulk.
+    Store& store() { return m_bulk ? *m_bulk : m_db.store(); }
+    void startBulk();
+    // Builds the keys again and commits the bulk load; on failure nothing of it stays.
+    StoreError finishBulk();
+    bool waitForBulk();
+    void endBulk();
 
     Database& m_db;
     std::unique_ptr<DelimitedReader> m_reader;
@@ -71,6 +90,14 @@ private:
     QStringList m_rejections;
     std::optional<Transaction> m_transaction;
     QElapsedTimer m_sinceCommit;
+
+    qint64 m_bulkFromBytes = kImportBulkBytes;
+    std::unique_ptr<Store> m_bulk;
+    std::optional<Transaction> m_bulkTransaction;
+    std::future<StoreError> m_bulkFinish;
+    bool m_bulkFinished = false;
+    bool m_inBulk = false;
+    qint64 m_nextId = 0;
 };
 
 // The question at the end of a completed import: Yes asks for album entries of the new songs.

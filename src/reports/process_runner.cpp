@@ -34,9 +34,10 @@ bool Process::step(int records) {
         return true;
     }
     m_inStep = true;
+    m_endStep = false;
     stepBegins();
     bool more = true;
-    for (int i = 0; more && m_stop == Stop::None && i < std::max(1, records); ++i) {
+    for (int i = 0; more && m_stop == Stop::None && !m_endStep && i < std::max(1, records); ++i) {
         ++m_records;
         more = handleNext();
     }

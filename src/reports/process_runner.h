@@ -56,6 +56,9 @@ protected:
     virtual void stepEnds() {}
     // Ends the run as completed after the current record (a failure the user was told about).
     void stopAsCompleted() { m_stop = Stop::Completed; }
+    // Ends the current step after this record; the run goes on with the next step. For a process
+    // that waits on work of its own between records and must give the window its turn.
+    void endStep() { m_endStep = true; }
 
     // Progress in the process's own unit (records, or bytes of a file): done out of total.
     void setProgress(qint64 done, qint64 total);
@@ -74,6 +77,7 @@ private:
     enum class Stop { None, Completed, Cancelled };
     Stop m_stop = Stop::None;
     bool m_inStep = false;
+    bool m_endStep = false;
 };
 
 // Runs a process to its end without a window, one step after another. `onProgress` is called

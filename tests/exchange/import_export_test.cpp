@@ -305,6 +305,52 @@ TEST_F(ExchangeTest, ProgressIsCountedInBytesAndCancelKeepsWhatWasAdded) {
     EXPECT_EQ(songsInIdOrder().size(), 25);
 }
 
+TEST_F(ExchangeTest, ALargeFileIntoAnEmptyTableLoadsInBulkWithItsKeys) {
+    QByteArray bytes = "\"TUN:Artist\",\"TUN:Title\",\"TUN:CategoryID\"\n";
+    for (int i = 0; i < 300; ++i) {
+        bytes += QStringLiteral("\"Artist %1\",\"Title\",\"Cat %2\"\n").arg(299 - i).arg(i % 3).toUtf8();
+    }
+    const auto runBulk = [&](bool cancelEarly) {
+        auto process = importAuto(bytes);
+        process->setBulkFromBytes(0);
+        EXPECT_TRUE(process->start());
+        EXPECT_TRUE(process->loadsInBulk());
+        if (cancelEarly) {
+            process->step();
+            process->cancel();
+        } else {
+            while (process->step()) {
+            }
+        }
+        return process->songsAdded();
+    };
+    EXPECT_EQ(runBulk(true), 25); // cancelled: what was added stays, with its keys
+
+    ASSERT_TRUE(db.openTable(TableId::Tunarium));
+    EXPECT_EQ(db.store().count(TableId::Tunarium), 25);
+    QVector<Row> byArtist;
+    ASSERT_TRUE(db.store()
+                    .read(TableId::Tunarium, tableDef(TableId::Tunarium).keyIndex(u"SongsByArtist"), {},
+                          sql::Direction::Forward, false, 5, byArtist)
+                    .ok());
+    ASSERT_EQ(byArtist.size(), 5);
+    EXPECT_EQ(byArtist[0].text(0), "Artist 275");
+    EXPECT_EQ(db.store().checkKeys(TableId::Tunarium).code, code::kOk);
+    db.closeTable(TableId::Tunarium);
+
+    // Songs are there now: the next import adds line by line, numbering after them.
+    auto process = importAuto(bytes);
+    process->setBulkFromBytes(0);
+    ASSERT_TRUE(process->start());
+    EXPECT_FALSE(process->loadsInBulk());
+    while (process->step()) {
+    }
+    const auto songs = songsInIdOrder();
+    ASSERT_EQ(songs.size(), 325);
+    EXPECT_EQ(songs.last().id, 325);
+    EXPECT_EQ(categoryName(songs.last().categoryId), "Cat 2");
+}
+
 TEST_F(ExchangeTest, AutoReadsBackTheProgramsOwnExport) {
     ImportSetup s;
     ASSERT_EQ(s.open(writeFile("\"TUN:Title\",\"TUN:ReleaseDate\",\"TUN:CategoryID\",\"TUN:Time\",\"CAT:Category\"\n"
@@ -447,7 +493,9 @@ TEST_F(ExchangeTest, ACollectionExportedAndImportedBackIsTheSame) {
     ASSERT_EQ(s.open(dir.configDir() + "/out.csv"), ImportSetup::OpenResult::Ok);
     s.autoAssign();
     ImportProcess process(empty, s.takeReader(), s.plan());
+    process.setBulkFromBytes(0);
     ASSERT_TRUE(runToEnd(process));
+    EXPECT_TRUE(process.loadsInBulk());
     EXPECT_EQ(process.linesRejected(), 0) << process.rejections().join("\n").toStdString();
     EXPECT_EQ(process.songsAdded(), 300);
     EXPECT_TRUE(answers.messages.isEmpty());

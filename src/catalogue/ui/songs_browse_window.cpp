@@ -7,6 +7,8 @@
 #include "catalogue/ui/query_wizard_dialog.h"
 #include "catalogue/ui/song_form_window.h"
 #include "data/app_paths.h"
+#include "exchange/ui/export_window.h"
+#include "exchange/ui/import_window.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -58,10 +60,10 @@ SongsBrowseWindow::SongsBrowseWindow(Database& db, const Settings& settings, Pro
     m_reset = addButton(QStringLiteral("Reset Search"), [this] { resetSearch(); });
     m_selectMedia = addButton(QStringLiteral("Se&lect Media"), [this] { chooseMedia(); });
     m_selectCategory = addButton(QStringLiteral("Se&lect Category"), [this] { chooseCategory(); });
-    // Printing, import and export open windows that are not part of the program yet.
-    for (const char* later : {"&Print", "&Import", "&Export"}) {
-        addButton(QString::fromLatin1(later), [] {})->setEnabled(false);
-    }
+    // Printing opens windows that are not part of the program yet.
+    addButton(QStringLiteral("&Print"), [] {})->setEnabled(false);
+    addButton(QStringLiteral("&Import"), [this] { startImport(m_db, m_prompter, m_area, this); });
+    addButton(QStringLiteral("&Export"), [this] { startExport(m_db, m_prompter, m_area, this); });
     addButton(BrowseAction::Close, QStringLiteral("Cl&ose"));
 
     // The query wizard's field list; without it there is no search.

@@ -2,6 +2,7 @@
 #include "shell/ui/procedure_registry.h"
 
 #include "catalogue/ui/catalogue_procedures.h"
+#include "exchange/ui/exchange_procedures.h"
 
 namespace tunarium {
 
@@ -26,6 +27,7 @@ void registerProgramProcedures(ProcedureRegistry& registry) {
     // The browses, forms, wizards, reports, import and export, preferences and tips register
     // here as their windows are built.
     registerCatalogueProcedures(registry);
+    registerExchangeProcedures(registry);
 }
 
 } // namespace tunarium
