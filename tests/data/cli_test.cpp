@@ -1,29 +1,11 @@
 // The command line as a user runs it: tunarium-cli on a fresh directory, bad usage, a bad file.
-#include "support/temp_collection.h"
+#include "support/cli_run.h"
 
 #include <QFile>
-#include <QProcess>
 #include <gtest/gtest.h>
 
-namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun runCli(const tunarium::test::TempCollection& dir, const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TUNARIUM_CONFIG_DIR", dir.configDir());
-    p.setProcessEnvironment(env);
-    p.start(qEnvironmentVariable("TUNARIUM_CLI"), args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
-
-} // namespace
+using tunarium::test::CliRun;
+using tunarium::test::runCli;
 
 TEST(Cli, InfoListsTheTenTablesOfANewCollection) {
     if (qEnvironmentVariable("TUNARIUM_CLI").isEmpty()) {

@@ -1,0 +1,99 @@
+// Import and export on the command line: a spreadsheet's file in, the collection out and back
+// into an empty one, the options, and the exit status of each failure.
+#include "support/cli_run.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace tunarium::test;
+
+namespace {
+
+QString write(const TempCollection& dir, const QString& name, const QByteArray& bytes) {
+    const QString path = dir.configDir() + u'/' + name;
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    return path;
+}
+
+QString read(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+} // namespace
+
+TEST(ExchangeCli, ASpreadsheetGoesInAndComesBackOut) {
+    if (!cliAvailable()) {
+        GTEST_SKIP() << "TUNARIUM_CLI is not set";
+    }
+    TempCollection dir;
+    // A file without field names: the columns are assigned by hand, dates read through @d2.
+    const QString sheet = write(dir, "sheet.csv",
+                                "\"Abba\",\"Waterloo\",\"04/06/1974\",\"Pop\"\r\n"
+                                "\"Björk\",\"Jóga\",\"09/22/1997\",\"Art Pop\"\r\n");
+    CliRun run = runCli(dir, {"--dir", dir.dir(), "import", sheet, "--quiet", "--assign", "Field_1=TUN:Artist",
+                              "--assign", "Field_2=TUN:Title", "--assign=Field_3=TUN:ReleaseDate", "--assign",
+                              "Field_4=TUN:CategoryID", "--picture", "Field_3=@d2", "--no-create-albums"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "2 lines read, 2 songs added, 2 categories added\n");
+    EXPECT_EQ(run.err, "");
+
+    const QString out = dir.configDir() + "/out.csv";
+    run = runCli(dir, {"--dir", dir.dir(), "export", out, "--quiet", "--fields",
+                       "TUN:Title,TUN:ReleaseDate,CAT:Category,TUN:Title", "--picture", "TUN:ReleaseDate=@d10"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "2 songs written to " + out + "\n");
+    EXPECT_EQ(read(out), "\"TUN:Title\",\"TUN:ReleaseDate\",\"CAT:Category\"\r\n"
+                         "\"Waterloo\",\"1974/04/06\",\"Pop\"\r\n"
+                         "\"Jóga\",\"1997/09/22\",\"Art Pop\"\r\n");
+
+    // The whole collection out, and into an empty one as A&uto reads it.
+    const QString all = dir.configDir() + "/all.csv";
+    run = runCli(dir, {"--dir", dir.dir(), "export", all});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("Exporting Records: Process Completed")); // progress on the terminal
+    run = runCli(dir, {"--dir", dir.path("other"), "import", all, "--quiet"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "3 lines read, 2 songs added, 2 categories added\n0 albums created, 0 songs linked\n");
+    const QString back = dir.configDir() + "/back.csv";
+    run = runCli(dir, {"--dir", dir.path("other"), "export", back, "--quiet"});
+    EXPECT_EQ(read(back), read(all));
+}
+
+TEST(ExchangeCli, FailuresAndBadUsageGiveTheirExitStatus) {
+    if (!cliAvailable()) {
+        GTEST_SKIP() << "TUNARIUM_CLI is not set";
+    }
+    TempCollection dir;
+    const QString empty = write(dir, "empty.csv", "");
+    const QString names = write(dir, "names.csv", "\"Name\",\"Year\"\n\"Abba\",1974\n");
+    const QString rating = write(dir, "rating.csv", "\"TUN:Artist\",\"TUN:Rating\"\n\"A\",5\n\"B\",300\n");
+    struct Case {
+        QStringList args;
+        int exitCode;
+        const char* err; // a part of what standard error says
+    };
+    const Case cases[] = {
+        {{"import"}, 2, "import needs a file"},
+        {{"import", names, "--assign", "Field_9=TUN:Artist"}, 2, "the file has no Field_9"},
+        {{"import", names, "--assign", "Field_1=TUN:ID"}, 2, "TUN:ID is not a song field"},
+        {{"import", names, "--picture", "Field_2=d2"}, 2, "Pictures must begin with \"@\""},
+        {{"import", names, "--bogus"}, 2, "unknown option --bogus"},
+        {{"import", dir.configDir() + "/missing.csv"}, 1, "Error #2 - File Not Found"},
+        {{"import", empty}, 1, "That file is empty!"},
+        {{"import", names}, 1, "You must select one or more fields to import."},
+        {{"import", rating, "--quiet", "--no-create-albums"}, 1, "Line 3: TUN:Rating cannot hold 300"},
+        {{"export", dir.configDir() + "/x.csv", "--fields", "TUN:Nothing"}, 2, "TUN:Nothing is not a field"},
+        {{"export", dir.configDir() + "/x.csv", "--picture", "TUN:Title=s5", "--fields", "TUN:Title"}, 2,
+         "Pictures must begin"},
+        {{"export", dir.configDir() + "/no/such/dir/x.csv"}, 1, "Cannot CREATE"},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = runCli(dir, QStringList{"--dir", dir.dir()} + c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.args.join(' ').toStdString() << "\n" << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.err)))
+            << c.args.join(' ').toStdString() << "\n" << run.err.toStdString();
+    }
+}

@@ -1,0 +1,20 @@
+// Runs tunarium-cli as a user does, in a test's own configuration directory.
+#pragma once
+
+#include "support/temp_collection.h"
+
+#include <QStringList>
+
+namespace tunarium::test {
+
+struct CliRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// False when the test run does not say where tunarium-cli is (TUNARIUM_CLI).
+bool cliAvailable();
+CliRun runCli(const TempCollection& dir, const QStringList& args);
+
+} // namespace tunarium::test
