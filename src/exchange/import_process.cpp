@@ -9,9 +9,6 @@ namespace tunarium {
 
 namespace {
 
-// Lines go to the file in one transaction until this much time has passed: a commit is a wait for
-// the disk, and one per step would make the import many times slower.
-constexpr qint64 kCommitAfterMs = 250;
 // The bulk connection's page cache, in KB: the file grows by whole pages in order.
 constexpr int kBulkCacheKb = 32768;
 // How long a step waits for the keys being built before the window gets its turn.
@@ -159,13 +156,12 @@ void ImportProcess::stepBegins() {
         addFailed(e);
         return;
     }
-    m_sinceCommit.start();
 }
 
 void ImportProcess::stepEnds() {
-    if (m_transaction && m_sinceCommit.elapsed() >= kCommitAfterMs) {
-        commit();
-    }
+    // A step's lines are committed together: one wait for the disk for 25 songs, and nothing held
+    // while the window has its turn.
+    commit();
 }
 
 void ImportProcess::commit() {

@@ -6,8 +6,6 @@
 #include "exchange/import_setup.h"
 #include "reports/process_runner.h"
 
-#include <QElapsedTimer>
-
 #include <future>
 #include <optional>
 
@@ -17,8 +15,8 @@ inline constexpr int kImportLinesPerStep = 25;
 // A file at least this large read into an empty songs table is loaded in bulk (below).
 inline constexpr qint64 kImportBulkBytes = 4 << 20;
 
-// Into a songs table that holds songs, every line is added with its keys, and the lines are
-// committed a quarter of a second at a time. A large file read into an empty songs table is loaded
+// Into a songs table that holds songs, every line is added with its keys, and the lines of a step
+// are committed together. A large file read into an empty songs table is loaded
 // in bulk instead: on a connection of its own, in one transaction, with the songs' keys dropped
 // while the lines go in and built again at the end, off the window's thread. The rest of the
 // program goes on seeing the songs table as it was until the keys are built; other changes to the
@@ -89,7 +87,6 @@ private:
     qint64 m_rejectedCount = 0;
     QStringList m_rejections;
     std::optional<Transaction> m_transaction;
-    QElapsedTimer m_sinceCommit;
 
     qint64 m_bulkFromBytes = kImportBulkBytes;
     std::unique_ptr<Store> m_bulk;
