@@ -389,6 +389,7 @@ bool ImportProcess::waitForBulk() {
         return false;
     }
     m_bulkFinished = true;
+    setMessage(QString());
     if (const StoreError e = m_bulkFinish.get()) {
         // Nothing of the bulk load stays.
         m_added = 0;
