@@ -85,7 +85,7 @@ ImportProcess::ImportProcess(Database& db, std::unique_ptr<DelimitedReader> read
 }
 
 ImportProcess::~ImportProcess() {
-    cancel();
+    stopNow();
 }
 
 bool ImportProcess::begin() {
@@ -120,9 +120,7 @@ bool ImportProcess::readLine() {
     if (!m_reader->readLine(m_line)) {
         setProgress(m_reader->size(), m_reader->size());
         if (m_bulk && !m_bulkFinish.valid()) {
-            // The keys are built on a thread of their own; the steps wait for them in turns.
-            setMessage(QStringLiteral("Building keys..."));
-            m_bulkFinish = std::async(std::launch::async, [this] { return finishBulk(); });
+            startBuildingKeys();
             return true;
         }
         return false;
@@ -346,6 +344,23 @@ bool ImportProcess::resolveCategory(Row& song, const QString& name) {
     }
     ++m_categoriesAdded;
     song.setNumber(m_categoryField, id);
+    return true;
+}
+
+void ImportProcess::startBuildingKeys() {
+    // The keys are built on a thread of their own; the steps wait for them in turns.
+    setMessage(QStringLiteral("Building keys..."));
+    m_bulkFinish = std::async(std::launch::async, [this] { return finishBulk(); });
+}
+
+bool ImportProcess::windDown() {
+    // Cancelled while loading in bulk: the songs read so far stay, once their keys are built.
+    if (!m_bulk || m_bulkFinished) {
+        return false;
+    }
+    if (!m_bulkFinish.valid()) {
+        startBuildingKeys();
+    }
     return true;
 }
 

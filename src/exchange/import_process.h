@@ -50,6 +50,7 @@ protected:
     void end() override;
     void stepBegins() override;
     void stepEnds() override;
+    bool windDown() override;
 
 private:
     bool readLine();
@@ -63,6 +64,7 @@ private:
     // The store the songs go to: the bulk connection while loading in bulk.
     Store& store() { return m_bulk ? *m_bulk : m_db.store(); }
     void startBulk();
+    void startBuildingKeys();
     // Builds the keys again and commits the bulk load; on failure nothing of it stays.
     StoreError finishBulk();
     bool waitForBulk();

@@ -43,7 +43,7 @@ bool Process::step(int records) {
     }
     stepEnds();
     m_inStep = false;
-    if (m_stop == Stop::Cancelled) {
+    if (m_stop == Stop::Cancelled || (m_cancelPending && !more)) {
         finish(State::Cancelled);
     } else if (!more || m_stop == Stop::Completed) {
         finish(State::Completed);
@@ -52,6 +52,17 @@ bool Process::step(int records) {
 }
 
 void Process::cancel() {
+    if (m_cancelPending) {
+        return;
+    }
+    if (m_state == State::Running && !m_inStep && windDown()) {
+        m_cancelPending = true;
+        return;
+    }
+    stopNow();
+}
+
+void Process::stopNow() {
     if (m_inStep) {
         m_stop = Stop::Cancelled;
     } else if (!finished()) {
@@ -94,11 +105,12 @@ bool runToEnd(Process& process, const std::function<bool(const Process&)>& onPro
     bool more = process.start();
     while (more) {
         more = process.step();
-        if (onProgress && (process.percent() != shown || !more)) {
+        if (onProgress && !process.cancelling() && (process.percent() != shown || !more)) {
             shown = process.percent();
             if (!onProgress(process)) {
+                // A process finishing its last work goes on for a few steps more.
                 process.cancel();
-                more = false;
+                more = !process.finished();
             }
         }
     }

@@ -30,8 +30,14 @@ public:
     // process is completed or cancelled. Starts the process first when start() was not called.
     bool step(int records);
     bool step() { return step(m_perStep); }
-    // Stops at once, without a question; whatever was done stays done.
+    // Stops at once, without a question; whatever was done stays done. A process whose last work
+    // must not be cut short (keys being built) first finishes that work in its next steps, and
+    // then ends as cancelled; cancelling() tells so meanwhile.
     void cancel();
+    bool cancelling() const { return m_cancelPending && !finished(); }
+    // Stops at once, even a process that would finish its last work first: that work is then
+    // done before this returns.
+    void stopNow();
 
     State state() const { return m_state; }
     bool finished() const { return m_state == State::Completed || m_state == State::Cancelled; }
@@ -51,6 +57,9 @@ protected:
     virtual bool handleNext() = 0;
     // Called once when the run ends, completed or cancelled.
     virtual void end() {}
+    // Asked on cancel: true when the process has work to finish in its next steps before it may
+    // end (it has started that work); false to end at once.
+    virtual bool windDown() { return false; }
     // Called around the records of every step (a transaction per step, say).
     virtual void stepBegins() {}
     virtual void stepEnds() {}
@@ -78,6 +87,7 @@ private:
     Stop m_stop = Stop::None;
     bool m_inStep = false;
     bool m_endStep = false;
+    bool m_cancelPending = false;
 };
 
 // Runs a process to its end without a window, one step after another. `onProgress` is called

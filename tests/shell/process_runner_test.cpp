@@ -97,6 +97,47 @@ TEST(ProcessRunner, CommandLineLoopReportsEachWholePercentageOnce) {
     EXPECT_EQ(seen.last(), 100);
 }
 
+// On cancel it has `remaining` records of last work to finish before it may end.
+class WindingDownProcess : public CountingProcess {
+public:
+    explicit WindingDownProcess(int remaining) : CountingProcess(1000000, 1000000, 1), m_remaining(remaining) {}
+
+    int wound = 0;
+
+protected:
+    bool windDown() override { return true; }
+    bool handleNext() override {
+        if (cancelling()) {
+            return ++wound < m_remaining;
+        }
+        return CountingProcess::handleNext();
+    }
+
+private:
+    int m_remaining;
+};
+
+TEST(ProcessRunner, AProcessWithLastWorkFinishesItBeforeEndingCancelled) {
+    WindingDownProcess p(3);
+    ASSERT_TRUE(p.start());
+    EXPECT_TRUE(p.step());
+    p.cancel();
+    EXPECT_TRUE(p.cancelling());
+    EXPECT_EQ(p.state(), Process::State::Running);
+    p.cancel(); // a second cancel changes nothing
+    while (p.step()) {
+    }
+    EXPECT_EQ(p.wound, 3);
+    EXPECT_EQ(p.state(), Process::State::Cancelled);
+    EXPECT_EQ(p.ended, 1);
+
+    // The command line loop goes on stepping until the last work is done.
+    WindingDownProcess q(5);
+    EXPECT_FALSE(runToEnd(q, [](const Process& r) { return r.recordsDone() < 20; }));
+    EXPECT_EQ(q.wound, 5);
+    EXPECT_EQ(q.state(), Process::State::Cancelled);
+}
+
 TEST(ProcessRunner, CommandLineLoopCancelsWhenTheCallbackSaysSo) {
     CountingProcess p(1000, 1000, 100);
     EXPECT_FALSE(runToEnd(p, [](const Process& q) { return q.percent() < 30; }));
@@ -130,6 +171,22 @@ TEST(ProcessWindow, CancelButtonStopsWithoutAQuestion) {
     QTest::mouseClick(cancel, Qt::LeftButton);
     ASSERT_EQ(finished.size(), 1);
     EXPECT_FALSE(finished.first().first().toBool());
+}
+
+TEST(ProcessWindow, CancelWaitsForTheLastWorkWithTheButtonDisabled) {
+    auto* process = new WindingDownProcess(20);
+    auto* window = new ProcessWindow(std::unique_ptr<Process>(process));
+    QSignalSpy finished(window, &ProcessWindow::finished);
+    window->setInterval(5);
+    window->show();
+    QTest::qWait(30);
+    auto* cancel = window->findChild<QPushButton*>();
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    EXPECT_TRUE(finished.isEmpty());
+    EXPECT_FALSE(cancel->isEnabled());
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_FALSE(finished.first().first().toBool());
+    EXPECT_EQ(process->wound, 20);
 }
 
 TEST(ProcessWindow, EscapeCancels) {

@@ -34,15 +34,12 @@ ProcessWindow::ProcessWindow(std::unique_ptr<Process> process, QWidget* parent)
 
     m_timer.setInterval(0);
     connect(&m_timer, &QTimer::timeout, this, &ProcessWindow::tick);
-    connect(m_cancel, &QPushButton::clicked, this, [this] {
-        m_process->cancel();
-        end();
-    });
+    connect(m_cancel, &QPushButton::clicked, this, &ProcessWindow::cancelClicked);
 }
 
 ProcessWindow::~ProcessWindow() {
     m_timer.stop();
-    m_process->cancel();
+    m_process->stopNow();
 }
 
 QString ProcessWindow::percentLine() const {
@@ -112,10 +109,22 @@ void ProcessWindow::end() {
     }
 }
 
+void ProcessWindow::cancelClicked() {
+    m_process->cancel();
+    if (m_process->finished()) {
+        end();
+        return;
+    }
+    // The process finishes its last work in its next steps, then ends as cancelled.
+    m_cancel->setEnabled(false);
+    refresh();
+}
+
 void ProcessWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        m_process->cancel();
-        end();
+        if (m_cancel->isEnabled()) {
+            cancelClicked();
+        }
         return;
     }
     QWidget::keyPressEvent(event);
@@ -123,7 +132,8 @@ void ProcessWindow::keyPressEvent(QKeyEvent* event) {
 
 void ProcessWindow::closeEvent(QCloseEvent* event) {
     if (!m_ended) {
-        m_process->cancel();
+        // Closing the window cannot wait for the process's next steps.
+        m_process->stopNow();
         end();
     }
     event->accept();

@@ -41,6 +41,7 @@ protected:
 private:
     void begin();
     void tick();
+    void cancelClicked();
     void refresh();
     void end();
 
