@@ -437,6 +437,10 @@ TEST_F(ExchangeTest, ExportFileFailuresAreTold) {
     EXPECT_EQ(prompter.messages[0].buttons, kButtonAbort | kButtonRetry);
     EXPECT_EQ(prompter.messages[0].defaultButton, kButtonAbort);
     EXPECT_EQ(prompter.messages[1].caption, "Cannot ADD to /dev/full");
+    // What could not be written cannot be closed either; that is told too, with OK only.
+    EXPECT_EQ(prompter.messages.last().caption, "Cannot CLOSE /dev/full");
+    EXPECT_EQ(prompter.messages.last().buttons, kButtonOk);
+    EXPECT_TRUE(prompter.messages.last().text.startsWith("Error #90 - "));
 }
 
 TEST_F(ExchangeTest, ACollectionExportedAndImportedBackIsTheSame) {
