@@ -60,6 +60,18 @@ bool runWithProgress(Process& process, bool quiet) {
     return completed;
 }
 
+// Takes an argument that is not an option the command knows as its one file; the problem, if any.
+QString fileArgument(const QString& arg, QString& file, const char* command) {
+    if (arg.startsWith(QLatin1String("--"))) {
+        return QStringLiteral("unknown option %1").arg(arg);
+    }
+    if (!file.isEmpty()) {
+        return QStringLiteral("%1 takes one file").arg(QLatin1String(command));
+    }
+    file = arg;
+    return {};
+}
+
 const char* const kPictureRule = "Pictures must begin with \"@\"";
 
 } // namespace
@@ -94,12 +106,8 @@ int runImport(const QString& dir, const QStringList& args) {
             createAlbums = false;
         } else if (a == QLatin1String("--quiet")) {
             quiet = true;
-        } else if (a.startsWith(QLatin1String("--"))) {
-            return usage(QStringLiteral("unknown option %1").arg(a));
-        } else if (file.isEmpty()) {
-            file = a;
-        } else {
-            return usage(QStringLiteral("import takes one file"));
+        } else if (const QString problem = fileArgument(a, file, "import"); !problem.isEmpty()) {
+            return usage(problem);
         }
     }
     if (file.isEmpty()) {
@@ -213,32 +221,20 @@ int runExport(const QString& dir, const QStringList& args) {
             header = false;
         } else if (a == QLatin1String("--quiet")) {
             quiet = true;
-        } else if (a.startsWith(QLatin1String("--"))) {
-            return usage(QStringLiteral("unknown option %1").arg(a));
-        } else if (file.isEmpty()) {
-            file = a;
-        } else {
-            return usage(QStringLiteral("export takes one file"));
+        } else if (const QString problem = fileArgument(a, file, "export"); !problem.isEmpty()) {
+            return usage(problem);
         }
     }
     if (file.isEmpty()) {
         return usage(QStringLiteral("export needs a file"));
     }
 
-    const auto exportable = [](const QString& name) -> const ExportField* {
-        for (const ExportField& f : exportableFields()) {
-            if (f.field.compare(name.trimmed(), Qt::CaseInsensitive) == 0) {
-                return &f;
-            }
-        }
-        return nullptr;
-    };
     QVector<ExportField> fields;
     if (fieldList.isEmpty()) {
         fields = exportableFields();
     } else {
         for (const QString& name : fieldList.split(u',', Qt::SkipEmptyParts)) {
-            const ExportField* f = exportable(name);
+            const ExportField* f = findExportable(name);
             if (!f) {
                 return usage(QStringLiteral("%1 is not a field an export can write").arg(name.trimmed()));
             }

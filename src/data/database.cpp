@@ -121,6 +121,24 @@ void Database::closeTable(TableId table) {
     }
 }
 
+bool Database::openTables(std::initializer_list<TableId> tables) {
+    for (auto it = tables.begin(); it != tables.end(); ++it) {
+        if (!openTable(*it)) {
+            while (it != tables.begin()) {
+                closeTable(*--it);
+            }
+            return false;
+        }
+    }
+    return true;
+}
+
+void Database::closeTables(std::initializer_list<TableId> tables) {
+    for (auto it = std::rbegin(tables); it != std::rend(tables); ++it) {
+        closeTable(*it);
+    }
+}
+
 bool Database::openSongsAlias() {
     // The alias reads the songs file: it is open exactly when that file is.
     if (m_aliasCount == 0 && m_counts[static_cast<int>(TableId::Tunarium)] == 0 && !openRoutine(TableId::Tunarium)) {

@@ -10,6 +10,8 @@
 #include "data/store.h"
 #include "data/warnings.h"
 
+#include <initializer_list>
+
 namespace tunarium {
 
 // Results of the update and delete routines.
@@ -39,6 +41,10 @@ public:
     // ending (a warning that ends it was shown); the caller then returns at once.
     bool openTable(TableId table);
     void closeTable(TableId table);
+    // Several tables in order; when one cannot be opened, those opened before it are closed again.
+    bool openTables(std::initializer_list<TableId> tables);
+    // Closes them in the reverse order.
+    void closeTables(std::initializer_list<TableId> tables);
     int openCount(TableId table) const { return m_counts[static_cast<int>(table)]; }
     // The second declaration over the songs file, and the event log: counted like the tables.
     bool openSongsAlias();

@@ -502,6 +502,10 @@ bool Picture::isNumeric() const {
 
 // ---- formatting ---------------------------------------------------------------------------------
 
+QChar pictureKind(QStringView picture) {
+    return picture.size() > 1 ? picture.at(1).toUpper() : QChar();
+}
+
 QString formatPicture(const QVariant& value, QStringView picture) {
     return Picture::parse(picture).format(value);
 }

@@ -154,6 +154,10 @@ private:
     std::optional<QLocale> m_locale; // forms 17, 18, t7 and t8 only
 };
 
+// The kind letter of a picture, upper-cased: "S" for @s50, "N" for @n3, "D" for @d2, "T" for @t4;
+// a null character for a picture too short to have one.
+QChar pictureKind(QStringView picture);
+
 // One-off forms of Picture::parse(picture).format(value) and .deformat(text).
 QString formatPicture(const QVariant& value, QStringView picture);
 QVariant deformatPicture(QStringView text, QStringView picture);

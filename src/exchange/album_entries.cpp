@@ -21,11 +21,7 @@ AlbumEntriesProcess::~AlbumEntriesProcess() {
 }
 
 bool AlbumEntriesProcess::begin() {
-    if (!m_db.openTable(TableId::Tunarium)) {
-        return false;
-    }
-    if (!m_db.openTable(TableId::Album)) {
-        m_db.closeTable(TableId::Tunarium);
+    if (!m_db.openTables({TableId::Tunarium, TableId::Album})) {
         return false;
     }
     m_open = true;
@@ -39,8 +35,7 @@ void AlbumEntriesProcess::end() {
         stepEnds();
     }
     if (m_open) {
-        m_db.closeTable(TableId::Album);
-        m_db.closeTable(TableId::Tunarium);
+        m_db.closeTables({TableId::Tunarium, TableId::Album});
         m_open = false;
     }
 }

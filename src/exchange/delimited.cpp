@@ -29,10 +29,6 @@ QStringView withoutTrailingBlanks(QStringView text) {
     return text.left(end);
 }
 
-QChar pictureKind(const QString& picture) {
-    return picture.size() > 1 ? picture.at(1).toUpper() : QChar();
-}
-
 } // namespace
 
 DelimitedLine::DelimitedLine(const QString& line) : m_line(line.left(kDelimitedLineLength)) {}

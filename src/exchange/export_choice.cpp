@@ -1,6 +1,8 @@
 // The fields an export can write, the marking of the two field lists and the buttons between them.
 #include "exchange/export_choice.h"
 
+#include "data/pictures.h"
+
 #include <algorithm>
 
 namespace tunarium {
@@ -48,8 +50,18 @@ const QVector<ExportField>& exportableFields() {
     return fields;
 }
 
+const ExportField* findExportable(QStringView name) {
+    const QStringView wanted = name.trimmed();
+    for (const ExportField& f : exportableFields()) {
+        if (wanted.compare(f.field, Qt::CaseInsensitive) == 0) {
+            return &f;
+        }
+    }
+    return nullptr;
+}
+
 QString exportPictureText(const QString& picture) {
-    const QChar kind = picture.size() > 1 ? picture.at(1).toUpper() : QChar();
+    const QChar kind = pictureKind(picture);
     if (kind == u'S') {
         return QStringLiteral("Alpha-numeric");
     }

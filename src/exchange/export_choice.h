@@ -16,6 +16,9 @@ struct ExportField {
 
 // The 30 fields an export can write with their default pictures, in list order.
 const QVector<ExportField>& exportableFields();
+// The exportable field of that name (without regard to case, blanks around it ignored); null
+// when there is none.
+const ExportField* findExportable(QStringView name);
 
 // "Alpha-numeric" for a picture whose second character is S or s, "Numeric" for N or n, otherwise
 // the picture itself.

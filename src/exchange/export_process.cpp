@@ -28,12 +28,8 @@ int exportColumn(const QString& name) {
     if (name.compare(QLatin1String("CAT:Category"), Qt::CaseInsensitive) == 0) {
         return kCategoryName;
     }
-    for (const ExportField& f : exportableFields()) {
-        if (f.field.compare(name, Qt::CaseInsensitive) == 0) {
-            return tableDef(TableId::Tunarium).fieldIndex(QStringView(f.field).mid(4));
-        }
-    }
-    return kNoField;
+    const ExportField* f = findExportable(name);
+    return f ? tableDef(TableId::Tunarium).fieldIndex(QStringView(f->field).mid(4)) : kNoField;
 }
 
 } // namespace
@@ -112,11 +108,7 @@ ExportProcess::~ExportProcess() {
 }
 
 bool ExportProcess::begin() {
-    if (!m_db.openTable(TableId::Tunarium)) {
-        return false;
-    }
-    if (!m_db.openTable(TableId::Categories)) {
-        m_db.closeTable(TableId::Tunarium);
+    if (!m_db.openTables({TableId::Tunarium, TableId::Categories})) {
         return false;
     }
     m_open = true;
@@ -130,8 +122,7 @@ void ExportProcess::end() {
         m_file->close();
     }
     if (m_open) {
-        m_db.closeTable(TableId::Categories);
-        m_db.closeTable(TableId::Tunarium);
+        m_db.closeTables({TableId::Tunarium, TableId::Categories});
         m_open = false;
     }
 }

@@ -16,10 +16,6 @@ constexpr std::chrono::milliseconds kBulkWait(40);
 // Lines left out are told one by one up to this many; the rest only by their number.
 constexpr int kRejectionsTold = 20;
 
-QChar pictureKind(const QString& picture) {
-    return picture.size() > 1 ? picture.at(1).toUpper() : QChar();
-}
-
 const TableDef& songs() {
     return tableDef(TableId::Tunarium);
 }
@@ -93,12 +89,7 @@ bool ImportProcess::begin() {
         m_broken = true;
         return false;
     }
-    if (!m_db.openTable(TableId::Tunarium)) {
-        m_broken = true;
-        return false;
-    }
-    if (!m_db.openTable(TableId::Categories)) {
-        m_db.closeTable(TableId::Tunarium);
+    if (!m_db.openTables({TableId::Tunarium, TableId::Categories})) {
         m_broken = true;
         return false;
     }
@@ -137,8 +128,7 @@ void ImportProcess::end() {
         m_reader->close();
     }
     if (m_open) {
-        m_db.closeTable(TableId::Categories);
-        m_db.closeTable(TableId::Tunarium);
+        m_db.closeTables({TableId::Tunarium, TableId::Categories});
         m_open = false;
     }
 }

@@ -1,6 +1,8 @@
 // The import field list and target list, and what the assignment window's buttons do to them.
 #include "exchange/import_setup.h"
 
+#include "data/pictures.h"
+
 #include <QFileInfo>
 
 #include <cerrno>
@@ -8,10 +10,6 @@
 namespace tunarium {
 
 namespace {
-
-QChar pictureKind(const QString& picture) {
-    return picture.size() > 1 ? picture.at(1).toUpper() : QChar();
-}
 
 constexpr int kValueWidth = 100;
 constexpr int kPictureWidth = 30;
