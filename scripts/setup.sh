@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev
   xvfb xauth fonts-dejavu-core
+  poppler-utils
 )
 
 missing=()

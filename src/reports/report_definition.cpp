@@ -1,0 +1,92 @@
+// Report definitions: their fonts, the date format and custom fonts.
+#include "reports/report_definition.h"
+
+#include "data/pictures.h"
+
+#include <QFontDatabase>
+
+#include <algorithm>
+
+namespace tunarium {
+
+namespace {
+
+constexpr int kWeightMask = 0x0fff;
+constexpr int kItalic = 0x1000;
+constexpr int kUnderline = 0x2000;
+constexpr int kStrikeOut = 0x4000;
+
+QFont reportFont(int points, bool bold = false) {
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(points);
+    font.setBold(bold);
+    return font;
+}
+
+} // namespace
+
+ReportFonts defaultReportFonts() {
+    ReportFonts fonts;
+    fonts.title = reportFont(14, true);
+    fonts.header = reportFont(8);
+    fonts.columnHeads = reportFont(9, true);
+    fonts.detail = reportFont(9);
+    fonts.group = reportFont(11, true);
+    fonts.footer = reportFont(8);
+    fonts.closing = reportFont(9, true);
+    return fonts;
+}
+
+void ReportDefinition::useDatePicture(const QString& picture) {
+    for (ReportColumn& column : columns) {
+        if (pictureKind(column.picture) == u'D') {
+            column.picture = picture;
+        }
+    }
+    if (group && pictureKind(group->picture) == u'D') {
+        group->picture = picture;
+    }
+    datePicture = picture;
+}
+
+void ReportDefinition::useFont(const QFont& font, const QColor& colour) {
+    for (QFont* f : {&fonts.title, &fonts.header, &fonts.columnHeads, &fonts.detail, &fonts.group,
+                     &fonts.footer, &fonts.closing}) {
+        *f = font;
+    }
+    for (ReportColumn& column : columns) {
+        column.font.reset();
+    }
+    textColour = colour;
+}
+
+const QFont& ReportDefinition::columnFont(int column) const {
+    const auto& font = columns.at(column).font;
+    return font ? *font : fonts.detail;
+}
+
+QFont customReportFont(const ReportFont& custom, const QFont& designed) {
+    QFont font = designed;
+    const QString family = custom.name.trimmed();
+    if (!family.isEmpty() && QFontDatabase::hasFamily(family)) {
+        font.setFamily(family);
+    }
+    if (custom.size > 0) {
+        font.setPointSize(std::clamp(custom.size, kMinCustomFontPoints, kMaxCustomFontPoints));
+    }
+    const int weight = custom.style & kWeightMask;
+    if (weight >= 100 && weight <= 900) {
+        font.setWeight(static_cast<QFont::Weight>(weight));
+    }
+    font.setItalic(custom.style & kItalic);
+    font.setUnderline(custom.style & kUnderline);
+    font.setStrikeOut(custom.style & kStrikeOut);
+    return font;
+}
+
+QColor customReportColour(int colour) {
+    return QColor(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff);
+}
+
+} // namespace tunarium

@@ -1,0 +1,30 @@
+// A page queue onto a printer or into a PDF file. The printer itself (QPrinter and its dialog) is
+// the windows' part; here it is any paged device.
+#pragma once
+
+#include "reports/page_queue.h"
+
+class QPagedPaintDevice;
+
+namespace tunarium {
+
+// Which pages of a queue go out, and how many copies this run makes of them.
+struct PrintRun {
+    int firstPage = 1; // 1-based
+    int lastPage = 0;  // 0: up to the last page
+    // Copies made by sending the pages again: for a printer that cannot make copies itself (one
+    // that can is given its copy count and a run of 1).
+    int copies = 1;
+    // Each copy whole, one after the other; otherwise each page that many times in a row.
+    bool collate = true;
+};
+
+// Plays the queue's pages onto `device`, in the queue's page layout. False, with `error`, when the
+// device could not take them.
+bool paintQueue(const PageQueue& queue, QPagedPaintDevice& device, const PrintRun& run, QString* error);
+
+// The queue as a PDF file at `path`: written under a temporary name in the same folder and renamed
+// when complete. False, with `error`, when it could not be written; no file is left then.
+bool writeQueueAsPdf(const PageQueue& queue, const QString& path, const QString& title, QString* error);
+
+} // namespace tunarium
