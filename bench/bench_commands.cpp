@@ -24,7 +24,8 @@ const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n
                            "       tunarium-bench browse --dir DIR\n"
                            "       tunarium-bench search --dir DIR\n"
                            "       tunarium-bench export --dir DIR\n"
-                           "       tunarium-bench import --dir DIR\n";
+                           "       tunarium-bench import --dir DIR\n"
+                           "       tunarium-bench report-engine --dir DIR [--songs N]\n";
 
 int usage(const char* problem) {
     std::fprintf(stderr, "tunarium-bench: %s\n%s", problem, kUsage);
@@ -281,6 +282,14 @@ int run(const QStringList& args) {
     }
     if (command == "import") {
         return importBench(dir);
+    }
+    if (command == "report-engine") {
+        bool ok = true;
+        const qint64 songs = options.contains("songs") ? options.value("songs").toLongLong(&ok) : 100000;
+        if (!ok || songs < 1) {
+            return usage("--songs needs a number");
+        }
+        return reportEngineBench(dir, songs, openPreviewMs);
     }
     return usage("unknown command");
 }

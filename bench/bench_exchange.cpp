@@ -4,6 +4,7 @@
 // the same keys. Both step their process as the progress window does, 25 records a tick, and
 // report the longest tick and how much the memory grew.
 #include "bench_commands.h"
+#include "bench_process.h"
 #include "bench_report.h"
 
 #include "data/database.h"
@@ -28,52 +29,6 @@ constexpr qint64 kAddedLines = 20000;
 int fail(const QString& message) {
     std::fprintf(stderr, "tunarium-bench: %s\n", qPrintable(message));
     return 1;
-}
-
-// The process's resident memory in MB, from /proc.
-double residentMb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:")) {
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
-        }
-    }
-    return 0;
-}
-
-struct StepFigures {
-    double totalMs = 0;
-    double longestTickMs = 0;
-    qint64 ticks = 0;
-    // When the process's message line changed last (an import building its keys), from the start.
-    double messageChangedMs = 0;
-};
-
-// Steps the process to its end as the progress window's timer does.
-StepFigures stepToEnd(Process& process) {
-    StepFigures f;
-    QElapsedTimer total;
-    total.start();
-    QElapsedTimer tick;
-    tick.start();
-    bool more = process.start();
-    f.longestTickMs = elapsedMs(tick);
-    QString message = process.message();
-    while (more) {
-        tick.restart();
-        more = process.step();
-        f.longestTickMs = std::max(f.longestTickMs, elapsedMs(tick));
-        ++f.ticks;
-        if (process.message() != message && !process.message().isEmpty()) {
-            message = process.message();
-            f.messageChangedMs = elapsedMs(total);
-        }
-    }
-    f.totalMs = elapsedMs(total);
-    return f;
 }
 
 // Runs the SQLite shell on `database` with `script` on its input; the time it took, or -1.
