@@ -50,15 +50,17 @@ void ReportDefinition::useDatePicture(const QString& picture) {
     datePicture = picture;
 }
 
-void ReportDefinition::useFont(const QFont& font, const QColor& colour) {
+void ReportDefinition::useCustomFont(const ReportFont& custom) {
     for (QFont* f : {&fonts.title, &fonts.header, &fonts.columnHeads, &fonts.detail, &fonts.group,
                      &fonts.footer, &fonts.closing}) {
-        *f = font;
+        *f = customReportFont(custom, *f);
     }
     for (ReportColumn& column : columns) {
-        column.font.reset();
+        if (column.font) {
+            column.font = customReportFont(custom, *column.font);
+        }
     }
-    textColour = colour;
+    textColour = customReportColour(custom.color);
 }
 
 const QFont& ReportDefinition::columnFont(int column) const {

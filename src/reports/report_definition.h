@@ -96,9 +96,10 @@ struct ReportDefinition {
 
     // Every date column, and the date in the header, takes `picture` (the user's date format).
     void useDatePicture(const QString& picture);
-    // Every font of the report becomes `font`, in `colour`: a custom font chosen for the report
-    // applies to the whole page, from the title to the footer.
-    void useFont(const QFont& font, const QColor& colour);
+    // A custom font chosen for the report applies to the whole page, from the title to the
+    // footer: each font takes its typeface, size and style (see customReportFont), and the text
+    // takes its colour.
+    void useCustomFont(const ReportFont& custom);
     // The column's font: its own, or the detail font.
     const QFont& columnFont(int column) const;
 };

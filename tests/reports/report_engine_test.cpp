@@ -374,26 +374,77 @@ TEST(ReportEngine, TextTooWideForItsColumnIsCutAtTheColumnsEdge) {
     EXPECT_TRUE(longTitle.startsWith(line[1].text.chopped(1)));
 }
 
+TEST(ReportEngine, NarrowColumnsKeepTheirHeadsAndWidestValuesWhole) {
+    ReportDefinition def;
+    def.title = QStringLiteral("Songs by Album");
+    def.columns = {{QStringLiteral("Album"), QStringLiteral("TUN:Artist"), QStringLiteral("@s50"), 50},
+                   {QStringLiteral("Title"), QStringLiteral("TUN:Title"), QStringLiteral("@s50"), 50},
+                   {QStringLiteral("Track"), QStringLiteral("TUN:BeatsPerMinute"), QStringLiteral("@n3b"), 1,
+                    ColumnAlignment::Right},
+                   {QStringLiteral("Release Date"), QStringLiteral("TUN:Time"), QStringLiteral("@d3b"), 1}};
+    // 28 September 2000: the widest month name in the header's form.
+    RowSource source(kSongFields,
+                     {song(QString("Long album name ").repeated(8), "A title", 123, 72687 + 271)});
+    ReportRun run(def, source);
+    const DrawnPage page = drawnPage(run.queue, 0);
+    ASSERT_TRUE(page.find("Track"));
+    ASSERT_TRUE(page.find("Release Date"));
+    ASSERT_TRUE(page.find("123"));
+    ASSERT_TRUE(page.find("SEP 28,2000")) << page.strings().join('|').toStdString();
+    const ReportBands bands(def, letter(), kNoted);
+    const QRectF printable = printableRect(letter());
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_GE(bands.columnLeft(c), printable.left() - 0.01);
+        EXPECT_LE(bands.columnLeft(c) + bands.columnWidth(c), printable.right() + 0.01);
+        if (c > 0) {
+            EXPECT_GT(bands.columnLeft(c), bands.columnLeft(c - 1) + bands.columnWidth(c - 1));
+        }
+    }
+    // The wide columns share what is left in proportion.
+    EXPECT_NEAR(bands.columnWidth(0), bands.columnWidth(1), 0.01);
+}
+
 TEST(ReportEngine, PreparingMayApplyACustomFontToTheWholePage) {
     RowSource source(kSongFields, {song("Abba", "Waterloo", 147)});
-    QFont custom(QStringLiteral("DejaVu Serif"));
-    custom.setPointSize(11);
-    custom.setItalic(true);
-    ReportRun run(songsByArtist(), source, {},
-                  [&](ReportDefinition& def) { def.useFont(custom, Qt::darkBlue); });
+    ReportDefinition def = songsByArtist();
+    QFont small(QStringLiteral("DejaVu Sans"));
+    small.setPointSize(6);
+    def.columns[0].font = small;
+    // Italic, 11 points, dark blue (0x00BBGGRR).
+    const ReportFont custom{QStringLiteral("DejaVu Serif"), 11, 0x800000, 400 | 0x1000};
+    ReportRun run(def, source, {}, [&](ReportDefinition& d) { d.useCustomFont(custom); });
     const DrawnPage page = drawnPage(run.queue, 0);
-    ASSERT_FALSE(page.texts.isEmpty());
+    ASSERT_GE(page.texts.size(), 10);
     for (const DrawnText& t : page.texts) {
+        EXPECT_EQ(t.font.family(), "DejaVu Serif") << t.text.toStdString();
         EXPECT_TRUE(t.font.italic()) << t.text.toStdString();
+        EXPECT_FALSE(t.font.bold()) << t.text.toStdString();
         EXPECT_EQ(t.font.pixelSize(), 110) << t.text.toStdString();
+        EXPECT_EQ(t.colour, QColor(0, 0, 128)) << t.text.toStdString();
     }
+}
+
+TEST(ReportEngine, ACustomTypefaceTheSystemLacksKeepsEachFontsOwn) {
+    RowSource source(kSongFields, {song("Abba", "Waterloo", 147)});
+    ReportDefinition def = songsByArtist();
+    def.fonts.title.setFamily(QStringLiteral("DejaVu Serif"));
+    const ReportFont custom{QStringLiteral("No Such Typeface Anywhere"), 0, 0, 0};
+    ReportRun run(def, source, {}, [&](ReportDefinition& d) { d.useCustomFont(custom); });
+    const DrawnPage page = drawnPage(run.queue, 0);
+    EXPECT_EQ(page.find("Songs by Artist")->font.family(), "DejaVu Serif");
+    // No size: each keeps its designed size.
+    EXPECT_EQ(page.find("Songs by Artist")->font.pixelSize(), 140);
+    EXPECT_EQ(page.find("Abba")->font.pixelSize(), 90);
+    EXPECT_TRUE(run.process->completed());
 }
 
 TEST(ReportEngine, AHugeFontStillPutsALineOnEveryPage) {
     RowSource source(kSongFields, numberedSongs(6));
-    QFont huge(QStringLiteral("DejaVu Sans"));
-    huge.setPointSize(400);
-    ReportRun run(songsByArtist(), source, {}, [&](ReportDefinition& def) { def.useFont(huge, Qt::black); });
+    ReportRun run(songsByArtist(), source, {}, [&](ReportDefinition& def) {
+        for (QFont* f : {&def.fonts.title, &def.fonts.columnHeads, &def.fonts.detail}) {
+            f->setPointSize(400);
+        }
+    });
     EXPECT_TRUE(run.process->completed());
     EXPECT_EQ(run.process->detailsPrinted(), 6);
     EXPECT_EQ(run.queue.count(), 6);
