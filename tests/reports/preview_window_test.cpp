@@ -27,24 +27,6 @@ using namespace tunarium;
 
 namespace {
 
-// Pages with their number in large type and a black band across the top.
-std::shared_ptr<PageQueue> numberedPages(int count) {
-    auto queue = std::make_shared<PageQueue>(
-        QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(36, 36, 36, 36)));
-    for (int p = 1; p <= count; ++p) {
-        QPicture page;
-        QPainter painter(&page);
-        painter.fillRect(QRectF(360, 360, 5400, 400), Qt::black);
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPixelSize(400);
-        painter.setFont(font);
-        painter.drawText(QPointF(720, 2000), QStringLiteral("Page %1").arg(p));
-        painter.end();
-        queue->append(page);
-    }
-    return queue;
-}
-
 class SavePrompter : public RecordingPrompter {
 public:
     QString chooseSaveFile(const QString& caption, const QString& directory, const QString& filter) override {
@@ -58,7 +40,7 @@ public:
 class PreviewWindowTest : public ::testing::Test {
 protected:
     void open(int pages) {
-        queue = numberedPages(pages);
+        queue = test::numberedPages(pages);
         window = new ReportPreviewWindow(queue, QStringLiteral("Songs by Artist"), prompter);
         spy = std::make_unique<QSignalSpy>(window.data(), &ReportPreviewWindow::finished);
         window->resize(800, 700);

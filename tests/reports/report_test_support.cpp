@@ -146,6 +146,23 @@ DrawnPage drawnPage(const PageQueue& queue, int index, const QColor& pen) {
     return device.page();
 }
 
+std::shared_ptr<PageQueue> numberedPages(int count) {
+    auto queue = std::make_shared<PageQueue>(
+        QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(36, 36, 36, 36)));
+    for (int p = 1; p <= count; ++p) {
+        QPicture page;
+        QPainter painter(&page);
+        painter.fillRect(QRectF(360, 360, 5400, 400), Qt::black);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(400);
+        painter.setFont(font);
+        painter.drawText(QPointF(720, 2000), QStringLiteral("Page %1").arg(p));
+        painter.end();
+        queue->append(page);
+    }
+    return queue;
+}
+
 namespace {
 
 QString runTool(const QString& tool, const QStringList& args) {

@@ -92,6 +92,10 @@ private:
 // `pen` beforehand.
 DrawnPage drawnPage(const PageQueue& queue, int index, const QColor& pen = Qt::black);
 
+// A queue of `count` Letter pages, each with a black band across its top and "Page N" in large
+// type below it.
+std::shared_ptr<PageQueue> numberedPages(int count);
+
 // The text of a PDF file as pdftotext reads it, pages separated by form feeds; empty when
 // pdftotext is not there.
 QString pdfText(const QString& path);
