@@ -1,6 +1,7 @@
 // Report definitions: their fonts, the date format and custom fonts.
 #include "reports/report_definition.h"
 
+#include "data/font_style.h"
 #include "data/pictures.h"
 
 #include <QFontDatabase>
@@ -10,11 +11,6 @@
 namespace tunarium {
 
 namespace {
-
-constexpr int kWeightMask = 0x0fff;
-constexpr int kItalic = 0x1000;
-constexpr int kUnderline = 0x2000;
-constexpr int kStrikeOut = 0x4000;
 
 QFont reportFont(int points, bool bold = false) {
     QFont font(QStringLiteral("Arial"));
@@ -60,7 +56,7 @@ void ReportDefinition::useCustomFont(const ReportFont& custom) {
             column.font = customReportFont(custom, *column.font);
         }
     }
-    textColour = customReportColour(custom.color);
+    textColour = colourOf(custom.color);
 }
 
 const QFont& ReportDefinition::columnFont(int column) const {
@@ -77,18 +73,8 @@ QFont customReportFont(const ReportFont& custom, const QFont& designed) {
     if (custom.size > 0) {
         font.setPointSize(std::clamp(custom.size, kMinCustomFontPoints, kMaxCustomFontPoints));
     }
-    const int weight = custom.style & kWeightMask;
-    if (weight >= 100 && weight <= 900) {
-        font.setWeight(static_cast<QFont::Weight>(weight));
-    }
-    font.setItalic(custom.style & kItalic);
-    font.setUnderline(custom.style & kUnderline);
-    font.setStrikeOut(custom.style & kStrikeOut);
+    applyFontStyle(font, custom.style);
     return font;
-}
-
-QColor customReportColour(int colour) {
-    return QColor(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff);
 }
 
 } // namespace tunarium

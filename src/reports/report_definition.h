@@ -112,10 +112,7 @@ inline constexpr int kMaxCustomFontPoints = 72;
 // The font a custom font setting stands for, on top of the report's own `designed` font. A
 // typeface the system does not have keeps the designed typeface, without a message; a size of 0
 // keeps the designed size; other sizes are kept within kMinCustomFontPoints and
-// kMaxCustomFontPoints. The style is the weight (100 to 900) plus 0x1000 for italic, 0x2000 for
-// underline and 0x4000 for strike-out.
+// kMaxCustomFontPoints. The style is read as data/font_style.h says.
 QFont customReportFont(const ReportFont& custom, const QFont& designed);
-// A colour as the settings keep it: 0x00BBGGRR.
-QColor customReportColour(int colour);
 
 } // namespace tunarium

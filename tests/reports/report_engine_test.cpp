@@ -524,8 +524,6 @@ TEST(ReportDefinition, CustomFontsKeepWhatTheSystemCannotGive) {
         EXPECT_EQ(font.bold(), c.bold);
         EXPECT_EQ(font.italic(), c.italic);
     }
-    EXPECT_EQ(customReportColour(0x0000ff), QColor(255, 0, 0));
-    EXPECT_EQ(customReportColour(0xff0000), QColor(0, 0, 255));
 }
 
 } // namespace
