@@ -2,6 +2,7 @@
 // zooming into a thumbnail and back, the zoom popup, the jump window, Print and Exit, and
 // "Save as PDF...".
 #include "report_test_support.h"
+#include "support/save_file_prompter.h"
 
 #include "reports/ui/preview_canvas.h"
 #include "reports/ui/preview_dialogs.h"
@@ -26,16 +27,6 @@
 using namespace tunarium;
 
 namespace {
-
-class SavePrompter : public RecordingPrompter {
-public:
-    QString chooseSaveFile(const QString& caption, const QString& directory, const QString& filter) override {
-        asked << caption << directory << filter;
-        return answer;
-    }
-    QString answer;
-    QStringList asked;
-};
 
 class PreviewWindowTest : public ::testing::Test {
 protected:
@@ -80,7 +71,7 @@ protected:
     }
 
     std::shared_ptr<PageQueue> queue;
-    SavePrompter prompter;
+    test::SaveFilePrompter prompter;
     QPointer<ReportPreviewWindow> window;
     std::unique_ptr<QSignalSpy> spy;
 };
