@@ -3,6 +3,7 @@
 
 #include "reports/page_sink.h"
 
+#include <QDir>
 #include <QPagedPaintDevice>
 
 #include <algorithm>
@@ -47,24 +48,69 @@ bool paintQueue(const PageQueue& queue, QPagedPaintDevice& device, const PrintRu
     return ok;
 }
 
-bool writeQueueAsPdf(const PageQueue& queue, const QString& path, const QString& title, QString* error) {
-    PdfFile file(path, queue.pageLayout(), title);
-    if (!file.isOpen()) {
-        if (error) {
-            *error = file.error();
-        }
+namespace {
+
+// Pages written in one step of the progress window: a few milliseconds each.
+constexpr int kPdfPagesPerStep = 5;
+
+} // namespace
+
+PdfWriteProcess::PdfWriteProcess(const PageQueue& queue, const QString& path, const QString& title)
+    : Process(QStringLiteral("Saving as PDF"), QDir::toNativeSeparators(path), kPdfPagesPerStep),
+      m_queue(queue), m_file(path, queue.pageLayout(), title) {}
+
+PdfWriteProcess::~PdfWriteProcess() = default;
+
+bool PdfWriteProcess::begin() {
+    if (!m_file.isOpen()) {
+        m_error = m_file.error();
         return false;
     }
-    if (!paintQueue(queue, file.device(), PrintRun{}, error)) {
+    if (m_queue.count() == 0) {
+        m_error = QStringLiteral("There are no pages to write.");
         return false;
     }
-    if (!file.commit()) {
-        if (error) {
-            *error = file.error();
-        }
-        return false;
-    }
+    m_sink = std::make_unique<DevicePageSink>(m_file.device(), m_queue.pageLayout());
+    setProgress(0, m_queue.count());
     return true;
+}
+
+bool PdfWriteProcess::handleNext() {
+    QPainter* painter = m_sink->beginPage();
+    if (!painter) {
+        m_error = m_sink->error();
+        return false;
+    }
+    m_queue.paintPage(*painter, m_next, QRectF(QPointF(0, 0), m_queue.paperSize()));
+    ++m_next;
+    setProgress(m_next, m_queue.count());
+    return m_next < m_queue.count();
+}
+
+void PdfWriteProcess::end() {
+    if (!m_sink) {
+        return;
+    }
+    const bool ended = m_sink->finish(completed());
+    if (!completed() || !m_error.isEmpty()) {
+        return;
+    }
+    if (!ended) {
+        m_error = m_sink->error();
+    } else if (!m_file.commit()) {
+        m_error = m_file.error();
+    } else {
+        m_written = true;
+    }
+}
+
+bool writeQueueAsPdf(const PageQueue& queue, const QString& path, const QString& title, QString* error) {
+    PdfWriteProcess process(queue, path, title);
+    runToEnd(process);
+    if (!process.written() && error) {
+        *error = process.error();
+    }
+    return process.written();
 }
 
 } // namespace tunarium

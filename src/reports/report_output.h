@@ -3,6 +3,10 @@
 #pragma once
 
 #include "reports/page_queue.h"
+#include "reports/page_sink.h"
+#include "reports/process_runner.h"
+
+#include <memory>
 
 class QPagedPaintDevice;
 
@@ -23,8 +27,35 @@ struct PrintRun {
 // device could not take them.
 bool paintQueue(const PageQueue& queue, QPagedPaintDevice& device, const PrintRun& run, QString* error);
 
-// The queue as a PDF file at `path`: written under a temporary name in the same folder and renamed
-// when complete. False, with `error`, when it could not be written; no file is left then.
+// Writes a page queue as a PDF file at `path`, a few pages a step, for the progress window. The
+// pages go to a temporary name in the same folder, renamed to `path` when the last page is
+// written; a run that fails or is cancelled leaves no file.
+class PdfWriteProcess : public Process {
+public:
+    PdfWriteProcess(const PageQueue& queue, const QString& path, const QString& title);
+    ~PdfWriteProcess() override;
+
+    // The file is complete under its name.
+    bool written() const { return m_written; }
+    // Why it was not; empty when it was, or when the run was cancelled.
+    const QString& error() const { return m_error; }
+
+protected:
+    bool begin() override;
+    bool handleNext() override;
+    void end() override;
+
+private:
+    const PageQueue& m_queue;
+    PdfFile m_file;
+    std::unique_ptr<DevicePageSink> m_sink;
+    int m_next = 0;
+    bool m_written = false;
+    QString m_error;
+};
+
+// The queue as a PDF file at `path`, at once (see PdfWriteProcess). False, with `error`, when it
+// could not be written; no file is left then.
 bool writeQueueAsPdf(const PageQueue& queue, const QString& path, const QString& title, QString* error);
 
 } // namespace tunarium

@@ -2,6 +2,7 @@
 // zooming into a thumbnail and back, the zoom popup, the jump window, Print and Exit, and
 // "Save as PDF...".
 #include "report_test_support.h"
+#include "reports/report_output.h"
 #include "support/save_file_prompter.h"
 
 #include "reports/ui/preview_canvas.h"
@@ -18,6 +19,7 @@
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -221,28 +223,46 @@ TEST_F(PreviewWindowTest, PrintAnswersCompletedAndExitCancelled) {
     EXPECT_EQ(spy->at(0).at(0).value<Response>(), Response::Cancelled);
 }
 
-TEST_F(PreviewWindowTest, SaveAsPdfWritesTheQueueOrSaysWhyNot) {
-    open(3);
+TEST_F(PreviewWindowTest, SaveAsPdfWritesTheQueueBehindAProgressWindowOrSaysWhyNot) {
+    open(12);
     QTemporaryDir dir;
     prompter.answer = dir.filePath("songs");
-    action("Save as &PDF...")->trigger();
+    QAction* save = action("Save as &PDF...");
+    save->trigger();
     EXPECT_EQ(prompter.asked.value(0), "Save as PDF");
     EXPECT_TRUE(prompter.asked.value(1).endsWith("Songs by Artist.pdf"));
+    EXPECT_FALSE(save->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return save->isEnabled(); }, 20000));
     EXPECT_TRUE(QFile::exists(dir.filePath("songs.pdf")));
     EXPECT_TRUE(prompter.messages.isEmpty());
-    if (!test::pdfText(dir.filePath("songs.pdf")).isEmpty()) {
-        EXPECT_EQ(test::pdfText(dir.filePath("songs.pdf")).count(u'\f'), 3);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"songs.pdf"}));
+    if (!QStandardPaths::findExecutable("pdftotext").isEmpty()) {
+        EXPECT_EQ(test::pdfText(dir.filePath("songs.pdf")).count(u'\f'), 12);
     }
 
     prompter.answer = dir.filePath("no-such-folder/songs.pdf");
-    action("Save as &PDF...")->trigger();
-    ASSERT_EQ(prompter.messages.size(), 1);
+    save->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !prompter.messages.isEmpty(); }, 20000));
     EXPECT_EQ(prompter.messages[0].caption, "Save as PDF");
     EXPECT_TRUE(prompter.messages[0].text.contains("does not exist"));
     EXPECT_FALSE(QFile::exists(dir.filePath("no-such-folder")));
+    EXPECT_TRUE(save->isEnabled());
     // The window stays open after saving.
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(spy->count(), 0);
+}
+
+TEST(PdfWriteProcess, CancellingLeavesNoFile) {
+    QTemporaryDir dir;
+    const auto queue = test::numberedPages(30);
+    PdfWriteProcess process(*queue, dir.filePath("out.pdf"), "x");
+    ASSERT_TRUE(process.start());
+    ASSERT_TRUE(process.step());
+    EXPECT_EQ(process.percentText(), "16% Completed");
+    process.cancel();
+    EXPECT_FALSE(process.written());
+    EXPECT_TRUE(process.error().isEmpty());
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "reports/report_output.h"
 #include "reports/ui/preview_canvas.h"
 #include "reports/ui/preview_dialogs.h"
+#include "reports/ui/process_window.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -15,6 +16,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -110,9 +112,8 @@ void ReportPreviewWindow::buildMenus() {
     print->setStatusTip(tr("Print the report"));
     print->setShortcut(QKeySequence::Print);
     print->setObjectName(QStringLiteral("print"));
-    QAction* pdf = file->addAction(tr("Save as &PDF..."), this, &ReportPreviewWindow::saveAsPdf);
-    pdf->setStatusTip(tr("Save the report as a PDF file"));
-    pdf->setObjectName(QStringLiteral("savePdf"));
+    m_savePdf = file->addAction(tr("Save as &PDF..."), this, &ReportPreviewWindow::saveAsPdf);
+    m_savePdf->setStatusTip(tr("Save the report as a PDF file"));
     file->addSeparator();
     QAction* exit = file->addAction(tr("E&xit"), this, &QWidget::close);
     exit->setStatusTip(tr("Exit without printing the report"));
@@ -299,12 +300,27 @@ void ReportPreviewWindow::saveAsPdf() {
         path += QStringLiteral(".pdf");
     }
     lastPdfFolder() = QFileInfo(path).absolutePath();
-    QString error;
-    if (!writeQueueAsPdf(*m_queue, path, m_title, &error)) {
-        m_prompter.message({tr("Save as PDF"), error, PromptIcon::Exclamation, kButtonOk, kButtonOk});
-        return;
+    // A long report takes a while: the pages are written behind a progress window.
+    auto process = std::make_unique<PdfWriteProcess>(*m_queue, path, m_title);
+    PdfWriteProcess* writing = process.get();
+    m_savePdf->setEnabled(false);
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    runProcessWindow(frame ? frame->mdiArea() : nullptr, std::move(process),
+                     [self = QPointer<ReportPreviewWindow>(this), writing, queue = m_queue, path](bool) {
+                         if (self) {
+                             self->pdfSaved(*writing, path);
+                         }
+                     });
+}
+
+void ReportPreviewWindow::pdfSaved(const PdfWriteProcess& writing, const QString& path) {
+    m_savePdf->setEnabled(true);
+    if (writing.written()) {
+        statusBar()->showMessage(tr("Saved as %1").arg(QDir::toNativeSeparators(path)), 5000);
+    } else if (!writing.error().isEmpty()) {
+        m_prompter.message(
+            {tr("Save as PDF"), writing.error(), PromptIcon::Exclamation, kButtonOk, kButtonOk});
     }
-    statusBar()->showMessage(tr("Saved as %1").arg(QDir::toNativeSeparators(path)), 5000);
 }
 
 void ReportPreviewWindow::closeEvent(QCloseEvent* event) {

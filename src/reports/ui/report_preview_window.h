@@ -25,6 +25,7 @@ class QToolButton;
 
 namespace tunarium {
 
+class PdfWriteProcess;
 class PreviewThumbnails;
 class ZoomedPage;
 
@@ -56,6 +57,7 @@ private:
     void refresh();
     void choosePrint();
     void saveAsPdf();
+    void pdfSaved(const PdfWriteProcess& writing, const QString& path);
     void jump();
     void changeDisplay();
     void setZoom(PreviewZoom zoom);
@@ -74,6 +76,7 @@ private:
     QScrollArea* m_scroll = nullptr;
     ZoomedPage* m_zoomed = nullptr;
     QMenu* m_viewMenu = nullptr;
+    QAction* m_savePdf = nullptr;
     QAction* m_next = nullptr;
     QAction* m_previous = nullptr;
     QActionGroup* m_zoomGroup = nullptr;
