@@ -8,6 +8,8 @@
 #include "exchange/export_process.h"
 #include "exchange/import_process.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <optional>
 
@@ -161,9 +163,10 @@ int runImport(const QString& dir, const QStringList& args) {
         setup.setStripHeader(*strip);
     }
     if (!setup.anyAssigned()) {
-        return fail(QStringLiteral("You must select one or more fields to import. The first line of %1 names no "
-                                   "song field; give --assign Field_N=TUN:Name")
-                        .arg(file));
+        return fail(
+            QStringLiteral("You must select one or more fields to import. The first line of %1 names no "
+                           "song field; give --assign Field_N=TUN:Name")
+                .arg(file));
     }
     setLastExchangeFile(file);
 
@@ -263,6 +266,10 @@ int runExport(const QString& dir, const QStringList& args) {
     }
     setLastExchangeFile(file);
 
+    // Nothing to export where there is no collection; the file named stays untouched.
+    if (!QFileInfo::exists(collectionFilePath(dir))) {
+        return fail(QStringLiteral("there is no collection in %1").arg(dir));
+    }
     CliPrompter prompter;
     Database db(prompter, dir, defaultProfilePath());
     std::unique_ptr<ExportProcess> process = openExport(db, prompter, file, fields, header);
@@ -271,11 +278,15 @@ int runExport(const QString& dir, const QStringList& args) {
     }
     runWithProgress(*process, quiet);
     const qint64 written = process->songsWritten();
-    // The file is closed with the run; a failure to close is told then.
+    const bool failed = process->failed();
+    // The file is put in place with the run's end; a failure to do so is told then.
     process.reset();
+    if (failed) {
+        return fail(QStringLiteral("the export of %1 did not complete").arg(file));
+    }
     out() << written << " songs written to " << file << "\n";
     out().flush();
-    // Every message on the way was a failure: a line given up, a file not closed, a song not read.
+    // Every message on the way was a failure: a file not put in place, a song not read.
     return db.halted() || !prompter.messages.isEmpty() ? kExitFailure : kExitOk;
 }
 
