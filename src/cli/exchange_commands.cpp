@@ -119,6 +119,9 @@ int runImport(const QString& dir, const QStringList& args) {
     ImportSetup setup;
     switch (setup.open(file)) {
     case ImportSetup::OpenResult::CannotOpen:
+        if (!setup.openError().sentence.isEmpty()) {
+            return fail(setup.openError().sentence);
+        }
         return fail(QStringLiteral("Cannot OPEN %1: %2").arg(file, setup.openError().message()));
     case ImportSetup::OpenResult::Empty:
         return fail(QStringLiteral("%1: That file is empty!").arg(file));
@@ -185,7 +188,13 @@ int runImport(const QString& dir, const QStringList& args) {
         out() << ", " << process.categoriesAdded() << " categories added";
     }
     out() << "\n";
+    if (process.valuesCut() > 0) {
+        out() << process.cutSummary() << "\n";
+    }
     out().flush();
+    if (process.songsAdded() == 0) {
+        return fail(QStringLiteral("No songs were imported: %1.").arg(process.nothingImportedReason()));
+    }
     if (!completed || process.failedToStart() || process.stoppedByFailure()) {
         return kExitFailure;
     }

@@ -34,6 +34,16 @@ public:
     qint64 linesRejected() const { return m_rejectedCount; }
     const QStringList& rejections() const { return m_rejections; }
 
+    // Values of the songs added that were cut to their song field's width: how many, and where
+    // the first was ("line 7, TUN:Artist").
+    qint64 valuesCut() const { return m_valuesCut; }
+    const QString& firstCut() const { return m_firstCut; }
+    // "12 values were cut to their field's width; first: line 7, TUN:Artist"; empty when none were.
+    QString cutSummary() const;
+
+    // Why the run added no song, to follow "No songs were imported: "; empty when songs were added.
+    QString nothingImportedReason() const;
+
     // Shown at the end of a run when lines were left out; empty text when none were.
     PromptMessage rejectionMessage() const;
     // The songs table could not be opened (the user was told); nothing was read.
@@ -58,6 +68,8 @@ private:
     // false (with the reason) when a value does not fit its field.
     bool fillSong(Row& song, QString& categoryName, QString& reason);
     bool storeValue(Row& song, int target, const QVariant& value, QString& reason);
+    // Notes a value of the current line longer than `width` characters (blanks at its end aside).
+    void noteCut(const QString& value, int width, int target);
     bool resolveCategory(Row& song, const QString& name);
     bool addFailed(const StoreError& error);
     void commit();
@@ -74,7 +86,8 @@ private:
     std::unique_ptr<DelimitedReader> m_reader;
     ImportPlan m_plan;
     QString m_line;
-    QVector<int> m_targetFields; // per target, its song field
+    QVector<int> m_targetFields;       // per target, its song field
+    QVector<bool> m_lengthWithSeconds; // per import field: read through @t4 or @t5
     int m_idField = 0;
     int m_mediaField = 0;
     int m_categoryField = 0;
@@ -88,6 +101,11 @@ private:
     qint64 m_categoriesAdded = 0;
     qint64 m_rejectedCount = 0;
     QStringList m_rejections;
+    qint64 m_valuesCut = 0;
+    QString m_firstCut;
+    int m_lineCuts = 0; // in the line being filled
+    int m_lineFirstCutTarget = -1;
+    QString m_failure; // the error that stopped the run, as the user was told it
     std::optional<Transaction> m_transaction;
 
     qint64 m_bulkFromBytes = kImportBulkBytes;
@@ -102,8 +120,13 @@ private:
 // The question at the end of a completed import: Yes asks for album entries of the new songs.
 PromptMessage importCompleteQuestion();
 
-// After the run: tells the user about lines left out, then, when the run completed, asks the
-// "Import Complete" question. True when the user wants album entries created.
+// The end of a run that added no song: "No songs were imported: " and the reason, with the lines
+// left out, if any.
+PromptMessage noSongsImportedMessage(const ImportProcess& process);
+
+// After the run: a run that added no song says so and why. Otherwise the user is told about lines
+// left out and values cut, then, when the run completed, asked the "Import Complete" question.
+// True when the user wants album entries created.
 bool importFinished(const ImportProcess& process, Prompter& prompter);
 
 } // namespace tunarium

@@ -74,6 +74,7 @@ TEST(ExchangeCli, FailuresAndBadUsageGiveTheirExitStatus) {
     const QString empty = write(dir, "empty.csv", "");
     const QString names = write(dir, "names.csv", "\"Name\",\"Year\"\n\"Abba\",1974\n");
     const QString rating = write(dir, "rating.csv", "\"TUN:Artist\",\"TUN:Rating\"\n\"A\",5\n\"B\",300\n");
+    const QString headerOnly = write(dir, "header.csv", "\"TUN:Artist\",\"TUN:Rating\"\n");
     struct Case {
         QStringList args;
         int exitCode;
@@ -89,6 +90,11 @@ TEST(ExchangeCli, FailuresAndBadUsageGiveTheirExitStatus) {
         {{"import", empty}, 1, "That file is empty!"},
         {{"import", names}, 1, "You must select one or more fields to import."},
         {{"import", rating, "--quiet", "--no-create-albums"}, 1, "Line 3: TUN:Rating cannot hold 300"},
+        {{"import", headerOnly, "--quiet"},
+         1,
+         "No songs were imported: the file holds no lines after its header record."},
+        {{"import", dir.configDir()}, 1, "is a directory, not a file."},
+        {{"import", "/dev/null"}, 1, "/dev/null is not a regular file."},
         {{"export", dir.configDir() + "/x.csv", "--fields", "TUN:Nothing"}, 2, "TUN:Nothing is not a field"},
         {{"export", dir.configDir() + "/x.csv", "--picture", "TUN:Title=s5", "--fields", "TUN:Title"},
          2,
@@ -102,6 +108,27 @@ TEST(ExchangeCli, FailuresAndBadUsageGiveTheirExitStatus) {
         EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.err))) << c.args.join(' ').toStdString() << "\n"
                                                                 << run.err.toStdString();
     }
+}
+
+TEST(ExchangeCli, SongLengthsAndPlainNamesGoInAndCutValuesAreCounted) {
+    if (!cliAvailable()) {
+        GTEST_SKIP() << "TUNARIUM_CLI is not set";
+    }
+    TempCollection dir;
+    const QString longArtist(55, QChar('a'));
+    const QString sheet = write(dir, "sheet.csv",
+                                "Artist,Title,Time\r\n"
+                                "\"Abba\",\"Waterloo\",\"2:42\"\r\n\"" +
+                                    longArtist.toUtf8() + "\",\"Long\",\"1:02:03.50\"\r\n");
+    CliRun run = runCli(dir, {"--dir", dir.dir(), "import", sheet, "--quiet", "--no-create-albums"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "3 lines read, 2 songs added\n"
+                       "1 value was cut to its field's width; first: line 3, TUN:Artist\n");
+    const QString out = dir.configDir() + "/out.csv";
+    run = runCli(dir, {"--dir", dir.dir(), "export", out, "--quiet", "--fields", "TUN:Title,TUN:Time"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(read(out),
+              "\"TUN:Title\",\"TUN:Time\"\r\n\"Long\",\"1:02:03\"\r\n\"Waterloo\",\"0:02:42\"\r\n");
 }
 
 TEST(ExchangeCli, AnExportNeverDestroysTheCollectionOrTheFileItWouldReplace) {
