@@ -381,6 +381,9 @@ void ImportProcess::startBulk() {
     m_nextId = firstId;
     m_bulk = std::move(bulk);
     m_inBulk = true;
+    // The write lock is held until the keys are built: other windows' changes are refused
+    // meanwhile, and say why.
+    m_lockNote.emplace(QStringLiteral("an import is running"));
 }
 
 StoreError ImportProcess::finishBulk() {
@@ -423,6 +426,7 @@ void ImportProcess::endBulk() {
         waitForBulk();
     }
     m_bulkTransaction.reset();
+    m_lockNote.reset();
     m_bulk->closeTable(TableId::Categories);
     m_bulk->closeTable(TableId::Tunarium);
     m_bulk->close();

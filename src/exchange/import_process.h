@@ -3,6 +3,7 @@
 #pragma once
 
 #include "data/database.h"
+#include "data/write_lock_note.h"
 #include "exchange/import_setup.h"
 #include "reports/process_runner.h"
 
@@ -20,7 +21,8 @@ inline constexpr qint64 kImportBulkBytes = 4 << 20;
 // in bulk instead: on a connection of its own, in one transaction, with the songs' keys dropped
 // while the lines go in and built again at the end, off the window's thread. The rest of the
 // program goes on seeing the songs table as it was until the keys are built; other changes to the
-// collection wait for the import meanwhile.
+// collection are refused meanwhile, after the lock's wait of 2 seconds, with "File Is Locked" (in
+// this program: "File Is Locked: an import is running").
 class ImportProcess final : public Process {
 public:
     ImportProcess(Database& db, std::unique_ptr<DelimitedReader> reader, ImportPlan plan);
@@ -111,6 +113,7 @@ private:
     qint64 m_bulkFromBytes = kImportBulkBytes;
     std::unique_ptr<Store> m_bulk;
     std::optional<Transaction> m_bulkTransaction;
+    std::optional<WriteLockNote> m_lockNote;
     std::future<StoreError> m_bulkFinish;
     bool m_bulkFinished = false;
     bool m_inBulk = false;

@@ -2,6 +2,7 @@
 // lines an export writes, failures of the export file, and a collection exported and imported
 // back.
 #include "exchange_fixture.h"
+#include "support/cli_run.h"
 
 #include <QRandomGenerator>
 
@@ -161,6 +162,48 @@ TEST_F(ExchangeTest, ALargeFileIntoAnEmptyTableLoadsInBulkWithItsKeys) {
     ASSERT_EQ(songs.size(), 325);
     EXPECT_EQ(songs.last().id, 325);
     EXPECT_EQ(categoryName(songs.last().categoryId), "Cat 2");
+}
+
+TEST_F(ExchangeTest, WhileABulkImportRunsOtherChangesAreRefusedAndSayWhy) {
+    QByteArray bytes = "\"TUN:Artist\"\n";
+    for (int i = 0; i < 300; ++i) {
+        bytes += QStringLiteral("\"Artist %1\"\n").arg(i).toUtf8();
+    }
+    auto process = importAuto(bytes);
+    process->setBulkFromBytes(0);
+    ASSERT_TRUE(process->start());
+    ASSERT_TRUE(process->loadsInBulk());
+    EXPECT_TRUE(process->step());
+
+    // Another window of this program: refused after the lock's wait, with the reason.
+    ASSERT_TRUE(db.openTable(TableId::Categories));
+    Row late(TableId::Categories);
+    late.setNumber(0, 50);
+    late.setText(1, QStringLiteral("Late"));
+    StoreError e = db.store().insert(late);
+    EXPECT_EQ(e.code, code::kFileLocked);
+    db.warnings().saveError(e);
+    db.warnings().show(warning::kRecordInsertError);
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(
+        prompter.messages[0].text,
+        "An error was experienced during the update of record.  Error: File Is Locked: an import is running "
+        "(32).");
+
+    // Another copy of the program cannot know why: the plain lock message.
+    if (test::cliAvailable()) {
+        const QString one = writeFile("\"TUN:Artist\"\n\"Other\"\n", "one.csv");
+        const test::CliRun run = test::runCli(dir, {"--dir", dir.dir(), "import", one, "--quiet"});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.contains("File Is Locked")) << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains("import is running")) << run.err.toStdString();
+    }
+
+    EXPECT_TRUE(runToEnd(*process));
+    EXPECT_EQ(process->songsAdded(), 300);
+    // Once the import is done, changes go in again.
+    EXPECT_TRUE(db.store().insert(late).ok());
+    db.closeTable(TableId::Categories);
 }
 
 TEST_F(ExchangeTest, AutoReadsBackTheProgramsOwnExport) {
