@@ -1,8 +1,9 @@
-// Stand-ins for the CD tests: a drive in any condition, and a device that records the command
-// strings sent through it and may change the answers of the device behind it.
+// Stand-ins for the CD tests: a drive in any condition, a device that records the command strings
+// sent through it and may change the answers of the device behind it, and a whole read.
 #pragma once
 
 #include "albums/cd_drive.h"
+#include "albums/cd_reader.h"
 #include "albums/mci_cd_audio.h"
 
 #include <QFile>
@@ -53,6 +54,17 @@ public:
 private:
     MciDevice& m_inner;
     Rewrite m_rewrite;
+};
+
+// A read of a drive as the program makes one, without event log.
+struct DriveRead {
+    explicit DriveRead(CdDrive& drive, bool identifyOnly = false, bool fillWizard = false)
+        : mci(drive), reader(mci, prompter, nullptr, album, identifyOnly, fillWizard) {}
+
+    MciCdAudio mci;
+    RecordingPrompter prompter;
+    AlbumRecord album;
+    CdReader reader;
 };
 
 inline DiscToc tocOf(const QString& text) {

@@ -194,25 +194,6 @@ TEST_F(CdReaderTest, DriveFailuresShowTheirMessageCloseTheDriveAndChangeNothing)
     }
 }
 
-TEST_F(CdReaderTest, AMissingOrBadTableIsADriveThatIsNotReady) {
-    CdReader& r = readerOf("1 2 33892 15544 150");
-    EXPECT_FALSE(r.readCD());
-    ASSERT_EQ(prompter.messages.size(), 1);
-    EXPECT_EQ(
-        prompter.messages[0].text,
-        QString(kCdNotReady) + "\n\n" + path +
-            ": Track 2 starts at 150, not after track 1 at 15544: the tracks are out of order or overlap.");
-    EXPECT_FALSE(mci->isOpen());
-
-    prompter.messages.clear();
-    TocFileDrive missing(dir.filePath("none.toc"));
-    MciCdAudio missingMci(missing);
-    CdReader missingReader(missingMci, prompter, nullptr, album, false, false);
-    EXPECT_FALSE(missingReader.readCD());
-    ASSERT_EQ(prompter.messages.size(), 1);
-    EXPECT_TRUE(prompter.messages[0].text.startsWith(QString(kCdNotReady) + "\n\n"));
-}
-
 TEST_F(CdReaderTest, ADriveLostMidReadEndsTheReadWithNothingHandedOn) {
     album.cdIdentifier = "before";
     CdReader& r = readerOf("1 3 30000 150 10000 20000", false, true);

@@ -63,15 +63,12 @@ TEST(DiscIds, PublishedDiscsGiveTheirPublishedIds) {
 
         ASSERT_TRUE(test::writeFile(path, QByteArray(disc.toc) + "\n"));
         TocFileDrive drive(path);
-        MciCdAudio mci(drive);
-        RecordingPrompter prompter;
-        AlbumRecord album;
-        CdReader reader(mci, prompter, nullptr, album, true, false);
-        ASSERT_TRUE(reader.readCD());
-        EXPECT_EQ(album.xccd, disc.freedb);
-        EXPECT_EQ(album.totalTime, disc.playingTime);
-        EXPECT_EQ(reader.musicBrainzDiscId(), disc.musicBrainz);
-        EXPECT_FALSE(mci.isOpen());
+        test::DriveRead read(drive, true);
+        ASSERT_TRUE(read.reader.readCD());
+        EXPECT_EQ(read.album.xccd, disc.freedb);
+        EXPECT_EQ(read.album.totalTime, disc.playingTime);
+        EXPECT_EQ(read.reader.musicBrainzDiscId(), disc.musicBrainz);
+        EXPECT_FALSE(read.mci.isOpen());
     }
 }
 
@@ -86,13 +83,10 @@ TEST(DiscIds, TrailingDataTracksAreLeftOutOfTheMusicBrainzId) {
     drive.disc.dataTracks = QVector<bool>(15, false) << true;
     EXPECT_EQ(discIdsOf(drive.disc).musicBrainz, "TqvKjMu7dMliSfmVEBtrL7sBSno-");
 
-    MciCdAudio mci(drive);
-    RecordingPrompter prompter;
-    AlbumRecord album;
-    CdReader reader(mci, prompter, nullptr, album, true, false);
-    ASSERT_TRUE(reader.readCD());
-    EXPECT_EQ(reader.trackCount(), 16);
-    EXPECT_EQ(reader.musicBrainzDiscId(), "TqvKjMu7dMliSfmVEBtrL7sBSno-");
+    test::DriveRead read(drive, true);
+    ASSERT_TRUE(read.reader.readCD());
+    EXPECT_EQ(read.reader.trackCount(), 16);
+    EXPECT_EQ(read.reader.musicBrainzDiscId(), "TqvKjMu7dMliSfmVEBtrL7sBSno-");
 
     DiscToc dataOnly = test::tocOf("1 1 20000 150");
     dataOnly.dataTracks = {true};

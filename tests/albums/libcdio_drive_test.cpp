@@ -1,5 +1,5 @@
-// The libcdio drive on a disc image (a CUE sheet and its audio data) and on a drive that does not
-// exist.
+// The libcdio drive on a disc image: a CUE sheet and its audio data. (A drive that does not exist
+// is tried by the command-line test.)
 #include "albums/cd_reader.h"
 #include "albums/disc_ids.h"
 #include "albums/libcdio_drive.h"
@@ -30,27 +30,11 @@ TEST(LibcdioDrive, ReadsTheTableOfADiscImage) {
     EXPECT_EQ(drive.toc().dataTracks, (QVector<bool>{false, false}));
     drive.close();
 
-    MciCdAudio mci(drive);
-    RecordingPrompter prompter;
-    AlbumRecord album;
-    CdReader reader(mci, prompter, nullptr, album, false, false);
-    ASSERT_TRUE(reader.readCD());
-    EXPECT_EQ(reader.trackCount(), 2);
-    EXPECT_EQ(album.xccd, discIdsOf(test::tocOf("1 2 450 150 250")).freedb);
-    EXPECT_EQ(reader.musicBrainzDiscId(), discIdsOf(test::tocOf("1 2 450 150 250")).musicBrainz);
-}
-
-TEST(LibcdioDrive, AMissingDriveIsNotAvailable) {
-    LibcdioDrive drive(QStringLiteral("/dev/no-such-cd-drive"));
-    MciCdAudio mci(drive);
-    RecordingPrompter prompter;
-    AlbumRecord album;
-    CdReader reader(mci, prompter, nullptr, album, false, true);
-    EXPECT_FALSE(reader.readCD());
-    ASSERT_EQ(prompter.messages.size(), 1);
-    EXPECT_TRUE(prompter.messages[0].text.startsWith(QString(kCdNotAvailable) +
-                                                     "\n\nCannot open /dev/no-such-cd-drive"));
-    EXPECT_EQ(drive.condition(), DriveCondition::Absent);
+    test::DriveRead read(drive);
+    ASSERT_TRUE(read.reader.readCD());
+    EXPECT_EQ(read.reader.trackCount(), 2);
+    EXPECT_EQ(read.album.xccd, discIdsOf(test::tocOf("1 2 450 150 250")).freedb);
+    EXPECT_EQ(read.reader.musicBrainzDiscId(), discIdsOf(test::tocOf("1 2 450 150 250")).musicBrainz);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// The "cdaudio" device: its replies and result codes over a table of contents, and the drive's
-// conditions as the commands see them.
+// The "cdaudio" device: its replies and result codes over a table of contents. How the drive's
+// conditions reach the reader's messages is tested with the reader.
 #include "albums/mci_cd_audio.h"
 #include "cd_fakes.h"
 
@@ -61,60 +61,6 @@ TEST(MciCdAudio, AnswersTheReadersCommands) {
                          });
     EXPECT_EQ(drive.opens, 1);
     EXPECT_EQ(drive.closes, 1);
-}
-
-TEST(MciCdAudio, DriveConditionsGiveTheRepliesOfTheFailureMessages) {
-    test::FakeDrive busy;
-    busy.openCondition = DriveCondition::Busy;
-    test::FakeDrive absent;
-    absent.openCondition = DriveCondition::Absent;
-    MciCdAudio busyMci(busy);
-    MciCdAudio absentMci(absent);
-    expectExchanges(busyMci, {{"open cdaudio shareable", mci::kDeviceLocked, ""}});
-    expectExchanges(absentMci, {{"open cdaudio shareable", mci::kInvalidDeviceName, ""}});
-
-    test::FakeDrive noDisc;
-    noDisc.discCondition = DriveCondition::NoDisc;
-    MciCdAudio noDiscMci(noDisc);
-    expectExchanges(noDiscMci, {
-                                   {"open cdaudio shareable", mci::kOk, "1"},
-                                   {"status cdaudio ready", mci::kOk, "false"},
-                                   {"status cdaudio mode", mci::kOk, "not ready"},
-                                   {"status cdaudio number of tracks", mci::kDeviceNotReady, ""},
-                               });
-
-    test::FakeDrive trayOpen;
-    trayOpen.discCondition = DriveCondition::TrayOpen;
-    MciCdAudio trayMci(trayOpen);
-    expectExchanges(trayMci, {
-                                 {"open cdaudio shareable", mci::kOk, "1"},
-                                 {"status cdaudio ready", mci::kOk, "true"},
-                                 {"status cdaudio mode", mci::kOk, "open"},
-                                 {"status cdaudio media present", mci::kOk, "false"},
-                             });
-
-    test::FakeDrive gone;
-    gone.discCondition = DriveCondition::Absent;
-    MciCdAudio goneMci(gone);
-    expectExchanges(goneMci, {
-                                 {"open cdaudio shareable", mci::kOk, "1"},
-                                 {"status cdaudio ready", mci::kDeviceNotReady, ""},
-                                 {"status cdaudio length", mci::kDeviceNotReady, ""},
-                             });
-    EXPECT_TRUE(mci::isDriveLost(mci::kDeviceNotReady));
-    EXPECT_FALSE(mci::isDriveLost(mci::kOutOfRange));
-}
-
-TEST(MciCdAudio, DataTracksAreOfTypeOther) {
-    test::FakeDrive drive;
-    drive.disc = test::tocOf("1 2 90000 150 40000");
-    drive.disc.dataTracks = {false, true};
-    MciCdAudio mci(drive);
-    expectExchanges(mci, {
-                             {"open cdaudio", mci::kOk, "1"},
-                             {"status cdaudio type track 1", mci::kOk, "audio"},
-                             {"status cdaudio type track 2", mci::kOk, "other"},
-                         });
 }
 
 } // namespace

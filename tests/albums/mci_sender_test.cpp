@@ -1,7 +1,6 @@
-// SendMCI: how result codes and replies become the reader's replies, what goes to the event log,
-// and the event log of a read whose drive is missing.
+// SendMCI: how result codes and replies become the reader's replies, and what goes to the event
+// log.
 #include "albums/cd_reader.h"
-#include "cd_fakes.h"
 #include "data/date_time.h"
 
 #include <QTemporaryDir>
@@ -73,25 +72,6 @@ TEST(MciSender, MapsRepliesAndLogsFailuresWhileTheLogIsOn) {
     device.code = 276;
     sender.sendMCI(QStringLiteral("status cdaudio ready"));
     EXPECT_EQ(logLines(path).size(), 6);
-}
-
-TEST(MciSender, AReadWithoutADriveLogsTheOpenAndTheClose) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("collection/TNREvent.LOG");
-    EventLog log(path, true);
-    test::FakeDrive missing;
-    missing.openCondition = DriveCondition::Absent;
-    MciCdAudio mci(missing);
-    RecordingPrompter prompter;
-    AlbumRecord album;
-    CdReader reader(mci, prompter, &log, album, false, true);
-    EXPECT_FALSE(reader.readCD());
-    QStringList entries;
-    for (const QString& line : logLines(path)) {
-        entries << entry(line);
-    }
-    EXPECT_EQ(entries, QStringList({"MCI Request|open cdaudio shareable", "MCI Return|", "MCI Error|263",
-                                    "MCI Request|close cdaudio", "MCI Return|", "MCI Error|263"}));
 }
 
 } // namespace
