@@ -115,7 +115,8 @@ bool CdReader::identify() {
     }
     m_tracks = std::clamp(reply.trimmed().toInt(), 0, kMaxDiscTracks);
 
-    // The count, then the disc's length and those of its first three tracks, as long as they fit.
+    // The count, then the lengths of the disc and of its first three tracks (track 1 is asked for
+    // even on an empty disc), the whole cut at 24 characters.
     QString identifier = QStringLiteral("%1").arg(m_tracks, 2);
     QStringList lengths{QStringLiteral("status cdaudio length"),
                         QStringLiteral("status cdaudio length track 1")};
