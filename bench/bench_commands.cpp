@@ -24,7 +24,8 @@ const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n
                            "       tunarium-bench browse --dir DIR\n"
                            "       tunarium-bench search --dir DIR\n"
                            "       tunarium-bench export --dir DIR\n"
-                           "       tunarium-bench import --dir DIR\n";
+                           "       tunarium-bench import --dir DIR\n"
+                           "       tunarium-bench cd-identify\n";
 
 int usage(const char* problem) {
     std::fprintf(stderr, "tunarium-bench: %s\n%s", problem, kUsage);
@@ -244,6 +245,9 @@ int run(const QStringList& args) {
         return usage("no command given");
     }
     const QString command = args.first();
+    if (command == "cd-identify") {
+        return args.size() == 1 ? cdIdentifyBench() : usage("cd-identify takes no options");
+    }
     QHash<QString, QString> options;
     for (int i = 1; i < args.size(); ++i) {
         if (!args[i].startsWith("--") || i + 1 >= args.size()) {

@@ -14,5 +14,7 @@ int searchBench(const QString& dir);
 int exportBench(const QString& dir);
 // Imports an export of the collection in `dir` into an empty one, beside the SQLite shell's import.
 int importBench(const QString& dir);
+// Reads a disc from a table-of-contents file with the CD reader, beside libdiscid alone.
+int cdIdentifyBench();
 
 } // namespace tunarium::bench
