@@ -25,6 +25,7 @@ const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n
                            "       tunarium-bench search --dir DIR\n"
                            "       tunarium-bench export --dir DIR\n"
                            "       tunarium-bench import --dir DIR\n"
+                           "       tunarium-bench cd-identify\n"
                            "       tunarium-bench report-engine --dir DIR [--songs N]\n";
 
 int usage(const char* problem) {
@@ -245,6 +246,9 @@ int run(const QStringList& args) {
         return usage("no command given");
     }
     const QString command = args.first();
+    if (command == "cd-identify") {
+        return args.size() == 1 ? cdIdentifyBench() : usage("cd-identify takes no options");
+    }
     QHash<QString, QString> options;
     for (int i = 1; i < args.size(); ++i) {
         if (!args[i].startsWith("--") || i + 1 >= args.size()) {

@@ -1,6 +1,7 @@
 // Argument parsing and the commands of tunarium-cli.
 #include "cli/cli_commands.h"
 
+#include "cli/cd_commands.h"
 #include "data/app_paths.h"
 #include "data/database.h"
 #include "shell/maintenance_commands.h"
@@ -34,7 +35,11 @@ const char* const kUsage =
     "  export FILE [--fields TUN:Artist,TUN:Title,...] [--picture TUN:Name=PICTURE]... [--no-header]\n"
     "              [--quiet]\n"
     "                write every song, in artist order, to a comma-delimited file; without\n"
-    "                --fields all 30 fields with a first line of field names\n";
+    "                --fields all 30 fields with a first line of field names\n"
+    "  cd identify [--toc FILE] [--device DEV]\n"
+    "                read the disc in the CD drive (the CDDrive setting, else the default drive)\n"
+    "                or a table-of-contents file (--toc, or $TUNARIUM_CD_TOC) and print its\n"
+    "                tracks, length, CD identifier, CDDB number and MusicBrainz disc ID\n";
 
 } // namespace
 
@@ -129,6 +134,9 @@ int run(const QStringList& args) {
     }
     if (command == QLatin1String("export")) {
         return runExport(dir, rest);
+    }
+    if (command == QLatin1String("cd")) {
+        return runCd(dir, rest);
     }
     if (!rest.isEmpty()) {
         return usage(QStringLiteral("%1 takes no arguments").arg(command));

@@ -1,6 +1,8 @@
 // The collection store over SQLite.
 #include "data/store.h"
 
+#include "data/write_lock_note.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -207,6 +209,10 @@ StoreError Store::lastError(int rc) const {
     case SQLITE_BUSY:
     case SQLITE_LOCKED: {
         StoreError e = StoreError::of(code::kFileLocked);
+        // Held by long work of this program: the lock warning says which.
+        if (const QString why = WriteLockNote::current(); !why.isEmpty()) {
+            e.text += QStringLiteral(": ") + why;
+        }
         e.driverCode = rc;
         e.driverMessage = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString();
         return e;
