@@ -112,7 +112,7 @@ TEST_F(SongFormWindowTest, ARatingOutOfRangeKeepsTheFormOpen) {
     QTest::mouseClick(button(form, "&OK"), Qt::LeftButton);
     EXPECT_TRUE(responses.isEmpty());
     ASSERT_FALSE(prompter.messages.isEmpty());
-    EXPECT_EQ(prompter.messages.last().text, "The value of TUN:Rating must be between 0 and 10.");
+    EXPECT_EQ(prompter.messages.last().text, "The value of Rating must be between 0 and 10.");
     rating->clear();
     QTest::keyClicks(rating, "10");
     QTest::mouseClick(button(form, "&OK"), Qt::LeftButton);
