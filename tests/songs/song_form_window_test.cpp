@@ -197,9 +197,15 @@ TEST_F(SongFormWindowTest, EachCheckRunsWhenTheUserLeavesItsField) {
     auto* category = form->findChildren<QComboBox*>().at(1);
     category->setFocus();
     category->setEditText("Northern Soul");
-    QTest::keyClick(category, Qt::Key_Tab); // "Add new category?" answered with its default, Yes
-    ASSERT_EQ(prompter.messages.size(), 2);
+    prompter.answers << kButtonNo; // "Add new category?": No keeps the field
+    QTest::keyClick(category, Qt::Key_Tab);
+    ASSERT_EQ(prompter.messages.size(), 2) << "asked once";
     EXPECT_EQ(prompter.messages[1].caption, "Category not found");
+    settle();
+    EXPECT_TRUE(category->isAncestorOf(QApplication::focusWidget()) ||
+                QApplication::focusWidget() == category);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // asked again, answered Yes
+    ASSERT_EQ(prompter.messages.size(), 3);
     CategoryRecord made;
     EXPECT_TRUE(db->store()
                     .get(tableDef(TableId::Categories).keyIndex(u"KeyCategory"), {"Northern Soul"}, made)
