@@ -51,6 +51,10 @@ StoreError CategoryRules::primeAndNumber(Row& record, bool copy) {
     return {};
 }
 
+QString CategoryRules::duplicateKeyName(const StoreError& error) const {
+    return error.keyName.isEmpty() ? QStringLiteral("CAT:KeyCategory") : error.keyName;
+}
+
 StoreError MediaRules::primeAndNumber(Row& record, bool copy) {
     (void)record, (void)copy;
     return {};

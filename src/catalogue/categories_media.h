@@ -25,6 +25,9 @@ public:
     explicit CategoryRules(Database& db) : m_db(db) {}
     StoreError primeAndNumber(Row& record, bool copy) override;
     QString uniqueKeyName() const override { return QStringLiteral("CAT:KeyCategoryID"); }
+    // The number is the form's own and cannot clash: a duplicate is a name that exists already,
+    // and the message names the key that refused it.
+    QString duplicateKeyName(const StoreError& error) const override;
 
 private:
     Database& m_db;

@@ -91,7 +91,7 @@ bool FormSession::changed(const Row& record) const {
 FormSession::SaveResult FormSession::insertFailed(const StoreError& error) {
     Warnings& warnings = m_db.warnings();
     if (error.code == code::kDuplicateKey) {
-        warnings.show(warning::kDuplicateKey, m_rules.uniqueKeyName());
+        warnings.show(warning::kDuplicateKey, m_rules.duplicateKeyName(error));
     } else {
         warnings.saveError(error);
         warnings.show(warning::kRecordInsertError);
@@ -171,7 +171,8 @@ void FormSession::close() {
 }
 
 QString FormSession::caption() const {
-    return m_request == kRequestInsert ? QStringLiteral("Adding Information") : QStringLiteral("Changing Information");
+    return m_request == kRequestInsert ? QStringLiteral("Adding Information")
+                                       : QStringLiteral("Changing Information");
 }
 
 } // namespace tunarium

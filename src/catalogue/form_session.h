@@ -34,9 +34,16 @@ public:
     virtual int addAttempts() const { return 3; }
     // The name of the unique key in the duplicate-key message of an Insert ("Unique Song ID").
     virtual QString uniqueKeyName() const = 0;
+    // The key a duplicate-key message names for `error`.
+    virtual QString duplicateKeyName(const StoreError& error) const {
+        (void)error;
+        return uniqueKeyName();
+    }
     // Whether the update routine may let the user recall typed changes (warning 38 or 15).
     virtual bool canRecallChanges() const { return true; }
-    virtual BeforeImage beforeImage(Database& db, const Row& record) const { return db.saveBeforeImage(record); }
+    virtual BeforeImage beforeImage(Database& db, const Row& record) const {
+        return db.saveBeforeImage(record);
+    }
 };
 
 class FormSession {

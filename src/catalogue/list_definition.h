@@ -39,6 +39,9 @@ struct SortOrderDef {
     int rangeLength = 0;
     LocatorKind locator = LocatorKind::Typed;
     ThumbOptions thumb;
+    // What the empty list tells the user while no range value is chosen ("Choose a media format
+    // with Select Media").
+    QString rangeHint;
 };
 
 // A lookup table joined by value: the record of `table` whose key `key` (one component) equals the

@@ -478,6 +478,8 @@ void ListEngine::dragThumb(int position) {
     } else if (position >= kThumbSteps) {
         scroll(ScrollAction::Bottom);
     } else if (m_thumb.isValid()) {
+        // Dragging the thumb scrolls: the locator starts again, as after every scroll.
+        locator().clear();
         locate(m_cursor.positionAtLeading(m_thumb.value(position)));
     }
 }

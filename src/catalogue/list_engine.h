@@ -98,6 +98,9 @@ public:
     void pressKey(ListKey key, QChar character = {});
     // The current sort order's typed locator.
     QString locatorText() const;
+    // The hint an empty page shows: the sort order's range hint while its range value is blank
+    // (no media, category 0); empty otherwise.
+    QString emptyHint() const;
 
     // The scroll bar shows while the page is full.
     bool scrollBarVisible() const { return m_lines > 0 && rowCount() >= m_lines; }

@@ -2,6 +2,8 @@
 // popup text and the cells of the page.
 #include "catalogue/list_engine.h"
 
+#include <algorithm>
+
 namespace tunarium {
 
 QString ListEngine::cellText(int row, int column) const {
@@ -20,6 +22,20 @@ void ListEngine::setColumnPicture(int column, const QString& picture) {
 
 QString ListEngine::locatorText() const {
     return m_order > 0 ? m_locators[m_order - 1].text() : QString();
+}
+
+QString ListEngine::emptyHint() const {
+    if (!m_open || m_order == 0 || !m_page.isEmpty() || m_failed) {
+        return {};
+    }
+    const QVector<QVariant>& range = m_rangeValues[m_order - 1];
+    if (range.isEmpty()) {
+        return {};
+    }
+    const bool blank = std::all_of(range.begin(), range.end(), [](const QVariant& v) {
+        return v.typeId() == QMetaType::QString ? v.toString().trimmed().isEmpty() : v.toLongLong() == 0;
+    });
+    return blank ? order().rangeHint : QString();
 }
 
 void ListEngine::pressKey(ListKey key, QChar character) {
@@ -175,7 +191,9 @@ void ListEngine::formAnswered(Response response, const Row& record) {
         reload(Reload::AroundSelection);
     } else if (response == Response::Completed && record.tableId() == m_def.table && record.size() > 0) {
         // The added or changed record, wherever its key now puts it (or, when it left the range
-        // or the filter, the record that follows its place).
+        // or the filter, the record that follows its place). The list no longer stands where the
+        // typed text put it: the locator starts again, as after scrolling.
+        locator().clear();
         locate(m_cursor.positionFrom(record, true));
     } else {
         reload(Reload::AroundSelection);

@@ -21,6 +21,29 @@ int SongRules::field(const char* name) {
     return tableDef(TableId::Tunarium).fieldIndex(QString::fromLatin1(name));
 }
 
+QString SongRules::formPicture(const char* name) {
+    const FieldDef& f = tableDef(TableId::Tunarium).field(field(name));
+    return f.formPicture.isEmpty() ? f.picture : f.formPicture;
+}
+
+int SongRules::checkedField(SongCheck check) {
+    switch (check) {
+    case SongCheck::Media:
+        return field("Media");
+    case SongCheck::Time:
+        return field("Time");
+    case SongCheck::Category:
+        return field("CategoryID");
+    case SongCheck::TrackNumber:
+        return field("TrackNumber");
+    case SongCheck::ChartNumber:
+        return field("ChartNumber");
+    case SongCheck::Rating:
+        return field("Rating");
+    }
+    return -1;
+}
+
 AddDispatch songAddDispatch(AddMode mode, bool copy, const AlbumContext& context, const SongRecord& current) {
     if (copy || context.active()) {
         return AddDispatch::OpenForm;
@@ -73,12 +96,13 @@ StoreError SongRules::primeAndNumber(Row& record, bool copy) {
     if (albumId != 0) {
         QVector<Row> last;
         StoreError e = m_db.store().read(TableId::Tunarium, songKey("KeyAlbumID"),
-                                         KeyPosition{{albumId, side, qint64(255)}}, sql::Direction::Backward, true, 1,
-                                         last);
+                                         KeyPosition{{albumId, side, qint64(255)}}, sql::Direction::Backward,
+                                         true, 1, last);
         if (e) {
             return e;
         }
-        if (!last.isEmpty() && last[0].number(field("AlbumID")) == albumId && last[0].number(field("Side")) == side) {
+        if (!last.isEmpty() && last[0].number(field("AlbumID")) == albumId &&
+            last[0].number(field("Side")) == side) {
             track = std::min<qint64>(last[0].number(field("TrackNumber")) + 1, 255);
         }
     }
@@ -124,12 +148,26 @@ void SongRules::applyAlbum(Row& record, const AlbumRecord& album, qint64 side, b
     fillNumber("CategoryID", album.categoryId);
 }
 
+StoreError SongRules::loadChoices(Row& record, QString& failedTable) {
+    if (StoreError e = loadMediaChoices(record)) {
+        failedTable = tableDef(TableId::Media).label;
+        return e;
+    }
+    if (StoreError e = loadCategoryChoices()) {
+        failedTable = tableDef(TableId::Categories).label;
+        return e;
+    }
+    failedTable.clear();
+    return {};
+}
+
 StoreError SongRules::loadMediaChoices(Row& record) {
     m_media.clear();
     QVector<Row> rows;
     KeyPosition from;
     for (;;) {
-        if (StoreError e = m_db.store().read(TableId::Media, 0, from, sql::Direction::Forward, false, 256, rows)) {
+        if (StoreError e =
+                m_db.store().read(TableId::Media, 0, from, sql::Direction::Forward, false, 256, rows)) {
             return e;
         }
         for (const Row& r : rows) {
@@ -150,26 +188,27 @@ StoreError SongRules::loadMediaChoices(Row& record) {
 }
 
 StoreError SongRules::loadCategoryChoices() {
-    m_categories.clear();
+    QVector<CategoryChoice> loaded;
     const TableDef& t = tableDef(TableId::Categories);
     QVector<Row> rows;
     KeyPosition from;
     for (;;) {
-        if (StoreError e =
-                m_db.store().read(TableId::Categories, t.primaryKey, from, sql::Direction::Forward, false, 256, rows)) {
+        if (StoreError e = m_db.store().read(TableId::Categories, t.primaryKey, from, sql::Direction::Forward,
+                                             false, 256, rows)) {
             return e;
         }
         for (const Row& r : rows) {
-            m_categories.push_back({r.text(1), r.number(0)});
+            loaded.push_back({r.text(1), r.number(0)});
         }
         if (rows.size() < 256) {
             break;
         }
         from = m_db.store().positionOf(rows.last(), t.primaryKey);
     }
-    std::stable_sort(m_categories.begin(), m_categories.end(), [](const CategoryChoice& a, const CategoryChoice& b) {
+    std::stable_sort(loaded.begin(), loaded.end(), [](const CategoryChoice& a, const CategoryChoice& b) {
         return foldKey(a.name) < foldKey(b.name);
     });
+    m_categories = std::move(loaded);
     return {};
 }
 
@@ -245,27 +284,81 @@ bool SongRules::checkCategory(Row& record, const QString& typed) {
     return false;
 }
 
+namespace {
+
+struct RangeRule {
+    SongCheck check;
+    qint64 high;
+    const char* label; // the field's prompt as the form shows it
+    const char* text;
+};
+
+const RangeRule kRangeRules[] = {{SongCheck::TrackNumber, 99, "Track", "0 and 99"},
+                                 {SongCheck::ChartNumber, 100, "Chart", "0 and 100"},
+                                 {SongCheck::Rating, 10, "Rating", "0 and 10"}};
+
+} // namespace
+
 bool SongRules::checkRanges(const Row& record, int* failingField) {
-    struct Range {
-        const char* field;
-        qint64 high;
-        const char* label;
-        const char* text;
-    };
-    static const Range ranges[] = {{"TrackNumber", 99, "Track", "0 and 99"},
-                                   {"ChartNumber", 100, "Chart", "0 and 100"},
-                                   {"Rating", 10, "TUN:Rating", "0 and 10"}};
-    for (const Range& r : ranges) {
-        const qint64 value = record.number(field(r.field));
-        if (value < 0 || value > r.high) {
-            m_db.warnings().show(warning::kRangeError, QString::fromLatin1(r.label), QString::fromLatin1(r.text));
+    for (const RangeRule& r : kRangeRules) {
+        Row copy = record;
+        if (!acceptField(r.check, copy, {})) {
             if (failingField) {
-                *failingField = field(r.field);
+                *failingField = checkedField(r.check);
             }
             return false;
         }
     }
     return true;
+}
+
+bool SongRules::acceptField(SongCheck check, Row& record, const QString& typedCategory) {
+    switch (check) {
+    case SongCheck::Media:
+        return checkMedia(record);
+    case SongCheck::Time:
+        applyTimeRule(record);
+        return true;
+    case SongCheck::Category:
+        return checkCategory(record, typedCategory);
+    default:
+        break;
+    }
+    for (const RangeRule& r : kRangeRules) {
+        if (r.check != check) {
+            continue;
+        }
+        const qint64 value = record.number(checkedField(check));
+        if (value < 0 || value > r.high) {
+            m_db.warnings().show(warning::kRangeError, QString::fromLatin1(r.label),
+                                 QString::fromLatin1(r.text));
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<SongCheck> SongRules::acceptAll(Row& record, const QString& typedCategory) {
+    for (SongCheck check : kSongChecks) {
+        if (!acceptField(check, record, typedCategory)) {
+            return check;
+        }
+    }
+    return std::nullopt;
+}
+
+QString SongRules::refreshCategory(const Row& record) {
+    const qint64 id = record.number(field("CategoryID"));
+    // A list that cannot be read now keeps the choices it has; the name is still read by itself.
+    loadCategoryChoices();
+    if (id == 0) {
+        return {};
+    }
+    CategoryRecord category;
+    if (!m_db.store().get(tableDef(TableId::Categories).primaryKey, {id}, category).ok()) {
+        return {};
+    }
+    return category.category;
 }
 
 void SongRules::applyTimeRule(Row& record) {
@@ -282,8 +375,8 @@ StoreError SongRules::addAlbumRecord(Row& record) {
     }
     const TableDef& albums = tableDef(TableId::Album);
     Row album;
-    StoreError e = m_db.store().get(TableId::Album, albums.keyIndex(u"KeyAlbum"), {title, record.text(field("Artist"))},
-                                    album);
+    StoreError e = m_db.store().get(TableId::Album, albums.keyIndex(u"KeyAlbum"),
+                                    {title, record.text(field("Artist"))}, album);
     if (e.ok()) {
         record.setNumber(albumIdField, album.number(0));
         return {};

@@ -6,13 +6,15 @@
 #include "catalogue/form_session.h"
 #include "data/settings.h"
 
+#include <optional>
+
 namespace tunarium {
 
 // The album a song is being added to, passed in by the album windows.
 struct AlbumContext {
-    int mode = 0;        // 0 none; any other value fills new songs from the album; 2 also fixes the artist
+    int mode = 0; // 0 none; any other value fills new songs from the album; 2 also fixes the artist
     AlbumRecord album;
-    qint64 side = 0;     // the side or disc being filled
+    qint64 side = 0; // the side or disc being filled
     bool active() const { return mode != 0; }
     bool fixesArtist() const { return mode == 2; }
 };
@@ -21,6 +23,13 @@ struct CategoryChoice {
     QString name;
     qint64 id = 0;
 };
+
+// The fields the song form checks, in tab order. Each check runs when the user leaves its field
+// and again, all of them in this order, on OK.
+enum class SongCheck { Media, Time, Category, TrackNumber, ChartNumber, Rating };
+inline constexpr SongCheck kSongChecks[] = {SongCheck::Media,       SongCheck::Time,
+                                            SongCheck::Category,    SongCheck::TrackNumber,
+                                            SongCheck::ChartNumber, SongCheck::Rating};
 
 // What adding a song does, from the AddMode preference.
 enum class AddDispatch { OpenForm, CompilationWizard, SingleArtistWizard, AskUser };
@@ -42,6 +51,9 @@ public:
 
     const AlbumContext& context() const { return m_context; }
 
+    // Both choice lists, when the window opens. On a read error `failedTable` names the table
+    // that could not be read ("Media" or "Categories").
+    StoreError loadChoices(Row& record, QString& failedTable);
     // The media names, sorted; the song's media is blanked when there are none and takes the
     // first when it is blank.
     StoreError loadMediaChoices(Row& record);
@@ -61,12 +73,29 @@ public:
     bool checkRanges(const Row& record, int* failingField = nullptr);
     void applyTimeRule(Row& record);
 
+    // One field's check on the record as the window read it, `typedCategory` being the text of
+    // the category field: the media and category lookups (a new category is offered and made),
+    // the time typed as minutes and seconds brought back to them, the ranges. False when the value
+    // was refused (its message was shown); the field then keeps the focus.
+    bool acceptField(SongCheck check, Row& record, const QString& typedCategory);
+    // OK: every check in tab order. The first check that refused its value, or none.
+    std::optional<SongCheck> acceptAll(Row& record, const QString& typedCategory);
+
+    // The form regained the focus or was resized: the song's category is read again (another
+    // window may have renamed or deleted it), with the choices. Returns the name to show, blank
+    // when the category no longer exists.
+    QString refreshCategory(const Row& record);
+
     // On OK, with AutoAddToAlbums on: the album of the song's title and artist, made when missing.
     StoreError addAlbumRecord(Row& record);
     // "Default with Album Information" (and the album context after an add).
     void applyAlbum(Row& record, const AlbumRecord& album, qint64 side, bool adding) const;
 
     static int field(const char* name);
+    // The picture of a song field in the form: the field's own form picture, else its picture.
+    static QString formPicture(const char* name);
+    // The field a check reads.
+    static int checkedField(SongCheck check);
 
 private:
     Database& m_db;

@@ -5,6 +5,8 @@
 
 #include "catalogue/list_definition.h"
 #include "data/filter_expression.h"
+#include "data/records.h"
+#include "data/store.h"
 
 #include <QStringList>
 
@@ -23,6 +25,10 @@ enum SongsSortOrder : int {
     kSongsByArtist = 8,
 };
 
+// What the By Media and By Category tabs show while no media or category is chosen.
+inline constexpr char kChooseMediaHint[] = "Choose a media format with Select Media";
+inline constexpr char kChooseCategoryHint[] = "Choose a category with Select Category";
+
 // The list format the songs browse is designed with; the user's saved layout replaces it only
 // while this text is unchanged.
 extern const char* const kSongsDesignFormat;
@@ -39,6 +45,26 @@ QStringList songsTabCaptions(const QString& udkPrompt);
 QString songsTabReport(int tab, const QString& categoryName = {});
 
 ListDefinition songsListDefinition();
+
+// The enabled state of the buttons the popup menu repeats.
+struct SongsPopupButtons {
+    bool print = false;
+    bool search = false;
+    bool import = false;
+    bool exportSongs = false;
+};
+// The popup entries after Add, Change and Delete, as the popup text builds them: Print, Search,
+// Import and Export, a separator before each but Export, greyed when their button is disabled.
+// Entries 4 to 7 press these buttons.
+QVector<PopupEntry> songsPopupExtras(const SongsPopupButtons& enabled);
+
+// What Select Category opens its list on: the category the By Category tab shows or, while none is
+// chosen, the category of the selected song (`selected`, blank when none); read by its number so
+// that the list, ordered by name, opens on it.
+CategoryRecord songsCategoryToSelect(Store& store, qint64 rangeCategoryId, const Row& selected);
+// What Select Media opens on: the media the By Media tab shows or, while none is chosen, the
+// selected song's media.
+MediaRecord songsMediaToSelect(const QString& rangeMedia, const Row& selected);
 
 // The user's filter of a search, compiled for the songs table. An error leaves the condition
 // empty (the list then runs unfiltered and the caller shows the view open error).

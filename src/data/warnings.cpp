@@ -191,13 +191,31 @@ int Warnings::show(int number, const QString& name, const QString& second) {
                       number == warning::kFileCreationError || number == warning::kOpenCreatedFileError ||
                       (number == warning::kInvalidKey && pressed == kButtonNo);
     if (ends) {
-        m_halted = true;
-        if (m_beforeHalt) {
-            m_beforeHalt();
-        }
-        m_prompter.halt(warningHaltText(number));
+        halt(warningHaltText(number));
     }
     return pressed;
+}
+
+bool Warnings::stop(const QString& text) {
+    PromptMessage m;
+    m.caption = QStringLiteral("Stop");
+    m.text = text;
+    m.icon = PromptIcon::Stop;
+    m.buttons = kButtonAbort | kButtonIgnore;
+    m.defaultButton = kButtonIgnore;
+    if (m_prompter.message(m) != kButtonAbort) {
+        return false;
+    }
+    halt(text);
+    return true;
+}
+
+void Warnings::halt(const QString& text) {
+    m_halted = true;
+    if (m_beforeHalt) {
+        m_beforeHalt();
+    }
+    m_prompter.halt(text);
 }
 
 } // namespace tunarium

@@ -62,6 +62,10 @@ public:
     // is cleared; otherwise the current error does. Warnings that end the program hand their
     // halt text to the prompter after the message; halted() then tells.
     int show(int number, const QString& name = {}, const QString& second = {});
+    // The runtime's stop message: `text` under the caption "Stop", and the choice to end the
+    // program (Abort) or to go on (Ignore, the default). Ending it closes the tables first; true
+    // when the program is ending.
+    bool stop(const QString& text);
     bool halted() const { return m_halted; }
     Prompter& prompter() { return m_prompter; }
     // What ending the program does before the prompter shows the halt text (closing the
@@ -69,6 +73,8 @@ public:
     void setBeforeHalt(std::function<void()> beforeHalt) { m_beforeHalt = std::move(beforeHalt); }
 
 private:
+    void halt(const QString& text);
+
     Prompter& m_prompter;
     std::function<void()> m_beforeHalt;
     std::optional<StoreError> m_saved;

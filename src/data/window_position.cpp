@@ -3,6 +3,8 @@
 
 #include "data/ini_file.h"
 
+#include <algorithm>
+
 namespace tunarium {
 
 namespace {
@@ -57,6 +59,30 @@ void restoreWindowPosition(WindowGeometry& window, const QString& section, const
         }
     }
     window.setMaximized(readIni(positionFile, section, u"Maximize") == QLatin1String("Yes"));
+}
+
+void fitWindow(WindowGeometry& window) {
+    const QRect area = window.area();
+    if (!area.isValid() || window.isMaximized()) {
+        return;
+    }
+    QSize size = window.size();
+    if (window.isResizable()) {
+        const QSize fitted = size.boundedTo(area.size()).expandedTo(window.minimumSize());
+        if (fitted != size) {
+            window.resize(fitted);
+            size = fitted;
+        }
+    }
+    const auto inside = [](int at, int extent, int low, int length) {
+        return std::max(low, std::min(at, low + length - extent));
+    };
+    const QPoint at = window.position();
+    const QPoint fitted(inside(at.x(), size.width(), area.left(), area.width()),
+                        inside(at.y(), size.height(), area.top(), area.height()));
+    if (fitted != at) {
+        window.move(fitted);
+    }
 }
 
 } // namespace tunarium

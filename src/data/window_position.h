@@ -3,13 +3,15 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
 namespace tunarium {
 
-// What the position routines need of a window. Positions and sizes are pixels, in the coordinates
-// of the window's parent (the screen for a top-level window, the workspace for a child window).
+// What the position routines need of a window. Positions and sizes are dialog units (see the
+// windows' DialogUnits), in the coordinates of the window's parent (the screen for a top-level
+// window, the workspace for a child window), so that a saved place means the same at any font.
 class WindowGeometry {
 public:
     virtual ~WindowGeometry() = default;
@@ -21,6 +23,10 @@ public:
     virtual bool isMinimized() const = 0;
     // False for a window of fixed size.
     virtual bool isResizable() const = 0;
+    // The smallest size the window can take.
+    virtual QSize minimumSize() const { return {}; }
+    // Where the window must lie to be seen whole (the workspace, the screen); invalid when unknown.
+    virtual QRect area() const { return {}; }
 
     virtual void setMaximized(bool maximized) = 0;
     virtual void move(QPoint position) = 0;
@@ -38,7 +44,13 @@ bool saveWindowPosition(WindowGeometry& window, const QString& section, const QS
 // moved to the saved position when `XPosit` and `YPosit` are both non-zero, and also sized when it
 // is resizable and the saved width and height are both positive (a resizable window without a
 // saved size is left where it is); then the window is maximized exactly when `Maximize` is "Yes".
-// Values that are not numbers, or lie far outside any screen, count as 0.
+// Values that are not numbers, or lie far outside any screen, count as 0. The caller then brings
+// the window inside its area (fitWindow).
 void restoreWindowPosition(WindowGeometry& window, const QString& section, const QString& positionFile);
+
+// Shrinks a window that is not maximized to its area (never below its minimum size) and moves it
+// so that as much of it as fits lies inside, its top left corner first. Does nothing without an
+// area.
+void fitWindow(WindowGeometry& window);
 
 } // namespace tunarium

@@ -1,8 +1,12 @@
 // The File Manager's rows, tags and maintenance actions.
 #include "shell/file_manager.h"
 
+#include "data/app_paths.h"
 #include "data/settings.h"
 #include "shell/collection_maintenance.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -164,6 +168,10 @@ void FileManager::run(MaintenanceAction action, int row) {
         fix(row, table);
         return;
     }
+    if (action == MaintenanceAction::Info) {
+        info(row, table);
+        return;
+    }
     if (action != MaintenanceAction::Info && !exclusive()) {
         return;
     }
@@ -201,6 +209,43 @@ void FileManager::run(MaintenanceAction action, int row) {
         break;
     }
     finishRow(row, table);
+}
+
+// Info reads the table as it stands: nothing is created, upgraded or repaired to show a count, and
+// a table that cannot be read says so with the file manager's own message.
+void FileManager::info(int row, TableId table) {
+    Store& store = m_db.store();
+    StoreError e;
+    if (!store.isOpen()) {
+        const QString file = QDir(m_db.collectionDir()).filePath(QString::fromLatin1(kCollectionFileName));
+        e = QFileInfo::exists(file) ? store.open(m_db.collectionDir()) : StoreError::of(code::kFileNotFound);
+    }
+    if (!e) {
+        switch (store.tableState(table)) {
+        case TableState::Missing:
+            e = StoreError::of(code::kFileNotFound);
+            break;
+        case TableState::Older:
+        case TableState::Different:
+        case TableState::Newer:
+            e = StoreError::of(code::kLayoutDiffers);
+            break;
+        case TableState::Current:
+        case TableState::KeysDamaged:
+            break;
+        }
+    }
+    if (e) {
+        m_rows[row].records = QStringLiteral("?");
+        m_db.warnings().stop(infoErrorText(tableDef(table).label, e));
+        return;
+    }
+    m_rows[row].records = QString::number(store.count(table));
+    m_rows[row].file = store.filePath();
+}
+
+QString FileManager::infoErrorText(const QString& table, const StoreError& error) {
+    return QStringLiteral("Error opening file : ") + table + QStringLiteral(" Error : ") + error.text;
 }
 
 void FileManager::fix(int row, TableId table) {

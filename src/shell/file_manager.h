@@ -52,6 +52,10 @@ public:
     void beginRun();
     void run(MaintenanceAction action, int row);
 
+    // The message of an "Info" that cannot read its table: "Error opening file : Album Error : "
+    // and the error's text.
+    static QString infoErrorText(const QString& table, const StoreError& error);
+
     // What the last repair did, when "Fix" found the file damaged.
     const std::optional<RepairReport>& lastRepair() const { return m_lastRepair; }
 
@@ -60,6 +64,7 @@ private:
     bool openFor(int row, TableId table);
     void finishRow(int row, TableId table);
     void fix(int row, TableId table);
+    void info(int row, TableId table);
     void report(const QString& caption, const QString& text, PromptIcon icon);
     void reportError(const QString& doing, TableId table, const StoreError& error);
 

@@ -5,6 +5,7 @@
 
 #include "data/date_time.h"
 #include "data/ini_file.h"
+#include "shell/ui/dialog_units.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -85,7 +86,7 @@ protected:
         o.tabSettingsFile = dir.configDir() + "/Tunar98.INI";
         o.tabSettingKey = "SongTab";
         o.locatorPrompt = "Quick Locator (select list box and type to locate):";
-        o.openingSize = QSize(640, 360);
+        o.listSize = QSize(300, 130);
         return o;
     }
 
@@ -168,12 +169,13 @@ TEST_F(BrowseWindowTest, TheColumnLayoutAndTabAreKeptForTheNextOpening) {
     QHeaderView* header = browse->list()->horizontalHeader();
     const int first = header->sectionSize(0);
     header->resizeSection(0, first * 2);
+    const QString width = QString::number(DialogUnits(browse->list()).toUnitsX(first * 2));
     browse->tabBar()->setCurrentIndex(1);
     browse->button(BrowseAction::Close)->click();
     settle();
     ASSERT_FALSE(browse);
     const QString saved = readIni(positions(), u"BrowseSongs", u"SRCF?Browse");
-    EXPECT_TRUE(saved.startsWith("160L(2)|M~Artist~")) << saved.toStdString();
+    EXPECT_TRUE(saved.startsWith(width + "L(2)|M~Artist~")) << saved.toStdString();
     EXPECT_EQ(readIni(dir.configDir() + "/Tunar98.INI", u"Settings", u"SongTab"), "2");
 
     BrowseOptions again = options();

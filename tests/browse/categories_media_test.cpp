@@ -101,8 +101,8 @@ TEST_F(CategoriesMediaTest, ADuplicateNameIsRefusedWithTheKeyNamedAndTheFormStay
     };
     const QVector<Case> cases = {
         {TableId::Media, 0, [] { return std::make_unique<MediaRules>(); }, "MED:KeyMedia"},
-        {TableId::Categories, 1, [this] { return std::make_unique<CategoryRules>(*db); },
-         "CAT:KeyCategoryID"},
+        // The category's number is the form's own: the name is what clashes, and is named.
+        {TableId::Categories, 1, [this] { return std::make_unique<CategoryRules>(*db); }, "CAT:KeyCategory"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key.toStdString());

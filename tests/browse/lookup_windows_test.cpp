@@ -5,7 +5,9 @@
 #include "data/ini_file.h"
 #include "shell/media_seeding.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QScrollBar>
 
@@ -292,6 +294,63 @@ TEST_F(LookupWindowsTest, OnlyTheMediaListKeepsItsLayout) {
     EXPECT_TRUE(readIni(positions(), u"BrowseCategories", u"SRCF?Browse").isEmpty());
     EXPECT_TRUE(readIni(positions(), u"BrowseCategories", u"SRCFOriginal?Browse").isEmpty());
     EXPECT_FALSE(readIni(positions(), u"BrowseCategories", u"Width").isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+QMdiSubWindow* frameOf(QWidget* w) {
+    return qobject_cast<QMdiSubWindow*>(w->parentWidget());
+}
+
+TEST_F(LookupWindowsTest, AfterItsFormTheBrowseIsActiveAndDeleteWorksAtOnce) {
+    addCategory(1, "Blues");
+    addCategory(2, "Soul");
+    // A window opened before the browse, as the songs browse is in the frame.
+    QMdiSubWindow* before = area->addSubWindow(new QLineEdit);
+    before->show();
+    area->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(area.get()));
+    QPointer<LookupBrowseWindow> browse = categories();
+    ASSERT_TRUE(browse);
+    settle();
+    ASSERT_EQ(area->activeSubWindow(), frameOf(browse));
+
+    key(browse, Qt::Key_Return, Qt::ControlModifier); // Change
+    QPointer<LookupFormWindow> form = browse->openedForm();
+    ASSERT_TRUE(form);
+    EXPECT_EQ(area->activeSubWindow(), frameOf(form));
+    form->nameField()->setText("Blues Rock");
+    QTest::keyClick(form->nameField(), Qt::Key_Return); // presses "&Ok", the default button
+    settle();
+    EXPECT_FALSE(form);
+    EXPECT_EQ(shown(browse), QStringList({"Blues Rock", "Soul"}));
+    EXPECT_EQ(area->activeSubWindow(), frameOf(browse));
+    EXPECT_EQ(QApplication::focusWidget(), browse->list());
+
+    prompter.messages.clear();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].caption, "Confirm Delete");
+}
+
+TEST_F(LookupWindowsTest, EnterPressesTheDefaultButtonOfBothForms) {
+    for (bool mediaForm : {true, false}) {
+        SCOPED_TRACE(mediaForm ? "media" : "category");
+        QPointer<LookupBrowseWindow> browse = mediaForm ? media() : categories();
+        ASSERT_TRUE(browse);
+        key(browse, Qt::Key_Insert);
+        QPointer<LookupFormWindow> form = browse->openedForm();
+        ASSERT_TRUE(form);
+        QTest::keyClicks(form->nameField(), "Acetate");
+        QTest::keyClick(form->nameField(), Qt::Key_Enter); // the keypad's Enter as well
+        settle();
+        EXPECT_FALSE(form);
+        EXPECT_EQ(shown(browse), QStringList{"Acetate"});
+        frameOf(browse)->close();
+        settle();
+    }
 }
 
 } // namespace

@@ -227,7 +227,9 @@ TEST_F(ImportWindowTest, TabFollowsTheControlsAndMnemonicsPressButtons) {
 
 TEST_F(ImportWindowTest, OkHandsOverTheRunThatAddsTheSongs) {
     ImportWindow* w = open(kHeaderFile);
-    w->move(140, 90);
+    // A place where the whole window is on the screen: a window that would stick out is brought in.
+    w->resize(w->minimumSizeHint());
+    w->move(60, 90);
     const QPoint place = w->geometry().topLeft();
     QTest::mouseClick(w->okButton(), Qt::LeftButton);
     EXPECT_FALSE(w->isVisible());
@@ -247,7 +249,8 @@ TEST_F(ImportWindowTest, OkHandsOverTheRunThatAddsTheSongs) {
     delete window;
     window = nullptr;
     ImportWindow* again = open(kHeaderFile);
-    EXPECT_EQ(again->geometry().topLeft(), place);
+    // Positions are kept in dialog units: a pixel may round away.
+    EXPECT_LE((again->geometry().topLeft() - place).manhattanLength(), 2);
 }
 
 TEST_F(ImportWindowTest, StartImportAsksAgainAfterAnEmptyFile) {

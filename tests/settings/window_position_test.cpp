@@ -17,12 +17,16 @@ public:
     bool maximized = false;
     bool minimized = false;
     bool resizable = true;
+    QSize minimum;
+    QRect bounds;
 
     QPoint position() const override { return pos; }
     QSize size() const override { return extent; }
     bool isMaximized() const override { return maximized; }
     bool isMinimized() const override { return minimized; }
     bool isResizable() const override { return resizable; }
+    QSize minimumSize() const override { return minimum; }
+    QRect area() const override { return bounds; }
     void setMaximized(bool on) override { maximized = on; }
     void move(QPoint to) override { pos = to; }
     void resize(QSize to) override { extent = to; }
@@ -129,6 +133,52 @@ TEST_F(WindowPositionTest, RestoreEdgeCases) {
         EXPECT_EQ(window.extent, c.extent) << c.what;
         EXPECT_EQ(window.maximized, c.maximized) << c.what;
     }
+}
+
+TEST(FitWindow, BringsAWindowInsideItsArea) {
+    struct Case {
+        const char* what;
+        QPoint pos;
+        QSize extent;
+        QSize minimum;
+        bool resizable;
+        QPoint expectedPos;
+        QSize expectedExtent;
+    };
+    const QRect area(0, 0, 600, 400); // the workspace, in dialog units
+    // clang-format off
+    const Case cases[] = {
+        {"inside stays", {20, 30}, {300, 200}, {}, true, {20, 30}, {300, 200}},
+        {"past the right edge moves left", {450, 30}, {300, 200}, {}, true, {300, 30}, {300, 200}},
+        {"above the top moves down", {20, -40}, {300, 200}, {}, true, {20, 0}, {300, 200}},
+        // A place kept in pixels by the earlier version reads as far too many units.
+        {"larger than the area shrinks", {1024, 720}, {1800, 1300}, {}, true, {0, 0}, {600, 400}},
+        {"never below its minimum", {10, 10}, {900, 300}, {700, 100}, true, {0, 10}, {700, 300}},
+        {"a fixed size is kept", {500, 10}, {700, 300}, {}, false, {0, 10}, {700, 300}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        FakeWindow window;
+        window.pos = c.pos;
+        window.extent = c.extent;
+        window.minimum = c.minimum;
+        window.resizable = c.resizable;
+        window.bounds = area;
+        fitWindow(window);
+        EXPECT_EQ(window.pos, c.expectedPos) << c.what;
+        EXPECT_EQ(window.extent, c.expectedExtent) << c.what;
+    }
+
+    FakeWindow unknown; // no area: nothing to fit into
+    unknown.pos = {5000, 5000};
+    fitWindow(unknown);
+    EXPECT_EQ(unknown.pos, QPoint(5000, 5000));
+    FakeWindow maximized;
+    maximized.bounds = area;
+    maximized.maximized = true;
+    maximized.pos = {900, 900};
+    fitWindow(maximized);
+    EXPECT_EQ(maximized.pos, QPoint(900, 900));
 }
 
 } // namespace

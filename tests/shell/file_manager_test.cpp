@@ -1,8 +1,10 @@
 // The File Manager: its rows, which rows an action runs on, the actions on the store, exclusive
 // access, the question after an interrupted run, and its window.
 #include "data/database.h"
+#include "data/ini_file.h"
 #include "data/settings.h"
 #include "shell/file_manager.h"
+#include "shell/ui/dialog_units.h"
 #include "shell/ui/file_manager_window.h"
 #include "shell_fixture.h"
 
@@ -146,6 +148,63 @@ TEST_F(FileManagerTest, BadFileQuestion) {
     EXPECT_TRUE(manager.askAboutBadFile());
     EXPECT_TRUE(readBadFile(profile()).isEmpty());
     EXPECT_EQ(prompter.messages.last().text, "No damage was found in Album.");
+}
+
+TEST_F(FileManagerTest, InfoOnATableItCannotReadSaysSoWithItsOwnMessage) {
+    ASSERT_TRUE(db.openTable(TableId::Fonts));
+    db.closeTable(TableId::Fonts);
+    ASSERT_TRUE(db.store().exec("DROP TABLE \"Fonts\"").ok());
+    db.store().close(); // as a file found without the table
+    const int fonts = manager.rowOf("Fonts");
+    manager.run(MaintenanceAction::Info, fonts);
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].text, "Error opening file : Fonts Error : File Not Found");
+    EXPECT_EQ(prompter.messages[0].icon, PromptIcon::Stop);
+    EXPECT_EQ(prompter.messages[0].buttons, kButtonAbort | kButtonIgnore);
+    EXPECT_EQ(manager.rows()[fonts].records, "?");
+    EXPECT_FALSE(db.halted()); // Ignore, the default, goes on
+
+    // Info creates nothing to count it: the other tables are still counted, and the missing one
+    // is still missing.
+    manager.run(MaintenanceAction::Info, manager.rowOf("Album"));
+    EXPECT_EQ(manager.rows()[manager.rowOf("Album")].records, "2");
+    EXPECT_EQ(db.store().tableState(TableId::Fonts), TableState::Missing);
+
+    prompter.answers = {kButtonAbort};
+    manager.run(MaintenanceAction::Info, fonts);
+    EXPECT_TRUE(db.halted());
+    EXPECT_EQ(prompter.haltText, "Error opening file : Fonts Error : File Not Found");
+}
+
+TEST_F(FileManagerTest, InfoWithoutACollectionMakesNone) {
+    test::TempCollection empty;
+    Database none(prompter, empty.dir(), profile());
+    FileManager onNothing(none, profile());
+    onNothing.run(MaintenanceAction::Info, onNothing.rowOf("Tunarium"));
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].text, "Error opening file : Tunarium Error : File Not Found");
+    EXPECT_FALSE(QFile::exists(collectionFilePath(empty.dir())));
+}
+
+TEST_F(FileManagerTest, TheWindowKeepsItsListLayout) {
+    const QString original = "16C|M~~@s2@70L(2)|M~Table~@s50@40R(2)|M~Records~@s10@200L(2)|M~File~@s144@";
+    int widened = 0;
+    QString widenedUnits;
+    {
+        FileManagerWindow window(db, profile());
+        window.show();
+        EXPECT_EQ(window.currentLayout(), original);
+        widened = window.list()->columnWidth(1) * 2;
+        window.list()->setColumnWidth(1, widened);
+        widenedUnits = QString::number(DialogUnits(window.list()).toUnitsX(widened));
+        window.close();
+    }
+    EXPECT_EQ(readIni(positions(), u"FileManager", u"SRCFOriginal?ListQueue"), original);
+    const QString saved = readIni(positions(), u"FileManager", u"SRCF?ListQueue");
+    EXPECT_TRUE(saved.startsWith("16C|M~~@s2@" + widenedUnits + "L(2)|M~Table~")) << saved.toStdString();
+    EXPECT_TRUE(saved.endsWith("200L(2)|M~File~@s144@")) << "the last column keeps its own width";
+    FileManagerWindow again(db, profile());
+    EXPECT_NEAR(again.list()->columnWidth(1), widened, 2);
 }
 
 TEST_F(FileManagerTest, WindowTagsRowsAndRunsActionsWithProgress) {

@@ -3,6 +3,7 @@
 // and closing in order.
 #include "data/database.h"
 #include "data/ini_file.h"
+#include "shell/ui/dialog_units.h"
 #include "shell/ui/help_window.h"
 #include "shell/ui/main_frame.h"
 #include "shell_fixture.h"
@@ -16,6 +17,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
@@ -141,11 +144,12 @@ TEST_F(MainFrameTest, ToolbarHoldsTheFiveButtonsAndTheLogo) {
     // The five command buttons, then the record buttons that serve the active browse or form.
     ASSERT_EQ(buttons.size(), 16);
     EXPECT_EQ(buttons.mid(0, 5), QStringList({"Albums", "Songs", "Labels", "Playlists", "Play CD"}));
-    EXPECT_EQ(tips.mid(0, 5), QStringList({"Browse Information by Album", "Browse Tunarium Database", "Labels",
-                                           "Playlists", "Start the CD Player"}));
+    EXPECT_EQ(tips.mid(0, 5), QStringList({"Browse Information by Album", "Browse Tunarium Database",
+                                           "Labels", "Playlists", "Start the CD Player"}));
     EXPECT_EQ(enabled.mid(0, 5), QList<bool>({false, false, false, false, true}));
-    EXPECT_EQ(tips.mid(5, 6), QStringList({"Go to the First Page", "Go to the Prior Page", "Go to the Prior Record",
-                                           "Go to the Next Record", "Go to the Next Page", "Go to the Last Page"}));
+    EXPECT_EQ(tips.mid(5, 6),
+              QStringList({"Go to the First Page", "Go to the Prior Page", "Go to the Prior Record",
+                           "Go to the Next Record", "Go to the Next Page", "Go to the Last Page"}));
     EXPECT_FALSE(enabled.mid(5).contains(true)); // no browse is active
     ASSERT_NE(frame->logoPicture(), nullptr);
     EXPECT_FALSE(frame->logoPicture()->pixmap().isNull()); // the program's own picture
@@ -263,17 +267,59 @@ TEST_F(MainFrameTest, ClosingClosesEveryWindowSavesMainAndClosesTheTables) {
     for (TableId t : {TableId::Album, TableId::Media, TableId::Tunarium}) {
         EXPECT_EQ(db.openCount(t), 0);
     }
-    EXPECT_EQ(readIni(positions(), u"Main", u"XPosit"), "70");
-    EXPECT_EQ(readIni(positions(), u"Main", u"Width"), "800");
+    // Positions are kept in dialog units.
+    const DialogUnits units(frame.get());
+    EXPECT_EQ(readIni(positions(), u"Main", u"XPosit"), QString::number(units.toUnitsX(70)));
+    EXPECT_EQ(readIni(positions(), u"Main", u"Width"), QString::number(units.toUnitsX(800)));
     EXPECT_EQ(readIni(positions(), u"Main", u"Maximize"), "No");
 }
 
 TEST_F(MainFrameTest, OpensWhereItWasSaved) {
     writeIniEntries(
         positions(), u"Main",
-        {{"XPosit", "90"}, {"YPosit", "80"}, {"Width", "700"}, {"Height", "450"}, {"Maximize", "No"}});
+        {{"XPosit", "30"}, {"YPosit", "20"}, {"Width", "300"}, {"Height", "200"}, {"Maximize", "No"}});
     auto frame = openFrame();
-    EXPECT_EQ(frame->geometry(), QRect(90, 80, 700, 450));
+    EXPECT_EQ(frame->geometry(), DialogUnits(frame.get()).toPixels(QRect(30, 20, 300, 200)));
+}
+
+TEST_F(MainFrameTest, APlaceTooLargeForTheScreenOpensInsideIt) {
+    // Pixels kept by an earlier version, or a place on a larger screen, read as dialog units.
+    writeIniEntries(
+        positions(), u"Main",
+        {{"XPosit", "600"}, {"YPosit", "400"}, {"Width", "1920"}, {"Height", "1080"}, {"Maximize", "No"}});
+    auto frame = openFrame();
+    const QRect screen = frame->screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(frame->frameGeometry()))
+        << frame->frameGeometry().x() << "," << frame->frameGeometry().width();
+}
+
+TEST_F(MainFrameTest, AboutClosesWholeOnOkAndOnEnter) {
+    auto frame = openFrame();
+    auto visibleWindows = [&] {
+        int n = 0;
+        for (QMdiSubWindow* w : frame->workspace()->subWindowList()) {
+            n += w->isVisible() ? 1 : 0;
+        }
+        return n;
+    };
+    for (bool enter : {false, true}) {
+        frame->trigger(FrameCommand::HelpAbout);
+        QMdiSubWindow* about = frame->workspace()->subWindowList().last();
+        ASSERT_EQ(visibleWindows(), 1);
+        EXPECT_EQ(about->windowTitle(), "About Tunarium Pro 98");
+        EXPECT_TRUE(frame->workspace()->viewport()->rect().contains(about->geometry()));
+        if (enter) {
+            QTest::keyClick(about->widget(), Qt::Key_Return);
+        } else {
+            for (QPushButton* b : about->widget()->findChildren<QPushButton*>()) {
+                if (b->text() == "&OK") {
+                    b->click();
+                }
+            }
+        }
+        QCoreApplication::processEvents();
+        EXPECT_EQ(visibleWindows(), 0) << (enter ? "Enter" : "OK") << " leaves no empty window behind";
+    }
 }
 
 TEST_F(MainFrameTest, ArrangeIconsLinesUpMinimizedWindowsAtTheBottom) {

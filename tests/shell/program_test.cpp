@@ -3,6 +3,7 @@
 #include "data/ini_file.h"
 #include "data/settings.h"
 #include "shell/query_wizard_setup.h"
+#include "shell/ui/dialog_units.h"
 #include "shell/ui/main_frame.h"
 #include "shell/ui/program.h"
 #include "shell/ui/session_end.h"
@@ -116,7 +117,7 @@ TEST_F(ProgramTest, TerminationSignalClosesTheFrameInOrder) {
     QTRY_COMPARE(finished.size(), 1);
     EXPECT_FALSE(frame->isVisible());
     EXPECT_EQ(program->database().openCount(TableId::Tunarium), 0);
-    EXPECT_EQ(readIni(positions(), u"Main", u"Width"), "640");
+    EXPECT_EQ(readIni(positions(), u"Main", u"Width"), QString::number(DialogUnits(frame).toUnitsX(640)));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "support/temp_collection.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using namespace tunarium;
 
@@ -157,12 +158,9 @@ TEST_F(SongFormTest, RangesAreCheckedWithTheirMessages) {
         const char* message;
     };
     const Case cases[] = {
-        {"TrackNumber", 99, nullptr},
-        {"TrackNumber", 100, "The value of Track must be between 0 and 99."},
-        {"ChartNumber", 100, nullptr},
-        {"ChartNumber", 101, "The value of Chart must be between 0 and 100."},
-        {"Rating", 10, nullptr},
-        {"Rating", 11, "The value of TUN:Rating must be between 0 and 10."},
+        {"TrackNumber", 99, nullptr},  {"TrackNumber", 100, "The value of Track must be between 0 and 99."},
+        {"ChartNumber", 100, nullptr}, {"ChartNumber", 101, "The value of Chart must be between 0 and 100."},
+        {"Rating", 10, nullptr},       {"Rating", 11, "The value of Rating must be between 0 and 10."},
     };
     for (const Case& c : cases) {
         prompter.messages.clear();
@@ -351,5 +349,85 @@ TEST(SongAddDispatch, FollowsTheAddModeUnlessCopyingOrInAnAlbum) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(songAddDispatch(c.mode, c.copy, *c.context, *c.current), c.expected);
+    }
+}
+
+namespace {
+
+// Runs SQL on the collection beside the program's own connection, as another program could.
+void runSql(const QString& collectionDir, const char* sql) {
+    sqlite3* raw = nullptr;
+    const QByteArray path = (collectionDir + "/tunarium.db").toUtf8();
+    ASSERT_EQ(sqlite3_open(path.constData(), &raw), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
+    sqlite3_close(raw);
+}
+
+} // namespace
+
+TEST_F(SongFormTest, EachFieldsCheckRunsByItselfAndOkRunsThemInTabOrder) {
+    SongRules rules(*db);
+    Row song(TableId::Tunarium);
+    ASSERT_TRUE(rules.loadMediaChoices(song).ok());
+    ASSERT_TRUE(rules.loadCategoryChoices().ok());
+    // Leaving Time: "3:45" typed as hours and minutes is brought back to minutes and seconds.
+    song.setNumber(f("Time"), deformatPicture(u"3:45", u"@t4").toLongLong());
+    EXPECT_TRUE(rules.acceptField(SongCheck::Time, song, {}));
+    EXPECT_EQ(formatPicture(song.value(f("Time")), u"@t4"), "0:03:45");
+    // Leaving Rating with 11: the range message names the field as the form shows it.
+    song.setNumber(f("Rating"), 11);
+    EXPECT_FALSE(rules.acceptField(SongCheck::Rating, song, {}));
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].text, "The value of Rating must be between 0 and 10.");
+    // Each check looks at its own field only.
+    EXPECT_TRUE(rules.acceptField(SongCheck::TrackNumber, song, {}));
+
+    // OK stops at the first refusal in tab order: the media comes before the rating.
+    prompter.messages.clear();
+    song.setText(f("Media"), "8-Track");
+    EXPECT_EQ(rules.acceptAll(song, {}), SongCheck::Media);
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].caption, "Field Contents Error");
+    song.setText(f("Media"), "LP");
+    EXPECT_EQ(rules.acceptAll(song, {}), SongCheck::Rating);
+    song.setNumber(f("Rating"), 10);
+    prompter.answers << kButtonYes; // "Add new category?"
+    EXPECT_EQ(rules.acceptAll(song, "Northern Soul"), std::nullopt);
+    EXPECT_EQ(rules.categoryName(song.number(f("CategoryID"))), "Northern Soul");
+}
+
+TEST_F(SongFormTest, TheCategoryIsReadAgainWhenTheFormComesBack) {
+    CategoryRecord soul{4, "Soul", {}};
+    ASSERT_TRUE(db->store().insert(soul).ok());
+    SongRules rules(*db);
+    ASSERT_TRUE(rules.loadCategoryChoices().ok());
+    Row song(TableId::Tunarium);
+    song.setNumber(f("CategoryID"), 4);
+    EXPECT_EQ(rules.refreshCategory(song), "Soul");
+
+    // Another window renames the category, then deletes it.
+    soul.category = "Deep Soul";
+    ASSERT_TRUE(db->store().update(soul).ok());
+    EXPECT_EQ(rules.refreshCategory(song), "Deep Soul");
+    EXPECT_EQ(rules.categoryName(4), "Deep Soul"); // the choices follow
+    ASSERT_TRUE(db->store().remove(soul).ok());
+    EXPECT_EQ(rules.refreshCategory(song), "");
+    EXPECT_TRUE(rules.categoryChoices().isEmpty());
+}
+
+TEST_F(SongFormTest, AChoiceListThatCannotBeReadIsNamed) {
+    SongRules rules(*db);
+    Row song(TableId::Tunarium);
+    QString failed;
+    ASSERT_TRUE(rules.loadChoices(song, failed).ok());
+    EXPECT_EQ(failed, "");
+    struct Case {
+        const char* sql;
+        const char* table;
+    };
+    for (const Case& c : {Case{"DROP TABLE Categories", "Categories"}, Case{"DROP TABLE Media", "Media"}}) {
+        runSql(dir.dir(), c.sql);
+        EXPECT_TRUE(rules.loadChoices(song, failed));
+        EXPECT_EQ(failed, c.table);
     }
 }

@@ -2,6 +2,7 @@
 #include "catalogue/ui/song_form_window.h"
 #include "support/temp_collection.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,8 +27,8 @@ protected:
     }
 
     SongFormWindow* open(int request, const SongRecord& current = {}) {
-        auto* form = new SongFormWindow(*db, settings, dir.path("POSITION.INI"), request, current, {}, nullptr,
-                                        [this](int response) { responses << response; });
+        auto* form = new SongFormWindow(*db, settings, dir.path("POSITION.INI"), request, current, {},
+                                        nullptr, [this](int response) { responses << response; });
         opened = form->start(nullptr);
         return form;
     }
@@ -112,7 +113,7 @@ TEST_F(SongFormWindowTest, ARatingOutOfRangeKeepsTheFormOpen) {
     QTest::mouseClick(button(form, "&OK"), Qt::LeftButton);
     EXPECT_TRUE(responses.isEmpty());
     ASSERT_FALSE(prompter.messages.isEmpty());
-    EXPECT_EQ(prompter.messages.last().text, "The value of TUN:Rating must be between 0 and 10.");
+    EXPECT_EQ(prompter.messages.last().text, "The value of Rating must be between 0 and 10.");
     rating->clear();
     QTest::keyClicks(rating, "10");
     QTest::mouseClick(button(form, "&OK"), Qt::LeftButton);
@@ -153,4 +154,94 @@ TEST_F(SongFormWindowTest, ChangingShowsTheSongAndDeleteNeedsNoWindow) {
     EXPECT_FALSE(opened);
     EXPECT_EQ(responses, QList<int>({kResponseCompleted}));
     EXPECT_EQ(db->store().count(TableId::Tunarium), 0);
+}
+
+namespace {
+
+void settle() {
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents();
+    }
+}
+
+} // namespace
+
+TEST_F(SongFormWindowTest, EachCheckRunsWhenTheUserLeavesItsField) {
+    QPointer<SongFormWindow> form = open(kRequestInsert);
+    ASSERT_TRUE(opened);
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    QLineEdit* time = fieldFor(form, "T&ime:");
+    time->setFocus();
+    QTest::keyClicks(time, "3:45");
+    QTest::keyClick(time, Qt::Key_Tab);
+    EXPECT_EQ(time->text(), "0:03:45") << "shown as minutes and seconds as soon as the field is left";
+
+    QLineEdit* rating = fieldFor(form, "Rating:");
+    rating->setFocus();
+    QTest::keyClicks(rating, "11");
+    QTest::keyClick(rating, Qt::Key_Tab);
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].caption, "Range Error");
+    EXPECT_EQ(prompter.messages[0].text, "The value of Rating must be between 0 and 10.");
+    settle();
+    EXPECT_EQ(QApplication::focusWidget(), rating) << "the field keeps the focus";
+    rating->setText("7");
+    QTest::keyClick(rating, Qt::Key_Tab);
+    EXPECT_EQ(prompter.messages.size(), 1);
+    // Leaving a field unchanged checks nothing.
+    fieldFor(form, "Track &Number:")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(prompter.messages.size(), 1);
+
+    auto* category = form->findChildren<QComboBox*>().at(1);
+    category->setFocus();
+    category->setEditText("Northern Soul");
+    prompter.answers << kButtonNo; // "Add new category?": No keeps the field
+    QTest::keyClick(category, Qt::Key_Tab);
+    ASSERT_EQ(prompter.messages.size(), 2) << "asked once";
+    EXPECT_EQ(prompter.messages[1].caption, "Category not found");
+    settle();
+    EXPECT_TRUE(category->isAncestorOf(QApplication::focusWidget()) ||
+                QApplication::focusWidget() == category);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // asked again, answered Yes
+    ASSERT_EQ(prompter.messages.size(), 3);
+    CategoryRecord made;
+    EXPECT_TRUE(db->store()
+                    .get(tableDef(TableId::Categories).keyIndex(u"KeyCategory"), {"Northern Soul"}, made)
+                    .ok());
+    EXPECT_GE(category->findText("Northern Soul"), 0);
+
+    // Enter in a field presses OK, which checks every field again and saves.
+    QTest::keyClicks(fieldFor(form, "&Title:"), "Reach out");
+    QTest::keyClick(fieldFor(form, "&Title:"), Qt::Key_Return);
+    settle();
+    EXPECT_EQ(responses, QList<int>({kResponseCompleted}));
+    SongRecord saved;
+    ASSERT_TRUE(db->store().get(tableDef(TableId::Tunarium).primaryKey, {qint64(1)}, saved).ok());
+    EXPECT_EQ(saved.time, 22501);
+    EXPECT_EQ(saved.rating, 7);
+    EXPECT_EQ(saved.categoryId, made.categoryId);
+}
+
+TEST_F(SongFormWindowTest, TheCategoryIsReadAgainWhenTheFormIsResized) {
+    ASSERT_TRUE(db->openTable(TableId::Categories));
+    CategoryRecord soul{4, "Soul", {}};
+    ASSERT_TRUE(db->store().insert(soul).ok());
+    SongRecord song;
+    song.id = 1;
+    song.title = "Reach out";
+    song.media = "CD";
+    song.categoryId = 4;
+    ASSERT_TRUE(db->store().insert(song).ok());
+    QPointer<SongFormWindow> form = open(kRequestChange, song);
+    ASSERT_TRUE(opened);
+    auto* category = form->findChildren<QComboBox*>().at(1);
+    EXPECT_EQ(category->currentText(), "Soul");
+    soul.category = "Motown"; // renamed in another window
+    ASSERT_TRUE(db->store().update(soul).ok());
+    form->resize(form->width() + 40, form->height());
+    settle();
+    EXPECT_EQ(category->currentText(), "Motown");
+    db->closeTable(TableId::Categories);
 }

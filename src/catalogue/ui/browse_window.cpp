@@ -4,7 +4,9 @@
 #include "catalogue/form_session.h"
 #include "catalogue/ui/page_model.h"
 #include "data/ini_file.h"
+#include "data/picture_room.h"
 #include "data/settings.h"
+#include "shell/ui/dialog_units.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -15,6 +17,9 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStatusTipEvent>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <QTabBar>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -23,15 +28,19 @@ namespace tunarium {
 
 namespace {
 
-// Format widths are dialog units: a quarter of the average character width.
-int dialogToPixels(int units, const QWidget* w) {
-    return units * w->fontMetrics().averageCharWidth() / 4;
-}
+// The list asks for its design size, so that the window opens around it.
+class BrowseList final : public QTableView {
+public:
+    void setDesignSize(QSize pixels) { m_design = pixels; }
+    QSize sizeHint() const override { return m_design.isValid() ? m_design : QTableView::sizeHint(); }
 
-int pixelsToDialog(int pixels, const QWidget* w) {
-    const int quarter = std::max(1, w->fontMetrics().averageCharWidth());
-    return (pixels * 4 + quarter / 2) / quarter;
-}
+private:
+    QSize m_design;
+};
+
+// A text column shows this many characters whole, a media name or a file number for example;
+// longer texts keep the width the list was designed with.
+constexpr int kWholeTextCharacters = 20;
 
 } // namespace
 
@@ -69,7 +78,7 @@ void BrowseWindow::build() {
         }
         layout->addWidget(m_tabs);
     }
-    m_list = new QTableView;
+    m_list = new BrowseList;
     m_model = new PageModel(*m_engine, this);
     m_list->setModel(m_model);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -81,12 +90,20 @@ void BrowseWindow::build() {
     m_list->setContextMenuPolicy(Qt::NoContextMenu);
     m_list->verticalHeader()->hide();
     m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 6);
+    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
     m_list->horizontalHeader()->setStretchLastSection(true);
     m_list->horizontalHeader()->setSectionsClickable(false);
     m_list->setToolTip(m_options.listTip);
+    m_list->setStatusTip(m_options.listStatus);
     m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
+    // Whoever gives the browse the focus gives it to the list.
+    setFocusProxy(m_list);
+    m_hint = new QLabel(m_list->viewport());
+    m_hint->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_hint->setForegroundRole(QPalette::PlaceholderText);
+    m_hint->setMargin(DialogUnits(m_list).toPixelsX(4));
+    m_hint->hide();
 
     m_thumb = new QScrollBar(Qt::Vertical);
     m_thumb->setRange(0, kThumbSteps);
@@ -120,12 +137,18 @@ void BrowseWindow::build() {
         locatorRow->addWidget(m_locator, 1);
         layout->addLayout(locatorRow);
     }
-    m_buttons = new QHBoxLayout;
-    m_buttons->addStretch();
-    layout->addLayout(m_buttons);
+    m_buttonRows = new QVBoxLayout;
+    layout->addLayout(m_buttonRows);
+    startButtonRow();
     if (m_tabs) {
         connect(m_tabs, &QTabBar::currentChanged, this, &BrowseWindow::tabChanged);
     }
+}
+
+void BrowseWindow::startButtonRow() {
+    m_buttons = new QHBoxLayout;
+    m_buttons->addStretch();
+    m_buttonRows->addLayout(m_buttons);
 }
 
 QPushButton* BrowseWindow::addButton(const QString& text, std::function<void()> pressed) {
@@ -181,10 +204,10 @@ bool BrowseWindow::open(QMdiArea* area, const Row& openOn) {
         finish(kResponseCancelled);
         return false;
     }
-    resize(m_options.openingSize);
-    const QSize minimum = m_options.openingSizeIsMinimum ? m_options.openingSize : m_options.minimumSize;
-    if (minimum.isValid()) {
-        setMinimumSize(minimum);
+    const DialogUnits units(this);
+    static_cast<BrowseList*>(m_list)->setDesignSize(DialogUnits(m_list).toPixels(m_options.listSize));
+    if (!m_options.openingSizeIsMinimum && m_options.minimumSize.isValid()) {
+        setMinimumSize(units.toPixels(m_options.minimumSize));
     }
     const QString design = replaceDatePictures(m_options.designFormat, m_options.datePicture);
     applyFormat(
@@ -199,16 +222,16 @@ bool BrowseWindow::open(QMdiArea* area, const Row& openOn) {
         m_previousTab = tab;
         m_engine->setTab(tab);
     }
+    // The window opens around its list at the design size; a browse that keeps its opening size
+    // as its minimum never shrinks below it.
+    resize(sizeHint().expandedTo(minimumSize()));
+    if (m_options.openingSizeIsMinimum) {
+        setMinimumSize(size());
+    }
     present(area);
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
         // The child window holding the browse keeps the browse's minimum with its frame around it.
         sub->setMinimumSize(sub->minimumSizeHint());
-        connect(sub, &QMdiSubWindow::windowStateChanged, this,
-                [this](Qt::WindowStates before, Qt::WindowStates now) {
-                    if (now.testFlag(Qt::WindowActive) && !before.testFlag(Qt::WindowActive)) {
-                        gainedFocus();
-                    }
-                });
     }
     updateLineCount();
     if (openOn.tableId() == m_engine->definition().table && openOn.size() > 0) {
@@ -219,6 +242,26 @@ bool BrowseWindow::open(QMdiArea* area, const Row& openOn) {
     m_list->setFocus();
     toolbarChanged();
     return true;
+}
+
+// A column's width in pixels: its width in dialog units, but never less than its header and the
+// widest text of its picture need, so that nothing the list shows is cut (a layout kept by an
+// earlier version, in narrower units, included).
+int BrowseWindow::columnPixels(const ListFormatColumn& column) const {
+    const DialogUnits units(m_list);
+    const int pixels = units.toPixelsX(column.width);
+    QHeaderView* header = m_list->horizontalHeader();
+    QStyleOptionHeader option;
+    option.initFrom(header);
+    option.text = column.header;
+    const int headerWidth =
+        header->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), header).width();
+    // A cell leaves a margin each side of its text, and the grid line takes a pixel of it.
+    const int margin = m_list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_list) + 1;
+    const int grid = m_list->showGrid() ? 1 : 0;
+    const int valueWidth =
+        units.textWidth(pictureRoom(column.picture, kWholeTextCharacters)) + 2 * margin + grid;
+    return std::max({pixels, headerWidth, valueWidth});
 }
 
 void BrowseWindow::applyFormat(const QString& format) {
@@ -233,17 +276,20 @@ void BrowseWindow::applyFormat(const QString& format) {
         if (!c.picture.isEmpty()) {
             m_engine->setColumnPicture(i, c.picture);
         }
-        m_list->horizontalHeader()->resizeSection(i, dialogToPixels(c.width, m_list));
+        const int pixels = columnPixels(c);
+        m_list->horizontalHeader()->resizeSection(i, pixels);
+        m_lastColumnUnits = DialogUnits(m_list).toUnitsX(pixels);
     }
     m_model->setColumnLook(justifications, headers);
 }
 
 QString BrowseWindow::currentFormat() const {
-    QVector<int> widths;
-    for (int i = 0; i < m_format.columns().size() && i < m_engine->columnCount(); ++i) {
-        widths << pixelsToDialog(m_list->horizontalHeader()->sectionSize(i), m_list);
-    }
-    return m_format.withWidths(widths).text();
+    const int columns = std::min(static_cast<int>(m_format.columns().size()), m_engine->columnCount());
+    return m_format.withWidths(columnUnits(m_list->horizontalHeader(), columns, m_lastColumnUnits)).text();
+}
+
+QString BrowseWindow::emptyHint() const {
+    return m_engine->emptyHint();
 }
 
 void BrowseWindow::updateLineCount() {
@@ -282,6 +328,10 @@ void BrowseWindow::showPage() {
     if (m_locator) {
         m_locator->setText(m_engine->locatorText());
     }
+    const QString hint = m_engine->emptyHint();
+    m_hint->setText(hint);
+    m_hint->adjustSize();
+    m_hint->setVisible(!hint.isEmpty());
     const QString& caption = m_engine->definition().titleCaption;
     setWindowTitle(m_options.titleWithCount && !m_engine->title().isEmpty() ? m_engine->title() : caption);
     const bool rows = m_engine->changeEnabled();
@@ -306,17 +356,10 @@ void BrowseWindow::closeRequested() {
         this, [this, response] { finish(response); }, Qt::QueuedConnection);
 }
 
-void BrowseWindow::gainedFocus() {
+void BrowseWindow::activated() {
     if (m_opened && !m_closing && isEnabled()) {
         m_engine->focusGained();
     }
-}
-
-void BrowseWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && isWindow() && isActiveWindow()) {
-        gainedFocus();
-    }
-    FormWindow::changeEvent(event);
 }
 
 void BrowseWindow::tabChanged(int index) {

@@ -16,8 +16,10 @@
 
 #include <memory>
 
+class QLabel;
 class QLineEdit;
 class QHBoxLayout;
+class QVBoxLayout;
 class QPushButton;
 class QScrollBar;
 class QTabBar;
@@ -44,9 +46,11 @@ struct BrowseOptions {
     QString tabSettingKey;
     QString locatorPrompt; // the locator display's prompt; empty: no locator display
     QString listTip;
-    QSize openingSize{420, 320};
+    QString listStatus; // shown in the frame's status bar while the list has the focus
+    // Sizes in dialog units. The window opens around its list at the list's design size.
+    QSize listSize{200, 120};
     bool openingSizeIsMinimum = false;
-    QSize minimumSize; // when the opening size is not the minimum
+    QSize minimumSize; // the window's, when the opening size is not the minimum
 };
 
 // The buttons a browse can have and what they press.
@@ -83,9 +87,14 @@ public:
     bool toolbarEnabled(ToolbarButtonId button) const override;
     void toolbarPressed(ToolbarButtonId button) override;
 
+    // The text the empty list shows (which range to choose), empty when none.
+    QString emptyHint() const;
+
 protected:
     QPushButton* addButton(BrowseAction action, const QString& text);
     QPushButton* addButton(const QString& text, std::function<void()> pressed);
+    // Buttons added after this go on a row of their own below the others.
+    void startButtonRow();
     void press(BrowseAction action);
 
     // Opens the table's form with the request on the record and returns at once; the form answers
@@ -105,16 +114,16 @@ protected:
 
     void closed() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void changeEvent(QEvent* event) override;
+    void activated() override;
 
 private:
     BrowseWindow(Database& db, ListDefinition definition, BrowseOptions options, Request request,
                  QWidget* caller, Answer answer, std::shared_ptr<Row> chosen);
     void build();
     void applyFormat(const QString& format);
+    int columnPixels(const ListFormatColumn& column) const;
     void showPage();
     void updateLineCount();
-    void gainedFocus();
     bool listKey(QKeyEvent* event);
     bool listMouse(QObject* watched, QEvent* event);
     void showPopup(const QPoint& globalPos);
@@ -127,12 +136,15 @@ private:
     Request m_request;
     std::shared_ptr<Row> m_chosen; // read by the answer after the window is gone
     ListFormat m_format;
+    int m_lastColumnUnits = 0; // the last column's width before it took the spare width
 
     QTabBar* m_tabs = nullptr;
     QTableView* m_list = nullptr;
     PageModel* m_model = nullptr;
     QScrollBar* m_thumb = nullptr;
     QLineEdit* m_locator = nullptr;
+    QLabel* m_hint = nullptr;
+    QVBoxLayout* m_buttonRows = nullptr;
     QHBoxLayout* m_buttons = nullptr;
     QHash<int, QPushButton*> m_actionButtons;
 

@@ -2,12 +2,14 @@
 // frame toolbar's record buttons.
 #include "catalogue/ui/browse_window.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStatusTipEvent>
 #include <QTableView>
 #include <QWheelEvent>
 
@@ -39,6 +41,12 @@ std::optional<ScrollAction> scrollKey(int key) {
 bool BrowseWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_list && event->type() == QEvent::KeyPress) {
         return listKey(static_cast<QKeyEvent*>(event));
+    }
+    if (watched == m_list && event->type() == QEvent::FocusIn && !m_list->statusTip().isEmpty()) {
+        // The frame's status bar shows what the list is for while it has the focus, not only
+        // while the mouse is over it.
+        QStatusTipEvent tip(m_list->statusTip());
+        QCoreApplication::sendEvent(m_list, &tip);
     }
     if (watched == m_list->viewport()) {
         if (event->type() == QEvent::Resize) {

@@ -24,7 +24,7 @@ LookupBrowseSpec categoriesBrowseSpec(const QString& positionFile) {
     s.options.titleWithCount = false;
     s.options.designFormat = QString::fromLatin1(kCategoriesListFormat);
     s.options.listTip = QStringLiteral("Browsing Records");
-    s.options.openingSize = QSize(360, 300);
+    s.options.listSize = QSize(150, 130);
     s.options.openingSizeIsMinimum = true;
     s.buttons = {{BrowseAction::Select, QStringLiteral("&Select")},
                  {BrowseAction::Add, QStringLiteral("&Insert")},

@@ -1,6 +1,7 @@
 // Forms as child windows in front of their caller.
 #include "catalogue/ui/form_window.h"
 
+#include "shell/ui/dialog_units.h"
 #include "shell/ui/widget_geometry.h"
 
 #include <QApplication>
@@ -8,8 +9,30 @@
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTimer>
 
 namespace tunarium {
+
+namespace {
+
+// Makes `window` the active window with the focus where it was in it (a browse: on its list). A
+// window in the workspace is activated through the workspace: activating the frame alone leaves
+// the workspace on whichever child window it chooses.
+void activate(QWidget* window) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget()); sub && sub->mdiArea()) {
+        sub->mdiArea()->setActiveSubWindow(sub);
+    } else {
+        window->activateWindow();
+    }
+    if (window->focusProxy()) {
+        window->setFocus();
+    } else if (QWidget* last = window->focusWidget()) {
+        last->setFocus();
+    }
+}
+
+} // namespace
 
 FormWindow::FormWindow(const QString& procedure, const QString& positionFile, QWidget* caller, Done done)
     : m_procedure(procedure), m_positionFile(positionFile), m_caller(caller), m_done(std::move(done)) {
@@ -25,16 +48,44 @@ void FormWindow::present(QMdiArea* area) {
     if (m_caller) {
         m_caller->setEnabled(false);
     }
+    const QSize opening = testAttribute(Qt::WA_Resized) ? size() : sizeHint();
     if (area) {
+        // Activating a child window would otherwise maximize it in place of a maximized caller,
+        // which then stays small once the form is gone.
+        area->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
         m_subWindow = area->addSubWindow(this);
         m_subWindow->setAttribute(Qt::WA_DeleteOnClose);
         m_subWindow->show();
+        // The child window takes the size it needs for its frame around the form, and opens just
+        // below its caller's title (where it was last, when that is kept).
+        m_subWindow->resize(m_subWindow->size() - size() + opening);
+        if (auto* callerWindow = m_caller ? qobject_cast<QMdiSubWindow*>(m_caller->parentWidget()) : nullptr;
+            callerWindow && callerWindow->mdiArea() == area) {
+            const DialogUnits units(this);
+            m_subWindow->move(callerWindow->pos() + QPoint(units.toPixelsX(8), units.toPixelsY(12)));
+        }
+        connect(m_subWindow, &QMdiSubWindow::windowStateChanged, this,
+                [this](Qt::WindowStates before, Qt::WindowStates now) {
+                    if (now.testFlag(Qt::WindowActive) && !before.testFlag(Qt::WindowActive) && !m_closing) {
+                        activated();
+                    }
+                });
         area->setActiveSubWindow(m_subWindow);
     } else {
+        resize(opening);
         show();
     }
     restoreWidgetPosition(this, m_procedure, m_positionFile);
-    activateWindow();
+    if (!area) {
+        activateWindow();
+    }
+}
+
+void FormWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isWindow() && isActiveWindow() && !m_closing) {
+        activated();
+    }
+    QWidget::changeEvent(event);
 }
 
 void FormWindow::finish(int response) {
@@ -52,7 +103,31 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
         cancelRequested();
         return;
     }
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (enter && modifiers == Qt::NoModifier && pressDefaultButton()) {
+        return;
+    }
     QWidget::keyPressEvent(event);
+}
+
+// Enter reaches the window when the control that has the focus does not take it: the button that
+// has the focus is pressed, else the default button.
+bool FormWindow::pressDefaultButton() {
+    auto usable = [this](QPushButton* b) {
+        return b && b->window() == window() && b->isVisible() && b->isEnabled();
+    };
+    if (auto* focused = qobject_cast<QPushButton*>(focusWidget()); usable(focused) && isAncestorOf(focused)) {
+        focused->click();
+        return true;
+    }
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        if (b->isDefault() && usable(b)) {
+            b->click();
+            return true;
+        }
+    }
+    return false;
 }
 
 void FormWindow::closeEvent(QCloseEvent* event) {
@@ -117,7 +192,14 @@ void FormWindow::answer() {
     m_answered = true;
     if (m_caller) {
         m_caller->setEnabled(true);
-        m_caller->activateWindow();
+        activate(m_caller);
+        // The workspace chooses a window to activate when this one's child window goes; the caller
+        // is made the active window again once it has gone.
+        QTimer::singleShot(0, m_caller, [caller = m_caller] {
+            if (caller && caller->isEnabled() && caller->isVisible()) {
+                activate(caller);
+            }
+        });
     }
     if (m_done) {
         m_done(m_response);

@@ -1,7 +1,8 @@
 // The window side of the form pattern: a form opens as a child window in front of its caller,
 // which stays disabled until the form answers through its callback, while every other window
-// stays usable. Esc acts as Cancel; the window position is restored and saved under the form's
-// procedure name.
+// stays usable; then the caller is the active window again, with the focus where it was. Enter
+// presses the default button (or the button that has the focus), Esc acts as Cancel; the window
+// position is restored and saved under the form's procedure name, in dialog units.
 #pragma once
 
 #include "catalogue/form_session.h"
@@ -26,7 +27,9 @@ public:
     ~FormWindow() override;
 
     // Shows the form: in the MDI area as a child window when one is given, else as a window of
-    // its own. The caller is disabled until the form closes.
+    // its own, at the size the window was given (its size hint when none), inside the workspace.
+    // The caller is disabled until the form closes. A maximized window in the workspace stays
+    // maximized: the form opens in front of it at its own size.
     void present(QMdiArea* area);
     // Ends the form with its response; the window closes and the callback runs once.
     void finish(int response);
@@ -50,9 +53,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     virtual void cancelRequested();
+    // The window became the active window (also when it first opens).
+    virtual void activated() {}
+    void changeEvent(QEvent* event) override;
 
 private:
     void answer();
+    bool pressDefaultButton();
     void releaseTables();
 
     QString m_procedure;
@@ -62,7 +69,7 @@ private:
     Done m_done;
     Database* m_db = nullptr;
     FormSession* m_session = nullptr; // set by startSession()
-    QList<TableId> m_tables; // opened by startSession()
+    QList<TableId> m_tables;          // opened by startSession()
     int m_response = 2;
     bool m_answered = false;
     bool m_closing = false;

@@ -30,8 +30,8 @@ bool isVirtualKey(const QKeyEvent* event, int virtualKey) {
 LookupFormWindow::LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormSpec design,
                                    NameHistory& history, const QString& positionFile, int request,
                                    const Row& current, QWidget* caller, Answer done)
-    : LookupFormWindow(db, std::move(rules), std::move(design), history, positionFile, request, current, caller,
-                       std::move(done), std::make_shared<Row>()) {}
+    : LookupFormWindow(db, std::move(rules), std::move(design), history, positionFile, request, current,
+                       caller, std::move(done), std::make_shared<Row>()) {}
 
 LookupFormWindow::LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormSpec design,
                                    NameHistory& history, const QString& positionFile, int request,
@@ -63,7 +63,8 @@ bool LookupFormWindow::start(QMdiArea* area) {
     build();
     m_name->setValue(m_record.value(field()));
     setWindowTitle(m_session.request() == kRequestInsert ? m_spec.insertCaption : m_spec.changeCaption);
-    resize(sizeHint().expandedTo(QSize(300, 0)));
+    // The name field is as wide as the name; the form opens at its size and keeps it as its minimum.
+    resize(sizeHint());
     setMinimumSize(size());
     present(area);
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {

@@ -25,7 +25,7 @@ LookupBrowseSpec mediaBrowseSpec(const QString& positionFile) {
     s.options.designFormat = QString::fromLatin1(kMediaListFormat);
     s.options.listName = QStringLiteral("?Browse:1");
     s.options.listTip = QStringLiteral("Browsing Records");
-    s.options.openingSize = QSize(360, 300);
+    s.options.listSize = QSize(150, 130);
     s.options.openingSizeIsMinimum = true;
     s.buttons = {{BrowseAction::Add, QStringLiteral("&Add")},
                  {BrowseAction::Change, QStringLiteral("&Change")},

@@ -1,8 +1,12 @@
-// A line edit that shows and reads one value through a picture.
+// A line edit that shows and reads one value through a picture, and asks for the room the
+// picture's texts need: a text field its width in average characters, a number, date or time
+// field its widest text.
 #pragma once
 
 #include <QLineEdit>
 #include <QVariant>
+
+class QComboBox;
 
 namespace tunarium {
 
@@ -17,8 +21,13 @@ public:
     // the text does not read), the text for text pictures.
     QVariant value() const;
 
+    QSize sizeHint() const override;
+
 private:
     QString m_picture;
 };
+
+// Makes a drop list or combo box at least wide enough to show `characters` average characters.
+void setMinimumCharacters(QComboBox* box, int characters);
 
 } // namespace tunarium

@@ -1,6 +1,8 @@
 // A query element's controls.
 #include "catalogue/ui/query_element_row.h"
 
+#include "shell/ui/dialog_units.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -100,7 +102,7 @@ void QueryElementRow::build(bool first) {
     for (QWidget* page : std::initializer_list<QWidget*>{m_text, m_check, m_choice, m_otherField}) {
         m_value->addWidget(page);
     }
-    m_value->setMinimumWidth(160);
+    m_value->setMinimumWidth(DialogUnits(this).toPixelsX(70));
 
     m_case = new QCheckBox(QStringLiteral("Match Case"), this);
     m_case->setToolTip(queryWizardText(kTextCaseSensitive));

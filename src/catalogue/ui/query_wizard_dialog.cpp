@@ -2,6 +2,8 @@
 #include "catalogue/ui/query_wizard_dialog.h"
 
 #include "catalogue/ui/query_element_row.h"
+#include "shell/ui/dialog_units.h"
+#include "shell/ui/widget_geometry.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -31,6 +33,10 @@ constexpr int kTextAddQuery = 213;
 constexpr int kTextRunQuery = 216;
 constexpr int kTextDescription = 236;
 
+// Sizes in dialog units: the wizard's opening size and the width of its saved-queries panel.
+constexpr QSize kDesignSize(560, 320);
+constexpr int kSavedPanelWidth = 175;
+
 QPushButton* button(const QString& text, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
     b->setAutoDefault(false);
@@ -59,7 +65,7 @@ QueryWizardDialog::QueryWizardDialog(QueryFieldList fields, const QString& colle
     connect(m_manual, &QCheckBox::toggled, this, &QueryWizardDialog::manualToggled);
     connect(this, &QDialog::finished, this, [this] { emit queryFinished(m_wizard.result()); });
     updateButtons();
-    resize(1120, 620);
+    resize(DialogUnits(this).toPixels(kDesignSize));
 }
 
 QWidget* QueryWizardDialog::buildSavedPanel() {
@@ -83,7 +89,7 @@ QWidget* QueryWizardDialog::buildSavedPanel() {
     layout->addWidget(description);
     layout->addWidget(m_description);
     layout->addWidget(m_addQuery);
-    box->setFixedWidth(320);
+    box->setFixedWidth(DialogUnits(this).toPixelsX(kSavedPanelWidth));
 
     connect(m_saved, &QListWidget::currentRowChanged, this, &QueryWizardDialog::updateButtons);
     connect(m_saved, &QListWidget::itemDoubleClicked, this, &QueryWizardDialog::runSavedClicked);
@@ -154,6 +160,8 @@ QWidget* QueryWizardDialog::buildButtons() {
 }
 
 void QueryWizardDialog::start() {
+    // The wizard opens over the frame and inside it.
+    centreOver(this, parentWidget());
     open();
     m_wizard.reloadSavedQueries();
     refreshSaved();

@@ -14,7 +14,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace tunarium {
@@ -25,8 +27,27 @@ int f(const char* name) {
     return SongRules::field(name);
 }
 
+// An entry for a text field of the songs, as wide as the field.
+PictureEdit* textEdit(const char* name) {
+    return new PictureEdit(SongRules::formPicture(name));
+}
+
+int fieldWidth(TableId table, const char* name) {
+    const TableDef& t = tableDef(table);
+    return t.field(t.fieldIndex(QString::fromLatin1(name))).width;
+}
+
+// A memo asks for a few lines: the form opens no taller than its first tab needs, and the memo
+// grows with the window.
+class MemoEdit final : public QPlainTextEdit {
+public:
+    QSize sizeHint() const override {
+        return {QPlainTextEdit::sizeHint().width(), fontMetrics().lineSpacing() * 5 + 2 * frameWidth() + 8};
+    }
+};
+
 QPlainTextEdit* memoEdit(const QString& tip = {}) {
-    auto* edit = new QPlainTextEdit;
+    auto* edit = new MemoEdit;
     edit->setTabChangesFocus(true);
     edit->setToolTip(tip);
     return edit;
@@ -34,8 +55,9 @@ QPlainTextEdit* memoEdit(const QString& tip = {}) {
 
 } // namespace
 
-SongFormWindow::SongFormWindow(Database& db, const Settings& settings, const QString& positionFile, int request,
-                               const SongRecord& current, AlbumContext context, QWidget* caller, Done done)
+SongFormWindow::SongFormWindow(Database& db, const Settings& settings, const QString& positionFile,
+                               int request, const SongRecord& current, AlbumContext context, QWidget* caller,
+                               Done done)
     : FormWindow(QStringLiteral("UpdateSong"), positionFile, caller, std::move(done)), m_db(db),
       m_settings(settings), m_rules(db, std::move(context)), m_session(db, m_rules, request),
       m_record(toRow(current)) {
@@ -51,8 +73,8 @@ bool SongFormWindow::dispatchToWizard(AddDispatch dispatch) {
 
 bool SongFormWindow::start(QMdiArea* area) {
     if (m_session.request() == kRequestInsert) {
-        const AddDispatch dispatch = songAddDispatch(m_settings.addMode(), m_session.isCopy(), m_rules.context(),
-                                                     fromRow<SongRecord>(m_record));
+        const AddDispatch dispatch = songAddDispatch(m_settings.addMode(), m_session.isCopy(),
+                                                     m_rules.context(), fromRow<SongRecord>(m_record));
         if (dispatch != AddDispatch::OpenForm && dispatchToWizard(dispatch)) {
             finish(kResponseCancelled);
             return false;
@@ -61,23 +83,22 @@ bool SongFormWindow::start(QMdiArea* area) {
     if (m_record.text(f("Media")).isEmpty()) {
         m_record.setText(f("Media"), QStringLiteral("CD"));
     }
-    if (!startSession(m_db, {TableId::Tunarium, TableId::Album, TableId::Categories, TableId::Media}, m_session,
-                      m_record)) {
+    if (!startSession(m_db, {TableId::Tunarium, TableId::Album, TableId::Categories, TableId::Media},
+                      m_session, m_record)) {
         finish(m_session.response());
         return false;
     }
     build();
-    if (StoreError e = m_rules.loadMediaChoices(m_record); e || (e = m_rules.loadCategoryChoices())) {
+    QString failedTable;
+    if (StoreError e = m_rules.loadChoices(m_record, failedTable)) {
         m_db.warnings().saveError(e);
-        m_db.warnings().show(warning::kRecordRetrievalError, e.code == code::kOk ? "Media" : "Categories");
+        m_db.warnings().show(warning::kRecordRetrievalError, failedTable);
         m_session.cancel();
         finish(kResponseCancelled);
         return false;
     }
     m_media->addItems(m_rules.mediaChoices());
-    for (const CategoryChoice& c : m_rules.categoryChoices()) {
-        m_category->addItem(c.name, c.id);
-    }
+    showCategoryChoices();
     display(m_record);
     setWindowTitle(m_session.caption());
     present(area);
@@ -124,26 +145,29 @@ QWidget* SongFormWindow::buildGeneral() {
     auto* page = new QWidget;
     auto* left = new QFormLayout;
     auto* right = new QFormLayout;
-    m_artist = new PictureEdit(QStringLiteral("@s50"));
-    m_title = new PictureEdit(QStringLiteral("@s50"));
-    m_album = new PictureEdit(QStringLiteral("@s50"));
+    m_artist = textEdit("Artist");
+    m_title = textEdit("Title");
+    m_album = textEdit("Album");
     m_media = new QComboBox;
+    setMinimumCharacters(m_media, fieldWidth(TableId::Media, "Media"));
     m_time = new PictureEdit(QStringLiteral("@t4"));
-    m_fileNumber = new PictureEdit(QStringLiteral("@s20"));
+    m_fileNumber = textEdit("FileNumber");
     m_releaseDate = new PictureEdit(m_settings.datePicture());
     m_category = new QComboBox;
     m_category->setEditable(true);
     m_category->setInsertPolicy(QComboBox::NoInsert);
-    m_category->lineEdit()->setMaxLength(30);
+    const int categoryWidth = fieldWidth(TableId::Categories, "Category");
+    m_category->lineEdit()->setMaxLength(categoryWidth);
+    setMinimumCharacters(m_category, categoryWidth);
     m_track = new PictureEdit(QStringLiteral("@n3"));
     m_side = new PictureEdit(QStringLiteral("@n2b"));
     m_bpm = new PictureEdit(QStringLiteral("@n_4b"));
     m_chart = new PictureEdit(QStringLiteral("@n3b"));
-    m_mix = new PictureEdit(QStringLiteral("@s30"));
+    m_mix = textEdit("Mix");
     m_mix->setToolTip(QStringLiteral("Mix or version specific information"));
-    m_style = new PictureEdit(QStringLiteral("@s30"));
+    m_style = textEdit("Style");
     m_rating = new PictureEdit(QStringLiteral("@n2b"));
-    m_inOut = new PictureEdit(QStringLiteral("@s20"));
+    m_inOut = textEdit("InOut");
     m_inOut->setToolTip(QStringLiteral("In/Out information"));
     left->addRow(QStringLiteral("&Artist:"), m_artist);
     left->addRow(QStringLiteral("&Title:"), m_title);
@@ -180,12 +204,18 @@ QWidget* SongFormWindow::buildGeneral() {
     marks->addWidget(ending);
 
     auto* columns = new QHBoxLayout;
-    columns->addLayout(left, 3);
-    columns->addLayout(right, 2);
+    // Each column opens at the width its fields ask for; the left one takes what the window adds.
+    columns->addLayout(left, 1);
+    columns->addLayout(right, 0);
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(columns);
     layout->addLayout(marks);
     layout->addStretch();
+
+    for (SongCheck check : kSongChecks) {
+        checkedControl(check)->installEventFilter(this);
+    }
+    m_category->lineEdit()->installEventFilter(this);
     return page;
 }
 
@@ -193,7 +223,7 @@ QWidget* SongFormWindow::buildRecording() {
     auto* page = new QWidget;
     auto* layout = new QFormLayout(page);
     m_recording = memoEdit(QStringLiteral("Recording Information (Engineer, Producer, Etc)"));
-    m_composer = new PictureEdit(QStringLiteral("@s80"));
+    m_composer = textEdit("Composer");
     m_performance = memoEdit();
     layout->addRow(QStringLiteral("Recording Information:"), m_recording);
     layout->addRow(QStringLiteral("Composer:"), m_composer);
@@ -204,14 +234,15 @@ QWidget* SongFormWindow::buildRecording() {
 QWidget* SongFormWindow::buildCustom() {
     auto* page = new QWidget;
     auto* layout = new QFormLayout(page);
-    m_udk = new PictureEdit(QStringLiteral("@s30"));
-    m_udk->setToolTip(QStringLiteral("See File/Preferences/Customization to label this field to suit your needs"));
+    m_udk = textEdit("UserDefinedKeyField");
+    m_udk->setToolTip(
+        QStringLiteral("See File/Preferences/Customization to label this field to suit your needs"));
     const QString label = m_settings.udkPrompt().trimmed();
     m_udkPrompt = new QLabel(label.isEmpty() ? QStringLiteral("User Defined Key Field:") : label + u':');
     m_udkPrompt->setBuddy(m_udk);
     layout->addRow(m_udkPrompt, m_udk);
     for (int i = 0; i < 3; ++i) {
-        m_info[i] = new PictureEdit(QStringLiteral("@s80"));
+        m_info[i] = new PictureEdit(SongRules::formPicture("AdditionalInformation1"));
         layout->addRow(QStringLiteral("Additional Information %1:").arg(i + 1), m_info[i]);
     }
     return page;
@@ -257,11 +288,16 @@ void SongFormWindow::display(const Row& r) {
         m_info[i]->setValue(r.value(f("AdditionalInformation1") + i));
     }
     m_notes->setPlainText(r.text(f("Notes")));
+    for (SongCheck check : kSongChecks) {
+        m_accepted.insert(static_cast<int>(check), controlText(check));
+    }
 }
 
 void SongFormWindow::readInto(Row& r) const {
     const auto text = [&](const char* name, const QString& value) { r.setText(f(name), value); };
-    const auto number = [&](const char* name, const QVariant& value) { r.setNumber(f(name), value.toLongLong()); };
+    const auto number = [&](const char* name, const QVariant& value) {
+        r.setNumber(f(name), value.toLongLong());
+    };
     text("Artist", m_artist->text());
     text("Title", m_title->text());
     text("Album", m_album->text());
@@ -280,7 +316,10 @@ void SongFormWindow::readInto(Row& r) const {
     number("Skips", m_skips->isChecked() ? 1 : 0);
     number("DoNotPlay", m_doNotPlay->isChecked() ? 1 : 0);
     number("Live", m_live->isChecked() ? 1 : 0);
-    text("EndType", m_slow->isChecked() ? "Slow" : m_fast->isChecked() ? "Fast" : m_abrupt->isChecked() ? "Abrupt" : "");
+    text("EndType", m_slow->isChecked()     ? "Slow"
+                    : m_fast->isChecked()   ? "Fast"
+                    : m_abrupt->isChecked() ? "Abrupt"
+                                            : "");
     text("Recording", m_recording->toPlainText());
     text("Composer", m_composer->text());
     text("PerformanceNotes", m_performance->toPlainText());
@@ -291,37 +330,153 @@ void SongFormWindow::readInto(Row& r) const {
     text("Notes", m_notes->toPlainText());
 }
 
+QWidget* SongFormWindow::checkedControl(SongCheck check) const {
+    switch (check) {
+    case SongCheck::Media:
+        return m_media;
+    case SongCheck::Time:
+        return m_time;
+    case SongCheck::Category:
+        return m_category;
+    case SongCheck::TrackNumber:
+        return m_track;
+    case SongCheck::ChartNumber:
+        return m_chart;
+    case SongCheck::Rating:
+        return m_rating;
+    }
+    return nullptr;
+}
+
+QString SongFormWindow::controlText(SongCheck check) const {
+    if (QWidget* control = checkedControl(check)) {
+        if (auto* box = qobject_cast<QComboBox*>(control)) {
+            return box->currentText();
+        }
+        return static_cast<QLineEdit*>(control)->text();
+    }
+    return {};
+}
+
+void SongFormWindow::showCategoryChoices() {
+    const QString typed = m_category->currentText();
+    const QSignalBlocker block(m_category);
+    m_category->clear();
+    for (const CategoryChoice& c : m_rules.categoryChoices()) {
+        m_category->addItem(c.name, c.id);
+    }
+    m_category->setEditText(typed);
+}
+
+void SongFormWindow::showAccepted() {
+    m_time->setValue(m_record.value(f("Time")));
+    if (m_category->count() != m_rules.categoryChoices().size()) {
+        showCategoryChoices(); // a category was added
+    }
+    const qint64 category = m_record.number(f("CategoryID"));
+    if (category != 0) {
+        m_category->setEditText(m_rules.categoryName(category));
+    }
+}
+
+bool SongFormWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && !m_checking) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        QWidget* next = QApplication::focusWidget();
+        // Leaving a field means going to another field of the form. A popup, another window and
+        // the buttons (OK checks every field itself, Cancel and the album button need none) do
+        // not count.
+        const bool left = reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && next &&
+                          isAncestorOf(next) && !qobject_cast<QPushButton*>(next);
+        if (left) {
+            for (SongCheck check : kSongChecks) {
+                QWidget* control = checkedControl(check);
+                if (watched == control ||
+                    (check == SongCheck::Category && watched == m_category->lineEdit())) {
+                    if (!control->isAncestorOf(next) && next != control) {
+                        fieldLeft(check);
+                    }
+                    break;
+                }
+            }
+        }
+    }
+    return FormWindow::eventFilter(watched, event);
+}
+
+void SongFormWindow::fieldLeft(SongCheck check) {
+    if (controlText(check) == m_accepted.value(static_cast<int>(check))) {
+        return;
+    }
+    m_checking = true;
+    readInto(m_record);
+    const bool accepted = m_rules.acceptField(check, m_record, m_category->currentText());
+    if (accepted) {
+        showAccepted();
+        m_accepted.insert(static_cast<int>(check), controlText(check));
+    }
+    m_checking = false;
+    if (!accepted) {
+        // The field keeps the focus, once the focus has finished moving away from it.
+        QPointer<QWidget> control = checkedControl(check);
+        QTimer::singleShot(0, this, [control] {
+            if (control) {
+                control->setFocus();
+                if (auto* edit = qobject_cast<QLineEdit*>(control.data())) {
+                    edit->selectAll();
+                }
+            }
+        });
+    }
+}
+
 bool SongFormWindow::acceptFields() {
     readInto(m_record);
-    // The checks run in tab order; the first that fails keeps the focus.
-    if (!m_rules.checkMedia(m_record)) {
-        m_tabs->setCurrentIndex(0);
-        m_media->setFocus();
-        return false;
-    }
-    m_rules.applyTimeRule(m_record);
+    m_checking = true;
+    const std::optional<SongCheck> failing = m_rules.acceptAll(m_record, m_category->currentText());
+    m_checking = false;
     m_time->setValue(m_record.value(f("Time")));
-    if (!m_rules.checkCategory(m_record, m_category->currentText())) {
+    if (failing) {
         m_tabs->setCurrentIndex(0);
-        m_category->setFocus();
-        return false;
-    }
-    if (m_category->findText(m_category->currentText(), Qt::MatchFixedString) < 0) {
-        m_category->clear();
-        for (const CategoryChoice& c : m_rules.categoryChoices()) {
-            m_category->addItem(c.name, c.id);
+        QWidget* control = checkedControl(*failing);
+        control->setFocus();
+        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            edit->selectAll();
         }
-        m_category->setEditText(m_rules.categoryName(m_record.number(f("CategoryID"))));
-    }
-    int failing = -1;
-    if (!m_rules.checkRanges(m_record, &failing)) {
-        m_tabs->setCurrentIndex(0);
-        PictureEdit* edit = failing == f("TrackNumber") ? m_track : failing == f("ChartNumber") ? m_chart : m_rating;
-        edit->setFocus();
-        edit->selectAll();
         return false;
+    }
+    showAccepted();
+    for (SongCheck check : kSongChecks) {
+        m_accepted.insert(static_cast<int>(check), controlText(check));
     }
     return true;
+}
+
+void SongFormWindow::refreshCategory() {
+    if (m_checking || m_category == nullptr) {
+        return;
+    }
+    // A category the user is typing stays as typed; otherwise the form shows the category as it
+    // is now (renamed or deleted by another window).
+    const bool untouched =
+        m_category->currentText() == m_accepted.value(static_cast<int>(SongCheck::Category));
+    const QString name = m_rules.refreshCategory(m_record);
+    showCategoryChoices();
+    if (untouched) {
+        m_category->setEditText(name);
+        m_accepted.insert(static_cast<int>(SongCheck::Category), name);
+    }
+}
+
+void SongFormWindow::activated() {
+    refreshCategory();
+}
+
+void SongFormWindow::resizeEvent(QResizeEvent* event) {
+    FormWindow::resizeEvent(event);
+    if (isVisible() && event->oldSize().isValid()) {
+        refreshCategory();
+    }
 }
 
 void SongFormWindow::accept() {

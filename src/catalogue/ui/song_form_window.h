@@ -5,6 +5,8 @@
 #include "catalogue/song_rules.h"
 #include "catalogue/ui/form_window.h"
 
+#include <QHash>
+
 #include <memory>
 
 class QCheckBox;
@@ -32,8 +34,13 @@ public:
 
     // Presses OK: every field is accepted in tab order, then the song is saved.
     void accept();
+    // The control of a checked field.
+    QWidget* checkedControl(SongCheck check) const;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void activated() override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void build();
@@ -44,6 +51,15 @@ private:
     void display(const Row& record);
     void readInto(Row& record) const;
     bool acceptFields();
+    // The user left a checked field: its check runs when its text changed since it was last shown
+    // or accepted.
+    void fieldLeft(SongCheck check);
+    QString controlText(SongCheck check) const;
+    void showCategoryChoices();
+    void refreshCategory();
+    // Shows what a check changed in the record (the time brought back to minutes and seconds,
+    // the category taken) and remembers the texts as accepted.
+    void showAccepted();
     // The add-mode dispatch: where adding a song hands over to the add wizards. Returns true when
     // a wizard took over (the form then closes).
     bool dispatchToWizard(AddDispatch dispatch);
@@ -87,6 +103,9 @@ private:
     QPushButton* m_albumDefaults = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
+
+    QHash<int, QString> m_accepted; // per check: the text last shown or accepted
+    bool m_checking = false;
 };
 
 } // namespace tunarium

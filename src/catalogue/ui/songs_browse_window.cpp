@@ -40,8 +40,9 @@ BrowseOptions songsOptions(const Database& db, const Settings& settings) {
     o.tabSettingKey = QStringLiteral("SongTab");
     o.locatorPrompt = QStringLiteral("Quick Locator (select list box and type to locate):");
     o.listTip = QStringLiteral("Right-Click for Options");
-    o.openingSize = QSize(900, 480);
-    o.minimumSize = QSize(560, 280);
+    o.listStatus = QStringLiteral("Browsing Records");
+    o.listSize = QSize(440, 230);
+    o.minimumSize = QSize(374, 170);
     return o;
 }
 
@@ -52,18 +53,21 @@ SongsBrowseWindow::SongsBrowseWindow(Database& db, const Settings& settings, Pro
     : BrowseWindow(db, songsListDefinition(), songsOptions(db, settings), Request::None, nullptr, {}),
       m_db(db), m_settings(settings), m_prompter(prompter), m_area(area) {
     setWindowTitle(QStringLiteral("Browse Songs"));
+    // Two rows: one row of eleven buttons would keep the window wider than its minimum.
     addButton(BrowseAction::Add, QStringLiteral("&Add"));
     m_copy = addButton(QStringLiteral("Cop&y"), [this] { copySong(); });
     addButton(BrowseAction::Change, QStringLiteral("&Change"));
     addButton(BrowseAction::Delete, QStringLiteral("&Delete"));
-    m_search = addButton(QStringLiteral("&Search"), [this] { search(); });
-    m_reset = addButton(QStringLiteral("Reset Search"), [this] { resetSearch(); });
     m_selectMedia = addButton(QStringLiteral("Se&lect Media"), [this] { chooseMedia(); });
     m_selectCategory = addButton(QStringLiteral("Se&lect Category"), [this] { chooseCategory(); });
+    startButtonRow();
+    m_search = addButton(QStringLiteral("&Search"), [this] { search(); });
+    m_reset = addButton(QStringLiteral("Reset Search"), [this] { resetSearch(); });
     // Printing opens windows that are not part of the program yet.
-    addButton(QStringLiteral("&Print"), [] {})->setEnabled(false);
-    addButton(QStringLiteral("&Import"), [this] { startImport(m_db, m_prompter, m_area, this); });
-    addButton(QStringLiteral("&Export"), [this] { startExport(m_db, m_prompter, m_area, this); });
+    m_print = addButton(QStringLiteral("&Print"), [] {});
+    m_print->setEnabled(false);
+    m_import = addButton(QStringLiteral("&Import"), [this] { startImport(m_db, m_prompter, m_area, this); });
+    m_export = addButton(QStringLiteral("&Export"), [this] { startExport(m_db, m_prompter, m_area, this); });
     addButton(BrowseAction::Close, QStringLiteral("Cl&ose"));
 
     // The query wizard's field list; without it there is no search.
@@ -89,6 +93,18 @@ void SongsBrowseWindow::pageShown() {
     const int order = engine().sortOrder();
     m_selectMedia->setVisible(order == kSongsByMedia);
     m_selectCategory->setVisible(order == kSongsByCategory);
+}
+
+QVector<PopupEntry> SongsBrowseWindow::popupExtras() const {
+    return songsPopupExtras(
+        {m_print->isEnabled(), m_search->isEnabled(), m_import->isEnabled(), m_export->isEnabled()});
+}
+
+void SongsBrowseWindow::extraPopupChosen(int entry) {
+    QPushButton* buttons[] = {m_print, m_search, m_import, m_export};
+    if (entry >= 4 && entry <= 7 && buttons[entry - 4]->isEnabled()) {
+        buttons[entry - 4]->click();
+    }
 }
 
 void SongsBrowseWindow::openForm(Request request, const Row& record) {
@@ -146,8 +162,8 @@ void SongsBrowseWindow::resetSearch() {
 }
 
 void SongsBrowseWindow::chooseMedia() {
-    MediaRecord current;
-    current.media = engine().rangeValue(kSongsByMedia).value(0).toString();
+    const MediaRecord current =
+        songsMediaToSelect(engine().rangeValue(kSongsByMedia).value(0).toString(), engine().record());
     selectMedia(m_db, options().positionFile, m_area, this, current,
                 [this](bool chosen, const MediaRecord& media) {
                     if (chosen) {
@@ -158,8 +174,8 @@ void SongsBrowseWindow::chooseMedia() {
 }
 
 void SongsBrowseWindow::chooseCategory() {
-    CategoryRecord current;
-    current.categoryId = engine().rangeValue(kSongsByCategory).value(0).toLongLong();
+    const CategoryRecord current = songsCategoryToSelect(
+        m_db.store(), engine().rangeValue(kSongsByCategory).value(0).toLongLong(), engine().record());
     selectCategory(m_db, options().positionFile, m_area, this, current,
                    [this](bool chosen, const CategoryRecord& category) {
                        if (chosen) {

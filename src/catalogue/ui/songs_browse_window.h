@@ -19,7 +19,8 @@ public:
     SongsBrowseWindow(Database& db, const Settings& settings, Prompter& prompter, QMdiArea* area);
 
     // Opens the songs browse in the workspace; nullptr when the tables cannot be opened.
-    static SongsBrowseWindow* openSongs(Database& db, const Settings& settings, Prompter& prompter, QMdiArea* area);
+    static SongsBrowseWindow* openSongs(Database& db, const Settings& settings, Prompter& prompter,
+                                        QMdiArea* area);
 
     const QString& userFilter() const { return m_filterText; }
     // Puts a search on the list as the query wizard does when a query ran: the filter combined
@@ -29,6 +30,8 @@ public:
 
 protected:
     void openForm(Request request, const Row& record) override;
+    QVector<PopupEntry> popupExtras() const override;
+    void extraPopupChosen(int entry) override;
     void pageShown() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -52,6 +55,9 @@ private:
     QPushButton* m_reset = nullptr;
     QPushButton* m_selectMedia = nullptr;
     QPushButton* m_selectCategory = nullptr;
+    QPushButton* m_print = nullptr;
+    QPushButton* m_import = nullptr;
+    QPushButton* m_export = nullptr;
 };
 
 } // namespace tunarium

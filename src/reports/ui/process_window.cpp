@@ -1,6 +1,8 @@
 // The timer-driven progress window of a process.
 #include "reports/ui/process_window.h"
 
+#include "shell/ui/dialog_units.h"
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -11,6 +13,13 @@
 #include <QVBoxLayout>
 
 namespace tunarium {
+
+namespace {
+
+// Room for the longest file name and count the window shows, in dialog units.
+constexpr int kMinimumWidth = 180;
+
+} // namespace
 
 ProcessWindow::ProcessWindow(std::unique_ptr<Process> process, QWidget* parent)
     : QWidget(parent), m_process(std::move(process)), m_bar(new QProgressBar(this)),
@@ -30,7 +39,7 @@ ProcessWindow::ProcessWindow(std::unique_ptr<Process> process, QWidget* parent)
     layout->addWidget(m_message);
     layout->addWidget(m_percent);
     layout->addWidget(m_cancel, 0, Qt::AlignHCenter);
-    setMinimumWidth(320);
+    setMinimumWidth(DialogUnits(this).toPixelsX(kMinimumWidth));
 
     m_timer.setInterval(0);
     connect(&m_timer, &QTimer::timeout, this, &ProcessWindow::tick);

@@ -6,7 +6,9 @@
 
 #include <QDesktopServices>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QPixmap>
 #include <QPushButton>
 #include <QUrl>
@@ -53,7 +55,15 @@ AboutWindow::AboutWindow(const QString& versionText, const QString& collectionDi
     compileInfo->setEnabled(false);
     auto* ok = new QPushButton(tr("&OK"));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QWidget::close);
+    m_ok = ok;
+    // OK closes the window, with the frame the workspace put around it.
+    connect(ok, &QPushButton::clicked, this, [this] {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+            sub->close();
+        } else {
+            close();
+        }
+    });
 
     auto* text = new QVBoxLayout;
     text->addWidget(name);
@@ -71,6 +81,15 @@ AboutWindow::AboutWindow(const QString& versionText, const QString& collectionDi
     layout->addLayout(top);
     layout->addStretch();
     layout->addLayout(buttons);
+}
+
+void AboutWindow::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter || event->key() == Qt::Key_Escape) {
+        m_ok->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace tunarium

@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+class QPushButton;
+
 namespace tunarium {
 
 class AboutWindow : public QWidget {
@@ -10,9 +12,18 @@ class AboutWindow : public QWidget {
 public:
     AboutWindow(const QString& versionText, const QString& collectionDir, QWidget* parent = nullptr);
 
+    QPushButton* okButton() const { return m_ok; }
+
 signals:
     // The user followed the link to the user guide.
     void guideRequested();
+
+protected:
+    // Enter presses OK, the default button; Esc closes as well.
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QPushButton* m_ok = nullptr;
 };
 
 } // namespace tunarium

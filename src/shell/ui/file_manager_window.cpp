@@ -1,8 +1,10 @@
 // The File Manager window.
 #include "shell/ui/file_manager_window.h"
 
+#include "catalogue/list_format.h"
 #include "data/app_paths.h"
 #include "reports/ui/process_window.h"
+#include "shell/ui/dialog_units.h"
 #include "shell/ui/widget_geometry.h"
 
 #include <QCloseEvent>
@@ -18,6 +20,16 @@ namespace {
 
 enum Column { kTagColumn, kTableColumn, kRecordsColumn, kFileColumn };
 
+// The list's columns, widths in dialog units: the tag, the table, its record count and its file.
+const char kListFormat[] = "16C|M~~@s2@70L(2)|M~Table~@s50@40R(2)|M~Records~@s10@200L(2)|M~File~@s144@";
+constexpr QSize kDesignSize(400, 200);
+
+const QString kSection = QStringLiteral("FileManager");
+
+ListLayoutKeys layoutKeys(const QString& positionFile) {
+    return {positionFile, kSection, QStringLiteral("?ListQueue")};
+}
+
 } // namespace
 
 FileManagerWindow::FileManagerWindow(Database& db, const QString& profilePath, QWidget* parent)
@@ -28,9 +40,7 @@ FileManagerWindow::FileManagerWindow(Database& db, const QString& profilePath, Q
     m_list->setHeaderLabels({QString(), tr("Table"), tr("Records"), tr("File")});
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
-    m_list->header()->setSectionResizeMode(kTagColumn, QHeaderView::ResizeToContents);
-    m_list->setColumnWidth(kTableColumn, 160);
-    m_list->setColumnWidth(kRecordsColumn, 80);
+    applyLayout(restoreListFormat(layoutKeys(m_positionFile), QString::fromLatin1(kListFormat)));
     fillList();
     connect(m_list, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
         if (column == kTagColumn) {
@@ -71,7 +81,23 @@ FileManagerWindow::FileManagerWindow(Database& db, const QString& profilePath, Q
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_body);
-    resize(720, 380);
+    resize(DialogUnits(this).toPixels(kDesignSize));
+}
+
+void FileManagerWindow::applyLayout(const QString& format) {
+    m_format = format;
+    const ListFormat parsed = ListFormat::parse(format);
+    const DialogUnits units(m_list);
+    for (int i = 0; i < parsed.columns().size() && i < m_list->columnCount(); ++i) {
+        m_list->setColumnWidth(i, units.toPixelsX(parsed.columns()[i].width));
+        m_lastColumnUnits = parsed.columns()[i].width;
+    }
+}
+
+QString FileManagerWindow::currentLayout() const {
+    const ListFormat parsed = ListFormat::parse(m_format);
+    const int columns = std::min(static_cast<int>(parsed.columns().size()), m_list->columnCount());
+    return parsed.withWidths(columnUnits(m_list->header(), columns, m_lastColumnUnits)).text();
 }
 
 QPushButton* FileManagerWindow::addButton(const QString& caption, const QString& tip) {
@@ -136,7 +162,7 @@ void FileManagerWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!m_restored) {
         m_restored = true;
-        restoreWidgetPosition(this, QStringLiteral("FileManager"), m_positionFile);
+        restoreWidgetPosition(this, kSection, m_positionFile);
     }
 }
 
@@ -145,7 +171,8 @@ void FileManagerWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    saveWidgetPosition(this, QStringLiteral("FileManager"), m_positionFile);
+    saveListFormat(layoutKeys(m_positionFile), currentLayout());
+    saveWidgetPosition(this, kSection, m_positionFile);
     event->accept();
     emit closed();
 }

@@ -29,6 +29,8 @@ public:
     void runAction(MaintenanceAction action);
     bool busy() const { return !m_progress.isNull(); }
     ProcessWindow* progressWindow() const { return m_progress; }
+    // The list's format with the column widths as they are now (kept under "SRCF?ListQueue").
+    QString currentLayout() const;
 
 signals:
     void closed();
@@ -42,6 +44,7 @@ private:
     QPushButton* addButton(const QString& caption, const QString& tip);
     void fillList();
     void takeTags();
+    void applyLayout(const QString& format);
 
     FileManager m_manager;
     QString m_positionFile;
@@ -49,6 +52,8 @@ private:
     QTreeWidget* m_list;
     QList<QPushButton*> m_buttons;
     QPointer<ProcessWindow> m_progress;
+    QString m_format;
+    int m_lastColumnUnits = 0; // the last column's width before it took the spare room
     bool m_restored = false;
 };
 

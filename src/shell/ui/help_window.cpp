@@ -1,7 +1,9 @@
 // The help window over the user guide.
 #include "shell/ui/help_window.h"
 
+#include "shell/ui/dialog_units.h"
 #include "shell/ui/help_guide.h"
+#include "shell/ui/widget_geometry.h"
 
 #include <QFile>
 #include <QHBoxLayout>
@@ -19,12 +21,19 @@
 
 namespace tunarium {
 
+namespace {
+
+// The guide's size, in dialog units, when it first opens; it opens over the frame and inside it.
+constexpr QSize kDesignSize(500, 340);
+
+} // namespace
+
 HelpWindow::HelpWindow(QWidget* parent)
     : QWidget(parent, Qt::Window), m_tabs(new QTabWidget), m_contents(new QListWidget),
       m_query(new QLineEdit), m_results(new QListWidget), m_browser(new QTextBrowser), m_find(new QLineEdit) {
     initShellResources();
     setWindowTitle(tr("Tunarium Pro 98 Help"));
-    resize(900, 640);
+    resize(DialogUnits(this).toPixels(kDesignSize));
 
     m_tabs->addTab(buildContents(), tr("Contents"));
     m_tabs->addTab(buildSearch(), tr("Search"));
@@ -162,6 +171,9 @@ QString HelpWindow::currentPage() const {
 }
 
 void HelpWindow::raiseWindow() {
+    if (!isVisible()) {
+        centreOver(this, parentWidget());
+    }
     show();
     raise();
     activateWindow();

@@ -8,6 +8,7 @@
 #include "reports/ui/process_window.h"
 #include "shell/startup.h"
 #include "shell/ui/about_window.h"
+#include "shell/ui/dialog_units.h"
 #include "shell/ui/frame_actions.h"
 #include "shell/ui/help_guide.h"
 #include "shell/ui/help_window.h"
@@ -21,9 +22,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
-#include <QMdiSubWindow>
 #include <QToolBar>
 
 namespace tunarium {
@@ -31,6 +32,8 @@ namespace tunarium {
 namespace {
 
 constexpr int kLogoHeight = 40;
+// The frame's size at its first start, in dialog units; a smaller screen gets a smaller frame.
+constexpr QSize kDesignSize(620, 440);
 
 } // namespace
 
@@ -43,12 +46,14 @@ MainFrame::MainFrame(Database& db, Settings& settings, Prompter& prompter,
     setWindowIcon(QIcon(QStringLiteral(":/images/tunarium.png")));
     m_workspace->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_workspace->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // A maximized window stays maximized while others open and close in front of it.
+    m_workspace->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
     setCentralWidget(m_workspace);
     buildMenus();
     buildToolBar();
     statusBar();
     refreshCommands();
-    resize(1024, 720);
+    resize(DialogUnits(this).toPixels(kDesignSize));
 }
 
 MainFrame::~MainFrame() {
@@ -239,6 +244,7 @@ bool MainFrame::open() {
         return false;
     }
     show();
+    fitWidgetWindow(this);
     restoreWidgetPosition(this, QStringLiteral("Main"), positionFile());
     refreshCommands();
     askAlbumQuestion();
@@ -379,6 +385,8 @@ void MainFrame::openAbout() {
     QMdiSubWindow* sub = m_workspace->addSubWindow(about);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->show();
+    fitWidgetWindow(sub);
+    about->okButton()->setFocus();
 }
 
 void MainFrame::changeEvent(QEvent* event) {

@@ -1,7 +1,10 @@
 // Window positions for Qt widgets.
 #include "shell/ui/widget_geometry.h"
 
+#include <QGuiApplication>
+#include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <QWidget>
 
 namespace tunarium {
@@ -14,7 +17,7 @@ bool hasFixedSize(const QWidget* widget) {
 
 } // namespace
 
-WidgetGeometry::WidgetGeometry(QWidget* window) : m_window(window) {}
+WidgetGeometry::WidgetGeometry(QWidget* window, Units units) : m_window(window), m_units(units) {}
 
 QRect WidgetGeometry::normalRect() const {
     if (m_window == nullptr) {
@@ -30,12 +33,51 @@ QRect WidgetGeometry::normalRect() const {
     return normal.isValid() ? normal : m_window->geometry();
 }
 
+DialogUnits WidgetGeometry::units() const {
+    return DialogUnits(m_window.data());
+}
+
 QPoint WidgetGeometry::position() const {
-    return normalRect().topLeft();
+    const QPoint at = normalRect().topLeft();
+    return m_units == Units::Dialog ? units().toUnits(at) : at;
 }
 
 QSize WidgetGeometry::size() const {
-    return normalRect().size();
+    const QSize size = normalRect().size();
+    return m_units == Units::Dialog ? units().toUnits(size) : size;
+}
+
+QSize WidgetGeometry::minimumSize() const {
+    if (m_window == nullptr) {
+        return {};
+    }
+    const QSize minimum = m_window->minimumSize().expandedTo(m_window->minimumSizeHint());
+    return m_units == Units::Dialog ? units().toUnits(minimum) : minimum;
+}
+
+QRect WidgetGeometry::area() const {
+    if (m_window == nullptr) {
+        return {};
+    }
+    QRect pixels;
+    if (const auto* child = qobject_cast<const QMdiSubWindow*>(m_window.data()); child && child->mdiArea()) {
+        pixels = child->mdiArea()->viewport()->rect();
+    } else if (m_window->isWindow()) {
+        const QScreen* screen = m_window->screen() ? m_window->screen() : QGuiApplication::primaryScreen();
+        if (screen == nullptr) {
+            return {};
+        }
+        // geometry() is the client area: the window's own frame must fit as well.
+        const QRect frame = m_window->frameGeometry();
+        const QRect client = m_window->geometry();
+        pixels = screen->availableGeometry().adjusted(
+            client.left() - frame.left(), client.top() - frame.top(), client.right() - frame.right(),
+            client.bottom() - frame.bottom());
+    }
+    if (!pixels.isValid()) {
+        return {};
+    }
+    return m_units == Units::Dialog ? units().toUnits(pixels) : pixels;
 }
 
 bool WidgetGeometry::isMaximized() const {
@@ -63,10 +105,11 @@ void WidgetGeometry::setMaximized(bool maximized) {
     m_window->setWindowState(maximized ? state | Qt::WindowMaximized : state & ~Qt::WindowMaximized);
 }
 
-void WidgetGeometry::move(QPoint position) {
+void WidgetGeometry::move(QPoint units) {
     if (m_window == nullptr) {
         return;
     }
+    const QPoint position = m_units == Units::Dialog ? this->units().toPixels(units) : units;
     m_normalBeforeRestore = {};
     if (m_window->isWindow()) {
         // QWidget::move() places a top-level window's frame; geometry() is its client area.
@@ -76,12 +119,12 @@ void WidgetGeometry::move(QPoint position) {
     }
 }
 
-void WidgetGeometry::resize(QSize size) {
+void WidgetGeometry::resize(QSize units) {
     if (m_window == nullptr) {
         return;
     }
     m_normalBeforeRestore = {};
-    m_window->resize(size);
+    m_window->resize(m_units == Units::Dialog ? this->units().toPixels(units) : units);
 }
 
 QWidget* positionedWindow(QWidget* widget) {
@@ -98,6 +141,62 @@ void restoreWidgetPosition(QWidget* widget, const QString& section, const QStrin
     if (QWidget* window = positionedWindow(widget)) {
         WidgetGeometry geometry(window);
         restoreWindowPosition(geometry, section, positionFile);
+        // Fitted to the pixel: a window kept in units may round a pixel past the workspace's edge.
+        WidgetGeometry pixels(window, WidgetGeometry::Units::Pixels);
+        fitWindow(pixels);
+    }
+}
+
+namespace {
+
+// A top-level window seen in pixels, fitted to an area of our choosing.
+class WindowInArea final : public WindowGeometry {
+public:
+    WindowInArea(QWidget* window, const QRect& area)
+        : m_window(window, WidgetGeometry::Units::Pixels), m_area(area) {}
+    QPoint position() const override { return m_window.position(); }
+    QSize size() const override { return m_window.size(); }
+    bool isMaximized() const override { return m_window.isMaximized(); }
+    bool isMinimized() const override { return m_window.isMinimized(); }
+    bool isResizable() const override { return m_window.isResizable(); }
+    QSize minimumSize() const override { return m_window.minimumSize(); }
+    QRect area() const override { return m_area; }
+    void setMaximized(bool maximized) override { m_window.setMaximized(maximized); }
+    void move(QPoint position) override { m_window.move(position); }
+    void resize(QSize size) override { m_window.resize(size); }
+
+private:
+    WidgetGeometry m_window;
+    QRect m_area;
+};
+
+} // namespace
+
+void centreOver(QWidget* window, QWidget* over) {
+    if (window == nullptr || !window->isWindow()) {
+        return;
+    }
+    QWidget* frame = over ? over->window() : nullptr;
+    QRect area;
+    if (frame != nullptr && frame != window) {
+        area = frame->geometry();
+    } else if (const QScreen* screen = window->screen()) {
+        area = screen->availableGeometry();
+    }
+    if (!area.isValid()) {
+        return;
+    }
+    QRect placed(QPoint(), window->size());
+    placed.moveCenter(area.center());
+    window->setGeometry(placed);
+    WindowInArea geometry(window, area);
+    fitWindow(geometry);
+}
+
+void fitWidgetWindow(QWidget* widget) {
+    if (QWidget* window = positionedWindow(widget)) {
+        WidgetGeometry geometry(window, WidgetGeometry::Units::Pixels);
+        fitWindow(geometry);
     }
 }
 
