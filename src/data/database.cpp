@@ -185,6 +185,7 @@ bool Database::openRoutine(TableId table) {
     case TableState::Older:
     case TableState::Different:
     case TableState::Newer:
+    case TableState::KeysOutdated:
         writeBadFile(QString(), m_profile);
         if (!upgradeRoutine(t, warning::kInvalidFile)) {
             return false;

@@ -19,22 +19,27 @@ namespace {
 // "TNRP": marks a SQLite file as a Tunarium collection.
 constexpr int kApplicationId = 0x544E5250;
 
+// tunarium_fold(text): the folded key (foldKey); tunarium_casefold(text): the case-folded text
+// (caseFold) that filters search in.
+template <QString (*Fold)(const QString&)>
 void foldFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
     if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
         sqlite3_result_text(context, "", 0, SQLITE_STATIC);
         return;
     }
     const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    const QByteArray folded = foldKey(QString::fromUtf8(text, sqlite3_value_bytes(argv[0]))).toUtf8();
+    const QByteArray folded = Fold(QString::fromUtf8(text, sqlite3_value_bytes(argv[0]))).toUtf8();
     sqlite3_result_text(context, folded.constData(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
 }
+
+std::atomic<bool> s_damageMet{false};
 
 } // namespace
 
 using namespace store_detail;
 
-QString foldKey(const QString& text) {
-    return trimTrailingBlanks(text).toCaseFolded();
+bool collectionDamageMet() {
+    return s_damageMet;
 }
 
 Store::~Store() {
@@ -66,7 +71,9 @@ StoreError Store::open(const QString& directory) {
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     sqlite3_create_function_v2(m_db, "tunarium_fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                               &foldFunction, nullptr, nullptr, nullptr);
+                               &foldFunction<&foldKey>, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(m_db, "tunarium_casefold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                               &foldFunction<&caseFold>, nullptr, nullptr, nullptr);
 
     StoreError error;
     sqlite3_stmt* probe = prepare(QStringLiteral("PRAGMA application_id"), error);

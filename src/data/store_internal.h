@@ -19,12 +19,17 @@ inline void bindText(sqlite3_stmt* stmt, int param, const QString& text) {
     sqlite3_bind_text(stmt, param, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
 }
 
-// Binds a key component value as the key compares it.
+// Binds a key component value as the key compares it; a `partial` text (the beginning of a name)
+// by the leading, accent-free part of the folded key alone.
 inline void bindKeyValue(sqlite3_stmt* stmt, int param, const TableDef& t, int key, int field,
-                         const QVariant& value) {
+                         const QVariant& value, bool partial = false) {
     if (t.field(field).type == FieldType::String) {
         const QString text = trimTrailingBlanks(value.toString());
-        bindText(stmt, param, t.key(key).caseInsensitive ? foldKey(text) : text);
+        if (!t.key(key).caseInsensitive) {
+            bindText(stmt, param, text);
+        } else {
+            bindText(stmt, param, partial ? foldKeyPrefix(text) : foldKey(text));
+        }
     } else {
         sqlite3_bind_int64(stmt, param, value.toLongLong());
     }

@@ -119,7 +119,8 @@ StoreError Store::read(TableId table, int key, const KeyPosition& from, sql::Dir
     StatementReset reset(stmt);
     int param = 1;
     for (int i = 0; i < prefix; ++i) {
-        bindKeyValue(stmt, param++, t, key, k.components[i], from.values[i]);
+        bindKeyValue(stmt, param++, t, key, k.components[i], from.values[i],
+                     from.partialText && i == prefix - 1);
     }
     if (tie) {
         sqlite3_bind_int64(stmt, param++, from.rec);

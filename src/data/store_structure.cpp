@@ -30,15 +30,32 @@ StoreError Store::loadSchema() {
     return rc == SQLITE_DONE ? StoreError{} : lastError(rc);
 }
 
-int Store::storedVersion(TableId table) {
+namespace {
+
+// The row of `_structure` that says by which version of foldKey a table's keys were folded.
+QString foldRow(const TableDef& t) {
+    return t.label + QStringLiteral("/fold");
+}
+
+bool hasFoldedColumns(const TableDef& t) {
+    return !sql::statements(t).foldedFields.isEmpty();
+}
+
+} // namespace
+
+int Store::structureNumber(const QString& label) {
     StoreError error;
     sqlite3_stmt* stmt = prepare(QStringLiteral("SELECT version FROM \"_structure\" WHERE label = ?"), error);
     if (!stmt) {
         return -1;
     }
     StatementReset reset(stmt);
-    bindText(stmt, 1, tableDef(table).label);
+    bindText(stmt, 1, label);
     return sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : -1;
+}
+
+int Store::storedVersion(TableId table) {
+    return structureNumber(tableDef(table).label);
 }
 
 TableState Store::tableState(TableId table) {
@@ -66,6 +83,11 @@ TableState Store::tableState(TableId table) {
             return TableState::KeysDamaged;
         }
     }
+    // Keys folded by an earlier version (no row: the first one) sort in an order that is no
+    // longer the program's.
+    if (hasFoldedColumns(t) && structureNumber(foldRow(t)) != kFoldVersion) {
+        return TableState::KeysOutdated;
+    }
     return TableState::Current;
 }
 
@@ -76,10 +98,17 @@ StoreError Store::setStructure(const TableDef& t) {
     if (!stmt) {
         return error;
     }
-    StatementReset reset(stmt);
-    bindText(stmt, 1, t.label);
-    sqlite3_bind_int(stmt, 2, t.version);
-    error = stepDone(stmt);
+    const auto setRow = [&](const QString& label, int version) {
+        StatementReset reset(stmt);
+        bindText(stmt, 1, label);
+        sqlite3_bind_int(stmt, 2, version);
+        return stepDone(stmt);
+    };
+    // Every structure change refolds the keys or makes them from records the store folded.
+    error = setRow(t.label, t.version);
+    if (!error && hasFoldedColumns(t)) {
+        error = setRow(foldRow(t), kFoldVersion);
+    }
     if (error) {
         return error;
     }
@@ -166,6 +195,9 @@ StoreError Store::upgradeTable(TableId table) {
             return e;
         }
         m_backedUpForUpgrade = true;
+    }
+    if (tableState(table) == TableState::KeysOutdated) {
+        return remakeKeys(table, true);
     }
     finalizeStatements();
 
@@ -284,7 +316,7 @@ StoreError Store::checkKeys(TableId table) {
     if (state == TableState::Missing) {
         return StoreError::of(code::kFileNotFound);
     }
-    if (state == TableState::KeysDamaged) {
+    if (state == TableState::KeysDamaged || state == TableState::KeysOutdated) {
         return StoreError::of(code::kRebuildKeys);
     }
     if (state != TableState::Current) {
@@ -346,6 +378,7 @@ StoreError Store::openTable(TableId table) {
             break;
         case TableState::Older:
         case TableState::Different:
+        case TableState::KeysOutdated:
             e = upgradeTable(table);
             break;
         case TableState::Newer:
