@@ -1,47 +1,17 @@
 // Integrity checks, compacting and releasing the collection file.
 #include "shell/collection_maintenance.h"
 
-#include <QCoreApplication>
-#include <QDir>
 
 #include <sqlite3.h>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <signal.h>
-#endif
 
 namespace tunarium {
 
 namespace {
 
-// The marker every copy of the program keeps beside the collection while it has it open.
-const QString kSessionMarker = QStringLiteral("tunarium.db.session-");
 constexpr int kProblemLines = 10;
-
-bool processAlive(qint64 pid) {
-#ifdef Q_OS_UNIX
-    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
-#else
-    Q_UNUSED(pid);
-    return false;
-#endif
-}
 
 } // namespace
 
-int otherCopiesOpen(const QString& dir) {
-    int copies = 0;
-    const qint64 self = QCoreApplication::applicationPid();
-    const QStringList markers = QDir(dir).entryList({kSessionMarker + u'*'}, QDir::Files | QDir::Hidden);
-    for (const QString& name : markers) {
-        const qint64 pid = name.mid(kSessionMarker.size()).toLongLong();
-        if (pid != self && processAlive(pid)) {
-            ++copies;
-        }
-    }
-    return copies;
-}
 
 bool collectionIsSound(Store& store, QStringList* problems) {
     if (!store.isOpen()) {

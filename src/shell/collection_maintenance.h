@@ -1,16 +1,15 @@
-// Whole-collection maintenance on the store: who else has the collection open, SQLite's
-// integrity check, compacting, releasing the write-ahead log, and rebuilding the keys.
+// Whole-collection maintenance on the store: SQLite's integrity check, the full check of the
+// command line and the File Manager's Fix, compacting, releasing the write-ahead log, and
+// rebuilding the keys.
 #pragma once
 
 #include "data/database.h"
+#include "data/session_marker.h"
 
 #include <QStringList>
 
 namespace tunarium {
 
-// How many other running copies of the program have the collection in `dir` open (each copy
-// leaves a session marker beside the collection while it has it open).
-int otherCopiesOpen(const QString& dir);
 
 // SQLite's own integrity check over the whole collection file. False when the file is damaged;
 // `problems` receives what SQLite found (a few lines at most).
