@@ -1,6 +1,7 @@
 // The collection store over SQLite.
 #include "data/store.h"
 
+#include "data/session_marker.h"
 #include "data/store_internal.h"
 
 #include <QDateTime>
@@ -81,6 +82,14 @@ StoreError Store::open(const QString& directory) {
         close();
         return error;
     }
+    // Another copy of the program that closes the collection while this one has it open must never
+    // delete the write-ahead log and its index from under this one: should this process's locks
+    // on the file be lost, that copy would believe it is the last one. With a persistent log the
+    // last one out checkpoints and leaves both files in place. (The journal size limit stays
+    // unset: with one, the last one out would empty the log instead.)
+    int persist = 1;
+    sqlite3_file_control(m_db, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
+
     int applicationId = 0;
     {
         StatementReset reset(probe);
@@ -151,6 +160,13 @@ void Store::close() {
         rollback();
     }
     finalizeStatements();
+    // The persistent log keeps the size of the largest change ever made (a bulk import's). When
+    // no other copy of the program has the collection open (their session markers say so,
+    // whatever became of their locks) it is emptied; a reader elsewhere only makes this give up.
+    if (otherCopiesOpen(m_directory) == 0) {
+        sqlite3_busy_timeout(m_db, 0);
+        sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+    }
     sqlite3_close_v2(m_db);
     m_db = nullptr;
     m_openCounts.fill(0);

@@ -4,14 +4,26 @@
 
 #include "data/store_internal.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <functional>
 
 namespace tunarium {
 
 using namespace store_detail;
+
+namespace {
+
+constexpr int kBackupRetryMs = 50;
+
+} // namespace
 
 StoreError Store::loadSchema() {
     m_schema.clear();
@@ -407,28 +419,50 @@ StoreError Store::backupTo(const QString& path) {
     if (!m_db) {
         return StoreError::of(code::kFileNotFound);
     }
+    // The copy is made under a passing name beside the target and takes the target's name only
+    // when it is whole: a failed copy (a damaged collection, a full disk) leaves nothing that
+    // looks like a backup.
+    const QFileInfo info(path);
+    const QString part =
+        info.absoluteDir().filePath(QStringLiteral(".") + info.fileName() + QStringLiteral(".part-") +
+                                    QString::number(QCoreApplication::applicationPid()));
+    const auto removePart = [&part] {
+        for (const char* suffix : {"", "-journal", "-wal", "-shm"}) {
+            QFile::remove(part + QLatin1String(suffix));
+        }
+    };
+    removePart();
     sqlite3* target = nullptr;
-    int rc = sqlite3_open_v2(path.toUtf8().constData(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+    int rc = sqlite3_open_v2(part.toUtf8().constData(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                              nullptr);
+    StoreError e;
     if (rc != SQLITE_OK) {
-        StoreError e = StoreError::driver(rc, target ? QString::fromUtf8(sqlite3_errmsg(target))
-                                                     : QString::fromUtf8(sqlite3_errstr(rc)));
-        sqlite3_close_v2(target);
-        return e;
+        e = StoreError::driver(rc, target ? QString::fromUtf8(sqlite3_errmsg(target))
+                                          : QString::fromUtf8(sqlite3_errstr(rc)));
+    } else if (sqlite3_backup* backup = sqlite3_backup_init(target, "main", m_db, "main")) {
+        // The collection may be locked by a writer for a moment; as long as the lock time-out.
+        for (int waited = 0;; waited += kBackupRetryMs) {
+            rc = sqlite3_backup_step(backup, -1);
+            if ((rc != SQLITE_BUSY && rc != SQLITE_LOCKED) || waited >= kLockTimeoutMs) {
+                break;
+            }
+            sqlite3_sleep(kBackupRetryMs);
+        }
+        sqlite3_backup_finish(backup);
+        if (rc != SQLITE_DONE) {
+            e = lastError(rc);
+        }
+    } else {
+        e = StoreError::driver(sqlite3_errcode(target), QString::fromUtf8(sqlite3_errmsg(target)));
     }
-    sqlite3_backup* backup = sqlite3_backup_init(target, "main", m_db, "main");
-    if (!backup) {
-        StoreError e = StoreError::driver(sqlite3_errcode(target), QString::fromUtf8(sqlite3_errmsg(target)));
-        sqlite3_close_v2(target);
-        return e;
-    }
-    do {
-        rc = sqlite3_backup_step(backup, -1);
-    } while (rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
-    sqlite3_backup_finish(backup);
-    StoreError e =
-        rc == SQLITE_DONE ? StoreError{} : StoreError::driver(rc, QString::fromUtf8(sqlite3_errstr(rc)));
     sqlite3_close_v2(target);
+    if (!e && std::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) != 0) {
+        e = StoreError::driver(SQLITE_CANTOPEN, QStringLiteral("The backup %1 cannot be written: %2")
+                                                    .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+    }
+    if (e) {
+        removePart();
+    }
     return e;
 }
 
@@ -437,7 +471,6 @@ StoreError Store::makeBackup(const QString& reason, int keep) {
     const QString name = stem + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) +
                          QStringLiteral(".db");
     QDir dir(m_directory);
-    dir.remove(name);
     if (StoreError e = backupTo(dir.filePath(name))) {
         return e;
     }

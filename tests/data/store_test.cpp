@@ -10,7 +10,10 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <algorithm>
 
@@ -481,4 +484,50 @@ TEST(StoreFiles, DamagedKeysAreFoundAndRebuilt) {
     EXPECT_EQ(reopened.checkKeys(TableId::Tunarium).code, code::kOk);
     Row found;
     EXPECT_TRUE(reopened.get(TableId::Tunarium, 0, {QString("zed")}, found).ok());
+}
+
+// A backup that cannot be completed (here: the disk takes no more) leaves nothing behind, under
+// the backup's name or any other.
+TEST(StoreFiles, AFailedBackupLeavesNoFile) {
+    test::TempCollection dir;
+    Store store;
+    ASSERT_TRUE(store.open(dir.dir()).ok());
+    ASSERT_TRUE(store.openTable(TableId::Tunarium).ok());
+    {
+        Transaction tx(store);
+        for (int i = 1; i <= 2000; ++i) {
+            SongRecord s;
+            s.id = i;
+            s.title = QStringLiteral("A title long enough to fill some pages %1").arg(i);
+            ASSERT_TRUE(store.insert(s).ok());
+        }
+        ASSERT_TRUE(tx.commit().ok());
+    }
+    const QStringList before = QDir(dir.dir()).entryList(QDir::Files | QDir::Hidden);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 32 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const StoreError e = store.makeBackup(QStringLiteral("upgrade"));
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_FALSE(e.ok());
+    EXPECT_EQ(QDir(dir.dir()).entryList(QDir::Files | QDir::Hidden), before);
+
+    // With room, the backup is whole.
+    ASSERT_TRUE(store.makeBackup(QStringLiteral("upgrade")).ok());
+    const QStringList backups = QDir(dir.dir()).entryList({"tunarium-upgrade-*.db"});
+    ASSERT_EQ(backups.size(), 1);
+    sqlite3* copy = nullptr;
+    ASSERT_EQ(
+        sqlite3_open_v2(dir.path(backups.first()).toUtf8().constData(), &copy, SQLITE_OPEN_READONLY, nullptr),
+        SQLITE_OK);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(copy, "SELECT COUNT(*) FROM \"Tunarium\"", -1, &stmt, nullptr);
+    EXPECT_EQ(sqlite3_step(stmt), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(stmt, 0), 2000);
+    sqlite3_finalize(stmt);
+    sqlite3_close(copy);
 }
