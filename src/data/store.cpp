@@ -76,12 +76,6 @@ StoreError Store::open(const QString& directory) {
     sqlite3_create_function_v2(m_db, "tunarium_casefold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                &foldFunction<&caseFold>, nullptr, nullptr, nullptr);
 
-    StoreError error;
-    sqlite3_stmt* probe = prepare(QStringLiteral("PRAGMA application_id"), error);
-    if (!probe) {
-        close();
-        return error;
-    }
     // Another copy of the program that closes the collection while this one has it open must never
     // delete the write-ahead log and its index from under this one: should this process's locks
     // on the file be lost, that copy would believe it is the last one. With a persistent log the
@@ -91,14 +85,10 @@ StoreError Store::open(const QString& directory) {
     sqlite3_file_control(m_db, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
 
     int applicationId = 0;
-    {
-        StatementReset reset(probe);
-        rc = sqlite3_step(probe);
-        if (rc == SQLITE_ROW) {
-            applicationId = sqlite3_column_int(probe, 0);
-        } else {
-            error = lastError(rc);
-        }
+    int userVersion = 0;
+    StoreError error = pragmaNumber("application_id", applicationId);
+    if (!error) {
+        error = pragmaNumber("user_version", userVersion);
     }
     if (error) {
         close();
@@ -109,7 +99,8 @@ StoreError Store::open(const QString& directory) {
         close();
         return error;
     }
-    if (m_schema.isEmpty() && applicationId == 0) {
+    // Only an empty file that no program has marked as its own becomes a collection.
+    if (m_schema.isEmpty() && applicationId == 0 && userVersion == 0) {
         error = initializeFile();
     } else if (applicationId != kApplicationId ||
                !m_schema.contains(QString::fromLatin1(sql::kStructureTable)) ||
@@ -126,6 +117,21 @@ StoreError Store::open(const QString& directory) {
         close();
     }
     return error;
+}
+
+StoreError Store::pragmaNumber(const char* name, int& out) {
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray text = QByteArrayLiteral("PRAGMA ") + name;
+    int rc = sqlite3_prepare_v2(m_db, text.constData(), -1, &stmt, nullptr);
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_step(stmt);
+        if (rc == SQLITE_ROW) {
+            out = sqlite3_column_int(stmt, 0);
+            rc = SQLITE_OK;
+        }
+    }
+    sqlite3_finalize(stmt);
+    return rc == SQLITE_OK ? StoreError{} : lastError(rc);
 }
 
 StoreError Store::initializeFile() {

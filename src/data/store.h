@@ -61,8 +61,9 @@ public:
     Store& operator=(const Store&) = delete;
 
     // Opens (creating when missing) the collection file in `directory`. A file that is not a
-    // collection gives 36; a file locked by another writer past the lock time-out 32; anything
-    // SQLite refuses (a read-only directory, say) 90 with SQLite's code and message.
+    // collection (another program's database, even an empty one that carries its mark: an
+    // application id or a user version) gives 36; a file locked by another writer past the lock time-out 32;
+    // anything SQLite refuses (a read-only directory, say) 90 with SQLite's code and message.
     StoreError open(const QString& directory);
     void close();
     bool isOpen() const { return m_db != nullptr; }
@@ -173,6 +174,7 @@ private:
     void readRow(sqlite3_stmt* stmt, TableId table, Row& out) const;
     StoreError stepDone(sqlite3_stmt* stmt);
     StoreError duplicateKeyError(const Row& row, int rc);
+    StoreError pragmaNumber(const char* name, int& out);
     StoreError initializeFile();
     StoreError loadSchema();
     int structureNumber(const QString& label);

@@ -266,8 +266,14 @@ StoreError Store::upgradeTable(TableId table) {
     steps << QStringLiteral("DROP TABLE ") + sql::quoted(oldName);
 
     return restructure(t, [&] {
+        // The first failing step ends the upgrade, and the transaction is rolled back: a later
+        // step must never commit what an earlier one failed to do (the old table dropped after
+        // its copy failed).
         StoreError e = dropKeys(t);
         for (const QString& step : steps) {
+            if (e) {
+                break;
+            }
             e = exec(step);
         }
         return e ? e : refreshFolded(t);
