@@ -262,6 +262,9 @@ int runExport(const QString& dir, const QStringList& args) {
         f.mark = false;
     }
     setLastExchangeFile(file);
+    if (!requireCollection(dir)) {
+        return kExitFailure;
+    }
 
     CliPrompter prompter;
     Database db(prompter, dir, defaultProfilePath());

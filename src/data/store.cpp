@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -181,6 +182,9 @@ void Store::close() {
 
 StoreError Store::lastError(int rc) const {
     const int primary = rc & 0xff;
+    if (primary == SQLITE_CORRUPT) {
+        s_damageMet = true;
+    }
     switch (primary) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED: {

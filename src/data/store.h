@@ -198,6 +198,11 @@ private:
     QHash<QString, QString> m_schema;
 };
 
+// Whether a store of this process has met a damaged collection file (SQLite's "database disk
+// image is malformed") since the process started. The command line then stops and names its
+// repair.
+bool collectionDamageMet();
+
 // Transaction guard: begins on construction (check ok()), rolls back on destruction unless
 // committed; a failed commit is reported by commit().
 class Transaction {

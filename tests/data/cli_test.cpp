@@ -1,8 +1,14 @@
-// The command line as a user runs it: tunarium-cli on a fresh directory, bad usage, a bad file.
+// The command line as a user runs it: tunarium-cli on a fresh directory, bad usage, a bad file,
+// commands without a collection, the check's progress, and the repair of a damaged collection.
+#include "data/records.h"
+#include "data/store.h"
 #include "support/cli_run.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using tunarium::test::CliRun;
 using tunarium::test::runCli;
@@ -52,3 +58,124 @@ TEST(Cli, BadUsageAndBadFilesGiveTheirExitStatus) {
         EXPECT_FALSE(run.err.isEmpty()) << c.args.join(' ').toStdString();
     }
 }
+
+namespace {
+
+using tunarium::test::TempCollection;
+
+// A collection of `songs` songs made in this process and closed again.
+void makeCollection(const QString& dir, int songs) {
+    tunarium::Store store;
+    ASSERT_TRUE(store.open(dir).ok());
+    for (const tunarium::TableDef& t : tunarium::allTables()) {
+        ASSERT_TRUE(store.openTable(t.id).ok());
+    }
+    tunarium::Transaction tx(store);
+    for (int i = 1; i <= songs; ++i) {
+        tunarium::SongRecord s;
+        s.id = i;
+        s.artist = QStringLiteral("Artist %1").arg(i % 97);
+        s.title = QStringLiteral("Title %1").arg(i);
+        ASSERT_TRUE(store.insert(s).ok());
+    }
+    ASSERT_TRUE(tx.commit().ok());
+}
+
+// Overwrites leaf pages in the middle of one index (or table) of a closed collection; false when
+// the SQLite library cannot say where they are.
+bool damagePages(const QString& dir, const QByteArray& name, int pages) {
+    const QString path = dir + "/tunarium.db";
+    QList<qint64> leaves;
+    qint64 pageSize = 4096;
+    sqlite3* db = nullptr;
+    sqlite3_open(path.toUtf8().constData(), &db);
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray q =
+        "SELECT pageno, pgsize FROM dbstat WHERE name = ? AND pagetype = 'leaf' ORDER BY pageno";
+    if (sqlite3_prepare_v2(db, q.constData(), -1, &stmt, nullptr) == SQLITE_OK) {
+        sqlite3_bind_text(stmt, 1, name.constData(), -1, SQLITE_TRANSIENT);
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            leaves << sqlite3_column_int64(stmt, 0);
+            pageSize = sqlite3_column_int64(stmt, 1);
+        }
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    if (leaves.size() < pages + 2) {
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite)) {
+        return false;
+    }
+    for (int i = 0; i < pages; ++i) {
+        file.seek((leaves[leaves.size() / 2 + i] - 1) * pageSize);
+        file.write(QByteArray(static_cast<int>(pageSize), '\x5a'));
+    }
+    return true;
+}
+
+TEST(Cli, OnlyInfoAndImportMakeACollection) {
+    if (!tunarium::test::cliAvailable()) {
+        GTEST_SKIP() << "TUNARIUM_CLI is not set";
+    }
+    TempCollection dir;
+    QDir().mkpath(dir.path("empty-folder"));
+    const QStringList commands[] = {{"check"},   {"repair"},        {"rebuild-keys"},
+                                    {"compact"}, {"create-albums"}, {"export", dir.path("out.csv")}};
+    for (const QString& where : {dir.path("no-such-folder"), dir.path("empty-folder")}) {
+        for (const QStringList& command : commands) {
+            const CliRun run = runCli(dir, QStringList{"--dir", where} + command);
+            EXPECT_EQ(run.exitCode, 1) << command.join(' ').toStdString();
+            EXPECT_TRUE(run.err.contains("there is no collection in " + where)) << run.err.toStdString();
+        }
+        EXPECT_EQ(QDir(where).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                  QStringList());
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.path("no-such-folder")));
+    EXPECT_FALSE(QFileInfo::exists(dir.path("out.csv")));
+}
+
+TEST(Cli, CheckTellsWhichTableItChecks) {
+    if (!tunarium::test::cliAvailable()) {
+        GTEST_SKIP() << "TUNARIUM_CLI is not set";
+    }
+    TempCollection dir;
+    makeCollection(dir.dir(), 50);
+    const CliRun run = runCli(dir, {"--dir", dir.dir(), "check"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "ok\n");
+    EXPECT_TRUE(run.err.contains("Checking the collection file (1 of 11)")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("Checking Tunarium (9 of 11)")) << run.err.toStdString();
+    const CliRun quiet = runCli(dir, {"--dir", dir.dir(), "check", "--quiet"});
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.err, "");
+}
+
+// A damaged index: commands that meet it stop and name the repair; the repair saves every song.
+TEST(Cli, ADamagedCollectionIsRepairedFromTheCommandLine) {
+    if (!tunarium::test::cliAvailable()) {
+        GTEST_SKIP() << "TUNARIUM_CLI is not set";
+    }
+    TempCollection dir;
+    makeCollection(dir.dir(), 3000);
+    if (!damagePages(dir.dir(), "TUN:SongsByTitle", 2)) {
+        GTEST_SKIP() << "the SQLite library has no dbstat table";
+    }
+    for (const QStringList& command : {QStringList{"check", "--quiet"}, QStringList{"rebuild-keys"}}) {
+        const CliRun run = runCli(dir, QStringList{"--dir", dir.dir()} + command);
+        EXPECT_EQ(run.exitCode, 1) << command.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("is damaged")) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("tunarium-cli --dir " + dir.dir() + " repair")) << run.err.toStdString();
+    }
+    const CliRun repair = runCli(dir, {"--dir", dir.dir(), "repair"});
+    EXPECT_EQ(repair.exitCode, 0) << repair.err.toStdString();
+    EXPECT_TRUE(repair.out.contains("Tunarium: 3000 records saved.")) << repair.out.toStdString();
+    EXPECT_EQ(QDir(dir.dir()).entryList({"tunarium-damaged-*.db"}).size(), 1);
+    EXPECT_EQ(runCli(dir, {"--dir", dir.dir(), "check", "--quiet"}).exitCode, 0);
+    const CliRun again = runCli(dir, {"--dir", dir.dir(), "repair"});
+    EXPECT_EQ(again.exitCode, 0);
+    EXPECT_EQ(again.out, "No damage was found.\n");
+}
+
+} // namespace
