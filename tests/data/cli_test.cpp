@@ -3,12 +3,12 @@
 #include "data/records.h"
 #include "data/store.h"
 #include "support/cli_run.h"
+#include "support/damaged_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 using tunarium::test::CliRun;
 using tunarium::test::runCli;
@@ -81,40 +81,6 @@ void makeCollection(const QString& dir, int songs) {
     ASSERT_TRUE(tx.commit().ok());
 }
 
-// Overwrites leaf pages in the middle of one index (or table) of a closed collection; false when
-// the SQLite library cannot say where they are.
-bool damagePages(const QString& dir, const QByteArray& name, int pages) {
-    const QString path = dir + "/tunarium.db";
-    QList<qint64> leaves;
-    qint64 pageSize = 4096;
-    sqlite3* db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray q =
-        "SELECT pageno, pgsize FROM dbstat WHERE name = ? AND pagetype = 'leaf' ORDER BY pageno";
-    if (sqlite3_prepare_v2(db, q.constData(), -1, &stmt, nullptr) == SQLITE_OK) {
-        sqlite3_bind_text(stmt, 1, name.constData(), -1, SQLITE_TRANSIENT);
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            leaves << sqlite3_column_int64(stmt, 0);
-            pageSize = sqlite3_column_int64(stmt, 1);
-        }
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    if (leaves.size() < pages + 2) {
-        return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite)) {
-        return false;
-    }
-    for (int i = 0; i < pages; ++i) {
-        file.seek((leaves[leaves.size() / 2 + i] - 1) * pageSize);
-        file.write(QByteArray(static_cast<int>(pageSize), '\x5a'));
-    }
-    return true;
-}
-
 TEST(Cli, OnlyInfoAndImportMakeACollection) {
     if (!tunarium::test::cliAvailable()) {
         GTEST_SKIP() << "TUNARIUM_CLI is not set";
@@ -159,7 +125,7 @@ TEST(Cli, ADamagedCollectionIsRepairedFromTheCommandLine) {
     }
     TempCollection dir;
     makeCollection(dir.dir(), 3000);
-    if (!damagePages(dir.dir(), "TUN:SongsByTitle", 2)) {
+    if (!tunarium::test::overwriteLeafPages(dir.path("tunarium.db"), "TUN:SongsByTitle", 2)) {
         GTEST_SKIP() << "the SQLite library has no dbstat table";
     }
     for (const QStringList& command : {QStringList{"check", "--quiet"}, QStringList{"rebuild-keys"}}) {
