@@ -24,7 +24,9 @@ const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n
                            "       tunarium-bench browse --dir DIR\n"
                            "       tunarium-bench search --dir DIR\n"
                            "       tunarium-bench export --dir DIR\n"
-                           "       tunarium-bench import --dir DIR\n";
+                           "       tunarium-bench import --dir DIR\n"
+                           "       tunarium-bench cd-identify\n"
+                           "       tunarium-bench report-engine --dir DIR [--songs N]\n";
 
 int usage(const char* problem) {
     std::fprintf(stderr, "tunarium-bench: %s\n%s", problem, kUsage);
@@ -244,6 +246,9 @@ int run(const QStringList& args) {
         return usage("no command given");
     }
     const QString command = args.first();
+    if (command == "cd-identify") {
+        return args.size() == 1 ? cdIdentifyBench() : usage("cd-identify takes no options");
+    }
     QHash<QString, QString> options;
     for (int i = 1; i < args.size(); ++i) {
         if (!args[i].startsWith("--") || i + 1 >= args.size()) {
@@ -281,6 +286,14 @@ int run(const QStringList& args) {
     }
     if (command == "import") {
         return importBench(dir);
+    }
+    if (command == "report-engine") {
+        bool ok = true;
+        const qint64 songs = options.contains("songs") ? options.value("songs").toLongLong(&ok) : 100000;
+        if (!ok || songs < 1) {
+            return usage("--songs needs a number");
+        }
+        return reportEngineBench(dir, songs, openPreviewMs);
     }
     return usage("unknown command");
 }

@@ -3,6 +3,12 @@
 
 #include <QStringList>
 
+#include <functional>
+
+namespace tunarium {
+class PageQueue;
+}
+
 namespace tunarium::bench {
 
 int run(const QStringList& args);
@@ -14,5 +20,14 @@ int searchBench(const QString& dir);
 int exportBench(const QString& dir);
 // Imports an export of the collection in `dir` into an empty one, beside the SQLite shell's import.
 int importBench(const QString& dir);
+// Reads a disc from a table-of-contents file with the CD reader, beside libdiscid alone.
+int cdIdentifyBench();
+// Prints `songs` generated songs in the columns of Songs by Artist to PDF, straight and through a
+// page queue, in `dir`; `openPreview`, when given, opens the preview on the queue and returns the
+// time it took.
+int reportEngineBench(const QString& dir, qint64 songs,
+                      const std::function<double(const PageQueue&)>& openPreview = {});
+// Opens the preview window on the queue and returns the time until its first page is painted.
+double openPreviewMs(const PageQueue& queue);
 
 } // namespace tunarium::bench

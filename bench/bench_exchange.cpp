@@ -4,6 +4,7 @@
 // the same keys. Both step their process as the progress window does, 25 records a tick, and
 // report the longest tick and how much the memory grew.
 #include "bench_commands.h"
+#include "bench_process.h"
 #include "bench_report.h"
 
 #include "data/database.h"
@@ -30,52 +31,6 @@ int fail(const QString& message) {
     return 1;
 }
 
-// The process's resident memory in MB, from /proc.
-double residentMb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:")) {
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
-        }
-    }
-    return 0;
-}
-
-struct StepFigures {
-    double totalMs = 0;
-    double longestTickMs = 0;
-    qint64 ticks = 0;
-    // When the process's message line changed last (an import building its keys), from the start.
-    double messageChangedMs = 0;
-};
-
-// Steps the process to its end as the progress window's timer does.
-StepFigures stepToEnd(Process& process) {
-    StepFigures f;
-    QElapsedTimer total;
-    total.start();
-    QElapsedTimer tick;
-    tick.start();
-    bool more = process.start();
-    f.longestTickMs = elapsedMs(tick);
-    QString message = process.message();
-    while (more) {
-        tick.restart();
-        more = process.step();
-        f.longestTickMs = std::max(f.longestTickMs, elapsedMs(tick));
-        ++f.ticks;
-        if (process.message() != message && !process.message().isEmpty()) {
-            message = process.message();
-            f.messageChangedMs = elapsedMs(total);
-        }
-    }
-    f.totalMs = elapsedMs(total);
-    return f;
-}
-
 // Runs the SQLite shell on `database` with `script` on its input; the time it took, or -1.
 double shellMs(const QString& database, const QString& script, QString& error) {
     QProcess shell;
@@ -92,7 +47,8 @@ double shellMs(const QString& database, const QString& script, QString& error) {
     const double ms = elapsedMs(timer);
     const QByteArray errors = shell.readAllStandardError();
     if (shell.exitCode() != 0 || !errors.isEmpty()) {
-        error = QStringLiteral("sqlite3 (exit %1): ").arg(shell.exitCode()) + QString::fromUtf8(errors.left(400)) +
+        error = QStringLiteral("sqlite3 (exit %1): ").arg(shell.exitCode()) +
+                QString::fromUtf8(errors.left(400)) +
                 QString::fromUtf8(shell.readAllStandardOutput().left(400));
         return -1;
     }
@@ -104,7 +60,8 @@ QString quoted(const QString& name) {
 }
 
 // Exports the collection in `dir` with all fields and a header; false when it failed.
-bool exportAll(Database& db, RecordingPrompter& prompter, const QString& file, StepFigures& figures, qint64& songs) {
+bool exportAll(Database& db, RecordingPrompter& prompter, const QString& file, StepFigures& figures,
+               qint64& songs) {
     auto process = openExport(db, prompter, file, exportableFields(), true);
     if (!process) {
         return false;
@@ -136,16 +93,19 @@ int exportBench(const QString& dirPath) {
     // The same columns in the same order by the same key, written by the shell.
     QStringList columns;
     for (const ExportField& f : exportableFields()) {
-        columns << (f.field.startsWith(QLatin1String("CAT:")) ? QStringLiteral("c.\"Category\"")
-                                                               : QStringLiteral("t.") + quoted(f.field.mid(4)));
+        columns << (f.field.startsWith(QLatin1String("CAT:"))
+                        ? QStringLiteral("c.\"Category\"")
+                        : QStringLiteral("t.") + quoted(f.field.mid(4)));
     }
-    const QString script = QStringLiteral(".headers on\n.mode csv\n.output \"%1\"\n"
-                                          "SELECT %2 FROM \"Tunarium\" AS t INDEXED BY \"TUN:SongsByArtist\" "
-                                          "LEFT JOIN \"Categories\" AS c ON c.\"CategoryID\" = t.\"CategoryID\" "
-                                          "ORDER BY t.\"ArtistKey\", t.\"TitleKey\", t.\"MixKey\", t.\"_rec\";\n")
-                               .arg(work.filePath(QStringLiteral("shell.csv")), columns.join(u','));
+    const QString script =
+        QStringLiteral(".headers on\n.mode csv\n.output \"%1\"\n"
+                       "SELECT %2 FROM \"Tunarium\" AS t INDEXED BY \"TUN:SongsByArtist\" "
+                       "LEFT JOIN \"Categories\" AS c ON c.\"CategoryID\" = t.\"CategoryID\" "
+                       "ORDER BY t.\"ArtistKey\", t.\"TitleKey\", t.\"MixKey\", t.\"_rec\";\n")
+            .arg(work.filePath(QStringLiteral("shell.csv")), columns.join(u','));
     QString error;
-    const double raw = shellMs(QDir(dirPath).filePath(QString::fromLatin1(kCollectionFileName)), script, error);
+    const double raw =
+        shellMs(QDir(dirPath).filePath(QString::fromLatin1(kCollectionFileName)), script, error);
     if (raw < 0) {
         return fail(error);
     }
@@ -210,12 +170,13 @@ int importBench(const QString& dirPath) {
             writer.writeLine(line);
             ++partLines;
         }
-        writer.close();
+        writer.finish();
     }
     StepFigures intoSongs;
     {
         RecordingPrompter prompter;
-        Database db(prompter, work.filePath(QStringLiteral("collection")), work.filePath(QStringLiteral("profile.ini")));
+        Database db(prompter, work.filePath(QStringLiteral("collection")),
+                    work.filePath(QStringLiteral("profile.ini")));
         ImportSetup setup;
         if (setup.open(part) != ImportSetup::OpenResult::Ok) {
             return fail(QStringLiteral("cannot open %1").arg(part));
@@ -235,11 +196,13 @@ int importBench(const QString& dirPath) {
     }
     // The file carries no song numbers or album links: the shell numbers its rows as the import
     // numbers its songs, so that every key has its columns.
-    QString script = QStringLiteral("PRAGMA journal_mode=WAL;\nCREATE TABLE songs (%1);\n.import --csv --skip 1 \"%2\" songs\n"
-                                    "ALTER TABLE songs ADD COLUMN \"TUN:ID\" INTEGER NOT NULL DEFAULT 0;\n"
-                                    "ALTER TABLE songs ADD COLUMN \"TUN:AlbumID\" INTEGER NOT NULL DEFAULT 0;\n"
-                                    "UPDATE songs SET \"TUN:ID\" = rowid;\n")
-                         .arg(columns.join(u','), file);
+    QString script =
+        QStringLiteral(
+            "PRAGMA journal_mode=WAL;\nCREATE TABLE songs (%1);\n.import --csv --skip 1 \"%2\" songs\n"
+            "ALTER TABLE songs ADD COLUMN \"TUN:ID\" INTEGER NOT NULL DEFAULT 0;\n"
+            "ALTER TABLE songs ADD COLUMN \"TUN:AlbumID\" INTEGER NOT NULL DEFAULT 0;\n"
+            "UPDATE songs SET \"TUN:ID\" = rowid;\n")
+            .arg(columns.join(u','), file);
     const TableDef& t = tableDef(TableId::Tunarium);
     for (const KeyDef& key : t.keys) {
         QStringList parts;
@@ -248,8 +211,9 @@ int importBench(const QString& dirPath) {
             parts << quoted(QStringLiteral("TUN:") + field.name) +
                          (field.isText() ? QStringLiteral(" COLLATE NOCASE") : QString());
         }
-        script += QStringLiteral("CREATE %1INDEX %2 ON songs (%3);\n")
-                      .arg(key.unique ? QStringLiteral("UNIQUE ") : QString(), quoted(key.name), parts.join(u','));
+        script +=
+            QStringLiteral("CREATE %1INDEX %2 ON songs (%3);\n")
+                .arg(key.unique ? QStringLiteral("UNIQUE ") : QString(), quoted(key.name), parts.join(u','));
     }
     QString error;
     const double raw = shellMs(work.filePath(QStringLiteral("shell.db")), script, error);

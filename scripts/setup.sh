@@ -7,8 +7,10 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev libgl-dev
   libsqlite3-dev sqlite3
+  libcdio-dev libdiscid-dev
   libgtest-dev libgmock-dev
   xvfb xauth fonts-dejavu-core
+  poppler-utils
 )
 
 missing=()

@@ -1,6 +1,7 @@
 // Argument parsing and the commands of tunarium-cli.
 #include "cli/cli_commands.h"
 
+#include "cli/cd_commands.h"
 #include "data/app_paths.h"
 #include "data/database.h"
 #include "shell/maintenance_commands.h"
@@ -40,8 +41,12 @@ const char* const kUsage =
     "              [--quiet]\n"
     "                write every song, in artist order, to a comma-delimited file; without\n"
     "                --fields all 30 fields with a first line of field names\n"
+    "  cd identify [--toc FILE] [--device DEV]\n"
+    "                read the disc in the CD drive (the CDDrive setting, else the default drive)\n"
+    "                or a table-of-contents file (--toc, or $TUNARIUM_CD_TOC) and print its\n"
+    "                tracks, length, CD identifier, CDDB number and MusicBrainz disc ID\n"
     "\n"
-    "Only info and import create a collection; the other commands need one in the directory.\n";
+    "Only info and import create a collection; the other commands but cd need one in the directory.\n";
 
 } // namespace
 
@@ -122,6 +127,9 @@ int runCommand(const QString& dir, const QString& command, QStringList args) {
     }
     if (command == QLatin1String("export")) {
         return runExport(dir, args);
+    }
+    if (command == QLatin1String("cd")) {
+        return runCd(dir, args);
     }
     bool quiet = false;
     if (command == QLatin1String("check") && args.removeAll(QStringLiteral("--quiet")) > 0) {

@@ -8,6 +8,8 @@
 #include "exchange/export_process.h"
 #include "exchange/import_process.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <optional>
 
@@ -117,6 +119,9 @@ int runImport(const QString& dir, const QStringList& args) {
     ImportSetup setup;
     switch (setup.open(file)) {
     case ImportSetup::OpenResult::CannotOpen:
+        if (!setup.openError().sentence.isEmpty()) {
+            return fail(setup.openError().sentence);
+        }
         return fail(QStringLiteral("Cannot OPEN %1: %2").arg(file, setup.openError().message()));
     case ImportSetup::OpenResult::Empty:
         return fail(QStringLiteral("%1: That file is empty!").arg(file));
@@ -161,9 +166,10 @@ int runImport(const QString& dir, const QStringList& args) {
         setup.setStripHeader(*strip);
     }
     if (!setup.anyAssigned()) {
-        return fail(QStringLiteral("You must select one or more fields to import. The first line of %1 names no "
-                                   "song field; give --assign Field_N=TUN:Name")
-                        .arg(file));
+        return fail(
+            QStringLiteral("You must select one or more fields to import. The first line of %1 names no "
+                           "song field; give --assign Field_N=TUN:Name")
+                .arg(file));
     }
     setLastExchangeFile(file);
 
@@ -182,7 +188,13 @@ int runImport(const QString& dir, const QStringList& args) {
         out() << ", " << process.categoriesAdded() << " categories added";
     }
     out() << "\n";
+    if (process.valuesCut() > 0) {
+        out() << process.cutSummary() << "\n";
+    }
     out().flush();
+    if (process.songsAdded() == 0) {
+        return fail(QStringLiteral("No songs were imported: %1.").arg(process.nothingImportedReason()));
+    }
     if (!completed || process.failedToStart() || process.stoppedByFailure()) {
         return kExitFailure;
     }
@@ -266,6 +278,10 @@ int runExport(const QString& dir, const QStringList& args) {
         return kExitFailure;
     }
 
+    // Nothing to export where there is no collection; the file named stays untouched.
+    if (!QFileInfo::exists(collectionFilePath(dir))) {
+        return fail(QStringLiteral("there is no collection in %1").arg(dir));
+    }
     CliPrompter prompter;
     Database db(prompter, dir, defaultProfilePath());
     std::unique_ptr<ExportProcess> process = openExport(db, prompter, file, fields, header);
@@ -274,11 +290,15 @@ int runExport(const QString& dir, const QStringList& args) {
     }
     runWithProgress(*process, quiet);
     const qint64 written = process->songsWritten();
-    // The file is closed with the run; a failure to close is told then.
+    const bool failed = process->failed();
+    // The file is put in place with the run's end; a failure to do so is told then.
     process.reset();
+    if (failed) {
+        return fail(QStringLiteral("the export of %1 did not complete").arg(file));
+    }
     out() << written << " songs written to " << file << "\n";
     out().flush();
-    // Every message on the way was a failure: a line given up, a file not closed, a song not read.
+    // Every message on the way was a failure: a file not put in place, a song not read.
     return db.halted() || !prompter.messages.isEmpty() ? kExitFailure : kExitOk;
 }
 

@@ -162,6 +162,10 @@ QString Settings::mainLogo() const {
     return readIni(m_filePath, settingsSection(), u"MainLogo");
 }
 
+QString Settings::cdDrive() const {
+    return readIni(m_filePath, settingsSection(), u"CDDrive");
+}
+
 QString Settings::frameLogo() const {
     return readIni(m_filePath, QString::fromLatin1(kGlobalSettingsSection), u"FrameLogo");
 }

@@ -134,6 +134,9 @@ public:
     int songTab(int designTab) const;
     int albumTab(int designTab) const;
     QString mainLogo() const;
+    // `CDDrive`: the CD drive the CD reader reads (a device such as /dev/sr0); empty for the
+    // system's default drive.
+    QString cdDrive() const;
     QString frameLogo() const;
     QString version() const;
     // A key never written gives an empty name and zeros.

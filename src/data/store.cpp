@@ -3,6 +3,7 @@
 
 #include "data/session_marker.h"
 #include "data/store_internal.h"
+#include "data/write_lock_note.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -189,6 +190,10 @@ StoreError Store::lastError(int rc) const {
     case SQLITE_BUSY:
     case SQLITE_LOCKED: {
         StoreError e = StoreError::of(code::kFileLocked);
+        // Held by long work of this program: the lock warning says which.
+        if (const QString why = WriteLockNote::current(); !why.isEmpty()) {
+            e.text += QStringLiteral(": ") + why;
+        }
         e.driverCode = rc;
         e.driverMessage = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString();
         return e;

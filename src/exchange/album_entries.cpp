@@ -5,6 +5,10 @@ namespace tunarium {
 
 namespace {
 
+// The name a failed write of the songs is reported under: the songs are written back through the
+// process's view of the table, not the table itself.
+constexpr char kProcessView[] = "Process:View";
+
 int albumKey() {
     static const int key = tableDef(TableId::Album).keyIndex(u"KeyAlbum");
     return key;
@@ -62,7 +66,7 @@ void AlbumEntriesProcess::stepBegins() {
     if (!m_transaction->ok()) {
         const StoreError e = m_transaction->beginError();
         m_transaction.reset();
-        failed(e, QStringLiteral("Tunarium"));
+        failed(e, QString::fromLatin1(kProcessView));
     }
 }
 
@@ -73,13 +77,13 @@ void AlbumEntriesProcess::stepEnds() {
     const StoreError e = m_transaction->commit();
     m_transaction.reset();
     if (e) {
-        failed(e, QStringLiteral("Tunarium"));
+        failed(e, QString::fromLatin1(kProcessView));
     }
 }
 
-bool AlbumEntriesProcess::failed(const StoreError& error, const QString& table) {
+bool AlbumEntriesProcess::failed(const StoreError& error, const QString& name) {
     m_db.warnings().saveError(error);
-    m_db.warnings().show(warning::kProcessError, table, QStringLiteral("Put"));
+    m_db.warnings().show(warning::kProcessError, name, QStringLiteral("Put"));
     stopAsCompleted();
     return false;
 }
@@ -97,7 +101,7 @@ bool AlbumEntriesProcess::handleNext() {
             return false;
         }
         if (StoreError e = m_songs.setAlbum(song, albumId)) {
-            return failed(e, QStringLiteral("Tunarium"));
+            return failed(e, QString::fromLatin1(kProcessView));
         }
         ++m_linked;
     }

@@ -38,7 +38,8 @@ private:
     // The album the song belongs to (found or made); 0 when a write failed and the run ends.
     qint64 albumFor(const SongRecord& song);
     qint64 findOrAddAlbum(const SongRecord& song);
-    bool failed(const StoreError& error, const QString& table);
+    // Tells the user of a failed write under `name` ("Process:View" for the songs) and ends the run.
+    bool failed(const StoreError& error, const QString& name);
 
     Database& m_db;
     SongFileOrder m_songs;

@@ -3,10 +3,17 @@
 
 #include "data/pictures.h"
 #include "data/row.h"
+#include "exchange/exchange_files.h"
 
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QStringDecoder>
 
 #include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tunarium {
 
@@ -56,7 +63,8 @@ DelimitedField DelimitedLine::next(QString& value) {
         }
         if (closing >= 0) {
             value = m_line.mid(m_position + 1, closing - m_position - 1);
-            if (closing + 1 < m_line.size() && m_line.at(closing + 1) != u',' && !restIsBlank(m_line, closing + 1)) {
+            if (closing + 1 < m_line.size() && m_line.at(closing + 1) != u',' &&
+                !restIsBlank(m_line, closing + 1)) {
                 m_stray = true;
             }
             m_position = closing + 2;
@@ -244,16 +252,66 @@ bool DelimitedReader::rewind() {
     return m_file.seek(0);
 }
 
+DelimitedWriter::~DelimitedWriter() {
+    discard();
+}
+
 bool DelimitedWriter::create(const QString& path) {
-    m_file.setFileName(path);
+    discard();
     m_pending.clear();
     m_retry = false;
+    m_errno = 0;
+    m_target = fileBehindLinks(path);
+    const QFileInfo target(m_target);
+    if (target.isDir()) {
+        m_errno = EISDIR;
+        return false;
+    }
+    if (!target.exists() || target.isFile()) {
+        return openTemporary(m_target);
+    }
+    m_file.setFileName(m_target);
     errno = 0;
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        m_errno = errno;
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        m_errno = errno != 0 ? errno : EACCES;
         return false;
     }
     return true;
+}
+
+bool DelimitedWriter::openTemporary(const QString& target) {
+    const QFileInfo info(target);
+    struct stat old {};
+    const bool exists = ::stat(QFile::encodeName(target).constData(), &old) == 0;
+    // Created anew, never through a link or over a file that is there: a name taken is passed by.
+    const QString stem =
+        info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".tmp-");
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString name = stem + QString::number(QRandomGenerator::global()->generate() % 1000000);
+        const int fd =
+            ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            m_errno = errno;
+            return false;
+        }
+        if (exists) {
+            // The new file is the old one's successor: it may be read by whom the old one could.
+            (void)::fchmod(fd, old.st_mode & 07777);
+        }
+        if (!m_file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            ::unlink(QFile::encodeName(name).constData());
+            m_errno = EIO;
+            return false;
+        }
+        m_temporary = name;
+        return true;
+    }
+    m_errno = EEXIST;
+    return false;
 }
 
 bool DelimitedWriter::writeLine(const QString& line) {
@@ -286,15 +344,50 @@ bool DelimitedWriter::writePending() {
     return true;
 }
 
-bool DelimitedWriter::close() {
+bool DelimitedWriter::finish() {
     if (!m_file.isOpen()) {
         return true;
     }
-    const bool written = writePending();
+    bool written = writePending();
+    m_pending.clear();
+    m_retry = false;
+    if (written && replacesTarget() && ::fsync(m_file.handle()) != 0) {
+        // The new file must be on the disk before it takes the old one's name.
+        m_errno = errno;
+        written = false;
+    }
+    m_file.close();
+    if (written && m_file.error() != QFileDevice::NoError) {
+        m_errno = m_errno != 0 ? m_errno : EIO;
+        written = false;
+    }
+    if (!replacesTarget()) {
+        return written;
+    }
+    const QByteArray from = QFile::encodeName(m_temporary);
+    m_temporary.clear();
+    if (written && ::rename(from.constData(), QFile::encodeName(m_target).constData()) != 0) {
+        m_errno = errno;
+        written = false;
+    }
+    if (!written) {
+        ::unlink(from.constData());
+    }
+    return written;
+}
+
+void DelimitedWriter::discard() {
+    if (!replacesTarget()) {
+        if (m_file.isOpen()) {
+            finish();
+        }
+        return;
+    }
     m_pending.clear();
     m_retry = false;
     m_file.close();
-    return written && m_file.error() == QFileDevice::NoError;
+    ::unlink(QFile::encodeName(m_temporary).constData());
+    m_temporary.clear();
 }
 
 } // namespace tunarium

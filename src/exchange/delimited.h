@@ -102,24 +102,44 @@ private:
     int m_openErrno = 0;
 };
 
-// A delimited file written line by line; an existing file is replaced. Lines are handed to the
-// system in chunks; a line whose chunk could not be written fails, and writing the same line
-// again tries the chunk again.
+// A delimited file written line by line. Lines are handed to the system in chunks; a line whose
+// chunk could not be written fails, and writing the same line again tries the chunk again.
+//
+// A file that exists is replaced only once the writing is done: the lines go to a new hidden file
+// in the same folder, which takes the file's name (and keeps the old file's permissions) when
+// finish() succeeds; discard(), or a writer destroyed before finishing, removes it and leaves the
+// old file as it was. A link is followed: the file it leads to is replaced and the link stays.
+// A target that is no regular file (a device, a pipe) is written directly.
 class DelimitedWriter {
 public:
+    DelimitedWriter() = default;
+    DelimitedWriter(const DelimitedWriter&) = delete;
+    DelimitedWriter& operator=(const DelimitedWriter&) = delete;
+    ~DelimitedWriter();
+
+    // Prepares to write `path`; false (lastErrno() tells why) when no file can be made there.
     bool create(const QString& path);
-    QString errorString() const { return m_file.errorString(); }
     // The system error (errno) of the last failed operation, 0 when none was seen.
     int lastErrno() const { return m_errno; }
     bool isOpen() const { return m_file.isOpen(); }
+    // Whether the lines go to a new file that replaces the target at the end.
+    bool replacesTarget() const { return !m_temporary.isEmpty(); }
     bool writeLine(const QString& line);
-    bool close();
+    // Writes what waits and puts the file in its place. False when that failed: the target is
+    // then as it was before (a target written directly keeps what reached it).
+    bool finish();
+    // Gives up: the new file is removed and the target left as it was. A target written directly
+    // is closed with what reached it.
+    void discard();
 
 private:
     static constexpr qsizetype kWriteChunk = 1 << 16;
     bool writePending();
+    bool openTemporary(const QString& target);
 
     QFile m_file;
+    QString m_target;    // the file the lines are for, links followed
+    QString m_temporary; // the new file beside it; empty when writing the target directly
     QByteArray m_pending;
     bool m_retry = false;
     int m_errno = 0;

@@ -17,14 +17,33 @@ inline constexpr char kExportFileFilter[] = "Export Files|*.CSV|All Files|*.*";
 struct FileError {
     int code = 0;
     QString text;
+    // A sentence that says what went wrong better than a number does; shown instead of it.
+    QString sentence;
 
     bool ok() const { return code == 0; }
-    // "Error #2 - File Not Found"
+    // "Error #2 - File Not Found", or the sentence.
     QString message() const;
 };
 
 // The error for the system error number `err` (errno), after a failed open, read or write.
 FileError fileErrorFromErrno(int err);
+
+// For a path that names something other than a file: "PATH is a directory, not a file." or
+// "PATH is not a regular file." (a device, a pipe). No error for a file, or for a path that
+// names nothing yet. A link counts as what it leads to.
+FileError notAFileError(const QString& path);
+
+// The file a path leads to through any symbolic links, as an absolute path; the path itself
+// (made absolute) when it is no link.
+QString fileBehindLinks(const QString& path);
+
+// Whether writing `path` would write over the collection kept in `collectionDir`: its file or
+// the log and shared-memory files beside it, by whatever name (a relative path, a link, another
+// link to the same file, another case of the name).
+bool isCollectionFile(const QString& path, const QString& collectionDir);
+
+// The error of an export aimed at the collection's own file.
+FileError collectionFileError(const QString& path);
 
 // The message of a failed file operation: caption `caption` + the file name, "Error #" text,
 // stop icon, OK only ("Cannot OPEN ", "Cannot CREATE ", "Cannot CLOSE ").

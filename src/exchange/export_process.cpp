@@ -35,16 +35,15 @@ int exportColumn(const QString& name) {
 } // namespace
 
 ExportFile::~ExportFile() {
-    if (m_open) {
-        m_writer.close();
-    }
+    abandon();
 }
 
 bool ExportFile::create(const QString& path) {
     m_path = path;
     if (!m_writer.create(path)) {
-        m_prompter.message(fileFailureMessage(QStringLiteral("Cannot CREATE "), path,
-                                              fileErrorFromErrno(m_writer.lastErrno() ? m_writer.lastErrno() : EACCES)));
+        const int err = m_writer.lastErrno() ? m_writer.lastErrno() : EACCES;
+        const FileError e = err == EISDIR ? notAFileError(path) : fileErrorFromErrno(err);
+        m_prompter.message(fileFailureMessage(QStringLiteral("Cannot CREATE "), path, e));
         return false;
     }
     m_open = true;
@@ -53,14 +52,15 @@ bool ExportFile::create(const QString& path) {
 
 bool ExportFile::writeLine(const QString& line) {
     if (line.size() > kDelimitedLineLength) {
-        PromptMessage m = fileFailureMessage(QStringLiteral("Cannot ADD to "), m_path,
-                                             {90, QStringLiteral("The line is longer than 16000 characters")});
+        PromptMessage m =
+            fileFailureMessage(QStringLiteral("Cannot ADD to "), m_path,
+                               {90, QStringLiteral("The line is longer than 16000 characters")});
         m_prompter.message(m);
         return false;
     }
     while (!m_writer.writeLine(line)) {
-        PromptMessage m =
-            fileFailureMessage(QStringLiteral("Cannot ADD to "), m_path, fileErrorFromErrno(m_writer.lastErrno()));
+        PromptMessage m = fileFailureMessage(QStringLiteral("Cannot ADD to "), m_path,
+                                             fileErrorFromErrno(m_writer.lastErrno()));
         m.buttons = kButtonAbort | kButtonRetry;
         m.defaultButton = kButtonAbort;
         if (m_prompter.message(m) != kButtonRetry) {
@@ -75,12 +75,24 @@ bool ExportFile::close() {
         return true;
     }
     m_open = false;
-    if (!m_writer.close()) {
+    if (!m_writer.finish()) {
         m_prompter.message(fileFailureMessage(QStringLiteral("Cannot CLOSE "), m_path,
                                               fileErrorFromErrno(m_writer.lastErrno())));
         return false;
     }
     return true;
+}
+
+void ExportFile::abandon() {
+    if (!m_open) {
+        return;
+    }
+    if (!m_writer.replacesTarget()) {
+        close();
+        return;
+    }
+    m_open = false;
+    m_writer.discard();
 }
 
 QString exportHeaderLine(const QVector<ExportField>& fields) {
@@ -93,8 +105,8 @@ QString exportHeaderLine(const QVector<ExportField>& fields) {
 }
 
 ExportProcess::ExportProcess(Database& db, std::unique_ptr<ExportFile> file, QVector<ExportField> fields)
-    : Process(QStringLiteral("Exporting Records"), QStringLiteral("Exporting"), kExportSongsPerStep), m_db(db),
-      m_file(std::move(file)), m_fields(std::move(fields)) {
+    : Process(QStringLiteral("Exporting Records"), QStringLiteral("Exporting"), kExportSongsPerStep),
+      m_db(db), m_file(std::move(file)), m_fields(std::move(fields)) {
     for (const ExportField& f : m_fields) {
         m_columns << exportColumn(f.field);
     }
@@ -103,12 +115,13 @@ ExportProcess::ExportProcess(Database& db, std::unique_ptr<ExportFile> file, QVe
 ExportProcess::~ExportProcess() {
     cancel();
     if (m_file) {
-        m_file->close();
+        m_file->abandon();
     }
 }
 
 bool ExportProcess::begin() {
     if (!m_db.openTables({TableId::Tunarium, TableId::Categories})) {
+        m_failed = true;
         return false;
     }
     m_open = true;
@@ -118,7 +131,11 @@ bool ExportProcess::begin() {
 }
 
 void ExportProcess::end() {
-    if (m_file) {
+    // A cancelled export keeps the lines it wrote, in place of the old file; a failed one leaves
+    // the old file as it was.
+    if (m_file && m_failed) {
+        m_file->abandon();
+    } else if (m_file) {
         m_file->close();
     }
     if (m_open) {
@@ -133,10 +150,11 @@ bool ExportProcess::readPage() {
         from = m_db.store().positionOf(m_page.last(), artistKey());
     }
     QVector<Row> page;
-    if (const StoreError e = m_db.store().read(TableId::Tunarium, artistKey(), from, sql::Direction::Forward, false,
-                                               kPageSize, page)) {
+    if (const StoreError e = m_db.store().read(TableId::Tunarium, artistKey(), from, sql::Direction::Forward,
+                                               false, kPageSize, page)) {
         m_db.warnings().saveError(e);
         m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        m_failed = true;
         return false;
     }
     m_lastPage = page.size() < kPageSize;
@@ -179,6 +197,7 @@ QString ExportProcess::buildLine(const Row& song) {
 bool ExportProcess::handleNext() {
     const Row& song = m_page[m_next];
     if (!m_file->writeLine(buildLine(song))) {
+        m_failed = true;
         stopAsCompleted();
         return false;
     }
@@ -192,12 +211,17 @@ bool ExportProcess::handleNext() {
 
 std::unique_ptr<ExportProcess> openExport(Database& db, Prompter& prompter, const QString& path,
                                           QVector<ExportField> fields, bool header) {
+    if (isCollectionFile(path, db.collectionDir())) {
+        prompter.message(
+            fileFailureMessage(QStringLiteral("Cannot CREATE "), path, collectionFileError(path)));
+        return nullptr;
+    }
     auto file = std::make_unique<ExportFile>(prompter);
     if (!file->create(path)) {
         return nullptr;
     }
     if (header && !file->writeLine(exportHeaderLine(fields))) {
-        file->close();
+        file->abandon();
         return nullptr;
     }
     return std::make_unique<ExportProcess>(db, std::move(file), std::move(fields));

@@ -16,20 +16,27 @@ namespace tunarium {
 
 inline constexpr int kExportSongsPerStep = 25;
 
-// An open export file with its name, writing a line with Retry and Abort on failure.
+// An export file with its name, writing a line with Retry and Abort on failure. The lines go to
+// a new file that takes the name only when the export is done: a file of that name stays as it
+// was until then, and for good when the export fails.
 class ExportFile {
 public:
     explicit ExportFile(Prompter& prompter) : m_prompter(prompter) {}
+    // An export neither closed nor abandoned is abandoned.
     ~ExportFile();
 
-    // Creates the file, replacing one that exists, and opens it for writing. On failure the user
-    // has been told ("Cannot CREATE " or "Cannot OPEN ") and nothing is left behind.
+    // Makes the file ready for writing. On failure the user has been told ("Cannot CREATE ") and
+    // nothing is left behind.
     bool create(const QString& path);
     // Writes one line; on failure asks Retry or Abort ("Cannot ADD to " and the file name). False
     // when the user gave up.
     bool writeLine(const QString& line);
-    // Closes the file; on failure tells the user ("Cannot CLOSE "). Safe to call twice.
+    // Puts the file written in place; on failure tells the user ("Cannot CLOSE "), and a file
+    // that was there stays as it was. Safe to call twice.
     bool close();
+    // Gives the export up without telling anything more: a file that was there stays as it was.
+    // A device written directly keeps what reached it and is closed as close() does.
+    void abandon();
     const QString& path() const { return m_path; }
     bool isOpen() const { return m_open; }
 
@@ -51,6 +58,9 @@ public:
     ~ExportProcess() override;
 
     qint64 songsWritten() const { return m_written; }
+    // The run could not read the songs, or a line could not be written and was given up (the
+    // user was told): the file is then left as it was before the export.
+    bool failed() const { return m_failed; }
 
 protected:
     bool begin() override;
@@ -70,6 +80,7 @@ private:
     int m_next = 0;
     bool m_lastPage = false;
     bool m_open = false;
+    bool m_failed = false;
     qint64 m_total = 0;
     qint64 m_written = 0;
     QHash<qint64, QString> m_categories;
@@ -78,7 +89,8 @@ private:
 
 // Creates the export file at `path`, writes the header line when `header` is set, and returns the
 // run that writes the songs. Null when the file could not be made or the header line was given
-// up; the user has been told, and no file is left open.
+// up; the user has been told, and no file is left open. The collection's own file is refused
+// before anything is written.
 std::unique_ptr<ExportProcess> openExport(Database& db, Prompter& prompter, const QString& path,
                                           QVector<ExportField> fields, bool header);
 

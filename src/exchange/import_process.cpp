@@ -2,8 +2,7 @@
 #include "exchange/import_process.h"
 
 #include "data/pictures.h"
-
-#include <QRegularExpression>
+#include "exchange/import_values.h"
 
 namespace tunarium {
 
@@ -29,38 +28,6 @@ int categoryKey() {
     return key;
 }
 
-// The whole number a text stands for: blanks around it allowed, a fraction of zeros allowed.
-// False for anything else (letters, a fraction, more digits than any field holds).
-bool readWholeNumber(const QString& text, qint64& out) {
-    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?)(\\d*)(?:\\.(\\d*))?\\s*$"));
-    const QRegularExpressionMatch m = number.match(text);
-    if (!m.hasMatch()) {
-        return false;
-    }
-    const QString whole = m.captured(2);
-    const QString fraction = m.captured(3);
-    if (whole.isEmpty() && fraction.isEmpty()) {
-        return false;
-    }
-    for (const QChar c : fraction) {
-        if (c != u'0') {
-            return false;
-        }
-    }
-    QString digits = whole;
-    while (digits.size() > 1 && digits.startsWith(u'0')) {
-        digits.remove(0, 1);
-    }
-    if (digits.size() > 15) {
-        return false;
-    }
-    out = digits.isEmpty() ? 0 : digits.toLongLong();
-    if (m.captured(1) == QLatin1String("-")) {
-        out = -out;
-    }
-    return true;
-}
-
 QString quotedValue(const QString& text) {
     return u'"' + text.left(40) + (text.size() > 40 ? QStringLiteral("...\"") : QStringLiteral("\""));
 }
@@ -78,6 +45,9 @@ ImportProcess::ImportProcess(Database& db, std::unique_ptr<DelimitedReader> read
     m_mediaField = songs().fieldIndex(u"Media");
     m_categoryField = songs().fieldIndex(u"CategoryID");
     m_categoryTarget = static_cast<int>(importTargetNames().indexOf(QStringLiteral("TUN:CategoryID")));
+    for (const QString& picture : m_plan.pictures) {
+        m_lengthWithSeconds << readsLengthWithSeconds(picture);
+    }
 }
 
 ImportProcess::~ImportProcess() {
@@ -170,13 +140,14 @@ void ImportProcess::commit() {
 bool ImportProcess::addFailed(const StoreError& error) {
     PromptMessage m;
     m.caption = QStringLiteral("Cannot ADD to Tunarium!");
-    const QString text = error.code == code::kDriverError && !error.driverMessage.isEmpty() ? error.driverMessage
-                                                                                            : error.text;
+    const QString text =
+        error.code == code::kDriverError && !error.driverMessage.isEmpty() ? error.driverMessage : error.text;
     m.text = QStringLiteral("Error #") + QString::number(error.code) + QStringLiteral(" - ") + text;
     m.icon = PromptIcon::Stop;
     m.buttons = kButtonOk;
     m.defaultButton = kButtonOk;
     m_db.prompter().message(m);
+    m_failure = m.text;
     m_addFailed = true;
     stopAsCompleted();
     return false;
@@ -218,6 +189,13 @@ bool ImportProcess::handleNext() {
         return addFailed(e);
     }
     ++m_added;
+    if (m_lineCuts > 0) {
+        if (m_valuesCut == 0) {
+            m_firstCut =
+                QStringLiteral("line %1, %2").arg(m_lines).arg(importTargetNames()[m_lineFirstCutTarget]);
+        }
+        m_valuesCut += m_lineCuts;
+    }
     return readLine();
 }
 
@@ -225,6 +203,8 @@ bool ImportProcess::fillSong(Row& song, QString& categoryName, QString& reason) 
     DelimitedLine line(m_line);
     QString value;
     const int targets = static_cast<int>(m_plan.targetSources.size());
+    m_lineCuts = 0;
+    m_lineFirstCutTarget = -1;
     for (int f = 0; f < m_plan.pictures.size(); ++f) {
         if (line.next(value) == DelimitedField::None) {
             continue;
@@ -239,12 +219,17 @@ bool ImportProcess::fillSong(Row& song, QString& categoryName, QString& reason) 
             if (!steppedYet) {
                 steppedYet = true;
                 const QChar kind = pictureKind(picture);
+                bool withHours = true;
+                const qint64 length = m_lengthWithSeconds[f] ? readSongLength(value, &withHours) : 0;
                 if (kind == u'S' || kind == u'N') {
                     stepped = value;
+                } else if (length != 0 && !withHours) {
+                    stepped = length;
                 } else {
                     stepped = deformatPicture(value, picture);
                     // A date or a time that does not read is not a blank one.
-                    if ((kind == u'D' || kind == u'T') && stepped.toLongLong() == 0 && !value.trimmed().isEmpty()) {
+                    if ((kind == u'D' || kind == u'T') && stepped.toLongLong() == 0 &&
+                        !value.trimmed().isEmpty()) {
                         reason = QStringLiteral("%1 cannot read %2 through %3")
                                      .arg(importTargetNames()[t], quotedValue(value), picture);
                         return false;
@@ -253,6 +238,7 @@ bool ImportProcess::fillSong(Row& song, QString& categoryName, QString& reason) 
             }
             if (t == m_categoryTarget) {
                 categoryName = stepped.toString();
+                noteCut(categoryName, tableDef(TableId::Categories).fields[1].width, t);
                 continue;
             }
             if (!storeValue(song, t, stepped, reason)) {
@@ -260,14 +246,12 @@ bool ImportProcess::fillSong(Row& song, QString& categoryName, QString& reason) 
             }
         }
     }
-    // The short codes of the cassette formats.
     const QString media = song.text(m_mediaField);
-    if (media == QLatin1String("D")) {
-        song.setText(m_mediaField, QStringLiteral("Cassette (DBX)"));
-    } else if (media == QLatin1String("C")) {
-        song.setText(m_mediaField, QStringLiteral("Cassette (Dolby-C)"));
-    } else if (media == QLatin1String("B")) {
-        song.setText(m_mediaField, QStringLiteral("Cassette (Dolby-B)"));
+    for (const ImportMediaCode& c : importMediaCodes()) {
+        if (media == c.code) {
+            song.setText(m_mediaField, c.media);
+            break;
+        }
     }
     return true;
 }
@@ -276,7 +260,9 @@ bool ImportProcess::storeValue(Row& song, int target, const QVariant& value, QSt
     const int field = m_targetFields[target];
     const FieldDef& def = songs().fields[field];
     if (def.isText()) {
-        song.setText(field, value.toString());
+        const QString text = value.toString();
+        noteCut(text, def.width, target);
+        song.setText(field, text);
         return true;
     }
     qint64 number = 0;
@@ -286,6 +272,17 @@ bool ImportProcess::storeValue(Row& song, int target, const QVariant& value, QSt
         read = text.trimmed().isEmpty() || readWholeNumber(text, number);
     } else {
         number = value.toLongLong();
+    }
+    if (!read && def.meaning == FieldMeaning::Time) {
+        // A time without a picture: a song length as people write it.
+        number = readSongLength(value.toString());
+        read = number != 0;
+        if (!read) {
+            reason =
+                QStringLiteral("%1 cannot hold %2, which is neither a whole number nor a length such as 3:56")
+                    .arg(importTargetNames()[target], quotedValue(value.toString()));
+            return false;
+        }
     }
     if (!read) {
         reason = QStringLiteral("%1 cannot hold %2, which is not a whole number")
@@ -302,6 +299,15 @@ bool ImportProcess::storeValue(Row& song, int target, const QVariant& value, QSt
     }
     song.setNumber(field, number);
     return true;
+}
+
+void ImportProcess::noteCut(const QString& value, int width, int target) {
+    if (value.size() <= width || trimTrailingBlanks(value).size() <= width) {
+        return;
+    }
+    if (m_lineCuts++ == 0) {
+        m_lineFirstCutTarget = target;
+    }
 }
 
 bool ImportProcess::resolveCategory(Row& song, const QString& name) {
@@ -375,6 +381,9 @@ void ImportProcess::startBulk() {
     m_nextId = firstId;
     m_bulk = std::move(bulk);
     m_inBulk = true;
+    // The write lock is held until the keys are built: other windows' changes are refused
+    // meanwhile, and say why.
+    m_lockNote.emplace(QStringLiteral("an import is running"));
 }
 
 StoreError ImportProcess::finishBulk() {
@@ -417,49 +426,11 @@ void ImportProcess::endBulk() {
         waitForBulk();
     }
     m_bulkTransaction.reset();
+    m_lockNote.reset();
     m_bulk->closeTable(TableId::Categories);
     m_bulk->closeTable(TableId::Tunarium);
     m_bulk->close();
     m_bulk.reset();
-}
-
-PromptMessage ImportProcess::rejectionMessage() const {
-    PromptMessage m;
-    if (m_rejectedCount == 0) {
-        return m;
-    }
-    m.caption = QStringLiteral("Lines Not Imported");
-    m.text = (m_rejectedCount == 1 ? QStringLiteral("1 line was not imported") :
-                                     QStringLiteral("%1 lines were not imported").arg(m_rejectedCount)) +
-             QStringLiteral(": a value did not fit its song field.\n\n") + m_rejections.join(u'\n');
-    if (m_rejectedCount > m_rejections.size()) {
-        m.text += QStringLiteral("\n... and %1 more.").arg(m_rejectedCount - m_rejections.size());
-    }
-    m.icon = PromptIcon::Exclamation;
-    m.buttons = kButtonOk;
-    m.defaultButton = kButtonOk;
-    return m;
-}
-
-PromptMessage importCompleteQuestion() {
-    PromptMessage m;
-    m.caption = QStringLiteral("Import Complete");
-    m.text = QStringLiteral("The Songs database has been updated.  Do you want to create Albums database entries "
-                            "for the imported songs?");
-    m.icon = PromptIcon::Question;
-    m.buttons = kButtonYes | kButtonNo;
-    m.defaultButton = kButtonYes;
-    return m;
-}
-
-bool importFinished(const ImportProcess& process, Prompter& prompter) {
-    if (process.linesRejected() > 0) {
-        prompter.message(process.rejectionMessage());
-    }
-    if (!process.completed() || process.failedToStart()) {
-        return false;
-    }
-    return prompter.message(importCompleteQuestion()) == kButtonYes;
 }
 
 } // namespace tunarium

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "data/database.h"
+#include "data/write_lock_note.h"
 #include "exchange/import_setup.h"
 #include "reports/process_runner.h"
 
@@ -20,7 +21,8 @@ inline constexpr qint64 kImportBulkBytes = 4 << 20;
 // in bulk instead: on a connection of its own, in one transaction, with the songs' keys dropped
 // while the lines go in and built again at the end, off the window's thread. The rest of the
 // program goes on seeing the songs table as it was until the keys are built; other changes to the
-// collection wait for the import meanwhile.
+// collection are refused meanwhile, after the lock's wait of 2 seconds, with "File Is Locked" (in
+// this program: "File Is Locked: an import is running").
 class ImportProcess final : public Process {
 public:
     ImportProcess(Database& db, std::unique_ptr<DelimitedReader> reader, ImportPlan plan);
@@ -33,6 +35,16 @@ public:
     // of them said ("Line 7: TUN:Rating cannot hold 300").
     qint64 linesRejected() const { return m_rejectedCount; }
     const QStringList& rejections() const { return m_rejections; }
+
+    // Values of the songs added that were cut to their song field's width: how many, and where
+    // the first was ("line 7, TUN:Artist").
+    qint64 valuesCut() const { return m_valuesCut; }
+    const QString& firstCut() const { return m_firstCut; }
+    // "12 values were cut to their field's width; first: line 7, TUN:Artist"; empty when none were.
+    QString cutSummary() const;
+
+    // Why the run added no song, to follow "No songs were imported: "; empty when songs were added.
+    QString nothingImportedReason() const;
 
     // Shown at the end of a run when lines were left out; empty text when none were.
     PromptMessage rejectionMessage() const;
@@ -58,6 +70,8 @@ private:
     // false (with the reason) when a value does not fit its field.
     bool fillSong(Row& song, QString& categoryName, QString& reason);
     bool storeValue(Row& song, int target, const QVariant& value, QString& reason);
+    // Notes a value of the current line longer than `width` characters (blanks at its end aside).
+    void noteCut(const QString& value, int width, int target);
     bool resolveCategory(Row& song, const QString& name);
     bool addFailed(const StoreError& error);
     void commit();
@@ -74,7 +88,8 @@ private:
     std::unique_ptr<DelimitedReader> m_reader;
     ImportPlan m_plan;
     QString m_line;
-    QVector<int> m_targetFields; // per target, its song field
+    QVector<int> m_targetFields;       // per target, its song field
+    QVector<bool> m_lengthWithSeconds; // per import field: read through @t4 or @t5
     int m_idField = 0;
     int m_mediaField = 0;
     int m_categoryField = 0;
@@ -88,11 +103,17 @@ private:
     qint64 m_categoriesAdded = 0;
     qint64 m_rejectedCount = 0;
     QStringList m_rejections;
+    qint64 m_valuesCut = 0;
+    QString m_firstCut;
+    int m_lineCuts = 0; // in the line being filled
+    int m_lineFirstCutTarget = -1;
+    QString m_failure; // the error that stopped the run, as the user was told it
     std::optional<Transaction> m_transaction;
 
     qint64 m_bulkFromBytes = kImportBulkBytes;
     std::unique_ptr<Store> m_bulk;
     std::optional<Transaction> m_bulkTransaction;
+    std::optional<WriteLockNote> m_lockNote;
     std::future<StoreError> m_bulkFinish;
     bool m_bulkFinished = false;
     bool m_inBulk = false;
@@ -102,8 +123,13 @@ private:
 // The question at the end of a completed import: Yes asks for album entries of the new songs.
 PromptMessage importCompleteQuestion();
 
-// After the run: tells the user about lines left out, then, when the run completed, asks the
-// "Import Complete" question. True when the user wants album entries created.
+// The end of a run that added no song: "No songs were imported: " and the reason, with the lines
+// left out, if any.
+PromptMessage noSongsImportedMessage(const ImportProcess& process);
+
+// After the run: a run that added no song says so and why. Otherwise the user is told about lines
+// left out and values cut, then, when the run completed, asked the "Import Complete" question.
+// True when the user wants album entries created.
 bool importFinished(const ImportProcess& process, Prompter& prompter);
 
 } // namespace tunarium

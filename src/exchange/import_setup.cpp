@@ -4,6 +4,7 @@
 #include "data/pictures.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 #include <cerrno>
 
@@ -76,6 +77,17 @@ const QStringList& importTargetNames() {
     return names;
 }
 
+const QVector<ImportMediaCode>& importMediaCodes() {
+    // The names are those the Media table is seeded with, so that an imported song passes the
+    // song form's media check.
+    static const QVector<ImportMediaCode> codes = {
+        {QStringLiteral("D"), QStringLiteral("Cassette (DBX)")},
+        {QStringLiteral("C"), QStringLiteral("Cassette (Dolby C)")},
+        {QStringLiteral("B"), QStringLiteral("Cassette (Dolby B)")},
+    };
+    return codes;
+}
+
 ImportSetup::ImportSetup() {
     for (const QString& name : importTargetNames()) {
         m_targets.push_back({name, {}, {}});
@@ -91,6 +103,12 @@ ImportSetup::OpenResult ImportSetup::open(const QString& path) {
     m_record = 1;
     m_nextEnabled = true;
     m_autoEnabled = true;
+    // A directory or a device is refused before it is opened: reading one says nothing useful.
+    m_openError = notAFileError(path);
+    if (!m_openError.ok()) {
+        m_reader.reset();
+        return OpenResult::CannotOpen;
+    }
     m_reader = std::make_unique<DelimitedReader>();
     if (!m_reader->open(path)) {
         int err = m_reader->openErrno();
@@ -114,8 +132,8 @@ ImportSetup::OpenResult ImportSetup::open(const QString& path) {
     QString value;
     while (first.next(value) != DelimitedField::None) {
         const QString name = QStringLiteral("Field_") + QString::number(m_fields.size() + 1);
-        m_fields.push_back({name, importPictureText(QString::fromLatin1(kImportTextPicture)), value.left(kValueWidth),
-                            QString::fromLatin1(kImportTextPicture)});
+        m_fields.push_back({name, importPictureText(QString::fromLatin1(kImportTextPicture)),
+                            value.left(kValueWidth), QString::fromLatin1(kImportTextPicture)});
     }
     // A field the second line carries unquoted is taken for a number.
     if (m_reader->readLine(line)) {
@@ -179,40 +197,120 @@ void ImportSetup::unassign(int target) {
     m_targets[target].sourceField.clear();
 }
 
+namespace {
+
+// A text of a first line as it is compared with the names of the song fields: without regard to
+// case and blanks, a mnemonic "&" or a closing ":".
+QString headerKey(const QString& text) {
+    QString key;
+    key.reserve(text.size());
+    for (const QChar c : text) {
+        if (!c.isSpace() && c != u'&') {
+            key += c.toCaseFolded();
+        }
+    }
+    while (key.endsWith(u':')) {
+        key.chop(1);
+    }
+    return key;
+}
+
+// The plain names a first line may give a target by, beside its own ("TUN:Artist"): the field's
+// name without its prefix and the prompt the song form shows for it, as header keys.
+const QHash<QString, QString>& plainTargetNames() {
+    static const QHash<QString, QString> names = [] {
+        const QList<QPair<const char*, const char*>> prompts = {
+            {"TUN:FileNumber", "File Number"},
+            {"TUN:ReleaseDate", "Release Date"},
+            {"TUN:ChartNumber", "Highest Chart Number"},
+            {"TUN:TrackNumber", "Track Number"},
+            {"TUN:Side", "Side/Disc"},
+            {"TUN:BeatsPerMinute", "Beats Per Minute"},
+            {"TUN:InOut", "In/Out"},
+            {"TUN:EndType", "Type of Ending"},
+            {"TUN:DoNotPlay", "Do Not Play"},
+            {"TUN:Recording", "Recording Information"},
+            {"TUN:PerformanceNotes", "Performance Notes"},
+            {"TUN:UserDefinedKeyField", "User Defined Key Field"},
+            {"TUN:AdditionalInformation1", "Additional Information 1"},
+            {"TUN:AdditionalInformation2", "Additional Information 2"},
+            {"TUN:AdditionalInformation3", "Additional Information 3"},
+        };
+        QHash<QString, QString> out;
+        for (const QString& target : importTargetNames()) {
+            out.insert(headerKey(target.mid(4)), target);
+        }
+        for (const auto& [target, prompt] : prompts) {
+            out.insert(headerKey(QString::fromLatin1(prompt)), QString::fromLatin1(target));
+        }
+        // The category's prompt shows its name, which is what the target takes.
+        out.insert(headerKey(QStringLiteral("Category")), QStringLiteral("TUN:CategoryID"));
+        return out;
+    }();
+    return names;
+}
+
+} // namespace
+
 void ImportSetup::autoAssign() {
     if (!m_autoEnabled) {
         return;
     }
-    const int categoryColumn = [this] {
-        for (int i = 0; i < m_fields.size(); ++i) {
-            if (m_fields[i].value == QLatin1String("CAT:Category")) {
-                return i;
-            }
-        }
-        return -1;
-    }();
-    for (int t = 0; t < m_targets.size(); ++t) {
-        ImportTarget& target = m_targets[t];
-        if (!target.sourceField.isEmpty()) {
+    // Per import field, the target its first-line text names: by the target's own name, or by a
+    // plain name (then `plain` is set).
+    struct Named {
+        QString target;
+        bool plain = false;
+        bool categoryName = false; // names the category by its name, not its number
+    };
+    QVector<Named> named(m_fields.size());
+    int prefixed = 0;
+    int plain = 0;
+    for (int f = 0; f < m_fields.size(); ++f) {
+        const QString key = headerKey(m_fields[f].value);
+        if (key == headerKey(QStringLiteral("CAT:Category"))) {
+            named[f] = {QStringLiteral("TUN:CategoryID"), false, true};
+        } else if (const int t = targetIndex(m_fields[f].value.trimmed()); t >= 0) {
+            named[f] = {m_targets[t].field, false, false};
+        } else if (const auto it = plainTargetNames().constFind(key); it != plainTargetNames().constEnd()) {
+            named[f] = {it.value(), true, key == headerKey(QStringLiteral("Category"))};
+        } else {
             continue;
         }
-        // The category target takes names; a file of ours carries them in its CAT:Category column.
-        int source = target.field == QLatin1String("TUN:CategoryID") ? categoryColumn : -1;
-        for (int f = 0; source < 0 && f < m_fields.size(); ++f) {
-            if (m_fields[f].value == target.field) {
-                source = f;
+        ++(named[f].plain ? plain : prefixed);
+    }
+    // One song field name such as "TUN:Artist" marks a header line of ours; plain names need two,
+    // so that a line of songs whose title happens to be "Time" is not taken for one.
+    const bool header = prefixed > 0 || plain > 1;
+    if (header) {
+        for (int t = 0; t < m_targets.size(); ++t) {
+            ImportTarget& target = m_targets[t];
+            if (!target.sourceField.isEmpty()) {
+                continue;
             }
-        }
-        if (source < 0) {
-            continue;
-        }
-        assign(t, source);
-        const QString picture = exportedPicture(target.field);
-        if (!picture.isEmpty()) {
-            setPicture(source, picture);
+            // The category target takes names: a column of them goes before one of numbers.
+            int source = -1;
+            for (int pass = 0; pass < 2 && source < 0; ++pass) {
+                for (int f = 0; f < m_fields.size() && source < 0; ++f) {
+                    const bool namesIt = named[f].target == target.field;
+                    if (namesIt && (pass == 1 || named[f].categoryName)) {
+                        source = f;
+                    }
+                }
+            }
+            if (source < 0) {
+                continue;
+            }
+            assign(t, source);
+            // A file of ours writes dates and times through these pictures; a plain header says
+            // nothing of how its values are written.
+            const QString picture = named[source].plain ? QString() : exportedPicture(target.field);
+            if (!picture.isEmpty()) {
+                setPicture(source, picture);
+            }
         }
     }
-    m_stripHeader = true;
+    m_stripHeader = header;
 }
 
 bool ImportSetup::anyAssigned() const {

@@ -38,6 +38,15 @@ QString importPictureText(const QString& picture);
 // The 29 song fields an import can fill, in list order.
 const QStringList& importTargetNames();
 
+// The short codes of the cassette formats that an imported media value may be ("D", "C", "B"),
+// each with the name of the format as the Media table holds it. A code is matched exactly: "c"
+// stays "c".
+struct ImportMediaCode {
+    QString code;
+    QString media;
+};
+const QVector<ImportMediaCode>& importMediaCodes();
+
 struct ImportPlan;
 
 class ImportSetup {

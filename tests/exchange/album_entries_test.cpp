@@ -137,20 +137,38 @@ TEST_F(AlbumEntriesTest, EmptySongsTableCompletesAtOnce) {
     EXPECT_EQ(process.percentText(), "Process Completed");
 }
 
-TEST_F(AlbumEntriesTest, FailedAlbumWriteIsReportedAndEndsTheRun) {
+TEST_F(AlbumEntriesTest, FailedWritesAreReportedAndEndTheRun) {
     addSong("Blondie", "Parallel Lines");
-    // A trigger refuses every new album: the write fails as a full disk would make it fail.
-    ASSERT_TRUE(db.store()
-                    .exec("CREATE TEMP TRIGGER refuse BEFORE INSERT ON main.\"Album\" "
-                          "BEGIN SELECT RAISE(ABORT, 'disk full'); END")
-                    .ok());
-    AlbumEntriesProcess process(db);
-    EXPECT_TRUE(runToEnd(process));
-    ASSERT_EQ(prompter.messages.size(), 1);
-    EXPECT_EQ(prompter.messages[0].caption, "Process PUT Error");
-    EXPECT_TRUE(prompter.messages[0].text.startsWith(
-        "An error was experienced when making changes to the Album file."));
-    EXPECT_EQ(db.store().count(TableId::Album), 0);
+    // A trigger refuses the write, as a full disk would: a new album is told under its table, a
+    // song written back under the process's view of the songs.
+    const struct {
+        const char* trigger;
+        const char* text;
+        qint64 albums; // what was done before the failure stays
+    } cases[] = {
+        {"BEFORE INSERT ON main.\"Album\"", "An error was experienced when making changes to the Album file.",
+         0},
+        {"BEFORE UPDATE ON main.\"Tunarium\"",
+         "An error was experienced when making changes to the Process:View file.", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.trigger);
+        prompter.messages.clear();
+        ASSERT_TRUE(db.store()
+                        .exec(QStringLiteral(
+                                  "CREATE TEMP TRIGGER refuse %1 BEGIN SELECT RAISE(ABORT, 'disk full'); END")
+                                  .arg(QLatin1String(c.trigger)))
+                        .ok());
+        AlbumEntriesProcess process(db);
+        EXPECT_TRUE(runToEnd(process));
+        ASSERT_EQ(prompter.messages.size(), 1);
+        EXPECT_EQ(prompter.messages[0].caption, "Process PUT Error");
+        EXPECT_TRUE(prompter.messages[0].text.startsWith(QString::fromLatin1(c.text)))
+            << prompter.messages[0].text.toStdString();
+        EXPECT_EQ(db.store().count(TableId::Album), c.albums);
+        EXPECT_EQ(song(1).albumId, 0);
+        ASSERT_TRUE(db.store().exec(QStringLiteral("DROP TRIGGER temp.refuse")).ok());
+    }
 }
 
 } // namespace

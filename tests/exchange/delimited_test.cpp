@@ -14,14 +14,14 @@ TEST(DelimitedReader, FieldsOfALine) {
     };
     const Case cases[] = {
         {"a,b", {"a", "b"}},
-        {"a,b,,", {"a", "b", ""}},                       // an empty field between commas counts
-        {"a,b,   ", {"a", "b"}},                         // blank trailing space makes no field
-        {"\"x, y\",z", {"x, y", "z"}},                   // a comma inside quotes
-        {"\"say \"\"hi\"\"\",2", {"say \"hi\"", "2"}},   // doubled quotes
-        {"\"ab\"xy,z", {"ab", "y", "z"}},                // one character after the closing quote skipped
+        {"a,b,,", {"a", "b", ""}},                     // an empty field between commas counts
+        {"a,b,   ", {"a", "b"}},                       // blank trailing space makes no field
+        {"\"x, y\",z", {"x, y", "z"}},                 // a comma inside quotes
+        {"\"say \"\"hi\"\"\",2", {"say \"hi\"", "2"}}, // doubled quotes
+        {"\"ab\"xy,z", {"ab", "y", "z"}},              // one character after the closing quote skipped
         {"\"ab\"x,z", {"ab", "", "z"}},
         {"\"unterminated, rest", {"unterminated, rest"}},
-        {"  a  , b", {"  a  ", " b"}},                   // blanks are kept
+        {"  a  , b", {"  a  ", " b"}}, // blanks are kept
         {"", {}},
         {"   ", {}},
         {",", {""}},
@@ -44,8 +44,14 @@ TEST(DelimitedReader, LengthsAreCut) {
 }
 
 TEST(DelimitedWriter, WhatIsWrittenReadsBackTheSame) {
-    const QString texts[] = {"plain", "with, comma", "say \"hi\"", "\"\"", "Björk – Jóga", "trailing   ",
-                             "'; DROP TABLE \"Tunarium\"; --", ""};
+    const QString texts[] = {"plain",
+                             "with, comma",
+                             "say \"hi\"",
+                             "\"\"",
+                             "Björk – Jóga",
+                             "trailing   ",
+                             "'; DROP TABLE \"Tunarium\"; --",
+                             ""};
     DelimitedLineBuilder builder;
     builder.begin();
     for (const QString& t : texts) {
@@ -78,7 +84,7 @@ TEST(DelimitedFiles, LinesRoundTripThroughAFile) {
     ASSERT_TRUE(writer.create(path));
     ASSERT_TRUE(writer.writeLine("\"TUN:Artist\",\"TUN:Title\""));
     ASSERT_TRUE(writer.writeLine("\"Björk\",\"Jóga\""));
-    ASSERT_TRUE(writer.close());
+    ASSERT_TRUE(writer.finish());
     DelimitedReader reader;
     ASSERT_TRUE(reader.open(path));
     QString line;
@@ -107,9 +113,9 @@ TEST(DelimitedFiles, AQuotedTextGoesOnOverLineEndsOnlyWhenItClosesCleanly) {
     QFile file(dir.path("multi.csv"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("\"a\",\"first\nsecond\r\nthird\",1\r\n" // a text of three lines
-               "\"unterminated,2\r\n"                // no closing quote: this line alone
+               "\"unterminated,2\r\n"                   // no closing quote: this line alone
                "\"next\",3\r\n"
-               "\"open\r\n\"x\"y,4\r\n"              // the quote that would close it is followed by y
+               "\"open\r\n\"x\"y,4\r\n" // the quote that would close it is followed by y
                "5\r\n");
     file.close();
     DelimitedReader reader;
@@ -120,7 +126,12 @@ TEST(DelimitedFiles, AQuotedTextGoesOnOverLineEndsOnlyWhenItClosesCleanly) {
         records << delimitedFields(line);
     }
     const QList<QStringList> expected = {
-        {"a", "first\nsecond\r\nthird", "1"}, {"unterminated,2"}, {"next", "3"}, {"open"}, {"x", "", "4"}, {"5"},
+        {"a", "first\nsecond\r\nthird", "1"},
+        {"unterminated,2"},
+        {"next", "3"},
+        {"open"},
+        {"x", "", "4"},
+        {"5"},
     };
     EXPECT_EQ(records, expected);
     EXPECT_EQ(reader.position(), reader.size());

@@ -5,6 +5,7 @@
 #include "exchange/ui/export_window.h"
 #include "exchange/ui/picture_editor.h"
 #include "shell/ui/help_window.h"
+#include "support/save_file_prompter.h"
 #include "support/temp_collection.h"
 
 #include <gtest/gtest.h>
@@ -22,16 +23,7 @@ using namespace tunarium;
 
 namespace {
 
-class FilePrompter : public RecordingPrompter {
-public:
-    QString chooseSaveFile(const QString& caption, const QString& directory, const QString& filter) override {
-        asked << caption << directory << filter;
-        return answer;
-    }
-
-    QString answer;
-    QStringList asked;
-};
+using FilePrompter = test::SaveFilePrompter;
 
 class ExportWindowTest : public ::testing::Test {
 protected:

@@ -1,97 +1,16 @@
-// Import and export through the core: the field lists and A&uto, what a line puts into a song,
-// lines left out, the lines an export writes, failures of the export file, and a collection
-// exported and imported back.
-#include "data/database.h"
-#include "data/pictures.h"
-#include "exchange/export_process.h"
-#include "exchange/import_process.h"
-#include "support/temp_collection.h"
+// Import and export through the core: the field lists and A&uto, the run and its progress, the
+// lines an export writes, failures of the export file, and a collection exported and imported
+// back.
+#include "exchange_fixture.h"
+#include "support/cli_run.h"
 
-#include <QFile>
 #include <QRandomGenerator>
-#include <gtest/gtest.h>
 
 using namespace tunarium;
 
 namespace {
 
-class ExchangeTest : public ::testing::Test {
-protected:
-    void SetUp() override { setPictureLocale(QLocale(QLocale::English, QLocale::UnitedStates)); }
-
-    QString writeFile(const QByteArray& bytes, const QString& name = QStringLiteral("in.csv")) {
-        const QString path = dir.configDir() + u'/' + name;
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return path;
-    }
-
-    // Opens the file and assigns as A&uto does.
-    std::unique_ptr<ImportProcess> importAuto(const QByteArray& bytes) {
-        setup = std::make_unique<ImportSetup>();
-        EXPECT_EQ(setup->open(writeFile(bytes)), ImportSetup::OpenResult::Ok);
-        setup->autoAssign();
-        return std::make_unique<ImportProcess>(db, setup->takeReader(), setup->plan());
-    }
-
-    QVector<SongRecord> songsInIdOrder() {
-        EXPECT_TRUE(db.openTable(TableId::Tunarium));
-        QVector<Row> rows;
-        EXPECT_TRUE(db.store()
-                        .read(TableId::Tunarium, tableDef(TableId::Tunarium).keyIndex(u"KeyID"), {},
-                              sql::Direction::Forward, false, 100000, rows)
-                        .ok());
-        db.closeTable(TableId::Tunarium);
-        QVector<SongRecord> out;
-        for (const Row& r : rows) {
-            out << fromRow<SongRecord>(r);
-        }
-        return out;
-    }
-
-    QString categoryName(qint64 id) {
-        EXPECT_TRUE(db.openTable(TableId::Categories));
-        Row c;
-        const StoreError e =
-            db.store().get(TableId::Categories, tableDef(TableId::Categories).keyIndex(u"KeyCategoryID"), {id}, c);
-        db.closeTable(TableId::Categories);
-        return e.ok() ? c.text(1) : QString();
-    }
-
-    QStringList exportLines(const QVector<ExportField>& fields, bool header = true) {
-        const QString path = dir.configDir() + "/out.csv";
-        auto process = openExport(db, prompter, path, fields, header);
-        EXPECT_TRUE(process);
-        if (!process) {
-            return {};
-        }
-        EXPECT_TRUE(runToEnd(*process));
-        process.reset();
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
-        EXPECT_EQ(lines.takeLast(), QString()); // every line ends with a line break
-        return lines;
-    }
-
-    void addSongs(const QVector<SongRecord>& songs) {
-        ASSERT_TRUE(db.openTable(TableId::Tunarium));
-        {
-            Transaction tx(db.store());
-            for (SongRecord s : songs) {
-                ASSERT_TRUE(db.store().insert(s).ok());
-            }
-            ASSERT_TRUE(tx.commit().ok());
-        }
-        db.closeTable(TableId::Tunarium);
-    }
-
-    test::TempCollection dir;
-    RecordingPrompter prompter;
-    Database db{prompter, dir.dir(), dir.configDir() + "/profile.ini"};
-    std::unique_ptr<ImportSetup> setup;
-};
+class ExchangeTest : public test::ExchangeFixture {};
 
 TEST_F(ExchangeTest, OpeningBuildsTheFieldListFromTheFirstTwoLines) {
     ImportSetup s;
@@ -165,99 +84,6 @@ TEST_F(ExchangeTest, AHeaderFileImportsItsSongs) {
     EXPECT_EQ(prompter.messages[0].defaultButton, kButtonYes);
 }
 
-TEST_F(ExchangeTest, AHeaderOnlyFileAddsNothingAndStillAsks) {
-    auto process = importAuto("\"TUN:Artist\",\"TUN:Title\"\n");
-    EXPECT_TRUE(runToEnd(*process));
-    EXPECT_EQ(process->songsAdded(), 0);
-    EXPECT_TRUE(importFinished(*process, prompter));
-    EXPECT_EQ(prompter.messages.last().caption, "Import Complete");
-}
-
-TEST_F(ExchangeTest, WhatALinePutsIntoASong) {
-    struct Case {
-        const char* target;
-        const char* picture;
-        const char* text;
-        QVariant expected; // invalid: the line is left out
-    };
-    const Case cases[] = {
-        {"TUN:ReleaseDate", "@d2", "\"01/01/2000\"", qint64(72687)},
-        {"TUN:ReleaseDate", "@S1000", "\"10/31/1959\"", QVariant()}, // text is no number
-        {"TUN:ReleaseDate", "@N30.9", "1998", qint64(1998)},          // stored without the picture step
-        {"TUN:ReleaseDate", "@d2", "\"\"", qint64(0)},
-        {"TUN:ReleaseDate", "@d2", "\"someday\"", QVariant()},
-        {"TUN:Time", "@t4", "\"0:03:45\"", qint64(22501)},
-        {"TUN:Media", "@S1000", "\"C\"", "Cassette (Dolby-C)"},
-        {"TUN:Media", "@S1000", "\"c\"", "c"},
-        {"TUN:Media", "@S1000", "\"D\"", "Cassette (DBX)"},
-        {"TUN:Media", "@S1000", "B", "Cassette (Dolby-B)"},
-        {"TUN:Title", "@S1000", "\"Say \"\"hi\"\", x\"", "Say \"hi\", x"},
-        {"TUN:Mix", "@S1000", "\"1234567890123456789012345678901234567890\"", "123456789012345678901234567890"},
-        {"TUN:Rating", "@N30.9", "5", qint64(5)},
-        {"TUN:Rating", "@N30.9", " 7.00 ", qint64(7)},
-        {"TUN:Rating", "@N30.9", "300", QVariant()},
-        {"TUN:Rating", "@N30.9", "4.5", QVariant()},
-        {"TUN:ChartNumber", "@N30.9", "-5", QVariant()},
-        {"TUN:BeatsPerMinute", "@N30.9", "abc", QVariant()},
-        {"TUN:BeatsPerMinute", "@N30.9", "", qint64(0)},
-        {"TUN:BeatsPerMinute", "@N30.9", "-120", qint64(-120)},
-        {"TUN:BeatsPerMinute", "@N30.9", "99999999999", QVariant()},
-        {"TUN:Notes", "@S1000", "\"two\nlines\"", "two\nlines"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.target) + " " + c.picture + " " + c.text);
-        test::TempCollection fresh;
-        RecordingPrompter answers;
-        Database target(answers, fresh.dir(), fresh.configDir() + "/profile.ini");
-        ImportSetup s;
-        ASSERT_EQ(s.open(writeFile(QByteArray("\"Artist\",") + c.text + "\n")), ImportSetup::OpenResult::Ok);
-        s.assign(s.targetIndex("TUN:Artist"), 0);
-        s.assign(s.targetIndex(c.target), 1);
-        s.setPicture(1, c.picture);
-        ImportProcess process(target, s.takeReader(), s.plan());
-        EXPECT_TRUE(runToEnd(process));
-        ASSERT_TRUE(target.openTable(TableId::Tunarium));
-        QVector<Row> rows;
-        ASSERT_TRUE(target.store()
-                        .read(TableId::Tunarium, tableDef(TableId::Tunarium).keyIndex(u"KeyID"), {},
-                              sql::Direction::Forward, false, 10, rows)
-                        .ok());
-        target.closeTable(TableId::Tunarium);
-        if (!c.expected.isValid()) {
-            EXPECT_TRUE(rows.isEmpty());
-            EXPECT_EQ(process.linesRejected(), 1);
-            ASSERT_EQ(process.rejections().size(), 1);
-            EXPECT_TRUE(process.rejections()[0].startsWith(QStringLiteral("Line 1: ") + c.target))
-                << process.rejections()[0].toStdString();
-            continue;
-        }
-        ASSERT_EQ(rows.size(), 1);
-        EXPECT_EQ(rows[0].get(QString::fromLatin1(c.target)).toString().toStdString(), c.expected.toString().toStdString());
-        EXPECT_EQ(process.linesRejected(), 0);
-    }
-}
-
-TEST_F(ExchangeTest, CategoriesAreFoundOrAddedByName) {
-    ASSERT_TRUE(db.openTable(TableId::Categories));
-    db.closeTable(TableId::Categories);
-    auto process = importAuto("\"TUN:Title\",\"TUN:CategoryID\"\n"
-                              "\"One\",\"Disco\"\n"
-                              "\"Two\",\"disco\"\n"
-                              "\"Three\",\"Funk\"\n"
-                              "\"Four\",\"\"\n");
-    EXPECT_TRUE(runToEnd(*process));
-    const auto songs = songsInIdOrder();
-    ASSERT_EQ(songs.size(), 4);
-    // The first category of an empty table is 2; names are found without regard to case.
-    EXPECT_EQ(songs[0].categoryId, 2);
-    EXPECT_EQ(songs[1].categoryId, 2);
-    EXPECT_EQ(songs[2].categoryId, 3);
-    EXPECT_EQ(songs[3].categoryId, 0); // a blank name is no category, not a new blank one
-    EXPECT_EQ(categoryName(2), "Disco");
-    EXPECT_EQ(categoryName(3), "Funk");
-    EXPECT_EQ(process->categoriesAdded(), 2);
-}
-
 TEST_F(ExchangeTest, EverySongStartsBlankWithItsOwnNumber) {
     auto process = importAuto("\"TUN:Artist\",\"TUN:Title\",\"TUN:Rating\"\n"
                               "\"Abba\",\"Waterloo\",5\n"
@@ -269,22 +95,6 @@ TEST_F(ExchangeTest, EverySongStartsBlankWithItsOwnNumber) {
     EXPECT_EQ(songs[1].title, ""); // not the line before's
     EXPECT_EQ(songs[1].rating, 0);
     EXPECT_EQ(songs[0].id + 1, songs[1].id);
-}
-
-TEST_F(ExchangeTest, LinesThatDoNotFitAreLeftOutAndTold) {
-    auto process = importAuto("\"TUN:Artist\",\"TUN:Rating\"\n"
-                              "\"A\",5\n"
-                              "\"B\",300\n"
-                              "\"C\",6\n");
-    EXPECT_TRUE(runToEnd(*process));
-    EXPECT_EQ(process->songsAdded(), 2);
-    EXPECT_EQ(process->linesRejected(), 1);
-    EXPECT_TRUE(importFinished(*process, prompter));
-    ASSERT_EQ(prompter.messages.size(), 2);
-    EXPECT_EQ(prompter.messages[0].caption, "Lines Not Imported");
-    EXPECT_TRUE(prompter.messages[0].text.contains("Line 3: TUN:Rating cannot hold 300"))
-        << prompter.messages[0].text.toStdString();
-    EXPECT_EQ(prompter.messages[1].caption, "Import Complete");
 }
 
 TEST_F(ExchangeTest, ProgressIsCountedInBytesAndCancelKeepsWhatWasAdded) {
@@ -354,10 +164,53 @@ TEST_F(ExchangeTest, ALargeFileIntoAnEmptyTableLoadsInBulkWithItsKeys) {
     EXPECT_EQ(categoryName(songs.last().categoryId), "Cat 2");
 }
 
+TEST_F(ExchangeTest, WhileABulkImportRunsOtherChangesAreRefusedAndSayWhy) {
+    QByteArray bytes = "\"TUN:Artist\"\n";
+    for (int i = 0; i < 300; ++i) {
+        bytes += QStringLiteral("\"Artist %1\"\n").arg(i).toUtf8();
+    }
+    auto process = importAuto(bytes);
+    process->setBulkFromBytes(0);
+    ASSERT_TRUE(process->start());
+    ASSERT_TRUE(process->loadsInBulk());
+    EXPECT_TRUE(process->step());
+
+    // Another window of this program: refused after the lock's wait, with the reason.
+    ASSERT_TRUE(db.openTable(TableId::Categories));
+    Row late(TableId::Categories);
+    late.setNumber(0, 50);
+    late.setText(1, QStringLiteral("Late"));
+    StoreError e = db.store().insert(late);
+    EXPECT_EQ(e.code, code::kFileLocked);
+    db.warnings().saveError(e);
+    db.warnings().show(warning::kRecordInsertError);
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(
+        prompter.messages[0].text,
+        "An error was experienced during the update of record.  Error: File Is Locked: an import is running "
+        "(32).");
+
+    // Another copy of the program cannot know why: the plain lock message.
+    if (test::cliAvailable()) {
+        const QString one = writeFile("\"TUN:Artist\"\n\"Other\"\n", "one.csv");
+        const test::CliRun run = test::runCli(dir, {"--dir", dir.dir(), "import", one, "--quiet"});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.contains("File Is Locked")) << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains("import is running")) << run.err.toStdString();
+    }
+
+    EXPECT_TRUE(runToEnd(*process));
+    EXPECT_EQ(process->songsAdded(), 300);
+    // Once the import is done, changes go in again.
+    EXPECT_TRUE(db.store().insert(late).ok());
+    db.closeTable(TableId::Categories);
+}
+
 TEST_F(ExchangeTest, AutoReadsBackTheProgramsOwnExport) {
     ImportSetup s;
-    ASSERT_EQ(s.open(writeFile("\"TUN:Title\",\"TUN:ReleaseDate\",\"TUN:CategoryID\",\"TUN:Time\",\"CAT:Category\"\n"
-                               "\"x\",\"10/31/1959\",3,\"0:03:45\",\"Disco\"\n")),
+    ASSERT_EQ(s.open(writeFile(
+                  "\"TUN:Title\",\"TUN:ReleaseDate\",\"TUN:CategoryID\",\"TUN:Time\",\"CAT:Category\"\n"
+                  "\"x\",\"10/31/1959\",3,\"0:03:45\",\"Disco\"\n")),
               ImportSetup::OpenResult::Ok);
     s.autoAssign();
     // The category target takes the names, the dates and times their export pictures.
@@ -382,8 +235,9 @@ TEST_F(ExchangeTest, ExportWritesTheLinesOfThePicturesKinds) {
     b.meta = {};
     addSongs({a, b});
 
-    QVector<ExportField> fields = {{"TUN:Artist", "@s50"},     {"TUN:Title", "@s50"},      {"TUN:Unknown", "@s5"},
-                                   {"TUN:BeatsPerMinute", "@n_4b"}, {"TUN:Time", "@t4"}, {"TUN:ReleaseDate", "@d2"}};
+    QVector<ExportField> fields = {{"TUN:Artist", "@s50"}, {"TUN:Title", "@s50"},
+                                   {"TUN:Unknown", "@s5"}, {"TUN:BeatsPerMinute", "@n_4b"},
+                                   {"TUN:Time", "@t4"},    {"TUN:ReleaseDate", "@d2"}};
     const QStringList lines = exportLines(fields);
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[0], "\"TUN:Artist\",\"TUN:Title\",\"TUN:Unknown\",\"TUN:BeatsPerMinute\",\"TUN:Time\","
@@ -407,7 +261,8 @@ TEST_F(ExchangeTest, ExportOfAnEmptyTableWritesOnlyTheHeader) {
 }
 
 TEST_F(ExchangeTest, ExportFileFailuresAreTold) {
-    EXPECT_FALSE(openExport(db, prompter, dir.configDir() + "/no/such/dir/out.csv", exportableFields(), true));
+    EXPECT_FALSE(
+        openExport(db, prompter, dir.configDir() + "/no/such/dir/out.csv", exportableFields(), true));
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(prompter.messages[0].caption, "Cannot CREATE " + dir.configDir() + "/no/such/dir/out.csv");
     EXPECT_EQ(prompter.messages[0].text, "Error #2 - File Not Found");
@@ -446,8 +301,10 @@ TEST_F(ExchangeTest, ExportFileFailuresAreTold) {
 TEST_F(ExchangeTest, ACollectionExportedAndImportedBackIsTheSame) {
     QRandomGenerator random(1998);
     const auto pick = [&random](const QStringList& from) { return from[random.bounded(from.size())]; };
-    const QStringList artists = {"Abba", "Björk", "Sinéad O'Connor", "The \"Band\"", "Prince, the", "", "  Lead"};
-    const QStringList texts = {"", "plain", "with, comma", "quote \" inside", "Ünïcödé ✓", "multi\nline\r\ntext"};
+    const QStringList artists = {"Abba",        "Björk", "Sinéad O'Connor", "The \"Band\"",
+                                 "Prince, the", "",      "  Lead"};
+    const QStringList texts = {
+        "", "plain", "with, comma", "quote \" inside", "Ünïcödé ✓", "multi\nline\r\ntext"};
     ASSERT_TRUE(db.openTable(TableId::Categories));
     for (int c = 2; c <= 4; ++c) {
         Row cat(TableId::Categories);
@@ -461,7 +318,8 @@ TEST_F(ExchangeTest, ACollectionExportedAndImportedBackIsTheSame) {
         SongRecord s;
         s.id = i;
         s.artist = pick(artists);
-        s.title = QStringLiteral("Title %1 ").arg(i) + pick(texts).left(30).replace(u'\n', u' ').replace(u'\r', u' ');
+        s.title = QStringLiteral("Title %1 ").arg(i) +
+                  pick(texts).left(30).replace(u'\n', u' ').replace(u'\r', u' ');
         s.mix = pick({"", "Extended"});
         s.album = pick({"", "Arrival", "Greatest, Hits"});
         s.media = pick({"CD", "LP", "Cassette (Dolby-B)"});
@@ -536,12 +394,15 @@ TEST_F(ExchangeTest, ACollectionExportedAndImportedBackIsTheSame) {
                 Row cat;
                 const qint64 now = back[i].number(f);
                 const bool found =
-                    empty.store().get(TableId::Categories, tableDef(TableId::Categories).keyIndex(u"KeyCategoryID"),
-                                      {now}, cat).ok();
+                    empty.store()
+                        .get(TableId::Categories, tableDef(TableId::Categories).keyIndex(u"KeyCategoryID"),
+                             {now}, cat)
+                        .ok();
                 EXPECT_EQ(found ? cat.text(1) : QString(), was) << "song " << i;
                 continue;
             }
-            EXPECT_EQ(back[i].value(f), original[i].value(f)) << "song " << i << " field " << name.toStdString();
+            EXPECT_EQ(back[i].value(f), original[i].value(f))
+                << "song " << i << " field " << name.toStdString();
         }
     }
     empty.closeTable(TableId::Categories);

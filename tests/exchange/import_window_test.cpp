@@ -145,8 +145,10 @@ TEST_F(ImportWindowTest, OpensOnLineOneWithTheHeaderAssignedByAutoThenWalksTheLi
 
 TEST_F(ImportWindowTest, AssignUnassignPictureAndPartnerRows) {
     ImportWindow* w = open("\"Abba\",\"Arrival\",1976\n\"Queen\",\"Jazz\",1978\n");
-    EXPECT_TRUE(w->stripHeaderCheck()->isChecked()); // A&uto ticks it even when nothing matched
+    EXPECT_FALSE(w->stripHeaderCheck()->isChecked()); // A&uto found no header line
     EXPECT_EQ(row(w->fieldList(), 2)[1], "Numeric");
+    QTest::mouseClick(w->stripHeaderCheck(), Qt::LeftButton);
+    EXPECT_TRUE(w->setup().stripHeader());
     QTest::mouseClick(w->stripHeaderCheck(), Qt::LeftButton);
     EXPECT_FALSE(w->setup().stripHeader());
 
@@ -309,6 +311,29 @@ TEST_F(ImportWindowTest, StartImportRunsTheImportAndTheAlbumEntries) {
     EXPECT_EQ(song(2).title, "Honey, Honey");
     EXPECT_EQ(song(2).albumId, 1);
     db.closeTable(TableId::Tunarium);
+}
+
+TEST_F(ImportWindowTest, PlainNamesAreAHeaderAndARunThatAddsNothingSaysSo) {
+    // A first line of plain names: assigned, and the box ticked so that it is not a song.
+    prompter.files = {writeFile("names.csv", "Artist,Title,Time\n")};
+    startImport(db, prompter, nullptr, &caller);
+    auto* w = caller.findChild<ImportWindow*>();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(row(w->targetList(), 0), QStringList({"TUN:Artist", "=", "Field_1"}));
+    EXPECT_EQ(row(w->targetList(), 11), QStringList({"TUN:Time", "=", "Field_3"}));
+    EXPECT_TRUE(w->stripHeaderCheck()->isChecked());
+
+    // The file holds nothing else: the run says that no song was imported, and asks nothing.
+    QTest::mouseClick(w->okButton(), Qt::LeftButton);
+    const auto told = [&](const char* caption) {
+        return std::any_of(prompter.messages.begin(), prompter.messages.end(),
+                           [caption](const PromptMessage& m) { return m.caption == caption; });
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return told("No Songs Imported"); }, 10000));
+    EXPECT_EQ(
+        said(prompter.messages.last()),
+        "No Songs Imported | No songs were imported: the file holds no lines after its header record. | 3");
+    EXPECT_FALSE(told("Import Complete"));
 }
 
 } // namespace

@@ -20,11 +20,6 @@ namespace tunarium {
 
 namespace {
 
-constexpr int kItalic = 0x1000;
-constexpr int kUnderline = 0x2000;
-constexpr int kStrikeOut = 0x4000;
-constexpr int kWeightMask = 0x0fff;
-
 QMessageBox::Icon boxIcon(PromptIcon icon) {
     switch (icon) {
     case PromptIcon::Stop:
@@ -212,13 +207,7 @@ QFont fontOf(const FontChoice& choice) {
     if (choice.size > 0) {
         font.setPointSize(choice.size);
     }
-    const int weight = choice.style & kWeightMask;
-    if (weight >= 100 && weight <= 900) {
-        font.setWeight(static_cast<QFont::Weight>(weight));
-    }
-    font.setItalic(choice.style & kItalic);
-    font.setUnderline(choice.style & kUnderline);
-    font.setStrikeOut(choice.style & kStrikeOut);
+    applyFontStyle(font, choice.style);
     return font;
 }
 
@@ -227,17 +216,8 @@ FontChoice fontChoiceOf(const QFont& font, int colour) {
     c.typeFace = font.family();
     c.size = font.pointSize();
     c.colour = colour;
-    c.style = static_cast<int>(font.weight()) | (font.italic() ? kItalic : 0) |
-              (font.underline() ? kUnderline : 0) | (font.strikeOut() ? kStrikeOut : 0);
+    c.style = fontStyle(font);
     return c;
-}
-
-QColor colourOf(int colour) {
-    return QColor(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff);
-}
-
-int colourValue(const QColor& colour) {
-    return colour.red() | (colour.green() << 8) | (colour.blue() << 16);
 }
 
 } // namespace tunarium

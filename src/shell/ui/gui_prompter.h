@@ -2,6 +2,7 @@
 // The end of the program with a halt text shows the text and then ends the process.
 #pragma once
 
+#include "data/font_style.h"
 #include "data/prompter.h"
 
 #include <QFileDialog>
@@ -50,11 +51,9 @@ std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& capt
 // dialogs ("Import Files (*.CSV);;All Files (*.*)").
 QString qtFileFilter(const QString& filter);
 
-// Font styles and colours as the settings keep them: a style is the weight (100 to 900) plus 0x1000
-// for italic, 0x2000 for underline and 0x4000 for strike-out; a colour is 0x00BBGGRR.
+// The font dialog's choice as a font and back, styles and colours in the settings' form
+// (data/font_style.h).
 QFont fontOf(const FontChoice& choice);
 FontChoice fontChoiceOf(const QFont& font, int colour);
-QColor colourOf(int colour);
-int colourValue(const QColor& colour);
 
 } // namespace tunarium
