@@ -1,7 +1,8 @@
 // The collection's write-ahead log survives what once deleted it under a running program: a file
 // dialog showing the collection directory, and a lost lock, while another copy of the program
-// opens and closes the collection.
+// opens and closes the collection. And the file dialogs start elsewhere.
 #include "data/database.h"
+#include "data/settings.h"
 #include "shell/ui/gui_prompter.h"
 #include "shell_fixture.h"
 #include "support/cli_run.h"
@@ -144,6 +145,27 @@ TEST_F(LostLockTest, ALostLockLetsNoOtherCopyDeleteTheLog) {
     ::close(fd);
     ASSERT_FALSE(holdsLockOn(collectionPath()));
     expectTheLogIsShared();
+}
+
+// Where the dialogs start: never the collection directory (the current directory) by default.
+TEST(FileDialogs, StartInTheFolderChosenLastElseMusicElseHome) {
+    test::TempCollection dir;
+    const QString first = fileDialogFolder();
+    EXPECT_TRUE(first == QDir::homePath() || first.endsWith(QStringLiteral("/Music"))) << first.toStdString();
+    const auto startsIn = [](const QString& start) {
+        return makeFileDialog(nullptr, QStringLiteral("Export File"), start, QStringLiteral("All Files|*.*"),
+                              QFileDialog::AcceptSave)
+            ->directory()
+            .absolutePath();
+    };
+    EXPECT_EQ(startsIn({}), QDir(first).absolutePath());
+    // A suggested file in a folder that is not there.
+    EXPECT_EQ(startsIn(QStringLiteral("/no/such/folder/Report.pdf")), QDir(first).absolutePath());
+
+    ASSERT_TRUE(QDir().mkpath(dir.path("exports")));
+    ASSERT_TRUE(rememberFileDialogFolder(dir.path("exports/songs.csv")));
+    EXPECT_EQ(fileDialogFolder(), dir.path("exports"));
+    EXPECT_EQ(startsIn({}), dir.path("exports"));
 }
 
 } // namespace

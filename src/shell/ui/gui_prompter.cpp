@@ -156,7 +156,12 @@ std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& capt
                                             const QString& filter, QFileDialog::AcceptMode mode) {
     const QString begin = start.isEmpty() ? fileDialogFolder() : start;
     const QFileInfo info(begin);
-    const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+    QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+    // A folder that is not there would leave Qt's dialog in the current directory, which is the
+    // collection directory.
+    if (!QFileInfo(folder).isDir()) {
+        folder = fileDialogFolder();
+    }
     auto dialog = std::make_unique<QFileDialog>(parent, caption, folder, qtFileFilter(filter));
     // Qt's own dialog, never the desktop's: a native dialog in this process would find file
     // kinds by reading the files.

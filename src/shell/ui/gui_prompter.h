@@ -40,10 +40,9 @@ private:
 };
 
 // The program's file dialog, not yet shown. It starts in `start` (a folder, or a file to
-// propose), or where fileDialogFolder() says when `start` is empty; it is Qt's own dialog and
-// learns the kinds of files from their names alone, opening none of them (the collection file
-// must be opened by SQLite alone). A chosen file's folder is remembered for the next dialog by
-// the prompter.
+// propose), or where fileDialogFolder() says when `start` is empty or its folder is missing; it is Qt's own
+// dialog and learns the kinds of files from their names alone, opening none of them (the collection file must
+// be opened by SQLite alone). A chosen file's folder is remembered for the next dialog by the prompter.
 std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& caption, const QString& start,
                                             const QString& filter, QFileDialog::AcceptMode mode);
 
