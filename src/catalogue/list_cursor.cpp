@@ -174,6 +174,7 @@ KeyPosition ListCursor::positionAtLeading(const QVariant& value) const {
     KeyPosition p;
     p.values = m_rangeValues;
     p.values << value;
+    p.partialText = true;
     return p;
 }
 

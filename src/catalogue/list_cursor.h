@@ -44,7 +44,8 @@ public:
     // range values in place of its range components; with `exact`, the record itself when it is
     // still there (its record number breaks ties).
     KeyPosition positionFrom(const Row& record, bool exact) const;
-    // The position where the leading field (after the range) takes `value`.
+    // The position where the leading field (after the range) takes `value`; a text is taken as
+    // the beginning of a name, without regard to diacritics ("e" comes before "Électrique").
     KeyPosition positionAtLeading(const QVariant& value) const;
 
     // Forgets the lookup records read so far (the page they served is gone).

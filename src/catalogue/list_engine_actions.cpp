@@ -91,11 +91,12 @@ void ListEngine::stepLocator(ListKey key, QChar character) {
     if (key != ListKey::Character || !isLocatorCharacter(character) || character == u' ') {
         return;
     }
-    const QChar typed = character.toUpper();
+    // Letters are compared as the keys order them: "É" and "Æ" begin like "E" and "A".
+    const QString typed = foldKeyPrefix(QString(character));
     const int field = m_cursor.leadingField();
     auto selectedBegins = [&] {
         const QString name = m_selected >= 0 ? m_page[m_selected].record.value(field).toString() : QString();
-        return !name.isEmpty() && name.front().toUpper() == typed;
+        return !name.isEmpty() && !typed.isEmpty() && foldKeyPrefix(name).startsWith(typed);
     };
     if (selectedBegins()) {
         scroll(ScrollAction::OneDown);

@@ -1,6 +1,8 @@
 // Thumb step values and the thumb position.
 #include "catalogue/list_thumb.h"
 
+#include "data/fold_key.h"
+
 #include <QStringView>
 
 namespace tunarium {
@@ -86,9 +88,10 @@ ThumbSteps ThumbSteps::texts(const QString& low, const QString& high, int fieldW
     if (alphabet.isEmpty()) {
         return {};
     }
+    // Names are placed as the keys order them, without their diacritics.
     const bool upper = options.alpha && !options.mixedCase;
-    const QString lo = upper ? low.toUpper() : low;
-    QString hi = upper ? high.toUpper() : high;
+    const QString lo = upper ? withoutDiacritics(low).toUpper() : withoutDiacritics(low);
+    QString hi = upper ? withoutDiacritics(high).toUpper() : withoutDiacritics(high);
     if (hi.size() < fieldWidth) {
         hi += QString(fieldWidth - hi.size(), alphabet.back());
     }
@@ -126,7 +129,7 @@ int ThumbSteps::positionOf(const QVariant& fieldValue) const {
     }
     int i = 0;
     if (m_text) {
-        const QString v = fieldValue.toString().toUpper();
+        const QString v = withoutDiacritics(fieldValue.toString()).toUpper();
         while (i < kThumbSteps && m_texts[i] < v) {
             ++i;
         }

@@ -6,6 +6,7 @@
 #include "data/database.h"
 #include "shell/maintenance_commands.h"
 
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <cstdio>
@@ -23,7 +24,11 @@ const char* const kUsage =
     "  info          create the collection if it is missing and list its tables:\n"
     "                label, data file, structure version, record count\n"
     "  create-albums make an album record for the songs that name an album without one\n"
-    "  check         check every table's keys in full; exit status 1 when damaged\n"
+    "  check [--quiet]\n"
+    "                check the file and every table in full, showing which table on standard\n"
+    "                error; exit status 1 when damaged\n"
+    "  repair        rebuild damaged keys, or save every readable record of a damaged file\n"
+    "                into a new collection file (the damaged one is kept beside it)\n"
     "  rebuild-keys  rebuild every table's keys\n"
     "  compact       give the space of deleted records back to the disk\n"
     "  import FILE [--assign Field_N=TUN:Name]... [--picture Field_N=PICTURE]...\n"
@@ -39,7 +44,9 @@ const char* const kUsage =
     "  cd identify [--toc FILE] [--device DEV]\n"
     "                read the disc in the CD drive (the CDDrive setting, else the default drive)\n"
     "                or a table-of-contents file (--toc, or $TUNARIUM_CD_TOC) and print its\n"
-    "                tracks, length, CD identifier, CDDB number and MusicBrainz disc ID\n";
+    "                tracks, length, CD identifier, CDDB number and MusicBrainz disc ID\n"
+    "\n"
+    "Only info and import create a collection; the other commands but cd need one in the directory.\n";
 
 } // namespace
 
@@ -80,6 +87,21 @@ void CliPrompter::halt(const QString& text) {
     RecordingPrompter::halt(text);
 }
 
+bool requireCollection(const QString& dir) {
+    if (QFileInfo(collectionFilePath(dir)).isFile()) {
+        return true;
+    }
+    fail(QStringLiteral("there is no collection in %1 (tunarium-cli --dir DIR info creates one)").arg(dir));
+    return false;
+}
+
+int damaged(const QString& dir) {
+    return fail(
+        QStringLiteral("the collection in %1 is damaged; tunarium-cli --dir %1 repair saves every record "
+                       "that can still be read")
+            .arg(dir));
+}
+
 namespace {
 
 
@@ -96,6 +118,59 @@ int info(const QString& dir) {
     }
     out().flush();
     return kExitOk;
+}
+
+// Runs one command; every command but info and import needs a collection in `dir`.
+int runCommand(const QString& dir, const QString& command, QStringList args) {
+    if (command == QLatin1String("import")) {
+        return runImport(dir, args);
+    }
+    if (command == QLatin1String("export")) {
+        return runExport(dir, args);
+    }
+    if (command == QLatin1String("cd")) {
+        return runCd(dir, args);
+    }
+    bool quiet = false;
+    if (command == QLatin1String("check") && args.removeAll(QStringLiteral("--quiet")) > 0) {
+        quiet = true;
+    }
+    if (!args.isEmpty()) {
+        return usage(QStringLiteral("%1 takes no arguments").arg(command));
+    }
+    if (command == QLatin1String("info")) {
+        return info(dir);
+    }
+    const QStringList known = {QStringLiteral("create-albums"), QStringLiteral("check"),
+                               QStringLiteral("repair"), QStringLiteral("rebuild-keys"),
+                               QStringLiteral("compact")};
+    if (!known.contains(command)) {
+        return usage(QStringLiteral("unknown command %1").arg(command));
+    }
+    if (!requireCollection(dir)) {
+        return kExitFailure;
+    }
+    CliPrompter prompter;
+    Database db(prompter, dir, defaultProfilePath());
+    int status = kExitFailure;
+    if (command == QLatin1String("create-albums")) {
+        status = runCreateAlbums(db, out(), err());
+    } else if (command == QLatin1String("check")) {
+        status = runCheck(db, out(), quiet ? nullptr : &err());
+        if (status != kExitOk) {
+            out().flush();
+            return damaged(dir);
+        }
+    } else if (command == QLatin1String("repair")) {
+        status = runRepair(db, out());
+    } else if (command == QLatin1String("rebuild-keys")) {
+        status = runRebuildKeys(db, out());
+    } else {
+        status = runCompact(db, out());
+    }
+    out().flush();
+    err().flush();
+    return db.halted() ? kExitFailure : status;
 }
 
 } // namespace
@@ -129,37 +204,12 @@ int run(const QStringList& args) {
         return usage(QStringLiteral("no command given"));
     }
     const QString command = rest.takeFirst();
-    if (command == QLatin1String("import")) {
-        return runImport(dir, rest);
+    const int status = runCommand(dir, command, rest);
+    // Whatever the command was doing, a damaged file ends it with the way to repair it.
+    if (collectionDamageMet() && command != QLatin1String("repair")) {
+        return damaged(dir);
     }
-    if (command == QLatin1String("export")) {
-        return runExport(dir, rest);
-    }
-    if (command == QLatin1String("cd")) {
-        return runCd(dir, rest);
-    }
-    if (!rest.isEmpty()) {
-        return usage(QStringLiteral("%1 takes no arguments").arg(command));
-    }
-    if (command == QLatin1String("info")) {
-        return info(dir);
-    }
-    using Maintenance = int (*)(Database&, QTextStream&);
-    const QHash<QString, Maintenance> maintenance = {
-        {QStringLiteral("check"), &runCheck},
-        {QStringLiteral("rebuild-keys"), &runRebuildKeys},
-        {QStringLiteral("compact"), &runCompact},
-    };
-    if (command == QLatin1String("create-albums") || maintenance.contains(command)) {
-        CliPrompter prompter;
-        Database db(prompter, dir, defaultProfilePath());
-        const int status = command == QLatin1String("create-albums") ? runCreateAlbums(db, out(), err())
-                                                                     : maintenance.value(command)(db, out());
-        out().flush();
-        err().flush();
-        return db.halted() ? kExitFailure : status;
-    }
-    return usage(QStringLiteral("unknown command %1").arg(command));
+    return status;
 }
 
 } // namespace tunarium::cli

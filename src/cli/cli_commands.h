@@ -23,6 +23,13 @@ int usage(const QString& problem);
 // Tells a failure; returns kExitFailure.
 int fail(const QString& message);
 
+// Whether `dir` holds a collection; when it does not, says so (and how to make one) and returns
+// false. Every command but info and import works only on an existing collection: it never
+// makes one (nor the directory).
+bool requireCollection(const QString& dir);
+// Says that the collection in `dir` is damaged and how to repair it; returns kExitFailure.
+int damaged(const QString& dir);
+
 // Messages go to standard error and take their default answer: the command line runs
 // unattended.
 class CliPrompter : public RecordingPrompter {

@@ -274,6 +274,9 @@ int runExport(const QString& dir, const QStringList& args) {
         f.mark = false;
     }
     setLastExchangeFile(file);
+    if (!requireCollection(dir)) {
+        return kExitFailure;
+    }
 
     // Nothing to export where there is no collection; the file named stays untouched.
     if (!QFileInfo::exists(collectionFilePath(dir))) {

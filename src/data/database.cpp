@@ -1,6 +1,7 @@
 // Counted opens, the open routine, and the update and delete routines of every table.
 #include "data/database.h"
 
+#include "data/session_marker.h"
 #include "data/settings.h"
 
 #include <QCoreApplication>
@@ -8,25 +9,9 @@
 #include <QFile>
 #include <QThread>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <signal.h>
-#endif
-
 namespace tunarium {
 
 namespace {
-
-const QString kSessionMarker = QStringLiteral("tunarium.db.session-");
-
-bool processAlive(qint64 pid) {
-#ifdef Q_OS_UNIX
-    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
-#else
-    Q_UNUSED(pid);
-    return false;
-#endif
-}
 
 // Further tables each routine's transaction covers, beside the table itself.
 QList<TableId> updateCoverage(TableId table) {
@@ -96,10 +81,7 @@ void Database::closeAll() {
     }
     m_aliasCount = 0;
     m_eventLogCount = 0;
-    if (!m_marker.isEmpty()) {
-        QFile::remove(m_marker);
-        m_marker.clear();
-    }
+    m_marker.remove();
 }
 
 bool Database::openTable(TableId table) {
@@ -185,6 +167,7 @@ bool Database::openRoutine(TableId table) {
     case TableState::Older:
     case TableState::Different:
     case TableState::Newer:
+    case TableState::KeysOutdated:
         writeBadFile(QString(), m_profile);
         if (!upgradeRoutine(t, warning::kInvalidFile)) {
             return false;
@@ -228,19 +211,11 @@ bool Database::openFile(const TableDef& t) {
     }
     // A session marker per running copy: a marker whose process is gone means that run did not
     // close the collection, so keys are checked in full as tables open.
-    const QDir dir(m_dir);
-    for (const QString& name : dir.entryList({kSessionMarker + u'*'}, QDir::Files | QDir::Hidden)) {
-        const qint64 pid = name.mid(kSessionMarker.size()).toLongLong();
-        if (pid != QCoreApplication::applicationPid() && !processAlive(pid)) {
-            m_checkKeys = true;
-            QFile::remove(dir.filePath(name));
-        }
+    for (const QString& stale : staleSessionMarkers(m_dir)) {
+        m_checkKeys = true;
+        QFile::remove(stale);
     }
-    m_marker = dir.filePath(kSessionMarker + QString::number(QCoreApplication::applicationPid()));
-    QFile marker(m_marker);
-    if (marker.open(QIODevice::WriteOnly)) {
-        marker.close();
-    }
+    m_marker.create(m_dir);
     return true;
 }
 

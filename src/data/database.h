@@ -7,6 +7,7 @@
 
 #include "data/prompter.h"
 #include "data/records.h"
+#include "data/session_marker.h"
 #include "data/store.h"
 #include "data/warnings.h"
 
@@ -108,7 +109,7 @@ private:
     Store m_store;
     QString m_dir;
     QString m_profile;
-    QString m_marker;
+    SessionMarker m_marker;
     std::array<int, kTableCount> m_counts{};
     int m_aliasCount = 0;
     int m_eventLogCount = 0;

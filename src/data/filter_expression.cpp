@@ -28,7 +28,7 @@ Value columnValue(const TableDef& t, int field, int position) {
     v.sql = qualified(t, sql::fieldColumn(t, field));
     v.clipped = true; // text is stored without trailing blanks
     if (sql::hasFoldedColumn(t, field)) {
-        v.foldedSql = qualified(t, sql::foldedColumn(t, field));
+        v.keySql = qualified(t, sql::foldedColumn(t, field));
     }
     v.position = position;
     return v;
@@ -93,7 +93,7 @@ Value lookupValue(const TableDef& base, const TableDef& parent, int field, const
     v.sql = select(sql::fieldColumn(parent, field));
     v.clipped = true;
     if (sql::hasFoldedColumn(parent, field)) {
-        v.foldedSql = select(sql::foldedColumn(parent, field));
+        v.keySql = select(sql::foldedColumn(parent, field));
     }
     v.position = token.position;
     return v;

@@ -48,10 +48,11 @@ namespace tunarium {
 // not blank). Division by zero gives 0.
 //
 // Case. UPPER() or LOWER() on either side of a comparison, or on either argument of INSTRING,
-// makes it ignore case: both sides are compared through the case folding of the keys (foldKey),
-// so non-ASCII letters match (UPPER(TUN:Artist) = UPPER('björk') finds "BJÖRK"), and text
+// makes it ignore case: both sides are compared through the folded keys (foldKey), so non-ASCII
+// letters match (UPPER(TUN:Artist) = UPPER('björk') finds "BJÖRK", not "Bjork"), and text
 // without UPPER compares exactly. Ordered comparisons that ignore case follow the order of the
-// case-insensitive keys.
+// case-insensitive keys ("Électrique" between "Electric" and "Elvis"). SUB, INSTRING and LEN of
+// UPPER(t) work on the case-folded text, diacritics kept.
 //
 // Functions:
 //   UPPER(t), LOWER(t)        t for comparison without regard to case

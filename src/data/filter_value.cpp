@@ -1,8 +1,8 @@
 // Conversions and comparisons of compiled filter values.
 #include "data/filter_value.h"
 
+#include "data/fold_key.h"
 #include "data/row.h"
-#include "data/store.h"
 
 namespace tunarium::filter {
 
@@ -120,16 +120,36 @@ Value folded(const Value& from) {
     }
     Value out;
     if (v.constant) {
-        out = withConstant(v, ValueType::Text, foldKey(v.constant->toString()));
-    } else if (!v.foldedSql.isEmpty()) {
-        out = (SqlBuilder() << v.foldedSql).make(ValueType::Text, v.position);
+        out = withConstant(v, ValueType::Text, caseFold(v.constant->toString()));
+    } else if (!v.keySql.isEmpty()) {
+        // The case-folded text is the part of the key after its separator, or the whole key when
+        // it has none (instr gives 0): read from the stored key without calling the program.
+        out = (SqlBuilder() << "substr(" << v.keySql << ", instr(" << v.keySql << ", char(1)) + 1)")
+                  .make(ValueType::Text, v.position);
+        out.keySql = v.keySql;
     } else {
-        out = (SqlBuilder() << "tunarium_fold(" << v << ")").make(ValueType::Text, v.position);
+        out = (SqlBuilder() << "tunarium_casefold(" << v << ")").make(ValueType::Text, v.position);
     }
     out.folded = true;
     out.clipped = true; // the folding drops trailing blanks
     return out;
 }
+
+namespace {
+
+// The folded key of a text: what case-insensitive comparisons compare, so that they follow the
+// order of the keys.
+Value keyOf(const Value& v) {
+    if (!v.keySql.isEmpty()) {
+        return (SqlBuilder() << v.keySql).make(ValueType::Text, v.position);
+    }
+    if (v.constant) {
+        return withConstant(v, ValueType::Text, foldKey(v.constant->toString()));
+    }
+    return (SqlBuilder() << "tunarium_fold(" << v << ")").make(ValueType::Text, v.position);
+}
+
+} // namespace
 
 Value truth(const Value& v) {
     if (v.type == ValueType::Condition) {
@@ -146,8 +166,8 @@ Value compare(const Value& a, const QString& op, const Value& b) {
     Value right = b;
     if (left.isText() && right.isText()) {
         const bool ignoreCase = left.folded || right.folded;
-        left = ignoreCase ? folded(left) : clipped(left);
-        right = ignoreCase ? folded(right) : clipped(right);
+        left = ignoreCase ? keyOf(left) : clipped(left);
+        right = ignoreCase ? keyOf(right) : clipped(right);
     } else {
         left = asNumber(left);
         right = asNumber(right);

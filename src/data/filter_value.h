@@ -23,11 +23,11 @@ enum class ValueType { Text, Number, Condition };
 
 struct Value {
     ValueType type = ValueType::Number;
-    QString sql;                      // a self-contained SQL term: atomic or parenthesized
-    QVector<QVariant> binds;          // the values of the `?` in sql, in order
-    bool clipped = false;             // text known to have no trailing blanks
-    bool folded = false;              // text already case-folded
-    QString foldedSql;                // a column (or sub-select) with the same text folded, without binds
+    QString sql;             // a self-contained SQL term: atomic or parenthesized
+    QVector<QVariant> binds; // the values of the `?` in sql, in order
+    bool clipped = false;    // text known to have no trailing blanks
+    bool folded = false;     // text already case-folded (caseFold): compared without regard to case
+    QString keySql;          // a column (or sub-select) with the folded key of the same text, without binds
     std::optional<QVariant> constant; // the value of a literal or a bound name
     int position = 0;                 // where the value starts in the filter text
 
@@ -63,13 +63,14 @@ Value asText(const Value& v);
 Value asNumber(const Value& v);
 // Text without trailing blanks, so that blank-padded fields compare as the runtime compared them.
 Value clipped(const Value& v);
-// Text through the keys' case folding.
+// Text case-folded (caseFold), as UPPER() and LOWER() give it: parts of it can be taken and
+// searched. Compared with other text, it compares through the folded keys.
 Value folded(const Value& v);
 // A value as a condition: not zero, not blank.
 Value truth(const Value& v);
 
-// `op` is one of = <> < > <= >= . Text against text compares text (folded when either side is
-// folded, else clipped); anything else compares numbers.
+// `op` is one of = <> < > <= >= . Text against text compares text (through the folded keys
+// (foldKey) when either side is folded, else clipped); anything else compares numbers.
 Value compare(const Value& a, const QString& op, const Value& b);
 
 // The SQL comparison operator of a filter comparison operator (~= is <>, =< is <=, ~< is >= ...);

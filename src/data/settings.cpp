@@ -3,6 +3,10 @@
 
 #include "data/ini_file.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
 #include <algorithm>
 #include <limits>
 
@@ -200,6 +204,26 @@ bool Settings::writeReportFont(ReportLayout layout, QStringView reportTag, const
         {fontKey(FontAttribute::Style, layout, reportTag), QString::number(font.style)},
     };
     return writeIniEntries(m_filePath, QString::fromLatin1(kFontsSection), entries);
+}
+
+QString fileDialogFolder(const QString& settingsPath) {
+    const QString last = readIni(settingsPath, QString::fromLatin1(kFileDialogSection), u"LastFolder");
+    if (!last.isEmpty() && QFileInfo(last).isDir()) {
+        return last;
+    }
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    if (!music.isEmpty() && QFileInfo(music).isDir()) {
+        return music;
+    }
+    return QDir::homePath();
+}
+
+bool rememberFileDialogFolder(const QString& chosenFile, const QString& settingsPath) {
+    if (chosenFile.isEmpty()) {
+        return false;
+    }
+    return writeIni(settingsPath, QString::fromLatin1(kFileDialogSection), u"LastFolder",
+                    QFileInfo(chosenFile).absolutePath());
 }
 
 QString readBadFile(const QString& profilePath) {

@@ -17,6 +17,7 @@ inline constexpr char kGlobalSettingsSection[] = "Global Settings";
 inline constexpr char kFontsSection[] = "Fonts";
 inline constexpr char kProfileSection[] = "TNR98";
 inline constexpr char kBadFileKey[] = "BadFile";
+inline constexpr char kFileDialogSection[] = "File Dialogs";
 
 // The keys of section "Settings" that the loader reads, in the order it reads them.
 enum class SettingKey {
@@ -153,6 +154,14 @@ private:
     QString m_filePath;
     std::array<QString, kSettingKeyCount> m_values;
 };
+
+// Where the file dialogs start: the folder of the file chosen last in one (section "File
+// Dialogs", key "LastFolder"), else the user's music folder, else the home folder. Never the
+// collection directory unless the user chose a file there: a dialog that lists the collection
+// file must not be the first thing a user sees.
+QString fileDialogFolder(const QString& settingsPath = settingsFilePath());
+// Remembers the folder of a file the user chose in a file dialog.
+bool rememberFileDialogFolder(const QString& chosenFile, const QString& settingsPath = settingsFilePath());
 
 // The maintenance flag: the name of the data file being opened, or empty.
 QString readBadFile(const QString& profilePath = defaultProfilePath());

@@ -8,6 +8,7 @@
 
 #include "data/app_paths.h"
 #include "data/dictionary.h"
+#include "data/fold_key.h"
 #include "data/row.h"
 #include "data/schema_sql.h"
 #include "data/store_error.h"
@@ -25,11 +26,6 @@ namespace tunarium {
 
 inline constexpr int kLockTimeoutMs = 2000;
 
-// The case folding of every case-insensitive key: trailing blanks dropped, then Unicode case
-// folding. The same function fills the folded key columns and folds every value a key is
-// positioned at.
-QString foldKey(const QString& text);
-
 // A position in a key: the first `values.size()` component values (a prefix of the key, or all of
 // them) and, for a full position in a key that admits duplicates, the record number that breaks
 // ties. Values are given as stored (not folded); the store folds them.
@@ -37,6 +33,11 @@ struct KeyPosition {
     QVector<QVariant> values;
     qint64 rec = 0;
     bool hasRec = false;
+    // The last value is the beginning of a text (what the user typed in a locator): in a
+    // case-insensitive key it is positioned by its accent-free folding alone (foldKeyPrefix), so
+    // that the position comes before every record whose text begins with it, with or without
+    // diacritics.
+    bool partialText = false;
 };
 
 // Extra condition on a walk: SQL text over the table's own columns with `?` placeholders and the
@@ -48,7 +49,9 @@ struct SqlCondition {
 };
 
 // What a table in the file looks like against the dictionary.
-enum class TableState { Current, Missing, Older, Different, Newer, KeysDamaged };
+// KeysOutdated: the keys were folded by an earlier version of foldKey and are rebuilt, like an
+// upgrade, after a backup.
+enum class TableState { Current, Missing, Older, Different, Newer, KeysDamaged, KeysOutdated };
 
 class Store {
 public:
@@ -58,8 +61,9 @@ public:
     Store& operator=(const Store&) = delete;
 
     // Opens (creating when missing) the collection file in `directory`. A file that is not a
-    // collection gives 36; a file locked by another writer past the lock time-out 32; anything
-    // SQLite refuses (a read-only directory, say) 90 with SQLite's code and message.
+    // collection (another program's database, even an empty one that carries its mark: an
+    // application id or a user version) gives 36; a file locked by another writer past the lock time-out 32;
+    // anything SQLite refuses (a read-only directory, say) 90 with SQLite's code and message.
     StoreError open(const QString& directory);
     void close();
     bool isOpen() const { return m_db != nullptr; }
@@ -72,7 +76,9 @@ public:
     // Makes a missing table, its indexes and count.
     StoreError createTable(TableId table);
     // Brings an older (or differently laid out) table to the dictionary's layout: the file is
-    // backed up first; fields keep their values by name; new fields start blank or zero.
+    // backed up first; fields keep their values by name; new fields start blank or zero. A table
+    // whose keys are outdated has them rebuilt (after the backup). Nothing changes when a step
+    // fails.
     StoreError upgradeTable(TableId table);
     // Recomputes the folded key columns, rebuilds every index of the table and its count.
     StoreError rebuildKeys(TableId table);
@@ -168,8 +174,10 @@ private:
     void readRow(sqlite3_stmt* stmt, TableId table, Row& out) const;
     StoreError stepDone(sqlite3_stmt* stmt);
     StoreError duplicateKeyError(const Row& row, int rc);
+    StoreError pragmaNumber(const char* name, int& out);
     StoreError initializeFile();
     StoreError loadSchema();
+    int structureNumber(const QString& label);
     StoreError makeIndexes(const TableDef& t);
     StoreError refreshFolded(const TableDef& t);
     StoreError dropKeys(const TableDef& t);
@@ -189,6 +197,11 @@ private:
     // sqlite_master as read at open and after every structure change: name -> sql.
     QHash<QString, QString> m_schema;
 };
+
+// Whether a store of this process has met a damaged collection file (SQLite's "database disk
+// image is malformed") since the process started. The command line then stops and names its
+// repair.
+bool collectionDamageMet();
 
 // Transaction guard: begins on construction (check ok()), rolls back on destruction unless
 // committed; a failed commit is reported by commit().

@@ -1,58 +1,25 @@
 // Integrity checks, compacting and releasing the collection file.
 #include "shell/collection_maintenance.h"
 
-#include <QCoreApplication>
-#include <QDir>
+#include <QElapsedTimer>
 
 #include <sqlite3.h>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <signal.h>
-#endif
 
 namespace tunarium {
 
 namespace {
 
-// The marker every copy of the program keeps beside the collection while it has it open.
-const QString kSessionMarker = QStringLiteral("tunarium.db.session-");
 constexpr int kProblemLines = 10;
-
-bool processAlive(qint64 pid) {
-#ifdef Q_OS_UNIX
-    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
-#else
-    Q_UNUSED(pid);
-    return false;
-#endif
-}
 
 } // namespace
 
-int otherCopiesOpen(const QString& dir) {
-    int copies = 0;
-    const qint64 self = QCoreApplication::applicationPid();
-    const QStringList markers = QDir(dir).entryList({kSessionMarker + u'*'}, QDir::Files | QDir::Hidden);
-    for (const QString& name : markers) {
-        const qint64 pid = name.mid(kSessionMarker.size()).toLongLong();
-        if (pid != self && processAlive(pid)) {
-            ++copies;
-        }
-    }
-    return copies;
-}
+namespace {
 
-bool collectionIsSound(Store& store, QStringList* problems) {
-    if (!store.isOpen()) {
-        if (problems) {
-            *problems << QStringLiteral("The collection is not open.");
-        }
-        return false;
-    }
+// Runs a check pragma; false when it finds damage (or cannot run), with the lines it gave.
+bool runCheckPragma(Store& store, const char* pragma, QStringList* problems) {
     sqlite3_stmt* stmt = nullptr;
     const QByteArray sql =
-        QByteArrayLiteral("PRAGMA integrity_check(") + QByteArray::number(kProblemLines) + ')';
+        QByteArrayLiteral("PRAGMA ") + pragma + '(' + QByteArray::number(kProblemLines) + ')';
     if (sqlite3_prepare_v2(store.handle(), sql.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
         if (problems) {
             *problems << QString::fromUtf8(sqlite3_errmsg(store.handle()));
@@ -82,19 +49,90 @@ bool collectionIsSound(Store& store, QStringList* problems) {
     return sound;
 }
 
-bool checkCollection(Database& db, QStringList& problems) {
-    if (!db.store().isOpen()) {
-        if (StoreError e = db.store().open(db.collectionDir())) {
+// Calls the progress about once a second while SQLite works on one step of a check.
+class CheckTicker {
+public:
+    CheckTicker(Store& store, const CheckProgress& progress) : m_store(store), m_progress(progress) {
+        if (m_progress) {
+            sqlite3_progress_handler(m_store.handle(), kTickInstructions, &CheckTicker::tick, this);
+        }
+    }
+    ~CheckTicker() {
+        if (m_progress) {
+            sqlite3_progress_handler(m_store.handle(), 0, nullptr, nullptr);
+        }
+    }
+    CheckTicker(const CheckTicker&) = delete;
+    CheckTicker& operator=(const CheckTicker&) = delete;
+
+    void begin(const QString& what, int step, int steps) {
+        m_what = what;
+        m_step = step;
+        m_steps = steps;
+        m_clock.start();
+        if (m_progress) {
+            m_progress(m_what, m_step, m_steps);
+        }
+    }
+
+private:
+    static constexpr int kTickInstructions = 100000;
+
+    static int tick(void* self) {
+        auto* ticker = static_cast<CheckTicker*>(self);
+        if (ticker->m_clock.elapsed() >= 1000) {
+            ticker->m_clock.restart();
+            ticker->m_progress(ticker->m_what, ticker->m_step, ticker->m_steps);
+        }
+        return 0; // go on
+    }
+
+    Store& m_store;
+    const CheckProgress& m_progress;
+    QString m_what;
+    int m_step = 0;
+    int m_steps = 0;
+    QElapsedTimer m_clock;
+};
+
+} // namespace
+
+bool collectionIsSound(Store& store, QStringList* problems) {
+    if (!store.isOpen()) {
+        if (problems) {
+            *problems << QStringLiteral("The collection is not open.");
+        }
+        return false;
+    }
+    return runCheckPragma(store, "integrity_check", problems);
+}
+
+bool checkCollection(Database& db, QStringList& problems, const CheckProgress& progress) {
+    Store& store = db.store();
+    if (!store.isOpen()) {
+        if (StoreError e = store.open(db.collectionDir())) {
             problems << QStringLiteral("The collection cannot be opened: ") + e.describe();
             return false;
         }
     }
-    if (!collectionIsSound(db.store(), &problems)) {
+    for (const TableDef& t : allTables()) {
+        if (store.tableState(t.id) == TableState::KeysOutdated && db.openTable(t.id)) {
+            db.closeTable(t.id);
+        }
+    }
+    const int steps = 1 + static_cast<int>(allTables().size());
+    CheckTicker ticker(store, progress);
+    // The pages of the whole file (a quick check: the tables' keys are compared with their records
+    // table by table below, each once).
+    ticker.begin(QStringLiteral("the collection file"), 1, steps);
+    if (!runCheckPragma(store, "quick_check", &problems)) {
         return false;
     }
     bool sound = true;
+    int step = 1;
     for (const TableDef& t : allTables()) {
-        const StoreError e = db.store().checkKeys(t.id);
+        ticker.begin(t.label, ++step, steps);
+        const StoreError e = store.checkKeys(t.id);
         if (e.code == code::kRebuildKeys) {
             problems << t.label + QStringLiteral(": the keys need rebuilding");
             sound = false;
@@ -104,6 +142,36 @@ bool checkCollection(Database& db, QStringList& problems) {
         }
     }
     return sound;
+}
+
+FixResult fixCollection(Store& store, const QString& dir, const QList<TableId>& tables) {
+    FixResult result;
+    const bool opened = store.isOpen() || store.open(dir).ok();
+    if (opened && collectionIsSound(store)) {
+        for (TableId table : tables) {
+            if (store.checkKeys(table).code != code::kRebuildKeys) {
+                continue;
+            }
+            if (StoreError e = store.rebuildKeys(table)) {
+                result.outcome = FixResult::Outcome::KeysFailed;
+                result.failedTable = table;
+                result.error = e;
+                return result;
+            }
+            result.rebuilt << table;
+        }
+        result.outcome =
+            result.rebuilt.isEmpty() ? FixResult::Outcome::Sound : FixResult::Outcome::KeysRebuilt;
+        return result;
+    }
+    // Replacing the file under another running copy would leave that copy writing to the damaged one.
+    if (otherCopiesOpen(dir) > 0) {
+        result.outcome = FixResult::Outcome::NeedsExclusive;
+        return result;
+    }
+    result.outcome = FixResult::Outcome::Salvaged;
+    result.repair = rebuildCollection(store, dir);
+    return result;
 }
 
 StoreError rebuildAllKeys(Database& db) {

@@ -251,33 +251,30 @@ QString FileManager::infoErrorText(const QString& table, const StoreError& error
 void FileManager::fix(int row, TableId table) {
     Store& store = m_db.store();
     const QString label = tableDef(table).label;
-    const bool opened = store.isOpen() || store.open(m_db.collectionDir()).ok();
-    if (opened && collectionIsSound(store)) {
-        const StoreError keys = store.checkKeys(table);
-        if (keys.code == code::kRebuildKeys) {
-            if (StoreError e = store.rebuildKeys(table)) {
-                reportError(QStringLiteral("rebuilding the keys of"), table, e);
-                return;
-            }
-            report(QStringLiteral("Fix"),
-                   QStringLiteral("The keys of ") + label + QStringLiteral(" were rebuilt."),
-                   PromptIcon::Information);
-        } else {
-            report(QStringLiteral("Fix"), QStringLiteral("No damage was found in ") + label + u'.',
-                   PromptIcon::Information);
-        }
-        m_rows[row].records = QString::number(store.count(table));
-        m_rows[row].file = store.filePath();
+    const FixResult result = fixCollection(store, m_db.collectionDir(), {table});
+    switch (result.outcome) {
+    case FixResult::Outcome::Sound:
+        report(QStringLiteral("Fix"), QStringLiteral("No damage was found in ") + label + u'.',
+               PromptIcon::Information);
+        break;
+    case FixResult::Outcome::KeysRebuilt:
+        report(QStringLiteral("Fix"),
+               QStringLiteral("The keys of ") + label + QStringLiteral(" were rebuilt."),
+               PromptIcon::Information);
+        break;
+    case FixResult::Outcome::KeysFailed:
+        reportError(QStringLiteral("rebuilding the keys of"), table, result.error);
         return;
-    }
-    // Replacing the file under another running copy would leave that copy writing to the damaged one.
-    if (!exclusive()) {
+    case FixResult::Outcome::NeedsExclusive:
+        exclusive();
         return;
+    case FixResult::Outcome::Salvaged:
+        m_lastRepair = result.repair;
+        report(QStringLiteral("Fix"), m_lastRepair->summary(),
+               m_lastRepair->repaired && m_lastRepair->totalLost() == 0 ? PromptIcon::Information
+                                                                        : PromptIcon::Exclamation);
+        break;
     }
-    m_lastRepair = rebuildCollection(store, m_db.collectionDir());
-    report(QStringLiteral("Fix"), m_lastRepair->summary(),
-           m_lastRepair->repaired && m_lastRepair->totalLost() == 0 ? PromptIcon::Information
-                                                                    : PromptIcon::Exclamation);
     if (store.isOpen()) {
         m_rows[row].records = QString::number(store.count(table));
         m_rows[row].file = store.filePath();

@@ -4,6 +4,8 @@
 #include "exchange/album_entries.h"
 #include "shell/collection_maintenance.h"
 
+#include <QElapsedTimer>
+
 namespace tunarium {
 
 namespace {
@@ -42,9 +44,31 @@ int runCreateAlbums(Database& db, QTextStream& out, QTextStream& progress) {
     return completed ? 0 : 1;
 }
 
-int runCheck(Database& db, QTextStream& out) {
+int runCheck(Database& db, QTextStream& out, QTextStream* progress) {
+    QElapsedTimer clock;
+    QString current;
+    CheckProgress tell;
+    if (progress) {
+        tell = [&](const QString& what, int step, int steps) {
+            if (what != current) {
+                current = what;
+                clock.start();
+                if (step > 1) {
+                    *progress << "\n";
+                }
+            }
+            *progress << "\rChecking " << what << " (" << step << " of " << steps << ")... "
+                      << clock.elapsed() / 1000 << " s   ";
+            progress->flush();
+        };
+    }
     QStringList problems;
-    if (checkCollection(db, problems)) {
+    const bool sound = checkCollection(db, problems, tell);
+    if (progress && !current.isEmpty()) {
+        *progress << "\n";
+        progress->flush();
+    }
+    if (sound) {
         out << "ok\n";
         out.flush();
         return 0;
@@ -79,6 +103,37 @@ int runCompact(Database& db, QTextStream& out) {
         return failed(out, QStringLiteral("Compacting failed: ") + e.describe());
     }
     out << "compacted\n";
+    out.flush();
+    return 0;
+}
+
+int runRepair(Database& db, QTextStream& out) {
+    QList<TableId> tables;
+    for (const TableDef& t : allTables()) {
+        tables << t.id;
+    }
+    const FixResult result = fixCollection(db.store(), db.collectionDir(), tables);
+    switch (result.outcome) {
+    case FixResult::Outcome::Sound:
+        out << "No damage was found.\n";
+        break;
+    case FixResult::Outcome::KeysRebuilt:
+        for (TableId t : result.rebuilt) {
+            out << "The keys of " << tableDef(t).label << " were rebuilt.\n";
+        }
+        break;
+    case FixResult::Outcome::KeysFailed:
+        return failed(out, QStringLiteral("Rebuilding the keys of %1 failed: %2")
+                               .arg(tableDef(result.failedTable).label, result.error.describe()));
+    case FixResult::Outcome::NeedsExclusive:
+        return failed(
+            out, QStringLiteral("The collection is damaged, and another copy of the program has it open: "
+                                "close it and repair again."));
+    case FixResult::Outcome::Salvaged:
+        out << result.repair->summary() << "\n";
+        out.flush();
+        return result.repair->repaired ? 0 : 1;
+    }
     out.flush();
     return 0;
 }

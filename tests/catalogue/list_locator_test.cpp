@@ -166,4 +166,53 @@ TEST_F(ListLocatorTest, StepLocatorStepsThroughNamesWithTheTypedLetter) {
     EXPECT_EQ(e->locatorText(), "");
 }
 
+// Names with diacritics sort beside their plain letters, and the locators reach them by the plain
+// letters as well as by their own.
+TEST_F(ListLocatorTest, LocatorsReachNamesWithDiacritics) {
+    for (const char* name : {"Zebra", "Émile", "Electric", "Elvis", "Eagles", "Électrique"}) {
+        addSong("Someone", QString::fromUtf8(name));
+    }
+    auto e = makeEngine(songsList(), 3, kByTitle);
+    e->refresh();
+    const int title = field(TableId::Tunarium, "Title");
+    const std::pair<QChar, const char*> typed[] = {
+        {u'e', "Eagles"},   {u'l', "Electric"}, {u'e', "Electric"}, {u'c', "Electric"},
+        {u't', "Electric"}, {u'r', "Electric"}, {u'i', "Electric"}, {u'q', "Électrique"},
+    };
+    for (const auto& [c, expectedTitle] : typed) {
+        e->pressKey(ListKey::Character, c);
+        EXPECT_EQ(e->record().text(title), QString::fromUtf8(expectedTitle))
+            << e->locatorText().toStdString();
+    }
+    for (int i = 0; i < 7; ++i) {
+        e->pressKey(ListKey::Backspace);
+    }
+    e->pressKey(ListKey::Character, QChar(0x00E9)); // é
+    EXPECT_EQ(e->locatorText(), QString::fromUtf8("eé"));
+    EXPECT_EQ(e->record().text(title), "Electric"); // "ee"
+    e->pressKey(ListKey::Backspace);
+    EXPECT_EQ(e->record().text(title), "Eagles");
+    e->pressKey(ListKey::Character, u'm');
+    EXPECT_EQ(e->record().text(title), QString::fromUtf8("Émile"));
+
+    int id = 0;
+    for (const char* name : {"Dance", "Électro", "Eden", "Alpha"}) {
+        addCategory(++id, QString::fromUtf8(name));
+    }
+    auto c = makeEngine(categoriesList(), 10);
+    c->refresh();
+    const int name = field(TableId::Categories, "Category");
+    const std::pair<QChar, const char*> steps[] = {
+        {u'e', "Eden"},
+        {u'e', "Électro"},
+        {u'd', "Dance"},
+        {QChar(0x00C9), "Eden"},
+    };
+    for (const auto& [ch, expectedName] : steps) {
+        c->pressKey(ListKey::Character, ch);
+        EXPECT_EQ(c->record().text(name), QString::fromUtf8(expectedName))
+            << "after " << QString(ch).toStdString();
+    }
+}
+
 } // namespace

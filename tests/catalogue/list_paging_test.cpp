@@ -160,8 +160,9 @@ TEST_F(ListPagingTest, LocatorPositionsAtTheFirstKeyNotBelowItAndPastTheEndShows
     e->pressKey(ListKey::Backspace);
     e->pressKey(ListKey::Backspace);
     EXPECT_EQ(page(*e), all.mid(0, kLines));
-    e->pressKey(ListKey::Character, u'\u017e'); // beyond every artist
-    EXPECT_EQ(e->locatorText(), QString(u'\u017e'));
+    // "ž" now sorts as "z", among the artists; Greek sorts after every Latin name.
+    e->pressKey(ListKey::Character, u'\u03c9'); // beyond every artist
+    EXPECT_EQ(e->locatorText(), QString(u'\u03c9'));
     EXPECT_EQ(page(*e), all.mid(all.size() - kLines));
     EXPECT_EQ(e->selectedIndex(), kLines - 1);
 }

@@ -1,7 +1,13 @@
-// The command line as a user runs it: tunarium-cli on a fresh directory, bad usage, a bad file.
+// The command line as a user runs it: tunarium-cli on a fresh directory, bad usage, a bad file,
+// commands without a collection, the check's progress, and the repair of a damaged collection.
+#include "data/records.h"
+#include "data/store.h"
 #include "support/cli_run.h"
+#include "support/damaged_file.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using tunarium::test::CliRun;
@@ -52,3 +58,90 @@ TEST(Cli, BadUsageAndBadFilesGiveTheirExitStatus) {
         EXPECT_FALSE(run.err.isEmpty()) << c.args.join(' ').toStdString();
     }
 }
+
+namespace {
+
+using tunarium::test::TempCollection;
+
+// A collection of `songs` songs made in this process and closed again.
+void makeCollection(const QString& dir, int songs) {
+    tunarium::Store store;
+    ASSERT_TRUE(store.open(dir).ok());
+    for (const tunarium::TableDef& t : tunarium::allTables()) {
+        ASSERT_TRUE(store.openTable(t.id).ok());
+    }
+    tunarium::Transaction tx(store);
+    for (int i = 1; i <= songs; ++i) {
+        tunarium::SongRecord s;
+        s.id = i;
+        s.artist = QStringLiteral("Artist %1").arg(i % 97);
+        s.title = QStringLiteral("Title %1").arg(i);
+        ASSERT_TRUE(store.insert(s).ok());
+    }
+    ASSERT_TRUE(tx.commit().ok());
+}
+
+TEST(Cli, OnlyInfoAndImportMakeACollection) {
+    if (!tunarium::test::cliAvailable()) {
+        GTEST_SKIP() << "TUNARIUM_CLI is not set";
+    }
+    TempCollection dir;
+    QDir().mkpath(dir.path("empty-folder"));
+    const QStringList commands[] = {{"check"},   {"repair"},        {"rebuild-keys"},
+                                    {"compact"}, {"create-albums"}, {"export", dir.path("out.csv")}};
+    for (const QString& where : {dir.path("no-such-folder"), dir.path("empty-folder")}) {
+        for (const QStringList& command : commands) {
+            const CliRun run = runCli(dir, QStringList{"--dir", where} + command);
+            EXPECT_EQ(run.exitCode, 1) << command.join(' ').toStdString();
+            EXPECT_TRUE(run.err.contains("there is no collection in " + where)) << run.err.toStdString();
+        }
+        EXPECT_EQ(QDir(where).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                  QStringList());
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.path("no-such-folder")));
+    EXPECT_FALSE(QFileInfo::exists(dir.path("out.csv")));
+}
+
+TEST(Cli, CheckTellsWhichTableItChecks) {
+    if (!tunarium::test::cliAvailable()) {
+        GTEST_SKIP() << "TUNARIUM_CLI is not set";
+    }
+    TempCollection dir;
+    makeCollection(dir.dir(), 50);
+    const CliRun run = runCli(dir, {"--dir", dir.dir(), "check"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "ok\n");
+    EXPECT_TRUE(run.err.contains("Checking the collection file (1 of 11)")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("Checking Tunarium (9 of 11)")) << run.err.toStdString();
+    const CliRun quiet = runCli(dir, {"--dir", dir.dir(), "check", "--quiet"});
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.err, "");
+}
+
+// A damaged index: commands that meet it stop and name the repair; the repair saves every song.
+TEST(Cli, ADamagedCollectionIsRepairedFromTheCommandLine) {
+    if (!tunarium::test::cliAvailable()) {
+        GTEST_SKIP() << "TUNARIUM_CLI is not set";
+    }
+    TempCollection dir;
+    makeCollection(dir.dir(), 3000);
+    if (!tunarium::test::overwriteLeafPages(dir.path("tunarium.db"), "TUN:SongsByTitle", 2)) {
+        GTEST_SKIP() << "the SQLite library has no dbstat table";
+    }
+    for (const QStringList& command : {QStringList{"check", "--quiet"}, QStringList{"rebuild-keys"}}) {
+        const CliRun run = runCli(dir, QStringList{"--dir", dir.dir()} + command);
+        EXPECT_EQ(run.exitCode, 1) << command.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("is damaged")) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("tunarium-cli --dir " + dir.dir() + " repair")) << run.err.toStdString();
+    }
+    const CliRun repair = runCli(dir, {"--dir", dir.dir(), "repair"});
+    EXPECT_EQ(repair.exitCode, 0) << repair.err.toStdString();
+    EXPECT_TRUE(repair.out.contains("Tunarium: 3000 records saved.")) << repair.out.toStdString();
+    EXPECT_EQ(QDir(dir.dir()).entryList({"tunarium-damaged-*.db"}).size(), 1);
+    EXPECT_EQ(runCli(dir, {"--dir", dir.dir(), "check", "--quiet"}).exitCode, 0);
+    const CliRun again = runCli(dir, {"--dir", dir.dir(), "repair"});
+    EXPECT_EQ(again.exitCode, 0);
+    EXPECT_EQ(again.out, "No damage was found.\n");
+}
+
+} // namespace

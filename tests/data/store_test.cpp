@@ -10,7 +10,10 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <algorithm>
 
@@ -371,6 +374,21 @@ TEST(StoreFiles, ForeignOrDamagedFilesAreRefusedUntouched) {
              sqlite3_exec(db, "CREATE TABLE notes(x); INSERT INTO notes VALUES (1);", nullptr, nullptr, nullptr);
              sqlite3_close(db);
          }},
+        // Empty, but marked by the program that made it.
+        {"another program's empty database (user version)",
+         [](const QString& path) {
+             sqlite3* db = nullptr;
+             sqlite3_open(path.toUtf8().constData(), &db);
+             sqlite3_exec(db, "PRAGMA user_version = 7", nullptr, nullptr, nullptr);
+             sqlite3_close(db);
+         }},
+        {"another program's empty database (application id)",
+         [](const QString& path) {
+             sqlite3* db = nullptr;
+             sqlite3_open(path.toUtf8().constData(), &db);
+             sqlite3_exec(db, "PRAGMA application_id = 1095786323", nullptr, nullptr, nullptr);
+             sqlite3_close(db);
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -388,6 +406,17 @@ TEST(StoreFiles, ForeignOrDamagedFilesAreRefusedUntouched) {
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(f.readAll(), before);
     }
+}
+
+TEST(StoreFiles, AnEmptyFileBecomesACollection) {
+    test::TempCollection dir;
+    QDir().mkpath(dir.dir());
+    QFile empty(dir.path("tunarium.db"));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    Store store;
+    ASSERT_TRUE(store.open(dir.dir()).ok());
+    EXPECT_TRUE(store.openTable(TableId::Tunarium).ok());
 }
 
 TEST(StoreFiles, ReadOnlyDirectoryGivesAClearError) {
@@ -481,4 +510,88 @@ TEST(StoreFiles, DamagedKeysAreFoundAndRebuilt) {
     EXPECT_EQ(reopened.checkKeys(TableId::Tunarium).code, code::kOk);
     Row found;
     EXPECT_TRUE(reopened.get(TableId::Tunarium, 0, {QString("zed")}, found).ok());
+}
+
+// A step of an upgrade that fails ends it: the table keeps its old structure and every record,
+// and the upgrade can be made again.
+TEST(StoreFiles, AFailedUpgradeStepChangesNothing) {
+    test::TempCollection dir;
+    {
+        Store store;
+        ASSERT_TRUE(store.open(dir.dir()).ok());
+        const char* oldTable = "CREATE TABLE \"Tunarium\" (\"_rec\" INTEGER NOT NULL, \"Title\" TEXT, \"ID\" INTEGER)";
+        ASSERT_TRUE(store.exec(oldTable).ok());
+        const char* oldRows = "INSERT INTO \"Tunarium\" (rowid, \"_rec\", \"Title\", \"ID\") VALUES (1, 1, 'One', 1), "
+                              "(2, 2, 'Two', 2)";
+        ASSERT_TRUE(store.exec(oldRows).ok());
+        ASSERT_TRUE(store.exec("INSERT INTO \"_structure\" VALUES ('Tunarium', 5)").ok());
+    }
+    Store store;
+    ASSERT_TRUE(store.open(dir.dir()).ok());
+    const auto rows = [&store] {
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(store.handle(), "SELECT COUNT(*) FROM \"Tunarium\"", -1, &stmt, nullptr);
+        const int n = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : -1;
+        sqlite3_finalize(stmt);
+        return n;
+    };
+    // The copy of the records into the new table is refused; dropping the old one would work.
+    const auto refuseCopy = [](void*, int action, const char* table, const char*, const char*, const char*) {
+        return action == SQLITE_INSERT && table && qstrcmp(table, "Tunarium") == 0 ? SQLITE_DENY : SQLITE_OK;
+    };
+    sqlite3_set_authorizer(store.handle(), refuseCopy, nullptr);
+    EXPECT_FALSE(store.upgradeTable(TableId::Tunarium).ok());
+    sqlite3_set_authorizer(store.handle(), nullptr, nullptr);
+    EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::Older);
+    EXPECT_EQ(rows(), 2);
+
+    ASSERT_TRUE(store.upgradeTable(TableId::Tunarium).ok());
+    EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::Current);
+    EXPECT_EQ(store.count(TableId::Tunarium), 2);
+}
+
+// A backup that cannot be completed (here: the disk takes no more) leaves nothing behind, under
+// the backup's name or any other.
+TEST(StoreFiles, AFailedBackupLeavesNoFile) {
+    test::TempCollection dir;
+    Store store;
+    ASSERT_TRUE(store.open(dir.dir()).ok());
+    ASSERT_TRUE(store.openTable(TableId::Tunarium).ok());
+    {
+        Transaction tx(store);
+        for (int i = 1; i <= 2000; ++i) {
+            SongRecord s;
+            s.id = i;
+            s.title = QStringLiteral("A title long enough to fill some pages %1").arg(i);
+            ASSERT_TRUE(store.insert(s).ok());
+        }
+        ASSERT_TRUE(tx.commit().ok());
+    }
+    const QStringList before = QDir(dir.dir()).entryList(QDir::Files | QDir::Hidden);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 32 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const StoreError e = store.makeBackup(QStringLiteral("upgrade"));
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_FALSE(e.ok());
+    EXPECT_EQ(QDir(dir.dir()).entryList(QDir::Files | QDir::Hidden), before);
+
+    // With room, the backup is whole.
+    ASSERT_TRUE(store.makeBackup(QStringLiteral("upgrade")).ok());
+    const QStringList backups = QDir(dir.dir()).entryList({"tunarium-upgrade-*.db"});
+    ASSERT_EQ(backups.size(), 1);
+    sqlite3* copy = nullptr;
+    ASSERT_EQ(
+        sqlite3_open_v2(dir.path(backups.first()).toUtf8().constData(), &copy, SQLITE_OPEN_READONLY, nullptr),
+        SQLITE_OK);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(copy, "SELECT COUNT(*) FROM \"Tunarium\"", -1, &stmt, nullptr);
+    EXPECT_EQ(sqlite3_step(stmt), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(stmt, 0), 2000);
+    sqlite3_finalize(stmt);
+    sqlite3_close(copy);
 }

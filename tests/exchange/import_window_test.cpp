@@ -2,6 +2,7 @@
 // dialog to the songs table.
 #include "data/app_paths.h"
 #include "data/database.h"
+#include "data/settings.h"
 #include "exchange/ui/import_window.h"
 #include "exchange/ui/picture_editor.h"
 #include "reports/ui/process_window.h"
@@ -258,7 +259,10 @@ TEST_F(ImportWindowTest, StartImportAsksAgainAfterAnEmptyFile) {
     prompter.files = {writeFile("empty.csv", "")};
     startImport(db, prompter, nullptr, &caller);
     ASSERT_EQ(prompter.asked.size(), 2);
-    EXPECT_EQ(prompter.asked[0], QStringList({"Import File", dir.dir(), "Import Files|*.CSV|All Files|*.*"}));
+    // The first dialog starts in the user's folder, never in the collection directory.
+    EXPECT_EQ(prompter.asked[0],
+              QStringList({"Import File", fileDialogFolder(), "Import Files|*.CSV|All Files|*.*"}));
+    EXPECT_NE(prompter.asked[0][1], dir.dir());
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(said(prompter.messages[0]), "Attention! | That file is empty!  Please pick another file. | 4");
     EXPECT_EQ(caller.findChild<ImportWindow*>(), nullptr);

@@ -154,6 +154,12 @@ TEST_F(FilterTest, IgnoringCaseFoldsNonAsciiLetters) {
         {"UPPER(TUN:Composer) = UPPER('BJÖRK GUÐMUNDSDÓTTIR')", {1}},
         {"UPPER(TUN:Recording) = UPPER('live at wembley')", {3}},
         {"SUB(UPPER(TUN:Title), 1, 4) = UPPER('army')", {2}},
+        // Keys sort diacritics aside but stay exact; parts of the folded text keep them.
+        {"UPPER(TUN:Artist) = UPPER('bjork')", {}},
+        {"UPPER(TUN:Artist) < UPPER('bjorl')", {1, 2, 3, 5}},
+        {"SUB(UPPER(TUN:Artist), 1, 3) = UPPER('BJÖ')", {1, 2}},
+        {"LEN(UPPER(TUN:Artist)) = 5", {1, 2, 6}},
+        {"INSTRING(UPPER('ö'), UPPER(TUN:Artist), 1, 1) = 3", {1, 2}},
     });
 }
 

@@ -5,11 +5,10 @@
 #include "shell/file_manager.h"
 #include "shell/maintenance_commands.h"
 #include "shell_fixture.h"
+#include "support/damaged_file.h"
 
 #include <QDir>
 #include <QFile>
-
-#include <sqlite3.h>
 
 using namespace tunarium;
 
@@ -24,39 +23,9 @@ protected:
         seed(kSongs, 40);
     }
 
-    // Overwrites pages of the collection file: `pages` leaf pages of the table, or the first page.
+    // Overwrites `pages` leaf pages of the table.
     bool damage(const QString& table, int pages) {
-        const QString path = collectionFilePath(dir.dir());
-        QList<qint64> leaves;
-        qint64 pageSize = 4096;
-        sqlite3* db = nullptr;
-        if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK) {
-            return false;
-        }
-        sqlite3_stmt* stmt = nullptr;
-        const QByteArray q = "SELECT pageno, pgsize FROM dbstat WHERE name = '" + table.toUtf8() +
-                             "' AND pagetype = 'leaf' ORDER BY pageno";
-        if (sqlite3_prepare_v2(db, q.constData(), -1, &stmt, nullptr) == SQLITE_OK) {
-            while (sqlite3_step(stmt) == SQLITE_ROW) {
-                leaves << sqlite3_column_int64(stmt, 0);
-                pageSize = sqlite3_column_int64(stmt, 1);
-            }
-        }
-        sqlite3_finalize(stmt);
-        sqlite3_close(db);
-        if (leaves.size() < pages + 2) {
-            return false;
-        }
-        QFile file(path);
-        if (!file.open(QIODevice::ReadWrite)) {
-            return false;
-        }
-        for (int i = 0; i < pages; ++i) {
-            const qint64 page = leaves[leaves.size() / 2 + i];
-            file.seek((page - 1) * pageSize);
-            file.write(QByteArray(static_cast<int>(pageSize), '\x5a'));
-        }
-        return true;
+        return test::overwriteLeafPages(collectionFilePath(dir.dir()), table, pages);
     }
 
     QStringList damagedCopies() const {

@@ -1,6 +1,8 @@
 // The export window: two marked field lists, the buttons between them, and the start of the run.
 #include "exchange/ui/export_window.h"
 
+#include "data/settings.h"
+
 #include "data/app_paths.h"
 #include "data/database.h"
 #include "exchange/exchange_files.h"
@@ -379,8 +381,10 @@ void ExportWindow::okClicked() {
         m_allList->setFocus();
         return;
     }
-    const QString path = m_prompter.chooseSaveFile(QStringLiteral("Export File"), lastExchangeFile(),
-                                                   QString::fromLatin1(kExportFileFilter));
+    const QString last = lastExchangeFile();
+    const QString path =
+        m_prompter.chooseSaveFile(QStringLiteral("Export File"), last.isEmpty() ? fileDialogFolder() : last,
+                                  QString::fromLatin1(kExportFileFilter));
     if (path.isEmpty()) {
         reject();
         return;

@@ -2,6 +2,8 @@
 // import command from the file dialog to the progress windows.
 #include "exchange/ui/import_window.h"
 
+#include "data/settings.h"
+
 #include "data/app_paths.h"
 #include "data/pictures.h"
 #include "exchange/album_entries.h"
@@ -369,7 +371,8 @@ void ImportWindow::helpClicked() {
 
 void startImport(Database& db, Prompter& prompter, QMdiArea* workspace, QWidget* parent) {
     const QString last = lastExchangeFile();
-    QString directory = last.isEmpty() ? db.collectionDir() : QFileInfo(last).absolutePath();
+    // Never the collection directory unless the user went there: see fileDialogFolder().
+    QString directory = last.isEmpty() ? fileDialogFolder() : QFileInfo(last).absolutePath();
     std::unique_ptr<ImportSetup> setup;
     QString path;
     for (;;) {

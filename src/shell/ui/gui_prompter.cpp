@@ -1,13 +1,16 @@
 // Message boxes and the file, font and colour dialogs.
 #include "shell/ui/gui_prompter.h"
 
+#include "data/settings.h"
 #include "shell/startup.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QPushButton>
 
 #include <cstdio>
@@ -44,6 +47,39 @@ constexpr ButtonMap kButtons[] = {
     {kButtonAbort, QMessageBox::Abort},   {kButtonIgnore, QMessageBox::Ignore},
     {kButtonCancel, QMessageBox::Cancel},
 };
+
+// Icons and kinds of files from their names alone. Qt's own provider learns a file's kind by
+// reading its first bytes. Opening and closing the collection file in this process, even to read
+// it, releases every lock SQLite holds on it (POSIX locks belong to the process, not to a
+// descriptor); another copy of the program then takes itself for the last one and deletes the
+// write-ahead log under this one. A dialog showing the collection directory must open nothing.
+class NameOnlyIconProvider final : public QFileIconProvider {
+public:
+    using QFileIconProvider::icon;
+
+    QIcon icon(const QFileInfo& info) const override {
+        if (info.isRoot()) {
+            return icon(Drive);
+        }
+        return info.isDir() ? icon(Folder) : icon(File);
+    }
+
+    QString type(const QFileInfo& info) const override {
+        if (info.isDir() || info.isRoot()) {
+            return QFileIconProvider::type(info);
+        }
+        const QMimeType mime =
+            QMimeDatabase().mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension);
+        return mime.comment().isEmpty() ? mime.name() : mime.comment();
+    }
+};
+
+QAbstractFileIconProvider* nameOnlyIconProvider() {
+    // Shared by every dialog and kept to the end of the process: a dialog's file system model
+    // may still use it while the dialog is being destroyed.
+    static auto* const provider = new NameOnlyIconProvider;
+    return provider;
+}
 
 void defaultEnd() {
     std::fflush(nullptr);
@@ -97,12 +133,46 @@ void GuiPrompter::halt(const QString& text) {
     m_endProgram();
 }
 
+QString GuiPrompter::chooseFile(const QString& caption, const QString& start, const QString& filter,
+                                QFileDialog::AcceptMode mode) {
+    std::unique_ptr<QFileDialog> dialog = makeFileDialog(parent(), caption, start, filter, mode);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
+        return {};
+    }
+    const QString chosen = dialog->selectedFiles().constFirst();
+    rememberFileDialogFolder(chosen);
+    return chosen;
+}
+
 QString GuiPrompter::chooseOpenFile(const QString& caption, const QString& directory, const QString& filter) {
-    return QFileDialog::getOpenFileName(parent(), caption, directory, qtFileFilter(filter));
+    return chooseFile(caption, directory, filter, QFileDialog::AcceptOpen);
 }
 
 QString GuiPrompter::chooseSaveFile(const QString& caption, const QString& directory, const QString& filter) {
-    return QFileDialog::getSaveFileName(parent(), caption, directory, qtFileFilter(filter));
+    return chooseFile(caption, directory, filter, QFileDialog::AcceptSave);
+}
+
+std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& caption, const QString& start,
+                                            const QString& filter, QFileDialog::AcceptMode mode) {
+    const QString begin = start.isEmpty() ? fileDialogFolder() : start;
+    const QFileInfo info(begin);
+    QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+    // A folder that is not there would leave Qt's dialog in the current directory, which is the
+    // collection directory.
+    if (!QFileInfo(folder).isDir()) {
+        folder = fileDialogFolder();
+    }
+    auto dialog = std::make_unique<QFileDialog>(parent, caption, folder, qtFileFilter(filter));
+    // Qt's own dialog, never the desktop's: a native dialog in this process would find file
+    // kinds by reading the files.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setIconProvider(nameOnlyIconProvider());
+    dialog->setAcceptMode(mode);
+    dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!info.isDir() && !info.fileName().isEmpty()) {
+        dialog->selectFile(info.fileName());
+    }
+    return dialog;
 }
 
 bool GuiPrompter::chooseFont(FontChoice& font) {

@@ -5,10 +5,12 @@
 #include "data/font_style.h"
 #include "data/prompter.h"
 
+#include <QFileDialog>
 #include <QPointer>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 namespace tunarium {
 
@@ -30,10 +32,19 @@ public:
 
 private:
     QWidget* parent() const;
+    QString chooseFile(const QString& caption, const QString& start, const QString& filter,
+                       QFileDialog::AcceptMode mode);
 
     std::function<void()> m_endProgram;
     QPointer<QWidget> m_parent;
 };
+
+// The program's file dialog, not yet shown. It starts in `start` (a folder, or a file to
+// propose), or where fileDialogFolder() says when `start` is empty or its folder is missing; it is Qt's own
+// dialog and learns the kinds of files from their names alone, opening none of them (the collection file must
+// be opened by SQLite alone). A chosen file's folder is remembered for the next dialog by the prompter.
+std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& caption, const QString& start,
+                                            const QString& filter, QFileDialog::AcceptMode mode);
 
 // A filter as the program writes it ("Import Files|*.CSV|All Files|*.*") in the form of Qt's file
 // dialogs ("Import Files (*.CSV);;All Files (*.*)").
