@@ -232,6 +232,7 @@ void FileManager::info(int row, TableId table) {
             break;
         case TableState::Current:
         case TableState::KeysDamaged:
+        case TableState::KeysOutdated:
             break;
         }
     }
