@@ -117,7 +117,7 @@ int runImport(const QString& dir, const QStringList& args) {
     }
 
     ImportSetup setup;
-    switch (setup.open(file)) {
+    switch (setup.open(file, dir)) {
     case ImportSetup::OpenResult::CannotOpen:
         if (!setup.openError().sentence.isEmpty()) {
             return fail(setup.openError().sentence);

@@ -95,11 +95,15 @@ bool isCollectionFile(const QString& path, const QString& collectionDir) {
     return false;
 }
 
-FileError collectionFileError(const QString& path) {
+FileError collectionFileError(const QString& path, FileUse use) {
     FileError e = fileErrorFromErrno(EACCES);
-    e.sentence = QStringLiteral("%1 holds the collection itself; an export would destroy it. Please choose "
-                                "another file.")
-                     .arg(path);
+    e.sentence = use == FileUse::Export
+                     ? QStringLiteral("%1 holds the collection itself; an export would destroy it. Please choose "
+                                      "another file.")
+                           .arg(path)
+                     : QStringLiteral("%1 holds the collection itself, not songs to import. Please choose "
+                                      "another file.")
+                           .arg(path);
     return e;
 }
 

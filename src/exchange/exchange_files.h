@@ -42,8 +42,9 @@ QString fileBehindLinks(const QString& path);
 // link to the same file, another case of the name).
 bool isCollectionFile(const QString& path, const QString& collectionDir);
 
-// The error of an export aimed at the collection's own file.
-FileError collectionFileError(const QString& path);
+enum class FileUse { Import, Export };
+// The error of an import or export aimed at the collection's own file.
+FileError collectionFileError(const QString& path, FileUse use);
 
 // The message of a failed file operation: caption `caption` + the file name, "Error #" text,
 // stop icon, OK only ("Cannot OPEN ", "Cannot CREATE ", "Cannot CLOSE ").

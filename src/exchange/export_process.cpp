@@ -213,7 +213,7 @@ std::unique_ptr<ExportProcess> openExport(Database& db, Prompter& prompter, cons
                                           QVector<ExportField> fields, bool header) {
     if (isCollectionFile(path, db.collectionDir())) {
         prompter.message(
-            fileFailureMessage(QStringLiteral("Cannot CREATE "), path, collectionFileError(path)));
+            fileFailureMessage(QStringLiteral("Cannot CREATE "), path, collectionFileError(path, FileUse::Export)));
         return nullptr;
     }
     auto file = std::make_unique<ExportFile>(prompter);

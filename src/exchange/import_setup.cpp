@@ -96,7 +96,7 @@ ImportSetup::ImportSetup() {
 
 ImportSetup::~ImportSetup() = default;
 
-ImportSetup::OpenResult ImportSetup::open(const QString& path) {
+ImportSetup::OpenResult ImportSetup::open(const QString& path, const QString& collectionDir) {
     m_path = path;
     m_fields.clear();
     m_openError = {};
@@ -105,6 +105,9 @@ ImportSetup::OpenResult ImportSetup::open(const QString& path) {
     m_autoEnabled = true;
     // A directory or a device is refused before it is opened: reading one says nothing useful.
     m_openError = notAFileError(path);
+    if (m_openError.ok() && !collectionDir.isEmpty() && isCollectionFile(path, collectionDir)) {
+        m_openError = collectionFileError(path, FileUse::Import);
+    }
     if (!m_openError.ok()) {
         m_reader.reset();
         return OpenResult::CannotOpen;

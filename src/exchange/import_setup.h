@@ -58,7 +58,9 @@ public:
 
     // Opens the file and builds both lists from its first two lines; line 1 is then shown.
     // CannotOpen: openError() tells why. Empty: a file of 0 bytes. NoLines: nothing to show.
-    OpenResult open(const QString& path);
+    // The files of the collection in `collectionDir` are refused unopened: a descriptor of the
+    // collection's file opened and closed in this process would drop the locks SQLite holds on it.
+    OpenResult open(const QString& path, const QString& collectionDir = {});
     const FileError& openError() const { return m_openError; }
     const QString& path() const { return m_path; }
 

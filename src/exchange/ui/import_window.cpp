@@ -382,7 +382,7 @@ void startImport(Database& db, Prompter& prompter, QMdiArea* workspace, QWidget*
             return;
         }
         setup = std::make_unique<ImportSetup>();
-        const ImportSetup::OpenResult opened = setup->open(path);
+        const ImportSetup::OpenResult opened = setup->open(path, db.collectionDir());
         if (opened == ImportSetup::OpenResult::Ok) {
             break;
         }
