@@ -6,7 +6,7 @@
 
 #include "data/database.h"
 #include "exchange/song_file_order.h"
-#include "reports/process_runner.h"
+#include "process/process_runner.h"
 
 #include <QVector>
 

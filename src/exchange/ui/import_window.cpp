@@ -9,7 +9,7 @@
 #include "exchange/album_entries.h"
 #include "exchange/exchange_files.h"
 #include "exchange/ui/picture_editor.h"
-#include "reports/ui/process_window.h"
+#include "process/ui/process_window.h"
 #include "shell/ui/help_window.h"
 #include "shell/ui/widget_geometry.h"
 

@@ -3,7 +3,7 @@
 
 #include "catalogue/list_format.h"
 #include "data/app_paths.h"
-#include "reports/ui/process_window.h"
+#include "process/ui/process_window.h"
 #include "shell/ui/dialog_units.h"
 #include "shell/ui/widget_geometry.h"
 

@@ -5,7 +5,7 @@
 
 #include "data/app_paths.h"
 #include "exchange/album_entries.h"
-#include "reports/ui/process_window.h"
+#include "process/ui/process_window.h"
 #include "shell/startup.h"
 #include "shell/ui/about_window.h"
 #include "shell/ui/dialog_units.h"

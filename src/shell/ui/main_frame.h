@@ -3,7 +3,7 @@
 // it lives, saves its position as "Main", and closes every window in order when it closes.
 #pragma once
 
-#include "reports/process_runner.h"
+#include "process/process_runner.h"
 #include "shell/frame_commands.h"
 #include "shell/frame_session.h"
 #include "shell/ui/help_window.h"

@@ -1,5 +1,5 @@
 // The timer-driven progress window of a process.
-#include "reports/ui/process_window.h"
+#include "process/ui/process_window.h"
 
 #include "shell/ui/dialog_units.h"
 
