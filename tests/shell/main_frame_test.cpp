@@ -3,10 +3,10 @@
 // and closing in order.
 #include "data/database.h"
 #include "data/ini_file.h"
-#include "shell/ui/dialog_units.h"
-#include "shell/ui/help_window.h"
 #include "shell/ui/main_frame.h"
 #include "shell_fixture.h"
+#include "ui/dialog_units.h"
+#include "ui/help_window.h"
 
 #include <QAction>
 #include <QApplication>

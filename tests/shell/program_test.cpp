@@ -3,11 +3,11 @@
 #include "data/ini_file.h"
 #include "data/settings.h"
 #include "shell/query_wizard_setup.h"
-#include "shell/ui/dialog_units.h"
 #include "shell/ui/main_frame.h"
 #include "shell/ui/program.h"
 #include "shell/ui/session_end.h"
 #include "shell_fixture.h"
+#include "ui/dialog_units.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -12,8 +12,8 @@
 #include "data/app_paths.h"
 #include "data/ini_file.h"
 #include "data/picture_room.h"
-#include "shell/ui/dialog_units.h"
 #include "support/temp_collection.h"
+#include "ui/dialog_units.h"
 
 #include <QHeaderView>
 #include <QLabel>

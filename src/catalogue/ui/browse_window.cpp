@@ -6,7 +6,7 @@
 #include "data/ini_file.h"
 #include "data/picture_room.h"
 #include "data/settings.h"
-#include "shell/ui/dialog_units.h"
+#include "ui/dialog_units.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

@@ -10,8 +10,8 @@
 #include "exchange/exchange_files.h"
 #include "exchange/ui/picture_editor.h"
 #include "process/ui/process_window.h"
-#include "shell/ui/help_window.h"
-#include "shell/ui/widget_geometry.h"
+#include "ui/help_window.h"
+#include "ui/widget_geometry.h"
 
 #include <QCheckBox>
 #include <QFileInfo>

@@ -8,12 +8,13 @@
 #include "process/ui/process_window.h"
 #include "shell/startup.h"
 #include "shell/ui/about_window.h"
-#include "shell/ui/dialog_units.h"
 #include "shell/ui/frame_actions.h"
-#include "shell/ui/help_guide.h"
-#include "shell/ui/help_window.h"
+#include "shell/ui/shell_resources.h"
 #include "shell/ui/splash_window.h"
-#include "shell/ui/widget_geometry.h"
+#include "ui/dialog_units.h"
+#include "ui/help_guide.h"
+#include "ui/help_window.h"
+#include "ui/widget_geometry.h"
 
 #include <QAction>
 #include <QApplication>

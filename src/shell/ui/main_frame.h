@@ -6,10 +6,10 @@
 #include "process/process_runner.h"
 #include "shell/frame_commands.h"
 #include "shell/frame_session.h"
-#include "shell/ui/help_window.h"
 #include "shell/ui/printer_setup.h"
 #include "shell/ui/procedure_registry.h"
 #include "shell/ui/splash_window.h"
+#include "ui/help_window.h"
 
 #include <QHash>
 #include <QMainWindow>
