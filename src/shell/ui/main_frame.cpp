@@ -287,7 +287,7 @@ void MainFrame::afterSplash() {
     if (m_closed) {
         return;
     }
-    FrameContext c = context();
+    const ProcedureContext c = context();
     if (!m_settings.setupWizardComplete()) {
         m_procedures.start(QString::fromLatin1(procedure::kSetupWizard), c);
     }
@@ -318,13 +318,12 @@ void MainFrame::afterSplash() {
     }
 }
 
-FrameContext MainFrame::context() {
-    return {m_db, m_settings, m_prompter, *this, *m_workspace};
+ProcedureContext MainFrame::context() {
+    return {m_db, m_settings, m_prompter, m_workspace, this, m_procedures};
 }
 
 void MainFrame::startProcedure(const QString& name) {
-    FrameContext c = context();
-    m_procedures.start(name, c);
+    m_procedures.start(name, context());
 }
 
 void MainFrame::run(FrameCommand command) {

@@ -7,9 +7,9 @@
 #include "shell/frame_commands.h"
 #include "shell/frame_session.h"
 #include "shell/ui/printer_setup.h"
-#include "shell/ui/procedure_registry.h"
 #include "shell/ui/splash_window.h"
 #include "ui/help_window.h"
+#include "ui/procedure_registry.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -80,7 +80,7 @@ private:
     void openHelp(FrameCommand command);
     void openAbout();
     void printSetup();
-    FrameContext context();
+    ProcedureContext context();
     QHash<int, QAction*> m_recordButtons;
     QPointer<QMdiSubWindow> m_recordTarget;
 
