@@ -2,9 +2,9 @@
 // windows. What the windows would ask is given by options; messages go to standard error.
 #include "cli/cli_commands.h"
 
+#include "albums/album_entries.h"
 #include "data/app_paths.h"
 #include "data/database.h"
-#include "exchange/album_entries.h"
 #include "exchange/export_process.h"
 #include "exchange/import_process.h"
 

@@ -4,9 +4,9 @@
 
 #include "data/settings.h"
 
+#include "albums/album_entries.h"
 #include "data/app_paths.h"
 #include "data/pictures.h"
-#include "exchange/album_entries.h"
 #include "exchange/exchange_files.h"
 #include "exchange/ui/picture_editor.h"
 #include "process/ui/process_window.h"

@@ -3,8 +3,8 @@
 
 #include "catalogue/ui/browse_toolbar.h"
 
+#include "albums/album_entries.h"
 #include "data/app_paths.h"
-#include "exchange/album_entries.h"
 #include "process/ui/process_window.h"
 #include "shell/startup.h"
 #include "shell/ui/about_window.h"

@@ -1,9 +1,9 @@
 // The main procedure.
 #include "shell/ui/program.h"
 
+#include "catalogue/query_wizard_setup.h"
 #include "catalogue/ui/catalogue_procedures.h"
 #include "exchange/ui/exchange_procedures.h"
-#include "shell/query_wizard_setup.h"
 #include "shell/startup.h"
 #include "shell/ui/file_manager_window.h"
 #include "shell/ui/main_frame.h"

@@ -4,8 +4,8 @@
 // Songs that name no album are left alone.
 #pragma once
 
+#include "albums/song_file_order.h"
 #include "data/database.h"
-#include "exchange/song_file_order.h"
 #include "process/process_runner.h"
 
 #include <QVector>
