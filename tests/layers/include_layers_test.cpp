@@ -96,11 +96,13 @@ TEST(IncludeLayers, ViolationsNameTheFileAndLine) {
                                        "#include \"data/store.h\"\n"
                                        "  #  include \"exchange/import_setup.h\"\n");
     write("exchange/import_setup.h", "#pragma once\n#include \"catalogue/list_engine.h\"\n");
+    write("toolbox/thing.h", "#pragma once\n");
     const QStringList violations =
         includeViolations(dir.path(), {"data", "process", "catalogue", "exchange"});
     EXPECT_EQ(violations,
               QStringList({"src/catalogue/list_engine.cpp:4: #  include \"exchange/import_setup.h\": "
-                           "catalogue (core) includes exchange (core), above it"}));
+                           "catalogue (core) includes exchange (core), above it",
+                           "src/toolbox/thing.h: toolbox is not in the layer order of CMakeLists.txt"}));
 }
 
 } // namespace

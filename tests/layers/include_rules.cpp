@@ -105,6 +105,13 @@ QStringList includeViolations(const QString& sourceRoot, const QStringList& laye
     files.sort();
     for (const QString& file : files) {
         const QString path = file.mid(sourceRoot.size() + 1);
+        // A folder outside the order builds into no library: say so even of a file that includes
+        // nothing.
+        if (placeOf(path, layers).kind == Place::Kind::Unknown) {
+            violations << QStringLiteral("src/%1: %2 is not in the layer order of CMakeLists.txt")
+                              .arg(path, path.section(u'/', 0, 0));
+            continue;
+        }
         QFile f(file);
         if (!f.open(QIODevice::ReadOnly)) {
             violations << QStringLiteral("src/%1: cannot be read").arg(path);

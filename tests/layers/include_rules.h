@@ -9,12 +9,13 @@
 
 namespace tunarium::test {
 
-// The include of `path` (relative to the source root, "catalogue/ui/browse_window.cpp") on
-// `line`: what is wrong with it, or empty when it keeps the order `layers` (lowest first).
+// The include of `included` by `path` (relative to the source root,
+// "catalogue/ui/browse_window.cpp"): what is wrong with it, or empty when it keeps the order
+// `layers` (lowest first).
 QString includeProblem(const QString& path, const QString& included, const QStringList& layers);
 
 // Every `#include "..."` of every file under `sourceRoot` that breaks the order, as
-// "src/PATH:LINE: #include \"...\": why".
+// "src/PATH:LINE: #include \"...\": why"; and every file in a folder outside the order.
 QStringList includeViolations(const QString& sourceRoot, const QStringList& layers);
 
 } // namespace tunarium::test
