@@ -12,6 +12,8 @@
 
 #include <functional>
 
+class QPoint;
+
 namespace tunarium {
 
 class ListEngine;
@@ -53,5 +55,15 @@ private:
     std::function<void()> m_defaultAction;
     std::function<void(QPoint)> m_popupAction;
 };
+
+// What an action of a list's thumb scroll bar does to the list: a line or a page up or down, the top
+// or the bottom. False for the actions it leaves alone (a drag is taken when the thumb is let go).
+bool scrollForThumbAction(ListEngine& engine, int sliderAction);
+
+// Shows a popup menu made from its text ("|" between entries, "-" a separator, "~" before a greyed
+// entry) at a point of the screen. Choosing an entry calls `chosen` with its number, counted from 1
+// without the separators.
+void showPopupMenu(QWidget* parent, const QString& text, const QPoint& globalPos,
+                   std::function<void(int)> chosen);
 
 } // namespace tunarium
