@@ -257,7 +257,7 @@ bool Database::deleteChildren(const RelationDef& r, const QVariant& value) {
     const int key = childKey(r);
     for (;;) {
         QVector<Row> page;
-        if (const StoreError e = m_store.read(r.child, key, KeyPosition{{value}}, sql::Direction::Forward,
+        if (const StoreError e = m_store.read(r.child, key, KeyPosition{{value}}, Direction::Forward,
                                               true, kWalkPage, page)) {
             fail(warning::kRecordRetrievalError, e, r.childLabel());
             return false;
