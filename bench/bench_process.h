@@ -4,7 +4,7 @@
 
 #include "bench_report.h"
 
-#include "reports/process_runner.h"
+#include "process/process_runner.h"
 
 #include <QFile>
 

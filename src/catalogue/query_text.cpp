@@ -1,9 +1,9 @@
 // Filter texts of wizard queries, and their checks.
 #include "catalogue/query_text.h"
 
+#include "catalogue/query_wizard_setup.h"
 #include "data/filter_expression.h"
 #include "data/pictures.h"
-#include "shell/query_wizard_setup.h"
 
 namespace tunarium {
 

@@ -1,7 +1,7 @@
 // Saved queries as JSON: reading that survives any damage, and atomic replacement.
 #include "catalogue/saved_queries.h"
 
-#include "shell/query_wizard_setup.h"
+#include "catalogue/query_wizard_setup.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,6 +4,7 @@
 
 #include "albums/cd_reader.h"
 #include "cli/cli_commands.h"
+#include "cli/command_line.h"
 #include "data/app_paths.h"
 #include "data/settings.h"
 
@@ -18,28 +19,6 @@ QString minutesSeconds(qint64 seconds) {
 QString trackTime(qint64 timeValue) {
     const QString text = formatMinutesSeconds(timeValue).trimmed();
     return text.isEmpty() ? QStringLiteral("0:00") : text;
-}
-
-// "--name VALUE" or "--name=VALUE" at args[i]; advances i past it. False when it is not that
-// option; `problem` is set when it is, but without a value.
-bool takeOption(const QStringList& args, qsizetype& i, QLatin1String name, QString& value, QString& problem) {
-    const QString& a = args[i];
-    if (a == name) {
-        if (i + 1 >= args.size() || args[i + 1].isEmpty()) {
-            problem = QStringLiteral("%1 needs a value").arg(name);
-            return true;
-        }
-        value = args[++i];
-        return true;
-    }
-    if (a.startsWith(name + u'=')) {
-        value = a.mid(name.size() + 1);
-        if (value.isEmpty()) {
-            problem = QStringLiteral("%1 needs a value").arg(name);
-        }
-        return true;
-    }
-    return false;
 }
 
 void print(const CdReader& reader, const AlbumRecord& album) {
@@ -62,23 +41,28 @@ void print(const CdReader& reader, const AlbumRecord& album) {
 
 } // namespace
 
-int runCd(const QString& dir, const QStringList& args) {
-    if (args.isEmpty() || args.first() != QLatin1String("identify")) {
-        return usage(args.isEmpty() ? QStringLiteral("cd needs a subcommand: identify")
-                                    : QStringLiteral("unknown cd subcommand %1").arg(args.first()));
+int runCd(QString& dir, const QStringList& args) {
+    CommandLine line({{QStringLiteral("toc"), QStringLiteral("FILE"), {}},
+                      {QStringLiteral("device"), QStringLiteral("DEV"), {}}},
+                     QStringLiteral("cd identify does not know %1"));
+    if (const std::optional<int> status = line.read(args, dir)) {
+        return *status;
     }
-    QString tocFile;
-    QString device;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        QString problem;
-        if (!takeOption(args, i, QLatin1String("--toc"), tocFile, problem) &&
-            !takeOption(args, i, QLatin1String("--device"), device, problem)) {
-            problem = QStringLiteral("cd identify does not know %1").arg(args[i]);
-        }
-        if (!problem.isEmpty()) {
-            return usage(problem);
+    const QStringList words = line.arguments();
+    if (words.isEmpty() || words.first() != QLatin1String("identify")) {
+        return usage(words.isEmpty() ? QStringLiteral("cd needs a subcommand: identify")
+                                     : QStringLiteral("unknown cd subcommand %1").arg(words.first()));
+    }
+    if (words.size() > 1) {
+        return usage(QStringLiteral("cd identify does not know %1").arg(words[1]));
+    }
+    for (const char* option : {"toc", "device"}) {
+        if (line.isSet(QLatin1String(option)) && line.value(QLatin1String(option)).isEmpty()) {
+            return usage(QStringLiteral("--%1 needs a value").arg(QLatin1String(option)));
         }
     }
+    const QString tocFile = line.value(QStringLiteral("toc"));
+    const QString device = line.value(QStringLiteral("device"));
     if (!tocFile.isEmpty() && !device.isEmpty()) {
         return usage(QStringLiteral("cd identify reads a --toc file or a --device, not both"));
     }

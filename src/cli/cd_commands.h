@@ -9,6 +9,6 @@ namespace tunarium::cli {
 
 // `args` are the command's own arguments: "identify [--toc FILE] [--device DEV]". Events of the
 // drive go to the event log of the collection in `dir` while `UseLog` is on.
-int runCd(const QString& dir, const QStringList& args);
+int runCd(QString& dir, const QStringList& args);
 
 } // namespace tunarium::cli

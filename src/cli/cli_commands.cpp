@@ -1,7 +1,8 @@
-// Argument parsing and the commands of tunarium-cli.
+// The commands of tunarium-cli and the choice among them.
 #include "cli/cli_commands.h"
 
 #include "cli/cd_commands.h"
+#include "cli/command_line.h"
 #include "data/app_paths.h"
 #include "data/database.h"
 #include "shell/maintenance_commands.h"
@@ -49,6 +50,10 @@ const char* const kUsage =
     "Only info and import create a collection; the other commands but cd need one in the directory.\n";
 
 } // namespace
+
+QString usageText() {
+    return QString::fromLatin1(kUsage);
+}
 
 QTextStream& err() {
     static QTextStream stream(stderr);
@@ -104,7 +109,6 @@ int damaged(const QString& dir) {
 
 namespace {
 
-
 int info(const QString& dir) {
     CliPrompter prompter;
     Database db(prompter, dir, defaultProfilePath());
@@ -120,8 +124,9 @@ int info(const QString& dir) {
     return kExitOk;
 }
 
-// Runs one command; every command but info and import needs a collection in `dir`.
-int runCommand(const QString& dir, const QString& command, QStringList args) {
+// Runs one command on the arguments after it; every command but info and import needs a
+// collection in `dir`.
+int runCommand(QString& dir, const QString& command, const QStringList& args) {
     if (command == QLatin1String("import")) {
         return runImport(dir, args);
     }
@@ -131,19 +136,24 @@ int runCommand(const QString& dir, const QString& command, QStringList args) {
     if (command == QLatin1String("cd")) {
         return runCd(dir, args);
     }
-    bool quiet = false;
-    if (command == QLatin1String("check") && args.removeAll(QStringLiteral("--quiet")) > 0) {
-        quiet = true;
+    const QStringList known = {QStringLiteral("info"),         QStringLiteral("create-albums"),
+                               QStringLiteral("check"),        QStringLiteral("repair"),
+                               QStringLiteral("rebuild-keys"), QStringLiteral("compact")};
+    const QString noArguments = QStringLiteral("%1 takes no arguments").arg(command);
+    QVector<CommandOption> options;
+    if (command == QLatin1String("check")) {
+        options << CommandOption{QStringLiteral("quiet"), {}, {}};
     }
-    if (!args.isEmpty()) {
-        return usage(QStringLiteral("%1 takes no arguments").arg(command));
+    CommandLine line(options, noArguments);
+    if (const std::optional<int> status = line.read(args, dir)) {
+        return *status;
+    }
+    if (!line.arguments().isEmpty()) {
+        return usage(noArguments);
     }
     if (command == QLatin1String("info")) {
         return info(dir);
     }
-    const QStringList known = {QStringLiteral("create-albums"), QStringLiteral("check"),
-                               QStringLiteral("repair"), QStringLiteral("rebuild-keys"),
-                               QStringLiteral("compact")};
     if (!known.contains(command)) {
         return usage(QStringLiteral("unknown command %1").arg(command));
     }
@@ -156,7 +166,7 @@ int runCommand(const QString& dir, const QString& command, QStringList args) {
     if (command == QLatin1String("create-albums")) {
         status = runCreateAlbums(db, out(), err());
     } else if (command == QLatin1String("check")) {
-        status = runCheck(db, out(), quiet ? nullptr : &err());
+        status = runCheck(db, out(), line.isSet(QStringLiteral("quiet")) ? nullptr : &err());
         if (status != kExitOk) {
             out().flush();
             return damaged(dir);
@@ -177,33 +187,17 @@ int runCommand(const QString& dir, const QString& command, QStringList args) {
 
 int run(const QStringList& args) {
     QString dir;
-    QStringList rest;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1String("--dir")) {
-            if (i + 1 >= args.size()) {
-                return usage(QStringLiteral("--dir needs a directory"));
-            }
-            dir = args[++i];
-        } else if (a.startsWith(QLatin1String("--dir="))) {
-            dir = a.mid(6);
-        } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-            out() << kUsage;
-            out().flush();
-            return kExitOk;
-        } else if (a.startsWith(QLatin1String("--")) && rest.isEmpty()) {
-            return usage(QStringLiteral("unknown option %1").arg(a));
-        } else {
-            rest << a;
-        }
+    CommandLine line;
+    line.stopAtFirstArgument();
+    if (const std::optional<int> status = line.read(args, dir)) {
+        return *status;
     }
-    if (dir.isEmpty()) {
-        dir = defaultCollectionDir();
-    }
+    QStringList rest = line.arguments();
     if (rest.isEmpty()) {
         return usage(QStringLiteral("no command given"));
     }
     const QString command = rest.takeFirst();
+    // The command reads its own arguments, where --dir may stand too.
     const int status = runCommand(dir, command, rest);
     // Whatever the command was doing, a damaged file ends it with the way to repair it.
     if (collectionDamageMet() && command != QLatin1String("repair")) {

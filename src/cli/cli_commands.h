@@ -18,6 +18,8 @@ int run(const QStringList& args);
 // Standard output and standard error.
 QTextStream& out();
 QTextStream& err();
+// The usage text --help prints.
+QString usageText();
 // Tells a usage problem and the usage; returns kExitUsage.
 int usage(const QString& problem);
 // Tells a failure; returns kExitFailure.
@@ -38,8 +40,9 @@ public:
     void halt(const QString& text) override;
 };
 
-// The import and export commands; `args` are the command's own arguments.
-int runImport(const QString& dir, const QStringList& args);
-int runExport(const QString& dir, const QStringList& args);
+// The import and export commands; `args` are the command's own arguments, `dir` the collection
+// directory named before the command (a --dir among the arguments changes it).
+int runImport(QString& dir, const QStringList& args);
+int runExport(QString& dir, const QStringList& args);
 
 } // namespace tunarium::cli

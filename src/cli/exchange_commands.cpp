@@ -1,17 +1,15 @@
 // The import and export commands of tunarium-cli: the program's own import and export, without
-// windows. What the windows would ask is given by options; messages go to standard error.
+// windows. What the windows would ask is given by options, gathered into the same choices the
+// windows make and taken the same way; messages go to standard error.
 #include "cli/cli_commands.h"
 
+#include "cli/command_line.h"
 #include "data/app_paths.h"
 #include "data/database.h"
-#include "exchange/album_entries.h"
-#include "exchange/export_process.h"
-#include "exchange/import_process.h"
+#include "exchange/export_options.h"
+#include "exchange/import_options.h"
 
 #include <QFileInfo>
-
-#include <algorithm>
-#include <optional>
 
 namespace tunarium::cli {
 
@@ -28,22 +26,30 @@ bool splitPair(const QString& pair, QString& name, QString& value) {
     return true;
 }
 
-// The value of an option given as "--name VALUE" or "--name=VALUE"; advances `i` past it.
-bool optionValue(const QStringList& args, qsizetype& i, const QString& name, QString& value) {
-    const QString& a = args[i];
-    if (a == name) {
-        if (i + 1 >= args.size()) {
+// Each value of a "NAME=VALUE" option as a pair; false when one is not of that form.
+bool pairs(const CommandLine& line, const QString& option, QVector<ColumnChoice>& out) {
+    for (const QString& value : line.values(option)) {
+        QString name;
+        QString right;
+        if (!splitPair(value, name, right)) {
             return false;
         }
-        value = args[++i];
-        return true;
+        out << qMakePair(name, right);
     }
-    value = a.mid(name.size() + 1);
     return true;
 }
 
-bool isOption(const QString& arg, const QString& name) {
-    return arg == name || arg.startsWith(name + u'=');
+// The one file a command takes; the problem when there is none or more than one.
+QString fileArgument(const CommandLine& line, const char* command, QString& file) {
+    const QStringList files = line.arguments();
+    if (files.isEmpty()) {
+        return QStringLiteral("%1 needs a file").arg(QLatin1String(command));
+    }
+    if (files.size() > 1) {
+        return QStringLiteral("%1 takes one file").arg(QLatin1String(command));
+    }
+    file = files.first();
+    return {};
 }
 
 // Runs a process to its end, showing its percent line on standard error unless quiet.
@@ -62,60 +68,90 @@ bool runWithProgress(Process& process, bool quiet) {
     return completed;
 }
 
-// Takes an argument that is not an option the command knows as its one file; the problem, if any.
-QString fileArgument(const QString& arg, QString& file, const char* command) {
-    if (arg.startsWith(QLatin1String("--"))) {
-        return QStringLiteral("unknown option %1").arg(arg);
+const QString kAssignUsage = QStringLiteral("--assign needs Field_N=TUN:Name");
+const QString kImportPictureUsage = QStringLiteral("--picture needs Field_N=PICTURE");
+const QString kExportPictureUsage = QStringLiteral("--picture needs TUN:Name=PICTURE");
+const QString kFieldsUsage = QStringLiteral("--fields needs a list of field names");
+
+// The import's choices from its arguments; the exit status when the command ends here.
+std::optional<int> readImportOptions(const QStringList& args, QString& dir, ImportOptions& options,
+                                     bool& quiet) {
+    CommandLine line({{QStringLiteral("assign"), QStringLiteral("Field_N=TUN:Name"), kAssignUsage},
+                      {QStringLiteral("picture"), QStringLiteral("Field_N=PICTURE"), kImportPictureUsage},
+                      {QStringLiteral("strip-header"), {}, {}},
+                      {QStringLiteral("keep-header"), {}, {}},
+                      {QStringLiteral("create-albums"), {}, {}},
+                      {QStringLiteral("no-create-albums"), {}, {}},
+                      {QStringLiteral("quiet"), {}, {}}});
+    if (const std::optional<int> status = line.read(args, dir)) {
+        return status;
     }
-    if (!file.isEmpty()) {
-        return QStringLiteral("%1 takes one file").arg(QLatin1String(command));
+    if (!pairs(line, QStringLiteral("assign"), options.assignments)) {
+        return usage(kAssignUsage);
     }
-    file = arg;
-    return {};
+    if (!pairs(line, QStringLiteral("picture"), options.pictures)) {
+        return usage(kImportPictureUsage);
+    }
+    if (const QString problem = fileArgument(line, "import", options.file); !problem.isEmpty()) {
+        return usage(problem);
+    }
+    // Of two flags that say the opposite, the one given last holds.
+    const QString header = line.lastOf({QStringLiteral("strip-header"), QStringLiteral("keep-header")});
+    if (!header.isEmpty()) {
+        options.stripHeader = header == QLatin1String("strip-header");
+    }
+    options.createAlbums =
+        line.lastOf({QStringLiteral("create-albums"), QStringLiteral("no-create-albums")}) !=
+        QLatin1String("no-create-albums");
+    quiet = line.isSet(QStringLiteral("quiet"));
+    return std::nullopt;
 }
 
-const char* const kPictureRule = "Pictures must begin with \"@\"";
-
-} // namespace
-
-int runImport(const QString& dir, const QStringList& args) {
-    QString file;
-    QList<QPair<QString, QString>> assignments;
-    QList<QPair<QString, QString>> pictures;
-    std::optional<bool> strip;
-    bool createAlbums = true;
-    bool quiet = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        QString value;
-        QString name;
-        QString right;
-        if (isOption(a, QStringLiteral("--assign")) || isOption(a, QStringLiteral("--picture"))) {
-            const bool assign = isOption(a, QStringLiteral("--assign"));
-            const QString option = assign ? QStringLiteral("--assign") : QStringLiteral("--picture");
-            if (!optionValue(args, i, option, value) || !splitPair(value, name, right)) {
-                return usage(assign ? QStringLiteral("--assign needs Field_N=TUN:Name")
-                                    : QStringLiteral("--picture needs Field_N=PICTURE"));
-            }
-            (assign ? assignments : pictures) << qMakePair(name, right);
-        } else if (a == QLatin1String("--strip-header")) {
-            strip = true;
-        } else if (a == QLatin1String("--keep-header")) {
-            strip = false;
-        } else if (a == QLatin1String("--create-albums")) {
-            createAlbums = true;
-        } else if (a == QLatin1String("--no-create-albums")) {
-            createAlbums = false;
-        } else if (a == QLatin1String("--quiet")) {
-            quiet = true;
-        } else if (const QString problem = fileArgument(a, file, "import"); !problem.isEmpty()) {
+// The export's choices from its arguments; the exit status when the command ends here.
+std::optional<int> readExportOptions(const QStringList& args, QString& dir, ExportOptions& options,
+                                     bool& quiet) {
+    CommandLine line({{QStringLiteral("fields"), QStringLiteral("TUN:Artist,TUN:Title,..."), kFieldsUsage},
+                      {QStringLiteral("picture"), QStringLiteral("TUN:Name=PICTURE"), kExportPictureUsage},
+                      {QStringLiteral("no-header"), {}, {}},
+                      {QStringLiteral("quiet"), {}, {}}});
+    if (const std::optional<int> status = line.read(args, dir)) {
+        return status;
+    }
+    QVector<ColumnChoice> pictures;
+    if (!pairs(line, QStringLiteral("picture"), pictures)) {
+        return usage(kExportPictureUsage);
+    }
+    if (line.isSet(QStringLiteral("fields"))) {
+        const QString list = line.value(QStringLiteral("fields"));
+        if (list.isEmpty()) {
+            return usage(kFieldsUsage);
+        }
+        if (const QString problem = chooseExportFields(options, list); !problem.isEmpty()) {
             return usage(problem);
         }
     }
-    if (file.isEmpty()) {
-        return usage(QStringLiteral("import needs a file"));
+    if (const QString problem = fileArgument(line, "export", options.file); !problem.isEmpty()) {
+        return usage(problem);
     }
+    for (const auto& [name, picture] : pictures) {
+        if (const QString problem = setExportPicture(options, name, picture); !problem.isEmpty()) {
+            return usage(problem);
+        }
+    }
+    options.header = !line.isSet(QStringLiteral("no-header"));
+    quiet = line.isSet(QStringLiteral("quiet"));
+    return std::nullopt;
+}
 
+} // namespace
+
+int runImport(QString& dir, const QStringList& args) {
+    ImportOptions options;
+    bool quiet = false;
+    if (const std::optional<int> status = readImportOptions(args, dir, options, quiet)) {
+        return *status;
+    }
+    const QString& file = options.file;
     ImportSetup setup;
     switch (setup.open(file, dir)) {
     case ImportSetup::OpenResult::CannotOpen:
@@ -130,161 +166,66 @@ int runImport(const QString& dir, const QStringList& args) {
     case ImportSetup::OpenResult::Ok:
         break;
     }
-    for (const auto& [field, picture] : pictures) {
-        const int f = setup.fieldIndex(field);
-        if (f < 0) {
-            return usage(QStringLiteral("the file has no %1 (it has Field_1 to Field_%2)")
-                             .arg(field)
-                             .arg(setup.fields().size()));
-        }
-        if (!picture.startsWith(u'@')) {
-            return usage(QString::fromLatin1(kPictureRule));
-        }
-        setup.setPicture(f, picture);
+    if (const QString problem = applyImportOptions(setup, options); !problem.isEmpty()) {
+        return usage(problem);
     }
-    if (assignments.isEmpty()) {
-        setup.autoAssign();
-        // A picture given on the command line stands over the one A&uto chose.
-        for (const auto& [field, picture] : pictures) {
-            setup.setPicture(setup.fieldIndex(field), picture);
-        }
-    }
-    for (const auto& [field, target] : assignments) {
-        const int f = setup.fieldIndex(field);
-        const int t = setup.targetIndex(target);
-        if (f < 0) {
-            return usage(QStringLiteral("the file has no %1 (it has Field_1 to Field_%2)")
-                             .arg(field)
-                             .arg(setup.fields().size()));
-        }
-        if (t < 0) {
-            return usage(QStringLiteral("%1 is not a song field an import can fill").arg(target));
-        }
-        setup.assign(t, f);
-    }
-    if (strip) {
-        setup.setStripHeader(*strip);
-    }
-    if (!setup.anyAssigned()) {
-        return fail(
-            QStringLiteral("You must select one or more fields to import. The first line of %1 names no "
-                           "song field; give --assign Field_N=TUN:Name")
-                .arg(file));
+    if (const QString problem = importRunProblem(setup); !problem.isEmpty()) {
+        return fail(problem + QStringLiteral(
+                                  " The first line of %1 names no song field; give --assign Field_N=TUN:Name")
+                                  .arg(file));
     }
     setLastExchangeFile(file);
 
     CliPrompter prompter;
     Database db(prompter, dir, defaultProfilePath());
-    ImportProcess process(db, setup.takeReader(), setup.plan());
-    const bool completed = runWithProgress(process, quiet);
+    std::unique_ptr<ImportProcess> process = makeImportRun(db, setup);
+    const bool completed = runWithProgress(*process, quiet);
     if (db.halted()) {
         return kExitFailure;
     }
-    if (process.linesRejected() > 0) {
-        prompter.message(process.rejectionMessage());
+    if (process->linesRejected() > 0) {
+        prompter.message(process->rejectionMessage());
     }
-    out() << process.linesRead() << " lines read, " << process.songsAdded() << " songs added";
-    if (process.categoriesAdded() > 0) {
-        out() << ", " << process.categoriesAdded() << " categories added";
+    out() << process->linesRead() << " lines read, " << process->songsAdded() << " songs added";
+    if (process->categoriesAdded() > 0) {
+        out() << ", " << process->categoriesAdded() << " categories added";
     }
     out() << "\n";
-    if (process.valuesCut() > 0) {
-        out() << process.cutSummary() << "\n";
+    if (process->valuesCut() > 0) {
+        out() << process->cutSummary() << "\n";
     }
     out().flush();
-    if (process.songsAdded() == 0) {
-        return fail(QStringLiteral("No songs were imported: %1.").arg(process.nothingImportedReason()));
+    if (process->songsAdded() == 0) {
+        return fail(QStringLiteral("No songs were imported: %1.").arg(process->nothingImportedReason()));
     }
-    if (!completed || process.failedToStart() || process.stoppedByFailure()) {
+    if (!completed || process->failedToStart() || process->stoppedByFailure()) {
         return kExitFailure;
     }
-    if (createAlbums) {
-        AlbumEntriesProcess albums(db);
-        if (!runWithProgress(albums, quiet) || db.halted()) {
+    if (std::unique_ptr<AlbumEntriesProcess> albums = albumEntriesAfter(db, *process, options)) {
+        if (!runWithProgress(*albums, quiet) || db.halted()) {
             return kExitFailure;
         }
-        out() << albums.albumsCreated() << " albums created, " << albums.songsLinked() << " songs linked\n";
+        out() << albums->albumsCreated() << " albums created, " << albums->songsLinked() << " songs linked\n";
         out().flush();
     }
-    return process.linesRejected() > 0 ? kExitFailure : kExitOk;
+    return process->linesRejected() > 0 ? kExitFailure : kExitOk;
 }
 
-int runExport(const QString& dir, const QStringList& args) {
-    QString file;
-    QString fieldList;
-    QList<QPair<QString, QString>> pictures;
-    bool header = true;
+int runExport(QString& dir, const QStringList& args) {
+    ExportOptions options;
     bool quiet = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        QString value;
-        QString name;
-        QString right;
-        if (isOption(a, QStringLiteral("--fields"))) {
-            if (!optionValue(args, i, QStringLiteral("--fields"), fieldList) || fieldList.isEmpty()) {
-                return usage(QStringLiteral("--fields needs a list of field names"));
-            }
-        } else if (isOption(a, QStringLiteral("--picture"))) {
-            if (!optionValue(args, i, QStringLiteral("--picture"), value) || !splitPair(value, name, right)) {
-                return usage(QStringLiteral("--picture needs TUN:Name=PICTURE"));
-            }
-            pictures << qMakePair(name, right);
-        } else if (a == QLatin1String("--no-header")) {
-            header = false;
-        } else if (a == QLatin1String("--quiet")) {
-            quiet = true;
-        } else if (const QString problem = fileArgument(a, file, "export"); !problem.isEmpty()) {
-            return usage(problem);
-        }
+    if (const std::optional<int> status = readExportOptions(args, dir, options, quiet)) {
+        return *status;
     }
-    if (file.isEmpty()) {
-        return usage(QStringLiteral("export needs a file"));
-    }
-
-    QVector<ExportField> fields;
-    if (fieldList.isEmpty()) {
-        fields = exportableFields();
-    } else {
-        for (const QString& name : fieldList.split(u',', Qt::SkipEmptyParts)) {
-            const ExportField* f = findExportable(name);
-            if (!f) {
-                return usage(QStringLiteral("%1 is not a field an export can write").arg(name.trimmed()));
-            }
-            // A field is written once, however often it is named.
-            const bool twice = std::any_of(fields.begin(), fields.end(),
-                                           [f](const ExportField& e) { return e.field == f->field; });
-            if (!twice) {
-                fields << *f;
-            }
-        }
-    }
-    for (const auto& [name, picture] : pictures) {
-        auto it = std::find_if(fields.begin(), fields.end(), [&name](const ExportField& e) {
-            return e.field.compare(name, Qt::CaseInsensitive) == 0;
-        });
-        if (it == fields.end()) {
-            return usage(QStringLiteral("%1 is not among the fields written").arg(name));
-        }
-        if (!picture.startsWith(u'@')) {
-            return usage(QString::fromLatin1(kPictureRule));
-        }
-        it->picture = picture.left(30);
-    }
-    for (ExportField& f : fields) {
-        f.mark = false;
-    }
+    const QString& file = options.file;
     setLastExchangeFile(file);
+    // Nothing to export where there is no collection; the file named stays untouched.
     if (!requireCollection(dir)) {
         return kExitFailure;
     }
-
-    // Nothing to export where there is no collection; the file named stays untouched.
-    if (!QFileInfo::exists(collectionFilePath(dir))) {
-        return fail(QStringLiteral("there is no collection in %1").arg(dir));
-    }
     CliPrompter prompter;
     Database db(prompter, dir, defaultProfilePath());
-    std::unique_ptr<ExportProcess> process = openExport(db, prompter, file, fields, header);
+    std::unique_ptr<ExportProcess> process = openExport(db, prompter, options);
     if (!process) {
         return kExitFailure;
     }

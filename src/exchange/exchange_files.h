@@ -11,6 +11,8 @@ namespace tunarium {
 // The file dialogs' filters.
 inline constexpr char kImportFileFilter[] = "Import Files|*.CSV|All Files|*.*";
 inline constexpr char kExportFileFilter[] = "Export Files|*.CSV|All Files|*.*";
+// A picture the user gives for a column or a field must begin with "@".
+inline constexpr char kPictureRule[] = "Pictures must begin with \"@\"";
 
 // A failed file operation: the runtime's error code and text ("File Not Found" for 2 ...; for
 // any other failure 90 with the system's own text).

@@ -6,7 +6,7 @@
 #include "exchange/delimited.h"
 #include "exchange/exchange_files.h"
 #include "exchange/export_choice.h"
-#include "reports/process_runner.h"
+#include "process/process_runner.h"
 
 #include <QHash>
 

@@ -5,7 +5,7 @@
 #include "data/database.h"
 #include "data/write_lock_note.h"
 #include "exchange/import_setup.h"
-#include "reports/process_runner.h"
+#include "process/process_runner.h"
 
 #include <future>
 #include <optional>

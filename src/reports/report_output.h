@@ -2,9 +2,9 @@
 // the windows' part; here it is any paged device.
 #pragma once
 
+#include "process/process_runner.h"
 #include "reports/page_queue.h"
 #include "reports/page_sink.h"
-#include "reports/process_runner.h"
 
 #include <memory>
 

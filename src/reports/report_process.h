@@ -10,8 +10,8 @@
 #pragma once
 
 #include "data/pictures.h"
+#include "process/process_runner.h"
 #include "reports/page_sink.h"
-#include "reports/process_runner.h"
 #include "reports/report_bands.h"
 #include "reports/report_definition.h"
 #include "reports/report_source.h"

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "data/database.h"
-#include "reports/process_runner.h"
+#include "process/process_runner.h"
 #include "shell/collection_repair.h"
 
 #include <QVector>

@@ -1,7 +1,7 @@
 // Command-line maintenance: create album entries, check, rebuild keys, compact.
 #include "shell/maintenance_commands.h"
 
-#include "exchange/album_entries.h"
+#include "albums/album_entries.h"
 #include "shell/collection_maintenance.h"
 
 #include <QElapsedTimer>

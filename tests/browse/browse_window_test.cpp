@@ -5,7 +5,7 @@
 
 #include "data/date_time.h"
 #include "data/ini_file.h"
-#include "shell/ui/dialog_units.h"
+#include "ui/dialog_units.h"
 
 #include <QHeaderView>
 #include <QLineEdit>

@@ -4,9 +4,9 @@
 #include "exchange/exchange_files.h"
 #include "exchange/ui/export_window.h"
 #include "exchange/ui/picture_editor.h"
-#include "shell/ui/help_window.h"
 #include "support/save_file_prompter.h"
 #include "support/temp_collection.h"
+#include "ui/help_window.h"
 
 #include <gtest/gtest.h>
 

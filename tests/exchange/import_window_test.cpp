@@ -5,9 +5,9 @@
 #include "data/settings.h"
 #include "exchange/ui/import_window.h"
 #include "exchange/ui/picture_editor.h"
-#include "reports/ui/process_window.h"
-#include "shell/ui/help_window.h"
+#include "process/ui/process_window.h"
 #include "support/temp_collection.h"
+#include "ui/help_window.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -4,9 +4,9 @@
 #include "data/ini_file.h"
 #include "data/settings.h"
 #include "shell/file_manager.h"
-#include "shell/ui/dialog_units.h"
 #include "shell/ui/file_manager_window.h"
 #include "shell_fixture.h"
+#include "ui/dialog_units.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,9 +3,9 @@
 // opens and closes the collection. And the file dialogs start elsewhere.
 #include "data/database.h"
 #include "data/settings.h"
-#include "shell/ui/gui_prompter.h"
 #include "shell_fixture.h"
 #include "support/cli_run.h"
+#include "ui/gui_prompter.h"
 
 #include <QAbstractItemModel>
 #include <QComboBox>

@@ -3,10 +3,10 @@
 // and closing in order.
 #include "data/database.h"
 #include "data/ini_file.h"
-#include "shell/ui/dialog_units.h"
-#include "shell/ui/help_window.h"
 #include "shell/ui/main_frame.h"
 #include "shell_fixture.h"
+#include "ui/dialog_units.h"
+#include "ui/help_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -159,7 +159,7 @@ TEST_F(MainFrameTest, BrowseCommandsFollowTheInterfaceSetting) {
     QStringList started;
     for (const char* name : {procedure::kBrowseSongs, procedure::kXploreSongs, procedure::kBrowseAlbums,
                              procedure::kXploreAlbums}) {
-        procedures.add(name, [&started, name](FrameContext&) { started << name; });
+        procedures.add(name, [&started, name](const ProcedureContext&) { started << name; });
     }
     writeIni(settingsPath(), u"Settings", u"Interface", "Explorer");
     auto frame = openFrame();
@@ -207,7 +207,7 @@ TEST_F(MainFrameTest, StartUpWindowsOpenInOrderAfterTheSplash) {
     QStringList started;
     for (const char* name : {procedure::kBrowseSongs, procedure::kBrowseAlbums, procedure::kBrowsePlayLists,
                              procedure::kBrowseLabels, procedure::kTipOfTheDay, procedure::kSetupWizard}) {
-        procedures.add(name, [&started, name](FrameContext&) { started << name; });
+        procedures.add(name, [&started, name](const ProcedureContext&) { started << name; });
     }
     for (const char* key : {"SU_Labels", "SU_Songs", "SU_Albums", "SU_Playlists"}) {
         writeIni(settingsPath(), u"Settings", QString::fromLatin1(key), "1");

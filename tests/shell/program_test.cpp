@@ -1,13 +1,13 @@
 // The main procedure: the maintenance window before the frame after an interrupted run, the
 // registration of the tables, the query wizard's setup, and ending the session in order.
+#include "catalogue/query_wizard_setup.h"
 #include "data/ini_file.h"
 #include "data/settings.h"
-#include "shell/query_wizard_setup.h"
-#include "shell/ui/dialog_units.h"
 #include "shell/ui/main_frame.h"
 #include "shell/ui/program.h"
 #include "shell/ui/session_end.h"
 #include "shell_fixture.h"
+#include "ui/dialog_units.h"
 
 #include <QSignalSpy>
 #include <QTest>

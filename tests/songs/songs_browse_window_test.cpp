@@ -1,4 +1,5 @@
 // The songs browse window: tabs, ranges, search and reset, as a user works it.
+#include "catalogue/procedure_names.h"
 #include "catalogue/songs_browse.h"
 #include "catalogue/ui/songs_browse_window.h"
 #include "support/temp_collection.h"
@@ -34,7 +35,13 @@ protected:
             ASSERT_TRUE(db->store().insert(s).ok());
         }
         settings = Settings::load(dir.configDir() + "/Tunar98.INI");
-        window = SongsBrowseWindow::openSongs(*db, settings, prompter, nullptr);
+        // Import and export are the exchange's windows: here they only note that they were started.
+        for (const char* name : {procedure::kImport, procedure::kExport}) {
+            procedures.add(QString::fromLatin1(name), [this, name](const ProcedureContext& context) {
+                started << qMakePair(QString::fromLatin1(name), context.caller);
+            });
+        }
+        window = SongsBrowseWindow::openSongs({*db, settings, prompter, nullptr, nullptr, procedures});
         ASSERT_NE(window, nullptr);
     }
     void TearDown() override {
@@ -63,6 +70,8 @@ protected:
     RecordingPrompter prompter;
     std::unique_ptr<Database> db;
     Settings settings;
+    ProcedureRegistry procedures;
+    QVector<QPair<QString, QWidget*>> started;
     QPointer<SongsBrowseWindow> window;
 };
 
@@ -125,4 +134,25 @@ TEST_F(SongsBrowseWindowTest, TheMediaRangeShowsOneMediaFromItsTop) {
         window->resize(1000, 420);
         window->grab().save(qEnvironmentVariable("TUNARIUM_SCREENSHOTS") + "/songs_browse.png");
     }
+}
+
+TEST_F(SongsBrowseWindowTest, ImportAndExportStartTheirProceduresOverTheBrowse) {
+    button("&Import")->click();
+    button("&Export")->click();
+    const QVector<QPair<QString, QWidget*>> expected = {{"ImportSongs", window.data()},
+                                                        {"ExportSongs", window.data()}};
+    EXPECT_EQ(started, expected);
+
+    // Without those procedures in the program the buttons are offered disabled.
+    ProcedureRegistry none;
+    QPointer<SongsBrowseWindow> bare =
+        SongsBrowseWindow::openSongs({*db, settings, prompter, nullptr, nullptr, none});
+    ASSERT_NE(bare, nullptr);
+    for (QPushButton* b : bare->findChildren<QPushButton*>()) {
+        if (b->text() == "&Import" || b->text() == "&Export") {
+            EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
+        }
+    }
+    bare->close();
+    QCoreApplication::processEvents();
 }

@@ -12,8 +12,9 @@
 #include "data/app_paths.h"
 #include "data/ini_file.h"
 #include "data/picture_room.h"
-#include "shell/ui/dialog_units.h"
+#include "exchange/ui/exchange_procedures.h"
 #include "support/temp_collection.h"
+#include "ui/dialog_units.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -73,7 +74,8 @@ protected:
         area = std::make_unique<QMdiArea>();
         area->resize(kWorkspace);
         area->show();
-        window = SongsBrowseWindow::openSongs(*db, settings, prompter, area.get());
+        registerExchangeProcedures(procedures);
+        window = SongsBrowseWindow::openSongs({*db, settings, prompter, area.get(), nullptr, procedures});
         ASSERT_NE(window, nullptr);
         settle();
     }
@@ -127,6 +129,7 @@ protected:
     std::unique_ptr<Database> db;
     Settings settings;
     std::unique_ptr<QMdiArea> area;
+    ProcedureRegistry procedures;
     QPointer<SongsBrowseWindow> window;
 };
 
@@ -186,7 +189,7 @@ TEST_F(SongsWindowsTest, AKeptLayoutTooNarrowForItsValuesIsWidened) {
     narrow.replace("23R(2)|M~Time~", "10R(2)|M~Time~").replace("77L(2)|M~Artist~", "200L(2)|M~Artist~");
     const QString positions = positionFilePath(dir.dir());
     writeIniEntries(positions, u"BrowseSongs", {{"SRCFOriginal?Browse", design}, {"SRCF?Browse", narrow}});
-    window = SongsBrowseWindow::openSongs(*db, settings, prompter, area.get());
+    window = SongsBrowseWindow::openSongs({*db, settings, prompter, area.get(), nullptr, procedures});
     ASSERT_NE(window, nullptr);
     settle();
     QHeaderView* header = window->list()->horizontalHeader();

@@ -2,11 +2,11 @@
 #include "catalogue/ui/browse_window.h"
 
 #include "catalogue/form_session.h"
+#include "catalogue/ui/browse_list.h"
 #include "catalogue/ui/page_model.h"
 #include "data/ini_file.h"
-#include "data/picture_room.h"
 #include "data/settings.h"
-#include "shell/ui/dialog_units.h"
+#include "ui/dialog_units.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -18,31 +18,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusTipEvent>
-#include <QStyle>
-#include <QStyleOptionHeader>
 #include <QTabBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace tunarium {
-
-namespace {
-
-// The list asks for its design size, so that the window opens around it.
-class BrowseList final : public QTableView {
-public:
-    void setDesignSize(QSize pixels) { m_design = pixels; }
-    QSize sizeHint() const override { return m_design.isValid() ? m_design : QTableView::sizeHint(); }
-
-private:
-    QSize m_design;
-};
-
-// A text column shows this many characters whole, a media name or a file number for example;
-// longer texts keep the width the list was designed with.
-constexpr int kWholeTextCharacters = 20;
-
-} // namespace
 
 BrowseWindow::BrowseWindow(Database& db, ListDefinition definition, BrowseOptions options, Request request,
                            QWidget* caller, Answer answer)
@@ -78,21 +58,9 @@ void BrowseWindow::build() {
         }
         layout->addWidget(m_tabs);
     }
-    m_list = new BrowseList;
-    m_model = new PageModel(*m_engine, this);
-    m_list->setModel(m_model);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->setTabKeyNavigation(false);
-    m_list->setWordWrap(false);
-    m_list->setContextMenuPolicy(Qt::NoContextMenu);
-    m_list->verticalHeader()->hide();
-    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
-    m_list->horizontalHeader()->setStretchLastSection(true);
-    m_list->horizontalHeader()->setSectionsClickable(false);
+    m_list = new BrowseList(*m_engine);
+    m_list->setDefaultAction([this] { press(BrowseAction::Select); });
+    m_list->setPopupAction([this](QPoint at) { showPopup(at); });
     m_list->setToolTip(m_options.listTip);
     m_list->setStatusTip(m_options.listStatus);
     m_list->installEventFilter(this);
@@ -205,12 +173,12 @@ bool BrowseWindow::open(QMdiArea* area, const Row& openOn) {
         return false;
     }
     const DialogUnits units(this);
-    static_cast<BrowseList*>(m_list)->setDesignSize(DialogUnits(m_list).toPixels(m_options.listSize));
+    m_list->setDesignSize(m_options.listSize);
     if (!m_options.openingSizeIsMinimum && m_options.minimumSize.isValid()) {
         setMinimumSize(units.toPixels(m_options.minimumSize));
     }
     const QString design = replaceDatePictures(m_options.designFormat, m_options.datePicture);
-    applyFormat(
+    m_list->applyFormat(
         m_options.listName.isEmpty()
             ? design
             : restoreListFormat({m_options.positionFile, m_options.procedure, m_options.listName}, design));
@@ -244,48 +212,8 @@ bool BrowseWindow::open(QMdiArea* area, const Row& openOn) {
     return true;
 }
 
-// A column's width in pixels: its width in dialog units, but never less than its header and the
-// widest text of its picture need, so that nothing the list shows is cut (a layout kept by an
-// earlier version, in narrower units, included).
-int BrowseWindow::columnPixels(const ListFormatColumn& column) const {
-    const DialogUnits units(m_list);
-    const int pixels = units.toPixelsX(column.width);
-    QHeaderView* header = m_list->horizontalHeader();
-    QStyleOptionHeader option;
-    option.initFrom(header);
-    option.text = column.header;
-    const int headerWidth =
-        header->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), header).width();
-    // A cell leaves a margin each side of its text, and the grid line takes a pixel of it.
-    const int margin = m_list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_list) + 1;
-    const int grid = m_list->showGrid() ? 1 : 0;
-    const int valueWidth =
-        units.textWidth(pictureRoom(column.picture, kWholeTextCharacters)) + 2 * margin + grid;
-    return std::max({pixels, headerWidth, valueWidth});
-}
-
-void BrowseWindow::applyFormat(const QString& format) {
-    m_format = ListFormat::parse(format);
-    QVector<QChar> justifications;
-    QStringList headers;
-    const int columns = m_engine->columnCount();
-    for (int i = 0; i < columns && i < m_format.columns().size(); ++i) {
-        const ListFormatColumn& c = m_format.columns()[i];
-        justifications << c.justification;
-        headers << c.header;
-        if (!c.picture.isEmpty()) {
-            m_engine->setColumnPicture(i, c.picture);
-        }
-        const int pixels = columnPixels(c);
-        m_list->horizontalHeader()->resizeSection(i, pixels);
-        m_lastColumnUnits = DialogUnits(m_list).toUnitsX(pixels);
-    }
-    m_model->setColumnLook(justifications, headers);
-}
-
 QString BrowseWindow::currentFormat() const {
-    const int columns = std::min(static_cast<int>(m_format.columns().size()), m_engine->columnCount());
-    return m_format.withWidths(columnUnits(m_list->horizontalHeader(), columns, m_lastColumnUnits)).text();
+    return m_list->currentFormat();
 }
 
 QString BrowseWindow::emptyHint() const {
@@ -312,7 +240,7 @@ void BrowseWindow::pageChanged() {
 }
 
 void BrowseWindow::showPage() {
-    m_model->pageChanged();
+    m_list->pageModel()->pageChanged();
     const int selected = m_engine->selectedIndex();
     if (selected >= 0) {
         m_list->selectRow(selected);

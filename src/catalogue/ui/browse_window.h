@@ -8,6 +8,8 @@
 
 #include "catalogue/list_engine.h"
 #include "catalogue/list_format.h"
+#include "catalogue/ui/browse_list.h"
+#include "catalogue/ui/browse_options.h"
 #include "catalogue/ui/browse_toolbar.h"
 #include "catalogue/ui/form_window.h"
 
@@ -26,35 +28,6 @@ class QTabBar;
 class QTableView;
 
 namespace tunarium {
-
-class PageModel;
-
-struct BrowseOptions {
-    QString procedure; // the window's section in the position file
-    QString positionFile;
-    // The window title: the engine's title (caption, count, suffix) or, without the count, the
-    // list definition's caption alone.
-    bool titleWithCount = true;
-    QString designFormat; // the list's format string
-    QString listName;     // "?Browse", "?Browse:1"; empty: the layout is not kept
-    QString datePicture;  // the user's date picture, put in place of the format's
-    QStringList tabs;     // tab captions in tab order; none for a single sort order
-    int tab = 0;          // the tab selected at opening
-    // Where the selected tab's number (counted from 1) is kept on close: key tabSettingKey of
-    // section "Settings" in tabSettingsFile; an empty key keeps nothing.
-    QString tabSettingsFile;
-    QString tabSettingKey;
-    QString locatorPrompt; // the locator display's prompt; empty: no locator display
-    QString listTip;
-    QString listStatus; // shown in the frame's status bar while the list has the focus
-    // Sizes in dialog units. The window opens around its list at the list's design size.
-    QSize listSize{200, 120};
-    bool openingSizeIsMinimum = false;
-    QSize minimumSize; // the window's, when the opening size is not the minimum
-};
-
-// The buttons a browse can have and what they press.
-enum class BrowseAction { Select, Add, Change, Delete, Close };
 
 class BrowseWindow : public FormWindow, public ListHost, public ToolbarTarget {
 public:
@@ -120,12 +93,8 @@ private:
     BrowseWindow(Database& db, ListDefinition definition, BrowseOptions options, Request request,
                  QWidget* caller, Answer answer, std::shared_ptr<Row> chosen);
     void build();
-    void applyFormat(const QString& format);
-    int columnPixels(const ListFormatColumn& column) const;
     void showPage();
     void updateLineCount();
-    bool listKey(QKeyEvent* event);
-    bool listMouse(QObject* watched, QEvent* event);
     void showPopup(const QPoint& globalPos);
     void thumbAction(int action);
     void tabChanged(int index);
@@ -135,12 +104,9 @@ private:
     BrowseOptions m_options;
     Request m_request;
     std::shared_ptr<Row> m_chosen; // read by the answer after the window is gone
-    ListFormat m_format;
-    int m_lastColumnUnits = 0; // the last column's width before it took the spare width
 
     QTabBar* m_tabs = nullptr;
-    QTableView* m_list = nullptr;
-    PageModel* m_model = nullptr;
+    BrowseList* m_list = nullptr;
     QScrollBar* m_thumb = nullptr;
     QLineEdit* m_locator = nullptr;
     QLabel* m_hint = nullptr;

@@ -1,24 +1,22 @@
-// The catalogue's procedures in the frame's registry.
+// The catalogue's procedures in the program's registry.
 #include "catalogue/ui/catalogue_procedures.h"
 
-#include "catalogue/ui/songs_browse_window.h"
-
+#include "catalogue/procedure_names.h"
 #include "catalogue/ui/categories_windows.h"
 #include "catalogue/ui/media_windows.h"
-#include "shell/frame_commands.h"
+#include "catalogue/ui/songs_browse_window.h"
 
 namespace tunarium {
 
 void registerCatalogueProcedures(ProcedureRegistry& registry) {
-    registry.add(QString::fromLatin1(procedure::kBrowseCategories), [](FrameContext& context) {
-        openBrowseCategories(context.db, positionFilePath(context.db.collectionDir()), &context.workspace);
+    registry.add(QString::fromLatin1(procedure::kBrowseCategories), [](const ProcedureContext& context) {
+        openBrowseCategories(context.db, positionFilePath(context.db.collectionDir()), context.workspace);
     });
-    registry.add(QString::fromLatin1(procedure::kBrowseMedia), [](FrameContext& context) {
-        openBrowseMedia(context.db, positionFilePath(context.db.collectionDir()), &context.workspace);
+    registry.add(QString::fromLatin1(procedure::kBrowseMedia), [](const ProcedureContext& context) {
+        openBrowseMedia(context.db, positionFilePath(context.db.collectionDir()), context.workspace);
     });
-    registry.add(QString::fromLatin1(procedure::kBrowseSongs), [](FrameContext& context) {
-        SongsBrowseWindow::openSongs(context.db, context.settings, context.prompter, &context.workspace);
-    });
+    registry.add(QString::fromLatin1(procedure::kBrowseSongs),
+                 [](const ProcedureContext& context) { SongsBrowseWindow::openSongs(context); });
 }
 
 } // namespace tunarium

@@ -1,11 +1,12 @@
-// The catalogue's windows that the frame starts by procedure name.
+// The catalogue's windows that other windows start by procedure name.
 #pragma once
 
-#include "shell/ui/procedure_registry.h"
+#include "ui/procedure_registry.h"
 
 namespace tunarium {
 
-// Registers "BrowseCategories" (Browse › Categories) and "BrowseMedia" (Browse › Media Formats).
+// Registers "BrowseSongs" (Browse › Songs), "BrowseCategories" (Browse › Categories) and
+// "BrowseMedia" (Browse › Media Formats).
 void registerCatalogueProcedures(ProcedureRegistry& registry);
 
 } // namespace tunarium

@@ -1,6 +1,8 @@
 // The categories browse and form.
 #include "catalogue/ui/categories_windows.h"
 
+#include "catalogue/procedure_names.h"
+
 namespace tunarium {
 
 LookupFormSpec categoryFormSpec() {
@@ -19,7 +21,7 @@ LookupFormSpec categoryFormSpec() {
 LookupBrowseSpec categoriesBrowseSpec(const QString& positionFile) {
     LookupBrowseSpec s;
     s.definition = categoriesListDefinition();
-    s.options.procedure = QStringLiteral("BrowseCategories");
+    s.options.procedure = QString::fromLatin1(procedure::kBrowseCategories);
     s.options.positionFile = positionFile;
     s.options.titleWithCount = false;
     s.options.designFormat = QString::fromLatin1(kCategoriesListFormat);

@@ -1,8 +1,8 @@
 // Forms as child windows in front of their caller.
 #include "catalogue/ui/form_window.h"
 
-#include "shell/ui/dialog_units.h"
-#include "shell/ui/widget_geometry.h"
+#include "ui/dialog_units.h"
+#include "ui/widget_geometry.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,6 +1,8 @@
 // The media formats browse and form.
 #include "catalogue/ui/media_windows.h"
 
+#include "catalogue/procedure_names.h"
+
 namespace tunarium {
 
 LookupFormSpec mediaFormSpec() {
@@ -19,7 +21,7 @@ LookupFormSpec mediaFormSpec() {
 LookupBrowseSpec mediaBrowseSpec(const QString& positionFile) {
     LookupBrowseSpec s;
     s.definition = mediaListDefinition();
-    s.options.procedure = QStringLiteral("BrowseMedia");
+    s.options.procedure = QString::fromLatin1(procedure::kBrowseMedia);
     s.options.positionFile = positionFile;
     s.options.titleWithCount = false;
     s.options.designFormat = QString::fromLatin1(kMediaListFormat);

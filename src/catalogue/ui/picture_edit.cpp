@@ -3,7 +3,7 @@
 
 #include "data/picture_room.h"
 #include "data/pictures.h"
-#include "shell/ui/dialog_units.h"
+#include "ui/dialog_units.h"
 
 #include <QComboBox>
 

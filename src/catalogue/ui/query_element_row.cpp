@@ -1,7 +1,7 @@
 // A query element's controls.
 #include "catalogue/ui/query_element_row.h"
 
-#include "shell/ui/dialog_units.h"
+#include "ui/dialog_units.h"
 
 #include <QCheckBox>
 #include <QComboBox>

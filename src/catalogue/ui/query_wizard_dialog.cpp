@@ -2,8 +2,8 @@
 #include "catalogue/ui/query_wizard_dialog.h"
 
 #include "catalogue/ui/query_element_row.h"
-#include "shell/ui/dialog_units.h"
-#include "shell/ui/widget_geometry.h"
+#include "ui/dialog_units.h"
+#include "ui/widget_geometry.h"
 
 #include <QCheckBox>
 #include <QComboBox>

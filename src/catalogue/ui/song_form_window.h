@@ -4,22 +4,15 @@
 
 #include "catalogue/song_rules.h"
 #include "catalogue/ui/form_window.h"
+#include "catalogue/ui/song_form_tabs.h"
 
 #include <QHash>
 
 #include <memory>
 
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QPlainTextEdit;
 class QPushButton;
-class QRadioButton;
-class QTabWidget;
 
 namespace tunarium {
-
-class PictureEdit;
 
 class SongFormWindow : public FormWindow {
 public:
@@ -44,17 +37,11 @@ protected:
 
 private:
     void build();
-    QWidget* buildGeneral();
-    QWidget* buildRecording();
-    QWidget* buildCustom();
-    QWidget* buildNotes();
     void display(const Row& record);
-    void readInto(Row& record) const;
     bool acceptFields();
     // The user left a checked field: its check runs when its text changed since it was last shown
     // or accepted.
     void fieldLeft(SongCheck check);
-    QString controlText(SongCheck check) const;
     void showCategoryChoices();
     void refreshCategory();
     // Shows what a check changed in the record (the time brought back to minutes and seconds,
@@ -70,36 +57,7 @@ private:
     FormSession m_session;
     Row m_record;
 
-    QTabWidget* m_tabs = nullptr;
-    PictureEdit* m_artist = nullptr;
-    PictureEdit* m_title = nullptr;
-    PictureEdit* m_album = nullptr;
-    QComboBox* m_media = nullptr;
-    PictureEdit* m_time = nullptr;
-    PictureEdit* m_fileNumber = nullptr;
-    PictureEdit* m_releaseDate = nullptr;
-    QComboBox* m_category = nullptr;
-    PictureEdit* m_track = nullptr;
-    PictureEdit* m_side = nullptr;
-    PictureEdit* m_bpm = nullptr;
-    PictureEdit* m_chart = nullptr;
-    PictureEdit* m_mix = nullptr;
-    PictureEdit* m_style = nullptr;
-    PictureEdit* m_rating = nullptr;
-    PictureEdit* m_inOut = nullptr;
-    QCheckBox* m_skips = nullptr;
-    QCheckBox* m_doNotPlay = nullptr;
-    QCheckBox* m_live = nullptr;
-    QRadioButton* m_slow = nullptr;
-    QRadioButton* m_fast = nullptr;
-    QRadioButton* m_abrupt = nullptr;
-    QPlainTextEdit* m_recording = nullptr;
-    PictureEdit* m_composer = nullptr;
-    QPlainTextEdit* m_performance = nullptr;
-    QLabel* m_udkPrompt = nullptr;
-    PictureEdit* m_udk = nullptr;
-    PictureEdit* m_info[3] = {nullptr, nullptr, nullptr};
-    QPlainTextEdit* m_notes = nullptr;
+    SongFormTabs* m_tabs = nullptr;
     QPushButton* m_albumDefaults = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;

@@ -1,14 +1,14 @@
 // The songs browse window.
 #include "catalogue/ui/songs_browse_window.h"
 
+#include "catalogue/procedure_names.h"
+
 #include "catalogue/songs_browse.h"
 #include "catalogue/ui/categories_windows.h"
 #include "catalogue/ui/media_windows.h"
 #include "catalogue/ui/query_wizard_dialog.h"
 #include "catalogue/ui/song_form_window.h"
 #include "data/app_paths.h"
-#include "exchange/ui/export_window.h"
-#include "exchange/ui/import_window.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -28,7 +28,7 @@ int songField(const char* name) {
 
 BrowseOptions songsOptions(const Database& db, const Settings& settings) {
     BrowseOptions o;
-    o.procedure = QStringLiteral("BrowseSongs");
+    o.procedure = QString::fromLatin1(procedure::kBrowseSongs);
     o.positionFile = positionFilePath(db.collectionDir());
     o.designFormat = QString::fromLatin1(kSongsDesignFormat);
     o.listName = QStringLiteral("?Browse");
@@ -66,9 +66,11 @@ SongsBrowseWindow::SongsBrowseWindow(Database& db, const Settings& settings, Pro
     // Printing opens windows that are not part of the program yet.
     m_print = addButton(QStringLiteral("&Print"), [] {});
     m_print->setEnabled(false);
-    m_import = addButton(QStringLiteral("&Import"), [this] { startImport(m_db, m_prompter, m_area, this); });
-    m_export = addButton(QStringLiteral("&Export"), [this] { startExport(m_db, m_prompter, m_area, this); });
+    // Import and export are other rooms' windows: they are started by name, over this window.
+    m_import = addButton(QStringLiteral("&Import"), [this] { startProcedure(procedure::kImport); });
+    m_export = addButton(QStringLiteral("&Export"), [this] { startProcedure(procedure::kExport); });
     addButton(BrowseAction::Close, QStringLiteral("Cl&ose"));
+    enableProcedureButtons();
 
     // The query wizard's field list; without it there is no search.
     m_fields = prepareSongsQueryFields(m_prompter);
@@ -77,13 +79,28 @@ SongsBrowseWindow::SongsBrowseWindow(Database& db, const Settings& settings, Pro
     list()->viewport()->installEventFilter(this);
 }
 
-SongsBrowseWindow* SongsBrowseWindow::openSongs(Database& db, const Settings& settings, Prompter& prompter,
-                                                QMdiArea* area) {
-    auto* window = new SongsBrowseWindow(db, settings, prompter, area);
-    if (!window->open(area)) {
+SongsBrowseWindow* SongsBrowseWindow::openSongs(const ProcedureContext& context) {
+    auto* window = new SongsBrowseWindow(context.db, context.settings, context.prompter, context.workspace);
+    window->m_procedures.emplace(context);
+    window->enableProcedureButtons();
+    if (!window->open(context.workspace)) {
         return nullptr;
     }
     return window;
+}
+
+void SongsBrowseWindow::enableProcedureButtons() {
+    const auto registered = [this](const char* name) {
+        return m_procedures && m_procedures->procedures.contains(QString::fromLatin1(name));
+    };
+    m_import->setEnabled(registered(procedure::kImport));
+    m_export->setEnabled(registered(procedure::kExport));
+}
+
+void SongsBrowseWindow::startProcedure(const char* name) {
+    if (m_procedures) {
+        m_procedures->procedures.start(QString::fromLatin1(name), m_procedures->calledFrom(this));
+    }
 }
 
 void SongsBrowseWindow::pageShown() {

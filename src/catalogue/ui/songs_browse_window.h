@@ -6,6 +6,7 @@
 #include "catalogue/query_fields.h"
 #include "catalogue/ui/browse_window.h"
 #include "data/settings.h"
+#include "ui/procedure_registry.h"
 
 #include <optional>
 
@@ -18,9 +19,10 @@ class SongsBrowseWindow : public BrowseWindow {
 public:
     SongsBrowseWindow(Database& db, const Settings& settings, Prompter& prompter, QMdiArea* area);
 
-    // Opens the songs browse in the workspace; nullptr when the tables cannot be opened.
-    static SongsBrowseWindow* openSongs(Database& db, const Settings& settings, Prompter& prompter,
-                                        QMdiArea* area);
+    // Opens the songs browse in the context's workspace; nullptr when the tables cannot be opened.
+    // &Import and &Export start the context's "ImportSongs" and "ExportSongs" over the browse; each
+    // is disabled while no such procedure is registered.
+    static SongsBrowseWindow* openSongs(const ProcedureContext& context);
 
     const QString& userFilter() const { return m_filterText; }
     // Puts a search on the list as the query wizard does when a query ran: the filter combined
@@ -41,11 +43,14 @@ private:
     void chooseMedia();
     void chooseCategory();
     void startDrag();
+    void enableProcedureButtons();
+    void startProcedure(const char* name);
 
     Database& m_db;
     const Settings& m_settings;
     Prompter& m_prompter;
     QMdiArea* m_area;
+    std::optional<ProcedureContext> m_procedures;
     std::optional<QueryFieldList> m_fields;
     QString m_filterText;
     QPoint m_pressPos;

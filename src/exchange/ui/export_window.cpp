@@ -6,11 +6,11 @@
 #include "data/app_paths.h"
 #include "data/database.h"
 #include "exchange/exchange_files.h"
-#include "exchange/export_process.h"
+#include "exchange/export_options.h"
 #include "exchange/ui/picture_editor.h"
-#include "reports/ui/process_window.h"
-#include "shell/ui/help_window.h"
-#include "shell/ui/widget_geometry.h"
+#include "process/ui/process_window.h"
+#include "ui/help_window.h"
+#include "ui/widget_geometry.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -394,10 +394,9 @@ void ExportWindow::okClicked() {
     Database& db = m_db;
     Prompter& prompter = m_prompter;
     QMdiArea* workspace = m_workspace;
-    const QVector<ExportField> fields = m_choice.chosen.rows;
-    const bool header = m_choice.header;
+    const ExportOptions options = exportOptionsOf(m_choice, path);
     accept();
-    std::unique_ptr<ExportProcess> process = openExport(db, prompter, path, fields, header);
+    std::unique_ptr<ExportProcess> process = openExport(db, prompter, options);
     if (process) {
         runProcessWindow(workspace, std::move(process));
     }

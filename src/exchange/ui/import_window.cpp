@@ -6,12 +6,12 @@
 
 #include "data/app_paths.h"
 #include "data/pictures.h"
-#include "exchange/album_entries.h"
 #include "exchange/exchange_files.h"
+#include "exchange/import_options.h"
 #include "exchange/ui/picture_editor.h"
-#include "reports/ui/process_window.h"
-#include "shell/ui/help_window.h"
-#include "shell/ui/widget_geometry.h"
+#include "process/ui/process_window.h"
+#include "ui/help_window.h"
+#include "ui/widget_geometry.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -78,10 +78,10 @@ void fitColumn(QTreeWidget* tree, int column, const QString& sample = {}) {
     }
 }
 
-PromptMessage noFieldsMessage() {
+PromptMessage noFieldsMessage(const QString& text) {
     PromptMessage m;
     m.caption = QStringLiteral("No Fields Selected for Import!");
-    m.text = QStringLiteral("You must select one or more fields to import.");
+    m.text = text;
     m.icon = PromptIcon::Information;
     return m;
 }
@@ -100,8 +100,11 @@ void runImport(Database& db, Prompter& prompter, QMdiArea* workspace,
                std::unique_ptr<ImportProcess> process) {
     ProcessWindow* window = runProcessWindow(workspace, std::move(process));
     QObject::connect(window, &ProcessWindow::finished, window, [&db, &prompter, workspace, window] {
-        if (importFinished(static_cast<const ImportProcess&>(window->process()), prompter)) {
-            runProcessWindow(workspace, std::make_unique<AlbumEntriesProcess>(db));
+        const auto& run = static_cast<const ImportProcess&>(window->process());
+        ImportOptions options;
+        options.createAlbums = importFinished(run, prompter);
+        if (std::unique_ptr<AlbumEntriesProcess> albums = albumEntriesAfter(db, run, options)) {
+            runProcessWindow(workspace, std::move(albums));
         }
     });
 }
@@ -245,7 +248,9 @@ void ImportWindow::start() {
     if (!m_positionFile.isEmpty()) {
         restoreWidgetPosition(this, QString::fromLatin1(kImportWindowSection), m_positionFile);
     }
-    autoClicked();
+    // The window opens with the choices of an import given none: A&uto pressed once.
+    applyImportOptions(*m_setup, ImportOptions{});
+    redraw();
     m_fields->setFocus();
 }
 
@@ -350,14 +355,13 @@ void ImportWindow::unassignClicked() {
 }
 
 void ImportWindow::okClicked() {
-    if (!m_setup->anyAssigned()) {
-        m_prompter.message(noFieldsMessage());
+    m_setup->setStripHeader(m_stripHeader->isChecked());
+    if (const QString problem = importRunProblem(*m_setup); !problem.isEmpty()) {
+        m_prompter.message(noFieldsMessage(problem));
         m_fields->setFocus();
         return;
     }
-    m_setup->setStripHeader(m_stripHeader->isChecked());
-    ImportPlan plan = m_setup->plan();
-    m_process = std::make_unique<ImportProcess>(m_db, m_setup->takeReader(), std::move(plan));
+    m_process = makeImportRun(m_db, *m_setup);
     accept();
 }
 

@@ -1,6 +1,8 @@
 // The picture editor.
 #include "exchange/ui/picture_editor.h"
 
+#include "exchange/exchange_files.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,7 +45,7 @@ void PictureEditor::accept() {
     if (!picture.startsWith(u'@')) {
         PromptMessage invalid;
         invalid.caption = QStringLiteral("Invalid Picture!");
-        invalid.text = QStringLiteral("Pictures must begin with \"@\"");
+        invalid.text = QString::fromLatin1(kPictureRule);
         invalid.icon = PromptIcon::Information;
         m_prompter.message(invalid);
         m_entry->setFocus();
@@ -57,12 +59,11 @@ void PictureEditor::accept() {
 PictureEditor* editPicture(QWidget* parent, Prompter& prompter, const QString& picture,
                            std::function<void(const QString&)> done) {
     auto* editor = new PictureEditor(picture, prompter, parent);
-    QObject::connect(editor, &QDialog::finished, editor,
-                     [editor, done = std::move(done)](int) {
-                         if (done) {
-                             done(editor->result());
-                         }
-                     });
+    QObject::connect(editor, &QDialog::finished, editor, [editor, done = std::move(done)](int) {
+        if (done) {
+            done(editor->result());
+        }
+    });
     editor->setWindowModality(Qt::WindowModal);
     editor->open();
     return editor;

@@ -1,10 +1,10 @@
 // The report preview window.
 #include "reports/ui/report_preview_window.h"
 
+#include "process/ui/process_window.h"
 #include "reports/report_output.h"
 #include "reports/ui/preview_canvas.h"
 #include "reports/ui/preview_dialogs.h"
-#include "reports/ui/process_window.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -3,9 +3,9 @@
 
 #include "catalogue/list_format.h"
 #include "data/app_paths.h"
-#include "reports/ui/process_window.h"
-#include "shell/ui/dialog_units.h"
-#include "shell/ui/widget_geometry.h"
+#include "process/ui/process_window.h"
+#include "ui/dialog_units.h"
+#include "ui/widget_geometry.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>

@@ -2,7 +2,7 @@
 // buttons that tag them and run the maintenance actions with a progress window.
 #pragma once
 
-#include "reports/ui/process_window.h"
+#include "process/ui/process_window.h"
 #include "shell/file_manager.h"
 
 #include <QPointer>

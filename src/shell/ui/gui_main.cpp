@@ -1,10 +1,10 @@
 // Entry point of the Tunarium Pro program: tunarium [--dir DIR].
 #include "data/app_paths.h"
 #include "shell/application_identity.h"
-#include "shell/ui/gui_prompter.h"
 #include "shell/ui/main_frame.h"
 #include "shell/ui/program.h"
 #include "shell/ui/session_end.h"
+#include "ui/gui_prompter.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

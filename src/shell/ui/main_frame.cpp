@@ -3,17 +3,18 @@
 
 #include "catalogue/ui/browse_toolbar.h"
 
+#include "albums/album_entries.h"
 #include "data/app_paths.h"
-#include "exchange/album_entries.h"
-#include "reports/ui/process_window.h"
+#include "process/ui/process_window.h"
 #include "shell/startup.h"
 #include "shell/ui/about_window.h"
-#include "shell/ui/dialog_units.h"
 #include "shell/ui/frame_actions.h"
-#include "shell/ui/help_guide.h"
-#include "shell/ui/help_window.h"
+#include "shell/ui/shell_resources.h"
 #include "shell/ui/splash_window.h"
-#include "shell/ui/widget_geometry.h"
+#include "ui/dialog_units.h"
+#include "ui/help_guide.h"
+#include "ui/help_window.h"
+#include "ui/widget_geometry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -286,7 +287,7 @@ void MainFrame::afterSplash() {
     if (m_closed) {
         return;
     }
-    FrameContext c = context();
+    const ProcedureContext c = context();
     if (!m_settings.setupWizardComplete()) {
         m_procedures.start(QString::fromLatin1(procedure::kSetupWizard), c);
     }
@@ -317,13 +318,12 @@ void MainFrame::afterSplash() {
     }
 }
 
-FrameContext MainFrame::context() {
-    return {m_db, m_settings, m_prompter, *this, *m_workspace};
+ProcedureContext MainFrame::context() {
+    return {m_db, m_settings, m_prompter, m_workspace, this, m_procedures};
 }
 
 void MainFrame::startProcedure(const QString& name) {
-    FrameContext c = context();
-    m_procedures.start(name, c);
+    m_procedures.start(name, context());
 }
 
 void MainFrame::run(FrameCommand command) {

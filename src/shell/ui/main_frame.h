@@ -3,13 +3,13 @@
 // it lives, saves its position as "Main", and closes every window in order when it closes.
 #pragma once
 
-#include "reports/process_runner.h"
+#include "process/process_runner.h"
 #include "shell/frame_commands.h"
 #include "shell/frame_session.h"
-#include "shell/ui/help_window.h"
 #include "shell/ui/printer_setup.h"
-#include "shell/ui/procedure_registry.h"
 #include "shell/ui/splash_window.h"
+#include "ui/help_window.h"
+#include "ui/procedure_registry.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -80,7 +80,7 @@ private:
     void openHelp(FrameCommand command);
     void openAbout();
     void printSetup();
-    FrameContext context();
+    ProcedureContext context();
     QHash<int, QAction*> m_recordButtons;
     QPointer<QMdiSubWindow> m_recordTarget;
 

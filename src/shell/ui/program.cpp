@@ -1,7 +1,9 @@
 // The main procedure.
 #include "shell/ui/program.h"
 
-#include "shell/query_wizard_setup.h"
+#include "catalogue/query_wizard_setup.h"
+#include "catalogue/ui/catalogue_procedures.h"
+#include "exchange/ui/exchange_procedures.h"
 #include "shell/startup.h"
 #include "shell/ui/file_manager_window.h"
 #include "shell/ui/main_frame.h"
@@ -9,6 +11,13 @@
 #include <QTimer>
 
 namespace tunarium {
+
+void registerProgramProcedures(ProcedureRegistry& registry) {
+    // The browses, forms, wizards, reports, preferences and tips register here as their windows
+    // are built.
+    registerCatalogueProcedures(registry);
+    registerExchangeProcedures(registry);
+}
 
 Program::Program(const QString& collectionDir, Prompter& prompter, const QString& profilePath,
                  const QString& settingsPath, QObject* parent)

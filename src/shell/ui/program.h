@@ -6,7 +6,7 @@
 #include "data/database.h"
 #include "data/settings.h"
 #include "shell/ui/file_manager_window.h"
-#include "shell/ui/procedure_registry.h"
+#include "ui/procedure_registry.h"
 
 #include <QObject>
 #include <QPointer>
@@ -16,6 +16,9 @@
 namespace tunarium {
 
 class MainFrame;
+
+// Registers every window of the program that is started by name: each subsystem's procedures.
+void registerProgramProcedures(ProcedureRegistry& registry);
 
 class Program : public QObject {
     Q_OBJECT

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "data/window_position.h"
-#include "shell/ui/dialog_units.h"
+#include "ui/dialog_units.h"
 
 #include <QPointer>
 #include <QRect>

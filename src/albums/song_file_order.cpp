@@ -1,5 +1,5 @@
 // Reading the songs in file order and rewriting their album link.
-#include "exchange/song_file_order.h"
+#include "albums/song_file_order.h"
 
 #include "data/schema_sql.h"
 

@@ -1,7 +1,7 @@
 // The user guide and its help window; the prompter's file filters and font styles.
-#include "shell/ui/gui_prompter.h"
-#include "shell/ui/help_guide.h"
-#include "shell/ui/help_window.h"
+#include "ui/gui_prompter.h"
+#include "ui/help_guide.h"
+#include "ui/help_window.h"
 
 #include <QFile>
 #include <QListWidget>

@@ -4,9 +4,9 @@
 // Songs that name no album are left alone.
 #pragma once
 
+#include "albums/song_file_order.h"
 #include "data/database.h"
-#include "exchange/song_file_order.h"
-#include "reports/process_runner.h"
+#include "process/process_runner.h"
 
 #include <QVector>
 

@@ -1,5 +1,5 @@
 // The process runner's stepping, progress and cancel.
-#include "reports/process_runner.h"
+#include "process/process_runner.h"
 
 #include "data/pictures.h"
 

@@ -1,8 +1,7 @@
 // Message boxes and the file, font and colour dialogs.
-#include "shell/ui/gui_prompter.h"
+#include "ui/gui_prompter.h"
 
 #include "data/settings.h"
-#include "shell/startup.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -129,7 +128,8 @@ int GuiPrompter::message(const PromptMessage& m) {
 }
 
 void GuiPrompter::halt(const QString& text) {
-    QMessageBox::critical(parent(), QString::fromLatin1(kProgramName), text);
+    // The program names itself (its display name) over the last word it says.
+    QMessageBox::critical(parent(), QApplication::applicationDisplayName(), text);
     m_endProgram();
 }
 

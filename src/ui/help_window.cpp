@@ -1,9 +1,9 @@
 // The help window over the user guide.
-#include "shell/ui/help_window.h"
+#include "ui/help_window.h"
 
-#include "shell/ui/dialog_units.h"
-#include "shell/ui/help_guide.h"
-#include "shell/ui/widget_geometry.h"
+#include "ui/dialog_units.h"
+#include "ui/help_guide.h"
+#include "ui/widget_geometry.h"
 
 #include <QFile>
 #include <QHBoxLayout>
@@ -31,7 +31,7 @@ constexpr QSize kDesignSize(500, 340);
 HelpWindow::HelpWindow(QWidget* parent)
     : QWidget(parent, Qt::Window), m_tabs(new QTabWidget), m_contents(new QListWidget),
       m_query(new QLineEdit), m_results(new QListWidget), m_browser(new QTextBrowser), m_find(new QLineEdit) {
-    initShellResources();
+    initHelpResources();
     setWindowTitle(tr("Tunarium Pro 98 Help"));
     resize(DialogUnits(this).toPixels(kDesignSize));
 

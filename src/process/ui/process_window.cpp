@@ -1,7 +1,7 @@
 // The timer-driven progress window of a process.
-#include "reports/ui/process_window.h"
+#include "process/ui/process_window.h"
 
-#include "shell/ui/dialog_units.h"
+#include "ui/dialog_units.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

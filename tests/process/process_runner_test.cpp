@@ -1,7 +1,7 @@
 // The process runner: stepping, progress, the end and cancel, the loop of the command line and
 // the timer-driven progress window.
-#include "reports/process_runner.h"
-#include "reports/ui/process_window.h"
+#include "process/process_runner.h"
+#include "process/ui/process_window.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -100,7 +100,8 @@ TEST(ProcessRunner, CommandLineLoopReportsEachWholePercentageOnce) {
 // On cancel it has `remaining` records of last work to finish before it may end.
 class WindingDownProcess : public CountingProcess {
 public:
-    explicit WindingDownProcess(int remaining) : CountingProcess(1000000, 1000000, 1), m_remaining(remaining) {}
+    explicit WindingDownProcess(int remaining)
+        : CountingProcess(1000000, 1000000, 1), m_remaining(remaining) {}
 
     int wound = 0;
 

@@ -1,5 +1,5 @@
 // The user guide's topics and search.
-#include "shell/ui/help_guide.h"
+#include "ui/help_guide.h"
 
 #include <QFile>
 #include <QHash>
@@ -7,15 +7,15 @@
 #include <QTextDocument>
 
 // Resource initialisation must be called outside any namespace.
-static void initShellResourcesOnce() {
-    Q_INIT_RESOURCE(shell);
+static void initHelpResourcesOnce() {
+    Q_INIT_RESOURCE(help);
 }
 
 namespace tunarium {
 
-void initShellResources() {
+void initHelpResources() {
     static const bool done = [] {
-        initShellResourcesOnce();
+        initHelpResourcesOnce();
         return true;
     }();
     (void)done;
@@ -45,7 +45,7 @@ const QVector<HelpTopic>& helpTopics() {
 }
 
 QString helpTopicText(const QString& page) {
-    initShellResources();
+    initHelpResources();
     static QHash<QString, QString> cache;
     const auto it = cache.constFind(page);
     if (it != cache.constEnd()) {

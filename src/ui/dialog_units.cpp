@@ -1,5 +1,5 @@
 // Dialog units.
-#include "shell/ui/dialog_units.h"
+#include "ui/dialog_units.h"
 
 #include "data/picture_room.h"
 

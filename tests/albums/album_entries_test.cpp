@@ -1,7 +1,7 @@
 // Create album entries: which songs get which album, new album numbers and contents, the step
 // size, and cancel.
+#include "albums/album_entries.h"
 #include "data/database.h"
-#include "exchange/album_entries.h"
 #include "support/temp_collection.h"
 
 #include <gtest/gtest.h>

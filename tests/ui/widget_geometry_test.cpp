@@ -1,7 +1,7 @@
 // Window positions of real widgets: a top-level window and MDI child windows.
 #include "data/ini_file.h"
-#include "shell/ui/dialog_units.h"
-#include "shell/ui/widget_geometry.h"
+#include "ui/dialog_units.h"
+#include "ui/widget_geometry.h"
 
 #include <QApplication>
 #include <QMdiArea>

@@ -1,5 +1,5 @@
 // The query wizard's saved-query file name and display texts.
-#include "shell/query_wizard_setup.h"
+#include "catalogue/query_wizard_setup.h"
 
 namespace tunarium {
 

@@ -1,5 +1,5 @@
 // Window positions for Qt widgets.
-#include "shell/ui/widget_geometry.h"
+#include "ui/widget_geometry.h"
 
 #include <QGuiApplication>
 #include <QMdiArea>

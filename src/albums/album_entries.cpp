@@ -1,5 +1,5 @@
 // Create album entries as a process over the songs.
-#include "exchange/album_entries.h"
+#include "albums/album_entries.h"
 
 namespace tunarium {
 

@@ -2,7 +2,7 @@
 // timer steps the process; the window closes itself when the process ends.
 #pragma once
 
-#include "reports/process_runner.h"
+#include "process/process_runner.h"
 
 #include <QTimer>
 #include <QWidget>

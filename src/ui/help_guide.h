@@ -14,8 +14,8 @@ struct HelpTopic {
     QString title;
 };
 
-// Makes the guide's pages and the program's pictures available (resources of a static library).
-void initShellResources();
+// Makes the guide's pages available (resources of a static library).
+void initHelpResources();
 
 // The guide that the help file name stands for.
 QUrl helpGuideUrl(const QString& page = QStringLiteral("index.html"));
