@@ -1,7 +1,8 @@
 // The comma-delimited reader and writer. The input is a delimited file. Read line by line, every
-// line gives fields of at most 4000 characters, and reading again from the start gives the same
-// lines. Every line's fields, written back through the line builder and the file writer, read
-// back as the same fields (trailing blanks aside, which the writer drops), each one quoted.
+// line gives fields of at most 4000 characters, none cut in the middle of a character, and reading
+// again from the start gives the same lines. Every line's fields, written back through the line builder and
+// the file writer, read back as the same fields (trailing blanks aside, which the writer drops), each one
+// quoted.
 #include "exchange/delimited.h"
 #include "fuzz_support.h"
 
@@ -19,6 +20,19 @@ QStringList readAll(DelimitedReader& reader) {
         lines << line;
     }
     return lines;
+}
+
+// Whether every surrogate of the text has its pair: what the reader decodes always has, so a
+// half character could only come from a cut.
+bool wholeCharacters(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+        } else if (text[i].isSurrogate()) {
+            return false;
+        }
+    }
+    return true;
 }
 
 QString joined(const QStringList& fields) {
@@ -71,6 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const QStringList fields = delimitedFields(line, &kinds);
         for (const QString& field : fields) {
             check(field.size() <= kDelimitedFieldLength, "a field holds at most 4000 characters", line);
+            check(wholeCharacters(field), "a field never holds half a character", field);
         }
         builder.begin();
         for (const QString& field : fields) {
