@@ -52,11 +52,6 @@ QStringList withoutTrailingBlanks(QStringList fields) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    quietQt();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes = bytesOf(data, size);
     const QString inPath = scratchDir() + QStringLiteral("/in.csv");

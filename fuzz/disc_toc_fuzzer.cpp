@@ -27,11 +27,6 @@ void checkRules(const DiscToc& toc, const QString& text) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    quietQt();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString text = textOf(data, size);
     const DiscToc untouched{7, 42, {1, 2, 3}, {}};

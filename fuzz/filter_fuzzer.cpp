@@ -196,7 +196,6 @@ void checkCompiled(const QString& text, const TableDef& base) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    quietQt();
     fillCollection();
     return 0;
 }

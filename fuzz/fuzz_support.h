@@ -55,15 +55,17 @@ inline void check(bool condition, const char* what, const QString& detail = {}) 
     }
 }
 
-// Qt's warnings would flood the run's output at thousands of inputs a second.
-inline void quietQt() {
+// Qt's warnings would flood the run's output at thousands of inputs a second: every target drops
+// them from its start (a static of its own in each target, so it is never left out).
+[[maybe_unused]] static const bool kQtQuiet = [] {
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
         if (type == QtFatalMsg) {
             std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
             std::abort();
         }
     });
-}
+    return true;
+}();
 
 // A folder for the run's files, removed when the run ends normally.
 inline const QString& scratchDir() {

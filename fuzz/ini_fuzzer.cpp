@@ -85,11 +85,6 @@ void checkOthersKept(const Snapshot& before, const Snapshot& after, const QStrin
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    quietQt();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray input = bytesOf(data, size);
     const qsizetype nul = input.indexOf('\0');

@@ -193,11 +193,6 @@ void checkText(const Picture& p, const QString& picture, const QString& value) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    quietQt();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString input = textOf(data, size);
     const qsizetype lineEnd = input.indexOf(u'\n');
