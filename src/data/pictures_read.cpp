@@ -50,14 +50,16 @@ bool numberToInt64(const NumberText& number, qint64& value) {
         }
         magnitude = magnitude * 10 + digit;
     }
-    constexpr quint64 kLargest = std::numeric_limits<qint64>::max();
-    if (!number.fraction.isEmpty() && number.fraction.front() >= '5' && magnitude <= kLargest) {
+    // A negative number reaches one further: -9223372036854775808 fits.
+    const quint64 largest =
+        static_cast<quint64>(std::numeric_limits<qint64>::max()) + (number.negative ? 1 : 0);
+    if (!number.fraction.isEmpty() && number.fraction.front() >= '5' && magnitude <= largest) {
         ++magnitude;
     }
-    if (magnitude > kLargest) {
+    if (magnitude > largest) {
         return false;
     }
-    value = number.negative ? -static_cast<qint64>(magnitude) : static_cast<qint64>(magnitude);
+    value = number.negative ? static_cast<qint64>(0 - magnitude) : static_cast<qint64>(magnitude);
     return true;
 }
 
@@ -438,11 +440,14 @@ qint64 Picture::deformatPattern(QStringView text) const {
             negative = true;
             ++pos;
         }
+        // A negative number reaches one further: -9223372036854775808 fits.
+        const quint64 largest =
+            static_cast<quint64>(std::numeric_limits<qint64>::max()) + (negative ? 1 : 0);
         for (int taken = 0;
              pos < compact.size() && isAsciiDigit(compact[pos]) && (firstRun || taken < places);
              ++taken, ++pos) {
             const quint64 digit = compact[pos].unicode() - u'0';
-            if (magnitude > (static_cast<quint64>(std::numeric_limits<qint64>::max()) - digit) / 10) {
+            if (magnitude > (largest - digit) / 10) {
                 return 0;
             }
             magnitude = magnitude * 10 + digit;
@@ -452,7 +457,7 @@ qint64 Picture::deformatPattern(QStringView text) const {
     if (pos != compact.size()) {
         return 0;
     }
-    return negative ? -static_cast<qint64>(magnitude) : static_cast<qint64>(magnitude);
+    return negative ? static_cast<qint64>(0 - magnitude) : static_cast<qint64>(magnitude);
 }
 
 } // namespace tunarium
