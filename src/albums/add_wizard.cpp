@@ -11,7 +11,8 @@ namespace {
 constexpr TableId kWizardTables[] = {TableId::Tunarium, TableId::Album, TableId::Categories, TableId::Media,
                                      TableId::AddWizard};
 // The fields that make the album-wide facts of the wizard's window.
-constexpr const char* kAlbumFacts[] = {"Artist", "Album", "ReleaseDate", "FileNumber", "Media", "CategoryID"};
+constexpr int kAlbumFacts[] = {tun::kArtist,     tun::kAlbum, tun::kReleaseDate,
+                               tun::kFileNumber, tun::kMedia, tun::kCategoryId};
 
 } // namespace
 
@@ -33,7 +34,7 @@ QString AddWizard::procedureName(WizardKind kind) {
 }
 
 QString AddWizard::albumArtist() const {
-    return isCompilation() ? QString::fromLatin1(kVariousArtist) : m_fields.text(field("Artist"));
+    return isCompilation() ? QString::fromLatin1(kVariousArtist) : m_fields.text(tun::kArtist);
 }
 
 bool AddWizard::open() {
@@ -68,7 +69,7 @@ bool AddWizard::open() {
         close();
         return false;
     }
-    m_reservedId = m_fields.number(field("ID"));
+    m_reservedId = m_fields.number(tun::kId);
     QString failedTable;
     if (StoreError e = m_rules.loadChoices(m_fields, failedTable)) {
         warnings.saveError(e);
@@ -99,8 +100,8 @@ void AddWizard::close() {
 }
 
 bool AddWizard::fieldsChanged() const {
-    for (const char* name : kAlbumFacts) {
-        if (m_fields.value(field(name)) != m_openedWith.value(field(name))) {
+    for (int f : kAlbumFacts) {
+        if (m_fields.value(f) != m_openedWith.value(f)) {
             return true;
         }
     }

@@ -74,7 +74,6 @@ public:
     QString albumArtist() const;
 
 private:
-    int field(const char* name) const { return SongRules::field(name); }
     bool writeAlbum(qint64& albumId);
     StoreError addSong(SongRecord& song);
     bool failed(const QString& caption, const QString& text);

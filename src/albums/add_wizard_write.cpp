@@ -11,15 +11,11 @@ namespace {
 // A song number that is taken is tried again this often, one higher each time.
 constexpr int kNumberTries = 10000;
 
-int albumKey(const char* name) {
-    return tableDef(TableId::Album).keyIndex(QString::fromLatin1(name));
-}
-
 // Whether an album with these key values exists; a failed read counts as an error.
-StoreError albumExists(Store& store, const char* key, const QVector<QVariant>& values, bool& exists,
+StoreError albumExists(Store& store, int key, const QVector<QVariant>& values, bool& exists,
                        qint64* albumId = nullptr) {
     AlbumRecord found;
-    const StoreError e = store.get(albumKey(key), values, found);
+    const StoreError e = store.get(key, values, found);
     exists = e.ok();
     if (albumId != nullptr) {
         *albumId = exists ? found.albumId : 0;
@@ -39,14 +35,14 @@ bool AddWizard::failed(const QString& caption, const QString& text) {
 bool AddWizard::writeAlbum(qint64& albumId) {
     Store& store = m_db.store();
     const QString artist = albumArtist();
-    const QString name = m_fields.text(field("Album"));
+    const QString name = m_fields.text(tun::kAlbum);
     auto readFailed = [this](const StoreError& e) {
         return failed(QStringLiteral("Error"),
                       QStringLiteral("Error adding album information:\n\n") + e.describe());
     };
     bool exists = false;
     if (!m_addToAlbums) {
-        if (StoreError e = albumExists(store, "KeyAlbum", {name, artist}, exists, &albumId)) {
+        if (StoreError e = albumExists(store, alb::kKeyAlbum, {name, artist}, exists, &albumId)) {
             return readFailed(e);
         }
         return true;
@@ -57,13 +53,13 @@ bool AddWizard::writeAlbum(qint64& albumId) {
         return readFailed(e);
     }
     album.cdIdentifier = m_cdIdentifier;
-    album.notes = m_fields.text(field("Notes"));
-    album.fileNumber = m_fields.text(field("FileNumber"));
+    album.notes = m_fields.text(tun::kNotes);
+    album.fileNumber = m_fields.text(tun::kFileNumber);
     album.artist = artist;
     album.album = name;
-    album.media = m_fields.text(field("Media"));
-    album.releaseDate = m_fields.number(field("ReleaseDate"));
-    album.categoryId = m_fields.number(field("CategoryID"));
+    album.media = m_fields.text(tun::kMedia);
+    album.releaseDate = m_fields.number(tun::kReleaseDate);
+    album.categoryId = m_fields.number(tun::kCategoryId);
 
     // A disc already filed under another album leaves this one without its identifier.
     auto clearTakenIdentifier = [&]() -> StoreError {
@@ -71,7 +67,7 @@ bool AddWizard::writeAlbum(qint64& albumId) {
             return {};
         }
         bool taken = false;
-        StoreError e = albumExists(store, "KeyCDIdentifier", {album.cdIdentifier}, taken);
+        StoreError e = albumExists(store, alb::kKeyCdIdentifier, {album.cdIdentifier}, taken);
         if (taken) {
             album.cdIdentifier.clear();
         }
@@ -83,7 +79,7 @@ bool AddWizard::writeAlbum(qint64& albumId) {
         }
     }
     for (;;) {
-        if (StoreError e = albumExists(store, "KeyAlbumID", {album.albumId}, exists)) {
+        if (StoreError e = albumExists(store, alb::kKeyAlbumId, {album.albumId}, exists)) {
             return readFailed(e);
         }
         if (!exists) {
@@ -94,14 +90,14 @@ bool AddWizard::writeAlbum(qint64& albumId) {
     if (StoreError e = clearTakenIdentifier()) {
         return readFailed(e);
     }
-    if (StoreError e = albumExists(store, "KeyAlbum", {album.album, artist}, exists)) {
+    if (StoreError e = albumExists(store, alb::kKeyAlbum, {album.album, artist}, exists)) {
         return readFailed(e);
     }
     if (exists) {
-        const int width = tableDef(TableId::Album).field(tableDef(TableId::Album).fieldIndex(u"Album")).width;
+        const int width = tableDef(TableId::Album).field(alb::kAlbum).width;
         album.album = (trimTrailingBlanks(album.album) + QStringLiteral(" (Copy)")).left(width);
     }
-    if (StoreError e = albumExists(store, "KeyArtist", {artist, album.album}, exists)) {
+    if (StoreError e = albumExists(store, alb::kKeyArtist, {artist, album.album}, exists)) {
         return readFailed(e);
     }
     if (exists) {
@@ -112,7 +108,7 @@ bool AddWizard::writeAlbum(qint64& albumId) {
              PromptIcon::Exclamation, kButtonOk, kButtonOk});
         // No new album: the songs go with the album that has their artist and name, not with a
         // number that the next album made would take.
-        if (StoreError e = albumExists(store, "KeyAlbum", {name, artist}, exists, &albumId)) {
+        if (StoreError e = albumExists(store, alb::kKeyAlbum, {name, artist}, exists, &albumId)) {
             return readFailed(e);
         }
         return true;
@@ -120,10 +116,10 @@ bool AddWizard::writeAlbum(qint64& albumId) {
 
     // The keys that would still refuse the album, for the message when adding it fails.
     QString note;
-    const std::pair<const char*, QVector<QVariant>> keys[] = {{"KeyAlbumID", {album.albumId}},
-                                                              {"KeyCDIdentifier", {album.cdIdentifier}},
-                                                              {"KeyAlbum", {album.album, artist}},
-                                                              {"KeyArtist", {artist, album.album}}};
+    const std::pair<int, QVector<QVariant>> keys[] = {{alb::kKeyAlbumId, {album.albumId}},
+                                                      {alb::kKeyCdIdentifier, {album.cdIdentifier}},
+                                                      {alb::kKeyAlbum, {album.album, artist}},
+                                                      {alb::kKeyArtist, {artist, album.album}}};
     const char* marks[] = {"[ID]", "[CD]", "[Album]", "[Artist]"};
     for (int i = 0; i < 4; ++i) {
         if (i == 1 && trimTrailingBlanks(album.cdIdentifier).isEmpty()) {

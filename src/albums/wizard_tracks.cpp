@@ -12,16 +12,6 @@ namespace {
 const QString kReservationSide;
 constexpr int kRowsPerRead = 200;
 
-int awField(const char* name) {
-    static const TableDef& t = tableDef(TableId::AddWizard);
-    return t.fieldIndex(QString::fromLatin1(name));
-}
-
-int instanceKey() {
-    static const int key = tableDef(TableId::AddWizard).keyIndex(u"KeyInstance");
-    return key;
-}
-
 } // namespace
 
 WizardTracks::~WizardTracks() {
@@ -36,12 +26,11 @@ StoreError WizardTracks::reserveInstance() {
     }
     QVector<Row> last;
     if (StoreError e =
-            store.read(TableId::AddWizard, instanceKey(), {}, sql::Direction::Backward, true, 1, last)) {
+            store.read(TableId::AddWizard, aw::kKeyInstance, {}, sql::Direction::Backward, true, 1, last)) {
         return e;
     }
     WizardTrackRecord reservation;
-    reservation.instance =
-        last.isEmpty() ? 1 : std::max<qint64>(last.first().number(awField("Instance")), 0) + 1;
+    reservation.instance = last.isEmpty() ? 1 : std::max<qint64>(last.first().number(aw::kInstance), 0) + 1;
     reservation.side = kReservationSide;
     if (StoreError e = store.insert(reservation)) {
         return e;
@@ -70,7 +59,7 @@ QVector<QVariant> WizardTracks::range() const {
 }
 
 OrderedList WizardTracks::list() const {
-    return {TableId::AddWizard, instanceKey(), range()};
+    return {TableId::AddWizard, aw::kKeyInstance, range()};
 }
 
 QString WizardTracks::listFormat(bool withArtist) {
@@ -82,14 +71,14 @@ QString WizardTracks::listFormat(bool withArtist) {
 ListDefinition WizardTracks::listDefinition(bool withArtist) {
     ListDefinition d;
     d.table = TableId::AddWizard;
-    d.sortOrders = {SortOrderDef{instanceKey(), 2, LocatorKind::None, {}, {}}};
-    d.columns << recordColumn(QStringLiteral("Track"), awField("Track"), QStringLiteral("@n3"));
+    d.sortOrders = {SortOrderDef{aw::kKeyInstance, 2, LocatorKind::None, {}, {}}};
+    d.columns << recordColumn(QStringLiteral("Track"), aw::kTrack, QStringLiteral("@n3"));
     if (withArtist) {
-        d.columns << recordColumn(QStringLiteral("Artist"), awField("Artist"), QStringLiteral("@s50"));
+        d.columns << recordColumn(QStringLiteral("Artist"), aw::kArtist, QStringLiteral("@s50"));
     }
-    d.columns << recordColumn(QStringLiteral("Title"), awField("Title"), QStringLiteral("@s50"));
+    d.columns << recordColumn(QStringLiteral("Title"), aw::kTitle, QStringLiteral("@s50"));
     d.columns << ColumnDef{QStringLiteral("Time"), QStringLiteral("@s5"), [](const PageRow& row) {
-                               return QVariant(formatMinutesSeconds(row.record.number(awField("Time"))));
+                               return QVariant(formatMinutesSeconds(row.record.number(aw::kTime)));
                            }};
     return d;
 }
@@ -100,8 +89,8 @@ StoreError WizardTracks::rows(QVector<WizardTrackRecord>& out) {
     bool inclusive = true;
     for (;;) {
         QVector<Row> page;
-        if (StoreError e = m_db.store().read(TableId::AddWizard, instanceKey(), from, sql::Direction::Forward,
-                                             inclusive, kRowsPerRead, page)) {
+        if (StoreError e = m_db.store().read(TableId::AddWizard, aw::kKeyInstance, from,
+                                             sql::Direction::Forward, inclusive, kRowsPerRead, page)) {
             return e;
         }
         const OrderedList l = list();
@@ -114,7 +103,7 @@ StoreError WizardTracks::rows(QVector<WizardTrackRecord>& out) {
         if (page.size() < kRowsPerRead) {
             return {};
         }
-        from = m_db.store().positionOf(page.last(), instanceKey());
+        from = m_db.store().positionOf(page.last(), aw::kKeyInstance);
         inclusive = false;
     }
 }
@@ -123,7 +112,7 @@ StoreError WizardTracks::rowAfter(qint64 after, WizardTrackRecord& out, bool& fo
     found = false;
     QVector<Row> next;
     KeyPosition from{{m_instance, QString::fromLatin1(kWizardSide), after}};
-    if (StoreError e = m_db.store().read(TableId::AddWizard, instanceKey(), from, sql::Direction::Forward,
+    if (StoreError e = m_db.store().read(TableId::AddWizard, aw::kKeyInstance, from, sql::Direction::Forward,
                                          false, 1, next)) {
         return e;
     }
@@ -135,14 +124,14 @@ StoreError WizardTracks::rowAfter(qint64 after, WizardTrackRecord& out, bool& fo
 }
 
 StoreError WizardTracks::nextTrack(qint64& out) {
-    const FieldDef& track = tableDef(TableId::AddWizard).field(awField("Track"));
+    const FieldDef& track = tableDef(TableId::AddWizard).field(aw::kTrack);
     QVector<Row> last;
     KeyPosition end{{m_instance, QString::fromLatin1(kWizardSide), track.maxValue()}};
-    if (StoreError e = m_db.store().read(TableId::AddWizard, instanceKey(), end, sql::Direction::Backward,
+    if (StoreError e = m_db.store().read(TableId::AddWizard, aw::kKeyInstance, end, sql::Direction::Backward,
                                          true, 1, last)) {
         return e;
     }
-    out = !last.isEmpty() && list().holds(last.first()) ? last.first().number(awField("Track")) + 1 : 1;
+    out = !last.isEmpty() && list().holds(last.first()) ? last.first().number(aw::kTrack) + 1 : 1;
     if (out > track.maxValue()) {
         return StoreError::driver(0, QStringLiteral("No track numbers are left after %1").arg(out - 1));
     }
@@ -152,9 +141,9 @@ StoreError WizardTracks::nextTrack(qint64& out) {
 StoreError WizardTracks::trackTaken(const Row& record, bool& taken) {
     taken = false;
     Row other;
-    const StoreError e = m_db.store().get(
-        TableId::AddWizard, instanceKey(),
-        {m_instance, QString::fromLatin1(kWizardSide), record.number(awField("Track"))}, other);
+    const StoreError e =
+        m_db.store().get(TableId::AddWizard, aw::kKeyInstance,
+                         {m_instance, QString::fromLatin1(kWizardSide), record.number(aw::kTrack)}, other);
     if (e.code == code::kRecordNotFound) {
         return {};
     }
@@ -173,7 +162,7 @@ StoreError WizardTracks::applyRead(const QVector<CdTrackTime>& times, const QStr
     for (const CdTrackTime& t : times) {
         WizardTrackRecord row;
         const StoreError found =
-            store.get(instanceKey(), {m_instance, QString::fromLatin1(kWizardSide), qint64(t.track)}, row);
+            store.get(aw::kKeyInstance, {m_instance, QString::fromLatin1(kWizardSide), qint64(t.track)}, row);
         if (found.ok()) {
             row.time = t.length;
             if (StoreError e = store.update(row)) {
@@ -188,7 +177,7 @@ StoreError WizardTracks::applyRead(const QVector<CdTrackTime>& times, const QStr
         row.instance = m_instance;
         row.side = QString::fromLatin1(kWizardSide);
         row.track = t.track;
-        row.artist = artist.left(tableDef(TableId::AddWizard).field(awField("Artist")).width);
+        row.artist = artist.left(tableDef(TableId::AddWizard).field(aw::kArtist).width);
         row.title = QStringLiteral("Track %1").arg(t.track);
         row.time = t.length;
         if (StoreError e = store.insert(row)) {
@@ -208,9 +197,9 @@ StoreError WizardTrackRules::primeAndNumber(Row& record, bool copy) {
     if (StoreError e = m_tracks.nextTrack(track)) {
         return e;
     }
-    record.setNumber(awField("Instance"), m_tracks.instance());
-    record.setText(awField("Side"), QString::fromLatin1(kWizardSide));
-    record.setNumber(awField("Track"), track);
+    record.setNumber(aw::kInstance, m_tracks.instance());
+    record.setText(aw::kSide, QString::fromLatin1(kWizardSide));
+    record.setNumber(aw::kTrack, track);
     return {};
 }
 
