@@ -13,6 +13,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -20,9 +21,22 @@
 
 namespace tunarium {
 
+namespace {
+
+// The window the wizard stands in front of: a window in the workspace (the songs browse), never
+// the frame that holds the workspace, which must stay usable around the wizard.
+QWidget* callerOf(const ProcedureContext& context) {
+    if (context.caller && context.workspace && context.caller->isAncestorOf(context.workspace)) {
+        return nullptr;
+    }
+    return context.caller;
+}
+
+} // namespace
+
 AddWizardWindow::AddWizardWindow(const ProcedureContext& context, WizardKind kind)
-    : FormWindow(AddWizard::procedureName(kind), positionFilePath(context.db.collectionDir()), context.caller,
-                 nullptr),
+    : FormWindow(AddWizard::procedureName(kind), positionFilePath(context.db.collectionDir()),
+                 callerOf(context), nullptr),
       m_context(context), m_wizard(std::make_unique<AddWizard>(context.db, kind)),
       m_positionFile(positionFilePath(context.db.collectionDir())) {
     setWindowTitle(AddWizard::title(kind));

@@ -84,6 +84,8 @@ private:
     void openTrackForm(Request request, const Row& record, std::function<void(int, const Row&)> answered);
     void editFrom(qint64 track);
     void refreshList();
+    // While a read runs, the wizard's own controls wait for it.
+    void setReading(bool reading);
 
     ProcedureContext m_context;
     std::unique_ptr<AddWizard> m_wizard;

@@ -6,6 +6,8 @@
 #include "catalogue/ui/page_model.h"
 #include "ui/dialog_units.h"
 
+#include <QCheckBox>
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -186,13 +188,14 @@ void AddWizardWindow::readDisc() {
     auto read = std::make_unique<WizardCdRead>(*m_wizard, m_context.prompter, m_context.settings,
                                                m_context.db.collectionDir());
     QPointer<AddWizardWindow> self(this);
-    // The wizard waits for the read; every other window goes on meanwhile.
-    setEnabled(false);
+    // The wizard waits for the read (its progress window, a window of its own, stays usable);
+    // every other window goes on meanwhile.
+    setReading(true);
     auto* window = new ReadingCdWindow(std::move(read), this, [self](bool succeeded) {
         if (!self || self->m_closed) {
             return;
         }
-        self->setEnabled(true);
+        self->setReading(false);
         if (succeeded) {
             self->m_tabs->setCurrentIndex(1);
         }
@@ -201,6 +204,13 @@ void AddWizardWindow::readDisc() {
     });
     m_reading = window;
     window->start();
+}
+
+void AddWizardWindow::setReading(bool reading) {
+    m_tabs->setEnabled(!reading);
+    m_addToAlbums->setEnabled(!reading);
+    m_buttons[0]->setEnabled(!reading); // OK and Cancel
+    m_buttons[1]->setEnabled(!reading);
 }
 
 void AddWizardWindow::editAllSongs() {
