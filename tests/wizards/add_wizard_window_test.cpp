@@ -162,6 +162,7 @@ TEST_F(AddWizardWindowTest, ASingleArtistAlbumFromTheSongFormToTheSongsBrowse) {
     ASSERT_NE(w->readingWindow(), nullptr);
     EXPECT_FALSE(w->tabs()->isEnabled()); // the wizard waits for the read
     EXPECT_TRUE(w->readingWindow()->cancelButton()->isEnabled());
+    EXPECT_FALSE(w->button(QStringLiteral("&OK"))->isEnabled());
     ASSERT_TRUE(QTest::qWaitFor([w] { return w->readingWindow() == nullptr; }, 5000));
     settle();
     EXPECT_TRUE(w->tabs()->isEnabled());

@@ -90,6 +90,8 @@ void AddWizardWindow::build() {
     connect(ok, &QPushButton::clicked, this, &AddWizardWindow::accept);
     connect(cancel, &QPushButton::clicked, this, &AddWizardWindow::cancelRequested);
     m_buttons << ok << cancel;
+    m_ok = ok;
+    m_cancel = cancel;
     m_addToAlbums = new QCheckBox(QStringLiteral("Add Information to Album Database"));
     m_addToAlbums->setChecked(m_wizard->addToAlbums());
     connect(m_addToAlbums, &QCheckBox::toggled, this, [this](bool on) { m_wizard->setAddToAlbums(on); });

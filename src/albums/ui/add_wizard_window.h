@@ -102,6 +102,8 @@ private:
     BrowseList* m_list = nullptr;
     QScrollBar* m_thumb = nullptr;
     QCheckBox* m_addToAlbums = nullptr;
+    QPushButton* m_ok = nullptr;
+    QPushButton* m_cancel = nullptr;
     QList<QPushButton*> m_buttons;
     QPointer<TrackFormWindow> m_trackForm;
     QPointer<ReadingCdWindow> m_reading;

@@ -209,8 +209,8 @@ void AddWizardWindow::readDisc() {
 void AddWizardWindow::setReading(bool reading) {
     m_tabs->setEnabled(!reading);
     m_addToAlbums->setEnabled(!reading);
-    m_buttons[0]->setEnabled(!reading); // OK and Cancel
-    m_buttons[1]->setEnabled(!reading);
+    m_ok->setEnabled(!reading);
+    m_cancel->setEnabled(!reading);
 }
 
 void AddWizardWindow::editAllSongs() {

@@ -91,6 +91,11 @@ void ReadingCdWindow::showProgress() {
     m_other->setText(p.otherLine);
     m_bar->setValue(p.percent);
     if (!isVisible()) {
+        // Over the middle of the window that started the read.
+        adjustSize();
+        if (QWidget* over = parentWidget()) {
+            move(over->mapToGlobal(over->rect().center()) - rect().center());
+        }
         show();
         raise();
     }
