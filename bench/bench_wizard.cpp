@@ -174,7 +174,10 @@ int wizardBench(const QString& dirPath) {
             QElapsedTimer timer;
             timer.start();
             const bool written = wizard.writeAll();
-            ours << elapsedMs(timer);
+            // The first run warms the connection's cache; the raw runs below have one of their own.
+            if (run > 0) {
+                ours << elapsedMs(timer);
+            }
             if (!written || wizard.writtenSongIds().size() != kTracks || wizard.writtenAlbumId() == 0) {
                 return fail(
                     QStringLiteral("the wizard did not write its album: %1")
@@ -195,7 +198,9 @@ int wizardBench(const QString& dirPath) {
             sqlite3_close(db);
             return fail(QStringLiteral("a raw insert failed"));
         }
-        raw << ms;
+        if (run > 0) {
+            raw << ms;
+        }
     }
     sqlite3_close(db);
 
