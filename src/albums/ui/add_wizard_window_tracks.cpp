@@ -25,19 +25,7 @@ QWidget* AddWizardWindow::buildSongs() {
     m_list->setDesignSize(QSize(m_wizard->isCompilation() ? 270 : 170, 110));
     m_list->setPopupAction([this](QPoint at) { showPopup(at); });
     m_list->viewport()->installEventFilter(this);
-    m_thumb = new QScrollBar(Qt::Vertical);
-    m_thumb->setRange(0, kThumbSteps);
-    m_thumb->setPageStep(10);
-    QSizePolicy thumbPolicy = m_thumb->sizePolicy();
-    thumbPolicy.setRetainSizeWhenHidden(true);
-    m_thumb->setSizePolicy(thumbPolicy);
-    connect(m_thumb, &QScrollBar::actionTriggered, this, [this](int action) {
-        if (scrollForThumbAction(*m_engine, action)) {
-            m_list->setFocus();
-        }
-    });
-    connect(m_thumb, &QScrollBar::sliderReleased, this,
-            [this] { m_engine->dragThumb(m_thumb->sliderPosition()); });
+    m_thumb = makeThumbBar(*m_engine, m_list);
 
     // The four moves, as arrows beside the list.
     struct Move {
@@ -108,18 +96,7 @@ void AddWizardWindow::pageChanged() {
     if (m_list == nullptr) {
         return;
     }
-    m_list->pageModel()->pageChanged();
-    const int selected = m_engine->selectedIndex();
-    if (selected >= 0) {
-        m_list->selectRow(selected);
-    } else {
-        m_list->clearSelection();
-    }
-    m_thumb->setVisible(m_engine->scrollBarVisible());
-    {
-        const QSignalBlocker block(m_thumb);
-        m_thumb->setSliderPosition(m_engine->thumbPosition());
-    }
+    showListPage(*m_engine, m_list, m_thumb);
     const bool rows = m_engine->changeEnabled();
     for (QPushButton* b : std::as_const(m_buttons)) {
         if (b->text() == QStringLiteral("&Change") || b->text() == QStringLiteral("&Delete") ||

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionHeader>
 #include <QWheelEvent>
@@ -233,6 +234,40 @@ bool scrollForThumbAction(ListEngine& engine, int sliderAction) {
     default:
         return false;
     }
+}
+
+QScrollBar* makeThumbBar(ListEngine& engine, BrowseList* list) {
+    auto* thumb = new QScrollBar(Qt::Vertical);
+    thumb->setRange(0, kThumbSteps);
+    thumb->setPageStep(10);
+    QSizePolicy policy = thumb->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    thumb->setSizePolicy(policy);
+    thumb->hide();
+    QObject::connect(thumb, &QScrollBar::actionTriggered, list, [&engine, thumb](int action) {
+        if (scrollForThumbAction(engine, action)) {
+            // The bar shows the estimate of the selected record, not where the click would have put it.
+            thumb->setSliderPosition(engine.thumbPosition());
+        }
+    });
+    QObject::connect(thumb, &QScrollBar::sliderReleased, list, [&engine, list, thumb] {
+        engine.dragThumb(thumb->sliderPosition());
+        list->setFocus();
+    });
+    return thumb;
+}
+
+void showListPage(const ListEngine& engine, BrowseList* list, QScrollBar* thumb) {
+    list->pageModel()->pageChanged();
+    const int selected = engine.selectedIndex();
+    if (selected >= 0) {
+        list->selectRow(selected);
+    } else {
+        list->clearSelection();
+    }
+    thumb->setVisible(engine.scrollBarVisible());
+    const QSignalBlocker block(thumb);
+    thumb->setSliderPosition(engine.thumbPosition());
 }
 
 void showPopupMenu(QWidget* parent, const QString& text, const QPoint& globalPos,

@@ -22,14 +22,6 @@ bool BrowseWindow::eventFilter(QObject* watched, QEvent* event) {
     return FormWindow::eventFilter(watched, event);
 }
 
-void BrowseWindow::thumbAction(int action) {
-    if (!scrollForThumbAction(*m_engine, action)) {
-        return;
-    }
-    // The bar shows the estimate of the selected record, not where the click would have put it.
-    m_thumb->setSliderPosition(m_engine->thumbPosition());
-}
-
 QString BrowseWindow::popupText() const {
     return m_engine->popupText(popupExtras());
 }
