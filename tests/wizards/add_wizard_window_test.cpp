@@ -2,7 +2,8 @@
 // songs browse, "Select Add Mode", the single-artist wizard, the disc read from a table-of-contents
 // file through "Reading CD", titles typed in the track form, a move, and OK: the album's songs are
 // written and the songs browse shows them. Then the compilation wizard from the frame's procedure
-// name, cancelled: its rows stay, and the next wizard does not show them.
+// name, cancelled: its rows stay, and the next wizard does not show them. A read with no disc to
+// read, and a category made on OK.
 #include "albums/ui/add_wizard_window.h"
 #include "albums/ui/albums_procedures.h"
 #include "albums/ui/reading_cd_window.h"
@@ -249,6 +250,53 @@ TEST_F(AddWizardWindowTest, ACancelledCompilationKeepsItsRowsAndTheNextWizardSta
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(prompter.messages[0].text, QStringLiteral("Are you sure you want to cancel?"));
     EXPECT_NE(opened<AddWizardWindow>(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(AddWizardWindowTest, AFailedReadWritesNoRowAndANewCategoryIsMadeOnOk) {
+    ASSERT_TRUE(procedures.start(QStringLiteral("AddSingleArtist"), context()));
+    settle();
+    AddWizardWindow* w = opened<AddWizardWindow>();
+    ASSERT_NE(w, nullptr);
+
+    // No file where the variable points: the drive's "not ready" message, no row, the wizard usable.
+    qputenv("TUNARIUM_CD_TOC", dir.path("missing.toc").toLocal8Bit());
+    w->button(QStringLiteral("&Read Compact Disc Information"))->click();
+    ASSERT_TRUE(QTest::qWaitFor([w] { return w->readingWindow() == nullptr; }, 5000));
+    settle();
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("CD player not ready.")));
+    EXPECT_EQ(w->engine().rowCount(), 0);
+    EXPECT_EQ(db->store().count(TableId::AddWizard), 1); // the row that holds the instance number
+    EXPECT_TRUE(w->tabs()->isEnabled());
+
+    // A category that does not exist is offered, made with the next number and taken on OK; an
+    // empty wizard writes the album alone.
+    prompter.messages.clear();
+    w->artistField()->setText(QStringLiteral("Aretha Franklin"));
+    w->albumField()->setText(QStringLiteral("Lady Soul"));
+    w->categoryBox()->setEditText(QStringLiteral("Gospel"));
+    prompter.answers = {kButtonYes};
+    QPointer<AddWizardWindow> guard(w);
+    w->accept();
+    settle();
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].text, QStringLiteral("Add new category?"));
+    EXPECT_TRUE(guard.isNull());
+    CategoryRecord gospel;
+    ASSERT_TRUE(db->store().get(cat::kKeyCategory, {QStringLiteral("Gospel")}, gospel).ok());
+    EXPECT_EQ(gospel.categoryId, 2);
+    AlbumRecord album;
+    ASSERT_TRUE(
+        db->store()
+            .get(alb::kKeyAlbum, {QStringLiteral("Lady Soul"), QStringLiteral("Aretha Franklin")}, album)
+            .ok());
+    EXPECT_EQ(album.categoryId, 2);
+    EXPECT_EQ(db->store().count(TableId::Tunarium), 0);
+    EXPECT_EQ(db->store().count(TableId::AddWizard), 0);
 }
 
 } // namespace
