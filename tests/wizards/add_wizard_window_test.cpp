@@ -300,3 +300,21 @@ TEST_F(AddWizardWindowTest, AFailedReadWritesNoRowAndANewCategoryIsMadeOnOk) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(AddWizardWindowTest, AWizardStartedFromTheFrameLeavesTheFrameUsable) {
+    QWidget frame;
+    auto* workspace = new QMdiArea(&frame);
+    frame.resize(800, 600);
+    frame.show();
+    ASSERT_TRUE(procedures.start(QStringLiteral("AddCompilation"),
+                                 {*db, settings, prompter, workspace, &frame, procedures}));
+    settle();
+    ASSERT_EQ(workspace->subWindowList().size(), 1);
+    EXPECT_TRUE(frame.isEnabled()); // the wizard lives in the frame's workspace
+    workspace->closeAllSubWindows();
+    settle();
+}
+
+} // namespace
