@@ -227,6 +227,20 @@ TEST_F(AddWizardWindowTest, ACancelledCompilationKeepsItsRowsAndTheNextWizardSta
     form->accept();
     settle();
     EXPECT_EQ(listed(w), (QStringList{"1|Sly Stone|Family Affair|"}));
+    // The ditto key brings the last saved row's title into the next track's title; Cancel drops
+    // the row the form added.
+    w->button(QStringLiteral("&Add"))->click();
+    settle();
+    form = w->trackForm();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->trackField()->text().trimmed(), QStringLiteral("2"));
+    form->activateWindow();
+    form->titleField()->setFocus();
+    QTest::keyClick(form->titleField(), Qt::Key_QuoteLeft, Qt::ControlModifier);
+    EXPECT_EQ(form->titleField()->text(), QStringLiteral("Family Affair"));
+    QTest::keyClick(form, Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(listed(w), (QStringList{"1|Sly Stone|Family Affair|"}));
 
     // Nothing typed in the album's fields: Cancel closes without asking, and writes no song.
     QPointer<AddWizardWindow> guard(w);

@@ -1,15 +1,31 @@
 // The track form of an add wizard.
 #include "albums/ui/track_form_window.h"
 
+#include "catalogue/ui/lookup_form_window.h"
 #include "catalogue/ui/picture_edit.h"
 
 #include <QApplication>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace tunarium {
+
+namespace {
+
+// The row the track form saved last, in this run of the program.
+std::optional<Row>& lastSaved() {
+    static std::optional<Row> row;
+    return row;
+}
+
+constexpr int kDittoVirtualKey = 192;
+
+} // namespace
 
 TrackFormWindow::TrackFormWindow(Database& db, WizardTracks& tracks, bool withArtist,
                                  const QString& positionFile, int request, const Row& current,
@@ -49,6 +65,9 @@ void TrackFormWindow::build() {
     fields->addRow(QStringLiteral("T&ime:"), m_time);
     m_track = new PictureEdit(QStringLiteral("@n3"));
     fields->addRow(QStringLiteral("Track:"), m_track);
+    for (PictureEdit* field : {m_title, m_time, m_track}) {
+        field->installEventFilter(this);
+    }
 
     auto* ok = new QPushButton(QStringLiteral("&Ok"));
     ok->setDefault(true);
@@ -86,6 +105,7 @@ void TrackFormWindow::accept() {
     QApplication::restoreOverrideCursor();
     switch (result) {
     case FormSession::SaveResult::Closed:
+        lastSaved() = m_record;
         finish(m_session.response());
         break;
     case FormSession::SaveResult::Redisplay:
@@ -97,6 +117,31 @@ void TrackFormWindow::accept() {
         m_track->selectAll();
         break;
     }
+}
+
+void TrackFormWindow::ditto() {
+    if (!lastSaved()) {
+        return;
+    }
+    const Row& last = *lastSaved();
+    if (m_title->hasFocus()) {
+        m_title->setValue(last.value(aw::kTitle));
+    } else if (m_time->hasFocus()) {
+        m_time->setValue(last.value(aw::kTime));
+    } else if (m_track->hasFocus()) {
+        m_track->setValue(last.value(aw::kTrack));
+    }
+}
+
+bool TrackFormWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers().testFlag(Qt::ControlModifier) && isVirtualKey(key, kDittoVirtualKey)) {
+            ditto();
+            return true;
+        }
+    }
+    return FormWindow::eventFilter(watched, event);
 }
 
 } // namespace tunarium

@@ -1,6 +1,8 @@
 // The track form of an add wizard (UpdateAddWizardNoArtist; UpdateAddWizard with the artist for a
 // compilation): one row of the wizard's track list through the form pattern. A new row is numbered
-// after the last and added at once; Cancel removes it again.
+// after the last and added at once; Cancel removes it again. The ditto key (Ctrl and the key left
+// of 1) brings into the focused field (title, time or track) that field of the row this form saved
+// last.
 #pragma once
 
 #include "albums/wizard_tracks.h"
@@ -28,6 +30,11 @@ public:
 
     // OK: the row is saved; a track number another row has keeps the form open.
     void accept();
+    // The ditto key on the focused field.
+    void ditto();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void build();
