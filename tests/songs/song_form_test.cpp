@@ -1,10 +1,10 @@
 // The song form's rules and the form pattern, driven without a window.
 #include "catalogue/song_rules.h"
 #include "data/pictures.h"
+#include "support/sql_file.h"
 #include "support/temp_collection.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 using namespace tunarium;
 
@@ -356,11 +356,7 @@ namespace {
 
 // Runs SQL on the collection beside the program's own connection, as another program could.
 void runSql(const QString& collectionDir, const char* sql) {
-    sqlite3* raw = nullptr;
-    const QByteArray path = (collectionDir + "/tunarium.db").toUtf8();
-    ASSERT_EQ(sqlite3_open(path.constData(), &raw), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
-    sqlite3_close(raw);
+    EXPECT_EQ(test::runSql(collectionDir + "/tunarium.db", QString::fromUtf8(sql)), QString());
 }
 
 } // namespace
