@@ -42,4 +42,13 @@ bool overwriteLeafPages(const QString& path, const QString& name, int pages) {
     return true;
 }
 
+bool runSql(const QString& path, const char* sql) {
+    sqlite3* db = nullptr;
+    bool done = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                                nullptr) == SQLITE_OK &&
+                sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return done;
+}
+
 } // namespace tunarium::test
