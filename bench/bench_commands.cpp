@@ -1,5 +1,6 @@
 // Argument parsing and the generate and open benchmarks.
 #include "bench_commands.h"
+#include "crash_harness.h"
 
 #include "bench_browse.h"
 #include "bench_report.h"
@@ -11,7 +12,9 @@
 
 #include <sqlite3.h>
 
+#include <QRandomGenerator>
 #include <algorithm>
+
 #include <cstdio>
 
 namespace tunarium::bench {
@@ -26,6 +29,8 @@ const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n
                            "       tunarium-bench export --dir DIR\n"
                            "       tunarium-bench import --dir DIR\n"
                            "       tunarium-bench cd-identify\n"
+                           "       tunarium-bench crash --dir DIR [--kills N] [--seed N] [--songs N]\n"
+                           "       tunarium-bench reliability --dir DIR [--kills N]\n"
                            "       tunarium-bench report-engine --dir DIR [--songs N]\n";
 
 int usage(const char* problem) {
@@ -59,7 +64,8 @@ double rawInsertMs(const GeneratorOptions& options, qint64 songs, QString& error
         quotedCols << sql::quoted(c);
         marks << "?";
     }
-    const QByteArray insert = ("INSERT INTO \"Tunarium\" (" + quotedCols.join(",") + ") VALUES (" + marks.join(",") + ")").toUtf8();
+    const QByteArray insert =
+        ("INSERT INTO \"Tunarium\" (" + quotedCols.join(",") + ") VALUES (" + marks.join(",") + ")").toUtf8();
     sqlite3_stmt* stmt = nullptr;
     sqlite3_prepare_v2(db, insert.constData(), -1, &stmt, nullptr);
     SongFactory factory(options);
@@ -194,7 +200,8 @@ int openBench(const QString& dirPath) {
         count = store.count(TableId::Tunarium);
         ours << elapsedMs(timer);
         if (i == 0) {
-            for (const QString& line : store.explainQueryPlan("SELECT n FROM \"_counts\" WHERE label = 'Tunarium'")) {
+            for (const QString& line :
+                 store.explainQueryPlan("SELECT n FROM \"_counts\" WHERE label = 'Tunarium'")) {
                 scans += line.startsWith("SCAN") ? 1 : 0;
             }
         }
@@ -286,6 +293,41 @@ int run(const QStringList& args) {
     }
     if (command == "import") {
         return importBench(dir);
+    }
+    if (command == "crash" || command == "reliability") {
+        bool ok = true;
+        const int kills = options.contains("kills") ? options.value("kills").toInt(&ok) : 100;
+        if (!ok || kills < 1) {
+            return usage("--kills needs a number");
+        }
+        if (command == "reliability") {
+            return reliabilityBench(dir, kills);
+        }
+        CrashOptions crash;
+        crash.dir = dir;
+        crash.kills = kills;
+        crash.seed = options.contains("seed") ? options.value("seed").toUInt(&ok)
+                                              : QRandomGenerator::system()->generate();
+        crash.songs = options.contains("songs") ? options.value("songs").toLongLong(&ok) : crash.songs;
+        if (!ok) {
+            return usage("--seed and --songs need numbers");
+        }
+        QString error;
+        const CrashFigures figures = runCrashHarness(crash, error);
+        if (!error.isEmpty()) {
+            return fail(error);
+        }
+        figure("crash_seed", crash.seed, "");
+        figure("crash_kills", figures.kills, "kills");
+        figure("crash_finished_before_kill", figures.finished, "children");
+        figure("crash_damaged", figures.damaged, "collections");
+        figure("crash_recovered", figures.recovered, "states");
+        figure("crash_rolled_back", figures.rolledBack, "transactions");
+        return figures.damaged == 0 && figures.kills >= crash.kills ? 0 : 1;
+    }
+    if (command == "crash-child") {
+        return runCrashChild(dir, options.value("workload"), options.value("journal"),
+                             options.value("seed").toUInt());
     }
     if (command == "report-engine") {
         bool ok = true;
