@@ -256,7 +256,8 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
         // Killed in time: the next kill may come later, so that the whole run is reached.
         // Only an import runs long enough to need it: the others repeat their work in a loop, where
         // every moment is like another after the first few hundred milliseconds.
-        maxDelay[workload] = std::min(bulkImport || lineImport ? 60000 : 600, maxDelay.value(workload) * 9 / 8);
+        maxDelay[workload] =
+            std::min(bulkImport || lineImport ? 60000 : 600, maxDelay.value(workload) * 9 / 8);
         ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
         child.waitForFinished(10000);
         ++figures.kills;

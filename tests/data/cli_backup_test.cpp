@@ -74,8 +74,16 @@ TEST(CliBackup, CompactAndRepairKeepABackupOfTheirKind) {
     }
     TempCollection dir;
     tunarium::test::makeSongCollection(dir.dir(), 40);
+    // What a copy killed while writing a backup left behind (no process has that number) goes;
+    // a backup being written by a live copy stays.
+    writeFile(dir.path(".tunarium-pack-20250101-000000.db.part-99999999"), "half a backup");
+    const QString live =
+        dir.path(QStringLiteral(".tunarium-backup-20250101-000000.db.part-%1").arg(::getpid()));
+    writeFile(live, "being written");
     ASSERT_EQ(runCli(dir, {"--dir", dir.dir(), "compact"}).exitCode, 0);
     EXPECT_EQ(QDir(dir.dir()).entryList({"tunarium-pack-*.db"}).size(), 1);
+    EXPECT_EQ(QDir(dir.dir()).entryList({".*.part-*"}, QDir::Files | QDir::Hidden),
+              QStringList{QFileInfo(live).fileName()});
     // Keys that no longer match their records: the Fix rebuilds them after a backup.
     ASSERT_TRUE(tunarium::test::runSql(dir.path("tunarium.db"), "UPDATE Tunarium SET \"TitleKey\" = 'x'"));
     const CliRun repair = runCli(dir, {"--dir", dir.dir(), "repair"});
