@@ -86,9 +86,9 @@ StoreError StoreMaintenance::restoreFrom(const QString& path,
     }
     // The backup API writes the copy into the collection in one transaction, through its log:
     // another reader sees the old contents or the new, and a failure leaves the old.
-    sqlite3_backup* backup = sqlite3_backup_init(m_connection.handle(), "main", source.db(), "main");
+    sqlite3_backup* backup = sqlite3_backup_init(m_connection.m_db, "main", source.db(), "main");
     if (!backup) {
-        return m_connection.error(sqlite3_errcode(m_connection.handle()));
+        return m_connection.error(sqlite3_errcode(m_connection.m_db));
     }
     const int rc = sqlite3_backup_step(backup, -1);
     sqlite3_backup_finish(backup);

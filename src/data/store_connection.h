@@ -70,7 +70,6 @@ public:
     void setProgress(std::function<void()> tick);
     // The plan of a statement, one line a step.
     QStringList explainQueryPlan(const QString& sql);
-    sqlite3* handle() const { return m_db; }
 
 private:
     static int progressTick(void* self);
@@ -82,6 +81,8 @@ private:
     int m_depth = 0;
 
     friend class Statement;
+    // Restoring writes a whole file into this connection through SQLite's backup API.
+    friend class StoreMaintenance;
 };
 
 } // namespace tunarium

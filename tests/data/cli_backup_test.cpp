@@ -3,6 +3,7 @@
 #include "support/cli_run.h"
 #include "support/damaged_file.h"
 #include "support/song_collection.h"
+#include "support/sql_file.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -53,7 +54,8 @@ TEST(CliBackup, ABackupIsRestoredAndTheCollectionBeforeItKept) {
         << dated.out.toStdString();
     EXPECT_EQ(songsIn(QFileInfo(dated.out.trimmed()).absolutePath()), 50);
 
-    ASSERT_TRUE(tunarium::test::runSql(dir.path("tunarium.db"), "DELETE FROM Tunarium WHERE rowid <= 20"));
+    ASSERT_EQ(tunarium::test::runSql(dir.path("tunarium.db"), "DELETE FROM Tunarium WHERE rowid <= 20"),
+              QString());
     ASSERT_EQ(songsIn(dir.dir()), 30);
     const CliRun restore = runCli(dir, {"--dir", dir.dir(), "restore", copy});
     ASSERT_EQ(restore.exitCode, 0) << restore.err.toStdString();
@@ -85,7 +87,8 @@ TEST(CliBackup, CompactAndRepairKeepABackupOfTheirKind) {
     EXPECT_EQ(QDir(dir.dir()).entryList({".*.part-*"}, QDir::Files | QDir::Hidden),
               QStringList{QFileInfo(live).fileName()});
     // Keys that no longer match their records: the Fix rebuilds them after a backup.
-    ASSERT_TRUE(tunarium::test::runSql(dir.path("tunarium.db"), "UPDATE Tunarium SET \"TitleKey\" = 'x'"));
+    ASSERT_EQ(tunarium::test::runSql(dir.path("tunarium.db"), "UPDATE Tunarium SET \"TitleKey\" = 'x'"),
+              QString());
     const CliRun repair = runCli(dir, {"--dir", dir.dir(), "repair"});
     EXPECT_EQ(repair.exitCode, 0) << repair.out.toStdString() << repair.err.toStdString();
     EXPECT_EQ(QDir(dir.dir()).entryList({"tunarium-fix-*.db"}).size(), 1) << repair.out.toStdString();
@@ -112,8 +115,9 @@ TEST(CliBackup, BadFileArgumentsChangeNothing) {
     writeFile(binary, noise);
     writeFile(unreadable, "secret");
     QFile::setPermissions(unreadable, QFileDevice::Permissions());
-    ASSERT_TRUE(tunarium::test::runSql(
-        foreign, "CREATE TABLE recipes(name TEXT); INSERT INTO recipes VALUES('soup')"));
+    ASSERT_EQ(tunarium::test::runSql(foreign,
+                                     "CREATE TABLE recipes(name TEXT); INSERT INTO recipes VALUES('soup')"),
+              QString());
     struct Case {
         QStringList command;
         QString file;

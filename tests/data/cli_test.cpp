@@ -5,6 +5,7 @@
 #include "support/cli_run.h"
 #include "support/damaged_file.h"
 #include "support/song_collection.h"
+#include "support/sql_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -135,7 +136,7 @@ TEST(Cli, CheckNamesWhatItFindsPerTable) {
     for (const Case& c : cases) {
         TempCollection dir;
         makeCollection(dir.dir(), 50);
-        ASSERT_TRUE(tunarium::test::runSql(dir.path("tunarium.db"), c.tamper));
+        ASSERT_EQ(tunarium::test::runSql(dir.path("tunarium.db"), c.tamper), QString());
         const CliRun run = runCli(dir, QStringList{"--dir", dir.dir()} + c.args + QStringList{"--quiet"});
         EXPECT_EQ(run.exitCode, c.exitCode) << c.tamper << run.err.toStdString();
         EXPECT_TRUE(run.out.contains(c.line)) << c.tamper << "\n" << run.out.toStdString();

@@ -10,8 +10,4 @@ namespace tunarium::test {
 // is too small for it or the SQLite library cannot say where the pages are (no dbstat table).
 bool overwriteLeafPages(const QString& path, const QString& name, int pages);
 
-// Runs `sql` on the closed collection file at `path` behind the program's back (to damage it
-// the way only another program could; the file is made when missing). False when SQLite refuses it.
-bool runSql(const QString& path, const char* sql);
-
 } // namespace tunarium::test

@@ -3,11 +3,11 @@
 
 #include "data/records.h"
 #include "data/store.h"
+#include "support/sql_file.h"
 
 #include <QDir>
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 namespace tunarium::test {
 
@@ -29,19 +29,8 @@ void makeSongCollection(const QString& dir, int songs) {
 }
 
 qint64 songsIn(const QString& dir) {
-    sqlite3* db = nullptr;
-    qint64 n = -1;
-    const QByteArray path = QDir(dir).filePath(QStringLiteral("tunarium.db")).toUtf8();
-    if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db, "SELECT COUNT(*) FROM \"Tunarium\"", -1, &stmt, nullptr) == SQLITE_OK &&
-            sqlite3_step(stmt) == SQLITE_ROW) {
-            n = sqlite3_column_int64(stmt, 0);
-        }
-        sqlite3_finalize(stmt);
-    }
-    sqlite3_close(db);
-    return n;
+    return sqlNumber(QDir(dir).filePath(QStringLiteral("tunarium.db")),
+                     QStringLiteral("SELECT COUNT(*) FROM \"Tunarium\""));
 }
 
 } // namespace tunarium::test
