@@ -318,12 +318,7 @@ int run(const QStringList& args) {
             return fail(error);
         }
         figure("crash_seed", crash.seed, "");
-        figure("crash_kills", figures.kills, "kills");
-        figure("crash_finished_before_kill", figures.finished, "children");
-        figure("crash_damaged", figures.damaged, "collections");
-        figure("crash_recovered", figures.recovered, "states");
-        figure("crash_rolled_back", figures.rolledBack, "transactions");
-        return figures.damaged == 0 && figures.kills >= crash.kills ? 0 : 1;
+        return reportCrashFigures(figures, crash.kills) ? 0 : 1;
     }
     if (command == "crash-child") {
         return runCrashChild(dir, options.value("workload"), options.value("journal"),

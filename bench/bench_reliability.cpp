@@ -120,11 +120,7 @@ int reliabilityBench(const QString& dir, int kills) {
     if (!error.isEmpty()) {
         return failed(error);
     }
-    figure("crash_kills", figures.kills, "kills");
-    figure("crash_damaged", figures.damaged, "collections");
-    figure("crash_recovered", figures.recovered, "states");
-    figure("crash_rolled_back", figures.rolledBack, "transactions");
-    return figures.damaged == 0 ? 0 : 1;
+    return reportCrashFigures(figures, kills) ? 0 : 1;
 }
 
 } // namespace tunarium::bench

@@ -336,4 +336,13 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
     return figures;
 }
 
+bool reportCrashFigures(const CrashFigures& figures, int killsAsked) {
+    figure("crash_kills", figures.kills, "kills");
+    figure("crash_finished_before_kill", figures.finished, "children");
+    figure("crash_damaged", figures.damaged, "collections");
+    figure("crash_recovered", figures.recovered, "states");
+    figure("crash_rolled_back", figures.rolledBack, "transactions");
+    return figures.damaged == 0 && figures.kills >= killsAsked;
+}
+
 } // namespace tunarium::bench

@@ -30,6 +30,9 @@ struct CrashFigures {
 // Returns the figures; `error` is set when the harness itself could not run.
 CrashFigures runCrashHarness(const CrashOptions& options, QString& error);
 
+// Prints the figures, one a line; true when nothing was damaged and every kill asked for was made.
+bool reportCrashFigures(const CrashFigures& figures, int killsAsked);
+
 // The child side: runs `workload` on the collection in `dir` until killed, writing to `journal`
 // the song count before each commit and after it. Returns the exit status when it ends.
 int runCrashChild(const QString& dir, const QString& workload, const QString& journal, quint32 seed);
