@@ -1,5 +1,6 @@
 // Argument parsing and the generate and open benchmarks.
 #include "bench_commands.h"
+#include "crash_harness.h"
 
 #include "bench_browse.h"
 #include "bench_report.h"
@@ -11,7 +12,9 @@
 
 #include <sqlite3.h>
 
+#include <QRandomGenerator>
 #include <algorithm>
+
 #include <cstdio>
 
 namespace tunarium::bench {
@@ -27,6 +30,8 @@ const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n
                            "       tunarium-bench import --dir DIR\n"
                            "       tunarium-bench cd-identify\n"
                            "       tunarium-bench wizard --dir DIR\n"
+                           "       tunarium-bench crash --dir DIR [--kills N] [--seed N] [--songs N]\n"
+                           "       tunarium-bench reliability --dir DIR [--kills N]\n"
                            "       tunarium-bench report-engine --dir DIR [--songs N]\n";
 
 int usage(const char* problem) {
@@ -292,6 +297,36 @@ int run(const QStringList& args) {
     }
     if (command == "wizard") {
         return wizardBench(dir);
+    }
+    if (command == "crash" || command == "reliability") {
+        bool ok = true;
+        const int kills = options.contains("kills") ? options.value("kills").toInt(&ok) : 100;
+        if (!ok || kills < 1) {
+            return usage("--kills needs a number");
+        }
+        if (command == "reliability") {
+            return reliabilityBench(dir, kills);
+        }
+        CrashOptions crash;
+        crash.dir = dir;
+        crash.kills = kills;
+        crash.seed = options.contains("seed") ? options.value("seed").toUInt(&ok)
+                                              : QRandomGenerator::system()->generate();
+        crash.songs = options.contains("songs") ? options.value("songs").toLongLong(&ok) : crash.songs;
+        if (!ok) {
+            return usage("--seed and --songs need numbers");
+        }
+        QString error;
+        const CrashFigures figures = runCrashHarness(crash, error);
+        if (!error.isEmpty()) {
+            return fail(error);
+        }
+        figure("crash_seed", crash.seed, "");
+        return reportCrashFigures(figures, crash.kills) ? 0 : 1;
+    }
+    if (command == "crash-child") {
+        return runCrashChild(dir, options.value("workload"), options.value("journal"),
+                             options.value("seed").toUInt());
     }
     if (command == "report-engine") {
         bool ok = true;

@@ -30,6 +30,9 @@ int wizardBench(const QString& dir);
 // time it took.
 int reportEngineBench(const QString& dir, qint64 songs,
                       const std::function<double(const PageQueue&)>& openPreview = {});
+// The crash harness on a copy of the collection in `dir`, the check beside SQLite's quick check
+// and a backup beside the backup API alone.
+int reliabilityBench(const QString& dir, int kills);
 // Opens the preview window on the queue and returns the time until its first page is painted.
 double openPreviewMs(const PageQueue& queue);
 

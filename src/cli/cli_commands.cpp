@@ -1,6 +1,7 @@
 // The commands of tunarium-cli and the choice among them.
 #include "cli/cli_commands.h"
 
+#include "cli/backup_commands.h"
 #include "cli/cd_commands.h"
 #include "cli/command_line.h"
 #include "data/app_paths.h"
@@ -25,13 +26,19 @@ const char* const kUsage =
     "  info          create the collection if it is missing and list its tables:\n"
     "                label, data file, structure version, record count\n"
     "  create-albums make an album record for the songs that name an album without one\n"
-    "  check [--quiet]\n"
-    "                check the file and every table in full, showing which table on standard\n"
-    "                error; exit status 1 when damaged\n"
+    "  check [--full] [--quiet]\n"
+    "                check the pages of the file and every table's record count (--full: also\n"
+    "                every key against its records), showing which table on standard error;\n"
+    "                prints what it found per table; exit status 1 when damaged\n"
     "  repair        rebuild damaged keys, or save every readable record of a damaged file\n"
     "                into a new collection file (the damaged one is kept beside it)\n"
     "  rebuild-keys  rebuild every table's keys\n"
     "  compact       give the space of deleted records back to the disk\n"
+    "  backup [--to FILE]\n"
+    "                write a whole copy of the collection to FILE (a new file), or to a dated\n"
+    "                file tunarium-backup-YYYYMMDD-HHMMSS.db beside it; prints its name\n"
+    "  restore FILE  replace the collection with the collection file FILE; the current one is\n"
+    "                kept first as tunarium-restore-YYYYMMDD-HHMMSS.db\n"
     "  import FILE [--assign Field_N=TUN:Name]... [--picture Field_N=PICTURE]...\n"
     "              [--strip-header | --keep-header] [--create-albums | --no-create-albums] [--quiet]\n"
     "                add one song per line of a comma-delimited file. Without --assign, columns\n"
@@ -136,13 +143,20 @@ int runCommand(QString& dir, const QString& command, const QStringList& args) {
     if (command == QLatin1String("cd")) {
         return runCd(dir, args);
     }
+    if (command == QLatin1String("backup")) {
+        return runBackup(dir, args);
+    }
+    if (command == QLatin1String("restore")) {
+        return runRestore(dir, args);
+    }
     const QStringList known = {QStringLiteral("info"),         QStringLiteral("create-albums"),
                                QStringLiteral("check"),        QStringLiteral("repair"),
                                QStringLiteral("rebuild-keys"), QStringLiteral("compact")};
     const QString noArguments = QStringLiteral("%1 takes no arguments").arg(command);
     QVector<CommandOption> options;
     if (command == QLatin1String("check")) {
-        options << CommandOption{QStringLiteral("quiet"), {}, {}};
+        options << CommandOption{QStringLiteral("quiet"), {}, {}}
+                << CommandOption{QStringLiteral("full"), {}, {}};
     }
     CommandLine line(options, noArguments);
     if (const std::optional<int> status = line.read(args, dir)) {
@@ -166,7 +180,8 @@ int runCommand(QString& dir, const QString& command, const QStringList& args) {
     if (command == QLatin1String("create-albums")) {
         status = runCreateAlbums(db, out(), err());
     } else if (command == QLatin1String("check")) {
-        status = runCheck(db, out(), line.isSet(QStringLiteral("quiet")) ? nullptr : &err());
+        status = runCheck(db, out(), line.isSet(QStringLiteral("full")) ? FileCheck::Full : FileCheck::Quick,
+                          line.isSet(QStringLiteral("quiet")) ? nullptr : &err());
         if (status != kExitOk) {
             out().flush();
             return damaged(dir);

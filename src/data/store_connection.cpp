@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -95,6 +96,19 @@ private:
     sqlite3* m_db = nullptr;
     int m_code = SQLITE_OK;
 };
+
+// Copies under a passing name left by a copy of the program that was killed while writing one:
+// nothing will finish them, and each is as large as the collection.
+void removeDeadParts(const QDir& dir) {
+    for (const QString& name : dir.entryList({QStringLiteral(".*.part-*")}, QDir::Files | QDir::Hidden)) {
+        const qsizetype at = name.lastIndexOf(QStringLiteral(".part-")) + 6;
+        bool number = false;
+        const qint64 pid = QStringView(name).mid(at).split(u'-').first().toLongLong(&number);
+        if (number && pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            QFile::remove(dir.filePath(name));
+        }
+    }
+}
 
 } // namespace
 
@@ -370,6 +384,7 @@ StoreError Connection::backupTo(const QString& path) {
         }
     };
     removePart();
+    removeDeadParts(info.absoluteDir());
     StoreError e;
     {
         BackupTarget target(part);
@@ -386,8 +401,13 @@ StoreError Connection::backupTo(const QString& path) {
                 sqlite3_sleep(kBackupRetryMs);
             }
             sqlite3_backup_finish(backup);
-            if (rc != SQLITE_DONE) {
+            // A lock or damage is the collection's; anything else (a full disk) is the copy's, which
+            // the collection's connection has no message for.
+            const int primary = rc & 0xff;
+            if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED || primary == SQLITE_CORRUPT) {
                 e = error(rc);
+            } else if (rc != SQLITE_DONE) {
+                e = StoreError::driver(rc, QString::fromUtf8(sqlite3_errstr(rc)));
             }
         } else {
             e = target.error();

@@ -81,6 +81,8 @@ private:
     int m_depth = 0;
 
     friend class Statement;
+    // Restoring writes a whole file into this connection through SQLite's backup API.
+    friend class StoreMaintenance;
 };
 
 } // namespace tunarium

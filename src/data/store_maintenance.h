@@ -19,6 +19,13 @@ class Connection;
 // index against its table.
 enum class FileCheck { Quick, Full };
 
+// One thing a check found: the table whose records or keys it concerns (its label; empty: the
+// file as a whole, such as its free pages) and SQLite's words for it.
+struct CheckFinding {
+    QString table;
+    QString text;
+};
+
 // What the salvage of one table found.
 struct SalvageCount {
     // Records the file said the table held; -1 when that could not be read.
@@ -36,6 +43,19 @@ public:
     // SQLite's check of the whole file. False when it finds damage (or cannot run); `problems`
     // receives a few lines of what it found.
     bool checkFile(FileCheck depth, QStringList* problems = nullptr);
+    // SQLite's check of the whole file, each finding named by the table it concerns. False when
+    // it finds damage (or cannot run).
+    bool checkFileByTable(FileCheck depth, QList<CheckFinding>& findings);
+    // The checks of one table that SQLite's check of the file does not make: the count kept for
+    // it against its records and, for Full, its keys against its records and every folded key
+    // column against its field. False with what was found.
+    bool checkTable(TableId table, FileCheck depth, QStringList& findings);
+    // Replaces the whole collection with the copy at `path` through SQLite's backup API, in one
+    // transaction. A missing, unreadable or damaged file, or one that is not a collection, is
+    // refused (code 36, with the reason) and only read. `beforeWriting` runs once the file is
+    // found sound, before anything is written; its failure stops the restore. The store must be
+    // opened again after it.
+    StoreError restoreFrom(const QString& path, const std::function<StoreError()>& beforeWriting = {});
     // Gives the space of deleted records back to the disk and shrinks the file. Needs the
     // collection to itself; no transaction may be open.
     StoreError compact();

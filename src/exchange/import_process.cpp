@@ -2,6 +2,7 @@
 #include "exchange/import_process.h"
 
 #include "data/pictures.h"
+#include "data/store_backups.h"
 #include "exchange/import_values.h"
 
 namespace tunarium {
@@ -59,8 +60,12 @@ bool ImportProcess::begin() {
         return false;
     }
     m_open = true;
-    if (m_reader->size() >= m_bulkFromBytes && m_db.store().count(TableId::Tunarium) == 0) {
-        startBulk();
+    if (m_reader->size() >= m_bulkFromBytes) {
+        if (m_db.store().count(TableId::Tunarium) == 0) {
+            startBulk();
+        } else if (!backUpFirst()) {
+            return false;
+        }
     }
     m_reader->rewind();
     if (m_plan.stripHeader) {
@@ -70,6 +75,25 @@ bool ImportProcess::begin() {
         }
     }
     return readLine();
+}
+
+// A large import into a collection with songs is kept undoable as a whole: the collection is
+// backed up first, and nothing is imported when that fails (a full disk, say).
+bool ImportProcess::backUpFirst() {
+    const StoreError e = m_db.store().makeBackup(QLatin1String(kBackupBeforeImport));
+    if (!e) {
+        return true;
+    }
+    PromptMessage m;
+    m.caption = QStringLiteral("Import");
+    m.text =
+        QStringLiteral("The collection could not be backed up before the import, so nothing was imported: ") +
+        e.describe();
+    m.icon = PromptIcon::Stop;
+    m_db.prompter().message(m);
+    m_failure = m.text;
+    m_broken = true;
+    return false;
 }
 
 bool ImportProcess::readLine() {

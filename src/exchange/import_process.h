@@ -78,6 +78,7 @@ private:
     // The store the songs go to: the bulk connection while loading in bulk.
     Store& store() { return m_bulk ? *m_bulk : m_db.store(); }
     void startBulk();
+    bool backUpFirst();
     void startBuildingKeys();
     // Builds the keys again and commits the bulk load; on failure nothing of it stays.
     StoreError finishBulk();

@@ -1,6 +1,8 @@
 // Integrity checks, compacting and releasing the collection file.
 #include "shell/collection_maintenance.h"
 
+#include "shell/collection_backups.h"
+
 #include <QElapsedTimer>
 
 namespace tunarium {
@@ -61,7 +63,7 @@ bool collectionIsSound(Store& store, QStringList* problems) {
     return store.maintenance().checkFile(FileCheck::Full, problems);
 }
 
-bool checkCollection(Database& db, QStringList& problems, const CheckProgress& progress) {
+bool checkCollection(Database& db, QStringList& problems, FileCheck depth, const CheckProgress& progress) {
     Store& store = db.store();
     if (!store.isOpen()) {
         if (StoreError e = store.open(db.collectionDir())) {
@@ -76,24 +78,36 @@ bool checkCollection(Database& db, QStringList& problems, const CheckProgress& p
     }
     const int steps = 1 + static_cast<int>(allTables().size());
     CheckTicker ticker(store, progress);
-    // The pages of the whole file (a quick check: the tables' keys are compared with their records
-    // table by table below, each once).
+    // The pages of the whole file; each table's keys are compared with its records below, once.
     ticker.begin(QStringLiteral("the collection file"), 1, steps);
-    if (!store.maintenance().checkFile(FileCheck::Quick, &problems)) {
-        return false;
+    QList<CheckFinding> findings;
+    bool sound = store.maintenance().checkFileByTable(FileCheck::Quick, findings);
+    const auto named = [](const QString& table, const QString& text) {
+        return (table.isEmpty() ? QStringLiteral("The collection file") : table) + QStringLiteral(": ") +
+               text;
+    };
+    for (const CheckFinding& f : findings) {
+        problems << named(f.table, f.text);
     }
-    bool sound = true;
     int step = 1;
     for (const TableDef& t : allTables()) {
         ticker.begin(t.label, ++step, steps);
-        const StoreError e = store.checkKeys(t.id);
-        if (e.code == code::kRebuildKeys) {
-            problems << t.label + QStringLiteral(": the keys need rebuilding");
-            sound = false;
-        } else if (e && e.code != code::kFileNotFound) {
-            problems << t.label + QStringLiteral(": ") + e.describe();
-            sound = false;
+        const TableState state = store.tableState(t.id);
+        QStringList found;
+        if (state == TableState::Missing) {
+            continue;
         }
+        if (state == TableState::KeysDamaged || state == TableState::KeysOutdated) {
+            found << QStringLiteral("the keys need rebuilding");
+        } else if (state != TableState::Current) {
+            found << StoreError::of(code::kLayoutDiffers).describe();
+        } else {
+            store.maintenance().checkTable(t.id, depth, found);
+        }
+        for (const QString& text : found) {
+            problems << named(t.label, text);
+        }
+        sound = sound && found.isEmpty();
     }
     return sound;
 }
@@ -106,7 +120,11 @@ FixResult fixCollection(Store& store, const QString& dir, const QList<TableId>& 
             if (store.checkKeys(table).code != code::kRebuildKeys) {
                 continue;
             }
-            if (StoreError e = store.rebuildKeys(table)) {
+            StoreError e;
+            if (result.rebuilt.isEmpty()) {
+                e = store.makeBackup(QLatin1String(kBackupBeforeFix));
+            }
+            if (e || (e = store.rebuildKeys(table))) {
                 result.outcome = FixResult::Outcome::KeysFailed;
                 result.failedTable = table;
                 result.error = e;
@@ -143,6 +161,13 @@ StoreError rebuildAllKeys(Database& db) {
 }
 
 StoreError compactCollection(Store& store) {
+    // The backup is made only for a compact that can run.
+    if (store.inTransaction()) {
+        return store.maintenance().compact();
+    }
+    if (StoreError e = store.makeBackup(QLatin1String(kBackupBeforePack))) {
+        return e;
+    }
     return store.maintenance().compact();
 }
 

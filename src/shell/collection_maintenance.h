@@ -24,11 +24,13 @@ bool collectionIsSound(Store& store, QStringList* problems = nullptr);
 // once a second while it runs.
 using CheckProgress = std::function<void(const QString& what, int step, int steps)>;
 
-// The checks of the command line: the structure of the whole file, then every table in full (its
-// keys against its records, the folded key columns, the count). Damage found is described in
-// `problems`. False when anything is damaged. Tables whose keys were folded by an earlier version
-// are brought up to date first, as opening them would.
-bool checkCollection(Database& db, QStringList& problems, const CheckProgress& progress = {});
+// The checks of the command line: the pages of the whole file, then every table (the count kept
+// for it and, with Full, its keys against its records and its folded key columns). Damage found
+// is described in `problems`, a line per finding that starts with the table it concerns ("The
+// collection file" for the file as a whole). False when anything is damaged. Tables whose keys were
+// folded by an earlier version are brought up to date first, as opening them would.
+bool checkCollection(Database& db, QStringList& problems, FileCheck depth = FileCheck::Quick,
+                     const CheckProgress& progress = {});
 
 // What the File Manager's Fix did.
 struct FixResult {

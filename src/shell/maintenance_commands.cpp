@@ -44,7 +44,7 @@ int runCreateAlbums(Database& db, QTextStream& out, QTextStream& progress) {
     return completed ? 0 : 1;
 }
 
-int runCheck(Database& db, QTextStream& out, QTextStream* progress) {
+int runCheck(Database& db, QTextStream& out, FileCheck depth, QTextStream* progress) {
     QElapsedTimer clock;
     QString current;
     CheckProgress tell;
@@ -63,7 +63,7 @@ int runCheck(Database& db, QTextStream& out, QTextStream* progress) {
         };
     }
     QStringList problems;
-    const bool sound = checkCollection(db, problems, tell);
+    const bool sound = checkCollection(db, problems, depth, tell);
     if (progress && !current.isEmpty()) {
         *progress << "\n";
         progress->flush();

@@ -12,10 +12,12 @@ namespace tunarium {
 // Runs create album entries to its end; progress goes to `progress` ("\r 42% Completed"), the
 // result ("N albums created, M songs linked") to `out`.
 int runCreateAlbums(Database& db, QTextStream& out, QTextStream& progress);
-// Checks the file and every table in full; prints "ok" or what is damaged. 1 when damaged. What
+// Checks the file and every table (Full: also every key against its records); prints "ok" or what
+// is damaged, a line per finding named by its table. 1 when damaged. What
 // is being checked goes to `progress` as it goes on ("\rChecking Tunarium (8 of 11)... 12 s"),
 // unless it is null.
-int runCheck(Database& db, QTextStream& out, QTextStream* progress = nullptr);
+int runCheck(Database& db, QTextStream& out, FileCheck depth = FileCheck::Quick,
+             QTextStream* progress = nullptr);
 // Rebuilds the keys of every table.
 int runRebuildKeys(Database& db, QTextStream& out);
 // Compacts the collection file; refused while another copy of the program has it open.

@@ -4,6 +4,8 @@
 #include "data/store.h"
 #include "support/cli_run.h"
 #include "support/damaged_file.h"
+#include "support/song_collection.h"
+#include "support/sql_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,22 +65,8 @@ namespace {
 
 using tunarium::test::TempCollection;
 
-// A collection of `songs` songs made in this process and closed again.
 void makeCollection(const QString& dir, int songs) {
-    tunarium::Store store;
-    ASSERT_TRUE(store.open(dir).ok());
-    for (const tunarium::TableDef& t : tunarium::allTables()) {
-        ASSERT_TRUE(store.openTable(t.id).ok());
-    }
-    tunarium::Transaction tx(store);
-    for (int i = 1; i <= songs; ++i) {
-        tunarium::SongRecord s;
-        s.id = i;
-        s.artist = QStringLiteral("Artist %1").arg(i % 97);
-        s.title = QStringLiteral("Title %1").arg(i);
-        ASSERT_TRUE(store.insert(s).ok());
-    }
-    ASSERT_TRUE(tx.commit().ok());
+    tunarium::test::makeSongCollection(dir, songs);
 }
 
 TEST(Cli, OnlyInfoAndImportMakeACollection) {
@@ -118,6 +106,43 @@ TEST(Cli, CheckTellsWhichTableItChecks) {
     EXPECT_EQ(quiet.err, "");
 }
 
+// Damage that only SQL from outside the program makes: the quick check finds a wrong count, the
+// full check also a folded key column that no longer matches its field; each is named by table.
+TEST(Cli, CheckNamesWhatItFindsPerTable) {
+    if (!tunarium::test::cliAvailable()) {
+        GTEST_SKIP() << "TUNARIUM_CLI is not set";
+    }
+    struct Case {
+        const char* tamper;
+        QStringList args;
+        int exitCode;
+        QString line;
+    };
+    const Case cases[] = {
+        {"UPDATE \"_counts\" SET n = n + 1 WHERE label = 'Tunarium'",
+         {"check"},
+         1,
+         "Tunarium: 50 records, but the count kept for them says 51\n"},
+        {"UPDATE \"_counts\" SET n = n + 1 WHERE label = 'Tunarium'",
+         {"check", "--full"},
+         1,
+         "Tunarium: 50 records, but the count kept for them says 51\n"},
+        {"UPDATE Tunarium SET \"TitleKey\" = 'zzz' WHERE rowid = 3", {"check"}, 0, "ok\n"},
+        {"UPDATE Tunarium SET \"TitleKey\" = 'zzz' WHERE rowid = 3",
+         {"check", "--full"},
+         1,
+         "Tunarium: 1 records whose sort keys differ from their fields\n"},
+    };
+    for (const Case& c : cases) {
+        TempCollection dir;
+        makeCollection(dir.dir(), 50);
+        ASSERT_EQ(tunarium::test::runSql(dir.path("tunarium.db"), c.tamper), QString());
+        const CliRun run = runCli(dir, QStringList{"--dir", dir.dir()} + c.args + QStringList{"--quiet"});
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.tamper << run.err.toStdString();
+        EXPECT_TRUE(run.out.contains(c.line)) << c.tamper << "\n" << run.out.toStdString();
+    }
+}
+
 // A damaged index: commands that meet it stop and name the repair; the repair saves every song.
 TEST(Cli, ADamagedCollectionIsRepairedFromTheCommandLine) {
     if (!tunarium::test::cliAvailable()) {
@@ -133,6 +158,10 @@ TEST(Cli, ADamagedCollectionIsRepairedFromTheCommandLine) {
         EXPECT_EQ(run.exitCode, 1) << command.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains("is damaged")) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains("tunarium-cli --dir " + dir.dir() + " repair")) << run.err.toStdString();
+        if (command.first() == "check") {
+            // The damaged index's pages are named by the table they belong to.
+            EXPECT_TRUE(run.out.startsWith("Tunarium: ")) << run.out.toStdString();
+        }
     }
     const CliRun repair = runCli(dir, {"--dir", dir.dir(), "repair"});
     EXPECT_EQ(repair.exitCode, 0) << repair.err.toStdString();

@@ -1,0 +1,348 @@
+// The parent side of the crash harness: children started, killed and checked after.
+#include "crash_harness.h"
+
+#include "bench_report.h"
+#include "collection_generator.h"
+
+#include "data/database.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHash>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
+
+#include <csignal>
+#include <cstdio>
+
+namespace tunarium::bench {
+
+namespace {
+
+constexpr int kLinesPerStep = 25; // an import commits its lines 25 at a time
+constexpr int kLineImportLines = 3000;
+constexpr int kBulkImportLines = 30000; // past the size from which an import loads in bulk
+constexpr int kFirstDelayMs = 300;
+
+void say(const QString& text) {
+    std::printf("%s\n", qPrintable(text));
+    std::fflush(stdout);
+}
+
+QString cliPath() {
+    const QString given = qEnvironmentVariable("TUNARIUM_CLI");
+    return given.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/tunarium-cli") : given;
+}
+
+bool writeSongLines(const QString& path, int lines, const QString& tag) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    for (int i = 1; i <= lines; ++i) {
+        file.write(
+            QStringLiteral("%1 Artist %2,%1 title %3,%1 Album %4,Notes that make the line long enough for a "
+                           "file of thirty thousand lines to be loaded in bulk by the import\n")
+                .arg(tag)
+                .arg(i % 300)
+                .arg(i)
+                .arg(i / 12)
+                .toUtf8());
+    }
+    return file.error() == QFileDevice::NoError;
+}
+
+QStringList importArgs(const QString& dir, const QString& file) {
+    return {QStringLiteral("--dir"),
+            dir,
+            QStringLiteral("import"),
+            file,
+            QStringLiteral("--assign"),
+            QStringLiteral("Field_1=TUN:Artist"),
+            QStringLiteral("--assign"),
+            QStringLiteral("Field_2=TUN:Title"),
+            QStringLiteral("--assign"),
+            QStringLiteral("Field_3=TUN:Album"),
+            QStringLiteral("--assign"),
+            QStringLiteral("Field_4=TUN:Notes"),
+            QStringLiteral("--no-create-albums"),
+            QStringLiteral("--quiet")};
+}
+
+StoreError makeEmptyCollection(const QString& dir) {
+    QDir(dir).removeRecursively();
+    Store store;
+    if (StoreError e = store.open(dir)) {
+        return e;
+    }
+    for (const TableDef& t : allTables()) {
+        if (StoreError e = store.openTable(t.id)) {
+            return e;
+        }
+    }
+    return {};
+}
+
+// The song counts a kill may leave, from the child's journal: the last one committed and, when a
+// change was under way, the one it would leave.
+QList<qint64> allowedFromJournal(const QString& path, qint64 before) {
+    QFile file(path);
+    QList<qint64> allowed{before};
+    if (!file.open(QIODevice::ReadOnly)) {
+        return allowed;
+    }
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    for (const QByteArray& line : lines) {
+        const QList<QByteArray> parts = line.split(' ');
+        if (parts.size() != 2) {
+            continue;
+        }
+        const qint64 n = parts[1].toLongLong();
+        if (parts[0] == "committed") {
+            allowed = {n};
+        } else {
+            allowed = {allowed.first(), n};
+        }
+    }
+    return allowed;
+}
+
+// The program opens the collection and works: a song added and deleted again.
+QString programWorks(const QString& dir) {
+    RecordingPrompter prompter;
+    Database db(prompter, dir, dir + QStringLiteral("/crash-profile.ini"));
+    for (const TableDef& t : allTables()) {
+        if (!db.openTable(t.id)) {
+            return QStringLiteral("the program cannot open %1").arg(t.label);
+        }
+    }
+    SongRecord s;
+    if (StoreError e = db.store().nextNumber(TableId::Tunarium, s.id)) {
+        return QStringLiteral("no next song number: ") + e.describe();
+    }
+    s.title = QStringLiteral("After the crash");
+    if (StoreError e = db.store().insert(s)) {
+        return QStringLiteral("cannot add a song: ") + e.describe();
+    }
+    if (db.remove(s) != kRoutineDone) {
+        return QStringLiteral("cannot delete the song again");
+    }
+    return {};
+}
+
+} // namespace
+
+CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
+    CrashFigures figures;
+    QDir work(options.dir);
+    if (!work.mkpath(QStringLiteral("."))) {
+        error = QStringLiteral("cannot make %1").arg(options.dir);
+        return figures;
+    }
+    say(QStringLiteral("crash harness: seed %1, %2 kills").arg(options.seed).arg(options.kills));
+    const QString full = work.filePath(QStringLiteral("full"));
+    const QString empty = work.filePath(QStringLiteral("empty"));
+    const QString lines = work.filePath(QStringLiteral("lines.csv"));
+    const QString bulk = work.filePath(QStringLiteral("bulk.csv"));
+    const QString journal = work.filePath(QStringLiteral("journal.txt"));
+    QDir(full).removeRecursively();
+    {
+        Store store;
+        if (StoreError e = store.open(full)) {
+            error = e.describe();
+            return figures;
+        }
+        if (!options.source.isEmpty()) {
+            store.close();
+            Store source;
+            StoreError e = source.open(options.source);
+            if (!e) {
+                QFile::remove(QDir(full).filePath(QString::fromLatin1(kCollectionFileName)));
+                e = source.backupTo(QDir(full).filePath(QString::fromLatin1(kCollectionFileName)));
+            }
+            if (e) {
+                error = e.describe();
+                return figures;
+            }
+        } else {
+            GeneratorOptions generator;
+            generator.songs = options.songs;
+            generator.playlists = 0; // an album on a playlist may not be deleted
+            GeneratorResult result;
+            if (StoreError e = generateCollection(store, generator, result)) {
+                error = e.describe();
+                return figures;
+            }
+        }
+    }
+    const QString pristine = work.filePath(QStringLiteral("pristine.db"));
+    QFile::remove(pristine);
+    {
+        Store store;
+        StoreError e = store.open(full);
+        if (!e) {
+            e = store.backupTo(pristine);
+        }
+        if (e) {
+            error = e.describe();
+            return figures;
+        }
+    }
+    if (!writeSongLines(lines, kLineImportLines, QStringLiteral("Line")) ||
+        !writeSongLines(bulk, kBulkImportLines, QStringLiteral("Bulk"))) {
+        error = QStringLiteral("cannot write the import files in %1").arg(options.dir);
+        return figures;
+    }
+
+    QRandomGenerator rng(options.seed);
+    const QStringList workloads = crashWorkloads();
+    QHash<QString, int> maxDelay;
+    QHash<QString, int> killsOf;
+    for (const QString& w : workloads) {
+        maxDelay.insert(w, kFirstDelayMs);
+    }
+    int attempts = 0;
+    while (figures.kills < options.kills && attempts < options.kills * 4) {
+        ++attempts;
+        const QString workload =
+            workloads[static_cast<int>(rng.bounded(static_cast<quint32>(workloads.size())))];
+        const bool bulkImport = workload == QLatin1String("bulk-import");
+        const bool lineImport = workload == QLatin1String("line-import");
+        const QString dir = bulkImport ? empty : full;
+        if (bulkImport) {
+            if (StoreError e = makeEmptyCollection(empty)) {
+                error = e.describe();
+                return figures;
+            }
+        }
+        qint64 before = 0;
+        if (const QStringList problems = checkCollectionFromOutside(dir, before); !problems.isEmpty()) {
+            error = QStringLiteral("the collection was damaged before the child started: ") +
+                    problems.join(u'\n');
+            return figures;
+        }
+        QFile::remove(journal);
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        if (bulkImport || lineImport) {
+            child.start(cliPath(), importArgs(dir, bulkImport ? bulk : lines));
+        } else {
+            child.start(QCoreApplication::applicationFilePath(),
+                        {QStringLiteral("crash-child"), QStringLiteral("--dir"), dir,
+                         QStringLiteral("--workload"), workload, QStringLiteral("--journal"), journal,
+                         QStringLiteral("--seed"), QString::number(rng.generate())});
+        }
+        if (!child.waitForStarted(10000)) {
+            error = QStringLiteral("cannot start the child for %1").arg(workload);
+            return figures;
+        }
+        QElapsedTimer clock;
+        clock.start();
+        if (!bulkImport && !lineImport) {
+            child.waitForReadyRead(10000); // "ready": the collection is open
+        }
+        const int delay =
+            static_cast<int>(rng.bounded(static_cast<quint32>(std::max(1, maxDelay.value(workload)))));
+        const bool ended = child.waitForFinished(delay);
+        if (ended) {
+            // Too late: the next kill of this workload comes sooner.
+            maxDelay[workload] = std::max(20, static_cast<int>(clock.elapsed() * 9 / 10));
+            ++figures.finished;
+            continue;
+        }
+        // Killed in time: the next kill may come later, so that the whole run is reached.
+        // Only an import runs long enough to need it: the others repeat their work in a loop, where
+        // every moment is like another after the first few hundred milliseconds.
+        maxDelay[workload] =
+            std::min(bulkImport || lineImport ? 60000 : 600, maxDelay.value(workload) * 9 / 8);
+        ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
+        child.waitForFinished(10000);
+        ++figures.kills;
+        ++killsOf[workload];
+
+        QStringList problems;
+        qint64 after = 0;
+        problems << checkCollectionFromOutside(dir, after);
+        bool rolledBack = false;
+        if (problems.isEmpty()) {
+            if (bulkImport) {
+                if (after != 0 && after != kBulkImportLines) {
+                    problems << QStringLiteral("a bulk import left %1 songs (0 or %2 expected)")
+                                    .arg(after)
+                                    .arg(kBulkImportLines);
+                }
+                rolledBack = after == 0;
+            } else if (lineImport) {
+                const qint64 added = after - before;
+                if (added < 0 || added > kLineImportLines || added % kLinesPerStep != 0) {
+                    problems << QStringLiteral("a line import added %1 songs (a multiple of %2 expected)")
+                                    .arg(added)
+                                    .arg(kLinesPerStep);
+                }
+            } else {
+                const QList<qint64> allowed = allowedFromJournal(journal, before);
+                if (!allowed.contains(after)) {
+                    problems << QStringLiteral("%1 left %2 songs; committed states: %3")
+                                    .arg(workload)
+                                    .arg(after)
+                                    .arg(QString::number(allowed.first()) +
+                                         (allowed.size() > 1
+                                              ? QStringLiteral(" or ") + QString::number(allowed.last())
+                                              : QString()));
+                }
+                rolledBack =
+                    allowed.size() > 1 && allowed.first() != allowed.last() && after == allowed.first();
+            }
+        }
+        if (problems.isEmpty()) {
+            QProcess check;
+            check.start(cliPath(),
+                        {QStringLiteral("--dir"), dir, QStringLiteral("check"), QStringLiteral("--quiet")});
+            if (!check.waitForFinished(600000) || check.exitStatus() != QProcess::NormalExit ||
+                check.exitCode() != 0) {
+                problems << QStringLiteral("tunarium-cli check failed: ") +
+                                QString::fromUtf8(check.readAll()).trimmed();
+            }
+        }
+        if (problems.isEmpty()) {
+            if (const QString broken = programWorks(dir); !broken.isEmpty()) {
+                problems << broken;
+            }
+        }
+        if (problems.isEmpty()) {
+            ++figures.recovered;
+            figures.rolledBack += rolledBack ? 1 : 0;
+        } else {
+            ++figures.damaged;
+            say(QStringLiteral("DAMAGED after kill %1 (%2, %3 ms): %4")
+                    .arg(figures.kills)
+                    .arg(workload)
+                    .arg(delay)
+                    .arg(problems.join(QStringLiteral("; "))));
+            // Go on from a sound collection so that one fault is not counted again and again.
+            if (!bulkImport) {
+                QDir(full).removeRecursively();
+                QDir().mkpath(full);
+                QFile::copy(pristine, QDir(full).filePath(QString::fromLatin1(kCollectionFileName)));
+            }
+        }
+    }
+    for (const QString& w : workloads) {
+        say(QStringLiteral("crash_kills_%1 %2").arg(w).arg(killsOf.value(w)));
+    }
+    return figures;
+}
+
+bool reportCrashFigures(const CrashFigures& figures, int killsAsked) {
+    figure("crash_kills", figures.kills, "kills");
+    figure("crash_finished_before_kill", figures.finished, "children");
+    figure("crash_damaged", figures.damaged, "collections");
+    figure("crash_recovered", figures.recovered, "states");
+    figure("crash_rolled_back", figures.rolledBack, "transactions");
+    return figures.damaged == 0 && figures.kills >= killsAsked;
+}
+
+} // namespace tunarium::bench

@@ -1,0 +1,148 @@
+// The checker the crash harness runs after each kill. It reads the collection file with SQLite
+// directly, as a second opinion beside the program's own check: integrity, every table's count
+// against the count the program keeps, every index against its table.
+#include "crash_harness.h"
+
+#include "data/app_paths.h"
+
+#include <QDir>
+
+#include <sqlite3.h>
+
+namespace tunarium::bench {
+
+namespace {
+
+class RawFile {
+public:
+    explicit RawFile(const QString& path) {
+        m_code = sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_busy_timeout(m_db, 5000);
+    }
+    ~RawFile() { sqlite3_close_v2(m_db); }
+    RawFile(const RawFile&) = delete;
+    RawFile& operator=(const RawFile&) = delete;
+
+    bool ok() const { return m_code == SQLITE_OK; }
+    QString message() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
+
+    // Every row of `sql`, its columns as text; false (with `problem`) when it fails.
+    bool rows(const QString& sql, QList<QStringList>& out, QString& problem) const {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &stmt, nullptr) != SQLITE_OK) {
+            problem = message() + QStringLiteral(" in ") + sql;
+            sqlite3_finalize(stmt);
+            return false;
+        }
+        int rc = SQLITE_OK;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            QStringList row;
+            for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+                row << (text ? QString::fromUtf8(text) : QString());
+            }
+            out << row;
+        }
+        sqlite3_finalize(stmt);
+        if (rc != SQLITE_DONE) {
+            problem = message() + QStringLiteral(" in ") + sql;
+            return false;
+        }
+        return true;
+    }
+
+    qint64 number(const QString& sql, QString& problem) const {
+        QList<QStringList> out;
+        if (!rows(sql, out, problem) || out.isEmpty()) {
+            if (problem.isEmpty()) {
+                problem = QStringLiteral("no row from ") + sql;
+            }
+            return -1;
+        }
+        return out.first().value(0).toLongLong();
+    }
+
+private:
+    sqlite3* m_db = nullptr;
+    int m_code = SQLITE_OK;
+};
+
+QString quoted(const QString& name) {
+    return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+} // namespace
+
+QStringList checkCollectionFromOutside(const QString& dir, qint64& songs) {
+    QStringList problems;
+    songs = -1;
+    const RawFile file(QDir(dir).filePath(QString::fromLatin1(kCollectionFileName)));
+    if (!file.ok()) {
+        return {QStringLiteral("cannot open the collection: ") + file.message()};
+    }
+    QString problem;
+    QList<QStringList> lines;
+    if (!file.rows(QStringLiteral("PRAGMA integrity_check"), lines, problem)) {
+        return {problem};
+    }
+    if (lines.size() != 1 || lines.first().value(0) != QLatin1String("ok")) {
+        for (const QStringList& line : lines) {
+            problems << QStringLiteral("integrity: ") + line.value(0);
+        }
+        return problems;
+    }
+    QList<QStringList> counts;
+    if (!file.rows(QStringLiteral("SELECT label, n FROM \"_counts\""), counts, problem)) {
+        return {problem};
+    }
+    for (const QStringList& count : counts) {
+        const QString& table = count.value(0);
+        const qint64 records =
+            file.number(QStringLiteral("SELECT COUNT(*) FROM %1 NOT INDEXED").arg(quoted(table)), problem);
+        if (!problem.isEmpty()) {
+            return problems << problem;
+        }
+        if (records != count.value(1).toLongLong()) {
+            problems << QStringLiteral("%1: %2 records, _counts says %3")
+                            .arg(table)
+                            .arg(records)
+                            .arg(count.value(1));
+        }
+        if (table == QLatin1String("Tunarium")) {
+            songs = records;
+        }
+        // Every key holds exactly the records its condition admits.
+        QList<QStringList> indexes;
+        if (!file.rows(
+                QStringLiteral("SELECT name, sql FROM sqlite_schema WHERE type = 'index' AND tbl_name = '%1' "
+                               "AND sql IS NOT NULL")
+                    .arg(QString(table).replace(u'\'', QStringLiteral("''"))),
+                indexes, problem)) {
+            return problems << problem;
+        }
+        for (const QStringList& index : indexes) {
+            const qsizetype where =
+                index.value(1).lastIndexOf(QStringLiteral(" WHERE "), -1, Qt::CaseInsensitive);
+            const QString condition =
+                where < 0 ? QString() : QStringLiteral(" WHERE ") + index.value(1).mid(where + 7);
+            const qint64 inIndex = file.number(QStringLiteral("SELECT COUNT(*) FROM %1 INDEXED BY %2%3")
+                                                   .arg(quoted(table), quoted(index.value(0)), condition),
+                                               problem);
+            const qint64 inTable = file.number(
+                QStringLiteral("SELECT COUNT(*) FROM %1 NOT INDEXED%2").arg(quoted(table), condition),
+                problem);
+            if (!problem.isEmpty()) {
+                return problems << problem;
+            }
+            if (inIndex != inTable) {
+                problems << QStringLiteral("%1: key %2 holds %3 records, the table %4")
+                                .arg(table, index.value(0))
+                                .arg(inIndex)
+                                .arg(inTable);
+            }
+        }
+    }
+    return problems;
+}
+
+} // namespace tunarium::bench
