@@ -9,8 +9,11 @@ inline constexpr char kBrowseCategories[] = "BrowseCategories";
 inline constexpr char kBrowseMedia[] = "BrowseMedia";
 
 // Windows of rooms above the catalogue that its windows start by name (the songs browse's &Import
-// and &Export); the exchange registers them under these names.
+// and &Export, the song form's add wizards); the exchange and the albums register them under these
+// names.
 inline constexpr char kImport[] = "ImportSongs";
 inline constexpr char kExport[] = "ExportSongs";
+inline constexpr char kAddCompilation[] = "AddCompilation";
+inline constexpr char kAddSingleArtist[] = "AddSingleArtist";
 
 } // namespace tunarium::procedure
