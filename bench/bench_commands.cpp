@@ -26,7 +26,8 @@ const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n
                            "       tunarium-bench export --dir DIR\n"
                            "       tunarium-bench import --dir DIR\n"
                            "       tunarium-bench cd-identify\n"
-                           "       tunarium-bench report-engine --dir DIR [--songs N]\n";
+                           "       tunarium-bench report-engine --dir DIR [--songs N]\n"
+                           "       tunarium-bench reports --dir DIR\n";
 
 int usage(const char* problem) {
     std::fprintf(stderr, "tunarium-bench: %s\n%s", problem, kUsage);
@@ -294,6 +295,9 @@ int run(const QStringList& args) {
             return usage("--songs needs a number");
         }
         return reportEngineBench(dir, songs, openPreviewMs);
+    }
+    if (command == "reports") {
+        return reportsBench(dir, openPreviewMs);
     }
     return usage("unknown command");
 }

@@ -27,6 +27,10 @@ int cdIdentifyBench();
 // time it took.
 int reportEngineBench(const QString& dir, qint64 songs,
                       const std::function<double(const PageQueue&)>& openPreview = {});
+// Songs by Artist of the generated collection in `dir`: cut to 100 000 songs into a PDF file, and
+// whole with "Selected" "ab" into a page queue; `openPreview` opens the preview on a queue of some
+// 2 000 pages.
+int reportsBench(const QString& dir, const std::function<double(const PageQueue&)>& openPreview = {});
 // Opens the preview window on the queue and returns the time until its first page is painted.
 double openPreviewMs(const PageQueue& queue);
 
