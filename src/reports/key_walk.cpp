@@ -5,23 +5,11 @@
 
 namespace tunarium {
 
-namespace {
-
-// A range value as the key compares it.
-bool sameKeyValue(const TableDef& t, int field, const QVariant& a, const QVariant& b) {
-    if (!t.field(field).isText()) {
-        return a.toLongLong() == b.toLongLong();
-    }
-    return foldKey(a.toString()) == foldKey(b.toString());
-}
-
-} // namespace
-
 bool foldedStartsWith(const QString& text, const QString& foldedPrefix) {
     return foldKeyPrefix(text).startsWith(foldedPrefix);
 }
 
-KeyWalk::KeyWalk(Store& store, TableId table, int key, WalkLimits limits)
+KeyWalk::KeyWalk(Store& store, TableId table, int key, KeyWalkLimits limits)
     : m_store(store), m_table(table), m_key(key), m_limits(std::move(limits)) {
     const TableDef& t = tableDef(table);
     const KeyDef& k = t.key(key);
@@ -61,8 +49,8 @@ bool KeyWalk::next() {
 
 bool KeyWalk::read(const KeyPosition& from, bool inclusive) {
     m_index = 0;
-    m_error = m_store.read(m_table, m_key, from, sql::Direction::Forward, inclusive, kBatch, m_rows,
-                           m_limits.filter);
+    const WalkLimits limits(static_cast<int>(m_limits.range.size()), m_limits.range, m_limits.filter);
+    m_error = m_store.read(m_table, m_key, from, Direction::Forward, inclusive, kBatch, m_rows, limits);
     if (m_error) {
         m_rows.clear();
         return false;
@@ -76,13 +64,6 @@ bool KeyWalk::read(const KeyPosition& from, bool inclusive) {
 }
 
 bool KeyWalk::belongs(const Row& row) const {
-    const TableDef& t = tableDef(m_table);
-    const KeyDef& k = t.key(m_key);
-    for (int i = 0; i < m_limits.range.size(); ++i) {
-        if (!sameKeyValue(t, k.components[i], row.value(k.components[i]), m_limits.range[i])) {
-            return false;
-        }
-    }
     return !walksPrefix() || foldedStartsWith(row.text(m_prefixField), m_foldedPrefix);
 }
 

@@ -12,14 +12,16 @@
 
 #include "data/row.h"
 #include "data/store.h"
+#include "data/store_walk.h"
 
 #include <QString>
 #include <QVector>
 
 namespace tunarium {
 
-struct WalkLimits {
-    // Values of the key's first components, as stored (not folded).
+struct KeyWalkLimits {
+    // Values of the key's first components, as stored (not folded); the store keeps the walk
+    // within them.
     QVector<QVariant> range;
     // The beginning of the component after the range. It narrows the walk only where that
     // component is a text of a key that ignores case; elsewhere the walk reads on (and the report
@@ -33,7 +35,7 @@ public:
     // Records read from the store at a time.
     static constexpr int kBatch = 100;
 
-    KeyWalk(Store& store, TableId table, int key, WalkLimits limits = {});
+    KeyWalk(Store& store, TableId table, int key, KeyWalkLimits limits = {});
 
     TableId table() const { return m_table; }
     int key() const { return m_key; }
@@ -55,7 +57,7 @@ private:
     Store& m_store;
     TableId m_table;
     int m_key;
-    WalkLimits m_limits;
+    KeyWalkLimits m_limits;
     QString m_foldedPrefix; // empty: the prefix does not narrow the walk
     int m_prefixField = -1;
     QVector<Row> m_rows;

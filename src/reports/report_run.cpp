@@ -51,7 +51,8 @@ ReportCriteria& programReportCriteria() {
 }
 
 QString selectionPrompt(const ReportSpec& spec, const QString& udkLabel) {
-    const QString noun = spec.key == QLatin1String("SongsByUserDefinedKey") ? userDefinedKeyNoun(udkLabel) : spec.noun;
+    const QString noun =
+        spec.key == QLatin1String("SongsByUserDefinedKey") ? userDefinedKeyNoun(udkLabel) : spec.noun;
     return QStringLiteral("Select ") + noun + QStringLiteral(" that start with:");
 }
 
@@ -122,10 +123,11 @@ bool ReportRun::readSubject() {
     case ReportParameter::Album: {
         AlbumRecord album;
         if (store.get(keyOf(TableId::Album, "KeyAlbumID"), {m_request.albumId}, album)) {
-            m_prompter.message(note(QStringLiteral("Album"),
-                                    QStringLiteral("Album number %1 is not in the collection: it may have been "
-                                                   "deleted.")
-                                        .arg(m_request.albumId)));
+            m_prompter.message(
+                note(QStringLiteral("Album"),
+                     QStringLiteral("Album number %1 is not in the collection: it may have been "
+                                    "deleted.")
+                         .arg(m_request.albumId)));
             return false;
         }
         return true;
@@ -133,10 +135,11 @@ bool ReportRun::readSubject() {
     case ReportParameter::Playlist: {
         PlaylistRecord playlist;
         if (store.get(keyOf(TableId::PlaylistMaster, "KeyPlaylistID"), {m_request.playlistId}, playlist)) {
-            m_prompter.message(note(QStringLiteral("Playlist"),
-                                    QStringLiteral("Playlist number %1 is not in the collection: it may have been "
-                                                   "deleted.")
-                                        .arg(m_request.playlistId)));
+            m_prompter.message(
+                note(QStringLiteral("Playlist"),
+                     QStringLiteral("Playlist number %1 is not in the collection: it may have been "
+                                    "deleted.")
+                         .arg(m_request.playlistId)));
             return false;
         }
         m_context.playlistName = playlist.playlistDescription;
@@ -159,10 +162,11 @@ QImage ReportRun::logo() {
     if (!picture.isNull()) {
         return picture;
     }
-    m_prompter.message(note(QStringLiteral("Logo"),
-                            QStringLiteral("The logo picture %1 cannot be read (%2). The report is printed with the "
-                                           "program's own logo.")
-                                .arg(QFileInfo(file).fileName(), reader.errorString())));
+    m_prompter.message(
+        note(QStringLiteral("Logo"),
+             QStringLiteral("The logo picture %1 cannot be read (%2). The report is printed with the "
+                            "program's own logo.")
+                 .arg(QFileInfo(file).fileName(), reader.errorString())));
     return own;
 }
 
@@ -171,7 +175,8 @@ QPageLayout ReportRun::pageLayout(const QPageLayout& paper) const {
     layout.setUnits(QPageLayout::Point);
     const QMarginsF margins = layout.margins();
     layout.setMargins(QMarginsF(std::max(margins.left(), kLeastMargin), std::max(margins.top(), kLeastMargin),
-                                std::max(margins.right(), kLeastMargin), std::max(margins.bottom(), kLeastMargin)));
+                                std::max(margins.right(), kLeastMargin),
+                                std::max(margins.bottom(), kLeastMargin)));
     layout.setOrientation(m_definition.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     return layout;
 }
@@ -182,7 +187,7 @@ QString ReportRun::progressTitle(bool previewing) {
 
 std::unique_ptr<ReportRecordSource> ReportRun::makeSource() {
     Store& store = m_db.store();
-    WalkLimits limits;
+    KeyWalkLimits limits;
     if (m_spec.parameter == ReportParameter::Category) {
         limits.range = {m_request.categoryId};
     }
@@ -217,7 +222,8 @@ std::unique_ptr<ReportRecordSource> ReportRun::makeSource() {
     return {};
 }
 
-std::unique_ptr<ReportProcess> ReportRun::makeProcess(PageSink& sink, const QPageLayout& layout, bool previewing) {
+std::unique_ptr<ReportProcess> ReportRun::makeProcess(PageSink& sink, const QPageLayout& layout,
+                                                      bool previewing) {
     if (!m_open) {
         return {};
     }
@@ -226,8 +232,8 @@ std::unique_ptr<ReportProcess> ReportRun::makeProcess(PageSink& sink, const QPag
     if (m_spec.hasCriteria()) {
         selection = {m_request.criteria.selected, m_request.criteria.selection};
     }
-    auto process = std::make_unique<ReportProcess>(progressTitle(previewing), m_definition, *m_source, sink, layout,
-                                                   selection);
+    auto process = std::make_unique<ReportProcess>(progressTitle(previewing), m_definition, *m_source, sink,
+                                                   layout, selection);
     process->setPrepare([this](ReportDefinition& definition) {
         definition.useDatePicture(m_context.datePicture);
         // The criteria's font choice holds for the reports without criteria too, as the user left it.
@@ -259,12 +265,13 @@ void ReportRun::offerCustomFont(ReportDefinition& definition) {
     ReportFont chosen{choice.typeFace.left(32), choice.size, choice.colour, choice.style};
     if (chosen.size < kMinCustomFontPoints || chosen.size > kMaxCustomFontPoints) {
         chosen.size = std::clamp(chosen.size, kMinCustomFontPoints, kMaxCustomFontPoints);
-        m_prompter.message(note(QString::fromLatin1(kCustomFontCaption),
-                                QStringLiteral("Reports are printed in sizes from %1 to %2 points: the report uses "
-                                               "%3 points.")
-                                    .arg(kMinCustomFontPoints)
-                                    .arg(kMaxCustomFontPoints)
-                                    .arg(chosen.size)));
+        m_prompter.message(
+            note(QString::fromLatin1(kCustomFontCaption),
+                 QStringLiteral("Reports are printed in sizes from %1 to %2 points: the report uses "
+                                "%3 points.")
+                     .arg(kMinCustomFontPoints)
+                     .arg(kMaxCustomFontPoints)
+                     .arg(chosen.size)));
     }
     definition.useCustomFont(chosen);
     m_settings.writeReportFont(style(), tag, chosen);
@@ -278,7 +285,8 @@ void ReportRun::tellOutcome(const ReportProcess& process, bool previewing) {
         const auto* fielded = dynamic_cast<const FieldedSource*>(m_source.get());
         if (fielded && fielded->readFailure()) {
             m_db.warnings().saveError(fielded->readFailure()->error);
-            m_db.warnings().show(warning::kRecordRetrievalError, tableDef(fielded->readFailure()->table).label);
+            m_db.warnings().show(warning::kRecordRetrievalError,
+                                 tableDef(fielded->readFailure()->table).label);
         } else {
             m_prompter.message({m_definition.title, process.error(), PromptIcon::Stop, kButtonOk, kButtonOk});
         }
@@ -291,7 +299,8 @@ void ReportRun::tellOutcome(const ReportProcess& process, bool previewing) {
 }
 
 ReportCancel askToCancelReport(Prompter& prompter, bool previewing, bool pagesMade) {
-    const PromptMessage sure{QStringLiteral("Question"), QStringLiteral("Are you sure you want to CANCEL this Report?"),
+    const PromptMessage sure{QStringLiteral("Question"),
+                             QStringLiteral("Are you sure you want to CANCEL this Report?"),
                              PromptIcon::Question, kButtonYes | kButtonNo, kButtonNo};
     if (prompter.message(sure) != kButtonYes) {
         return ReportCancel::GoOn;
@@ -299,9 +308,10 @@ ReportCancel askToCancelReport(Prompter& prompter, bool previewing, bool pagesMa
     if (!previewing || !pagesMade) {
         return ReportCancel::Stop;
     }
-    const PromptMessage soFar{QStringLiteral("Question"),
-                              QStringLiteral("Report Cancellation Requested!\n \nPreview Report generated so far?"),
-                              PromptIcon::Question, kButtonYes | kButtonNo | kButtonIgnore, kButtonNo};
+    const PromptMessage soFar{
+        QStringLiteral("Question"),
+        QStringLiteral("Report Cancellation Requested!\n \nPreview Report generated so far?"),
+        PromptIcon::Question, kButtonYes | kButtonNo | kButtonIgnore, kButtonNo};
     switch (prompter.message(soFar)) {
     case kButtonYes:
         return ReportCancel::StopAndPreview;

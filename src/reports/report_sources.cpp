@@ -39,8 +39,9 @@ bool songPassesRecordCheck(const Row& song) {
     static const int title = songField("Title");
     static const int skips = songField("Skips");
     static const int doNotPlay = songField("DoNotPlay");
-    return !song.text(artist).contains(QLatin1String("(*)")) && !song.text(title).contains(QLatin1String("(Skips)")) &&
-           song.number(skips) == 0 && song.number(doNotPlay) == 0;
+    return !song.text(artist).contains(QLatin1String("(*)")) &&
+           !song.text(title).contains(QLatin1String("(Skips)")) && song.number(skips) == 0 &&
+           song.number(doNotPlay) == 0;
 }
 
 QString reportDisplayTitle(const Row& song) {
@@ -124,10 +125,12 @@ SongFields::SongFields(Store& store) : m_store(store) {
     static const int released = songField("ReleaseDate");
     addField(QStringLiteral("CAT:Category"),
              [this] { return m_song ? categoryName(m_song->number(categoryId)) : QString(); });
-    addField(QStringLiteral("DisplayTitle"), [this] { return m_song ? reportDisplayTitle(*m_song) : QString(); });
+    addField(QStringLiteral("DisplayTitle"),
+             [this] { return m_song ? reportDisplayTitle(*m_song) : QString(); });
     addField(QStringLiteral("SongTime"),
              [this] { return m_song ? minutesAndSeconds(m_song->number(time)) : QString(); });
-    addField(QStringLiteral("ReleaseYear"), [this] { return m_song ? releaseYear(m_song->number(released)) : 0; });
+    addField(QStringLiteral("ReleaseYear"),
+             [this] { return m_song ? releaseYear(m_song->number(released)) : 0; });
     addField(QStringLiteral("Blank"), [] { return QString(); });
 }
 
@@ -152,7 +155,7 @@ QString SongFields::categoryName(qint64 categoryId) const {
     return shown;
 }
 
-SongsSource::SongsSource(Store& store, int key, WalkLimits limits, bool recordCheck)
+SongsSource::SongsSource(Store& store, int key, KeyWalkLimits limits, bool recordCheck)
     : SongFields(store), m_walk(store, TableId::Tunarium, key, std::move(limits)), m_check(recordCheck) {}
 
 bool SongsSource::moved(bool on) {
@@ -183,7 +186,7 @@ bool AlbumSongsSource::first() {
     static const int byAlbum = key(TableId::Tunarium, "SongsByAlbum");
     m_songs.clear();
     m_index = 0;
-    KeyWalk walk(m_store, TableId::Tunarium, byAlbumId, WalkLimits{{m_albumId}, {}, {}});
+    KeyWalk walk(m_store, TableId::Tunarium, byAlbumId, KeyWalkLimits{{m_albumId}, {}, {}});
     for (bool on = walk.first(); on; on = walk.next()) {
         m_songs.push_back(walk.record());
     }
@@ -239,7 +242,7 @@ qint64 AlbumSongsSource::total() const {
     return m_store.count(TableId::Tunarium);
 }
 
-AlbumsSource::AlbumsSource(Store& store, int key, WalkLimits limits)
+AlbumsSource::AlbumsSource(Store& store, int key, KeyWalkLimits limits)
     : m_store(store), m_walk(store, TableId::Album, key, std::move(limits)) {
     addTableFields(TableId::Album, &m_album);
     static const int categoryId = field(TableId::Album, "CategoryID");
@@ -257,7 +260,8 @@ AlbumsSource::AlbumsSource(Store& store, int key, WalkLimits limits)
         return m_category->second;
     });
     static const int released = field(TableId::Album, "ReleaseDate");
-    addField(QStringLiteral("ReleaseYear"), [this] { return m_album ? releaseYear(m_album->number(released)) : 0; });
+    addField(QStringLiteral("ReleaseYear"),
+             [this] { return m_album ? releaseYear(m_album->number(released)) : 0; });
 }
 
 bool AlbumsSource::moved(bool on) {
@@ -278,8 +282,9 @@ qint64 AlbumsSource::total() const {
 }
 
 PlaylistSource::PlaylistSource(Store& store, qint64 playlistId)
-    : SongFields(store), m_walk(store, TableId::PlaylistDetails, key(TableId::PlaylistDetails, "KeyPlaylistID"),
-                                WalkLimits{{playlistId}, {}, {}}) {
+    : SongFields(store),
+      m_walk(store, TableId::PlaylistDetails, key(TableId::PlaylistDetails, "KeyPlaylistID"),
+             KeyWalkLimits{{playlistId}, {}, {}}) {
     addTableFields(TableId::PlaylistDetails, &m_entry);
 }
 

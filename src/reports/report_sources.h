@@ -85,7 +85,7 @@ private:
 class SongsSource : public SongFields {
 public:
     // With `recordCheck`, songs that fail the record check are read but not printed.
-    SongsSource(Store& store, int key, WalkLimits limits, bool recordCheck);
+    SongsSource(Store& store, int key, KeyWalkLimits limits, bool recordCheck);
 
     bool first() override;
     bool next() override;
@@ -119,7 +119,7 @@ private:
 // Albums in the order of one key, with their category's name.
 class AlbumsSource : public FieldedSource {
 public:
-    AlbumsSource(Store& store, int key, WalkLimits limits);
+    AlbumsSource(Store& store, int key, KeyWalkLimits limits);
 
     bool first() override;
     bool next() override;

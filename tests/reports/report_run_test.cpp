@@ -33,7 +33,7 @@ struct Walked {
 
 Walked walkArtists(Store& store, const QString& prefix, bool narrowed) {
     const int key = tableDef(TableId::Tunarium).keyIndex(u"SongsByArtist");
-    WalkLimits limits;
+    KeyWalkLimits limits;
     if (narrowed) {
         limits.prefix = prefix;
     }
@@ -64,11 +64,11 @@ TEST_F(ReportRunTest, SelectedAbPrintsTheArtistsBeginningWithItInAnyCaseAndNoOth
 TEST_F(ReportRunTest, TheNarrowedWalkPrintsExactlyWhatTheWholeWalkWould) {
     // Names whose capitals and folded keys differ in every way a prefix can meet them, around
     // the batches the walk reads.
-    const QStringList names{"ab",       "AB",      "Ab Initio", "abacus",   "Åbo",     "Ābu",    "aB",
-                            "a",        "aa",      "abz",       "ac",       "Straße",  "STRASSE", "strasse band",
-                            "ſtraße",   "ﬁre",     "Fire",      "fi",       "Éclair",  "eclair", "ÉCLAIR",
-                            "ıstanbul", "Istanbul", "İzmir",    "izmir",    "µ-Ziq",   "Μu",     "ǅemal",
-                            "džem",     "Σigma",   "ςigma",     "σigma",    "  ab",    "ab ",    ""};
+    const QStringList names{
+        "ab",     "AB",     "Ab Initio", "abacus",   "Åbo",          "Ābu",    "aB",    "a",     "aa",
+        "abz",    "ac",     "Straße",    "STRASSE",  "strasse band", "ſtraße", "ﬁre",   "Fire",  "fi",
+        "Éclair", "eclair", "ÉCLAIR",    "ıstanbul", "Istanbul",     "İzmir",  "izmir", "µ-Ziq", "Μu",
+        "ǅemal",  "džem",   "Σigma",     "ςigma",    "σigma",        "  ab",   "ab ",   ""};
     SongRecord s;
     qint64 id = 0;
     Transaction tx(db.store());
@@ -81,8 +81,8 @@ TEST_F(ReportRunTest, TheNarrowedWalkPrintsExactlyWhatTheWholeWalkWould) {
         }
     }
     ASSERT_TRUE(tx.commit().ok());
-    const QStringList prefixes{"ab", "AB", "a", "Å", "é", "E", "stra", "STRASS", "ß", "fi", "ﬁ",
-                               "i",  "İ",  "ı", "µ", "μ", "Μ", "ǅ",     "dž",     "Σ", "ς", " ", "zz"};
+    const QStringList prefixes{"ab", "AB", "a", "Å", "é", "E", "stra", "STRASS", "ß", "fi", "ﬁ", "i",
+                               "İ",  "ı",  "µ", "μ", "Μ", "ǅ", "dž",   "Σ",      "ς", " ",  "zz"};
     for (const QString& prefix : prefixes) {
         const Walked whole = walkArtists(db.store(), prefix, false);
         const Walked narrowed = walkArtists(db.store(), prefix, true);
@@ -220,8 +220,9 @@ TEST_F(ReportRunTest, CustomFontSizesAReportCannotPrintAreBroughtIntoRangeAndSai
         int printed;
         bool said;
     };
-    for (const Case& c : {Case{0, 10, 9, 10, false}, Case{500, 500, kMaxCustomFontPoints, kMaxCustomFontPoints, true},
-                          Case{12, 0, 12, kMinCustomFontPoints, true}, Case{-3, 2, 9, kMinCustomFontPoints, true}}) {
+    for (const Case& c :
+         {Case{0, 10, 9, 10, false}, Case{500, 500, kMaxCustomFontPoints, kMaxCustomFontPoints, true},
+          Case{12, 0, 12, kMinCustomFontPoints, true}, Case{-3, 2, 9, kMinCustomFontPoints, true}}) {
         SCOPED_TRACE(c.stored);
         prompter.messages.clear();
         prompter.offered.clear();
@@ -270,7 +271,8 @@ TEST_F(ReportRunTest, CancellingAsksWhetherSureAndThenWhetherToPreviewWhatWasMad
         EXPECT_EQ(asked.messages[0].text, "Are you sure you want to CANCEL this Report?");
         EXPECT_EQ(asked.messages[0].defaultButton, kButtonNo);
         if (c.questions == 2) {
-            EXPECT_EQ(asked.messages[1].text, "Report Cancellation Requested!\n \nPreview Report generated so far?");
+            EXPECT_EQ(asked.messages[1].text,
+                      "Report Cancellation Requested!\n \nPreview Report generated so far?");
             EXPECT_EQ(asked.messages[1].buttons, kButtonYes | kButtonNo | kButtonIgnore);
             EXPECT_EQ(asked.messages[1].defaultButton, kButtonNo);
         }
