@@ -35,8 +35,8 @@ QGroupBox* optionGroup(const QString& title, QRadioButton* first, QRadioButton* 
 
 } // namespace
 
-ReportCriteriaWindow::ReportCriteriaWindow(const ReportCriteria& criteria, const QString& prompt, bool hasBrief,
-                                           QString positionFile, QWidget* parent)
+ReportCriteriaWindow::ReportCriteriaWindow(const ReportCriteria& criteria, const QString& prompt,
+                                           bool hasBrief, QString positionFile, QWidget* parent)
     : QDialog(parent), m_positionFile(std::move(positionFile)),
       m_standard(new QRadioButton(tr("Standard"), this)), m_brief(new QRadioButton(tr("Brief"), this)),
       m_preview(new QCheckBox(tr("Preview"), this)), m_customFont(new QCheckBox(tr("Use Custom Font"), this)),
@@ -45,17 +45,6 @@ ReportCriteriaWindow::ReportCriteriaWindow(const ReportCriteria& criteria, const
     setWindowTitle(tr("Report Criteria"));
     setWindowModality(Qt::WindowModal);
     setAttribute(Qt::WA_DeleteOnClose);
-
-    const bool brief = hasBrief && criteria.style == ReportLayout::Brief;
-    m_brief->setEnabled(hasBrief);
-    (brief ? m_brief : m_standard)->setChecked(true);
-    m_preview->setChecked(criteria.preview);
-    m_customFont->setChecked(criteria.customFont);
-    (criteria.selected ? m_selected : m_all)->setChecked(true);
-    m_selection->setMaxLength(kSelectionWidth);
-    m_selection->setText(criteria.selection);
-    m_selection->setMinimumWidth(DialogUnits(this).characters(kSelectionWidth));
-    m_prompt->setBuddy(m_selection);
 
     auto* buttons = new QDialogButtonBox(this);
     m_ok = buttons->addButton(tr("&Ok"), QDialogButtonBox::AcceptRole);
@@ -75,6 +64,19 @@ ReportCriteriaWindow::ReportCriteriaWindow(const ReportCriteria& criteria, const
     layout->addWidget(m_prompt);
     layout->addWidget(m_selection);
     layout->addWidget(buttons);
+
+    // Set once the option groups hold their buttons: until then all four radio buttons are
+    // siblings, and checking one would clear the others.
+    const bool brief = hasBrief && criteria.style == ReportLayout::Brief;
+    m_brief->setEnabled(hasBrief);
+    (brief ? m_brief : m_standard)->setChecked(true);
+    m_preview->setChecked(criteria.preview);
+    m_customFont->setChecked(criteria.customFont);
+    (criteria.selected ? m_selected : m_all)->setChecked(true);
+    m_selection->setMaxLength(kSelectionWidth);
+    m_selection->setText(criteria.selection);
+    m_selection->setMinimumWidth(DialogUnits(this).characters(kSelectionWidth));
+    m_prompt->setBuddy(m_selection);
 
     connect(m_all, &QRadioButton::toggled, this, &ReportCriteriaWindow::includeChanged);
     includeChanged();
