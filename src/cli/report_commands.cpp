@@ -64,11 +64,14 @@ QString mismatch(const ReportArguments& a, const CommandLine& line) {
     }
     switch (spec.parameter) {
     case ReportParameter::Category:
-        return a.category.trimmed().isEmpty() ? QStringLiteral("%1 needs --category NAME").arg(spec.name) : QString();
+        return a.category.trimmed().isEmpty() ? QStringLiteral("%1 needs --category NAME").arg(spec.name)
+                                              : QString();
     case ReportParameter::Playlist:
-        return a.playlist == 0 ? QStringLiteral("%1 needs --playlist ID (a playlist number)").arg(spec.name) : QString();
+        return a.playlist == 0 ? QStringLiteral("%1 needs --playlist ID (a playlist number)").arg(spec.name)
+                               : QString();
     case ReportParameter::Album:
-        return a.album == 0 ? QStringLiteral("%1 needs --album ID (an album number)").arg(spec.name) : QString();
+        return a.album == 0 ? QStringLiteral("%1 needs --album ID (an album number)").arg(spec.name)
+                            : QString();
     case ReportParameter::None:
         break;
     }
@@ -126,7 +129,9 @@ qint64 categoryNumber(Database& db, const QString& name) {
     }
     CategoryRecord category;
     const bool found =
-        db.store().get(tableDef(TableId::Categories).keyIndex(u"KeyCategory"), {name.trimmed()}, category).ok();
+        db.store()
+            .get(tableDef(TableId::Categories).keyIndex(u"KeyCategory"), {name.trimmed()}, category)
+            .ok();
     db.closeTable(TableId::Categories);
     return found ? category.categoryId : 0;
 }
@@ -155,7 +160,8 @@ int runReport(QString& dir, const QStringList& args) {
     if (a.spec->parameter == ReportParameter::Category) {
         request.categoryId = categoryNumber(db, a.category);
         if (request.categoryId == 0) {
-            return db.halted() ? kExitFailure : fail(QStringLiteral("there is no category %1").arg(a.category));
+            return db.halted() ? kExitFailure
+                               : fail(QStringLiteral("there is no category %1").arg(a.category));
         }
     }
     ReportRun run(db, settings, prompter, *a.spec, request);
@@ -174,7 +180,7 @@ int runReport(QString& dir, const QStringList& args) {
     if (db.halted() || !process->outputKept()) {
         return kExitFailure;
     }
-    out() << sink.pages() << " pages written to " << a.pdf << "\n";
+    out() << sink.pages() << (sink.pages() == 1 ? " page" : " pages") << " written to " << a.pdf << "\n";
     out().flush();
     return kExitOk;
 }
