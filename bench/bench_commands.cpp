@@ -60,7 +60,8 @@ double rawInsertMs(const GeneratorOptions& options, qint64 songs, QString& error
         quotedCols << sql::quoted(c);
         marks << "?";
     }
-    const QByteArray insert = ("INSERT INTO \"Tunarium\" (" + quotedCols.join(",") + ") VALUES (" + marks.join(",") + ")").toUtf8();
+    const QByteArray insert =
+        ("INSERT INTO \"Tunarium\" (" + quotedCols.join(",") + ") VALUES (" + marks.join(",") + ")").toUtf8();
     sqlite3_stmt* stmt = nullptr;
     sqlite3_prepare_v2(db, insert.constData(), -1, &stmt, nullptr);
     SongFactory factory(options);
@@ -195,7 +196,8 @@ int openBench(const QString& dirPath) {
         count = store.count(TableId::Tunarium);
         ours << elapsedMs(timer);
         if (i == 0) {
-            for (const QString& line : store.explainQueryPlan("SELECT n FROM \"_counts\" WHERE label = 'Tunarium'")) {
+            for (const QString& line :
+                 store.explainQueryPlan("SELECT n FROM \"_counts\" WHERE label = 'Tunarium'")) {
                 scans += line.startsWith("SCAN") ? 1 : 0;
             }
         }

@@ -50,7 +50,8 @@ StoreError copyCut(const QString& from, const QString& to, qint64 songs) {
         QVector<Row> rows;
         const qint64 limit = table == TableId::Tunarium ? songs : std::numeric_limits<qint64>::max();
         do {
-            if (StoreError e = source.read(table, t.primaryKey, next, sql::Direction::Forward, false, 1000, rows)) {
+            if (StoreError e =
+                    source.read(table, t.primaryKey, next, sql::Direction::Forward, false, 1000, rows)) {
                 return e;
             }
             for (Row& row : rows) {
@@ -70,7 +71,8 @@ StoreError copyCut(const QString& from, const QString& to, qint64 songs) {
 
 // The lines of Songs by Artist read by raw SQLite in the key's order, their category names looked
 // up, and drawn at the report's places straight onto a QPdfWriter.
-double rawPdfMs(const QString& dir, const ReportDefinition& def, const QPageLayout& layout, const QString& pdf) {
+double rawPdfMs(const QString& dir, const ReportDefinition& def, const QPageLayout& layout,
+                const QString& pdf) {
     const ReportBands bands(def, layout, QDateTime::currentDateTime());
     const FittedFont font(def.fonts.detail);
     QList<Picture> pictures;
@@ -91,11 +93,14 @@ double rawPdfMs(const QString& dir, const ReportDefinition& def, const QPageLayo
     }
     sqlite3_finalize(stmt);
     const TableDef& t = tableDef(TableId::Tunarium);
-    const QByteArray order = sql::keyColumns(t, t.keyIndex(u"SongsByArtist")).join(QStringLiteral(", ")).toUtf8();
-    sqlite3_prepare_v2(db,
-                       "SELECT Artist, Title, Mix, Album, Media, CategoryID, TrackNumber, ChartNumber, FileNumber, "
-                       "ReleaseDate, Skips, DoNotPlay FROM Tunarium ORDER BY " + order,
-                       -1, &stmt, nullptr);
+    const QByteArray order =
+        sql::keyColumns(t, t.keyIndex(u"SongsByArtist")).join(QStringLiteral(", ")).toUtf8();
+    sqlite3_prepare_v2(
+        db,
+        "SELECT Artist, Title, Mix, Album, Media, CategoryID, TrackNumber, ChartNumber, FileNumber, "
+        "ReleaseDate, Skips, DoNotPlay FROM Tunarium ORDER BY " +
+            order,
+        -1, &stmt, nullptr);
     QFile file(pdf);
     file.open(QIODevice::WriteOnly);
     QPdfWriter writer(&file);
@@ -104,7 +109,9 @@ double rawPdfMs(const QString& dir, const ReportDefinition& def, const QPageLayo
     painter.scale(writer.logicalDpiX() / kReportUnitsPerInch, writer.logicalDpiY() / kReportUnitsPerInch);
     painter.setFont(font.font());
     double y = bands.bodyBottom();
-    auto text = [&](int column) { return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column))); };
+    auto text = [&](int column) {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)));
+    };
     while (sqlite3_step(stmt) == SQLITE_ROW) {
         if (sqlite3_column_int64(stmt, 10) != 0 || sqlite3_column_int64(stmt, 11) != 0) {
             continue;
@@ -126,7 +133,8 @@ double rawPdfMs(const QString& dir, const ReportDefinition& def, const QPageLayo
                                 text(8),
                                 pictures[8].format(sqlite3_column_int64(stmt, 9))};
         for (int c = 0; c < cells.size(); ++c) {
-            painter.drawText(QPointF(bands.columnLeft(c), y + font.ascent()), font.fit(cells[c], bands.columnWidth(c)));
+            painter.drawText(QPointF(bands.columnLeft(c), y + font.ascent()),
+                             font.fit(cells[c], bands.columnWidth(c)));
         }
         y += bands.detailHeight();
     }
@@ -221,8 +229,8 @@ int reportsBench(const QString& dirPath, const std::function<double(const PageQu
         } else {
             // The same test over the walk of the whole key.
             SongsSource source(db.store(), byArtist.keyIndex(), {}, true);
-            ReportProcess process(ReportRun::progressTitle(true), run.definition(), source, sink, queue.pageLayout(),
-                                  ReportSelection{true, QStringLiteral("ab")});
+            ReportProcess process(ReportRun::progressTitle(true), run.definition(), source, sink,
+                                  queue.pageLayout(), ReportSelection{true, QStringLiteral("ab")});
             walked = stepToEnd(process);
             figure("reports_selected_ab_full_walk_total", walked.totalMs, "ms");
         }

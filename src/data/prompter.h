@@ -26,8 +26,8 @@ struct PromptMessage {
     QString caption;
     QString text;
     PromptIcon icon = PromptIcon::Exclamation;
-    int buttons = kButtonOk;         // PromptButton flags
-    int defaultButton = kButtonOk;   // one PromptButton
+    int buttons = kButtonOk;       // PromptButton flags
+    int defaultButton = kButtonOk; // one PromptButton
 };
 
 struct FontChoice {

@@ -61,13 +61,13 @@ const ReportSpec* findReport(QStringView name);
 
 // What a report's page shows besides its records: the user's labels and what the report is about.
 struct ReportContext {
-    QString udkLabel;           // the user-defined key field's label (setting `UDKPrompt`)
-    QString notesLabel;         // the DJ log's notes column (setting `NotesLabel`)
-    QString categoryName;       // the category reports
-    QString playlistName;       // the playlist reports
-    qint64 playlistDate = 0;    // the playlist's last edit date, a day number
+    QString udkLabel;                             // the user-defined key field's label (setting `UDKPrompt`)
+    QString notesLabel;                           // the DJ log's notes column (setting `NotesLabel`)
+    QString categoryName;                         // the category reports
+    QString playlistName;                         // the playlist reports
+    qint64 playlistDate = 0;                      // the playlist's last edit date, a day number
     QString datePicture = QStringLiteral("@d17"); // the user's date format
-    QImage logo;                // the playlist with logo
+    QImage logo;                                  // the playlist with logo
 };
 
 // The layout of a report in one style (a report without a Brief layout gives its Standard one).

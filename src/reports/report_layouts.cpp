@@ -17,7 +17,8 @@ constexpr double kPortraitShares = 90;
 
 ReportColumn column(const QString& heading, const char* field, const char* picture, double width,
                     A alignment = A::Left) {
-    return {heading, QString::fromLatin1(field), QString::fromLatin1(picture), width, alignment, std::nullopt};
+    return {heading,     QString::fromLatin1(field), QString::fromLatin1(picture), width, alignment,
+            std::nullopt};
 }
 
 ReportColumn column(const char* heading, const char* field, const char* picture, double width,
@@ -33,7 +34,9 @@ struct SongColumns {
     ReportColumn title(double width = 24) const { return column("Title", "DisplayTitle", "@s255", width); }
     ReportColumn album(double width = 20) const { return column("Album", "TUN:Album", "@s50", width); }
     ReportColumn media(double width = 9) const { return column("Media", "TUN:Media", "@s20", width); }
-    ReportColumn category(double width = 11) const { return column("Category", "CAT:Category", "@s30", width); }
+    ReportColumn category(double width = 11) const {
+        return column("Category", "CAT:Category", "@s30", width);
+    }
     ReportColumn track() const { return column("Track", "TUN:TrackNumber", "@n3b", 3, A::Right); }
     ReportColumn trk() const { return column("Trk", "TUN:TrackNumber", "@n3b", 3, A::Right); }
     ReportColumn chart() const { return column("Chart", "TUN:ChartNumber", "@n3b", 3, A::Right); }
@@ -65,28 +68,34 @@ struct AlbumColumns {
     ReportColumn media() const { return column("Media", "ALB:Media", "@s20", 9); }
     ReportColumn fileNumber() const { return column("File Number", "ALB:FileNumber", "@s20", 9); }
     ReportColumn released() const { return column("Release Date", "ALB:ReleaseDate", "@d3b", 8); }
-    ReportColumn wavFile() const { return column("Associated WAV File", "ALB:AssociatedWAVFile", "@s128", 24); }
+    ReportColumn wavFile() const {
+        return column("Associated WAV File", "ALB:AssociatedWAVFile", "@s128", 24);
+    }
 };
 
 QList<ReportColumn> songColumns(const QString& key, ReportLayout style, const SongColumns& c) {
     const bool brief = style == ReportLayout::Brief;
     if (key == QLatin1String("SongsByArtist")) {
-        return brief ? QList<ReportColumn>{c.artist(), c.title(), c.album(), c.fileNumber(), c.trk(), c.userKey(),
-                                           c.time()}
-                     : QList<ReportColumn>{c.artist(), c.title(), c.album(), c.media(), c.category()} + c.closing();
+        return brief ? QList<ReportColumn>{c.artist(), c.title(),   c.album(), c.fileNumber(),
+                                           c.trk(),    c.userKey(), c.time()}
+                     : QList<ReportColumn>{c.artist(), c.title(), c.album(), c.media(), c.category()} +
+                           c.closing();
     }
     if (key == QLatin1String("SongsByTitle")) {
-        return brief ? QList<ReportColumn>{c.title(), c.artist(), c.album(), c.fileNumber(), c.trk(), c.userKey(),
-                                           c.time()}
-                     : QList<ReportColumn>{c.title(), c.artist(), c.album(), c.media(), c.category()} + c.closing();
+        return brief ? QList<ReportColumn>{c.title(), c.artist(),  c.album(), c.fileNumber(),
+                                           c.trk(),   c.userKey(), c.time()}
+                     : QList<ReportColumn>{c.title(), c.artist(), c.album(), c.media(), c.category()} +
+                           c.closing();
     }
     if (key == QLatin1String("SongsByAlbum")) {
         return brief ? QList<ReportColumn>{c.fileNumber(), c.album(), c.artist(), c.title(), c.media()}
-                     : QList<ReportColumn>{c.album(), c.artist(), c.title(), c.media(), c.category()} + c.closing();
+                     : QList<ReportColumn>{c.album(), c.artist(), c.title(), c.media(), c.category()} +
+                           c.closing();
     }
     if (key == QLatin1String("SongsByMedia")) {
         return brief ? QList<ReportColumn>{c.media(), c.artist(), c.title(), c.album(), c.fileNumber()}
-                     : QList<ReportColumn>{c.media(), c.title(), c.album(), c.artist(), c.category()} + c.closing();
+                     : QList<ReportColumn>{c.media(), c.title(), c.album(), c.artist(), c.category()} +
+                           c.closing();
     }
     if (key == QLatin1String("SongsByCategory")) {
         // Thirty characters each in the Standard layout, fifty in the Brief one.
@@ -99,20 +108,21 @@ QList<ReportColumn> songColumns(const QString& key, ReportLayout style, const So
                                            c.released()};
     }
     if (key == QLatin1String("KeyBeatsPerMinute")) {
-        return brief ? QList<ReportColumn>{c.artist(), c.title(), c.album(), c.bpm(), c.fileNumber(), c.trk(),
-                                           c.userKey(), c.time()}
-                     : QList<ReportColumn>{c.artist(), c.bpm(), c.title(), c.album(), c.media(), c.category()} +
-                           c.closing();
+        return brief
+                   ? QList<ReportColumn>{c.artist(),     c.title(), c.album(),   c.bpm(),
+                                         c.fileNumber(), c.trk(),   c.userKey(), c.time()}
+                   : QList<ReportColumn>{c.artist(), c.bpm(), c.title(), c.album(), c.media(), c.category()} +
+                         c.closing();
     }
     if (key == QLatin1String("SongsByChartNumber")) {
         return brief ? QList<ReportColumn>{c.album(), c.title(), c.artist(), c.chartNumber()}
-                     : QList<ReportColumn>{c.album(), c.title(), c.artist(), c.chartNumber(), c.media(),
-                                           c.fileNumber(), c.released()};
+                     : QList<ReportColumn>{c.album(), c.title(),      c.artist(),  c.chartNumber(),
+                                           c.media(), c.fileNumber(), c.released()};
     }
     // SongsByUserDefinedKey
     return brief ? QList<ReportColumn>{c.album(), c.title(), c.artist(), c.userKey()}
-                 : QList<ReportColumn>{c.artist(), c.title(), c.album(), c.media(), c.category()} + c.closing() +
-                       QList<ReportColumn>{c.userKey()};
+                 : QList<ReportColumn>{c.artist(), c.title(), c.album(), c.media(), c.category()} +
+                       c.closing() + QList<ReportColumn>{c.userKey()};
 }
 
 QList<ReportColumn> albumColumns(const QString& key, ReportLayout style) {
@@ -122,10 +132,10 @@ QList<ReportColumn> albumColumns(const QString& key, ReportLayout style) {
         return artistFirst ? QList<ReportColumn>{c.fileNumber(), c.artist(), c.album(), c.media()}
                            : QList<ReportColumn>{c.fileNumber(), c.album(), c.artist(), c.media()};
     }
-    return artistFirst ? QList<ReportColumn>{c.artist(), c.album(), c.media(), c.fileNumber(), c.released(),
-                                             c.wavFile()}
-                       : QList<ReportColumn>{c.album(), c.artist(), c.media(), c.fileNumber(), c.released(),
-                                             c.wavFile()};
+    return artistFirst ? QList<ReportColumn>{c.artist(),     c.album(),    c.media(),
+                                             c.fileNumber(), c.released(), c.wavFile()}
+                       : QList<ReportColumn>{c.album(),      c.artist(),   c.media(),
+                                             c.fileNumber(), c.released(), c.wavFile()};
 }
 
 QString albumTitle(const QString& key, ReportLayout style) {
@@ -155,7 +165,8 @@ QString songTitle(const QString& key, const ReportContext& context) {
         return QStringLiteral("Songs by Media");
     }
     if (key == QLatin1String("SongsByCategory")) {
-        return QStringLiteral("Music in ") + trimTrailingBlanks(context.categoryName) + QStringLiteral(" Category");
+        return QStringLiteral("Music in ") + trimTrailingBlanks(context.categoryName) +
+               QStringLiteral(" Category");
     }
     if (key == QLatin1String("KeyBeatsPerMinute")) {
         return QStringLiteral("Songs by Beats Per Minute");
@@ -194,12 +205,17 @@ ReportDefinition playlistReport(bool withLogo, const SongColumns& c, const Repor
     if (withLogo) {
         def.title = name;
         def.logo = context.logo;
-        def.columns = {c.artist(), c.title(), c.time(), c.bpm(), column("Trk", "TUN:TrackNumber", "@n_2", 3, A::Right),
+        def.columns = {c.artist(),
+                       c.title(),
+                       c.time(),
+                       c.bpm(),
+                       column("Trk", "TUN:TrackNumber", "@n_2", 3, A::Right),
                        column("File", "TUN:FileNumber", "@s20", 9)};
         return def;
     }
     def.title = QStringLiteral("Playlist");
-    def.headerLines << name + QStringLiteral("   ") + formatPicture(context.playlistDate, context.datePicture);
+    def.headerLines << name + QStringLiteral("   ") +
+                           formatPicture(context.playlistDate, context.datePicture);
     def.columns = {c.artist(), c.title(), c.category(), c.album(), c.fileNumber(), c.time()};
     def.totals = {{QStringLiteral("Total Time"), QStringLiteral("TUN:Time"), ReportTotal::Kind::Duration,
                    QStringLiteral("@t4")}};
@@ -224,8 +240,12 @@ ReportDefinition reportLayout(const ReportSpec& spec, ReportLayout style, const 
             }
         } else if (spec.name == QLatin1String("dj-log")) {
             def.title = QStringLiteral("DJ LOG");
-            def.columns = {c.artist(16), c.title(18), c.category(12), c.album(16),
-                           column("Year", "ReleaseYear", "@n4b", 4, A::Right), c.fileNumber(8),
+            def.columns = {c.artist(16),
+                           c.title(18),
+                           c.category(12),
+                           c.album(16),
+                           column("Year", "ReleaseYear", "@n4b", 4, A::Right),
+                           c.fileNumber(8),
                            column(context.notesLabel.trimmed(), "Blank", "", 14)};
         } else {
             def = paperSaver(spec.key == QLatin1String("SongsByTitle"), c);

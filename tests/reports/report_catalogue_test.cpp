@@ -27,7 +27,7 @@ struct Expected {
 };
 
 const QStringList kArtistOrder{"Abba", "Abba", "Abba", "ABC", "Åbo Band", "Beatles", "Zappa"};
-const QStringList kStandardHeads{"Artist", "Title", "Album", "Media", "Category",
+const QStringList kStandardHeads{"Artist", "Title", "Album",       "Media",       "Category",
                                  "Track",  "Chart", "File Number", "Release Date"};
 
 TEST_F(ReportCatalogueTest, EachReportHasItsTitleHeadsOrderAndRecordCheck) {
@@ -35,70 +35,150 @@ TEST_F(ReportCatalogueTest, EachReportHasItsTitleHeadsOrderAndRecordCheck) {
     const ReportLayout B = ReportLayout::Brief;
     const QVector<Expected> cases = {
         {"songs-by-artist", S, "Songs by Artist", kStandardHeads, "Artist", kArtistOrder},
-        {"songs-by-artist", S, "Songs by Artist", kStandardHeads, "Title",
+        {"songs-by-artist",
+         S,
+         "Songs by Artist",
+         kStandardHeads,
+         "Title",
          {"Honey Honey", "Ring Ring", "Waterloo", "Poison Arrow (12\" Mix)", "Sauna", "Help!", "Peaches"}},
-        {"songs-by-artist", B, "Songs by Artist",
-         {"Artist", "Title", "Album", "File Number", "Trk", "Custom", "Time"}, "Time",
+        {"songs-by-artist",
+         B,
+         "Songs by Artist",
+         {"Artist", "Title", "Album", "File Number", "Trk", "Custom", "Time"},
+         "Time",
          {"", "", "2:45", "", "", "2:18", ""}},
-        {"songs-by-title", S, "Songs by Title",
-         {"Title", "Artist", "Album", "Media", "Category", "Track", "Chart", "File Number", "Release Date"}, "Title",
+        {"songs-by-title",
+         S,
+         "Songs by Title",
+         {"Title", "Artist", "Album", "Media", "Category", "Track", "Chart", "File Number", "Release Date"},
+         "Title",
          {"Help!", "Honey Honey", "Peaches", "Poison Arrow (12\" Mix)", "Ring Ring", "Sauna", "Waterloo"}},
-        {"songs-by-title", B, "Songs by Title", {"Title", "Artist", "Album", "File Number", "Trk", "Custom", "Time"},
-         "Artist", {"Beatles", "Abba", "Zappa", "ABC", "Abba", "Åbo Band", "Abba"}},
-        // Without the record check: the songs left out elsewhere are here, a song with skips so marked.
-        {"songs-by-album", S, "Songs by Album",
-         {"Album", "Artist", "Title", "Media", "Category", "Track", "Chart", "File Number", "Release Date"}, "Artist",
-         {"abbey road band", "Åbo Band", "Cher (*)", "Doors", "Eagles", "Zappa", "Abba", "Beatles", "ABC", "Abba",
-          "Abba"}},
-        {"songs-by-album", B, "Songs by Album", {"File Number", "Album", "Artist", "Title", "Media"}, "Title",
-         {"Something", "Sauna", "Believe", "Riders (Skips)", "Hotel California (Skips)", "Peaches", "Ring Ring",
-          "Help!", "Poison Arrow (12\" Mix)", "Waterloo", "Honey Honey"}},
-        {"songs-by-media", S, "Songs by Media",
-         {"Media", "Title", "Album", "Artist", "Category", "Track", "Chart", "File Number", "Release Date"}, "Media",
-         {"CD", "CD", "CD", "CD", "CD", "CD", "CD", "CD", "CD", "CD", "LP"}},
-        {"songs-by-media", B, "Songs by Media", {"Media", "Artist", "Title", "Album", "File Number"}, "File Number",
-         {"", "", "", "", "", "", "", "", "A1", "C3", "B2"}},
-        {"songs-by-bpm", S, "Songs by Beats Per Minute",
-         {"Artist", "BPM", "Title", "Album", "Media", "Category", "Track", "Chart", "File Number", "Release Date"},
-         "BPM", {"", "85", "88", "88", "95", "120", "147"}},
-        {"songs-by-bpm", B, "Songs by Beats Per Minute",
-         {"Artist", "Title", "Album", "BPM", "File Number", "Trk", "Custom", "Time"}, "Title",
-         {"Ring Ring", "Poison Arrow (12\" Mix)", "Peaches", "Sauna", "Help!", "Honey Honey", "Waterloo"}},
-        {"songs-by-chart-number", S, "Songs by Chart Number",
-         {"Album", "Title", "Artist", "Chart #", "Media", "File Number", "Release Date"}, "Chart #",
-         {"", "", "", "", "", "", "", "", "", "1", "5"}},
-        {"songs-by-chart-number", B, "Songs by Chart Number", {"Album", "Title", "Artist", "Chart #"}, "Artist",
-         {"Abba", "Abba", "abbey road band", "ABC", "Åbo Band", "Cher (*)", "Doors", "Eagles", "Zappa", "Beatles",
-          "Abba"}},
-        {"songs-by-user-defined-key", S, "Songs by User Defined Key", kStandardHeads + QStringList{"Custom"},
-         "Custom", {"", "", "", "", "", "", "", "", "", "k1", "k2"}},
-        {"songs-by-user-defined-key", B, "Songs by User Defined Key", {"Album", "Title", "Artist", "Custom"},
+        {"songs-by-title",
+         B,
+         "Songs by Title",
+         {"Title", "Artist", "Album", "File Number", "Trk", "Custom", "Time"},
          "Artist",
-         {"Abba", "Abba", "abbey road band", "Åbo Band", "Beatles", "Cher (*)", "Doors", "Eagles", "Zappa", "Abba",
-          "ABC"}},
-        {"albums-by-artist", S, "Albums by Artist",
-         {"Artist", "Album", "Media", "File Number", "Release Date", "Associated WAV File"}, "Associated WAV File",
+         {"Beatles", "Abba", "Zappa", "ABC", "Abba", "Åbo Band", "Abba"}},
+        // Without the record check: the songs left out elsewhere are here, a song with skips so marked.
+        {"songs-by-album",
+         S,
+         "Songs by Album",
+         {"Album", "Artist", "Title", "Media", "Category", "Track", "Chart", "File Number", "Release Date"},
+         "Artist",
+         {"abbey road band", "Åbo Band", "Cher (*)", "Doors", "Eagles", "Zappa", "Abba", "Beatles", "ABC",
+          "Abba", "Abba"}},
+        {"songs-by-album",
+         B,
+         "Songs by Album",
+         {"File Number", "Album", "Artist", "Title", "Media"},
+         "Title",
+         {"Something", "Sauna", "Believe", "Riders (Skips)", "Hotel California (Skips)", "Peaches",
+          "Ring Ring", "Help!", "Poison Arrow (12\" Mix)", "Waterloo", "Honey Honey"}},
+        {"songs-by-media",
+         S,
+         "Songs by Media",
+         {"Media", "Title", "Album", "Artist", "Category", "Track", "Chart", "File Number", "Release Date"},
+         "Media",
+         {"CD", "CD", "CD", "CD", "CD", "CD", "CD", "CD", "CD", "CD", "LP"}},
+        {"songs-by-media",
+         B,
+         "Songs by Media",
+         {"Media", "Artist", "Title", "Album", "File Number"},
+         "File Number",
+         {"", "", "", "", "", "", "", "", "A1", "C3", "B2"}},
+        {"songs-by-bpm",
+         S,
+         "Songs by Beats Per Minute",
+         {"Artist", "BPM", "Title", "Album", "Media", "Category", "Track", "Chart", "File Number",
+          "Release Date"},
+         "BPM",
+         {"", "85", "88", "88", "95", "120", "147"}},
+        {"songs-by-bpm",
+         B,
+         "Songs by Beats Per Minute",
+         {"Artist", "Title", "Album", "BPM", "File Number", "Trk", "Custom", "Time"},
+         "Title",
+         {"Ring Ring", "Poison Arrow (12\" Mix)", "Peaches", "Sauna", "Help!", "Honey Honey", "Waterloo"}},
+        {"songs-by-chart-number",
+         S,
+         "Songs by Chart Number",
+         {"Album", "Title", "Artist", "Chart #", "Media", "File Number", "Release Date"},
+         "Chart #",
+         {"", "", "", "", "", "", "", "", "", "1", "5"}},
+        {"songs-by-chart-number",
+         B,
+         "Songs by Chart Number",
+         {"Album", "Title", "Artist", "Chart #"},
+         "Artist",
+         {"Abba", "Abba", "abbey road band", "ABC", "Åbo Band", "Cher (*)", "Doors", "Eagles", "Zappa",
+          "Beatles", "Abba"}},
+        {"songs-by-user-defined-key",
+         S,
+         "Songs by User Defined Key",
+         kStandardHeads + QStringList{"Custom"},
+         "Custom",
+         {"", "", "", "", "", "", "", "", "", "k1", "k2"}},
+        {"songs-by-user-defined-key",
+         B,
+         "Songs by User Defined Key",
+         {"Album", "Title", "Artist", "Custom"},
+         "Artist",
+         {"Abba", "Abba", "abbey road band", "Åbo Band", "Beatles", "Cher (*)", "Doors", "Eagles", "Zappa",
+          "Abba", "ABC"}},
+        {"albums-by-artist",
+         S,
+         "Albums by Artist",
+         {"Artist", "Album", "Media", "File Number", "Release Date", "Associated WAV File"},
+         "Associated WAV File",
          {"waterloo.wav", "", ""}},
-        {"albums-by-artist", B, "Albums by Artist", {"File Number", "Artist", "Album", "Media"}, "Artist",
+        {"albums-by-artist",
+         B,
+         "Albums by Artist",
+         {"File Number", "Artist", "Album", "Media"},
+         "Artist",
          {"Abba", "ABC", "Beatles"}},
-        {"albums-by-album", S, "Albums",
-         {"Album", "Artist", "Media", "File Number", "Release Date", "Associated WAV File"}, "Album",
+        {"albums-by-album",
+         S,
+         "Albums",
+         {"Album", "Artist", "Media", "File Number", "Release Date", "Associated WAV File"},
+         "Album",
          {"Help!", "Lexicon", "Waterloo"}},
-        {"albums-by-album", B, "Albums by Album", {"File Number", "Album", "Artist", "Media"}, "Album",
+        {"albums-by-album",
+         B,
+         "Albums by Album",
+         {"File Number", "Album", "Artist", "Media"},
+         "Album",
          {"Help!", "Lexicon", "Waterloo"}},
-        {"albums-by-file-number", S, "Albums by File Number",
-         {"Album", "Artist", "Media", "File Number", "Release Date", "Associated WAV File"}, "File Number",
+        {"albums-by-file-number",
+         S,
+         "Albums by File Number",
+         {"Album", "Artist", "Media", "File Number", "Release Date", "Associated WAV File"},
+         "File Number",
          {"F0", "F1", "F2"}},
-        {"albums-by-file-number", B, "Albums by File Number", {"File Number", "Album", "Artist", "Media"},
-         "File Number", {"F0", "F1", "F2"}},
-        {"paper-saver-by-artist", S, "Songs by Artist",
-         {"Time", "BPM", "Trk", "File #", "Artist", "Title", "Album", "Custom"}, "BPM",
+        {"albums-by-file-number",
+         B,
+         "Albums by File Number",
+         {"File Number", "Album", "Artist", "Media"},
+         "File Number",
+         {"F0", "F1", "F2"}},
+        {"paper-saver-by-artist",
+         S,
+         "Songs by Artist",
+         {"Time", "BPM", "Trk", "File #", "Artist", "Title", "Album", "Custom"},
+         "BPM",
          {"(120)", "", "(147)", "( 85)", "( 88)", "( 95)", "( 88)"}},
-        {"paper-saver-by-title", S, "Songs by Title",
-         {"Time", "BPM", "Trk", "File #", "Title", "Artist", "Album", "Custom"}, "Title",
+        {"paper-saver-by-title",
+         S,
+         "Songs by Title",
+         {"Time", "BPM", "Trk", "File #", "Title", "Artist", "Album", "Custom"},
+         "Title",
          {"Help!", "Honey Honey", "Peaches", "Poison Arrow (12\" Mix)", "Ring Ring", "Sauna", "Waterloo"}},
         // The DJ log walks the songs by media and file number, every song; years may be bare years.
-        {"dj-log", S, "DJ LOG", {"Artist", "Title", "Category", "Album", "Year", "File Number", "Notes"}, "Year",
+        {"dj-log",
+         S,
+         "DJ LOG",
+         {"Artist", "Title", "Category", "Album", "Year", "File Number", "Notes"},
+         "Year",
          {"", "", "", "", "", "", "", "", "1974", "", "1982"}},
     };
     for (const Expected& e : cases) {
@@ -146,7 +226,8 @@ TEST_F(ReportCatalogueTest, CategoryReportsPrintTheChosenCategoryUnderItsHeading
     request.categoryId = 77;
     EXPECT_EQ(print("songs-by-category", request).pages, 0);
     ASSERT_EQ(prompter.messages.size(), 2);
-    EXPECT_EQ(prompter.messages[1].text, "The category chosen for the report is no longer in the collection.");
+    EXPECT_EQ(prompter.messages[1].text,
+              "The category chosen for the report is no longer in the collection.");
 }
 
 TEST_F(ReportCatalogueTest, SongsOfAnAlbumAreItsOwnInTheOrderOfTheSongsByAlbumKey) {
@@ -159,7 +240,8 @@ TEST_F(ReportCatalogueTest, SongsOfAnAlbumAreItsOwnInTheOrderOfTheSongsByAlbumKe
     EXPECT_EQ(r.column("Title"), QStringList({"Ring Ring", "Waterloo", "Honey Honey"}));
     request.albumId = 42;
     EXPECT_EQ(print("songs-of-album", request).pages, 0);
-    EXPECT_EQ(prompter.messages.last().text, "Album number 42 is not in the collection: it may have been deleted.");
+    EXPECT_EQ(prompter.messages.last().text,
+              "Album number 42 is not in the collection: it may have been deleted.");
 }
 
 TEST_F(ReportCatalogueTest, ThePlaylistAddsUpItsTimesAndTheTopFortyShowsTheLogo) {
@@ -185,7 +267,8 @@ TEST_F(ReportCatalogueTest, ThePlaylistAddsUpItsTimesAndTheTopFortyShowsTheLogo)
     request.playlistId = 9;
     EXPECT_EQ(print("playlist", request).pages, 0);
     EXPECT_EQ(prompter.messages.last().caption, "Playlist");
-    EXPECT_EQ(prompter.messages.last().text, "Playlist number 9 is not in the collection: it may have been deleted.");
+    EXPECT_EQ(prompter.messages.last().text,
+              "Playlist number 9 is not in the collection: it may have been deleted.");
 }
 
 TEST_F(ReportCatalogueTest, ALogoFileThatIsNoPictureIsSaidAndTheProgramsOwnPrinted) {
@@ -224,7 +307,8 @@ TEST_F(ReportCatalogueTest, EveryReportWithCriteriaHasItsFontTagsAndNoun) {
     ASSERT_TRUE(artist);
     EXPECT_EQ(artist->procedure, "ReportSongsByArtist");
     EXPECT_EQ(selectionPrompt(*artist, "Custom"), "Select artists that start with:");
-    EXPECT_EQ(selectionPrompt(*findReport(u"ReportSongsByUDK"), "Label Code"), "Select label codes that start with:");
+    EXPECT_EQ(selectionPrompt(*findReport(u"ReportSongsByUDK"), "Label Code"),
+              "Select label codes that start with:");
     EXPECT_EQ(selectionPrompt(*findReport(u"songs-by-user-defined-key"), "  "),
               "Select user defined keys that start with:");
     const QVector<std::tuple<const char*, const char*, const char*>> tags = {

@@ -143,7 +143,8 @@ void SongsBrowseWindow::pageShown() {
     const int order = engine().sortOrder();
     m_selectMedia->setVisible(order == kSongsByMedia);
     m_selectCategory->setVisible(order == kSongsByCategory);
-    m_print->setEnabled(m_procedures && m_procedures->procedures.contains(QString::fromLatin1(tabReport(order))));
+    m_print->setEnabled(m_procedures &&
+                        m_procedures->procedures.contains(QString::fromLatin1(tabReport(order))));
 }
 
 QVector<PopupEntry> SongsBrowseWindow::popupExtras() const {

@@ -8,7 +8,8 @@ namespace tunarium {
 
 void registerReportProcedures(ProcedureRegistry& registry) {
     for (const ReportSpec& spec : reportCatalogue()) {
-        registry.add(spec.procedure, [&spec](const ProcedureContext& context) { startReport(spec, context); });
+        registry.add(spec.procedure,
+                     [&spec](const ProcedureContext& context) { startReport(spec, context); });
     }
 }
 

@@ -71,8 +71,9 @@ void ReportStarter::chooseCategory() {
 }
 
 void ReportStarter::askCriteria() {
-    auto* window = new ReportCriteriaWindow(programReportCriteria(), selectionPrompt(m_spec, m_settings.udkPrompt()),
-                                            m_spec.hasBrief, positionFile(), m_caller);
+    auto* window =
+        new ReportCriteriaWindow(programReportCriteria(), selectionPrompt(m_spec, m_settings.udkPrompt()),
+                                 m_spec.hasBrief, positionFile(), m_caller);
     connect(window, &QDialog::finished, this, [this, window](int result) {
         if (result != QDialog::Accepted) {
             finish();
@@ -89,8 +90,9 @@ void ReportStarter::askCriteria() {
 void ReportStarter::askPreview() {
     // The custom font choice of the criteria holds here too.
     m_request.criteria = programReportCriteria();
-    const int answer = m_prompter.message({QStringLiteral("Preview"), QStringLiteral("Do you wish to PREVIEW this Report?"),
-                                           PromptIcon::Question, kButtonYes | kButtonNo | kButtonCancel, kButtonYes});
+    const int answer =
+        m_prompter.message({QStringLiteral("Preview"), QStringLiteral("Do you wish to PREVIEW this Report?"),
+                            PromptIcon::Question, kButtonYes | kButtonNo | kButtonCancel, kButtonYes});
     if (answer != kButtonYes && answer != kButtonNo) {
         finish();
         return;
@@ -145,9 +147,10 @@ void ReportStarter::generate() {
     const QPageLayout layout = m_run->pageLayout(programPrinter().pageLayout());
     m_queue = std::make_shared<PageQueue>(layout);
     if (!m_queue->isValid()) {
-        m_prompter.message({m_run->definition().title,
-                            QStringLiteral("The report's pages cannot be kept: no temporary folder can be made."),
-                            PromptIcon::Stop, kButtonOk, kButtonOk});
+        m_prompter.message(
+            {m_run->definition().title,
+             QStringLiteral("The report's pages cannot be kept: no temporary folder can be made."),
+             PromptIcon::Stop, kButtonOk, kButtonOk});
         finish();
         return;
     }
@@ -192,7 +195,8 @@ void ReportStarter::print(bool withDialog) {
     if (withDialog) {
         printWithDialog(m_caller, m_queue, programPrinter(), [this](bool printed, const QString& error) {
             if (!printed && !error.isEmpty()) {
-                m_prompter.message({m_run->definition().title, error, PromptIcon::Stop, kButtonOk, kButtonOk});
+                m_prompter.message(
+                    {m_run->definition().title, error, PromptIcon::Stop, kButtonOk, kButtonOk});
             }
             finish();
         });
