@@ -105,6 +105,14 @@ bool ReportRun::open() {
 
 bool ReportRun::readSubject() {
     Store& store = m_db.store();
+    // What the report is about was deleted meanwhile (or never was).
+    auto gone = [this](const QString& noun, qint64 id) {
+        m_prompter.message(
+            note(noun, QStringLiteral("%1 number %2 is not in the collection: it may have been deleted.")
+                           .arg(noun)
+                           .arg(id)));
+        return false;
+    };
     switch (m_spec.parameter) {
     case ReportParameter::None:
         return true;
@@ -123,24 +131,14 @@ bool ReportRun::readSubject() {
     case ReportParameter::Album: {
         AlbumRecord album;
         if (store.get(keyOf(TableId::Album, "KeyAlbumID"), {m_request.albumId}, album)) {
-            m_prompter.message(
-                note(QStringLiteral("Album"),
-                     QStringLiteral("Album number %1 is not in the collection: it may have been "
-                                    "deleted.")
-                         .arg(m_request.albumId)));
-            return false;
+            return gone(QStringLiteral("Album"), m_request.albumId);
         }
         return true;
     }
     case ReportParameter::Playlist: {
         PlaylistRecord playlist;
         if (store.get(keyOf(TableId::PlaylistMaster, "KeyPlaylistID"), {m_request.playlistId}, playlist)) {
-            m_prompter.message(
-                note(QStringLiteral("Playlist"),
-                     QStringLiteral("Playlist number %1 is not in the collection: it may have been "
-                                    "deleted.")
-                         .arg(m_request.playlistId)));
-            return false;
+            return gone(QStringLiteral("Playlist"), m_request.playlistId);
         }
         m_context.playlistName = playlist.playlistDescription;
         m_context.playlistDate = playlist.lastEditDate;
