@@ -5,8 +5,8 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QTimer>
@@ -23,8 +23,8 @@ int f(const char* name) {
 } // namespace
 
 SongFormWindow::SongFormWindow(Database& db, const Settings& settings, const QString& positionFile,
-                               int request, const SongRecord& current, AlbumContext context, QWidget* caller,
-                               Done done)
+                               Request request, const SongRecord& current, AlbumContext context,
+                               QWidget* caller, Done done)
     : FormWindow(QStringLiteral("UpdateSong"), positionFile, caller, std::move(done)), m_db(db),
       m_settings(settings), m_rules(db, std::move(context)), m_session(db, m_rules, request),
       m_record(toRow(current)) {
@@ -39,11 +39,11 @@ bool SongFormWindow::dispatchToWizard(AddDispatch dispatch) {
 }
 
 bool SongFormWindow::start(QMdiArea* area) {
-    if (m_session.request() == kRequestInsert) {
+    if (m_session.request() == Request::Insert) {
         const AddDispatch dispatch = songAddDispatch(m_settings.addMode(), m_session.isCopy(),
                                                      m_rules.context(), fromRow<SongRecord>(m_record));
         if (dispatch != AddDispatch::OpenForm && dispatchToWizard(dispatch)) {
-            finish(kResponseCancelled);
+            finish(Response::Cancelled);
             return false;
         }
     }
@@ -61,7 +61,7 @@ bool SongFormWindow::start(QMdiArea* area) {
         m_db.warnings().saveError(e);
         m_db.warnings().show(warning::kRecordRetrievalError, failedTable);
         m_session.cancel();
-        finish(kResponseCancelled);
+        finish(Response::Cancelled);
         return false;
     }
     m_tabs->mediaBox()->addItems(m_rules.mediaChoices());
