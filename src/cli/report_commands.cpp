@@ -5,6 +5,7 @@
 #include "cli/command_line.h"
 #include "data/app_paths.h"
 #include "data/database.h"
+#include "data/dictionary_tables.h"
 #include "reports/page_sink.h"
 #include "reports/report_run.h"
 
@@ -128,10 +129,7 @@ qint64 categoryNumber(Database& db, const QString& name) {
         return 0;
     }
     CategoryRecord category;
-    const bool found =
-        db.store()
-            .get(tableDef(TableId::Categories).keyIndex(u"KeyCategory"), {name.trimmed()}, category)
-            .ok();
+    const bool found = db.store().get(cat::kKeyCategory, {name.trimmed()}, category).ok();
     db.closeTable(TableId::Categories);
     return found ? category.categoryId : 0;
 }

@@ -1,6 +1,7 @@
 // A run of a report of the catalogue.
 #include "reports/report_run.h"
 
+#include "data/dictionary_tables.h"
 #include "data/filter_expression.h"
 
 #include <QFileInfo>
@@ -20,10 +21,6 @@ namespace {
 
 // The least margin a report keeps from the paper's edge, in points, whatever the printer says.
 constexpr double kLeastMargin = 24;
-
-int keyOf(TableId table, const char* name) {
-    return tableDef(table).keyIndex(QString::fromLatin1(name));
-}
 
 QList<TableId> tablesOf(ReportSubject subject) {
     switch (subject) {
@@ -118,8 +115,7 @@ bool ReportRun::readSubject() {
         return true;
     case ReportParameter::Category: {
         CategoryRecord category;
-        if (m_request.categoryId == 0 ||
-            store.get(keyOf(TableId::Categories, "KeyCategoryID"), {m_request.categoryId}, category)) {
+        if (m_request.categoryId == 0 || store.get(cat::kKeyCategoryId, {m_request.categoryId}, category)) {
             m_prompter.message(note(QStringLiteral("Category"),
                                     QStringLiteral("The category chosen for the report is no longer in the "
                                                    "collection.")));
@@ -130,14 +126,14 @@ bool ReportRun::readSubject() {
     }
     case ReportParameter::Album: {
         AlbumRecord album;
-        if (store.get(keyOf(TableId::Album, "KeyAlbumID"), {m_request.albumId}, album)) {
+        if (store.get(alb::kKeyAlbumId, {m_request.albumId}, album)) {
             return gone(QStringLiteral("Album"), m_request.albumId);
         }
         return true;
     }
     case ReportParameter::Playlist: {
         PlaylistRecord playlist;
-        if (store.get(keyOf(TableId::PlaylistMaster, "KeyPlaylistID"), {m_request.playlistId}, playlist)) {
+        if (store.get(pld::kKeyPlaylistId, {m_request.playlistId}, playlist)) {
             return gone(QStringLiteral("Playlist"), m_request.playlistId);
         }
         m_context.playlistName = playlist.playlistDescription;

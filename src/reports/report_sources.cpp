@@ -2,6 +2,7 @@
 #include "reports/report_sources.h"
 
 #include "data/date_time.h"
+#include "data/dictionary_tables.h"
 #include "data/fold_key.h"
 
 #include <algorithm>
@@ -16,38 +17,22 @@ constexpr int kCategoryCacheLimit = 1024;
 // A bare year in a release date lies below this number; larger numbers are day numbers.
 constexpr qint64 kBareYearLimit = 3000;
 
-int field(TableId table, const char* name) {
-    const int index = tableDef(table).fieldIndex(QString::fromLatin1(name));
-    Q_ASSERT(index >= 0);
-    return index;
-}
-
-int songField(const char* name) {
-    return field(TableId::Tunarium, name);
-}
-
-int key(TableId table, const char* name) {
-    const int index = tableDef(table).keyIndex(QString::fromLatin1(name));
-    Q_ASSERT(index >= 0);
-    return index;
-}
-
 } // namespace
 
 bool songPassesRecordCheck(const Row& song) {
-    static const int artist = songField("Artist");
-    static const int title = songField("Title");
-    static const int skips = songField("Skips");
-    static const int doNotPlay = songField("DoNotPlay");
+    constexpr int artist = tun::kArtist;
+    constexpr int title = tun::kTitle;
+    constexpr int skips = tun::kSkips;
+    constexpr int doNotPlay = tun::kDoNotPlay;
     return !song.text(artist).contains(QLatin1String("(*)")) &&
            !song.text(title).contains(QLatin1String("(Skips)")) && song.number(skips) == 0 &&
            song.number(doNotPlay) == 0;
 }
 
 QString reportDisplayTitle(const Row& song) {
-    static const int titleField = songField("Title");
-    static const int skipsField = songField("Skips");
-    static const int mixField = songField("Mix");
+    constexpr int titleField = tun::kTitle;
+    constexpr int skipsField = tun::kSkips;
+    constexpr int mixField = tun::kMix;
     QString title = song.text(titleField);
     if (song.number(skipsField) != 0) {
         title = trimTrailingBlanks(title) + QStringLiteral(" (Skips)");
@@ -120,9 +105,9 @@ bool FieldedSource::walked(const KeyWalk& walk, bool on) {
 
 SongFields::SongFields(Store& store) : m_store(store) {
     addTableFields(TableId::Tunarium, &m_song);
-    static const int categoryId = songField("CategoryID");
-    static const int time = songField("Time");
-    static const int released = songField("ReleaseDate");
+    constexpr int categoryId = tun::kCategoryId;
+    constexpr int time = tun::kTime;
+    constexpr int released = tun::kReleaseDate;
     addField(QStringLiteral("CAT:Category"),
              [this] { return m_song ? categoryName(m_song->number(categoryId)) : QString(); });
     addField(QStringLiteral("DisplayTitle"),
@@ -142,8 +127,8 @@ QString SongFields::categoryName(qint64 categoryId) const {
     if (found != m_categories.constEnd()) {
         return *found;
     }
-    static const int byId = key(TableId::Categories, "KeyCategoryID");
-    static const int name = field(TableId::Categories, "Category");
+    constexpr int byId = cat::kKeyCategoryId;
+    constexpr int name = cat::kCategory;
     Row category;
     // A song whose category is gone shows none, as the songs list does.
     const QString shown =
@@ -182,8 +167,8 @@ qint64 SongsSource::total() const {
 AlbumSongsSource::AlbumSongsSource(Store& store, qint64 albumId) : SongFields(store), m_albumId(albumId) {}
 
 bool AlbumSongsSource::first() {
-    static const int byAlbumId = key(TableId::Tunarium, "KeyAlbumID");
-    static const int byAlbum = key(TableId::Tunarium, "SongsByAlbum");
+    constexpr int byAlbumId = tun::kKeyAlbumId;
+    constexpr int byAlbum = tun::kSongsByAlbum;
     m_songs.clear();
     m_index = 0;
     KeyWalk walk(m_store, TableId::Tunarium, byAlbumId, KeyWalkLimits{{m_albumId}, {}, {}});
@@ -245,21 +230,21 @@ qint64 AlbumSongsSource::total() const {
 AlbumsSource::AlbumsSource(Store& store, int key, KeyWalkLimits limits)
     : m_store(store), m_walk(store, TableId::Album, key, std::move(limits)) {
     addTableFields(TableId::Album, &m_album);
-    static const int categoryId = field(TableId::Album, "CategoryID");
+    constexpr int categoryId = alb::kCategoryId;
     addField(QStringLiteral("CAT:Category"), [this]() -> QVariant {
         if (!m_album) {
             return QString();
         }
         const qint64 id = m_album->number(categoryId);
         if (!m_category || m_category->first != id) {
-            static const int byId = tunarium::key(TableId::Categories, "KeyCategoryID");
+            constexpr int byId = cat::kKeyCategoryId;
             Row category;
             const bool found = id != 0 && m_store.get(TableId::Categories, byId, {id}, category).ok();
-            m_category.emplace(id, found ? category.text(field(TableId::Categories, "Category")) : QString());
+            m_category.emplace(id, found ? category.text(cat::kCategory) : QString());
         }
         return m_category->second;
     });
-    static const int released = field(TableId::Album, "ReleaseDate");
+    constexpr int released = alb::kReleaseDate;
     addField(QStringLiteral("ReleaseYear"),
              [this] { return m_album ? releaseYear(m_album->number(released)) : 0; });
 }
@@ -283,8 +268,7 @@ qint64 AlbumsSource::total() const {
 
 PlaylistSource::PlaylistSource(Store& store, qint64 playlistId)
     : SongFields(store),
-      m_walk(store, TableId::PlaylistDetails, key(TableId::PlaylistDetails, "KeyPlaylistID"),
-             KeyWalkLimits{{playlistId}, {}, {}}) {
+      m_walk(store, TableId::PlaylistDetails, pla::kKeyPlaylistId, KeyWalkLimits{{playlistId}, {}, {}}) {
     addTableFields(TableId::PlaylistDetails, &m_entry);
 }
 
@@ -294,8 +278,8 @@ bool PlaylistSource::moved(bool on) {
         setSong(nullptr);
         return walked(m_walk, on);
     }
-    static const int songId = field(TableId::PlaylistDetails, "ID");
-    static const int byId = key(TableId::Tunarium, "KeyID");
+    constexpr int songId = pla::kId;
+    constexpr int byId = tun::kKeyId;
     const StoreError e = m_store.get(TableId::Tunarium, byId, {m_entry->number(songId)}, m_song);
     if (e && e.code != code::kRecordNotFound) {
         setSong(nullptr);
