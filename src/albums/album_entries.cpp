@@ -9,11 +9,6 @@ namespace {
 // process's view of the table, not the table itself.
 constexpr char kProcessView[] = "Process:View";
 
-int albumKey() {
-    static const int key = tableDef(TableId::Album).keyIndex(u"KeyAlbum");
-    return key;
-}
-
 } // namespace
 
 AlbumEntriesProcess::AlbumEntriesProcess(Database& db)
@@ -127,7 +122,7 @@ qint64 AlbumEntriesProcess::findOrAddAlbum(const SongRecord& song) {
     Store& store = m_db.store();
     AlbumRecord album;
     for (const QString& artist : {song.artist, QString::fromLatin1(kVariousArtist)}) {
-        const StoreError e = store.get(albumKey(), {song.album, artist}, album);
+        const StoreError e = store.get(alb::kKeyAlbum, {song.album, artist}, album);
         if (e.ok()) {
             return album.albumId;
         }

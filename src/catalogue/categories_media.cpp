@@ -38,9 +38,9 @@ ListDefinition mediaListDefinition() {
 StoreError CategoryRules::primeAndNumber(Row& record, bool copy) {
     (void)copy;
     const TableDef& t = tableDef(TableId::Categories);
-    const int idField = t.fieldIndex(QStringLiteral("CategoryID"));
+    const int idField = cat::kCategoryId;
     QVector<Row> last;
-    if (StoreError e = m_db.store().read(TableId::Categories, t.keyIndex(QStringLiteral("KeyCategoryID")), {},
+    if (StoreError e = m_db.store().read(TableId::Categories, cat::kKeyCategoryId, {},
                                          sql::Direction::Backward, true, 1, last)) {
         return e;
     }

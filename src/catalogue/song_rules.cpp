@@ -11,35 +11,27 @@ namespace {
 
 const QString kDefaultMedia = QStringLiteral("CD");
 
-int songKey(const char* name) {
-    return tableDef(TableId::Tunarium).keyIndex(QString::fromLatin1(name));
-}
-
 } // namespace
 
-int SongRules::field(const char* name) {
-    return tableDef(TableId::Tunarium).fieldIndex(QString::fromLatin1(name));
-}
-
-QString SongRules::formPicture(const char* name) {
-    const FieldDef& f = tableDef(TableId::Tunarium).field(field(name));
+QString SongRules::formPicture(int field) {
+    const FieldDef& f = tableDef(TableId::Tunarium).field(field);
     return f.formPicture.isEmpty() ? f.picture : f.formPicture;
 }
 
 int SongRules::checkedField(SongCheck check) {
     switch (check) {
     case SongCheck::Media:
-        return field("Media");
+        return tun::kMedia;
     case SongCheck::Time:
-        return field("Time");
+        return tun::kTime;
     case SongCheck::Category:
-        return field("CategoryID");
+        return tun::kCategoryId;
     case SongCheck::TrackNumber:
-        return field("TrackNumber");
+        return tun::kTrackNumber;
     case SongCheck::ChartNumber:
-        return field("ChartNumber");
+        return tun::kChartNumber;
     case SongCheck::Rating:
-        return field("Rating");
+        return tun::kRating;
     }
     return -1;
 }
@@ -79,7 +71,7 @@ SongRules::SongRules(Database& db, AlbumContext context) : m_db(db), m_context(s
 
 StoreError SongRules::primeAndNumber(Row& record, bool copy) {
     (void)copy;
-    record.setText(field("Media"), kDefaultMedia);
+    record.setText(tun::kMedia, kDefaultMedia);
     if (m_context.active()) {
         applyAlbum(record, m_context.album, m_context.side, true);
     }
@@ -87,38 +79,38 @@ StoreError SongRules::primeAndNumber(Row& record, bool copy) {
     if (StoreError e = m_db.store().nextNumber(TableId::Tunarium, id)) {
         return e;
     }
-    record.setNumber(field("ID"), id);
+    record.setNumber(tun::kId, id);
 
     // The next track of the album side; a song on no album starts at 1.
-    const qint64 albumId = record.number(field("AlbumID"));
-    const qint64 side = record.number(field("Side"));
+    const qint64 albumId = record.number(tun::kAlbumId);
+    const qint64 side = record.number(tun::kSide);
     qint64 track = 1;
     if (albumId != 0) {
         QVector<Row> last;
-        StoreError e = m_db.store().read(TableId::Tunarium, songKey("KeyAlbumID"),
-                                         KeyPosition{{albumId, side, qint64(255)}}, sql::Direction::Backward,
-                                         true, 1, last);
+        StoreError e =
+            m_db.store().read(TableId::Tunarium, tun::kKeyAlbumId, KeyPosition{{albumId, side, qint64(255)}},
+                              sql::Direction::Backward, true, 1, last);
         if (e) {
             return e;
         }
-        if (!last.isEmpty() && last[0].number(field("AlbumID")) == albumId &&
-            last[0].number(field("Side")) == side) {
-            track = std::min<qint64>(last[0].number(field("TrackNumber")) + 1, 255);
+        if (!last.isEmpty() && last[0].number(tun::kAlbumId) == albumId &&
+            last[0].number(tun::kSide) == side) {
+            track = std::min<qint64>(last[0].number(tun::kTrackNumber) + 1, 255);
         }
     }
-    record.setNumber(field("TrackNumber"), track);
+    record.setNumber(tun::kTrackNumber, track);
     return {};
 }
 
 void SongRules::afterAdd(Row& record, const Row& source, bool copy) {
     if (copy) {
-        const qint64 id = record.number(field("ID"));
+        const qint64 id = record.number(tun::kId);
         const RecordMeta meta = record.meta;
         record = source;
         record.meta = meta;
-        record.setNumber(field("ID"), id);
-        if (record.text(field("Media")).isEmpty()) {
-            record.setText(field("Media"), kDefaultMedia);
+        record.setNumber(tun::kId, id);
+        if (record.text(tun::kMedia).isEmpty()) {
+            record.setText(tun::kMedia, kDefaultMedia);
         }
     }
     if (m_context.active()) {
@@ -127,25 +119,25 @@ void SongRules::afterAdd(Row& record, const Row& source, bool copy) {
 }
 
 void SongRules::applyAlbum(Row& record, const AlbumRecord& album, qint64 side, bool adding) const {
-    record.setText(field("Album"), album.album);
-    record.setText(field("Media"), album.media);
-    record.setNumber(field("AlbumID"), album.albumId);
-    record.setNumber(field("Side"), side);
-    const auto fillText = [&](const char* name, const QString& value) {
-        if (adding || record.text(field(name)).isEmpty()) {
-            record.setText(field(name), value);
+    record.setText(tun::kAlbum, album.album);
+    record.setText(tun::kMedia, album.media);
+    record.setNumber(tun::kAlbumId, album.albumId);
+    record.setNumber(tun::kSide, side);
+    const auto fillText = [&](int field, const QString& value) {
+        if (adding || record.text(field).isEmpty()) {
+            record.setText(field, value);
         }
     };
-    const auto fillNumber = [&](const char* name, qint64 value) {
-        if (adding || record.number(field(name)) == 0) {
-            record.setNumber(field(name), value);
+    const auto fillNumber = [&](int field, qint64 value) {
+        if (adding || record.number(field) == 0) {
+            record.setNumber(field, value);
         }
     };
-    fillText("Notes", album.notes);
-    fillText("FileNumber", album.fileNumber);
-    fillText("Artist", album.artist);
-    fillNumber("ReleaseDate", album.releaseDate);
-    fillNumber("CategoryID", album.categoryId);
+    fillText(tun::kNotes, album.notes);
+    fillText(tun::kFileNumber, album.fileNumber);
+    fillText(tun::kArtist, album.artist);
+    fillNumber(tun::kReleaseDate, album.releaseDate);
+    fillNumber(tun::kCategoryId, album.categoryId);
 }
 
 StoreError SongRules::loadChoices(Row& record, QString& failedTable) {
@@ -166,19 +158,19 @@ StoreError SongRules::loadMediaChoices(Row& record) {
     QVector<Row> rows;
     KeyPosition from;
     for (;;) {
-        if (StoreError e =
-                m_db.store().read(TableId::Media, 0, from, sql::Direction::Forward, false, 256, rows)) {
+        if (StoreError e = m_db.store().read(TableId::Media, med::kKeyMedia, from, sql::Direction::Forward,
+                                             false, 256, rows)) {
             return e;
         }
         for (const Row& r : rows) {
-            m_media << r.text(0);
+            m_media << r.text(med::kMedia);
         }
         if (rows.size() < 256) {
             break;
         }
         from = m_db.store().positionOf(rows.last(), 0);
     }
-    const int media = field("Media");
+    const int media = tun::kMedia;
     if (m_media.isEmpty()) {
         record.setText(media, QString());
     } else if (record.text(media).isEmpty()) {
@@ -198,7 +190,7 @@ StoreError SongRules::loadCategoryChoices() {
             return e;
         }
         for (const Row& r : rows) {
-            loaded.push_back({r.text(1), r.number(0)});
+            loaded.push_back({r.text(cat::kCategory), r.number(cat::kCategoryId)});
         }
         if (rows.size() < 256) {
             break;
@@ -222,7 +214,7 @@ QString SongRules::categoryName(qint64 id) const {
 }
 
 bool SongRules::checkMedia(Row& record) {
-    const QString media = record.text(field("Media"));
+    const QString media = record.text(tun::kMedia);
     const bool inChoices = std::any_of(m_media.begin(), m_media.end(),
                                        [&](const QString& m) { return foldKey(m) == foldKey(media); });
     Row found;
@@ -235,7 +227,7 @@ bool SongRules::checkMedia(Row& record) {
 
 bool SongRules::checkCategory(Row& record, const QString& typed) {
     const QString name = trimTrailingBlanks(typed);
-    const int categoryField = field("CategoryID");
+    const int categoryField = tun::kCategoryId;
     if (name.isEmpty()) {
         record.setNumber(categoryField, 0);
         return true;
@@ -263,8 +255,8 @@ bool SongRules::checkCategory(Row& record, const QString& typed) {
         qint64 id = 0;
         StoreError e = m_db.store().nextNumber(TableId::Categories, id);
         if (!e) {
-            category.setNumber(0, id);
-            category.setText(1, name);
+            category.setNumber(cat::kCategoryId, id);
+            category.setText(cat::kCategory, name);
             e = m_db.store().insert(category);
         }
         if (e) {
@@ -348,7 +340,7 @@ std::optional<SongCheck> SongRules::acceptAll(Row& record, const QString& typedC
 }
 
 QString SongRules::refreshCategory(const Row& record) {
-    const qint64 id = record.number(field("CategoryID"));
+    const qint64 id = record.number(tun::kCategoryId);
     // A list that cannot be read now keeps the choices it has; the name is still read by itself.
     loadCategoryChoices();
     if (id == 0) {
@@ -362,23 +354,22 @@ QString SongRules::refreshCategory(const Row& record) {
 }
 
 void SongRules::applyTimeRule(Row& record) {
-    const int time = field("Time");
+    const int time = tun::kTime;
     record.setNumber(time, applySongTimeRule(record.number(time)));
 }
 
 StoreError SongRules::addAlbumRecord(Row& record) {
-    const int albumIdField = field("AlbumID");
-    const QString title = record.text(field("Album"));
+    const int albumIdField = tun::kAlbumId;
+    const QString title = record.text(tun::kAlbum);
     // A song with no album title makes no album: every such song would get an empty album of its own.
     if (record.number(albumIdField) != 0 || title.isEmpty()) {
         return {};
     }
-    const TableDef& albums = tableDef(TableId::Album);
     Row album;
-    StoreError e = m_db.store().get(TableId::Album, albums.keyIndex(u"KeyAlbum"),
-                                    {title, record.text(field("Artist"))}, album);
+    StoreError e =
+        m_db.store().get(TableId::Album, alb::kKeyAlbum, {title, record.text(tun::kArtist)}, album);
     if (e.ok()) {
-        record.setNumber(albumIdField, album.number(0));
+        record.setNumber(albumIdField, album.number(alb::kAlbumId));
         return {};
     }
     if (e.code != code::kRecordNotFound) {
@@ -390,13 +381,13 @@ StoreError SongRules::addAlbumRecord(Row& record) {
     }
     AlbumRecord made;
     made.albumId = id;
-    made.notes = record.text(field("Notes"));
-    made.fileNumber = record.text(field("FileNumber"));
-    made.artist = record.text(field("Artist"));
+    made.notes = record.text(tun::kNotes);
+    made.fileNumber = record.text(tun::kFileNumber);
+    made.artist = record.text(tun::kArtist);
     made.album = title;
-    made.media = record.text(field("Media"));
-    made.releaseDate = record.number(field("ReleaseDate"));
-    made.categoryId = record.number(field("CategoryID"));
+    made.media = record.text(tun::kMedia);
+    made.releaseDate = record.number(tun::kReleaseDate);
+    made.categoryId = record.number(tun::kCategoryId);
     if ((e = m_db.store().insert(made))) {
         return e;
     }

@@ -91,9 +91,9 @@ public:
     // "Default with Album Information" (and the album context after an add).
     void applyAlbum(Row& record, const AlbumRecord& album, qint64 side, bool adding) const;
 
-    static int field(const char* name);
-    // The picture of a song field in the form: the field's own form picture, else its picture.
-    static QString formPicture(const char* name);
+    // The picture of a song field (tun::k…) in the form: the field's own form picture, else its
+    // picture.
+    static QString formPicture(int field);
     // The field a check reads.
     static int checkedField(SongCheck check);
 

@@ -11,28 +11,12 @@ const char* const kSongsDesignFormat =
     "Played~C(0)@d17-@[10R|M@p(<)pb@12R|M@n3b@](21)|"
     "M~Track~120L(2)|M~Style~C(0)@s30@12R(2)|M~Chart Number~L(0)@n3@";
 
-namespace {
-
-int songField(const char* name) {
-    return tableDef(TableId::Tunarium).fieldIndex(QString::fromLatin1(name));
-}
-
-int songKey(const char* name) {
-    return tableDef(TableId::Tunarium).keyIndex(QString::fromLatin1(name));
-}
-
-} // namespace
-
 QString songDisplayTitle(const Row& song) {
-    // Every row of every page shows it: the fields are looked up once.
-    static const int titleField = songField("Title");
-    static const int skipsField = songField("Skips");
-    static const int mixField = songField("Mix");
-    QString title = song.text(titleField);
-    if (song.number(skipsField) != 0) {
+    QString title = song.text(tun::kTitle);
+    if (song.number(tun::kSkips) != 0) {
         title += QStringLiteral(" (Skips)");
     }
-    const QString mix = trimTrailingBlanks(song.text(mixField));
+    const QString mix = trimTrailingBlanks(song.text(tun::kMix));
     if (!mix.isEmpty()) {
         title += QStringLiteral(" (") + mix + u')';
     }
@@ -78,41 +62,39 @@ ListDefinition songsListDefinition() {
     const ThumbOptions alpha{true, false, false, false};
     const ThumbOptions alphaNumeric{true, true, false, false};
     const ThumbOptions numeric{false, true, false, false};
-    const auto order = [](const char* key, int range, ThumbOptions thumb, const char* hint = "") {
-        return SortOrderDef{songKey(key), range, LocatorKind::Typed, thumb, QString::fromLatin1(hint)};
+    const auto order = [](int key, int range, ThumbOptions thumb, const char* hint = "") {
+        return SortOrderDef{key, range, LocatorKind::Typed, thumb, QString::fromLatin1(hint)};
     };
     ListDefinition d;
     d.table = TableId::Tunarium;
     const TableDef& categories = tableDef(TableId::Categories);
-    d.joins = {{TableId::Categories, categories.primaryKey, songField("CategoryID")}};
-    d.sortOrders = {order("SongsByTitle", 0, alpha),
-                    order("SongsByAlbum", 0, alpha),
-                    order("SongsByMedia", 1, alpha, kChooseMediaHint),
-                    order("SongsByCategory", 1, alphaNumeric, kChooseCategoryHint),
-                    order("SongsByChartNumber", 0, numeric),
-                    order("KeyBeatsPerMinute", 0, numeric),
-                    order("SongsByUserDefinedKey", 0, alpha),
-                    order("SongsByArtist", 0, alphaNumeric)};
+    d.joins = {{TableId::Categories, categories.primaryKey, tun::kCategoryId}};
+    d.sortOrders = {order(tun::kSongsByTitle, 0, alpha),
+                    order(tun::kSongsByAlbum, 0, alpha),
+                    order(tun::kSongsByMedia, 1, alpha, kChooseMediaHint),
+                    order(tun::kSongsByCategory, 1, alphaNumeric, kChooseCategoryHint),
+                    order(tun::kSongsByChartNumber, 0, numeric),
+                    order(tun::kKeyBeatsPerMinute, 0, numeric),
+                    order(tun::kSongsByUserDefinedKey, 0, alpha),
+                    order(tun::kSongsByArtist, 0, alphaNumeric)};
     ColumnDef title{QStringLiteral("Title"), QStringLiteral("@s60"),
                     [](const PageRow& row) { return QVariant(songDisplayTitle(row.record)); }};
-    d.columns = {
-        recordColumn(QStringLiteral("Artist"), songField("Artist"), QStringLiteral("@s50")), title,
-        recordColumn(QStringLiteral("Album"), songField("Album"), QStringLiteral("@s50")),
-        recordColumn(QStringLiteral("Media"), songField("Media"), QStringLiteral("@s20")),
-        recordColumn(QStringLiteral("File Number"), songField("FileNumber"), QStringLiteral("@s20")),
-        lookupColumn(QStringLiteral("Category"), 0, categories.fieldIndex(u"Category"),
-                     QStringLiteral("@s30")),
-        recordColumn(QStringLiteral("Time"), songField("Time"), QStringLiteral("@t4b")),
-        recordColumn(QStringLiteral("Released"), songField("ReleaseDate"), QStringLiteral("@d17b")),
-        recordColumn(QStringLiteral("BPM"), songField("BeatsPerMinute"), QStringLiteral("@n_4b")),
-        recordColumn(QStringLiteral("User Defined Key Field"), songField("UserDefinedKeyField"),
-                     QStringLiteral("@s30")),
-        recordColumn(QStringLiteral("Last Played"), songField("LastPlayed"), QStringLiteral("@d17-")),
-        // The Track group: the side as a digit in parentheses, then the track number.
-        recordColumn(QStringLiteral("Track"), songField("Side"), QStringLiteral("@p(<)pb")),
-        recordColumn(QString(), songField("TrackNumber"), QStringLiteral("@n3b")),
-        recordColumn(QStringLiteral("Style"), songField("Style"), QStringLiteral("@s30")),
-        recordColumn(QStringLiteral("Chart Number"), songField("ChartNumber"), QStringLiteral("@n3"))};
+    d.columns = {recordColumn(QStringLiteral("Artist"), tun::kArtist, QStringLiteral("@s50")), title,
+                 recordColumn(QStringLiteral("Album"), tun::kAlbum, QStringLiteral("@s50")),
+                 recordColumn(QStringLiteral("Media"), tun::kMedia, QStringLiteral("@s20")),
+                 recordColumn(QStringLiteral("File Number"), tun::kFileNumber, QStringLiteral("@s20")),
+                 lookupColumn(QStringLiteral("Category"), 0, cat::kCategory, QStringLiteral("@s30")),
+                 recordColumn(QStringLiteral("Time"), tun::kTime, QStringLiteral("@t4b")),
+                 recordColumn(QStringLiteral("Released"), tun::kReleaseDate, QStringLiteral("@d17b")),
+                 recordColumn(QStringLiteral("BPM"), tun::kBeatsPerMinute, QStringLiteral("@n_4b")),
+                 recordColumn(QStringLiteral("User Defined Key Field"), tun::kUserDefinedKeyField,
+                              QStringLiteral("@s30")),
+                 recordColumn(QStringLiteral("Last Played"), tun::kLastPlayed, QStringLiteral("@d17-")),
+                 // The Track group: the side as a digit in parentheses, then the track number.
+                 recordColumn(QStringLiteral("Track"), tun::kSide, QStringLiteral("@p(<)pb")),
+                 recordColumn(QString(), tun::kTrackNumber, QStringLiteral("@n3b")),
+                 recordColumn(QStringLiteral("Style"), tun::kStyle, QStringLiteral("@s30")),
+                 recordColumn(QStringLiteral("Chart Number"), tun::kChartNumber, QStringLiteral("@n3"))};
     d.titleCaption = QStringLiteral("Songs - ");
     d.titleSuffix = QStringLiteral(" entries");
     return d;
@@ -122,7 +104,7 @@ CategoryRecord songsCategoryToSelect(Store& store, qint64 rangeCategoryId, const
     CategoryRecord category;
     category.categoryId = rangeCategoryId;
     if (category.categoryId == 0 && selected.tableId() == TableId::Tunarium && selected.size() > 0) {
-        category.categoryId = selected.number(songField("CategoryID"));
+        category.categoryId = selected.number(tun::kCategoryId);
     }
     if (category.categoryId != 0) {
         CategoryRecord found;
@@ -137,7 +119,7 @@ MediaRecord songsMediaToSelect(const QString& rangeMedia, const Row& selected) {
     MediaRecord media;
     media.media = trimTrailingBlanks(rangeMedia);
     if (media.media.isEmpty() && selected.tableId() == TableId::Tunarium && selected.size() > 0) {
-        media.media = selected.text(songField("Media"));
+        media.media = selected.text(tun::kMedia);
     }
     return media;
 }

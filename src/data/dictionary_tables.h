@@ -82,7 +82,7 @@ inline constexpr FieldSpec kSongFields[] = {
     spec::text("FileNumber", 20),
     spec::dateField("ReleaseDate", "@d2", "@d17"),
     spec::longField("CategoryID", "@n-13"),
-    spec::byteField("ChartNumber", "@n3"),
+    spec::byteField("ChartNumber", "@n3", "@n3b"),
     spec::byteField("TrackNumber", "@n3"),
     spec::byteField("Side", "@n2b"),
     spec::timeField("Time", "@t4"),

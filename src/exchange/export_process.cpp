@@ -10,16 +10,6 @@ namespace {
 // Songs read from the key at a time: a page is a handful of steps.
 constexpr int kPageSize = 250;
 
-int artistKey() {
-    static const int key = tableDef(TableId::Tunarium).keyIndex(u"SongsByArtist");
-    return key;
-}
-
-int categoryIdKey() {
-    static const int key = tableDef(TableId::Categories).keyIndex(u"KeyCategoryID");
-    return key;
-}
-
 constexpr int kCategoryName = -2;
 constexpr int kNoField = -1;
 
@@ -147,11 +137,11 @@ void ExportProcess::end() {
 bool ExportProcess::readPage() {
     KeyPosition from;
     if (!m_page.isEmpty()) {
-        from = m_db.store().positionOf(m_page.last(), artistKey());
+        from = m_db.store().positionOf(m_page.last(), tun::kSongsByArtist);
     }
     QVector<Row> page;
-    if (const StoreError e = m_db.store().read(TableId::Tunarium, artistKey(), from, sql::Direction::Forward,
-                                               false, kPageSize, page)) {
+    if (const StoreError e = m_db.store().read(TableId::Tunarium, tun::kSongsByArtist, from,
+                                               sql::Direction::Forward, false, kPageSize, page)) {
         m_db.warnings().saveError(e);
         m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
         m_failed = true;
@@ -170,15 +160,15 @@ QString ExportProcess::categoryName(qint64 categoryId) {
     }
     Row category;
     QString name;
-    if (m_db.store().get(TableId::Categories, categoryIdKey(), {categoryId}, category).ok()) {
-        name = category.text(1);
+    if (m_db.store().get(TableId::Categories, cat::kKeyCategoryId, {categoryId}, category).ok()) {
+        name = category.text(cat::kCategory);
     }
     m_categories.insert(categoryId, name);
     return name;
 }
 
 QString ExportProcess::buildLine(const Row& song) {
-    static const int categoryField = tableDef(TableId::Tunarium).fieldIndex(u"CategoryID");
+    constexpr int categoryField = tun::kCategoryId;
     m_builder.begin();
     for (int i = 0; i < m_fields.size(); ++i) {
         const int column = m_columns[i];
@@ -212,8 +202,8 @@ bool ExportProcess::handleNext() {
 std::unique_ptr<ExportProcess> openExport(Database& db, Prompter& prompter, const QString& path,
                                           QVector<ExportField> fields, bool header) {
     if (isCollectionFile(path, db.collectionDir())) {
-        prompter.message(
-            fileFailureMessage(QStringLiteral("Cannot CREATE "), path, collectionFileError(path, FileUse::Export)));
+        prompter.message(fileFailureMessage(QStringLiteral("Cannot CREATE "), path,
+                                            collectionFileError(path, FileUse::Export)));
         return nullptr;
     }
     auto file = std::make_unique<ExportFile>(prompter);

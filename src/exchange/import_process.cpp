@@ -23,11 +23,6 @@ int songField(const QString& qualified) {
     return songs().fieldIndex(QStringView(qualified).mid(4));
 }
 
-int categoryKey() {
-    static const int key = tableDef(TableId::Categories).keyIndex(u"KeyCategory");
-    return key;
-}
-
 QString quotedValue(const QString& text) {
     return u'"' + text.left(40) + (text.size() > 40 ? QStringLiteral("...\"") : QStringLiteral("\""));
 }
@@ -41,9 +36,9 @@ ImportProcess::ImportProcess(Database& db, std::unique_ptr<DelimitedReader> read
     for (const QString& name : importTargetNames()) {
         m_targetFields << songField(name);
     }
-    m_idField = songs().fieldIndex(u"ID");
-    m_mediaField = songs().fieldIndex(u"Media");
-    m_categoryField = songs().fieldIndex(u"CategoryID");
+    m_idField = tun::kId;
+    m_mediaField = tun::kMedia;
+    m_categoryField = tun::kCategoryId;
     m_categoryTarget = static_cast<int>(importTargetNames().indexOf(QStringLiteral("TUN:CategoryID")));
     for (const QString& picture : m_plan.pictures) {
         m_lengthWithSeconds << readsLengthWithSeconds(picture);
@@ -312,17 +307,17 @@ void ImportProcess::noteCut(const QString& value, int width, int target) {
 
 bool ImportProcess::resolveCategory(Row& song, const QString& name) {
     Row category(TableId::Categories);
-    category.setText(1, name);
-    const QString stored = category.text(1);
+    category.setText(cat::kCategory, name);
+    const QString stored = category.text(cat::kCategory);
     // A blank name is no category at all.
     if (stored.trimmed().isEmpty()) {
         song.setNumber(m_categoryField, 0);
         return true;
     }
     Row found;
-    StoreError e = store().get(TableId::Categories, categoryKey(), {stored}, found);
+    StoreError e = store().get(TableId::Categories, cat::kKeyCategory, {stored}, found);
     if (e.ok()) {
-        song.setNumber(m_categoryField, found.number(0));
+        song.setNumber(m_categoryField, found.number(cat::kCategoryId));
         return true;
     }
     if (e.code != code::kRecordNotFound) {
@@ -332,7 +327,7 @@ bool ImportProcess::resolveCategory(Row& song, const QString& name) {
     qint64 id = 2;
     e = store().count(TableId::Categories) > 0 ? store().nextNumber(TableId::Categories, id) : StoreError{};
     if (!e) {
-        category.setNumber(0, id);
+        category.setNumber(cat::kCategoryId, id);
         e = store().insert(category);
     }
     if (e) {

@@ -1,6 +1,7 @@
 // Seeding of the Media table.
 #include "shell/media_seeding.h"
 
+#include "data/dictionary_tables.h"
 
 namespace tunarium {
 
@@ -31,7 +32,7 @@ int seedMedia(Store& store) {
         // A name longer than the field ("Cassette (Prerecorded)") is stored cut to its width,
         // as every text is.
         Row media(TableId::Media);
-        media.setText(0, name);
+        media.setText(med::kMedia, name);
         if (store.insert(media).ok()) {
             ++added;
         }

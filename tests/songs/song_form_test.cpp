@@ -23,8 +23,6 @@ protected:
         }
     }
 
-    static int f(const char* name) { return SongRules::field(name); }
-
     SongRecord stored(qint64 id) {
         SongRecord s;
         EXPECT_TRUE(db->store().get(tableDef(TableId::Tunarium).primaryKey, {id}, s).ok());
@@ -36,7 +34,7 @@ protected:
         Row record(TableId::Tunarium);
         FormSession form(*db, rules, Request::Insert);
         EXPECT_TRUE(form.start(record));
-        record.setText(f("Title"), title);
+        record.setText(tun::kTitle, title);
         EXPECT_EQ(form.save(record), FormSession::SaveResult::Closed);
         form.close();
         return fromRow<SongRecord>(record);
@@ -56,8 +54,8 @@ TEST_F(SongFormTest, CancellingAnAddLeavesNothingAndTheIdIsReused) {
         FormSession form(*db, rules, Request::Insert);
         ASSERT_TRUE(form.start(record));
         EXPECT_EQ(form.caption(), "Adding Information");
-        EXPECT_EQ(record.number(f("ID")), 1);
-        EXPECT_EQ(record.text(f("Media")), "CD");
+        EXPECT_EQ(record.number(tun::kId), 1);
+        EXPECT_EQ(record.text(tun::kMedia), "CD");
         EXPECT_EQ(db->store().count(TableId::Tunarium), 1); // added at once, reserving the ID
         form.cancel();
         form.close();
@@ -76,8 +74,8 @@ TEST_F(SongFormTest, TwoFormsAddingAtOnceTakeDifferentIds) {
     FormSession b(*db, rules, Request::Insert);
     ASSERT_TRUE(a.start(first));
     ASSERT_TRUE(b.start(second));
-    EXPECT_EQ(first.number(f("ID")), 1);
-    EXPECT_EQ(second.number(f("ID")), 2);
+    EXPECT_EQ(first.number(tun::kId), 1);
+    EXPECT_EQ(second.number(tun::kId), 2);
     EXPECT_EQ(a.save(first), FormSession::SaveResult::Closed);
     EXPECT_EQ(b.save(second), FormSession::SaveResult::Closed);
     EXPECT_EQ(db->store().count(TableId::Tunarium), 2);
@@ -132,7 +130,7 @@ TEST_F(SongFormTest, ANewCategoryIsCreatedWithTheNextIdAndTaken) {
     Row song(TableId::Tunarium);
     // An existing name in other case is the existing category: nothing is asked.
     EXPECT_TRUE(rules.checkCategory(song, "rock"));
-    EXPECT_EQ(song.number(f("CategoryID")), 4);
+    EXPECT_EQ(song.number(tun::kCategoryId), 4);
     EXPECT_TRUE(prompter.messages.isEmpty());
     // No: nothing is created and the field is refused.
     prompter.answers << kButtonNo;
@@ -144,35 +142,38 @@ TEST_F(SongFormTest, ANewCategoryIsCreatedWithTheNextIdAndTaken) {
     // Yes: created with the next number and taken at once.
     prompter.answers << kButtonYes;
     EXPECT_TRUE(rules.checkCategory(song, "Jazz"));
-    EXPECT_EQ(song.number(f("CategoryID")), 5);
+    EXPECT_EQ(song.number(tun::kCategoryId), 5);
     EXPECT_EQ(rules.categoryName(5), "Jazz");
     EXPECT_TRUE(rules.checkCategory(song, ""));
-    EXPECT_EQ(song.number(f("CategoryID")), 0);
+    EXPECT_EQ(song.number(tun::kCategoryId), 0);
 }
 
 TEST_F(SongFormTest, RangesAreCheckedWithTheirMessages) {
     SongRules rules(*db);
     struct Case {
-        const char* field;
+        int field;
         qint64 value;
         const char* message;
     };
     const Case cases[] = {
-        {"TrackNumber", 99, nullptr},  {"TrackNumber", 100, "The value of Track must be between 0 and 99."},
-        {"ChartNumber", 100, nullptr}, {"ChartNumber", 101, "The value of Chart must be between 0 and 100."},
-        {"Rating", 10, nullptr},       {"Rating", 11, "The value of Rating must be between 0 and 10."},
+        {tun::kTrackNumber, 99, nullptr},
+        {tun::kTrackNumber, 100, "The value of Track must be between 0 and 99."},
+        {tun::kChartNumber, 100, nullptr},
+        {tun::kChartNumber, 101, "The value of Chart must be between 0 and 100."},
+        {tun::kRating, 10, nullptr},
+        {tun::kRating, 11, "The value of Rating must be between 0 and 10."},
     };
     for (const Case& c : cases) {
         prompter.messages.clear();
         Row song(TableId::Tunarium);
-        song.setNumber(f(c.field), c.value);
+        song.setNumber(c.field, c.value);
         int failing = -1;
         EXPECT_EQ(rules.checkRanges(song, &failing), c.message == nullptr) << c.field << c.value;
         if (c.message) {
             ASSERT_EQ(prompter.messages.size(), 1);
             EXPECT_EQ(prompter.messages[0].caption, "Range Error");
             EXPECT_EQ(prompter.messages[0].text, QString::fromLatin1(c.message));
-            EXPECT_EQ(failing, f(c.field));
+            EXPECT_EQ(failing, c.field);
         }
     }
 }
@@ -182,13 +183,37 @@ TEST_F(SongFormTest, MediaMustBeAChoiceFoundInTheMediaTable) {
     Row song(TableId::Tunarium);
     ASSERT_TRUE(rules.loadMediaChoices(song).ok());
     EXPECT_EQ(rules.mediaChoices(), QStringList({"CD", "LP"}));
-    EXPECT_EQ(song.text(f("Media")), "CD"); // a blank media takes the first choice
+    EXPECT_EQ(song.text(tun::kMedia), "CD"); // a blank media takes the first choice
     EXPECT_TRUE(rules.checkMedia(song));
-    song.setText(f("Media"), "8-Track");
+    song.setText(tun::kMedia, "8-Track");
     EXPECT_FALSE(rules.checkMedia(song));
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(prompter.messages[0].caption, "Field Contents Error");
     EXPECT_EQ(prompter.messages[0].text, "The value for Media must be found in the Media file.");
+}
+
+// Copy is a request of its own: an add with the copy flag. Select (which shares no value with it)
+// is never taken for a copy.
+TEST_F(SongFormTest, OnlyCopyAddsACopy) {
+    SongRules rules(*db);
+    struct Case {
+        Request called;
+        Request request;
+        bool copy;
+    };
+    const Case cases[] = {
+        {Request::Insert, Request::Insert, false}, {Request::Copy, Request::Insert, true},
+        {Request::Change, Request::Change, false}, {Request::Delete, Request::Delete, false},
+        {Request::Select, Request::Select, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.called));
+        const FormSession form(*db, rules, c.called);
+        EXPECT_EQ(form.requestAsCalled(), c.called);
+        EXPECT_EQ(form.request(), c.request);
+        EXPECT_EQ(form.isCopy(), c.copy);
+        EXPECT_EQ(form.caption() == "Adding Information", c.request == Request::Insert);
+    }
 }
 
 TEST_F(SongFormTest, CopyGivesANewIdAndEveryOtherValue) {
@@ -234,7 +259,7 @@ TEST_F(SongFormTest, AChangeWithoutModificationWritesNothing) {
     Row again = toRow(stored(1));
     FormSession second(*db, rules, Request::Change);
     ASSERT_TRUE(second.start(again));
-    again.setText(f("Notes"), "New note");
+    again.setText(tun::kNotes, "New note");
     EXPECT_EQ(second.save(again), FormSession::SaveResult::Closed);
     EXPECT_EQ(stored(1).meta.version, 1);
     EXPECT_EQ(stored(1).notes, "New note");
@@ -252,11 +277,11 @@ TEST_F(SongFormTest, AChangeByAnotherStationIsRedisplayed) {
     SongRecord theirs = stored(1);
     theirs.title = "Theirs";
     ASSERT_TRUE(db->store().update(theirs).ok());
-    record.setText(f("Title"), "Mine");
+    record.setText(tun::kTitle, "Mine");
     EXPECT_EQ(form.save(record), FormSession::SaveResult::Redisplay);
-    EXPECT_EQ(record.text(f("Title")), "Theirs");
+    EXPECT_EQ(record.text(tun::kTitle), "Theirs");
     EXPECT_EQ(prompter.messages.last().text, "This record was changed by another station.");
-    record.setText(f("Title"), "Mine after all");
+    record.setText(tun::kTitle, "Mine after all");
     EXPECT_EQ(form.save(record), FormSession::SaveResult::Closed);
     EXPECT_EQ(stored(1).title, "Mine after all");
 }
@@ -304,20 +329,20 @@ TEST_F(SongFormTest, DeleteAsksFirstAndOffersToTryAgain) {
 TEST_F(SongFormTest, AnAlbumRecordIsMadeForASongOnOk) {
     SongRules rules(*db);
     Row song(TableId::Tunarium);
-    song.setText(f("Album"), "Blue");
-    song.setText(f("Artist"), "Joni Mitchell");
-    song.setText(f("Media"), "LP");
-    song.setText(f("FileNumber"), "F12");
+    song.setText(tun::kAlbum, "Blue");
+    song.setText(tun::kArtist, "Joni Mitchell");
+    song.setText(tun::kMedia, "LP");
+    song.setText(tun::kFileNumber, "F12");
     ASSERT_TRUE(rules.addAlbumRecord(song).ok());
-    EXPECT_EQ(song.number(f("AlbumID")), 1);
+    EXPECT_EQ(song.number(tun::kAlbumId), 1);
     Row second(TableId::Tunarium);
-    second.setText(f("Album"), "BLUE");
-    second.setText(f("Artist"), "joni mitchell");
+    second.setText(tun::kAlbum, "BLUE");
+    second.setText(tun::kArtist, "joni mitchell");
     ASSERT_TRUE(rules.addAlbumRecord(second).ok());
-    EXPECT_EQ(second.number(f("AlbumID")), 1); // found by the album key, which ignores case
+    EXPECT_EQ(second.number(tun::kAlbumId), 1); // found by the album key, which ignores case
     Row noAlbum(TableId::Tunarium);
     ASSERT_TRUE(rules.addAlbumRecord(noAlbum).ok());
-    EXPECT_EQ(noAlbum.number(f("AlbumID")), 0);
+    EXPECT_EQ(noAlbum.number(tun::kAlbumId), 0);
     EXPECT_EQ(db->store().count(TableId::Album), 1);
     AlbumRecord made;
     ASSERT_TRUE(db->store().get(tableDef(TableId::Album).primaryKey, {qint64(1)}, made).ok());
@@ -367,11 +392,11 @@ TEST_F(SongFormTest, EachFieldsCheckRunsByItselfAndOkRunsThemInTabOrder) {
     ASSERT_TRUE(rules.loadMediaChoices(song).ok());
     ASSERT_TRUE(rules.loadCategoryChoices().ok());
     // Leaving Time: "3:45" typed as hours and minutes is brought back to minutes and seconds.
-    song.setNumber(f("Time"), deformatPicture(u"3:45", u"@t4").toLongLong());
+    song.setNumber(tun::kTime, deformatPicture(u"3:45", u"@t4").toLongLong());
     EXPECT_TRUE(rules.acceptField(SongCheck::Time, song, {}));
-    EXPECT_EQ(formatPicture(song.value(f("Time")), u"@t4"), "0:03:45");
+    EXPECT_EQ(formatPicture(song.value(tun::kTime), u"@t4"), "0:03:45");
     // Leaving Rating with 11: the range message names the field as the form shows it.
-    song.setNumber(f("Rating"), 11);
+    song.setNumber(tun::kRating, 11);
     EXPECT_FALSE(rules.acceptField(SongCheck::Rating, song, {}));
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(prompter.messages[0].text, "The value of Rating must be between 0 and 10.");
@@ -380,16 +405,16 @@ TEST_F(SongFormTest, EachFieldsCheckRunsByItselfAndOkRunsThemInTabOrder) {
 
     // OK stops at the first refusal in tab order: the media comes before the rating.
     prompter.messages.clear();
-    song.setText(f("Media"), "8-Track");
+    song.setText(tun::kMedia, "8-Track");
     EXPECT_EQ(rules.acceptAll(song, {}), SongCheck::Media);
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(prompter.messages[0].caption, "Field Contents Error");
-    song.setText(f("Media"), "LP");
+    song.setText(tun::kMedia, "LP");
     EXPECT_EQ(rules.acceptAll(song, {}), SongCheck::Rating);
-    song.setNumber(f("Rating"), 10);
+    song.setNumber(tun::kRating, 10);
     prompter.answers << kButtonYes; // "Add new category?"
     EXPECT_EQ(rules.acceptAll(song, "Northern Soul"), std::nullopt);
-    EXPECT_EQ(rules.categoryName(song.number(f("CategoryID"))), "Northern Soul");
+    EXPECT_EQ(rules.categoryName(song.number(tun::kCategoryId)), "Northern Soul");
 }
 
 TEST_F(SongFormTest, TheCategoryIsReadAgainWhenTheFormComesBack) {
@@ -398,7 +423,7 @@ TEST_F(SongFormTest, TheCategoryIsReadAgainWhenTheFormComesBack) {
     SongRules rules(*db);
     ASSERT_TRUE(rules.loadCategoryChoices().ok());
     Row song(TableId::Tunarium);
-    song.setNumber(f("CategoryID"), 4);
+    song.setNumber(tun::kCategoryId, 4);
     EXPECT_EQ(rules.refreshCategory(song), "Soul");
 
     // Another window renames the category, then deletes it.

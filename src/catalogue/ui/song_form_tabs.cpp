@@ -20,18 +20,13 @@ namespace tunarium {
 
 namespace {
 
-int f(const char* name) {
-    return SongRules::field(name);
+// An entry for a field of the songs in the field's form picture (a text as wide as the field).
+PictureEdit* fieldEdit(int field) {
+    return new PictureEdit(SongRules::formPicture(field));
 }
 
-// An entry for a text field of the songs, as wide as the field.
-PictureEdit* textEdit(const char* name) {
-    return new PictureEdit(SongRules::formPicture(name));
-}
-
-int fieldWidth(TableId table, const char* name) {
-    const TableDef& t = tableDef(table);
-    return t.field(t.fieldIndex(QString::fromLatin1(name))).width;
+int fieldWidth(TableId table, int field) {
+    return tableDef(table).field(field).width;
 }
 
 // A memo asks for a few lines: the form opens no taller than its first tab needs, and the memo
@@ -64,29 +59,29 @@ QWidget* SongFormTabs::buildGeneral() {
     auto* page = new QWidget;
     auto* left = new QFormLayout;
     auto* right = new QFormLayout;
-    m_artist = textEdit("Artist");
-    m_title = textEdit("Title");
-    m_album = textEdit("Album");
+    m_artist = fieldEdit(tun::kArtist);
+    m_title = fieldEdit(tun::kTitle);
+    m_album = fieldEdit(tun::kAlbum);
     m_media = new QComboBox;
-    setMinimumCharacters(m_media, fieldWidth(TableId::Media, "Media"));
-    m_time = new PictureEdit(QStringLiteral("@t4"));
-    m_fileNumber = textEdit("FileNumber");
+    setMinimumCharacters(m_media, fieldWidth(TableId::Media, med::kMedia));
+    m_time = fieldEdit(tun::kTime);
+    m_fileNumber = fieldEdit(tun::kFileNumber);
     m_releaseDate = new PictureEdit(m_settings.datePicture());
     m_category = new QComboBox;
     m_category->setEditable(true);
     m_category->setInsertPolicy(QComboBox::NoInsert);
-    const int categoryWidth = fieldWidth(TableId::Categories, "Category");
+    const int categoryWidth = fieldWidth(TableId::Categories, cat::kCategory);
     m_category->lineEdit()->setMaxLength(categoryWidth);
     setMinimumCharacters(m_category, categoryWidth);
-    m_track = new PictureEdit(QStringLiteral("@n3"));
-    m_side = new PictureEdit(QStringLiteral("@n2b"));
-    m_bpm = new PictureEdit(QStringLiteral("@n_4b"));
-    m_chart = new PictureEdit(QStringLiteral("@n3b"));
-    m_mix = textEdit("Mix");
+    m_track = fieldEdit(tun::kTrackNumber);
+    m_side = fieldEdit(tun::kSide);
+    m_bpm = fieldEdit(tun::kBeatsPerMinute);
+    m_chart = fieldEdit(tun::kChartNumber);
+    m_mix = fieldEdit(tun::kMix);
     m_mix->setToolTip(QStringLiteral("Mix or version specific information"));
-    m_style = textEdit("Style");
-    m_rating = new PictureEdit(QStringLiteral("@n2b"));
-    m_inOut = textEdit("InOut");
+    m_style = fieldEdit(tun::kStyle);
+    m_rating = fieldEdit(tun::kRating);
+    m_inOut = fieldEdit(tun::kInOut);
     m_inOut->setToolTip(QStringLiteral("In/Out information"));
     left->addRow(QStringLiteral("&Artist:"), m_artist);
     left->addRow(QStringLiteral("&Title:"), m_title);
@@ -138,7 +133,7 @@ QWidget* SongFormTabs::buildRecording() {
     auto* page = new QWidget;
     auto* layout = new QFormLayout(page);
     m_recording = memoEdit(QStringLiteral("Recording Information (Engineer, Producer, Etc)"));
-    m_composer = textEdit("Composer");
+    m_composer = fieldEdit(tun::kComposer);
     m_performance = memoEdit();
     layout->addRow(QStringLiteral("Recording Information:"), m_recording);
     layout->addRow(QStringLiteral("Composer:"), m_composer);
@@ -149,7 +144,7 @@ QWidget* SongFormTabs::buildRecording() {
 QWidget* SongFormTabs::buildCustom() {
     auto* page = new QWidget;
     auto* layout = new QFormLayout(page);
-    m_udk = textEdit("UserDefinedKeyField");
+    m_udk = fieldEdit(tun::kUserDefinedKeyField);
     m_udk->setToolTip(
         QStringLiteral("See File/Preferences/Customization to label this field to suit your needs"));
     const QString label = m_settings.udkPrompt().trimmed();
@@ -157,7 +152,7 @@ QWidget* SongFormTabs::buildCustom() {
     m_udkPrompt->setBuddy(m_udk);
     layout->addRow(m_udkPrompt, m_udk);
     for (int i = 0; i < 3; ++i) {
-        m_info[i] = new PictureEdit(SongRules::formPicture("AdditionalInformation1"));
+        m_info[i] = new PictureEdit(SongRules::formPicture(tun::kAdditionalInformation1));
         layout->addRow(QStringLiteral("Additional Information %1:").arg(i + 1), m_info[i]);
     }
     return page;
@@ -172,74 +167,72 @@ QWidget* SongFormTabs::buildNotes() {
 }
 
 void SongFormTabs::display(const Row& r, const QString& categoryName) {
-    m_artist->setValue(r.value(f("Artist")));
-    m_title->setValue(r.value(f("Title")));
-    m_album->setValue(r.value(f("Album")));
-    m_media->setCurrentIndex(m_media->findText(r.text(f("Media")), Qt::MatchFixedString));
-    m_time->setValue(r.value(f("Time")));
-    m_fileNumber->setValue(r.value(f("FileNumber")));
-    m_releaseDate->setValue(r.value(f("ReleaseDate")));
+    m_artist->setValue(r.value(tun::kArtist));
+    m_title->setValue(r.value(tun::kTitle));
+    m_album->setValue(r.value(tun::kAlbum));
+    m_media->setCurrentIndex(m_media->findText(r.text(tun::kMedia), Qt::MatchFixedString));
+    m_time->setValue(r.value(tun::kTime));
+    m_fileNumber->setValue(r.value(tun::kFileNumber));
+    m_releaseDate->setValue(r.value(tun::kReleaseDate));
     m_category->setEditText(categoryName);
-    m_track->setValue(r.value(f("TrackNumber")));
-    m_side->setValue(r.value(f("Side")));
-    m_bpm->setValue(r.value(f("BeatsPerMinute")));
-    m_chart->setValue(r.value(f("ChartNumber")));
-    m_mix->setValue(r.value(f("Mix")));
-    m_style->setValue(r.value(f("Style")));
-    m_rating->setValue(r.value(f("Rating")));
-    m_inOut->setValue(r.value(f("InOut")));
-    m_skips->setChecked(r.number(f("Skips")) != 0);
-    m_doNotPlay->setChecked(r.number(f("DoNotPlay")) != 0);
-    m_live->setChecked(r.number(f("Live")) != 0);
-    const QString ending = r.text(f("EndType"));
+    m_track->setValue(r.value(tun::kTrackNumber));
+    m_side->setValue(r.value(tun::kSide));
+    m_bpm->setValue(r.value(tun::kBeatsPerMinute));
+    m_chart->setValue(r.value(tun::kChartNumber));
+    m_mix->setValue(r.value(tun::kMix));
+    m_style->setValue(r.value(tun::kStyle));
+    m_rating->setValue(r.value(tun::kRating));
+    m_inOut->setValue(r.value(tun::kInOut));
+    m_skips->setChecked(r.number(tun::kSkips) != 0);
+    m_doNotPlay->setChecked(r.number(tun::kDoNotPlay) != 0);
+    m_live->setChecked(r.number(tun::kLive) != 0);
+    const QString ending = r.text(tun::kEndType);
     m_slow->setChecked(ending == QLatin1String("Slow"));
     m_fast->setChecked(ending == QLatin1String("Fast"));
     m_abrupt->setChecked(ending == QLatin1String("Abrupt"));
-    m_recording->setPlainText(r.text(f("Recording")));
-    m_composer->setValue(r.value(f("Composer")));
-    m_performance->setPlainText(r.text(f("PerformanceNotes")));
-    m_udk->setValue(r.value(f("UserDefinedKeyField")));
+    m_recording->setPlainText(r.text(tun::kRecording));
+    m_composer->setValue(r.value(tun::kComposer));
+    m_performance->setPlainText(r.text(tun::kPerformanceNotes));
+    m_udk->setValue(r.value(tun::kUserDefinedKeyField));
     for (int i = 0; i < 3; ++i) {
-        m_info[i]->setValue(r.value(f("AdditionalInformation1") + i));
+        m_info[i]->setValue(r.value(tun::kAdditionalInformation1 + i));
     }
-    m_notes->setPlainText(r.text(f("Notes")));
+    m_notes->setPlainText(r.text(tun::kNotes));
 }
 
 void SongFormTabs::readInto(Row& r) const {
-    const auto text = [&](const char* name, const QString& value) { r.setText(f(name), value); };
-    const auto number = [&](const char* name, const QVariant& value) {
-        r.setNumber(f(name), value.toLongLong());
-    };
-    text("Artist", m_artist->text());
-    text("Title", m_title->text());
-    text("Album", m_album->text());
-    text("Media", m_media->currentText());
-    number("Time", m_time->value());
-    text("FileNumber", m_fileNumber->text());
-    number("ReleaseDate", m_releaseDate->value());
-    number("TrackNumber", m_track->value());
-    number("Side", m_side->value());
-    number("BeatsPerMinute", m_bpm->value());
-    number("ChartNumber", m_chart->value());
-    text("Mix", m_mix->text());
-    text("Style", m_style->text());
-    number("Rating", m_rating->value());
-    text("InOut", m_inOut->text());
-    number("Skips", m_skips->isChecked() ? 1 : 0);
-    number("DoNotPlay", m_doNotPlay->isChecked() ? 1 : 0);
-    number("Live", m_live->isChecked() ? 1 : 0);
-    text("EndType", m_slow->isChecked()     ? "Slow"
-                    : m_fast->isChecked()   ? "Fast"
-                    : m_abrupt->isChecked() ? "Abrupt"
-                                            : "");
-    text("Recording", m_recording->toPlainText());
-    text("Composer", m_composer->text());
-    text("PerformanceNotes", m_performance->toPlainText());
-    text("UserDefinedKeyField", m_udk->text());
+    const auto text = [&](int field, const QString& value) { r.setText(field, value); };
+    const auto number = [&](int field, const QVariant& value) { r.setNumber(field, value.toLongLong()); };
+    text(tun::kArtist, m_artist->text());
+    text(tun::kTitle, m_title->text());
+    text(tun::kAlbum, m_album->text());
+    text(tun::kMedia, m_media->currentText());
+    number(tun::kTime, m_time->value());
+    text(tun::kFileNumber, m_fileNumber->text());
+    number(tun::kReleaseDate, m_releaseDate->value());
+    number(tun::kTrackNumber, m_track->value());
+    number(tun::kSide, m_side->value());
+    number(tun::kBeatsPerMinute, m_bpm->value());
+    number(tun::kChartNumber, m_chart->value());
+    text(tun::kMix, m_mix->text());
+    text(tun::kStyle, m_style->text());
+    number(tun::kRating, m_rating->value());
+    text(tun::kInOut, m_inOut->text());
+    number(tun::kSkips, m_skips->isChecked() ? 1 : 0);
+    number(tun::kDoNotPlay, m_doNotPlay->isChecked() ? 1 : 0);
+    number(tun::kLive, m_live->isChecked() ? 1 : 0);
+    text(tun::kEndType, m_slow->isChecked()     ? "Slow"
+                        : m_fast->isChecked()   ? "Fast"
+                        : m_abrupt->isChecked() ? "Abrupt"
+                                                : "");
+    text(tun::kRecording, m_recording->toPlainText());
+    text(tun::kComposer, m_composer->text());
+    text(tun::kPerformanceNotes, m_performance->toPlainText());
+    text(tun::kUserDefinedKeyField, m_udk->text());
     for (int i = 0; i < 3; ++i) {
-        r.setText(f("AdditionalInformation1") + i, m_info[i]->text());
+        r.setText(tun::kAdditionalInformation1 + i, m_info[i]->text());
     }
-    text("Notes", m_notes->toPlainText());
+    text(tun::kNotes, m_notes->toPlainText());
 }
 
 QWidget* SongFormTabs::checkedControl(SongCheck check) const {

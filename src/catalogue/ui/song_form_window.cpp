@@ -14,13 +14,7 @@
 
 namespace tunarium {
 
-namespace {
-
-int f(const char* name) {
-    return SongRules::field(name);
-}
-
-} // namespace
+namespace {} // namespace
 
 SongFormWindow::SongFormWindow(Database& db, const Settings& settings, const QString& positionFile,
                                Request request, const SongRecord& current, AlbumContext context,
@@ -47,8 +41,8 @@ bool SongFormWindow::start(QMdiArea* area) {
             return false;
         }
     }
-    if (m_record.text(f("Media")).isEmpty()) {
-        m_record.setText(f("Media"), QStringLiteral("CD"));
+    if (m_record.text(tun::kMedia).isEmpty()) {
+        m_record.setText(tun::kMedia, QStringLiteral("CD"));
     }
     if (!startSession(m_db, {TableId::Tunarium, TableId::Album, TableId::Categories, TableId::Media},
                       m_session, m_record)) {
@@ -113,7 +107,7 @@ QWidget* SongFormWindow::checkedControl(SongCheck check) const {
 }
 
 void SongFormWindow::display(const Row& record) {
-    m_tabs->display(record, m_rules.categoryName(record.number(f("CategoryID"))));
+    m_tabs->display(record, m_rules.categoryName(record.number(tun::kCategoryId)));
     for (SongCheck check : kSongChecks) {
         m_accepted.insert(static_cast<int>(check), m_tabs->controlText(check));
     }
@@ -131,11 +125,11 @@ void SongFormWindow::showCategoryChoices() {
 }
 
 void SongFormWindow::showAccepted() {
-    m_tabs->timeEdit()->setValue(m_record.value(f("Time")));
+    m_tabs->timeEdit()->setValue(m_record.value(tun::kTime));
     if (m_tabs->categoryBox()->count() != m_rules.categoryChoices().size()) {
         showCategoryChoices(); // a category was added
     }
-    const qint64 category = m_record.number(f("CategoryID"));
+    const qint64 category = m_record.number(tun::kCategoryId);
     if (category != 0) {
         m_tabs->categoryBox()->setEditText(m_rules.categoryName(category));
     }
@@ -198,7 +192,7 @@ bool SongFormWindow::acceptFields() {
     const std::optional<SongCheck> failing =
         m_rules.acceptAll(m_record, m_tabs->categoryBox()->currentText());
     m_checking = false;
-    m_tabs->timeEdit()->setValue(m_record.value(f("Time")));
+    m_tabs->timeEdit()->setValue(m_record.value(tun::kTime));
     if (failing) {
         m_tabs->setCurrentIndex(0);
         QWidget* control = m_tabs->checkedControl(*failing);

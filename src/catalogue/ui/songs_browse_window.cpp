@@ -22,10 +22,6 @@ namespace tunarium {
 
 namespace {
 
-int songField(const char* name) {
-    return tableDef(TableId::Tunarium).fieldIndex(QString::fromLatin1(name));
-}
-
 BrowseOptions songsOptions(const Database& db, const Settings& settings) {
     BrowseOptions o;
     o.procedure = QString::fromLatin1(procedure::kBrowseSongs);
@@ -263,7 +259,7 @@ void SongsBrowseWindow::startDrag() {
         return;
     }
     auto* mime = new QMimeData;
-    const QByteArray id = QByteArray::number(engine().record().number(songField("ID")));
+    const QByteArray id = QByteArray::number(engine().record().number(tun::kId));
     mime->setData(QString::fromLatin1(kSongIdMimeType), id);
     mime->setText(QString::fromLatin1(id));
     auto* drag = new QDrag(this);
