@@ -26,6 +26,7 @@ const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n
                            "       tunarium-bench export --dir DIR\n"
                            "       tunarium-bench import --dir DIR\n"
                            "       tunarium-bench cd-identify\n"
+                           "       tunarium-bench wizard --dir DIR\n"
                            "       tunarium-bench report-engine --dir DIR [--songs N]\n"
                            "       tunarium-bench reports --dir DIR\n";
 
@@ -289,6 +290,9 @@ int run(const QStringList& args) {
     }
     if (command == "import") {
         return importBench(dir);
+    }
+    if (command == "wizard") {
+        return wizardBench(dir);
     }
     if (command == "report-engine") {
         bool ok = true;

@@ -82,6 +82,9 @@ public:
     int selectedIndex() const { return m_selected; }
     // The user selected another row of the page.
     void selectRow(int index);
+    // The page rebuilt around `record`, which another routine changed (a move renumbered it), with
+    // that record selected; the thumb follows.
+    void showRecord(const Row& record);
 
     // The record buffer: the selected row's record (blank when the page is empty). A caller that
     // opens the browse with the Select request leaves the value to open on here.

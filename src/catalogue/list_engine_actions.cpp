@@ -207,6 +207,18 @@ void ListEngine::formAnswered(Response response, const Row& record) {
     refresh();
 }
 
+void ListEngine::showRecord(const Row& record) {
+    if (!ready() || record.tableId() != m_def.table || record.size() == 0) {
+        return;
+    }
+    Notify n(*this);
+    locate(m_cursor.positionFrom(record, true));
+    if (!m_failed) {
+        computeThumbSteps();
+        newSelection();
+    }
+}
+
 QString ListEngine::popupText(const QVector<PopupEntry>& extras) const {
     const bool rows = !m_page.isEmpty();
     QVector<PopupEntry> entries{
