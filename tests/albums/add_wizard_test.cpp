@@ -44,8 +44,8 @@ protected:
         return *wizards.back();
     }
     void setFacts(AddWizard& w, const QString& artist, const QString& album) {
-        w.fields().setText(SongRules::field("Artist"), artist);
-        w.fields().setText(SongRules::field("Album"), album);
+        w.fields().setText(tun::kArtist, artist);
+        w.fields().setText(tun::kAlbum, album);
     }
     // Reads the table of contents for the wizard, the whole read at once.
     bool readDisc(AddWizard& w, const QByteArray& toc) {
@@ -250,8 +250,8 @@ TEST_F(AddWizardTest, OkWithTheBoxTickedWritesTheAlbumAndOneSongPerTrack) {
     EXPECT_EQ(w.reservedSongId(), 4);
     EXPECT_TRUE(songExists(4));
     setFacts(w, "Portishead", "Dummy");
-    w.fields().setText(SongRules::field("FileNumber"), "B12");
-    w.fields().setNumber(SongRules::field("ReleaseDate"), 1994);
+    w.fields().setText(tun::kFileNumber, "B12");
+    w.fields().setNumber(tun::kReleaseDate, 1994);
     ASSERT_TRUE(readDisc(w, kTwoTracks));
     addRow(w, 3, "", 0);          // a blank title and no time
     addRow(w, 4, "Glory Box", 0); // no time either: nothing of the track before passes to it

@@ -118,7 +118,7 @@ QWidget* AddWizardWindow::buildGeneral() {
         form->addRow(QStringLiteral("&Artist:"), m_artist);
         form->addRow(QStringLiteral("A&lbum:"), m_album);
     }
-    m_releaseDate = new PictureEdit(SongRules::formPicture("ReleaseDate"));
+    m_releaseDate = new PictureEdit(SongRules::formPicture(tun::kReleaseDate));
     form->addRow(QStringLiteral("&Release Date:"), m_releaseDate);
     m_fileNumber = new PictureEdit(QStringLiteral("@s20"));
     form->addRow(QStringLiteral("&File Number:"), m_fileNumber);
