@@ -6,6 +6,7 @@
 #include "cli/command_line.h"
 #include "data/app_paths.h"
 #include "data/database.h"
+#include "process/process_runner.h"
 #include "shell/maintenance_commands.h"
 
 #include <QFileInfo>
@@ -53,8 +54,17 @@ const char* const kUsage =
     "                read the disc in the CD drive (the CDDrive setting, else the default drive)\n"
     "                or a table-of-contents file (--toc, or $TUNARIUM_CD_TOC) and print its\n"
     "                tracks, length, CD identifier, CDDB number and MusicBrainz disc ID\n"
+    "  report --list   name the reports\n"
+    "  report NAME --pdf FILE [--brief] [--selected TEXT] [--category NAME] [--playlist ID]\n"
+    "              [--album ID] [--filter EXPR] [--quiet]\n"
+    "                print a report into a PDF file: --brief for its Brief layout, --selected for\n"
+    "                the records whose report field starts with TEXT, --category, --playlist and\n"
+    "                --album for what a report is about, --filter for the query that narrows the\n"
+    "                DJ log and the paper savers; exit status 1 with \"Nothing to Print.\" when\n"
+    "                nothing is printed\n"
     "\n"
-    "Only info and import create a collection; the other commands but cd need one in the directory.\n";
+    "Only info and import create a collection; the other commands but cd and report --list need one\n"
+    "in the directory.\n";
 
 } // namespace
 
@@ -97,6 +107,33 @@ void CliPrompter::halt(const QString& text) {
     err() << text << "\n";
     err().flush();
     RecordingPrompter::halt(text);
+}
+
+bool runWithProgress(Process& process, bool quiet) {
+    const bool completed = runToEnd(process, [quiet, &process](const Process& p) {
+        if (!quiet) {
+            err() << "\r" << process.title() << ": " << p.percentText() << "   ";
+            err().flush();
+        }
+        return true;
+    });
+    if (!quiet) {
+        err() << "\n";
+        err().flush();
+    }
+    return completed;
+}
+
+bool commandPaints(const QStringList& args) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == QLatin1String("--dir") || arg == QLatin1String("-dir")) {
+            ++i; // its value
+        } else if (!arg.startsWith(u'-')) {
+            return arg == QLatin1String("report");
+        }
+    }
+    return false;
 }
 
 bool requireCollection(const QString& dir) {
@@ -148,6 +185,9 @@ int runCommand(QString& dir, const QString& command, const QStringList& args) {
     }
     if (command == QLatin1String("restore")) {
         return runRestore(dir, args);
+    }
+    if (command == QLatin1String("report")) {
+        return runReport(dir, args);
     }
     const QStringList known = {QStringLiteral("info"),         QStringLiteral("create-albums"),
                                QStringLiteral("check"),        QStringLiteral("repair"),

@@ -7,6 +7,10 @@
 #include <QStringList>
 #include <QTextStream>
 
+namespace tunarium {
+class Process;
+}
+
 namespace tunarium::cli {
 
 inline constexpr int kExitOk = 0;
@@ -40,9 +44,18 @@ public:
     void halt(const QString& text) override;
 };
 
+// Runs a process to its end, showing its title and percent line on standard error unless quiet.
+// True when it completed.
+bool runWithProgress(Process& process, bool quiet);
+
 // The import and export commands; `args` are the command's own arguments, `dir` the collection
 // directory named before the command (a --dir among the arguments changes it).
 int runImport(QString& dir, const QStringList& args);
 int runExport(QString& dir, const QStringList& args);
+// The report command: `report --list`, or `report NAME --pdf FILE` and its choices.
+int runReport(QString& dir, const QStringList& args);
+// Whether the arguments of tunarium-cli name a command that paints (a report): it needs the
+// program's fonts and paint devices, not only its core.
+bool commandPaints(const QStringList& args);
 
 } // namespace tunarium::cli

@@ -52,22 +52,6 @@ QString fileArgument(const CommandLine& line, const char* command, QString& file
     return {};
 }
 
-// Runs a process to its end, showing its percent line on standard error unless quiet.
-bool runWithProgress(Process& process, bool quiet) {
-    const bool completed = runToEnd(process, [quiet, &process](const Process& p) {
-        if (!quiet) {
-            err() << "\r" << process.title() << ": " << p.percentText() << "   ";
-            err().flush();
-        }
-        return true;
-    });
-    if (!quiet) {
-        err() << "\n";
-        err().flush();
-    }
-    return completed;
-}
-
 const QString kAssignUsage = QStringLiteral("--assign needs Field_N=TUN:Name");
 const QString kImportPictureUsage = QStringLiteral("--picture needs Field_N=PICTURE");
 const QString kExportPictureUsage = QStringLiteral("--picture needs TUN:Name=PICTURE");

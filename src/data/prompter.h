@@ -26,8 +26,8 @@ struct PromptMessage {
     QString caption;
     QString text;
     PromptIcon icon = PromptIcon::Exclamation;
-    int buttons = kButtonOk;         // PromptButton flags
-    int defaultButton = kButtonOk;   // one PromptButton
+    int buttons = kButtonOk;       // PromptButton flags
+    int defaultButton = kButtonOk; // one PromptButton
 };
 
 struct FontChoice {
@@ -55,8 +55,9 @@ public:
         (void)caption, (void)directory, (void)filter;
         return {};
     }
-    virtual bool chooseFont(FontChoice& font) {
-        (void)font;
+    // A font, starting from `font`, in a dialog titled `caption`; false when the user cancels.
+    virtual bool chooseFont(const QString& caption, FontChoice& font) {
+        (void)caption, (void)font;
         return false;
     }
     virtual bool chooseColour(int& colour) {

@@ -211,8 +211,8 @@ void ReportBands::layOutColumns() {
         } else {
             m_columnFont.push_back(Detail);
         }
-        least.push_back(
-            std::max(m_fonts[Heads].width(column.heading), fontOf(c).widestValue(column.picture)));
+        least.push_back(std::max({m_fonts[Heads].width(column.heading), fontOf(c).widestValue(column.picture),
+                                  fontOf(c).width(column.widest)}));
         shares.push_back(std::max(0.0, column.width));
     }
     const double gap = m_fonts[Detail].averageCharWidth() * 1.5;

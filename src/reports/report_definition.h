@@ -35,6 +35,9 @@ struct ReportColumn {
     ColumnAlignment alignment = ColumnAlignment::Left;
     // The detail font when not set.
     std::optional<QFont> font;
+    // A text the column keeps whole, where its picture cannot tell how wide its values get (a
+    // time made into text): "88:88".
+    QString widest = {};
 };
 
 // A heading line printed before the first record of each group: whenever the field's shown value
@@ -93,6 +96,8 @@ struct ReportDefinition {
     QString timePicture = QStringLiteral("@t3");
     ReportFonts fonts = defaultReportFonts();
     QColor textColour = Qt::black;
+    // The report is laid out across the paper (its columns need the width).
+    bool landscape = false;
 
     // Every date column, and the date in the header, takes `picture` (the user's date format).
     void useDatePicture(const QString& picture);

@@ -175,9 +175,9 @@ std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& capt
     return dialog;
 }
 
-bool GuiPrompter::chooseFont(FontChoice& font) {
+bool GuiPrompter::chooseFont(const QString& caption, FontChoice& font) {
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, fontOf(font), parent());
+    const QFont chosen = QFontDialog::getFont(&ok, fontOf(font), parent(), caption);
     if (ok) {
         font = fontChoiceOf(chosen, font.colour);
     }

@@ -27,7 +27,7 @@ public:
     void halt(const QString& text) override;
     QString chooseOpenFile(const QString& caption, const QString& directory, const QString& filter) override;
     QString chooseSaveFile(const QString& caption, const QString& directory, const QString& filter) override;
-    bool chooseFont(FontChoice& font) override;
+    bool chooseFont(const QString& caption, FontChoice& font) override;
     bool chooseColour(int& colour) override;
 
 private:

@@ -10,6 +10,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QVariant>
 
 #include <functional>
 
@@ -32,10 +33,18 @@ struct ProcedureContext {
     QWidget* caller;
     // Every procedure of the program, for a window that starts another by name.
     const ProcedureRegistry& procedures;
+    // What the procedure is started on, for one that needs it: the ALB:AlbumID of the album whose
+    // songs a report prints, the PLD:PlaylistID of a playlist to print, the CAT:CategoryID a
+    // category report opens its choice of category on. Invalid for the others.
+    QVariant argument = {};
 
     // The same context for a procedure started from `window`.
     ProcedureContext calledFrom(QWidget* window) const {
         return {db, settings, prompter, workspace, window, procedures};
+    }
+    // The same context with `value` as the argument.
+    ProcedureContext with(const QVariant& value) const {
+        return {db, settings, prompter, workspace, caller, procedures, value};
     }
 };
 

@@ -59,9 +59,8 @@ SongsBrowseWindow::SongsBrowseWindow(Database& db, const Settings& settings, Pro
     startButtonRow();
     m_search = addButton(QStringLiteral("&Search"), [this] { search(); });
     m_reset = addButton(QStringLiteral("Reset Search"), [this] { resetSearch(); });
-    // Printing opens windows that are not part of the program yet.
-    m_print = addButton(QStringLiteral("&Print"), [] {});
-    m_print->setEnabled(false);
+    // The reports are another room's windows: the one of the current tab is started by name.
+    m_print = addButton(QStringLiteral("&Print"), [this] { printReport(); });
     // Import and export are other rooms' windows: they are started by name, over this window.
     m_import = addButton(QStringLiteral("&Import"), [this] { startProcedure(procedure::kImport); });
     m_export = addButton(QStringLiteral("&Export"), [this] { startProcedure(procedure::kExport); });
@@ -91,6 +90,40 @@ void SongsBrowseWindow::enableProcedureButtons() {
     };
     m_import->setEnabled(registered(procedure::kImport));
     m_export->setEnabled(registered(procedure::kExport));
+    m_print->setEnabled(registered(tabReport(engine().sortOrder())));
+}
+
+const char* SongsBrowseWindow::tabReport(int sortOrder) {
+    switch (sortOrder) {
+    case kSongsByTitle:
+        return procedure::kReportSongsByTitle;
+    case kSongsByAlbum:
+        return procedure::kReportSongsByAlbum;
+    case kSongsByMedia:
+        return procedure::kReportSongsByMedia;
+    case kSongsByCategory:
+        return procedure::kReportSongsByCategory;
+    case kSongsByChart:
+        return procedure::kReportSongsByChartNumber;
+    case kSongsByBpm:
+        return procedure::kReportSongsByBpm;
+    case kSongsByUdk:
+        return procedure::kReportSongsByUdk;
+    default:
+        return procedure::kReportSongsByArtist;
+    }
+}
+
+void SongsBrowseWindow::printReport() {
+    const int order = engine().sortOrder();
+    if (!m_procedures) {
+        return;
+    }
+    // The category report opens its choice of category on the category of the tab.
+    const QVariant argument =
+        order == kSongsByCategory ? engine().rangeValue(kSongsByCategory).value(0) : QVariant();
+    m_procedures->procedures.start(QString::fromLatin1(tabReport(order)),
+                                   m_procedures->calledFrom(this).with(argument));
 }
 
 void SongsBrowseWindow::startProcedure(const char* name) {
@@ -106,6 +139,8 @@ void SongsBrowseWindow::pageShown() {
     const int order = engine().sortOrder();
     m_selectMedia->setVisible(order == kSongsByMedia);
     m_selectCategory->setVisible(order == kSongsByCategory);
+    m_print->setEnabled(m_procedures &&
+                        m_procedures->procedures.contains(QString::fromLatin1(tabReport(order))));
 }
 
 QVector<PopupEntry> SongsBrowseWindow::popupExtras() const {

@@ -20,8 +20,8 @@ public:
     SongsBrowseWindow(Database& db, const Settings& settings, Prompter& prompter, QMdiArea* area);
 
     // Opens the songs browse in the context's workspace; nullptr when the tables cannot be opened.
-    // &Import and &Export start the context's "ImportSongs" and "ExportSongs" over the browse; each
-    // is disabled while no such procedure is registered.
+    // &Import and &Export start the context's "ImportSongs" and "ExportSongs" over the browse, and
+    // &Print the report of the current tab; each is disabled while no such procedure is registered.
     static SongsBrowseWindow* openSongs(const ProcedureContext& context);
 
     const QString& userFilter() const { return m_filterText; }
@@ -45,6 +45,9 @@ private:
     void startDrag();
     void enableProcedureButtons();
     void startProcedure(const char* name);
+    void printReport();
+    // The report &Print starts on the tab of `sortOrder`.
+    static const char* tabReport(int sortOrder);
 
     Database& m_db;
     const Settings& m_settings;

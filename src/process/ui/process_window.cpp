@@ -119,6 +119,25 @@ void ProcessWindow::end() {
 }
 
 void ProcessWindow::cancelClicked() {
+    if (m_cancelQuestion) {
+        if (m_asking || m_ended) {
+            return;
+        }
+        m_asking = true;
+        const bool wasRunning = m_timer.isActive();
+        m_timer.stop();
+        const bool sure = m_cancelQuestion();
+        m_asking = false;
+        if (m_ended) {
+            return;
+        }
+        if (!sure) {
+            if (wasRunning) {
+                m_timer.start();
+            }
+            return;
+        }
+    }
     m_process->cancel();
     if (m_process->finished()) {
         end();

@@ -28,6 +28,9 @@ public:
     QString messageLine() const;
     // Milliseconds between two steps; 0 steps whenever no other event waits.
     void setInterval(int ms) { m_timer.setInterval(ms); }
+    // Asked when the user presses Cancel or Escape (a report asks whether the user is sure): the
+    // process is cancelled only when it answers true. The process waits while it asks.
+    void setCancelQuestion(std::function<bool()> question) { m_cancelQuestion = std::move(question); }
 
 signals:
     // The process ended: completed, or cancelled. The window closes right after.
@@ -51,6 +54,8 @@ private:
     QLabel* m_percent;
     QPushButton* m_cancel;
     QTimer m_timer;
+    std::function<bool()> m_cancelQuestion;
+    bool m_asking = false;
     int m_shownPercent = -1;
     bool m_begun = false;
     bool m_ended = false;

@@ -26,6 +26,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace tunarium {
 
 namespace {
@@ -352,9 +354,16 @@ ReportPreviewWindow* showReportPreview(QMdiArea* workspace, std::shared_ptr<cons
             [done = std::move(done)](Response response) { done(response == Response::Completed); });
     }
     if (workspace) {
+        // The frame takes its size from the window's hint, far smaller than the page needs: it is
+        // given the window's own size, within the workspace.
+        const QSize wanted = window->size();
         QMdiSubWindow* sub = workspace->addSubWindow(window);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->show();
+        const QSize frame = sub->size() - window->size();
+        sub->resize((wanted + frame).boundedTo(workspace->viewport()->size()));
+        sub->move(std::max(0, std::min(sub->x(), workspace->viewport()->width() - sub->width())),
+                  std::max(0, std::min(sub->y(), workspace->viewport()->height() - sub->height())));
     } else {
         window->show();
     }

@@ -8,13 +8,15 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #define TUNARIUM_PRINT_SUPPORT 1
+#include "reports/ui/report_printer.h"
 #endif
 
 namespace tunarium {
 
 #ifdef TUNARIUM_PRINT_SUPPORT
+// The reports' printer: what the user sets up here is what they print on.
 struct PrinterSetup::Printer {
-    QPrinter printer;
+    QPrinter& printer = programPrinter();
 };
 
 bool PrinterSetup::available() {

@@ -5,6 +5,7 @@
 #include "catalogue/query_wizard_setup.h"
 #include "catalogue/ui/catalogue_procedures.h"
 #include "exchange/ui/exchange_procedures.h"
+#include "reports/ui/report_procedures.h"
 #include "shell/startup.h"
 #include "shell/ui/file_manager_window.h"
 #include "shell/ui/main_frame.h"
@@ -19,6 +20,7 @@ void registerProgramProcedures(ProcedureRegistry& registry) {
     registerCatalogueProcedures(registry);
     registerAlbumsProcedures(registry);
     registerExchangeProcedures(registry);
+    registerReportProcedures(registry);
 }
 
 Program::Program(const QString& collectionDir, Prompter& prompter, const QString& profilePath,
