@@ -1,9 +1,11 @@
-// The store: the one place that opens the collection file (tunarium.db) through SQLite. It makes
-// the tables and indexes from the data dictionary, keeps the structure versions and upgrades old
-// tables by field name, counts table opens, and offers the record operations of every table:
-// get by key, position in a key and read forward or backward, add, rewrite with the
-// record-version check, delete, count in constant time, and the next-number rule. Failures come
-// back as StoreError with the runtime's codes.
+// The store: the one place that opens the collection file (tunarium.db). Its parts are the
+// connection (store_connection.h: SQLite, its settings and statements), the schema side
+// (store_schema.h: making, upgrading, checking and rebuilding tables and keys, backups) and the
+// record side, which is this class: counted table opens and the record operations of every table
+// (get by key, position in a key and read forward or backward, add, rewrite with the
+// record-version check, delete, count in constant time, the next-number rule) and transactions.
+// Failures come back as StoreError with the runtime's codes. No SQLite type or SQL text crosses
+// this interface, except through exec() and explainQueryPlan(), which tests and benchmarks use.
 #pragma once
 
 #include "data/app_paths.h"
@@ -12,19 +14,19 @@
 #include "data/row.h"
 #include "data/schema_sql.h"
 #include "data/store_error.h"
+#include "data/store_schema.h"
 
-#include <QHash>
 #include <QString>
 
 #include <array>
-#include <functional>
+#include <memory>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace tunarium {
 
-inline constexpr int kLockTimeoutMs = 2000;
+class Connection;
 
 // A position in a key: the first `values.size()` component values (a prefix of the key, or all of
 // them) and, for a full position in a key that admits duplicates, the record number that breaks
@@ -48,14 +50,9 @@ struct SqlCondition {
     bool isEmpty() const { return sql.isEmpty(); }
 };
 
-// What a table in the file looks like against the dictionary.
-// KeysOutdated: the keys were folded by an earlier version of foldKey and are rebuilt, like an
-// upgrade, after a backup.
-enum class TableState { Current, Missing, Older, Different, Newer, KeysDamaged, KeysOutdated };
-
 class Store {
 public:
-    Store() = default;
+    Store();
     ~Store();
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
@@ -66,30 +63,20 @@ public:
     // anything SQLite refuses (a read-only directory, say) 90 with SQLite's code and message.
     StoreError open(const QString& directory);
     void close();
-    bool isOpen() const { return m_db != nullptr; }
+    bool isOpen() const;
     QString directory() const { return m_directory; }
     QString filePath() const;
 
-    // Structure of one table.
-    TableState tableState(TableId table);
-    int storedVersion(TableId table);
-    // Makes a missing table, its indexes and count.
-    StoreError createTable(TableId table);
-    // Brings an older (or differently laid out) table to the dictionary's layout: the file is
-    // backed up first; fields keep their values by name; new fields start blank or zero. A table
-    // whose keys are outdated has them rebuilt (after the backup). Nothing changes when a step
-    // fails.
-    StoreError upgradeTable(TableId table);
-    // Recomputes the folded key columns, rebuilds every index of the table and its count.
-    StoreError rebuildKeys(TableId table);
-    // Bulk loading: drops the table's indexes and count triggers so that many records go in
-    // fast; endBulkLoad makes them again from the stored data. Keys are not enforced meanwhile,
-    // so only loads that bring unique values may use it.
-    StoreError beginBulkLoad(TableId table);
-    StoreError endBulkLoad(TableId table);
-    // A full check of one table's keys (reads the whole table): index definitions, folded
-    // columns and SQLite's own check. Returns 46 when the keys need rebuilding.
-    StoreError checkKeys(TableId table);
+    // The schema side: structure, keys and backups of the tables.
+    StoreSchema& schema() { return m_schema; }
+    TableState tableState(TableId table) { return m_schema.tableState(table); }
+    int storedVersion(TableId table) { return m_schema.storedVersion(table); }
+    StoreError createTable(TableId table) { return m_schema.createTable(table); }
+    StoreError upgradeTable(TableId table) { return m_schema.upgradeTable(table); }
+    StoreError rebuildKeys(TableId table) { return m_schema.rebuildKeys(table); }
+    StoreError beginBulkLoad(TableId table) { return m_schema.beginBulkLoad(table); }
+    StoreError endBulkLoad(TableId table) { return m_schema.endBulkLoad(table); }
+    StoreError checkKeys(TableId table) { return m_schema.checkKeys(table); }
 
     // Counted open and close. The first open brings the table to its current structure
     // (creating a missing table, upgrading an older one).
@@ -118,26 +105,20 @@ public:
     // Highest identifier in the table's primary key plus one; 1 for an empty table.
     StoreError nextNumber(TableId table, qint64& out);
 
-    template <class T>
-    StoreError insert(T& record) {
+    template <class T> StoreError insert(T& record) {
         Row row = toRow(record);
         StoreError e = insert(row);
         record.meta = row.meta;
         return e;
     }
-    template <class T>
-    StoreError update(T& record) {
+    template <class T> StoreError update(T& record) {
         Row row = toRow(record);
         StoreError e = update(row);
         record = fromRow<T>(row);
         return e;
     }
-    template <class T>
-    StoreError remove(const T& record) {
-        return remove(toRow(record));
-    }
-    template <class T>
-    StoreError get(int key, const QVector<QVariant>& values, T& out) {
+    template <class T> StoreError remove(const T& record) { return remove(toRow(record)); }
+    template <class T> StoreError get(int key, const QVector<QVariant>& values, T& out) {
         Row row;
         StoreError e = get(T::kTable, key, values, row);
         if (e.ok()) {
@@ -150,52 +131,29 @@ public:
     StoreError begin();
     StoreError commit();
     void rollback();
-    bool inTransaction() const { return m_depth > 0; }
+    bool inTransaction() const;
 
-    // Copies the collection with SQLite's backup API.
-    StoreError backupTo(const QString& path);
-    // A dated backup beside the collection ("tunarium-<reason>-<date>.db"); the newest
-    // `keep` generations of that reason are kept.
-    StoreError makeBackup(const QString& reason, int keep = 5);
+    StoreError backupTo(const QString& path) { return m_schema.backupTo(path); }
+    StoreError makeBackup(const QString& reason, int keep = 5) { return m_schema.makeBackup(reason, keep); }
     // Changes whenever another connection commits.
     qint64 dataVersion();
 
-    // For tests and maintenance: the plan of a statement, one line a step.
+    // For tests and benchmarks: the plan of a statement, one line a step.
     QStringList explainQueryPlan(const QString& sql);
-    // Runs SQL with no bound values (maintenance and tests only).
+    // Runs SQL with no bound values (tests and benchmarks only).
     StoreError exec(const QString& sql);
-    sqlite3* handle() const { return m_db; }
+    sqlite3* handle() const;
 
 private:
-    sqlite3_stmt* prepare(const QString& sql, StoreError& error);
-    StoreError lastError(int rc) const;
-    StoreError validate(const Row& row) const;
-    void bindRow(sqlite3_stmt* stmt, const Row& row, int firstParam) const;
-    void readRow(sqlite3_stmt* stmt, TableId table, Row& out) const;
-    StoreError stepDone(sqlite3_stmt* stmt);
-    StoreError duplicateKeyError(const Row& row, int rc);
-    StoreError pragmaNumber(const char* name, int& out);
-    StoreError initializeFile();
-    StoreError loadSchema();
-    int structureNumber(const QString& label);
-    StoreError makeIndexes(const TableDef& t);
-    StoreError refreshFolded(const TableDef& t);
-    StoreError dropKeys(const TableDef& t);
-    StoreError remakeKeys(TableId table, bool refold);
-    // Runs `steps` and then makes the table's indexes and structure entry, in one transaction.
-    StoreError restructure(const TableDef& t, const std::function<StoreError()>& steps);
-    StoreError setStructure(const TableDef& t);
-    void finalizeStatements();
+    friend class Transaction;
 
-    sqlite3* m_db = nullptr;
+    StoreError validate(const Row& row) const;
+    StoreError duplicateKeyError(const Row& row, const StoreError& failure);
+
+    std::unique_ptr<Connection> m_connection;
     QString m_directory;
-    QHash<QString, sqlite3_stmt*> m_statements;
-    QHash<quint64, sqlite3_stmt*> m_walks; // page-read statements, also held in m_statements
+    StoreSchema m_schema;
     std::array<int, kTableCount> m_openCounts{};
-    int m_depth = 0;
-    bool m_backedUpForUpgrade = false;
-    // sqlite_master as read at open and after every structure change: name -> sql.
-    QHash<QString, QString> m_schema;
 };
 
 // Whether a store of this process has met a damaged collection file (SQLite's "database disk
@@ -208,6 +166,7 @@ bool collectionDamageMet();
 class Transaction {
 public:
     explicit Transaction(Store& store);
+    explicit Transaction(Connection& connection);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
@@ -218,7 +177,7 @@ public:
     void rollback();
 
 private:
-    Store& m_store;
+    Connection& m_connection;
     StoreError m_beginError;
     bool m_active = false;
 };

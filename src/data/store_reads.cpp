@@ -2,27 +2,71 @@
 // through a key, counts and the next-number rule.
 #include "data/store.h"
 
-#include "data/store_internal.h"
+#include "data/store_connection.h"
 
 namespace tunarium {
 
-using namespace store_detail;
+namespace {
+
+// Binds a key component value as the key compares it; a `partial` text (the beginning of a name)
+// by the leading, accent-free part of the folded key alone.
+void bindKeyValue(Statement& statement, int param, const TableDef& t, int key, int field,
+                  const QVariant& value, bool partial = false) {
+    if (t.field(field).type == FieldType::String) {
+        const QString text = trimTrailingBlanks(value.toString());
+        if (!t.key(key).caseInsensitive) {
+            statement.bindText(param, text);
+        } else {
+            statement.bindText(param, partial ? foldKeyPrefix(text) : foldKey(text));
+        }
+    } else {
+        statement.bindInt(param, value.toLongLong());
+    }
+}
+
+// The record of the statement's current row (record number, version, then the fields).
+void readRow(const Statement& statement, TableId table, Row& out) {
+    const TableDef& t = tableDef(table);
+    if (out.tableId() != table || out.size() != t.fieldCount()) {
+        out = Row(table);
+    }
+    out.meta.rec = statement.integer(0);
+    out.meta.version = statement.integer(1);
+    for (int i = 0; i < t.fieldCount(); ++i) {
+        if (t.field(i).isText()) {
+            out.setRaw(i, statement.text(i + 2));
+        } else {
+            out.setNumber(i, statement.integer(i + 2));
+        }
+    }
+}
+
+// The record a statement that reads one record found.
+StoreError readOne(Statement& statement, TableId table, Row& out) {
+    switch (statement.step()) {
+    case Statement::Step::Row:
+        readRow(statement, table, out);
+        return {};
+    case Statement::Step::Done:
+        return StoreError::of(code::kRecordNotFound);
+    case Statement::Step::Failed:
+        break;
+    }
+    return statement.error();
+}
+
+} // namespace
 
 StoreError Store::fetch(TableId table, qint64 rec, Row& out) {
     const TableDef& t = tableDef(table);
     StoreError error;
-    sqlite3_stmt* stmt = prepare(sql::statements(t).fetch, error);
-    if (!stmt) {
+    Statement* fetch = m_connection->cached(sql::statements(t).fetch, error);
+    if (!fetch) {
         return error;
     }
-    StatementReset reset(stmt);
-    sqlite3_bind_int64(stmt, 1, rec);
-    const int rc = sqlite3_step(stmt);
-    if (rc == SQLITE_ROW) {
-        readRow(stmt, table, out);
-        return {};
-    }
-    return rc == SQLITE_DONE ? StoreError::of(code::kRecordNotFound) : lastError(rc);
+    StatementScope scope(*fetch);
+    fetch->bindInt(1, rec);
+    return readOne(*fetch, table, out);
 }
 
 StoreError Store::get(TableId table, int key, const QVector<QVariant>& values, Row& out) {
@@ -35,8 +79,8 @@ StoreError Store::get(TableId table, int key, const QVector<QVariant>& values, R
     // SQL text again.
     const quint64 id =
         (quint64(1) << 40) | (quint64(t.id) << 24) | (quint64(key) << 16) | quint64(values.size());
-    sqlite3_stmt* stmt = m_walks.value(id);
-    if (!stmt) {
+    Statement* lookup = m_connection->numbered(id);
+    if (!lookup) {
         const QStringList cols = sql::keyColumns(t, key);
         QStringList conditions;
         const QString blank = sql::blankCondition(t, key);
@@ -50,28 +94,23 @@ StoreError Store::get(TableId table, int key, const QVector<QVariant>& values, R
         for (const QString& c : cols) {
             order << sql::quoted(c);
         }
-        stmt = prepare(sql::selectRecordSql(t) + QStringLiteral(" INDEXED BY ") +
-                           sql::quoted(sql::indexName(t, key)) + QStringLiteral(" WHERE ") +
-                           conditions.join(QStringLiteral(" AND ")) + QStringLiteral(" ORDER BY ") +
-                           order.join(QStringLiteral(", ")) + QStringLiteral(" LIMIT 1"),
-                       error);
-        if (stmt) {
-            m_walks.insert(id, stmt);
+        lookup = m_connection->cached(
+            sql::selectRecordSql(t) + QStringLiteral(" INDEXED BY ") + sql::quoted(sql::indexName(t, key)) +
+                QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND ")) +
+                QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", ")) + QStringLiteral(" LIMIT 1"),
+            error);
+        if (lookup) {
+            m_connection->setNumbered(id, lookup);
         }
     }
-    if (!stmt) {
+    if (!lookup) {
         return error;
     }
-    StatementReset reset(stmt);
+    StatementScope scope(*lookup);
     for (int i = 0; i < values.size(); ++i) {
-        bindKeyValue(stmt, i + 1, t, key, t.key(key).components[i], values[i]);
+        bindKeyValue(*lookup, i + 1, t, key, t.key(key).components[i], values[i]);
     }
-    const int rc = sqlite3_step(stmt);
-    if (rc == SQLITE_ROW) {
-        readRow(stmt, table, out);
-        return {};
-    }
-    return rc == SQLITE_DONE ? StoreError::of(code::kRecordNotFound) : lastError(rc);
+    return readOne(*lookup, table, out);
 }
 
 StoreError Store::read(TableId table, int key, const KeyPosition& from, sql::Direction direction,
@@ -85,16 +124,16 @@ StoreError Store::read(TableId table, int key, const KeyPosition& from, sql::Dir
     const int prefix = static_cast<int>(std::min<qsizetype>(from.values.size(), k.components.size()));
     const bool tie = from.hasRec && prefix == k.components.size() && sql::keyHasTieBreaker(t, key);
     StoreError error;
-    sqlite3_stmt* stmt = nullptr;
+    Statement* walk = nullptr;
     if (extra.isEmpty()) {
         // Page reads are frequent: their statements are found without making the SQL text.
         const quint64 id = (quint64(t.id) << 24) | (quint64(key) << 16) | (quint64(prefix) << 8) |
                            (tie ? 4u : 0u) | (direction == sql::Direction::Forward ? 2u : 0u) |
                            (inclusive ? 1u : 0u);
-        stmt = m_walks.value(id);
-        if (!stmt) {
-            stmt = prepare(sql::walkSql(t, key, prefix, tie, direction, inclusive), error);
-            m_walks.insert(id, stmt);
+        walk = m_connection->numbered(id);
+        if (!walk) {
+            walk = m_connection->cached(sql::walkSql(t, key, prefix, tie, direction, inclusive), error);
+            m_connection->setNumbered(id, walk);
         }
     } else {
         // A list with a range or a filter reads every page with its condition: its statements are
@@ -105,37 +144,39 @@ StoreError Store::read(TableId table, int key, const KeyPosition& from, sql::Dir
                            (direction == sql::Direction::Forward ? 2u : 0u) | (inclusive ? 1u : 0u);
         const QByteArray tail =
             QByteArrayLiteral("(") + extra.sql.toUtf8() + QByteArrayLiteral(") ORDER BY ");
-        stmt = m_walks.value(id | (quint64(1) << 63));
-        if (!stmt || !QByteArrayView(sqlite3_sql(stmt)).contains(tail)) {
-            stmt = prepare(sql::walkSql(t, key, prefix, tie, direction, inclusive, extra.sql), error);
-            if (stmt && !m_walks.contains(id | (quint64(1) << 63))) {
-                m_walks.insert(id | (quint64(1) << 63), stmt);
+        const quint64 conditioned = id | (quint64(1) << 63);
+        walk = m_connection->numbered(conditioned);
+        if (!walk || !walk->sql().contains(tail)) {
+            walk = m_connection->cached(sql::walkSql(t, key, prefix, tie, direction, inclusive, extra.sql),
+                                        error);
+            if (walk && !m_connection->numbered(conditioned)) {
+                m_connection->setNumbered(conditioned, walk);
             }
         }
     }
-    if (!stmt) {
+    if (!walk) {
         return error;
     }
-    StatementReset reset(stmt);
+    StatementScope scope(*walk);
     int param = 1;
     for (int i = 0; i < prefix; ++i) {
-        bindKeyValue(stmt, param++, t, key, k.components[i], from.values[i],
+        bindKeyValue(*walk, param++, t, key, k.components[i], from.values[i],
                      from.partialText && i == prefix - 1);
     }
     if (tie) {
-        sqlite3_bind_int64(stmt, param++, from.rec);
+        walk->bindInt(param++, from.rec);
     }
     for (const QVariant& v : extra.binds) {
-        bindValue(stmt, param++, v);
+        walk->bindValue(param++, v);
     }
-    sqlite3_bind_int(stmt, param, limit);
-    int rc = SQLITE_OK;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    walk->bindInt(param, limit);
+    Statement::Step step;
+    while ((step = walk->step()) == Statement::Step::Row) {
         Row row;
-        readRow(stmt, table, row);
+        readRow(*walk, table, row);
         out.push_back(std::move(row));
     }
-    return rc == SQLITE_DONE ? StoreError{} : lastError(rc);
+    return step == Statement::Step::Done ? StoreError{} : walk->error();
 }
 
 KeyPosition Store::positionOf(const Row& row, int key) const {
@@ -175,49 +216,50 @@ StoreError Store::replaceInKey(TableId table, int key, const QVariant& oldValue,
         where = blank + QStringLiteral(" AND ") + where;
     }
     StoreError error;
-    sqlite3_stmt* stmt =
-        prepare(QStringLiteral("UPDATE ") + sql::quoted(t.label) + QStringLiteral(" INDEXED BY ") +
-                    sql::quoted(sql::indexName(t, key)) + QStringLiteral(" SET ") +
-                    sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") + where,
-                error);
-    if (!stmt) {
+    Statement* replace = m_connection->cached(
+        QStringLiteral("UPDATE ") + sql::quoted(t.label) + QStringLiteral(" INDEXED BY ") +
+            sql::quoted(sql::indexName(t, key)) + QStringLiteral(" SET ") + sets.join(QStringLiteral(", ")) +
+            QStringLiteral(" WHERE ") + where,
+        error);
+    if (!replace) {
         return error;
     }
-    StatementReset reset(stmt);
+    StatementScope scope(*replace);
     int param = 1;
     if (f.isText()) {
         const QString text = trimTrailingBlanks(newValue.toString());
-        bindText(stmt, param++, text);
+        replace->bindText(param++, text);
         if (sql::hasFoldedColumn(t, field)) {
-            bindText(stmt, param++, foldKey(text));
+            replace->bindText(param++, foldKey(text));
         }
     } else {
-        sqlite3_bind_int64(stmt, param++, newValue.toLongLong());
+        replace->bindInt(param++, newValue.toLongLong());
     }
-    bindKeyValue(stmt, param, t, key, field, oldValue);
-    const int rc = sqlite3_step(stmt);
-    if (rc != SQLITE_DONE) {
-        if ((rc & 0xff) == SQLITE_CONSTRAINT) {
-            StoreError e = StoreError::of(code::kDuplicateKey);
-            e.driverCode = rc;
-            e.driverMessage = QString::fromUtf8(sqlite3_errmsg(m_db));
-            return e;
+    bindKeyValue(*replace, param, t, key, field, oldValue);
+    if (replace->step() != Statement::Step::Done) {
+        StoreError e = replace->error();
+        if (replace->brokeConstraint()) {
+            const StoreError failure = e;
+            e = StoreError::of(code::kDuplicateKey);
+            e.driverCode = failure.driverCode;
+            e.driverMessage = failure.driverMessage;
         }
-        return lastError(rc);
+        return e;
     }
-    changed = sqlite3_changes(m_db);
+    changed = m_connection->changes();
     return {};
 }
 
 qint64 Store::count(TableId table) {
     StoreError error;
-    sqlite3_stmt* stmt = prepare(QStringLiteral("SELECT n FROM \"_counts\" WHERE label = ?"), error);
-    if (!stmt) {
+    Statement* count =
+        m_connection->cached(QStringLiteral("SELECT n FROM \"_counts\" WHERE label = ?"), error);
+    if (!count) {
         return 0;
     }
-    StatementReset reset(stmt);
-    bindText(stmt, 1, tableDef(table).label);
-    return sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : 0;
+    StatementScope scope(*count);
+    count->bindText(1, tableDef(table).label);
+    return count->step() == Statement::Step::Row ? count->integer(0) : 0;
 }
 
 StoreError Store::nextNumber(TableId table, qint64& out) {

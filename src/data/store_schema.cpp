@@ -1,45 +1,56 @@
-// The store's table structures: creating, upgrading and checking tables and their keys, bulk
-// loading, and backups of the collection file.
+// The store's schema side: creating, upgrading and checking tables and their keys, bulk loading,
+// and dated backups of the collection file.
+#include "data/store_schema.h"
+
+#include "data/schema_sql.h"
 #include "data/store.h"
+#include "data/store_connection.h"
 
-#include "data/store_internal.h"
-
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <functional>
 
 namespace tunarium {
 
-using namespace store_detail;
+StoreSchema::StoreSchema(Connection& connection, const QString& directory)
+    : m_connection(connection), m_directory(directory) {}
 
-namespace {
-
-constexpr int kBackupRetryMs = 50;
-
-} // namespace
-
-StoreError Store::loadSchema() {
+StoreError StoreSchema::load() {
     m_schema.clear();
-    sqlite3_stmt* stmt = nullptr;
-    const int prepared =
-        sqlite3_prepare_v2(m_db, "SELECT name, IFNULL(sql, '') FROM sqlite_master", -1, &stmt, nullptr);
-    if (prepared != SQLITE_OK) {
-        sqlite3_finalize(stmt);
-        return lastError(prepared);
+    StoreError error;
+    Statement master =
+        m_connection.prepare(QStringLiteral("SELECT name, IFNULL(sql, '') FROM sqlite_master"), error);
+    if (!master.isValid()) {
+        return error;
     }
-    int rc = SQLITE_OK;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        m_schema.insert(columnText(stmt, 0), columnText(stmt, 1));
+    Statement::Step step;
+    while ((step = master.step()) == Statement::Step::Row) {
+        m_schema.insert(master.text(0), master.text(1));
     }
-    sqlite3_finalize(stmt);
-    return rc == SQLITE_DONE ? StoreError{} : lastError(rc);
+    return step == Statement::Step::Done ? StoreError{} : master.error();
+}
+
+StoreError StoreSchema::initializeFile() {
+    for (const char* statement :
+         {"PRAGMA journal_mode=WAL", "PRAGMA application_id=1414419024",
+          "CREATE TABLE IF NOT EXISTS \"_structure\" (label TEXT PRIMARY KEY, version INTEGER NOT NULL) "
+          "WITHOUT ROWID",
+          "CREATE TABLE IF NOT EXISTS \"_counts\" (label TEXT PRIMARY KEY, n INTEGER NOT NULL DEFAULT 0, "
+          "lastRec INTEGER NOT NULL DEFAULT 0) WITHOUT ROWID"}) {
+        StoreError e = m_connection.exec(QString::fromLatin1(statement));
+        if (e) {
+            return e;
+        }
+    }
+    return load();
+}
+
+bool StoreSchema::hasCollectionTables() const {
+    return m_schema.contains(QString::fromLatin1(sql::kStructureTable)) &&
+           m_schema.contains(QString::fromLatin1(sql::kCountTable));
+}
+
+void StoreSchema::clear() {
+    m_schema.clear();
 }
 
 namespace {
@@ -55,22 +66,23 @@ bool hasFoldedColumns(const TableDef& t) {
 
 } // namespace
 
-int Store::structureNumber(const QString& label) {
+int StoreSchema::structureNumber(const QString& label) {
     StoreError error;
-    sqlite3_stmt* stmt = prepare(QStringLiteral("SELECT version FROM \"_structure\" WHERE label = ?"), error);
-    if (!stmt) {
+    Statement* version =
+        m_connection.cached(QStringLiteral("SELECT version FROM \"_structure\" WHERE label = ?"), error);
+    if (!version) {
         return -1;
     }
-    StatementReset reset(stmt);
-    bindText(stmt, 1, label);
-    return sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : -1;
+    StatementScope scope(*version);
+    version->bindText(1, label);
+    return version->step() == Statement::Step::Row ? static_cast<int>(version->integer(0)) : -1;
 }
 
-int Store::storedVersion(TableId table) {
+int StoreSchema::storedVersion(TableId table) {
     return structureNumber(tableDef(table).label);
 }
 
-TableState Store::tableState(TableId table) {
+TableState StoreSchema::tableState(TableId table) {
     const TableDef& t = tableDef(table);
     if (!m_schema.contains(t.label)) {
         return TableState::Missing;
@@ -103,18 +115,18 @@ TableState Store::tableState(TableId table) {
     return TableState::Current;
 }
 
-StoreError Store::setStructure(const TableDef& t) {
+StoreError StoreSchema::setStructure(const TableDef& t) {
     StoreError error;
-    sqlite3_stmt* stmt = prepare(
+    Statement* structure = m_connection.cached(
         QStringLiteral("INSERT OR REPLACE INTO \"_structure\" (label, version) VALUES (?, ?)"), error);
-    if (!stmt) {
+    if (!structure) {
         return error;
     }
     const auto setRow = [&](const QString& label, int version) {
-        StatementReset reset(stmt);
-        bindText(stmt, 1, label);
-        sqlite3_bind_int(stmt, 2, version);
-        return stepDone(stmt);
+        StatementScope scope(*structure);
+        structure->bindText(1, label);
+        structure->bindInt(2, version);
+        return structure->run();
     };
     // Every structure change refolds the keys or makes them from records the store folded.
     error = setRow(t.label, t.version);
@@ -125,34 +137,34 @@ StoreError Store::setStructure(const TableDef& t) {
         return error;
     }
     // The count and the last record number follow the table's actual contents.
-    sqlite3_stmt* count =
-        prepare(QStringLiteral("INSERT OR REPLACE INTO \"_counts\" (label, n, lastRec) SELECT ?, "
-                               "COUNT(*), IFNULL(MAX(rowid), 0) FROM ") +
-                    sql::quoted(t.label),
-                error);
+    Statement* count =
+        m_connection.cached(QStringLiteral("INSERT OR REPLACE INTO \"_counts\" (label, n, lastRec) SELECT ?, "
+                                           "COUNT(*), IFNULL(MAX(rowid), 0) FROM ") +
+                                sql::quoted(t.label),
+                            error);
     if (!count) {
         return error;
     }
-    StatementReset resetCount(count);
-    bindText(count, 1, t.label);
-    return stepDone(count);
+    StatementScope scope(*count);
+    count->bindText(1, t.label);
+    return count->run();
 }
 
-StoreError Store::makeIndexes(const TableDef& t) {
+StoreError StoreSchema::makeIndexes(const TableDef& t) {
     for (int k = 0; k < t.keys.size(); ++k) {
-        if (StoreError e = exec(sql::createIndexSql(t, k))) {
+        if (StoreError e = m_connection.exec(sql::createIndexSql(t, k))) {
             return e;
         }
     }
     for (const QString& trigger : sql::createCountTriggersSql(t)) {
-        if (StoreError e = exec(trigger)) {
+        if (StoreError e = m_connection.exec(trigger)) {
             return e;
         }
     }
     return {};
 }
 
-StoreError Store::refreshFolded(const TableDef& t) {
+StoreError StoreSchema::refreshFolded(const TableDef& t) {
     QStringList sets;
     for (int i = 0; i < t.fieldCount(); ++i) {
         if (sql::hasFoldedColumn(t, i)) {
@@ -163,14 +175,14 @@ StoreError Store::refreshFolded(const TableDef& t) {
     if (sets.isEmpty()) {
         return {};
     }
-    return exec(QStringLiteral("UPDATE ") + sql::quoted(t.label) + QStringLiteral(" SET ") +
-                sets.join(QStringLiteral(", ")));
+    return m_connection.exec(QStringLiteral("UPDATE ") + sql::quoted(t.label) + QStringLiteral(" SET ") +
+                             sets.join(QStringLiteral(", ")));
 }
 
-StoreError Store::restructure(const TableDef& t, const std::function<StoreError()>& steps) {
+StoreError StoreSchema::restructure(const TableDef& t, const std::function<StoreError()>& steps) {
     StoreError e;
     {
-        Transaction tx(*this);
+        Transaction tx(m_connection);
         if (!tx.ok()) {
             return tx.beginError();
         }
@@ -185,17 +197,17 @@ StoreError Store::restructure(const TableDef& t, const std::function<StoreError(
             e = tx.commit();
         }
     }
-    finalizeStatements();
-    const StoreError reload = loadSchema();
+    m_connection.clearStatements();
+    const StoreError reload = load();
     return e ? e : reload;
 }
 
-StoreError Store::createTable(TableId table) {
+StoreError StoreSchema::createTable(TableId table) {
     const TableDef& t = tableDef(table);
-    return restructure(t, [&] { return exec(sql::createTableSql(t)); });
+    return restructure(t, [&] { return m_connection.exec(sql::createTableSql(t)); });
 }
 
-StoreError Store::upgradeTable(TableId table) {
+StoreError StoreSchema::upgradeTable(TableId table) {
     const TableDef& t = tableDef(table);
     if (tableState(table) == TableState::Newer) {
         StoreError e = StoreError::of(code::kLayoutDiffers);
@@ -211,21 +223,12 @@ StoreError Store::upgradeTable(TableId table) {
     if (tableState(table) == TableState::KeysOutdated) {
         return remakeKeys(table, true);
     }
-    finalizeStatements();
+    m_connection.clearStatements();
 
-    // Old columns, by name.
-    QStringList oldColumns;
-    {
-        sqlite3_stmt* info = nullptr;
-        const QByteArray q = (QStringLiteral("PRAGMA table_info(") + sql::quoted(t.label) + u')').toUtf8();
-        if (sqlite3_prepare_v2(m_db, q.constData(), -1, &info, nullptr) != SQLITE_OK) {
-            sqlite3_finalize(info);
-            return lastError(sqlite3_errcode(m_db));
-        }
-        while (sqlite3_step(info) == SQLITE_ROW) {
-            oldColumns << columnText(info, 1);
-        }
-        sqlite3_finalize(info);
+    StoreError error;
+    const QStringList oldColumns = storedColumnNames(t, error);
+    if (error) {
+        return error;
     }
 
     const QString oldName = QStringLiteral("_old_") + t.label;
@@ -274,13 +277,26 @@ StoreError Store::upgradeTable(TableId table) {
             if (e) {
                 break;
             }
-            e = exec(step);
+            e = m_connection.exec(step);
         }
         return e ? e : refreshFolded(t);
     });
 }
 
-StoreError Store::dropKeys(const TableDef& t) {
+QStringList StoreSchema::storedColumnNames(const TableDef& t, StoreError& error) {
+    QStringList columns;
+    Statement info =
+        m_connection.prepare(QStringLiteral("PRAGMA table_info(") + sql::quoted(t.label) + u')', error);
+    if (!info.isValid()) {
+        return columns;
+    }
+    while (info.step() == Statement::Step::Row) {
+        columns << info.text(1);
+    }
+    return columns;
+}
+
+StoreError StoreSchema::dropKeys(const TableDef& t) {
     StoreError e;
     for (auto it = m_schema.cbegin(); it != m_schema.cend() && !e; ++it) {
         const QString& sqlText = it.value();
@@ -288,47 +304,47 @@ StoreError Store::dropKeys(const TableDef& t) {
             continue;
         }
         if (sqlText.startsWith(QStringLiteral("CREATE TRIGGER"))) {
-            e = exec(QStringLiteral("DROP TRIGGER IF EXISTS ") + sql::quoted(it.key()));
+            e = m_connection.exec(QStringLiteral("DROP TRIGGER IF EXISTS ") + sql::quoted(it.key()));
         } else if (sqlText.contains(QStringLiteral("INDEX"))) {
-            e = exec(QStringLiteral("DROP INDEX IF EXISTS ") + sql::quoted(it.key()));
+            e = m_connection.exec(QStringLiteral("DROP INDEX IF EXISTS ") + sql::quoted(it.key()));
         }
     }
     // Indexes whose definition was lost from sqlite_master are dropped by name too.
     for (int k = 0; k < t.keys.size() && !e; ++k) {
-        e = exec(QStringLiteral("DROP INDEX IF EXISTS ") + sql::quoted(sql::indexName(t, k)));
+        e = m_connection.exec(QStringLiteral("DROP INDEX IF EXISTS ") + sql::quoted(sql::indexName(t, k)));
     }
     return e;
 }
 
-StoreError Store::remakeKeys(TableId table, bool refold) {
+StoreError StoreSchema::remakeKeys(TableId table, bool refold) {
     const TableDef& t = tableDef(table);
     if (!m_schema.contains(t.label)) {
         return StoreError::of(code::kFileNotFound);
     }
-    finalizeStatements();
+    m_connection.clearStatements();
     return restructure(t, [&] {
         StoreError e = dropKeys(t);
         return !e && refold ? refreshFolded(t) : e;
     });
 }
 
-StoreError Store::rebuildKeys(TableId table) {
+StoreError StoreSchema::rebuildKeys(TableId table) {
     return remakeKeys(table, true);
 }
 
-StoreError Store::beginBulkLoad(TableId table) {
-    finalizeStatements();
+StoreError StoreSchema::beginBulkLoad(TableId table) {
+    m_connection.clearStatements();
     StoreError e = dropKeys(tableDef(table));
-    const StoreError reload = loadSchema();
+    const StoreError reload = load();
     return e ? e : reload;
 }
 
-StoreError Store::endBulkLoad(TableId table) {
+StoreError StoreSchema::endBulkLoad(TableId table) {
     // The store folded every key column as it wrote the records.
     return remakeKeys(table, false);
 }
 
-StoreError Store::checkKeys(TableId table) {
+StoreError StoreSchema::checkKeys(TableId table) {
     const TableDef& t = tableDef(table);
     const TableState state = tableState(table);
     if (state == TableState::Missing) {
@@ -341,22 +357,22 @@ StoreError Store::checkKeys(TableId table) {
         return StoreError::of(code::kLayoutDiffers);
     }
     StoreError error;
-    sqlite3_stmt* check = nullptr;
-    const QByteArray q = (QStringLiteral("PRAGMA integrity_check(") + sql::quoted(t.label) + u')').toUtf8();
-    if (sqlite3_prepare_v2(m_db, q.constData(), -1, &check, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(check);
-        return lastError(sqlite3_errcode(m_db));
-    }
-    bool clean = true;
-    int rc = sqlite3_step(check);
-    if (rc == SQLITE_ROW) {
-        clean = columnText(check, 0) == QLatin1String("ok");
-    } else if ((rc & 0xff) == SQLITE_CORRUPT) {
-        clean = false;
-    }
-    sqlite3_finalize(check);
-    if (!clean) {
-        return StoreError::of(code::kRebuildKeys);
+    {
+        Statement check = m_connection.prepare(
+            QStringLiteral("PRAGMA integrity_check(") + sql::quoted(t.label) + u')', error);
+        if (!check.isValid()) {
+            return error;
+        }
+        bool clean = true;
+        const Statement::Step step = check.step();
+        if (step == Statement::Step::Row) {
+            clean = check.text(0) == QLatin1String("ok");
+        } else if (step == Statement::Step::Failed && check.metDamage()) {
+            clean = false;
+        }
+        if (!clean) {
+            return StoreError::of(code::kRebuildKeys);
+        }
     }
     QStringList mismatches;
     for (int i = 0; i < t.fieldCount(); ++i) {
@@ -371,108 +387,23 @@ StoreError Store::checkKeys(TableId table) {
         countSql += QStringLiteral(" OR EXISTS (SELECT 1 FROM ") + sql::quoted(t.label) +
                     QStringLiteral(" WHERE ") + mismatches.join(QStringLiteral(" OR ")) + u')';
     }
-    sqlite3_stmt* stmt = prepare(countSql, error);
-    if (!stmt) {
+    Statement* check = m_connection.cached(countSql, error);
+    if (!check) {
         return error;
     }
-    StatementReset reset(stmt);
-    bindText(stmt, 1, t.label);
-    rc = sqlite3_step(stmt);
-    if (rc != SQLITE_ROW) {
-        return (rc & 0xff) == SQLITE_CORRUPT ? StoreError::of(code::kRebuildKeys) : lastError(rc);
+    StatementScope scope(*check);
+    check->bindText(1, t.label);
+    if (check->step() != Statement::Step::Row) {
+        return check->metDamage() ? StoreError::of(code::kRebuildKeys) : check->error();
     }
-    return sqlite3_column_int(stmt, 0) != 0 ? StoreError::of(code::kRebuildKeys) : StoreError{};
+    return check->integer(0) != 0 ? StoreError::of(code::kRebuildKeys) : StoreError{};
 }
 
-StoreError Store::openTable(TableId table) {
-    int& count = m_openCounts[static_cast<int>(table)];
-    if (count == 0) {
-        StoreError e;
-        switch (tableState(table)) {
-        case TableState::Current:
-            break;
-        case TableState::Missing:
-            e = createTable(table);
-            break;
-        case TableState::Older:
-        case TableState::Different:
-        case TableState::KeysOutdated:
-            e = upgradeTable(table);
-            break;
-        case TableState::Newer:
-            e = StoreError::of(code::kLayoutDiffers);
-            break;
-        case TableState::KeysDamaged:
-            e = StoreError::of(code::kRebuildKeys);
-            break;
-        }
-        if (e) {
-            return e;
-        }
-    }
-    ++count;
-    return {};
+StoreError StoreSchema::backupTo(const QString& path) {
+    return m_connection.backupTo(path);
 }
 
-void Store::closeTable(TableId table) {
-    int& count = m_openCounts[static_cast<int>(table)];
-    if (count > 0) {
-        --count;
-    }
-}
-
-StoreError Store::backupTo(const QString& path) {
-    if (!m_db) {
-        return StoreError::of(code::kFileNotFound);
-    }
-    // The copy is made under a passing name beside the target and takes the target's name only
-    // when it is whole: a failed copy (a damaged collection, a full disk) leaves nothing that
-    // looks like a backup.
-    const QFileInfo info(path);
-    const QString part =
-        info.absoluteDir().filePath(QStringLiteral(".") + info.fileName() + QStringLiteral(".part-") +
-                                    QString::number(QCoreApplication::applicationPid()));
-    const auto removePart = [&part] {
-        for (const char* suffix : {"", "-journal", "-wal", "-shm"}) {
-            QFile::remove(part + QLatin1String(suffix));
-        }
-    };
-    removePart();
-    sqlite3* target = nullptr;
-    int rc = sqlite3_open_v2(part.toUtf8().constData(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                             nullptr);
-    StoreError e;
-    if (rc != SQLITE_OK) {
-        e = StoreError::driver(rc, target ? QString::fromUtf8(sqlite3_errmsg(target))
-                                          : QString::fromUtf8(sqlite3_errstr(rc)));
-    } else if (sqlite3_backup* backup = sqlite3_backup_init(target, "main", m_db, "main")) {
-        // The collection may be locked by a writer for a moment; as long as the lock time-out.
-        for (int waited = 0;; waited += kBackupRetryMs) {
-            rc = sqlite3_backup_step(backup, -1);
-            if ((rc != SQLITE_BUSY && rc != SQLITE_LOCKED) || waited >= kLockTimeoutMs) {
-                break;
-            }
-            sqlite3_sleep(kBackupRetryMs);
-        }
-        sqlite3_backup_finish(backup);
-        if (rc != SQLITE_DONE) {
-            e = lastError(rc);
-        }
-    } else {
-        e = StoreError::driver(sqlite3_errcode(target), QString::fromUtf8(sqlite3_errmsg(target)));
-    }
-    sqlite3_close_v2(target);
-    if (!e && std::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) != 0) {
-        e = StoreError::driver(SQLITE_CANTOPEN, QStringLiteral("The backup %1 cannot be written: %2")
-                                                    .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
-    }
-    if (e) {
-        removePart();
-    }
-    return e;
-}
-
-StoreError Store::makeBackup(const QString& reason, int keep) {
+StoreError StoreSchema::makeBackup(const QString& reason, int keep) {
     const QString stem = QStringLiteral("tunarium-") + reason + u'-';
     const QString name = stem + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) +
                          QStringLiteral(".db");

@@ -1,0 +1,404 @@
+// The connection to the collection file, its statements and its transactions.
+#include "data/store_connection.h"
+
+#include "data/fold_key.h"
+#include "data/write_lock_note.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace tunarium {
+
+namespace {
+
+constexpr int kBackupRetryMs = 50;
+constexpr int kProgressInstructions = 100000;
+
+std::atomic<bool> s_damageMet{false};
+
+// tunarium_fold(text): the folded key (foldKey); tunarium_casefold(text): the case-folded text
+// (caseFold) that filters search in.
+template <QString (*Fold)(const QString&)>
+void foldFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_text(context, "", 0, SQLITE_STATIC);
+        return;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const QByteArray folded = Fold(QString::fromUtf8(text, sqlite3_value_bytes(argv[0]))).toUtf8();
+    sqlite3_result_text(context, folded.constData(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
+}
+
+// A second database file opened only to receive a backup.
+class BackupTarget {
+public:
+    explicit BackupTarget(const QString& path) {
+        m_code = sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                                 nullptr);
+    }
+    ~BackupTarget() { sqlite3_close_v2(m_db); }
+    BackupTarget(const BackupTarget&) = delete;
+    BackupTarget& operator=(const BackupTarget&) = delete;
+
+    sqlite3* db() const { return m_code == SQLITE_OK ? m_db : nullptr; }
+    StoreError error() const {
+        const int code = m_code != SQLITE_OK ? m_code : sqlite3_errcode(m_db);
+        return StoreError::driver(code, m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
+                                             : QString::fromUtf8(sqlite3_errstr(code)));
+    }
+
+private:
+    sqlite3* m_db = nullptr;
+    int m_code = SQLITE_OK;
+};
+
+} // namespace
+
+bool collectionDamageMet() {
+    return s_damageMet;
+}
+
+Statement::Statement(Statement&& other) noexcept
+    : m_connection(other.m_connection), m_stmt(other.m_stmt), m_code(other.m_code) {
+    other.m_stmt = nullptr;
+}
+
+Statement& Statement::operator=(Statement&& other) noexcept {
+    if (this != &other) {
+        sqlite3_finalize(m_stmt);
+        m_connection = other.m_connection;
+        m_stmt = other.m_stmt;
+        m_code = other.m_code;
+        other.m_stmt = nullptr;
+    }
+    return *this;
+}
+
+void Statement::bindValue(int param, const QVariant& value) {
+    switch (value.typeId()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Bool:
+        sqlite3_bind_int64(m_stmt, param, value.toLongLong());
+        break;
+    case QMetaType::Double:
+        sqlite3_bind_double(m_stmt, param, value.toDouble());
+        break;
+    default:
+        if (value.isNull()) {
+            sqlite3_bind_null(m_stmt, param);
+        } else {
+            bindText(param, value.toString());
+        }
+    }
+}
+
+StoreError Statement::run() {
+    Step s = step();
+    while (s == Step::Row) {
+        s = step();
+    }
+    return s == Step::Done ? StoreError{} : error();
+}
+
+StoreError Statement::error() const {
+    return m_connection->error(m_code);
+}
+
+StoreError Connection::open(const QString& path) {
+    close(false);
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        StoreError e = m_db ? error(rc) : StoreError::driver(rc, QString::fromUtf8(sqlite3_errstr(rc)));
+        close(false);
+        return e;
+    }
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, kLockTimeoutMs);
+    // A misspelt column name in double quotes is an error, never a string.
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    sqlite3_create_function_v2(m_db, "tunarium_fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                               &foldFunction<&foldKey>, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(m_db, "tunarium_casefold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                               &foldFunction<&caseFold>, nullptr, nullptr, nullptr);
+
+    // Another copy of the program that closes the collection while this one has it open must never
+    // delete the write-ahead log and its index from under this one: should this process's locks
+    // on the file be lost, that copy would believe it is the last one. With a persistent log the
+    // last one out checkpoints and leaves both files in place. (The journal size limit stays
+    // unset: with one, the last one out would empty the log instead.)
+    int persist = 1;
+    sqlite3_file_control(m_db, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
+    return {};
+}
+
+void Connection::close(bool emptyLog) {
+    if (!m_db) {
+        return;
+    }
+    while (m_depth > 0) {
+        rollback();
+    }
+    clearStatements();
+    setProgress(nullptr);
+    if (emptyLog) {
+        sqlite3_busy_timeout(m_db, 0);
+        sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+    }
+    sqlite3_close_v2(m_db);
+    m_db = nullptr;
+}
+
+StoreError Connection::error(int rc) const {
+    const int primary = rc & 0xff;
+    if (primary == SQLITE_CORRUPT) {
+        s_damageMet = true;
+    }
+    switch (primary) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: {
+        StoreError e = StoreError::of(code::kFileLocked);
+        // Held by long work of this program: the lock warning says which.
+        if (const QString why = WriteLockNote::current(); !why.isEmpty()) {
+            e.text += QStringLiteral(": ") + why;
+        }
+        e.driverCode = rc;
+        e.driverMessage = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString();
+        return e;
+    }
+    case SQLITE_NOTADB: {
+        StoreError e = StoreError::of(code::kInvalidDataFile);
+        e.driverCode = rc;
+        e.driverMessage = QString::fromUtf8(sqlite3_errstr(rc));
+        return e;
+    }
+    default:
+        return StoreError::driver(rc, m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
+                                           : QString::fromUtf8(sqlite3_errstr(rc)));
+    }
+}
+
+StoreError Connection::exec(const QString& sql) {
+    if (!m_db) {
+        return StoreError::of(code::kFileNotFound);
+    }
+    char* message = nullptr;
+    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+    sqlite3_free(message);
+    return rc == SQLITE_OK ? StoreError{} : error(rc);
+}
+
+Statement Connection::prepare(const QString& sql, StoreError& failure, bool kept) {
+    if (!m_db) {
+        failure = StoreError::of(code::kFileNotFound);
+        return {};
+    }
+    const QByteArray utf8 = sql.toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    const int rc = sqlite3_prepare_v3(m_db, utf8.constData(), static_cast<int>(utf8.size()),
+                                      kept ? SQLITE_PREPARE_PERSISTENT : 0, &stmt, nullptr);
+    Statement statement(this, stmt);
+    if (rc != SQLITE_OK) {
+        failure = error(rc);
+        return {};
+    }
+    return statement;
+}
+
+Statement* Connection::cached(const QString& sql, StoreError& failure) {
+    if (auto it = m_statements.find(sql); it != m_statements.end()) {
+        return it->second.get();
+    }
+    Statement statement = prepare(sql, failure, true);
+    if (!statement.isValid()) {
+        return nullptr;
+    }
+    auto kept = std::make_unique<Statement>(std::move(statement));
+    Statement* result = kept.get();
+    m_statements.emplace(sql, std::move(kept));
+    return result;
+}
+
+Statement* Connection::numbered(quint64 number) const {
+    return m_numbered.value(number);
+}
+
+void Connection::setNumbered(quint64 number, Statement* statement) {
+    m_numbered.insert(number, statement);
+}
+
+void Connection::clearStatements() {
+    m_numbered.clear();
+    m_statements.clear();
+}
+
+StoreError Connection::pragmaNumber(const char* name, int& out) {
+    StoreError failure;
+    Statement pragma = prepare(QStringLiteral("PRAGMA ") + QLatin1String(name), failure);
+    if (!pragma.isValid()) {
+        return failure;
+    }
+    switch (pragma.step()) {
+    case Statement::Step::Row:
+        out = static_cast<int>(pragma.integer(0));
+        return {};
+    case Statement::Step::Done:
+        return {};
+    case Statement::Step::Failed:
+        break;
+    }
+    return pragma.error();
+}
+
+qint64 Connection::changes() const {
+    return sqlite3_changes64(m_db);
+}
+
+StoreError Connection::begin() {
+    StoreError e =
+        exec(m_depth == 0 ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT s%1").arg(m_depth));
+    if (!e) {
+        ++m_depth;
+    }
+    return e;
+}
+
+StoreError Connection::commit() {
+    if (m_depth == 0) {
+        return {};
+    }
+    if (m_depth == 1) {
+        StoreError e = exec(QStringLiteral("COMMIT"));
+        if (e) {
+            exec(QStringLiteral("ROLLBACK"));
+        }
+        m_depth = 0;
+        return e;
+    }
+    --m_depth;
+    return exec(QStringLiteral("RELEASE s%1").arg(m_depth));
+}
+
+void Connection::rollback() {
+    if (m_depth == 0) {
+        return;
+    }
+    if (m_depth == 1) {
+        exec(QStringLiteral("ROLLBACK"));
+        m_depth = 0;
+        return;
+    }
+    --m_depth;
+    exec(QStringLiteral("ROLLBACK TO s%1").arg(m_depth));
+    exec(QStringLiteral("RELEASE s%1").arg(m_depth));
+}
+
+qint64 Connection::dataVersion() {
+    StoreError failure;
+    Statement* version = cached(QStringLiteral("PRAGMA data_version"), failure);
+    if (!version) {
+        return -1;
+    }
+    StatementScope scope(*version);
+    return version->step() == Statement::Step::Row ? version->integer(0) : -1;
+}
+
+StoreError Connection::backupTo(const QString& path) {
+    if (!m_db) {
+        return StoreError::of(code::kFileNotFound);
+    }
+    // The copy is made under a passing name beside the target and takes the target's name only
+    // when it is whole: a failed copy (a damaged collection, a full disk) leaves nothing that
+    // looks like a backup.
+    const QFileInfo info(path);
+    const QString part =
+        info.absoluteDir().filePath(QStringLiteral(".") + info.fileName() + QStringLiteral(".part-") +
+                                    QString::number(QCoreApplication::applicationPid()));
+    const auto removePart = [&part] {
+        for (const char* suffix : {"", "-journal", "-wal", "-shm"}) {
+            QFile::remove(part + QLatin1String(suffix));
+        }
+    };
+    removePart();
+    StoreError e;
+    {
+        BackupTarget target(part);
+        if (!target.db()) {
+            e = target.error();
+        } else if (sqlite3_backup* backup = sqlite3_backup_init(target.db(), "main", m_db, "main")) {
+            // The collection may be locked by a writer for a moment; as long as the lock time-out.
+            int rc = SQLITE_OK;
+            for (int waited = 0;; waited += kBackupRetryMs) {
+                rc = sqlite3_backup_step(backup, -1);
+                if ((rc != SQLITE_BUSY && rc != SQLITE_LOCKED) || waited >= kLockTimeoutMs) {
+                    break;
+                }
+                sqlite3_sleep(kBackupRetryMs);
+            }
+            sqlite3_backup_finish(backup);
+            if (rc != SQLITE_DONE) {
+                e = error(rc);
+            }
+        } else {
+            e = target.error();
+        }
+    }
+    if (!e && std::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) != 0) {
+        e = StoreError::driver(SQLITE_CANTOPEN, QStringLiteral("The backup %1 cannot be written: %2")
+                                                    .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+    }
+    if (e) {
+        removePart();
+    }
+    return e;
+}
+
+StoreError Connection::checkpoint() {
+    if (!m_db) {
+        return StoreError::of(code::kFileNotFound);
+    }
+    int logFrames = 0;
+    int copied = 0;
+    const int rc = sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, &logFrames, &copied);
+    return rc == SQLITE_OK ? StoreError{} : StoreError::driver(rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
+}
+
+int Connection::progressTick(void* self) {
+    static_cast<Connection*>(self)->m_tick();
+    return 0; // go on
+}
+
+void Connection::setProgress(std::function<void()> tick) {
+    m_tick = std::move(tick);
+    if (m_db) {
+        sqlite3_progress_handler(m_db, m_tick ? kProgressInstructions : 0, m_tick ? &progressTick : nullptr,
+                                 this);
+    }
+}
+
+QStringList Connection::explainQueryPlan(const QString& sql) {
+    QStringList lines;
+    StoreError failure;
+    Statement plan = prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + sql, failure);
+    if (!plan.isValid()) {
+        lines << QStringLiteral("error: ") + failure.driverMessage;
+        return lines;
+    }
+    while (plan.step() == Statement::Step::Row) {
+        lines << plan.text(3);
+    }
+    return lines;
+}
+
+} // namespace tunarium

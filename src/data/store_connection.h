@@ -1,0 +1,87 @@
+// The store's one connection to the collection file through SQLite: opening the file with the
+// program's settings (extended result codes, the lock time-out, no double-quoted strings, the
+// folding functions that keys and filters use, a write-ahead log that a closing copy never
+// deletes), the cache of prepared statements, transactions nested as savepoints, SQLite's errors
+// as store errors, and the operations on the file as a whole (backup, checkpoint, progress).
+#pragma once
+
+#include "data/store_statement.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <unordered_map>
+
+namespace tunarium {
+
+inline constexpr int kLockTimeoutMs = 2000;
+
+class Connection {
+public:
+    Connection() = default;
+    ~Connection() { close(false); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Opens the file at `path`, creating it when missing.
+    StoreError open(const QString& path);
+    // Rolls back what is open, drops the statements and closes. With `emptyLog` the write-ahead
+    // log is first copied into the file and emptied (quietly: a reader elsewhere makes it give up).
+    void close(bool emptyLog);
+    bool isOpen() const { return m_db != nullptr; }
+
+    // SQLite's result code as a store error (with SQLite's message).
+    StoreError error(int sqliteCode) const;
+    // Runs SQL without bound values.
+    StoreError exec(const QString& sql);
+    // A statement for `sql`, prepared once and kept until clearStatements(); nullptr, with
+    // `error`, when it cannot be prepared.
+    Statement* cached(const QString& sql, StoreError& error);
+    // Kept statements found by a number their user makes for them (no SQL text to build).
+    Statement* numbered(quint64 number) const;
+    void setNumbered(quint64 number, Statement* statement);
+    // A statement not kept by the connection; `kept` says that its user keeps it for long.
+    Statement prepare(const QString& sql, StoreError& error, bool kept = false);
+    // Drops every kept statement (before a change of structure, which would make them stale).
+    void clearStatements();
+    // A pragma that answers one number.
+    StoreError pragmaNumber(const char* name, int& out);
+    // Rows changed by the last write.
+    qint64 changes() const;
+
+    // Transactions: the first begin takes the write lock (BEGIN IMMEDIATE); nested ones are
+    // savepoints.
+    StoreError begin();
+    StoreError commit();
+    void rollback();
+    int depth() const { return m_depth; }
+
+    // Changes whenever another connection commits.
+    qint64 dataVersion();
+    // A whole copy of the file through SQLite's backup API, made under a passing name and given
+    // `path` only when complete.
+    StoreError backupTo(const QString& path);
+    // Copies the write-ahead log into the file and empties it.
+    StoreError checkpoint();
+    // `tick` is called every so often while a statement runs (nullptr: no longer).
+    void setProgress(std::function<void()> tick);
+    // The plan of a statement, one line a step.
+    QStringList explainQueryPlan(const QString& sql);
+    sqlite3* handle() const { return m_db; }
+
+private:
+    static int progressTick(void* self);
+
+    sqlite3* m_db = nullptr;
+    std::unordered_map<QString, std::unique_ptr<Statement>> m_statements;
+    QHash<quint64, Statement*> m_numbered; // also held in m_statements
+    std::function<void()> m_tick;
+    int m_depth = 0;
+
+    friend class Statement;
+};
+
+} // namespace tunarium
