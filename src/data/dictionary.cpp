@@ -1,95 +1,59 @@
 // The collection's tables, keys, relations and the event-log layout.
 #include "data/dictionary.h"
 
-#include <initializer_list>
+#include "data/dictionary_tables.h"
 
 namespace tunarium {
 
 namespace {
 
-FieldDef text(const char* name, int width, const char* picture = nullptr) {
+QString latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+FieldDef fieldOf(const FieldSpec& spec) {
     FieldDef f;
-    f.name = QString::fromLatin1(name);
-    f.type = FieldType::String;
-    f.width = width;
-    f.picture = picture ? QString::fromLatin1(picture) : QStringLiteral("@s%1").arg(width);
+    f.name = latin1(spec.name);
+    f.type = spec.type;
+    f.width = spec.width;
+    f.picture =
+        spec.picture.empty() && f.isText() ? QStringLiteral("@s%1").arg(spec.width) : latin1(spec.picture);
+    f.formPicture = latin1(spec.formPicture);
+    f.meaning = spec.meaning;
     return f;
 }
 
-FieldDef number(const char* name, FieldType type, const char* picture, int width = 0) {
-    FieldDef f;
-    f.name = QString::fromLatin1(name);
-    f.type = type;
-    f.width = width;
-    f.picture = QString::fromLatin1(picture);
-    return f;
-}
-
-FieldDef longField(const char* name, const char* picture = "@n-14") {
-    return number(name, FieldType::Long, picture);
-}
-FieldDef byteField(const char* name, const char* picture = "@n3") {
-    return number(name, FieldType::Byte, picture);
-}
-FieldDef decimalField(const char* name, int digits, const char* picture = "@n-14") {
-    return number(name, FieldType::Decimal, picture, digits);
-}
-FieldDef dateField(const char* name, const char* picture, const char* formPicture = nullptr) {
-    FieldDef f = number(name, FieldType::Long, picture);
-    f.meaning = FieldMeaning::Date;
-    if (formPicture) {
-        f.formPicture = QString::fromLatin1(formPicture);
-    }
-    return f;
-}
-FieldDef timeField(const char* name, const char* picture = "@t4") {
-    FieldDef f = number(name, FieldType::Long, picture);
-    f.meaning = FieldMeaning::Time;
-    return f;
-}
-FieldDef memo(const char* name, int width) {
-    FieldDef f;
-    f.name = QString::fromLatin1(name);
-    f.type = FieldType::Memo;
-    f.width = width;
-    f.picture = QStringLiteral("@s%1").arg(width);
-    return f;
-}
-
-struct KeySpec {
-    const char* name;
-    std::initializer_list<const char*> components;
-    bool unique = false;
-    bool primary = false;
-};
-
-int indexOf(const QVector<FieldDef>& fields, const char* name) {
-    for (int i = 0; i < fields.size(); ++i) {
-        if (fields[i].name == QLatin1String(name)) {
-            return i;
+int indexOf(std::span<const FieldSpec> fields, std::string_view name) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (fields[i].name == name) {
+            return static_cast<int>(i);
         }
     }
-    qFatal("data dictionary: unknown key component %s", name);
+    return -1; // checked at compile time: every key names fields of its table
 }
 
-TableDef makeTable(TableId id, const char* label, const char* prefix, const char* file, int version,
-                   int recordBytes, QVector<FieldDef> fields, std::initializer_list<KeySpec> keys) {
+TableDef tableOf(const TableSpec& spec) {
     TableDef t;
-    t.id = id;
-    t.label = QString::fromLatin1(label);
-    t.prefix = QString::fromLatin1(prefix);
-    t.fileName = QString::fromLatin1(file);
-    t.version = version;
-    t.recordBytes = recordBytes;
-    t.fields = std::move(fields);
-    for (const KeySpec& keySpec : keys) {
+    t.id = spec.id;
+    t.label = latin1(spec.label);
+    t.prefix = latin1(spec.prefix);
+    t.fileName = latin1(spec.fileName);
+    t.version = spec.version;
+    t.recordBytes = spec.recordBytes;
+    for (const FieldSpec& field : spec.fields) {
+        t.fields.push_back(fieldOf(field));
+    }
+    for (const KeySpec& keySpec : spec.keys) {
         KeyDef k;
-        k.name = QString::fromLatin1(keySpec.name);
-        for (const char* c : keySpec.components) {
-            k.components.push_back(indexOf(t.fields, c));
+        k.name = latin1(keySpec.name);
+        for (std::string_view component : keySpec.components) {
+            if (!component.empty()) {
+                k.components.push_back(indexOf(spec.fields, component));
+            }
         }
         k.unique = keySpec.unique;
         k.primary = keySpec.primary;
+        k.excludeBlank = !keySpec.keepsBlank;
         if (k.primary) {
             t.primaryKey = static_cast<int>(t.keys.size());
         }
@@ -99,162 +63,12 @@ TableDef makeTable(TableId id, const char* label, const char* prefix, const char
     return t;
 }
 
-// The songs keys that do not leave blank records out. Each of them compares text without
-// regard to case (so the songs lists are ordered as users expect) and keeps all-blank
-// records, so a song with a blank title or artist still shows in every songs list.
-// PLA:KeyID holds one number; it keeps entries whose song number is zero for the same reason.
-void keepBlankRecords(TableDef& t, std::initializer_list<const char*> keyNames) {
-    for (const char* name : keyNames) {
-        const int k = t.keyIndex(QString::fromLatin1(name));
-        Q_ASSERT(k >= 0);
-        t.keys[k].caseInsensitive = true;
-        t.keys[k].excludeBlank = false;
-    }
-}
-
-QVector<FieldDef> songFields() {
-    return {
-        text("Artist", 50),
-        text("Title", 50),
-        text("Mix", 30),
-        text("Album", 50),
-        text("Media", 20),
-        text("FileNumber", 20),
-        dateField("ReleaseDate", "@d2", "@d17"),
-        longField("CategoryID", "@n-13"),
-        byteField("ChartNumber", "@n3"),
-        byteField("TrackNumber", "@n3"),
-        byteField("Side", "@n2b"),
-        timeField("Time", "@t4"),
-        text("UserDefinedKeyField", 30),
-        text("AdditionalInformation1", 80),
-        text("AdditionalInformation2", 80),
-        text("AdditionalInformation3", 80),
-        longField("BeatsPerMinute", "@n_4b"),
-        text("Style", 30),
-        text("Composer", 80),
-        dateField("LastPlayed", "@d17-"),
-        byteField("Skips", "@n3"),
-        text("EndType", 6),
-        text("InOut", 20),
-        [] {
-            FieldDef f = byteField("Rating", "@n2");
-            f.formPicture = QStringLiteral("@n2b");
-            return f;
-        }(),
-        byteField("Live", "@n3"),
-        byteField("DoNotPlay", "@n3"),
-        longField("ID", "@n-14"),
-        longField("AlbumID", "@n-14"),
-        memo("Recording", 256),
-        memo("PerformanceNotes", 256),
-        memo("Notes", 2000),
-    };
-}
-
 std::array<TableDef, kTableCount> buildTables() {
-    TableDef addWizard = makeTable(
-        TableId::AddWizard, "AddWizard", "AW", "TNRAdWiz", 1, 73,
-        {decimalField("Instance", 11), text("Side", 1), decimalField("Track", 3, "@n3"), text("Artist", 30),
-         text("Title", 30), timeField("Time")},
-        {{"KeyInstance", {"Instance", "Side", "Track"}, true, true}});
-
-    TableDef album = makeTable(
-        TableId::Album, "Album", "ALB", "tnralbum", 3, 541,
-        {longField("AlbumID"), text("Artist", 50), text("Album", 50), text("Media", 20), text("FileNumber", 20),
-         dateField("ReleaseDate", "@d2", "@d17"), decimalField("CategoryID", 11, "@n-13"),
-         text("AssociatedWAVFile", 128), text("AssociatedImage", 128), text("CDIdentifier", 24),
-         text("XCCD", 32), text("Playlist", 70), byteField("Rating", "@n2b"), timeField("TotalTime"),
-         memo("Recording", 256), memo("Performance", 256), memo("Notes", 2000)},
-        {{"KeyAlbumID", {"AlbumID"}, true, true},
-         {"KeyAlbum", {"Album", "Artist"}, true},
-         {"KeyArtist", {"Artist", "Album"}, true},
-         {"KeyCDIdentifier", {"CDIdentifier"}, true},
-         {"KeyFileNumber", {"FileNumber"}},
-         {"KeyCategory", {"CategoryID", "Album", "Artist"}},
-         {"KeyCategoryArtist", {"CategoryID", "Artist", "Album"}}});
-
-    TableDef categories =
-        makeTable(TableId::Categories, "Categories", "CAT", "TNRCAT", 1, 36,
-                  {decimalField("CategoryID", 11, "@n-13"), text("Category", 30)},
-                  {{"KeyCategoryID", {"CategoryID"}, true, true}, {"KeyCategory", {"Category"}, true}});
-
-    TableDef fonts = makeTable(
-        TableId::Fonts, "Fonts", "FON", "tnrfont", 1, 134,
-        {decimalField("FontID", 11), text("TypeFace", 32), text("Size", 32), text("Colour", 32), text("Style", 32)},
-        {{"KeyFontID", {"FontID"}, true, true}, {"KeyTypeFace", {"TypeFace", "Size", "Colour", "Style"}, true}});
-
-    TableDef labels = makeTable(
-        TableId::Labels, "Labels", "LAB", "tnrlabel", 2, 622,
-        {decimalField("LabelID", 11),
-         text("LabelDescription", 30),
-         text("LabelType", 9),
-         longField("AlbumID"),
-         text("CDSpine", 100),
-         longField("CDSpineFontID"),
-         text("CDTitle", 100),
-         longField("CDTitleFontID"),
-         longField("CDCoverTextFontID"),
-         longField("CDInsideTextFontID"),
-         text("CDSpineJustification", 6),
-         text("CDTextJustification", 6),
-         text("CDBackCoverJustification", 6),
-         longField("CassetteFlapFontID"),
-         longField("CassetteTitleFontID"),
-         longField("CassetteContentsFontID"),
-         text("CassetteFormat", 20),
-         text("ImageName", 255),
-         longField("ImagePositionX"),
-         longField("ImagePositionY"),
-         text("ImageSize", 20),
-         longField("ImageSizeX"),
-         text("ImageSizeY", 20),
-         memo("CDCoverText", 3000),
-         memo("CDInsideText", 3000),
-         memo("CassetteFlap", 1024),
-         memo("CassetteTitle", 1024),
-         memo("CassetteContentsA", 3000),
-         memo("CassetteContentsB", 3000)},
-        {{"KeyLabelID", {"LabelID"}, true, true},
-         {"KeyLabelDescription", {"LabelDescription"}, true},
-         {"KeyLabelType", {"LabelType", "LabelDescription"}}});
-
-    TableDef tips = makeTable(TableId::TNRTips, "TNRTips", "TIP", "TNRTIPS", 0, 1028,
-                              {text("Tip", 1024), longField("ID")},
-                              {{"KeyTip", {"Tip"}, true}, {"KeyID", {"ID"}, true, true}});
-
-    TableDef media = makeTable(TableId::Media, "Media", "MED", "tnrmedia", 1, 20, {text("Media", 20)},
-                               {{"KeyMedia", {"Media"}, true}});
-
-    TableDef songs = makeTable(TableId::Tunarium, "Tunarium", "TUN", "tnrdata", 6, 661, songFields(),
-                               {{"SongsByArtist", {"Artist", "Title", "Mix"}},
-                                {"SongsByTitle", {"Title", "Artist"}},
-                                {"SongsByAlbum", {"Album", "Artist", "Side", "TrackNumber", "Title"}},
-                                {"SongsByMedia", {"Media", "FileNumber", "Title"}},
-                                {"SongsByCategory", {"CategoryID", "Artist", "Title", "Album"}},
-                                {"SongsByChartNumber", {"ChartNumber", "Artist", "Title"}},
-                                {"SongsByUserDefinedKey", {"UserDefinedKeyField", "Artist", "Title"}},
-                                {"KeyID", {"ID"}, true, true},
-                                {"KeyAlbumID", {"AlbumID", "Side", "TrackNumber"}},
-                                {"KeyBeatsPerMinute", {"BeatsPerMinute", "Title", "Artist"}},
-                                {"KeyFileNumber", {"FileNumber"}},
-                                {"KeyMix", {"Mix", "Title", "Artist"}}});
-    keepBlankRecords(songs, {"SongsByArtist", "SongsByTitle", "SongsByAlbum", "SongsByMedia"});
-
-    TableDef details = makeTable(
-        TableId::PlaylistDetails, "PlaylistDetails", "PLA", "tnrpldet", 2, 65,
-        {longField("PlaylistID"), decimalField("PlaylistSeq", 11), decimalField("ID", 11),
-         text("PlaylistNotes", 40), text("LastWeek", 3), text("ThisWeek", 3), text("HighestChartPosition", 3)},
-        {{"KeyPlaylistID", {"PlaylistID", "PlaylistSeq"}, true, true}, {"KeyID", {"ID"}}});
-    keepBlankRecords(details, {"KeyID"});
-
-    TableDef master = makeTable(TableId::PlaylistMaster, "PlaylistMaster", "PLD", "tnrplist", 1, 38,
-                                {longField("PlaylistID"), text("PlaylistDescription", 30),
-                                 dateField("LastEditDate", "@d17"), memo("Notes", 1000)},
-                                {{"KeyPlaylistID", {"PlaylistID"}, true, true},
-                                 {"KeyPlaylistDescription", {"PlaylistDescription"}, true}});
-
-    return {addWizard, album, categories, fonts, labels, tips, media, songs, details, master};
+    std::array<TableDef, kTableCount> tables;
+    for (const TableSpec& spec : kTableSpecs) {
+        tables[static_cast<int>(spec.id)] = tableOf(spec);
+    }
+    return tables;
 }
 
 bool matchesName(QStringView candidate, const QString& prefix, const QString& name) {
@@ -357,11 +171,13 @@ const AliasDef& songsAlias() {
 
 const TableDef* findTable(QStringView name) {
     const AliasDef& alias = songsAlias();
-    if (name.compare(alias.label, Qt::CaseInsensitive) == 0 || name.compare(alias.prefix, Qt::CaseInsensitive) == 0) {
+    if (name.compare(alias.label, Qt::CaseInsensitive) == 0 ||
+        name.compare(alias.prefix, Qt::CaseInsensitive) == 0) {
         return &tableDef(alias.table);
     }
     for (const TableDef& t : allTables()) {
-        if (name.compare(t.label, Qt::CaseInsensitive) == 0 || name.compare(t.prefix, Qt::CaseInsensitive) == 0 ||
+        if (name.compare(t.label, Qt::CaseInsensitive) == 0 ||
+            name.compare(t.prefix, Qt::CaseInsensitive) == 0 ||
             name.compare(t.fileName, Qt::CaseInsensitive) == 0) {
             return &t;
         }
@@ -382,19 +198,28 @@ FieldRef resolveField(QStringView qualifiedName) {
     return field >= 0 ? FieldRef{table, field} : FieldRef{};
 }
 
-const QVector<RelationDef>& relations() {
-    static const QVector<RelationDef> list = {
-        {TableId::Tunarium, "TUN", "AlbumID", TableId::Album, "AlbumID", DeleteRule::Cascade, ChangeRule::Cascade},
-        {TableId::Tunarium, "A_S", "FileNumber", TableId::Album, "FileNumber", DeleteRule::Cascade,
+QString RelationDef::childLabel() const {
+    return throughAlias ? songsAlias().label : tableDef(child).label;
+}
+
+std::span<const RelationDef> relations() {
+    // For each parent, the relations in the order the routines apply them: the songs on an album's
+    // carrier before the album's own songs, the albums of a category before its songs.
+    static constexpr RelationDef list[] = {
+        {TableId::Tunarium, true, tun::kFileNumber, TableId::Album, alb::kFileNumber, DeleteRule::Cascade,
          ChangeRule::Cascade},
-        {TableId::Tunarium, "TUN", "CategoryID", TableId::Categories, "CategoryID", DeleteRule::Restrict,
+        {TableId::Tunarium, false, tun::kAlbumId, TableId::Album, alb::kAlbumId, DeleteRule::Cascade,
          ChangeRule::Cascade},
-        {TableId::Album, "ALB", "CategoryID", TableId::Categories, "CategoryID", DeleteRule::Restrict,
+        {TableId::Album, false, alb::kCategoryId, TableId::Categories, cat::kCategoryId, DeleteRule::Restrict,
          ChangeRule::Restrict},
-        {TableId::Tunarium, "TUN", "Media", TableId::Media, "Media", DeleteRule::Restrict, ChangeRule::Cascade},
-        {TableId::PlaylistDetails, "PLA", "ID", TableId::Tunarium, "ID", DeleteRule::Restrict, ChangeRule::None},
-        {TableId::PlaylistDetails, "PLA", "PlaylistID", TableId::PlaylistMaster, "PlaylistID", DeleteRule::Cascade,
+        {TableId::Tunarium, false, tun::kCategoryId, TableId::Categories, cat::kCategoryId,
+         DeleteRule::Restrict, ChangeRule::Cascade},
+        {TableId::Tunarium, false, tun::kMedia, TableId::Media, med::kMedia, DeleteRule::Restrict,
+         ChangeRule::Cascade},
+        {TableId::PlaylistDetails, false, pla::kId, TableId::Tunarium, tun::kId, DeleteRule::Restrict,
          ChangeRule::None},
+        {TableId::PlaylistDetails, false, pla::kPlaylistId, TableId::PlaylistMaster, pld::kPlaylistId,
+         DeleteRule::Cascade, ChangeRule::None},
     };
     return list;
 }

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 namespace tunarium {
 
@@ -24,7 +25,7 @@ enum class FieldType {
 enum class FieldMeaning { Plain, Date, Time };
 
 struct FieldDef {
-    QString name;        // without prefix: "Artist"
+    QString name; // without prefix: "Artist"
     FieldType type = FieldType::String;
     int width = 0;       // characters (String, Memo) or digits (Decimal)
     QString picture;     // display picture; empty where the table gives none
@@ -116,19 +117,33 @@ struct FieldRef {
 };
 FieldRef resolveField(QStringView qualifiedName);
 
-enum class DeleteRule { Cascade, Restrict };
-enum class ChangeRule { Cascade, Restrict, None };
+// What the record-access routines do to the records that refer to a parent record (the
+// children) when the parent is deleted, or when the parent's linking field changes.
+enum class DeleteRule {
+    Cascade,  // the children are deleted (each by the rules of its own table)
+    Restrict, // the parent cannot be deleted while a child refers to it
+};
+enum class ChangeRule {
+    Cascade,  // the children follow the new value
+    Restrict, // the value cannot change while a child refers to it
+    None,     // nothing is done
+};
 
+// A child's field that holds the value of a parent's field. A blank or zero value refers to no
+// record. The relations of one parent are applied in the order of relations().
 struct RelationDef {
     TableId child;
-    QString childPrefix; // "TUN" or "A_S"
-    QString childField;
+    bool throughAlias; // the child is the songs table walked as A_Songs
+    int childField;
     TableId parent;
-    QString parentField;
+    int parentField;
     DeleteRule onDelete;
     ChangeRule onChange;
+
+    // The child as messages name it: its label, or the alias's ("A_Songs").
+    QString childLabel() const;
 };
-const QVector<RelationDef>& relations();
+std::span<const RelationDef> relations();
 
 // The event log: one line a record of fixed-width fields.
 struct LogFieldDef {

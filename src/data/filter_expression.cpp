@@ -37,7 +37,7 @@ Value columnValue(const TableDef& t, int field, int position) {
 const RelationDef* relationBetween(const TableDef& child, const TableDef& parent) {
     const RelationDef* found = nullptr;
     for (const RelationDef& r : relations()) {
-        if (r.child == child.id && r.parent == parent.id && (!found || r.childPrefix == child.prefix)) {
+        if (r.child == child.id && r.parent == parent.id && (!found || !r.throughAlias)) {
             found = &r;
         }
     }
@@ -63,8 +63,8 @@ Value lookupValue(const TableDef& base, const TableDef& parent, int field, const
     if (!r) {
         fail(token.position, QStringLiteral("%1 cannot be reached from %2").arg(token.text, base.label));
     }
-    const int childField = base.fieldIndex(r->childField);
-    const int parentField = parent.fieldIndex(r->parentField);
+    const int childField = r->childField;
+    const int parentField = r->parentField;
     const int key = lookupKey(parent, parentField);
     QString where;
     if (key >= 0 && parent.key(key).caseInsensitive && parent.field(parentField).type == FieldType::String) {

@@ -54,38 +54,35 @@ private:
 // Drops trailing blanks (the fixed-width text fields are blank-padded).
 QString trimTrailingBlanks(const QString& text);
 
-template <class T>
-using MemberRef = std::variant<QString T::*, qint64 T::*>;
+// One member of a typed record and the field of its table it holds (text fields and memos in a
+// QString, numbers in a qint64).
+template <class T> struct Member {
+    int field;
+    std::variant<QString T::*, qint64 T::*> ref;
+};
 
-// Conversion between a typed record and a Row through its member list, which is in the
-// dictionary's field order (fields, then memos).
-template <class T>
-Row toRow(const T& record) {
+// Conversion between a typed record and a Row through its member list (T::kMembers).
+template <class T> Row toRow(const T& record) {
     Row row(T::kTable);
-    int i = 0;
-    for (const MemberRef<T>& m : T::members()) {
-        if (auto p = std::get_if<QString T::*>(&m)) {
-            row.setRaw(i, record.*(*p));
+    for (const Member<T>& m : T::kMembers) {
+        if (auto p = std::get_if<QString T::*>(&m.ref)) {
+            row.setRaw(m.field, record.*(*p));
         } else {
-            row.setRaw(i, record.*std::get<qint64 T::*>(m));
+            row.setRaw(m.field, record.*std::get<qint64 T::*>(m.ref));
         }
-        ++i;
     }
     row.meta = record.meta;
     return row;
 }
 
-template <class T>
-T fromRow(const Row& row) {
+template <class T> T fromRow(const Row& row) {
     T record;
-    int i = 0;
-    for (const MemberRef<T>& m : T::members()) {
-        if (auto p = std::get_if<QString T::*>(&m)) {
-            record.*(*p) = row.text(i);
+    for (const Member<T>& m : T::kMembers) {
+        if (auto p = std::get_if<QString T::*>(&m.ref)) {
+            record.*(*p) = row.text(m.field);
         } else {
-            record.*std::get<qint64 T::*>(m) = row.number(i);
+            record.*std::get<qint64 T::*>(m.ref) = row.number(m.field);
         }
-        ++i;
     }
     record.meta = row.meta;
     return record;

@@ -1,5 +1,6 @@
 // The data dictionary against the collection's documented layouts, and the schema made from it.
 #include "data/dictionary.h"
+#include "data/records.h"
 #include "data/schema_sql.h"
 #include "data/store.h"
 #include "support/temp_collection.h"
@@ -40,10 +41,10 @@ struct TableExpectation {
 
 TEST(Dictionary, TablesInRegistrationOrderWithLayoutSizes) {
     const TableExpectation expected[] = {
-        {"AddWizard", "AW", "TNRAdWiz", 1, 1, 0},      {"Album", "ALB", "tnralbum", 3, 7, 3},
-        {"Categories", "CAT", "TNRCAT", 1, 2, 0},      {"Fonts", "FON", "tnrfont", 1, 2, 0},
-        {"Labels", "LAB", "tnrlabel", 2, 3, 6},        {"TNRTips", "TIP", "TNRTIPS", 0, 2, 0},
-        {"Media", "MED", "tnrmedia", 1, 1, 0},         {"Tunarium", "TUN", "tnrdata", 6, 12, 3},
+        {"AddWizard", "AW", "TNRAdWiz", 1, 1, 0},        {"Album", "ALB", "tnralbum", 3, 7, 3},
+        {"Categories", "CAT", "TNRCAT", 1, 2, 0},        {"Fonts", "FON", "tnrfont", 1, 2, 0},
+        {"Labels", "LAB", "tnrlabel", 2, 3, 6},          {"TNRTips", "TIP", "TNRTIPS", 0, 2, 0},
+        {"Media", "MED", "tnrmedia", 1, 1, 0},           {"Tunarium", "TUN", "tnrdata", 6, 12, 3},
         {"PlaylistDetails", "PLA", "tnrpldet", 2, 2, 0}, {"PlaylistMaster", "PLD", "tnrplist", 1, 2, 1},
     };
     ASSERT_EQ(std::size(expected), allTables().size());
@@ -123,6 +124,73 @@ TEST(Dictionary, FieldRanges) {
     const TableDef& wizard = tableDef(TableId::AddWizard);
     EXPECT_EQ(wizard.field(wizard.fieldIndex(u"Track")).maxValue(), 999);
     EXPECT_EQ(wizard.field(wizard.fieldIndex(u"Instance")).maxValue(), 99999999999LL);
+}
+
+// Every relation links a child field to a parent field of the same kind, and the child's field
+// leads a key of its table: the routines walk that key to find the children.
+TEST(Dictionary, RelationsLinkFieldsOfOneKindThroughAKey) {
+    ASSERT_FALSE(relations().empty());
+    for (const RelationDef& r : relations()) {
+        const TableDef& child = tableDef(r.child);
+        const TableDef& parent = tableDef(r.parent);
+        SCOPED_TRACE((r.childLabel() + " -> " + parent.label).toStdString());
+        ASSERT_GE(r.childField, 0);
+        ASSERT_LT(r.childField, child.fieldCount());
+        ASSERT_GE(r.parentField, 0);
+        ASSERT_LT(r.parentField, parent.fieldCount());
+        EXPECT_EQ(child.field(r.childField).isText(), parent.field(r.parentField).isText());
+        EXPECT_FALSE(child.field(r.childField).isMemo());
+        bool leadsAKey = false;
+        for (const KeyDef& k : child.keys) {
+            leadsAKey = leadsAKey || k.components.first() == r.childField;
+        }
+        EXPECT_TRUE(leadsAKey);
+        EXPECT_EQ(r.childLabel(), r.throughAlias ? QString("A_Songs") : child.label);
+    }
+}
+
+namespace {
+
+// The typed record against its table: one member per field, in order and of the field's kind,
+// and every field kept apart on its way through a Row (no two entries share a member).
+template <class T> void checkTypedRecord() {
+    const TableDef& t = tableDef(T::kTable);
+    SCOPED_TRACE(t.label.toStdString());
+    ASSERT_EQ(static_cast<int>(T::kMembers.size()), t.fieldCount());
+    Row row(T::kTable);
+    for (int i = 0; i < t.fieldCount(); ++i) {
+        const Member<T>& m = T::kMembers[i];
+        EXPECT_EQ(m.field, i) << t.field(i).name.toStdString();
+        EXPECT_EQ(std::holds_alternative<QString T::*>(m.ref), t.field(i).isText())
+            << t.field(i).name.toStdString();
+        if (t.field(i).isText()) {
+            row.setText(i, QString::number(i + 1).left(t.field(i).width));
+        } else {
+            row.setNumber(i, (i + 1) % (t.field(i).maxValue() + 1));
+        }
+    }
+    row.meta = {42, 3};
+    const Row back = toRow(fromRow<T>(row));
+    for (int i = 0; i < t.fieldCount(); ++i) {
+        EXPECT_EQ(back.value(i).toString(), row.value(i).toString()) << t.field(i).name.toStdString();
+    }
+    EXPECT_EQ(back.meta.rec, 42);
+    EXPECT_EQ(back.meta.version, 3);
+}
+
+} // namespace
+
+TEST(Dictionary, TypedRecordsMatchTheirTables) {
+    checkTypedRecord<SongRecord>();
+    checkTypedRecord<AlbumRecord>();
+    checkTypedRecord<CategoryRecord>();
+    checkTypedRecord<FontRecord>();
+    checkTypedRecord<LabelRecord>();
+    checkTypedRecord<TipRecord>();
+    checkTypedRecord<MediaRecord>();
+    checkTypedRecord<PlaylistEntryRecord>();
+    checkTypedRecord<PlaylistRecord>();
+    checkTypedRecord<WizardTrackRecord>();
 }
 
 // The file made by the store has one index per key, named after it, with the key's uniqueness
