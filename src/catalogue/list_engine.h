@@ -124,6 +124,10 @@ public:
     // record; ignored for Delete and Cancelled).
     void formAnswered(Response response, const Row& record);
 
+    // The window changed the table itself (a record it made or moved): the page is rebuilt around
+    // `record`, found by its key values (and by its number when it has one), and selects it.
+    void showRecord(const Row& record);
+
     // "&Add|&Change|&Delete", greyed with an empty page, then the window's own entries.
     QString popupText(const QVector<PopupEntry>& extras = {}) const;
     // Entries 1 to 3 press Add, Change and Delete; false for the others, which are the window's.

@@ -207,6 +207,21 @@ void ListEngine::formAnswered(Response response, const Row& record) {
     refresh();
 }
 
+void ListEngine::showRecord(const Row& record) {
+    if (!ready()) {
+        return;
+    }
+    Notify n(*this);
+    updateTitle();
+    locator().clear();
+    locate(m_cursor.positionFrom(record, true));
+    if (m_failed) {
+        return;
+    }
+    computeThumbSteps();
+    newSelection();
+}
+
 QString ListEngine::popupText(const QVector<PopupEntry>& extras) const {
     const bool rows = !m_page.isEmpty();
     QVector<PopupEntry> entries{
