@@ -25,6 +25,7 @@ const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n
                            "       tunarium-bench search --dir DIR\n"
                            "       tunarium-bench export --dir DIR\n"
                            "       tunarium-bench import --dir DIR\n"
+                           "       tunarium-bench playlists --dir DIR\n"
                            "       tunarium-bench cd-identify\n"
                            "       tunarium-bench report-engine --dir DIR [--songs N]\n";
 
@@ -286,6 +287,9 @@ int run(const QStringList& args) {
     }
     if (command == "import") {
         return importBench(dir);
+    }
+    if (command == "playlists") {
+        return playlistsBench(dir);
     }
     if (command == "report-engine") {
         bool ok = true;
