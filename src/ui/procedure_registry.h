@@ -32,8 +32,14 @@ struct ProcedureContext {
     QWidget* caller;
     // Every procedure of the program, for a window that starts another by name.
     const ProcedureRegistry& procedures;
+    // The record the procedure is started on, when its caller names one (the playlist a playlist
+    // report prints); an empty Row otherwise.
+    Row record = {};
+    // For a procedure that chooses a record for its caller (a selection list): told the response
+    // and, when Completed, the chosen record. Empty when the caller waits for no choice.
+    std::function<void(int response, const Row& chosen)> answer = {};
 
-    // The same context for a procedure started from `window`.
+    // The same context for a procedure started from `window` (without a record or an answer).
     ProcedureContext calledFrom(QWidget* window) const {
         return {db, settings, prompter, workspace, window, procedures};
     }

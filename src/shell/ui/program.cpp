@@ -4,6 +4,7 @@
 #include "catalogue/query_wizard_setup.h"
 #include "catalogue/ui/catalogue_procedures.h"
 #include "exchange/ui/exchange_procedures.h"
+#include "playlists/ui/playlist_procedures.h"
 #include "shell/startup.h"
 #include "shell/ui/file_manager_window.h"
 #include "shell/ui/main_frame.h"
@@ -16,6 +17,7 @@ void registerProgramProcedures(ProcedureRegistry& registry) {
     // The browses, forms, wizards, reports, preferences and tips register here as their windows
     // are built.
     registerCatalogueProcedures(registry);
+    registerPlaylistProcedures(registry);
     registerExchangeProcedures(registry);
 }
 
