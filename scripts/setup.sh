@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, running and testing Tunarium Pro needs.
 # Idempotent: packages already present are left as they are.
+#   --fuzz  also what the fuzz targets need: clang with libFuzzer (scripts/fuzz.sh passes it)
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,9 @@ packages=(
   xvfb xauth fonts-dejavu-core
   poppler-utils
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang-14 libclang-rt-14-dev llvm-14)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -20,13 +20,12 @@ inline constexpr int kRoutineDone = 0;
 inline constexpr int kRoutineFailed = 1;  // rolled back; a warning was shown
 inline constexpr int kRoutineChanged = 2; // changed by another station; the new version was read
 
-// The old values the update routines compare against, saved before the user edits.
+// The record as it was before the user edited it, for a table whose changes other records follow
+// (a media's name, a category's number, an album's number and carrier): the update routine
+// compares the linking fields against it.
 struct BeforeImage {
     bool saved = false;
-    QString media;        // Media
-    qint64 categoryId = 0; // Categories
-    qint64 albumId = 0;    // Album
-    QString fileNumber;    // Album
+    Row record;
 };
 
 class Database {
@@ -70,6 +69,8 @@ public:
     // routine does. False when the program is ending.
     bool checkTable(TableId table);
 
+    // The before-image of a record about to be edited (not saved for a table that no relation
+    // follows on change).
     BeforeImage saveBeforeImage(const Row& row) const;
     // Rewrites the record in `row` (read earlier from its table). `canRecall`: the caller can
     // bring back the user's typed changes after a change by another station.
@@ -77,32 +78,40 @@ public:
     // Deletes the record in `row`.
     int remove(const Row& row);
 
-    template <class T>
-    int update(T& record, bool canRecall, const BeforeImage& before = {}) {
+    template <class T> int update(T& record, bool canRecall, const BeforeImage& before = {}) {
         Row row = toRow(record);
         const int result = update(row, canRecall, before);
         record = fromRow<T>(row);
         return result;
     }
-    template <class T>
-    int remove(const T& record) {
-        return remove(toRow(record));
-    }
+    template <class T> int remove(const T& record) { return remove(toRow(record)); }
 
 private:
+    // The further tables a routine's transaction covers beside the table itself, and whether the
+    // songs are walked as A_Songs.
+    struct Coverage {
+        QList<TableId> tables;
+        bool alias = false;
+    };
+    static Coverage updateCoverage(TableId table);
+    static Coverage deleteCoverage(TableId table);
+
     bool openRoutine(TableId table);
     bool openFile(const TableDef& t);
     bool createRoutine(const TableDef& t);
     bool upgradeRoutine(const TableDef& t, int warningOnFailure);
     bool repairRoutine(const TableDef& t);
     void endProgram(const QString& haltText);
-    bool openFurther(const QList<TableId>& tables, bool alias);
-    void closeFurther(const QList<TableId>& tables, bool alias);
+    bool openFurther(const Coverage& further);
+    void closeFurther(const Coverage& further);
     int fail(int warningNumber, const StoreError& error, const QString& name, const QString& second = {});
-    StoreError cascadeUpdate(const Row& row, const BeforeImage& before, bool& restricted);
-    bool deleteRule(const Row& row, StoreError& error);
-    bool songInPlaylist(qint64 songId, StoreError& error);
-    bool deleteSongsIn(int key, const QVariant& value, bool checkPlaylists, StoreError& error, QString& walked);
+    // The relations of a changed record: its children follow the new values, or the change is
+    // refused (`restricted`, the old value put back). A failure has been shown.
+    StoreError changeRules(Row& row, const BeforeImage& before, bool& restricted);
+    // The relations of a record about to be deleted: refusals, and the children deleted. False
+    // when the delete may not go on (a warning was shown).
+    bool deleteRules(const Row& row);
+    bool deleteChildren(const RelationDef& relation, const QVariant& value);
 
     Prompter& m_prompter;
     Warnings m_warnings;

@@ -88,14 +88,12 @@ Value lookupValue(const TableDef& base, const TableDef& parent, int field, const
                sql::quoted(parent.label) + QStringLiteral(" WHERE ") + where + QStringLiteral(" LIMIT 1), ") +
                (text ? QStringLiteral("''") : QStringLiteral("0")) + u')';
     };
-    Value v;
-    v.type = text ? ValueType::Text : ValueType::Number;
-    v.sql = select(sql::fieldColumn(parent, field));
+    Value v = (SqlBuilder() << select(sql::fieldColumn(parent, field)))
+                  .make(text ? ValueType::Text : ValueType::Number, token.position);
     v.clipped = true;
     if (sql::hasFoldedColumn(parent, field)) {
         v.keySql = select(sql::foldedColumn(parent, field));
     }
-    v.position = token.position;
     return v;
 }
 

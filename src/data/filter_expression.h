@@ -91,8 +91,9 @@ struct CompiledFilter {
 
 // Compiles `text` to a condition on records of `base`. Every literal and every bound value is a
 // parameter of the condition, never part of its SQL text, which is built only from dictionary
-// names. A text that cannot be read or names what cannot be resolved gives an error and an empty
-// condition: the caller shows the view open error and reads unfiltered.
+// names. A text that cannot be read, names what cannot be resolved, or would make a condition
+// SQLite cannot take (nested too deeply, too long) gives an error and an empty condition: the
+// caller shows the view open error and reads unfiltered.
 CompiledFilter compileFilter(const QString& text, TableId base, const FilterBindings& names = {});
 
 // A text as a filter string literal: 'O''Brien'.

@@ -4,18 +4,52 @@
 #include "data/fold_key.h"
 #include "data/row.h"
 
+#include <algorithm>
+
 namespace tunarium::filter {
 
 void fail(int position, const QString& reason) {
     throw Failure{FilterError{position, reason}};
 }
 
+SqlBuilder& SqlBuilder::operator<<(const QString& text) {
+    QChar quote;
+    for (const QChar c : text) {
+        if (!quote.isNull()) {
+            quote = c == quote ? QChar() : quote;
+        } else if (c == u'\'' || c == u'"') {
+            quote = c;
+        } else if (c == u'(') {
+            m_deepest = std::max(m_deepest, ++m_open);
+        } else if (c == u')') {
+            --m_open;
+        }
+    }
+    m_sql += text;
+    return *this;
+}
+
+SqlBuilder& SqlBuilder::operator<<(const Value& value) {
+    if (m_sql.size() + value.sql.size() > kMaxSqlLength ||
+        m_binds.size() + value.binds.size() > kMaxSqlBinds) {
+        fail(value.position, QStringLiteral("Expression too long"));
+    }
+    m_deepest = std::max(m_deepest, m_open + value.depth);
+    m_sql += value.sql;
+    m_binds += value.binds;
+    return *this;
+}
+
 Value SqlBuilder::make(ValueType type, int position) const {
+    if (m_deepest > kMaxSqlNesting) {
+        fail(position, QStringLiteral("Expression nested too deeply"));
+    }
     Value v;
     v.type = type;
     v.sql = m_sql;
     v.binds = m_binds;
     v.position = position;
+    v.depth = m_deepest;
     return v;
 }
 

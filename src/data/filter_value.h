@@ -30,28 +30,35 @@ struct Value {
     QString keySql;          // a column (or sub-select) with the folded key of the same text, without binds
     std::optional<QVariant> constant; // the value of a literal or a bound name
     int position = 0;                 // where the value starts in the filter text
+    int depth = 0;                    // how deeply parentheses nest in sql
 
     bool isText() const { return type == ValueType::Text; }
 };
 
 // Builds SQL text and its binds in step: text and values are appended in textual order.
+//
+// It keeps the condition within what SQLite takes. Its parser holds about 100 nested parentheses
+// in a whole statement (the page reads add a few around the condition): a value nested deeper than
+// kMaxSqlNesting fails with "Expression nested too deeply". Some functions repeat an argument in
+// their SQL (INSTRING from a later start, INLIST), so nested calls grow the text exponentially: a
+// value longer than kMaxSqlLength, or with more binds than kMaxSqlBinds, fails with "Expression
+// too long" before it is built.
 class SqlBuilder {
 public:
-    SqlBuilder& operator<<(const QString& text) {
-        m_sql += text;
-        return *this;
-    }
+    static constexpr int kMaxSqlNesting = 64;
+    static constexpr qsizetype kMaxSqlLength = 200000; // SQLite's statements end at 1,000,000 bytes
+    static constexpr qsizetype kMaxSqlBinds = 30000;   // and their parameters at 32766
+
+    SqlBuilder& operator<<(const QString& text);
     SqlBuilder& operator<<(const char* text) { return *this << QString::fromLatin1(text); }
-    SqlBuilder& operator<<(const Value& value) {
-        m_sql += value.sql;
-        m_binds += value.binds;
-        return *this;
-    }
+    SqlBuilder& operator<<(const Value& value);
     Value make(ValueType type, int position) const;
 
 private:
     QString m_sql;
     QVector<QVariant> m_binds;
+    int m_open = 0;    // parentheses open at the end of the text
+    int m_deepest = 0; // the most ever open
 };
 
 // A literal or a bound name's value, bound as a parameter.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "data/dictionary.h"
+#include "data/store_walk.h"
 
 #include <QStringList>
 
@@ -53,8 +54,6 @@ struct TableStatements {
     QVector<int> foldedFields; // fields with a folded key column, in column order
 };
 const TableStatements& statements(const TableDef& t);
-
-enum class Direction { Forward, Backward };
 
 // A keyset query over one key: rows in key order (or reverse) from a position, LIMIT bound last.
 // `prefixLength` components of the key are compared with the position (0: from the start or

@@ -18,7 +18,9 @@ static_assert(kApplicationId == 1414419024); // as the schema side writes it
 
 } // namespace
 
-Store::Store() : m_connection(std::make_unique<Connection>()), m_schema(*m_connection, m_directory) {}
+Store::Store()
+    : m_connection(std::make_unique<Connection>()), m_schema(*m_connection, m_directory),
+      m_maintenance(*m_connection) {}
 
 Store::~Store() {
     close();
@@ -317,6 +319,61 @@ StoreError Store::remove(const Row& row) {
         return e;
     }
     return m_connection->changes() == 0 ? StoreError::of(code::kRecordNotFound) : StoreError{};
+}
+
+StoreError Store::rewriteField(TableId table, RecordMeta& meta, int field, const QVariant& value) {
+    const TableDef& t = tableDef(table);
+    if (field < 0 || field >= t.fieldCount()) {
+        return StoreError::of(code::kInvalidKey);
+    }
+    Row probe(table);
+    probe.setRaw(field, value);
+    if (StoreError e = validate(probe)) {
+        return e;
+    }
+    QStringList sets{sql::quoted(sql::fieldColumn(t, field)) + QStringLiteral(" = ?")};
+    if (sql::hasFoldedColumn(t, field)) {
+        sets << sql::quoted(sql::foldedColumn(t, field)) + QStringLiteral(" = ?");
+    }
+    const QString version = sql::quoted(QString::fromLatin1(sql::kVersionColumn));
+    sets << version + QStringLiteral(" = ") + version + QStringLiteral(" + 1");
+    StoreError error;
+    Statement* rewrite =
+        m_connection->cached(QStringLiteral("UPDATE ") + sql::quoted(t.label) + QStringLiteral(" SET ") +
+                                 sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE rowid = ? AND ") +
+                                 version + QStringLiteral(" = ?"),
+                             error);
+    if (!rewrite) {
+        return error;
+    }
+    StatementScope scope(*rewrite);
+    int param = 1;
+    if (t.field(field).isText()) {
+        const QString text = trimTrailingBlanks(value.toString());
+        rewrite->bindText(param++, text);
+        if (sql::hasFoldedColumn(t, field)) {
+            rewrite->bindText(param++, foldKey(text));
+        }
+    } else {
+        rewrite->bindInt(param++, value.toLongLong());
+    }
+    rewrite->bindInt(param++, meta.rec);
+    rewrite->bindInt(param, meta.version);
+    if (rewrite->step() != Statement::Step::Done) {
+        const StoreError failure = rewrite->error();
+        if (rewrite->brokeConstraint()) {
+            StoreError e = StoreError::of(code::kDuplicateKey);
+            e.driverCode = failure.driverCode;
+            e.driverMessage = failure.driverMessage;
+            return e;
+        }
+        return failure;
+    }
+    if (m_connection->changes() == 0) {
+        return StoreError::of(code::kChangedByOther);
+    }
+    ++meta.version;
+    return {};
 }
 
 StoreError Store::begin() {

@@ -14,7 +14,9 @@
 #include "data/row.h"
 #include "data/schema_sql.h"
 #include "data/store_error.h"
+#include "data/store_maintenance.h"
 #include "data/store_schema.h"
+#include "data/store_walk.h"
 
 #include <QString>
 
@@ -27,28 +29,6 @@ struct sqlite3_stmt;
 namespace tunarium {
 
 class Connection;
-
-// A position in a key: the first `values.size()` component values (a prefix of the key, or all of
-// them) and, for a full position in a key that admits duplicates, the record number that breaks
-// ties. Values are given as stored (not folded); the store folds them.
-struct KeyPosition {
-    QVector<QVariant> values;
-    qint64 rec = 0;
-    bool hasRec = false;
-    // The last value is the beginning of a text (what the user typed in a locator): in a
-    // case-insensitive key it is positioned by its accent-free folding alone (foldKeyPrefix), so
-    // that the position comes before every record whose text begins with it, with or without
-    // diacritics.
-    bool partialText = false;
-};
-
-// Extra condition on a walk: SQL text over the table's own columns with `?` placeholders and the
-// values bound to them, in order.
-struct SqlCondition {
-    QString sql;
-    QVector<QVariant> binds;
-    bool isEmpty() const { return sql.isEmpty(); }
-};
 
 class Store {
 public:
@@ -69,6 +49,8 @@ public:
 
     // The schema side: structure, keys and backups of the tables.
     StoreSchema& schema() { return m_schema; }
+    // Checks, compacting and salvage of the file as a whole.
+    StoreMaintenance& maintenance() { return m_maintenance; }
     TableState tableState(TableId table) { return m_schema.tableState(table); }
     int storedVersion(TableId table) { return m_schema.storedVersion(table); }
     StoreError createTable(TableId table) { return m_schema.createTable(table); }
@@ -98,9 +80,17 @@ public:
     // The first record (in key order) whose components equal `values` (a prefix of the key).
     StoreError get(TableId table, int key, const QVector<QVariant>& values, Row& out);
     // Up to `limit` records in key order from `from` (an empty position: the start, or the end
-    // when reading backward). `inclusive` includes records equal to the position.
-    StoreError read(TableId table, int key, const KeyPosition& from, sql::Direction direction, bool inclusive,
-                    int limit, QVector<Row>& out, const SqlCondition& extra = {});
+    // when reading backward). `inclusive` includes records equal to the position. The walk stays
+    // within the limits' range and passes over records their filter refuses.
+    StoreError read(TableId table, int key, const KeyPosition& from, Direction direction, bool inclusive,
+                    int limit, QVector<Row>& out, const WalkLimits& limits = {});
+    // Up to `limit` records whose record number follows `afterRec`, in record order: the order of
+    // the file, in which a walk that rewrites many records writes pages that follow one another.
+    StoreError readInRecordOrder(TableId table, qint64 afterRec, int limit, QVector<Row>& out);
+    // Rewrites one field of the record `meta` names, leaving its other fields and their keys as
+    // they are. Fails with 89 when the record was changed since it was read; on success `meta`
+    // has the record's new version.
+    StoreError rewriteField(TableId table, RecordMeta& meta, int field, const QVariant& value);
     // The record's full position in a key.
     KeyPosition positionOf(const Row& row, int key) const;
     // Walks `key` at records whose first component equals `oldValue` and sets that field to
@@ -144,6 +134,10 @@ public:
     // Changes whenever another connection commits.
     qint64 dataVersion();
 
+    // For tests and benchmarks: the SQL text of a walk (as read() makes it) from a position of
+    // `prefixLength` components, with or without the record number.
+    QString walkText(TableId table, int key, int prefixLength, bool withRecord, Direction direction,
+                     bool inclusive, const WalkLimits& limits = {}) const;
     // For tests and benchmarks: the plan of a statement, one line a step.
     QStringList explainQueryPlan(const QString& sql);
     // Runs SQL with no bound values (tests and benchmarks only).
@@ -159,6 +153,7 @@ private:
     std::unique_ptr<Connection> m_connection;
     QString m_directory;
     StoreSchema m_schema;
+    StoreMaintenance m_maintenance;
     std::array<int, kTableCount> m_openCounts{};
 };
 

@@ -42,6 +42,44 @@ void readRow(const Statement& statement, TableId table, Row& out) {
     }
 }
 
+// A range value as its key compares it.
+QVariant keyValue(const TableDef& t, int key, int field, const QVariant& value) {
+    if (!t.field(field).isText()) {
+        return value.toLongLong();
+    }
+    const QString text = trimTrailingBlanks(value.toString());
+    return t.key(key).caseInsensitive ? foldKey(text) : text;
+}
+
+// The condition a walk's limits put on it: the range's bound on the far side of the walk (the near
+// side is the position, which starts with the range values; an equality on the leading column
+// would keep SQLite from seeking to the position within the range), then the filter.
+SqlCondition limitCondition(const TableDef& t, int key, const WalkLimits& limits, Direction direction) {
+    SqlCondition c;
+    const int length =
+        static_cast<int>(std::min<qsizetype>({qsizetype(std::max(limits.rangeLength, 0)),
+                                              limits.rangeValues.size(), t.key(key).components.size()}));
+    if (length > 0) {
+        const QStringList cols = sql::keyColumns(t, key).mid(0, length);
+        QStringList lhs;
+        QStringList marks;
+        for (int i = 0; i < length; ++i) {
+            lhs << sql::quoted(cols[i]);
+            marks << QStringLiteral("?");
+            c.binds << keyValue(t, key, t.key(key).components[i], limits.rangeValues[i]);
+        }
+        c.sql = u'(' + lhs.join(QStringLiteral(", ")) +
+                (direction == Direction::Forward ? QStringLiteral(") <= (") : QStringLiteral(") >= (")) +
+                marks.join(QStringLiteral(", ")) + u')';
+    }
+    if (!limits.filter.isEmpty()) {
+        c.sql = c.sql.isEmpty() ? limits.filter.sql
+                                : u'(' + c.sql + QStringLiteral(") AND (") + limits.filter.sql + u')';
+        c.binds += limits.filter.binds;
+    }
+    return c;
+}
+
 // The record a statement that reads one record found.
 StoreError readOne(Statement& statement, TableId table, Row& out) {
     switch (statement.step()) {
@@ -147,13 +185,14 @@ StoreError Store::get(TableId table, int key, const QVector<QVariant>& values, R
     return readOne(*lookup, table, out);
 }
 
-StoreError Store::read(TableId table, int key, const KeyPosition& from, sql::Direction direction,
-                       bool inclusive, int limit, QVector<Row>& out, const SqlCondition& extra) {
+StoreError Store::read(TableId table, int key, const KeyPosition& from, Direction direction, bool inclusive,
+                       int limit, QVector<Row>& out, const WalkLimits& limits) {
     out.clear();
     const TableDef& t = tableDef(table);
     if (key < 0 || key >= t.keys.size()) {
         return StoreError::of(code::kInvalidKey);
     }
+    const SqlCondition extra = limits.isEmpty() ? SqlCondition{} : limitCondition(t, key, limits, direction);
     const KeyDef& k = t.key(key);
     const int prefix = static_cast<int>(std::min<qsizetype>(from.values.size(), k.components.size()));
     const bool tie = from.hasRec && prefix == k.components.size() && sql::keyHasTieBreaker(t, key);
@@ -162,7 +201,7 @@ StoreError Store::read(TableId table, int key, const KeyPosition& from, sql::Dir
     if (extra.isEmpty()) {
         // Page reads are frequent: their statements are found without making the SQL text.
         const quint64 id = (quint64(t.id) << 24) | (quint64(key) << 16) | (quint64(prefix) << 8) |
-                           (tie ? 4u : 0u) | (direction == sql::Direction::Forward ? 2u : 0u) |
+                           (tie ? 4u : 0u) | (direction == Direction::Forward ? 2u : 0u) |
                            (inclusive ? 1u : 0u);
         walk = m_connection->numbered(id);
         if (!walk) {
@@ -175,7 +214,7 @@ StoreError Store::read(TableId table, int key, const KeyPosition& from, sql::Dir
         // ends with that very condition (a hash shared by another condition makes a new one).
         const quint64 id = (quint64(qHash(extra.sql) & 0x7fffffffu) << 32) | (quint64(t.id) << 24) |
                            (quint64(key) << 16) | (quint64(prefix) << 8) | (tie ? 4u : 0u) |
-                           (direction == sql::Direction::Forward ? 2u : 0u) | (inclusive ? 1u : 0u);
+                           (direction == Direction::Forward ? 2u : 0u) | (inclusive ? 1u : 0u);
         const QByteArray tail =
             QByteArrayLiteral("(") + extra.sql.toUtf8() + QByteArrayLiteral(") ORDER BY ");
         const quint64 conditioned = id | (quint64(1) << 63);
@@ -211,6 +250,34 @@ StoreError Store::read(TableId table, int key, const KeyPosition& from, sql::Dir
         out.push_back(std::move(row));
     }
     return step == Statement::Step::Done ? StoreError{} : walk->error();
+}
+
+StoreError Store::readInRecordOrder(TableId table, qint64 afterRec, int limit, QVector<Row>& out) {
+    out.clear();
+    StoreError error;
+    Statement* walk = m_connection->cached(sql::selectRecordSql(tableDef(table)) +
+                                               QStringLiteral(" WHERE rowid > ? ORDER BY rowid LIMIT ?"),
+                                           error);
+    if (!walk) {
+        return error;
+    }
+    StatementScope scope(*walk);
+    walk->bindInt(1, afterRec);
+    walk->bindInt(2, limit);
+    Statement::Step step;
+    while ((step = walk->step()) == Statement::Step::Row) {
+        Row row;
+        readRow(*walk, table, row);
+        out.push_back(std::move(row));
+    }
+    return step == Statement::Step::Done ? StoreError{} : walk->error();
+}
+
+QString Store::walkText(TableId table, int key, int prefixLength, bool withRecord, Direction direction,
+                        bool inclusive, const WalkLimits& limits) const {
+    const TableDef& t = tableDef(table);
+    return sql::walkSql(t, key, prefixLength, withRecord, direction, inclusive,
+                        limitCondition(t, key, limits, direction).sql);
 }
 
 KeyPosition Store::positionOf(const Row& row, int key) const {
@@ -302,7 +369,7 @@ StoreError Store::nextNumber(TableId table, qint64& out) {
         return StoreError::of(code::kInvalidKey);
     }
     QVector<Row> last;
-    StoreError e = read(table, t.primaryKey, {}, sql::Direction::Backward, true, 1, last);
+    StoreError e = read(table, t.primaryKey, {}, Direction::Backward, true, 1, last);
     if (e) {
         return e;
     }

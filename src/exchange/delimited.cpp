@@ -28,6 +28,13 @@ bool restIsBlank(const QString& line, qsizetype from) {
     return true;
 }
 
+// Cuts text to at most length characters, never keeping half of a surrogate pair.
+void cutWhole(QString& text, qsizetype length) {
+    if (text.size() > length) {
+        text.truncate(length > 0 && text.at(length - 1).isHighSurrogate() ? length - 1 : length);
+    }
+}
+
 QStringView withoutTrailingBlanks(QStringView text) {
     qsizetype end = text.size();
     while (end > 0 && text.at(end - 1) == u' ') {
@@ -38,7 +45,9 @@ QStringView withoutTrailingBlanks(QStringView text) {
 
 } // namespace
 
-DelimitedLine::DelimitedLine(const QString& line) : m_line(line.left(kDelimitedLineLength)) {}
+DelimitedLine::DelimitedLine(const QString& line) : m_line(line) {
+    cutWhole(m_line, kDelimitedLineLength);
+}
 
 DelimitedField DelimitedLine::next(QString& value) {
     value.clear();
@@ -74,7 +83,7 @@ DelimitedField DelimitedLine::next(QString& value) {
             m_unterminated = true;
         }
         value.replace(QStringLiteral("\"\""), QStringLiteral("\""));
-        value.truncate(kDelimitedFieldLength);
+        cutWhole(value, kDelimitedFieldLength);
         return DelimitedField::Quoted;
     }
     const qsizetype comma = m_line.indexOf(u',', m_position);
@@ -85,7 +94,7 @@ DelimitedField DelimitedLine::next(QString& value) {
         value = m_line.mid(m_position);
         m_position = m_line.size() + 1;
     }
-    value.truncate(kDelimitedFieldLength);
+    cutWhole(value, kDelimitedFieldLength);
     return DelimitedField::Unquoted;
 }
 

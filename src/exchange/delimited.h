@@ -2,7 +2,8 @@
 // builder of a line, and line-by-line file access. Writer and reader agree: a text written by the
 // builder reads back as one quoted field with the same text, trailing blanks aside.
 //
-// A line holds at most 16000 characters, one field value at most 4000. Fields are separated by
+// A line holds at most 16000 characters, one field value at most 4000 (a longer one is cut, before
+// a character that the cut would split in half). Fields are separated by
 // ","; a field that begins with a double quote runs to the next double quote that is not doubled,
 // doubled quotes inside stand for one, and the one character after the closing quote is skipped
 // (it is taken to be the comma). Any other field runs to the next comma or the end of the line,

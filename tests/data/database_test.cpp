@@ -74,16 +74,21 @@ protected:
         }
         return all;
     }
-    QString lastCaption() const { return prompter.messages.isEmpty() ? QString() : prompter.messages.last().caption; }
-    QString lastText() const { return prompter.messages.isEmpty() ? QString() : prompter.messages.last().text; }
+    QString lastCaption() const {
+        return prompter.messages.isEmpty() ? QString() : prompter.messages.last().caption;
+    }
+    QString lastText() const {
+        return prompter.messages.isEmpty() ? QString() : prompter.messages.last().text;
+    }
 
     test::TempCollection dir;
     RecordingPrompter prompter;
     std::unique_ptr<Database> db;
 };
 
-const QString kRestrictedDeleteText = "This record is referenced from the file %1.  This record cannot be deleted "
-                                      "while these references exist.";
+const QString kRestrictedDeleteText =
+    "This record is referenced from the file %1.  This record cannot be deleted "
+    "while these references exist.";
 
 } // namespace
 
@@ -101,51 +106,59 @@ TEST(Warnings, TextsAreConcatenatedExactly) {
     const Case cases[] = {
         {1, "tnrdata", "", 36, "Invalid File",
          "Error: (E) accessing tnrdata.  Press OK to end this application.", kButtonOk, kButtonOk},
-        {2, "tnrdata   ", "", 0, "Invalid Key", "tnrdata key file is invalid.  Do you want to rebuild the key?",
-         kButtonYes | kButtonNo, kButtonYes},
+        {2, "tnrdata   ", "", 0, "Invalid Key",
+         "tnrdata key file is invalid.  Do you want to rebuild the key?", kButtonYes | kButtonNo, kButtonYes},
         {5, "tnralbum", "", 47, "File Creation Error",
-         "Error: (E) opening created file:tnralbum.  Press OK to end this application.", kButtonOk, kButtonOk},
-        {10, "Rating", "0 and 10", 0, "Range Error", "The value of Rating must be between 0 and 10.", kButtonOk,
+         "Error: (E) opening created file:tnralbum.  Press OK to end this application.", kButtonOk,
          kButtonOk},
-        {11, "Media", "Media", 0, "Field Contents Error", "The value for Media must be found in the Media file.",
+        {10, "Rating", "0 and 10", 0, "Range Error", "The value of Rating must be between 0 and 10.",
          kButtonOk, kButtonOk},
+        {11, "Media", "Media", 0, "Field Contents Error",
+         "The value for Media must be found in the Media file.", kButtonOk, kButtonOk},
         {13, "PlaylistDetails", "", 0, "Referential Integrity Delete Error",
-         "This record is referenced from the file PlaylistDetails.  This record cannot be deleted while these "
+         "This record is referenced from the file PlaylistDetails.  This record cannot be deleted while "
+         "these "
          "references exist.",
          kButtonOk, kButtonOk},
-        {15, "Tunarium", "", 89, "Update Operation Error", "This record was changed by another station.", kButtonOk,
-         kButtonOk},
+        {15, "Tunarium", "", 89, "Update Operation Error", "This record was changed by another station.",
+         kButtonOk, kButtonOk},
         {15, "Tunarium", "", 35, "Update Operation Error",
-         "An error (E) was experienced when attempting to update a record from the file.  Probable Cause: Tunarium.",
+         "An error (E) was experienced when attempting to update a record from the file.  Probable Cause: "
+         "Tunarium.",
          kButtonOk, kButtonOk},
         {16, "", "", 0, "Record Update Error",
          "An error was experienced changing this record.  Do you want to try to save again?",
          kButtonYes | kButtonNo | kButtonCancel, kButtonCancel},
-        {23, "", "", 0, "Update Cancelled", "Are you sure you want to cancel?", kButtonYes | kButtonNo, kButtonNo},
+        {23, "", "", 0, "Update Cancelled", "Are you sure you want to cancel?", kButtonYes | kButtonNo,
+         kButtonNo},
         {24, "Unique Song ID", "", 0, "Duplicate Key Error",
          "Adding this record creates a duplicate entry for the key:Unique Song ID", kButtonOk, kButtonOk},
         {25, "", "", 40, "Auto Increment Error",
          "Attempts to automatically number this record have failed.  Error: E.", kButtonRetry | kButtonCancel,
          kButtonCancel},
-        {30, "tnrdata", "", 36, "File Access Error", "File (tnrdata) could not be opened.  Error: E.", kButtonOk,
-         kButtonOk},
+        {30, "tnrdata", "", 36, "File Access Error", "File (tnrdata) could not be opened.  Error: E.",
+         kButtonOk, kButtonOk},
         {31, "Tunarium", "Put", 0, "Process PUT Error",
-         "An error was experienced when making changes to the Tunarium file.  Error: E", kButtonOk, kButtonOk},
+         "An error was experienced when making changes to the Tunarium file.  Error: E", kButtonOk,
+         kButtonOk},
         {31, "Tunarium", "Delete", 0, "Process DELETE Error",
-         "An error was experienced when deleting a record from the Tunarium file.  Error: E", kButtonOk, kButtonOk},
+         "An error was experienced when deleting a record from the Tunarium file.  Error: E", kButtonOk,
+         kButtonOk},
         {32, "", "", 0, "Confirm Delete",
          "You've selected to delete the highlighted record.  Press OK to confirm deletion of this record.",
          kButtonOk | kButtonCancel, kButtonCancel},
         {34, "Update", "Album", 32, "Transaction Framing Error",
-         "Error: (E) attempting to frame the update transaction on Album.  Update transaction cancelled.", kButtonOk,
-         kButtonOk},
+         "Error: (E) attempting to frame the update transaction on Album.  Update transaction cancelled.",
+         kButtonOk, kButtonOk},
         {35, "A_Songs", "", 90, "Record Retrieval Error",
-         "Error: (E) attempting to access a record from the A_Songs file.  Returning to previous window.", kButtonOk,
-         kButtonOk},
+         "Error: (E) attempting to access a record from the A_Songs file.  Returning to previous window.",
+         kButtonOk, kButtonOk},
         {36, "", "", 0, "View Open Error",
-         "Error: (E) attempting to open the current VIEW. Filter and Range Limits ignored.", kButtonOk, kButtonOk},
+         "Error: (E) attempting to open the current VIEW. Filter and Range Limits ignored.", kButtonOk,
+         kButtonOk},
         {38, "", "", 0, "Record Was Not Updated",
-         "This record was changed by another station. Those changes will now be displayed. Use the Ditto Button or "
+         "This record was changed by another station. Those changes will now be displayed. Use the Ditto "
+         "Button or "
          "Ctrl+' to recall your changes.",
          kButtonOk, kButtonOk},
     };
@@ -316,8 +329,8 @@ TEST_F(DatabaseTest, RenamingAMediaFormatRenamesItInEverySong) {
     row.setText(0, "Compact Disc");
     EXPECT_EQ(db->update(row, true, before), kRoutineDone);
     QVector<Row> songs;
-    db->store().read(TableId::Tunarium, tableDef(TableId::Tunarium).primaryKey, {}, sql::Direction::Forward, true,
-                     1000, songs);
+    db->store().read(TableId::Tunarium, tableDef(TableId::Tunarium).primaryKey, {}, sql::Direction::Forward,
+                     true, 1000, songs);
     int renamed = 0;
     for (const Row& s : songs) {
         const QString media = s.text(tableDef(TableId::Tunarium).fieldIndex(u"Media"));
@@ -346,8 +359,9 @@ TEST_F(DatabaseTest, CategoryIdentifierChangeFollowsOrIsRestricted) {
     const auto unchanged = snapshotAll();
     EXPECT_EQ(db->update(row, true, before), kRoutineFailed);
     EXPECT_EQ(lastCaption(), "Referential Integrity Update Error");
-    EXPECT_EQ(lastText(), "This record is referenced from the file Album.  Linking field(s) have been restricted "
-                          "from change and have been reset to original values.");
+    EXPECT_EQ(lastText(),
+              "This record is referenced from the file Album.  Linking field(s) have been restricted "
+              "from change and have been reset to original values.");
     EXPECT_EQ(row.number(0), 1);
     EXPECT_EQ(snapshotAll(), unchanged);
     // The same record can be saved again after the refusal.
@@ -380,6 +394,47 @@ TEST_F(DatabaseTest, AlbumChangesCascadeToItsSongs) {
     EXPECT_EQ(s.fileNumber, "F2");
     ASSERT_TRUE(db->store().get(tableDef(TableId::Tunarium).primaryKey, {qint64(3)}, s).ok());
     EXPECT_EQ(s.fileNumber, "F9");
+}
+
+// A blank linking value refers to no record: a media format without a name and a category
+// numbered 0 are not what songs without a media format or category point at.
+TEST_F(DatabaseTest, ABlankLinkingValueRefersToNoRecord) {
+    MediaRecord unnamed{"", {}};
+    CategoryRecord zero{0, "None", {}};
+    ASSERT_TRUE(db->store().insert(unnamed).ok());
+    ASSERT_TRUE(db->store().insert(zero).ok());
+    addSong(1, "No media, no category", 0, {}, {}, 0);
+    Row row = toRow(unnamed);
+    const BeforeImage before = db->saveBeforeImage(row);
+    row.setText(0, "DVD");
+    EXPECT_EQ(db->update(row, true, before), kRoutineDone);
+    SongRecord song;
+    ASSERT_TRUE(db->store().get(tableDef(TableId::Tunarium).primaryKey, {qint64(1)}, song).ok());
+    EXPECT_EQ(song.media, "");
+    EXPECT_EQ(db->remove(zero), kRoutineDone);
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
+// A routine opens the tables its rules reach for the length of the call, here tables never
+// opened before (made by the open routine on the way), and closes them again.
+TEST(IntegrityRoutines, OpenWhatTheirRulesReachAndCloseItAgain) {
+    test::TempCollection dir;
+    RecordingPrompter prompter;
+    Database db(prompter, dir.dir(), dir.configDir() + "/profile.ini");
+    ASSERT_TRUE(db.openTable(TableId::Album));
+    AlbumRecord album;
+    album.albumId = 7;
+    album.fileNumber = "F1";
+    ASSERT_TRUE(db.store().insert(album).ok());
+    EXPECT_EQ(db.remove(album), kRoutineDone);
+    EXPECT_TRUE(prompter.messages.isEmpty());
+    for (TableId further : {TableId::Tunarium, TableId::PlaylistDetails}) {
+        EXPECT_EQ(db.openCount(further), 0);
+        EXPECT_EQ(db.store().tableState(further), TableState::Current);
+    }
+    EXPECT_EQ(db.songsAliasCount(), 0);
+    EXPECT_EQ(db.openCount(TableId::Album), 1);
+    EXPECT_EQ(db.store().count(TableId::Album), 0);
 }
 
 // Two collections open on one file stand for two stations.
@@ -456,7 +511,8 @@ TEST(OpenRoutine, DamagedKeysOfferTheRebuild) {
         EXPECT_EQ(db.openTable(TableId::Album), c.opens);
         ASSERT_EQ(prompter.messages.size(), 1);
         EXPECT_EQ(prompter.messages[0].caption, "Invalid Key");
-        EXPECT_EQ(prompter.messages[0].text, "tnralbum key file is invalid.  Do you want to rebuild the key?");
+        EXPECT_EQ(prompter.messages[0].text,
+                  "tnralbum key file is invalid.  Do you want to rebuild the key?");
         EXPECT_EQ(prompter.haltText, QString::fromUtf8(c.halt));
         if (c.opens) {
             EXPECT_EQ(db.store().tableState(TableId::Album), TableState::Current);

@@ -72,8 +72,10 @@ bool isBlankInKey(const Row& row, int key) {
 
 QVariant randomValue(const FieldDef& f, QRandomGenerator& rng) {
     if (f.isText()) {
-        static const QStringList pool = {"", "", "Rock", "rock", "ROCK", "Électro", "électro", "Zebra", "abba", "Ábba",
-                                         "Beatles, The", "Bjork", "Björk", "a", "b", "Zz", "ß"};
+        static const QStringList pool = {
+            "",      "",     "Rock", "rock",         "ROCK",  "Électro", "électro",
+            "Zebra", "abba", "Ábba", "Beatles, The", "Bjork", "Björk",   "a",
+            "b",     "Zz",   "ß"};
         QString v = pool[rng.bounded(static_cast<int>(pool.size()))];
         return v.left(f.width);
     }
@@ -145,7 +147,9 @@ TEST_F(StoreTest, BlankFileNumbersAreNotInTheFileNumberKey) {
         ASSERT_TRUE(store.insert(s).ok());
     }
     QVector<Row> rows;
-    ASSERT_TRUE(store.read(TableId::Tunarium, key, KeyPosition{{QString()}}, sql::Direction::Forward, true, 10, rows).ok());
+    ASSERT_TRUE(
+        store.read(TableId::Tunarium, key, KeyPosition{{QString()}}, sql::Direction::Forward, true, 10, rows)
+            .ok());
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0].text(t.fieldIndex(u"FileNumber")), "F1");
     Row found;
@@ -222,8 +226,9 @@ TEST_F(StoreTest, EveryWalkSearchesItsIndex) {
                         const QString text = plan.join(" | ");
                         SCOPED_TRACE(q.toStdString());
                         ASSERT_EQ(plan.size(), 1) << text.toStdString();
-                        EXPECT_TRUE(plan[0].startsWith(QStringLiteral("SEARCH ") + t.label) ||
-                                    (prefix == 0 && plan[0].startsWith(QStringLiteral("SCAN ") + t.label + " USING")))
+                        EXPECT_TRUE(
+                            plan[0].startsWith(QStringLiteral("SEARCH ") + t.label) ||
+                            (prefix == 0 && plan[0].startsWith(QStringLiteral("SCAN ") + t.label + " USING")))
                             << text.toStdString();
                         EXPECT_TRUE(plan[0].contains(sql::indexName(t, k))) << text.toStdString();
                         EXPECT_FALSE(text.contains("TEMP B-TREE")) << text.toStdString();
@@ -235,8 +240,9 @@ TEST_F(StoreTest, EveryWalkSearchesItsIndex) {
                                 marks += ",?";
                             }
                             const QString first = sql::keyColumns(t, k).first();
-                            EXPECT_TRUE(compared > 1 ? plan[0].contains(marks + "))")
-                                                     : plan[0].contains(QRegularExpression(first + "[<>=]+\\?")))
+                            EXPECT_TRUE(compared > 1
+                                            ? plan[0].contains(marks + "))")
+                                            : plan[0].contains(QRegularExpression(first + "[<>=]+\\?")))
                                 << text.toStdString();
                         }
                     }
@@ -268,6 +274,55 @@ TEST_F(StoreTest, RewriteChecksTheRecordVersion) {
     now.title = "Again";
     EXPECT_EQ(store.update(now).code, code::kRecordNotFound);
     EXPECT_EQ(store.remove(now).code, code::kRecordNotFound);
+}
+
+// One field rewritten on its own: the version check holds, the text is kept to its width and its
+// folded key follows (a locator finds the record by the new text), the other fields stay.
+TEST_F(StoreTest, AFieldRewrittenOnItsOwnKeepsTheRecordWhole) {
+    SongRecord s = song("Old Artist", "Title", 1);
+    s.albumId = 3;
+    ASSERT_TRUE(store.insert(s).ok());
+    RecordMeta meta = s.meta;
+    ASSERT_TRUE(store.rewriteField(TableId::Tunarium, meta, tun::kArtist, "Électrique").ok());
+    EXPECT_EQ(meta.version, s.meta.version + 1);
+    SongRecord found;
+    ASSERT_TRUE(store.get(tun::kSongsByArtist, {QString("ÉLECTRIQUE")}, found).ok());
+    EXPECT_EQ(found.artist, "Électrique");
+    EXPECT_EQ(found.title, "Title");
+    EXPECT_EQ(found.albumId, 3);
+    EXPECT_EQ(found.meta.version, meta.version);
+    EXPECT_TRUE(store.checkKeys(TableId::Tunarium).ok());
+    // Read before the rewrite: changed by another station meanwhile.
+    EXPECT_EQ(store.rewriteField(TableId::Tunarium, s.meta, tun::kAlbumId, 4).code, code::kChangedByOther);
+    // A value that does not fit is refused, and nothing changes.
+    EXPECT_EQ(store.rewriteField(TableId::Tunarium, meta, tun::kTrackNumber, 256).code, code::kDriverError);
+    EXPECT_EQ(store.rewriteField(TableId::Tunarium, meta, tun::kArtist, QString(51, u'x')).code,
+              code::kDriverError);
+    ASSERT_TRUE(store.get(tun::kKeyId, {qint64(1)}, found).ok());
+    EXPECT_EQ(found.artist, "Électrique");
+    EXPECT_EQ(found.trackNumber, 0);
+}
+
+TEST_F(StoreTest, RecordOrderReadsFollowTheRecordNumbers) {
+    for (qint64 id = 1; id <= 7; ++id) {
+        SongRecord s = song(QString(QChar(char16_t(u'a' + (7 - id)))), "t", id);
+        ASSERT_TRUE(store.insert(s).ok());
+    }
+    QVector<qint64> ids;
+    qint64 after = 0;
+    for (;;) {
+        QVector<Row> page;
+        ASSERT_TRUE(store.readInRecordOrder(TableId::Tunarium, after, 3, page).ok());
+        for (const Row& r : page) {
+            EXPECT_GT(r.meta.rec, after);
+            after = r.meta.rec;
+            ids << r.number(tun::kId);
+        }
+        if (page.size() < 3) {
+            break;
+        }
+    }
+    EXPECT_EQ(ids, (QVector<qint64>{1, 2, 3, 4, 5, 6, 7}));
 }
 
 TEST_F(StoreTest, RecordNumbersAreNeverReused) {
@@ -388,15 +443,18 @@ TEST(StoreFiles, ForeignOrDamagedFilesAreRefusedUntouched) {
         std::function<void(const QString&)> make;
     };
     const Case cases[] = {
-        {"text file", [](const QString& path) {
+        {"text file",
+         [](const QString& path) {
              QFile f(path);
              ASSERT_TRUE(f.open(QIODevice::WriteOnly));
              f.write(QByteArray(5000, 'g'));
          }},
-        {"another program's database", [](const QString& path) {
+        {"another program's database",
+         [](const QString& path) {
              sqlite3* db = nullptr;
              sqlite3_open(path.toUtf8().constData(), &db);
-             sqlite3_exec(db, "CREATE TABLE notes(x); INSERT INTO notes VALUES (1);", nullptr, nullptr, nullptr);
+             sqlite3_exec(db, "CREATE TABLE notes(x); INSERT INTO notes VALUES (1);", nullptr, nullptr,
+                          nullptr);
              sqlite3_close(db);
          }},
         // Empty, but marked by the program that made it.
@@ -454,7 +512,8 @@ TEST(StoreFiles, ReadOnlyDirectoryGivesAClearError) {
     const StoreError e = store.open(dir.dir());
     EXPECT_FALSE(e.ok());
     EXPECT_FALSE(e.describe().isEmpty());
-    QFile::setPermissions(dir.dir(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(dir.dir(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 // A table of an older structure is brought up to date keeping its values by name; new fields
@@ -464,13 +523,18 @@ TEST(StoreFiles, UpgradeKeepsValuesByName) {
     {
         Store store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
-        ASSERT_TRUE(store.exec("CREATE TABLE \"Tunarium\" (\"_rec\" INTEGER NOT NULL, \"Title\" TEXT, \"ID\" INTEGER, "
-                               "\"artist\" TEXT, \"Obsolete\" TEXT, \"TrackNumber\" INTEGER)")
-                        .ok());
-        ASSERT_TRUE(store.exec("INSERT INTO \"Tunarium\" (rowid, \"_rec\", \"Title\", \"ID\", \"artist\", \"Obsolete\", "
-                               "\"TrackNumber\") VALUES (1, 1, 'Song One', 7, 'Abba', 'x', 3), "
-                               "(2, 2, 'Song Two', 8, 'abba', 'y', 4)")
-                        .ok());
+        ASSERT_TRUE(
+            store
+                .exec("CREATE TABLE \"Tunarium\" (\"_rec\" INTEGER NOT NULL, \"Title\" TEXT, \"ID\" INTEGER, "
+                      "\"artist\" TEXT, \"Obsolete\" TEXT, \"TrackNumber\" INTEGER)")
+                .ok());
+        ASSERT_TRUE(
+            store
+                .exec(
+                    "INSERT INTO \"Tunarium\" (rowid, \"_rec\", \"Title\", \"ID\", \"artist\", \"Obsolete\", "
+                    "\"TrackNumber\") VALUES (1, 1, 'Song One', 7, 'Abba', 'x', 3), "
+                    "(2, 2, 'Song Two', 8, 'abba', 'y', 4)")
+                .ok());
         ASSERT_TRUE(store.exec("INSERT INTO \"_structure\" VALUES ('Tunarium', 5)").ok());
         ASSERT_TRUE(store.exec("INSERT INTO \"_counts\" (label, n) VALUES ('Tunarium', 2)").ok());
     }
@@ -544,10 +608,12 @@ TEST(StoreFiles, AFailedUpgradeStepChangesNothing) {
     {
         Store store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
-        const char* oldTable = "CREATE TABLE \"Tunarium\" (\"_rec\" INTEGER NOT NULL, \"Title\" TEXT, \"ID\" INTEGER)";
+        const char* oldTable =
+            "CREATE TABLE \"Tunarium\" (\"_rec\" INTEGER NOT NULL, \"Title\" TEXT, \"ID\" INTEGER)";
         ASSERT_TRUE(store.exec(oldTable).ok());
-        const char* oldRows = "INSERT INTO \"Tunarium\" (rowid, \"_rec\", \"Title\", \"ID\") VALUES (1, 1, 'One', 1), "
-                              "(2, 2, 'Two', 2)";
+        const char* oldRows =
+            "INSERT INTO \"Tunarium\" (rowid, \"_rec\", \"Title\", \"ID\") VALUES (1, 1, 'One', 1), "
+            "(2, 2, 'Two', 2)";
         ASSERT_TRUE(store.exec(oldRows).ok());
         ASSERT_TRUE(store.exec("INSERT INTO \"_structure\" VALUES ('Tunarium', 5)").ok());
     }

@@ -41,6 +41,15 @@ TEST(DelimitedReader, LengthsAreCut) {
     EXPECT_EQ(delimitedFields("\"" + longField + "\"").first().size(), kDelimitedFieldLength);
     DelimitedLine line(QString(20000, 'y'));
     EXPECT_EQ(line.text().size(), kDelimitedLineLength);
+
+    // A character beyond the first 65536 takes two UTF-16 units: a cut never keeps only the first.
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    const QString field = QString(kDelimitedFieldLength - 1, 'x');
+    EXPECT_EQ(delimitedFields(field + emoji).first(), field);
+    EXPECT_EQ(delimitedFields("\"" + field + emoji + "\"").first(), field);
+    EXPECT_EQ(delimitedFields(QString(kDelimitedFieldLength - 2, 'x') + emoji).first().right(2), emoji);
+    const QString text = QString(kDelimitedLineLength - 1, 'y');
+    EXPECT_EQ(DelimitedLine(text + emoji).text(), text);
 }
 
 TEST(DelimitedWriter, WhatIsWrittenReadsBackTheSame) {

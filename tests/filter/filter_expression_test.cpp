@@ -205,6 +205,37 @@ TEST_F(FilterTest, DeepestAcceptedNestingRunsInSqlite) {
     EXPECT_EQ(run(text), (Ids{2, 3, 4, 5, 6}));
 }
 
+// What SQLite cannot take is refused when the text is compiled, not found when a page is read:
+// products and quotients nest a level per operand; INSTRING from a later start and INLIST repeat
+// an argument, so nested calls double (or more) the SQL text at every level.
+TEST_F(FilterTest, ConditionsSqliteCannotTakeAreRefused) {
+    const auto repeated = [](QString text, int times, const QString& around) {
+        for (int i = 0; i < times; ++i) {
+            text = around.arg(text);
+        }
+        return text;
+    };
+    const struct {
+        QString text;
+        const char* reason;
+    } cases[] = {
+        {repeated("TUN:BeatsPerMinute", 120, "%1 * 1") + " = 120", "Expression nested too deeply"},
+        {repeated("TUN:BeatsPerMinute", 60, "%1 / 1") + " = 120", "Expression nested too deeply"},
+        {repeated("TUN:Artist", 24, "INSTRING('a', %1, 1, 2)") + " = 0", "Expression too long"},
+        {repeated("TUN:Side", 8, "INLIST(%1, 1, 2, 3, 4, 5)") + " = 0", "Expression too long"},
+    };
+    for (const auto& c : cases) {
+        const CompiledFilter f = compileFilter(c.text, TableId::Tunarium);
+        EXPECT_FALSE(f.ok()) << c.text.left(60).toStdString();
+        EXPECT_EQ(f.error.reason, QString::fromUtf8(c.reason)) << c.text.left(60).toStdString();
+    }
+    // Long but flat texts, and a few levels of the repeating functions, still run.
+    EXPECT_EQ(run(repeated("TUN:Side = 2", 60, "%1 OR TUN:Side = 2")), (Ids{2}));
+    EXPECT_EQ(run(repeated("TUN:BeatsPerMinute", 40, "%1 * 1") + " = 120"), (Ids{1}));
+    EXPECT_EQ(run(repeated("TUN:Artist", 4, "INSTRING('b', %1, 1, 2)") + " = 0"), (Ids{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(run(repeated("TUN:Side", 3, "INLIST(%1, 1, 2, 3, 4, 5)") + " = 2"), (Ids{2}));
+}
+
 TEST_F(FilterTest, FunctionsOfTheRuntime) {
     expectCases({
         {"SUB(TUN:Title, 1, 3) = 'Hyp'", {1}},

@@ -427,6 +427,8 @@ TEST(NumberPictures, Read) {
         {u"@n3", u"-3.5", -4},
         {u"@n3", u".5", 1},
         {u"@n3", u"9223372036854775807", kMax},
+        {u"@n3", u"-9223372036854775808", kMin},
+        {u"@n(3)", u"(9,223,372,036,854,775,808)", kMin},
     });
     expectReads({
         {u"@n3", u"abc", 0},
@@ -436,6 +438,8 @@ TEST(NumberPictures, Read) {
         {u"@n3", u"1 2", 0},
         {u"@n3", u"1.5,0", 0},
         {u"@n3", u"9223372036854775808", 0},
+        {u"@n3", u"-9223372036854775809", 0},
+        {u"@n3", u"-9223372036854775808.5", 0}, // rounds beyond 64 bits
     });
 }
 
@@ -450,8 +454,8 @@ TEST(NumberPictures, DecimalPicturesReadDoubles) {
 }
 
 TEST(NumberPictures, RoundTrip) {
-    const std::vector<qint64> values = {0,    1,        -1,           9,    10,      99, 100, 999,
-                                        1000, -1234567, 123456789012, kMax, kMin + 1};
+    const std::vector<qint64> values = {0,    1,        -1,           9,    10,       99,  100, 999,
+                                        1000, -1234567, 123456789012, kMax, kMin + 1, kMin};
     for (const char16_t* picture :
          {u"@n3", u"@n_4b", u"@n-13", u"@n03", u"@n*5", u"@n13,", u"@n(7)", u"@n5-", u"@n_13,", u"N3"}) {
         for (qint64 value : values) {
@@ -508,8 +512,8 @@ TEST(PatternPictures, Read) {
 
 TEST(PatternPictures, RoundTrip) {
     for (const char16_t* picture : {u"p(<)pb", u"p(<<#)pb", u"pPage <<<#p", u"@P<#-##P"}) {
-        for (qint64 value :
-             {qint64(0), qint64(1), qint64(9), qint64(42), qint64(999), qint64(123456), -qint64(7)}) {
+        for (qint64 value : {qint64(0), qint64(1), qint64(9), qint64(42), qint64(999), qint64(123456),
+                             -qint64(7), kMax, kMin}) {
             EXPECT_EQ(defmt(picture, fmt(picture, value)).toLongLong(), value)
                 << QString::fromUtf16(picture).toStdString() << " " << value;
         }

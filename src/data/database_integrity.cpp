@@ -1,0 +1,285 @@
+// The update and delete routines of every table. Their rules are the relations of the data
+// dictionary, walked here for any table: a parent's change is restricted or followed by its
+// children, a parent's delete is refused while children refer to it or deletes them (each by the
+// rules of its own table), and each routine's transaction covers the tables its relations reach.
+#include "data/database.h"
+
+#include "data/dictionary_tables.h"
+
+namespace tunarium {
+
+namespace {
+
+// Records read at a time when a cascade walks a key.
+constexpr int kWalkPage = 256;
+
+bool isBlank(const QVariant& value) {
+    return value.typeId() == QMetaType::QString ? trimTrailingBlanks(value.toString()).isEmpty()
+                                                : value.toLongLong() == 0;
+}
+
+// Values as a key compares them: text without regard to case.
+bool sameKeyValue(const FieldDef& f, const QVariant& a, const QVariant& b) {
+    return f.isText() ? foldKey(a.toString()) == foldKey(b.toString()) : a.toLongLong() == b.toLongLong();
+}
+
+// Values as stored: a change of case is a change.
+bool sameValue(const FieldDef& f, const QVariant& a, const QVariant& b) {
+    return f.isText() ? trimTrailingBlanks(a.toString()) == trimTrailingBlanks(b.toString())
+                      : a.toLongLong() == b.toLongLong();
+}
+
+// The child's key that its relation walks: the first key led by the linking field.
+int childKey(const RelationDef& r) {
+    const TableDef& child = tableDef(r.child);
+    for (int k = 0; k < child.keys.size(); ++k) {
+        if (child.key(k).components.first() == r.childField) {
+            return k;
+        }
+    }
+    return -1; // the store refuses it as an invalid key; the dictionary's tests make sure it never is
+}
+
+bool changeApplies(const RelationDef& r) {
+    return r.onChange != ChangeRule::None;
+}
+
+bool deleteApplies(const RelationDef&) {
+    return true;
+}
+
+// The relations of `parent` that a routine applies, in order.
+template <class Applies> QList<const RelationDef*> relationsOf(TableId parent, Applies applies) {
+    QList<const RelationDef*> found;
+    for (const RelationDef& r : relations()) {
+        if (r.parent == parent && applies(r)) {
+            found << &r;
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+Database::Coverage Database::updateCoverage(TableId table) {
+    Coverage c;
+    for (const RelationDef* r : relationsOf(table, changeApplies)) {
+        if (!c.tables.contains(r->child)) {
+            c.tables << r->child;
+        }
+        c.alias = c.alias || r->throughAlias;
+    }
+    return c;
+}
+
+Database::Coverage Database::deleteCoverage(TableId table) {
+    Coverage c;
+    // A cascade deletes children by the rules of their own table: what those reach is covered too.
+    QList<TableId> parents{table};
+    while (!parents.isEmpty()) {
+        const TableId parent = parents.takeFirst();
+        for (const RelationDef* r : relationsOf(parent, deleteApplies)) {
+            if (!c.tables.contains(r->child) && r->child != table) {
+                c.tables << r->child;
+                if (r->onDelete == DeleteRule::Cascade) {
+                    parents << r->child;
+                }
+            }
+            c.alias = c.alias || r->throughAlias;
+        }
+    }
+    return c;
+}
+
+BeforeImage Database::saveBeforeImage(const Row& row) const {
+    BeforeImage b;
+    b.saved = !relationsOf(row.tableId(), changeApplies).isEmpty();
+    if (b.saved) {
+        b.record = row;
+    }
+    return b;
+}
+
+int Database::update(Row& row, bool canRecall, const BeforeImage& before) {
+    const TableDef& t = row.table();
+    const Coverage further = updateCoverage(t.id);
+    if (!openFurther(further)) {
+        return kRoutineFailed;
+    }
+    Transaction tx(m_store);
+    if (!tx.ok()) {
+        m_warnings.saveError(tx.beginError());
+        m_warnings.show(warning::kTransactionFramingError, QStringLiteral("Update"), t.label);
+        closeFurther(further);
+        return kRoutineFailed;
+    }
+    const qint64 readVersion = row.meta.version;
+    StoreError e = m_store.update(row);
+    if (e) {
+        tx.rollback();
+        m_warnings.saveError(e);
+        if (e.code == code::kChangedByOther) {
+            m_warnings.show(canRecall ? warning::kRecordWasNotUpdated : warning::kUpdateOperationError,
+                            t.label);
+            Row current;
+            if (m_store.fetch(t.id, row.meta.rec, current).ok()) {
+                row = current;
+            }
+            closeFurther(further);
+            return kRoutineChanged;
+        }
+        m_warnings.show(warning::kUpdateOperationError, t.label);
+        closeFurther(further);
+        return kRoutineFailed;
+    }
+    bool restricted = false;
+    e = changeRules(row, before, restricted);
+    if (!e && !restricted) {
+        e = tx.commit();
+        if (e) {
+            m_warnings.saveError(e);
+            m_warnings.show(warning::kUpdateOperationError, t.label);
+        }
+    }
+    if (e || restricted) {
+        tx.rollback();
+        row.meta.version = readVersion;
+        closeFurther(further);
+        return kRoutineFailed;
+    }
+    closeFurther(further);
+    return kRoutineDone;
+}
+
+StoreError Database::changeRules(Row& row, const BeforeImage& before, bool& restricted) {
+    if (!before.saved || before.record.tableId() != row.tableId()) {
+        return {};
+    }
+    const TableDef& t = row.table();
+    for (const RelationDef* r : relationsOf(t.id, changeApplies)) {
+        const QVariant old = before.record.value(r->parentField);
+        const QVariant now = row.value(r->parentField);
+        if (isBlank(old) || sameValue(t.field(r->parentField), old, now)) {
+            continue;
+        }
+        StoreError e;
+        if (r->onChange == ChangeRule::Restrict) {
+            Row child;
+            e = m_store.get(r->child, childKey(*r), {old}, child);
+            if (e.ok()) {
+                m_warnings.show(warning::kRestrictedUpdate, r->childLabel());
+                row.setRaw(r->parentField, old);
+                restricted = true;
+                return {};
+            }
+            if (e.code == code::kRecordNotFound) {
+                continue;
+            }
+        } else {
+            qint64 changed = 0;
+            e = m_store.replaceInKey(r->child, childKey(*r), old, now, changed);
+        }
+        if (e) {
+            m_warnings.saveError(e);
+            m_warnings.show(e.code == code::kDriverError || e.code == code::kDuplicateKey
+                                ? warning::kUpdateOperationError
+                                : warning::kRecordRetrievalError,
+                            r->childLabel());
+            return e;
+        }
+    }
+    return {};
+}
+
+int Database::fail(int warningNumber, const StoreError& error, const QString& name, const QString& second) {
+    m_warnings.saveError(error);
+    m_warnings.show(warningNumber, name, second);
+    return kRoutineFailed;
+}
+
+int Database::remove(const Row& row) {
+    const TableDef& t = row.table();
+    const Coverage further = deleteCoverage(t.id);
+    if (!openFurther(further)) {
+        return kRoutineFailed;
+    }
+    int result = kRoutineDone;
+    {
+        Transaction tx(m_store);
+        if (!tx.ok()) {
+            result =
+                fail(warning::kTransactionFramingError, tx.beginError(), QStringLiteral("Delete"), t.label);
+        } else {
+            Row current;
+            StoreError e = m_store.fetch(t.id, row.meta.rec, current);
+            if (e) {
+                tx.rollback();
+                result = fail(warning::kRecordRetrievalError, e, t.label);
+            } else if (!deleteRules(current)) {
+                tx.rollback();
+                result = kRoutineFailed;
+            } else if ((e = m_store.remove(current)) || (e = tx.commit())) {
+                tx.rollback();
+                result = fail(warning::kDeleteOperationError, e, t.label);
+            }
+        }
+    }
+    closeFurther(further);
+    return result;
+}
+
+bool Database::deleteRules(const Row& row) {
+    for (const RelationDef* r : relationsOf(row.tableId(), deleteApplies)) {
+        const QVariant value = row.value(r->parentField);
+        if (isBlank(value)) {
+            continue;
+        }
+        if (r->onDelete == DeleteRule::Restrict) {
+            Row child;
+            const StoreError e = m_store.get(r->child, childKey(*r), {value}, child);
+            if (e.ok()) {
+                m_warnings.show(warning::kRestrictedDelete, r->childLabel());
+                return false;
+            }
+            if (e.code != code::kRecordNotFound) {
+                fail(warning::kRecordRetrievalError, e, r->childLabel());
+                return false;
+            }
+        } else if (!deleteChildren(*r, value)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Database::deleteChildren(const RelationDef& r, const QVariant& value) {
+    const TableDef& child = tableDef(r.child);
+    const int key = childKey(r);
+    for (;;) {
+        QVector<Row> page;
+        if (const StoreError e = m_store.read(r.child, key, KeyPosition{{value}}, Direction::Forward,
+                                              true, kWalkPage, page)) {
+            fail(warning::kRecordRetrievalError, e, r.childLabel());
+            return false;
+        }
+        int deleted = 0;
+        for (const Row& record : page) {
+            if (!sameKeyValue(child.field(r.childField), record.value(r.childField), value)) {
+                return true;
+            }
+            if (!deleteRules(record)) {
+                return false;
+            }
+            if (const StoreError e = m_store.remove(record)) {
+                fail(warning::kDeleteOperationError, e, r.childLabel());
+                return false;
+            }
+            ++deleted;
+        }
+        if (deleted == 0) {
+            return true;
+        }
+    }
+}
+
+} // namespace tunarium
