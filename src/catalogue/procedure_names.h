@@ -13,4 +13,28 @@ inline constexpr char kBrowseMedia[] = "BrowseMedia";
 inline constexpr char kImport[] = "ImportSongs";
 inline constexpr char kExport[] = "ExportSongs";
 
+// The reports, which the reports room registers under these names: the song reports the songs
+// browse's &Print starts for its tab (the category report with the tab's CAT:CategoryID as its
+// argument), the album reports of the albums browse, the songs of an album (argument: the album's
+// ALB:AlbumID) of the album form, the playlist reports of the playlists browse (argument: the
+// playlist's PLD:PlaylistID), and those of the frame's menu.
+inline constexpr char kReportSongsByArtist[] = "ReportSongsByArtist";
+inline constexpr char kReportSongsByTitle[] = "ReportSongsByTitle";
+inline constexpr char kReportSongsByAlbum[] = "ReportSongsByAlbum";
+inline constexpr char kReportSongsByMedia[] = "ReportSongsByMedia";
+inline constexpr char kReportSongsByCategory[] = "ReportSongsByCategory";
+inline constexpr char kReportSongsByBpm[] = "ReportSongsByBPM";
+inline constexpr char kReportSongsByChartNumber[] = "ReportSongsByChartNumber";
+inline constexpr char kReportSongsByUdk[] = "ReportSongsByUDK";
+inline constexpr char kReportAlbumsByArtist[] = "ReportAlbumsByArtist";
+inline constexpr char kReportAlbumsByAlbum[] = "ReportAlbumsByAlbum";
+inline constexpr char kReportAlbumsByFileNumber[] = "ReportAlbumsByFileNumber";
+inline constexpr char kReportAlbumsByCategory[] = "ReportAlbumsByCategory";
+inline constexpr char kReportPaperSaverByArtist[] = "ReportPaperSaverByArtist";
+inline constexpr char kReportPaperSaverByTitle[] = "ReportPaperSaverByTitle";
+inline constexpr char kReportDjLog[] = "ReportDJLog";
+inline constexpr char kReportSongsOfAlbum[] = "ReportSongsOfAlbum";
+inline constexpr char kReportPlaylist[] = "ReportPlaylist";
+inline constexpr char kReportPlaylistTop40[] = "ReportPlaylistTop40";
+
 } // namespace tunarium::procedure

@@ -9,11 +9,8 @@ inline constexpr char kGeneratePlaylist[] = "GeneratePlaylist";
 inline constexpr char kUpdatePlaylist[] = "UpdatePlaylist";
 inline constexpr char kUpdatePlaylistDetails[] = "UpdatePlaylistDetails";
 
-// Windows of other rooms that the playlist windows start by name, each disabled until its room
-// registers it: the two playlist reports of the playlists browse (started on the selected
-// playlist), and the songs selection list of the entry form (it answers with the chosen song).
-inline constexpr char kReportPlaylist[] = "ReportPlaylist";
-inline constexpr char kReportPlaylistWithLogo[] = "ReportPlaylistWithLogo";
+// The songs selection list of the entry form, which the albums room registers: started with the
+// entry's TUN:ID as its argument, it answers with the chosen song. Disabled until registered.
 inline constexpr char kSelectFileNumber[] = "SelectFileNumber";
 
 } // namespace tunarium::procedure

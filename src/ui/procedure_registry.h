@@ -10,6 +10,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QVariant>
 
 #include <functional>
 
@@ -32,16 +33,21 @@ struct ProcedureContext {
     QWidget* caller;
     // Every procedure of the program, for a window that starts another by name.
     const ProcedureRegistry& procedures;
-    // The record the procedure is started on, when its caller names one (the playlist a playlist
-    // report prints); an empty Row otherwise.
-    Row record = {};
+    // What the procedure is started on, for one that needs it: the ALB:AlbumID of the album whose
+    // songs a report prints, the PLD:PlaylistID of a playlist to print, the CAT:CategoryID a
+    // category report opens its choice of category on. Invalid for the others.
+    QVariant argument = {};
     // For a procedure that chooses a record for its caller (a selection list): told the response
     // and, when Completed, the chosen record. Empty when the caller waits for no choice.
     std::function<void(int response, const Row& chosen)> answer = {};
 
-    // The same context for a procedure started from `window` (without a record or an answer).
+    // The same context for a procedure started from `window`.
     ProcedureContext calledFrom(QWidget* window) const {
         return {db, settings, prompter, workspace, window, procedures};
+    }
+    // The same context with `value` as the argument.
+    ProcedureContext with(const QVariant& value) const {
+        return {db, settings, prompter, workspace, caller, procedures, value};
     }
 };
 

@@ -1,6 +1,7 @@
 // The playlist windows as a user works them: songs dragged from the songs browse onto a playlist,
 // the generator's window, the playlist form's Add and Cancel, the chart, and the buttons that start
 // other rooms' windows by name.
+#include "catalogue/procedure_names.h"
 #include "catalogue/ui/browse_list.h"
 #include "catalogue/ui/picture_edit.h"
 #include "catalogue/ui/songs_browse_window.h"
@@ -263,7 +264,7 @@ TEST_F(PlaylistWindowsTest, WindowsOfOtherRoomsAreStartedByNameOnceRegistered) {
 
     QVector<qint64> printed;
     procedures.add(QString::fromLatin1(procedure::kReportPlaylist),
-                   [&printed](const ProcedureContext& c) { printed << c.record.number(pld::kPlaylistId); });
+                   [&printed](const ProcedureContext& c) { printed << c.argument.toLongLong(); });
     procedures.add(QString::fromLatin1(procedure::kSelectFileNumber), [](const ProcedureContext& c) {
         SongRecord chosen;
         chosen.id = 4;

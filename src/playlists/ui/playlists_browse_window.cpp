@@ -1,6 +1,7 @@
 // The playlists browse.
 #include "playlists/ui/playlists_browse_window.h"
 
+#include "catalogue/procedure_names.h"
 #include "data/app_paths.h"
 #include "playlists/playlist_forms.h"
 #include "playlists/procedure_names.h"
@@ -40,8 +41,7 @@ PlaylistsBrowseWindow::PlaylistsBrowseWindow(const ProcedureContext& context)
     startButtonRow();
     m_print = addButton(QStringLiteral("&Print"), [this] { startReport(procedure::kReportPlaylist); });
     m_print->setToolTip(QStringLiteral("Print playlist (basic format)"));
-    m_top40 =
-        addButton(QStringLiteral("&Top 40"), [this] { startReport(procedure::kReportPlaylistWithLogo); });
+    m_top40 = addButton(QStringLiteral("&Top 40"), [this] { startReport(procedure::kReportPlaylistTop40); });
     m_top40->setToolTip(QStringLiteral("Print playlist in a top-?? chart format"));
     addButton(BrowseAction::Close, QStringLiteral("Cl&ose"));
 }
@@ -55,17 +55,16 @@ void PlaylistsBrowseWindow::pageShown() {
     const bool rows = engine().rowCount() > 0;
     m_print->setEnabled(rows &&
                         m_context.procedures.contains(QString::fromLatin1(procedure::kReportPlaylist)));
-    m_top40->setEnabled(
-        rows && m_context.procedures.contains(QString::fromLatin1(procedure::kReportPlaylistWithLogo)));
+    m_top40->setEnabled(rows &&
+                        m_context.procedures.contains(QString::fromLatin1(procedure::kReportPlaylistTop40)));
 }
 
 void PlaylistsBrowseWindow::startReport(const char* name) {
     if (engine().rowCount() == 0) {
         return;
     }
-    ProcedureContext context = m_context.calledFrom(this);
-    context.record = engine().record();
-    m_context.procedures.start(QString::fromLatin1(name), context);
+    m_context.procedures.start(QString::fromLatin1(name),
+                               m_context.calledFrom(this).with(engine().record().number(pld::kPlaylistId)));
 }
 
 QVector<PopupEntry> PlaylistsBrowseWindow::popupExtras() const {

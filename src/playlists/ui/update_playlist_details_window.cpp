@@ -112,10 +112,7 @@ void UpdatePlaylistDetailsWindow::setSong(qint64 songId) {
 }
 
 void UpdatePlaylistDetailsWindow::selectSong() {
-    ProcedureContext context = m_context.calledFrom(this);
-    SongRecord current;
-    current.id = m_record.number(pla::kId);
-    context.record = toRow(current);
+    ProcedureContext context = m_context.calledFrom(this).with(m_record.number(pla::kId));
     QPointer<UpdatePlaylistDetailsWindow> self(this);
     context.answer = [self](int response, const Row& chosen) {
         if (self && response == kResponseCompleted && chosen.tableId() == TableId::Tunarium &&
