@@ -308,10 +308,23 @@ void PlaylistEntriesPanel::chart() {
     QPointer<PlaylistEntriesPanel> self(this);
     runProcessWindow(areaOf(m_formWindow), std::make_unique<ChartProcess>(m_context.db, m_playlistId),
                      [self](bool) {
-                         if (self) {
-                             self->m_formWindow->setEnabled(true);
-                             self->refresh();
+                         if (!self) {
+                             return;
                          }
+                         self->m_formWindow->setEnabled(true);
+                         self->refresh();
+                         // The progress window's frame closes after this; the workspace would then
+                         // activate whichever window it likes (the browse behind the form).
+                         QTimer::singleShot(0, self, [self] {
+                             if (!self) {
+                                 return;
+                             }
+                             if (auto* sub = qobject_cast<QMdiSubWindow*>(self->m_formWindow->parentWidget());
+                                 sub && sub->mdiArea()) {
+                                 sub->mdiArea()->setActiveSubWindow(sub);
+                             }
+                             self->m_list->setFocus();
+                         });
                      });
 }
 
