@@ -27,6 +27,7 @@ const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n
                            "       tunarium-bench import --dir DIR\n"
                            "       tunarium-bench playlists --dir DIR\n"
                            "       tunarium-bench cd-identify\n"
+                           "       tunarium-bench wizard --dir DIR\n"
                            "       tunarium-bench report-engine --dir DIR [--songs N]\n";
 
 int usage(const char* problem) {
@@ -60,7 +61,8 @@ double rawInsertMs(const GeneratorOptions& options, qint64 songs, QString& error
         quotedCols << sql::quoted(c);
         marks << "?";
     }
-    const QByteArray insert = ("INSERT INTO \"Tunarium\" (" + quotedCols.join(",") + ") VALUES (" + marks.join(",") + ")").toUtf8();
+    const QByteArray insert =
+        ("INSERT INTO \"Tunarium\" (" + quotedCols.join(",") + ") VALUES (" + marks.join(",") + ")").toUtf8();
     sqlite3_stmt* stmt = nullptr;
     sqlite3_prepare_v2(db, insert.constData(), -1, &stmt, nullptr);
     SongFactory factory(options);
@@ -195,7 +197,8 @@ int openBench(const QString& dirPath) {
         count = store.count(TableId::Tunarium);
         ours << elapsedMs(timer);
         if (i == 0) {
-            for (const QString& line : store.explainQueryPlan("SELECT n FROM \"_counts\" WHERE label = 'Tunarium'")) {
+            for (const QString& line :
+                 store.explainQueryPlan("SELECT n FROM \"_counts\" WHERE label = 'Tunarium'")) {
                 scans += line.startsWith("SCAN") ? 1 : 0;
             }
         }
@@ -290,6 +293,9 @@ int run(const QStringList& args) {
     }
     if (command == "playlists") {
         return playlistsBench(dir);
+    }
+    if (command == "wizard") {
+        return wizardBench(dir);
     }
     if (command == "report-engine") {
         bool ok = true;

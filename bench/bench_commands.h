@@ -25,6 +25,9 @@ int importBench(const QString& dir);
 int playlistsBench(const QString& dir);
 // Reads a disc from a table-of-contents file with the CD reader, beside libdiscid alone.
 int cdIdentifyBench();
+// A 20-track add wizard's OK on a copy of the collection in `dir`, beside raw SQLite inserts of the
+// same album and songs, then the disc identification.
+int wizardBench(const QString& dir);
 // Prints `songs` generated songs in the columns of Songs by Artist to PDF, straight and through a
 // page queue, in `dir`; `openPreview`, when given, opens the preview on the queue and returns the
 // time it took.

@@ -254,6 +254,19 @@ bool CdReader::ask(const QString& command, QString& reply) {
     return true;
 }
 
+void CdReader::cancel() {
+    if (finished()) {
+        return;
+    }
+    if (m_state == State::Ready) {
+        m_albumBefore = m_album;
+    }
+    if (m_driveOpen) {
+        close();
+    }
+    dropRead();
+}
+
 void CdReader::fail(const char* message) {
     QString text = QString::fromLatin1(message);
     const QString detail = m_mci.device().problem();
@@ -262,6 +275,10 @@ void CdReader::fail(const char* message) {
     }
     m_prompter.message({QStringLiteral("Error"), text, PromptIcon::Stop, kButtonOk, kButtonOk});
     close();
+    dropRead();
+}
+
+void CdReader::dropRead() {
     m_album.cdIdentifier = m_albumBefore.cdIdentifier;
     m_album.xccd = m_albumBefore.xccd;
     m_album.totalTime = m_albumBefore.totalTime;

@@ -97,6 +97,9 @@ public:
     bool step();
     // ReadCD: the whole read. True when it completed, false after a drive failure.
     bool readCD();
+    // Ends a read that has not finished, without a message: the drive is closed, nothing is handed
+    // on and the album record is left as it was.
+    void cancel();
 
     bool finished() const { return m_state == State::Completed || m_state == State::Failed; }
     bool succeeded() const { return m_state == State::Completed; }
@@ -122,6 +125,8 @@ private:
     // The reply to a question about the disc; ends the read when the drive went away.
     bool ask(const QString& command, QString& reply);
     void fail(const char* message);
+    // Hands nothing on: the album record as it was before the read, no tracks.
+    void dropRead();
     void close();
     void countStep();
 

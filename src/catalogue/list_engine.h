@@ -82,6 +82,9 @@ public:
     int selectedIndex() const { return m_selected; }
     // The user selected another row of the page.
     void selectRow(int index);
+    // The page rebuilt around `record`, which another routine changed (a move renumbered it), with
+    // that record selected; the thumb follows.
+    void showRecord(const Row& record);
 
     // The record buffer: the selected row's record (blank when the page is empty). A caller that
     // opens the browse with the Select request leaves the value to open on here.
@@ -123,10 +126,6 @@ public:
     // The form's answer. `record` is the record as the form left it (the added or changed
     // record; ignored for Delete and Cancelled).
     void formAnswered(Response response, const Row& record);
-
-    // The window changed the table itself (a record it made or moved): the page is rebuilt around
-    // `record`, found by its key values (and by its number when it has one), and selects it.
-    void showRecord(const Row& record);
 
     // "&Add|&Change|&Delete", greyed with an empty page, then the window's own entries.
     QString popupText(const QVector<PopupEntry>& extras = {}) const;

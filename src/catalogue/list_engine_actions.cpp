@@ -208,18 +208,19 @@ void ListEngine::formAnswered(Response response, const Row& record) {
 }
 
 void ListEngine::showRecord(const Row& record) {
-    if (!ready()) {
+    if (!ready() || record.tableId() != m_def.table || record.size() == 0) {
         return;
     }
     Notify n(*this);
+    // A record added or taken away changes the count in the title; the locator's text belongs to
+    // the old position.
     updateTitle();
     locator().clear();
     locate(m_cursor.positionFrom(record, true));
-    if (m_failed) {
-        return;
+    if (!m_failed) {
+        computeThumbSteps();
+        newSelection();
     }
-    computeThumbSteps();
-    newSelection();
 }
 
 QString ListEngine::popupText(const QVector<PopupEntry>& extras) const {

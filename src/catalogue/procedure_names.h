@@ -9,9 +9,12 @@ inline constexpr char kBrowseCategories[] = "BrowseCategories";
 inline constexpr char kBrowseMedia[] = "BrowseMedia";
 
 // Windows of rooms above the catalogue that its windows start by name (the songs browse's &Import
-// and &Export); the exchange registers them under these names.
+// and &Export, the song form's add wizards); the exchange and the albums register them under these
+// names.
 inline constexpr char kImport[] = "ImportSongs";
 inline constexpr char kExport[] = "ExportSongs";
+inline constexpr char kAddCompilation[] = "AddCompilation";
+inline constexpr char kAddSingleArtist[] = "AddSingleArtist";
 
 // The reports, which the reports room registers under these names: the song reports the songs
 // browse's &Print starts for its tab (the category report with the tab's CAT:CategoryID as its

@@ -74,6 +74,11 @@ Value instring(const QVector<Value>& args) {
     const int position = args[0].position;
     const bool fromFirst = args.size() < 4 || (args[3].constant && args[3].constant->toLongLong() == 1 &&
                                                args[3].type == ValueType::Number);
+    if (fromFirst && haystack.fromKey) {
+        // The same search in the stored key, without cutting a copy of its folded part per row.
+        return (SqlBuilder() << "tunarium_keyinstr(" << haystack.keySql << ", " << needle << ")")
+            .make(ValueType::Number, position);
+    }
     if (fromFirst) {
         return (SqlBuilder() << "instr(" << haystack << ", " << needle << ")")
             .make(ValueType::Number, position);

@@ -161,6 +161,7 @@ Value folded(const Value& from) {
         out = (SqlBuilder() << "substr(" << v.keySql << ", instr(" << v.keySql << ", char(1)) + 1)")
                   .make(ValueType::Text, v.position);
         out.keySql = v.keySql;
+        out.fromKey = true;
     } else {
         out = (SqlBuilder() << "tunarium_casefold(" << v << ")").make(ValueType::Text, v.position);
     }

@@ -28,6 +28,7 @@ struct Value {
     bool clipped = false;    // text known to have no trailing blanks
     bool folded = false;     // text already case-folded (caseFold): compared without regard to case
     QString keySql;          // a column (or sub-select) with the folded key of the same text, without binds
+    bool fromKey = false;    // sql reads the case-folded part of keySql (folded() of a keyed text)
     std::optional<QVariant> constant; // the value of a literal or a bound name
     int position = 0;                 // where the value starts in the filter text
     int depth = 0;                    // how deeply parentheses nest in sql

@@ -36,6 +36,43 @@ void foldFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
     sqlite3_result_text(context, folded.constData(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
 }
 
+// tunarium_keyinstr(key, needle): instr(substr(key, instr(key, char(1)) + 1), needle) without
+// copying the key: the position, in characters, of the needle in a folded key's case-folded part
+// (after its separator, or the whole key when it has none); 0 when absent, NULL with a NULL
+// argument. A search that reads through every song calls it once per song.
+void keyInstrFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    if (argc != 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL ||
+        sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto* key = sqlite3_value_text(argv[0]);
+    const auto keyBytes = static_cast<size_t>(sqlite3_value_bytes(argv[0]));
+    const auto* needle = sqlite3_value_text(argv[1]);
+    const auto needleBytes = static_cast<size_t>(sqlite3_value_bytes(argv[1]));
+    if (!key || !needle) {
+        sqlite3_result_error_nomem(context);
+        return;
+    }
+    const unsigned char* text = key;
+    size_t textBytes = keyBytes;
+    if (const void* separator = std::memchr(key, 1, keyBytes)) {
+        text = static_cast<const unsigned char*>(separator) + 1;
+        textBytes = keyBytes - static_cast<size_t>(text - key);
+    }
+    const void* hit = needleBytes == 0 ? text : memmem(text, textBytes, needle, needleBytes);
+    if (!hit) {
+        sqlite3_result_int(context, 0);
+        return;
+    }
+    // Characters before the match: every byte that does not continue a UTF-8 sequence.
+    sqlite3_int64 position = 1;
+    for (const unsigned char* c = text; c != hit; ++c) {
+        position += (*c & 0xC0) != 0x80 ? 1 : 0;
+    }
+    sqlite3_result_int64(context, position);
+}
+
 // A second database file opened only to receive a backup.
 class BackupTarget {
 public:
@@ -132,6 +169,8 @@ StoreError Connection::open(const QString& path) {
                                &foldFunction<&foldKey>, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(m_db, "tunarium_casefold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                &foldFunction<&caseFold>, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(m_db, "tunarium_keyinstr", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                               &keyInstrFunction, nullptr, nullptr, nullptr);
 
     // Another copy of the program that closes the collection while this one has it open must never
     // delete the write-ahead log and its index from under this one: should this process's locks

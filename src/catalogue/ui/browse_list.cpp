@@ -9,7 +9,9 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionHeader>
 #include <QWheelEvent>
@@ -207,6 +209,84 @@ bool BrowseList::mouse(QEvent* event) {
 QString BrowseList::currentFormat() const {
     const int columns = std::min(static_cast<int>(m_format.columns().size()), m_engine.columnCount());
     return m_format.withWidths(columnUnits(horizontalHeader(), columns, m_lastColumnUnits)).text();
+}
+
+bool scrollForThumbAction(ListEngine& engine, int sliderAction) {
+    switch (sliderAction) {
+    case QAbstractSlider::SliderSingleStepAdd:
+        engine.scroll(ScrollAction::OneDown);
+        return true;
+    case QAbstractSlider::SliderSingleStepSub:
+        engine.scroll(ScrollAction::OneUp);
+        return true;
+    case QAbstractSlider::SliderPageStepAdd:
+        engine.scroll(ScrollAction::PageDown);
+        return true;
+    case QAbstractSlider::SliderPageStepSub:
+        engine.scroll(ScrollAction::PageUp);
+        return true;
+    case QAbstractSlider::SliderToMinimum:
+        engine.scroll(ScrollAction::Top);
+        return true;
+    case QAbstractSlider::SliderToMaximum:
+        engine.scroll(ScrollAction::Bottom);
+        return true;
+    default:
+        return false;
+    }
+}
+
+QScrollBar* makeThumbBar(ListEngine& engine, BrowseList* list) {
+    auto* thumb = new QScrollBar(Qt::Vertical);
+    thumb->setRange(0, kThumbSteps);
+    thumb->setPageStep(10);
+    QSizePolicy policy = thumb->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    thumb->setSizePolicy(policy);
+    thumb->hide();
+    QObject::connect(thumb, &QScrollBar::actionTriggered, list, [&engine, thumb](int action) {
+        if (scrollForThumbAction(engine, action)) {
+            // The bar shows the estimate of the selected record, not where the click would have put it.
+            thumb->setSliderPosition(engine.thumbPosition());
+        }
+    });
+    QObject::connect(thumb, &QScrollBar::sliderReleased, list, [&engine, list, thumb] {
+        engine.dragThumb(thumb->sliderPosition());
+        list->setFocus();
+    });
+    return thumb;
+}
+
+void showListPage(const ListEngine& engine, BrowseList* list, QScrollBar* thumb) {
+    list->pageModel()->pageChanged();
+    const int selected = engine.selectedIndex();
+    if (selected >= 0) {
+        list->selectRow(selected);
+    } else {
+        list->clearSelection();
+    }
+    thumb->setVisible(engine.scrollBarVisible());
+    const QSignalBlocker block(thumb);
+    thumb->setSliderPosition(engine.thumbPosition());
+}
+
+void showPopupMenu(QWidget* parent, const QString& text, const QPoint& globalPos,
+                   std::function<void(int)> chosen) {
+    auto* menu = new QMenu(parent);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    int entry = 0;
+    for (const QString& item : text.split(u'|')) {
+        if (item == u'-') {
+            menu->addSeparator();
+            continue;
+        }
+        const bool greyed = item.startsWith(u'~');
+        QAction* action = menu->addAction(greyed ? item.mid(1) : item);
+        action->setEnabled(!greyed);
+        const int number = ++entry;
+        QObject::connect(action, &QAction::triggered, parent, [chosen, number] { chosen(number); });
+    }
+    menu->popup(globalPos);
 }
 
 } // namespace tunarium

@@ -12,6 +12,9 @@
 
 #include <functional>
 
+class QPoint;
+class QScrollBar;
+
 namespace tunarium {
 
 class ListEngine;
@@ -53,5 +56,23 @@ private:
     std::function<void()> m_defaultAction;
     std::function<void(QPoint)> m_popupAction;
 };
+
+// What an action of a list's thumb scroll bar does to the list: a line or a page up or down, the top
+// or the bottom. False for the actions it leaves alone (a drag is taken when the thumb is let go).
+bool scrollForThumbAction(ListEngine& engine, int sliderAction);
+
+// The thumb scroll bar beside a list: 0 to 100 (the engine's estimate of the selected record),
+// hidden until the page is full but keeping its place, so the columns do not move when the page
+// fills. Its lines, pages and ends scroll the engine, a drag positions it when the thumb is let go,
+// and the list has the focus again after either.
+QScrollBar* makeThumbBar(ListEngine& engine, BrowseList* list);
+// Shows the engine's page in the list: the rows, the selection, and the thumb's place.
+void showListPage(const ListEngine& engine, BrowseList* list, QScrollBar* thumb);
+
+// Shows a popup menu made from its text ("|" between entries, "-" a separator, "~" before a greyed
+// entry) at a point of the screen. Choosing an entry calls `chosen` with its number, counted from 1
+// without the separators.
+void showPopupMenu(QWidget* parent, const QString& text, const QPoint& globalPos,
+                   std::function<void(int)> chosen);
 
 } // namespace tunarium

@@ -73,19 +73,7 @@ void BrowseWindow::build() {
     m_hint->setMargin(DialogUnits(m_list).toPixelsX(4));
     m_hint->hide();
 
-    m_thumb = new QScrollBar(Qt::Vertical);
-    m_thumb->setRange(0, kThumbSteps);
-    m_thumb->setPageStep(10);
-    // The bar keeps its place while hidden: the columns do not move when the page fills.
-    QSizePolicy thumbPolicy = m_thumb->sizePolicy();
-    thumbPolicy.setRetainSizeWhenHidden(true);
-    m_thumb->setSizePolicy(thumbPolicy);
-    m_thumb->hide();
-    connect(m_thumb, &QScrollBar::actionTriggered, this, &BrowseWindow::thumbAction);
-    connect(m_thumb, &QScrollBar::sliderReleased, this, [this] {
-        m_engine->dragThumb(m_thumb->sliderPosition());
-        m_list->setFocus();
-    });
+    m_thumb = makeThumbBar(*m_engine, m_list);
 
     auto* listRow = new QHBoxLayout;
     listRow->setSpacing(0);
@@ -240,19 +228,7 @@ void BrowseWindow::pageChanged() {
 }
 
 void BrowseWindow::showPage() {
-    m_list->pageModel()->pageChanged();
-    const int selected = m_engine->selectedIndex();
-    if (selected >= 0) {
-        m_list->selectRow(selected);
-    } else {
-        m_list->clearSelection();
-    }
-    const bool full = m_engine->scrollBarVisible();
-    m_thumb->setVisible(full);
-    {
-        const QSignalBlocker block(m_thumb);
-        m_thumb->setSliderPosition(m_engine->thumbPosition());
-    }
+    showListPage(*m_engine, m_list, m_thumb);
     if (m_locator) {
         m_locator->setText(m_engine->locatorText());
     }

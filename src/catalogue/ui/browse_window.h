@@ -96,7 +96,6 @@ private:
     void showPage();
     void updateLineCount();
     void showPopup(const QPoint& globalPos);
-    void thumbAction(int action);
     void tabChanged(int index);
 
     Database& m_db;

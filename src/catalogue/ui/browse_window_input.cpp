@@ -3,7 +3,6 @@
 #include "catalogue/ui/browse_window.h"
 
 #include <QCoreApplication>
-#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusTipEvent>
@@ -23,33 +22,6 @@ bool BrowseWindow::eventFilter(QObject* watched, QEvent* event) {
     return FormWindow::eventFilter(watched, event);
 }
 
-void BrowseWindow::thumbAction(int action) {
-    switch (action) {
-    case QAbstractSlider::SliderSingleStepAdd:
-        m_engine->scroll(ScrollAction::OneDown);
-        break;
-    case QAbstractSlider::SliderSingleStepSub:
-        m_engine->scroll(ScrollAction::OneUp);
-        break;
-    case QAbstractSlider::SliderPageStepAdd:
-        m_engine->scroll(ScrollAction::PageDown);
-        break;
-    case QAbstractSlider::SliderPageStepSub:
-        m_engine->scroll(ScrollAction::PageUp);
-        break;
-    case QAbstractSlider::SliderToMinimum:
-        m_engine->scroll(ScrollAction::Top);
-        break;
-    case QAbstractSlider::SliderToMaximum:
-        m_engine->scroll(ScrollAction::Bottom);
-        break;
-    default:
-        return; // a drag is taken when the thumb is let go
-    }
-    // The bar shows the estimate of the selected record, not where the click would have put it.
-    m_thumb->setSliderPosition(m_engine->thumbPosition());
-}
-
 QString BrowseWindow::popupText() const {
     return m_engine->popupText(popupExtras());
 }
@@ -61,22 +33,7 @@ void BrowseWindow::choosePopup(int entry) {
 }
 
 void BrowseWindow::showPopup(const QPoint& globalPos) {
-    // The menu is built from its text: "|" between entries, "-" a separator, "~" a greyed entry.
-    auto* menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    int entry = 0;
-    for (const QString& item : popupText().split(u'|')) {
-        if (item == u'-') {
-            menu->addSeparator();
-            continue;
-        }
-        const bool greyed = item.startsWith(u'~');
-        QAction* action = menu->addAction(greyed ? item.mid(1) : item);
-        action->setEnabled(!greyed);
-        const int chosen = ++entry;
-        connect(action, &QAction::triggered, this, [this, chosen] { choosePopup(chosen); });
-    }
-    menu->popup(globalPos);
+    showPopupMenu(this, popupText(), globalPos, [this](int entry) { choosePopup(entry); });
 }
 
 bool BrowseWindow::toolbarEnabled(ToolbarButtonId id) const {

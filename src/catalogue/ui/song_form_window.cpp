@@ -1,12 +1,14 @@
 // The song form window.
 #include "catalogue/ui/song_form_window.h"
 
+#include "catalogue/procedure_names.h"
 #include "catalogue/ui/picture_edit.h"
+#include "catalogue/ui/select_add_mode_dialog.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QTimer>
@@ -27,15 +29,34 @@ SongFormWindow::SongFormWindow(Database& db, const Settings& settings, const QSt
                                Done done)
     : FormWindow(QStringLiteral("UpdateSong"), positionFile, caller, std::move(done)), m_db(db),
       m_settings(settings), m_rules(db, std::move(context)), m_session(db, m_rules, request),
-      m_record(toRow(current)) {
+      m_record(toRow(current)), m_caller(caller) {
     setWindowTitle(QStringLiteral("Update the Tunarium Database"));
 }
 
 bool SongFormWindow::dispatchToWizard(AddDispatch dispatch) {
-    // The add wizards and the add-mode choice take over here once they exist; until then every
-    // add opens the ordinary form.
-    (void)dispatch;
-    return false;
+    if (!m_procedures) {
+        return false;
+    }
+    if (dispatch == AddDispatch::AskUser) {
+        dispatch = SelectAddModeDialog::ask(m_caller ? m_caller->window() : nullptr);
+    }
+    const char* name = dispatch == AddDispatch::CompilationWizard    ? procedure::kAddCompilation
+                       : dispatch == AddDispatch::SingleArtistWizard ? procedure::kAddSingleArtist
+                                                                     : nullptr;
+    if (name == nullptr || !m_procedures->procedures.contains(QString::fromLatin1(name))) {
+        return false;
+    }
+    // The wizard opens over the form's caller once the form has answered it (the caller is then
+    // usable again, and the wizard disables it in its turn).
+    QTimer::singleShot(0, m_caller ? static_cast<QObject*>(m_caller.data()) : qApp,
+                       [context = m_procedures->calledFrom(m_caller), name = QString::fromLatin1(name)] {
+                           context.procedures.start(name, context);
+                       });
+    return true;
+}
+
+void SongFormWindow::setProcedures(const ProcedureContext& context) {
+    m_procedures.emplace(context);
 }
 
 bool SongFormWindow::start(QMdiArea* area) {

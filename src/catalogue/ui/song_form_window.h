@@ -5,10 +5,13 @@
 #include "catalogue/song_rules.h"
 #include "catalogue/ui/form_window.h"
 #include "catalogue/ui/song_form_tabs.h"
+#include "ui/procedure_registry.h"
 
 #include <QHash>
+#include <QPointer>
 
 #include <memory>
+#include <optional>
 
 class QPushButton;
 
@@ -20,6 +23,10 @@ public:
     // failed add answer at once without showing a window; check isOpen() after start().
     SongFormWindow(Database& db, const Settings& settings, const QString& positionFile, int request,
                    const SongRecord& current, AlbumContext context, QWidget* caller, Done done);
+
+    // The program's procedures: with them, adding a song can hand over to the add wizards (by
+    // their procedure names) as the AddMode preference says; without them it always opens the form.
+    void setProcedures(const ProcedureContext& context);
 
     // Runs the start of the pattern; false when the form already answered (no window).
     bool start(QMdiArea* area);
@@ -64,6 +71,8 @@ private:
 
     QHash<int, QString> m_accepted; // per check: the text last shown or accepted
     bool m_checking = false;
+    QPointer<QWidget> m_caller;
+    std::optional<ProcedureContext> m_procedures;
 };
 
 } // namespace tunarium

@@ -130,6 +130,9 @@ void SongsBrowseWindow::openForm(Request request, const Row& record) {
     auto form = new SongFormWindow(m_db, m_settings, options().positionFile, static_cast<int>(request),
                                    fromRow<SongRecord>(record), {}, this, nullptr);
     QPointer<SongFormWindow> guard(form);
+    if (m_procedures) {
+        form->setProcedures(m_procedures->calledFrom(this));
+    }
     form->setDone([this, guard](int response) {
         engine().formAnswered(static_cast<Response>(response),
                               guard ? guard->record() : Row(TableId::Tunarium));

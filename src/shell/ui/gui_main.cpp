@@ -1,4 +1,4 @@
-// Entry point of the Tunarium Pro program: tunarium [--dir DIR].
+// Entry point of the Tunarium Pro program: tunarium [--dir DIR] [--toc FILE].
 #include "data/app_paths.h"
 #include "shell/application_identity.h"
 #include "shell/ui/main_frame.h"
@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 
 int main(int argc, char** argv) {
@@ -25,7 +26,17 @@ int main(int argc, char** argv) {
     const QCommandLineOption dirOption(QStringLiteral("dir"), QStringLiteral("The collection directory."),
                                        QStringLiteral("DIR"));
     parser.addOption(dirOption);
+    const QCommandLineOption tocOption(
+        QStringLiteral("toc"),
+        QStringLiteral("A table-of-contents file the CD reader reads in place of a drive."),
+        QStringLiteral("FILE"));
+    parser.addOption(tocOption);
     parser.process(app);
+    // The reader finds the file where TUNARIUM_CD_TOC names it; the name is made absolute before
+    // the program moves into the collection directory.
+    if (parser.isSet(tocOption)) {
+        qputenv("TUNARIUM_CD_TOC", QFileInfo(parser.value(tocOption)).absoluteFilePath().toLocal8Bit());
+    }
 
     // The collection directory is the program's current directory.
     const QString dir =

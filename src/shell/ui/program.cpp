@@ -1,6 +1,7 @@
 // The main procedure.
 #include "shell/ui/program.h"
 
+#include "albums/ui/albums_procedures.h"
 #include "catalogue/query_wizard_setup.h"
 #include "catalogue/ui/catalogue_procedures.h"
 #include "exchange/ui/exchange_procedures.h"
@@ -17,6 +18,7 @@ void registerProgramProcedures(ProcedureRegistry& registry) {
     // The browses, forms, wizards, reports, preferences and tips register here as their windows
     // are built.
     registerCatalogueProcedures(registry);
+    registerAlbumsProcedures(registry);
     registerPlaylistProcedures(registry);
     registerExchangeProcedures(registry);
 }

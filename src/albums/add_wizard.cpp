@@ -1,0 +1,111 @@
+// An add wizard: opening, its facts and closing.
+#include "albums/add_wizard.h"
+
+#include "albums/album_entries.h"
+#include "catalogue/procedure_names.h"
+
+namespace tunarium {
+
+namespace {
+
+constexpr TableId kWizardTables[] = {TableId::Tunarium, TableId::Album, TableId::Categories, TableId::Media,
+                                     TableId::AddWizard};
+// The fields that make the album-wide facts of the wizard's window.
+constexpr int kAlbumFacts[] = {tun::kArtist,     tun::kAlbum, tun::kReleaseDate,
+                               tun::kFileNumber, tun::kMedia, tun::kCategoryId};
+
+} // namespace
+
+AddWizard::AddWizard(Database& db, WizardKind kind, const SongRecord& start)
+    : m_db(db), m_kind(kind), m_rules(db), m_tracks(db), m_fields(toRow(start)) {}
+
+AddWizard::~AddWizard() {
+    close();
+}
+
+QString AddWizard::title(WizardKind kind) {
+    return kind == WizardKind::Compilation ? QStringLiteral("Add Compilation")
+                                           : QStringLiteral("Add Album by Single Artist");
+}
+
+QString AddWizard::procedureName(WizardKind kind) {
+    return QString::fromLatin1(kind == WizardKind::Compilation ? procedure::kAddCompilation
+                                                               : procedure::kAddSingleArtist);
+}
+
+QString AddWizard::albumArtist() const {
+    return isCompilation() ? QString::fromLatin1(kVariousArtist) : m_fields.text(tun::kArtist);
+}
+
+bool AddWizard::open() {
+    if (m_open) {
+        return true;
+    }
+    for (TableId t : kWizardTables) {
+        if (!m_db.openTable(t)) {
+            for (TableId opened : kWizardTables) {
+                if (opened == t) {
+                    break;
+                }
+                m_db.closeTable(opened);
+            }
+            return false;
+        }
+    }
+    m_tablesOpen = true;
+    m_open = true;
+    Warnings& warnings = m_db.warnings();
+    if (StoreError e = m_tracks.reserveInstance()) {
+        warnings.saveError(e);
+        warnings.show(warning::kRecordRetrievalError, tableDef(TableId::AddWizard).label);
+        close();
+        return false;
+    }
+    // The placeholder is the song the song form would have added: numbered one above the highest,
+    // added at once (with the form's retries) and deleted again when the wizard closes.
+    m_reservation = std::make_unique<FormSession>(m_db, m_rules, kRequestInsert);
+    if (!m_reservation->start(m_fields)) {
+        m_reservation.reset();
+        close();
+        return false;
+    }
+    m_reservedId = m_fields.number(tun::kId);
+    QString failedTable;
+    if (StoreError e = m_rules.loadChoices(m_fields, failedTable)) {
+        warnings.saveError(e);
+        warnings.show(warning::kRecordRetrievalError, failedTable);
+        close();
+        return false;
+    }
+    m_openedWith = m_fields;
+    return true;
+}
+
+void AddWizard::close() {
+    if (!m_open) {
+        return;
+    }
+    m_open = false;
+    if (m_reservation) {
+        m_reservation->close();
+        m_reservation.reset();
+    }
+    m_tracks.release();
+    if (m_tablesOpen) {
+        m_tablesOpen = false;
+        for (auto t = std::rbegin(kWizardTables); t != std::rend(kWizardTables); ++t) {
+            m_db.closeTable(*t);
+        }
+    }
+}
+
+bool AddWizard::fieldsChanged() const {
+    for (int f : kAlbumFacts) {
+        if (m_fields.value(f) != m_openedWith.value(f)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace tunarium

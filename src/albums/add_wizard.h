@@ -1,0 +1,97 @@
+// An add wizard without its window: a whole album entered at once. The album-wide facts (artist
+// or compilation name, album, release date, file number, category, media) are kept in a song
+// record, checked as the song form checks them; the tracks are the wizard's rows in the AddWizard
+// table. Opening takes an instance number for the rows and reserves the next song number with a
+// placeholder song, which closing deletes again. OK writes one song per track and, when asked, an
+// album, in one transaction: either the whole album is written (and its track rows are gone) or
+// nothing is, and the wizard stays as it was.
+//
+// Two kinds: the single-artist wizard, whose tracks all have the wizard's artist, and the
+// compilation wizard, whose tracks each have their own artist and whose album's artist is
+// "Various".
+#pragma once
+
+#include "albums/wizard_tracks.h"
+#include "catalogue/song_rules.h"
+
+#include <memory>
+
+namespace tunarium {
+
+enum class WizardKind { SingleArtist, Compilation };
+
+class AddWizard {
+public:
+    // `start` is the song the wizard starts from: the new song of the song form, or a blank one.
+    AddWizard(Database& db, WizardKind kind, const SongRecord& start = {});
+    // Closes the wizard if it is still open.
+    ~AddWizard();
+    AddWizard(const AddWizard&) = delete;
+    AddWizard& operator=(const AddWizard&) = delete;
+
+    // The window's title, and its procedure name (its section in the position file).
+    static QString title(WizardKind kind);
+    static QString procedureName(WizardKind kind);
+
+    // Opens the tables, takes an instance number, reserves the song number and loads the category
+    // and media choices. False when the wizard cannot open; the message was shown and whatever was
+    // opened is closed again.
+    bool open();
+    // Deletes the placeholder song, gives the instance number back (the track rows stay) and closes
+    // the tables.
+    void close();
+    bool isOpen() const { return m_open; }
+
+    Database& database() { return m_db; }
+    WizardKind kind() const { return m_kind; }
+    bool isCompilation() const { return m_kind == WizardKind::Compilation; }
+    // The album-wide facts, as a song record; the category check sets its category number.
+    Row& fields() { return m_fields; }
+    const Row& fields() const { return m_fields; }
+    // Whether the album-wide facts differ from those the wizard opened with.
+    bool fieldsChanged() const;
+    SongRules& rules() { return m_rules; }
+    WizardTracks& tracks() { return m_tracks; }
+    // The number of the placeholder song: the first song written on OK starts there.
+    qint64 reservedSongId() const { return m_reservedId; }
+
+    // "Add Information to Album Database"; ticked when the wizard opens.
+    bool addToAlbums() const { return m_addToAlbums; }
+    void setAddToAlbums(bool add) { m_addToAlbums = add; }
+    // The identifier of the disc read last; the album written on OK carries it.
+    const QString& cdIdentifier() const { return m_cdIdentifier; }
+    void setCdIdentifier(const QString& identifier) { m_cdIdentifier = identifier; }
+
+    // OK. Writes the album (when the box is ticked) and one song per track row in track order,
+    // deleting the rows, all in one transaction. True when it was written; false after a failure,
+    // whose message was shown, with nothing written.
+    bool writeAll();
+    // What the last writeAll() wrote: the album the songs belong to (0: none) and the songs.
+    qint64 writtenAlbumId() const { return m_writtenAlbum; }
+    const QVector<qint64>& writtenSongIds() const { return m_writtenSongs; }
+
+    // The artist of the album: the wizard's, or "Various" for a compilation.
+    QString albumArtist() const;
+
+private:
+    bool writeAlbum(qint64& albumId);
+    StoreError addSong(SongRecord& song);
+    bool failed(const QString& caption, const QString& text);
+
+    Database& m_db;
+    WizardKind m_kind;
+    SongRules m_rules;
+    WizardTracks m_tracks;
+    std::unique_ptr<FormSession> m_reservation;
+    Row m_fields;
+    Row m_openedWith;
+    qint64 m_reservedId = 0;
+    bool m_open = false;
+    bool m_tablesOpen = false;
+    bool m_addToAlbums = true;
+    QString m_cdIdentifier;
+    qint64 m_writtenAlbum = 0;
+    QVector<qint64> m_writtenSongs;
+};
+
+} // namespace tunarium

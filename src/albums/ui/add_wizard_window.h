@@ -1,0 +1,114 @@
+// The add wizards' window ("Add Album by Single Artist", AddSingleArtist; "Add Compilation",
+// AddCompilation): the album-wide facts on "&General", the track list on "&Songs" (a list over
+// the wizard's rows in the AddWizard table, ranged to its instance) with the track form, the four
+// moves, "&Read Compact Disc Information" and "Edit All Son&gs"; OK writes the album and the songs
+// through the core wizard. The window opens in front of its caller, which stays disabled until it
+// closes; its position is kept under its procedure name.
+#pragma once
+
+#include "albums/add_wizard.h"
+#include "albums/ui/reading_cd_window.h"
+#include "albums/ui/track_form_window.h"
+#include "catalogue/list_engine.h"
+#include "catalogue/ui/browse_list.h"
+#include "catalogue/ui/form_window.h"
+#include "ui/procedure_registry.h"
+
+#include <QPointer>
+
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QPushButton;
+class QScrollBar;
+class QTabWidget;
+
+namespace tunarium {
+
+class PictureEdit;
+
+class AddWizardWindow : public FormWindow, public ListHost {
+public:
+    AddWizardWindow(const ProcedureContext& context, WizardKind kind);
+    ~AddWizardWindow() override;
+
+    // Opens a wizard of that kind from `context` (the frame, or the song form's caller). Null
+    // when it could not open (the message was shown).
+    static AddWizardWindow* openWizard(const ProcedureContext& context, WizardKind kind);
+
+    AddWizard& wizard() { return *m_wizard; }
+    ListEngine& engine() { return *m_engine; }
+    BrowseList* list() const { return m_list; }
+    QTabWidget* tabs() const { return m_tabs; }
+    PictureEdit* artistField() const { return m_artist; }
+    PictureEdit* albumField() const { return m_album; }
+    QComboBox* categoryBox() const { return m_category; }
+    QComboBox* mediaBox() const { return m_media; }
+    QCheckBox* addToAlbumsBox() const { return m_addToAlbums; }
+    QPushButton* button(const QString& text) const;
+    // The track form open now (null when none), and the progress window of a read under way.
+    TrackFormWindow* trackForm() const { return m_trackForm; }
+    ReadingCdWindow* readingWindow() const { return m_reading; }
+
+    // The buttons' work.
+    void move(MoveDirection direction);
+    void readDisc();
+    void editAllSongs();
+    // OK: the fields are accepted, then the album and songs are written; the window closes when
+    // they were.
+    void accept();
+
+protected:
+    void callForm(Request request, const Row& record) override;
+    void pageChanged() override;
+    void closeRequested() override {}
+    void closing() override;
+    void closed() override;
+    void cancelRequested() override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void activated() override;
+
+private:
+    bool start(QMdiArea* area);
+    void build();
+    QWidget* buildGeneral();
+    QWidget* buildSongs();
+    void display();
+    void readFields();
+    bool acceptField(SongCheck check);
+    void showCategoryChoices();
+    void updateLineCount();
+    void showPopup(const QPoint& at);
+    void openTrackForm(Request request, const Row& record, std::function<void(int, const Row&)> answered);
+    void editFrom(qint64 track);
+    void refreshList();
+    // While a read runs, the wizard's own controls wait for it.
+    void setReading(bool reading);
+
+    ProcedureContext m_context;
+    std::unique_ptr<AddWizard> m_wizard;
+    std::unique_ptr<ListEngine> m_engine;
+    QString m_positionFile;
+
+    QTabWidget* m_tabs = nullptr;
+    PictureEdit* m_artist = nullptr;
+    PictureEdit* m_album = nullptr;
+    PictureEdit* m_releaseDate = nullptr;
+    PictureEdit* m_fileNumber = nullptr;
+    QComboBox* m_category = nullptr;
+    QComboBox* m_media = nullptr;
+    BrowseList* m_list = nullptr;
+    QScrollBar* m_thumb = nullptr;
+    QCheckBox* m_addToAlbums = nullptr;
+    QPushButton* m_ok = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QList<QPushButton*> m_buttons;
+    QPointer<TrackFormWindow> m_trackForm;
+    QPointer<ReadingCdWindow> m_reading;
+    bool m_finishing = false; // OK or a confirmed Cancel: the window closes without asking
+    bool m_closed = false;
+};
+
+} // namespace tunarium

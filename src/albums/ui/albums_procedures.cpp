@@ -1,0 +1,18 @@
+// The albums' procedures in the program's registry.
+#include "albums/ui/albums_procedures.h"
+
+#include "albums/ui/add_wizard_window.h"
+#include "catalogue/procedure_names.h"
+
+namespace tunarium {
+
+void registerAlbumsProcedures(ProcedureRegistry& registry) {
+    registry.add(QString::fromLatin1(procedure::kAddSingleArtist), [](const ProcedureContext& context) {
+        AddWizardWindow::openWizard(context, WizardKind::SingleArtist);
+    });
+    registry.add(QString::fromLatin1(procedure::kAddCompilation), [](const ProcedureContext& context) {
+        AddWizardWindow::openWizard(context, WizardKind::Compilation);
+    });
+}
+
+} // namespace tunarium

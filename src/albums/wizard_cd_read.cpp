@@ -1,0 +1,65 @@
+// A wizard's read of the disc.
+#include "albums/wizard_cd_read.h"
+
+#include "data/app_paths.h"
+
+namespace tunarium {
+
+namespace {
+
+std::unique_ptr<CdDrive> driveToRead(std::unique_ptr<CdDrive> given, const Settings& settings) {
+    return given ? std::move(given) : chooseCdDrive({}, {}, settings.cdDrive());
+}
+
+} // namespace
+
+WizardCdRead::WizardCdRead(AddWizard& wizard, Prompter& prompter, const Settings& settings,
+                           const QString& collectionDir, std::unique_ptr<CdDrive> drive)
+    : m_wizard(wizard), m_drive(driveToRead(std::move(drive), settings)), m_mci(*m_drive),
+      m_log(eventLogPath(collectionDir), settings.useLog()) {
+    // Rows read for tracks the wizard has no row for yet carry the album's artist.
+    m_album.artist = wizard.albumArtist();
+    m_reader = std::make_unique<CdReader>(m_mci, prompter, &m_log, m_album, false, true);
+}
+
+WizardCdRead::~WizardCdRead() {
+    // The reader closes the drive when it goes in the middle of a read.
+    m_reader.reset();
+}
+
+bool WizardCdRead::step() {
+    if (m_finished) {
+        return false;
+    }
+    if (m_reader->step()) {
+        return true;
+    }
+    finish();
+    return false;
+}
+
+void WizardCdRead::cancel() {
+    if (m_finished) {
+        return;
+    }
+    m_cancelled = true;
+    m_finished = true;
+    m_reader->cancel();
+}
+
+void WizardCdRead::finish() {
+    m_finished = true;
+    if (!m_reader->succeeded()) {
+        return;
+    }
+    Warnings& warnings = m_wizard.database().warnings();
+    if (StoreError e = m_wizard.tracks().applyRead(m_reader->trackTimes(), m_album.artist)) {
+        warnings.saveError(e);
+        warnings.show(warning::kRecordInsertError);
+        return;
+    }
+    m_wizard.setCdIdentifier(m_album.cdIdentifier);
+    m_succeeded = true;
+}
+
+} // namespace tunarium

@@ -1,0 +1,57 @@
+// "Read Compact Disc Information" of an add wizard without its window: one read of the drive the
+// settings choose (a table-of-contents file named by TUNARIUM_CD_TOC in place of a drive), driven
+// a track at a step so that the window showing it lets the other windows run, and on completion
+// the tracks put in the wizard's rows. A read that fails or is cancelled writes no row; the drive
+// is closed on every path.
+#pragma once
+
+#include "albums/add_wizard.h"
+#include "albums/cd_drive.h"
+#include "albums/mci_cd_audio.h"
+#include "data/event_log.h"
+#include "data/settings.h"
+
+#include <memory>
+
+namespace tunarium {
+
+class WizardCdRead {
+public:
+    // Reads for `wizard`, which must stay open while the read lives. `drive` is the drive to read;
+    // null: the one the settings choose.
+    WizardCdRead(AddWizard& wizard, Prompter& prompter, const Settings& settings,
+                 const QString& collectionDir, std::unique_ptr<CdDrive> drive = {});
+    ~WizardCdRead();
+    WizardCdRead(const WizardCdRead&) = delete;
+    WizardCdRead& operator=(const WizardCdRead&) = delete;
+
+    // One step of the read (the first opens the drive and identifies the disc, each later one reads
+    // a track); after the last, the tracks go to the wizard's rows. True while more steps remain.
+    bool step();
+    // Ends the read where it stands: the drive is closed and nothing is written.
+    void cancel();
+
+    bool finished() const { return m_finished; }
+    // The read completed and its tracks are in the wizard's rows.
+    bool succeeded() const { return m_succeeded; }
+    bool cancelled() const { return m_cancelled; }
+    const CdReadProgress& progress() const { return m_reader->progress(); }
+    const CdReader& reader() const { return *m_reader; }
+    // The album record the read filled (identifier, disc number, disc length).
+    const AlbumRecord& album() const { return m_album; }
+
+private:
+    void finish();
+
+    AddWizard& m_wizard;
+    std::unique_ptr<CdDrive> m_drive;
+    MciCdAudio m_mci;
+    EventLog m_log;
+    AlbumRecord m_album;
+    std::unique_ptr<CdReader> m_reader;
+    bool m_finished = false;
+    bool m_succeeded = false;
+    bool m_cancelled = false;
+};
+
+} // namespace tunarium
