@@ -1,6 +1,8 @@
 // The entries of one playlist.
 #include "playlists/playlist_entries.h"
 
+#include "catalogue/move_routine.h"
+
 namespace tunarium {
 
 namespace {
@@ -208,23 +210,33 @@ bool PlaylistEntries::addDropped(const QByteArray& payload, QVector<PlaylistEntr
 }
 
 bool PlaylistEntries::move(const PlaylistEntryRecord& entry, EntryMove how, PlaylistEntryRecord& moved) {
-    const bool up = how == EntryMove::Up || how == EntryMove::Top;
-    const bool one = how == EntryMove::Up || how == EntryMove::Down;
-    return shift(entry, up, one ? 1 : -1, 0, moved);
+    static constexpr MoveDirection kDirections[] = {MoveDirection::ToTop, MoveDirection::Up,
+                                                    MoveDirection::Down, MoveDirection::ToBottom};
+    const OrderedList list{TableId::PlaylistDetails, pla::kKeyPlaylistId, {m_playlistId}};
+    const MoveResult result = moveEntry(m_db.store(), list, toRow(entry), kDirections[int(how)]);
+    switch (result.outcome) {
+    case MoveResult::Outcome::Moved:
+        moved = fromRow<PlaylistEntryRecord>(result.moved);
+        return true;
+    case MoveResult::Outcome::Unchanged:
+        return false;
+    case MoveResult::Outcome::Failed:
+        m_db.prompter().message(moveErrorMessage(list, result));
+        return false;
+    }
+    return false;
 }
 
 bool PlaylistEntries::placeAfter(const PlaylistEntryRecord& entry, qint64 after,
                                  PlaylistEntryRecord& placed) {
-    return shift(entry, true, -1, after, placed);
+    return shift(entry, after, placed);
 }
 
-// The move goes through a spare number one past the last entry: the entry goes out to it, each
+// As the move routine does: the entry goes out to a spare number one past the last entry, each
 // entry it passes takes the number the one before vacated, and the entry comes in at the last
 // number vacated. Any failure takes the whole move back.
-bool PlaylistEntries::shift(const PlaylistEntryRecord& entry, bool up, int steps, qint64 stop,
-                            PlaylistEntryRecord& moved) {
+bool PlaylistEntries::shift(const PlaylistEntryRecord& entry, qint64 stop, PlaylistEntryRecord& moved) {
     Store& store = m_db.store();
-    const sql::Direction direction = up ? sql::Direction::Backward : sql::Direction::Forward;
     const qint64 orig = entry.playlistSeq;
     QString section = QStringLiteral("Test Range");
     qint64 at = orig;
@@ -242,11 +254,11 @@ bool PlaylistEntries::shift(const PlaylistEntryRecord& entry, bool up, int steps
     QVector<PlaylistEntryRecord> passed;
     KeyPosition from;
     from.values = {m_playlistId, orig};
-    while (steps < 0 || passed.size() < steps) {
+    for (;;) {
         QVector<Row> page;
-        const int limit = steps < 0 ? kPage : steps - static_cast<int>(passed.size());
-        if ((e = store.read(TableId::PlaylistDetails, pla::kKeyPlaylistId, from, direction, false, limit,
-                            page))) {
+        const int limit = kPage;
+        if ((e = store.read(TableId::PlaylistDetails, pla::kKeyPlaylistId, from, sql::Direction::Backward,
+                            false, limit, page))) {
             return failed(e);
         }
         bool end = page.size() < limit;

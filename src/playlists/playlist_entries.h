@@ -52,10 +52,10 @@ public:
     // not song numbers adds nothing and is told.
     bool addDropped(const QByteArray& payload, QVector<PlaylistEntryRecord>* added = nullptr);
 
-    // Moves the entry one place up or down, or to the top or the bottom of the playlist, the
-    // entries between moving one place the other way, in one transaction. `moved` receives the
-    // entry as it now is. False when it is already at that end, or a step failed (told with the
-    // step, and nothing moved).
+    // Moves the entry one place up or down, or to the top or the bottom of the playlist, through
+    // the move routine of every hand-ordered list (one transaction). `moved` receives the entry as
+    // it now is. False when it is already at that end, or a step failed (told with the step, and
+    // nothing moved).
     bool move(const PlaylistEntryRecord& entry, EntryMove how, PlaylistEntryRecord& moved);
     // A new entry (the last of the playlist) moved to just after sequence `after`: the entries
     // after `after` move one place down. `placed` receives the entry as it now is.
@@ -66,9 +66,8 @@ public:
     bool removeEntry(const PlaylistEntryRecord& entry);
 
 private:
-    // Moves the entry toward the start (`up`) or the end, past `steps` entries at most (all of
-    // them for -1), and not past sequence `stop` (0 for none).
-    bool shift(const PlaylistEntryRecord& entry, bool up, int steps, qint64 stop, PlaylistEntryRecord& moved);
+    // Moves the entry toward the start, past every entry above sequence `stop` (0: to the top).
+    bool shift(const PlaylistEntryRecord& entry, qint64 stop, PlaylistEntryRecord& moved);
     bool songsExist(const QVector<qint64>& songIds);
     StoreError renumberAfter(qint64 sequence, qint64& failedAt);
     void tell(const QString& caption, const QString& text);
