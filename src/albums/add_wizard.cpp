@@ -63,7 +63,7 @@ bool AddWizard::open() {
     }
     // The placeholder is the song the song form would have added: numbered one above the highest,
     // added at once (with the form's retries) and deleted again when the wizard closes.
-    m_reservation = std::make_unique<FormSession>(m_db, m_rules, kRequestInsert);
+    m_reservation = std::make_unique<FormSession>(m_db, m_rules, Request::Insert);
     if (!m_reservation->start(m_fields)) {
         m_reservation.reset();
         close();

@@ -12,10 +12,7 @@ namespace tunarium {
 
 class SongFileOrder {
 public:
-    explicit SongFileOrder(Store& store);
-    ~SongFileOrder();
-    SongFileOrder(const SongFileOrder&) = delete;
-    SongFileOrder& operator=(const SongFileOrder&) = delete;
+    explicit SongFileOrder(Store& store) : m_store(store) {}
 
     // Up to `limit` songs whose record number follows `afterRec`, in record order.
     StoreError read(qint64 afterRec, int limit, QVector<SongRecord>& out);
@@ -24,12 +21,8 @@ public:
     StoreError setAlbum(SongRecord& song, qint64 albumId);
 
 private:
-    sqlite3_stmt* statement(sqlite3_stmt*& stmt, const QString& sql, StoreError& error);
-    StoreError failure(int rc) const;
-
     Store& m_store;
-    sqlite3_stmt* m_read = nullptr;
-    sqlite3_stmt* m_setAlbum = nullptr;
+    QVector<Row> m_rows;
 };
 
 } // namespace tunarium

@@ -3,19 +3,19 @@
 
 namespace tunarium {
 
-FormSession::FormSession(Database& db, FormRules& rules, int request)
+FormSession::FormSession(Database& db, FormRules& rules, Request request)
     : m_db(db), m_rules(rules), m_requestAsCalled(request),
-      m_request(request == kRequestCopy ? kRequestInsert : request), m_copy(request == kRequestCopy) {}
+      m_request(request == Request::Copy ? Request::Insert : request), m_copy(request == Request::Copy) {}
 
 bool FormSession::start(Row& record) {
-    m_response = kResponseCancelled;
+    m_response = Response::Cancelled;
     switch (m_request) {
-    case kRequestInsert:
+    case Request::Insert:
         if (!addAtStart(record)) {
             return false;
         }
         break;
-    case kRequestDelete:
+    case Request::Delete:
         deleteConfirmed(record);
         return false;
     default:
@@ -70,7 +70,7 @@ void FormSession::deleteConfirmed(const Row& record) {
     }
     for (;;) {
         if (m_db.remove(record) == kRoutineDone) {
-            m_response = kResponseCompleted;
+            m_response = Response::Completed;
             return;
         }
         if (m_db.halted() || warnings.show(warning::kRecordDeleteRetry) != kButtonYes) {
@@ -101,14 +101,14 @@ FormSession::SaveResult FormSession::insertFailed(const StoreError& error) {
 
 FormSession::SaveResult FormSession::save(Row& record) {
     Warnings& warnings = m_db.warnings();
-    if (m_request == kRequestInsert && m_addedRec == 0) {
+    if (m_request == Request::Insert && m_addedRec == 0) {
         if (StoreError e = m_db.store().insert(record)) {
             return insertFailed(e);
         }
-        m_response = kResponseCompleted;
+        m_response = Response::Completed;
         return SaveResult::Closed;
     }
-    if (m_request == kRequestInsert) {
+    if (m_request == Request::Insert) {
         // The record added at start is overwritten with what the user entered.
         record.meta.rec = m_addedRec;
         Row current;
@@ -121,20 +121,20 @@ FormSession::SaveResult FormSession::save(Row& record) {
         if (StoreError e = m_db.store().update(record)) {
             return insertFailed(e);
         }
-        m_response = kResponseCompleted;
+        m_response = Response::Completed;
         return SaveResult::Closed;
     }
-    if (m_request != kRequestChange) {
+    if (m_request != Request::Change) {
         return SaveResult::Closed;
     }
     if (!changed(record)) {
-        m_response = kResponseCompleted;
+        m_response = Response::Completed;
         return SaveResult::Closed;
     }
     for (;;) {
         const int result = m_db.update(record, m_rules.canRecallChanges(), m_before);
         if (result == kRoutineDone) {
-            m_response = kResponseCompleted;
+            m_response = Response::Completed;
             return SaveResult::Closed;
         }
         if (result == kRoutineChanged) {
@@ -148,7 +148,7 @@ FormSession::SaveResult FormSession::save(Row& record) {
         }
         const int answer = warnings.show(warning::kRecordUpdateRetry);
         if (answer == kButtonNo) {
-            m_response = kResponseCancelled;
+            m_response = Response::Cancelled;
             return SaveResult::Closed;
         }
         if (answer != kButtonYes) {
@@ -162,7 +162,7 @@ void FormSession::close() {
         return;
     }
     m_closed = true;
-    if (m_request == kRequestInsert && m_response == kResponseCancelled && m_addedRec != 0) {
+    if (m_request == Request::Insert && m_response == Response::Cancelled && m_addedRec != 0) {
         Row added;
         if (m_db.store().fetch(m_changeCopy.tableId(), m_addedRec, added).ok()) {
             m_rules.removeAdded(m_db, added);
@@ -171,8 +171,8 @@ void FormSession::close() {
 }
 
 QString FormSession::caption() const {
-    return m_request == kRequestInsert ? QStringLiteral("Adding Information")
-                                       : QStringLiteral("Changing Information");
+    return m_request == Request::Insert ? QStringLiteral("Adding Information")
+                                        : QStringLiteral("Changing Information");
 }
 
 } // namespace tunarium

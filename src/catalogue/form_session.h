@@ -4,19 +4,10 @@
 // something changed. The window shows the record and turns the user's OK and Cancel into calls.
 #pragma once
 
+#include "catalogue/request.h"
 #include "data/database.h"
 
 namespace tunarium {
-
-// Request and response words of browses and forms.
-inline constexpr int kRequestInsert = 1;
-inline constexpr int kRequestChange = 2;
-inline constexpr int kRequestDelete = 3;
-inline constexpr int kRequestSelect = 4;
-// A form called with 4 copies the current record (an Insert with the copy flag).
-inline constexpr int kRequestCopy = 4;
-inline constexpr int kResponseCompleted = 1;
-inline constexpr int kResponseCancelled = 2;
 
 // What a table's form adds to the pattern.
 class FormRules {
@@ -57,8 +48,8 @@ public:
         Redisplay // another station changed the record: show the record again and stay open
     };
 
-    // `request` as called: Insert, Change, Delete, or Copy (4).
-    FormSession(Database& db, FormRules& rules, int request);
+    // `request` as called: Insert, Change, Delete, or Copy (an Insert with the copy flag).
+    FormSession(Database& db, FormRules& rules, Request request);
 
     // Steps 1 to 3: on Insert and Copy primes, numbers and adds `record` (the current record,
     // the source of a copy); on Delete confirms and deletes it; on Change keeps the copies that
@@ -67,14 +58,14 @@ public:
     // OK after every field passed: writes an Insert over the added record, saves a Change
     // through the update routine when anything changed.
     SaveResult save(Row& record);
-    void cancel() { m_response = kResponseCancelled; }
+    void cancel() { m_response = Response::Cancelled; }
     // Closing: a cancelled Insert deletes the record added at start.
     void close();
 
-    int request() const { return m_request; }
-    int requestAsCalled() const { return m_requestAsCalled; }
+    Request request() const { return m_request; }
+    Request requestAsCalled() const { return m_requestAsCalled; }
     bool isCopy() const { return m_copy; }
-    int response() const { return m_response; }
+    Response response() const { return m_response; }
     bool changed(const Row& record) const;
     // The caption of the window: "Adding Information" or "Changing Information".
     QString caption() const;
@@ -86,10 +77,10 @@ private:
 
     Database& m_db;
     FormRules& m_rules;
-    int m_requestAsCalled;
-    int m_request;
+    Request m_requestAsCalled;
+    Request m_request;
     bool m_copy;
-    int m_response = kResponseCancelled;
+    Response m_response = Response::Cancelled;
     Row m_changeCopy;
     BeforeImage m_before;
     qint64 m_addedRec = 0;

@@ -8,14 +8,6 @@ namespace {
 // Lookups kept for one page; beyond this many a scroll starts the cache again.
 constexpr int kLookupCacheLimit = 256;
 
-QVariant boundKeyValue(const TableDef& t, int key, int field, const QVariant& value) {
-    if (!t.field(field).isText()) {
-        return value.toLongLong();
-    }
-    const QString text = trimTrailingBlanks(value.toString());
-    return t.key(key).caseInsensitive ? foldKey(text) : text;
-}
-
 } // namespace
 
 ListCursor::ListCursor(Store& store, TableId table, QVector<JoinDef> joins)
@@ -41,7 +33,7 @@ StoreError ListCursor::open() {
     for (sql::Direction d : {sql::Direction::Forward, sql::Direction::Backward}) {
         KeyPosition from;
         from.values = m_rangeValues;
-        if (StoreError e = m_store.read(m_table, m_key, from, d, true, 0, none, condition(d))) {
+        if (StoreError e = m_store.read(m_table, m_key, from, d, true, 0, none, limits())) {
             return e;
         }
     }
@@ -58,31 +50,8 @@ int ListCursor::leadingField() const {
     return tableDef(m_table).key(m_key).components[m_rangeLength];
 }
 
-SqlCondition ListCursor::condition(sql::Direction direction, bool withFilter) const {
-    SqlCondition c;
-    if (m_rangeLength > 0) {
-        // A bound on the far side of the walk: the near side is the position, which starts with
-        // the range values. (An equality on the leading column would keep SQLite from seeking to
-        // the position within the range.)
-        const TableDef& t = tableDef(m_table);
-        const QStringList cols = sql::keyColumns(t, m_key).mid(0, m_rangeLength);
-        QStringList lhs;
-        QStringList marks;
-        for (int i = 0; i < m_rangeLength; ++i) {
-            lhs << sql::quoted(cols[i]);
-            marks << QStringLiteral("?");
-            c.binds << boundKeyValue(t, m_key, t.key(m_key).components[i], m_rangeValues[i]);
-        }
-        c.sql = u'(' + lhs.join(QStringLiteral(", ")) +
-                (direction == sql::Direction::Forward ? QStringLiteral(") <= (") : QStringLiteral(") >= (")) +
-                marks.join(QStringLiteral(", ")) + u')';
-    }
-    if (withFilter && !m_filter.isEmpty()) {
-        c.sql =
-            c.sql.isEmpty() ? m_filter.sql : u'(' + c.sql + QStringLiteral(") AND (") + m_filter.sql + u')';
-        c.binds += m_filter.binds;
-    }
-    return c;
+WalkLimits ListCursor::limits(bool withFilter) const {
+    return WalkLimits(m_rangeLength, m_rangeValues, withFilter ? m_filter : SqlCondition{});
 }
 
 StoreError ListCursor::read(const KeyPosition& from, sql::Direction direction, bool inclusive, int limit,
@@ -96,7 +65,7 @@ StoreError ListCursor::read(const KeyPosition& from, sql::Direction direction, b
     }
     QVector<Row> rows;
     if (StoreError e =
-            m_store.read(m_table, m_key, start, direction, inclusive, limit, rows, condition(direction, withFilter))) {
+            m_store.read(m_table, m_key, start, direction, inclusive, limit, rows, limits(withFilter))) {
         return e;
     }
     out.reserve(rows.size());
@@ -180,8 +149,7 @@ KeyPosition ListCursor::positionAtLeading(const QVariant& value) const {
 
 QString ListCursor::readSql(int prefixLength, bool withRecord, sql::Direction direction,
                             bool inclusive) const {
-    return sql::walkSql(tableDef(m_table), m_key, prefixLength, withRecord, direction, inclusive,
-                        condition(direction).sql);
+    return m_store.walkText(m_table, m_key, prefixLength, withRecord, direction, inclusive, limits());
 }
 
 } // namespace tunarium

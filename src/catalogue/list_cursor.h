@@ -55,7 +55,8 @@ public:
     QString readSql(int prefixLength, bool withRecord, sql::Direction direction, bool inclusive) const;
 
 private:
-    SqlCondition condition(sql::Direction direction, bool withFilter = true) const;
+    // The walk's range and, `withFilter`, the user's filter: the store bounds the walk with them.
+    WalkLimits limits(bool withFilter = true) const;
     StoreError lookup(const Row& record, QVector<Row>& out);
 
     Store& m_store;

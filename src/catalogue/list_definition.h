@@ -3,6 +3,7 @@
 // browse window describes itself once with a ListDefinition and hands it to the list engine.
 #pragma once
 
+#include "catalogue/request.h"
 #include "data/row.h"
 
 #include <QString>
@@ -12,10 +13,6 @@
 #include <functional>
 
 namespace tunarium {
-
-// The request a window or form is called with, and the response it answers with.
-enum class Request : int { None = 0, Insert = 1, Change = 2, Delete = 3, Select = 4 };
-enum class Response : int { None = 0, Completed = 1, Cancelled = 2 };
 
 // Which characters make the scroll thumb's alphabet for a text field.
 struct ThumbOptions {

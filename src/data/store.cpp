@@ -129,10 +129,6 @@ StoreError Store::exec(const QString& sqlText) {
     return m_connection->exec(sqlText);
 }
 
-sqlite3* Store::handle() const {
-    return m_connection->handle();
-}
-
 StoreError Store::validate(const Row& row) const {
     const TableDef& t = row.table();
     if (row.size() != t.fieldCount()) {

@@ -23,9 +23,6 @@
 #include <array>
 #include <memory>
 
-struct sqlite3;
-struct sqlite3_stmt;
-
 namespace tunarium {
 
 class Connection;
@@ -142,7 +139,6 @@ public:
     QStringList explainQueryPlan(const QString& sql);
     // Runs SQL with no bound values (tests and benchmarks only).
     StoreError exec(const QString& sql);
-    sqlite3* handle() const;
 
 private:
     friend class Transaction;

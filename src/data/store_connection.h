@@ -70,7 +70,6 @@ public:
     void setProgress(std::function<void()> tick);
     // The plan of a statement, one line a step.
     QStringList explainQueryPlan(const QString& sql);
-    sqlite3* handle() const { return m_db; }
 
 private:
     static int progressTick(void* self);

@@ -53,6 +53,7 @@ public:
     // The last step met a damaged file.
     bool metDamage() const { return (m_code & 0xff) == SQLITE_CORRUPT; }
 
+    int columnCount() const { return sqlite3_column_count(m_stmt); }
     bool isNull(int column) const { return sqlite3_column_type(m_stmt, column) == SQLITE_NULL; }
     qint64 integer(int column) const { return sqlite3_column_int64(m_stmt, column); }
     QString text(int column) const {

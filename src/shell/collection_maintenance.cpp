@@ -3,63 +3,21 @@
 
 #include <QElapsedTimer>
 
-#include <sqlite3.h>
-
 namespace tunarium {
 
 namespace {
-
-constexpr int kProblemLines = 10;
-
-} // namespace
-
-namespace {
-
-// Runs a check pragma; false when it finds damage (or cannot run), with the lines it gave.
-bool runCheckPragma(Store& store, const char* pragma, QStringList* problems) {
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray sql =
-        QByteArrayLiteral("PRAGMA ") + pragma + '(' + QByteArray::number(kProblemLines) + ')';
-    if (sqlite3_prepare_v2(store.handle(), sql.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
-        if (problems) {
-            *problems << QString::fromUtf8(sqlite3_errmsg(store.handle()));
-        }
-        sqlite3_finalize(stmt);
-        return false;
-    }
-    bool sound = true;
-    int rc = SQLITE_OK;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
-        const QString line = text ? QString::fromUtf8(text) : QString();
-        if (line != QLatin1String("ok")) {
-            sound = false;
-            if (problems) {
-                *problems << line;
-            }
-        }
-    }
-    if (rc != SQLITE_DONE) {
-        sound = false;
-        if (problems) {
-            *problems << QString::fromUtf8(sqlite3_errmsg(store.handle()));
-        }
-    }
-    sqlite3_finalize(stmt);
-    return sound;
-}
 
 // Calls the progress about once a second while SQLite works on one step of a check.
 class CheckTicker {
 public:
     CheckTicker(Store& store, const CheckProgress& progress) : m_store(store), m_progress(progress) {
         if (m_progress) {
-            sqlite3_progress_handler(m_store.handle(), kTickInstructions, &CheckTicker::tick, this);
+            m_store.maintenance().setProgress([this] { tick(); });
         }
     }
     ~CheckTicker() {
         if (m_progress) {
-            sqlite3_progress_handler(m_store.handle(), 0, nullptr, nullptr);
+            m_store.maintenance().setProgress(nullptr);
         }
     }
     CheckTicker(const CheckTicker&) = delete;
@@ -76,15 +34,11 @@ public:
     }
 
 private:
-    static constexpr int kTickInstructions = 100000;
-
-    static int tick(void* self) {
-        auto* ticker = static_cast<CheckTicker*>(self);
-        if (ticker->m_clock.elapsed() >= 1000) {
-            ticker->m_clock.restart();
-            ticker->m_progress(ticker->m_what, ticker->m_step, ticker->m_steps);
+    void tick() {
+        if (m_clock.elapsed() >= 1000) {
+            m_clock.restart();
+            m_progress(m_what, m_step, m_steps);
         }
-        return 0; // go on
     }
 
     Store& m_store;
@@ -104,7 +58,7 @@ bool collectionIsSound(Store& store, QStringList* problems) {
         }
         return false;
     }
-    return runCheckPragma(store, "integrity_check", problems);
+    return store.maintenance().checkFile(FileCheck::Full, problems);
 }
 
 bool checkCollection(Database& db, QStringList& problems, const CheckProgress& progress) {
@@ -125,7 +79,7 @@ bool checkCollection(Database& db, QStringList& problems, const CheckProgress& p
     // The pages of the whole file (a quick check: the tables' keys are compared with their records
     // table by table below, each once).
     ticker.begin(QStringLiteral("the collection file"), 1, steps);
-    if (!runCheckPragma(store, "quick_check", &problems)) {
+    if (!store.maintenance().checkFile(FileCheck::Quick, &problems)) {
         return false;
     }
     bool sound = true;
@@ -189,27 +143,14 @@ StoreError rebuildAllKeys(Database& db) {
 }
 
 StoreError compactCollection(Store& store) {
-    if (store.inTransaction()) {
-        return StoreError::driver(SQLITE_BUSY, QStringLiteral("A transaction is open"));
-    }
-    if (StoreError e = store.exec(QStringLiteral("VACUUM"))) {
-        return e;
-    }
-    return releaseCollection(store);
+    return store.maintenance().compact();
 }
 
 StoreError releaseCollection(Store& store) {
     if (!store.isOpen()) {
         return StoreError::of(code::kFileNotFound);
     }
-    int logFrames = 0;
-    int copied = 0;
-    const int rc =
-        sqlite3_wal_checkpoint_v2(store.handle(), nullptr, SQLITE_CHECKPOINT_TRUNCATE, &logFrames, &copied);
-    if (rc != SQLITE_OK) {
-        return StoreError::driver(rc, QString::fromUtf8(sqlite3_errmsg(store.handle())));
-    }
-    return {};
+    return store.maintenance().releaseLog();
 }
 
 } // namespace tunarium

@@ -194,7 +194,7 @@ TEST_F(AddWizardTest, TheTrackFormNumbersNewRowsAndRefusesATrackNumberTaken) {
     addRow(w, 1, "One");
     addRow(w, 2, "Two");
     WizardTrackRules rules(w.tracks());
-    FormSession session(*db, rules, kRequestInsert);
+    FormSession session(*db, rules, Request::Insert);
     Row added(TableId::AddWizard);
     ASSERT_TRUE(session.start(added));
     const int track = tableDef(TableId::AddWizard).fieldIndex(u"Track");

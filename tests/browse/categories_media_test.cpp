@@ -21,7 +21,7 @@ protected:
     // cancelled). Returns its number.
     qint64 addCategory(const QString& name, bool ok = true) {
         CategoryRules rules(*db);
-        FormSession form(*db, rules, kRequestInsert);
+        FormSession form(*db, rules, Request::Insert);
         Row record(TableId::Categories);
         EXPECT_TRUE(form.start(record));
         const qint64 id = record.number(0);
@@ -63,7 +63,7 @@ TEST_F(CategoriesMediaTest, CategoriesAreNumberedFromOneAndTheHighestNumberIsReu
 
 TEST_F(CategoriesMediaTest, CancellingANewCategoryLeavesNothingAndFreesItsNumber) {
     CategoryRules rules(*db);
-    FormSession form(*db, rules, kRequestInsert);
+    FormSession form(*db, rules, Request::Insert);
     Row record(TableId::Categories);
     ASSERT_TRUE(form.start(record));
     // Added before the window opens: it holds its number while the form is open.
@@ -77,7 +77,7 @@ TEST_F(CategoriesMediaTest, CancellingANewCategoryLeavesNothingAndFreesItsNumber
 TEST_F(CategoriesMediaTest, ANewMediaFormatIsAddedOnlyOnOk) {
     for (bool ok : {false, true}) {
         MediaRules rules;
-        FormSession form(*db, rules, kRequestInsert);
+        FormSession form(*db, rules, Request::Insert);
         Row record(TableId::Media);
         ASSERT_TRUE(form.start(record));
         EXPECT_EQ(db->store().count(TableId::Media), 0);
@@ -114,7 +114,7 @@ TEST_F(CategoriesMediaTest, ADuplicateNameIsRefusedWithTheKeyNamedAndTheFormStay
         ASSERT_TRUE(db->store().insert(existing).ok());
         prompter.messages.clear();
         std::unique_ptr<FormRules> rules = c.rules();
-        FormSession form(*db, *rules, kRequestInsert);
+        FormSession form(*db, *rules, Request::Insert);
         Row record(c.table);
         ASSERT_TRUE(form.start(record));
         record.setText(c.nameField, "vinyl");

@@ -3,10 +3,10 @@
 #include "data/records.h"
 #include "data/schema_sql.h"
 #include "data/store.h"
+#include "support/sql_file.h"
 #include "support/temp_collection.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 using namespace tunarium;
 
@@ -202,30 +202,24 @@ TEST(Schema, FileMatchesDictionary) {
     for (const TableDef& t : allTables()) {
         ASSERT_TRUE(store.openTable(t.id).ok()) << t.label.toStdString();
     }
-    sqlite3* db = store.handle();
+    const QString file = store.filePath();
     for (const TableDef& t : allTables()) {
         SCOPED_TRACE(t.label.toStdString());
-        sqlite3_stmt* stmt = nullptr;
-        const QByteArray info = ("PRAGMA table_info(" + sql::quoted(t.label) + ")").toUtf8();
-        ASSERT_EQ(sqlite3_prepare_v2(db, info.constData(), -1, &stmt, nullptr), SQLITE_OK);
         QStringList columns;
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            columns << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1)));
+        for (const QStringList& row :
+             test::sqlRows(file, "PRAGMA table_info(" + sql::quoted(t.label) + ")")) {
+            columns << row[1];
         }
-        sqlite3_finalize(stmt);
         ASSERT_GE(columns.size(), t.fieldCount() + 2);
         for (int i = 0; i < t.fieldCount(); ++i) {
             EXPECT_EQ(columns[i + 2], t.field(i).name);
         }
 
-        const QByteArray list = ("PRAGMA index_list(" + sql::quoted(t.label) + ")").toUtf8();
-        ASSERT_EQ(sqlite3_prepare_v2(db, list.constData(), -1, &stmt, nullptr), SQLITE_OK);
         QHash<QString, std::pair<bool, bool>> indexes; // name -> unique, partial
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            indexes.insert(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1))),
-                           {sqlite3_column_int(stmt, 2) != 0, sqlite3_column_int(stmt, 4) != 0});
+        for (const QStringList& row :
+             test::sqlRows(file, "PRAGMA index_list(" + sql::quoted(t.label) + ")")) {
+            indexes.insert(row[1], {row[2] != "0", row[4] != "0"});
         }
-        sqlite3_finalize(stmt);
         EXPECT_EQ(indexes.size(), t.keys.size());
         for (int k = 0; k < t.keys.size(); ++k) {
             const QString name = t.prefix + ':' + t.key(k).name;

@@ -2,6 +2,7 @@
 // plans, structure upgrades and bad input.
 #include "data/records.h"
 #include "data/store.h"
+#include "support/sql_file.h"
 #include "support/temp_collection.h"
 
 #include <QDir>
@@ -9,7 +10,6 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -451,26 +451,14 @@ TEST(StoreFiles, ForeignOrDamagedFilesAreRefusedUntouched) {
          }},
         {"another program's database",
          [](const QString& path) {
-             sqlite3* db = nullptr;
-             sqlite3_open(path.toUtf8().constData(), &db);
-             sqlite3_exec(db, "CREATE TABLE notes(x); INSERT INTO notes VALUES (1);", nullptr, nullptr,
-                          nullptr);
-             sqlite3_close(db);
+             ASSERT_EQ(test::runSql(path, "CREATE TABLE notes(x); INSERT INTO notes VALUES (1);"), QString());
          }},
         // Empty, but marked by the program that made it.
         {"another program's empty database (user version)",
-         [](const QString& path) {
-             sqlite3* db = nullptr;
-             sqlite3_open(path.toUtf8().constData(), &db);
-             sqlite3_exec(db, "PRAGMA user_version = 7", nullptr, nullptr, nullptr);
-             sqlite3_close(db);
-         }},
+         [](const QString& path) { ASSERT_EQ(test::runSql(path, "PRAGMA user_version = 7"), QString()); }},
         {"another program's empty database (application id)",
          [](const QString& path) {
-             sqlite3* db = nullptr;
-             sqlite3_open(path.toUtf8().constData(), &db);
-             sqlite3_exec(db, "PRAGMA application_id = 1095786323", nullptr, nullptr, nullptr);
-             sqlite3_close(db);
+             ASSERT_EQ(test::runSql(path, "PRAGMA application_id = 1095786323"), QString());
          }},
     };
     for (const Case& c : cases) {
@@ -608,34 +596,30 @@ TEST(StoreFiles, AFailedUpgradeStepChangesNothing) {
     {
         Store store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
-        const char* oldTable =
-            "CREATE TABLE \"Tunarium\" (\"_rec\" INTEGER NOT NULL, \"Title\" TEXT, \"ID\" INTEGER)";
+        // A column of its own named rowid hides the record number: the copy of the records into
+        // the new table gets a text where the record number goes and is refused, after the old
+        // table was renamed and the new one made.
+        const char* oldTable = "CREATE TABLE \"Tunarium\" (\"rowid\", \"_rec\" INTEGER NOT NULL, \"Title\" "
+                               "TEXT, \"ID\" INTEGER)";
         ASSERT_TRUE(store.exec(oldTable).ok());
         const char* oldRows =
-            "INSERT INTO \"Tunarium\" (rowid, \"_rec\", \"Title\", \"ID\") VALUES (1, 1, 'One', 1), "
-            "(2, 2, 'Two', 2)";
+            "INSERT INTO \"Tunarium\" (\"rowid\", \"_rec\", \"Title\", \"ID\") VALUES ('one', 1, 'One', 1), "
+            "('two', 2, 'Two', 2)";
         ASSERT_TRUE(store.exec(oldRows).ok());
         ASSERT_TRUE(store.exec("INSERT INTO \"_structure\" VALUES ('Tunarium', 5)").ok());
     }
     Store store;
     ASSERT_TRUE(store.open(dir.dir()).ok());
     const auto rows = [&store] {
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(store.handle(), "SELECT COUNT(*) FROM \"Tunarium\"", -1, &stmt, nullptr);
-        const int n = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : -1;
-        sqlite3_finalize(stmt);
-        return n;
+        return test::sqlNumber(store.filePath(), "SELECT COUNT(*) FROM \"Tunarium\"");
     };
-    // The copy of the records into the new table is refused; dropping the old one would work.
-    const auto refuseCopy = [](void*, int action, const char* table, const char*, const char*, const char*) {
-        return action == SQLITE_INSERT && table && qstrcmp(table, "Tunarium") == 0 ? SQLITE_DENY : SQLITE_OK;
-    };
-    sqlite3_set_authorizer(store.handle(), refuseCopy, nullptr);
     EXPECT_FALSE(store.upgradeTable(TableId::Tunarium).ok());
-    sqlite3_set_authorizer(store.handle(), nullptr, nullptr);
     EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::Older);
     EXPECT_EQ(rows(), 2);
+    EXPECT_EQ(test::sqlNumber(store.filePath(), "SELECT COUNT(*) FROM \"Tunarium\" WHERE \"rowid\" = 'two'"),
+              1);
 
+    ASSERT_TRUE(store.exec("UPDATE \"Tunarium\" SET \"rowid\" = \"_rec\"").ok());
     ASSERT_TRUE(store.upgradeTable(TableId::Tunarium).ok());
     EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::Current);
     EXPECT_EQ(store.count(TableId::Tunarium), 2);
@@ -675,14 +659,5 @@ TEST(StoreFiles, AFailedBackupLeavesNoFile) {
     ASSERT_TRUE(store.makeBackup(QStringLiteral("upgrade")).ok());
     const QStringList backups = QDir(dir.dir()).entryList({"tunarium-upgrade-*.db"});
     ASSERT_EQ(backups.size(), 1);
-    sqlite3* copy = nullptr;
-    ASSERT_EQ(
-        sqlite3_open_v2(dir.path(backups.first()).toUtf8().constData(), &copy, SQLITE_OPEN_READONLY, nullptr),
-        SQLITE_OK);
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(copy, "SELECT COUNT(*) FROM \"Tunarium\"", -1, &stmt, nullptr);
-    EXPECT_EQ(sqlite3_step(stmt), SQLITE_ROW);
-    EXPECT_EQ(sqlite3_column_int(stmt, 0), 2000);
-    sqlite3_finalize(stmt);
-    sqlite3_close(copy);
+    EXPECT_EQ(test::sqlNumber(dir.path(backups.first()), "SELECT COUNT(*) FROM \"Tunarium\""), 2000);
 }

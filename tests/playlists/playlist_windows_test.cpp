@@ -259,7 +259,7 @@ TEST_F(PlaylistWindowsTest, WindowsOfOtherRoomsAreStartedByNameOnceRegistered) {
     ASSERT_NE(browse, nullptr);
     EXPECT_FALSE(browse->printButton()->isEnabled());
     EXPECT_FALSE(browse->top40Button()->isEnabled());
-    browse->finish(kResponseCancelled);
+    browse->finish(Response::Cancelled);
     settle();
 
     QVector<qint64> printed;
@@ -268,7 +268,7 @@ TEST_F(PlaylistWindowsTest, WindowsOfOtherRoomsAreStartedByNameOnceRegistered) {
     procedures.add(QString::fromLatin1(procedure::kSelectFileNumber), [](const ProcedureContext& c) {
         SongRecord chosen;
         chosen.id = 4;
-        c.answer(kResponseCompleted, toRow(chosen));
+        c.answer(static_cast<int>(Response::Completed), toRow(chosen));
     });
     browse = PlaylistsBrowseWindow::openPlaylists(context());
     ASSERT_NE(browse, nullptr);

@@ -1,10 +1,10 @@
 // The song form's rules and the form pattern, driven without a window.
 #include "catalogue/song_rules.h"
 #include "data/pictures.h"
+#include "support/sql_file.h"
 #include "support/temp_collection.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 using namespace tunarium;
 
@@ -34,7 +34,7 @@ protected:
     // Adds a song through the form as a user would: start, type, OK.
     SongRecord addThroughForm(SongRules& rules, const QString& title) {
         Row record(TableId::Tunarium);
-        FormSession form(*db, rules, kRequestInsert);
+        FormSession form(*db, rules, Request::Insert);
         EXPECT_TRUE(form.start(record));
         record.setText(f("Title"), title);
         EXPECT_EQ(form.save(record), FormSession::SaveResult::Closed);
@@ -53,7 +53,7 @@ TEST_F(SongFormTest, CancellingAnAddLeavesNothingAndTheIdIsReused) {
     SongRules rules(*db);
     Row record(TableId::Tunarium);
     {
-        FormSession form(*db, rules, kRequestInsert);
+        FormSession form(*db, rules, Request::Insert);
         ASSERT_TRUE(form.start(record));
         EXPECT_EQ(form.caption(), "Adding Information");
         EXPECT_EQ(record.number(f("ID")), 1);
@@ -72,8 +72,8 @@ TEST_F(SongFormTest, TwoFormsAddingAtOnceTakeDifferentIds) {
     SongRules rules(*db);
     Row first(TableId::Tunarium);
     Row second(TableId::Tunarium);
-    FormSession a(*db, rules, kRequestInsert);
-    FormSession b(*db, rules, kRequestInsert);
+    FormSession a(*db, rules, Request::Insert);
+    FormSession b(*db, rules, Request::Insert);
     ASSERT_TRUE(a.start(first));
     ASSERT_TRUE(b.start(second));
     EXPECT_EQ(first.number(f("ID")), 1);
@@ -203,7 +203,7 @@ TEST_F(SongFormTest, CopyGivesANewIdAndEveryOtherValue) {
     source.rating = 7;
     ASSERT_TRUE(db->store().insert(source).ok());
     Row record = toRow(source);
-    FormSession copy(*db, rules, kRequestCopy);
+    FormSession copy(*db, rules, Request::Copy);
     ASSERT_TRUE(copy.start(record));
     EXPECT_TRUE(copy.isCopy());
     EXPECT_EQ(copy.save(record), FormSession::SaveResult::Closed);
@@ -224,15 +224,15 @@ TEST_F(SongFormTest, AChangeWithoutModificationWritesNothing) {
     ASSERT_TRUE(db->store().insert(song).ok());
     SongRules rules(*db);
     Row record = toRow(song);
-    FormSession form(*db, rules, kRequestChange);
+    FormSession form(*db, rules, Request::Change);
     ASSERT_TRUE(form.start(record));
     EXPECT_EQ(form.caption(), "Changing Information");
     EXPECT_EQ(form.save(record), FormSession::SaveResult::Closed);
-    EXPECT_EQ(form.response(), kResponseCompleted);
+    EXPECT_EQ(form.response(), Response::Completed);
     EXPECT_EQ(stored(1).meta.version, 0);
     // A change of a memo alone is a change.
     Row again = toRow(stored(1));
-    FormSession second(*db, rules, kRequestChange);
+    FormSession second(*db, rules, Request::Change);
     ASSERT_TRUE(second.start(again));
     again.setText(f("Notes"), "New note");
     EXPECT_EQ(second.save(again), FormSession::SaveResult::Closed);
@@ -247,7 +247,7 @@ TEST_F(SongFormTest, AChangeByAnotherStationIsRedisplayed) {
     ASSERT_TRUE(db->store().insert(song).ok());
     SongRules rules(*db);
     Row record = toRow(song);
-    FormSession form(*db, rules, kRequestChange);
+    FormSession form(*db, rules, Request::Change);
     ASSERT_TRUE(form.start(record));
     SongRecord theirs = stored(1);
     theirs.title = "Theirs";
@@ -270,20 +270,20 @@ TEST_F(SongFormTest, DeleteAsksFirstAndOffersToTryAgain) {
     SongRules rules(*db);
     struct Case {
         QList<int> answers;
-        int response;
+        Response response;
         QStringList captions;
     };
     const Case cases[] = {
-        {{kButtonCancel}, kResponseCancelled, {"Confirm Delete"}},
+        {{kButtonCancel}, Response::Cancelled, {"Confirm Delete"}},
         {{kButtonOk, kButtonOk, kButtonNo},
-         kResponseCancelled,
+         Response::Cancelled,
          {"Confirm Delete", "Referential Integrity Delete Error", "Record Update Error"}},
     };
     for (const Case& c : cases) {
         prompter.messages.clear();
         prompter.answers = c.answers;
         Row record = toRow(stored(1));
-        FormSession form(*db, rules, kRequestDelete);
+        FormSession form(*db, rules, Request::Delete);
         EXPECT_FALSE(form.start(record)); // no window
         EXPECT_EQ(form.response(), c.response);
         QStringList captions;
@@ -295,9 +295,9 @@ TEST_F(SongFormTest, DeleteAsksFirstAndOffersToTryAgain) {
     ASSERT_TRUE(db->store().remove(entry).ok());
     prompter.answers = {kButtonOk};
     Row record = toRow(stored(1));
-    FormSession form(*db, rules, kRequestDelete);
+    FormSession form(*db, rules, Request::Delete);
     form.start(record);
-    EXPECT_EQ(form.response(), kResponseCompleted);
+    EXPECT_EQ(form.response(), Response::Completed);
     EXPECT_EQ(db->store().count(TableId::Tunarium), 0);
 }
 
@@ -356,11 +356,7 @@ namespace {
 
 // Runs SQL on the collection beside the program's own connection, as another program could.
 void runSql(const QString& collectionDir, const char* sql) {
-    sqlite3* raw = nullptr;
-    const QByteArray path = (collectionDir + "/tunarium.db").toUtf8();
-    ASSERT_EQ(sqlite3_open(path.constData(), &raw), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
-    sqlite3_close(raw);
+    EXPECT_EQ(test::runSql(collectionDir + "/tunarium.db", QString::fromUtf8(sql)), QString());
 }
 
 } // namespace

@@ -26,9 +26,9 @@ protected:
         settings = Settings::load(dir.configDir() + "/Tunar98.INI");
     }
 
-    SongFormWindow* open(int request, const SongRecord& current = {}) {
+    SongFormWindow* open(Request request, const SongRecord& current = {}) {
         auto* form = new SongFormWindow(*db, settings, dir.path("POSITION.INI"), request, current, {},
-                                        nullptr, [this](int response) { responses << response; });
+                                        nullptr, [this](Response response) { responses << response; });
         opened = form->start(nullptr);
         return form;
     }
@@ -55,14 +55,14 @@ protected:
     RecordingPrompter prompter;
     std::unique_ptr<Database> db;
     Settings settings;
-    QList<int> responses;
+    QList<Response> responses;
     bool opened = false;
 };
 
 } // namespace
 
 TEST_F(SongFormWindowTest, AddingASongThroughTheWindow) {
-    QPointer<SongFormWindow> form = open(kRequestInsert);
+    QPointer<SongFormWindow> form = open(Request::Insert);
     ASSERT_TRUE(opened);
     EXPECT_EQ(form->windowTitle(), "Adding Information");
     auto* tabs = form->findChild<QTabWidget*>();
@@ -82,7 +82,7 @@ TEST_F(SongFormWindowTest, AddingASongThroughTheWindow) {
     prompter.answers << kButtonYes; // "Add new category?"
     QTest::mouseClick(button(form, "&OK"), Qt::LeftButton);
     QCoreApplication::processEvents();
-    ASSERT_EQ(responses, QList<int>({kResponseCompleted}));
+    ASSERT_EQ(responses, QList<Response>({Response::Completed}));
     SongRecord stored;
     ASSERT_TRUE(db->store().get(tableDef(TableId::Tunarium).primaryKey, {qint64(1)}, stored).ok());
     EXPECT_EQ(stored.artist, "Björk");
@@ -95,18 +95,18 @@ TEST_F(SongFormWindowTest, AddingASongThroughTheWindow) {
 }
 
 TEST_F(SongFormWindowTest, EscapeCancelsAnAddAndLeavesNothing) {
-    QPointer<SongFormWindow> form = open(kRequestInsert);
+    QPointer<SongFormWindow> form = open(Request::Insert);
     ASSERT_TRUE(opened);
     EXPECT_EQ(db->store().count(TableId::Tunarium), 1);
     QTest::keyClicks(fieldFor(form, "&Title:"), "Never mind");
     QTest::keyClick(form, Qt::Key_Escape);
     QCoreApplication::processEvents();
-    EXPECT_EQ(responses, QList<int>({kResponseCancelled}));
+    EXPECT_EQ(responses, QList<Response>({Response::Cancelled}));
     EXPECT_EQ(db->store().count(TableId::Tunarium), 0);
 }
 
 TEST_F(SongFormWindowTest, ARatingOutOfRangeKeepsTheFormOpen) {
-    QPointer<SongFormWindow> form = open(kRequestInsert);
+    QPointer<SongFormWindow> form = open(Request::Insert);
     ASSERT_TRUE(opened);
     QLineEdit* rating = fieldFor(form, "Rating:");
     QTest::keyClicks(rating, "11");
@@ -118,9 +118,9 @@ TEST_F(SongFormWindowTest, ARatingOutOfRangeKeepsTheFormOpen) {
     QTest::keyClicks(rating, "10");
     QTest::mouseClick(button(form, "&OK"), Qt::LeftButton);
     QCoreApplication::processEvents();
-    EXPECT_EQ(responses, QList<int>({kResponseCompleted}));
+    EXPECT_EQ(responses, QList<Response>({Response::Completed}));
     if (!qEnvironmentVariableIsEmpty("TUNARIUM_SCREENSHOTS")) {
-        QPointer<SongFormWindow> shown = open(kRequestInsert);
+        QPointer<SongFormWindow> shown = open(Request::Insert);
         shown->resize(760, 480);
         shown->grab().save(qEnvironmentVariable("TUNARIUM_SCREENSHOTS") + "/song_form.png");
         shown->close();
@@ -134,7 +134,7 @@ TEST_F(SongFormWindowTest, ChangingShowsTheSongAndDeleteNeedsNoWindow) {
     song.media = "CD";
     song.time = 22501;
     ASSERT_TRUE(db->store().insert(song).ok());
-    QPointer<SongFormWindow> form = open(kRequestChange, song);
+    QPointer<SongFormWindow> form = open(Request::Change, song);
     ASSERT_TRUE(opened);
     EXPECT_EQ(form->windowTitle(), "Changing Information");
     EXPECT_EQ(fieldFor(form, "T&ime:")->text(), "0:03:45");
@@ -150,9 +150,9 @@ TEST_F(SongFormWindowTest, ChangingShowsTheSongAndDeleteNeedsNoWindow) {
 
     prompter.answers << kButtonOk; // "Confirm Delete"
     responses.clear();
-    open(kRequestDelete, stored);
+    open(Request::Delete, stored);
     EXPECT_FALSE(opened);
-    EXPECT_EQ(responses, QList<int>({kResponseCompleted}));
+    EXPECT_EQ(responses, QList<Response>({Response::Completed}));
     EXPECT_EQ(db->store().count(TableId::Tunarium), 0);
 }
 
@@ -167,7 +167,7 @@ void settle() {
 } // namespace
 
 TEST_F(SongFormWindowTest, EachCheckRunsWhenTheUserLeavesItsField) {
-    QPointer<SongFormWindow> form = open(kRequestInsert);
+    QPointer<SongFormWindow> form = open(Request::Insert);
     ASSERT_TRUE(opened);
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form));
@@ -216,7 +216,7 @@ TEST_F(SongFormWindowTest, EachCheckRunsWhenTheUserLeavesItsField) {
     QTest::keyClicks(fieldFor(form, "&Title:"), "Reach out");
     QTest::keyClick(fieldFor(form, "&Title:"), Qt::Key_Return);
     settle();
-    EXPECT_EQ(responses, QList<int>({kResponseCompleted}));
+    EXPECT_EQ(responses, QList<Response>({Response::Completed}));
     SongRecord saved;
     ASSERT_TRUE(db->store().get(tableDef(TableId::Tunarium).primaryKey, {qint64(1)}, saved).ok());
     EXPECT_EQ(saved.time, 22501);
@@ -234,7 +234,7 @@ TEST_F(SongFormWindowTest, TheCategoryIsReadAgainWhenTheFormIsResized) {
     song.media = "CD";
     song.categoryId = 4;
     ASSERT_TRUE(db->store().insert(song).ok());
-    QPointer<SongFormWindow> form = open(kRequestChange, song);
+    QPointer<SongFormWindow> form = open(Request::Change, song);
     ASSERT_TRUE(opened);
     auto* category = form->findChildren<QComboBox*>().at(1);
     EXPECT_EQ(category->currentText(), "Soul");

@@ -1,33 +1,25 @@
 // Overwriting pages of a collection file.
 #include "support/damaged_file.h"
 
+#include "support/sql_file.h"
+
 #include <QFile>
 #include <QList>
-
-#include <sqlite3.h>
 
 namespace tunarium::test {
 
 bool overwriteLeafPages(const QString& path, const QString& name, int pages) {
     QList<qint64> leaves;
     qint64 pageSize = 4096;
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
-        return false;
+    const QList<QStringList> rows =
+        sqlRows(path,
+                QStringLiteral(
+                    "SELECT pageno, pgsize FROM dbstat WHERE name = ? AND pagetype = 'leaf' ORDER BY pageno"),
+                {name});
+    for (const QStringList& row : rows) {
+        leaves << row[0].toLongLong();
+        pageSize = row[1].toLongLong();
     }
-    sqlite3_stmt* stmt = nullptr;
-    const char* q = "SELECT pageno, pgsize FROM dbstat WHERE name = ? AND pagetype = 'leaf' ORDER BY pageno";
-    if (sqlite3_prepare_v2(db, q, -1, &stmt, nullptr) == SQLITE_OK) {
-        const QByteArray utf8 = name.toUtf8();
-        sqlite3_bind_text(stmt, 1, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            leaves << sqlite3_column_int64(stmt, 0);
-            pageSize = sqlite3_column_int64(stmt, 1);
-        }
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
     if (leaves.size() < pages + 2) {
         return false;
     }

@@ -224,7 +224,7 @@ void AddWizardWindow::accept() {
         return;
     }
     m_finishing = true;
-    finish(kResponseCompleted);
+    finish(Response::Completed);
 }
 
 void AddWizardWindow::cancelRequested() {
@@ -236,7 +236,7 @@ void AddWizardWindow::cancelRequested() {
         return;
     }
     m_finishing = true;
-    finish(kResponseCancelled);
+    finish(Response::Cancelled);
 }
 
 void AddWizardWindow::closeEvent(QCloseEvent* event) {

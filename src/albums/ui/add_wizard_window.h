@@ -81,7 +81,8 @@ private:
     void showCategoryChoices();
     void updateLineCount();
     void showPopup(const QPoint& at);
-    void openTrackForm(Request request, const Row& record, std::function<void(int, const Row&)> answered);
+    void openTrackForm(Request request, const Row& record,
+                       std::function<void(Response, const Row&)> answered);
     void editFrom(qint64 track);
     void refreshList();
     // While a read runs, the wizard's own controls wait for it.

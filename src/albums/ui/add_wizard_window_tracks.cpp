@@ -118,12 +118,12 @@ void AddWizardWindow::showPopup(const QPoint& at) {
 }
 
 void AddWizardWindow::openTrackForm(Request request, const Row& record,
-                                    std::function<void(int, const Row&)> answered) {
+                                    std::function<void(Response, const Row&)> answered) {
     auto* form = new TrackFormWindow(m_context.db, m_wizard->tracks(), m_wizard->isCompilation(),
-                                     m_positionFile, static_cast<int>(request), record, this, nullptr);
+                                     m_positionFile, request, record, this, nullptr);
     m_trackForm = form;
     QPointer<TrackFormWindow> guard(form);
-    form->setDone([guard, answered = std::move(answered)](int response) {
+    form->setDone([guard, answered = std::move(answered)](Response response) {
         answered(response, guard ? guard->record() : Row(TableId::AddWizard));
     });
     form->start(m_context.workspace);
@@ -131,9 +131,9 @@ void AddWizardWindow::openTrackForm(Request request, const Row& record,
 
 void AddWizardWindow::callForm(Request request, const Row& record) {
     QPointer<AddWizardWindow> self(this);
-    openTrackForm(request, record, [self](int response, const Row& answered) {
+    openTrackForm(request, record, [self](Response response, const Row& answered) {
         if (self && !self->m_closed) {
-            self->m_engine->formAnswered(static_cast<Response>(response), answered);
+            self->m_engine->formAnswered(response, answered);
         }
     });
 }
@@ -216,11 +216,11 @@ void AddWizardWindow::editFrom(qint64 track) {
         return;
     }
     QPointer<AddWizardWindow> self(this);
-    openTrackForm(Request::Change, toRow(row), [self, at = row.track](int response, const Row&) {
+    openTrackForm(Request::Change, toRow(row), [self, at = row.track](Response response, const Row&) {
         if (!self || self->m_closed) {
             return;
         }
-        if (response == kResponseCompleted) {
+        if (response == Response::Completed) {
             self->editFrom(at);
         } else {
             self->refreshList();

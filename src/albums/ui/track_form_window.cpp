@@ -28,7 +28,7 @@ constexpr int kDittoVirtualKey = 192;
 } // namespace
 
 TrackFormWindow::TrackFormWindow(Database& db, WizardTracks& tracks, bool withArtist,
-                                 const QString& positionFile, int request, const Row& current,
+                                 const QString& positionFile, Request request, const Row& current,
                                  QWidget* caller, Done done)
     : FormWindow(withArtist ? QStringLiteral("UpdateAddWizard") : QStringLiteral("UpdateAddWizardNoArtist"),
                  positionFile, caller, std::move(done)),
@@ -44,7 +44,7 @@ bool TrackFormWindow::start(QMdiArea* area) {
     }
     build();
     display();
-    setWindowTitle(m_session.request() == kRequestInsert
+    setWindowTitle(m_session.request() == Request::Insert
                        ? QStringLiteral("Track Will Be Added  (New)")
                        : QStringLiteral("Track Will Be Changed  (%1)").arg(m_record.number(aw::kTrack)));
     resize(sizeHint());

@@ -18,7 +18,7 @@ class PictureEdit;
 class TrackFormWindow : public FormWindow {
 public:
     TrackFormWindow(Database& db, WizardTracks& tracks, bool withArtist, const QString& positionFile,
-                    int request, const Row& current, QWidget* caller, Done done);
+                    Request request, const Row& current, QWidget* caller, Done done);
 
     // Runs the start of the pattern; false when the form already answered without a window.
     bool start(QMdiArea* area);

@@ -32,7 +32,7 @@ BrowseWindow::BrowseWindow(Database& db, ListDefinition definition, BrowseOption
 BrowseWindow::BrowseWindow(Database& db, ListDefinition definition, BrowseOptions options, Request request,
                            QWidget* caller, Answer answer, std::shared_ptr<Row> chosen)
     : FormWindow(options.procedure, options.positionFile, caller,
-                 [chosen, answer = std::move(answer)](int response) {
+                 [chosen, answer = std::move(answer)](Response response) {
                      if (answer) {
                          answer(response, *chosen);
                      }
@@ -147,7 +147,7 @@ void BrowseWindow::press(BrowseAction action) {
         m_engine->remove();
         break;
     case BrowseAction::Close:
-        finish(kResponseCancelled);
+        finish(Response::Cancelled);
         return;
     }
     if (!m_engine->formPending()) {
@@ -157,7 +157,7 @@ void BrowseWindow::press(BrowseAction action) {
 
 bool BrowseWindow::open(QMdiArea* area, const Row& openOn) {
     if (!m_engine->open(m_request)) {
-        finish(kResponseCancelled);
+        finish(Response::Cancelled);
         return false;
     }
     const DialogUnits units(this);
@@ -254,8 +254,8 @@ void BrowseWindow::callForm(Request request, const Row& record) {
 
 void BrowseWindow::closeRequested() {
     *m_chosen = m_engine->record();
-    const int response =
-        m_engine->response() == Response::Completed ? kResponseCompleted : kResponseCancelled;
+    const Response response =
+        m_engine->response() == Response::Completed ? Response::Completed : Response::Cancelled;
     QMetaObject::invokeMethod(
         this, [this, response] { finish(response); }, Qt::QueuedConnection);
 }

@@ -32,7 +32,7 @@ namespace tunarium {
 class BrowseWindow : public FormWindow, public ListHost, public ToolbarTarget {
 public:
     // The answer to the caller of a Select: the response and, when Completed, the chosen record.
-    using Answer = std::function<void(int response, const Row& chosen)>;
+    using Answer = std::function<void(Response response, const Row& chosen)>;
 
     BrowseWindow(Database& db, ListDefinition definition, BrowseOptions options, Request request,
                  QWidget* caller, Answer answer);

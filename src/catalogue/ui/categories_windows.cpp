@@ -49,8 +49,8 @@ LookupBrowseWindow* selectCategory(Database& db, const QString& positionFile, QM
                                    std::function<void(bool chosen, const CategoryRecord& category)> chosen) {
     auto* w = new LookupBrowseWindow(
         db, categoriesBrowseSpec(positionFile), Request::Select, caller,
-        [chosen = std::move(chosen)](int response, const Row& record) {
-            const bool completed = response == kResponseCompleted &&
+        [chosen = std::move(chosen)](Response response, const Row& record) {
+            const bool completed = response == Response::Completed &&
                                    record.tableId() == TableId::Categories && record.size() > 0;
             if (chosen) {
                 chosen(completed, completed ? fromRow<CategoryRecord>(record) : CategoryRecord{});

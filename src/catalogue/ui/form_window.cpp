@@ -88,7 +88,7 @@ void FormWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
 }
 
-void FormWindow::finish(int response) {
+void FormWindow::finish(Response response) {
     m_response = response;
     m_closing = true;
     if (m_subWindow) {
@@ -160,7 +160,7 @@ void FormWindow::closed() {
 
 void FormWindow::cancelRequested() {
     closing();
-    finish(kResponseCancelled);
+    finish(Response::Cancelled);
 }
 
 bool FormWindow::startSession(Database& db, const QList<TableId>& tables, FormSession& session, Row& record) {

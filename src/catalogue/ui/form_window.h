@@ -20,7 +20,7 @@ namespace tunarium {
 
 class FormWindow : public QWidget {
 public:
-    using Done = std::function<void(int response)>;
+    using Done = std::function<void(Response response)>;
 
     // `procedure` names the window's section in the position file ("UpdateSong").
     FormWindow(const QString& procedure, const QString& positionFile, QWidget* caller, Done done);
@@ -32,8 +32,8 @@ public:
     // maximized: the form opens in front of it at its own size.
     void present(QMdiArea* area);
     // Ends the form with its response; the window closes and the callback runs once.
-    void finish(int response);
-    int response() const { return m_response; }
+    void finish(Response response);
+    Response response() const { return m_response; }
     // Replaces the callback (for a caller that needs the window itself in its callback).
     void setDone(Done done) { m_done = std::move(done); }
     QString procedure() const { return m_procedure; }
@@ -70,7 +70,7 @@ private:
     Database* m_db = nullptr;
     FormSession* m_session = nullptr; // set by startSession()
     QList<TableId> m_tables;          // opened by startSession()
-    int m_response = 2;
+    Response m_response = Response::Cancelled;
     bool m_answered = false;
     bool m_closing = false;
 };

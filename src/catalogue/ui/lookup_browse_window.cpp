@@ -5,11 +5,12 @@
 
 namespace tunarium {
 
-LookupBrowseWindow::LookupBrowseWindow(Database& db, LookupBrowseSpec design, Request request, QWidget* caller,
-                                       Answer answer)
+LookupBrowseWindow::LookupBrowseWindow(Database& db, LookupBrowseSpec design, Request request,
+                                       QWidget* caller, Answer answer)
     : BrowseWindow(db, std::move(design.definition), std::move(design.options), request, caller,
                    std::move(answer)),
-      m_db(db), m_formSpec(std::move(design.form)), m_rules(std::move(design.rules)), m_history(design.history) {
+      m_db(db), m_formSpec(std::move(design.form)), m_rules(std::move(design.rules)),
+      m_history(design.history) {
     for (const auto& [action, text] : design.buttons) {
         addButton(action, text);
     }
@@ -17,13 +18,13 @@ LookupBrowseWindow::LookupBrowseWindow(Database& db, LookupBrowseSpec design, Re
 
 void LookupBrowseWindow::openForm(Request request, const Row& record) {
     QPointer<LookupBrowseWindow> self(this);
-    auto* form = new LookupFormWindow(
-        m_db, m_rules(m_db), m_formSpec, *m_history, options().positionFile, static_cast<int>(request),
-        record, this, [self](int response, const Row& answered) {
-            if (self) {
-                self->engine().formAnswered(static_cast<Response>(response), answered);
-            }
-        });
+    auto* form =
+        new LookupFormWindow(m_db, m_rules(m_db), m_formSpec, *m_history, options().positionFile, request,
+                             record, this, [self](Response response, const Row& answered) {
+                                 if (self) {
+                                     self->engine().formAnswered(static_cast<Response>(response), answered);
+                                 }
+                             });
     m_form = form;
     auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
     form->start(sub ? sub->mdiArea() : nullptr);

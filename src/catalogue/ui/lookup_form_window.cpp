@@ -28,17 +28,17 @@ bool isVirtualKey(const QKeyEvent* event, int virtualKey) {
 }
 
 LookupFormWindow::LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormSpec design,
-                                   NameHistory& history, const QString& positionFile, int request,
+                                   NameHistory& history, const QString& positionFile, Request request,
                                    const Row& current, QWidget* caller, Answer done)
     : LookupFormWindow(db, std::move(rules), std::move(design), history, positionFile, request, current,
                        caller, std::move(done), std::make_shared<Row>()) {}
 
 LookupFormWindow::LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormSpec design,
-                                   NameHistory& history, const QString& positionFile, int request,
+                                   NameHistory& history, const QString& positionFile, Request request,
                                    const Row& current, QWidget* caller, Answer done,
                                    std::shared_ptr<Row> answered)
     : FormWindow(design.procedure, positionFile, caller,
-                 [answered, done = std::move(done)](int response) {
+                 [answered, done = std::move(done)](Response response) {
                      if (done) {
                          done(response, *answered);
                      }
@@ -62,7 +62,7 @@ bool LookupFormWindow::start(QMdiArea* area) {
     }
     build();
     m_name->setValue(m_record.value(field()));
-    setWindowTitle(m_session.request() == kRequestInsert ? m_spec.insertCaption : m_spec.changeCaption);
+    setWindowTitle(m_session.request() == Request::Insert ? m_spec.insertCaption : m_spec.changeCaption);
     // The name field is as wide as the name; the form opens at its size and keeps it as its minimum.
     resize(sizeHint());
     setMinimumSize(size());

@@ -35,10 +35,10 @@ bool isVirtualKey(const QKeyEvent* event, int virtualKey);
 class LookupFormWindow : public FormWindow, public ToolbarTarget {
 public:
     // The record the form answers with is passed to `done` with the response.
-    using Answer = std::function<void(int response, const Row& record)>;
+    using Answer = std::function<void(Response response, const Row& record)>;
 
     LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormSpec design,
-                     NameHistory& history, const QString& positionFile, int request, const Row& current,
+                     NameHistory& history, const QString& positionFile, Request request, const Row& current,
                      QWidget* caller, Answer done);
 
     // Runs the start of the pattern; false when the form already answered without a window
@@ -60,7 +60,7 @@ protected:
 
 private:
     LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormSpec design,
-                     NameHistory& history, const QString& positionFile, int request, const Row& current,
+                     NameHistory& history, const QString& positionFile, Request request, const Row& current,
                      QWidget* caller, Answer done, std::shared_ptr<Row> answered);
     void build();
     int field() const;

@@ -50,9 +50,9 @@ LookupBrowseWindow* selectMedia(Database& db, const QString& positionFile, QMdiA
                                 std::function<void(bool chosen, const MediaRecord& media)> chosen) {
     auto* w = new LookupBrowseWindow(
         db, mediaBrowseSpec(positionFile), Request::Select, caller,
-        [chosen = std::move(chosen)](int response, const Row& record) {
+        [chosen = std::move(chosen)](Response response, const Row& record) {
             const bool completed =
-                response == kResponseCompleted && record.tableId() == TableId::Media && record.size() > 0;
+                response == Response::Completed && record.tableId() == TableId::Media && record.size() > 0;
             if (chosen) {
                 chosen(completed, completed ? fromRow<MediaRecord>(record) : MediaRecord{});
             }

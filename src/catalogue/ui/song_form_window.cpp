@@ -25,8 +25,8 @@ int f(const char* name) {
 } // namespace
 
 SongFormWindow::SongFormWindow(Database& db, const Settings& settings, const QString& positionFile,
-                               int request, const SongRecord& current, AlbumContext context, QWidget* caller,
-                               Done done)
+                               Request request, const SongRecord& current, AlbumContext context,
+                               QWidget* caller, Done done)
     : FormWindow(QStringLiteral("UpdateSong"), positionFile, caller, std::move(done)), m_db(db),
       m_settings(settings), m_rules(db, std::move(context)), m_session(db, m_rules, request),
       m_record(toRow(current)), m_caller(caller) {
@@ -60,11 +60,11 @@ void SongFormWindow::setProcedures(const ProcedureContext& context) {
 }
 
 bool SongFormWindow::start(QMdiArea* area) {
-    if (m_session.request() == kRequestInsert) {
+    if (m_session.request() == Request::Insert) {
         const AddDispatch dispatch = songAddDispatch(m_settings.addMode(), m_session.isCopy(),
                                                      m_rules.context(), fromRow<SongRecord>(m_record));
         if (dispatch != AddDispatch::OpenForm && dispatchToWizard(dispatch)) {
-            finish(kResponseCancelled);
+            finish(Response::Cancelled);
             return false;
         }
     }
@@ -82,7 +82,7 @@ bool SongFormWindow::start(QMdiArea* area) {
         m_db.warnings().saveError(e);
         m_db.warnings().show(warning::kRecordRetrievalError, failedTable);
         m_session.cancel();
-        finish(kResponseCancelled);
+        finish(Response::Cancelled);
         return false;
     }
     m_tabs->mediaBox()->addItems(m_rules.mediaChoices());

@@ -21,7 +21,7 @@ class SongFormWindow : public FormWindow {
 public:
     // Opens the form for `request` (Insert, Change, Delete or Copy) on `current`. Delete and a
     // failed add answer at once without showing a window; check isOpen() after start().
-    SongFormWindow(Database& db, const Settings& settings, const QString& positionFile, int request,
+    SongFormWindow(Database& db, const Settings& settings, const QString& positionFile, Request request,
                    const SongRecord& current, AlbumContext context, QWidget* caller, Done done);
 
     // The program's procedures: with them, adding a song can hand over to the add wizards (by

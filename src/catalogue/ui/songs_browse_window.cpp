@@ -127,13 +127,13 @@ void SongsBrowseWindow::extraPopupChosen(int entry) {
 }
 
 void SongsBrowseWindow::openForm(Request request, const Row& record) {
-    auto form = new SongFormWindow(m_db, m_settings, options().positionFile, static_cast<int>(request),
+    auto form = new SongFormWindow(m_db, m_settings, options().positionFile, request,
                                    fromRow<SongRecord>(record), {}, this, nullptr);
     QPointer<SongFormWindow> guard(form);
     if (m_procedures) {
         form->setProcedures(m_procedures->calledFrom(this));
     }
-    form->setDone([this, guard](int response) {
+    form->setDone([this, guard](Response response) {
         engine().formAnswered(static_cast<Response>(response),
                               guard ? guard->record() : Row(TableId::Tunarium));
     });
@@ -145,9 +145,9 @@ void SongsBrowseWindow::copySong() {
         return;
     }
     // The copy is a new song: the list picks it up when the window regains the focus.
-    auto form = new SongFormWindow(m_db, m_settings, options().positionFile, kRequestCopy,
+    auto form = new SongFormWindow(m_db, m_settings, options().positionFile, Request::Copy,
                                    fromRow<SongRecord>(engine().record()), {}, this,
-                                   [this](int) { engine().focusGained(); });
+                                   [this](Response) { engine().focusGained(); });
     form->start(m_area);
 }
 

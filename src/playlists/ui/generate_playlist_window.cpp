@@ -29,7 +29,7 @@ GeneratePlaylistWindow::GeneratePlaylistWindow(Database& db, const Settings& set
                                                const QString& positionFile, QWidget* caller, Made made)
     : FormWindow(QString::fromLatin1(procedure::kGeneratePlaylist), positionFile, caller, {}), m_db(db),
       m_settings(settings), m_made(std::make_shared<qint64>(0)) {
-    setDone([made = std::move(made), result = m_made](int) {
+    setDone([made = std::move(made), result = m_made](Response) {
         if (made) {
             made(*result);
         }
@@ -46,7 +46,7 @@ GeneratePlaylistWindow* GeneratePlaylistWindow::run(Database& db, const Settings
 
 bool GeneratePlaylistWindow::open(QMdiArea* area) {
     if (!m_db.openTables(kTables)) {
-        finish(kResponseCancelled);
+        finish(Response::Cancelled);
         return false;
     }
     m_tablesOpen = true;
@@ -54,7 +54,7 @@ bool GeneratePlaylistWindow::open(QMdiArea* area) {
     if (StoreError e = categoryNames(m_db.store(), names)) {
         m_db.warnings().saveError(e);
         m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Categories"));
-        finish(kResponseCancelled);
+        finish(Response::Cancelled);
         return false;
     }
     build();
@@ -170,7 +170,7 @@ void GeneratePlaylistWindow::accept() {
     const GeneratedPlaylist made = generator.generate(c);
     QApplication::restoreOverrideCursor();
     *m_made = made.playlistId;
-    finish(made.playlistId != 0 ? kResponseCompleted : kResponseCancelled);
+    finish(made.playlistId != 0 ? Response::Completed : Response::Cancelled);
 }
 
 void GeneratePlaylistWindow::closed() {

@@ -197,7 +197,7 @@ void PlaylistEntriesPanel::closeRequested() {
         m_formWindow,
         [form = QPointer<FormWindow>(m_formWindow)] {
             if (form) {
-                form->finish(kResponseCancelled);
+                form->finish(Response::Cancelled);
             }
         },
         Qt::QueuedConnection);
@@ -256,15 +256,15 @@ void PlaylistEntriesPanel::callForm(Request request, const Row& record) {
                                         : 0;
     QPointer<PlaylistEntriesPanel> self(this);
     auto* form = new UpdatePlaylistDetailsWindow(
-        m_context.calledFrom(m_formWindow), m_playlistId, static_cast<int>(request), record,
-        [self, request, selectedSequence](int response, const Row& entry) {
+        m_context.calledFrom(m_formWindow), m_playlistId, request, record,
+        [self, request, selectedSequence](Response response, const Row& entry) {
             if (!self) {
                 return;
             }
             if (request == Request::Insert) {
                 self->afterAdd(response, entry, selectedSequence);
             } else {
-                self->m_engine->formAnswered(static_cast<Response>(response), entry);
+                self->m_engine->formAnswered(response, entry);
                 self->updateTotal();
             }
         });
@@ -272,16 +272,16 @@ void PlaylistEntriesPanel::callForm(Request request, const Row& record) {
     form->start(areaOf(m_formWindow));
 }
 
-void PlaylistEntriesPanel::afterAdd(int response, const Row& entry, qint64 selectedSequence) {
+void PlaylistEntriesPanel::afterAdd(Response response, const Row& entry, qint64 selectedSequence) {
     Row shown = entry;
-    if (response == kResponseCompleted && selectedSequence > 0 &&
+    if (response == Response::Completed && selectedSequence > 0 &&
         entry.number(pla::kPlaylistSeq) != selectedSequence + 1) {
         PlaylistEntryRecord placed;
         if (m_entries.placeAfter(fromRow<PlaylistEntryRecord>(entry), selectedSequence, placed)) {
             shown = toRow(placed);
         }
     }
-    m_engine->formAnswered(static_cast<Response>(response), shown);
+    m_engine->formAnswered(response, shown);
     updateTotal();
 }
 

@@ -73,7 +73,7 @@ private:
     void showPopup(QPoint at);
     QPushButton* button(const QString& text, const QString& tip, std::function<void()> pressed);
     void updateTotal();
-    void afterAdd(int response, const Row& entry, qint64 selectedSequence);
+    void afterAdd(Response response, const Row& entry, qint64 selectedSequence);
 
     ProcedureContext m_context;
     qint64 m_playlistId;

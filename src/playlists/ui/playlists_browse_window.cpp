@@ -94,11 +94,10 @@ void PlaylistsBrowseWindow::generate() {
 void PlaylistsBrowseWindow::openForm(Request request, const Row& record) {
     auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
     QPointer<PlaylistsBrowseWindow> self(this);
-    auto* form = new UpdatePlaylistWindow(m_context.calledFrom(this), static_cast<int>(request), record,
-                                          [self](int response, const Row& answered) {
+    auto* form = new UpdatePlaylistWindow(m_context.calledFrom(this), request, record,
+                                          [self](Response response, const Row& answered) {
                                               if (self) {
-                                                  self->engine().formAnswered(static_cast<Response>(response),
-                                                                              answered);
+                                                  self->engine().formAnswered(response, answered);
                                               }
                                           });
     form->start(sub ? sub->mdiArea() : nullptr);

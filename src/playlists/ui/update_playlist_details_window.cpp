@@ -16,16 +16,16 @@
 namespace tunarium {
 
 UpdatePlaylistDetailsWindow::UpdatePlaylistDetailsWindow(const ProcedureContext& context, qint64 playlistId,
-                                                         int request, const Row& entry, Answer done)
+                                                         Request request, const Row& entry, Answer done)
     : UpdatePlaylistDetailsWindow(context, playlistId, request, entry, std::move(done),
                                   std::make_shared<Row>()) {}
 
 UpdatePlaylistDetailsWindow::UpdatePlaylistDetailsWindow(const ProcedureContext& context, qint64 playlistId,
-                                                         int request, const Row& entry, Answer done,
+                                                         Request request, const Row& entry, Answer done,
                                                          std::shared_ptr<Row> answered)
     : FormWindow(QString::fromLatin1(procedure::kUpdatePlaylistDetails),
                  positionFilePath(context.db.collectionDir()), context.caller,
-                 [answered, done = std::move(done)](int response) {
+                 [answered, done = std::move(done)](Response response) {
                      if (done) {
                          done(response, *answered);
                      }
@@ -49,8 +49,8 @@ bool UpdatePlaylistDetailsWindow::start(QMdiArea* area) {
     build();
     m_notes->setValue(m_record.value(pla::kPlaylistNotes));
     showSong();
-    setWindowTitle(m_session.request() == kRequestInsert ? QStringLiteral("Adding a Playlist Detail")
-                                                         : QStringLiteral("Changing a Playlist Detail"));
+    setWindowTitle(m_session.request() == Request::Insert ? QStringLiteral("Adding a Playlist Detail")
+                                                          : QStringLiteral("Changing a Playlist Detail"));
     resize(sizeHint());
     setMinimumSize(size());
     present(area);
@@ -115,8 +115,8 @@ void UpdatePlaylistDetailsWindow::selectSong() {
     ProcedureContext context = m_context.calledFrom(this).with(m_record.number(pla::kId));
     QPointer<UpdatePlaylistDetailsWindow> self(this);
     context.answer = [self](int response, const Row& chosen) {
-        if (self && response == kResponseCompleted && chosen.tableId() == TableId::Tunarium &&
-            chosen.size() > 0) {
+        if (self && response == static_cast<int>(Response::Completed) &&
+            chosen.tableId() == TableId::Tunarium && chosen.size() > 0) {
             self->setSong(chosen.number(tun::kId));
         }
     };

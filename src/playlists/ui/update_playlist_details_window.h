@@ -17,10 +17,10 @@ class PictureEdit;
 
 class UpdatePlaylistDetailsWindow : public FormWindow {
 public:
-    using Answer = std::function<void(int response, const Row& entry)>;
+    using Answer = std::function<void(Response response, const Row& entry)>;
 
     // The form for `request` on `entry` of playlist `playlistId`; started from `context.caller`.
-    UpdatePlaylistDetailsWindow(const ProcedureContext& context, qint64 playlistId, int request,
+    UpdatePlaylistDetailsWindow(const ProcedureContext& context, qint64 playlistId, Request request,
                                 const Row& entry, Answer done);
 
     // Runs the start of the form pattern; false when the form answered without a window (Delete,
@@ -37,7 +37,7 @@ public:
     void accept();
 
 private:
-    UpdatePlaylistDetailsWindow(const ProcedureContext& context, qint64 playlistId, int request,
+    UpdatePlaylistDetailsWindow(const ProcedureContext& context, qint64 playlistId, Request request,
                                 const Row& entry, Answer done, std::shared_ptr<Row> answered);
     void build();
     void showSong();

@@ -28,15 +28,15 @@ constexpr int kDittoVirtualKey = 222;
 
 } // namespace
 
-UpdatePlaylistWindow::UpdatePlaylistWindow(const ProcedureContext& context, int request, const Row& playlist,
-                                           Answer done)
+UpdatePlaylistWindow::UpdatePlaylistWindow(const ProcedureContext& context, Request request,
+                                           const Row& playlist, Answer done)
     : UpdatePlaylistWindow(context, request, playlist, std::move(done), std::make_shared<Row>()) {}
 
-UpdatePlaylistWindow::UpdatePlaylistWindow(const ProcedureContext& context, int request, const Row& playlist,
-                                           Answer done, std::shared_ptr<Row> answered)
+UpdatePlaylistWindow::UpdatePlaylistWindow(const ProcedureContext& context, Request request,
+                                           const Row& playlist, Answer done, std::shared_ptr<Row> answered)
     : FormWindow(QString::fromLatin1(procedure::kUpdatePlaylist),
                  positionFilePath(context.db.collectionDir()), context.caller,
-                 [answered, done = std::move(done)](int response) {
+                 [answered, done = std::move(done)](Response response) {
                      if (done) {
                          done(response, *answered);
                      }
@@ -60,14 +60,14 @@ bool UpdatePlaylistWindow::start(QMdiArea* area) {
     }
     build();
     display();
-    setWindowTitle(m_session.request() == kRequestInsert ? QStringLiteral("Adding a Playlist Record")
-                                                         : QStringLiteral("Changing a Playlist Record"));
+    setWindowTitle(m_session.request() == Request::Insert ? QStringLiteral("Adding a Playlist Record")
+                                                          : QStringLiteral("Changing a Playlist Record"));
     resize(sizeHint());
     present(area);
     m_entriesOpen = m_entries->open();
     if (!m_entriesOpen) {
         m_session.cancel();
-        finish(kResponseCancelled);
+        finish(Response::Cancelled);
         return false;
     }
     m_description->setFocus();
@@ -132,7 +132,7 @@ void UpdatePlaylistWindow::accept() {
     *m_answered = m_record;
     switch (result) {
     case FormSession::SaveResult::Closed:
-        if (m_session.response() == kResponseCompleted) {
+        if (m_session.response() == Response::Completed) {
             PlaylistDitto& ditto = playlistDitto();
             ditto.has = true;
             ditto.description = m_record.text(pld::kPlaylistDescription);

@@ -22,10 +22,10 @@ class PlaylistEntriesPanel;
 
 class UpdatePlaylistWindow : public FormWindow, public ToolbarTarget {
 public:
-    using Answer = std::function<void(int response, const Row& playlist)>;
+    using Answer = std::function<void(Response response, const Row& playlist)>;
 
     // The form for `request` on `playlist`, started from `context.caller`.
-    UpdatePlaylistWindow(const ProcedureContext& context, int request, const Row& playlist, Answer done);
+    UpdatePlaylistWindow(const ProcedureContext& context, Request request, const Row& playlist, Answer done);
 
     // Runs the start of the form pattern; false when the form answered without a window (Delete,
     // or an add that failed).
@@ -50,7 +50,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    UpdatePlaylistWindow(const ProcedureContext& context, int request, const Row& playlist, Answer done,
+    UpdatePlaylistWindow(const ProcedureContext& context, Request request, const Row& playlist, Answer done,
                          std::shared_ptr<Row> answered);
     void build();
     void display();
