@@ -20,6 +20,9 @@ int searchBench(const QString& dir);
 int exportBench(const QString& dir);
 // Imports an export of the collection in `dir` into an empty one, beside the SQLite shell's import.
 int importBench(const QString& dir);
+// The playlist generator, entries page, move and chart on a copy of the collection in `dir` with a
+// tenth of its songs deleted, beside raw SQLite.
+int playlistsBench(const QString& dir);
 // Reads a disc from a table-of-contents file with the CD reader, beside libdiscid alone.
 int cdIdentifyBench();
 // A 20-track add wizard's OK on a copy of the collection in `dir`, beside raw SQLite inserts of the

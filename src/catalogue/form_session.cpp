@@ -165,7 +165,7 @@ void FormSession::close() {
     if (m_request == Request::Insert && m_response == Response::Cancelled && m_addedRec != 0) {
         Row added;
         if (m_db.store().fetch(m_changeCopy.tableId(), m_addedRec, added).ok()) {
-            m_db.store().remove(added);
+            m_rules.removeAdded(m_db, added);
         }
     }
 }

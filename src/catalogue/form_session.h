@@ -35,6 +35,9 @@ public:
     virtual BeforeImage beforeImage(Database& db, const Row& record) const {
         return db.saveBeforeImage(record);
     }
+    // Takes away the record added at start when the Insert is cancelled. A form whose new record
+    // gathers others meanwhile (a playlist its entries) removes them with it.
+    virtual StoreError removeAdded(Database& db, const Row& added) { return db.store().remove(added); }
 };
 
 class FormSession {

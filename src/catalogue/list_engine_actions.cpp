@@ -212,6 +212,10 @@ void ListEngine::showRecord(const Row& record) {
         return;
     }
     Notify n(*this);
+    // A record added or taken away changes the count in the title; the locator's text belongs to
+    // the old position.
+    updateTitle();
+    locator().clear();
     locate(m_cursor.positionFrom(record, true));
     if (!m_failed) {
         computeThumbSteps();

@@ -4,6 +4,7 @@
 #include "cli/backup_commands.h"
 #include "cli/cd_commands.h"
 #include "cli/command_line.h"
+#include "cli/playlist_commands.h"
 #include "data/app_paths.h"
 #include "data/database.h"
 #include "process/process_runner.h"
@@ -50,6 +51,16 @@ const char* const kUsage =
     "              [--quiet]\n"
     "                write every song, in artist order, to a comma-delimited file; without\n"
     "                --fields all 30 fields with a first line of field names\n"
+    "  playlist generate --size N [--from DATE] [--to DATE] [--category NAME]\n"
+    "              [--weighting none|recent-addition|recent-release|older-addition|older-release]\n"
+    "              [--unique] [--skip-do-not-play]\n"
+    "                draw a new playlist of up to N songs (0 to 99) at random, within the release\n"
+    "                dates (YYYY-MM-DD, or a year) and the category given, and print it as show\n"
+    "                does. --unique takes each song once; --skip-do-not-play leaves out the songs\n"
+    "                marked Do Not Play\n"
+    "  playlist list every playlist: number, description, entries, last edit date\n"
+    "  playlist show ID\n"
+    "                one playlist's entries (sequence, artist, title, time, notes) and its total time\n"
     "  cd identify [--toc FILE] [--device DEV]\n"
     "                read the disc in the CD drive (the CDDrive setting, else the default drive)\n"
     "                or a table-of-contents file (--toc, or $TUNARIUM_CD_TOC) and print its\n"
@@ -188,6 +199,9 @@ int runCommand(QString& dir, const QString& command, const QStringList& args) {
     }
     if (command == QLatin1String("report")) {
         return runReport(dir, args);
+    }
+    if (command == QLatin1String("playlist")) {
+        return runPlaylist(dir, args);
     }
     const QStringList known = {QStringLiteral("info"),         QStringLiteral("create-albums"),
                                QStringLiteral("check"),        QStringLiteral("repair"),

@@ -68,6 +68,12 @@ public:
     StoreError update(Row& row);
     StoreError remove(const Row& row);
     StoreError fetch(TableId table, qint64 rec, Row& out);
+    // The record numbered `rec`, or when that number is not in use the next record above it; 35
+    // when no record is numbered `rec` or higher.
+    StoreError fetchAtOrAfter(TableId table, qint64 rec, Row& out);
+    // The lowest and the highest record number in use (both 0 for an empty table). Record numbers
+    // follow the order in which records were added and are never used again.
+    StoreError recordRange(TableId table, qint64& first, qint64& last);
     // The first record (in key order) whose components equal `values` (a prefix of the key).
     StoreError get(TableId table, int key, const QVector<QVariant>& values, Row& out);
     // Up to `limit` records in key order from `from` (an empty position: the start, or the end

@@ -1,5 +1,6 @@
-// The store's record reads: by record number, by key, page walks from a key position, cascades
-// through a key, counts and the next-number rule.
+// The store's record reads: by record number (or the next one in use), the range of numbers in
+// use, by key, page walks from a key position, cascades through a key, counts and the next-number
+// rule.
 #include "data/store.h"
 
 #include "data/store_connection.h"
@@ -105,6 +106,39 @@ StoreError Store::fetch(TableId table, qint64 rec, Row& out) {
     StatementScope scope(*fetch);
     fetch->bindInt(1, rec);
     return readOne(*fetch, table, out);
+}
+
+StoreError Store::fetchAtOrAfter(TableId table, qint64 rec, Row& out) {
+    const TableDef& t = tableDef(table);
+    StoreError error;
+    Statement* next = m_connection->cached(
+        sql::selectRecordSql(t) + QStringLiteral(" WHERE rowid >= ? ORDER BY rowid LIMIT 1"), error);
+    if (!next) {
+        return error;
+    }
+    StatementScope scope(*next);
+    next->bindInt(1, rec);
+    return readOne(*next, table, out);
+}
+
+StoreError Store::recordRange(TableId table, qint64& first, qint64& last) {
+    first = last = 0;
+    const QString name = sql::quoted(tableDef(table).label);
+    StoreError error;
+    // Each bound alone is one step down the table's tree; MIN and MAX in one select would scan it.
+    Statement* range = m_connection->cached(QStringLiteral("SELECT (SELECT MIN(rowid) FROM ") + name +
+                                                QStringLiteral("), (SELECT MAX(rowid) FROM ") + name + u')',
+                                            error);
+    if (!range) {
+        return error;
+    }
+    StatementScope scope(*range);
+    if (range->step() != Statement::Step::Row) {
+        return range->error();
+    }
+    first = range->integer(0);
+    last = range->integer(1);
+    return {};
 }
 
 StoreError Store::get(TableId table, int key, const QVector<QVariant>& values, Row& out) {

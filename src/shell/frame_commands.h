@@ -5,6 +5,7 @@
 
 #include "catalogue/procedure_names.h"
 #include "data/settings.h"
+#include "playlists/procedure_names.h"
 
 #include <QString>
 #include <QVector>
@@ -92,7 +93,6 @@ inline constexpr char kPreferences[] = "Preferences";
 inline constexpr char kAlbumWizard[] = "AlbumWizard";
 inline constexpr char kLabelWizard[] = "LabelWizard";
 inline constexpr char kBrowseLabels[] = "BrowseLabels";
-inline constexpr char kBrowsePlayLists[] = "BrowsePlayLists";
 inline constexpr char kTipOfTheDay[] = "TipOfTheDay";
 inline constexpr char kTipEditor[] = "TipEditor";
 inline constexpr char kSetupWizard[] = "SetupWizard";

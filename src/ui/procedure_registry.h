@@ -37,6 +37,9 @@ struct ProcedureContext {
     // songs a report prints, the PLD:PlaylistID of a playlist to print, the CAT:CategoryID a
     // category report opens its choice of category on. Invalid for the others.
     QVariant argument = {};
+    // For a procedure that chooses a record for its caller (a selection list): told the response
+    // and, when Completed, the chosen record. Empty when the caller waits for no choice.
+    std::function<void(int response, const Row& chosen)> answer = {};
 
     // The same context for a procedure started from `window`.
     ProcedureContext calledFrom(QWidget* window) const {

@@ -337,6 +337,31 @@ TEST_F(StoreTest, RecordNumbersAreNeverReused) {
     EXPECT_EQ(store.count(TableId::Tunarium), 2);
 }
 
+TEST_F(StoreTest, RecordRangeAndTheNextRecordInUseStepOverGaps) {
+    qint64 first = -1;
+    qint64 last = -1;
+    ASSERT_TRUE(store.recordRange(TableId::Tunarium, first, last).ok());
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(last, 0);
+    QVector<SongRecord> songs;
+    for (int i = 1; i <= 6; ++i) {
+        songs << song("a", QString::number(i), i);
+        ASSERT_TRUE(store.insert(songs.back()).ok());
+    }
+    for (int gone : {0, 2, 3, 5}) {
+        ASSERT_TRUE(store.remove(songs[gone]).ok());
+    }
+    ASSERT_TRUE(store.recordRange(TableId::Tunarium, first, last).ok());
+    EXPECT_EQ(first, songs[1].meta.rec);
+    EXPECT_EQ(last, songs[4].meta.rec);
+    Row found;
+    ASSERT_TRUE(store.fetchAtOrAfter(TableId::Tunarium, songs[2].meta.rec, found).ok());
+    EXPECT_EQ(found.meta.rec, songs[4].meta.rec);
+    ASSERT_TRUE(store.fetchAtOrAfter(TableId::Tunarium, songs[1].meta.rec, found).ok());
+    EXPECT_EQ(found.meta.rec, songs[1].meta.rec);
+    EXPECT_EQ(store.fetchAtOrAfter(TableId::Tunarium, songs[5].meta.rec, found).code, code::kRecordNotFound);
+}
+
 TEST_F(StoreTest, ValuesThatDoNotFitAreRefusedAndNothingIsLost) {
     SongRecord kept = song("Kept", "Song", 1);
     ASSERT_TRUE(store.insert(kept).ok());

@@ -1,6 +1,10 @@
 // The page model of browse lists.
 #include "catalogue/ui/page_model.h"
 
+#include <QApplication>
+#include <QBrush>
+#include <QPalette>
+
 namespace tunarium {
 
 PageModel::PageModel(const ListEngine& engine, QObject* parent)
@@ -47,6 +51,13 @@ QVariant PageModel::data(const QModelIndex& index, int role) const {
         return m_engine.cellText(index.row(), index.column());
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(alignment(index.column()));
+    case Qt::BackgroundRole:
+        if (m_marked && m_marked(m_engine.row(index.row()))) {
+            QColor mark = QApplication::palette().color(QPalette::Highlight);
+            mark.setAlpha(90);
+            return QBrush(mark);
+        }
+        return {};
     default:
         return {};
     }

@@ -6,6 +6,8 @@
 
 #include <QAbstractTableModel>
 
+#include <functional>
+
 namespace tunarium {
 
 class PageModel : public QAbstractTableModel {
@@ -16,6 +18,8 @@ public:
     // keep the definition's header and left alignment).
     void setColumnLook(const QVector<QChar>& justifications, const QStringList& headers);
     void pageChanged();
+    // Rows for which `marked` holds are shown marked (the songs chosen for a drag).
+    void setMarked(std::function<bool(const PageRow&)> marked) { m_marked = std::move(marked); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -26,6 +30,7 @@ private:
     Qt::Alignment alignment(int column) const;
 
     const ListEngine& m_engine;
+    std::function<bool(const PageRow&)> m_marked;
     QVector<QChar> m_justifications;
     QStringList m_headers;
 };

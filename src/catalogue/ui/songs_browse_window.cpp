@@ -6,12 +6,14 @@
 #include "catalogue/songs_browse.h"
 #include "catalogue/ui/categories_windows.h"
 #include "catalogue/ui/media_windows.h"
+#include "catalogue/ui/page_model.h"
 #include "catalogue/ui/query_wizard_dialog.h"
 #include "catalogue/ui/song_form_window.h"
 #include "data/app_paths.h"
 
 #include <QApplication>
 #include <QDrag>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -72,6 +74,10 @@ SongsBrowseWindow::SongsBrowseWindow(Database& db, const Settings& settings, Pro
     m_search->setEnabled(m_fields.has_value());
     m_reset->setEnabled(false);
     list()->viewport()->installEventFilter(this);
+    list()->installEventFilter(this);
+    static_cast<PageModel*>(list()->model())->setMarked([this](const PageRow& row) {
+        return m_marked.contains(row.record.number(tun::kId));
+    });
 }
 
 SongsBrowseWindow* SongsBrowseWindow::openSongs(const ProcedureContext& context) {
@@ -236,12 +242,46 @@ void SongsBrowseWindow::chooseCategory() {
                    });
 }
 
+void SongsBrowseWindow::toggleMark(qint64 songId) {
+    if (!m_marked.removeOne(songId)) {
+        m_marked << songId;
+    }
+    list()->viewport()->update();
+}
+
+void SongsBrowseWindow::clearMarks() {
+    if (!m_marked.isEmpty()) {
+        m_marked.clear();
+        list()->viewport()->update();
+    }
+}
+
 bool SongsBrowseWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list() && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Space && key->modifiers().testFlag(Qt::ControlModifier)) {
+            if (engine().rowCount() > 0) {
+                toggleMark(engine().record().number(tun::kId));
+            }
+            return true;
+        }
+    }
     if (watched == list()->viewport()) {
         if (event->type() == QEvent::MouseButtonPress) {
             auto* mouse = static_cast<QMouseEvent*>(event);
             m_pressed = mouse->button() == Qt::LeftButton;
             m_pressPos = mouse->position().toPoint();
+            const int row = list()->rowAt(m_pressPos.y());
+            if (m_pressed && row >= 0 && row < engine().rowCount()) {
+                const qint64 song = engine().row(row).record.number(tun::kId);
+                if (mouse->modifiers().testFlag(Qt::ControlModifier)) {
+                    toggleMark(song);
+                } else if (!m_marked.contains(song)) {
+                    // A plain click elsewhere starts a new choice; on a marked song it starts a drag
+                    // of them all.
+                    clearMarks();
+                }
+            }
         } else if (event->type() == QEvent::MouseButtonRelease) {
             m_pressed = false;
         } else if (event->type() == QEvent::MouseMove && m_pressed) {
@@ -257,14 +297,29 @@ bool SongsBrowseWindow::eventFilter(QObject* watched, QEvent* event) {
     return BrowseWindow::eventFilter(watched, event);
 }
 
-void SongsBrowseWindow::startDrag() {
-    if (engine().rowCount() == 0) {
-        return;
+QMimeData* SongsBrowseWindow::dragData() const {
+    QVector<qint64> songs = m_marked;
+    if (songs.isEmpty() && engine().rowCount() > 0) {
+        songs << engine().record().number(tun::kId);
+    }
+    if (songs.isEmpty()) {
+        return nullptr;
+    }
+    QByteArray ids;
+    for (qint64 song : songs) {
+        ids += QByteArray::number(song) + '\n';
     }
     auto* mime = new QMimeData;
-    const QByteArray id = QByteArray::number(engine().record().number(tun::kId));
-    mime->setData(QString::fromLatin1(kSongIdMimeType), id);
-    mime->setText(QString::fromLatin1(id));
+    mime->setData(QString::fromLatin1(kSongIdMimeType), ids);
+    mime->setText(QString::fromLatin1(ids));
+    return mime;
+}
+
+void SongsBrowseWindow::startDrag() {
+    QMimeData* mime = dragData();
+    if (!mime) {
+        return;
+    }
     auto* drag = new QDrag(this);
     drag->setMimeData(mime);
     drag->exec(Qt::CopyAction);

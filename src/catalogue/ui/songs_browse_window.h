@@ -1,6 +1,7 @@
 // BrowseSongs: the songs in eight orders, with the media and category ranges, the quick locator,
-// the search through the query wizard, and the song form for Add, Copy, Change and Delete. A row
-// dragged out of the list carries the song's identifier.
+// the search through the query wizard, and the song form for Add, Copy, Change and Delete. Songs
+// are marked with Ctrl and a click (or Ctrl+Space), in any order and across pages; a drag out of
+// the list carries the marked songs in the order they were marked, or else the selected song.
 #pragma once
 
 #include "catalogue/query_fields.h"
@@ -10,9 +11,11 @@
 
 #include <optional>
 
+class QMimeData;
+
 namespace tunarium {
 
-// The drag format of a song taken out of the list: the song's TUN:ID as decimal text.
+// The drag format of songs taken out of the list: their TUN:ID numbers as decimal text, one a line.
 inline constexpr char kSongIdMimeType[] = "application/x-tunarium-song-id";
 
 class SongsBrowseWindow : public BrowseWindow {
@@ -25,6 +28,14 @@ public:
     static SongsBrowseWindow* openSongs(const ProcedureContext& context);
 
     const QString& userFilter() const { return m_filterText; }
+    // The marked songs in the order they were marked.
+    const QVector<qint64>& markedSongs() const { return m_marked; }
+    // Marks the song, or takes its mark away.
+    void toggleMark(qint64 songId);
+    void clearMarks();
+    // What a drag out of the list carries: the marked songs, or else the selected one (nullptr
+    // with an empty page).
+    QMimeData* dragData() const;
     // Puts a search on the list as the query wizard does when a query ran: the filter combined
     // with the current tab's range, the list positioned on the current song.
     void applySearch(const QString& filterText);
@@ -56,6 +67,7 @@ private:
     std::optional<ProcedureContext> m_procedures;
     std::optional<QueryFieldList> m_fields;
     QString m_filterText;
+    QVector<qint64> m_marked;
     QPoint m_pressPos;
     bool m_pressed = false;
     QPushButton* m_copy = nullptr;

@@ -5,6 +5,7 @@
 #include "catalogue/query_wizard_setup.h"
 #include "catalogue/ui/catalogue_procedures.h"
 #include "exchange/ui/exchange_procedures.h"
+#include "playlists/ui/playlist_procedures.h"
 #include "reports/ui/report_procedures.h"
 #include "shell/startup.h"
 #include "shell/ui/file_manager_window.h"
@@ -19,6 +20,7 @@ void registerProgramProcedures(ProcedureRegistry& registry) {
     // are built.
     registerCatalogueProcedures(registry);
     registerAlbumsProcedures(registry);
+    registerPlaylistProcedures(registry);
     registerExchangeProcedures(registry);
     registerReportProcedures(registry);
 }

@@ -1,0 +1,37 @@
+// BrowsePlayLists ("Playlists"): the playlists in the order they were made, the playlist form for
+// Add, Change and Delete, "Generate Play List" in the popup, and the two playlist reports, each
+// started by name on the selected playlist and disabled until it is registered.
+#pragma once
+
+#include "catalogue/ui/browse_window.h"
+#include "ui/procedure_registry.h"
+
+namespace tunarium {
+
+class PlaylistsBrowseWindow : public BrowseWindow {
+public:
+    explicit PlaylistsBrowseWindow(const ProcedureContext& context);
+
+    // Opens the browse in the context's workspace; nullptr when the tables cannot be opened.
+    static PlaylistsBrowseWindow* openPlaylists(const ProcedureContext& context);
+
+    QPushButton* printButton() const { return m_print; }
+    QPushButton* top40Button() const { return m_top40; }
+    // The generator, in front of the browse; the browse shows the new playlist when it is made.
+    void generate();
+
+protected:
+    void openForm(Request request, const Row& record) override;
+    QVector<PopupEntry> popupExtras() const override;
+    void extraPopupChosen(int entry) override;
+    void pageShown() override;
+
+private:
+    void startReport(const char* name);
+
+    ProcedureContext m_context;
+    QPushButton* m_print = nullptr;
+    QPushButton* m_top40 = nullptr;
+};
+
+} // namespace tunarium

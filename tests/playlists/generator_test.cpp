@@ -1,0 +1,281 @@
+// The playlist generator: numbering and description, what a choice lets through, the weightings,
+// the checks of a choice, and draws that are uniform over a collection with gaps.
+#include "data/date_time.h"
+#include "playlists/playlist_fixture.h"
+#include "playlists/playlist_generator.h"
+
+#include <QRandomGenerator>
+
+#include <cmath>
+
+using namespace tunarium;
+
+namespace {
+
+class GeneratorTest : public test::PlaylistTest {
+protected:
+    GeneratedPlaylist generate(GeneratorChoice choice, quint32 seed = 7) {
+        SeededRandom random(seed);
+        choice.today = kToday;
+        return PlaylistGenerator(db, random).generate(choice);
+    }
+
+    static constexpr qint64 kToday = 82000; // 4 July 2025
+};
+
+TEST_F(GeneratorTest, PlaylistsAreNumberedWithFreeNumbersAndDescriptions) {
+    addSongs(3);
+    const GeneratedPlaylist first = generate({});
+    const GeneratedPlaylist second = generate({});
+    EXPECT_EQ(first.playlistId, 1);
+    EXPECT_EQ(first.description, "Play List #1");
+    EXPECT_EQ(second.description, "Play List #2");
+    // Size 0: a playlist without entries.
+    EXPECT_EQ(first.entries, 0);
+    EXPECT_TRUE(entries(1).isEmpty());
+    // A description another playlist took already moves the number on.
+    addPlaylist(3, QStringLiteral("Play List #4"));
+    const GeneratedPlaylist third = generate({});
+    EXPECT_EQ(third.playlistId, 5);
+    EXPECT_EQ(third.description, "Play List #5");
+    PlaylistRecord stored;
+    ASSERT_TRUE(db.store().get(pld::kKeyPlaylistId, {qint64(5)}, stored).ok());
+    EXPECT_EQ(stored.lastEditDate, kToday);
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
+TEST_F(GeneratorTest, NoSongsWritesNothing) {
+    const GeneratedPlaylist result = generate({5});
+    EXPECT_TRUE(result.noSongs);
+    EXPECT_EQ(playlistCount(), 0);
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].caption, "Error");
+    EXPECT_EQ(prompter.messages[0].text, "There are no songs to select from");
+}
+
+TEST_F(GeneratorTest, OneSongFillsEveryPlaceInDrawOrder) {
+    addSong(7);
+    const GeneratedPlaylist result = generate({3});
+    EXPECT_EQ(result.entries, 3);
+    EXPECT_EQ(songsOf(result.playlistId), QVector<qint64>({7, 7, 7}));
+    EXPECT_EQ(sequencesOf(result.playlistId), QVector<qint64>({1, 2, 3}));
+}
+
+TEST_F(GeneratorTest, NothingMatchingStopsAfterTheLastDraw) {
+    addSong(1, dayNumberFromYmd(1980, 5, 1));
+    addSong(2, 1985);
+    GeneratorChoice choice{10, dayNumberFromYmd(1990, 1, 1), dayNumberFromYmd(1999, 12, 31)};
+    const GeneratedPlaylist result = generate(choice);
+    EXPECT_EQ(result.draws, kMaxDraws);
+    EXPECT_EQ(result.entries, 0);
+    EXPECT_EQ(playlistCount(), 1);
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
+TEST_F(GeneratorTest, ReleaseDatesAndBareYearsAgainstTheBounds) {
+    const qint64 jan1990 = dayNumberFromYmd(1990, 1, 1);
+    const qint64 dec1994 = dayNumberFromYmd(1994, 12, 31);
+    struct Case {
+        qint64 release, from, to;
+        bool passes;
+    } cases[] = {
+        {dayNumberFromYmd(1992, 6, 1), jan1990, dec1994, true},
+        {dayNumberFromYmd(1989, 12, 31), jan1990, 0, false},
+        {dayNumberFromYmd(1995, 1, 1), 0, dec1994, false},
+        // A bare year is compared by year: any date of 1990 starts its year.
+        {1990, dayNumberFromYmd(1990, 7, 1), 0, true},
+        {1989, jan1990, 0, false},
+        {1995, 0, dec1994, false},
+        {1994, 0, dayNumberFromYmd(1994, 3, 1), true},
+        // Bounds given as bare years take the whole year.
+        {dayNumberFromYmd(1994, 12, 31), 1990, 1994, true},
+        {dayNumberFromYmd(1995, 1, 1), 1990, 1994, false},
+        // A song without a date is below any start and passes an end.
+        {0, jan1990, 0, false},
+        {0, 0, dec1994, true},
+        {0, 0, 0, true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(releaseInRange(c.release, c.from, c.to), c.passes)
+            << c.release << " from " << c.from << " to " << c.to;
+    }
+}
+
+TEST_F(GeneratorTest, CategoryDoNotPlayAndEachSongOnce) {
+    addCategory(4, QStringLiteral("Rock"));
+    addCategory(9, QStringLiteral("Jazz"));
+    for (int i = 1; i <= 20; ++i) {
+        SongRecord s;
+        s.id = i;
+        s.categoryId = i % 2 ? 4 : 9;
+        s.doNotPlay = i % 4 == 1 ? 1 : 0;
+        ASSERT_TRUE(db.store().insert(s).ok());
+    }
+    GeneratorChoice rock{30};
+    rock.category = QStringLiteral("rock"); // the name key ignores case
+    rock.skipDoNotPlay = true;
+    const GeneratedPlaylist result = generate(rock);
+    EXPECT_EQ(result.entries, 30);
+    for (qint64 song : songsOf(result.playlistId)) {
+        EXPECT_EQ(song % 2, 1) << song;
+        EXPECT_NE(song % 4, 1) << song;
+    }
+    // Five rock songs may be played: asked for each song once, the playlist holds them all and no
+    // more, however many draws it takes.
+    rock.eachSongOnce = true;
+    const GeneratedPlaylist once = generate(rock);
+    QVector<qint64> songs = songsOf(once.playlistId);
+    std::sort(songs.begin(), songs.end());
+    EXPECT_EQ(songs, QVector<qint64>({3, 7, 11, 15, 19}));
+    EXPECT_EQ(once.draws, kMaxDraws);
+}
+
+TEST_F(GeneratorTest, ReleaseWeightingsPassOverTheOtherKindHalfTheTime) {
+    const int year = releaseYear(kToday);
+    struct Case {
+        Weighting weighting;
+        qint64 release;
+        bool alwaysTaken;
+    } cases[] = {
+        {Weighting::RecentRelease, year, true},
+        {Weighting::RecentRelease, year - 1, false},
+        {Weighting::RecentRelease, kToday - kRecentDays, true},
+        {Weighting::RecentRelease, kToday - kRecentDays - 1, false},
+        {Weighting::RecentRelease, 0, true},
+        {Weighting::OlderRelease, year, false},
+        {Weighting::OlderRelease, year - 1, true},
+        {Weighting::OlderRelease, kToday - 10, false},
+        {Weighting::OlderRelease, 0, true},
+        {Weighting::None, year - 30, true},
+    };
+    qint64 id = 0;
+    for (const Case& c : cases) {
+        ++id;
+        Transaction tx(db.store());
+        db.store().exec(QStringLiteral("DELETE FROM \"Tunarium\""));
+        tx.commit();
+        addSong(id, c.release);
+        GeneratorChoice choice{90};
+        choice.weighting = c.weighting;
+        const GeneratedPlaylist result = generate(choice, static_cast<quint32>(id));
+        ASSERT_EQ(result.entries, 90);
+        if (c.alwaysTaken) {
+            EXPECT_EQ(result.draws, 90) << int(c.weighting) << " " << c.release;
+        } else {
+            // About two draws a song: 180 expected, far from 90 and from 1001.
+            EXPECT_GT(result.draws, 140) << int(c.weighting) << " " << c.release;
+            EXPECT_LT(result.draws, 230) << int(c.weighting) << " " << c.release;
+        }
+    }
+}
+
+TEST_F(GeneratorTest, ChecksOfAChoiceNameTheFieldToSelect) {
+    addCategory(1, QStringLiteral("Rock"));
+    SeededRandom random(1);
+    PlaylistGenerator generator(db, random);
+    const qint64 may = dayNumberFromYmd(2000, 5, 1);
+    struct Case {
+        GeneratorChoice choice;
+        GeneratorField field;
+        QString caption;
+    } cases[] = {
+        {{99}, GeneratorField::None, {}},
+        {{100}, GeneratorField::Size, "Range Error"},
+        {{-1}, GeneratorField::Size, "Range Error"},
+        {{5, may, may - 1}, GeneratorField::To, "Range Error"},
+        {{5, may, may}, GeneratorField::None, {}},
+        {{5, 2001, may}, GeneratorField::To, "Range Error"},
+        {{5, 0, 0, QStringLiteral("Polka")}, GeneratorField::Category, "Field Contents Error"},
+        {{5, 0, 0, QStringLiteral("ROCK")}, GeneratorField::None, {}},
+        {{5, 0, 0, QStringLiteral("   ")}, GeneratorField::None, {}},
+    };
+    for (const Case& c : cases) {
+        const GeneratorProblem problem = generator.check(c.choice);
+        EXPECT_EQ(problem.field, c.field) << c.choice.size << " " << c.choice.category.toStdString();
+        EXPECT_EQ(problem.message.caption, c.caption);
+    }
+    EXPECT_EQ(generator.check({100}).message.text, "The value of Play List Size must be between 0 and 99.");
+    EXPECT_EQ(generator.check({5, 0, 0, QStringLiteral("Polka")}).message.text,
+              "The value for Category must be found in the Categories file.");
+}
+
+// Songs added in order with a share deleted at random: every draw names a song that exists, the
+// counts fit a uniform choice (chi-square over 10,000 draws), and the newest songs, numbered above
+// the count of songs, come up as often as the oldest.
+TEST_F(GeneratorTest, DrawsAreUniformOverTheSongsThatExist) {
+    constexpr int kSongs = 200;
+    constexpr int kDraws = 10000;
+    addSongs(kSongs);
+    QRandomGenerator pick(99);
+    QSet<qint64> deleted;
+    while (deleted.size() < 60) {
+        const qint64 id = pick.bounded(1, kSongs - 10); // the ten newest stay
+        if (!deleted.contains(id)) {
+            deleted.insert(id);
+            removeSong(id);
+        }
+    }
+    const int kept = kSongs - static_cast<int>(deleted.size());
+    SeededRandom random(2024);
+    SongDrawer drawer(db.store(), random);
+    ASSERT_TRUE(drawer.prepare().ok());
+    QHash<qint64, int> counts;
+    for (int i = 0; i < kDraws; ++i) {
+        SongRecord song;
+        ASSERT_TRUE(drawer.draw(DrawRange::All, song).ok());
+        ASSERT_FALSE(deleted.contains(song.id));
+        ++counts[song.id];
+    }
+    EXPECT_EQ(counts.size(), kept);
+    const double expected = double(kDraws) / kept;
+    double chiSquare = 0;
+    for (int c : counts) {
+        chiSquare += (c - expected) * (c - expected) / expected;
+    }
+    // 139 degrees of freedom: the 99.9th percentile is about 192.
+    EXPECT_LT(chiSquare, 192);
+    int newest = 0;
+    int oldest = 0;
+    int seenOld = 0;
+    for (qint64 id = 1; seenOld < 10; ++id) {
+        if (!deleted.contains(id)) {
+            oldest += counts.value(id);
+            ++seenOld;
+        }
+    }
+    for (qint64 id = kSongs - 9; id <= kSongs; ++id) {
+        newest += counts.value(id);
+    }
+    EXPECT_NEAR(newest, oldest, 0.25 * 10 * expected);
+    EXPECT_GT(drawer.gapsMet(), 0);
+}
+
+TEST_F(GeneratorTest, AdditionHalvesFollowTheOrderOfAddition) {
+    addSongs(100);
+    SeededRandom random(5);
+    SongDrawer drawer(db.store(), random);
+    ASSERT_TRUE(drawer.prepare().ok());
+    for (int i = 0; i < 500; ++i) {
+        SongRecord song;
+        ASSERT_TRUE(drawer.draw(DrawRange::NewerHalf, song).ok());
+        EXPECT_GE(song.id, 50);
+        ASSERT_TRUE(drawer.draw(DrawRange::OlderHalf, song).ok());
+        EXPECT_LE(song.id, 50);
+    }
+}
+
+TEST_F(GeneratorTest, ANearlyEmptyRangeOfNumbersStillGivesItsSongs) {
+    addSongs(3000);
+    Transaction tx(db.store());
+    // Only two songs are left, far apart: most numbers drawn are gaps.
+    ASSERT_TRUE(
+        db.store().exec(QStringLiteral("DELETE FROM \"Tunarium\" WHERE \"ID\" NOT IN (17, 2999)")).ok());
+    ASSERT_TRUE(tx.commit().ok());
+    const GeneratedPlaylist result = generate({20});
+    EXPECT_EQ(result.entries, 20);
+    for (qint64 song : songsOf(result.playlistId)) {
+        EXPECT_TRUE(song == 17 || song == 2999) << song;
+    }
+}
+
+} // namespace
