@@ -150,7 +150,7 @@ int reportsBench(const QString& dirPath, const std::function<double(const PageQu
     if (!QFileInfo::exists(QDir(dirPath).filePath(QStringLiteral("tunarium.db")))) {
         return fail(QStringLiteral("no collection in %1 (tunarium-bench generate makes one)").arg(dirPath));
     }
-    const ReportSpec& byArtist = *findReport(u"songs-by-artist");
+    const ReportEntry& byArtist = *findReport(u"songs-by-artist");
     QTemporaryDir work;
     const QString cut = work.filePath(QStringLiteral("cut"));
     QDir().mkpath(cut);

@@ -14,7 +14,7 @@ namespace tunarium::cli {
 namespace {
 
 struct ReportArguments {
-    const ReportSpec* spec = nullptr;
+    const ReportEntry* decl = nullptr;
     QString pdf;
     bool brief = false;
     bool selected = false;
@@ -27,8 +27,8 @@ struct ReportArguments {
 };
 
 int listReports() {
-    for (const ReportSpec& spec : reportCatalogue()) {
-        out() << spec.name << "\t" << spec.description << "\n";
+    for (const ReportEntry& decl : reportCatalogue()) {
+        out() << decl.name << "\t" << decl.description << "\n";
     }
     out().flush();
     return kExitOk;
@@ -43,35 +43,35 @@ qint64 recordNumber(const CommandLine& line, const QString& option) {
 
 // What the options say against what the report takes; empty when they agree.
 QString mismatch(const ReportArguments& a, const CommandLine& line) {
-    const ReportSpec& spec = *a.spec;
+    const ReportEntry& decl = *a.decl;
     auto takes = [&](const char* option, bool allowed, const QString& why) -> QString {
         if (line.isSet(QString::fromLatin1(option)) && !allowed) {
-            return QStringLiteral("%1 %2").arg(spec.name, why);
+            return QStringLiteral("%1 %2").arg(decl.name, why);
         }
         return {};
     };
     const QStringList problems{
-        takes("brief", spec.hasBrief, QStringLiteral("has no Brief layout")),
-        takes("selected", spec.hasCriteria(), QStringLiteral("prints every record: it takes no --selected")),
-        takes("category", spec.parameter == ReportParameter::Category, QStringLiteral("takes no --category")),
-        takes("playlist", spec.parameter == ReportParameter::Playlist, QStringLiteral("takes no --playlist")),
-        takes("album", spec.parameter == ReportParameter::Album, QStringLiteral("takes no --album")),
-        takes("filter", spec.narrowing, QStringLiteral("takes no --filter")),
+        takes("brief", decl.hasBrief, QStringLiteral("has no Brief layout")),
+        takes("selected", decl.hasCriteria(), QStringLiteral("prints every record: it takes no --selected")),
+        takes("category", decl.parameter == ReportParameter::Category, QStringLiteral("takes no --category")),
+        takes("playlist", decl.parameter == ReportParameter::Playlist, QStringLiteral("takes no --playlist")),
+        takes("album", decl.parameter == ReportParameter::Album, QStringLiteral("takes no --album")),
+        takes("filter", decl.narrowing, QStringLiteral("takes no --filter")),
     };
     for (const QString& p : problems) {
         if (!p.isEmpty()) {
             return p;
         }
     }
-    switch (spec.parameter) {
+    switch (decl.parameter) {
     case ReportParameter::Category:
-        return a.category.trimmed().isEmpty() ? QStringLiteral("%1 needs --category NAME").arg(spec.name)
+        return a.category.trimmed().isEmpty() ? QStringLiteral("%1 needs --category NAME").arg(decl.name)
                                               : QString();
     case ReportParameter::Playlist:
-        return a.playlist == 0 ? QStringLiteral("%1 needs --playlist ID (a playlist number)").arg(spec.name)
+        return a.playlist == 0 ? QStringLiteral("%1 needs --playlist ID (a playlist number)").arg(decl.name)
                                : QString();
     case ReportParameter::Album:
-        return a.album == 0 ? QStringLiteral("%1 needs --album ID (an album number)").arg(spec.name)
+        return a.album == 0 ? QStringLiteral("%1 needs --album ID (an album number)").arg(decl.name)
                             : QString();
     case ReportParameter::None:
         break;
@@ -101,8 +101,8 @@ std::optional<int> readReportArguments(const QStringList& args, QString& dir, Re
         return usage(names.isEmpty() ? QStringLiteral("report needs a report name (report --list names them)")
                                      : QStringLiteral("report takes one report name"));
     }
-    a.spec = findReport(names.first());
-    if (!a.spec) {
+    a.decl = findReport(names.first());
+    if (!a.decl) {
         return usage(QStringLiteral("there is no report %1 (report --list names them)").arg(names.first()));
     }
     a.pdf = line.value(QStringLiteral("pdf"));
@@ -155,14 +155,14 @@ int runReport(QString& dir, const QStringList& args) {
     request.playlistId = a.playlist;
     request.albumId = a.album;
     request.filter = a.filter;
-    if (a.spec->parameter == ReportParameter::Category) {
+    if (a.decl->parameter == ReportParameter::Category) {
         request.categoryId = categoryNumber(db, a.category);
         if (request.categoryId == 0) {
             return db.halted() ? kExitFailure
                                : fail(QStringLiteral("there is no category %1").arg(a.category));
         }
     }
-    ReportRun run(db, settings, prompter, *a.spec, request);
+    ReportRun run(db, settings, prompter, *a.decl, request);
     if (!run.open()) {
         return kExitFailure;
     }

@@ -92,4 +92,15 @@ qint64 timeValueFromParts(const TimeParts& parts) {
     return timeValueFromHundredths(hundredths);
 }
 
+int releaseYear(qint64 value) {
+    if (value <= 0) {
+        return 0;
+    }
+    if (value < kBareYearLimit) {
+        return static_cast<int>(value);
+    }
+    const QDate date = dateFromDayNumber(value);
+    return date.isValid() ? date.year() : 0;
+}
+
 } // namespace tunarium

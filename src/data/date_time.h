@@ -20,6 +20,11 @@ qint64 dayNumberFromYmd(int year, int month, int day);
 QDate dateFromDayNumber(qint64 dayNumber);
 qint64 todayDayNumber();
 
+// A release date may hold a bare year (1975) instead of a day number: any value from 1 to
+// kBareYearLimit - 1. releaseYear gives the year of either form, 0 for no date.
+inline constexpr qint64 kBareYearLimit = 3000;
+int releaseYear(qint64 value);
+
 // Full year of a two-digit year (0..99): the one that falls in the 100 years from 79 years before
 // referenceYear up to 20 years after it. With 2025 as reference, 59 is 1959 and 30 is 2030.
 int expandTwoDigitYear(int twoDigitYear, int referenceYear);

@@ -11,19 +11,19 @@ QString latin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-FieldDef fieldOf(const FieldSpec& spec) {
+FieldDef fieldOf(const FieldDecl& decl) {
     FieldDef f;
-    f.name = latin1(spec.name);
-    f.type = spec.type;
-    f.width = spec.width;
+    f.name = latin1(decl.name);
+    f.type = decl.type;
+    f.width = decl.width;
     f.picture =
-        spec.picture.empty() && f.isText() ? QStringLiteral("@s%1").arg(spec.width) : latin1(spec.picture);
-    f.formPicture = latin1(spec.formPicture);
-    f.meaning = spec.meaning;
+        decl.picture.empty() && f.isText() ? QStringLiteral("@s%1").arg(decl.width) : latin1(decl.picture);
+    f.formPicture = latin1(decl.formPicture);
+    f.meaning = decl.meaning;
     return f;
 }
 
-int indexOf(std::span<const FieldSpec> fields, std::string_view name) {
+int indexOf(std::span<const FieldDecl> fields, std::string_view name) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (fields[i].name == name) {
             return static_cast<int>(i);
@@ -32,28 +32,28 @@ int indexOf(std::span<const FieldSpec> fields, std::string_view name) {
     return -1; // checked at compile time: every key names fields of its table
 }
 
-TableDef tableOf(const TableSpec& spec) {
+TableDef tableOf(const TableDecl& decl) {
     TableDef t;
-    t.id = spec.id;
-    t.label = latin1(spec.label);
-    t.prefix = latin1(spec.prefix);
-    t.fileName = latin1(spec.fileName);
-    t.version = spec.version;
-    t.recordBytes = spec.recordBytes;
-    for (const FieldSpec& field : spec.fields) {
+    t.id = decl.id;
+    t.label = latin1(decl.label);
+    t.prefix = latin1(decl.prefix);
+    t.fileName = latin1(decl.fileName);
+    t.version = decl.version;
+    t.recordBytes = decl.recordBytes;
+    for (const FieldDecl& field : decl.fields) {
         t.fields.push_back(fieldOf(field));
     }
-    for (const KeySpec& keySpec : spec.keys) {
+    for (const KeyDecl& keyDecl : decl.keys) {
         KeyDef k;
-        k.name = latin1(keySpec.name);
-        for (std::string_view component : keySpec.components) {
+        k.name = latin1(keyDecl.name);
+        for (std::string_view component : keyDecl.components) {
             if (!component.empty()) {
-                k.components.push_back(indexOf(spec.fields, component));
+                k.components.push_back(indexOf(decl.fields, component));
             }
         }
-        k.unique = keySpec.unique;
-        k.primary = keySpec.primary;
-        k.excludeBlank = !keySpec.keepsBlank;
+        k.unique = keyDecl.unique;
+        k.primary = keyDecl.primary;
+        k.excludeBlank = !keyDecl.keepsBlank;
         if (k.primary) {
             t.primaryKey = static_cast<int>(t.keys.size());
         }
@@ -65,8 +65,8 @@ TableDef tableOf(const TableSpec& spec) {
 
 std::array<TableDef, kTableCount> buildTables() {
     std::array<TableDef, kTableCount> tables;
-    for (const TableSpec& spec : kTableSpecs) {
-        tables[static_cast<int>(spec.id)] = tableOf(spec);
+    for (const TableDecl& decl : kTableDecls) {
+        tables[static_cast<int>(decl.id)] = tableOf(decl);
     }
     return tables;
 }

@@ -13,7 +13,7 @@
 
 namespace tunarium {
 
-struct FieldSpec {
+struct FieldDecl {
     std::string_view name;
     FieldType type = FieldType::String;
     int width = 0;
@@ -24,7 +24,7 @@ struct FieldSpec {
 
 inline constexpr int kMaxKeyComponents = 5;
 
-struct KeySpec {
+struct KeyDecl {
     std::string_view name;
     std::array<std::string_view, kMaxKeyComponents> components; // field names; unused ones empty
     bool unique = false;
@@ -33,81 +33,81 @@ struct KeySpec {
     bool keepsBlank = false;
 };
 
-struct TableSpec {
+struct TableDecl {
     TableId id;
     std::string_view label;
     std::string_view prefix;
     std::string_view fileName;
     int version;
     int recordBytes;
-    std::span<const FieldSpec> fields;
-    std::span<const KeySpec> keys;
+    std::span<const FieldDecl> fields;
+    std::span<const KeyDecl> keys;
 };
 
-namespace spec {
+namespace fielddef {
 
-constexpr FieldSpec text(std::string_view name, int width) {
+constexpr FieldDecl text(std::string_view name, int width) {
     return {name, FieldType::String, width};
 }
-constexpr FieldSpec longField(std::string_view name, std::string_view picture = "@n-14") {
+constexpr FieldDecl longField(std::string_view name, std::string_view picture = "@n-14") {
     return {name, FieldType::Long, 0, picture};
 }
-constexpr FieldSpec byteField(std::string_view name, std::string_view picture = "@n3",
+constexpr FieldDecl byteField(std::string_view name, std::string_view picture = "@n3",
                               std::string_view formPicture = {}) {
     return {name, FieldType::Byte, 0, picture, formPicture};
 }
-constexpr FieldSpec decimalField(std::string_view name, int digits, std::string_view picture = "@n-14") {
+constexpr FieldDecl decimalField(std::string_view name, int digits, std::string_view picture = "@n-14") {
     return {name, FieldType::Decimal, digits, picture};
 }
-constexpr FieldSpec dateField(std::string_view name, std::string_view picture,
+constexpr FieldDecl dateField(std::string_view name, std::string_view picture,
                               std::string_view formPicture = {}) {
     return {name, FieldType::Long, 0, picture, formPicture, FieldMeaning::Date};
 }
-constexpr FieldSpec timeField(std::string_view name, std::string_view picture = "@t4") {
+constexpr FieldDecl timeField(std::string_view name, std::string_view picture = "@t4") {
     return {name, FieldType::Long, 0, picture, {}, FieldMeaning::Time};
 }
-constexpr FieldSpec memo(std::string_view name, int width) {
+constexpr FieldDecl memo(std::string_view name, int width) {
     return {name, FieldType::Memo, width};
 }
 
-} // namespace spec
+} // namespace fielddef
 
 // Songs table `Tunarium`.
-inline constexpr FieldSpec kSongFields[] = {
-    spec::text("Artist", 50),
-    spec::text("Title", 50),
-    spec::text("Mix", 30),
-    spec::text("Album", 50),
-    spec::text("Media", 20),
-    spec::text("FileNumber", 20),
-    spec::dateField("ReleaseDate", "@d2", "@d17"),
-    spec::longField("CategoryID", "@n-13"),
-    spec::byteField("ChartNumber", "@n3", "@n3b"),
-    spec::byteField("TrackNumber", "@n3"),
-    spec::byteField("Side", "@n2b"),
-    spec::timeField("Time", "@t4"),
-    spec::text("UserDefinedKeyField", 30),
-    spec::text("AdditionalInformation1", 80),
-    spec::text("AdditionalInformation2", 80),
-    spec::text("AdditionalInformation3", 80),
-    spec::longField("BeatsPerMinute", "@n_4b"),
-    spec::text("Style", 30),
-    spec::text("Composer", 80),
-    spec::dateField("LastPlayed", "@d17-"),
-    spec::byteField("Skips", "@n3"),
-    spec::text("EndType", 6),
-    spec::text("InOut", 20),
-    spec::byteField("Rating", "@n2", "@n2b"),
-    spec::byteField("Live", "@n3"),
-    spec::byteField("DoNotPlay", "@n3"),
-    spec::longField("ID", "@n-14"),
-    spec::longField("AlbumID", "@n-14"),
-    spec::memo("Recording", 256),
-    spec::memo("PerformanceNotes", 256),
-    spec::memo("Notes", 2000),
+inline constexpr FieldDecl kSongFields[] = {
+    fielddef::text("Artist", 50),
+    fielddef::text("Title", 50),
+    fielddef::text("Mix", 30),
+    fielddef::text("Album", 50),
+    fielddef::text("Media", 20),
+    fielddef::text("FileNumber", 20),
+    fielddef::dateField("ReleaseDate", "@d2", "@d17"),
+    fielddef::longField("CategoryID", "@n-13"),
+    fielddef::byteField("ChartNumber", "@n3", "@n3b"),
+    fielddef::byteField("TrackNumber", "@n3"),
+    fielddef::byteField("Side", "@n2b"),
+    fielddef::timeField("Time", "@t4"),
+    fielddef::text("UserDefinedKeyField", 30),
+    fielddef::text("AdditionalInformation1", 80),
+    fielddef::text("AdditionalInformation2", 80),
+    fielddef::text("AdditionalInformation3", 80),
+    fielddef::longField("BeatsPerMinute", "@n_4b"),
+    fielddef::text("Style", 30),
+    fielddef::text("Composer", 80),
+    fielddef::dateField("LastPlayed", "@d17-"),
+    fielddef::byteField("Skips", "@n3"),
+    fielddef::text("EndType", 6),
+    fielddef::text("InOut", 20),
+    fielddef::byteField("Rating", "@n2", "@n2b"),
+    fielddef::byteField("Live", "@n3"),
+    fielddef::byteField("DoNotPlay", "@n3"),
+    fielddef::longField("ID", "@n-14"),
+    fielddef::longField("AlbumID", "@n-14"),
+    fielddef::memo("Recording", 256),
+    fielddef::memo("PerformanceNotes", 256),
+    fielddef::memo("Notes", 2000),
 };
 // The first four keep songs with a blank title or artist in every songs list.
-inline constexpr KeySpec kSongKeys[] = {
+inline constexpr KeyDecl kSongKeys[] = {
     {"SongsByArtist", {"Artist", "Title", "Mix"}, false, false, true},
     {"SongsByTitle", {"Title", "Artist"}, false, false, true},
     {"SongsByAlbum", {"Album", "Artist", "Side", "TrackNumber", "Title"}, false, false, true},
@@ -122,26 +122,26 @@ inline constexpr KeySpec kSongKeys[] = {
     {"KeyMix", {"Mix", "Title", "Artist"}},
 };
 
-inline constexpr FieldSpec kAlbumFields[] = {
-    spec::longField("AlbumID"),
-    spec::text("Artist", 50),
-    spec::text("Album", 50),
-    spec::text("Media", 20),
-    spec::text("FileNumber", 20),
-    spec::dateField("ReleaseDate", "@d2", "@d17"),
-    spec::decimalField("CategoryID", 11, "@n-13"),
-    spec::text("AssociatedWAVFile", 128),
-    spec::text("AssociatedImage", 128),
-    spec::text("CDIdentifier", 24),
-    spec::text("XCCD", 32),
-    spec::text("Playlist", 70),
-    spec::byteField("Rating", "@n2b"),
-    spec::timeField("TotalTime"),
-    spec::memo("Recording", 256),
-    spec::memo("Performance", 256),
-    spec::memo("Notes", 2000),
+inline constexpr FieldDecl kAlbumFields[] = {
+    fielddef::longField("AlbumID"),
+    fielddef::text("Artist", 50),
+    fielddef::text("Album", 50),
+    fielddef::text("Media", 20),
+    fielddef::text("FileNumber", 20),
+    fielddef::dateField("ReleaseDate", "@d2", "@d17"),
+    fielddef::decimalField("CategoryID", 11, "@n-13"),
+    fielddef::text("AssociatedWAVFile", 128),
+    fielddef::text("AssociatedImage", 128),
+    fielddef::text("CDIdentifier", 24),
+    fielddef::text("XCCD", 32),
+    fielddef::text("Playlist", 70),
+    fielddef::byteField("Rating", "@n2b"),
+    fielddef::timeField("TotalTime"),
+    fielddef::memo("Recording", 256),
+    fielddef::memo("Performance", 256),
+    fielddef::memo("Notes", 2000),
 };
-inline constexpr KeySpec kAlbumKeys[] = {
+inline constexpr KeyDecl kAlbumKeys[] = {
     {"KeyAlbumID", {"AlbumID"}, true, true},
     {"KeyAlbum", {"Album", "Artist"}, true},
     {"KeyArtist", {"Artist", "Album"}, true},
@@ -151,105 +151,109 @@ inline constexpr KeySpec kAlbumKeys[] = {
     {"KeyCategoryArtist", {"CategoryID", "Artist", "Album"}},
 };
 
-inline constexpr FieldSpec kCategoryFields[] = {
-    spec::decimalField("CategoryID", 11, "@n-13"),
-    spec::text("Category", 30),
+inline constexpr FieldDecl kCategoryFields[] = {
+    fielddef::decimalField("CategoryID", 11, "@n-13"),
+    fielddef::text("Category", 30),
 };
-inline constexpr KeySpec kCategoryKeys[] = {
+inline constexpr KeyDecl kCategoryKeys[] = {
     {"KeyCategoryID", {"CategoryID"}, true, true},
     {"KeyCategory", {"Category"}, true},
 };
 
-inline constexpr FieldSpec kFontFields[] = {
-    spec::decimalField("FontID", 11), spec::text("TypeFace", 32), spec::text("Size", 32),
-    spec::text("Colour", 32),         spec::text("Style", 32),
+inline constexpr FieldDecl kFontFields[] = {
+    fielddef::decimalField("FontID", 11), fielddef::text("TypeFace", 32), fielddef::text("Size", 32),
+    fielddef::text("Colour", 32),         fielddef::text("Style", 32),
 };
-inline constexpr KeySpec kFontKeys[] = {
+inline constexpr KeyDecl kFontKeys[] = {
     {"KeyFontID", {"FontID"}, true, true},
     {"KeyTypeFace", {"TypeFace", "Size", "Colour", "Style"}, true},
 };
 
-inline constexpr FieldSpec kLabelFields[] = {
-    spec::decimalField("LabelID", 11),
-    spec::text("LabelDescription", 30),
-    spec::text("LabelType", 9),
-    spec::longField("AlbumID"),
-    spec::text("CDSpine", 100),
-    spec::longField("CDSpineFontID"),
-    spec::text("CDTitle", 100),
-    spec::longField("CDTitleFontID"),
-    spec::longField("CDCoverTextFontID"),
-    spec::longField("CDInsideTextFontID"),
-    spec::text("CDSpineJustification", 6),
-    spec::text("CDTextJustification", 6),
-    spec::text("CDBackCoverJustification", 6),
-    spec::longField("CassetteFlapFontID"),
-    spec::longField("CassetteTitleFontID"),
-    spec::longField("CassetteContentsFontID"),
-    spec::text("CassetteFormat", 20),
-    spec::text("ImageName", 255),
-    spec::longField("ImagePositionX"),
-    spec::longField("ImagePositionY"),
-    spec::text("ImageSize", 20),
-    spec::longField("ImageSizeX"),
-    spec::text("ImageSizeY", 20),
-    spec::memo("CDCoverText", 3000),
-    spec::memo("CDInsideText", 3000),
-    spec::memo("CassetteFlap", 1024),
-    spec::memo("CassetteTitle", 1024),
-    spec::memo("CassetteContentsA", 3000),
-    spec::memo("CassetteContentsB", 3000),
+inline constexpr FieldDecl kLabelFields[] = {
+    fielddef::decimalField("LabelID", 11),
+    fielddef::text("LabelDescription", 30),
+    fielddef::text("LabelType", 9),
+    fielddef::longField("AlbumID"),
+    fielddef::text("CDSpine", 100),
+    fielddef::longField("CDSpineFontID"),
+    fielddef::text("CDTitle", 100),
+    fielddef::longField("CDTitleFontID"),
+    fielddef::longField("CDCoverTextFontID"),
+    fielddef::longField("CDInsideTextFontID"),
+    fielddef::text("CDSpineJustification", 6),
+    fielddef::text("CDTextJustification", 6),
+    fielddef::text("CDBackCoverJustification", 6),
+    fielddef::longField("CassetteFlapFontID"),
+    fielddef::longField("CassetteTitleFontID"),
+    fielddef::longField("CassetteContentsFontID"),
+    fielddef::text("CassetteFormat", 20),
+    fielddef::text("ImageName", 255),
+    fielddef::longField("ImagePositionX"),
+    fielddef::longField("ImagePositionY"),
+    fielddef::text("ImageSize", 20),
+    fielddef::longField("ImageSizeX"),
+    fielddef::text("ImageSizeY", 20),
+    fielddef::memo("CDCoverText", 3000),
+    fielddef::memo("CDInsideText", 3000),
+    fielddef::memo("CassetteFlap", 1024),
+    fielddef::memo("CassetteTitle", 1024),
+    fielddef::memo("CassetteContentsA", 3000),
+    fielddef::memo("CassetteContentsB", 3000),
 };
-inline constexpr KeySpec kLabelKeys[] = {
+inline constexpr KeyDecl kLabelKeys[] = {
     {"KeyLabelID", {"LabelID"}, true, true},
     {"KeyLabelDescription", {"LabelDescription"}, true},
     {"KeyLabelType", {"LabelType", "LabelDescription"}},
 };
 
-inline constexpr FieldSpec kTipFields[] = {spec::text("Tip", 1024), spec::longField("ID")};
-inline constexpr KeySpec kTipKeys[] = {
+inline constexpr FieldDecl kTipFields[] = {fielddef::text("Tip", 1024), fielddef::longField("ID")};
+inline constexpr KeyDecl kTipKeys[] = {
     {"KeyTip", {"Tip"}, true},
     {"KeyID", {"ID"}, true, true},
 };
 
-inline constexpr FieldSpec kMediaFields[] = {spec::text("Media", 20)};
-inline constexpr KeySpec kMediaKeys[] = {{"KeyMedia", {"Media"}, true}};
+inline constexpr FieldDecl kMediaFields[] = {fielddef::text("Media", 20)};
+inline constexpr KeyDecl kMediaKeys[] = {{"KeyMedia", {"Media"}, true}};
 
 // Playlist entries `PlaylistDetails`. KeyID keeps entries whose song number is zero.
-inline constexpr FieldSpec kPlaylistEntryFields[] = {
-    spec::longField("PlaylistID"),
-    spec::decimalField("PlaylistSeq", 11),
-    spec::decimalField("ID", 11),
-    spec::text("PlaylistNotes", 40),
-    spec::text("LastWeek", 3),
-    spec::text("ThisWeek", 3),
-    spec::text("HighestChartPosition", 3),
+inline constexpr FieldDecl kPlaylistEntryFields[] = {
+    fielddef::longField("PlaylistID"),
+    fielddef::decimalField("PlaylistSeq", 11),
+    fielddef::decimalField("ID", 11),
+    fielddef::text("PlaylistNotes", 40),
+    fielddef::text("LastWeek", 3),
+    fielddef::text("ThisWeek", 3),
+    fielddef::text("HighestChartPosition", 3),
 };
-inline constexpr KeySpec kPlaylistEntryKeys[] = {
+inline constexpr KeyDecl kPlaylistEntryKeys[] = {
     {"KeyPlaylistID", {"PlaylistID", "PlaylistSeq"}, true, true},
     {"KeyID", {"ID"}, false, false, true},
 };
 
-inline constexpr FieldSpec kPlaylistFields[] = {
-    spec::longField("PlaylistID"),
-    spec::text("PlaylistDescription", 30),
-    spec::dateField("LastEditDate", "@d17"),
-    spec::memo("Notes", 1000),
+inline constexpr FieldDecl kPlaylistFields[] = {
+    fielddef::longField("PlaylistID"),
+    fielddef::text("PlaylistDescription", 30),
+    fielddef::dateField("LastEditDate", "@d17"),
+    fielddef::memo("Notes", 1000),
 };
-inline constexpr KeySpec kPlaylistKeys[] = {
+inline constexpr KeyDecl kPlaylistKeys[] = {
     {"KeyPlaylistID", {"PlaylistID"}, true, true},
     {"KeyPlaylistDescription", {"PlaylistDescription"}, true},
 };
 
 // The wizard scratch table `AddWizard`.
-inline constexpr FieldSpec kWizardTrackFields[] = {
-    spec::decimalField("Instance", 11), spec::text("Side", 1),   spec::decimalField("Track", 3, "@n3"),
-    spec::text("Artist", 30),           spec::text("Title", 30), spec::timeField("Time"),
+inline constexpr FieldDecl kWizardTrackFields[] = {
+    fielddef::decimalField("Instance", 11),
+    fielddef::text("Side", 1),
+    fielddef::decimalField("Track", 3, "@n3"),
+    fielddef::text("Artist", 30),
+    fielddef::text("Title", 30),
+    fielddef::timeField("Time"),
 };
-inline constexpr KeySpec kWizardTrackKeys[] = {{"KeyInstance", {"Instance", "Side", "Track"}, true, true}};
+inline constexpr KeyDecl kWizardTrackKeys[] = {{"KeyInstance", {"Instance", "Side", "Track"}, true, true}};
 
 // Every table, in the order start-up registers them (the order of TableId).
-inline constexpr std::array<TableSpec, kTableCount> kTableSpecs = {{
+inline constexpr std::array<TableDecl, kTableCount> kTableDecls = {{
     {TableId::AddWizard, "AddWizard", "AW", "TNRAdWiz", 1, 73, kWizardTrackFields, kWizardTrackKeys},
     {TableId::Album, "Album", "ALB", "tnralbum", 3, 541, kAlbumFields, kAlbumKeys},
     {TableId::Categories, "Categories", "CAT", "TNRCAT", 1, 36, kCategoryFields, kCategoryKeys},
@@ -263,11 +267,11 @@ inline constexpr std::array<TableSpec, kTableCount> kTableSpecs = {{
     {TableId::PlaylistMaster, "PlaylistMaster", "PLD", "tnrplist", 1, 38, kPlaylistFields, kPlaylistKeys},
 }};
 
-namespace spec {
+namespace fielddef {
 
 // The index of a field or key by its name. Not a constant, and so a compile error, when the table
 // has no such name.
-consteval int fieldIndex(std::span<const FieldSpec> fields, std::string_view name) {
+consteval int fieldIndex(std::span<const FieldDecl> fields, std::string_view name) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (fields[i].name == name) {
             return static_cast<int>(i);
@@ -275,7 +279,7 @@ consteval int fieldIndex(std::span<const FieldSpec> fields, std::string_view nam
     }
     throw "the table has no field of this name";
 }
-consteval int keyIndex(std::span<const KeySpec> keys, std::string_view name) {
+consteval int keyIndex(std::span<const KeyDecl> keys, std::string_view name) {
     for (std::size_t i = 0; i < keys.size(); ++i) {
         if (keys[i].name == name) {
             return static_cast<int>(i);
@@ -287,14 +291,14 @@ consteval int keyIndex(std::span<const KeySpec> keys, std::string_view name) {
 // Every table sits at its TableId; every key component names a field of the table that is not a
 // memo; a table has at most one primary key and its primary key is unique.
 consteval bool tablesAreSound() {
-    for (std::size_t t = 0; t < kTableSpecs.size(); ++t) {
-        const TableSpec& table = kTableSpecs[t];
+    for (std::size_t t = 0; t < kTableDecls.size(); ++t) {
+        const TableDecl& table = kTableDecls[t];
         if (static_cast<std::size_t>(table.id) != t) {
             return false;
         }
         int primaries = 0;
         for (std::size_t k = 0; k < table.keys.size(); ++k) {
-            const KeySpec& key = table.keys[k];
+            const KeyDecl& key = table.keys[k];
             primaries += key.primary ? 1 : 0;
             if ((key.primary && !key.unique) || key.components[0].size() == 0) {
                 return false;
@@ -319,185 +323,187 @@ consteval bool tablesAreSound() {
 }
 static_assert(tablesAreSound(), "a table of the dictionary is out of order or a key names no field");
 
-} // namespace spec
+} // namespace fielddef
 
 // Songs (TUN), also walked as A_Songs (A_S).
 namespace tun {
-inline constexpr int kArtist = spec::fieldIndex(kSongFields, "Artist");
-inline constexpr int kTitle = spec::fieldIndex(kSongFields, "Title");
-inline constexpr int kMix = spec::fieldIndex(kSongFields, "Mix");
-inline constexpr int kAlbum = spec::fieldIndex(kSongFields, "Album");
-inline constexpr int kMedia = spec::fieldIndex(kSongFields, "Media");
-inline constexpr int kFileNumber = spec::fieldIndex(kSongFields, "FileNumber");
-inline constexpr int kReleaseDate = spec::fieldIndex(kSongFields, "ReleaseDate");
-inline constexpr int kCategoryId = spec::fieldIndex(kSongFields, "CategoryID");
-inline constexpr int kChartNumber = spec::fieldIndex(kSongFields, "ChartNumber");
-inline constexpr int kTrackNumber = spec::fieldIndex(kSongFields, "TrackNumber");
-inline constexpr int kSide = spec::fieldIndex(kSongFields, "Side");
-inline constexpr int kTime = spec::fieldIndex(kSongFields, "Time");
-inline constexpr int kUserDefinedKeyField = spec::fieldIndex(kSongFields, "UserDefinedKeyField");
-inline constexpr int kAdditionalInformation1 = spec::fieldIndex(kSongFields, "AdditionalInformation1");
-inline constexpr int kAdditionalInformation2 = spec::fieldIndex(kSongFields, "AdditionalInformation2");
-inline constexpr int kAdditionalInformation3 = spec::fieldIndex(kSongFields, "AdditionalInformation3");
-inline constexpr int kBeatsPerMinute = spec::fieldIndex(kSongFields, "BeatsPerMinute");
-inline constexpr int kStyle = spec::fieldIndex(kSongFields, "Style");
-inline constexpr int kComposer = spec::fieldIndex(kSongFields, "Composer");
-inline constexpr int kLastPlayed = spec::fieldIndex(kSongFields, "LastPlayed");
-inline constexpr int kSkips = spec::fieldIndex(kSongFields, "Skips");
-inline constexpr int kEndType = spec::fieldIndex(kSongFields, "EndType");
-inline constexpr int kInOut = spec::fieldIndex(kSongFields, "InOut");
-inline constexpr int kRating = spec::fieldIndex(kSongFields, "Rating");
-inline constexpr int kLive = spec::fieldIndex(kSongFields, "Live");
-inline constexpr int kDoNotPlay = spec::fieldIndex(kSongFields, "DoNotPlay");
-inline constexpr int kId = spec::fieldIndex(kSongFields, "ID");
-inline constexpr int kAlbumId = spec::fieldIndex(kSongFields, "AlbumID");
-inline constexpr int kRecording = spec::fieldIndex(kSongFields, "Recording");
-inline constexpr int kPerformanceNotes = spec::fieldIndex(kSongFields, "PerformanceNotes");
-inline constexpr int kNotes = spec::fieldIndex(kSongFields, "Notes");
+inline constexpr int kArtist = fielddef::fieldIndex(kSongFields, "Artist");
+inline constexpr int kTitle = fielddef::fieldIndex(kSongFields, "Title");
+inline constexpr int kMix = fielddef::fieldIndex(kSongFields, "Mix");
+inline constexpr int kAlbum = fielddef::fieldIndex(kSongFields, "Album");
+inline constexpr int kMedia = fielddef::fieldIndex(kSongFields, "Media");
+inline constexpr int kFileNumber = fielddef::fieldIndex(kSongFields, "FileNumber");
+inline constexpr int kReleaseDate = fielddef::fieldIndex(kSongFields, "ReleaseDate");
+inline constexpr int kCategoryId = fielddef::fieldIndex(kSongFields, "CategoryID");
+inline constexpr int kChartNumber = fielddef::fieldIndex(kSongFields, "ChartNumber");
+inline constexpr int kTrackNumber = fielddef::fieldIndex(kSongFields, "TrackNumber");
+inline constexpr int kSide = fielddef::fieldIndex(kSongFields, "Side");
+inline constexpr int kTime = fielddef::fieldIndex(kSongFields, "Time");
+inline constexpr int kUserDefinedKeyField = fielddef::fieldIndex(kSongFields, "UserDefinedKeyField");
+inline constexpr int kAdditionalInformation1 = fielddef::fieldIndex(kSongFields, "AdditionalInformation1");
+inline constexpr int kAdditionalInformation2 = fielddef::fieldIndex(kSongFields, "AdditionalInformation2");
+inline constexpr int kAdditionalInformation3 = fielddef::fieldIndex(kSongFields, "AdditionalInformation3");
+inline constexpr int kBeatsPerMinute = fielddef::fieldIndex(kSongFields, "BeatsPerMinute");
+inline constexpr int kStyle = fielddef::fieldIndex(kSongFields, "Style");
+inline constexpr int kComposer = fielddef::fieldIndex(kSongFields, "Composer");
+inline constexpr int kLastPlayed = fielddef::fieldIndex(kSongFields, "LastPlayed");
+inline constexpr int kSkips = fielddef::fieldIndex(kSongFields, "Skips");
+inline constexpr int kEndType = fielddef::fieldIndex(kSongFields, "EndType");
+inline constexpr int kInOut = fielddef::fieldIndex(kSongFields, "InOut");
+inline constexpr int kRating = fielddef::fieldIndex(kSongFields, "Rating");
+inline constexpr int kLive = fielddef::fieldIndex(kSongFields, "Live");
+inline constexpr int kDoNotPlay = fielddef::fieldIndex(kSongFields, "DoNotPlay");
+inline constexpr int kId = fielddef::fieldIndex(kSongFields, "ID");
+inline constexpr int kAlbumId = fielddef::fieldIndex(kSongFields, "AlbumID");
+inline constexpr int kRecording = fielddef::fieldIndex(kSongFields, "Recording");
+inline constexpr int kPerformanceNotes = fielddef::fieldIndex(kSongFields, "PerformanceNotes");
+inline constexpr int kNotes = fielddef::fieldIndex(kSongFields, "Notes");
 
-inline constexpr int kSongsByArtist = spec::keyIndex(kSongKeys, "SongsByArtist");
-inline constexpr int kSongsByTitle = spec::keyIndex(kSongKeys, "SongsByTitle");
-inline constexpr int kSongsByAlbum = spec::keyIndex(kSongKeys, "SongsByAlbum");
-inline constexpr int kSongsByMedia = spec::keyIndex(kSongKeys, "SongsByMedia");
-inline constexpr int kSongsByCategory = spec::keyIndex(kSongKeys, "SongsByCategory");
-inline constexpr int kSongsByChartNumber = spec::keyIndex(kSongKeys, "SongsByChartNumber");
-inline constexpr int kSongsByUserDefinedKey = spec::keyIndex(kSongKeys, "SongsByUserDefinedKey");
-inline constexpr int kKeyId = spec::keyIndex(kSongKeys, "KeyID");
-inline constexpr int kKeyAlbumId = spec::keyIndex(kSongKeys, "KeyAlbumID");
-inline constexpr int kKeyBeatsPerMinute = spec::keyIndex(kSongKeys, "KeyBeatsPerMinute");
-inline constexpr int kKeyFileNumber = spec::keyIndex(kSongKeys, "KeyFileNumber");
-inline constexpr int kKeyMix = spec::keyIndex(kSongKeys, "KeyMix");
+inline constexpr int kSongsByArtist = fielddef::keyIndex(kSongKeys, "SongsByArtist");
+inline constexpr int kSongsByTitle = fielddef::keyIndex(kSongKeys, "SongsByTitle");
+inline constexpr int kSongsByAlbum = fielddef::keyIndex(kSongKeys, "SongsByAlbum");
+inline constexpr int kSongsByMedia = fielddef::keyIndex(kSongKeys, "SongsByMedia");
+inline constexpr int kSongsByCategory = fielddef::keyIndex(kSongKeys, "SongsByCategory");
+inline constexpr int kSongsByChartNumber = fielddef::keyIndex(kSongKeys, "SongsByChartNumber");
+inline constexpr int kSongsByUserDefinedKey = fielddef::keyIndex(kSongKeys, "SongsByUserDefinedKey");
+inline constexpr int kKeyId = fielddef::keyIndex(kSongKeys, "KeyID");
+inline constexpr int kKeyAlbumId = fielddef::keyIndex(kSongKeys, "KeyAlbumID");
+inline constexpr int kKeyBeatsPerMinute = fielddef::keyIndex(kSongKeys, "KeyBeatsPerMinute");
+inline constexpr int kKeyFileNumber = fielddef::keyIndex(kSongKeys, "KeyFileNumber");
+inline constexpr int kKeyMix = fielddef::keyIndex(kSongKeys, "KeyMix");
 } // namespace tun
 
 namespace alb {
-inline constexpr int kAlbumId = spec::fieldIndex(kAlbumFields, "AlbumID");
-inline constexpr int kArtist = spec::fieldIndex(kAlbumFields, "Artist");
-inline constexpr int kAlbum = spec::fieldIndex(kAlbumFields, "Album");
-inline constexpr int kMedia = spec::fieldIndex(kAlbumFields, "Media");
-inline constexpr int kFileNumber = spec::fieldIndex(kAlbumFields, "FileNumber");
-inline constexpr int kReleaseDate = spec::fieldIndex(kAlbumFields, "ReleaseDate");
-inline constexpr int kCategoryId = spec::fieldIndex(kAlbumFields, "CategoryID");
-inline constexpr int kAssociatedWavFile = spec::fieldIndex(kAlbumFields, "AssociatedWAVFile");
-inline constexpr int kAssociatedImage = spec::fieldIndex(kAlbumFields, "AssociatedImage");
-inline constexpr int kCdIdentifier = spec::fieldIndex(kAlbumFields, "CDIdentifier");
-inline constexpr int kXccd = spec::fieldIndex(kAlbumFields, "XCCD");
-inline constexpr int kPlaylist = spec::fieldIndex(kAlbumFields, "Playlist");
-inline constexpr int kRating = spec::fieldIndex(kAlbumFields, "Rating");
-inline constexpr int kTotalTime = spec::fieldIndex(kAlbumFields, "TotalTime");
-inline constexpr int kRecording = spec::fieldIndex(kAlbumFields, "Recording");
-inline constexpr int kPerformance = spec::fieldIndex(kAlbumFields, "Performance");
-inline constexpr int kNotes = spec::fieldIndex(kAlbumFields, "Notes");
+inline constexpr int kAlbumId = fielddef::fieldIndex(kAlbumFields, "AlbumID");
+inline constexpr int kArtist = fielddef::fieldIndex(kAlbumFields, "Artist");
+inline constexpr int kAlbum = fielddef::fieldIndex(kAlbumFields, "Album");
+inline constexpr int kMedia = fielddef::fieldIndex(kAlbumFields, "Media");
+inline constexpr int kFileNumber = fielddef::fieldIndex(kAlbumFields, "FileNumber");
+inline constexpr int kReleaseDate = fielddef::fieldIndex(kAlbumFields, "ReleaseDate");
+inline constexpr int kCategoryId = fielddef::fieldIndex(kAlbumFields, "CategoryID");
+inline constexpr int kAssociatedWavFile = fielddef::fieldIndex(kAlbumFields, "AssociatedWAVFile");
+inline constexpr int kAssociatedImage = fielddef::fieldIndex(kAlbumFields, "AssociatedImage");
+inline constexpr int kCdIdentifier = fielddef::fieldIndex(kAlbumFields, "CDIdentifier");
+inline constexpr int kXccd = fielddef::fieldIndex(kAlbumFields, "XCCD");
+inline constexpr int kPlaylist = fielddef::fieldIndex(kAlbumFields, "Playlist");
+inline constexpr int kRating = fielddef::fieldIndex(kAlbumFields, "Rating");
+inline constexpr int kTotalTime = fielddef::fieldIndex(kAlbumFields, "TotalTime");
+inline constexpr int kRecording = fielddef::fieldIndex(kAlbumFields, "Recording");
+inline constexpr int kPerformance = fielddef::fieldIndex(kAlbumFields, "Performance");
+inline constexpr int kNotes = fielddef::fieldIndex(kAlbumFields, "Notes");
 
-inline constexpr int kKeyAlbumId = spec::keyIndex(kAlbumKeys, "KeyAlbumID");
-inline constexpr int kKeyAlbum = spec::keyIndex(kAlbumKeys, "KeyAlbum");
-inline constexpr int kKeyArtist = spec::keyIndex(kAlbumKeys, "KeyArtist");
-inline constexpr int kKeyCdIdentifier = spec::keyIndex(kAlbumKeys, "KeyCDIdentifier");
-inline constexpr int kKeyFileNumber = spec::keyIndex(kAlbumKeys, "KeyFileNumber");
-inline constexpr int kKeyCategory = spec::keyIndex(kAlbumKeys, "KeyCategory");
-inline constexpr int kKeyCategoryArtist = spec::keyIndex(kAlbumKeys, "KeyCategoryArtist");
+inline constexpr int kKeyAlbumId = fielddef::keyIndex(kAlbumKeys, "KeyAlbumID");
+inline constexpr int kKeyAlbum = fielddef::keyIndex(kAlbumKeys, "KeyAlbum");
+inline constexpr int kKeyArtist = fielddef::keyIndex(kAlbumKeys, "KeyArtist");
+inline constexpr int kKeyCdIdentifier = fielddef::keyIndex(kAlbumKeys, "KeyCDIdentifier");
+inline constexpr int kKeyFileNumber = fielddef::keyIndex(kAlbumKeys, "KeyFileNumber");
+inline constexpr int kKeyCategory = fielddef::keyIndex(kAlbumKeys, "KeyCategory");
+inline constexpr int kKeyCategoryArtist = fielddef::keyIndex(kAlbumKeys, "KeyCategoryArtist");
 } // namespace alb
 
 namespace cat {
-inline constexpr int kCategoryId = spec::fieldIndex(kCategoryFields, "CategoryID");
-inline constexpr int kCategory = spec::fieldIndex(kCategoryFields, "Category");
+inline constexpr int kCategoryId = fielddef::fieldIndex(kCategoryFields, "CategoryID");
+inline constexpr int kCategory = fielddef::fieldIndex(kCategoryFields, "Category");
 
-inline constexpr int kKeyCategoryId = spec::keyIndex(kCategoryKeys, "KeyCategoryID");
-inline constexpr int kKeyCategory = spec::keyIndex(kCategoryKeys, "KeyCategory");
+inline constexpr int kKeyCategoryId = fielddef::keyIndex(kCategoryKeys, "KeyCategoryID");
+inline constexpr int kKeyCategory = fielddef::keyIndex(kCategoryKeys, "KeyCategory");
 } // namespace cat
 
 namespace fon {
-inline constexpr int kFontId = spec::fieldIndex(kFontFields, "FontID");
-inline constexpr int kTypeFace = spec::fieldIndex(kFontFields, "TypeFace");
-inline constexpr int kSize = spec::fieldIndex(kFontFields, "Size");
-inline constexpr int kColour = spec::fieldIndex(kFontFields, "Colour");
-inline constexpr int kStyle = spec::fieldIndex(kFontFields, "Style");
+inline constexpr int kFontId = fielddef::fieldIndex(kFontFields, "FontID");
+inline constexpr int kTypeFace = fielddef::fieldIndex(kFontFields, "TypeFace");
+inline constexpr int kSize = fielddef::fieldIndex(kFontFields, "Size");
+inline constexpr int kColour = fielddef::fieldIndex(kFontFields, "Colour");
+inline constexpr int kStyle = fielddef::fieldIndex(kFontFields, "Style");
 
-inline constexpr int kKeyFontId = spec::keyIndex(kFontKeys, "KeyFontID");
-inline constexpr int kKeyTypeFace = spec::keyIndex(kFontKeys, "KeyTypeFace");
+inline constexpr int kKeyFontId = fielddef::keyIndex(kFontKeys, "KeyFontID");
+inline constexpr int kKeyTypeFace = fielddef::keyIndex(kFontKeys, "KeyTypeFace");
 } // namespace fon
 
 namespace lab {
-inline constexpr int kLabelId = spec::fieldIndex(kLabelFields, "LabelID");
-inline constexpr int kLabelDescription = spec::fieldIndex(kLabelFields, "LabelDescription");
-inline constexpr int kLabelType = spec::fieldIndex(kLabelFields, "LabelType");
-inline constexpr int kAlbumId = spec::fieldIndex(kLabelFields, "AlbumID");
-inline constexpr int kCdSpine = spec::fieldIndex(kLabelFields, "CDSpine");
-inline constexpr int kCdSpineFontId = spec::fieldIndex(kLabelFields, "CDSpineFontID");
-inline constexpr int kCdTitle = spec::fieldIndex(kLabelFields, "CDTitle");
-inline constexpr int kCdTitleFontId = spec::fieldIndex(kLabelFields, "CDTitleFontID");
-inline constexpr int kCdCoverTextFontId = spec::fieldIndex(kLabelFields, "CDCoverTextFontID");
-inline constexpr int kCdInsideTextFontId = spec::fieldIndex(kLabelFields, "CDInsideTextFontID");
-inline constexpr int kCdSpineJustification = spec::fieldIndex(kLabelFields, "CDSpineJustification");
-inline constexpr int kCdTextJustification = spec::fieldIndex(kLabelFields, "CDTextJustification");
-inline constexpr int kCdBackCoverJustification = spec::fieldIndex(kLabelFields, "CDBackCoverJustification");
-inline constexpr int kCassetteFlapFontId = spec::fieldIndex(kLabelFields, "CassetteFlapFontID");
-inline constexpr int kCassetteTitleFontId = spec::fieldIndex(kLabelFields, "CassetteTitleFontID");
-inline constexpr int kCassetteContentsFontId = spec::fieldIndex(kLabelFields, "CassetteContentsFontID");
-inline constexpr int kCassetteFormat = spec::fieldIndex(kLabelFields, "CassetteFormat");
-inline constexpr int kImageName = spec::fieldIndex(kLabelFields, "ImageName");
-inline constexpr int kImagePositionX = spec::fieldIndex(kLabelFields, "ImagePositionX");
-inline constexpr int kImagePositionY = spec::fieldIndex(kLabelFields, "ImagePositionY");
-inline constexpr int kImageSize = spec::fieldIndex(kLabelFields, "ImageSize");
-inline constexpr int kImageSizeX = spec::fieldIndex(kLabelFields, "ImageSizeX");
-inline constexpr int kImageSizeY = spec::fieldIndex(kLabelFields, "ImageSizeY");
-inline constexpr int kCdCoverText = spec::fieldIndex(kLabelFields, "CDCoverText");
-inline constexpr int kCdInsideText = spec::fieldIndex(kLabelFields, "CDInsideText");
-inline constexpr int kCassetteFlap = spec::fieldIndex(kLabelFields, "CassetteFlap");
-inline constexpr int kCassetteTitle = spec::fieldIndex(kLabelFields, "CassetteTitle");
-inline constexpr int kCassetteContentsA = spec::fieldIndex(kLabelFields, "CassetteContentsA");
-inline constexpr int kCassetteContentsB = spec::fieldIndex(kLabelFields, "CassetteContentsB");
+inline constexpr int kLabelId = fielddef::fieldIndex(kLabelFields, "LabelID");
+inline constexpr int kLabelDescription = fielddef::fieldIndex(kLabelFields, "LabelDescription");
+inline constexpr int kLabelType = fielddef::fieldIndex(kLabelFields, "LabelType");
+inline constexpr int kAlbumId = fielddef::fieldIndex(kLabelFields, "AlbumID");
+inline constexpr int kCdSpine = fielddef::fieldIndex(kLabelFields, "CDSpine");
+inline constexpr int kCdSpineFontId = fielddef::fieldIndex(kLabelFields, "CDSpineFontID");
+inline constexpr int kCdTitle = fielddef::fieldIndex(kLabelFields, "CDTitle");
+inline constexpr int kCdTitleFontId = fielddef::fieldIndex(kLabelFields, "CDTitleFontID");
+inline constexpr int kCdCoverTextFontId = fielddef::fieldIndex(kLabelFields, "CDCoverTextFontID");
+inline constexpr int kCdInsideTextFontId = fielddef::fieldIndex(kLabelFields, "CDInsideTextFontID");
+inline constexpr int kCdSpineJustification = fielddef::fieldIndex(kLabelFields, "CDSpineJustification");
+inline constexpr int kCdTextJustification = fielddef::fieldIndex(kLabelFields, "CDTextJustification");
+inline constexpr int kCdBackCoverJustification =
+    fielddef::fieldIndex(kLabelFields, "CDBackCoverJustification");
+inline constexpr int kCassetteFlapFontId = fielddef::fieldIndex(kLabelFields, "CassetteFlapFontID");
+inline constexpr int kCassetteTitleFontId = fielddef::fieldIndex(kLabelFields, "CassetteTitleFontID");
+inline constexpr int kCassetteContentsFontId = fielddef::fieldIndex(kLabelFields, "CassetteContentsFontID");
+inline constexpr int kCassetteFormat = fielddef::fieldIndex(kLabelFields, "CassetteFormat");
+inline constexpr int kImageName = fielddef::fieldIndex(kLabelFields, "ImageName");
+inline constexpr int kImagePositionX = fielddef::fieldIndex(kLabelFields, "ImagePositionX");
+inline constexpr int kImagePositionY = fielddef::fieldIndex(kLabelFields, "ImagePositionY");
+inline constexpr int kImageSize = fielddef::fieldIndex(kLabelFields, "ImageSize");
+inline constexpr int kImageSizeX = fielddef::fieldIndex(kLabelFields, "ImageSizeX");
+inline constexpr int kImageSizeY = fielddef::fieldIndex(kLabelFields, "ImageSizeY");
+inline constexpr int kCdCoverText = fielddef::fieldIndex(kLabelFields, "CDCoverText");
+inline constexpr int kCdInsideText = fielddef::fieldIndex(kLabelFields, "CDInsideText");
+inline constexpr int kCassetteFlap = fielddef::fieldIndex(kLabelFields, "CassetteFlap");
+inline constexpr int kCassetteTitle = fielddef::fieldIndex(kLabelFields, "CassetteTitle");
+inline constexpr int kCassetteContentsA = fielddef::fieldIndex(kLabelFields, "CassetteContentsA");
+inline constexpr int kCassetteContentsB = fielddef::fieldIndex(kLabelFields, "CassetteContentsB");
 
-inline constexpr int kKeyLabelId = spec::keyIndex(kLabelKeys, "KeyLabelID");
-inline constexpr int kKeyLabelDescription = spec::keyIndex(kLabelKeys, "KeyLabelDescription");
-inline constexpr int kKeyLabelType = spec::keyIndex(kLabelKeys, "KeyLabelType");
+inline constexpr int kKeyLabelId = fielddef::keyIndex(kLabelKeys, "KeyLabelID");
+inline constexpr int kKeyLabelDescription = fielddef::keyIndex(kLabelKeys, "KeyLabelDescription");
+inline constexpr int kKeyLabelType = fielddef::keyIndex(kLabelKeys, "KeyLabelType");
 } // namespace lab
 
 namespace tip {
-inline constexpr int kTip = spec::fieldIndex(kTipFields, "Tip");
-inline constexpr int kId = spec::fieldIndex(kTipFields, "ID");
+inline constexpr int kTip = fielddef::fieldIndex(kTipFields, "Tip");
+inline constexpr int kId = fielddef::fieldIndex(kTipFields, "ID");
 
-inline constexpr int kKeyTip = spec::keyIndex(kTipKeys, "KeyTip");
-inline constexpr int kKeyId = spec::keyIndex(kTipKeys, "KeyID");
+inline constexpr int kKeyTip = fielddef::keyIndex(kTipKeys, "KeyTip");
+inline constexpr int kKeyId = fielddef::keyIndex(kTipKeys, "KeyID");
 } // namespace tip
 
 namespace med {
-inline constexpr int kMedia = spec::fieldIndex(kMediaFields, "Media");
+inline constexpr int kMedia = fielddef::fieldIndex(kMediaFields, "Media");
 
-inline constexpr int kKeyMedia = spec::keyIndex(kMediaKeys, "KeyMedia");
+inline constexpr int kKeyMedia = fielddef::keyIndex(kMediaKeys, "KeyMedia");
 } // namespace med
 
 namespace pla {
-inline constexpr int kPlaylistId = spec::fieldIndex(kPlaylistEntryFields, "PlaylistID");
-inline constexpr int kPlaylistSeq = spec::fieldIndex(kPlaylistEntryFields, "PlaylistSeq");
-inline constexpr int kId = spec::fieldIndex(kPlaylistEntryFields, "ID");
-inline constexpr int kPlaylistNotes = spec::fieldIndex(kPlaylistEntryFields, "PlaylistNotes");
-inline constexpr int kLastWeek = spec::fieldIndex(kPlaylistEntryFields, "LastWeek");
-inline constexpr int kThisWeek = spec::fieldIndex(kPlaylistEntryFields, "ThisWeek");
-inline constexpr int kHighestChartPosition = spec::fieldIndex(kPlaylistEntryFields, "HighestChartPosition");
+inline constexpr int kPlaylistId = fielddef::fieldIndex(kPlaylistEntryFields, "PlaylistID");
+inline constexpr int kPlaylistSeq = fielddef::fieldIndex(kPlaylistEntryFields, "PlaylistSeq");
+inline constexpr int kId = fielddef::fieldIndex(kPlaylistEntryFields, "ID");
+inline constexpr int kPlaylistNotes = fielddef::fieldIndex(kPlaylistEntryFields, "PlaylistNotes");
+inline constexpr int kLastWeek = fielddef::fieldIndex(kPlaylistEntryFields, "LastWeek");
+inline constexpr int kThisWeek = fielddef::fieldIndex(kPlaylistEntryFields, "ThisWeek");
+inline constexpr int kHighestChartPosition =
+    fielddef::fieldIndex(kPlaylistEntryFields, "HighestChartPosition");
 
-inline constexpr int kKeyPlaylistId = spec::keyIndex(kPlaylistEntryKeys, "KeyPlaylistID");
-inline constexpr int kKeyId = spec::keyIndex(kPlaylistEntryKeys, "KeyID");
+inline constexpr int kKeyPlaylistId = fielddef::keyIndex(kPlaylistEntryKeys, "KeyPlaylistID");
+inline constexpr int kKeyId = fielddef::keyIndex(kPlaylistEntryKeys, "KeyID");
 } // namespace pla
 
 namespace pld {
-inline constexpr int kPlaylistId = spec::fieldIndex(kPlaylistFields, "PlaylistID");
-inline constexpr int kPlaylistDescription = spec::fieldIndex(kPlaylistFields, "PlaylistDescription");
-inline constexpr int kLastEditDate = spec::fieldIndex(kPlaylistFields, "LastEditDate");
-inline constexpr int kNotes = spec::fieldIndex(kPlaylistFields, "Notes");
+inline constexpr int kPlaylistId = fielddef::fieldIndex(kPlaylistFields, "PlaylistID");
+inline constexpr int kPlaylistDescription = fielddef::fieldIndex(kPlaylistFields, "PlaylistDescription");
+inline constexpr int kLastEditDate = fielddef::fieldIndex(kPlaylistFields, "LastEditDate");
+inline constexpr int kNotes = fielddef::fieldIndex(kPlaylistFields, "Notes");
 
-inline constexpr int kKeyPlaylistId = spec::keyIndex(kPlaylistKeys, "KeyPlaylistID");
-inline constexpr int kKeyPlaylistDescription = spec::keyIndex(kPlaylistKeys, "KeyPlaylistDescription");
+inline constexpr int kKeyPlaylistId = fielddef::keyIndex(kPlaylistKeys, "KeyPlaylistID");
+inline constexpr int kKeyPlaylistDescription = fielddef::keyIndex(kPlaylistKeys, "KeyPlaylistDescription");
 } // namespace pld
 
 namespace aw {
-inline constexpr int kInstance = spec::fieldIndex(kWizardTrackFields, "Instance");
-inline constexpr int kSide = spec::fieldIndex(kWizardTrackFields, "Side");
-inline constexpr int kTrack = spec::fieldIndex(kWizardTrackFields, "Track");
-inline constexpr int kArtist = spec::fieldIndex(kWizardTrackFields, "Artist");
-inline constexpr int kTitle = spec::fieldIndex(kWizardTrackFields, "Title");
-inline constexpr int kTime = spec::fieldIndex(kWizardTrackFields, "Time");
+inline constexpr int kInstance = fielddef::fieldIndex(kWizardTrackFields, "Instance");
+inline constexpr int kSide = fielddef::fieldIndex(kWizardTrackFields, "Side");
+inline constexpr int kTrack = fielddef::fieldIndex(kWizardTrackFields, "Track");
+inline constexpr int kArtist = fielddef::fieldIndex(kWizardTrackFields, "Artist");
+inline constexpr int kTitle = fielddef::fieldIndex(kWizardTrackFields, "Title");
+inline constexpr int kTime = fielddef::fieldIndex(kWizardTrackFields, "Time");
 
-inline constexpr int kKeyInstance = spec::keyIndex(kWizardTrackKeys, "KeyInstance");
+inline constexpr int kKeyInstance = fielddef::keyIndex(kWizardTrackKeys, "KeyInstance");
 } // namespace aw
 
 } // namespace tunarium

@@ -131,7 +131,7 @@ struct WizardTrackRecord {
 // Whether a member list holds every field of its table once, in order, each in a member of its
 // type (text and memos in a QString, numbers in a qint64).
 template <class T> consteval bool membersMatchDictionary() {
-    const std::span<const FieldSpec> fields = kTableSpecs[static_cast<int>(T::kTable)].fields;
+    const std::span<const FieldDecl> fields = kTableDecls[static_cast<int>(T::kTable)].fields;
     if (T::kMembers.size() != fields.size()) {
         return false;
     }

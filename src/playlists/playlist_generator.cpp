@@ -35,14 +35,6 @@ const QStringList& weightingCaptions() {
     return captions;
 }
 
-int releaseYear(qint64 value) {
-    if (isBareYear(value)) {
-        return static_cast<int>(value);
-    }
-    const QDate date = dateFromDayNumber(value);
-    return date.isValid() ? date.year() : 0;
-}
-
 bool releaseInRange(qint64 release, qint64 from, qint64 to) {
     if (isBareYear(release)) {
         return (from == 0 || release >= releaseYear(from)) && (to == 0 || release <= releaseYear(to));

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "data/database.h"
+#include "data/date_time.h"
 #include "playlists/song_draw.h"
 
 #include <QStringList>
@@ -27,7 +28,7 @@ inline constexpr int kMaxDraws = 1001;
 // The description of a generated playlist is this text and its number.
 inline constexpr char kGeneratedDescription[] = "Play List #";
 // A release date below this is a bare year; 0 is no date.
-inline constexpr qint64 kFirstDayNumberDate = 3000;
+inline constexpr qint64 kFirstDayNumberDate = kBareYearLimit;
 // Release dates at most this many days old are recent.
 inline constexpr qint64 kRecentDays = 90;
 
@@ -69,8 +70,6 @@ StoreError categoryNames(Store& store, QStringList& out);
 // years of the bounds; a full date with the bounds themselves. A song without a date is below any
 // starting date and passes an ending date.
 bool releaseInRange(qint64 release, qint64 from, qint64 to);
-// The year of a release date or a bound: a bare year itself, or the year of a day number.
-int releaseYear(qint64 value);
 
 class PlaylistGenerator {
 public:

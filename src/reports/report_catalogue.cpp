@@ -9,9 +9,9 @@ using F = ReportFamily;
 using S = ReportSubject;
 using P = ReportParameter;
 
-ReportSpec songReport(const char* name, const char* procedure, const char* description, const char* key,
-                      const char* noun, const char* selection, bool check, const char* standardTag,
-                      const char* briefTag, P parameter = P::None) {
+ReportEntry songReport(const char* name, const char* procedure, const char* description, const char* key,
+                       const char* noun, const char* selection, bool check, const char* standardTag,
+                       const char* briefTag, P parameter = P::None) {
     return {QString::fromLatin1(name),
             QString::fromLatin1(procedure),
             QString::fromLatin1(description),
@@ -29,8 +29,8 @@ ReportSpec songReport(const char* name, const char* procedure, const char* descr
             false};
 }
 
-ReportSpec albumReport(const char* name, const char* procedure, const char* description, const char* key,
-                       const char* noun, const char* selection, P parameter = P::None) {
+ReportEntry albumReport(const char* name, const char* procedure, const char* description, const char* key,
+                        const char* noun, const char* selection, P parameter = P::None) {
     return {QString::fromLatin1(name),
             QString::fromLatin1(procedure),
             QString::fromLatin1(description),
@@ -48,9 +48,9 @@ ReportSpec albumReport(const char* name, const char* procedure, const char* desc
             false};
 }
 
-ReportSpec plainReport(const char* name, const char* procedure, const char* description, S subject,
-                       TableId table, const char* key, bool check, const char* fontTag, P parameter,
-                       bool narrowing) {
+ReportEntry plainReport(const char* name, const char* procedure, const char* description, S subject,
+                        TableId table, const char* key, bool check, const char* fontTag, P parameter,
+                        bool narrowing) {
     return {QString::fromLatin1(name),
             QString::fromLatin1(procedure),
             QString::fromLatin1(description),
@@ -68,7 +68,7 @@ ReportSpec plainReport(const char* name, const char* procedure, const char* desc
             narrowing};
 }
 
-QVector<ReportSpec> buildCatalogue() {
+QVector<ReportEntry> buildCatalogue() {
     return {
         songReport("songs-by-artist", "ReportSongsByArtist", "Songs by Artist", "SongsByArtist", "artists",
                    "TUN:Artist", true, "TUN:SongsByArtist", "TUN:SongsByArtist"),
@@ -113,16 +113,16 @@ QVector<ReportSpec> buildCatalogue() {
 
 } // namespace
 
-const QVector<ReportSpec>& reportCatalogue() {
-    static const QVector<ReportSpec> catalogue = buildCatalogue();
+const QVector<ReportEntry>& reportCatalogue() {
+    static const QVector<ReportEntry> catalogue = buildCatalogue();
     return catalogue;
 }
 
-const ReportSpec* findReport(QStringView name) {
-    for (const ReportSpec& spec : reportCatalogue()) {
-        if (name.compare(spec.name, Qt::CaseInsensitive) == 0 ||
-            name.compare(spec.procedure, Qt::CaseInsensitive) == 0) {
-            return &spec;
+const ReportEntry* findReport(QStringView name) {
+    for (const ReportEntry& decl : reportCatalogue()) {
+        if (name.compare(decl.name, Qt::CaseInsensitive) == 0 ||
+            name.compare(decl.procedure, Qt::CaseInsensitive) == 0) {
+            return &decl;
         }
     }
     return nullptr;

@@ -28,7 +28,7 @@ enum class ReportSubject { Songs, AlbumSongs, Albums, Playlist };
 // What a report is about, chosen before it starts.
 enum class ReportParameter { None, Category, Album, Playlist };
 
-struct ReportSpec {
+struct ReportEntry {
     QString name;        // on the command line: "songs-by-artist"
     QString procedure;   // the procedure that starts it: "ReportSongsByArtist"
     QString description; // what `tunarium-cli report --list` says of it
@@ -55,9 +55,9 @@ struct ReportSpec {
 };
 
 // Every report, in the order of the menus.
-const QVector<ReportSpec>& reportCatalogue();
+const QVector<ReportEntry>& reportCatalogue();
 // A report by its command-line name or its procedure name (without regard to case); null for none.
-const ReportSpec* findReport(QStringView name);
+const ReportEntry* findReport(QStringView name);
 
 // What a report's page shows besides its records: the user's labels and what the report is about.
 struct ReportContext {
@@ -71,7 +71,7 @@ struct ReportContext {
 };
 
 // The layout of a report in one style (a report without a Brief layout gives its Standard one).
-ReportDefinition reportLayout(const ReportSpec& spec, ReportLayout style, const ReportContext& context);
+ReportDefinition reportLayout(const ReportEntry& decl, ReportLayout style, const ReportContext& context);
 
 // The noun of the user-defined key report's criteria: the user's label for the key in lower case
 // followed by "s", or "user defined keys" while the label is blank.

@@ -224,21 +224,21 @@ ReportDefinition playlistReport(bool withLogo, const SongColumns& c, const Repor
 
 } // namespace
 
-ReportDefinition reportLayout(const ReportSpec& spec, ReportLayout style, const ReportContext& context) {
-    if (!spec.hasBrief) {
+ReportDefinition reportLayout(const ReportEntry& decl, ReportLayout style, const ReportContext& context) {
+    if (!decl.hasBrief) {
         style = ReportLayout::Standard;
     }
     const SongColumns c{context.udkLabel};
     ReportDefinition def;
-    switch (spec.subject) {
+    switch (decl.subject) {
     case ReportSubject::Songs:
-        if (spec.family == ReportFamily::SongsWithCriteria) {
-            def.title = songTitle(spec.key, context);
-            def.columns = songColumns(spec.key, style, c);
-            if (spec.key == QLatin1String("SongsByCategory")) {
+        if (decl.family == ReportFamily::SongsWithCriteria) {
+            def.title = songTitle(decl.key, context);
+            def.columns = songColumns(decl.key, style, c);
+            if (decl.key == QLatin1String("SongsByCategory")) {
                 def.group = ReportGroup{QStringLiteral("CAT:Category"), QStringLiteral("@s30")};
             }
-        } else if (spec.name == QLatin1String("dj-log")) {
+        } else if (decl.name == QLatin1String("dj-log")) {
             def.title = QStringLiteral("DJ LOG");
             def.columns = {c.artist(16),
                            c.title(18),
@@ -248,7 +248,7 @@ ReportDefinition reportLayout(const ReportSpec& spec, ReportLayout style, const 
                            c.fileNumber(8),
                            column(context.notesLabel.trimmed(), "Blank", "", 14)};
         } else {
-            def = paperSaver(spec.key == QLatin1String("SongsByTitle"), c);
+            def = paperSaver(decl.key == QLatin1String("SongsByTitle"), c);
         }
         break;
     case ReportSubject::AlbumSongs:
@@ -256,17 +256,17 @@ ReportDefinition reportLayout(const ReportSpec& spec, ReportLayout style, const 
         def.columns = {c.album(), c.title(), c.artist(), c.media()};
         break;
     case ReportSubject::Albums:
-        def.title = albumTitle(spec.key, style);
-        def.columns = albumColumns(spec.key, style);
-        if (spec.parameter == ReportParameter::Category) {
+        def.title = albumTitle(decl.key, style);
+        def.columns = albumColumns(decl.key, style);
+        if (decl.parameter == ReportParameter::Category) {
             def.headerLines << trimTrailingBlanks(context.categoryName);
         }
         break;
     case ReportSubject::Playlist:
-        def = playlistReport(spec.name == QLatin1String("playlist-top-40"), c, context);
+        def = playlistReport(decl.name == QLatin1String("playlist-top-40"), c, context);
         break;
     }
-    def.selectionField = spec.selectionField;
+    def.selectionField = decl.selectionField;
     // Layouts wider than a page of text in portrait go across the paper.
     double shares = 0;
     for (const ReportColumn& col : def.columns) {

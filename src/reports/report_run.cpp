@@ -47,9 +47,9 @@ ReportCriteria& programReportCriteria() {
     return criteria;
 }
 
-QString selectionPrompt(const ReportSpec& spec, const QString& udkLabel) {
+QString selectionPrompt(const ReportEntry& decl, const QString& udkLabel) {
     const QString noun =
-        spec.key == QLatin1String("SongsByUserDefinedKey") ? userDefinedKeyNoun(udkLabel) : spec.noun;
+        decl.key == QLatin1String("SongsByUserDefinedKey") ? userDefinedKeyNoun(udkLabel) : decl.noun;
     return QStringLiteral("Select ") + noun + QStringLiteral(" that start with:");
 }
 
@@ -59,9 +59,9 @@ QPageLayout defaultReportPaper() {
                        QMarginsF(36, 36, 36, 36), QPageLayout::Point);
 }
 
-ReportRun::ReportRun(Database& db, const Settings& settings, Prompter& prompter, const ReportSpec& spec,
+ReportRun::ReportRun(Database& db, const Settings& settings, Prompter& prompter, const ReportEntry& decl,
                      ReportRequest request)
-    : m_db(db), m_settings(settings), m_prompter(prompter), m_spec(spec), m_request(std::move(request)) {
+    : m_db(db), m_settings(settings), m_prompter(prompter), m_decl(decl), m_request(std::move(request)) {
     m_request.criteria.selection = m_request.criteria.selection.left(kSelectionWidth);
     m_context.udkLabel = settings.udkPrompt();
     m_context.notesLabel = settings.notesLabel();
@@ -76,14 +76,14 @@ ReportRun::~ReportRun() {
 }
 
 ReportLayout ReportRun::style() const {
-    return m_spec.hasBrief && m_spec.hasCriteria() ? m_request.criteria.style : ReportLayout::Standard;
+    return m_decl.hasBrief && m_decl.hasCriteria() ? m_request.criteria.style : ReportLayout::Standard;
 }
 
 bool ReportRun::open() {
     if (m_open) {
         return true;
     }
-    for (TableId table : tablesOf(m_spec.subject)) {
+    for (TableId table : tablesOf(m_decl.subject)) {
         if (!m_db.openTable(table)) {
             return false;
         }
@@ -92,10 +92,10 @@ bool ReportRun::open() {
     if (!readSubject()) {
         return false;
     }
-    if (m_spec.name == QLatin1String("playlist-top-40")) {
+    if (m_decl.name == QLatin1String("playlist-top-40")) {
         m_context.logo = logo();
     }
-    m_definition = reportLayout(m_spec, style(), m_context);
+    m_definition = reportLayout(m_decl, style(), m_context);
     m_open = true;
     return true;
 }
@@ -110,7 +110,7 @@ bool ReportRun::readSubject() {
                            .arg(id)));
         return false;
     };
-    switch (m_spec.parameter) {
+    switch (m_decl.parameter) {
     case ReportParameter::None:
         return true;
     case ReportParameter::Category: {
@@ -182,18 +182,18 @@ QString ReportRun::progressTitle(bool previewing) {
 std::unique_ptr<ReportRecordSource> ReportRun::makeSource() {
     Store& store = m_db.store();
     KeyWalkLimits limits;
-    if (m_spec.parameter == ReportParameter::Category) {
+    if (m_decl.parameter == ReportParameter::Category) {
         limits.range = {m_request.categoryId};
     }
     const ReportCriteria& criteria = m_request.criteria;
-    const int key = m_spec.keyIndex();
-    const TableDef& t = tableDef(m_spec.table);
-    if (m_spec.hasCriteria() && criteria.selected && key >= 0 &&
+    const int key = m_decl.keyIndex();
+    const TableDef& t = tableDef(m_decl.table);
+    if (m_decl.hasCriteria() && criteria.selected && key >= 0 &&
         limits.range.size() < t.key(key).components.size() &&
-        t.qualifiedField(t.key(key).components[limits.range.size()]) == m_spec.selectionField) {
+        t.qualifiedField(t.key(key).components[limits.range.size()]) == m_decl.selectionField) {
         limits.prefix = criteria.selection;
     }
-    if (m_spec.narrowing && !m_request.filter.trimmed().isEmpty()) {
+    if (m_decl.narrowing && !m_request.filter.trimmed().isEmpty()) {
         const CompiledFilter compiled = compileFilter(m_request.filter.left(1024), TableId::Tunarium);
         if (compiled.ok()) {
             limits.filter = compiled.condition;
@@ -203,9 +203,9 @@ std::unique_ptr<ReportRecordSource> ReportRun::makeSource() {
             m_db.warnings().show(warning::kViewOpenError);
         }
     }
-    switch (m_spec.subject) {
+    switch (m_decl.subject) {
     case ReportSubject::Songs:
-        return std::make_unique<SongsSource>(store, key, std::move(limits), m_spec.recordCheck);
+        return std::make_unique<SongsSource>(store, key, std::move(limits), m_decl.recordCheck);
     case ReportSubject::AlbumSongs:
         return std::make_unique<AlbumSongsSource>(store, m_request.albumId);
     case ReportSubject::Albums:
@@ -223,7 +223,7 @@ std::unique_ptr<ReportProcess> ReportRun::makeProcess(PageSink& sink, const QPag
     }
     m_source = makeSource();
     ReportSelection selection;
-    if (m_spec.hasCriteria()) {
+    if (m_decl.hasCriteria()) {
         selection = {m_request.criteria.selected, m_request.criteria.selection};
     }
     auto process = std::make_unique<ReportProcess>(progressTitle(previewing), m_definition, *m_source, sink,
@@ -239,7 +239,7 @@ std::unique_ptr<ReportProcess> ReportRun::makeProcess(PageSink& sink, const QPag
 }
 
 void ReportRun::offerCustomFont(ReportDefinition& definition) {
-    const QString tag = m_spec.fontTag(style());
+    const QString tag = m_decl.fontTag(style());
     if (tag.isEmpty()) {
         return;
     }

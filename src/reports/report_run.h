@@ -30,7 +30,7 @@ inline constexpr int kSelectionWidth = 30;
 ReportCriteria& programReportCriteria();
 
 // The prompt of the criteria window: "Select " + the report's noun + " that start with:".
-QString selectionPrompt(const ReportSpec& spec, const QString& udkLabel);
+QString selectionPrompt(const ReportEntry& decl, const QString& udkLabel);
 
 // What a report is run with.
 struct ReportRequest {
@@ -49,7 +49,7 @@ inline constexpr char kCustomFontCaption[] = "Select Custom Font for Report";
 
 class ReportRun {
 public:
-    ReportRun(Database& db, const Settings& settings, Prompter& prompter, const ReportSpec& spec,
+    ReportRun(Database& db, const Settings& settings, Prompter& prompter, const ReportEntry& decl,
               ReportRequest request);
     ~ReportRun();
     ReportRun(const ReportRun&) = delete;
@@ -60,7 +60,7 @@ public:
     // not in the collection (deleted meanwhile), which is said through the prompter.
     bool open();
 
-    const ReportSpec& spec() const { return m_spec; }
+    const ReportEntry& decl() const { return m_decl; }
     const ReportRequest& request() const { return m_request; }
     // Brief only for a report that has a Brief layout.
     ReportLayout style() const;
@@ -96,7 +96,7 @@ private:
     Database& m_db;
     const Settings& m_settings;
     Prompter& m_prompter;
-    const ReportSpec& m_spec;
+    const ReportEntry& m_decl;
     ReportRequest m_request;
     ReportContext m_context;
     ReportDefinition m_definition;

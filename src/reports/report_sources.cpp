@@ -15,7 +15,6 @@ namespace {
 constexpr int kCategoryCacheLimit = 1024;
 
 // A bare year in a release date lies below this number; larger numbers are day numbers.
-constexpr qint64 kBareYearLimit = 3000;
 
 } // namespace
 
@@ -50,17 +49,6 @@ QString minutesAndSeconds(qint64 timeValue) {
     }
     const qint64 seconds = hundredthsFromTimeValue(timeValue) / 100;
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
-}
-
-int releaseYear(qint64 releaseDate) {
-    if (releaseDate <= 0) {
-        return 0;
-    }
-    if (releaseDate < kBareYearLimit) {
-        return static_cast<int>(releaseDate);
-    }
-    const QDate date = dateFromDayNumber(releaseDate);
-    return date.isValid() ? date.year() : 0;
 }
 
 int FieldedSource::fieldIndex(QStringView name) const {

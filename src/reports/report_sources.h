@@ -29,9 +29,6 @@ bool songPassesRecordCheck(const Row& song);
 QString reportDisplayTitle(const Row& song);
 // A time value as minutes and seconds; empty for no time.
 QString minutesAndSeconds(qint64 timeValue);
-// The year of a release date: a bare year below 3000 as it is, else the year of the day number;
-// 0 for no date.
-int releaseYear(qint64 releaseDate);
 
 // Fields by name, each read from the records at hand by a function; and the read error that
 // ended the walk, if one did.

@@ -163,13 +163,13 @@ void CatalogueFixture::seed() {
 
 PrintedReport CatalogueFixture::print(const QString& name, ReportRequest request, bool previewing) {
     PrintedReport r;
-    const ReportSpec* spec = findReport(name);
-    EXPECT_NE(spec, nullptr) << name.toStdString();
-    if (!spec) {
+    const ReportEntry* decl = findReport(name);
+    EXPECT_NE(decl, nullptr) << name.toStdString();
+    if (!decl) {
         return r;
     }
     m_run.reset();
-    m_run = std::make_unique<ReportRun>(db, settings, prompter, *spec, request);
+    m_run = std::make_unique<ReportRun>(db, settings, prompter, *decl, request);
     if (!m_run->open()) {
         return r;
     }

@@ -303,7 +303,7 @@ TEST_F(ReportCatalogueTest, NarrowingByAQueryAndAQueryThatCannotBeUsed) {
 }
 
 TEST_F(ReportCatalogueTest, EveryReportWithCriteriaHasItsFontTagsAndNoun) {
-    const ReportSpec* artist = findReport(u"songs-by-artist");
+    const ReportEntry* artist = findReport(u"songs-by-artist");
     ASSERT_TRUE(artist);
     EXPECT_EQ(artist->procedure, "ReportSongsByArtist");
     EXPECT_EQ(selectionPrompt(*artist, "Custom"), "Select artists that start with:");
@@ -325,10 +325,10 @@ TEST_F(ReportCatalogueTest, EveryReportWithCriteriaHasItsFontTagsAndNoun) {
         {"albums-by-artist", "", ""},
     };
     for (const auto& [name, standard, brief] : tags) {
-        const ReportSpec* spec = findReport(QString::fromLatin1(name));
-        ASSERT_TRUE(spec) << name;
-        EXPECT_EQ(spec->fontTag(ReportLayout::Standard), QString::fromLatin1(standard)) << name;
-        EXPECT_EQ(spec->fontTag(ReportLayout::Brief), QString::fromLatin1(brief)) << name;
+        const ReportEntry* decl = findReport(QString::fromLatin1(name));
+        ASSERT_TRUE(decl) << name;
+        EXPECT_EQ(decl->fontTag(ReportLayout::Standard), QString::fromLatin1(standard)) << name;
+        EXPECT_EQ(decl->fontTag(ReportLayout::Brief), QString::fromLatin1(brief)) << name;
     }
 }
 

@@ -5,8 +5,8 @@
 
 namespace tunarium {
 
-LookupFormSpec categoryFormSpec() {
-    LookupFormSpec f;
+LookupFormDecl categoryFormDecl() {
+    LookupFormDecl f;
     f.procedure = QStringLiteral("UpdateCategories");
     f.designCaption = QStringLiteral("Update Categories");
     f.insertCaption = QStringLiteral("Add Category");
@@ -18,8 +18,8 @@ LookupFormSpec categoryFormSpec() {
     return f;
 }
 
-LookupBrowseSpec categoriesBrowseSpec(const QString& positionFile) {
-    LookupBrowseSpec s;
+LookupBrowseDecl categoriesBrowseDecl(const QString& positionFile) {
+    LookupBrowseDecl s;
     s.definition = categoriesListDefinition();
     s.options.procedure = QString::fromLatin1(procedure::kBrowseCategories);
     s.options.positionFile = positionFile;
@@ -33,14 +33,14 @@ LookupBrowseSpec categoriesBrowseSpec(const QString& positionFile) {
                  {BrowseAction::Change, QStringLiteral("&Change")},
                  {BrowseAction::Delete, QStringLiteral("&Delete")},
                  {BrowseAction::Close, QStringLiteral("Cl&ose")}};
-    s.form = categoryFormSpec();
+    s.form = categoryFormDecl();
     s.rules = [](Database& db) { return std::make_unique<CategoryRules>(db); };
     s.history = &categoryHistory();
     return s;
 }
 
 LookupBrowseWindow* openBrowseCategories(Database& db, const QString& positionFile, QMdiArea* area) {
-    auto* w = new LookupBrowseWindow(db, categoriesBrowseSpec(positionFile), Request::None, nullptr, {});
+    auto* w = new LookupBrowseWindow(db, categoriesBrowseDecl(positionFile), Request::None, nullptr, {});
     return w->open(area) ? w : nullptr;
 }
 
@@ -48,7 +48,7 @@ LookupBrowseWindow* selectCategory(Database& db, const QString& positionFile, QM
                                    const CategoryRecord& current,
                                    std::function<void(bool chosen, const CategoryRecord& category)> chosen) {
     auto* w = new LookupBrowseWindow(
-        db, categoriesBrowseSpec(positionFile), Request::Select, caller,
+        db, categoriesBrowseDecl(positionFile), Request::Select, caller,
         [chosen = std::move(chosen)](Response response, const Row& record) {
             const bool completed = response == Response::Completed &&
                                    record.tableId() == TableId::Categories && record.size() > 0;

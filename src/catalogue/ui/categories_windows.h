@@ -8,8 +8,8 @@
 namespace tunarium {
 
 // The category form: numbered and added before its window opens, deleted again on Cancel.
-LookupFormSpec categoryFormSpec();
-LookupBrowseSpec categoriesBrowseSpec(const QString& positionFile);
+LookupFormDecl categoryFormDecl();
+LookupBrowseDecl categoriesBrowseDecl(const QString& positionFile);
 
 // Opens BrowseCategories in the workspace (or as a window of its own without one). Returns the
 // window, or nullptr when the tables could not be opened.

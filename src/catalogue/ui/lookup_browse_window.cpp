@@ -5,11 +5,11 @@
 
 namespace tunarium {
 
-LookupBrowseWindow::LookupBrowseWindow(Database& db, LookupBrowseSpec design, Request request,
+LookupBrowseWindow::LookupBrowseWindow(Database& db, LookupBrowseDecl design, Request request,
                                        QWidget* caller, Answer answer)
     : BrowseWindow(db, std::move(design.definition), std::move(design.options), request, caller,
                    std::move(answer)),
-      m_db(db), m_formSpec(std::move(design.form)), m_rules(std::move(design.rules)),
+      m_db(db), m_formDecl(std::move(design.form)), m_rules(std::move(design.rules)),
       m_history(design.history) {
     for (const auto& [action, text] : design.buttons) {
         addButton(action, text);
@@ -19,7 +19,7 @@ LookupBrowseWindow::LookupBrowseWindow(Database& db, LookupBrowseSpec design, Re
 void LookupBrowseWindow::openForm(Request request, const Row& record) {
     QPointer<LookupBrowseWindow> self(this);
     auto* form =
-        new LookupFormWindow(m_db, m_rules(m_db), m_formSpec, *m_history, options().positionFile, request,
+        new LookupFormWindow(m_db, m_rules(m_db), m_formDecl, *m_history, options().positionFile, request,
                              record, this, [self](Response response, const Row& answered) {
                                  if (self) {
                                      self->engine().formAnswered(static_cast<Response>(response), answered);

@@ -8,18 +8,19 @@
 
 namespace tunarium {
 
-struct LookupBrowseSpec {
+struct LookupBrowseDecl {
     ListDefinition definition;
     BrowseOptions options;
     QVector<QPair<BrowseAction, QString>> buttons; // in window order
-    LookupFormSpec form;
+    LookupFormDecl form;
     std::function<std::unique_ptr<FormRules>(Database&)> rules;
     NameHistory* history = nullptr;
 };
 
 class LookupBrowseWindow : public BrowseWindow {
 public:
-    LookupBrowseWindow(Database& db, LookupBrowseSpec design, Request request, QWidget* caller, Answer answer);
+    LookupBrowseWindow(Database& db, LookupBrowseDecl design, Request request, QWidget* caller,
+                       Answer answer);
 
     // The form opened for the pending Add, Change or Delete (nullptr when none is open).
     LookupFormWindow* openedForm() const { return m_form; }
@@ -31,7 +32,7 @@ protected:
 
 private:
     Database& m_db;
-    LookupFormSpec m_formSpec;
+    LookupFormDecl m_formDecl;
     std::function<std::unique_ptr<FormRules>(Database&)> m_rules;
     NameHistory* m_history;
     QPointer<LookupFormWindow> m_form;

@@ -27,13 +27,13 @@ bool isVirtualKey(const QKeyEvent* event, int virtualKey) {
     }
 }
 
-LookupFormWindow::LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormSpec design,
+LookupFormWindow::LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormDecl design,
                                    NameHistory& history, const QString& positionFile, Request request,
                                    const Row& current, QWidget* caller, Answer done)
     : LookupFormWindow(db, std::move(rules), std::move(design), history, positionFile, request, current,
                        caller, std::move(done), std::make_shared<Row>()) {}
 
-LookupFormWindow::LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormSpec design,
+LookupFormWindow::LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormDecl design,
                                    NameHistory& history, const QString& positionFile, Request request,
                                    const Row& current, QWidget* caller, Answer done,
                                    std::shared_ptr<Row> answered)
@@ -43,13 +43,13 @@ LookupFormWindow::LookupFormWindow(Database& db, std::unique_ptr<FormRules> rule
                          done(response, *answered);
                      }
                  }),
-      m_db(db), m_rules(std::move(rules)), m_session(db, *m_rules, request), m_spec(std::move(design)),
+      m_db(db), m_rules(std::move(rules)), m_session(db, *m_rules, request), m_decl(std::move(design)),
       m_history(history), m_record(current), m_answered(std::move(answered)) {
-    setWindowTitle(m_spec.designCaption);
+    setWindowTitle(m_decl.designCaption);
 }
 
 int LookupFormWindow::field() const {
-    return m_record.table().fieldIndex(m_spec.fieldName);
+    return m_record.table().fieldIndex(m_decl.fieldName);
 }
 
 bool LookupFormWindow::start(QMdiArea* area) {
@@ -62,7 +62,7 @@ bool LookupFormWindow::start(QMdiArea* area) {
     }
     build();
     m_name->setValue(m_record.value(field()));
-    setWindowTitle(m_session.request() == Request::Insert ? m_spec.insertCaption : m_spec.changeCaption);
+    setWindowTitle(m_session.request() == Request::Insert ? m_decl.insertCaption : m_decl.changeCaption);
     // The name field is as wide as the name; the form opens at its size and keeps it as its minimum.
     resize(sizeHint());
     setMinimumSize(size());
@@ -75,10 +75,10 @@ bool LookupFormWindow::start(QMdiArea* area) {
 }
 
 void LookupFormWindow::build() {
-    m_name = new PictureEdit(m_spec.picture);
+    m_name = new PictureEdit(m_decl.picture);
     m_name->installEventFilter(this);
     auto* fields = new QFormLayout;
-    fields->addRow(m_spec.prompt, m_name);
+    fields->addRow(m_decl.prompt, m_name);
     m_ok = new QPushButton(QStringLiteral("&Ok"));
     m_ok->setDefault(true);
     m_cancel = new QPushButton(QStringLiteral("Cancel"));
@@ -126,7 +126,7 @@ void LookupFormWindow::recallHistory() {
 bool LookupFormWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_name && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->modifiers().testFlag(Qt::ControlModifier) && isVirtualKey(key, m_spec.historyVirtualKey)) {
+        if (key->modifiers().testFlag(Qt::ControlModifier) && isVirtualKey(key, m_decl.historyVirtualKey)) {
             recallHistory();
             return true;
         }

@@ -16,7 +16,7 @@ namespace tunarium {
 
 class PictureEdit;
 
-struct LookupFormSpec {
+struct LookupFormDecl {
     QString procedure;     // "UpdateCategories"
     QString designCaption; // "Update Categories"
     QString insertCaption; // "Add Category"
@@ -37,7 +37,7 @@ public:
     // The record the form answers with is passed to `done` with the response.
     using Answer = std::function<void(Response response, const Row& record)>;
 
-    LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormSpec design,
+    LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormDecl design,
                      NameHistory& history, const QString& positionFile, Request request, const Row& current,
                      QWidget* caller, Answer done);
 
@@ -59,7 +59,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormSpec design,
+    LookupFormWindow(Database& db, std::unique_ptr<FormRules> rules, LookupFormDecl design,
                      NameHistory& history, const QString& positionFile, Request request, const Row& current,
                      QWidget* caller, Answer done, std::shared_ptr<Row> answered);
     void build();
@@ -68,7 +68,7 @@ private:
     Database& m_db;
     std::unique_ptr<FormRules> m_rules;
     FormSession m_session;
-    LookupFormSpec m_spec;
+    LookupFormDecl m_decl;
     NameHistory& m_history;
     Row m_record;
     std::shared_ptr<Row> m_answered; // read by the answer after the window is gone

@@ -5,8 +5,8 @@
 
 namespace tunarium {
 
-LookupFormSpec mediaFormSpec() {
-    LookupFormSpec f;
+LookupFormDecl mediaFormDecl() {
+    LookupFormDecl f;
     f.procedure = QStringLiteral("UpdateMedia");
     f.designCaption = QStringLiteral("Update Media Format");
     f.insertCaption = QStringLiteral("Adding Media Format");
@@ -18,8 +18,8 @@ LookupFormSpec mediaFormSpec() {
     return f;
 }
 
-LookupBrowseSpec mediaBrowseSpec(const QString& positionFile) {
-    LookupBrowseSpec s;
+LookupBrowseDecl mediaBrowseDecl(const QString& positionFile) {
+    LookupBrowseDecl s;
     s.definition = mediaListDefinition();
     s.options.procedure = QString::fromLatin1(procedure::kBrowseMedia);
     s.options.positionFile = positionFile;
@@ -34,14 +34,14 @@ LookupBrowseSpec mediaBrowseSpec(const QString& positionFile) {
                  {BrowseAction::Delete, QStringLiteral("&Delete")},
                  {BrowseAction::Select, QStringLiteral("&Select")},
                  {BrowseAction::Close, QStringLiteral("E&xit")}};
-    s.form = mediaFormSpec();
+    s.form = mediaFormDecl();
     s.rules = [](Database&) { return std::make_unique<MediaRules>(); };
     s.history = &mediaHistory();
     return s;
 }
 
 LookupBrowseWindow* openBrowseMedia(Database& db, const QString& positionFile, QMdiArea* area) {
-    auto* w = new LookupBrowseWindow(db, mediaBrowseSpec(positionFile), Request::None, nullptr, {});
+    auto* w = new LookupBrowseWindow(db, mediaBrowseDecl(positionFile), Request::None, nullptr, {});
     return w->open(area) ? w : nullptr;
 }
 
@@ -49,7 +49,7 @@ LookupBrowseWindow* selectMedia(Database& db, const QString& positionFile, QMdiA
                                 const MediaRecord& current,
                                 std::function<void(bool chosen, const MediaRecord& media)> chosen) {
     auto* w = new LookupBrowseWindow(
-        db, mediaBrowseSpec(positionFile), Request::Select, caller,
+        db, mediaBrowseDecl(positionFile), Request::Select, caller,
         [chosen = std::move(chosen)](Response response, const Row& record) {
             const bool completed =
                 response == Response::Completed && record.tableId() == TableId::Media && record.size() > 0;

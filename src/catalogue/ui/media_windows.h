@@ -8,8 +8,8 @@
 namespace tunarium {
 
 // The media form: a new media format is added only when OK saves it.
-LookupFormSpec mediaFormSpec();
-LookupBrowseSpec mediaBrowseSpec(const QString& positionFile);
+LookupFormDecl mediaFormDecl();
+LookupBrowseDecl mediaBrowseDecl(const QString& positionFile);
 
 // Opens BrowseMedia in the workspace (or as a window of its own without one). Returns the
 // window, or nullptr when the tables could not be opened.

@@ -7,9 +7,9 @@
 namespace tunarium {
 
 void registerReportProcedures(ProcedureRegistry& registry) {
-    for (const ReportSpec& spec : reportCatalogue()) {
-        registry.add(spec.procedure,
-                     [&spec](const ProcedureContext& context) { startReport(spec, context); });
+    for (const ReportEntry& decl : reportCatalogue()) {
+        registry.add(decl.procedure,
+                     [&decl](const ProcedureContext& context) { startReport(decl, context); });
     }
 }
 

@@ -19,10 +19,10 @@
 
 namespace tunarium {
 
-ReportStarter::ReportStarter(const ReportSpec& spec, const ProcedureContext& context)
-    : m_spec(spec), m_db(context.db), m_settings(context.settings), m_prompter(context.prompter),
+ReportStarter::ReportStarter(const ReportEntry& decl, const ProcedureContext& context)
+    : m_decl(decl), m_db(context.db), m_settings(context.settings), m_prompter(context.prompter),
       m_workspace(context.workspace), m_caller(context.caller), m_argument(context.argument) {
-    switch (spec.parameter) {
+    switch (decl.parameter) {
     case ReportParameter::Category:
         m_request.categoryId = m_argument.toLongLong();
         break;
@@ -44,9 +44,9 @@ QString ReportStarter::positionFile() const {
 }
 
 void ReportStarter::start() {
-    if (m_spec.parameter == ReportParameter::Category) {
+    if (m_decl.parameter == ReportParameter::Category) {
         chooseCategory();
-    } else if (m_spec.hasCriteria()) {
+    } else if (m_decl.hasCriteria()) {
         askCriteria();
     } else {
         askPreview();
@@ -72,8 +72,8 @@ void ReportStarter::chooseCategory() {
 
 void ReportStarter::askCriteria() {
     auto* window =
-        new ReportCriteriaWindow(programReportCriteria(), selectionPrompt(m_spec, m_settings.udkPrompt()),
-                                 m_spec.hasBrief, positionFile(), m_caller);
+        new ReportCriteriaWindow(programReportCriteria(), selectionPrompt(m_decl, m_settings.udkPrompt()),
+                                 m_decl.hasBrief, positionFile(), m_caller);
     connect(window, &QDialog::finished, this, [this, window](int result) {
         if (result != QDialog::Accepted) {
             finish();
@@ -98,7 +98,7 @@ void ReportStarter::askPreview() {
         return;
     }
     m_previewing = answer == kButtonYes;
-    if (m_spec.narrowing) {
+    if (m_decl.narrowing) {
         narrow();
     } else {
         beforeGenerating();
@@ -139,7 +139,7 @@ void ReportStarter::beforeGenerating() {
 }
 
 void ReportStarter::generate() {
-    m_run = std::make_unique<ReportRun>(m_db, m_settings, m_prompter, m_spec, m_request);
+    m_run = std::make_unique<ReportRun>(m_db, m_settings, m_prompter, m_decl, m_request);
     if (!m_run->open()) {
         finish();
         return;
@@ -218,8 +218,8 @@ void ReportStarter::finish() {
     deleteLater();
 }
 
-ReportStarter* startReport(const ReportSpec& spec, const ProcedureContext& context) {
-    auto* starter = new ReportStarter(spec, context);
+ReportStarter* startReport(const ReportEntry& decl, const ProcedureContext& context) {
+    auto* starter = new ReportStarter(decl, context);
     starter->start();
     return starter;
 }

@@ -29,7 +29,7 @@ class ReportStarter : public QObject {
 public:
     // The context's argument is what the report is about: the CAT:CategoryID a category report's
     // choice opens on, the album (ALB:AlbumID) whose songs it prints, the playlist (PLD:PlaylistID).
-    ReportStarter(const ReportSpec& spec, const ProcedureContext& context);
+    ReportStarter(const ReportEntry& decl, const ProcedureContext& context);
     ~ReportStarter() override;
 
     void start();
@@ -54,7 +54,7 @@ private:
     void finish();
     QString positionFile() const;
 
-    const ReportSpec& m_spec;
+    const ReportEntry& m_decl;
     Database& m_db;
     Settings& m_settings;
     Prompter& m_prompter;
@@ -71,7 +71,7 @@ private:
     ReportProcess* m_process = nullptr;
 };
 
-// Starts `spec` in the context's workspace; the starter deletes itself when the report is over.
-ReportStarter* startReport(const ReportSpec& spec, const ProcedureContext& context);
+// Starts `decl` in the context's workspace; the starter deletes itself when the report is over.
+ReportStarter* startReport(const ReportEntry& decl, const ProcedureContext& context);
 
 } // namespace tunarium
