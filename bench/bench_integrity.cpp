@@ -2,6 +2,7 @@
 // many songs, through the record-access routines, beside the same work in raw SQLite. It works on
 // a copy of the collection, which it leaves unchanged.
 #include "bench_commands.h"
+#include "bench_copy.h"
 #include "bench_report.h"
 
 #include "data/database.h"
@@ -73,19 +74,10 @@ StoreError prepare(Database& db, qint64 albumId, const QString& fileNumber, cons
 } // namespace
 
 int integrityBench(const QString& dirPath) {
-    if (!QDir(dirPath).exists(QString::fromLatin1(kCollectionFileName))) {
-        return fail(QStringLiteral("no collection in %1").arg(dirPath));
-    }
     QTemporaryDir work;
     QTemporaryDir rawWork;
-    {
-        Store source;
-        if (StoreError e = source.open(dirPath)) {
-            return fail(e.describe());
-        }
-        if (StoreError e = source.backupTo(work.filePath(kCollectionFileName))) {
-            return fail(e.describe());
-        }
+    if (const QString e = copyCollection(dirPath, work.path()); !e.isEmpty()) {
+        return fail(e);
     }
     RecordingPrompter prompter;
     qint64 albumId = 0;

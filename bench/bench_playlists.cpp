@@ -3,6 +3,7 @@
 // of about 1 % of the songs, reading the entries page of a 500-entry playlist, moving its entry
 // 500 to the top, and charting it; each beside the same work in raw SQLite where there is one.
 #include "bench_commands.h"
+#include "bench_copy.h"
 #include "bench_report.h"
 
 #include "catalogue/list_engine.h"
@@ -204,18 +205,9 @@ double rawMoveMs(sqlite3* raw, qint64 playlistId) {
 } // namespace
 
 int playlistsBench(const QString& dirPath) {
-    if (!QDir(dirPath).exists(QString::fromLatin1(kCollectionFileName))) {
-        return fail(QStringLiteral("no collection in %1").arg(dirPath));
-    }
     QTemporaryDir work;
-    {
-        Store source;
-        if (StoreError e = source.open(dirPath)) {
-            return fail(e.describe());
-        }
-        if (StoreError e = source.backupTo(work.filePath(kCollectionFileName))) {
-            return fail(e.describe());
-        }
+    if (const QString e = copyCollection(dirPath, work.path()); !e.isEmpty()) {
+        return fail(e);
     }
     RecordingPrompter prompter;
     Database db(prompter, work.path(), work.filePath("profile.ini"));

@@ -2,6 +2,7 @@
 // songs in one transaction, beside the same album and songs inserted by raw SQLite in one
 // transaction. It works on a copy of the collection, which it leaves unchanged.
 #include "bench_commands.h"
+#include "bench_copy.h"
 #include "bench_report.h"
 
 #include "albums/add_wizard.h"
@@ -127,18 +128,9 @@ double rawRunMs(sqlite3* db, int run) {
 } // namespace
 
 int wizardBench(const QString& dirPath) {
-    if (!QDir(dirPath).exists(QString::fromLatin1(kCollectionFileName))) {
-        return fail(QStringLiteral("no collection in %1").arg(dirPath));
-    }
     QTemporaryDir work;
-    {
-        Store source;
-        if (StoreError e = source.open(dirPath)) {
-            return fail(e.describe());
-        }
-        if (StoreError e = source.backupTo(work.filePath(kCollectionFileName))) {
-            return fail(e.describe());
-        }
+    if (const QString e = copyCollection(dirPath, work.path()); !e.isEmpty()) {
+        return fail(e);
     }
     RecordingPrompter prompter;
     QVector<double> ours;
