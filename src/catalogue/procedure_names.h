@@ -15,6 +15,11 @@ inline constexpr char kImport[] = "ImportSongs";
 inline constexpr char kExport[] = "ExportSongs";
 inline constexpr char kAddCompilation[] = "AddCompilation";
 inline constexpr char kAddSingleArtist[] = "AddSingleArtist";
+// The selection lists of the albums room, which windows of any room start by name: "SelectAlbum"
+// is started with the ALB:AlbumID to open on (or none) and answers with the chosen album;
+// "SelectFileNumber" with the TUN:ID to open on (or none) and answers with the chosen song.
+inline constexpr char kSelectAlbum[] = "SelectAlbum";
+inline constexpr char kSelectFileNumber[] = "SelectFileNumber";
 
 // The reports, which the reports room registers under these names: the song reports the songs
 // browse's &Print starts for its tab (the category report with the tab's CAT:CategoryID as its
