@@ -2,6 +2,7 @@
 // Son&gs", the disc read and the next side.
 #include "albums/ui/album_wizard_window.h"
 
+#include "albums/ui/album_window_parts.h"
 #include "catalogue/ui/picture_edit.h"
 #include "catalogue/ui/song_form_window.h"
 #include "ui/dialog_units.h"
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -45,36 +45,8 @@ QWidget* AlbumWizardWindow::buildSongs() {
     m_list->viewport()->installEventFilter(this);
     m_thumb = makeThumbBar(*m_engine, m_list);
 
-    struct Move {
-        const char* tip;
-        QStyle::StandardPixmap icon;
-        MoveDirection direction;
-    };
-    const Move moves[] = {
-        {"Move record to the top", QStyle::SP_MediaSkipBackward, MoveDirection::ToTop},
-        {"Move record up one", QStyle::SP_ArrowUp, MoveDirection::Up},
-        {"Move record down one", QStyle::SP_ArrowDown, MoveDirection::Down},
-        {"Move record to the bottom", QStyle::SP_MediaSkipForward, MoveDirection::ToBottom}};
-    auto* moveColumn = new QVBoxLayout;
-    moveColumn->addStretch();
-    for (const Move& m : moves) {
-        auto* b = new QPushButton;
-        QIcon icon = style()->standardIcon(m.icon);
-        if (m.direction == MoveDirection::ToTop || m.direction == MoveDirection::ToBottom) {
-            QTransform turn;
-            turn.rotate(90);
-            icon = QIcon(icon.pixmap(16).transformed(turn));
-        }
-        b->setIcon(icon);
-        b->setToolTip(QString::fromLatin1(m.tip));
-        b->setAccessibleName(QString::fromLatin1(m.tip));
-        b->setFocusPolicy(Qt::TabFocus);
-        const MoveDirection direction = m.direction;
-        connect(b, &QPushButton::clicked, this, [this, direction] { move(direction); });
-        moveColumn->addWidget(b);
-        m_buttons << b;
-    }
-    moveColumn->addStretch();
+    QVBoxLayout* moveColumn = makeMoveColumn(
+        this, [this](MoveDirection d) { move(d); }, m_buttons);
     auto* listRow = new QHBoxLayout;
     listRow->setSpacing(0);
     listRow->addWidget(m_list, 1);

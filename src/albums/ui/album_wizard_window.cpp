@@ -1,6 +1,7 @@
 // The album wizard's window: opening, the three steps, the album's facts, Finish and Cancel.
 #include "albums/ui/album_wizard_window.h"
 
+#include "albums/ui/album_window_parts.h"
 #include "catalogue/ui/picture_edit.h"
 #include "catalogue/ui/song_form_window.h"
 #include "data/app_paths.h"
@@ -23,15 +24,6 @@ namespace tunarium {
 
 namespace {
 
-// The window the wizard stands in front of: a window in the workspace (the albums browse), never
-// the frame that holds the workspace.
-QWidget* callerOf(const ProcedureContext& context) {
-    if (context.caller && context.workspace && context.caller->isAncestorOf(context.workspace)) {
-        return nullptr;
-    }
-    return context.caller;
-}
-
 QLabel* stepLabel(const char* text) {
     auto* label = new QLabel(QString::fromLatin1(text));
     QFont bold = label->font();
@@ -44,7 +36,7 @@ QLabel* stepLabel(const char* text) {
 
 AlbumWizardWindow::AlbumWizardWindow(const ProcedureContext& context)
     : FormWindow(QStringLiteral("AlbumWizard"), positionFilePath(context.db.collectionDir()),
-                 callerOf(context),
+                 wizardCaller(context),
                  [answer = context.answer](Response response) {
                      if (answer) {
                          answer(static_cast<int>(response), Row());
@@ -299,6 +291,8 @@ void AlbumWizardWindow::next() {
         readDisc();
     } else if (m_wizard->step() == 3) {
         m_list->setFocus();
+    } else if (m_wizard->step() == 2) {
+        m_artist->setFocus();
     }
 }
 
@@ -310,6 +304,7 @@ void AlbumWizardWindow::back() {
     showStep();
     if (m_wizard->step() == 2) {
         m_side->setValue(m_wizard->side());
+        m_artist->setFocus();
     }
 }
 
