@@ -45,8 +45,9 @@ TEST_F(AlbumsBrowseWindowTest, AnEmptyTableGreysWhatNeedsAnAlbumAndWhatIsNotTher
     AlbumsBrowseWindow* w = openBrowse();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Albums - 0 entries"));
-    EXPECT_EQ(w->popupText(), QStringLiteral("&Add|~&Change|~&Delete|~Cop&y|-|Album Wi&zard|-|~&Print|-|"
-                                             "~Create Label...|~Quick CD Insert"));
+    EXPECT_EQ(w->shownPopupText(),
+              QStringLiteral("~&Add|~&Change|~&Delete|~Cop&y|-|Album Wi&zard|-|~&Print|-|"
+                             "~Create Label...|~Quick CD Insert"));
     // No album form is registered: Add and Change wait for it; Delete needs an album.
     EXPECT_FALSE(w->button(BrowseAction::Add)->isEnabled());
     EXPECT_FALSE(w->button(BrowseAction::Delete)->isEnabled());
@@ -59,6 +60,8 @@ TEST_F(AlbumsBrowseWindowTest, TabsShowTheirOrdersAndTheCategoryTabsTheChosenCat
     AlbumsBrowseWindow* w = openBrowse();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Albums - 3 entries"));
+    // Without an album form only Delete of the first three works.
+    EXPECT_TRUE(w->shownPopupText().startsWith(QStringLiteral("~&Add|~&Change|&Delete|~Cop&y|")));
     EXPECT_EQ(column(w, 1), (QStringList{"Apostrophe", "Kind of Blue", "Twenty One"}));
     const struct {
         int tab;
@@ -129,8 +132,8 @@ TEST_F(AlbumsBrowseWindowTest, TheAlbumFormIsStartedByNameWithTheRequestAndTheAl
     AlbumsBrowseWindow* w = openBrowse();
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->button(BrowseAction::Add)->isEnabled());
-    EXPECT_EQ(w->popupText(), QStringLiteral("&Add|&Change|&Delete|Cop&y|-|Album Wi&zard|-|~&Print|-|"
-                                             "Create Label...|~Quick CD Insert"));
+    EXPECT_EQ(w->shownPopupText(), QStringLiteral("&Add|&Change|&Delete|Cop&y|-|Album Wi&zard|-|~&Print|-|"
+                                                  "Create Label...|~Quick CD Insert"));
     w->engine().selectRow(2);
     w->button(BrowseAction::Change)->click();
     w->copyButton()->click();

@@ -3,6 +3,7 @@
 
 #include "albums/albums_browse.h"
 #include "albums/procedure_names.h"
+#include "catalogue/ui/browse_list.h"
 #include "catalogue/ui/categories_windows.h"
 #include "data/app_paths.h"
 
@@ -48,6 +49,26 @@ AlbumsBrowseWindow::AlbumsBrowseWindow(const ProcedureContext& context)
     m_print = addButton(QStringLiteral("&Print"), [this] { printReport(); });
     m_wizard = addButton(QStringLiteral("Album Wi&zard"), [this] { startWizard(); });
     addButton(BrowseAction::Close, QStringLiteral("Cl&ose"));
+    // The list is the browse's BrowseList.
+    static_cast<BrowseList*>(list())->setPopupAction([this](QPoint at) {
+        showPopupMenu(this, shownPopupText(), at, [this](int entry) {
+            if (entry > 2 || registered(procedure::kUpdateAlbum)) {
+                choosePopup(entry);
+            }
+        });
+    });
+}
+
+QString AlbumsBrowseWindow::shownPopupText() const {
+    QStringList entries = popupText().split(u'|');
+    if (!registered(procedure::kUpdateAlbum)) {
+        for (int i = 0; i < 2 && i < entries.size(); ++i) {
+            if (!entries[i].startsWith(u'~')) {
+                entries[i].prepend(u'~');
+            }
+        }
+    }
+    return entries.join(u'|');
 }
 
 AlbumsBrowseWindow* AlbumsBrowseWindow::openAlbums(const ProcedureContext& context) {

@@ -16,6 +16,9 @@ public:
     // Opens the browse in the context's workspace; nullptr when the tables cannot be opened.
     static AlbumsBrowseWindow* openAlbums(const ProcedureContext& context);
 
+    // The popup as it shows now: Add and Change are greyed while no album form is registered.
+    QString shownPopupText() const;
+
     // The category the two category tabs show (0: none chosen).
     void setCategory(qint64 categoryId);
     QPushButton* copyButton() const { return m_copy; }
