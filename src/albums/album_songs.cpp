@@ -13,6 +13,35 @@ QString comparable(const QString& text) {
 
 } // namespace
 
+ListDefinition albumSongsListDefinition(const QString& datePicture) {
+    ListDefinition d;
+    d.table = TableId::Tunarium;
+    SortOrderDef inOrder;
+    inOrder.key = tun::kKeyAlbumId;
+    inOrder.rangeLength = 1;
+    inOrder.locator = LocatorKind::None;
+    d.sortOrders = {inOrder};
+    d.columns = {
+        recordColumn(QStringLiteral("Track"), tun::kTrackNumber, QStringLiteral("@n3")),
+        recordColumn(QStringLiteral("Artist"), tun::kArtist, QStringLiteral("@s50")),
+        recordColumn(QStringLiteral("Title"), tun::kTitle, QStringLiteral("@s50")),
+        recordColumn(QStringLiteral("Time"), tun::kTime, QStringLiteral("@t4")),
+        recordColumn(QStringLiteral("Media"), tun::kMedia, QStringLiteral("@s20")),
+        recordColumn(QStringLiteral("File Number"), tun::kFileNumber, QStringLiteral("@s20")),
+        recordColumn(QStringLiteral("Release Date"), tun::kReleaseDate, datePicture),
+        recordColumn(QStringLiteral("BPM"), tun::kBeatsPerMinute, QStringLiteral("@n_4b")),
+        recordColumn(QStringLiteral("In/Out"), tun::kInOut, QStringLiteral("@s20")),
+    };
+    return d;
+}
+
+QString albumSongsListFormat(const QString& datePicture) {
+    return QStringLiteral(
+               "23R(2)|M~Track~C(0)@n3@80L(2)|M~Artist~L(0)@s50@80L(2)|M~Title~L(0)@s50@35R(2)|M~Time~@t4@"
+               "49L(2)|M~Media~@s20@43L(2)|M~File Number~@s20@49R(2)|M~Release Date~C(0)") +
+           datePicture + QStringLiteral("@25R(2)|M~BPM~@n_4b@49L(2)|M~In/Out~@s20@");
+}
+
 bool hasFileNumber(const AlbumRecord& album) {
     return !album.fileNumber.trimmed().isEmpty();
 }

@@ -6,10 +6,16 @@
 // transaction: they happen whole or not at all.
 #pragma once
 
+#include "catalogue/list_definition.h"
 #include "catalogue/move_routine.h"
 #include "data/database.h"
 
 namespace tunarium {
+
+// The album form's songs list: the songs table through TUN:KeyAlbumID ranged to the album (range
+// value: the ALB:AlbumID), all sides in side and track order. `datePicture` is the user's.
+ListDefinition albumSongsListDefinition(const QString& datePicture);
+QString albumSongsListFormat(const QString& datePicture);
 
 // Why a re-assign walk stopped, and how many songs it gave the album.
 struct ReassignResult {

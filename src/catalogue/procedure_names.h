@@ -15,6 +15,10 @@ inline constexpr char kImport[] = "ImportSongs";
 inline constexpr char kExport[] = "ExportSongs";
 inline constexpr char kAddCompilation[] = "AddCompilation";
 inline constexpr char kAddSingleArtist[] = "AddSingleArtist";
+// The songs selection list, which the albums room registers: started with a song's TUN:ID as its
+// argument (0: none), it answers with the chosen song. Used by the playlist entry form and the
+// album form's "Re-assign Songs"; their controls stay disabled until it is registered.
+inline constexpr char kSelectFileNumber[] = "SelectFileNumber";
 
 // The reports, which the reports room registers under these names: the song reports the songs
 // browse's &Print starts for its tab (the category report with the tab's CAT:CategoryID as its

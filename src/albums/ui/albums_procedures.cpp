@@ -1,7 +1,9 @@
 // The albums' procedures in the program's registry.
 #include "albums/ui/albums_procedures.h"
 
+#include "albums/procedure_names.h"
 #include "albums/ui/add_wizard_window.h"
+#include "albums/ui/update_album_window.h"
 #include "catalogue/procedure_names.h"
 
 namespace tunarium {
@@ -13,6 +15,7 @@ void registerAlbumsProcedures(ProcedureRegistry& registry) {
     registry.add(QString::fromLatin1(procedure::kAddCompilation), [](const ProcedureContext& context) {
         AddWizardWindow::openWizard(context, WizardKind::Compilation);
     });
+    registry.add(QString::fromLatin1(procedure::kUpdateAlbum), &UpdateAlbumWindow::openAlbum);
 }
 
 } // namespace tunarium
