@@ -1,6 +1,7 @@
 // The album form's reads of the disc.
 #include "albums/album_cd_read.h"
 
+#include "albums/album_disc_songs.h"
 #include "data/app_paths.h"
 
 namespace tunarium {
@@ -11,48 +12,6 @@ PromptMessage identificationOutcome(const QString& before, const QString& after)
             changed ? QStringLiteral("CD Identification updated.")
                     : QStringLiteral("CD Identification not updated."),
             PromptIcon::Information, kButtonOk, kButtonOk};
-}
-
-StoreError writeAlbumTracks(Store& store, const AlbumRecord& album, qint64 side,
-                            const QVector<CdTrackTime>& tracks) {
-    Transaction tx(store);
-    if (!tx.ok()) {
-        return tx.beginError();
-    }
-    for (const CdTrackTime& track : tracks) {
-        SongRecord song;
-        const StoreError found =
-            store.get(tun::kKeyAlbumId, {album.albumId, side, qint64(track.track)}, song);
-        if (found.ok()) {
-            song.time = track.length;
-            if (StoreError e = store.update(song)) {
-                return e;
-            }
-            continue;
-        }
-        if (found.code != code::kRecordNotFound) {
-            return found;
-        }
-        song = SongRecord{};
-        if (StoreError e = store.nextNumber(TableId::Tunarium, song.id)) {
-            return e;
-        }
-        song.albumId = album.albumId;
-        song.trackNumber = track.track;
-        song.side = side;
-        song.artist = album.artist;
-        song.album = album.album;
-        song.media = album.media;
-        song.fileNumber = album.fileNumber;
-        song.releaseDate = album.releaseDate;
-        song.categoryId = album.categoryId;
-        song.title = QStringLiteral("Track ") + QString::number(track.track);
-        song.time = track.length;
-        if (StoreError e = store.insert(song)) {
-            return e;
-        }
-    }
-    return tx.commit();
 }
 
 AlbumCdRead::AlbumCdRead(Database& db, const Settings& settings, const AlbumRecord& album, qint64 side,
@@ -95,14 +54,14 @@ void AlbumCdRead::finish() {
     }
     if (m_kind == Kind::Tracks) {
         if (m_reader->destination() == CdReader::Destination::AlbumSongs) {
-            if (StoreError e = writeAlbumTracks(m_db.store(), m_album, m_side, m_reader->trackTimes())) {
+            if (StoreError e = writeDiscSongs(m_db.store(), m_album, m_side, m_reader->trackTimes())) {
                 m_db.warnings().saveError(e);
                 m_db.warnings().show(warning::kRecordInsertError);
                 return;
             }
         }
         // The disc number and playing time follow the track positions, not the disc length.
-        m_album.xccd = computeCDDBNumber(m_reader->trackPositions(), m_album.totalTime);
+        recomputeDiscNumber(m_album, m_reader->trackPositions());
     }
     m_succeeded = true;
 }

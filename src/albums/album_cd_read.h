@@ -22,11 +22,6 @@ namespace tunarium {
 // title "Process complete".
 PromptMessage identificationOutcome(const QString& before, const QString& after);
 
-// The songs of the album on `side` for the tracks read: lengths put on the songs that exist, songs
-// "Track n" added for the others. One transaction.
-StoreError writeAlbumTracks(Store& store, const AlbumRecord& album, qint64 side,
-                            const QVector<CdTrackTime>& tracks);
-
 class AlbumCdRead : public CdReadJob {
 public:
     enum class Kind { Tracks, IdentifyOnly };

@@ -1,12 +1,47 @@
-// The album windows' procedures by name: the names the program starts them by, and the sections of
-// the window-position file where the windows keep their places.
+// The albums' procedures by name: the names the program starts their windows by, and the sections
+// of the window-position file where the windows keep their places. The selection lists
+// (SelectAlbum, SelectFileNumber) are named with the catalogue's, whose song form starts them.
 #pragma once
+
+#include "catalogue/request.h"
+
+#include <QVariant>
 
 namespace tunarium::procedure {
 
-// The album form: started with the request (an int of Request) and the album (ALB:AlbumID) as the
-// argument, a QVariantList of the two; it answers through the context's answer with the album as
-// saved.
+inline constexpr char kBrowseAlbums[] = "BrowseAlbums";
+inline constexpr char kAlbumWizard[] = "AlbumWizard";
+// The album form. Started with albumFormArgument() as its argument; it answers the context's answer
+// with its response and the album as it left it.
 inline constexpr char kUpdateAlbum[] = "UpdateAlbum";
 
+// Windows of the reports room that the albums browse starts by name, disabled until registered:
+// label printing for an album (argument: the album's ALB:AlbumID) and the CD flap of exactly one
+// file number (argument: the album's ALB:FileNumber, as first and last number).
+inline constexpr char kCreateLabel[] = "CreateLabel";
+inline constexpr char kQuickCdInsert[] = "QuickCDInsert";
+
 } // namespace tunarium::procedure
+
+namespace tunarium {
+
+// What the album form is started on: the request (Insert, Copy, Change or Delete) and the album's
+// ALB:AlbumID (0 for an Insert; the source album for a Copy).
+struct AlbumFormCall {
+    Request request = Request::None;
+    qint64 albumId = 0;
+};
+
+inline QVariant albumFormArgument(const AlbumFormCall& call) {
+    return QVariantList{static_cast<int>(call.request), call.albumId};
+}
+
+inline AlbumFormCall albumFormCall(const QVariant& argument) {
+    const QVariantList list = argument.toList();
+    if (list.size() != 2) {
+        return {};
+    }
+    return {static_cast<Request>(list[0].toInt()), list[1].toLongLong()};
+}
+
+} // namespace tunarium

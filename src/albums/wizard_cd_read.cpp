@@ -15,11 +15,27 @@ std::unique_ptr<CdDrive> driveToRead(std::unique_ptr<CdDrive> given, const Setti
 
 WizardCdRead::WizardCdRead(AddWizard& wizard, Prompter& prompter, const Settings& settings,
                            const QString& collectionDir, std::unique_ptr<CdDrive> drive)
-    : m_wizard(wizard), m_drive(driveToRead(std::move(drive), settings)), m_mci(*m_drive),
+    : m_db(wizard.database()),
+      m_handOver([&wizard](const CdReader& reader, const AlbumRecord& album) -> StoreError {
+          if (StoreError e = wizard.tracks().applyRead(reader.trackTimes(), album.artist)) {
+              return e;
+          }
+          wizard.setCdIdentifier(album.cdIdentifier);
+          return {};
+      }),
+      m_drive(driveToRead(std::move(drive), settings)), m_mci(*m_drive),
       m_log(eventLogPath(collectionDir), settings.useLog()) {
     // Rows read for tracks the wizard has no row for yet carry the album's artist.
     m_album.artist = wizard.albumArtist();
     m_reader = std::make_unique<CdReader>(m_mci, prompter, &m_log, m_album, false, true);
+}
+
+WizardCdRead::WizardCdRead(Database& db, const AlbumRecord& album, HandOver handOver, Prompter& prompter,
+                           const Settings& settings, const QString& collectionDir,
+                           std::unique_ptr<CdDrive> drive)
+    : m_db(db), m_handOver(std::move(handOver)), m_drive(driveToRead(std::move(drive), settings)),
+      m_mci(*m_drive), m_log(eventLogPath(collectionDir), settings.useLog()), m_album(album) {
+    m_reader = std::make_unique<CdReader>(m_mci, prompter, &m_log, m_album, false, false);
 }
 
 WizardCdRead::~WizardCdRead() {
@@ -52,13 +68,12 @@ void WizardCdRead::finish() {
     if (!m_reader->succeeded()) {
         return;
     }
-    Warnings& warnings = m_wizard.database().warnings();
-    if (StoreError e = m_wizard.tracks().applyRead(m_reader->trackTimes(), m_album.artist)) {
+    Warnings& warnings = m_db.warnings();
+    if (StoreError e = m_handOver(*m_reader, m_album)) {
         warnings.saveError(e);
         warnings.show(warning::kRecordInsertError);
         return;
     }
-    m_wizard.setCdIdentifier(m_album.cdIdentifier);
     m_succeeded = true;
 }
 

@@ -12,16 +12,25 @@
 #include "data/event_log.h"
 #include "data/settings.h"
 
+#include <functional>
 #include <memory>
 
 namespace tunarium {
 
 class WizardCdRead : public CdReadJob {
 public:
+    // What a completed read is handed to: the reader with its tracks, and the album record it
+    // filled. An error is shown as a failed insert and the read counts as failed.
+    using HandOver = std::function<StoreError(const CdReader& reader, const AlbumRecord& album)>;
+
     // Reads for `wizard`, which must stay open while the read lives. `drive` is the drive to read;
     // null: the one the settings choose.
     WizardCdRead(AddWizard& wizard, Prompter& prompter, const Settings& settings,
                  const QString& collectionDir, std::unique_ptr<CdDrive> drive = {});
+    // Reads the whole disc for the songs of `album` (the album wizard's read): the tracks go to
+    // `handOver`.
+    WizardCdRead(Database& db, const AlbumRecord& album, HandOver handOver, Prompter& prompter,
+                 const Settings& settings, const QString& collectionDir, std::unique_ptr<CdDrive> drive = {});
     ~WizardCdRead() override;
     WizardCdRead(const WizardCdRead&) = delete;
     WizardCdRead& operator=(const WizardCdRead&) = delete;
@@ -44,7 +53,8 @@ public:
 private:
     void finish();
 
-    AddWizard& m_wizard;
+    Database& m_db;
+    HandOver m_handOver;
     std::unique_ptr<CdDrive> m_drive;
     MciCdAudio m_mci;
     EventLog m_log;

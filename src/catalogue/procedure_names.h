@@ -15,9 +15,10 @@ inline constexpr char kImport[] = "ImportSongs";
 inline constexpr char kExport[] = "ExportSongs";
 inline constexpr char kAddCompilation[] = "AddCompilation";
 inline constexpr char kAddSingleArtist[] = "AddSingleArtist";
-// The songs selection list, which the albums room registers: started with a song's TUN:ID as its
-// argument (0: none), it answers with the chosen song. Used by the playlist entry form and the
-// album form's "Re-assign Songs"; their controls stay disabled until it is registered.
+// The selection lists of the albums room, which windows of any room start by name: "SelectAlbum"
+// is started with the ALB:AlbumID to open on (or none) and answers with the chosen album;
+// "SelectFileNumber" with the TUN:ID to open on (or none) and answers with the chosen song.
+inline constexpr char kSelectAlbum[] = "SelectAlbum";
 inline constexpr char kSelectFileNumber[] = "SelectFileNumber";
 
 // The reports, which the reports room registers under these names: the song reports the songs

@@ -2,7 +2,9 @@
 // sections of the window-position file where the windows keep their places.
 #pragma once
 
-#include "catalogue/procedure_names.h" // kSelectFileNumber, the entry form's songs list
+// SelectFileNumber, the songs selection list of the entry form, is the albums room's window; its
+// name is declared with the catalogue's.
+#include "catalogue/procedure_names.h"
 
 namespace tunarium::procedure {
 

@@ -3,6 +3,7 @@
 // itself, or a procedure (a window of the program) started by name.
 #pragma once
 
+#include "albums/procedure_names.h"
 #include "catalogue/procedure_names.h"
 #include "data/settings.h"
 #include "playlists/procedure_names.h"
@@ -87,10 +88,8 @@ const MenuEntry* menuEntry(FrameCommand command);
 // these are the names of the windows still to come, which move to their subsystem with them.
 namespace procedure {
 inline constexpr char kXploreSongs[] = "XploreSongs";
-inline constexpr char kBrowseAlbums[] = "BrowseAlbums";
 inline constexpr char kXploreAlbums[] = "XploreAlbums";
 inline constexpr char kPreferences[] = "Preferences";
-inline constexpr char kAlbumWizard[] = "AlbumWizard";
 inline constexpr char kLabelWizard[] = "LabelWizard";
 inline constexpr char kBrowseLabels[] = "BrowseLabels";
 inline constexpr char kTipOfTheDay[] = "TipOfTheDay";

@@ -1,6 +1,7 @@
 // The add wizards' window: opening, the album-wide facts, OK and Cancel.
 #include "albums/ui/add_wizard_window.h"
 
+#include "albums/ui/album_window_parts.h"
 #include "albums/ui/reading_cd_window.h"
 #include "albums/ui/track_form_window.h"
 #include "catalogue/ui/picture_edit.h"
@@ -21,22 +22,9 @@
 
 namespace tunarium {
 
-namespace {
-
-// The window the wizard stands in front of: a window in the workspace (the songs browse), never
-// the frame that holds the workspace, which must stay usable around the wizard.
-QWidget* callerOf(const ProcedureContext& context) {
-    if (context.caller && context.workspace && context.caller->isAncestorOf(context.workspace)) {
-        return nullptr;
-    }
-    return context.caller;
-}
-
-} // namespace
-
 AddWizardWindow::AddWizardWindow(const ProcedureContext& context, WizardKind kind)
     : FormWindow(AddWizard::procedureName(kind), positionFilePath(context.db.collectionDir()),
-                 callerOf(context), nullptr),
+                 wizardCaller(context), nullptr),
       m_context(context), m_wizard(std::make_unique<AddWizard>(context.db, kind)),
       m_positionFile(positionFilePath(context.db.collectionDir())) {
     setWindowTitle(AddWizard::title(kind));

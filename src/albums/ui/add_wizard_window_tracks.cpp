@@ -1,6 +1,7 @@
 // The add wizards' window: the track list, its forms, the moves, the disc read and "Edit All Songs".
 #include "albums/ui/add_wizard_window.h"
 
+#include "albums/ui/album_window_parts.h"
 #include "albums/ui/reading_cd_window.h"
 #include "albums/ui/track_form_window.h"
 #include "albums/wizard_cd_read.h"
@@ -14,7 +15,6 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStyle>
 #include <QVBoxLayout>
 
 namespace tunarium {
@@ -29,37 +29,8 @@ QWidget* AddWizardWindow::buildSongs() {
     m_thumb = makeThumbBar(*m_engine, m_list);
 
     // The four moves, as arrows beside the list.
-    struct Move {
-        const char* tip;
-        QStyle::StandardPixmap icon;
-        MoveDirection direction;
-    };
-    const Move moves[] = {
-        {"Move record to the top", QStyle::SP_MediaSkipBackward, MoveDirection::ToTop},
-        {"Move record up one", QStyle::SP_ArrowUp, MoveDirection::Up},
-        {"Move record down one", QStyle::SP_ArrowDown, MoveDirection::Down},
-        {"Move record to the bottom", QStyle::SP_MediaSkipForward, MoveDirection::ToBottom}};
-    auto* moveColumn = new QVBoxLayout;
-    moveColumn->addStretch();
-    for (const Move& m : moves) {
-        auto* b = new QPushButton;
-        QIcon icon = style()->standardIcon(m.icon);
-        if (m.direction == MoveDirection::ToTop || m.direction == MoveDirection::ToBottom) {
-            // The skip icons point sideways; turned, they point to the ends of the list.
-            QTransform turn;
-            turn.rotate(90);
-            icon = QIcon(icon.pixmap(16).transformed(turn));
-        }
-        b->setIcon(icon);
-        b->setToolTip(QString::fromLatin1(m.tip));
-        b->setAccessibleName(QString::fromLatin1(m.tip));
-        b->setFocusPolicy(Qt::TabFocus);
-        const MoveDirection direction = m.direction;
-        connect(b, &QPushButton::clicked, this, [this, direction] { move(direction); });
-        moveColumn->addWidget(b);
-        m_buttons << b;
-    }
-    moveColumn->addStretch();
+    QVBoxLayout* moveColumn = makeMoveColumn(
+        this, [this](MoveDirection d) { move(d); }, m_buttons);
 
     auto* listRow = new QHBoxLayout;
     listRow->setSpacing(0);

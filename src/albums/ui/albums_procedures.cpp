@@ -3,6 +3,9 @@
 
 #include "albums/procedure_names.h"
 #include "albums/ui/add_wizard_window.h"
+#include "albums/ui/album_wizard_window.h"
+#include "albums/ui/albums_browse_window.h"
+#include "albums/ui/select_windows.h"
 #include "albums/ui/update_album_window.h"
 #include "catalogue/procedure_names.h"
 
@@ -16,6 +19,14 @@ void registerAlbumsProcedures(ProcedureRegistry& registry) {
         AddWizardWindow::openWizard(context, WizardKind::Compilation);
     });
     registry.add(QString::fromLatin1(procedure::kUpdateAlbum), &UpdateAlbumWindow::openAlbum);
+    registry.add(QString::fromLatin1(procedure::kBrowseAlbums),
+                 [](const ProcedureContext& context) { AlbumsBrowseWindow::openAlbums(context); });
+    registry.add(QString::fromLatin1(procedure::kAlbumWizard),
+                 [](const ProcedureContext& context) { AlbumWizardWindow::openWizard(context); });
+    registry.add(QString::fromLatin1(procedure::kSelectAlbum),
+                 [](const ProcedureContext& context) { openSelectAlbum(context); });
+    registry.add(QString::fromLatin1(procedure::kSelectFileNumber),
+                 [](const ProcedureContext& context) { openSelectFileNumber(context); });
 }
 
 } // namespace tunarium

@@ -64,9 +64,9 @@ UpdateAlbumWindow::UpdateAlbumWindow(const ProcedureContext& context, Request re
 }
 
 void UpdateAlbumWindow::openAlbum(const ProcedureContext& context) {
-    const QVariantList argument = context.argument.toList();
-    const auto request = static_cast<Request>(argument.value(0, int(Request::Insert)).toInt());
-    const qint64 albumId = argument.value(1).toLongLong();
+    const AlbumFormCall call = albumFormCall(context.argument);
+    const Request request = call.request == Request::None ? Request::Insert : call.request;
+    const qint64 albumId = call.albumId;
     Row album(TableId::Album);
     if (albumId > 0 && request != Request::Insert) {
         if (!context.db.openTable(TableId::Album)) {

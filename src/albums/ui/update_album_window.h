@@ -37,8 +37,8 @@ public:
     // `context.caller`.
     UpdateAlbumWindow(const ProcedureContext& context, Request request, const Row& album, Answer done);
 
-    // The procedure: the argument is a QVariantList of the request (int) and the ALB:AlbumID (0
-    // for a new album); the context's answer is told the response and the album.
+    // The procedure: the argument is albumFormArgument() of the request and the album; the
+    // context's answer is told the response and the album.
     static void openAlbum(const ProcedureContext& context);
 
     // Runs the start of the form pattern; false when the form answered without a window.

@@ -31,6 +31,7 @@ public:
     QString controlText(SongCheck check) const;
 
     PictureEdit* artistEdit() const { return m_artist; }
+    PictureEdit* titleEdit() const { return m_title; }
     PictureEdit* albumEdit() const { return m_album; }
     PictureEdit* timeEdit() const { return m_time; }
     QComboBox* mediaBox() const { return m_media; }

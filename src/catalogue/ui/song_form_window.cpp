@@ -96,9 +96,10 @@ void SongFormWindow::build() {
     m_tabs->categoryBox()->lineEdit()->installEventFilter(this);
 
     m_albumDefaults = new QPushButton(QStringLiteral("Default with Album Information"));
-    // Filling from an album needs the album selection window, which is not part of this program
-    // yet.
-    m_albumDefaults->setEnabled(false);
+    // The album selection list is the albums room's window, started by name.
+    m_albumDefaults->setEnabled(
+        m_procedures && m_procedures->procedures.contains(QString::fromLatin1(procedure::kSelectAlbum)));
+    connect(m_albumDefaults, &QPushButton::clicked, this, &SongFormWindow::defaultWithAlbum);
     m_ok = new QPushButton(QStringLiteral("&OK"));
     m_ok->setDefault(true);
     m_cancel = new QPushButton(QStringLiteral("Cancel"));
@@ -121,6 +122,29 @@ void SongFormWindow::build() {
         m_tabs->mediaBox()->setEnabled(false);
         m_tabs->artistEdit()->setEnabled(!context.fixesArtist());
     }
+}
+
+void SongFormWindow::defaultWithAlbum() {
+    if (!m_procedures) {
+        return;
+    }
+    ProcedureContext context = m_procedures->calledFrom(this).with(m_record.number(tun::kAlbumId));
+    QPointer<SongFormWindow> self(this);
+    context.answer = [self](int response, const Row& chosen) {
+        if (self && response == static_cast<int>(Response::Completed) && chosen.tableId() == TableId::Album &&
+            chosen.size() > 0) {
+            self->takeAlbum(fromRow<AlbumRecord>(chosen));
+        }
+    };
+    m_procedures->procedures.start(QString::fromLatin1(procedure::kSelectAlbum), context);
+}
+
+void SongFormWindow::takeAlbum(const AlbumRecord& album) {
+    m_tabs->readInto(m_record);
+    // Outside an album window the song keeps its side.
+    const qint64 side = m_rules.context().active() ? m_rules.context().side : m_record.number(tun::kSide);
+    m_rules.applyAlbum(m_record, album, side, m_session.request() == Request::Insert);
+    display(m_record);
 }
 
 QWidget* SongFormWindow::checkedControl(SongCheck check) const {

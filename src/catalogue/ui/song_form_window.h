@@ -32,6 +32,12 @@ public:
     bool start(QMdiArea* area);
     const Row& record() const { return m_record; }
 
+    // "Default with Album Information": the album selection list (SelectAlbum, by name), and the
+    // chosen album's values taken into the song.
+    void defaultWithAlbum();
+    void takeAlbum(const AlbumRecord& album);
+    QPushButton* albumDefaultsButton() const { return m_albumDefaults; }
+
     // Presses OK: every field is accepted in tab order, then the song is saved.
     void accept();
     // The control of a checked field.

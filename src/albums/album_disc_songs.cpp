@@ -1,0 +1,92 @@
+// An album side's songs from a disc read.
+#include "albums/album_disc_songs.h"
+
+#include "albums/cd_times.h"
+
+namespace tunarium {
+
+StoreError writeDiscSongs(Store& store, const AlbumRecord& album, qint64 side,
+                          const QVector<CdTrackTime>& times) {
+    if (album.albumId == 0) {
+        return {};
+    }
+    Transaction transaction(store);
+    if (!transaction.ok()) {
+        return transaction.beginError();
+    }
+    for (const CdTrackTime& track : times) {
+        SongRecord song;
+        const StoreError found =
+            store.get(tun::kKeyAlbumId, {album.albumId, side, qint64(track.track)}, song);
+        if (found.ok()) {
+            song.time = track.length;
+            if (StoreError e = store.update(song)) {
+                return e;
+            }
+            continue;
+        }
+        if (found.code != code::kRecordNotFound) {
+            return found;
+        }
+        song = SongRecord{};
+        if (StoreError e = store.nextNumber(TableId::Tunarium, song.id)) {
+            return e;
+        }
+        song.albumId = album.albumId;
+        song.trackNumber = track.track;
+        song.side = side;
+        song.artist = album.artist;
+        song.album = album.album;
+        song.media = album.media;
+        song.fileNumber = album.fileNumber;
+        song.releaseDate = album.releaseDate;
+        song.categoryId = album.categoryId;
+        song.title = QStringLiteral("Track ") + QString::number(track.track);
+        song.time = track.length;
+        if (StoreError e = store.insert(song)) {
+            return e;
+        }
+    }
+    return transaction.commit();
+}
+
+void recomputeDiscNumber(AlbumRecord& album, const TrackPositions& positions) {
+    if (positions.isEmpty()) {
+        return;
+    }
+    album.xccd = computeCDDBNumber(positions, album.totalTime);
+}
+
+StoreError deleteAlbumSongs(Store& store, qint64 albumId, int* deleted) {
+    Transaction transaction(store);
+    if (!transaction.ok()) {
+        return transaction.beginError();
+    }
+    int count = 0;
+    const WalkLimits albumOnly(1, {albumId});
+    for (;;) {
+        QVector<Row> page;
+        if (StoreError e = store.read(TableId::Tunarium, tun::kKeyAlbumId, KeyPosition{{albumId}},
+                                      Direction::Forward, true, 100, page, albumOnly)) {
+            return e;
+        }
+        if (page.isEmpty()) {
+            break;
+        }
+        for (const Row& song : page) {
+            if (StoreError e = store.remove(song)) {
+                return e;
+            }
+            ++count;
+        }
+    }
+    if (StoreError e = transaction.commit()) {
+        return e;
+    }
+    if (deleted != nullptr) {
+        *deleted = count;
+    }
+    return {};
+}
+
+} // namespace tunarium

@@ -1,0 +1,239 @@
+// The album wizard's rules.
+#include "albums/album_wizard.h"
+
+#include "albums/album_disc_songs.h"
+
+#include <QDate>
+
+namespace tunarium {
+
+namespace {
+
+constexpr TableId kTables[] = {TableId::Album, TableId::Tunarium, TableId::Categories, TableId::Media};
+// A number taken meanwhile by another station is tried again, one higher each time.
+constexpr int kNumberTries = 3;
+
+} // namespace
+
+QStringList defaultCategoryNames() {
+    return {QStringLiteral("Rock"), QStringLiteral("Pop"), QStringLiteral("Jazz"),
+            QStringLiteral("Classical"), QStringLiteral("Country")};
+}
+
+AlbumWizard::AlbumWizard(Database& db, const Settings& settings)
+    : m_db(db), m_settings(settings), m_choices(db) {}
+
+AlbumWizard::~AlbumWizard() {
+    if (m_open && !cancel()) {
+        close();
+    }
+}
+
+bool AlbumWizard::isCdMedia(const QString& media) {
+    return media.toUpper().contains(QStringLiteral("CD"));
+}
+
+bool AlbumWizard::open() {
+    int opened = 0;
+    for (TableId table : kTables) {
+        if (!m_db.openTable(table)) {
+            for (int i = 0; i < opened; ++i) {
+                m_db.closeTable(kTables[i]);
+            }
+            return false;
+        }
+        ++opened;
+    }
+    m_open = true;
+    Warnings& warnings = m_db.warnings();
+    if (StoreError e = addDefaultCategories()) {
+        warnings.saveError(e);
+        warnings.show(warning::kRecordInsertError);
+        close();
+        return false;
+    }
+    m_side = 1;
+    m_step = 1;
+    m_contextMode = 1;
+    m_kind = m_settings.defaultWizardCompilation() ? AlbumKind::Compilation : AlbumKind::SingleArtist;
+    m_carrier = AlbumCarrier::OneDiscOrSide;
+    m_album = AlbumRecord{};
+    m_album.media = QStringLiteral("CD");
+    if (m_settings.dateFormat().toLower().contains(u'n')) {
+        m_album.releaseDate = QDate::currentDate().year();
+    }
+    if (!addAlbum()) {
+        close();
+        return false;
+    }
+    Row song(TableId::Tunarium);
+    QString failedTable;
+    if (StoreError e = m_choices.loadChoices(song, failedTable)) {
+        warnings.saveError(e);
+        warnings.show(warning::kRecordRetrievalError, failedTable);
+        cancel();
+        return false;
+    }
+    return true;
+}
+
+StoreError AlbumWizard::addDefaultCategories() {
+    Store& store = m_db.store();
+    if (store.count(TableId::Categories) != 0) {
+        return {};
+    }
+    Transaction transaction(store);
+    if (!transaction.ok()) {
+        return transaction.beginError();
+    }
+    qint64 id = 0;
+    for (const QString& name : defaultCategoryNames()) {
+        CategoryRecord category{++id, name, {}};
+        if (StoreError e = store.insert(category)) {
+            return e;
+        }
+    }
+    return transaction.commit();
+}
+
+bool AlbumWizard::addAlbum() {
+    Store& store = m_db.store();
+    StoreError last;
+    for (int attempt = 0; attempt < kNumberTries; ++attempt) {
+        AlbumRecord album = m_album;
+        if (StoreError e = store.nextNumber(TableId::Album, album.albumId)) {
+            last = e;
+            break;
+        }
+        last = store.insert(album);
+        if (last.ok()) {
+            m_album = album;
+            return true;
+        }
+    }
+    m_db.warnings().saveError(last);
+    m_db.warnings().show(warning::kRecordInsertError);
+    return false;
+}
+
+bool AlbumWizard::next() {
+    if (m_step >= kSteps) {
+        return false;
+    }
+    const bool read = m_step == 2 && readsDisc();
+    m_contextMode = m_kind == AlbumKind::SingleArtist ? 2 : 3;
+    ++m_step;
+    return read;
+}
+
+void AlbumWizard::back() {
+    if (m_step > 1) {
+        --m_step;
+    }
+}
+
+bool AlbumWizard::nextSide() {
+    ++m_side;
+    return readsDisc();
+}
+
+StoreError AlbumWizard::applyRead(const CdReader& reader, const AlbumRecord& readAlbum) {
+    if (StoreError e = writeDiscSongs(m_db.store(), m_album, m_side, reader.trackTimes())) {
+        return e;
+    }
+    m_album.cdIdentifier = readAlbum.cdIdentifier;
+    recomputeDiscNumber(m_album, reader.trackPositions());
+    return {};
+}
+
+bool AlbumWizard::setCategoryName(const QString& name) {
+    const QString wanted = trimTrailingBlanks(name);
+    if (wanted.trimmed().isEmpty()) {
+        m_album.categoryId = 0;
+        return true;
+    }
+    for (const CategoryChoice& choice : m_choices.categoryChoices()) {
+        if (trimTrailingBlanks(choice.name).compare(wanted, Qt::CaseInsensitive) == 0) {
+            m_album.categoryId = choice.id;
+            return true;
+        }
+    }
+    return false;
+}
+
+int AlbumWizard::finish() {
+    const int result = m_db.update(m_album, false);
+    if (result == kRoutineDone) {
+        close();
+    }
+    return result;
+}
+
+bool AlbumWizard::cancel() {
+    if (!m_open) {
+        return true;
+    }
+    Store& store = m_db.store();
+    StoreError failure;
+    int removed = 0;
+    {
+        Transaction transaction(store);
+        failure =
+            transaction.ok() ? deleteAlbumSongs(store, m_album.albumId, &removed) : transaction.beginError();
+        if (failure.ok()) {
+            AlbumRecord stored;
+            const StoreError found = store.get(alb::kKeyAlbumId, {m_album.albumId}, stored);
+            if (found.ok()) {
+                failure = store.remove(stored);
+            } else if (found.code != code::kRecordNotFound) {
+                failure = found;
+            }
+        }
+        if (failure.ok()) {
+            failure = transaction.commit();
+        }
+    }
+    if (failure) {
+        m_db.warnings().saveError(failure);
+        m_db.warnings().show(warning::kDeleteOperationError, QStringLiteral("Tunarium"));
+        return false;
+    }
+    m_removed = removed;
+    close();
+    return true;
+}
+
+void AlbumWizard::close() {
+    if (!m_open) {
+        return;
+    }
+    m_open = false;
+    for (TableId table : kTables) {
+        m_db.closeTable(table);
+    }
+}
+
+} // namespace tunarium
+
+namespace tunarium {
+
+const char* const kAlbumWizardSongsFormat =
+    "24R(2)|M~Track~C(0)@n3b@80L(2)|M~Artist~@s50@100L(2)|M~Title~@s50@28R(2)|M~Time~C(0)@t4b@44R(2)|M~"
+    "Release Date~C(0)@d17b@24R(2)|M~BPM~C(0)@n_4b@24L(2)|M~In/Out~@s3@";
+
+ListDefinition albumWizardSongsDefinition() {
+    ListDefinition d;
+    d.table = TableId::Tunarium;
+    d.sortOrders = {
+        SortOrderDef{tun::kKeyAlbumId, 2, LocatorKind::None, ThumbOptions{false, true, false, false}, {}}};
+    d.columns = {recordColumn(QStringLiteral("Track"), tun::kTrackNumber, QStringLiteral("@n3b")),
+                 recordColumn(QStringLiteral("Artist"), tun::kArtist, QStringLiteral("@s50")),
+                 recordColumn(QStringLiteral("Title"), tun::kTitle, QStringLiteral("@s50")),
+                 recordColumn(QStringLiteral("Time"), tun::kTime, QStringLiteral("@t4b")),
+                 recordColumn(QStringLiteral("Release Date"), tun::kReleaseDate, QStringLiteral("@d17b")),
+                 recordColumn(QStringLiteral("BPM"), tun::kBeatsPerMinute, QStringLiteral("@n_4b")),
+                 recordColumn(QStringLiteral("In/Out"), tun::kInOut, QStringLiteral("@s3"))};
+    return d;
+}
+
+} // namespace tunarium
