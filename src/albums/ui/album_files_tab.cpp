@@ -4,6 +4,7 @@
 #include "albums/album_files.h"
 #include "data/prompter.h"
 
+#include <QAudioDevice>
 #include <QAudioOutput>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -11,6 +12,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QPushButton>
 #include <QThread>
@@ -134,7 +136,19 @@ void AlbumFilesTab::play() {
         couldNotPlay(problem);
         return;
     }
+    // Qt 6.4's players fail hard (instead of reporting an error) on a machine without a sound
+    // output, so the form asks first.
+    if (QMediaDevices::defaultAudioOutput().isNull()) {
+        couldNotPlay(QStringLiteral("This computer has no sound output."));
+        return;
+    }
     if (!m_player) {
+        // Qt 6.4's GStreamer backend crashes building its player when GStreamer lacks one of its
+        // elements; the FFmpeg backend beside it plays every format we offer. A backend the user
+        // chose stays chosen.
+        if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) {
+            qputenv("QT_MEDIA_BACKEND", "ffmpeg");
+        }
         m_player = new QMediaPlayer(this);
         m_output = new QAudioOutput(this);
         m_player->setAudioOutput(m_output);
