@@ -4,6 +4,7 @@
 #include "catalogue/procedure_names.h"
 #include "catalogue/ui/browse_list.h"
 #include "catalogue/ui/form_window.h"
+#include "catalogue/ui/list_panel_parts.h"
 #include "catalogue/ui/page_model.h"
 #include "catalogue/ui/song_form_window.h"
 #include "data/app_paths.h"
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -213,34 +213,11 @@ void AlbumSongsPanel::closeRequested() {
 }
 
 void AlbumSongsPanel::thumbAction(int action) {
-    static const std::pair<int, ScrollAction> kActions[] = {
-        {QAbstractSlider::SliderSingleStepAdd, ScrollAction::OneDown},
-        {QAbstractSlider::SliderSingleStepSub, ScrollAction::OneUp},
-        {QAbstractSlider::SliderPageStepAdd, ScrollAction::PageDown},
-        {QAbstractSlider::SliderPageStepSub, ScrollAction::PageUp},
-        {QAbstractSlider::SliderToMinimum, ScrollAction::Top},
-        {QAbstractSlider::SliderToMaximum, ScrollAction::Bottom}};
-    for (auto [slider, scroll] : kActions) {
-        if (slider == action) {
-            m_engine->scroll(scroll);
-            m_thumb->setSliderPosition(m_engine->thumbPosition());
-            return;
-        }
-    }
+    scrollByThumbAction(*m_engine, m_thumb, action);
 }
 
 void AlbumSongsPanel::showPopup(QPoint at) {
-    auto* menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    int entry = 0;
-    for (const QString& item : m_engine->popupText().split(u'|')) {
-        const bool greyed = item.startsWith(u'~');
-        QAction* action = menu->addAction(greyed ? item.mid(1) : item);
-        action->setEnabled(!greyed);
-        const int chosen = ++entry;
-        connect(action, &QAction::triggered, this, [this, chosen] { m_engine->choosePopup(chosen); });
-    }
-    menu->popup(at);
+    showEnginePopup(this, *m_engine, at);
 }
 
 SongFormWindow* AlbumSongsPanel::openSongForm(Request request, const SongRecord& song,
