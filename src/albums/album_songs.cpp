@@ -257,8 +257,12 @@ ReassignResult AlbumSongs::reassign(const AlbumRecord& album) {
                 ++result.assigned;
                 continue;
             }
+            // The songs' update routine has nothing to do after the rewrite; the walk's one
+            // transaction stands in for its own, as the batch it is.
             row.setNumber(tun::kAlbumId, m_albumId);
-            if (m_db.update(row, true) != kRoutineDone) {
+            if (StoreError e = store.update(row)) {
+                m_db.warnings().saveError(e);
+                m_db.warnings().show(warning::kUpdateOperationError, QStringLiteral("Tunarium"));
                 result.stop = ReassignResult::Stop::UpdateFailed;
                 break;
             }

@@ -66,7 +66,8 @@ public:
     // Yes to the re-assign question: every song from the album's media and file number on, in the
     // songs' media and file-number order, gets this album, until the end of the table or the first
     // song of another media or another file number (file numbers compared in upper case, trailing
-    // blanks ignored). Songs are updated through the update routine, all in one transaction.
+    // blanks ignored). The songs are rewritten in one transaction; a song changed meanwhile by
+    // another station stops the walk (told), keeping those given before it.
     ReassignResult reassign(const AlbumRecord& album);
     // A song chosen from the songs list joins the album. False when the update failed (told).
     bool assignSong(qint64 songId);
