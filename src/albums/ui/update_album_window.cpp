@@ -200,7 +200,12 @@ QWidget* UpdateAlbumWindow::buildOther() {
     auto* form = new QFormLayout(page);
     form->addRow(QStringLiteral("Recording:"), m_recording);
     form->addRow(QStringLiteral("Performance:"), m_performance);
-    form->addRow(QStringLiteral("Rating:"), m_rating);
+    // Two digits: the field keeps its own width.
+    m_rating->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    auto* rating = new QHBoxLayout;
+    rating->addWidget(m_rating);
+    rating->addStretch();
+    form->addRow(QStringLiteral("Rating:"), rating);
     return page;
 }
 
