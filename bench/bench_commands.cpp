@@ -29,6 +29,7 @@ const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n
                            "       tunarium-bench export --dir DIR\n"
                            "       tunarium-bench import --dir DIR\n"
                            "       tunarium-bench playlists --dir DIR\n"
+                           "       tunarium-bench albums --dir DIR\n"
                            "       tunarium-bench cd-identify\n"
                            "       tunarium-bench wizard --dir DIR\n"
                            "       tunarium-bench crash --dir DIR [--kills N] [--seed N] [--songs N]\n"
@@ -299,6 +300,9 @@ int run(const QStringList& args) {
     }
     if (command == "playlists") {
         return playlistsBench(dir);
+    }
+    if (command == "albums") {
+        return albumsBench(dir);
     }
     if (command == "wizard") {
         return wizardBench(dir);

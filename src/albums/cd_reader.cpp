@@ -166,6 +166,7 @@ bool CdReader::identify() {
         toc.leadout = m_positions.last().start + m_positions.last().length + 1;
         toc.dataTracks = m_dataTracks;
         m_musicBrainzId = discIdsOf(toc).musicBrainz;
+        m_toc = toc;
     }
 
     m_mci.sendMCI(QStringLiteral("set cdaudio time format tmsf"));
@@ -287,6 +288,7 @@ void CdReader::dropRead() {
     m_dataTracks.clear();
     m_times.clear();
     m_musicBrainzId.clear();
+    m_toc = DiscToc{};
     m_state = State::Failed;
 }
 

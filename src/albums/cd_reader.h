@@ -16,6 +16,7 @@
 #pragma once
 
 #include "albums/cd_times.h"
+#include "albums/disc_toc.h"
 #include "albums/mci_cd_audio.h"
 #include "data/event_log.h"
 #include "data/prompter.h"
@@ -114,6 +115,8 @@ public:
     bool enhancedCd() const { return m_enhancedCd; }
     // Of the audio tracks; empty when it cannot be computed.
     const QString& musicBrainzDiscId() const { return m_musicBrainzId; }
+    // The disc's table of contents as the identification read it; no tracks before that.
+    const DiscToc& toc() const { return m_toc; }
 
 private:
     enum class State { Ready, Reading, Completed, Failed };
@@ -145,6 +148,7 @@ private:
     QVector<CdTrackTime> m_times;
     bool m_enhancedCd = false;
     QString m_musicBrainzId;
+    DiscToc m_toc;
     CdReadProgress m_progress;
 };
 

@@ -50,4 +50,20 @@ DiscIds discIdsOf(const DiscToc& toc) {
     return ids;
 }
 
+QString musicBrainzLookupUrl(const DiscToc& toc) {
+    const DiscIds ids = discIdsOf(toc);
+    if (ids.musicBrainz.isEmpty()) {
+        return {};
+    }
+    const DiscToc audio = audioPartOf(toc);
+    QStringList numbers{QString::number(audio.first), QString::number(audio.last()),
+                        QString::number(audio.leadout)};
+    for (int offset : audio.offsets) {
+        numbers << QString::number(offset);
+    }
+    return QStringLiteral("https://musicbrainz.org/cdtoc/attach?id=") + ids.musicBrainz +
+           QStringLiteral("&tracks=") + QString::number(audio.trackCount()) + QStringLiteral("&toc=") +
+           numbers.join(u'+');
+}
+
 } // namespace tunarium

@@ -22,6 +22,12 @@ struct DiscIds {
 // a disc of data tracks only has no identifiers.
 DiscIds discIdsOf(const DiscToc& toc);
 
+// The MusicBrainz page that looks the disc up by its table of contents (and offers to attach it to
+// a release when it is not known yet): the disc ID, the number of audio tracks and the table of
+// the audio part. Empty for a disc without audio tracks. The program only hands it to the user's
+// browser; it never goes on the network itself.
+QString musicBrainzLookupUrl(const DiscToc& toc);
+
 // The audio part of a table: trailing data tracks dropped and the lead-out moved before the gap
 // that leads to them. The table itself when it ends in an audio track.
 DiscToc audioPartOf(const DiscToc& toc);

@@ -7,6 +7,7 @@
 
 #include "albums/add_wizard.h"
 #include "albums/cd_drive.h"
+#include "albums/cd_read_job.h"
 #include "albums/mci_cd_audio.h"
 #include "data/event_log.h"
 #include "data/settings.h"
@@ -16,7 +17,7 @@
 
 namespace tunarium {
 
-class WizardCdRead {
+class WizardCdRead : public CdReadJob {
 public:
     // What a completed read is handed to: the reader with its tracks, and the album record it
     // filled. An error is shown as a failed insert and the read counts as failed.
@@ -30,21 +31,21 @@ public:
     // `handOver`.
     WizardCdRead(Database& db, const AlbumRecord& album, HandOver handOver, Prompter& prompter,
                  const Settings& settings, const QString& collectionDir, std::unique_ptr<CdDrive> drive = {});
-    ~WizardCdRead();
+    ~WizardCdRead() override;
     WizardCdRead(const WizardCdRead&) = delete;
     WizardCdRead& operator=(const WizardCdRead&) = delete;
 
     // One step of the read (the first opens the drive and identifies the disc, each later one reads
     // a track); after the last, the tracks go to the wizard's rows. True while more steps remain.
-    bool step();
+    bool step() override;
     // Ends the read where it stands: the drive is closed and nothing is written.
-    void cancel();
+    void cancel() override;
 
-    bool finished() const { return m_finished; }
+    bool finished() const override { return m_finished; }
     // The read completed and its tracks are in the wizard's rows.
-    bool succeeded() const { return m_succeeded; }
+    bool succeeded() const override { return m_succeeded; }
     bool cancelled() const { return m_cancelled; }
-    const CdReadProgress& progress() const { return m_reader->progress(); }
+    const CdReadProgress& progress() const override { return m_reader->progress(); }
     const CdReader& reader() const { return *m_reader; }
     // The album record the read filled (identifier, disc number, disc length).
     const AlbumRecord& album() const { return m_album; }

@@ -93,7 +93,8 @@ QString moveStepName(MoveStep step) {
     return {};
 }
 
-MoveResult moveEntry(Store& store, const OrderedList& list, const Row& entry, MoveDirection direction) {
+MoveResult moveEntry(Store& store, const OrderedList& list, const Row& entry, MoveDirection direction,
+                     qint64 stopAfter) {
     MoveResult result;
     auto failed = [&result](MoveStep step, const StoreError& error, const Row& at) {
         result.outcome = MoveResult::Outcome::Failed;
@@ -106,6 +107,9 @@ MoveResult moveEntry(Store& store, const OrderedList& list, const Row& entry, Mo
     const bool onePlace = direction == MoveDirection::Up || direction == MoveDirection::Down;
     const sql::Direction walk = backward ? sql::Direction::Backward : sql::Direction::Forward;
     const int sequence = list.sequenceField();
+    const auto stopsAt = [&](const Row& passed) {
+        return direction == MoveDirection::ToTop && stopAfter > 0 && passed.number(sequence) <= stopAfter;
+    };
     if (sequence < 0 || !list.holds(entry)) {
         return failed(MoveStep::TestRange, StoreError::of(code::kInvalidKey), entry);
     }
@@ -121,7 +125,7 @@ MoveResult moveEntry(Store& store, const OrderedList& list, const Row& entry, Mo
     if (StoreError e = nextInList(store, list, positionAt(list, entry, orig), walk, neighbour, found)) {
         return failed(MoveStep::TestRange, e, entry);
     }
-    if (!found) {
+    if (!found || stopsAt(neighbour)) {
         result.outcome = MoveResult::Outcome::Unchanged;
         return result;
     }
@@ -149,7 +153,7 @@ MoveResult moveEntry(Store& store, const OrderedList& list, const Row& entry, Mo
         if (StoreError e = nextInList(store, list, from, walk, passed, found)) {
             return failed(MoveStep::PutSwap, e, moved);
         }
-        if (!found) {
+        if (!found || stopsAt(passed)) {
             break;
         }
         if (passed.meta.rec == moved.meta.rec) {
@@ -185,16 +189,20 @@ MoveResult moveEntry(Store& store, const OrderedList& list, const Row& entry, Mo
 }
 
 PromptMessage moveErrorMessage(const OrderedList& list, const MoveResult& failure) {
+    return moveErrorMessage(list, failure.error, failure.at, moveStepName(failure.step));
+}
+
+PromptMessage moveErrorMessage(const OrderedList& list, const StoreError& error, const Row& record,
+                               const QString& section) {
     const TableDef& t = tableDef(list.table);
-    const Row& at =
-        failure.at.tableId() == list.table && failure.at.size() > 0 ? failure.at : Row(list.table);
-    QString text = QStringLiteral("Record swap error: \n") + failure.error.describe();
+    const Row& at = record.tableId() == list.table && record.size() > 0 ? record : Row(list.table);
+    QString text = QStringLiteral("Record swap error: \n") + error.describe();
     text += u'\n' + t.label + QStringLiteral(", ") + t.qualifiedKey(list.key);
     for (int field : t.key(list.key).components) {
         const QString value = t.field(field).isText() ? at.text(field) : QString::number(at.number(field));
         text += QStringLiteral("\nKey Field ") + t.qualifiedField(field) + QStringLiteral(" = ") + value;
     }
-    text += QStringLiteral("\nSection = ") + moveStepName(failure.step) + u'\n';
+    text += QStringLiteral("\nSection = ") + section + u'\n';
     return {QStringLiteral("Error!"), text, PromptIcon::Stop, kButtonOk, kButtonOk};
 }
 

@@ -44,11 +44,17 @@ struct MoveResult {
     Row at; // the record the failing step worked on
 };
 
-// Moves `entry` (a record of the list, as read) one place or to an end of the list.
-MoveResult moveEntry(Store& store, const OrderedList& list, const Row& entry, MoveDirection direction);
+// Moves `entry` (a record of the list, as read) one place or to an end of the list. With ToTop and
+// a `stopAfter` above 0 the entry goes no further than just after the entry numbered `stopAfter`
+// (a new entry placed after the one that was selected).
+MoveResult moveEntry(Store& store, const OrderedList& list, const Row& entry, MoveDirection direction,
+                     qint64 stopAfter = 0);
 
 // "Record swap error: " with the error text, the table and key, each key field's value in the
 // record the failing step worked on and the step's name, under the title "Error!".
 PromptMessage moveErrorMessage(const OrderedList& list, const MoveResult& failure);
+// The same message for a step of a renumbering that is not a move ("Put Upd Seq").
+PromptMessage moveErrorMessage(const OrderedList& list, const StoreError& error, const Row& at,
+                               const QString& section);
 
 } // namespace tunarium

@@ -4,6 +4,7 @@
 #include "albums/ui/album_window_parts.h"
 #include "albums/ui/reading_cd_window.h"
 #include "albums/ui/track_form_window.h"
+#include "albums/wizard_cd_read.h"
 #include "catalogue/ui/page_model.h"
 #include "ui/dialog_units.h"
 

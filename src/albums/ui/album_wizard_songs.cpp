@@ -3,6 +3,7 @@
 #include "albums/ui/album_wizard_window.h"
 
 #include "albums/ui/album_window_parts.h"
+#include "albums/wizard_cd_read.h"
 #include "catalogue/ui/picture_edit.h"
 #include "catalogue/ui/song_form_window.h"
 #include "ui/dialog_units.h"

@@ -6,6 +6,7 @@
 #include "albums/ui/album_wizard_window.h"
 #include "albums/ui/albums_browse_window.h"
 #include "albums/ui/select_windows.h"
+#include "albums/ui/update_album_window.h"
 #include "catalogue/procedure_names.h"
 
 namespace tunarium {
@@ -17,6 +18,7 @@ void registerAlbumsProcedures(ProcedureRegistry& registry) {
     registry.add(QString::fromLatin1(procedure::kAddCompilation), [](const ProcedureContext& context) {
         AddWizardWindow::openWizard(context, WizardKind::Compilation);
     });
+    registry.add(QString::fromLatin1(procedure::kUpdateAlbum), &UpdateAlbumWindow::openAlbum);
     registry.add(QString::fromLatin1(procedure::kBrowseAlbums),
                  [](const ProcedureContext& context) { AlbumsBrowseWindow::openAlbums(context); });
     registry.add(QString::fromLatin1(procedure::kAlbumWizard),

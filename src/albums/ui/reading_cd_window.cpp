@@ -13,7 +13,7 @@
 
 namespace tunarium {
 
-ReadingCdWindow::ReadingCdWindow(std::unique_ptr<WizardCdRead> read, QWidget* parent, Done done)
+ReadingCdWindow::ReadingCdWindow(std::unique_ptr<CdReadJob> read, QWidget* parent, Done done)
     : QWidget(parent, Qt::Dialog), m_read(std::move(read)), m_done(std::move(done)) {
     setObjectName(QStringLiteral("ReadingCD"));
     setAttribute(Qt::WA_DeleteOnClose);

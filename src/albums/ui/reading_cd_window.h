@@ -1,10 +1,10 @@
-// "Reading CD": the progress window of a wizard's disc read. A timer steps the read, one track a
-// step, so every other window stays usable while it runs; the window shows once the drive has
+// "Reading CD": the progress window of a disc read (a wizard's, or the album form's). A timer steps the read,
+// one track a step, so every other window stays usable while it runs; the window shows once the drive has
 // answered, and closes itself when the read ends. Its Cancel ends the read where it stands, with
 // the drive closed and nothing written.
 #pragma once
 
-#include "albums/wizard_cd_read.h"
+#include "albums/cd_read_job.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -23,12 +23,12 @@ public:
     // Told once, when the read ends: whether its tracks are in the wizard's rows.
     using Done = std::function<void(bool succeeded)>;
 
-    ReadingCdWindow(std::unique_ptr<WizardCdRead> read, QWidget* parent, Done done);
+    ReadingCdWindow(std::unique_ptr<CdReadJob> read, QWidget* parent, Done done);
     ~ReadingCdWindow() override;
 
     // Starts stepping the read.
     void start();
-    WizardCdRead& read() { return *m_read; }
+    CdReadJob& read() { return *m_read; }
     QProgressBar* bar() const { return m_bar; }
     QString statusLine() const;
     QPushButton* cancelButton() const { return m_cancel; }
@@ -43,7 +43,7 @@ private:
     // The read is over: the caller is told, and the window closes unless it is closing already.
     void end(bool closeWindow);
 
-    std::unique_ptr<WizardCdRead> m_read;
+    std::unique_ptr<CdReadJob> m_read;
     Done m_done;
     QProgressBar* m_bar;
     QLabel* m_status;

@@ -3,6 +3,7 @@
 
 #include "catalogue/ui/browse_list.h"
 #include "catalogue/ui/form_window.h"
+#include "catalogue/ui/list_panel_parts.h"
 #include "catalogue/ui/page_model.h"
 #include "catalogue/ui/songs_browse_window.h"
 #include "data/pictures.h"
@@ -19,7 +20,6 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
@@ -204,43 +204,11 @@ void PlaylistEntriesPanel::closeRequested() {
 }
 
 void PlaylistEntriesPanel::thumbAction(int action) {
-    switch (action) {
-    case QAbstractSlider::SliderSingleStepAdd:
-        m_engine->scroll(ScrollAction::OneDown);
-        break;
-    case QAbstractSlider::SliderSingleStepSub:
-        m_engine->scroll(ScrollAction::OneUp);
-        break;
-    case QAbstractSlider::SliderPageStepAdd:
-        m_engine->scroll(ScrollAction::PageDown);
-        break;
-    case QAbstractSlider::SliderPageStepSub:
-        m_engine->scroll(ScrollAction::PageUp);
-        break;
-    case QAbstractSlider::SliderToMinimum:
-        m_engine->scroll(ScrollAction::Top);
-        break;
-    case QAbstractSlider::SliderToMaximum:
-        m_engine->scroll(ScrollAction::Bottom);
-        break;
-    default:
-        return;
-    }
-    m_thumb->setSliderPosition(m_engine->thumbPosition());
+    scrollByThumbAction(*m_engine, m_thumb, action);
 }
 
 void PlaylistEntriesPanel::showPopup(QPoint at) {
-    auto* menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    int entry = 0;
-    for (const QString& item : m_engine->popupText().split(u'|')) {
-        const bool greyed = item.startsWith(u'~');
-        QAction* action = menu->addAction(greyed ? item.mid(1) : item);
-        action->setEnabled(!greyed);
-        const int chosen = ++entry;
-        connect(action, &QAction::triggered, this, [this, chosen] { m_engine->choosePopup(chosen); });
-    }
-    menu->popup(at);
+    showEnginePopup(this, *m_engine, at);
 }
 
 void PlaylistEntriesPanel::callForm(Request request, const Row& record) {

@@ -1,0 +1,218 @@
+// The album form's rules.
+#include "albums/album_rules.h"
+
+#include "data/fold_key.h"
+
+#include <algorithm>
+
+namespace tunarium {
+
+namespace {
+
+constexpr int kPage = 256;
+
+} // namespace
+
+QString albumCopyName(const QString& name) {
+    // The suffix always shows: a copy cut back to its source's name would clash with it.
+    const int room = tableDef(TableId::Album).field(alb::kAlbum).width - int(qstrlen(kCopySuffix));
+    return trimTrailingBlanks(trimTrailingBlanks(name).left(room)) + QLatin1String(kCopySuffix);
+}
+
+QString albumKeyName(const QString& qualifiedKey) {
+    static const QHash<QString, QString> kNames{
+        {QStringLiteral("ALB:KeyAlbumID"), QStringLiteral("Album ID")},
+        {QStringLiteral("ALB:KeyAlbum"), QStringLiteral("Album")},
+        {QStringLiteral("ALB:KeyArtist"), QStringLiteral("Artist")},
+        {QStringLiteral("ALB:KeyCDIdentifier"), QStringLiteral("CD Serial Number")},
+    };
+    return kNames.value(qualifiedKey, qualifiedKey);
+}
+
+StoreError AlbumRules::primeAndNumber(Row& record, bool copy) {
+    if (record.tableId() != TableId::Album || record.size() == 0) {
+        record = Row(TableId::Album);
+    }
+    // An add that starts from an album's values is a copy: it must not clash with its source's
+    // name and disc.
+    if (copy || !record.text(alb::kAlbum).isEmpty()) {
+        record.setText(alb::kAlbum, albumCopyName(record.text(alb::kAlbum)));
+        record.setText(alb::kCdIdentifier, QString());
+    }
+    qint64 number = 0;
+    if (StoreError e = m_db.store().nextNumber(TableId::Album, number)) {
+        return e;
+    }
+    record.setNumber(alb::kAlbumId, number);
+    return {};
+}
+
+QString AlbumRules::duplicateKeyName(const StoreError& error) const {
+    return error.keyName.isEmpty() ? uniqueKeyName() : albumKeyName(error.keyName);
+}
+
+StoreError AlbumRules::removeAdded(Database& db, const Row& added) {
+    // Songs read or added into the new album, or re-assigned to it, are the user's: they stay,
+    // without an album.
+    Store& store = db.store();
+    Transaction tx(store);
+    if (!tx.ok()) {
+        return tx.beginError();
+    }
+    const qint64 albumId = added.number(alb::kAlbumId);
+    for (;;) {
+        QVector<Row> songs;
+        KeyPosition from;
+        from.values = {albumId};
+        if (StoreError e = store.read(TableId::Tunarium, tun::kKeyAlbumId, from, sql::Direction::Forward,
+                                      true, kPage, songs)) {
+            return e;
+        }
+        int detached = 0;
+        for (Row& song : songs) {
+            if (song.number(tun::kAlbumId) != albumId) {
+                break;
+            }
+            song.setNumber(tun::kAlbumId, 0);
+            if (StoreError e = store.update(song)) {
+                return e;
+            }
+            ++detached;
+        }
+        if (detached < kPage) {
+            break;
+        }
+    }
+    if (StoreError e = store.remove(added)) {
+        return e;
+    }
+    return tx.commit();
+}
+
+StoreError AlbumRules::loadChoices() {
+    m_media.clear();
+    m_categories.clear();
+    Store& store = m_db.store();
+    for (TableId table : {TableId::Media, TableId::Categories}) {
+        const TableDef& t = tableDef(table);
+        const int key = table == TableId::Media ? med::kKeyMedia : t.primaryKey;
+        KeyPosition from;
+        for (;;) {
+            QVector<Row> rows;
+            if (StoreError e = store.read(table, key, from, sql::Direction::Forward, false, kPage, rows)) {
+                return e;
+            }
+            for (const Row& r : rows) {
+                if (table == TableId::Media) {
+                    m_media << r.text(med::kMedia);
+                } else {
+                    m_categories.push_back({r.text(cat::kCategory), r.number(cat::kCategoryId)});
+                }
+            }
+            if (rows.size() < kPage) {
+                break;
+            }
+            from = store.positionOf(rows.last(), key);
+        }
+    }
+    std::stable_sort(
+        m_categories.begin(), m_categories.end(),
+        [](const AlbumCategory& a, const AlbumCategory& b) { return foldKey(a.name) < foldKey(b.name); });
+    return {};
+}
+
+QString AlbumRules::categoryName(qint64 id) const {
+    for (const AlbumCategory& c : m_categories) {
+        if (c.id == id) {
+            return c.name;
+        }
+    }
+    return {};
+}
+
+bool AlbumRules::check(AlbumCheck which, Row& record, const QString& categoryText) {
+    Warnings& warnings = m_db.warnings();
+    switch (which) {
+    case AlbumCheck::Media: {
+        const QString media = record.text(alb::kMedia);
+        if (m_media.contains(media)) {
+            return true;
+        }
+        warnings.show(warning::kFieldContentsError, QStringLiteral("Media"), QStringLiteral("Media"));
+        return false;
+    }
+    case AlbumCheck::Category: {
+        const QString name = trimTrailingBlanks(categoryText).trimmed();
+        if (name.isEmpty()) {
+            record.setNumber(alb::kCategoryId, 0);
+            return true;
+        }
+        for (const AlbumCategory& c : m_categories) {
+            if (c.name.compare(name, Qt::CaseInsensitive) == 0) {
+                record.setNumber(alb::kCategoryId, c.id);
+                return true;
+            }
+        }
+        warnings.show(warning::kFieldContentsError, QStringLiteral("Category"), QStringLiteral("Categories"));
+        return false;
+    }
+    case AlbumCheck::Rating: {
+        const qint64 rating = record.number(alb::kRating);
+        if (rating >= 0 && rating <= 10) {
+            return true;
+        }
+        warnings.show(warning::kRangeError, QStringLiteral("Rating"), QStringLiteral("0 and 10"));
+        return false;
+    }
+    case AlbumCheck::Unique:
+        for (int key : {alb::kKeyAlbum, alb::kKeyArtist, alb::kKeyCdIdentifier}) {
+            if (const QString name = takenKey(record, key); !name.isEmpty()) {
+                warnings.show(warning::kDuplicateKey, name);
+                return false;
+            }
+        }
+        return true;
+    }
+    return false;
+}
+
+QString AlbumRules::takenKey(const Row& record, int key) {
+    const TableDef& t = tableDef(TableId::Album);
+    QVector<QVariant> values;
+    bool blank = true;
+    for (int field : t.key(key).components) {
+        values << record.text(field);
+        blank = blank && record.text(field).isEmpty();
+    }
+    if (blank) {
+        return {};
+    }
+    KeyPosition from;
+    from.values = values;
+    QVector<Row> rows;
+    if (m_db.store().read(TableId::Album, key, from, sql::Direction::Forward, true, 8, rows)) {
+        return {}; // the store refuses the write itself
+    }
+    for (const Row& other : rows) {
+        bool same = other.number(alb::kAlbumId) != record.number(alb::kAlbumId);
+        for (int field : t.key(key).components) {
+            same = same && other.text(field) == record.text(field);
+        }
+        if (same) {
+            return albumKeyName(t.qualifiedKey(key));
+        }
+    }
+    return {};
+}
+
+std::optional<AlbumCheck> AlbumRules::checkAll(Row& record, const QString& categoryText) {
+    for (AlbumCheck which :
+         {AlbumCheck::Media, AlbumCheck::Category, AlbumCheck::Rating, AlbumCheck::Unique}) {
+        if (!check(which, record, categoryText)) {
+            return which;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace tunarium
