@@ -26,6 +26,10 @@ constexpr int kLinesPerStep = 25; // an import commits its lines 25 at a time
 constexpr int kLineImportLines = 3000;
 constexpr int kBulkImportLines = 30000; // past the size from which an import loads in bulk
 constexpr int kFirstDelayMs = 300;
+// The playlist-move workload's collection: small, whatever the size of the full one, with one
+// playlist of a few hundred entries.
+constexpr qint64 kPlaylistSongs = 1000;
+constexpr int kPlaylistEntries = 300;
 
 void say(const QString& text) {
     std::printf("%s\n", qPrintable(text));
@@ -82,6 +86,33 @@ StoreError makeEmptyCollection(const QString& dir) {
         if (StoreError e = store.openTable(t.id)) {
             return e;
         }
+    }
+    return {};
+}
+
+// A collection of its own for the playlist moves; `songIds` receives its playlist's songs.
+QString makePlaylistCollection(const QString& dir, QList<qint64>& songIds) {
+    QDir(dir).removeRecursively();
+    {
+        Store store;
+        if (StoreError e = store.open(dir)) {
+            return e.describe();
+        }
+        GeneratorOptions generator;
+        generator.songs = kPlaylistSongs;
+        generator.playlists = 1;
+        generator.entriesPerPlaylist = kPlaylistEntries;
+        GeneratorResult result;
+        if (StoreError e = generateCollection(store, generator, result)) {
+            return e.describe();
+        }
+    }
+    QString problem;
+    if (!playlistFromOutside(dir, kCrashPlaylistId, songIds, problem)) {
+        return problem;
+    }
+    if (songIds.size() != kPlaylistEntries) {
+        return QStringLiteral("the playlist was made with %1 entries").arg(songIds.size());
     }
     return {};
 }
@@ -145,6 +176,7 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
     say(QStringLiteral("crash harness: seed %1, %2 kills").arg(options.seed).arg(options.kills));
     const QString full = work.filePath(QStringLiteral("full"));
     const QString empty = work.filePath(QStringLiteral("empty"));
+    const QString playlist = work.filePath(QStringLiteral("playlist"));
     const QString lines = work.filePath(QStringLiteral("lines.csv"));
     const QString bulk = work.filePath(QStringLiteral("bulk.csv"));
     const QString journal = work.filePath(QStringLiteral("journal.txt"));
@@ -197,6 +229,12 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
         return figures;
     }
 
+    QList<qint64> playlistSongs;
+    if (const QString problem = makePlaylistCollection(playlist, playlistSongs); !problem.isEmpty()) {
+        error = problem;
+        return figures;
+    }
+
     QRandomGenerator rng(options.seed);
     const QStringList workloads = crashWorkloads();
     QHash<QString, int> maxDelay;
@@ -211,7 +249,8 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
             workloads[static_cast<int>(rng.bounded(static_cast<quint32>(workloads.size())))];
         const bool bulkImport = workload == QLatin1String("bulk-import");
         const bool lineImport = workload == QLatin1String("line-import");
-        const QString dir = bulkImport ? empty : full;
+        const bool playlistMove = workload == QLatin1String("playlist-move");
+        const QString dir = bulkImport ? empty : playlistMove ? playlist : full;
         if (bulkImport) {
             if (StoreError e = makeEmptyCollection(empty)) {
                 error = e.describe();
@@ -296,6 +335,9 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
                 rolledBack =
                     allowed.size() > 1 && allowed.first() != allowed.last() && after == allowed.first();
             }
+            if (playlistMove) {
+                problems << checkPlaylistFromOutside(dir, kCrashPlaylistId, playlistSongs);
+            }
         }
         if (problems.isEmpty()) {
             QProcess check;
@@ -323,7 +365,13 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
                     .arg(delay)
                     .arg(problems.join(QStringLiteral("; "))));
             // Go on from a sound collection so that one fault is not counted again and again.
-            if (!bulkImport) {
+            if (playlistMove) {
+                if (const QString problem = makePlaylistCollection(playlist, playlistSongs);
+                    !problem.isEmpty()) {
+                    error = problem;
+                    return figures;
+                }
+            } else if (!bulkImport) {
                 QDir(full).removeRecursively();
                 QDir().mkpath(full);
                 QFile::copy(pristine, QDir(full).filePath(QString::fromLatin1(kCollectionFileName)));

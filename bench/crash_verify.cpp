@@ -7,6 +7,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 #include <sqlite3.h>
 
 namespace tunarium::bench {
@@ -26,13 +28,18 @@ public:
     bool ok() const { return m_code == SQLITE_OK; }
     QString message() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
 
-    // Every row of `sql`, its columns as text; false (with `problem`) when it fails.
-    bool rows(const QString& sql, QList<QStringList>& out, QString& problem) const {
+    // Every row of `sql` with `numbers` bound to its parameters, its columns as text; false (with
+    // `problem`) when it fails.
+    bool rows(const QString& sql, QList<QStringList>& out, QString& problem,
+              const QList<qint64>& numbers = {}) const {
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &stmt, nullptr) != SQLITE_OK) {
             problem = message() + QStringLiteral(" in ") + sql;
             sqlite3_finalize(stmt);
             return false;
+        }
+        for (int i = 0; i < numbers.size(); ++i) {
+            sqlite3_bind_int64(stmt, i + 1, numbers[i]);
         }
         int rc = SQLITE_OK;
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
@@ -143,6 +150,49 @@ QStringList checkCollectionFromOutside(const QString& dir, qint64& songs) {
         }
     }
     return problems;
+}
+
+bool playlistFromOutside(const QString& dir, qint64 playlistId, QList<qint64>& songIds, QString& problem) {
+    const RawFile file(QDir(dir).filePath(QString::fromLatin1(kCollectionFileName)));
+    if (!file.ok()) {
+        problem = QStringLiteral("cannot open the collection: ") + file.message();
+        return false;
+    }
+    QList<QStringList> entries;
+    if (!file.rows(QStringLiteral("SELECT \"PlaylistSeq\", \"ID\" FROM \"PlaylistDetails\" "
+                                  "WHERE \"PlaylistID\" = ? ORDER BY \"PlaylistSeq\""),
+                   entries, problem, {playlistId})) {
+        return false;
+    }
+    songIds.clear();
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (entries[i].value(0).toLongLong() != i + 1) {
+            problem = QStringLiteral("playlist %1: entry %2 is numbered %3")
+                          .arg(playlistId)
+                          .arg(i + 1)
+                          .arg(entries[i].value(0));
+            return false;
+        }
+        songIds << entries[i].value(1).toLongLong();
+    }
+    return true;
+}
+
+QStringList checkPlaylistFromOutside(const QString& dir, qint64 playlistId, QList<qint64> songIds) {
+    QList<qint64> now;
+    QString problem;
+    if (!playlistFromOutside(dir, playlistId, now, problem)) {
+        return {problem};
+    }
+    std::sort(songIds.begin(), songIds.end());
+    std::sort(now.begin(), now.end());
+    if (now != songIds) {
+        return {QStringLiteral("playlist %1 holds %2 entries, not the %3 songs it held")
+                    .arg(playlistId)
+                    .arg(now.size())
+                    .arg(songIds.size())};
+    }
+    return {};
 }
 
 } // namespace tunarium::bench
