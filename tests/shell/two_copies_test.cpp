@@ -422,7 +422,7 @@ protected:
 
 TEST_F(SongFormBesideAnImport, EditsAreKeptAndALockIsWarnedOf) {
     const QString lines = dir.path("../lines.csv");
-    writeLines(lines, 3000, QStringLiteral("Cli"));
+    writeLines(lines, 5000, QStringLiteral("Cli"));
     Copy import(dir, importOf(lines));
     for (int i = 0; i < 400 && songsIn(dir.dir()) <= 300 && import.running(); ++i) {
         QThread::msleep(25);
@@ -439,7 +439,7 @@ TEST_F(SongFormBesideAnImport, EditsAreKeptAndALockIsWarnedOf) {
     import.finish();
     expectNoCrash(import, "import");
     EXPECT_EQ(import.exitCode(), 0) << import.err().toStdString();
-    EXPECT_EQ(import.songsAdded(), 3000);
+    EXPECT_EQ(import.songsAdded(), 5000);
     EXPECT_GT(duringImport, 0) << "the import ended before the first edit";
 
     // Another copy holds the write lock past the lock time-out: the save is refused with the lock
