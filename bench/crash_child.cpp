@@ -6,6 +6,7 @@
 
 #include "albums/album_entries.h"
 #include "data/database.h"
+#include "playlists/playlist_entries.h"
 #include "shell/collection_maintenance.h"
 
 #include <QFile>
@@ -177,6 +178,27 @@ public:
         return done;
     }
 
+    // One entry of the harness's playlist moved up or down a place, or to the top or the bottom,
+    // as the playlist window's move buttons move it: the song count does not change, and the
+    // entries stay numbered 1 to n. A move to the end the entry is already at moves nothing.
+    bool playlistMove() {
+        PlaylistEntries entries(m_db, kCrashPlaylistId);
+        qint64 last = 0;
+        if (entries.lastSequence(last) || last < 2) {
+            return false;
+        }
+        QVector<PlaylistEntryRecord> one;
+        if (entries.read(m_rng.bounded(last), 1, one) || one.isEmpty()) {
+            return false;
+        }
+        static constexpr EntryMove kMoves[] = {EntryMove::Top, EntryMove::Up, EntryMove::Down,
+                                               EntryMove::Bottom};
+        const qsizetype told = m_prompter.messages.size();
+        PlaylistEntryRecord moved;
+        entries.move(one.first(), kMoves[m_rng.bounded(4)], moved);
+        return m_prompter.messages.size() == told;
+    }
+
 private:
     RecordingPrompter m_prompter;
     Database m_db;
@@ -189,7 +211,7 @@ private:
 QStringList crashWorkloads() {
     return {QStringLiteral("bulk-import"),  QStringLiteral("line-import"),   QStringLiteral("song-edits"),
             QStringLiteral("album-delete"), QStringLiteral("album-entries"), QStringLiteral("build"),
-            QStringLiteral("pack")};
+            QStringLiteral("pack"),         QStringLiteral("playlist-move")};
 }
 
 int runCrashChild(const QString& dir, const QString& workload, const QString& journal, quint32 seed) {
@@ -213,6 +235,8 @@ int runCrashChild(const QString& dir, const QString& workload, const QString& jo
             done = child.build();
         } else if (workload == QLatin1String("pack")) {
             done = child.pack();
+        } else if (workload == QLatin1String("playlist-move")) {
+            done = child.playlistMove();
         } else {
             std::fprintf(stderr, "crash-child: unknown workload %s\n", qPrintable(workload));
             return 2;

@@ -23,9 +23,18 @@ namespace tunarium::bench {
 namespace {
 
 constexpr int kLinesPerStep = 25; // an import commits its lines 25 at a time
-constexpr int kLineImportLines = 3000;
-constexpr int kBulkImportLines = 30000; // past the size from which an import loads in bulk
+constexpr int kLineImportLines = 1200;
+// Past the size from which an import into an empty collection loads in bulk (4 MB): few lines,
+// each with long notes, so that a kill comes at any moment of the load without a long wait.
+constexpr int kBulkImportLines = 5000;
+constexpr int kBulkNotesLength = 900;
 constexpr int kFirstDelayMs = 300;
+constexpr int kImportDelayCapMs = 120000;
+constexpr int kRunToTheEnd = -1; // a workload's first run is not killed
+// The playlist-move workload's collection: small, whatever the size of the full one, with one
+// playlist of a few hundred entries.
+constexpr qint64 kPlaylistSongs = 1000;
+constexpr int kPlaylistEntries = 300;
 
 void say(const QString& text) {
     std::printf("%s\n", qPrintable(text));
@@ -37,20 +46,21 @@ QString cliPath() {
     return given.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/tunarium-cli") : given;
 }
 
-bool writeSongLines(const QString& path, int lines, const QString& tag) {
+bool writeSongLines(const QString& path, int lines, const QString& tag, int notesLength) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }
+    const QString notes =
+        QStringLiteral("Notes of the song ").repeated(notesLength / 18 + 1).left(notesLength);
     for (int i = 1; i <= lines; ++i) {
-        file.write(
-            QStringLiteral("%1 Artist %2,%1 title %3,%1 Album %4,Notes that make the line long enough for a "
-                           "file of thirty thousand lines to be loaded in bulk by the import\n")
-                .arg(tag)
-                .arg(i % 300)
-                .arg(i)
-                .arg(i / 12)
-                .toUtf8());
+        file.write(QStringLiteral("%1 Artist %2,%1 title %3,%1 Album %4,%5\n")
+                       .arg(tag)
+                       .arg(i % 300)
+                       .arg(i)
+                       .arg(i / 12)
+                       .arg(notes)
+                       .toUtf8());
     }
     return file.error() == QFileDevice::NoError;
 }
@@ -82,6 +92,33 @@ StoreError makeEmptyCollection(const QString& dir) {
         if (StoreError e = store.openTable(t.id)) {
             return e;
         }
+    }
+    return {};
+}
+
+// A collection of its own for the playlist moves; `songIds` receives its playlist's songs.
+QString makePlaylistCollection(const QString& dir, QList<qint64>& songIds) {
+    QDir(dir).removeRecursively();
+    {
+        Store store;
+        if (StoreError e = store.open(dir)) {
+            return e.describe();
+        }
+        GeneratorOptions generator;
+        generator.songs = kPlaylistSongs;
+        generator.playlists = 1;
+        generator.entriesPerPlaylist = kPlaylistEntries;
+        GeneratorResult result;
+        if (StoreError e = generateCollection(store, generator, result)) {
+            return e.describe();
+        }
+    }
+    QString problem;
+    if (!playlistFromOutside(dir, kCrashPlaylistId, songIds, problem)) {
+        return problem;
+    }
+    if (songIds.size() != kPlaylistEntries) {
+        return QStringLiteral("the playlist was made with %1 entries").arg(songIds.size());
     }
     return {};
 }
@@ -145,6 +182,7 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
     say(QStringLiteral("crash harness: seed %1, %2 kills").arg(options.seed).arg(options.kills));
     const QString full = work.filePath(QStringLiteral("full"));
     const QString empty = work.filePath(QStringLiteral("empty"));
+    const QString playlist = work.filePath(QStringLiteral("playlist"));
     const QString lines = work.filePath(QStringLiteral("lines.csv"));
     const QString bulk = work.filePath(QStringLiteral("bulk.csv"));
     const QString journal = work.filePath(QStringLiteral("journal.txt"));
@@ -191,9 +229,15 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
             return figures;
         }
     }
-    if (!writeSongLines(lines, kLineImportLines, QStringLiteral("Line")) ||
-        !writeSongLines(bulk, kBulkImportLines, QStringLiteral("Bulk"))) {
+    if (!writeSongLines(lines, kLineImportLines, QStringLiteral("Line"), 80) ||
+        !writeSongLines(bulk, kBulkImportLines, QStringLiteral("Bulk"), kBulkNotesLength)) {
         error = QStringLiteral("cannot write the import files in %1").arg(options.dir);
+        return figures;
+    }
+
+    QList<qint64> playlistSongs;
+    if (const QString problem = makePlaylistCollection(playlist, playlistSongs); !problem.isEmpty()) {
+        error = problem;
         return figures;
     }
 
@@ -201,8 +245,12 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
     const QStringList workloads = crashWorkloads();
     QHash<QString, int> maxDelay;
     QHash<QString, int> killsOf;
+    QHash<QString, qint64> soundSongs; // per collection: its songs when it last passed every check
     for (const QString& w : workloads) {
-        maxDelay.insert(w, kFirstDelayMs);
+        // The bulk import runs once to its end first, so that its kills then fall anywhere in it:
+        // in the load, in the build of the keys and at the commit. Every moment of the others is
+        // like another (a line import commits 25 lines at a time; the rest repeat their work).
+        maxDelay.insert(w, w == QLatin1String("bulk-import") ? kRunToTheEnd : kFirstDelayMs);
     }
     int attempts = 0;
     while (figures.kills < options.kills && attempts < options.kills * 4) {
@@ -211,18 +259,24 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
             workloads[static_cast<int>(rng.bounded(static_cast<quint32>(workloads.size())))];
         const bool bulkImport = workload == QLatin1String("bulk-import");
         const bool lineImport = workload == QLatin1String("line-import");
-        const QString dir = bulkImport ? empty : full;
+        const bool playlistMove = workload == QLatin1String("playlist-move");
+        const QString dir = bulkImport ? empty : playlistMove ? playlist : full;
         if (bulkImport) {
             if (StoreError e = makeEmptyCollection(empty)) {
                 error = e.describe();
                 return figures;
             }
         }
-        qint64 before = 0;
-        if (const QStringList problems = checkCollectionFromOutside(dir, before); !problems.isEmpty()) {
-            error = QStringLiteral("the collection was damaged before the child started: ") +
-                    problems.join(u'\n');
-            return figures;
+        // A collection that passed every check after the last kill is not checked again before
+        // the next (at a million songs the checks take longer than the work).
+        qint64 before = soundSongs.value(dir, -1);
+        soundSongs.remove(dir);
+        if (before < 0) {
+            if (const QStringList problems = checkCollectionFromOutside(dir, before); !problems.isEmpty()) {
+                error = QStringLiteral("the collection was damaged before the child started: ") +
+                        problems.join(u'\n');
+                return figures;
+            }
         }
         QFile::remove(journal);
         QProcess child;
@@ -245,7 +299,9 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
             child.waitForReadyRead(10000); // "ready": the collection is open
         }
         const int delay =
-            static_cast<int>(rng.bounded(static_cast<quint32>(std::max(1, maxDelay.value(workload)))));
+            maxDelay.value(workload) == kRunToTheEnd
+                ? kImportDelayCapMs
+                : static_cast<int>(rng.bounded(static_cast<quint32>(std::max(1, maxDelay.value(workload)))));
         const bool ended = child.waitForFinished(delay);
         if (ended) {
             // Too late: the next kill of this workload comes sooner.
@@ -257,7 +313,7 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
         // Only an import runs long enough to need it: the others repeat their work in a loop, where
         // every moment is like another after the first few hundred milliseconds.
         maxDelay[workload] =
-            std::min(bulkImport || lineImport ? 60000 : 600, maxDelay.value(workload) * 9 / 8);
+            std::min(bulkImport || lineImport ? kImportDelayCapMs : 600, maxDelay.value(workload) * 9 / 8);
         ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
         child.waitForFinished(10000);
         ++figures.kills;
@@ -296,6 +352,9 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
                 rolledBack =
                     allowed.size() > 1 && allowed.first() != allowed.last() && after == allowed.first();
             }
+            if (playlistMove) {
+                problems << checkPlaylistFromOutside(dir, kCrashPlaylistId, playlistSongs);
+            }
         }
         if (problems.isEmpty()) {
             QProcess check;
@@ -313,8 +372,15 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
             }
         }
         if (problems.isEmpty()) {
+            soundSongs.insert(dir, after);
             ++figures.recovered;
             figures.rolledBack += rolledBack ? 1 : 0;
+            say(QStringLiteral("kill %1: %2 after %3 ms, %4 songs, sound%5")
+                    .arg(figures.kills)
+                    .arg(workload)
+                    .arg(delay)
+                    .arg(after)
+                    .arg(rolledBack ? QStringLiteral(" (rolled back)") : QString()));
         } else {
             ++figures.damaged;
             say(QStringLiteral("DAMAGED after kill %1 (%2, %3 ms): %4")
@@ -323,7 +389,13 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
                     .arg(delay)
                     .arg(problems.join(QStringLiteral("; "))));
             // Go on from a sound collection so that one fault is not counted again and again.
-            if (!bulkImport) {
+            if (playlistMove) {
+                if (const QString problem = makePlaylistCollection(playlist, playlistSongs);
+                    !problem.isEmpty()) {
+                    error = problem;
+                    return figures;
+                }
+            } else if (!bulkImport) {
                 QDir(full).removeRecursively();
                 QDir().mkpath(full);
                 QFile::copy(pristine, QDir(full).filePath(QString::fromLatin1(kCollectionFileName)));

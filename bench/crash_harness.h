@@ -37,10 +37,20 @@ bool reportCrashFigures(const CrashFigures& figures, int killsAsked);
 // the song count before each commit and after it. Returns the exit status when it ends.
 int runCrashChild(const QString& dir, const QString& workload, const QString& journal, quint32 seed);
 
+// The playlist the playlist-move workload reorders, in a collection of its own.
+inline constexpr qint64 kCrashPlaylistId = 1;
+
 // The names of the workloads, in the order the harness knows them.
 QStringList crashWorkloads();
 
 // What the checker of a collection found: empty when everything holds.
 QStringList checkCollectionFromOutside(const QString& dir, qint64& songs);
+// The song numbers of the entries of playlist `playlistId` in their order; false (with `problem`)
+// when they cannot be read.
+bool playlistFromOutside(const QString& dir, qint64 playlistId, QList<qint64>& songIds, QString& problem);
+// What is wrong with the entries of playlist `playlistId` beside the songs it held before
+// (`songIds`, in any order): they must be numbered 1 to n without a gap or a double, and name the
+// same songs.
+QStringList checkPlaylistFromOutside(const QString& dir, qint64 playlistId, QList<qint64> songIds);
 
 } // namespace tunarium::bench

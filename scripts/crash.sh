@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The crash harness: children running the program's write workloads (bulk and line-by-line
 # imports, song adds, changes and deletes, album deletes with their songs, create album entries,
-# Build and Pack) are killed with SIGKILL at seeded random moments; after each kill the collection
-# must pass SQLite's integrity check and tunarium-cli check, every count and key must agree with its
-# table, the song count must be one the workload committed, and the program must open and work.
+# Build and Pack, moves of entries in a playlist of 300) are killed with SIGKILL at seeded random
+# moments; after each kill the collection must pass SQLite's integrity check and tunarium-cli
+# check, every count and key must agree with its table, the song count must be one the workload
+# committed, the playlist's entries must be numbered 1 to 300 and name the same songs, and the
+# program must open and work.
 # Prints the seed first (to repeat a run) and the figures at the end; fails when anything was
 # damaged.
 #
@@ -12,7 +14,9 @@
 #
 # Environment: CRASH_BUILD_DIR (default build: a sanitized build of tunarium-bench and
 # tunarium-cli), CRASH_SONGS (songs of the collection the workloads start from, default 2000),
-# CRASH_DIR (the scratch directory, default a fresh one under /tmp).
+# CRASH_DIR (the scratch directory, default a fresh one under /dev/shm when there is one, else under
+# /tmp: a kill of the process leaves what it wrote in the page cache either way, and on a memory
+# file system the commits of the workloads do not wait for the disk).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 kills="${1:-100}"
@@ -22,7 +26,9 @@ if [ ! -x "$build/tunarium-bench" ] || [ ! -x "$build/tunarium-cli" ]; then
   echo "crash.sh: build tunarium-bench and tunarium-cli in $build first" >&2
   exit 2
 fi
-work="${CRASH_DIR:-$(mktemp -d /tmp/tunarium-crash.XXXXXX)}"
+scratch_root=/tmp
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then scratch_root=/dev/shm; fi
+work="${CRASH_DIR:-$(mktemp -d "$scratch_root/tunarium-crash.XXXXXX")}"
 trap 'rm -rf "$work"' EXIT
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"

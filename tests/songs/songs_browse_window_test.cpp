@@ -1,9 +1,11 @@
 // The songs browse window: tabs, ranges, search and reset, as a user works it.
 #include "catalogue/procedure_names.h"
 #include "catalogue/songs_browse.h"
+#include "catalogue/ui/song_form_window.h"
 #include "catalogue/ui/songs_browse_window.h"
 #include "support/temp_collection.h"
 
+#include <QApplication>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
@@ -154,5 +156,27 @@ TEST_F(SongsBrowseWindowTest, ImportAndExportStartTheirProceduresOverTheBrowse) 
         }
     }
     bare->close();
+    QCoreApplication::processEvents();
+}
+
+TEST_F(SongsBrowseWindowTest, AFormOutlivingItsBrowseAnswersNoOne) {
+    // The form a browse opened for a change, still open when the browse goes.
+    const QWidgetList before = QApplication::topLevelWidgets();
+    window->engine().selectRow(0);
+    window->button(BrowseAction::Change)->click();
+    QCoreApplication::processEvents();
+    QList<QPointer<SongFormWindow>> forms;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* form = dynamic_cast<SongFormWindow*>(w); form && !before.contains(w)) {
+            forms << form;
+        }
+    }
+    ASSERT_EQ(forms.size(), 1);
+    delete window;
+    for (const QPointer<SongFormWindow>& form : forms) {
+        ASSERT_TRUE(form);
+        QTest::keyClick(form, Qt::Key_Escape);
+        delete form;
+    }
     QCoreApplication::processEvents();
 }

@@ -168,9 +168,14 @@ void SongsBrowseWindow::openForm(Request request, const Row& record) {
     if (m_procedures) {
         form->setProcedures(m_procedures->calledFrom(this));
     }
-    form->setDone([this, guard](Response response) {
-        engine().formAnswered(static_cast<Response>(response),
-                              guard ? guard->record() : Row(TableId::Tunarium));
+    // The form may outlive the browse (a workspace torn down with both open): then no one waits
+    // for its answer.
+    QPointer<SongsBrowseWindow> self(this);
+    form->setDone([self, guard](Response response) {
+        if (self) {
+            self->engine().formAnswered(static_cast<Response>(response),
+                                        guard ? guard->record() : Row(TableId::Tunarium));
+        }
     });
     form->start(m_area);
 }
@@ -182,7 +187,11 @@ void SongsBrowseWindow::copySong() {
     // The copy is a new song: the list picks it up when the window regains the focus.
     auto form = new SongFormWindow(m_db, m_settings, options().positionFile, Request::Copy,
                                    fromRow<SongRecord>(engine().record()), {}, this,
-                                   [this](Response) { engine().focusGained(); });
+                                   [self = QPointer<SongsBrowseWindow>(this)](Response) {
+                                       if (self) {
+                                           self->engine().focusGained();
+                                       }
+                                   });
     form->start(m_area);
 }
 
