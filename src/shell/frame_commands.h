@@ -6,6 +6,7 @@
 #include "catalogue/procedure_names.h"
 #include "data/settings.h"
 #include "playlists/procedure_names.h"
+#include "reports/procedure_names.h"
 
 #include <QString>
 #include <QVector>
@@ -91,12 +92,9 @@ inline constexpr char kBrowseAlbums[] = "BrowseAlbums";
 inline constexpr char kXploreAlbums[] = "XploreAlbums";
 inline constexpr char kPreferences[] = "Preferences";
 inline constexpr char kAlbumWizard[] = "AlbumWizard";
-inline constexpr char kLabelWizard[] = "LabelWizard";
-inline constexpr char kBrowseLabels[] = "BrowseLabels";
 inline constexpr char kTipOfTheDay[] = "TipOfTheDay";
 inline constexpr char kTipEditor[] = "TipEditor";
 inline constexpr char kSetupWizard[] = "SetupWizard";
-inline constexpr char kCdBinderPages[] = "CDBinderPages";
 } // namespace procedure
 
 // The procedure a command starts, or empty for the frame's own actions (clipboard, window
