@@ -14,7 +14,8 @@ ListDefinition labelsListDefinition() {
     SortOrderDef byType;
     byType.key = lab::kKeyLabelType;
     byType.locator = LocatorKind::None;
-    d.sortOrders = {byDescription, byType};
+    // The first tab shows the last sort order (the list engine's rule): "By Description".
+    d.sortOrders = {byType, byDescription};
     d.columns = {
         recordColumn(QStringLiteral("Label Description"), lab::kLabelDescription, QStringLiteral("@s30")),
         recordColumn(QStringLiteral("Label Type"), lab::kLabelType, QStringLiteral("@s9")),

@@ -9,7 +9,7 @@
 namespace tunarium {
 
 inline constexpr char kLabelsListFormat[] = "120L(2)|M~Label Description~@s30@40L(2)|M~Label Type~@s9@"
-                                            "160L(2)|M~Cassette Title~@s255@160L(2)|M~CD Title~@s60@";
+                                            "120L(2)|M~Cassette Title~@s255@120L(2)|M~CD Title~@s60@";
 inline constexpr char kFontsListFormat[] =
     "100L(2)|M~Type Face~@s32@40L(2)|M~Size~@s32@60L(2)|M~Colour~@s32@60L(2)|M~Style~@s32@";
 

@@ -114,7 +114,8 @@ QRectF padded(const QRectF& box) {
 }
 
 // The picture's place: its size from the size kind (thousandths of an inch), its place from the
-// position (thousandths of an inch from the panel's left and top), else centred on the panel.
+// position (thousandths of an inch from the panel's left and top), else in the panel's lower right
+// corner.
 QRectF pictureRect(const Row& label, const QImage& picture, const QRectF& panel) {
     const double dpiX = picture.dotsPerMeterX() > 0 ? picture.dotsPerMeterX() * 0.0254 : 96.0;
     const double dpiY = picture.dotsPerMeterY() > 0 ? picture.dotsPerMeterY() * 0.0254 : 96.0;
@@ -137,7 +138,9 @@ QRectF pictureRect(const Row& label, const QImage& picture, const QRectF& panel)
     }
     const qint64 x = label.number(lab::kImagePositionX);
     const qint64 y = label.number(lab::kImagePositionY);
-    QPointF at(panel.center().x() - size.width() / 2, panel.center().y() - size.height() / 2);
+    // The designed place: the panel's lower right corner, clear of the title and the first lines.
+    const double inset = mm(3);
+    QPointF at(panel.right() - inset - size.width(), panel.bottom() - inset - size.height());
     if (x != 0) {
         at.setX(panel.left() + x * 0.72);
     }

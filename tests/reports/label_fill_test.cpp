@@ -1,8 +1,10 @@
 // Labels filled from an album and from a file number, and favourite fonts on a label's texts.
+#include "catalogue/list_engine.h"
 #include "data/database.h"
 #include "data/records.h"
 #include "reports/label_fill.h"
 #include "reports/label_font.h"
+#include "reports/label_forms.h"
 #include "support/temp_collection.h"
 
 #include <gtest/gtest.h>
@@ -158,6 +160,37 @@ TEST_F(LabelFillTest, AFontDescriptionNamesTheFontOrTheDefault) {
     EXPECT_EQ(fontDescription(db.store(), 0), "Default Font");
     EXPECT_EQ(fontDescription(db.store(), 4), "Default Font"); // deleted meanwhile
     EXPECT_FALSE(findLabelFont(db.store(), 4).has_value());
+}
+
+struct NoForms : ListHost {
+    void callForm(Request, const Row&) override {}
+};
+
+TEST_F(LabelFillTest, TheLabelsListShowsDescriptionsOnItsFirstTabAndTypesOnItsSecond) {
+    const struct {
+        const char *description, *type;
+    } labels[] = {{"Tape of Blue", "Cassette"}, {"Blue", "CD"}, {"Mix", "Cassette"}};
+    qint64 id = 0;
+    for (const auto& l : labels) {
+        Row label = newLabel(++id);
+        label.setText(lab::kLabelDescription, l.description);
+        label.setText(lab::kLabelType, l.type);
+        ASSERT_TRUE(db.store().insert(label).ok());
+    }
+    NoForms host;
+    ListEngine list(db, labelsListDefinition(), host);
+    ASSERT_TRUE(list.open());
+    list.setLineCount(10);
+    const QStringList expected[] = {{"Blue", "Mix", "Tape of Blue"}, {"Mix", "Tape of Blue", "Blue"}};
+    for (int tab : {0, 1}) {
+        list.setTab(tab);
+        list.refresh();
+        QStringList shown;
+        for (int row = 0; row < list.rowCount(); ++row) {
+            shown << list.cellText(row, 0).trimmed();
+        }
+        EXPECT_EQ(shown, expected[tab]) << tab;
+    }
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <QFontComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -107,9 +108,12 @@ void FontFormWindow::build() {
                 auto* pick = new QPushButton(QStringLiteral("..."));
                 pick->setAutoDefault(false);
                 pick->setToolTip(QStringLiteral("Select Color"));
+                pick->setFixedWidth(pick->fontMetrics().horizontalAdvance(QStringLiteral("...")) * 3);
                 connect(pick, &QPushButton::clicked, this, &FontFormWindow::chooseColour);
                 row->addWidget(pick);
-                fields->addRow(captions[i], row);
+                auto* caption = new QLabel(captions[i]);
+                caption->setBuddy(edit);
+                fields->addRow(caption, row);
             } else {
                 fields->addRow(captions[i], edit);
             }

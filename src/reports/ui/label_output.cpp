@@ -9,6 +9,9 @@
 #include "reports/ui/report_printer.h"
 #include "reports/ui/report_printing.h"
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QPrinter>
 
 namespace tunarium {
@@ -39,8 +42,17 @@ void printQueue(const ProcedureContext& context, std::shared_ptr<PageQueue> queu
 
 void showQueue(const ProcedureContext& context, std::shared_ptr<PageQueue> queue, const QString& title) {
     ProcedureContext printing = context;
+    QPointer<QWidget> caller(context.caller);
     showReportPreview(context.workspace, queue, title, context.prompter,
-                      [printing, queue, title](bool print) {
+                      [printing, queue, title, caller](bool print) {
+                          // The window the preview was opened from comes back to the front, not
+                          // whichever window lies under the preview.
+                          if (caller) {
+                              if (auto* sub = qobject_cast<QMdiSubWindow*>(caller->parentWidget())) {
+                                  sub->mdiArea()->setActiveSubWindow(sub);
+                              }
+                              caller->activateWindow();
+                          }
                           if (print) {
                               printQueue(printing, queue, title);
                           }

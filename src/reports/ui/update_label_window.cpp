@@ -45,7 +45,13 @@ QString stored(const QPlainTextEdit* edit) {
 QPlainTextEdit* memo(int lines) {
     auto* edit = new QPlainTextEdit;
     edit->setTabChangesFocus(true);
-    edit->setMinimumHeight(edit->fontMetrics().lineSpacing() * lines + 10);
+    const int height = edit->fontMetrics().lineSpacing() * lines + 12;
+    if (lines <= 4) {
+        edit->setFixedHeight(height); // a title or a flap: a few lines
+    } else {
+        edit->setMinimumHeight(height);
+    }
+    edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * 60);
     return edit;
 }
 
@@ -122,7 +128,11 @@ void UpdateLabelWindow::build() {
     m_tabs = new QTabWidget;
 
     m_general = new QWidget;
-    auto* general = new QFormLayout(m_general);
+    auto* general = new QFormLayout;
+    auto* generalPage = new QVBoxLayout(m_general);
+    generalPage->addLayout(general);
+    generalPage->addStretch();
+    m_forms << general;
     m_type = new QComboBox;
     m_type->addItems({QStringLiteral("CD"), QStringLiteral("Cassette")});
     connect(m_type, &QComboBox::currentIndexChanged, this, &UpdateLabelWindow::typeChanged);
@@ -157,7 +167,9 @@ void UpdateLabelWindow::build() {
     connect(selectFile, &QPushButton::clicked, this, &UpdateLabelWindow::selectPicture);
     imageRow->addWidget(m_image, 1);
     imageRow->addWidget(selectFile);
-    general->addRow(QStringLiteral("&Image:"), imageRow);
+    auto* imageCaption = new QLabel(QStringLiteral("&Image:"));
+    imageCaption->setBuddy(m_image);
+    general->addRow(imageCaption, imageRow);
     m_pictureNote = new QLabel;
     m_pictureNote->setWordWrap(true);
     m_pictureNote->setStyleSheet(QStringLiteral("color: #a00000"));
@@ -180,6 +192,7 @@ void UpdateLabelWindow::build() {
 
     auto* position = new QWidget;
     auto* positionLayout = new QFormLayout(position);
+    m_forms << positionLayout;
     m_spineJustification = justification();
     m_textJustification = justification();
     m_backJustification = justification();
@@ -295,9 +308,11 @@ Row UpdateLabelWindow::shownLabel() const {
 void UpdateLabelWindow::typeChanged() {
     const bool cd = m_type->currentText() == QLatin1String("CD");
     // Each element is a row of a form layout: its caption goes and comes with it.
-    auto showRow = [](QWidget* w, bool on) {
-        if (auto* form = qobject_cast<QFormLayout*>(w->parentWidget()->layout())) {
-            form->setRowVisible(w, on);
+    auto showRow = [this](QWidget* w, bool on) {
+        for (QFormLayout* form : m_forms) {
+            if (form->indexOf(w) >= 0) {
+                form->setRowVisible(w, on);
+            }
         }
     };
     for (QWidget* w : m_cdOnly) {
@@ -389,6 +404,15 @@ void UpdateLabelWindow::preview() {
 }
 
 void UpdateLabelWindow::accept() {
+    if (m_description->text().trimmed().isEmpty()) {
+        // The list finds labels by their descriptions; one without would be missing from it.
+        m_context.prompter.message({QStringLiteral("Update Label"),
+                                    QStringLiteral("Please give the label a description."),
+                                    PromptIcon::Exclamation, kButtonOk, kButtonOk});
+        m_tabs->setCurrentWidget(m_general);
+        m_description->setFocus();
+        return;
+    }
     m_record = shownLabel();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const FormSession::SaveResult result = m_session.save(m_record);

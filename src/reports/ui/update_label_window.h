@@ -13,6 +13,7 @@
 
 class QButtonGroup;
 class QComboBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -92,6 +93,7 @@ private:
     QButtonGroup* m_size = nullptr;
     QSpinBox* m_width = nullptr;
     QLineEdit* m_height = nullptr;
+    QList<QFormLayout*> m_forms;
     QList<QWidget*> m_cdOnly;
     QList<QWidget*> m_cassetteOnly;
     QWidget* m_frontTab = nullptr;
