@@ -282,7 +282,10 @@ bool BinderPagesProcess::paintListing(const QString& title, const QColor& colour
         p.setClipRect(inner);
         p.setFont(headingFont);
         p.setPen(colour);
-        const QString shown = continued ? title + QStringLiteral(" (continued)") : title;
+        QString shown = continued ? title + QStringLiteral(" (continued)") : title;
+        if (!twoLines) {
+            shown = headingMetrics.elidedText(shown, Qt::ElideRight, inner.width());
+        }
         p.drawText(QRectF(inner.left(), inner.top(), inner.width(), headingHeight),
                    Qt::AlignLeft | Qt::AlignTop | (twoLines ? Qt::TextWordWrap : Qt::TextSingleLine), shown);
         p.setFont(lineFont);

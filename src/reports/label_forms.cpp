@@ -84,3 +84,18 @@ QString FontRules::duplicateKeyName(const StoreError& error) const {
 }
 
 } // namespace tunarium
+
+namespace tunarium {
+
+QVector<LabelWizardPage> labelWizardPages(bool compactDisc) {
+    using P = LabelWizardPage;
+    QVector<P> pages{P::Introduction, P::LabelType, P::Source, P::General};
+    if (compactDisc) {
+        pages << P::FrontCover << P::BackCover;
+    } else {
+        pages << P::SideA << P::SideB;
+    }
+    return pages;
+}
+
+} // namespace tunarium

@@ -45,3 +45,12 @@ private:
 };
 
 } // namespace tunarium
+
+namespace tunarium {
+
+// The pages of the Add Label wizard in order. A CD label has no cassette sides, a cassette label
+// no CD covers.
+enum class LabelWizardPage { Introduction, LabelType, Source, General, FrontCover, BackCover, SideA, SideB };
+QVector<LabelWizardPage> labelWizardPages(bool compactDisc);
+
+} // namespace tunarium

@@ -8,6 +8,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -23,7 +24,7 @@ constexpr int kFileNumberWidth = 30;
 
 BinderPagesWindow::BinderPagesWindow(const ProcedureContext& context)
     : FormWindow(QString::fromLatin1(procedure::kCdBinderPages), positionFilePath(context.db.collectionDir()),
-                 context.caller, {}),
+                 windowCaller(context), {}),
       m_context(context) {
     setWindowTitle(QStringLiteral("CD Binder Pages"));
     auto* style = new QGroupBox(QStringLiteral("Page Style"));
@@ -51,8 +52,14 @@ BinderPagesWindow::BinderPagesWindow(const ProcedureContext& context)
         return row;
     };
     auto* fields = new QFormLayout;
-    fields->addRow(QStringLiteral("&Starting File Number:"), numberRow(m_from, m_lookFrom));
-    fields->addRow(QStringLiteral("&Ending File Number:"), numberRow(m_to, m_lookTo));
+    auto addNumber = [&](const QString& caption, QLineEdit*& edit, QPushButton*& lookup) {
+        QHBoxLayout* row = numberRow(edit, lookup);
+        auto* label = new QLabel(caption);
+        label->setBuddy(edit);
+        fields->addRow(label, row);
+    };
+    addNumber(QStringLiteral("&Starting File Number:"), m_from, m_lookFrom);
+    addNumber(QStringLiteral("&Ending File Number:"), m_to, m_lookTo);
 
     auto* ok = new QPushButton(QStringLiteral("&OK"));
     ok->setDefault(true);

@@ -4,6 +4,7 @@
 #include "data/app_paths.h"
 #include "data/font_style.h"
 #include "reports/procedure_names.h"
+#include "reports/ui/label_output.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -212,7 +213,7 @@ void FontFormWindow::accept() {
 
 FavoriteFontsWindow::FavoriteFontsWindow(const ProcedureContext& context)
     : BrowseWindow(context.db, fontsListDefinition(), fontsOptions(context), requestOf(context),
-                   context.caller, answerOf(context)),
+                   windowCaller(context), answerOf(context)),
       m_context(context) {
     addButton(BrowseAction::Select, QStringLiteral("&Select"));
     addButton(BrowseAction::Close, QStringLiteral("Cancel"));

@@ -86,6 +86,13 @@ std::shared_ptr<PageQueue> labelQueue(const ProcedureContext& context, const Row
 
 } // namespace
 
+QWidget* windowCaller(const ProcedureContext& context) {
+    if (context.caller && context.workspace && context.caller->isAncestorOf(context.workspace)) {
+        return nullptr;
+    }
+    return context.caller;
+}
+
 void previewLabel(const ProcedureContext& context, const Row& label) {
     QString title;
     if (std::shared_ptr<PageQueue> queue = labelQueue(context, label, &title)) {

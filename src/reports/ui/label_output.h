@@ -9,6 +9,10 @@
 
 namespace tunarium {
 
+// The window a label window stands in front of (and disables while it is open): the window in the
+// workspace it was started from, never the frame that holds the workspace, which must stay usable.
+QWidget* windowCaller(const ProcedureContext& context);
+
 // The label (saved or not) rendered and shown in the preview window; printing from there prints
 // it. A picture that cannot print is said first.
 void previewLabel(const ProcedureContext& context, const Row& label);

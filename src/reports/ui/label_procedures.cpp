@@ -5,6 +5,7 @@
 #include "reports/ui/binder_pages_window.h"
 #include "reports/ui/favorite_fonts_window.h"
 #include "reports/ui/label_output.h"
+#include "reports/ui/label_wizard_window.h"
 #include "reports/ui/labels_browse_window.h"
 #include "reports/ui/update_label_window.h"
 
@@ -65,6 +66,8 @@ void registerLabelProcedures(ProcedureRegistry& registry) {
                  [](const ProcedureContext& context) { FavoriteFontsWindow::openFonts(context); });
     registry.add(QString::fromLatin1(procedure::kCdBinderPages),
                  [](const ProcedureContext& context) { BinderPagesWindow::openBinderPages(context); });
+    registry.add(QString::fromLatin1(procedure::kLabelWizard),
+                 [](const ProcedureContext& context) { LabelWizardWindow::openWizard(context); });
     registry.add(QString::fromLatin1(procedure::kCreateLabel), createLabelForAlbum);
     registry.add(QString::fromLatin1(procedure::kQuickCdInsert), quickCdInsert);
 }

@@ -75,7 +75,7 @@ UpdateLabelWindow::UpdateLabelWindow(const ProcedureContext& context, Request re
 UpdateLabelWindow::UpdateLabelWindow(const ProcedureContext& context, Request request, const Row& label,
                                      Answer done, std::shared_ptr<Row> answered)
     : FormWindow(QString::fromLatin1(procedure::kUpdateLabels), positionFilePath(context.db.collectionDir()),
-                 context.caller,
+                 windowCaller(context),
                  [answered, done = std::move(done)](Response response) {
                      if (done) {
                          done(response, *answered);
