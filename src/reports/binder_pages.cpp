@@ -74,27 +74,51 @@ QString flapHeading(const Row& album) {
     return heading(album, false, 200);
 }
 
+LeaderFitter::LeaderFitter(const QFont& font) : m_metrics(font) {
+    for (int c = 0; c < 256; ++c) {
+        m_advances[static_cast<size_t>(c)] = m_metrics.horizontalAdvance(QChar(c));
+    }
+}
+
+double LeaderFitter::advance(QChar c) const {
+    return c.unicode() < 256 ? m_advances[c.unicode()] : m_metrics.horizontalAdvance(c);
+}
+
+QString LeaderFitter::fit(const QString& dotted, double width) const {
+    // The cut where the characters' widths add up to the width, then confirmed by laying the text
+    // out: kerning may let a character more in, or one less.
+    qsizetype n = 0;
+    double added = 0;
+    while (n < dotted.size() && added + advance(dotted[n]) <= width) {
+        added += advance(dotted[n]);
+        ++n;
+    }
+    while (n > 0 && m_metrics.horizontalAdvance(dotted.left(n)) > width) {
+        --n;
+    }
+    while (n < dotted.size() && m_metrics.horizontalAdvance(dotted.left(n + 1)) <= width) {
+        ++n;
+    }
+    return dotted.left(n);
+}
+
 QString fitLeader(const QString& dotted, const QFont& font, double width) {
-    const QFontMetricsF metrics(font);
-    if (metrics.horizontalAdvance(dotted) <= width) {
-        return dotted;
-    }
-    qsizetype low = 0;
-    qsizetype high = dotted.size();
-    while (low < high) {
-        const qsizetype mid = (low + high + 1) / 2;
-        if (metrics.horizontalAdvance(dotted.left(mid)) <= width) {
-            low = mid;
-        } else {
-            high = mid - 1;
-        }
-    }
-    return dotted.left(low);
+    return LeaderFitter(font).fit(dotted, width);
 }
 
 bool pastRangeEnd(const QString& fileNumber, const QString& to) {
     return trimTrailingBlanks(fileNumber).compare(trimTrailingBlanks(to), Qt::CaseInsensitive) > 0;
 }
+
+struct BinderPagesProcess::Fonts {
+    Fonts(bool flap)
+        : heading(pageFont(flap ? 11 : 10, true)), line(pageFont(flap ? 8 : 7)), headingMetrics(heading),
+          fitter(line) {}
+    QFont heading;
+    QFont line;
+    QFontMetricsF headingMetrics;
+    LeaderFitter fitter;
+};
 
 struct BinderPagesProcess::Line {
     QString artist; // dotted; empty on a flap line of the album's own artist
@@ -235,10 +259,14 @@ bool BinderPagesProcess::paintListing(const QString& title, const QColor& colour
     const QRectF printable = printableRect(m_layout);
     const QSizeF paper = paperRect(m_layout).size();
     const double u = kUnitsPerMm;
-    const QFont headingFont = pageFont(flap ? 11 : 10, true);
-    const QFont lineFont = pageFont(flap ? 8 : 7);
-    const QFontMetricsF headingMetrics(headingFont);
-    const QFontMetricsF lineMetrics(lineFont);
+    if (!m_fonts) {
+        m_fonts = std::make_unique<Fonts>(flap);
+    }
+    const QFont& headingFont = m_fonts->heading;
+    const QFont& lineFont = m_fonts->line;
+    const QFontMetricsF& headingMetrics = m_fonts->headingMetrics;
+    const QFontMetricsF& lineMetrics = m_fonts->fitter.metrics();
+    const LeaderFitter& leaders = m_fonts->fitter;
     const bool twoLines = flap && trimTrailingBlanks(title).size() >= kFlapOneLineHeading;
     const double headingHeight = headingMetrics.lineSpacing() * (twoLines ? 2 : 1) + 1.5 * u;
     const double lineHeight = lineMetrics.lineSpacing();
@@ -301,12 +329,11 @@ bool BinderPagesProcess::paintListing(const QString& title, const QColor& colour
             const Line& line = lines[next];
             const double baseline = y + lineMetrics.ascent();
             if (line.artist.isEmpty()) {
-                p.drawText(QPointF(inner.left(), baseline), fitLeader(line.title, lineFont, textWidth));
+                p.drawText(QPointF(inner.left(), baseline), leaders.fit(line.title, textWidth));
             } else {
-                p.drawText(QPointF(inner.left(), baseline),
-                           fitLeader(line.artist, lineFont, artistWidth - u));
+                p.drawText(QPointF(inner.left(), baseline), leaders.fit(line.artist, artistWidth - u));
                 p.drawText(QPointF(inner.left() + artistWidth, baseline),
-                           fitLeader(line.title, lineFont, textWidth - artistWidth));
+                           leaders.fit(line.title, textWidth - artistWidth));
             }
             const QRectF trackBox(inner.left() + textWidth, y, trackWidth, lineHeight);
             p.drawText(trackBox, Qt::AlignRight | Qt::AlignTop, line.track);

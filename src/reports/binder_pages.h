@@ -14,8 +14,10 @@
 #include "reports/page_sink.h"
 
 #include <QColor>
+#include <QFontMetricsF>
 #include <QPageLayout>
 
+#include <array>
 #include <memory>
 
 namespace tunarium {
@@ -38,6 +40,21 @@ inline constexpr int kFlapOneLineHeading = 40;
 // The longest start of `dotted` (a text followed by dots) that fits `width` report units in
 // `font` (a font in report units).
 QString fitLeader(const QString& dotted, const QFont& font, double width);
+
+// fitLeader for many lines in one font: the characters' widths are added up to find the cut, and
+// the text is laid out only to confirm it.
+class LeaderFitter {
+public:
+    explicit LeaderFitter(const QFont& font);
+    QString fit(const QString& dotted, double width) const;
+    const QFontMetricsF& metrics() const { return m_metrics; }
+
+private:
+    double advance(QChar c) const;
+
+    QFontMetricsF m_metrics;
+    std::array<double, 256> m_advances{};
+};
 
 // The file numbers a run prints: from `from` to `to`, both included.
 struct BinderRange {
@@ -74,6 +91,7 @@ protected:
 
 private:
     struct Line;
+    struct Fonts;
     bool readAlbums(bool inclusive);
     bool currentInRange() const;
     bool printAlbum(const Row& album);
@@ -95,6 +113,7 @@ private:
     int m_pages = 0;
     int m_box = -1; // the box on the page being filled; -1 before the first page
     QPainter* m_painter = nullptr;
+    std::unique_ptr<Fonts> m_fonts;
     bool m_kept = false;
     QString m_error;
 };
