@@ -4,6 +4,7 @@
 #include "data/app_paths.h"
 #include "playlists/procedure_names.h"
 #include "reports/procedure_names.h"
+#include "reports/ui/label_memo.h"
 #include "reports/ui/label_output.h"
 
 #include <QApplication>
@@ -21,26 +22,6 @@ namespace tunarium {
 
 namespace {
 
-QString shown(const QString& stored) {
-    QString text = stored;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    return text;
-}
-
-QString stored(const QPlainTextEdit* edit) {
-    QString text = edit->toPlainText();
-    text.replace(u'\n', QLatin1String("\r\n"));
-    return text;
-}
-
-QPlainTextEdit* memo(int lines) {
-    auto* edit = new QPlainTextEdit;
-    edit->setTabChangesFocus(true);
-    edit->setMinimumHeight(edit->fontMetrics().lineSpacing() * lines + 12);
-    edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * 60);
-    return edit;
-}
-
 bool compactDisc(const QComboBox* type) {
     return type->currentText() == QLatin1String("CD");
 }
@@ -50,7 +31,7 @@ QWidget* textPage(const QString& question, QPlainTextEdit*& edit) {
     auto* layout = new QVBoxLayout(page);
     auto* caption = new QLabel(question);
     caption->setWordWrap(true);
-    edit = memo(12);
+    edit = makeMemo(12);
     layout->addWidget(caption);
     layout->addWidget(edit, 1);
     return page;
@@ -162,8 +143,8 @@ QWidget* LabelWizardWindow::makePage(LabelWizardPage page) {
         m_description->setMaxLength(30);
         m_spine = new QLineEdit;
         m_spine->setMaxLength(100);
-        m_title = memo(2);
-        m_flap = memo(2);
+        m_title = makeMemo(2);
+        m_flap = makeMemo(2);
         form->addRow(QStringLiteral("&Description:"), m_description);
         form->addRow(QStringLiteral("&Spine:"), m_spine);
         form->addRow(QStringLiteral("&Title:"), m_title);
@@ -217,12 +198,12 @@ void LabelWizardWindow::show(const Row& label) {
     m_description->setText(trimTrailingBlanks(label.text(lab::kLabelDescription)));
     m_spine->setText(trimTrailingBlanks(label.text(lab::kCdSpine)));
     const bool cd = compactDisc(m_type);
-    m_title->setPlainText(shown(label.text(cd ? lab::kCdTitle : lab::kCassetteTitle)));
-    m_flap->setPlainText(shown(label.text(lab::kCassetteFlap)));
-    m_inside->setPlainText(shown(label.text(lab::kCdInsideText)));
-    m_cover->setPlainText(shown(label.text(lab::kCdCoverText)));
-    m_sideA->setPlainText(shown(label.text(lab::kCassetteContentsA)));
-    m_sideB->setPlainText(shown(label.text(lab::kCassetteContentsB)));
+    m_title->setPlainText(memoShown(label.text(cd ? lab::kCdTitle : lab::kCassetteTitle)));
+    m_flap->setPlainText(memoShown(label.text(lab::kCassetteFlap)));
+    m_inside->setPlainText(memoShown(label.text(lab::kCdInsideText)));
+    m_cover->setPlainText(memoShown(label.text(lab::kCdCoverText)));
+    m_sideA->setPlainText(memoShown(label.text(lab::kCassetteContentsA)));
+    m_sideB->setPlainText(memoShown(label.text(lab::kCassetteContentsB)));
 }
 
 Row LabelWizardWindow::shownLabel() const {
@@ -234,13 +215,13 @@ Row LabelWizardWindow::shownLabel() const {
     if (cd) {
         label.setText(lab::kCdTitle, m_title->toPlainText().simplified());
     } else {
-        label.setText(lab::kCassetteTitle, stored(m_title));
+        label.setText(lab::kCassetteTitle, memoStored(m_title));
     }
-    label.setText(lab::kCassetteFlap, stored(m_flap));
-    label.setText(lab::kCdInsideText, stored(m_inside));
-    label.setText(lab::kCdCoverText, stored(m_cover));
-    label.setText(lab::kCassetteContentsA, stored(m_sideA));
-    label.setText(lab::kCassetteContentsB, stored(m_sideB));
+    label.setText(lab::kCassetteFlap, memoStored(m_flap));
+    label.setText(lab::kCdInsideText, memoStored(m_inside));
+    label.setText(lab::kCdCoverText, memoStored(m_cover));
+    label.setText(lab::kCassetteContentsA, memoStored(m_sideA));
+    label.setText(lab::kCassetteContentsB, memoStored(m_sideB));
     return label;
 }
 

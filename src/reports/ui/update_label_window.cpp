@@ -5,6 +5,7 @@
 #include "reports/label_font.h"
 #include "reports/label_layout.h"
 #include "reports/procedure_names.h"
+#include "reports/ui/label_memo.h"
 #include "reports/ui/label_output.h"
 
 #include <QApplication>
@@ -28,32 +29,6 @@ namespace {
 
 const QStringList kJustifications{QStringLiteral("Left"), QStringLiteral("Center"), QStringLiteral("Right")};
 const QStringList kSizeKinds{QStringLiteral("Actual"), QStringLiteral("Thumbnail"), QStringLiteral("Other")};
-
-// Memos keep their line breaks as CR LF; the editor shows them as plain line breaks.
-QString shown(const QString& stored) {
-    QString text = stored;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    return text;
-}
-
-QString stored(const QPlainTextEdit* edit) {
-    QString text = edit->toPlainText();
-    text.replace(u'\n', QLatin1String("\r\n"));
-    return text;
-}
-
-QPlainTextEdit* memo(int lines) {
-    auto* edit = new QPlainTextEdit;
-    edit->setTabChangesFocus(true);
-    const int height = edit->fontMetrics().lineSpacing() * lines + 12;
-    if (lines <= 4) {
-        edit->setFixedHeight(height); // a title or a flap: a few lines
-    } else {
-        edit->setMinimumHeight(height);
-    }
-    edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * 60);
-    return edit;
-}
 
 QComboBox* justification() {
     auto* box = new QComboBox;
@@ -150,11 +125,11 @@ void UpdateLabelWindow::build() {
     general->addRow(QStringLiteral("&Title:"), m_cdTitle);
     QWidget* cdTitleFont = fontRow(lab::kCdTitleFontId);
     general->addRow(QString(), cdTitleFont);
-    m_cassetteTitle = memo(3);
+    m_cassetteTitle = makeMemo(3);
     general->addRow(QStringLiteral("&Title:"), m_cassetteTitle);
     QWidget* cassetteTitleFont = fontRow(lab::kCassetteTitleFontId);
     general->addRow(QString(), cassetteTitleFont);
-    m_flap = memo(3);
+    m_flap = makeMemo(3);
     general->addRow(QStringLiteral("&Flap:"), m_flap);
     QWidget* flapFont = fontRow(lab::kCassetteFlapFontId);
     general->addRow(QString(), flapFont);
@@ -181,7 +156,7 @@ void UpdateLabelWindow::build() {
     auto textTab = [this](QPlainTextEdit*& edit, int fontField, const QString& caption) {
         auto* tab = new QWidget;
         auto* layout = new QVBoxLayout(tab);
-        edit = memo(10);
+        edit = makeMemo(10);
         layout->addWidget(edit, 1);
         layout->addWidget(fontRow(fontField));
         m_tabs->addTab(tab, caption);
@@ -254,13 +229,13 @@ void UpdateLabelWindow::show(const Row& label) {
     m_description->setText(trimTrailingBlanks(label.text(lab::kLabelDescription)));
     m_spine->setText(trimTrailingBlanks(label.text(lab::kCdSpine)));
     m_cdTitle->setText(trimTrailingBlanks(label.text(lab::kCdTitle)));
-    m_cassetteTitle->setPlainText(shown(label.text(lab::kCassetteTitle)));
-    m_flap->setPlainText(shown(label.text(lab::kCassetteFlap)));
+    m_cassetteTitle->setPlainText(memoShown(label.text(lab::kCassetteTitle)));
+    m_flap->setPlainText(memoShown(label.text(lab::kCassetteFlap)));
     m_image->setText(trimTrailingBlanks(label.text(lab::kImageName)));
-    m_inside->setPlainText(shown(label.text(lab::kCdInsideText)));
-    m_cover->setPlainText(shown(label.text(lab::kCdCoverText)));
-    m_sideA->setPlainText(shown(label.text(lab::kCassetteContentsA)));
-    m_sideB->setPlainText(shown(label.text(lab::kCassetteContentsB)));
+    m_inside->setPlainText(memoShown(label.text(lab::kCdInsideText)));
+    m_cover->setPlainText(memoShown(label.text(lab::kCdCoverText)));
+    m_sideA->setPlainText(memoShown(label.text(lab::kCassetteContentsA)));
+    m_sideB->setPlainText(memoShown(label.text(lab::kCassetteContentsB)));
     choose(m_spineJustification, label.text(lab::kCdSpineJustification));
     choose(m_textJustification, label.text(lab::kCdTextJustification));
     choose(m_backJustification, label.text(lab::kCdBackCoverJustification));
@@ -284,13 +259,13 @@ Row UpdateLabelWindow::shownLabel() const {
     label.setText(lab::kLabelDescription, m_description->text());
     label.setText(lab::kCdSpine, m_spine->text());
     label.setText(lab::kCdTitle, m_cdTitle->text());
-    label.setText(lab::kCassetteTitle, stored(m_cassetteTitle));
-    label.setText(lab::kCassetteFlap, stored(m_flap));
+    label.setText(lab::kCassetteTitle, memoStored(m_cassetteTitle));
+    label.setText(lab::kCassetteFlap, memoStored(m_flap));
     label.setText(lab::kImageName, m_image->text());
-    label.setText(lab::kCdInsideText, stored(m_inside));
-    label.setText(lab::kCdCoverText, stored(m_cover));
-    label.setText(lab::kCassetteContentsA, stored(m_sideA));
-    label.setText(lab::kCassetteContentsB, stored(m_sideB));
+    label.setText(lab::kCdInsideText, memoStored(m_inside));
+    label.setText(lab::kCdCoverText, memoStored(m_cover));
+    label.setText(lab::kCassetteContentsA, memoStored(m_sideA));
+    label.setText(lab::kCassetteContentsB, memoStored(m_sideB));
     label.setText(lab::kCdSpineJustification, m_spineJustification->currentText());
     label.setText(lab::kCdTextJustification, m_textJustification->currentText());
     label.setText(lab::kCdBackCoverJustification, m_backJustification->currentText());
