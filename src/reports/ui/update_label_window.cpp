@@ -363,6 +363,8 @@ void UpdateLabelWindow::fillFromAlbum(const Row& album) {
         fillLabelFromAlbum(m_context.db.store(), album,
                            {m_context.settings.labelArtistFirst(), m_context.settings.delimiter()}, label);
     m_context.db.closeTables({TableId::Tunarium});
+    // The label keeps what the fill set beyond the fields shown (the album it was filled from).
+    m_record = label;
     show(label);
     if (!fill.error.ok()) {
         m_context.db.warnings().saveError(fill.error);
