@@ -4,9 +4,11 @@
 #include "data/database.h"
 #include "data/records.h"
 #include "reports/procedure_names.h"
+#include "reports/ui/binder_pages_window.h"
 #include "reports/ui/favorite_fonts_window.h"
 #include "reports/ui/label_procedures.h"
 #include "reports/ui/labels_browse_window.h"
+#include "reports/ui/report_preview_window.h"
 #include "reports/ui/update_label_window.h"
 #include "support/temp_collection.h"
 
@@ -17,7 +19,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace tunarium;
@@ -154,6 +158,34 @@ TEST_F(LabelWindowsTest, OkWithoutADescriptionAsksForOneAndQuickCdInsertNeedsAFi
     ASSERT_TRUE(procedures.start(QString::fromLatin1(procedure::kQuickCdInsert), context(77)));
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(prompter.messages[0].text, "The album is no longer in the collection.");
+}
+
+TEST_F(LabelWindowsTest, BinderPagesOfARangeGoToThePreviewAndAnEmptyRangeSaysSo) {
+    AlbumRecord numbered;
+    numbered.albumId = 5;
+    numbered.artist = QStringLiteral("Various");
+    numbered.album = QStringLiteral("Hits");
+    numbered.fileNumber = QStringLiteral("B7");
+    ASSERT_TRUE(db.store().insert(numbered).ok());
+
+    BinderPagesWindow* pages = BinderPagesWindow::openBinderPages(context());
+    ASSERT_TRUE(pages);
+    // The album selector is the albums room's: its buttons wait for it.
+    EXPECT_FALSE(pages->lookupButton(0)->isEnabled());
+    pages->startingNumber()->setText(QStringLiteral("C"));
+    pages->endingNumber()->setText(QStringLiteral("D"));
+    pages->accept();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !prompter.messages.isEmpty(); }, 10000));
+    EXPECT_EQ(prompter.messages.last().text, "Nothing to Preview.");
+    EXPECT_FALSE(window<ReportPreviewWindow>());
+
+    pages = BinderPagesWindow::openBinderPages(context());
+    pages->flapOption()->setChecked(true);
+    pages->startingNumber()->setText(QStringLiteral("b"));
+    pages->endingNumber()->setText(QStringLiteral("B9"));
+    pages->accept();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window<ReportPreviewWindow>() != nullptr; }, 10000));
+    EXPECT_EQ(window<ReportPreviewWindow>()->state().pageCount(), 1);
 }
 
 } // namespace
