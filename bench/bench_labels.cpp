@@ -71,8 +71,8 @@ int labelsBench(const QString& dir) {
     Row album;
     qint64 most = -1;
     for (const Row& a : albums) {
-        const qint64 songs =
-            rawRows(raw, "SELECT ID FROM Tunarium WHERE AlbumID = ?", a.number(alb::kAlbumId));
+        const qint64 songs = rawRows(raw, "SELECT ID FROM Tunarium WHERE AlbumID = ? AND AlbumID <> 0",
+                                     a.number(alb::kAlbumId));
         if (songs > most) {
             most = songs;
             album = a;
@@ -93,7 +93,7 @@ int labelsBench(const QString& dir) {
     for (int i = 0; i < kFills; ++i) {
         rawRows(raw,
                 "SELECT Title, Artist, Side, TrackNumber, Time, AdditionalInformation1 FROM Tunarium "
-                "WHERE AlbumID = ? ORDER BY Side, TrackNumber",
+                "WHERE AlbumID = ? AND AlbumID <> 0 ORDER BY Side, TrackNumber",
                 album.number(alb::kAlbumId));
     }
     const double rawFillMs = elapsedMs(timer) / kFills;
@@ -126,11 +126,11 @@ int labelsBench(const QString& dir) {
     timer.restart();
     qint64 rawSongs = 0;
     for (const Row& a : numbered) {
-        rawSongs +=
-            rawRows(raw,
-                    "SELECT Artist, Title, Mix, Skips, TrackNumber, Time FROM Tunarium WHERE AlbumID = ? "
-                    "ORDER BY Side, TrackNumber",
-                    a.number(alb::kAlbumId));
+        rawSongs += rawRows(raw,
+                            "SELECT Artist, Title, Mix, Skips, TrackNumber, Time FROM Tunarium WHERE AlbumID "
+                            "= ? AND AlbumID <> 0 "
+                            "ORDER BY Side, TrackNumber",
+                            a.number(alb::kAlbumId));
     }
     const double rawBinderMs = elapsedMs(timer);
     sqlite3_close(raw);
