@@ -35,7 +35,8 @@ const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n
                            "       tunarium-bench crash --dir DIR [--kills N] [--seed N] [--songs N]\n"
                            "       tunarium-bench reliability --dir DIR [--kills N]\n"
                            "       tunarium-bench report-engine --dir DIR [--songs N]\n"
-                           "       tunarium-bench reports --dir DIR\n";
+                           "       tunarium-bench reports --dir DIR\n"
+                           "       tunarium-bench labels --dir DIR\n";
 
 int usage(const char* problem) {
     std::fprintf(stderr, "tunarium-bench: %s\n%s", problem, kUsage);
@@ -344,6 +345,9 @@ int run(const QStringList& args) {
             return usage("--songs needs a number");
         }
         return reportEngineBench(dir, songs, openPreviewMs);
+    }
+    if (command == "labels") {
+        return labelsBench(dir);
     }
     if (command == "reports") {
         return reportsBench(dir, openPreviewMs);

@@ -42,6 +42,8 @@ int reliabilityBench(const QString& dir, int kills);
 // Songs by Artist of the generated collection in `dir`: cut to 100 000 songs into a PDF file, and
 // whole with "Selected" "ab" into a page queue; `openPreview` opens the preview on a queue of some
 // 2 000 pages.
+// Label fills and binder pages (bench_labels.cpp).
+int labelsBench(const QString& dir);
 int reportsBench(const QString& dir, const std::function<double(const PageQueue&)>& openPreview = {});
 // Opens the preview window on the queue and returns the time until its first page is painted.
 double openPreviewMs(const PageQueue& queue);

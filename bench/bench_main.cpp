@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
     // The report engine paints pages and opens the preview: it needs fonts and widgets, on the
     // offscreen platform unless a display is chosen.
     const bool painting =
-        argc > 1 && (std::strcmp(argv[1], "report-engine") == 0 || std::strcmp(argv[1], "reports") == 0);
+        argc > 1 && (std::strcmp(argv[1], "report-engine") == 0 || std::strcmp(argv[1], "reports") == 0 ||
+                     std::strcmp(argv[1], "labels") == 0);
     if (painting && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

@@ -16,8 +16,8 @@ inline constexpr char kAlbumWizard[] = "AlbumWizard";
 inline constexpr char kUpdateAlbum[] = "UpdateAlbum";
 
 // Windows of the reports room that the albums browse starts by name, disabled until registered:
-// label printing for an album (argument: the album's ALB:AlbumID) and the CD flap of exactly one
-// file number (argument: the album's ALB:FileNumber, as first and last number).
+// label printing for an album and the CD flap of the album's file number (argument of both: the
+// album's ALB:AlbumID).
 inline constexpr char kCreateLabel[] = "CreateLabel";
 inline constexpr char kQuickCdInsert[] = "QuickCDInsert";
 

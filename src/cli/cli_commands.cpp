@@ -73,6 +73,13 @@ const char* const kUsage =
     "                --album for what a report is about, --filter for the query that narrows the\n"
     "                DJ log and the paper savers; exit status 1 with \"Nothing to Print.\" when\n"
     "                nothing is printed\n"
+    "  label ID --pdf FILE\n"
+    "                print label ID (CD insert or cassette J-card, at its true size with cut marks)\n"
+    "                into a PDF file\n"
+    "  binder --from FILENUMBER --to FILENUMBER [--flap] --pdf FILE [--quiet]\n"
+    "                print the binder pages (four albums to a page) or, with --flap, the flap pages\n"
+    "                of the albums whose file numbers lie in the range (text order); exit status 1\n"
+    "                with \"Nothing to Print.\" when no album is in it\n"
     "\n"
     "Only info and import create a collection; the other commands but cd and report --list need one\n"
     "in the directory.\n";
@@ -141,7 +148,8 @@ bool commandPaints(const QStringList& args) {
         if (arg == QLatin1String("--dir") || arg == QLatin1String("-dir")) {
             ++i; // its value
         } else if (!arg.startsWith(u'-')) {
-            return arg == QLatin1String("report");
+            return arg == QLatin1String("report") || arg == QLatin1String("label") ||
+                   arg == QLatin1String("binder");
         }
     }
     return false;
@@ -199,6 +207,12 @@ int runCommand(QString& dir, const QString& command, const QStringList& args) {
     }
     if (command == QLatin1String("report")) {
         return runReport(dir, args);
+    }
+    if (command == QLatin1String("label")) {
+        return runLabel(dir, args);
+    }
+    if (command == QLatin1String("binder")) {
+        return runBinder(dir, args);
     }
     if (command == QLatin1String("playlist")) {
         return runPlaylist(dir, args);

@@ -54,6 +54,10 @@ int runImport(QString& dir, const QStringList& args);
 int runExport(QString& dir, const QStringList& args);
 // The report command: `report --list`, or `report NAME --pdf FILE` and its choices.
 int runReport(QString& dir, const QStringList& args);
+// The label command (`label ID --pdf FILE`) and the binder command (`binder --from N --to N
+// [--flap] --pdf FILE`).
+int runLabel(QString& dir, const QStringList& args);
+int runBinder(QString& dir, const QStringList& args);
 // Whether the arguments of tunarium-cli name a command that paints (a report): it needs the
 // program's fonts and paint devices, not only its core.
 bool commandPaints(const QStringList& args);

@@ -7,6 +7,7 @@
 #include "catalogue/procedure_names.h"
 #include "data/settings.h"
 #include "playlists/procedure_names.h"
+#include "reports/procedure_names.h"
 
 #include <QString>
 #include <QVector>
@@ -90,12 +91,9 @@ namespace procedure {
 inline constexpr char kXploreSongs[] = "XploreSongs";
 inline constexpr char kXploreAlbums[] = "XploreAlbums";
 inline constexpr char kPreferences[] = "Preferences";
-inline constexpr char kLabelWizard[] = "LabelWizard";
-inline constexpr char kBrowseLabels[] = "BrowseLabels";
 inline constexpr char kTipOfTheDay[] = "TipOfTheDay";
 inline constexpr char kTipEditor[] = "TipEditor";
 inline constexpr char kSetupWizard[] = "SetupWizard";
-inline constexpr char kCdBinderPages[] = "CDBinderPages";
 } // namespace procedure
 
 // The procedure a command starts, or empty for the frame's own actions (clipboard, window

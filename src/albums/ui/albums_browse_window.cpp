@@ -129,7 +129,7 @@ void AlbumsBrowseWindow::extraPopupChosen(int entry) {
         start(procedure::kCreateLabel, album.number(alb::kAlbumId));
         break;
     case AlbumsPopupEntry::QuickCdInsert:
-        start(procedure::kQuickCdInsert, album.text(alb::kFileNumber));
+        start(procedure::kQuickCdInsert, album.number(alb::kAlbumId));
         break;
     }
 }

@@ -2,6 +2,7 @@
 #include "reports/ui/report_procedures.h"
 
 #include "reports/report_catalogue.h"
+#include "reports/ui/label_procedures.h"
 #include "reports/ui/report_starter.h"
 
 namespace tunarium {
@@ -11,6 +12,7 @@ void registerReportProcedures(ProcedureRegistry& registry) {
         registry.add(decl.procedure,
                      [&decl](const ProcedureContext& context) { startReport(decl, context); });
     }
+    registerLabelProcedures(registry);
 }
 
 } // namespace tunarium
