@@ -152,6 +152,10 @@ void ExplorerSupport::applyLook() {
     m_window.engine().setLineCount(std::max(1, list->viewport()->height() / rowHeight));
 }
 
+QRect ExplorerSupport::listBox() const {
+    return m_appearance.box.isValid() ? m_appearance.box : m_window.list()->geometry();
+}
+
 void ExplorerSupport::showProperties() {
     if (m_properties) {
         m_properties->raise();

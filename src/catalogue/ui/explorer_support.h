@@ -38,6 +38,8 @@ public:
     void setAppearance(const ExplorerAppearance& appearance);
     // The design's appearance: the design format and the list's own look.
     ExplorerAppearance designAppearance() const { return m_design; }
+    // The list box's place and size: the kept ones, or where the window has put it.
+    QRect listBox() const;
     // View Properties: opens the format window over the explorer (once).
     void showProperties();
     QDialog* propertiesWindow() const { return m_properties; }

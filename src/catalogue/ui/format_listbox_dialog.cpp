@@ -199,11 +199,11 @@ void FormatListboxDialog::fillLists(int selectColumn) {
         m_hidden->addItem(item);
     }
     const ExplorerAppearance& a = m_explorer.appearance();
-    const QRect box = a.box;
+    const QRect box = m_explorer.listBox();
     m_x->setValue(box.x());
     m_y->setValue(box.y());
-    m_boxWidth->setValue(box.isValid() ? box.width() : 20);
-    m_boxHeight->setValue(box.isValid() ? box.height() : 20);
+    m_boxWidth->setValue(box.width());
+    m_boxHeight->setValue(box.height());
     m_lineHeight->setValue(a.lineHeight);
     m_vertical->setChecked(a.verticalScroll);
     m_horizontal->setChecked(a.horizontalScroll);
