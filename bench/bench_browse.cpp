@@ -3,6 +3,7 @@
 // of many runs, beside a raw SQLite keyset read of the same page.
 #include "bench_browse.h"
 
+#include "bench_raw_reader.h"
 #include "bench_report.h"
 
 #include "catalogue/list_engine.h"
@@ -45,9 +46,14 @@ struct Order {
     int sortOrder;
 };
 const Order kOrders[] = {
-    {"artist", 0, kSongsByArtist},        {"title", 1, kSongsByTitle}, {"album", 2, kSongsByAlbum},
-    {"media_range", 3, kSongsByMedia},    {"category_range", 4, kSongsByCategory},
-    {"chart", 5, kSongsByChart},          {"bpm", 6, kSongsByBpm},     {"udk", 7, kSongsByUdk},
+    {"artist", 0, kSongsByArtist},
+    {"title", 1, kSongsByTitle},
+    {"album", 2, kSongsByAlbum},
+    {"media_range", 3, kSongsByMedia},
+    {"category_range", 4, kSongsByCategory},
+    {"chart", 5, kSongsByChart},
+    {"bpm", 6, kSongsByBpm},
+    {"udk", 7, kSongsByUdk},
 };
 constexpr int kOrderCount = static_cast<int>(std::size(kOrders));
 
@@ -81,65 +87,6 @@ void paint(const ListEngine& e) {
     (void)sink;
 }
 
-// The same page read by a plain prepared statement on a connection of its own: the SQL text the
-// engine's cursor uses, values bound, every column of 30 rows stepped and read.
-class RawReader {
-public:
-    RawReader(const QString& dir) {
-        const QByteArray path = QDir(dir).filePath(QString::fromLatin1(kCollectionFileName)).toUtf8();
-        sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READONLY, nullptr);
-    }
-    ~RawReader() {
-        sqlite3_finalize(m_stmt);
-        sqlite3_close(m_db);
-    }
-    RawReader(const RawReader&) = delete;
-    RawReader& operator=(const RawReader&) = delete;
-
-    bool prepare(const QString& sql) {
-        sqlite3_finalize(m_stmt);
-        m_stmt = nullptr;
-        const QByteArray text = sql.toUtf8();
-        return sqlite3_prepare_v2(m_db, text.constData(), -1, &m_stmt, nullptr) == SQLITE_OK;
-    }
-
-    // Binds the position (key column values, then the record number), the range values and the
-    // limit, and reads the rows.
-    int read(const QVector<QVariant>& binds) {
-        sqlite3_reset(m_stmt);
-        int p = 1;
-        for (const QVariant& v : binds) {
-            if (v.typeId() == QMetaType::QString) {
-                const QByteArray t = v.toString().toUtf8();
-                sqlite3_bind_text(m_stmt, p++, t.constData(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
-            } else {
-                sqlite3_bind_int64(m_stmt, p++, v.toLongLong());
-            }
-        }
-        sqlite3_bind_int(m_stmt, p, kLines);
-        int rows = 0;
-        qsizetype sink = 0;
-        while (sqlite3_step(m_stmt) == SQLITE_ROW) {
-            const int columns = sqlite3_column_count(m_stmt);
-            for (int c = 0; c < columns; ++c) {
-                if (sqlite3_column_type(m_stmt, c) == SQLITE_TEXT) {
-                    sink += sqlite3_column_bytes(m_stmt, c);
-                    sink += sqlite3_column_text(m_stmt, c) != nullptr ? 1 : 0;
-                } else {
-                    sink += sqlite3_column_int64(m_stmt, c);
-                }
-            }
-            ++rows;
-        }
-        (void)sink;
-        return rows;
-    }
-
-private:
-    sqlite3* m_db = nullptr;
-    sqlite3_stmt* m_stmt = nullptr;
-};
-
 // The bound values of a full position of `record` in the key, as the store binds them.
 QVector<QVariant> positionBinds(const Row& record, int key, const QVector<QVariant>& range) {
     const TableDef& t = tableDef(TableId::Tunarium);
@@ -165,7 +112,7 @@ QVector<QVariant> positionBinds(const Row& record, int key, const QVector<QVaria
 class BrowseBench {
 public:
     BrowseBench(const QString& dir, const QString& profile)
-        : m_dir(dir), m_db(m_prompter, dir, profile), m_raw(dir) {}
+        : m_dir(dir), m_db(m_prompter, dir, profile), m_raw(dir, kLines) {}
 
     int run() {
         if (!m_db.openTable(TableId::Tunarium) || !m_db.openTable(TableId::Categories)) {

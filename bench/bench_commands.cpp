@@ -3,6 +3,7 @@
 #include "crash_harness.h"
 
 #include "bench_browse.h"
+#include "bench_explore.h"
 #include "bench_report.h"
 #include "collection_generator.h"
 
@@ -25,6 +26,7 @@ const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n
                            "       tunarium-bench open --dir DIR\n"
                            "       tunarium-bench integrity --dir DIR\n"
                            "       tunarium-bench browse --dir DIR\n"
+                           "       tunarium-bench explore --dir DIR [--work DIR]\n"
                            "       tunarium-bench search --dir DIR\n"
                            "       tunarium-bench export --dir DIR\n"
                            "       tunarium-bench import --dir DIR\n"
@@ -289,6 +291,9 @@ int run(const QStringList& args) {
     }
     if (command == "browse") {
         return browseBench(dir);
+    }
+    if (command == "explore") {
+        return exploreBench(dir, options.value("work"));
     }
     if (command == "search") {
         return searchBench(dir);

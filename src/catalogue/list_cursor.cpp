@@ -26,9 +26,31 @@ void ListCursor::setOrder(int key, int rangeLength, const QVector<QVariant>& ran
                                 : (t.field(field).isText() ? QVariant(QString()) : QVariant(qint64(0))));
     }
     m_filter = filter;
+    m_reverse = false;
+    m_lookupJoin = -1;
+    m_lookupKey = 0;
+}
+
+void ListCursor::setLookupOrder(int join, int lookupKey) {
+    const bool usable = join >= 0 && join < m_joins.size() && lookupKey >= 0 &&
+                        lookupKey < tableDef(m_joins[join].table).keys.size();
+    m_lookupJoin = usable ? join : -1;
+    m_lookupKey = usable ? lookupKey : 0;
+    if (usable) {
+        m_rangeLength = 0; // the order walks each joined record's records as a range of its own
+        m_rangeValues.clear();
+    }
+}
+
+bool ListCursor::leadingIsText() const {
+    return lookupOrder() || tableDef(m_table).field(leadingField()).isText();
 }
 
 StoreError ListCursor::open() {
+    if (lookupOrder()) {
+        QVector<PageRow> none;
+        return readByLookup({}, sql::Direction::Forward, true, 1, none, false, true);
+    }
     QVector<Row> none;
     for (sql::Direction d : {sql::Direction::Forward, sql::Direction::Backward}) {
         KeyPosition from;
@@ -57,6 +79,12 @@ WalkLimits ListCursor::limits(bool withFilter) const {
 StoreError ListCursor::read(const KeyPosition& from, sql::Direction direction, bool inclusive, int limit,
                             QVector<PageRow>& out, bool withLookups, bool withFilter) {
     out.clear();
+    if (lookupOrder()) {
+        return readByLookup(from, direction, inclusive, limit, out, withLookups, withFilter);
+    }
+    if (m_reverse) {
+        direction = direction == sql::Direction::Forward ? sql::Direction::Backward : sql::Direction::Forward;
+    }
     KeyPosition start = from;
     if (start.values.isEmpty() && m_rangeLength > 0) {
         start.values = m_rangeValues;
@@ -80,7 +108,7 @@ StoreError ListCursor::read(const KeyPosition& from, sql::Direction direction, b
     return {};
 }
 
-StoreError ListCursor::lookup(const Row& record, QVector<Row>& out) {
+StoreError ListCursor::lookup(const Row& record, QVector<Row>& out) const {
     out.clear();
     for (int j = 0; j < m_joins.size(); ++j) {
         const JoinDef& join = m_joins[j];
@@ -119,7 +147,7 @@ void ListCursor::clearLookups() {
 }
 
 KeyPosition ListCursor::positionOf(const Row& record) const {
-    return m_store.positionOf(record, m_key);
+    return lookupOrder() ? lookupPositionOf(record) : m_store.positionOf(record, m_key);
 }
 
 KeyPosition ListCursor::positionFrom(const Row& record, bool exact) const {
@@ -128,7 +156,7 @@ KeyPosition ListCursor::positionFrom(const Row& record, bool exact) const {
         start.values = m_rangeValues;
         return start;
     }
-    KeyPosition p = m_store.positionOf(record, m_key);
+    KeyPosition p = positionOf(record);
     for (int i = 0; i < m_rangeLength; ++i) {
         p.values[i] = m_rangeValues[i];
     }

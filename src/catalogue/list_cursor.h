@@ -19,6 +19,15 @@ public:
     // The order to read in. `rangeValues` holds the values of the key's first `rangeLength`
     // components (as stored, not folded).
     void setOrder(int key, int rangeLength, const QVector<QVariant>& rangeValues, const SqlCondition& filter);
+    // After setOrder: the order read in reverse (a list ordered descending). Forward and backward
+    // then mean the list's directions, and a position stays a position of the key.
+    void setReverse(bool reverse) { m_reverse = reverse; }
+    bool reverse() const { return m_reverse; }
+    // After setOrder: the order of a joined record (SortOrderDef::lookupJoin); -1 for none.
+    void setLookupOrder(int join, int lookupKey);
+    bool lookupOrder() const { return m_lookupJoin >= 0; }
+    // Whether the locator types text into the order (false: a number).
+    bool leadingIsText() const;
     // Prepares the reads of the order; an error means that the filter or the range cannot be
     // used (the caller then drops them).
     StoreError open();
@@ -57,7 +66,24 @@ public:
 private:
     // The walk's range and, `withFilter`, the user's filter: the store bounds the walk with them.
     WalkLimits limits(bool withFilter = true) const;
-    StoreError lookup(const Row& record, QVector<Row>& out);
+    StoreError lookup(const Row& record, QVector<Row>& out) const;
+
+    // The order of a joined record (list_cursor_lookup.cpp). A position in it holds the joined
+    // record's name, record number and value, and the browse record's number.
+    struct LookupGroup {
+        bool valid = false;
+        bool none = false; // the records whose value names no joined record
+        QVariant value;
+        QString name;
+        qint64 rec = 0;
+    };
+    StoreError readByLookup(const KeyPosition& from, Direction direction, bool inclusive, int limit,
+                            QVector<PageRow>& out, bool withLookups, bool withFilter);
+    StoreError firstGroup(const KeyPosition& from, Direction direction, LookupGroup& group);
+    StoreError nextGroup(Direction direction, LookupGroup& group);
+    LookupGroup groupOf(const Row& lookupRecord) const;
+    KeyPosition lookupPositionOf(const Row& record) const;
+    QVariant blankValue() const;
 
     Store& m_store;
     TableId m_table;
@@ -66,7 +92,10 @@ private:
     int m_rangeLength = 0;
     QVector<QVariant> m_rangeValues;
     SqlCondition m_filter;
-    QVector<QHash<QString, Row>> m_lookups; // per join: value -> record
+    bool m_reverse = false;
+    int m_lookupJoin = -1;
+    int m_lookupKey = 0;
+    mutable QVector<QHash<QString, Row>> m_lookups; // per join: value -> record
 };
 
 } // namespace tunarium

@@ -39,6 +39,12 @@ struct SortOrderDef {
     // What the empty list tells the user while no range value is chosen ("Choose a media format
     // with Select Media").
     QString rangeHint;
+    // An order by a joined record (songs by their category's name): the records of join
+    // `lookupJoin` in the order of that table's key `lookupKey`, and within each of them the
+    // browse records in the order of `key`, a key led by the join's source field. Records whose
+    // source value names no record come before all others. -1: an order of `key` alone.
+    int lookupJoin = -1;
+    int lookupKey = 0;
 };
 
 // A lookup table joined by value: the record of `table` whose key `key` (one component) equals the

@@ -102,6 +102,15 @@ void ListEngine::close() {
     }
 }
 
+void ListEngine::setColumns(const QVector<ColumnDef>& columns) {
+    Notify n(*this);
+    m_def.columns = columns;
+    m_pictures.clear();
+    for (const ColumnDef& c : m_def.columns) {
+        m_pictures << Picture::parse(c.picture);
+    }
+}
+
 void ListEngine::setLineCount(int lines) {
     lines = std::max(1, lines);
     if (lines == m_lines) {
@@ -211,6 +220,31 @@ void ListEngine::refresh() {
     newSelection();
 }
 
+void ListEngine::orderBy(int sortOrder, bool descending) {
+    const int count = static_cast<int>(m_def.sortOrders.size());
+    if (!m_open || m_failed || formPending() || sortOrder < 1 || sortOrder > count) {
+        return;
+    }
+    m_tab = sortOrder == count ? 0 : sortOrder;
+    m_descending = descending;
+    if (m_order == 0) {
+        return; // the first refresh reads in this order
+    }
+    Notify n(*this);
+    m_order = sortOrder;
+    locator().clear();
+    m_forceRefresh = false;
+    m_rangeUsed[m_order - 1] = m_rangeValues[m_order - 1];
+    updateTitle();
+    openView();
+    reload(Reload::FromTop);
+    if (m_failed) {
+        return;
+    }
+    computeThumbSteps();
+    newSelection();
+}
+
 void ListEngine::focusGained() {
     m_forceRefresh = true;
     refresh();
@@ -234,10 +268,14 @@ Row ListEngine::currentRecord() {
 void ListEngine::openView() {
     const SortOrderDef& s = order();
     m_cursor.setOrder(s.key, s.rangeLength, m_rangeValues[m_order - 1], m_filter);
+    m_cursor.setReverse(m_descending);
+    m_cursor.setLookupOrder(s.lookupJoin, s.lookupKey);
     if (StoreError e = m_cursor.open()) {
         m_db.warnings().saveError(e);
         m_db.warnings().show(warning::kViewOpenError);
         m_cursor.dropLimits();
+        m_cursor.setReverse(m_descending);
+        m_cursor.setLookupOrder(s.lookupJoin, s.lookupKey);
     }
 }
 
@@ -366,7 +404,9 @@ void ListEngine::newSelection() {
     if (m_order == 0 || m_selected < 0 || !scrollBarVisible()) {
         return;
     }
-    m_thumbPosition = m_thumb.positionOf(m_page[m_selected].record.value(m_cursor.leadingField()));
+    const int position = m_thumb.positionOf(m_page[m_selected].record.value(m_cursor.leadingField()));
+    // The steps run from the lowest value to the highest: a list in reverse reads them backward.
+    m_thumbPosition = m_descending && position > 0 ? kThumbSteps + 1 - position : position;
 }
 
 void ListEngine::selectRow(int index) {
@@ -386,6 +426,9 @@ Row ListEngine::lookupRecord(int join) const {
 // between them.
 void ListEngine::computeThumbSteps() {
     m_thumb = {};
+    if (m_cursor.lookupOrder()) {
+        return; // the joined names are not the records' own values: no estimate
+    }
     QVector<PageRow> last;
     QVector<PageRow> first;
     if (rowCount() < m_lines) {
@@ -412,8 +455,8 @@ void ListEngine::computeThumbSteps() {
     }
     const int field = m_cursor.leadingField();
     const FieldDef& f = tableDef(m_def.table).field(field);
-    const Row& low = first.front().record;
-    const Row& high = last.front().record;
+    const Row& low = (m_descending ? last : first).front().record;
+    const Row& high = (m_descending ? first : last).front().record;
     m_thumb = f.isText() ? ThumbSteps::texts(low.text(field), high.text(field), f.width, order().thumb)
                          : ThumbSteps::numbers(low.number(field), high.number(field));
 }
@@ -480,7 +523,8 @@ void ListEngine::dragThumb(int position) {
     } else if (m_thumb.isValid()) {
         // Dragging the thumb scrolls: the locator starts again, as after every scroll.
         locator().clear();
-        locate(m_cursor.positionAtLeading(m_thumb.value(position)));
+        locate(
+            m_cursor.positionAtLeading(m_thumb.value(m_descending ? kThumbSteps + 1 - position : position)));
     }
 }
 

@@ -51,6 +51,11 @@ public:
     int tab() const { return m_tab; }
     // The sort order of the page (1..N); 0 before the first refresh.
     int sortOrder() const { return m_order; }
+    // Orders the list by `sortOrder` (1..N), read in reverse when `descending`, and reloads it from
+    // the top (a header click of an explorer). Before the first refresh it only takes effect then.
+    // Ignored while a form is open or the engine has failed.
+    void orderBy(int sortOrder, bool descending);
+    bool descending() const { return m_descending; }
 
     // The range value of a sort order with a range (the values of its range components). A
     // change is seen by the next refresh, which then reloads from the top of the new range.
@@ -76,6 +81,8 @@ public:
     QString headerText(int column) const { return m_def.columns[column].header; }
     QString cellText(int row, int column) const;
     QVariant cellValue(int row, int column) const;
+    // New columns (an explorer showing other fields); the page is shown again with them.
+    void setColumns(const QVector<ColumnDef>& columns);
     // A new picture for a column (the user's date picture replacing a column's date picture).
     void setColumnPicture(int column, const QString& picture);
     // The selected row; -1 when the page is empty.
@@ -203,6 +210,7 @@ private:
     int m_tab = 0;
     int m_order = 0;
     bool m_forceRefresh = false;
+    bool m_descending = false;
     QVector<ListLocator> m_locators;                       // per sort order
     QVector<QVector<QVariant>> m_rangeValues;              // per sort order: the value chosen
     QVector<std::optional<QVector<QVariant>>> m_rangeUsed; // per sort order: the value of the last fill

@@ -81,7 +81,7 @@ void ListEngine::typedLocator(ListKey key, QChar character) {
     if (!typed.press(key, character)) {
         return;
     }
-    const bool numeric = !tableDef(m_def.table).field(m_cursor.leadingField()).isText();
+    const bool numeric = !m_cursor.leadingIsText();
     locate(m_cursor.positionAtLeading(typed.fieldValue(numeric)));
 }
 

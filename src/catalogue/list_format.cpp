@@ -56,7 +56,8 @@ private:
     }
 
     // Modifiers, header and picture up to the start of the next column.
-    void attributes(QString& header, QString& picture, bool& resizable) {
+    void attributes(ListFormatColumn& col) {
+        bool afterHeader = false;
         while (m_i < m_text.size()) {
             const QChar c = m_text[m_i];
             if (c.isDigit() || c == u'[' || c == u']') {
@@ -64,16 +65,30 @@ private:
             }
             if (c == u'~') {
                 const qsizetype end = upTo(m_text, m_i + 1, u'~');
-                header = m_text.mid(m_i + 1, end - m_i - 1);
+                col.header = m_text.mid(m_i + 1, end - m_i - 1);
                 m_i = end + 1;
+                afterHeader = true;
             } else if (c == u'@') {
                 const qsizetype end = upTo(m_text, m_i + 1, u'@');
-                picture = m_text.mid(m_i, end - m_i);
+                col.picture = m_text.mid(m_i, end - m_i);
                 m_i = end + 1;
             } else if (c == u'(') {
-                m_i = skipParens(m_text, m_i);
+                const qsizetype close = skipParens(m_text, m_i);
+                const int offset = m_text.mid(m_i + 1, close - m_i - 2).toInt();
+                (afterHeader ? col.headerOffset : col.offset) = offset;
+                m_i = close;
+            } else if (c == u'#') {
+                const qsizetype end = upTo(m_text, m_i + 1, u'#');
+                col.fieldNumber = m_text.mid(m_i + 1, end - m_i - 1).toInt();
+                m_i = end + 1;
             } else {
-                resizable = resizable || c == u'M';
+                if (afterHeader && isJustification(c)) {
+                    col.headerJustification = c.toUpper();
+                }
+                col.resizable = col.resizable || c == u'M';
+                col.border = col.border || c == u'|';
+                col.underline = col.underline || c == u'_';
+                col.fixed = col.fixed || c == u'F';
                 ++m_i;
             }
         }
@@ -88,7 +103,8 @@ private:
             col.justification = m_text[m_i].toUpper();
             ++m_i;
         }
-        attributes(col.header, col.picture, col.resizable);
+        col.headerJustification = col.justification;
+        attributes(col);
         m_columns << col;
     }
 
@@ -96,13 +112,11 @@ private:
         if (m_i < m_text.size() && m_text[m_i] == u'(') {
             m_i = skipParens(m_text, m_i);
         }
-        QString header;
-        QString picture;
-        bool resizable = false;
-        attributes(header, picture, resizable);
+        ListFormatColumn group;
+        attributes(group);
         if (m_groupFirst >= 0 && m_groupFirst < m_columns.size() &&
             m_columns[m_groupFirst].header.isEmpty()) {
-            m_columns[m_groupFirst].header = header;
+            m_columns[m_groupFirst].header = group.header;
         }
         m_groupFirst = -1;
     }
@@ -130,6 +144,32 @@ ListFormat ListFormat::withWidths(const QVector<int>& widths) const {
         text.replace(c.widthStart, c.widthLength, QString::number(std::max(0, widths[i])));
     }
     return parse(text);
+}
+
+QString formatColumnText(const ListFormatColumn& c) {
+    QString text = QString::number(c.width) + c.justification + u'(' + QString::number(c.offset) + u')';
+    text += c.border ? QStringLiteral("|") : QString();
+    text += c.resizable ? QStringLiteral("M") : QString();
+    text += c.underline ? QStringLiteral("_") : QString();
+    text += c.fixed ? QStringLiteral("F") : QString();
+    QString header = c.header;
+    header.remove(QChar(u'~'));
+    text += u'~' + header + u'~' + c.headerJustification + u'(' + QString::number(c.headerOffset) + u')';
+    QString picture = c.picture;
+    picture.remove(QChar(u'@'));
+    text += u'@' + picture + u'@';
+    if (c.fieldNumber > 0) {
+        text += u'#' + QString::number(c.fieldNumber) + u'#';
+    }
+    return text;
+}
+
+QString formatText(const QVector<ListFormatColumn>& columns) {
+    QString text;
+    for (const ListFormatColumn& c : columns) {
+        text += formatColumnText(c);
+    }
+    return text;
 }
 
 QString replaceDatePictures(const QString& format, const QString& datePicture) {

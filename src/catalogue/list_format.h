@@ -16,6 +16,13 @@ struct ListFormatColumn {
     QString header;
     QString picture;        // "@s20", without the closing "@"
     bool resizable = false; // the "M" modifier
+    int fieldNumber = 0;    // "#n#": the field the column shows, counted from 1; 0 when not given
+    int offset = 2;         // the data's offset, "(n)" after the justification
+    QChar headerJustification = u'L';
+    int headerOffset = 2;   // "(n)" after the header
+    bool border = false;    // "|": a line on the right
+    bool underline = false; // "_"
+    bool fixed = false;     // "F": stays in place when the list scrolls sideways
     int widthStart = 0;     // where the width's digits stand in the text
     int widthLength = 0;
 };
@@ -35,6 +42,10 @@ private:
     QString m_text;
     QVector<ListFormatColumn> m_columns;
 };
+
+// The text of one column, and of a whole format, as parse() reads it back ("75L(2)|M~Artist~L(2)@s50@#1#").
+QString formatColumnText(const ListFormatColumn& column);
+QString formatText(const QVector<ListFormatColumn>& columns);
 
 // Every date picture of a format ("@D" in any case, up to the next "@") replaced by `datePicture`.
 QString replaceDatePictures(const QString& format, const QString& datePicture);

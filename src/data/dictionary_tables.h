@@ -120,6 +120,20 @@ inline constexpr KeyDecl kSongKeys[] = {
     {"KeyBeatsPerMinute", {"BeatsPerMinute", "Title", "Artist"}},
     {"KeyFileNumber", {"FileNumber"}},
     {"KeyMix", {"Mix", "Title", "Artist"}},
+    // The explorer's header orders: one field each, every song kept, ties in record order. The
+    // explorer orders Artist, Title, Album and Media by the first four keys above.
+    {"KeyOrderFileNumber", {"FileNumber"}, false, false, true},
+    {"KeyOrderCategory", {"CategoryID"}, false, false, true},
+    {"KeyOrderTime", {"Time"}, false, false, true},
+    {"KeyOrderReleaseDate", {"ReleaseDate"}, false, false, true},
+    {"KeyOrderBeatsPerMinute", {"BeatsPerMinute"}, false, false, true},
+    {"KeyOrderUserDefinedKey", {"UserDefinedKeyField"}, false, false, true},
+    {"KeyOrderLastPlayed", {"LastPlayed"}, false, false, true},
+    {"KeyOrderStyle", {"Style"}, false, false, true},
+    {"KeyOrderTrackNumber", {"TrackNumber"}, false, false, true},
+    {"KeyOrderSide", {"Side"}, false, false, true},
+    {"KeyOrderRating", {"Rating"}, false, false, true},
+    {"KeyOrderMix", {"Mix"}, false, false, true},
 };
 
 inline constexpr FieldDecl kAlbumFields[] = {
@@ -149,6 +163,13 @@ inline constexpr KeyDecl kAlbumKeys[] = {
     {"KeyFileNumber", {"FileNumber"}},
     {"KeyCategory", {"CategoryID", "Album", "Artist"}},
     {"KeyCategoryArtist", {"CategoryID", "Artist", "Album"}},
+    // The explorer's header orders: one field each, every album kept, ties in record order.
+    {"KeyOrderAlbum", {"Album"}, false, false, true},
+    {"KeyOrderArtist", {"Artist"}, false, false, true},
+    {"KeyOrderMedia", {"Media"}, false, false, true},
+    {"KeyOrderFileNumber", {"FileNumber"}, false, false, true},
+    {"KeyOrderReleaseDate", {"ReleaseDate"}, false, false, true},
+    {"KeyOrderXCCD", {"XCCD"}, false, false, true},
 };
 
 inline constexpr FieldDecl kCategoryFields[] = {
@@ -158,6 +179,9 @@ inline constexpr FieldDecl kCategoryFields[] = {
 inline constexpr KeyDecl kCategoryKeys[] = {
     {"KeyCategoryID", {"CategoryID"}, true, true},
     {"KeyCategory", {"Category"}, true},
+    // Categories by name with the blank name kept: the songs explorer orders its category column
+    // by walking it.
+    {"KeyOrderName", {"Category"}, false, false, true},
 };
 
 inline constexpr FieldDecl kFontFields[] = {
@@ -371,6 +395,18 @@ inline constexpr int kKeyAlbumId = fielddef::keyIndex(kSongKeys, "KeyAlbumID");
 inline constexpr int kKeyBeatsPerMinute = fielddef::keyIndex(kSongKeys, "KeyBeatsPerMinute");
 inline constexpr int kKeyFileNumber = fielddef::keyIndex(kSongKeys, "KeyFileNumber");
 inline constexpr int kKeyMix = fielddef::keyIndex(kSongKeys, "KeyMix");
+inline constexpr int kKeyOrderFileNumber = fielddef::keyIndex(kSongKeys, "KeyOrderFileNumber");
+inline constexpr int kKeyOrderCategory = fielddef::keyIndex(kSongKeys, "KeyOrderCategory");
+inline constexpr int kKeyOrderTime = fielddef::keyIndex(kSongKeys, "KeyOrderTime");
+inline constexpr int kKeyOrderReleaseDate = fielddef::keyIndex(kSongKeys, "KeyOrderReleaseDate");
+inline constexpr int kKeyOrderBeatsPerMinute = fielddef::keyIndex(kSongKeys, "KeyOrderBeatsPerMinute");
+inline constexpr int kKeyOrderUserDefinedKey = fielddef::keyIndex(kSongKeys, "KeyOrderUserDefinedKey");
+inline constexpr int kKeyOrderLastPlayed = fielddef::keyIndex(kSongKeys, "KeyOrderLastPlayed");
+inline constexpr int kKeyOrderStyle = fielddef::keyIndex(kSongKeys, "KeyOrderStyle");
+inline constexpr int kKeyOrderTrackNumber = fielddef::keyIndex(kSongKeys, "KeyOrderTrackNumber");
+inline constexpr int kKeyOrderSide = fielddef::keyIndex(kSongKeys, "KeyOrderSide");
+inline constexpr int kKeyOrderRating = fielddef::keyIndex(kSongKeys, "KeyOrderRating");
+inline constexpr int kKeyOrderMix = fielddef::keyIndex(kSongKeys, "KeyOrderMix");
 } // namespace tun
 
 namespace alb {
@@ -399,6 +435,12 @@ inline constexpr int kKeyCdIdentifier = fielddef::keyIndex(kAlbumKeys, "KeyCDIde
 inline constexpr int kKeyFileNumber = fielddef::keyIndex(kAlbumKeys, "KeyFileNumber");
 inline constexpr int kKeyCategory = fielddef::keyIndex(kAlbumKeys, "KeyCategory");
 inline constexpr int kKeyCategoryArtist = fielddef::keyIndex(kAlbumKeys, "KeyCategoryArtist");
+inline constexpr int kKeyOrderAlbum = fielddef::keyIndex(kAlbumKeys, "KeyOrderAlbum");
+inline constexpr int kKeyOrderArtist = fielddef::keyIndex(kAlbumKeys, "KeyOrderArtist");
+inline constexpr int kKeyOrderMedia = fielddef::keyIndex(kAlbumKeys, "KeyOrderMedia");
+inline constexpr int kKeyOrderFileNumber = fielddef::keyIndex(kAlbumKeys, "KeyOrderFileNumber");
+inline constexpr int kKeyOrderReleaseDate = fielddef::keyIndex(kAlbumKeys, "KeyOrderReleaseDate");
+inline constexpr int kKeyOrderXccd = fielddef::keyIndex(kAlbumKeys, "KeyOrderXCCD");
 } // namespace alb
 
 namespace cat {
@@ -407,6 +449,7 @@ inline constexpr int kCategory = fielddef::fieldIndex(kCategoryFields, "Category
 
 inline constexpr int kKeyCategoryId = fielddef::keyIndex(kCategoryKeys, "KeyCategoryID");
 inline constexpr int kKeyCategory = fielddef::keyIndex(kCategoryKeys, "KeyCategory");
+inline constexpr int kKeyOrderName = fielddef::keyIndex(kCategoryKeys, "KeyOrderName");
 } // namespace cat
 
 namespace fon {

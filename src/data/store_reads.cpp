@@ -10,13 +10,16 @@ namespace tunarium {
 namespace {
 
 // Binds a key component value as the key compares it; a `partial` text (the beginning of a name)
-// by the leading, accent-free part of the folded key alone.
+// by the leading, accent-free part of the folded key alone. Read backward, a partial text stands
+// after every key that begins with it, so that a list read in reverse starts at the last of them.
 void bindKeyValue(Statement& statement, int param, const TableDef& t, int key, int field,
-                  const QVariant& value, bool partial = false) {
+                  const QVariant& value, bool partial = false, bool backward = false) {
     if (t.field(field).type == FieldType::String) {
         const QString text = trimTrailingBlanks(value.toString());
         if (!t.key(key).caseInsensitive) {
             statement.bindText(param, text);
+        } else if (partial && backward) {
+            statement.bindText(param, foldKeyPrefix(text) + QString::fromUcs4(U"\U0010FFFF", 1));
         } else {
             statement.bindText(param, partial ? foldKeyPrefix(text) : foldKey(text));
         }
@@ -234,7 +237,7 @@ StoreError Store::read(TableId table, int key, const KeyPosition& from, Directio
     int param = 1;
     for (int i = 0; i < prefix; ++i) {
         bindKeyValue(*walk, param++, t, key, k.components[i], from.values[i],
-                     from.partialText && i == prefix - 1);
+                     from.partialText && i == prefix - 1, direction == Direction::Backward);
     }
     if (tie) {
         walk->bindInt(param++, from.rec);

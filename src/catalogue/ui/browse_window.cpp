@@ -166,10 +166,7 @@ bool BrowseWindow::open(QMdiArea* area, const Row& openOn) {
         setMinimumSize(units.toPixels(m_options.minimumSize));
     }
     const QString design = replaceDatePictures(m_options.designFormat, m_options.datePicture);
-    m_list->applyFormat(
-        m_options.listName.isEmpty()
-            ? design
-            : restoreListFormat({m_options.positionFile, m_options.procedure, m_options.listName}, design));
+    m_list->applyFormat(layoutAtOpening(design));
     if (m_tabs) {
         const int tab = std::clamp(m_options.tab, 0, static_cast<int>(m_tabs->count()) - 1);
         const QSignalBlocker block(m_tabs);
@@ -198,6 +195,18 @@ bool BrowseWindow::open(QMdiArea* area, const Row& openOn) {
     m_list->setFocus();
     toolbarChanged();
     return true;
+}
+
+QString BrowseWindow::layoutAtOpening(const QString& design) {
+    return m_options.listName.isEmpty()
+               ? design
+               : restoreListFormat({m_options.positionFile, m_options.procedure, m_options.listName}, design);
+}
+
+void BrowseWindow::keepLayout() {
+    if (!m_options.listName.isEmpty()) {
+        saveListFormat({m_options.positionFile, m_options.procedure, m_options.listName}, currentFormat());
+    }
 }
 
 QString BrowseWindow::currentFormat() const {
@@ -289,9 +298,7 @@ void BrowseWindow::closed() {
         m_engine->close();
         return;
     }
-    if (!m_options.listName.isEmpty()) {
-        saveListFormat({m_options.positionFile, m_options.procedure, m_options.listName}, currentFormat());
-    }
+    keepLayout();
     if (m_tabs && !m_options.tabSettingKey.isEmpty()) {
         writeIni(m_options.tabSettingsFile, QString::fromLatin1(kSettingsSection), m_options.tabSettingKey,
                  QString::number(m_tabs->currentIndex() + 1));

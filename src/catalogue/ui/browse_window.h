@@ -56,6 +56,8 @@ public:
     void choosePopup(int entry);
     // The list's current format: the design's with the user's column widths.
     QString currentFormat() const;
+    // A fill is running (a header click then waits).
+    bool busy() const { return m_busy > 0; }
 
     bool toolbarEnabled(ToolbarButtonId button) const override;
     void toolbarPressed(ToolbarButtonId button) override;
@@ -79,6 +81,11 @@ protected:
     virtual void extraPopupChosen(int entry) { (void)entry; }
     // Runs after every change of the page; the window's own buttons follow it here.
     virtual void pageShown() {}
+    // The list's format at opening, from its design (date pictures in place): the layout kept
+    // under the list's "SRCF" keys when it was made from this design. A window that keeps its
+    // layout otherwise answers here and in keepLayout(), which runs when it closes.
+    virtual QString layoutAtOpening(const QString& design);
+    virtual void keepLayout();
 
     void callForm(Request request, const Row& record) override;
     void setBusy(bool busy) override;

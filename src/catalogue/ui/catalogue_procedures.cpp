@@ -5,6 +5,7 @@
 #include "catalogue/ui/categories_windows.h"
 #include "catalogue/ui/media_windows.h"
 #include "catalogue/ui/songs_browse_window.h"
+#include "catalogue/ui/xplore_windows.h"
 
 namespace tunarium {
 
@@ -17,6 +18,7 @@ void registerCatalogueProcedures(ProcedureRegistry& registry) {
     });
     registry.add(QString::fromLatin1(procedure::kBrowseSongs),
                  [](const ProcedureContext& context) { SongsBrowseWindow::openSongs(context); });
+    registerExplorerProcedures(registry);
 }
 
 } // namespace tunarium

@@ -51,17 +51,39 @@ SongsBrowseWindow::SongsBrowseWindow(Database& db, const Settings& settings, Pro
     : BrowseWindow(db, songsListDefinition(), songsOptions(db, settings), Request::None, nullptr, {}),
       m_db(db), m_settings(settings), m_prompter(prompter), m_area(area) {
     setWindowTitle(QStringLiteral("Browse Songs"));
+    addCommonButtons(false);
+}
+
+SongsBrowseWindow::SongsBrowseWindow(Database& db, const Settings& settings, Prompter& prompter,
+                                     QMdiArea* area, ListDefinition definition, BrowseOptions options,
+                                     std::function<void()> properties)
+    : BrowseWindow(db, std::move(definition), std::move(options), Request::None, nullptr, {}), m_db(db),
+      m_settings(settings), m_prompter(prompter), m_area(area) {
+    auto* view = addButton(QStringLiteral("View &Properties"), std::move(properties));
+    view->setToolTip(QStringLiteral("Re-format Columns of BrowseBox"));
+    addCommonButtons(true);
+}
+
+void SongsBrowseWindow::setProcedures(const ProcedureContext& context) {
+    m_procedures.emplace(context);
+    enableProcedureButtons();
+}
+
+// The buttons both song lists have; the browse puts the media and category choices among them.
+void SongsBrowseWindow::addCommonButtons(bool explorer) {
     // Two rows: one row of eleven buttons would keep the window wider than its minimum.
     addButton(BrowseAction::Add, QStringLiteral("&Add"));
     m_copy = addButton(QStringLiteral("Cop&y"), [this] { copySong(); });
     addButton(BrowseAction::Change, QStringLiteral("&Change"));
     addButton(BrowseAction::Delete, QStringLiteral("&Delete"));
-    m_selectMedia = addButton(QStringLiteral("Se&lect Media"), [this] { chooseMedia(); });
-    m_selectCategory = addButton(QStringLiteral("Se&lect Category"), [this] { chooseCategory(); });
+    if (!explorer) {
+        m_selectMedia = addButton(QStringLiteral("Se&lect Media"), [this] { chooseMedia(); });
+        m_selectCategory = addButton(QStringLiteral("Se&lect Category"), [this] { chooseCategory(); });
+    }
     startButtonRow();
     m_search = addButton(QStringLiteral("&Search"), [this] { search(); });
     m_reset = addButton(QStringLiteral("Reset Search"), [this] { resetSearch(); });
-    // The reports are another room's windows: the one of the current tab is started by name.
+    // The reports are another room's windows: the one of the current order is started by name.
     m_print = addButton(QStringLiteral("&Print"), [this] { printReport(); });
     // Import and export are other rooms' windows: they are started by name, over this window.
     m_import = addButton(QStringLiteral("&Import"), [this] { startProcedure(procedure::kImport); });
@@ -96,7 +118,7 @@ void SongsBrowseWindow::enableProcedureButtons() {
     };
     m_import->setEnabled(registered(procedure::kImport));
     m_export->setEnabled(registered(procedure::kExport));
-    m_print->setEnabled(registered(tabReport(engine().sortOrder())));
+    m_print->setEnabled(registered(printReportName()));
 }
 
 const char* SongsBrowseWindow::tabReport(int sortOrder) {
@@ -121,14 +143,15 @@ const char* SongsBrowseWindow::tabReport(int sortOrder) {
 }
 
 void SongsBrowseWindow::printReport() {
-    const int order = engine().sortOrder();
     if (!m_procedures) {
         return;
     }
     // The category report opens its choice of category on the category of the tab.
-    const QVariant argument =
-        order == kSongsByCategory ? engine().rangeValue(kSongsByCategory).value(0) : QVariant();
-    m_procedures->procedures.start(QString::fromLatin1(tabReport(order)),
+    const char* report = printReportName();
+    const QVariant argument = report == procedure::kReportSongsByCategory
+                                  ? engine().rangeValue(kSongsByCategory).value(0)
+                                  : QVariant();
+    m_procedures->procedures.start(QString::fromLatin1(report),
                                    m_procedures->calledFrom(this).with(argument));
 }
 
@@ -143,10 +166,12 @@ void SongsBrowseWindow::pageShown() {
     m_copy->setEnabled(rows);
     m_reset->setEnabled(m_fields.has_value() && !m_filterText.trimmed().isEmpty());
     const int order = engine().sortOrder();
-    m_selectMedia->setVisible(order == kSongsByMedia);
-    m_selectCategory->setVisible(order == kSongsByCategory);
+    if (m_selectMedia) {
+        m_selectMedia->setVisible(order == kSongsByMedia);
+        m_selectCategory->setVisible(order == kSongsByCategory);
+    }
     m_print->setEnabled(m_procedures &&
-                        m_procedures->procedures.contains(QString::fromLatin1(tabReport(order))));
+                        m_procedures->procedures.contains(QString::fromLatin1(printReportName())));
 }
 
 QVector<PopupEntry> SongsBrowseWindow::popupExtras() const {

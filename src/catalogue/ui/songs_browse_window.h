@@ -42,6 +42,14 @@ public:
     void resetSearch();
 
 protected:
+    // The songs explorer: the same songs with its own list and options, and the buttons View
+    // Properties (`properties`), Add, Copy, Change, Delete, Search, Reset Search, Import, Export,
+    // Print and Close, without the media and category ranges.
+    SongsBrowseWindow(Database& db, const Settings& settings, Prompter& prompter, QMdiArea* area,
+                      ListDefinition definition, BrowseOptions options, std::function<void()> properties);
+    // The report &Print starts.
+    virtual const char* printReportName() const { return tabReport(engine().sortOrder()); }
+    void setProcedures(const ProcedureContext& context);
     void openForm(Request request, const Row& record) override;
     QVector<PopupEntry> popupExtras() const override;
     void extraPopupChosen(int entry) override;
@@ -49,6 +57,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void addCommonButtons(bool explorer);
     void copySong();
     void search();
     void chooseMedia();

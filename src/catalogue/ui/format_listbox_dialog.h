@@ -1,0 +1,76 @@
+// "Format Listbox...": the columns an explorer shows and the fields it does not, moved between the
+// two and along the list; the selected column's header, offsets, justifications, width and options;
+// the list box's place, size, line height, font and scroll bars; "&Default" back to the design.
+// Every change shows in the explorer at once.
+#pragma once
+
+#include "catalogue/explorer_views.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QSpinBox;
+
+namespace tunarium {
+
+class ExplorerSupport;
+class Prompter;
+
+class FormatListboxDialog : public QDialog {
+public:
+    FormatListboxDialog(ExplorerSupport& explorer, Prompter& prompter, QWidget* parent);
+    ~FormatListboxDialog() override;
+
+    QListWidget* shownList() const { return m_shown; }
+    QListWidget* hiddenList() const { return m_hidden; }
+    QLineEdit* headerEdit() const { return m_header; }
+    QSpinBox* widthBox() const { return m_width; }
+    // The buttons by their captions' actions.
+    void addColumn();
+    void hideColumn();
+    void moveColumn(int by);
+    void resetToDefault();
+
+private:
+    void build();
+    QWidget* buildColumnBox();
+    QWidget* buildListBox();
+    void fillLists(int selectColumn);
+    void showColumn();
+    void columnEdited();
+    void listBoxEdited();
+    void chooseFont();
+    void apply();
+
+    ExplorerSupport& m_explorer;
+    Prompter& m_prompter;
+    std::unique_ptr<ExplorerFormatEditor> m_editor;
+    bool m_filling = false;
+
+    QListWidget* m_shown = nullptr;
+    QListWidget* m_hidden = nullptr;
+    QLineEdit* m_header = nullptr;
+    QSpinBox* m_headerOffset = nullptr;
+    QComboBox* m_headerJustification = nullptr;
+    QComboBox* m_fieldJustification = nullptr;
+    QSpinBox* m_width = nullptr;
+    QSpinBox* m_offset = nullptr;
+    QCheckBox* m_fixed = nullptr;
+    QCheckBox* m_underline = nullptr;
+    QCheckBox* m_border = nullptr;
+    QCheckBox* m_resize = nullptr;
+    QSpinBox* m_x = nullptr;
+    QSpinBox* m_y = nullptr;
+    QSpinBox* m_boxWidth = nullptr;
+    QSpinBox* m_boxHeight = nullptr;
+    QSpinBox* m_lineHeight = nullptr;
+    QCheckBox* m_vertical = nullptr;
+    QCheckBox* m_horizontal = nullptr;
+};
+
+} // namespace tunarium
