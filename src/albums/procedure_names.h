@@ -3,6 +3,7 @@
 // (SelectAlbum, SelectFileNumber) are named with the catalogue's, whose song form starts them.
 #pragma once
 
+#include "catalogue/procedure_names.h" // UpdateAlbum, CreateLabel, QuickCDInsert: started from the catalogue too
 #include "catalogue/request.h"
 
 #include <QVariant>
@@ -11,22 +12,13 @@ namespace tunarium::procedure {
 
 inline constexpr char kBrowseAlbums[] = "BrowseAlbums";
 inline constexpr char kAlbumWizard[] = "AlbumWizard";
-// The album form. Started with albumFormArgument() as its argument; it answers the context's answer
-// with its response and the album as it left it.
-inline constexpr char kUpdateAlbum[] = "UpdateAlbum";
-
-// Windows of the reports room that the albums browse starts by name, disabled until registered:
-// label printing for an album and the CD flap of the album's file number (argument of both: the
-// album's ALB:AlbumID).
-inline constexpr char kCreateLabel[] = "CreateLabel";
-inline constexpr char kQuickCdInsert[] = "QuickCDInsert";
 
 } // namespace tunarium::procedure
 
 namespace tunarium {
 
-// What the album form is started on: the request (Insert, Copy, Change or Delete) and the album's
-// ALB:AlbumID (0 for an Insert; the source album for a Copy).
+// What the album form (UpdateAlbum) is started on: the request (Insert, Copy, Change or Delete) and the
+// album's ALB:AlbumID (0 for an Insert; the source album for a Copy).
 struct AlbumFormCall {
     Request request = Request::None;
     qint64 albumId = 0;

@@ -7,16 +7,17 @@ namespace tunarium::procedure {
 inline constexpr char kBrowseSongs[] = "BrowseSongs";
 inline constexpr char kBrowseCategories[] = "BrowseCategories";
 inline constexpr char kBrowseMedia[] = "BrowseMedia";
-inline constexpr char kXploreSongsName[] = "XploreSongs";
-inline constexpr char kXploreAlbumsName[] = "XploreAlbums";
+inline constexpr char kXploreSongs[] = "XploreSongs";
+inline constexpr char kXploreAlbums[] = "XploreAlbums";
 
-// The albums room's windows that the albums explorer starts by name. The album form takes a
+// Windows that the albums explorer and the albums browse start by name. The album form (the albums
+// room's) takes a
 // QVariantList of the request (Request as a number) and the album's ALB:AlbumID (0 to add) as its
 // argument and answers with the response and the album as it was saved. "Create Label..." and
-// "Quick CD Insert" take the selected album's ALB:AlbumID.
-inline constexpr char kAlbumForm[] = "UpdateAlbum";
-inline constexpr char kAlbumCreateLabel[] = "CreateLabel";
-inline constexpr char kAlbumQuickCdInsert[] = "QuickCDInsert";
+// "Quick CD Insert" (the reports room's) take the selected album's ALB:AlbumID.
+inline constexpr char kUpdateAlbum[] = "UpdateAlbum";
+inline constexpr char kCreateLabel[] = "CreateLabel";
+inline constexpr char kQuickCdInsert[] = "QuickCDInsert";
 
 // Windows of rooms above the catalogue that its windows start by name (the songs browse's &Import
 // and &Export, the song form's add wizards); the exchange and the albums register them under these

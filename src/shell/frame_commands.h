@@ -88,8 +88,6 @@ const MenuEntry* menuEntry(FrameCommand command);
 // subsystem whose windows are built declares their names itself (catalogue/procedure_names.h);
 // these are the names of the windows still to come, which move to their subsystem with them.
 namespace procedure {
-inline constexpr char kXploreSongs[] = "XploreSongs";
-inline constexpr char kXploreAlbums[] = "XploreAlbums";
 inline constexpr char kPreferences[] = "Preferences";
 inline constexpr char kTipOfTheDay[] = "TipOfTheDay";
 inline constexpr char kTipEditor[] = "TipEditor";

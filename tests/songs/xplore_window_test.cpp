@@ -184,7 +184,7 @@ TEST_F(XploreWindowTest, AlbumFormIsStartedByNameWithTheRequestAndTheAlbum) {
     a.album = "Blue";
     ASSERT_TRUE(db->store().insert(a).ok());
     QVariant argument;
-    procedures.add(QString::fromLatin1(procedure::kAlbumForm), [&](const ProcedureContext& context) {
+    procedures.add(QString::fromLatin1(procedure::kUpdateAlbum), [&](const ProcedureContext& context) {
         argument = context.argument;
         context.answer(static_cast<int>(Response::Cancelled), {});
     });

@@ -88,7 +88,7 @@ XploreAlbumsWindow::XploreAlbumsWindow(const ProcedureContext& context)
     setWindowTitle(m_explorer.definition().caption);
     m_add = addButton(BrowseAction::Add, QStringLiteral("&Add"));
     m_copy = addButton(QStringLiteral("Cop&y"), [this] {
-        if (engine().rowCount() > 0 && registered(procedure::kAlbumForm)) {
+        if (engine().rowCount() > 0 && registered(procedure::kUpdateAlbum)) {
             openForm(Request::Copy, engine().record());
         }
     });
@@ -137,7 +137,7 @@ void XploreAlbumsWindow::startWithAlbum(const char* name) {
 
 // The album form is the albums room's: it is started by name and answers the engine when done.
 void XploreAlbumsWindow::openForm(Request request, const Row& record) {
-    if (!registered(procedure::kAlbumForm)) {
+    if (!registered(procedure::kUpdateAlbum)) {
         engine().formAnswered(Response::Cancelled, {});
         return;
     }
@@ -156,14 +156,14 @@ void XploreAlbumsWindow::openForm(Request request, const Row& record) {
             self->engine().formAnswered(static_cast<Response>(response), saved);
         }
     };
-    m_context.procedures.start(QString::fromLatin1(procedure::kAlbumForm), form);
+    m_context.procedures.start(QString::fromLatin1(procedure::kUpdateAlbum), form);
 }
 
 QVector<PopupEntry> XploreAlbumsWindow::popupExtras() const {
     const bool rows = engine().rowCount() > 0;
     return {{QStringLiteral("Cop&y"), m_copy->isEnabled(), true},
-            {QStringLiteral("Create Label..."), rows && registered(procedure::kAlbumCreateLabel), true},
-            {QStringLiteral("Quick CD Insert"), rows && registered(procedure::kAlbumQuickCdInsert), false}};
+            {QStringLiteral("Create Label..."), rows && registered(procedure::kCreateLabel), true},
+            {QStringLiteral("Quick CD Insert"), rows && registered(procedure::kQuickCdInsert), false}};
 }
 
 void XploreAlbumsWindow::extraPopupChosen(int entry) {
@@ -172,10 +172,10 @@ void XploreAlbumsWindow::extraPopupChosen(int entry) {
         m_copy->click();
         break;
     case 5:
-        startWithAlbum(procedure::kAlbumCreateLabel);
+        startWithAlbum(procedure::kCreateLabel);
         break;
     case 6:
-        startWithAlbum(procedure::kAlbumQuickCdInsert);
+        startWithAlbum(procedure::kQuickCdInsert);
         break;
     default:
         break;
@@ -183,7 +183,7 @@ void XploreAlbumsWindow::extraPopupChosen(int entry) {
 }
 
 void XploreAlbumsWindow::pageShown() {
-    const bool form = registered(procedure::kAlbumForm);
+    const bool form = registered(procedure::kUpdateAlbum);
     const bool rows = engine().rowCount() > 0;
     m_add->setEnabled(form);
     m_copy->setEnabled(form && rows);
@@ -192,9 +192,9 @@ void XploreAlbumsWindow::pageShown() {
 }
 
 void registerExplorerProcedures(ProcedureRegistry& registry) {
-    registry.add(QString::fromLatin1(procedure::kXploreSongsName),
+    registry.add(QString::fromLatin1(procedure::kXploreSongs),
                  [](const ProcedureContext& context) { XploreSongsWindow::openExplorer(context); });
-    registry.add(QString::fromLatin1(procedure::kXploreAlbumsName),
+    registry.add(QString::fromLatin1(procedure::kXploreAlbums),
                  [](const ProcedureContext& context) { XploreAlbumsWindow::openExplorer(context); });
 }
 
