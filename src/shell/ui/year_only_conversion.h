@@ -1,0 +1,15 @@
+// The "Year Only" conversion as the Preferences window and the setup wizard run it: a dated copy
+// of the collection first, then the song dates and the album dates each with its progress window,
+// then what was done and where the copy is.
+#pragma once
+
+#include "ui/procedure_registry.h"
+
+#include <functional>
+
+namespace tunarium {
+
+// Runs the conversion; `then` is called when it is over, whatever became of it.
+void runYearOnlyConversion(const ProcedureContext& context, std::function<void()> then);
+
+} // namespace tunarium
