@@ -2,6 +2,7 @@
 #include "shell/preferences.h"
 
 #include "data/date_formats.h"
+#include "data/ini_file.h"
 
 namespace tunarium {
 
@@ -49,8 +50,12 @@ PreferenceEditor::PreferenceEditor(Settings& settings) : m_settings(settings) {
     v.altCasFmt = settings.altCasFmt();
     v.useLog = settings.useLog();
     v.logo = settings.logo();
-    m_currentCode = settings.dateFormat().trimmed();
-    m_shownDate = dateFormatIndex(m_currentCode);
+    // The code as the file holds it: one that is none of the choices selects nothing (the loader
+    // reads it as none, and dates are shown with the default).
+    m_currentCode = readIni(settings.filePath(), QString::fromLatin1(kSettingsSection), u"DateFormat").trimmed();
+    // Never chosen, dates are shown as "Windows Default" shows them: that entry is selected.
+    m_shownDate = m_currentCode.isEmpty() ? dateFormatIndex(QString::fromLatin1(kDefaultDateCode))
+                                          : dateFormatIndex(m_currentCode);
     m_chosenDate = m_shownDate;
 }
 

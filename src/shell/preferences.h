@@ -68,8 +68,8 @@ public:
 
     PreferenceValues& values() { return m_values; }
     const PreferenceValues& values() const { return m_values; }
-    // The date entry selected on opening: the position of `DateFormat` in the choices, -1 when
-    // its code is none of them.
+    // The date entry selected on opening: the position of `DateFormat` in the choices ("Windows
+    // Default" when none was ever chosen), -1 when its code is none of them.
     int shownDateIndex() const { return m_shownDate; }
     int chosenDateIndex() const { return m_chosenDate; }
     void chooseDate(int index) { m_chosenDate = index; }

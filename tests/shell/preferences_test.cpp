@@ -99,7 +99,8 @@ TEST_F(PreferencesTest, TheDateQuestionsFollowWhatWasAndWhatIsChosen) {
         {"d4", yearOnly, true, true},    // to Year Only: both
         {"n4b", yearOnly, false, false}, // Year Only twice asks nothing
         {"n4b", longDate, true, false},  // back from Year Only converts nothing
-        {"", yearOnly, true, true},      // never chosen
+        {"", yearOnly, true, true},      // never chosen: "Windows Default" is shown
+        {"", 0, false, false},           //
         {"zz", longDate, true, false},   // a code that is no choice selects nothing
     };
     for (const auto& c : cases) {

@@ -88,6 +88,8 @@ PreferencesWindow::PreferencesWindow(const ProcedureContext& context)
     m_tabs->addTab(buildLabels(), QStringLiteral("Labels"));
     m_tabs->addTab(buildHousekeeping(), QStringLiteral("Housekeeping"));
     m_tabs->addTab(buildLogo(), QStringLiteral("Logo"));
+    // Every tab's caption in sight: the window is as wide as they need.
+    m_tabs->setUsesScrollButtons(false);
 
     auto* ok = new QPushButton(QStringLiteral("&OK"));
     ok->setDefault(true);
@@ -222,7 +224,7 @@ QWidget* PreferencesWindow::buildLabels() {
 QWidget* PreferencesWindow::buildHousekeeping() {
     auto* page = new QWidget;
     auto* notice = new QLabel(QString::fromLatin1(kHousekeepingNotice));
-    notice->setWordWrap(true);
+    notice->setWordWrap(false);
     auto action = [this](const char* caption, void (PreferencesWindow::*run)()) {
         auto* b = new QPushButton(QString::fromLatin1(caption));
         connect(b, &QPushButton::clicked, this, run);
