@@ -72,9 +72,12 @@ bool rawLinkTest(sqlite3* db, qint64& relinked) {
                  blank.isEmpty() ? QString() : QStringLiteral(" WHERE ") + blank,
                  order.join(QStringLiteral(", ")));
     QStringList albumKey = sql::keyColumns(albums, alb::kKeyAlbum);
+    // The album key's own condition, so that the lookup goes through its (partial) index.
+    const QString albumBlank = sql::blankCondition(albums, alb::kKeyAlbum);
     const QString lookupSql =
-        QStringLiteral("SELECT \"AlbumID\" FROM \"Album\" WHERE %1 = ? AND %2 = ? LIMIT 1")
-            .arg(sql::quoted(albumKey.value(0)), sql::quoted(albumKey.value(1)));
+        QStringLiteral("SELECT \"AlbumID\" FROM \"Album\" WHERE %1%2 = ? AND %3 = ? LIMIT 1")
+            .arg(albumBlank.isEmpty() ? QString() : albumBlank + QStringLiteral(" AND "),
+                 sql::quoted(albumKey.value(0)), sql::quoted(albumKey.value(1)));
     sqlite3_stmt* walk = nullptr;
     sqlite3_stmt* lookup = nullptr;
     sqlite3_stmt* update = nullptr;

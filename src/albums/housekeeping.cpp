@@ -57,7 +57,7 @@ QString yearOnlyReport(qint64 songs, qint64 albums, bool completed, const QStrin
 DateConversionProcess::DateConversionProcess(Database& db, TableId table)
     : Process(table == TableId::Album ? QStringLiteral("Converting Album Dates")
                                       : QStringLiteral("Converting Song Dates"),
-              QStringLiteral("Processing Records"), 1),
+              QStringLiteral("Processing Records"), 100),
       m_db(db), m_table(table), m_field(table == TableId::Album ? alb::kReleaseDate : tun::kReleaseDate) {}
 
 DateConversionProcess::~DateConversionProcess() {
@@ -128,6 +128,9 @@ bool DateConversionProcess::handleNext() {
         m_after = page.last().meta.rec;
     }
     setProgress(m_done, m_total);
+    if (m_stepClock.elapsed() >= kHousekeepingStepMs) {
+        endStep();
+    }
     return page.size() == kDateConversionChunk;
 }
 
@@ -197,6 +200,7 @@ bool AlbumLinkTest::readPage() {
 }
 
 void AlbumLinkTest::stepBegins() {
+    m_stepClock.start();
     m_transaction.emplace(m_db.store());
     if (!m_transaction->ok()) {
         const StoreError e = m_transaction->beginError();
@@ -282,6 +286,9 @@ bool AlbumLinkTest::handleNext() {
     setProgress(recordsDone(), m_total);
     if (!link(m_page[m_next])) {
         return false;
+    }
+    if (m_stepClock.elapsed() >= kHousekeepingStepMs) {
+        endStep();
     }
     if (++m_next < m_page.size()) {
         return true;

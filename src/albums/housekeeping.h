@@ -7,16 +7,19 @@
 #include "data/database.h"
 #include "process/process_runner.h"
 
+#include <QElapsedTimer>
 #include <QVector>
 
 #include <optional>
 
 namespace tunarium {
 
-// Records one step of the date conversion handles (one transaction).
-inline constexpr int kDateConversionChunk = 4000;
-// Songs one step of the link test handles (one transaction).
+// Records one transaction of the date conversion handles.
+inline constexpr int kDateConversionChunk = 1000;
+// Songs one step of the link test handles at most (one transaction).
 inline constexpr int kLinkTestPerStep = 2000;
+// A step of either ends once it took this long, so that the progress window answers at once.
+inline constexpr int kHousekeepingStepMs = 50;
 
 // Writes a dated copy of the collection ("tunarium-dates-YYYYMMDD-HHMMSS.db" beside it) before
 // the year-only conversion, which cannot be undone otherwise. `written` receives its path.
@@ -43,9 +46,11 @@ protected:
     bool begin() override;
     bool handleNext() override;
     void end() override;
+    void stepBegins() override { m_stepClock.start(); }
 
 private:
     Database& m_db;
+    QElapsedTimer m_stepClock;
     TableId m_table;
     int m_field;
     bool m_open = false;
@@ -85,6 +90,7 @@ private:
     bool fail(const StoreError& error);
 
     Database& m_db;
+    QElapsedTimer m_stepClock;
     bool m_open = false;
     bool m_failed = false;
     QVector<Row> m_page;

@@ -111,7 +111,7 @@ TEST_F(HousekeepingTest, YearOnlyCommitsStepByStepAndACancelKeepsTheStepsDone) {
     }
     DateConversionProcess process(db, TableId::Tunarium);
     ASSERT_TRUE(process.start());
-    ASSERT_TRUE(process.step());
+    ASSERT_TRUE(process.step(1));             // one transaction of records
     EXPECT_FALSE(db.store().inTransaction()); // the first step is in the file, not held open
     process.cancel();
     EXPECT_EQ(process.state(), Process::State::Cancelled);
