@@ -344,26 +344,15 @@ void PreferencesWindow::ok() {
         m.icon = PromptIcon::Information;
         m_context.prompter.message(m);
     }
-    if (m_editor.asksYearOnly()) {
-        PromptMessage m;
-        m.caption = QStringLiteral("Basic Format Changed");
-        m.text = QString::fromLatin1(kYearOnlyQuestion);
-        m.icon = PromptIcon::Question;
-        m.buttons = kButtonYes | kButtonNo;
-        m.defaultButton = kButtonYes;
-        if (m_context.prompter.message(m) == kButtonYes) {
-            m_busy = true;
-            setEnabled(false);
-            QPointer<PreferencesWindow> self(this);
-            runYearOnlyConversion(m_context, [self] {
-                if (self) {
-                    self->afterConversion();
-                }
-            });
-            return;
+    // The window waits (and cannot close) while the dates are converted.
+    m_busy = true;
+    setEnabled(false);
+    QPointer<PreferencesWindow> self(this);
+    settleDateFormat(m_context, m_editor, [self] {
+        if (self) {
+            self->afterConversion();
         }
-    }
-    afterConversion();
+    });
 }
 
 void PreferencesWindow::afterConversion() {

@@ -187,26 +187,15 @@ void SetupWizardWindow::finish() {
     }
     m_editor.chooseDate(m_dates->currentIndex());
     m_editor.write(true);
-    if (m_editor.asksYearOnly()) {
-        PromptMessage m;
-        m.caption = QStringLiteral("Basic Format Changed");
-        m.text = QString::fromLatin1(kYearOnlyQuestion);
-        m.icon = PromptIcon::Question;
-        m.buttons = kButtonYes | kButtonNo;
-        m.defaultButton = kButtonYes;
-        if (m_context.prompter.message(m) == kButtonYes) {
-            m_busy = true;
-            setEnabled(false);
-            QPointer<SetupWizardWindow> self(this);
-            runYearOnlyConversion(m_context, [self] {
-                if (self) {
-                    self->afterConversion();
-                }
-            });
-            return;
+    // The window waits (and cannot close) while the dates are converted.
+    m_busy = true;
+    setEnabled(false);
+    QPointer<SetupWizardWindow> self(this);
+    settleDateFormat(m_context, m_editor, [self] {
+        if (self) {
+            self->afterConversion();
         }
-    }
-    afterConversion();
+    });
 }
 
 void SetupWizardWindow::afterConversion() {

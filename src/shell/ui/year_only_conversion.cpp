@@ -75,4 +75,21 @@ void runYearOnlyConversion(const ProcedureContext& context, std::function<void()
     });
 }
 
+void settleDateFormat(const ProcedureContext& context, const PreferenceEditor& editor,
+                      std::function<void()> then) {
+    if (editor.asksYearOnly()) {
+        PromptMessage m;
+        m.caption = QStringLiteral("Basic Format Changed");
+        m.text = QString::fromLatin1(kYearOnlyQuestion);
+        m.icon = PromptIcon::Question;
+        m.buttons = kButtonYes | kButtonNo;
+        m.defaultButton = kButtonYes;
+        if (context.prompter.message(m) == kButtonYes) {
+            runYearOnlyConversion(context, std::move(then));
+            return;
+        }
+    }
+    then();
+}
+
 } // namespace tunarium
