@@ -5,11 +5,14 @@
 #include "data/ini_file.h"
 #include "shell/tips.h"
 #include "shell/ui/tip_window.h"
+#include "shell/ui/tips_browse_window.h"
 #include "shell_fixture.h"
 
 #include <QCheckBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSet>
+#include <QTableWidget>
 
 using namespace tunarium;
 
@@ -155,6 +158,41 @@ TEST_F(TipsTest, TheWindowKeepsTheTipShownAndTheCheckBox) {
     EXPECT_EQ(readIni(settingsPath(), u"Settings", u"Tip"), "3");
     EXPECT_EQ(readIni(settingsPath(), u"Settings", u"ShowTips"), "0");
     EXPECT_FALSE(settings.showTips()); // the loader ran: the next start shows no tip
+}
+
+TEST_F(TipsTest, TheTipEditorAddsChangesAndDeletesThroughItsForm) {
+    addTips({1, 4});
+    ProcedureRegistry procedures;
+    auto* browse = new TipsBrowseWindow({db, settings, prompter, nullptr, nullptr, procedures});
+    ASSERT_TRUE(browse->start());
+    EXPECT_EQ(browse->list()->rowCount(), 2);
+
+    // A tip typed longer than a tip holds is cut at 1024 characters, and numbered after the highest.
+    browse->button("&Add")->click();
+    ASSERT_NE(browse->form(), nullptr);
+    browse->form()->text()->setPlainText(QString(1100, u'y'));
+    EXPECT_EQ(browse->form()->text()->toPlainText().size(), 1024);
+    browse->form()->ok();
+    ASSERT_EQ(browse->list()->rowCount(), 3);
+    TipRecord added;
+    ASSERT_TRUE(db.store().get(tip::kKeyId, {5}, added).ok());
+    EXPECT_EQ(added.tip, QString(1024, u'y'));
+    EXPECT_EQ(browse->list()->currentRow(), 2); // the new tip is the one selected
+    EXPECT_EQ(browse->list()->item(2, 0)->text().size(), 255);
+
+    browse->list()->selectRow(0);
+    browse->button("&Change")->click();
+    ASSERT_NE(browse->form(), nullptr);
+    browse->form()->text()->setPlainText("Press F1 for help.");
+    browse->form()->ok();
+    EXPECT_EQ(browse->list()->item(0, 0)->text(), "Press F1 for help.");
+
+    prompter.answers = {kButtonOk};
+    browse->list()->selectRow(1);
+    browse->button("&Delete")->click();
+    EXPECT_EQ(browse->list()->rowCount(), 2);
+    EXPECT_FALSE(db.store().get(tip::kKeyId, {4}, added).ok());
+    delete browse;
 }
 
 } // namespace

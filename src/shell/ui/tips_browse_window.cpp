@@ -172,11 +172,10 @@ void TipsBrowseWindow::openForm(const TipRecord& tip, bool insert) {
         return;
     }
     m_form = new TipFormWindow(m_context.db, tip, insert, this);
-    connect(m_form, &QDialog::accepted, this, [this] {
-        if (m_form) {
-            refresh(m_form->tip().id);
-        }
-    });
+    TipFormWindow* form = m_form;
+    connect(form, &QDialog::accepted, this, [this, form] { refresh(form->tip().id); });
+    // The form is gone for this window once it closes, before it is deleted.
+    connect(form, &QDialog::finished, this, [this] { m_form.clear(); });
     m_form->open();
 }
 
