@@ -70,68 +70,77 @@ bool DateConversionProcess::begin() {
         return false;
     }
     m_open = true;
-    m_total = m_db.store().count(m_table);
-    setProgress(0, m_total);
-    return m_total > 0;
+    if (StoreError e = m_db.store().recordRange(m_table, m_first, m_last)) {
+        return fail(e);
+    }
+    m_after = m_first - 1;
+    setProgress(0, m_last - m_after);
+    return m_last > 0;
 }
 
 void DateConversionProcess::end() {
+    if (m_transaction) {
+        stepEnds();
+    }
     if (m_open) {
         m_db.closeTable(m_table);
         m_open = false;
     }
 }
 
-// One step is one page of records in one transaction: a step is written whole or not at all,
-// and the file is free between steps.
+bool DateConversionProcess::fail(const StoreError& error) {
+    if (m_transaction) {
+        m_transaction->rollback();
+        m_transaction.reset();
+    }
+    tellFailure(m_db, error);
+    m_failed = true;
+    stopAsCompleted();
+    return false;
+}
+
+// A step is one transaction, written whole or not at all; the file is free between steps.
+void DateConversionProcess::stepBegins() {
+    m_stepClock.start();
+    m_stepChanged = 0;
+    m_transaction.emplace(m_db.store());
+    if (!m_transaction->ok()) {
+        const StoreError e = m_transaction->beginError();
+        m_transaction.reset();
+        fail(e);
+    }
+}
+
+void DateConversionProcess::stepEnds() {
+    if (!m_transaction) {
+        return;
+    }
+    const StoreError e = m_transaction->commit();
+    m_transaction.reset();
+    if (e) {
+        fail(e);
+        return;
+    }
+    m_changed += m_stepChanged;
+    m_stepChanged = 0;
+}
+
 bool DateConversionProcess::handleNext() {
-    Store& store = m_db.store();
-    QVector<Row> page;
-    if (StoreError e = store.readInRecordOrder(m_table, m_after, kDateConversionChunk, page)) {
-        tellFailure(m_db, e);
-        m_failed = true;
-        stopAsCompleted();
+    if (!m_transaction) {
         return false;
     }
-    Transaction transaction(store);
-    StoreError e = transaction.beginError();
+    const qint64 through = std::min(m_after + kDateConversionChunk, m_last);
     qint64 changed = 0;
-    for (Row& row : page) {
-        if (!e.ok()) {
-            break;
-        }
-        const qint64 value = row.number(m_field);
-        // 3000 and below is a year already (or no date); past the last day no date at all.
-        if (value <= kBareYearLimit || value > kLastDayNumber) {
-            continue;
-        }
-        // A year of 3000 or more would read as a day number again: such a date keeps its day.
-        const int year = dateFromDayNumber(value).year();
-        if (year > 0 && year < kBareYearLimit) {
-            e = store.rewriteField(m_table, row.meta, m_field, year);
-            ++changed;
-        }
+    if (StoreError e = m_db.store().bulk().daysToYears(m_table, m_field, m_after, through, changed)) {
+        return fail(e);
     }
-    if (e.ok()) {
-        e = transaction.commit();
-    }
-    if (!e.ok()) {
-        transaction.rollback();
-        tellFailure(m_db, e);
-        m_failed = true;
-        stopAsCompleted();
-        return false;
-    }
-    m_changed += changed;
-    m_done += page.size();
-    if (!page.isEmpty()) {
-        m_after = page.last().meta.rec;
-    }
-    setProgress(m_done, m_total);
+    m_stepChanged += changed;
+    m_after = through;
+    setProgress(m_after - m_first + 1, m_last - m_first + 1);
     if (m_stepClock.elapsed() >= kHousekeepingStepMs) {
         endStep();
     }
-    return page.size() == kDateConversionChunk;
+    return m_after < m_last;
 }
 
 // ---- AlbumLinkTest

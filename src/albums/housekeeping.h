@@ -14,12 +14,13 @@
 
 namespace tunarium {
 
-// Records one transaction of the date conversion handles.
+// Record numbers one statement of the date conversion covers; a step (one transaction) runs such
+// statements until its time is up.
 inline constexpr int kDateConversionChunk = 1000;
 // Songs one step of the link test handles at most (one transaction).
 inline constexpr int kLinkTestPerStep = 2000;
 // A step of either ends once it took this long, so that the progress window answers at once.
-inline constexpr int kHousekeepingStepMs = 50;
+inline constexpr int kHousekeepingStepMs = 20;
 
 // Writes a dated copy of the collection ("tunarium-dates-YYYYMMDD-HHMMSS.db" beside it) before
 // the year-only conversion, which cannot be undone otherwise. `written` receives its path.
@@ -37,6 +38,7 @@ public:
     DateConversionProcess(Database& db, TableId table);
     ~DateConversionProcess() override;
 
+    // Dates converted in the steps written so far.
     qint64 changed() const { return m_changed; }
     // A step that could not be written ended the run (the user was told); what was committed
     // before it stays.
@@ -44,20 +46,27 @@ public:
 
 protected:
     bool begin() override;
+    // Converts the next kDateConversionChunk record numbers inside the step's transaction.
     bool handleNext() override;
     void end() override;
-    void stepBegins() override { m_stepClock.start(); }
+    void stepBegins() override;
+    void stepEnds() override;
 
 private:
+    bool fail(const StoreError& error);
+
     Database& m_db;
     QElapsedTimer m_stepClock;
     TableId m_table;
     int m_field;
     bool m_open = false;
     bool m_failed = false;
-    qint64 m_total = 0;
-    qint64 m_done = 0;
+    std::optional<Transaction> m_transaction;
+    // Record numbers from m_first to m_last; those up to m_after are done.
+    qint64 m_first = 0;
+    qint64 m_last = 0;
     qint64 m_after = 0;
+    qint64 m_stepChanged = 0;
     qint64 m_changed = 0;
 };
 
