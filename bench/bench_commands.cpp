@@ -34,6 +34,7 @@ const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n
                            "       tunarium-bench albums --dir DIR\n"
                            "       tunarium-bench cd-identify\n"
                            "       tunarium-bench wizard --dir DIR\n"
+                           "       tunarium-bench housekeeping --dir DIR\n"
                            "       tunarium-bench crash --dir DIR [--kills N] [--seed N] [--songs N]\n"
                            "       tunarium-bench reliability --dir DIR [--kills N]\n"
                            "       tunarium-bench report-engine --dir DIR [--songs N]\n"
@@ -312,6 +313,9 @@ int run(const QStringList& args) {
     }
     if (command == "wizard") {
         return wizardBench(dir);
+    }
+    if (command == "housekeeping") {
+        return housekeepingBench(dir);
     }
     if (command == "crash" || command == "reliability") {
         bool ok = true;

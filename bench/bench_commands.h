@@ -30,6 +30,9 @@ int cdIdentifyBench();
 // A 20-track add wizard's OK on a copy of the collection in `dir`, beside raw SQLite inserts of the
 // same album and songs, then the disc identification.
 int wizardBench(const QString& dir);
+// The year-only conversion and the album link test on a copy of the collection in `dir`, stepped
+// as their progress window steps them, beside raw SQLite.
+int housekeepingBench(const QString& dir);
 // Prints `songs` generated songs in the columns of Songs by Artist to PDF, straight and through a
 // page queue, in `dir`; `openPreview`, when given, opens the preview on the queue and returns the
 // time it took.

@@ -4,6 +4,7 @@
 #include "cli/backup_commands.h"
 #include "cli/cd_commands.h"
 #include "cli/command_line.h"
+#include "cli/housekeeping_commands.h"
 #include "cli/playlist_commands.h"
 #include "data/app_paths.h"
 #include "data/database.h"
@@ -28,6 +29,13 @@ const char* const kUsage =
     "  info          create the collection if it is missing and list its tables:\n"
     "                label, data file, structure version, record count\n"
     "  create-albums make an album record for the songs that name an album without one\n"
+    "  convert-dates --year-only [--quiet]\n"
+    "                replace every release date of the songs and albums by its year (day and\n"
+    "                month are lost); a copy of the collection is kept first as\n"
+    "                tunarium-dates-YYYYMMDD-HHMMSS.db, and dates are shown as years from then on\n"
+    "  test-album-links [--quiet]\n"
+    "                link every song to the album of its album title and artist (or of that\n"
+    "                title under \"Various\"), and number a song that has no number\n"
     "  check [--full] [--quiet]\n"
     "                check the pages of the file and every table's record count (--full: also\n"
     "                every key against its records), showing which table on standard error;\n"
@@ -216,6 +224,12 @@ int runCommand(QString& dir, const QString& command, const QStringList& args) {
     }
     if (command == QLatin1String("playlist")) {
         return runPlaylist(dir, args);
+    }
+    if (command == QLatin1String("convert-dates")) {
+        return runConvertDates(dir, args);
+    }
+    if (command == QLatin1String("test-album-links")) {
+        return runTestAlbumLinks(dir, args);
     }
     const QStringList known = {QStringLiteral("info"),         QStringLiteral("create-albums"),
                                QStringLiteral("check"),        QStringLiteral("repair"),

@@ -1,6 +1,7 @@
 // The program's preferences in Tunar98.INI.
 #include "data/settings.h"
 
+#include "data/date_formats.h"
 #include "data/ini_file.h"
 
 #include <QDir>
@@ -102,6 +103,12 @@ void Settings::reload() {
         }
         m_values.at(static_cast<std::size_t>(definition.id)) = value;
     }
+    // A date format that is none of the choices would give a picture no date can be shown with:
+    // it reads as none chosen, and dates are shown with the default.
+    QString& dateFormat = m_values.at(static_cast<std::size_t>(SettingKey::DateFormat));
+    if (dateFormatIndex(dateFormat) < 0) {
+        dateFormat.clear();
+    }
 }
 
 QString Settings::text(SettingKey key) const {
@@ -139,7 +146,12 @@ bool Settings::explorerInterface() const {
 }
 
 int Settings::cdTimer() const {
-    return clampToInt(number(SettingKey::CdTimer));
+    bool isNumber = false;
+    const qint64 value = text(SettingKey::CdTimer).trimmed().toLongLong(&isNumber);
+    if (!isNumber || value < 0) {
+        return QString::fromLatin1(settingDefinition(SettingKey::CdTimer).defaultValue).toInt();
+    }
+    return clampToInt(value);
 }
 
 int Settings::readNumber(const char* section, QStringView key, int defaultValue) const {

@@ -20,7 +20,7 @@ static_assert(kApplicationId == 1414419024); // as the schema side writes it
 
 Store::Store()
     : m_connection(std::make_unique<Connection>()), m_schema(*m_connection, m_directory),
-      m_maintenance(*m_connection) {}
+      m_maintenance(*m_connection), m_bulk(*m_connection) {}
 
 Store::~Store() {
     close();

@@ -13,6 +13,7 @@
 #include "data/fold_key.h"
 #include "data/row.h"
 #include "data/schema_sql.h"
+#include "data/store_bulk.h"
 #include "data/store_error.h"
 #include "data/store_maintenance.h"
 #include "data/store_schema.h"
@@ -48,6 +49,8 @@ public:
     StoreSchema& schema() { return m_schema; }
     // Checks, compacting and salvage of the file as a whole.
     StoreMaintenance& maintenance() { return m_maintenance; }
+    // Rewrites of a field over a range of records in one statement (housekeeping).
+    StoreBulk& bulk() { return m_bulk; }
     TableState tableState(TableId table) { return m_schema.tableState(table); }
     int storedVersion(TableId table) { return m_schema.storedVersion(table); }
     StoreError createTable(TableId table) { return m_schema.createTable(table); }
@@ -150,6 +153,7 @@ private:
     QString m_directory;
     StoreSchema m_schema;
     StoreMaintenance m_maintenance;
+    StoreBulk m_bulk;
     std::array<int, kTableCount> m_openCounts{};
 };
 

@@ -2,6 +2,7 @@
 // a write, the keys outside the loader and the maintenance flag in the default profile.
 #include "data/app_paths.h"
 #include "data/ini_file.h"
+#include "data/date_formats.h"
 #include "data/settings.h"
 #include "support/temp_collection.h"
 
@@ -59,7 +60,7 @@ TEST_F(SettingsTest, TextsAreCutToTheirWidths) {
         "\nGLO:Delimiter=" + longText + "\nNotesLabel=" + longText + "\nInterface=" + longText + "\n");
     const Settings settings = Settings::load();
     EXPECT_EQ(settings.udkPrompt().size(), 24);
-    EXPECT_EQ(settings.dateFormat().size(), 6);
+    EXPECT_TRUE(settings.dateFormat().isEmpty()) << "a date format that is none of the choices reads as none";
     EXPECT_EQ(settings.logo().size(), 255);
     EXPECT_EQ(settings.delimiter().size(), 1);
     EXPECT_EQ(settings.notesLabel().size(), 20);
@@ -74,7 +75,7 @@ TEST_F(SettingsTest, FlagsAndNumbers) {
     EXPECT_TRUE(settings.suSongs());
     EXPECT_FALSE(settings.suAlbums());
     EXPECT_TRUE(settings.autoAddToAlbums()) << "missing keeps the default";
-    EXPECT_EQ(settings.cdTimer(), 0);
+    EXPECT_EQ(settings.cdTimer(), 150) << "a CD interval that is not a number takes the default";
 }
 
 TEST_F(SettingsTest, AddModeByFirstLetter) {
@@ -143,6 +144,25 @@ TEST_F(SettingsTest, BadFileInTheDefaultProfile) {
     EXPECT_EQ(readIni(collection.configDir() + "/profile.ini", u"TNR98", u"BadFile"), "tnrdata");
     ASSERT_TRUE(writeBadFile(""));
     EXPECT_EQ(readBadFile(), "");
+}
+
+
+TEST_F(SettingsTest, DateFormatsAndTheirPictures) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "@d17"},    // never chosen: the system's short date
+        {"d4", "@d4"},   // a choice
+        {"n4b", "@n4b"}, // Year Only
+        {"d99", "@d17"}, // not a choice: the default, never a picture nobody can read
+        {"zz", "@d17"},
+    };
+    for (const auto& [code, picture] : cases) {
+        put(QByteArray("DateFormat=") + code + "\n");
+        EXPECT_EQ(Settings::load().datePicture(), picture) << code;
+    }
+    EXPECT_EQ(dateFormatChoices().size(), 15);
+    EXPECT_EQ(dateFormatIndex("n4b"), 1);
+    EXPECT_EQ(dateFormatIndex("d18"), 14);
+    EXPECT_EQ(dateFormatIndex("d9"), -1);
 }
 
 } // namespace

@@ -331,4 +331,29 @@ TEST_F(AddWizardWindowTest, AWizardStartedFromTheFrameLeavesTheFrameUsable) {
     settle();
 }
 
+TEST_F(AddWizardWindowTest, TheReadButtonFollowsTheDiscInTheDrive) {
+    // No disc where the drive is: the button waits, and says why.
+    QFile::remove(dir.path("disc.toc"));
+    ASSERT_TRUE(procedures.start(QStringLiteral("AddSingleArtist"), context()));
+    settle();
+    AddWizardWindow* w = opened<AddWizardWindow>();
+    ASSERT_NE(w, nullptr);
+    QPushButton* read = w->button(QStringLiteral("&Read Compact Disc Information"));
+    ASSERT_NE(w->discWatch(), nullptr);
+    EXPECT_EQ(w->discWatch()->interval(), 150);
+    EXPECT_FALSE(read->isEnabled());
+    EXPECT_FALSE(read->statusTip().isEmpty());
+
+    // A disc put in is seen at the next look.
+    writeFile(dir.path("disc.toc"), kTwoTracks);
+    w->discWatch()->look();
+    EXPECT_TRUE(read->isEnabled());
+    EXPECT_TRUE(read->statusTip().isEmpty());
+    read->click();
+    ASSERT_TRUE(QTest::qWaitFor([w] { return w->readingWindow() == nullptr; }, 5000));
+    settle();
+    EXPECT_EQ(w->engine().rowCount(), 2);
+    EXPECT_TRUE(read->isEnabled()); // the watch looks again once the read is done
+}
+
 } // namespace

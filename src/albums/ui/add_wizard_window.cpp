@@ -59,6 +59,9 @@ bool AddWizardWindow::start(QMdiArea* area) {
     }
     m_engine->setRangeValue(1, m_wizard->tracks().range());
     build();
+    m_watch = DiscWatch::forSettings(m_context.settings);
+    connect(m_watch.get(), &DiscWatch::changed, this, [this] { showDiscCondition(m_reading != nullptr); });
+    showDiscCondition();
     display();
     present(area);
     updateLineCount();

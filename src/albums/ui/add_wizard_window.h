@@ -7,6 +7,7 @@
 #pragma once
 
 #include "albums/add_wizard.h"
+#include "albums/disc_watch.h"
 #include "albums/ui/reading_cd_window.h"
 #include "albums/ui/track_form_window.h"
 #include "catalogue/list_engine.h"
@@ -50,6 +51,8 @@ public:
     // The track form open now (null when none), and the progress window of a read under way.
     TrackFormWindow* trackForm() const { return m_trackForm; }
     ReadingCdWindow* readingWindow() const { return m_reading; }
+    // The watch of the CD drive that enables "&Read Compact Disc Information".
+    DiscWatch* discWatch() const { return m_watch.get(); }
 
     // The buttons' work.
     void move(MoveDirection direction);
@@ -87,6 +90,8 @@ private:
     void refreshList();
     // While a read runs, the wizard's own controls wait for it.
     void setReading(bool reading);
+    // The read button follows the drive: enabled while a disc can be read and no read runs.
+    void showDiscCondition(bool reading = false);
 
     ProcedureContext m_context;
     std::unique_ptr<AddWizard> m_wizard;
@@ -108,6 +113,8 @@ private:
     QList<QPushButton*> m_buttons;
     QPointer<TrackFormWindow> m_trackForm;
     QPointer<ReadingCdWindow> m_reading;
+    std::unique_ptr<DiscWatch> m_watch;
+    QPushButton* m_readButton = nullptr;
     bool m_finishing = false; // OK or a confirmed Cancel: the window closes without asking
     bool m_closed = false;
 };

@@ -49,8 +49,8 @@ QWidget* AddWizardWindow::buildSongs() {
     buttons->addWidget(addButton(QStringLiteral("&Add"), [this] { m_engine->add(); }), 0, 0);
     buttons->addWidget(addButton(QStringLiteral("&Change"), [this] { m_engine->change(); }), 0, 1);
     buttons->addWidget(addButton(QStringLiteral("&Delete"), [this] { m_engine->remove(); }), 0, 2);
-    buttons->addWidget(addButton(QStringLiteral("&Read Compact Disc Information"), [this] { readDisc(); }), 1,
-                       0, 1, 2);
+    m_readButton = addButton(QStringLiteral("&Read Compact Disc Information"), [this] { readDisc(); });
+    buttons->addWidget(m_readButton, 1, 0, 1, 2);
     buttons->addWidget(addButton(QStringLiteral("Edit All Son&gs"), [this] { editAllSongs(); }), 1, 2);
 
     auto* layout = new QVBoxLayout(page);
@@ -160,6 +160,20 @@ void AddWizardWindow::setReading(bool reading) {
     m_addToAlbums->setEnabled(!reading);
     m_ok->setEnabled(!reading);
     m_cancel->setEnabled(!reading);
+    // The read takes the drive; the watch looks again when it is done.
+    if (m_watch) {
+        reading ? m_watch->pause() : m_watch->resume();
+    }
+    showDiscCondition(reading);
+}
+
+void AddWizardWindow::showDiscCondition(bool reading) {
+    if (!m_readButton || !m_watch) {
+        return;
+    }
+    m_readButton->setEnabled(!reading && m_watch->discReady());
+    // The tool tip of the list's buttons says when they follow the rows; this one says why not.
+    m_readButton->setStatusTip(m_watch->reason());
 }
 
 void AddWizardWindow::editAllSongs() {

@@ -50,9 +50,8 @@ AboutWindow::AboutWindow(const QString& versionText, const QString& collectionDi
         }
     });
 
-    // The compile information window belongs with the tips.
     auto* compileInfo = new QPushButton(tr("Compile Information"));
-    compileInfo->setEnabled(false);
+    connect(compileInfo, &QPushButton::clicked, this, &AboutWindow::compileInfoRequested);
     auto* ok = new QPushButton(tr("&OK"));
     ok->setDefault(true);
     m_ok = ok;

@@ -17,6 +17,8 @@ public:
 signals:
     // The user followed the link to the user guide.
     void guideRequested();
+    // The user asked for the compile information.
+    void compileInfoRequested();
 
 protected:
     // Enter presses OK, the default button; Esc closes as well.

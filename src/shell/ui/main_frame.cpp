@@ -382,6 +382,8 @@ void MainFrame::openHelp(FrameCommand command) {
 void MainFrame::openAbout() {
     auto* about = new AboutWindow(m_session.versionText(), m_db.collectionDir());
     connect(about, &AboutWindow::guideRequested, this, [this] { openHelp(FrameCommand::HelpContents); });
+    connect(about, &AboutWindow::compileInfoRequested, this,
+            [this] { startProcedure(QStringLiteral("CompileDate")); });
     QMdiSubWindow* sub = m_workspace->addSubWindow(about);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->show();

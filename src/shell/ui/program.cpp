@@ -8,8 +8,10 @@
 #include "playlists/ui/playlist_procedures.h"
 #include "reports/ui/report_procedures.h"
 #include "shell/startup.h"
+#include "shell/tips.h"
 #include "shell/ui/file_manager_window.h"
 #include "shell/ui/main_frame.h"
+#include "shell/ui/shell_procedures.h"
 
 #include <QTimer>
 
@@ -23,6 +25,7 @@ void registerProgramProcedures(ProcedureRegistry& registry) {
     registerPlaylistProcedures(registry);
     registerExchangeProcedures(registry);
     registerReportProcedures(registry);
+    registerShellProcedures(registry);
 }
 
 Program::Program(const QString& collectionDir, Prompter& prompter, const QString& profilePath,
@@ -67,6 +70,7 @@ void Program::openFrame() {
         return;
     }
     initialiseQueryWizard();
+    seedTipsAtStart(m_db, m_settings);
     m_frame = std::make_unique<MainFrame>(m_db, m_settings, m_prompter, m_procedures);
     connect(m_frame.get(), &MainFrame::closed, this, &Program::finished);
     if (!m_frame->open()) {

@@ -1,0 +1,31 @@
+// Rewrites of a field over a range of records made by one statement inside the file, for the
+// housekeeping work that would otherwise read every record and rewrite it one by one. Each works
+// on the records numbered above `afterRec` up to `throughRec`, so that its caller can commit a
+// range at a time.
+#pragma once
+
+#include "data/dictionary.h"
+#include "data/store_error.h"
+
+namespace tunarium {
+
+class Connection;
+
+class StoreBulk {
+public:
+    explicit StoreBulk(Connection& connection);
+    StoreBulk(const StoreBulk&) = delete;
+    StoreBulk& operator=(const StoreBulk&) = delete;
+
+    // Replaces the date in the number field `field` of each record in the range by its year, where
+    // the value is a day number (above kBareYearLimit, up to kLastDayNumber) whose year is below
+    // kBareYearLimit: a year of 3000 or more would read as a day number again, so such a date keeps
+    // its day. Every rewritten record's version goes up, so that a window holding it from before
+    // sees the change. `changed` receives how many records were rewritten.
+    StoreError daysToYears(TableId table, int field, qint64 afterRec, qint64 throughRec, qint64& changed);
+
+private:
+    Connection& m_connection;
+};
+
+} // namespace tunarium

@@ -1,0 +1,50 @@
+// The CD player preferences.
+#include "shell/ui/cd_player_preferences_window.h"
+
+#include "data/settings.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tunarium {
+
+const QVector<int>& cdTimerChoices() {
+    static const QVector<int> choices = {100, 150, 200, 250, 300, 500, 1000, 0};
+    return choices;
+}
+
+CdPlayerPreferencesWindow::CdPlayerPreferencesWindow(Settings& settings, QWidget* parent)
+    : QDialog(parent), m_settings(settings), m_choices(new QComboBox) {
+    setWindowTitle(QStringLiteral("CD Player Preferences"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowModality(Qt::WindowModal);
+    for (int hundredths : cdTimerChoices()) {
+        m_choices->addItem(hundredths == 0 ? QStringLiteral("Do Not Check") : QString::number(hundredths),
+                           hundredths);
+    }
+    // A value of the file that is none of the choices shows none of them until one is chosen.
+    m_choices->setCurrentIndex(m_choices->findData(settings.cdTimer()));
+    auto* label = new QLabel(QStringLiteral("Check CD Status Every n 100ths of a Second"));
+    label->setBuddy(m_choices);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&OK"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(m_choices);
+    layout->addWidget(buttons);
+}
+
+void CdPlayerPreferencesWindow::accept() {
+    if (m_choices->currentIndex() >= 0) {
+        m_settings.writeSetting(u"CDTimer", static_cast<qint64>(m_choices->currentData().toInt()));
+        m_settings.reload();
+    }
+    QDialog::accept();
+}
+
+} // namespace tunarium
