@@ -293,16 +293,19 @@ SongSearchPlan planSongSearch(Store& store, const SongSearch& search, const SqlC
         return plan;
     }
     const TableDef& songs = tableDef(TableId::Tunarium);
-    const SqlCondition candidates = searchCandidates(songs, searchMatchText(pieces));
+    const QString match = searchMatchText(pieces);
     qint64 count = 0;
-    if ((plan.error = store.countUpTo(TableId::Tunarium, candidates, kSearchNarrowLimit + 1, count))) {
+    plan.error =
+        store.countUpTo(TableId::Tunarium, searchCandidatesUpTo(songs, match, kSearchNarrowLimit + 1),
+                        kSearchNarrowLimit + 1, count);
+    if (plan.error) {
         return plan;
     }
     if (count > kSearchNarrowLimit) {
         // Songs that match are common: the list's order finds a page of them soonest.
         return plan;
     }
-    plan.condition = allOf(candidates, exact);
+    plan.condition = allOf(searchCandidates(songs, match), exact);
     plan.error = store.countUpTo(TableId::Tunarium, plan.condition, kSearchNarrowLimit + 1, plan.found);
     return plan;
 }

@@ -50,9 +50,10 @@ struct SongSearchPlan {
     StoreError error;       // a read of the index failed
 };
 
-// Candidates of the index up to which the search counts what it finds and reads the list through
-// them; beyond, the list walks its order and the exact match decides alone.
-inline constexpr qint64 kSearchNarrowLimit = 20000;
+// Candidates of the index up to which the list reads them and sorts them (and the search counts
+// what it finds); beyond, matches are common enough that walking the list's order and letting the
+// exact match decide fills a page sooner than reading and sorting every candidate.
+inline constexpr qint64 kSearchNarrowLimit = 3000;
 
 // Plans `search` (which must be ok) with the query wizard's filter `wizardFilter`, both applying.
 SongSearchPlan planSongSearch(Store& store, const SongSearch& search, const SqlCondition& wizardFilter);

@@ -134,11 +134,28 @@ QString searchMatchText(const QStringList& pieces) {
     return quotedPieces.join(u' ');
 }
 
-SqlCondition searchCandidates(const TableDef& t, const QString& matchText) {
+namespace {
+
+QString candidatesSql(const TableDef& t) {
     const QString index = sql::quoted(sql::searchIndexName(t));
-    return {sql::quoted(t.label) +
-                QStringLiteral(".rowid IN (SELECT rowid FROM %1 WHERE %1 MATCH ?)").arg(index),
-            {matchText}};
+    return sql::quoted(t.label) +
+           QStringLiteral(".rowid IN (SELECT rowid FROM %1 WHERE %1 MATCH ?)").arg(index);
+}
+
+} // namespace
+
+SqlCondition searchCandidates(const TableDef& t, const QString& matchText) {
+    return {candidatesSql(t), {matchText}};
+}
+
+SqlCondition searchCandidatesUpTo(const TableDef& t, const QString& matchText, qint64 limit) {
+    QString text = candidatesSql(t);
+    text.insert(text.size() - 1, QStringLiteral(" LIMIT ?"));
+    return {text, {matchText, limit}};
+}
+
+bool narrowsThroughSearchIndex(const TableDef& t, const QString& condition) {
+    return sql::hasSearchIndex(t) && condition.contains(candidatesSql(t));
 }
 
 SqlCondition allOf(const SqlCondition& a, const SqlCondition& b) {

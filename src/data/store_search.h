@@ -46,6 +46,13 @@ QString searchMatchText(const QStringList& pieces);
 // table with the match text bound.
 SqlCondition searchCandidates(const TableDef& t, const QString& matchText);
 
+// The first `limit` of those songs at most: counting through it reads no more candidates than that.
+SqlCondition searchCandidatesUpTo(const TableDef& t, const QString& matchText, qint64 limit);
+
+// Whether a walk's condition holds searchCandidates: such a walk reads the few candidates and
+// sorts them rather than walking its key's index past every record.
+bool narrowsThroughSearchIndex(const TableDef& t, const QString& condition);
+
 // Both conditions (either may be empty), their binds in order.
 SqlCondition allOf(const SqlCondition& a, const SqlCondition& b);
 

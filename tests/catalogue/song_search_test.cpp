@@ -328,6 +328,26 @@ TEST_F(SongSearchTest, AThreeLetterSearchReadsThroughTheIndex) {
     const QString steps = store.explainQueryPlan(walk).join(u'\n');
     EXPECT_TRUE(steps.contains("VIRTUAL TABLE")) << qPrintable(steps);
     EXPECT_TRUE(steps.contains("TunariumSearch")) << qPrintable(steps);
+    // The songs are read by the index's rowids, not by walking the title order past every song.
+    EXPECT_TRUE(steps.contains("INTEGER PRIMARY KEY")) << qPrintable(steps);
+}
+
+TEST_F(SongSearchTest, CommonWordsWalkTheListOrderAndSayMany) {
+    ASSERT_TRUE(store.begin().ok());
+    for (qint64 i = 0; i <= kSearchNarrowLimit; ++i) {
+        songs << add(QStringLiteral("Lover %1").arg(i), "Song");
+    }
+    songs << add("Other", "Glove") << add("Other", "Nothing");
+    ASSERT_TRUE(store.commit().ok());
+    const SongSearch search = parseSongSearch("love");
+    const SongSearchPlan plan = planSongSearch(store, search, {});
+    EXPECT_FALSE(plan.condition.sql.contains("MATCH"));
+    EXPECT_EQ(plan.found, -1);
+    EXPECT_EQ(songSearchTitleSuffix(search, plan), " (many)");
+    EXPECT_EQ(idsWhere(plan.condition), substringOf("love"));
+    // A rarer word among them is still read through the index.
+    EXPECT_EQ(found("glov"), substringOf("glov"));
+    EXPECT_TRUE(planSongSearch(store, parseSongSearch("glov"), {}).condition.sql.contains("MATCH"));
 }
 
 TEST_F(SongSearchTest, HostileTextsAreSearchedAsTyped) {
