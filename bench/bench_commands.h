@@ -6,8 +6,10 @@
 #include <functional>
 
 namespace tunarium {
+class Database;
+class ListEngine;
 class PageQueue;
-}
+} // namespace tunarium
 
 namespace tunarium::bench {
 
@@ -16,6 +18,10 @@ int run(const QStringList& args);
 int integrityBench(const QString& dir);
 // The first page of the songs browse under three searches, beside raw SQLite.
 int searchBench(const QString& dir);
+// The search box's first pages beside today's "contains" scan (bench_search_box.cpp).
+void searchBoxFigures(Database& db, ListEngine& engine);
+// A song added with the search index and without it, and the index's rebuild; on a working copy.
+void searchIndexWriteFigures(Database& db);
 // Writes every song of the collection in `dir` to a file, beside the SQLite shell doing the same.
 int exportBench(const QString& dir);
 // Imports an export of the collection in `dir` into an empty one, beside the SQLite shell's import.

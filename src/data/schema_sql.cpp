@@ -1,6 +1,8 @@
 // Generation of the collection's SQL text from the data dictionary.
 #include "data/schema_sql.h"
 
+#include "data/store_search.h"
+
 namespace tunarium::sql {
 
 QString quoted(const QString& identifier) {
@@ -169,7 +171,10 @@ QString walkSql(const TableDef& t, int key, int prefixLength, bool withTieBreake
     for (const QString& c : cols) {
         order << quoted(c) + dir;
     }
-    QString sql = selectRecordSql(t) + QStringLiteral(" INDEXED BY ") + quoted(indexName(t, key));
+    QString sql = selectRecordSql(t);
+    if (!narrowsThroughSearchIndex(t, extraCondition)) {
+        sql += QStringLiteral(" INDEXED BY ") + quoted(indexName(t, key));
+    }
     if (!conditions.isEmpty()) {
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     }

@@ -98,6 +98,8 @@ public:
     StoreError replaceInKey(TableId table, int key, const QVariant& oldValue, const QVariant& newValue,
                             qint64& changed);
     qint64 count(TableId table);
+    // The records that meet `condition`, counted up to `limit` (the count stops there).
+    StoreError countUpTo(TableId table, const SqlCondition& condition, qint64 limit, qint64& out);
     // Highest identifier in the table's primary key plus one; 1 for an empty table.
     StoreError nextNumber(TableId table, qint64& out);
 

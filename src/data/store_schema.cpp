@@ -5,6 +5,7 @@
 #include "data/schema_sql.h"
 #include "data/store.h"
 #include "data/store_connection.h"
+#include "data/store_search.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -112,6 +113,16 @@ TableState StoreSchema::tableState(TableId table) {
     if (hasFoldedColumns(t) && structureNumber(foldRow(t)) != kFoldVersion) {
         return TableState::KeysOutdated;
     }
+    // A search index of an earlier definition, or none, is made as an upgrade; one lost since
+    // is a damaged key.
+    if (sql::hasSearchIndex(t) && structureNumber(sql::searchIndexRow(t)) != kSearchIndexVersion) {
+        return TableState::KeysOutdated;
+    }
+    for (const QString& definition : sql::createSearchIndexSql(t)) {
+        if (!m_schema.values().contains(definition)) {
+            return TableState::KeysDamaged;
+        }
+    }
     return TableState::Current;
 }
 
@@ -132,6 +143,9 @@ StoreError StoreSchema::setStructure(const TableDef& t) {
     error = setRow(t.label, t.version);
     if (!error && hasFoldedColumns(t)) {
         error = setRow(foldRow(t), kFoldVersion);
+    }
+    if (!error && sql::hasSearchIndex(t)) {
+        error = setRow(sql::searchIndexRow(t), kSearchIndexVersion);
     }
     if (error) {
         return error;
@@ -161,7 +175,13 @@ StoreError StoreSchema::makeIndexes(const TableDef& t) {
             return e;
         }
     }
-    return {};
+    const QStringList search = sql::createSearchIndexSql(t);
+    for (const QString& definition : search) {
+        if (StoreError e = m_connection.exec(definition)) {
+            return e;
+        }
+    }
+    return search.isEmpty() ? StoreError{} : m_connection.exec(sql::rebuildSearchIndexSql(t));
 }
 
 StoreError StoreSchema::refreshFolded(const TableDef& t) {
@@ -221,7 +241,8 @@ StoreError StoreSchema::upgradeTable(TableId table) {
         m_backedUpForUpgrade = true;
     }
     if (tableState(table) == TableState::KeysOutdated) {
-        return remakeKeys(table, true);
+        // Keys are folded again only when the folding changed (not for a new search index).
+        return remakeKeys(table, hasFoldedColumns(t) && structureNumber(foldRow(t)) != kFoldVersion);
     }
     m_connection.clearStatements();
 
@@ -312,6 +333,11 @@ StoreError StoreSchema::dropKeys(const TableDef& t) {
     // Indexes whose definition was lost from sqlite_master are dropped by name too.
     for (int k = 0; k < t.keys.size() && !e; ++k) {
         e = m_connection.exec(QStringLiteral("DROP INDEX IF EXISTS ") + sql::quoted(sql::indexName(t, k)));
+    }
+    for (const QString& drop : sql::dropSearchIndexSql(t)) {
+        if (!e) {
+            e = m_connection.exec(drop);
+        }
     }
     return e;
 }

@@ -12,11 +12,13 @@
 #include "data/app_paths.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QDrag>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTableView>
 
@@ -95,6 +97,12 @@ void SongsBrowseWindow::addCommonButtons(bool explorer) {
     m_fields = prepareSongsQueryFields(m_prompter);
     m_search->setEnabled(m_fields.has_value());
     m_reset->setEnabled(false);
+    m_box = new SongSearchBox([this](const QString& typed) { searchFor(typed); },
+                              [this] { list()->setFocus(Qt::OtherFocusReason); });
+    static_cast<QBoxLayout*>(layout())->insertWidget(0, m_box);
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    find->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(find, &QShortcut::activated, m_box, &SongSearchBox::focusSearch);
     list()->viewport()->installEventFilter(this);
     list()->installEventFilter(this);
     static_cast<PageModel*>(list()->model())->setMarked([this](const PageRow& row) {
@@ -162,6 +170,9 @@ void SongsBrowseWindow::startProcedure(const char* name) {
 }
 
 void SongsBrowseWindow::pageShown() {
+    if (!m_foundSuffix.isEmpty()) {
+        setWindowTitle(windowTitle() + m_foundSuffix);
+    }
     const bool rows = engine().rowCount() > 0;
     m_copy->setEnabled(rows);
     m_reset->setEnabled(m_fields.has_value() && !m_filterText.trimmed().isEmpty());
@@ -240,14 +251,39 @@ void SongsBrowseWindow::applySearch(const QString& filterText) {
         m_db.warnings().setCurrentError(StoreError::driver(0, compiled.error.message()));
         m_db.warnings().show(warning::kViewOpenError);
     }
-    engine().setUserFilter(compiled.ok() ? compiled.condition : SqlCondition{});
-    engine().setForceRefresh();
-    engine().refresh();
+    m_wizardCondition = compiled.ok() ? compiled.condition : SqlCondition{};
+    applyFilters();
 }
 
 void SongsBrowseWindow::resetSearch() {
     m_filterText.clear();
-    engine().setUserFilter({});
+    m_wizardCondition = {};
+    applyFilters();
+}
+
+void SongsBrowseWindow::searchFor(const QString& typed) {
+    SongSearch search = parseSongSearch(typed);
+    if (!search.ok()) {
+        m_box->showProblem(search.error);
+        return;
+    }
+    m_box->showProblem({});
+    m_boxSearch = std::move(search);
+    applyFilters();
+}
+
+void SongsBrowseWindow::applyFilters() {
+    SongSearchPlan plan;
+    if (!m_boxSearch.isEmpty()) {
+        plan = planSongSearch(m_db.store(), m_boxSearch, m_wizardCondition);
+        if (plan.error) {
+            m_box->showProblem(
+                QStringLiteral("The songs could not be searched: %1").arg(plan.error.describe()));
+            return;
+        }
+    }
+    engine().setUserFilter(m_boxSearch.isEmpty() ? m_wizardCondition : plan.condition);
+    m_foundSuffix = songSearchTitleSuffix(m_boxSearch, plan);
     engine().setForceRefresh();
     engine().refresh();
 }
@@ -293,6 +329,10 @@ void SongsBrowseWindow::clearMarks() {
 bool SongsBrowseWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == list() && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (key->text() == u"/") {
+            m_box->focusSearch();
+            return true;
+        }
         if (key->key() == Qt::Key_Space && key->modifiers().testFlag(Qt::ControlModifier)) {
             if (engine().rowCount() > 0) {
                 toggleMark(engine().record().number(tun::kId));

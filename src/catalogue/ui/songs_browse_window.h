@@ -1,11 +1,14 @@
 // BrowseSongs: the songs in eight orders, with the media and category ranges, the quick locator,
-// the search through the query wizard, and the song form for Add, Copy, Change and Delete. Songs
+// the search box above the list (Ctrl+F or "/"), the search through the query wizard (both apply
+// together), and the song form for Add, Copy, Change and Delete. Songs
 // are marked with Ctrl and a click (or Ctrl+Space), in any order and across pages; a drag out of
 // the list carries the marked songs in the order they were marked, or else the selected song.
 #pragma once
 
 #include "catalogue/query_fields.h"
+#include "catalogue/song_search.h"
 #include "catalogue/ui/browse_window.h"
+#include "catalogue/ui/song_search_box.h"
 #include "data/settings.h"
 #include "ui/procedure_registry.h"
 
@@ -40,6 +43,11 @@ public:
     // with the current tab's range, the list positioned on the current song.
     void applySearch(const QString& filterText);
     void resetSearch();
+    // The search box; what it finds is narrowed by the query wizard's search as well.
+    SongSearchBox* searchBox() const { return m_box; }
+    // Puts what was typed into the box on the list. A text that cannot be searched shows why under
+    // the box and leaves the list as it was.
+    void searchFor(const QString& typed);
 
 protected:
     // The songs explorer: the same songs with its own list and options, and the buttons View
@@ -65,6 +73,7 @@ private:
     void startDrag();
     void enableProcedureButtons();
     void startProcedure(const char* name);
+    void applyFilters();
     void printReport();
     // The report &Print starts on the tab of `sortOrder`.
     static const char* tabReport(int sortOrder);
@@ -76,6 +85,10 @@ private:
     std::optional<ProcedureContext> m_procedures;
     std::optional<QueryFieldList> m_fields;
     QString m_filterText;
+    SqlCondition m_wizardCondition;
+    SongSearch m_boxSearch;
+    QString m_foundSuffix;
+    SongSearchBox* m_box = nullptr;
     QVector<qint64> m_marked;
     QPoint m_pressPos;
     bool m_pressed = false;

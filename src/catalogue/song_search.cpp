@@ -1,0 +1,334 @@
+// The search box's syntax and its plan.
+#include "catalogue/song_search.h"
+
+#include "data/date_time.h"
+#include "data/filter_expression.h"
+#include "data/filter_query_text.h"
+#include "data/fold_key.h"
+#include "data/store_search.h"
+
+#include <QLocale>
+
+#include <optional>
+
+namespace tunarium {
+
+namespace {
+
+enum class TermKind { Words, Text, Number, Year };
+
+struct SearchField {
+    const char* name;
+    TermKind kind;
+    const char* field; // the filter's field name; none for plain words
+};
+
+const SearchField kFields[] = {
+    {"artist", TermKind::Text, "TUN:Artist"},        {"title", TermKind::Text, "TUN:Title"},
+    {"album", TermKind::Text, "TUN:Album"},          {"mix", TermKind::Text, "TUN:Mix"},
+    {"category", TermKind::Text, "CAT:Category"},    {"media", TermKind::Text, "TUN:Media"},
+    {"bpm", TermKind::Number, "TUN:BeatsPerMinute"}, {"year", TermKind::Year, "TUN:ReleaseDate"},
+    {"rating", TermKind::Number, "TUN:Rating"},
+};
+
+// The four fields a plain word is looked for in, as the search index holds them.
+const char* const kWordFields[] = {"TUN:Artist", "TUN:Title", "TUN:Album", "TUN:Mix"};
+
+const SearchField* findField(QStringView name) {
+    for (const SearchField& f : kFields) {
+        if (name.compare(QLatin1String(f.name), Qt::CaseInsensitive) == 0) {
+            return &f;
+        }
+    }
+    return nullptr;
+}
+
+QString fieldNames() {
+    QStringList names;
+    for (const SearchField& f : kFields) {
+        names << QLatin1String(f.name) + u':';
+    }
+    return names.join(QStringLiteral(", "));
+}
+
+bool isNamePart(QChar c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
+// An inclusive range of whole numbers; a missing end is open.
+struct NumberRange {
+    std::optional<qint64> low;
+    std::optional<qint64> high;
+};
+
+std::optional<qint64> wholeNumber(QStringView text) {
+    if (text.isEmpty() || text.size() > 9) {
+        return std::nullopt;
+    }
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9') {
+            return std::nullopt;
+        }
+    }
+    return text.toLongLong();
+}
+
+// "120", "120-128", ">=7", ">7", "<=7", "<7", "=7".
+std::optional<NumberRange> numberRange(QStringView text) {
+    struct Comparison {
+        const char* op;
+        bool low;
+        qint64 shift;
+    };
+    for (const Comparison& c :
+         {Comparison{">=", true, 0}, Comparison{"<=", false, 0}, Comparison{">", true, 1},
+          Comparison{"<", false, -1}, Comparison{"=", true, 0}}) {
+        const auto op = QLatin1String(c.op);
+        if (!text.startsWith(op)) {
+            continue;
+        }
+        const std::optional<qint64> n = wholeNumber(text.mid(op.size()));
+        if (!n) {
+            return std::nullopt;
+        }
+        if (op == u"=") {
+            return NumberRange{n, n};
+        }
+        return c.low ? NumberRange{*n + c.shift, std::nullopt} : NumberRange{std::nullopt, *n + c.shift};
+    }
+    const qsizetype dash = text.indexOf(u'-');
+    if (dash < 0) {
+        const std::optional<qint64> n = wholeNumber(text);
+        return n ? std::optional(NumberRange{n, n}) : std::nullopt;
+    }
+    const std::optional<qint64> a = wholeNumber(text.left(dash));
+    const std::optional<qint64> b = wholeNumber(text.mid(dash + 1));
+    if (!a || !b) {
+        return std::nullopt;
+    }
+    return NumberRange{std::min(*a, *b), std::max(*a, *b)};
+}
+
+QString between(const QString& field, qint64 low, qint64 high) {
+    return QStringLiteral("%1 >= %2 AND %1 <= %3").arg(field).arg(low).arg(high);
+}
+
+QString numberCondition(const SearchField& f, const NumberRange& r) {
+    const QString field = QLatin1String(f.field);
+    if (f.kind == TermKind::Number) {
+        QStringList parts;
+        if (r.low) {
+            parts << QStringLiteral("%1 >= %2").arg(field).arg(*r.low);
+        }
+        if (r.high) {
+            parts << QStringLiteral("%1 <= %2").arg(field).arg(*r.high);
+        }
+        return parts.join(QStringLiteral(" AND "));
+    }
+    // A release date holds a bare year below kBareYearLimit, else a day number.
+    const qint64 low = std::max<qint64>(1, r.low.value_or(1));
+    const qint64 high = std::min<qint64>(9999, r.high.value_or(9999));
+    if (low > high) {
+        return QStringLiteral("0");
+    }
+    QStringList forms;
+    if (low < kBareYearLimit) {
+        forms << u'(' + between(field, low, std::min(high, kBareYearLimit - 1)) + u')';
+    }
+    forms << QStringLiteral("(%1 AND %2 >= %3)")
+                 .arg(between(field, dayNumberFromYmd(int(low), 1, 1), dayNumberFromYmd(int(high), 12, 31)),
+                      field)
+                 .arg(kBareYearLimit);
+    return forms.join(QStringLiteral(" OR "));
+}
+
+QString containsCondition(const char* field, const QString& value) {
+    return queryElementText(QLatin1String(field), QueryOperator::Contains, filterLiteral(value), false);
+}
+
+// Reads the terms of the text one by one.
+class SearchReader {
+public:
+    explicit SearchReader(const QString& text) : m_text(text) {}
+
+    SongSearch read() {
+        QStringList conditions;
+        while (skipBlanks()) {
+            if (conditions.size() >= kSongSearchTerms) {
+                return failed(QStringLiteral("A search can have at most %1 terms.").arg(kSongSearchTerms));
+            }
+            const bool negated = m_text[m_at] == u'-';
+            m_at += negated ? 1 : 0;
+            const std::optional<QString> condition = term(negated);
+            if (!m_search.ok()) {
+                return m_search;
+            }
+            if (condition && !condition->isEmpty()) {
+                conditions << (negated ? QStringLiteral("NOT (%1)") : QStringLiteral("(%1)")).arg(*condition);
+            }
+        }
+        m_search.filterText = conditions.join(QStringLiteral(" AND "));
+        return m_search;
+    }
+
+private:
+    bool skipBlanks() {
+        while (m_at < m_text.size() && m_text[m_at].isSpace()) {
+            ++m_at;
+        }
+        return m_at < m_text.size();
+    }
+
+    SongSearch failed(const QString& reason) {
+        m_search = {};
+        m_search.error = reason;
+        return m_search;
+    }
+
+    // A quoted text (the quote at m_at) or a bare one up to the next blank.
+    std::optional<QString> value() {
+        if (m_at < m_text.size() && m_text[m_at] == u'"') {
+            const qsizetype close = m_text.indexOf(u'"', m_at + 1);
+            if (close < 0) {
+                failed(QStringLiteral("A quote is not closed: add \" after the text."));
+                return std::nullopt;
+            }
+            const QString quoted = m_text.mid(m_at + 1, close - m_at - 1);
+            m_at = close + 1;
+            return quoted;
+        }
+        const qsizetype start = m_at;
+        while (m_at < m_text.size() && !m_text[m_at].isSpace()) {
+            ++m_at;
+        }
+        return m_text.mid(start, m_at - start);
+    }
+
+    std::optional<QString> term(bool negated) {
+        qsizetype name = m_at;
+        while (name < m_text.size() && isNamePart(m_text[name])) {
+            ++name;
+        }
+        const SearchField* field = nullptr;
+        if (name > m_at && name < m_text.size() && m_text[name] == u':') {
+            field = findField(QStringView(m_text).mid(m_at, name - m_at));
+            if (!field) {
+                failed(QStringLiteral("There is no field \"%1\": use %2 or put the text in quotes.")
+                           .arg(m_text.mid(m_at, name - m_at), fieldNames()));
+                return std::nullopt;
+            }
+            m_at = name + 1;
+        }
+        const std::optional<QString> typed = value();
+        if (!typed || typed->trimmed().isEmpty()) {
+            return QString();
+        }
+        if (!field) {
+            return wordCondition(*typed, negated);
+        }
+        if (field->kind == TermKind::Text) {
+            if (!negated && QLatin1String(field->field) != u"TUN:Media" &&
+                QLatin1String(field->field) != u"CAT:Category") {
+                m_search.required << caseFold(*typed);
+            }
+            return containsCondition(field->field, *typed);
+        }
+        const std::optional<NumberRange> range = numberRange(typed->trimmed());
+        if (!range) {
+            failed(QStringLiteral("%1: needs a number, a range such as 120-128 or a comparison such as >=7, "
+                                  "not \"%2\".")
+                       .arg(QLatin1String(field->name), *typed));
+            return std::nullopt;
+        }
+        return numberCondition(*field, *range);
+    }
+
+    QString wordCondition(const QString& word, bool negated) {
+        if (!negated) {
+            m_search.required << caseFold(word);
+        }
+        QStringList anyField;
+        for (const char* field : kWordFields) {
+            anyField << u'(' + containsCondition(field, word) + u')';
+        }
+        return anyField.join(QStringLiteral(" OR "));
+    }
+
+    const QString& m_text;
+    qsizetype m_at = 0;
+    SongSearch m_search;
+};
+
+} // namespace
+
+SongSearch parseSongSearch(const QString& text) {
+    if (text.size() > kSongSearchWidth) {
+        SongSearch tooLong;
+        tooLong.error = QStringLiteral("The search is %1 characters long; it can have at most %2.")
+                            .arg(text.size())
+                            .arg(kSongSearchWidth);
+        return tooLong;
+    }
+    SongSearch search = SearchReader(text).read();
+    if (search.ok() && !search.isEmpty()) {
+        const CompiledFilter compiled = compileFilter(search.filterText, TableId::Tunarium);
+        if (!compiled.ok()) {
+            search = {};
+            search.error = compiled.error.reason;
+        }
+    }
+    return search;
+}
+
+SongSearchPlan planSongSearch(Store& store, const SongSearch& search, const SqlCondition& wizardFilter) {
+    SongSearchPlan plan;
+    const CompiledFilter compiled = compileFilter(search.filterText, TableId::Tunarium);
+    const SqlCondition exact = allOf(compiled.condition, wizardFilter);
+    plan.condition = exact;
+    QStringList pieces;
+    for (const QString& word : search.required) {
+        pieces << searchPieces(word);
+    }
+    if (pieces.isEmpty()) {
+        return plan;
+    }
+    const TableDef& songs = tableDef(TableId::Tunarium);
+    const QString match = searchMatchText(pieces);
+    qint64 count = 0;
+    plan.error =
+        store.countUpTo(TableId::Tunarium, searchCandidatesUpTo(songs, match, kSearchNarrowLimit + 1),
+                        kSearchNarrowLimit + 1, count);
+    if (plan.error) {
+        return plan;
+    }
+    if (count > kSearchNarrowLimit) {
+        // Songs that match are common: the list's order finds a page of them soonest.
+        return plan;
+    }
+    plan.condition = allOf(searchCandidates(songs, match), exact);
+    plan.error = store.countUpTo(TableId::Tunarium, plan.condition, kSearchNarrowLimit + 1, plan.found);
+    return plan;
+}
+
+QString songSearchTitleSuffix(const SongSearch& search, const SongSearchPlan& plan) {
+    if (search.isEmpty()) {
+        return {};
+    }
+    if (plan.found < 0) {
+        return QStringLiteral(" (many)");
+    }
+    return QStringLiteral(" (%1 found)").arg(QLocale(QLocale::English).toString(plan.found));
+}
+
+QString songSearchSyntaxHelp() {
+    return QStringLiteral(
+        "Type words to find the songs whose artist, title, album or mix hold every one of them.\n"
+        "\"two words\"  the words together\n"
+        "artist:abba  title:\"dancing queen\"  album:gold  mix:extended\n"
+        "category:house  media:cd\n"
+        "bpm:120-128  year:1975-1979  rating:>=7  (also 120, >120, <=128)\n"
+        "-word  songs without the word (also -artist:abba)\n"
+        "Ctrl+F or / to search, Escape to clear.");
+}
+
+} // namespace tunarium

@@ -1,0 +1,68 @@
+// The search box of the songs lists: its typed syntax, read into the same filter the query wizard
+// makes, and the search planned against the collection (narrowed by the search index when a word
+// allows it) with the number of songs it finds when that is cheap to know.
+//
+// Syntax (names are case-insensitive; terms are separated by blanks; every term must hold):
+//   word              the word anywhere in the artist, title, album or mix, case ignored
+//   "two words"       the words together, as typed
+//   artist:abba       in the artist only; also title:, album:, mix:, category:, media:
+//   title:"dancing queen"
+//   bpm:120-128       beats per minute from 120 to 128; also bpm:120, bpm:>=120, bpm:<100
+//   year:1975-1979    the release year; the same forms
+//   rating:>=7        the rating; the same forms
+//   -word             not: no such word (also -artist:abba, -bpm:120-128)
+// Quotes, %, _, * and any other character are searched as typed.
+#pragma once
+
+#include "data/store.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace tunarium {
+
+// The longest text the box takes, and the most terms a search may have.
+inline constexpr int kSongSearchWidth = 200;
+inline constexpr int kSongSearchTerms = 16;
+
+struct SongSearch {
+    // The search's conditions as a filter text in the query wizard's words ("INSTRING(UPPER('abba'),
+    // UPPER(TUN:Artist), 1, 1) <> 0"), every term in parentheses, joined by AND; blank for none.
+    QString filterText;
+    // Case-folded texts every song found holds in its artist, title, album or mix: what the search
+    // index can narrow by (only those of three characters or more narrow).
+    QStringList required;
+    // Why the text cannot be searched (unclosed quote, unknown field, a range that is no number).
+    QString error;
+
+    bool ok() const { return error.isEmpty(); }
+    bool isEmpty() const { return filterText.isEmpty(); }
+};
+
+// Reads what was typed into the box. A term left unfinished (a field name with no value yet, a
+// lone "-") adds nothing.
+SongSearch parseSongSearch(const QString& text);
+
+// The search as the list applies it.
+struct SongSearchPlan {
+    SqlCondition condition; // the search and the wizard's filter together; empty: all songs
+    qint64 found = -1;      // songs found, -1 when not cheap to know
+    StoreError error;       // a read of the index failed
+};
+
+// Candidates of the index up to which the list reads them and sorts them (and the search counts
+// what it finds); beyond, matches are common enough that walking the list's order and letting the
+// exact match decide fills a page sooner than reading and sorting every candidate.
+inline constexpr qint64 kSearchNarrowLimit = 3000;
+
+// Plans `search` (which must be ok) with the query wizard's filter `wizardFilter`, both applying.
+SongSearchPlan planSongSearch(Store& store, const SongSearch& search, const SqlCondition& wizardFilter);
+
+// What the list's title adds: " (1,234 found)", " (many)" when the count is not cheap, nothing
+// without a search.
+QString songSearchTitleSuffix(const SongSearch& search, const SongSearchPlan& plan);
+
+// The syntax, for the box's tooltip.
+QString songSearchSyntaxHelp();
+
+} // namespace tunarium

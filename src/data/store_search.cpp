@@ -1,0 +1,194 @@
+// The songs' search index: its definitions, its pieces and match text, and counting up to a limit.
+#include "data/store_search.h"
+
+#include "data/dictionary_tables.h"
+#include "data/schema_sql.h"
+#include "data/store.h"
+#include "data/store_connection.h"
+
+namespace tunarium {
+
+namespace sql {
+
+namespace {
+
+const int kSearchFields[] = {tun::kArtist, tun::kTitle, tun::kAlbum, tun::kMix};
+
+QString searchIndexName(const TableDef& t) {
+    return t.label + QStringLiteral("Search");
+}
+
+QString viewName(const TableDef& t) {
+    return t.label + QStringLiteral("SearchText");
+}
+
+QString triggerName(const TableDef& t, const char* event) {
+    return t.label + QStringLiteral("_search_") + QLatin1String(event);
+}
+
+// The indexed text of a record (`row` "new.", "old." or "" for the table itself): the case-folded
+// part of each field's folded key, read as the filters read it, one line a field.
+QString indexedText(const TableDef& t, const QString& row) {
+    QStringList parts;
+    for (const int field : kSearchFields) {
+        const QString key = row + quoted(foldedColumn(t, field));
+        parts << QStringLiteral("substr(%1, instr(%1, char(1)) + 1)").arg(key);
+    }
+    return parts.join(QStringLiteral(" || char(10) || "));
+}
+
+QString changedText(const TableDef& t) {
+    QStringList changes{QStringLiteral("old.rowid IS NOT new.rowid")};
+    for (const int field : kSearchFields) {
+        const QString key = quoted(foldedColumn(t, field));
+        changes << QStringLiteral("old.%1 IS NOT new.%1").arg(key);
+    }
+    return changes.join(QStringLiteral(" OR "));
+}
+
+} // namespace
+
+bool hasSearchIndex(const TableDef& t) {
+    return t.id == TableId::Tunarium;
+}
+
+QString searchIndexRow(const TableDef& t) {
+    return t.label + QStringLiteral("/search");
+}
+
+QStringList createSearchIndexSql(const TableDef& t) {
+    if (!hasSearchIndex(t)) {
+        return {};
+    }
+    const QString index = quoted(searchIndexName(t));
+    const QString table = quoted(t.label);
+    const QString add = QStringLiteral("INSERT INTO %1 (rowid, \"words\") VALUES (new.rowid, %2);")
+                            .arg(index, indexedText(t, QStringLiteral("new.")));
+    const QString remove =
+        QStringLiteral("INSERT INTO %1 (%1, rowid, \"words\") VALUES ('delete', old.rowid, %2);")
+            .arg(index, indexedText(t, QStringLiteral("old.")));
+    return {
+        QStringLiteral("CREATE VIEW %1 AS SELECT rowid AS \"_rowid\", %2 AS \"words\" FROM %3")
+            .arg(quoted(viewName(t)), indexedText(t, QString()), table),
+        // Only rowids are kept (detail=none, no copy of the text): the index narrows, and the
+        // exact match on the table decides.
+        QStringLiteral("CREATE VIRTUAL TABLE %1 USING fts5(\"words\", content='%2', content_rowid='_rowid', "
+                       "tokenize='trigram case_sensitive 1', detail=none, columnsize=0)")
+            .arg(index, viewName(t)),
+        QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 BEGIN %3 END")
+            .arg(quoted(triggerName(t, "insert")), table, add),
+        QStringLiteral("CREATE TRIGGER %1 AFTER DELETE ON %2 BEGIN %3 END")
+            .arg(quoted(triggerName(t, "delete")), table, remove),
+        QStringLiteral("CREATE TRIGGER %1 AFTER UPDATE ON %2 WHEN %3 BEGIN %4 %5 END")
+            .arg(quoted(triggerName(t, "update")), table, changedText(t), remove, add),
+    };
+}
+
+QStringList dropSearchIndexSql(const TableDef& t) {
+    if (!hasSearchIndex(t)) {
+        return {};
+    }
+    QStringList drops;
+    for (const char* event : {"insert", "delete", "update"}) {
+        drops << QStringLiteral("DROP TRIGGER IF EXISTS ") + quoted(triggerName(t, event));
+    }
+    drops << QStringLiteral("DROP TABLE IF EXISTS ") + quoted(searchIndexName(t));
+    drops << QStringLiteral("DROP VIEW IF EXISTS ") + quoted(viewName(t));
+    return drops;
+}
+
+QString rebuildSearchIndexSql(const TableDef& t) {
+    const QString index = quoted(searchIndexName(t));
+    return QStringLiteral("INSERT INTO %1 (%1) VALUES ('rebuild')").arg(index);
+}
+
+} // namespace sql
+
+QStringList searchPieces(const QString& foldedWord) {
+    const std::u32string chars = foldedWord.toStdU32String();
+    const auto count = static_cast<qsizetype>(chars.size()) - 2;
+    if (count <= 0) {
+        return {};
+    }
+    const auto piece = [&](qsizetype at) { return QString::fromUcs4(chars.data() + at, 3); };
+    QStringList pieces;
+    if (count <= kSearchPiecesPerWord) {
+        for (qsizetype i = 0; i < count; ++i) {
+            pieces << piece(i);
+        }
+    } else {
+        for (int i = 0; i < kSearchPiecesPerWord; ++i) {
+            pieces << piece(i * (count - 1) / (kSearchPiecesPerWord - 1));
+        }
+    }
+    pieces.removeDuplicates();
+    return pieces;
+}
+
+QString searchMatchText(const QStringList& pieces) {
+    QStringList quotedPieces;
+    for (QString p : pieces) {
+        p.replace(u'"', QStringLiteral("\"\""));
+        quotedPieces << u'"' + p + u'"';
+    }
+    return quotedPieces.join(u' ');
+}
+
+namespace {
+
+QString candidatesSql(const TableDef& t) {
+    const QString index = sql::quoted(sql::searchIndexName(t));
+    return sql::quoted(t.label) +
+           QStringLiteral(".rowid IN (SELECT rowid FROM %1 WHERE %1 MATCH ?)").arg(index);
+}
+
+} // namespace
+
+SqlCondition searchCandidates(const TableDef& t, const QString& matchText) {
+    return {candidatesSql(t), {matchText}};
+}
+
+SqlCondition searchCandidatesUpTo(const TableDef& t, const QString& matchText, qint64 limit) {
+    QString text = candidatesSql(t);
+    text.insert(text.size() - 1, QStringLiteral(" LIMIT ?"));
+    return {text, {matchText, limit}};
+}
+
+bool narrowsThroughSearchIndex(const TableDef& t, const QString& condition) {
+    return sql::hasSearchIndex(t) && condition.contains(candidatesSql(t));
+}
+
+SqlCondition allOf(const SqlCondition& a, const SqlCondition& b) {
+    if (a.isEmpty() || b.isEmpty()) {
+        return a.isEmpty() ? b : a;
+    }
+    return {u'(' + a.sql + QStringLiteral(") AND (") + b.sql + u')', a.binds + b.binds};
+}
+
+StoreError Store::countUpTo(TableId table, const SqlCondition& condition, qint64 limit, qint64& out) {
+    out = 0;
+    const TableDef& t = tableDef(table);
+    QString text = QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM ") + sql::quoted(t.label);
+    if (!condition.isEmpty()) {
+        text += QStringLiteral(" WHERE ") + condition.sql;
+    }
+    text += QStringLiteral(" LIMIT ?)");
+    StoreError error;
+    Statement* count = m_connection->cached(text, error);
+    if (!count) {
+        return error;
+    }
+    StatementScope scope(*count);
+    int param = 1;
+    for (const QVariant& value : condition.binds) {
+        count->bindValue(param++, value);
+    }
+    count->bindInt(param, limit);
+    if (count->step() != Statement::Step::Row) {
+        return count->error();
+    }
+    out = count->integer(0);
+    return {};
+}
+
+} // namespace tunarium

@@ -1,0 +1,407 @@
+// The search box: its syntax read by what each form finds, its results against the query wizard's
+// "contains" and a plain substring check, the search index kept in step with the songs, its use by
+// the planner, and hostile texts.
+#include "catalogue/song_search.h"
+#include "data/date_time.h"
+#include "data/dictionary_tables.h"
+#include "data/filter_expression.h"
+#include "data/filter_query_text.h"
+#include "data/fold_key.h"
+#include "data/records.h"
+#include "data/store_search.h"
+#include "support/temp_collection.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace tunarium;
+
+namespace {
+
+using Ids = std::set<qint64>;
+
+class SongSearchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(store.open(dir.dir()).ok());
+        for (const TableDef& t : allTables()) {
+            ASSERT_TRUE(store.openTable(t.id).ok());
+        }
+    }
+
+    SongRecord add(const QString& artist, const QString& title, const QString& album = {},
+                   const QString& mix = {}) {
+        SongRecord s;
+        s.artist = artist;
+        s.title = title;
+        s.album = album;
+        s.mix = mix;
+        s.id = ++m_lastId;
+        EXPECT_TRUE(store.insert(s).ok());
+        return s;
+    }
+
+    Ids idsWhere(const SqlCondition& condition) {
+        QVector<Row> rows;
+        const int key = tableDef(TableId::Tunarium).keyIndex(u"KeyID");
+        EXPECT_TRUE(store
+                        .read(TableId::Tunarium, key, {}, sql::Direction::Forward, true, 1000000, rows,
+                              WalkLimits(condition))
+                        .ok());
+        Ids ids;
+        for (const Row& r : rows) {
+            ids.insert(r.number(tun::kId));
+        }
+        return ids;
+    }
+
+    // What the list shows for a search typed into the box.
+    Ids found(const QString& text, const SqlCondition& wizard = {}) {
+        const SongSearch search = parseSongSearch(text);
+        EXPECT_TRUE(search.ok()) << qPrintable(text) << ": " << qPrintable(search.error);
+        const SongSearchPlan plan = planSongSearch(store, search, wizard);
+        EXPECT_TRUE(plan.error.ok()) << qPrintable(text);
+        const Ids ids = idsWhere(plan.condition);
+        if (plan.found >= 0) {
+            EXPECT_EQ(plan.found, static_cast<qint64>(ids.size())) << qPrintable(text);
+        }
+        return ids;
+    }
+
+    // The query wizard's "contains" on each of the four fields, joined by OR.
+    Ids wizardContains(const QString& value) {
+        QStringList elements;
+        for (const char* field : {"TUN:Artist", "TUN:Title", "TUN:Album", "TUN:Mix"}) {
+            elements << u'(' +
+                            queryElementText(QLatin1String(field), QueryOperator::Contains,
+                                             filterLiteral(value), false) +
+                            u')';
+        }
+        const CompiledFilter filter = compileFilter(elements.join(QStringLiteral(" OR ")), TableId::Tunarium);
+        EXPECT_TRUE(filter.ok());
+        return idsWhere(filter.condition);
+    }
+
+    // The substring check done here, on every song.
+    Ids substringOf(const QString& value) {
+        const QString needle = caseFold(value);
+        Ids ids;
+        for (const SongRecord& s : songs) {
+            for (const QString& text : {s.artist, s.title, s.album, s.mix}) {
+                if (caseFold(text).contains(needle)) {
+                    ids.insert(s.id);
+                }
+            }
+        }
+        return ids;
+    }
+
+    // The search index checks itself against the songs.
+    bool indexInStep() {
+        return store.exec("INSERT INTO \"TunariumSearch\" (\"TunariumSearch\") VALUES ('integrity-check')")
+            .ok();
+    }
+
+    test::TempCollection dir;
+    Store store;
+    QVector<SongRecord> songs;
+    qint64 m_lastId = 0;
+};
+
+TEST_F(SongSearchTest, EachFormFindsItsSongs) {
+    const SongRecord abba = add("ABBA", "Dancing Queen", "Arrival", "Single Edit");
+    SongRecord queen = add("Queen", "Bohemian Rhapsody", "A Night at the Opera");
+    SongRecord bjork = add("Björk", "Army of Me", "Post", "Dancing Mix");
+    SongRecord percent = add("100% Pure", "50_50 * mix \"live\"", "O'Brien's");
+    queen.beatsPerMinute = 72;
+    queen.rating = 9;
+    queen.releaseDate = dayNumberFromYmd(1975, 10, 31);
+    ASSERT_TRUE(store.update(queen).ok());
+    bjork.beatsPerMinute = 124;
+    bjork.rating = 7;
+    bjork.releaseDate = 1995; // a bare year
+    ASSERT_TRUE(store.update(bjork).ok());
+
+    const struct {
+        const char* text;
+        Ids ids;
+    } cases[] = {
+        {"queen", {abba.id, queen.id}},
+        {"QUEEN dancing", {abba.id}},
+        {"dancing", {abba.id, bjork.id}},
+        {"artist:queen", {queen.id}},
+        {"Artist:BJÖRK", {bjork.id}},
+        {"artist:bjork", {}},
+        {"title:\"dancing queen\"", {abba.id}},
+        {"\"queen bohemian\"", {}},
+        {"album:opera", {queen.id}},
+        {"mix:dancing", {bjork.id}},
+        {"mix:edit -title:queen", {}},
+        {"dancing -artist:abba", {bjork.id}},
+        {"-dancing", {queen.id, percent.id}},
+        {"bpm:120-128", {bjork.id}},
+        {"bpm:128-120", {bjork.id}},
+        {"bpm:72", {queen.id}},
+        {"bpm:<100", {abba.id, percent.id, queen.id}},
+        {"rating:>=7", {queen.id, bjork.id}},
+        {"rating:>7", {queen.id}},
+        {"year:1975-1979", {queen.id}},
+        {"year:1995", {bjork.id}},
+        {"year:>=1990", {bjork.id}},
+        {"%", {percent.id}},
+        {"_", {percent.id}},
+        {"*", {percent.id}},
+        {"'", {percent.id}},
+        {"\"\\\"live\\\"\"", {}},
+        {"o'brien's", {percent.id}},
+        {"artist: queen", {abba.id, queen.id}}, // an empty field value adds nothing
+        {"- queen", {abba.id, queen.id}},
+        {"", {abba.id, queen.id, bjork.id, percent.id}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(found(QString::fromUtf8(c.text)), c.ids) << c.text;
+    }
+}
+
+TEST_F(SongSearchTest, BadSyntaxIsNamedAndSearchesNothing) {
+    const struct {
+        QString text;
+        const char* reason;
+    } cases[] = {
+        {"\"dancing queen", "quote is not closed"},
+        {"title:\"dancing", "quote is not closed"},
+        {"bpm:abc", "bpm: needs a number"},
+        {"bpm:12-", "bpm: needs a number"},
+        {"rating:>=x", "rating: needs a number"},
+        {"year:1975-19a9", "year: needs a number"},
+        {"bpm:1234567890", "bpm: needs a number"},
+        {"genre:house", "no field \"genre\""},
+        {"http://example", "no field \"http\""},
+        {QString(kSongSearchWidth + 1, u'a'), "at most 200"},
+        {QString(10000, u'x'), "at most 200"},
+        {QStringLiteral("a ").repeated(kSongSearchTerms + 1), "at most 16 terms"},
+    };
+    for (const auto& c : cases) {
+        const SongSearch search = parseSongSearch(c.text);
+        EXPECT_FALSE(search.ok()) << qPrintable(c.text.left(40));
+        EXPECT_TRUE(search.error.contains(QLatin1String(c.reason))) << qPrintable(search.error);
+        EXPECT_TRUE(search.filterText.isEmpty());
+    }
+}
+
+TEST_F(SongSearchTest, EqualsTheWizardsContainsOnGeneratedSongs) {
+    const QStringList vocabulary = {"Love", "LOVER",  "glove",   "Björk",    "BJÖRK", "Bjork", "Été",
+                                    "ÉTÉ",  "straße", "STRASSE", "Ørsted",   "naïve", "Naive", "日本語",
+                                    "東京", "Ёлка",   "ёлка",    "Œuvre",    "ﬁne",   "🎵beat", "50%",
+                                    "a_b",  "x*y",    "Don't",   "İstanbul", "ΣΟΦΙΑ", "σοφια", "queen"};
+    QRandomGenerator rng(23);
+    const auto phrase = [&] {
+        QStringList words;
+        for (int n = rng.bounded(1, 4); n > 0; --n) {
+            words << vocabulary[rng.bounded(static_cast<int>(vocabulary.size()))];
+        }
+        return words.join(u' ');
+    };
+    for (int i = 0; i < 600; ++i) {
+        songs << add(phrase(), phrase(), rng.bounded(3) ? phrase() : QString(),
+                     rng.bounded(4) ? QString() : phrase());
+    }
+    // Words and fragments of them in any case: short ones fall back to the plain filter.
+    QStringList probes;
+    while (probes.size() < 50) {
+        const QString word = vocabulary[rng.bounded(static_cast<int>(vocabulary.size()))];
+        const int from = rng.bounded(static_cast<int>(word.size()));
+        QString fragment = word.mid(from, rng.bounded(1, 7));
+        fragment = rng.bounded(2) ? fragment.toUpper() : fragment.toLower();
+        const bool wholeCharacters = !fragment.front().isLowSurrogate() && !fragment.back().isHighSurrogate();
+        if (wholeCharacters && !fragment.trimmed().isEmpty() && !fragment.startsWith(u'-')) {
+            probes << fragment.trimmed();
+        }
+    }
+    int narrowed = 0;
+    for (const QString& probe : probes) {
+        const QString typed = probe.contains(u':') ? u'"' + probe + u'"' : probe;
+        const Ids box = found(typed);
+        EXPECT_EQ(box, wizardContains(probe)) << qPrintable(probe);
+        EXPECT_EQ(box, substringOf(probe)) << qPrintable(probe);
+        narrowed += planSongSearch(store, parseSongSearch(typed), {}).condition.sql.contains("MATCH") ? 1 : 0;
+    }
+    EXPECT_GT(narrowed, 10);
+    EXPECT_TRUE(indexInStep());
+}
+
+TEST_F(SongSearchTest, CombinesWithTheWizardsFilter) {
+    const SongRecord one = add("Love Inc", "Broken Bones");
+    add("Love Inc", "Homo Sapiens");
+    add("Other", "Broken Love");
+    const CompiledFilter wizard =
+        compileFilter("INSTRING(UPPER('bones'), UPPER(TUN:Title), 1, 1) <> 0", TableId::Tunarium);
+    ASSERT_TRUE(wizard.ok());
+    EXPECT_EQ(found("love", wizard.condition), Ids{one.id});
+    const SongSearch search = parseSongSearch("love");
+    EXPECT_EQ(songSearchTitleSuffix(search, planSongSearch(store, search, wizard.condition)), " (1 found)");
+    EXPECT_EQ(songSearchTitleSuffix(parseSongSearch("lo"), planSongSearch(store, parseSongSearch("lo"), {})),
+              " (many)");
+    EXPECT_EQ(songSearchTitleSuffix(parseSongSearch(""), {}), "");
+}
+
+TEST_F(SongSearchTest, IndexKeptInStepWithTheSongs) {
+    SongRecord s = add("Zyxwvu", "First");
+    EXPECT_EQ(found("zyxw"), Ids{s.id});
+    EXPECT_TRUE(indexInStep());
+
+    s.artist = "Qwerty";
+    ASSERT_TRUE(store.update(s).ok());
+    EXPECT_EQ(found("zyxw"), Ids{});
+    EXPECT_EQ(found("qwert"), Ids{s.id});
+    EXPECT_TRUE(indexInStep());
+
+    // A change that leaves the four fields alone.
+    s.rating = 5;
+    ASSERT_TRUE(store.update(s).ok());
+    EXPECT_EQ(found("qwert"), Ids{s.id});
+
+    ASSERT_TRUE(store.remove(s).ok());
+    EXPECT_EQ(found("qwert"), Ids{});
+    EXPECT_TRUE(indexInStep());
+
+    // A rolled-back change leaves the index as it was.
+    const SongRecord kept = add("Kept Artist", "Kept");
+    ASSERT_TRUE(store.begin().ok());
+    add("Rolled Back", "Gone");
+    store.rollback();
+    EXPECT_EQ(found("rolled"), Ids{});
+    EXPECT_EQ(found("kept"), Ids{kept.id});
+
+    // A bulk load builds the index at its end.
+    ASSERT_TRUE(store.beginBulkLoad(TableId::Tunarium).ok());
+    const SongRecord bulk = add("Bulk Loaded", "Fast");
+    ASSERT_TRUE(store.endBulkLoad(TableId::Tunarium).ok());
+    EXPECT_EQ(found("bulk"), Ids{bulk.id});
+    EXPECT_TRUE(indexInStep());
+
+    // Rebuilding the keys rebuilds the index.
+    ASSERT_TRUE(store.exec("DELETE FROM \"TunariumSearch_data\"").ok());
+    EXPECT_FALSE(indexInStep());
+    ASSERT_TRUE(store.rebuildKeys(TableId::Tunarium).ok());
+    EXPECT_TRUE(indexInStep());
+    EXPECT_EQ(found("kept"), Ids{kept.id});
+    EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::Current);
+}
+
+TEST_F(SongSearchTest, ACollectionWithoutTheIndexGetsItOnOpenAfterABackup) {
+    const SongRecord s = add("Older", "Collection");
+    for (const QString& drop : sql::dropSearchIndexSql(tableDef(TableId::Tunarium))) {
+        ASSERT_TRUE(store.exec(drop).ok());
+    }
+    ASSERT_TRUE(store.exec("DELETE FROM \"_structure\" WHERE label = 'Tunarium/search'").ok());
+    store.close();
+
+    ASSERT_TRUE(store.open(dir.dir()).ok());
+    EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::KeysOutdated);
+    ASSERT_TRUE(store.openTable(TableId::Tunarium).ok());
+    EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::Current);
+    EXPECT_FALSE(QDir(dir.dir()).entryList({"tunarium-upgrade-*.db"}).isEmpty());
+    EXPECT_EQ(found("older"), Ids{s.id});
+    EXPECT_TRUE(indexInStep());
+
+    // An index lost while its version says it is there is a damaged key.
+    ASSERT_TRUE(store.exec("DROP TRIGGER \"Tunarium_search_update\"").ok());
+    store.close();
+    ASSERT_TRUE(store.open(dir.dir()).ok());
+    EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::KeysDamaged);
+}
+
+TEST_F(SongSearchTest, AThreeLetterSearchReadsThroughTheIndex) {
+    for (int i = 0; i < 200; ++i) {
+        add(QStringLiteral("Artist %1").arg(i), i % 50 == 0 ? "Love Song" : "Other Song");
+    }
+    const SongSearchPlan plan = planSongSearch(store, parseSongSearch("lov"), {});
+    ASSERT_TRUE(plan.condition.sql.contains("MATCH"));
+    EXPECT_EQ(plan.found, 4);
+    const int byTitle = tableDef(TableId::Tunarium).keyIndex(u"SongsByTitle");
+    const QString walk = store.walkText(TableId::Tunarium, byTitle, 0, false, sql::Direction::Forward, true,
+                                        WalkLimits(plan.condition));
+    const QString steps = store.explainQueryPlan(walk).join(u'\n');
+    EXPECT_TRUE(steps.contains("VIRTUAL TABLE")) << qPrintable(steps);
+    EXPECT_TRUE(steps.contains("TunariumSearch")) << qPrintable(steps);
+    // The songs are read by the index's rowids, not by walking the title order past every song.
+    EXPECT_TRUE(steps.contains("INTEGER PRIMARY KEY")) << qPrintable(steps);
+}
+
+TEST_F(SongSearchTest, CommonWordsWalkTheListOrderAndSayMany) {
+    ASSERT_TRUE(store.begin().ok());
+    for (qint64 i = 0; i <= kSearchNarrowLimit; ++i) {
+        songs << add(QStringLiteral("Lover %1").arg(i), "Song");
+    }
+    songs << add("Other", "Glove") << add("Other", "Nothing");
+    ASSERT_TRUE(store.commit().ok());
+    const SongSearch search = parseSongSearch("love");
+    const SongSearchPlan plan = planSongSearch(store, search, {});
+    EXPECT_FALSE(plan.condition.sql.contains("MATCH"));
+    EXPECT_EQ(plan.found, -1);
+    EXPECT_EQ(songSearchTitleSuffix(search, plan), " (many)");
+    EXPECT_EQ(idsWhere(plan.condition), substringOf("love"));
+    // A rarer word among them is still read through the index.
+    EXPECT_EQ(found("glov"), substringOf("glov"));
+    EXPECT_TRUE(planSongSearch(store, parseSongSearch("glov"), {}).condition.sql.contains("MATCH"));
+}
+
+TEST_F(SongSearchTest, HostileTextsAreSearchedAsTyped) {
+    songs << add("Robert'); DROP TABLE Tunarium;--", "x OR 1=1") << add("Plain", "Song")
+          << add("\"quoted\"", "NEAR(a b) AND c*") << add("back\\slash", "%_%");
+    const QStringList hostile = {
+        "'); DROP TABLE Tunarium;--",
+        "' OR '1'='1",
+        "x OR 1=1",
+        "NEAR(a",
+        "c*",
+        "AND",
+        "%_%",
+        "\\",
+        "back\\slash",
+        "?",
+        ":",
+        "\x01",
+        "\"\"",
+        "\"\"\"\"",
+        "*:*",
+        "{artist}:x",
+        "^abc",
+        "-\"quoted\"",
+        "title:'; DELETE FROM Tunarium; --",
+    };
+    for (const QString& text : hostile) {
+        const SongSearch search = parseSongSearch(text);
+        if (!search.ok()) {
+            EXPECT_FALSE(search.error.isEmpty());
+            continue;
+        }
+        const SongSearchPlan plan = planSongSearch(store, search, {});
+        EXPECT_TRUE(plan.error.ok()) << qPrintable(text) << qPrintable(plan.error.driverMessage);
+        const Ids ids = idsWhere(plan.condition);
+        if (!text.contains(u' ') && !text.contains(u'"') && !text.contains(u':') && !text.startsWith(u'-')) {
+            EXPECT_EQ(ids, substringOf(text)) << qPrintable(text);
+        }
+    }
+    EXPECT_EQ(store.count(TableId::Tunarium), 4);
+    EXPECT_TRUE(indexInStep());
+}
+
+TEST(SearchPieces, CountsCharactersAndSpreadsOverLongWords) {
+    EXPECT_EQ(searchPieces("lo"), QStringList{});
+    EXPECT_EQ(searchPieces("love"), (QStringList{"lov", "ove"}));
+    EXPECT_EQ(searchPieces("🎵ab"), QStringList{"🎵ab"});
+    const QStringList longWord = searchPieces(QString(40, u'a') + "xyz");
+    EXPECT_EQ(longWord, (QStringList{"aaa", "xyz"}));
+    const QStringList spread = searchPieces("abcdefghijklmnopqrstuvwxyz");
+    EXPECT_EQ(spread.size(), kSearchPiecesPerWord);
+    EXPECT_EQ(spread.first(), "abc");
+    EXPECT_EQ(spread.last(), "xyz");
+    EXPECT_EQ(searchMatchText({"a\"b", "xyz"}), "\"a\"\"b\" \"xyz\"");
+}
+
+} // namespace

@@ -1,0 +1,131 @@
+// The search box of the songs browse as a user works it: typing, the pause, the title's count, a
+// text that cannot be searched, Escape, and the query wizard's search applying as well.
+#include "catalogue/ui/songs_browse_window.h"
+#include "support/temp_collection.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace tunarium;
+
+namespace {
+
+class SongSearchBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        db = std::make_unique<Database>(prompter, dir.dir(), dir.configDir() + "/profile.ini");
+        for (const TableDef& t : allTables()) {
+            ASSERT_TRUE(db->openTable(t.id));
+        }
+        const char* titles[] = {"Love Me Do", "Lovely Day", "Glove Box", "Delta", "Echo", "Crazy in Love"};
+        for (int i = 0; i < 6; ++i) {
+            SongRecord s;
+            s.id = i + 1;
+            s.artist = i % 2 ? "Odd" : "Even";
+            s.title = titles[i];
+            ASSERT_TRUE(db->store().insert(s).ok());
+        }
+        settings = Settings::load(dir.configDir() + "/Tunar98.INI");
+        window = SongsBrowseWindow::openSongs({*db, settings, prompter, nullptr, nullptr, procedures});
+        ASSERT_NE(window, nullptr);
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    }
+    void TearDown() override {
+        if (window) {
+            window->close();
+            QCoreApplication::processEvents();
+        }
+    }
+    QStringList titles() {
+        QStringList t;
+        for (int r = 0; r < window->engine().rowCount(); ++r) {
+            t << window->engine().row(r).record.text(tun::kTitle);
+        }
+        return t;
+    }
+    void type(const QString& text) {
+        QLineEdit* field = window->searchBox()->field();
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+    }
+
+    test::TempCollection dir;
+    RecordingPrompter prompter;
+    std::unique_ptr<Database> db;
+    Settings settings;
+    ProcedureRegistry procedures;
+    QPointer<SongsBrowseWindow> window;
+};
+
+} // namespace
+
+TEST_F(SongSearchBoxTest, TheListFollowsTypingAfterAPause) {
+    type("love");
+    // Nothing happens while typing goes on.
+    EXPECT_EQ(window->engine().rowCount(), 6);
+    QTRY_COMPARE_WITH_TIMEOUT(window->engine().rowCount(), 4, 2000);
+    // In the order of the tab the list opens on: by artist.
+    EXPECT_EQ(titles(), (QStringList{"Glove Box", "Love Me Do", "Crazy in Love", "Lovely Day"}));
+    EXPECT_TRUE(window->windowTitle().endsWith("(4 found)")) << qPrintable(window->windowTitle());
+
+    type("lo -artist:odd");
+    window->searchBox()->searchNow();
+    EXPECT_EQ(titles(), (QStringList{"Glove Box", "Love Me Do"}));
+    EXPECT_TRUE(window->windowTitle().endsWith("(many)")) << qPrintable(window->windowTitle());
+}
+
+TEST_F(SongSearchBoxTest, ABadTextIsNamedUnderTheBoxAndTheListStays) {
+    type("love");
+    window->searchBox()->searchNow();
+    ASSERT_EQ(window->engine().rowCount(), 4);
+    type("bpm:abc");
+    window->searchBox()->searchNow();
+    EXPECT_TRUE(window->searchBox()->problem().contains("bpm: needs a number"));
+    EXPECT_EQ(window->engine().rowCount(), 4);
+    type("\"open");
+    window->searchBox()->searchNow();
+    EXPECT_TRUE(window->searchBox()->problem().contains("quote"));
+    type("echo");
+    window->searchBox()->searchNow();
+    EXPECT_TRUE(window->searchBox()->problem().isEmpty());
+    EXPECT_EQ(titles(), QStringList{"Echo"});
+}
+
+TEST_F(SongSearchBoxTest, EscapeClearsThenLeavesAndSlashOrCtrlFComeBack) {
+    type("delta");
+    window->searchBox()->searchNow();
+    ASSERT_EQ(window->engine().rowCount(), 1);
+    QLineEdit* field = window->searchBox()->field();
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_TRUE(field->text().isEmpty());
+    EXPECT_EQ(window->engine().rowCount(), 6);
+    EXPECT_FALSE(window->windowTitle().contains("found"));
+    ASSERT_TRUE(window);
+
+    ASSERT_TRUE(field->hasFocus());
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_TRUE(window); // Escape in the box never closes the window
+    EXPECT_FALSE(field->hasFocus());
+    EXPECT_TRUE(window->list()->hasFocus());
+
+    QTest::keyClicks(window->list(), "/");
+    EXPECT_TRUE(field->hasFocus());
+    window->list()->setFocus();
+    QTest::keyClick(window->list(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(field->hasFocus());
+}
+
+TEST_F(SongSearchBoxTest, TheWizardsSearchAppliesAsWell) {
+    window->applySearch("TUN:Artist = 'Even'");
+    type("love");
+    window->searchBox()->searchNow();
+    EXPECT_EQ(titles(), (QStringList{"Glove Box", "Love Me Do"}));
+    EXPECT_TRUE(window->windowTitle().endsWith("(2 found)"));
+    window->resetSearch();
+    EXPECT_EQ(titles().size(), 4);
+}
