@@ -152,6 +152,15 @@ bool AlbumSongs::placeAfter(const SongRecord& song, qint64 selectedTrack, SongRe
     return true;
 }
 
+SongRecord AlbumSongs::placeAdded(const SongRecord& added, qint64 selectedSide, qint64 selectedTrack) {
+    SongRecord placed;
+    if (added.albumId == m_albumId && added.side == selectedSide && selectedTrack > 0 &&
+        added.trackNumber != selectedTrack + 1 && placeAfter(added, selectedTrack, placed)) {
+        return placed;
+    }
+    return added;
+}
+
 PromptMessage AlbumSongs::swapError(const StoreError& error, const SongRecord& at,
                                     const QString& section) const {
     return moveErrorMessage(side(at.side), error, toRow(at), section);

@@ -56,6 +56,11 @@ public:
     // A new song (the last of its side) moved to just after track `selectedTrack`: the songs after
     // that track move one place down.
     bool placeAfter(const SongRecord& song, qint64 selectedTrack, SongRecord& placed);
+    // A song just added from a songs list where the song on `selectedSide`, track `selectedTrack`
+    // was selected (track 0: none was): when it joined this album on that side without already
+    // following the selected song, it is placed just after it. Returns the song as it now is (as
+    // added when it stays where it is, or when placing it failed: told).
+    SongRecord placeAdded(const SongRecord& added, qint64 selectedSide, qint64 selectedTrack);
 
     // Deletes the song through the delete routine (a playlist entry naming it refuses), and every
     // following song of its side takes the track number before its own, in one transaction. A

@@ -278,17 +278,13 @@ void AlbumSongsPanel::callForm(Request request, const Row& record) {
 
 void AlbumSongsPanel::afterAdd(Response response, const Row& song, qint64 selectedSide,
                                qint64 selectedTrack) {
-    Row shown = song;
-    const SongRecord added = fromRow<SongRecord>(song);
-    if (response == Response::Completed && added.albumId == m_album().albumId && added.side == selectedSide &&
-        selectedTrack > 0 && added.trackNumber != selectedTrack + 1) {
-        SongRecord placed;
-        AlbumSongs songs(m_context.db, added.albumId);
-        if (songs.placeAfter(added, selectedTrack, placed)) {
-            shown = toRow(placed);
-        }
+    if (response != Response::Completed) {
+        m_engine->formAnswered(response, song);
+        return;
     }
-    m_engine->formAnswered(response, shown);
+    AlbumSongs songs(m_context.db, m_album().albumId);
+    m_engine->formAnswered(response,
+                           toRow(songs.placeAdded(fromRow<SongRecord>(song), selectedSide, selectedTrack)));
 }
 
 void AlbumSongsPanel::copySong() {
