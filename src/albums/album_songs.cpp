@@ -152,6 +152,20 @@ bool AlbumSongs::placeAfter(const SongRecord& song, qint64 selectedTrack, SongRe
     return true;
 }
 
+SelectedTrack selectedTrack(const ListEngine& list) {
+    const int selected = list.selectedIndex();
+    if (selected < 0) {
+        return {};
+    }
+    const Row& at = list.row(selected).record;
+    return {at.number(tun::kSide), at.number(tun::kTrackNumber)};
+}
+
+void AlbumSongs::removeFromList(ListEngine& list, const Row& song) {
+    const bool deleted = removeSong(fromRow<SongRecord>(song));
+    list.formAnswered(deleted ? Response::Completed : Response::Cancelled, song);
+}
+
 SongRecord AlbumSongs::placeAdded(const SongRecord& added, qint64 selectedSide, qint64 selectedTrack) {
     SongRecord placed;
     if (added.albumId == m_albumId && added.side == selectedSide && selectedTrack > 0 &&

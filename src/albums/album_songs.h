@@ -7,6 +7,7 @@
 #pragma once
 
 #include "catalogue/list_definition.h"
+#include "catalogue/list_engine.h"
 #include "catalogue/move_routine.h"
 #include "data/database.h"
 
@@ -33,6 +34,14 @@ PromptMessage reassignQuestion(const AlbumRecord& album);
 PromptMessage reassignOutcome(const ReassignResult& result);
 // Whether the album has a file number to re-assign by (a file number of blanks has none).
 bool hasFileNumber(const AlbumRecord& album);
+
+// The side and track of the song selected in a songs list: a song added next goes after it (side
+// -1 and track 0 when none is selected).
+struct SelectedTrack {
+    qint64 side = -1;
+    qint64 track = 0;
+};
+SelectedTrack selectedTrack(const ListEngine& list);
 
 class AlbumSongs {
 public:
@@ -67,6 +76,8 @@ public:
     // failed renumbering takes the delete back and is told with the step "Put Upd Seq". True when
     // the song was deleted. `confirm` asks "Confirm Delete" first.
     bool removeSong(const SongRecord& song, bool confirm = true);
+    // Delete pressed in a songs list: removeSong, and the list told whether the song went.
+    void removeFromList(ListEngine& list, const Row& song);
 
     // Yes to the re-assign question: every song from the album's media and file number on, in the
     // songs' media and file-number order, gets this album, until the end of the table or the first

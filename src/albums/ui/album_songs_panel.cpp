@@ -251,22 +251,16 @@ SongFormWindow* AlbumSongsPanel::openSongForm(Request request, const SongRecord&
 void AlbumSongsPanel::callForm(Request request, const Row& record) {
     QPointer<AlbumSongsPanel> self(this);
     if (request == Request::Delete) {
-        AlbumSongs songs(m_context.db, m_album().albumId);
-        const bool deleted = songs.removeSong(fromRow<SongRecord>(record));
-        m_engine->formAnswered(deleted ? Response::Completed : Response::Cancelled, record);
+        AlbumSongs(m_context.db, m_album().albumId).removeFromList(*m_engine, record);
         return;
     }
     if (request == Request::Insert) {
-        const int selected = m_engine->selectedIndex();
-        const Row at = selected >= 0 ? m_engine->row(selected).record : Row(TableId::Tunarium);
-        const qint64 selectedSide = selected >= 0 ? at.number(tun::kSide) : -1;
-        const qint64 selectedTrack = selected >= 0 ? at.number(tun::kTrackNumber) : 0;
-        openSongForm(Request::Insert, SongRecord{},
-                     [self, selectedSide, selectedTrack](Response r, const Row& song) {
-                         if (self) {
-                             self->afterAdd(r, song, selectedSide, selectedTrack);
-                         }
-                     });
+        const SelectedTrack at = selectedTrack(*m_engine);
+        openSongForm(Request::Insert, SongRecord{}, [self, at](Response r, const Row& song) {
+            if (self) {
+                self->afterAdd(r, song, at.side, at.track);
+            }
+        });
         return;
     }
     openSongForm(request, fromRow<SongRecord>(record), [self](Response r, const Row& song) {

@@ -145,29 +145,22 @@ void AlbumWizardWindow::openSongForm(Request request, const Row& record,
 void AlbumWizardWindow::callForm(Request request, const Row& record) {
     QPointer<AlbumWizardWindow> self(this);
     if (request == Request::Delete) {
-        AlbumSongs songs(m_context.db, m_wizard->album().albumId);
-        const bool deleted = songs.removeSong(fromRow<SongRecord>(record));
-        m_engine->formAnswered(deleted ? Response::Completed : Response::Cancelled, record);
+        AlbumSongs(m_context.db, m_wizard->album().albumId).removeFromList(*m_engine, record);
         return;
     }
     if (request == Request::Insert) {
-        const int selected = m_engine->selectedIndex();
-        const Row at = selected >= 0 ? m_engine->row(selected).record : Row(TableId::Tunarium);
-        const qint64 selectedSide = selected >= 0 ? at.number(tun::kSide) : -1;
-        const qint64 selectedTrack = selected >= 0 ? at.number(tun::kTrackNumber) : 0;
-        openSongForm(
-            request, record, [self, selectedSide, selectedTrack](Response response, const Row& answered) {
-                if (!self || self->m_done) {
-                    return;
-                }
-                Row shown = answered;
-                if (response == Response::Completed) {
-                    AlbumSongs songs(self->m_context.db, self->m_wizard->album().albumId);
-                    shown =
-                        toRow(songs.placeAdded(fromRow<SongRecord>(answered), selectedSide, selectedTrack));
-                }
-                self->m_engine->formAnswered(response, shown);
-            });
+        const SelectedTrack at = selectedTrack(*m_engine);
+        openSongForm(request, record, [self, at](Response response, const Row& answered) {
+            if (!self || self->m_done) {
+                return;
+            }
+            Row shown = answered;
+            if (response == Response::Completed) {
+                AlbumSongs songs(self->m_context.db, self->m_wizard->album().albumId);
+                shown = toRow(songs.placeAdded(fromRow<SongRecord>(answered), at.side, at.track));
+            }
+            self->m_engine->formAnswered(response, shown);
+        });
         return;
     }
     openSongForm(request, record, [self](Response response, const Row& answered) {
