@@ -152,6 +152,29 @@ bool AlbumSongs::placeAfter(const SongRecord& song, qint64 selectedTrack, SongRe
     return true;
 }
 
+SelectedTrack selectedTrack(const ListEngine& list) {
+    const int selected = list.selectedIndex();
+    if (selected < 0) {
+        return {};
+    }
+    const Row& at = list.row(selected).record;
+    return {at.number(tun::kSide), at.number(tun::kTrackNumber)};
+}
+
+void AlbumSongs::removeFromList(ListEngine& list, const Row& song) {
+    const bool deleted = removeSong(fromRow<SongRecord>(song));
+    list.formAnswered(deleted ? Response::Completed : Response::Cancelled, song);
+}
+
+SongRecord AlbumSongs::placeAdded(const SongRecord& added, qint64 selectedSide, qint64 selectedTrack) {
+    SongRecord placed;
+    if (added.albumId == m_albumId && added.side == selectedSide && selectedTrack > 0 &&
+        added.trackNumber != selectedTrack + 1 && placeAfter(added, selectedTrack, placed)) {
+        return placed;
+    }
+    return added;
+}
+
 PromptMessage AlbumSongs::swapError(const StoreError& error, const SongRecord& at,
                                     const QString& section) const {
     return moveErrorMessage(side(at.side), error, toRow(at), section);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "catalogue/list_definition.h"
+#include "catalogue/list_engine.h"
 #include "catalogue/move_routine.h"
 #include "data/database.h"
 
@@ -34,6 +35,14 @@ PromptMessage reassignOutcome(const ReassignResult& result);
 // Whether the album has a file number to re-assign by (a file number of blanks has none).
 bool hasFileNumber(const AlbumRecord& album);
 
+// The side and track of the song selected in a songs list: a song added next goes after it (side
+// -1 and track 0 when none is selected).
+struct SelectedTrack {
+    qint64 side = -1;
+    qint64 track = 0;
+};
+SelectedTrack selectedTrack(const ListEngine& list);
+
 class AlbumSongs {
 public:
     // The songs of album `albumId`; the caller has the songs and the playlist entries open.
@@ -56,12 +65,19 @@ public:
     // A new song (the last of its side) moved to just after track `selectedTrack`: the songs after
     // that track move one place down.
     bool placeAfter(const SongRecord& song, qint64 selectedTrack, SongRecord& placed);
+    // A song just added from a songs list where the song on `selectedSide`, track `selectedTrack`
+    // was selected (track 0: none was): when it joined this album on that side without already
+    // following the selected song, it is placed just after it. Returns the song as it now is (as
+    // added when it stays where it is, or when placing it failed: told).
+    SongRecord placeAdded(const SongRecord& added, qint64 selectedSide, qint64 selectedTrack);
 
     // Deletes the song through the delete routine (a playlist entry naming it refuses), and every
     // following song of its side takes the track number before its own, in one transaction. A
     // failed renumbering takes the delete back and is told with the step "Put Upd Seq". True when
     // the song was deleted. `confirm` asks "Confirm Delete" first.
     bool removeSong(const SongRecord& song, bool confirm = true);
+    // Delete pressed in a songs list: removeSong, and the list told whether the song went.
+    void removeFromList(ListEngine& list, const Row& song);
 
     // Yes to the re-assign question: every song from the album's media and file number on, in the
     // songs' media and file-number order, gets this album, until the end of the table or the first

@@ -1,7 +1,8 @@
 // The album wizard's window through its three steps: the buttons of each step, a multi-disc CD read
 // into side 1 on leaving step 2 and into side 2 by "Next Disc or Side", Finish keeping the album;
 // then a media that is no media refused on step 2, a cassette that reads nothing, a song added
-// through the song form in the album's context, and Cancel taking the album and its songs away.
+// through the song form in the album's context, and Cancel taking the album and its songs away;
+// Delete closing the gap in the side's tracks and Add placing the new song after the selected one.
 #include "album_windows_fixture.h"
 #include "albums/procedure_names.h"
 #include "albums/ui/album_wizard_window.h"
@@ -135,6 +136,59 @@ TEST_F(AlbumWizardWindowTest, ACassetteReadsNothingAndCancelRemovesTheSongsAdded
     EXPECT_EQ(songsOfAlbum(id), 0);
     EXPECT_EQ(songCount(), 0);
     EXPECT_EQ(db->store().count(TableId::Album), 0);
+}
+
+TEST_F(AlbumWizardWindowTest, DeleteClosesTheGapAndAddGoesJustAfterTheSelectedSong) {
+    AlbumWizardWindow* w = startWizard();
+    ASSERT_NE(w, nullptr);
+    const qint64 id = w->wizard().album().albumId;
+    QPushButton* next = w->button(QStringLiteral("&Next"));
+    next->click();
+    w->mediaBox()->setCurrentText(QStringLiteral("Cassette"));
+    w->artistField()->setText(QStringLiteral("Nina"));
+    next->click();
+    settle();
+    ASSERT_EQ(w->tabs()->currentIndex(), 2);
+    for (int t = 1; t <= 5; ++t) {
+        SongRecord s;
+        s.id = t;
+        s.albumId = id;
+        s.side = 1;
+        s.trackNumber = t;
+        s.title = QStringLiteral("Song %1").arg(t);
+        s.media = QStringLiteral("Cassette");
+        ASSERT_TRUE(db->store().insert(s).ok());
+    }
+    w->engine().setForceRefresh();
+    w->engine().refresh();
+    ASSERT_EQ(w->engine().rowCount(), 5);
+    const auto shown = [w] {
+        QStringList out;
+        for (int i = 0; i < w->engine().rowCount(); ++i) {
+            const Row& r = w->engine().row(i).record;
+            out << QStringLiteral("%1:%2").arg(r.number(tun::kTrackNumber)).arg(r.text(tun::kTitle));
+        }
+        return out.join(QLatin1Char(' ')).toStdString();
+    };
+
+    w->engine().selectRow(2);
+    prompter.answers = {kButtonOk};
+    w->button(QStringLiteral("Delete"))->click();
+    settle();
+    EXPECT_EQ(shown(), "1:Song 1 2:Song 2 3:Song 4 4:Song 5");
+    EXPECT_EQ(songsOfAlbum(id), 4);
+
+    w->engine().selectRow(1);
+    w->button(QStringLiteral("Add"))->click();
+    settle();
+    SongFormWindow* form = w->songForm();
+    ASSERT_NE(form, nullptr);
+    form->findChild<SongFormTabs*>()->titleEdit()->setText(QStringLiteral("Added"));
+    form->accept();
+    settle();
+    EXPECT_EQ(shown(), "1:Song 1 2:Song 2 3:Added 4:Song 4 5:Song 5");
+    EXPECT_EQ(w->engine().record().text(tun::kTitle), QStringLiteral("Added"));
+    EXPECT_EQ(songsOfAlbum(id), 5);
 }
 
 TEST_F(AlbumWizardWindowTest, ClosingEveryWindowAsTheFrameDoesCancelsEachOpenWizard) {

@@ -282,6 +282,42 @@ TEST_F(AlbumSongsTest, ANewSongIsPlacedJustAfterTheSelectedOne) {
     EXPECT_FALSE(songs.placeAfter(song(added.id), 2, placed));
 }
 
+// Where a song added from a songs list ends up, by what was selected when Add was pressed.
+TEST_F(AlbumSongsTest, ANewSongGoesAfterTheSelectionOnlyOnItsOwnSide) {
+    struct Case {
+        const char* what;
+        qint64 selectedSide, selectedTrack;
+        qint64 track;
+        const char* order;
+    };
+    const Case cases[] = {
+        {"after track 1", 1, 1, 2, "1:S1T1 2:S1T4 3:S1T2 4:S1T3"},
+        {"nothing selected", -1, 0, 4, "1:S1T1 2:S1T2 3:S1T3 4:S1T4"},
+        {"selected on another side", 2, 1, 4, "1:S1T1 2:S1T2 3:S1T3 4:S1T4"},
+        {"the last one selected", 1, 3, 4, "1:S1T1 2:S1T2 3:S1T3 4:S1T4"},
+    };
+    qint64 album = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ++album;
+        addAlbum(album, QStringLiteral("A%1").arg(album));
+        for (int t = 1; t <= 3; ++t) {
+            addSong(album, 1, t);
+        }
+        addSong(album, 2, 1);
+        const SongRecord added = addSong(album, 1, 4);
+        AlbumSongs songs(db, album);
+        const SongRecord shown = songs.placeAdded(added, c.selectedSide, c.selectedTrack);
+        EXPECT_EQ(shown.id, added.id);
+        EXPECT_EQ(shown.trackNumber, c.track);
+        EXPECT_EQ(order(album), QString::fromLatin1(c.order) + " | 1:S2T1");
+    }
+    // A song the form gave another album stays as it was added.
+    const SongRecord elsewhere = addSong(album + 1, 1, 1);
+    EXPECT_EQ(AlbumSongs(db, album).placeAdded(elsewhere, 1, 1).trackNumber, 1);
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
 TEST_F(AlbumSongsTest, ACancelledNewAlbumLeavesItsSongsWithoutAnAlbum) {
     AlbumRules rules(db);
     Row record(TableId::Album);

@@ -251,22 +251,16 @@ SongFormWindow* AlbumSongsPanel::openSongForm(Request request, const SongRecord&
 void AlbumSongsPanel::callForm(Request request, const Row& record) {
     QPointer<AlbumSongsPanel> self(this);
     if (request == Request::Delete) {
-        AlbumSongs songs(m_context.db, m_album().albumId);
-        const bool deleted = songs.removeSong(fromRow<SongRecord>(record));
-        m_engine->formAnswered(deleted ? Response::Completed : Response::Cancelled, record);
+        AlbumSongs(m_context.db, m_album().albumId).removeFromList(*m_engine, record);
         return;
     }
     if (request == Request::Insert) {
-        const int selected = m_engine->selectedIndex();
-        const Row at = selected >= 0 ? m_engine->row(selected).record : Row(TableId::Tunarium);
-        const qint64 selectedSide = selected >= 0 ? at.number(tun::kSide) : -1;
-        const qint64 selectedTrack = selected >= 0 ? at.number(tun::kTrackNumber) : 0;
-        openSongForm(Request::Insert, SongRecord{},
-                     [self, selectedSide, selectedTrack](Response r, const Row& song) {
-                         if (self) {
-                             self->afterAdd(r, song, selectedSide, selectedTrack);
-                         }
-                     });
+        const SelectedTrack at = selectedTrack(*m_engine);
+        openSongForm(Request::Insert, SongRecord{}, [self, at](Response r, const Row& song) {
+            if (self) {
+                self->afterAdd(r, song, at.side, at.track);
+            }
+        });
         return;
     }
     openSongForm(request, fromRow<SongRecord>(record), [self](Response r, const Row& song) {
@@ -278,17 +272,13 @@ void AlbumSongsPanel::callForm(Request request, const Row& record) {
 
 void AlbumSongsPanel::afterAdd(Response response, const Row& song, qint64 selectedSide,
                                qint64 selectedTrack) {
-    Row shown = song;
-    const SongRecord added = fromRow<SongRecord>(song);
-    if (response == Response::Completed && added.albumId == m_album().albumId && added.side == selectedSide &&
-        selectedTrack > 0 && added.trackNumber != selectedTrack + 1) {
-        SongRecord placed;
-        AlbumSongs songs(m_context.db, added.albumId);
-        if (songs.placeAfter(added, selectedTrack, placed)) {
-            shown = toRow(placed);
-        }
+    if (response != Response::Completed) {
+        m_engine->formAnswered(response, song);
+        return;
     }
-    m_engine->formAnswered(response, shown);
+    AlbumSongs songs(m_context.db, m_album().albumId);
+    m_engine->formAnswered(response,
+                           toRow(songs.placeAdded(fromRow<SongRecord>(song), selectedSide, selectedTrack)));
 }
 
 void AlbumSongsPanel::copySong() {

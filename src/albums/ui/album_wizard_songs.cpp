@@ -2,6 +2,7 @@
 // Son&gs", the disc read and the next side.
 #include "albums/ui/album_wizard_window.h"
 
+#include "albums/album_songs.h"
 #include "albums/ui/album_window_parts.h"
 #include "albums/wizard_cd_read.h"
 #include "catalogue/ui/picture_edit.h"
@@ -139,8 +140,29 @@ void AlbumWizardWindow::openSongForm(Request request, const Row& record,
     form->start(m_context.workspace);
 }
 
+// Delete and Add go through the album's songs as in the album form: a delete closes the gap in
+// the side's track numbers, a new song goes just after the one selected.
 void AlbumWizardWindow::callForm(Request request, const Row& record) {
     QPointer<AlbumWizardWindow> self(this);
+    if (request == Request::Delete) {
+        AlbumSongs(m_context.db, m_wizard->album().albumId).removeFromList(*m_engine, record);
+        return;
+    }
+    if (request == Request::Insert) {
+        const SelectedTrack at = selectedTrack(*m_engine);
+        openSongForm(request, record, [self, at](Response response, const Row& answered) {
+            if (!self || self->m_done) {
+                return;
+            }
+            Row shown = answered;
+            if (response == Response::Completed) {
+                AlbumSongs songs(self->m_context.db, self->m_wizard->album().albumId);
+                shown = toRow(songs.placeAdded(fromRow<SongRecord>(answered), at.side, at.track));
+            }
+            self->m_engine->formAnswered(response, shown);
+        });
+        return;
+    }
     openSongForm(request, record, [self](Response response, const Row& answered) {
         if (self && !self->m_done) {
             self->m_engine->formAnswered(response, answered);

@@ -1,9 +1,10 @@
 // AlbumWizard ("Album Wizard"): the album wizard's three steps shown one at a time ("Type",
 // "General", "Songs") with "&Back", "&Next", "&Finish" and "Cancel". The songs step lists the
-// songs of the current side with the song form (in the album's context) for Add, Copy, Edit,
-// Delete and "Edit All Son&gs", the four moves, "Read CD Information" and "Next &Disc or Side"; a
-// CD media reads the disc through "Reading CD". Cancel, and closing the window from outside (the
-// frame closing), removes the album and every song the wizard wrote.
+// songs of the current side with the song form (in the album's context) for Add, Copy, Edit and
+// "Edit All Son&gs"; Delete closes the gap in the side's tracks and Add places the new song after
+// the selected one, as the album form does; then the four moves, "Read CD Information" and
+// "Next &Disc or Side"; a CD media reads the disc through "Reading CD". Cancel, and closing the
+// window from outside (the frame closing), removes the album and every song the wizard wrote.
 #pragma once
 
 #include "albums/album_wizard.h"
