@@ -89,7 +89,7 @@ TEST_F(AlbumWizardTest, OpeningAddsTheAlbumAndTheDefaultCategoriesOfAnEmptyTable
     existing.albumId = 7;
     existing.album = QStringLiteral("Older");
     ASSERT_TRUE(db->store().insert(existing).ok());
-    loadSettings("DateFormat=n4\nDefaultWizardCompilation=1\n");
+    loadSettings("DateFormat=n4b\nDefaultWizardCompilation=1\n");
 
     AlbumWizard& w = open();
     EXPECT_EQ(w.album().albumId, 8);
