@@ -14,7 +14,7 @@ const ThumbOptions kAlphaNumeric{true, true, false, false};
 const ThumbOptions kNumeric{false, true, false, false};
 
 // A field of the browse table, ordered by `key` (-1: not orderable).
-struct FieldSpec {
+struct FieldEntry {
     int field; // of the browse table; -1 for the joined category's name
     const char* header;
     const char* description;
@@ -23,9 +23,9 @@ struct FieldSpec {
     ThumbOptions thumb;
 };
 
-void addFields(ExplorerDefinition& d, std::initializer_list<FieldSpec> specs) {
+void addFields(ExplorerDefinition& d, std::initializer_list<FieldEntry> entries) {
     const TableDef& t = tableDef(d.list.table);
-    for (const FieldSpec& s : specs) {
+    for (const FieldEntry& s : entries) {
         ExplorerField f;
         f.header = QString::fromUtf8(s.header);
         f.description = QString::fromUtf8(s.description);
