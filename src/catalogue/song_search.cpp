@@ -269,7 +269,15 @@ SongSearch parseSongSearch(const QString& text) {
                             .arg(kSongSearchWidth);
         return tooLong;
     }
-    SongSearch search = SearchReader(text).read();
+    // Control characters cannot be typed, only pasted; they end a word like a blank. Kept, a NUL or
+    // the folded keys' separator would reach the filter's literals, which cannot hold them.
+    QString readable = text;
+    for (QChar& c : readable) {
+        if (c.category() == QChar::Other_Control) {
+            c = u' ';
+        }
+    }
+    SongSearch search = SearchReader(readable).read();
     if (search.ok() && !search.isEmpty()) {
         const CompiledFilter compiled = compileFilter(search.filterText, TableId::Tunarium);
         if (!compiled.ok()) {

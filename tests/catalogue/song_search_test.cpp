@@ -383,10 +383,20 @@ TEST_F(SongSearchTest, HostileTextsAreSearchedAsTyped) {
         const SongSearchPlan plan = planSongSearch(store, search, {});
         EXPECT_TRUE(plan.error.ok()) << qPrintable(text) << qPrintable(plan.error.driverMessage);
         const Ids ids = idsWhere(plan.condition);
-        if (!text.contains(u' ') && !text.contains(u'"') && !text.contains(u':') && !text.startsWith(u'-')) {
+        // A control character ends a word as a blank does.
+        if (!text.contains(u' ') && !text.contains(u'"') && !text.contains(u':') && !text.startsWith(u'-') &&
+            !text.contains(QChar(1))) {
             EXPECT_EQ(ids, substringOf(text)) << qPrintable(text);
         }
     }
+    // Found by the fuzzer: a NUL and the keys' separator reached the filter's literal.
+    const SongSearch controls = parseSongSearch(QString::fromLatin1("\x01\x00\x00\x01"
+                                                                    "bac\x00k",
+                                                                    9));
+    ASSERT_TRUE(controls.ok()) << qPrintable(controls.error);
+    const SongSearchPlan controlsPlan = planSongSearch(store, controls, {});
+    EXPECT_TRUE(controlsPlan.error.ok()) << qPrintable(controlsPlan.error.driverMessage);
+    EXPECT_EQ(idsWhere(controlsPlan.condition), substringOf(QStringLiteral("back\\slash")));
     EXPECT_EQ(store.count(TableId::Tunarium), 4);
     EXPECT_TRUE(indexInStep());
 }
