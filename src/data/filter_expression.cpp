@@ -6,6 +6,9 @@
 #include "data/filter_value.h"
 #include "data/schema_sql.h"
 
+#include <sqlite3.h>
+
+#include <cstring>
 #include <limits>
 
 namespace tunarium {
@@ -344,6 +347,34 @@ private:
     int m_depth = 0;
 };
 
+// Whether SQLite's parser takes the condition inside as many parentheses as the page reads and the
+// combined filters put around it, and more. Its parser holds a fixed number of pending symbols, and
+// how many one level of nesting takes depends on what surrounds it (a division three, a CASE eight),
+// so no count of parentheses tells it: it is asked. The probe connection has no tables; a text that
+// parses fails later on the names, which is the answer wanted.
+bool sqliteParses(const QString& condition) {
+    struct Probe {
+        sqlite3* db = nullptr;
+        Probe() { sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_MEMORY, nullptr); }
+        ~Probe() { sqlite3_close(db); }
+        Probe(const Probe&) = delete;
+        Probe& operator=(const Probe&) = delete;
+    };
+    thread_local Probe probe;
+    if (!probe.db) {
+        return true; // no probe, no answer: the page read reports what SQLite says
+    }
+    const QByteArray sql = "SELECT 1 WHERE (((((((((1 = 1) AND (" + condition.toUtf8() + "))))))))) ORDER BY 1";
+    sqlite3_stmt* statement = nullptr;
+    const int rc = sqlite3_prepare_v2(probe.db, sql.constData(), int(sql.size()), &statement, nullptr);
+    sqlite3_finalize(statement);
+    if (rc == SQLITE_OK) {
+        return true;
+    }
+    const char* message = sqlite3_errmsg(probe.db);
+    return !std::strstr(message, "parser stack overflow") && !std::strstr(message, "tree is too large");
+}
+
 } // namespace
 
 QString FilterError::message() const {
@@ -362,6 +393,9 @@ CompiledFilter compileFilter(const QString& text, TableId base, const FilterBind
     }
     try {
         const Value v = Parser(tokens.tokens, tableDef(base), names).filter();
+        if (!sqliteParses(v.sql)) {
+            fail(v.position, QStringLiteral("Expression nested too deeply"));
+        }
         out.condition = {v.sql, v.binds};
     } catch (const Failure& failure) {
         out.error = failure.error;

@@ -38,9 +38,9 @@ struct Value {
 
 // Builds SQL text and its binds in step: text and values are appended in textual order.
 //
-// It keeps the condition within what SQLite takes. Its parser holds about 100 nested parentheses
-// in a whole statement (the page reads add a few around the condition): a value nested deeper than
-// kMaxSqlNesting fails with "Expression nested too deeply". Some functions repeat an argument in
+// It keeps the condition within what SQLite takes. A value nested deeper than kMaxSqlNesting
+// parentheses fails with "Expression nested too deeply" while it is built (SQLite's parser takes
+// fewer levels still for most shapes; the compiler asks it about the whole condition at the end). Some functions repeat an argument in
 // their SQL (INSTRING from a later start, INLIST), so nested calls grow the text exponentially: a
 // value longer than kMaxSqlLength, or with more binds than kMaxSqlBinds, fails with "Expression
 // too long" before it is built.

@@ -228,6 +228,8 @@ TEST_F(FilterTest, ConditionsSqliteCannotTakeAreRefused) {
     } cases[] = {
         {repeated("TUN:BeatsPerMinute", 120, "%1 * 1") + " = 120", "Expression nested too deeply"},
         {repeated("TUN:BeatsPerMinute", 60, "%1 / 1") + " = 120", "Expression nested too deeply"},
+        // Within the parentheses the builder allows, but deeper than SQLite's parser takes.
+        {repeated("TUN:BeatsPerMinute", 20, "%1 / 1") + " = 120", "Expression nested too deeply"},
         {repeated("TUN:Artist", 24, "INSTRING('a', %1, 1, 2)") + " = 0", "Expression too long"},
         {repeated("TUN:Side", 8, "INLIST(%1, 1, 2, 3, 4, 5)") + " = 0", "Expression too long"},
     };
