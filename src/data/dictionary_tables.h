@@ -280,7 +280,7 @@ inline constexpr KeyDecl kWizardTrackKeys[] = {{"KeyInstance", {"Instance", "Sid
 inline constexpr std::array<TableDecl, kTableCount> kTableDecls = {{
     {TableId::AddWizard, "AddWizard", "AW", "TNRAdWiz", 1, 73, kWizardTrackFields, kWizardTrackKeys},
     {TableId::Album, "Album", "ALB", "tnralbum", 3, 541, kAlbumFields, kAlbumKeys},
-    {TableId::Categories, "Categories", "CAT", "TNRCAT", 1, 36, kCategoryFields, kCategoryKeys},
+    {TableId::Categories, "Categories", "CAT", "TNRCAT", 2, 36, kCategoryFields, kCategoryKeys},
     {TableId::Fonts, "Fonts", "FON", "tnrfont", 1, 134, kFontFields, kFontKeys},
     {TableId::Labels, "Labels", "LAB", "tnrlabel", 2, 622, kLabelFields, kLabelKeys},
     {TableId::TNRTips, "TNRTips", "TIP", "TNRTIPS", 0, 1028, kTipFields, kTipKeys},

@@ -1,6 +1,7 @@
 // The collection store: record operations, key walks against the full ordered result, query
 // plans, structure upgrades and bad input.
 #include "data/records.h"
+#include "data/schema_sql.h"
 #include "data/store.h"
 #include "support/sql_file.h"
 #include "support/temp_collection.h"
@@ -550,6 +551,39 @@ TEST(StoreFiles, UpgradeKeepsValuesByName) {
     n.id = 9;
     ASSERT_TRUE(store.insert(n).ok());
     EXPECT_EQ(n.meta.rec, 3);
+}
+
+// A collection made before a table was given a key meets that key missing: it is an older
+// structure to upgrade (with its backup), not damaged keys to ask the user about.
+TEST(StoreFiles, AKeyAddedByALaterVersionComesWithAnUpgrade) {
+    const struct {
+        TableId table;
+        int key;
+        int version; // the structure that did not have the key
+    } cases[] = {
+        {TableId::Categories, cat::kKeyOrderName, 1},
+    };
+    for (const auto& c : cases) {
+        const TableDef& t = tableDef(c.table);
+        SCOPED_TRACE(t.label.toStdString());
+        test::TempCollection dir;
+        {
+            Store store;
+            ASSERT_TRUE(store.open(dir.dir()).ok());
+            ASSERT_TRUE(store.openTable(c.table).ok());
+            ASSERT_TRUE(store.exec("DROP INDEX \"" + sql::indexName(t, c.key) + "\"").ok());
+            ASSERT_TRUE(store
+                            .exec(QString("UPDATE \"_structure\" SET version = %1 WHERE label = '%2'")
+                                      .arg(c.version)
+                                      .arg(t.label))
+                            .ok());
+        }
+        Store store;
+        ASSERT_TRUE(store.open(dir.dir()).ok());
+        EXPECT_EQ(store.tableState(c.table), TableState::Older);
+        ASSERT_TRUE(store.openTable(c.table).ok());
+        EXPECT_EQ(store.tableState(c.table), TableState::Current);
+    }
 }
 
 TEST(StoreFiles, NewerStructureIsRefusedNotDowngraded) {
