@@ -142,14 +142,9 @@ void FormatListboxDialog::build() {
 
     auto* defaults = new QPushButton(QStringLiteral("&Default"));
     defaults->setToolTip(QStringLiteral("Reset listbox back to default"));
-    auto* close = new QPushButton(QStringLiteral("&Close"));
-    close->setDefault(true);
     connect(defaults, &QPushButton::clicked, this, [this] { resetToDefault(); });
-    connect(close, &QPushButton::clicked, this, &QDialog::accept);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(defaults);
-    buttons->addWidget(close);
+    QHBoxLayout* buttons = closeRow();
+    buttons->insertWidget(1, defaults);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(lists, 1);
@@ -160,22 +155,32 @@ void FormatListboxDialog::build() {
 void FormatListboxDialog::buildColumnWindow() {
     m_lineHeight = lineHeightSpin();
     connect(m_lineHeight, &QSpinBox::valueChanged, this, [this] { listBoxEdited(); });
-    auto* font = new QPushButton(QStringLiteral("F&ont"));
-    font->setToolTip(QStringLiteral("Assign New Font to Listbox"));
-    connect(font, &QPushButton::clicked, this, [this] { chooseFont(); });
+    QPushButton* font = fontButton();
     auto* look = new QFormLayout;
     look->addRow(QStringLiteral("&LineHeight:"), m_lineHeight);
     look->addRow(font);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(buildColumnBox());
+    layout->addLayout(look);
+    layout->addLayout(closeRow());
+}
+
+QPushButton* FormatListboxDialog::fontButton() {
+    auto* font = new QPushButton(QStringLiteral("F&ont"));
+    font->setToolTip(QStringLiteral("Assign New Font to Listbox"));
+    connect(font, &QPushButton::clicked, this, [this] { chooseFont(); });
+    return font;
+}
+
+// The row of the window's buttons, "&Close" on the right.
+QHBoxLayout* FormatListboxDialog::closeRow() {
     auto* close = new QPushButton(QStringLiteral("&Close"));
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(close);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(buildColumnBox());
-    layout->addLayout(look);
-    layout->addLayout(buttons);
+    return buttons;
 }
 
 QWidget* FormatListboxDialog::buildColumnBox() {
@@ -225,9 +230,7 @@ QWidget* FormatListboxDialog::buildListBox() {
     m_lineHeight = lineHeightSpin();
     m_vertical = new QCheckBox(QStringLiteral("&Vertical Scroll"));
     m_horizontal = new QCheckBox(QStringLiteral("Hori&zontal Scroll"));
-    auto* font = new QPushButton(QStringLiteral("F&ont"));
-    font->setToolTip(QStringLiteral("Assign New Font to Listbox"));
-    connect(font, &QPushButton::clicked, this, [this] { chooseFont(); });
+    QPushButton* font = fontButton();
     auto* form = new QFormLayout(group);
     form->addRow(QStringLiteral("&X Pos:"), m_x);
     form->addRow(QStringLiteral("&Y Pos:"), m_y);

@@ -13,6 +13,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
+class QPushButton;
 class QLineEdit;
 class QListWidget;
 class QSpinBox;
@@ -52,6 +54,8 @@ public:
 private:
     void build();
     void buildColumnWindow();
+    QPushButton* fontButton();
+    QHBoxLayout* closeRow();
     QWidget* buildColumnBox();
     QWidget* buildListBox();
     void fillLists(int selectColumn);
