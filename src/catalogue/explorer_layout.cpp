@@ -72,7 +72,17 @@ bool saveExplorerAppearance(const ExplorerLayoutKeys& keys, const ExplorerAppear
                 << qMakePair(keys.key("XploreWidth-"), number(a.box.width()))
                 << qMakePair(keys.key("XploreHeight-"), number(a.box.height()));
     }
-    return writeIniEntries(keys.positionFile, keys.section, entries);
+    if (!writeIniEntries(keys.positionFile, keys.section, entries)) {
+        return false;
+    }
+    // A list box in the window's layout keeps no place of its own.
+    bool written = true;
+    if (!a.box.isValid()) {
+        for (const char* prefix : {"XploreXpos-", "XploreYpos-", "XploreWidth-", "XploreHeight-"}) {
+            written = removeIniKey(keys.positionFile, keys.section, keys.key(prefix)) && written;
+        }
+    }
+    return written;
 }
 
 } // namespace tunarium

@@ -39,7 +39,8 @@ struct ExplorerLayoutKeys {
 // dropped from the file and the design's is used.
 ExplorerAppearance restoreExplorerAppearance(const ExplorerLayoutKeys& keys, const ExplorerDefinition& def,
                                              const ExplorerAppearance& design);
-// Writes every value; false when the file could not be written.
+// Writes every value (a list box without a place of its own leaves no place keys); false when the
+// file could not be written.
 bool saveExplorerAppearance(const ExplorerLayoutKeys& keys, const ExplorerAppearance& appearance);
 
 } // namespace tunarium

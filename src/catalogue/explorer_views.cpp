@@ -3,8 +3,6 @@
 
 #include "data/dictionary_tables.h"
 
-#include <QSet>
-
 namespace tunarium {
 
 namespace {
@@ -130,19 +128,7 @@ QString explorerOrderText(const ExplorerDefinition& def, int field, bool descend
 }
 
 QVector<int> explorerColumnFields(const ExplorerDefinition& def, const ListFormat& format) {
-    QVector<int> fields;
-    QSet<int> seen;
-    for (int i = 0; i < format.columns().size(); ++i) {
-        const ListFormatColumn& c = format.columns()[i];
-        const int field = c.fieldNumber > 0 ? c.fieldNumber - 1 : i;
-        if (field < 0 || field >= def.fields.size() || seen.contains(field) || c.width < 1 ||
-            c.width > kMaxColumnWidth) {
-            return {};
-        }
-        seen.insert(field);
-        fields << field;
-    }
-    return fields;
+    return formatColumnFields(format, static_cast<int>(def.fields.size()));
 }
 
 QVector<ColumnDef> explorerColumns(const ExplorerDefinition& def, const QVector<int>& fields) {

@@ -43,8 +43,7 @@ QString explorerOrderText(const ExplorerDefinition& def, int field, bool descend
 // What a list format shows: the field of each column (indexes into the field table). A column
 // names its field as "#n#" (counted from 1); a column without one shows the field of its place.
 // Empty when the format cannot be shown: no columns, a field that does not exist or shows twice, a
-// width below 1 or above kMaxColumnWidth dialog units.
-inline constexpr int kMaxColumnWidth = 1000;
+// width below 1 or above kMaxColumnWidth dialog units (formatColumnFields).
 QVector<int> explorerColumnFields(const ExplorerDefinition& def, const ListFormat& format);
 // The list definition's columns for those fields.
 QVector<ColumnDef> explorerColumns(const ExplorerDefinition& def, const QVector<int>& fields);

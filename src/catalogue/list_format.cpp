@@ -187,28 +187,75 @@ QString replaceDatePictures(const QString& format, const QString& datePicture) {
     }
 }
 
-QString restoreListFormat(const ListLayoutKeys& keys, const QString& designFormat) {
+QVector<int> formatColumnFields(const ListFormat& format, int fieldCount) {
+    QVector<int> fields;
+    QVector<bool> seen(std::max(0, fieldCount), false);
+    for (int i = 0; i < format.columns().size(); ++i) {
+        const ListFormatColumn& c = format.columns()[i];
+        const int field = c.fieldNumber > 0 ? c.fieldNumber - 1 : i;
+        if (field < 0 || field >= fieldCount || seen[field] || c.width < 1 || c.width > kMaxColumnWidth) {
+            return {};
+        }
+        seen[field] = true;
+        fields << field;
+    }
+    return fields;
+}
+
+QVector<int> keptListColumns(const ListFormat& kept, const ListFormat& design) {
+    const auto count = static_cast<int>(design.columns().size());
+    if (kept.columns().size() != count) {
+        return {};
+    }
+    const QVector<int> fields = formatColumnFields(kept, count);
+    for (int i = 0; i < fields.size(); ++i) {
+        // A column that shows a value through another picture was made for another column.
+        if (kept.columns()[i].picture.compare(design.columns()[fields[i]].picture, Qt::CaseInsensitive) !=
+            0) {
+            return {};
+        }
+    }
+    return fields;
+}
+
+QString formatWithColumnMoved(const ListFormat& format, const QVector<int>& fields, int from, int to) {
+    QVector<ListFormatColumn> columns = format.columns();
+    const auto count = static_cast<int>(columns.size());
+    for (int i = 0; i < count && i < fields.size(); ++i) {
+        columns[i].fieldNumber = fields[i] + 1;
+    }
+    if (from >= 0 && from < count && to >= 0 && to < count) {
+        columns.move(from, to);
+    }
+    return formatText(columns);
+}
+
+ListLayout restoreListLayout(const ListLayoutKeys& keys, const QString& designFormat) {
+    const ListFormat design = ListFormat::parse(designFormat);
+    ListLayout layout{designFormat, {}};
+    for (int i = 0; i < design.columns().size(); ++i) {
+        layout.columns << i;
+    }
     const QString original = readIni(keys.positionFile, keys.section, keys.originalKey());
     if (original != designFormat) {
         writeIni(keys.positionFile, keys.section, keys.originalKey(), designFormat);
-        return designFormat;
+        return layout;
     }
     const QString saved = readIni(keys.positionFile, keys.section, keys.savedKey()).trimmed();
     if (saved.isEmpty()) {
-        return designFormat;
+        return layout;
     }
-    // A layout that no longer has the design's columns would show the wrong values in them.
-    const ListFormat design = ListFormat::parse(designFormat);
-    const ListFormat stored = ListFormat::parse(saved);
-    if (stored.columns().size() != design.columns().size()) {
-        return designFormat;
+    const QVector<int> columns = keptListColumns(ListFormat::parse(saved), design);
+    if (columns.isEmpty()) {
+        // It would show the wrong values, or columns nobody can reach: it goes for good.
+        removeIniKey(keys.positionFile, keys.section, keys.savedKey());
+        return layout;
     }
-    for (int i = 0; i < design.columns().size(); ++i) {
-        if (stored.columns()[i].picture.compare(design.columns()[i].picture, Qt::CaseInsensitive) != 0) {
-            return designFormat;
-        }
-    }
-    return saved;
+    return {saved, columns};
+}
+
+QString restoreListFormat(const ListLayoutKeys& keys, const QString& designFormat) {
+    return restoreListLayout(keys, designFormat).format;
 }
 
 bool saveListFormat(const ListLayoutKeys& keys, const QString& format) {

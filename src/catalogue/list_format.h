@@ -50,6 +50,24 @@ QString formatText(const QVector<ListFormatColumn>& columns);
 // Every date picture of a format ("@D" in any case, up to the next "@") replaced by `datePicture`.
 QString replaceDatePictures(const QString& format, const QString& datePicture);
 
+// The widths a kept layout may give a column, in dialog units: one narrower or wider was not left
+// so by the mouse, and would hide the column or push the others out of reach.
+inline constexpr int kMaxColumnWidth = 1000;
+
+// The field each column of `format` shows, counted from 0: its "#n#", or its place when it names
+// none. Empty when a column names a field outside 0..fieldCount-1 or one another column shows, or
+// has a width outside 1..kMaxColumnWidth.
+QVector<int> formatColumnFields(const ListFormat& format, int fieldCount);
+
+// The design columns a kept layout of a plain list shows, in its order (counted from 0). Empty when
+// it is no layout of `design`: a column missing or shown twice, a picture other than its design
+// column's, a width out of bounds, or nothing that reads as columns at all.
+QVector<int> keptListColumns(const ListFormat& kept, const ListFormat& design);
+
+// `format` with its column `from` moved to place `to` (both counted from 0). Every column then
+// names its field as "#n#": `fields` holds the field each column shows before the move.
+QString formatWithColumnMoved(const ListFormat& format, const QVector<int>& fields, int from, int to);
+
 // The layout keys of one list: "SRCF" + list name and "SRCFOriginal" + list name, in the window's
 // section of the position file.
 struct ListLayoutKeys {
@@ -61,9 +79,17 @@ struct ListLayoutKeys {
     QString originalKey() const { return QStringLiteral("SRCFOriginal") + listName; }
 };
 
-// The format a list opens with. When the design format differs from the one the saved layout was
+// A plain list's layout at opening: its format, and the design column each of its columns shows.
+struct ListLayout {
+    QString format;
+    QVector<int> columns;
+};
+
+// The layout a list opens with. When the design format differs from the one the saved layout was
 // made from, the design is stored as the new original and the saved layout is ignored; otherwise a
-// saved layout with the same columns is taken.
+// saved layout of the design's columns is taken (widths and order). A saved layout that is no
+// layout of the design (keptListColumns) is removed from the file, and the design is used.
+ListLayout restoreListLayout(const ListLayoutKeys& keys, const QString& designFormat);
 QString restoreListFormat(const ListLayoutKeys& keys, const QString& designFormat);
 // Stores the list's current format; false when the file could not be written.
 bool saveListFormat(const ListLayoutKeys& keys, const QString& format);

@@ -186,6 +186,41 @@ TEST_F(BrowseWindowTest, TheColumnLayoutAndTabAreKeptForTheNextOpening) {
     EXPECT_EQ(browse->engine().sortOrder(), 1);
 }
 
+TEST_F(BrowseWindowTest, AColumnDraggedToAnotherPlaceStaysThereWithItsWidth) {
+    addSongs(5);
+    QPointer<SongsTestBrowse> browse = open(options());
+    ASSERT_TRUE(browse);
+    QHeaderView* header = browse->list()->horizontalHeader();
+    EXPECT_TRUE(header->sectionsMovable());
+    const int titleWidth = header->sectionSize(1) + 30;
+    header->resizeSection(1, titleWidth);
+    header->moveSection(1, 0); // the Title column dragged before the Artist column
+    const QAbstractItemModel* model = browse->list()->model();
+    const auto shown = [&] {
+        QStringList columns;
+        for (int c = 0; c < model->columnCount(); ++c) {
+            columns << model->headerData(header->logicalIndex(c), Qt::Horizontal).toString();
+        }
+        return columns;
+    };
+    EXPECT_EQ(shown(), QStringList({"Title", "Artist", "Released"}));
+    EXPECT_TRUE(model->index(0, 0).data().toString().startsWith("Title "));
+    EXPECT_NEAR(header->sectionSize(0), titleWidth, 2);
+    browse->button(BrowseAction::Close)->click();
+    settle();
+    ASSERT_FALSE(browse);
+
+    browse = open(options());
+    ASSERT_TRUE(browse);
+    header = browse->list()->horizontalHeader();
+    model = browse->list()->model();
+    EXPECT_EQ(shown(), QStringList({"Title", "Artist", "Released"}));
+    EXPECT_NEAR(header->sectionSize(0), titleWidth, 2);
+    EXPECT_TRUE(model->index(0, 0).data().toString().startsWith("Title "));
+    browse->button(BrowseAction::Close)->click();
+    settle();
+}
+
 TEST_F(BrowseWindowTest, GainingTheFocusShowsChangesMadeElsewhere) {
     addSongs(5);
     QPointer<SongsTestBrowse> browse = open(options());

@@ -80,4 +80,62 @@ TEST(ListFormatTest, SavedLayoutIsUsedOnlyForTheDesignItWasMadeFrom) {
     EXPECT_EQ(readIni(keys.positionFile, u"BrowseMedia", u"SRCFOriginal?Browse:1"), redesigned);
 }
 
+// A kept layout that is no layout of the design gives way to it and leaves the file; a good one,
+// with its columns in another order, keeps that order.
+TEST(ListFormatTest, KeptLayoutsThatDoNotFitTheDesignAreDropped) {
+    const QString design = "80L(2)|M~Artist~@s50@60L(2)|M~Title~@s50@40R(2)|M~Time~C(0)@t4b@";
+    const QString moved = formatWithColumnMoved(ListFormat::parse(design), {0, 1, 2}, 0, 2);
+    struct Case {
+        const char* name;
+        QString kept;
+        QVector<int> columns; // empty: the design's, and the kept layout dropped
+    };
+    const Case cases[] = {
+        {"garbage", "~~@@((#x#))|||", {}},
+        {"text without columns", "hello world", {}},
+        {"a column fewer", "80L(2)|M~Artist~@s50@60L(2)|M~Title~@s50@", {}},
+        {"a column more", design + "10L(2)|M~More~@s5@", {}},
+        {"a column that no longer exists",
+         "80L(2)|M~Artist~@s50@#1#60L(2)|M~Title~@s50@#2#40R(2)|M~Time~@t4b@#4#",
+         {}},
+        {"a column twice", "80L(2)|M~Artist~@s50@#1#60L(2)|M~Title~@s50@#1#40R(2)|M~Time~@t4b@#3#", {}},
+        {"another column's picture", "80L(2)|M~Artist~@s50@60L(2)|M~Title~@n3@40R(2)|M~Time~@t4b@", {}},
+        {"a width of 0", "0L(2)|M~Artist~@s50@60L(2)|M~Title~@s50@40R(2)|M~Time~C(0)@t4b@", {}},
+        {"a width of 100,000", "80L(2)|M~Artist~@s50@100000L(2)|M~Title~@s50@40R(2)|M~Time~C(0)@t4b@", {}},
+        {"wider columns", "120L(2)|M~Artist~@s50@7L(2)|M~Title~@s50@40R(2)|M~Time~C(0)@t4b@", {0, 1, 2}},
+        {"another order", moved, {1, 2, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempCollection dir;
+        const ListLayoutKeys keys{dir.path("POSITION.INI"), "BrowseSongs", "?Browse"};
+        restoreListLayout(keys, design); // stores the design as the original
+        ASSERT_TRUE(saveListFormat(keys, c.kept));
+        const ListLayout layout = restoreListLayout(keys, design);
+        if (c.columns.isEmpty()) {
+            EXPECT_EQ(layout.format, design);
+            EXPECT_EQ(layout.columns, QVector<int>({0, 1, 2}));
+            EXPECT_EQ(readIni(keys.positionFile, u"BrowseSongs", u"SRCF?Browse"), "");
+        } else {
+            EXPECT_EQ(layout.format, c.kept);
+            EXPECT_EQ(layout.columns, c.columns);
+            EXPECT_EQ(readIni(keys.positionFile, u"BrowseSongs", u"SRCF?Browse"), c.kept);
+        }
+    }
+}
+
+TEST(ListFormatTest, MovingAColumnKeepsEveryColumnsLook) {
+    const ListFormat design =
+        ListFormat::parse("80L(2)|M~Artist~@s50@60L(1)|M~Title~@s50@40R(2)|M~Time~C(0)@t4b@");
+    // Moved twice, from columns already in another order: each column names the design column.
+    const ListFormat once = ListFormat::parse(formatWithColumnMoved(design, {0, 1, 2}, 2, 0));
+    const ListFormat twice = ListFormat::parse(formatWithColumnMoved(once, {2, 0, 1}, 1, 2));
+    EXPECT_EQ(keptListColumns(twice, design), QVector<int>({2, 1, 0}));
+    QStringList headers;
+    for (const ListFormatColumn& c : twice.columns()) {
+        headers << QString("%1%2%3%4").arg(c.header).arg(c.width).arg(c.justification).arg(c.offset);
+    }
+    EXPECT_EQ(headers, QStringList({"Time40R2", "Title60L1", "Artist80L2"}));
+}
+
 } // namespace

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -194,4 +195,78 @@ TEST_F(XploreWindowTest, AlbumFormIsStartedByNameWithTheRequestAndTheAlbum) {
     button(albums, "&Change")->click();
     EXPECT_EQ(argument.toList(), (QVariantList{static_cast<int>(Request::Change), qint64(7)}));
     EXPECT_FALSE(albums->engine().formPending());
+}
+
+TEST_F(XploreWindowTest, ADraggedColumnTakesItsFormatPlaceAndTheMarkerGoesWithIt) {
+    openSongs();
+    clickHeader("Title");
+    songs->explorer().showProperties(); // View Properties
+    auto* format = static_cast<FormatListboxDialog*>(songs->explorer().propertiesWindow());
+    ASSERT_NE(format, nullptr);
+    songs->list()->horizontalHeader()->moveSection(1, 0);
+    EXPECT_EQ(headerText(0), ">Title");
+    EXPECT_EQ(headerText(1), "Artist");
+    EXPECT_EQ(column(0), QStringList({"Alpha", "Bravo", "charlie", "delta", "echo"}));
+    // The open format window lists the columns in their new order.
+    EXPECT_TRUE(format->shownList()->item(0)->text().startsWith("Title"));
+    format->close();
+    songs->close();
+    QCoreApplication::processEvents();
+    openSongs();
+    EXPECT_EQ(headerText(0), ">Title");
+    EXPECT_EQ(headerText(1), "Artist");
+}
+
+TEST_F(XploreWindowTest, TheColumnWindowChangesOneColumnAndTheLineHeight) {
+    openSongs();
+    QHeaderView* header = songs->list()->horizontalHeader();
+    emit header->customContextMenuRequested(QPoint(header->sectionViewportPosition(2) + 3, 3));
+    auto* window = static_cast<FormatListboxDialog*>(songs->explorer().columnWindow());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), "Format Listbox Column");
+    EXPECT_EQ(window->currentColumn(), 2);
+    EXPECT_EQ(window->shownList(), nullptr); // the column's settings alone
+    EXPECT_EQ(window->headerEdit()->text(), "Album");
+    window->headerEdit()->setText("Record");
+    emit window->headerEdit()->textEdited("Record");
+    EXPECT_EQ(headerText(2), "Record");
+    window->lineHeightBox()->setValue(40);
+    EXPECT_EQ(songs->list()->verticalHeader()->defaultSectionSize(), 40);
+    window->close();
+}
+
+TEST_F(XploreWindowTest, TheListBoxTakesItsPlaceAtOnceAndAtReopeningWhenItFits) {
+    openSongs();
+    songs->resize(900, 600);
+    auto* format = new FormatListboxDialog(songs->explorer(), prompter, songs);
+    format->xBox()->setValue(40);
+    format->yBox()->setValue(30);
+    format->boxWidthBox()->setValue(500);
+    format->boxHeightBox()->setValue(300);
+    EXPECT_EQ(songs->listArea()->geometry(), QRect(40, 30, 500, 300));
+    // A place the window cannot hold: the list box goes back to the layout's.
+    format->boxWidthBox()->setValue(5000);
+    EXPECT_NE(songs->listArea()->width(), 5000);
+    EXPECT_TRUE(songs->rect().contains(songs->listArea()->geometry()));
+    format->boxWidthBox()->setValue(500);
+    format->close();
+    songs->close();
+    QCoreApplication::processEvents();
+
+    const QString positions = positionFilePath(db->collectionDir());
+    EXPECT_EQ(readIni(positions, u"XploreSongs", u"XploreWidth-?Browse"), "500");
+    openSongs();
+    songs->resize(900, 600);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(songs->listArea()->geometry(), QRect(40, 30, 500, 300));
+    songs->close();
+    QCoreApplication::processEvents();
+
+    // Kept at a place outside the window: the design's place, and the keys go at the next close.
+    writeIni(positions, u"XploreSongs", u"XploreXpos-?Browse", QStringLiteral("5000"));
+    openSongs();
+    EXPECT_TRUE(songs->rect().contains(songs->listArea()->geometry()));
+    songs->close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(readIni(positions, u"XploreSongs", u"XploreXpos-?Browse"), "");
 }

@@ -60,6 +60,23 @@ BrowseList::BrowseList(ListEngine& engine, QWidget* parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setSectionsClickable(false);
+    connect(horizontalHeader(), &QHeaderView::sectionMoved, this, [this](int, int from, int to) {
+        QHeaderView* header = horizontalHeader();
+        {
+            // The columns are laid out again in their new order; until then the header puts the
+            // dragged one back, so that a column's place in the header is its place in the format.
+            const QSignalBlocker block(header);
+            header->moveSection(to, from);
+        }
+        if (m_columnMoved) {
+            m_columnMoved(from, to);
+        }
+    });
+}
+
+void BrowseList::setColumnsMovable(std::function<void(int from, int to)> moved) {
+    m_columnMoved = std::move(moved);
+    horizontalHeader()->setSectionsMovable(static_cast<bool>(m_columnMoved));
 }
 
 void BrowseList::setDesignSize(QSize units) {

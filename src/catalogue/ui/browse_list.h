@@ -34,6 +34,11 @@ public:
     // The format applied, with the column widths as the user left them.
     QString currentFormat() const;
 
+    // Lets the user drag a column to another place. The header keeps every column where the format
+    // has it: `moved` is told the column's place before and after (counted from 0) and lays the
+    // columns out again in the new order. An empty function makes the columns stay.
+    void setColumnsMovable(std::function<void(int from, int to)> moved);
+
     // What the list asks of its window: the default button (Enter in a select list), and the
     // popup menu at a point of the screen (a right click).
     void setDefaultAction(std::function<void()> pressed) { m_defaultAction = std::move(pressed); }
@@ -55,6 +60,7 @@ private:
     int m_lastColumnUnits = 0; // the last column's width before it took the spare width
     std::function<void()> m_defaultAction;
     std::function<void(QPoint)> m_popupAction;
+    std::function<void(int, int)> m_columnMoved;
 };
 
 // What an action of a list's thumb scroll bar does to the list: a line or a page up or down, the top

@@ -37,7 +37,8 @@ BrowseWindow::BrowseWindow(Database& db, ListDefinition definition, BrowseOption
                          answer(response, *chosen);
                      }
                  }),
-      m_db(db), m_options(std::move(options)), m_request(request), m_chosen(std::move(chosen)) {
+      m_db(db), m_options(std::move(options)), m_request(request), m_chosen(std::move(chosen)),
+      m_designColumns(definition.columns) {
     m_engine = std::make_unique<ListEngine>(db, std::move(definition), *this);
     build();
 }
@@ -50,6 +51,7 @@ BrowseWindow::~BrowseWindow() {
 
 void BrowseWindow::build() {
     auto* layout = new QVBoxLayout(this);
+    m_layout = layout;
     if (!m_options.tabs.isEmpty()) {
         m_tabs = new QTabBar;
         m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab:selected { font-weight: bold; }"));
@@ -75,11 +77,13 @@ void BrowseWindow::build() {
 
     m_thumb = makeThumbBar(*m_engine, m_list);
 
-    auto* listRow = new QHBoxLayout;
+    m_listArea = new QWidget;
+    auto* listRow = new QHBoxLayout(m_listArea);
+    listRow->setContentsMargins(0, 0, 0, 0);
     listRow->setSpacing(0);
     listRow->addWidget(m_list);
     listRow->addWidget(m_thumb);
-    layout->addLayout(listRow, 1);
+    layout->addWidget(m_listArea, 1);
 
     if (!m_options.locatorPrompt.isEmpty()) {
         m_locator = new QLineEdit;
@@ -167,6 +171,9 @@ bool BrowseWindow::open(QMdiArea* area, const Row& openOn) {
     }
     const QString design = replaceDatePictures(m_options.designFormat, m_options.datePicture);
     m_list->applyFormat(layoutAtOpening(design));
+    if (!m_options.listName.isEmpty()) {
+        m_list->setColumnsMovable([this](int from, int to) { columnMoved(from, to); });
+    }
     if (m_tabs) {
         const int tab = std::clamp(m_options.tab, 0, static_cast<int>(m_tabs->count()) - 1);
         const QSignalBlocker block(m_tabs);
@@ -197,15 +204,95 @@ bool BrowseWindow::open(QMdiArea* area, const Row& openOn) {
     return true;
 }
 
+ListLayoutKeys BrowseWindow::layoutKeys() const {
+    return {m_options.positionFile, m_options.procedure, m_options.listName};
+}
+
 QString BrowseWindow::layoutAtOpening(const QString& design) {
-    return m_options.listName.isEmpty()
-               ? design
-               : restoreListFormat({m_options.positionFile, m_options.procedure, m_options.listName}, design);
+    if (m_options.listName.isEmpty()) {
+        return design;
+    }
+    const ListLayout layout = restoreListLayout(layoutKeys(), design);
+    showColumns(layout.columns);
+    return layout.format;
 }
 
 void BrowseWindow::keepLayout() {
     if (!m_options.listName.isEmpty()) {
-        saveListFormat({m_options.positionFile, m_options.procedure, m_options.listName}, currentFormat());
+        saveListFormat(layoutKeys(), currentFormat());
+    }
+}
+
+void BrowseWindow::showColumns(const QVector<int>& order) {
+    QVector<int> fields;
+    QVector<bool> shown(m_designColumns.size(), false);
+    for (int c : order) {
+        if (c >= 0 && c < m_designColumns.size() && !shown[c]) {
+            shown[c] = true;
+            fields << c;
+        }
+    }
+    for (int c = 0; c < m_designColumns.size(); ++c) {
+        if (!shown[c]) {
+            fields << c;
+        }
+    }
+    QVector<ColumnDef> columns;
+    for (int c : fields) {
+        columns << m_designColumns[c];
+    }
+    m_columnFields = fields;
+    m_engine->setColumns(columns);
+}
+
+// A column dragged to another place: the list shows its columns in the new order, and its format
+// names the design column of each, so that the order is kept with the widths.
+void BrowseWindow::columnMoved(int from, int to) {
+    const ListFormat format = ListFormat::parse(currentFormat());
+    const int count =
+        std::min(static_cast<int>(format.columns().size()), static_cast<int>(m_columnFields.size()));
+    if (from < 0 || from >= count || to < 0 || to >= count || from == to) {
+        return;
+    }
+    const QString moved = formatWithColumnMoved(format, m_columnFields, from, to);
+    QVector<int> fields = m_columnFields;
+    fields.move(from, to);
+    showColumns(fields);
+    m_list->pageModel()->pageChanged();
+    m_list->applyFormat(moved);
+    showPage();
+}
+
+bool BrowseWindow::placeList(const QRect& box) {
+    m_listBox = box;
+    layOutList();
+    return !box.isValid() || rect().contains(box);
+}
+
+// The list box in its own place, with a stretch in the layout where it stood so that the other
+// controls keep theirs; or back in the layout.
+void BrowseWindow::layOutList() {
+    const bool own = m_listBox.isValid() && rect().contains(m_listBox);
+    const int inLayout = m_layout->indexOf(m_listArea);
+    if (own) {
+        if (inLayout >= 0) {
+            m_layout->removeWidget(m_listArea);
+            m_layout->insertStretch(inLayout, 1);
+            m_listIndex = inLayout;
+        }
+        m_listArea->setGeometry(m_listBox);
+        m_listArea->raise();
+    } else if (inLayout < 0 && m_listIndex >= 0) {
+        delete m_layout->takeAt(m_listIndex);
+        m_layout->insertWidget(m_listIndex, m_listArea, 1);
+        m_listIndex = -1;
+    }
+}
+
+void BrowseWindow::resizeEvent(QResizeEvent* event) {
+    FormWindow::resizeEvent(event);
+    if (m_listBox.isValid()) {
+        layOutList();
     }
 }
 

@@ -13,6 +13,7 @@
 #include "catalogue/ui/browse_toolbar.h"
 #include "catalogue/ui/form_window.h"
 
+#include <QRect>
 #include <QSize>
 #include <QStringList>
 
@@ -56,6 +57,12 @@ public:
     void choosePopup(int entry);
     // The list's current format: the design's with the user's column widths.
     QString currentFormat() const;
+    // The list box and its thumb, in their place in the window.
+    QWidget* listArea() const { return m_listArea; }
+    // Puts the list box (with its thumb) at `box`, in the window's coordinates, while the window
+    // has room for it; while it has not (and for an invalid box) the list box stands in its place
+    // in the window's layout. False when the box reaches outside the window now.
+    bool placeList(const QRect& box);
     // A fill is running (a header click then waits).
     bool busy() const { return m_busy > 0; }
 
@@ -93,6 +100,7 @@ protected:
     void closeRequested() override;
 
     void closed() override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void activated() override;
 
@@ -104,6 +112,12 @@ private:
     void updateLineCount();
     void showPopup(const QPoint& globalPos);
     void tabChanged(int index);
+    ListLayoutKeys layoutKeys() const;
+    // Shows the design's columns in the order given (design columns counted from 0; columns the
+    // order leaves out follow in design order).
+    void showColumns(const QVector<int>& order);
+    void columnMoved(int from, int to);
+    void layOutList();
 
     Database& m_db;
     std::unique_ptr<ListEngine> m_engine;
@@ -119,6 +133,12 @@ private:
     QVBoxLayout* m_buttonRows = nullptr;
     QHBoxLayout* m_buttons = nullptr;
     QHash<int, QPushButton*> m_actionButtons;
+    QWidget* m_listArea = nullptr;
+    QVBoxLayout* m_layout = nullptr;
+    QRect m_listBox;      // the list box's own place; invalid: the layout's
+    int m_listIndex = -1; // where the list box stands in the layout while it has its own place
+    const QVector<ColumnDef> m_designColumns;
+    QVector<int> m_columnFields; // the design column each column shows
 
     int m_previousTab = -1;
     int m_busy = 0;

@@ -53,8 +53,41 @@ void ExplorerSupport::opened() {
     header->setToolTip(QStringLiteral("Click on header to change order, or right-click for options"));
     QObject::connect(header, &QHeaderView::sectionClicked, &m_window,
                      [this](int logical) { headerClicked(logical); });
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(header, &QHeaderView::customContextMenuRequested, &m_window,
+                     [this, header](QPoint at) { showColumnProperties(header->logicalIndexAt(at)); });
+    static_cast<BrowseList*>(m_window.list())->setColumnsMovable([this](int from, int to) {
+        columnMoved(from, to);
+    });
     applyLook();
+    placeList();
     showHeaders();
+}
+
+void ExplorerSupport::columnMoved(int from, int to) {
+    if (from < 0 || from >= m_fields.size() || to < 0 || to >= m_fields.size()) {
+        return;
+    }
+    if (applyFormat(formatWithColumnMoved(ListFormat::parse(m_window.currentFormat()), m_fields, from, to))) {
+        reloadFormatWindows(nullptr);
+    }
+}
+
+void ExplorerSupport::reloadFormatWindows(const QDialog* except) {
+    for (QDialog* window : {m_properties.data(), m_columnWindow.data()}) {
+        if (window && window != except) {
+            static_cast<FormatListboxDialog*>(window)->reload();
+        }
+    }
+}
+
+// The list box where the appearance puts it; a place outside the window is dropped for the
+// layout's.
+void ExplorerSupport::placeList() {
+    if (!m_window.placeList(m_appearance.box)) {
+        m_appearance.box = QRect();
+        m_window.placeList(QRect());
+    }
 }
 
 void ExplorerSupport::keep() {
@@ -120,6 +153,7 @@ void ExplorerSupport::setAppearance(const ExplorerAppearance& appearance) {
     }
     m_appearance = appearance;
     applyLook();
+    placeList();
 }
 
 // The list box's font, line height and scroll bars as the appearance has them.
@@ -153,7 +187,7 @@ void ExplorerSupport::applyLook() {
 }
 
 QRect ExplorerSupport::listBox() const {
-    return m_appearance.box.isValid() ? m_appearance.box : m_window.list()->geometry();
+    return m_appearance.box.isValid() ? m_appearance.box : m_window.listArea()->geometry();
 }
 
 void ExplorerSupport::showProperties() {
@@ -165,6 +199,16 @@ void ExplorerSupport::showProperties() {
     m_properties = new FormatListboxDialog(*this, m_prompter, &m_window);
     m_properties->setAttribute(Qt::WA_DeleteOnClose);
     m_properties->show();
+}
+
+void ExplorerSupport::showColumnProperties(int column) {
+    if (column < 0 || column >= m_fields.size()) {
+        return;
+    }
+    delete m_columnWindow; // the window shows one column; a click on another one starts it again
+    m_columnWindow = new FormatListboxDialog(*this, m_prompter, &m_window, column);
+    m_columnWindow->setAttribute(Qt::WA_DeleteOnClose);
+    m_columnWindow->show();
 }
 
 } // namespace tunarium

@@ -43,10 +43,19 @@ public:
     // View Properties: opens the format window over the explorer (once).
     void showProperties();
     QDialog* propertiesWindow() const { return m_properties; }
+    // A right click on the header of `column` (counted from 0): the "Format Listbox Column" window
+    // for that column (one at a time).
+    void showColumnProperties(int column);
+    QDialog* columnWindow() const { return m_columnWindow; }
+    // The format windows other than `except` show the explorer's appearance again.
+    void reloadFormatWindows(const QDialog* except);
 
 private:
     void showHeaders();
     void applyLook();
+    void placeList();
+    // A column dragged with the mouse: the format takes the new order.
+    void columnMoved(int from, int to);
 
     BrowseWindow& m_window;
     Prompter& m_prompter;
@@ -57,6 +66,7 @@ private:
     ExplorerOrder m_order;
     QVector<int> m_fields;
     QPointer<QDialog> m_properties;
+    QPointer<QDialog> m_columnWindow;
 };
 
 } // namespace tunarium

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -41,6 +42,30 @@ QCheckBox* option(const QString& text, const QString& tip) {
     return box;
 }
 
+// The line height in pixels; 0 shows "Font's": the font's own.
+QSpinBox* lineHeightSpin() {
+    auto* box = numberBox(0, 200);
+    box->setSpecialValueText(QStringLiteral("Font's"));
+    // The box is as wide as its widest text: a style measures only the numbers.
+    const QFontMetrics metrics(box->font());
+    const int text = std::max(metrics.horizontalAdvance(box->specialValueText()),
+                              metrics.horizontalAdvance(QStringLiteral("200")));
+    box->setMinimumWidth(box->sizeHint().width() - metrics.horizontalAdvance(QStringLiteral("200")) + text +
+                         metrics.averageCharWidth());
+    return box;
+}
+
+// A list as wide as its widest line, so that no line is cut.
+void fitWidth(QListWidget* list, const QStringList& lines) {
+    const QFontMetrics metrics(list->font());
+    int widest = 0;
+    for (const QString& line : lines) {
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    }
+    list->setMinimumWidth(widest + 2 * list->frameWidth() + list->verticalScrollBar()->sizeHint().width() +
+                          2 * metrics.averageCharWidth());
+}
+
 } // namespace
 
 FormatListboxDialog::FormatListboxDialog(ExplorerSupport& explorer, Prompter& prompter, QWidget* parent)
@@ -51,6 +76,16 @@ FormatListboxDialog::FormatListboxDialog(ExplorerSupport& explorer, Prompter& pr
     fillLists(0);
 }
 
+FormatListboxDialog::FormatListboxDialog(ExplorerSupport& explorer, Prompter& prompter, QWidget* parent,
+                                         int column)
+    : QDialog(parent), m_explorer(explorer), m_prompter(prompter),
+      m_editor(std::make_unique<ExplorerFormatEditor>(explorer.definition(), explorer.appearance().format)),
+      m_column(column) {
+    setWindowTitle(QStringLiteral("Format Listbox Column"));
+    buildColumnWindow();
+    fillLists(column);
+}
+
 FormatListboxDialog::~FormatListboxDialog() = default;
 
 void FormatListboxDialog::build() {
@@ -58,6 +93,14 @@ void FormatListboxDialog::build() {
     m_shown->setToolTip(QStringLiteral("'Right Click to display field'"));
     m_hidden = new QListWidget;
     m_hidden->setToolTip(QStringLiteral("'Right Click to erase field'"));
+    QStringList shownLines;
+    QStringList hiddenLines;
+    for (const ExplorerField& f : m_explorer.definition().fields) {
+        shownLines << f.header + QStringLiteral(" | ") + f.description;
+        hiddenLines << f.name + QStringLiteral(" | ") + f.description;
+    }
+    fitWidth(m_shown, shownLines);
+    fitWidth(m_hidden, hiddenLines);
     auto* add = new QPushButton(QStringLiteral("<<"));
     add->setToolTip(QStringLiteral("Add the field to the display list"));
     auto* hide = new QPushButton(QStringLiteral(">>"));
@@ -99,19 +142,45 @@ void FormatListboxDialog::build() {
 
     auto* defaults = new QPushButton(QStringLiteral("&Default"));
     defaults->setToolTip(QStringLiteral("Reset listbox back to default"));
-    auto* close = new QPushButton(QStringLiteral("&Close"));
-    close->setDefault(true);
     connect(defaults, &QPushButton::clicked, this, [this] { resetToDefault(); });
-    connect(close, &QPushButton::clicked, this, &QDialog::accept);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(defaults);
-    buttons->addWidget(close);
+    QHBoxLayout* buttons = closeRow();
+    buttons->insertWidget(1, defaults);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(lists, 1);
     layout->addLayout(boxes);
     layout->addLayout(buttons);
+}
+
+void FormatListboxDialog::buildColumnWindow() {
+    m_lineHeight = lineHeightSpin();
+    connect(m_lineHeight, &QSpinBox::valueChanged, this, [this] { listBoxEdited(); });
+    QPushButton* font = fontButton();
+    auto* look = new QFormLayout;
+    look->addRow(QStringLiteral("&LineHeight:"), m_lineHeight);
+    look->addRow(font);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(buildColumnBox());
+    layout->addLayout(look);
+    layout->addLayout(closeRow());
+}
+
+QPushButton* FormatListboxDialog::fontButton() {
+    auto* font = new QPushButton(QStringLiteral("F&ont"));
+    font->setToolTip(QStringLiteral("Assign New Font to Listbox"));
+    connect(font, &QPushButton::clicked, this, [this] { chooseFont(); });
+    return font;
+}
+
+// The row of the window's buttons, "&Close" on the right.
+QHBoxLayout* FormatListboxDialog::closeRow() {
+    auto* close = new QPushButton(QStringLiteral("&Close"));
+    close->setDefault(true);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(close);
+    return buttons;
 }
 
 QWidget* FormatListboxDialog::buildColumnBox() {
@@ -158,13 +227,10 @@ QWidget* FormatListboxDialog::buildListBox() {
     m_y = numberBox(0, 9999);
     m_boxWidth = numberBox(20, 9999);
     m_boxHeight = numberBox(20, 9999);
-    m_lineHeight = numberBox(0, 200);
-    m_lineHeight->setSpecialValueText(QStringLiteral("Font's"));
+    m_lineHeight = lineHeightSpin();
     m_vertical = new QCheckBox(QStringLiteral("&Vertical Scroll"));
     m_horizontal = new QCheckBox(QStringLiteral("Hori&zontal Scroll"));
-    auto* font = new QPushButton(QStringLiteral("F&ont"));
-    font->setToolTip(QStringLiteral("Assign New Font to Listbox"));
-    connect(font, &QPushButton::clicked, this, [this] { chooseFont(); });
+    QPushButton* font = fontButton();
     auto* form = new QFormLayout(group);
     form->addRow(QStringLiteral("&X Pos:"), m_x);
     form->addRow(QStringLiteral("&Y Pos:"), m_y);
@@ -186,34 +252,51 @@ QWidget* FormatListboxDialog::buildListBox() {
 void FormatListboxDialog::fillLists(int selectColumn) {
     m_filling = true;
     const ExplorerDefinition& def = m_explorer.definition();
-    m_shown->clear();
-    for (int i = 0; i < m_editor->columns().size(); ++i) {
-        m_shown->addItem(m_editor->columns()[i].header + QStringLiteral(" | ") +
-                         def.fields[m_editor->fieldOf(i)].description);
-    }
-    m_hidden->clear();
-    for (int field : m_editor->hiddenFields()) {
-        auto* item = new QListWidgetItem(def.fields[field].name + QStringLiteral(" | ") +
-                                         def.fields[field].description);
-        item->setData(Qt::UserRole, field);
-        m_hidden->addItem(item);
-    }
     const ExplorerAppearance& a = m_explorer.appearance();
-    const QRect box = m_explorer.listBox();
-    m_x->setValue(box.x());
-    m_y->setValue(box.y());
-    m_boxWidth->setValue(box.width());
-    m_boxHeight->setValue(box.height());
+    if (m_shown) {
+        m_shown->clear();
+        for (int i = 0; i < m_editor->columns().size(); ++i) {
+            m_shown->addItem(m_editor->columns()[i].header + QStringLiteral(" | ") +
+                             def.fields[m_editor->fieldOf(i)].description);
+        }
+        m_hidden->clear();
+        for (int field : m_editor->hiddenFields()) {
+            auto* item = new QListWidgetItem(def.fields[field].name + QStringLiteral(" | ") +
+                                             def.fields[field].description);
+            item->setData(Qt::UserRole, field);
+            m_hidden->addItem(item);
+        }
+        const QRect box = m_explorer.listBox();
+        m_x->setValue(box.x());
+        m_y->setValue(box.y());
+        m_boxWidth->setValue(box.width());
+        m_boxHeight->setValue(box.height());
+        m_vertical->setChecked(a.verticalScroll);
+        m_horizontal->setChecked(a.horizontalScroll);
+    }
     m_lineHeight->setValue(a.lineHeight);
-    m_vertical->setChecked(a.verticalScroll);
-    m_horizontal->setChecked(a.horizontalScroll);
     m_filling = false;
-    m_shown->setCurrentRow(std::clamp(selectColumn, 0, static_cast<int>(m_shown->count()) - 1));
+    const int last = static_cast<int>(m_editor->columns().size()) - 1;
+    if (m_shown) {
+        m_shown->setCurrentRow(std::clamp(selectColumn, 0, last));
+    } else {
+        m_column = std::clamp(selectColumn, 0, last);
+    }
     showColumn();
 }
 
+void FormatListboxDialog::reload() {
+    m_editor =
+        std::make_unique<ExplorerFormatEditor>(m_explorer.definition(), m_explorer.appearance().format);
+    fillLists(currentColumn());
+}
+
+int FormatListboxDialog::currentColumn() const {
+    return m_shown ? m_shown->currentRow() : m_column;
+}
+
 void FormatListboxDialog::showColumn() {
-    const int row = m_shown->currentRow();
+    const int row = currentColumn();
     if (row < 0 || row >= m_editor->columns().size()) {
         return;
     }
@@ -235,7 +318,7 @@ void FormatListboxDialog::showColumn() {
 }
 
 void FormatListboxDialog::columnEdited() {
-    const int row = m_shown->currentRow();
+    const int row = currentColumn();
     if (m_filling || row < 0 || row >= m_editor->columns().size()) {
         return;
     }
@@ -250,8 +333,10 @@ void FormatListboxDialog::columnEdited() {
     c.underline = m_underline->isChecked();
     c.border = m_border->isChecked();
     c.resizable = m_resize->isChecked();
-    m_shown->item(row)->setText(c.header + QStringLiteral(" | ") +
-                                m_explorer.definition().fields[m_editor->fieldOf(row)].description);
+    if (m_shown) {
+        m_shown->item(row)->setText(c.header + QStringLiteral(" | ") +
+                                    m_explorer.definition().fields[m_editor->fieldOf(row)].description);
+    }
     apply();
 }
 
@@ -260,12 +345,14 @@ void FormatListboxDialog::listBoxEdited() {
         return;
     }
     ExplorerAppearance a = m_explorer.appearance();
-    a.box = QRect(m_x->value(), m_y->value(), m_boxWidth->value(), m_boxHeight->value());
     a.lineHeight = m_lineHeight->value();
-    a.verticalScroll = m_vertical->isChecked();
-    a.horizontalScroll = m_horizontal->isChecked();
+    if (m_shown) {
+        a.box = QRect(m_x->value(), m_y->value(), m_boxWidth->value(), m_boxHeight->value());
+        a.verticalScroll = m_vertical->isChecked();
+        a.horizontalScroll = m_horizontal->isChecked();
+    }
     a.format = m_editor->text();
-    m_explorer.setAppearance(a);
+    showInExplorer(a);
 }
 
 void FormatListboxDialog::chooseFont() {
@@ -279,11 +366,11 @@ void FormatListboxDialog::chooseFont() {
     a.color = font.colour;
     a.style = font.style;
     a.format = m_editor->text();
-    m_explorer.setAppearance(a);
+    showInExplorer(a);
 }
 
 void FormatListboxDialog::addColumn() {
-    QListWidgetItem* item = m_hidden->currentItem();
+    QListWidgetItem* item = m_hidden ? m_hidden->currentItem() : nullptr;
     if (!item) {
         return;
     }
@@ -293,7 +380,7 @@ void FormatListboxDialog::addColumn() {
 }
 
 void FormatListboxDialog::hideColumn() {
-    const int row = m_shown->currentRow();
+    const int row = currentColumn();
     if (m_editor->hide(row)) {
         fillLists(row);
         apply();
@@ -301,7 +388,7 @@ void FormatListboxDialog::hideColumn() {
 }
 
 void FormatListboxDialog::moveColumn(int by) {
-    const int to = m_editor->move(m_shown->currentRow(), by);
+    const int to = m_editor->move(currentColumn(), by);
     fillLists(to);
     apply();
 }
@@ -309,14 +396,19 @@ void FormatListboxDialog::moveColumn(int by) {
 void FormatListboxDialog::resetToDefault() {
     ExplorerAppearance design = m_explorer.designAppearance();
     m_editor = std::make_unique<ExplorerFormatEditor>(m_explorer.definition(), design.format);
-    m_explorer.setAppearance(design);
+    showInExplorer(design);
     fillLists(0);
+}
+
+void FormatListboxDialog::showInExplorer(const ExplorerAppearance& appearance) {
+    m_explorer.setAppearance(appearance);
+    m_explorer.reloadFormatWindows(this);
 }
 
 void FormatListboxDialog::apply() {
     ExplorerAppearance a = m_explorer.appearance();
     a.format = m_editor->text();
-    m_explorer.setAppearance(a);
+    showInExplorer(a);
 }
 
 } // namespace tunarium
