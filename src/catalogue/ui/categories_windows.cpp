@@ -25,7 +25,6 @@ LookupBrowseDecl categoriesBrowseDecl(const QString& positionFile) {
     s.options.positionFile = positionFile;
     s.options.titleWithCount = false;
     s.options.designFormat = QString::fromLatin1(kCategoriesListFormat);
-    s.options.listName = QStringLiteral("?Browse");
     s.options.listTip = QStringLiteral("Browsing Records");
     s.options.listSize = QSize(150, 130);
     s.options.openingSizeIsMinimum = true;
