@@ -6,6 +6,7 @@
 #include "bench_commands.h"
 #include "bench_copy.h"
 #include "bench_report.h"
+#include "bench_support.h"
 
 #include "albums/album_songs.h"
 #include "catalogue/list_engine.h"
@@ -25,21 +26,6 @@ namespace {
 constexpr int kRuns = 11;
 constexpr int kTracks = 30;
 constexpr char kFileNumber[] = "ZZ-BENCH-ALBUM-30";
-
-int fail(const QString& message) {
-    std::fprintf(stderr, "tunarium-bench: %s\n", qPrintable(message));
-    return 1;
-}
-
-double median(QVector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v[v.size() / 2];
-}
-
-class NullHost : public ListHost {
-public:
-    void callForm(Request, const Row&) override {}
-};
 
 // The album and its 30 songs (not yet given to it), in one transaction.
 StoreError makeAlbum(Store& store, AlbumRecord& album) {
@@ -116,17 +102,12 @@ double rawMoveMs(sqlite3* raw, const QVector<qint64>& recs) {
 } // namespace
 
 int albumsBench(const QString& dirPath) {
-    QTemporaryDir work;
-    if (const QString e = copyCollection(dirPath, work.path()); !e.isEmpty()) {
+    WorkingCopy work;
+    if (const QString e = work.open(dirPath); !e.isEmpty()) {
         return fail(e);
     }
-    RecordingPrompter prompter;
-    Database db(prompter, work.path(), work.filePath("profile.ini"));
-    for (const TableDef& t : allTables()) {
-        if (!db.openTable(t.id)) {
-            return fail(QStringLiteral("cannot open %1").arg(t.label));
-        }
-    }
+    Database& db = *work.db;
+    const RecordingPrompter& prompter = work.prompter;
     Store& store = db.store();
     figure("albums_songs", static_cast<double>(store.count(TableId::Tunarium)), "songs");
     AlbumRecord album;
@@ -216,7 +197,7 @@ int albumsBench(const QString& dirPath) {
     db.closeAll();
     store.close();
     sqlite3* raw = nullptr;
-    sqlite3_open(work.filePath(kCollectionFileName).toUtf8().constData(), &raw);
+    sqlite3_open(work.dir.filePath(kCollectionFileName).toUtf8().constData(), &raw);
     sqlite3_exec(raw, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
     QVector<double> rawMoves;
     for (int run = 0; run < kRuns; ++run) {

@@ -5,6 +5,7 @@
 #include "bench_commands.h"
 #include "bench_copy.h"
 #include "bench_report.h"
+#include "bench_support.h"
 
 #include "catalogue/list_engine.h"
 #include "data/database.h"
@@ -28,21 +29,6 @@ namespace {
 constexpr int kRuns = 21;
 constexpr int kEntries = 500;
 constexpr int kLines = 30;
-
-int fail(const QString& message) {
-    std::fprintf(stderr, "tunarium-bench: %s\n", qPrintable(message));
-    return 1;
-}
-
-double median(QVector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v[v.size() / 2];
-}
-
-class NullHost : public ListHost {
-public:
-    void callForm(Request, const Row&) override {}
-};
 
 // A tenth of the songs deleted (every song whose number falls on a fixed pseudo-random pattern,
 // so that every run deletes the same ones), and a category of its own given to about 1 % of the
@@ -144,12 +130,14 @@ double rawGenerateMs(sqlite3* raw, qint64 first, qint64 last, qint64 playlistId)
 double rawPageMs(sqlite3* raw, qint64 playlistId) {
     sqlite3_stmt* page = nullptr;
     sqlite3_stmt* song = nullptr;
-    sqlite3_prepare_v2(raw,
-                       "SELECT * FROM \"PlaylistDetails\" INDEXED BY \"PLA:KeyPlaylistID\" WHERE "
-                       "(\"PlaylistID\", \"PlaylistSeq\") >= (?, 0) AND \"PlaylistID\" <= ? AND \"PlaylistID\" <> 0 "
-                       "ORDER BY \"PlaylistID\", \"PlaylistSeq\" LIMIT ?",
-                       -1, &page, nullptr);
-    sqlite3_prepare_v2(raw, "SELECT * FROM \"Tunarium\" WHERE \"ID\" = ? AND \"ID\" <> 0", -1, &song, nullptr);
+    sqlite3_prepare_v2(
+        raw,
+        "SELECT * FROM \"PlaylistDetails\" INDEXED BY \"PLA:KeyPlaylistID\" WHERE "
+        "(\"PlaylistID\", \"PlaylistSeq\") >= (?, 0) AND \"PlaylistID\" <= ? AND \"PlaylistID\" <> 0 "
+        "ORDER BY \"PlaylistID\", \"PlaylistSeq\" LIMIT ?",
+        -1, &page, nullptr);
+    sqlite3_prepare_v2(raw, "SELECT * FROM \"Tunarium\" WHERE \"ID\" = ? AND \"ID\" <> 0", -1, &song,
+                       nullptr);
     if (!page || !song) {
         std::fprintf(stderr, "tunarium-bench: %s\n", sqlite3_errmsg(raw));
     }
@@ -205,17 +193,12 @@ double rawMoveMs(sqlite3* raw, qint64 playlistId) {
 } // namespace
 
 int playlistsBench(const QString& dirPath) {
-    QTemporaryDir work;
-    if (const QString e = copyCollection(dirPath, work.path()); !e.isEmpty()) {
+    WorkingCopy work;
+    if (const QString e = work.open(dirPath); !e.isEmpty()) {
         return fail(e);
     }
-    RecordingPrompter prompter;
-    Database db(prompter, work.path(), work.filePath("profile.ini"));
-    for (const TableDef& t : allTables()) {
-        if (!db.openTable(t.id)) {
-            return fail(QStringLiteral("cannot open %1").arg(t.label));
-        }
-    }
+    Database& db = *work.db;
+    const RecordingPrompter& prompter = work.prompter;
     qint64 deleted = 0;
     CategoryRecord onePercent;
     if (StoreError e = prepareCopy(db.store(), deleted, onePercent)) {
@@ -307,7 +290,7 @@ int playlistsBench(const QString& dirPath) {
     db.closeAll();
     db.store().close();
     sqlite3* raw = nullptr;
-    sqlite3_open(work.filePath(kCollectionFileName).toUtf8().constData(), &raw);
+    sqlite3_open(work.dir.filePath(kCollectionFileName).toUtf8().constData(), &raw);
     sqlite3_exec(raw, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
     QVector<double> rawGenerate;
     for (int run = 0; run < kRuns; ++run) {

@@ -6,6 +6,7 @@
 #include "cli/command_line.h"
 #include "cli/housekeeping_commands.h"
 #include "cli/playlist_commands.h"
+#include "cli/upgrade_lines.h"
 #include "data/app_paths.h"
 #include "data/database.h"
 #include "process/process_runner.h"
@@ -294,6 +295,8 @@ int run(const QStringList& args) {
         return usage(QStringLiteral("no command given"));
     }
     const QString command = rest.takeFirst();
+    // Any command may be the first to open a collection of an earlier version, which it upgrades.
+    UpgradeLines upgrading(err(), rest.contains(QStringLiteral("--quiet")));
     // The command reads its own arguments, where --dir may stand too.
     const int status = runCommand(dir, command, rest);
     // Whatever the command was doing, a damaged file ends it with the way to repair it.

@@ -21,6 +21,8 @@ namespace {
 
 constexpr int kBackupRetryMs = 50;
 constexpr int kProgressInstructions = 100000;
+// Pages a backup that reports its progress copies at a time (16 MB of 4 KB pages).
+constexpr int kBackupPagesPerStep = 4096;
 
 std::atomic<bool> s_damageMet{false};
 
@@ -185,6 +187,9 @@ StoreError Connection::open(const QString& path) {
                                &foldFunction<&caseFold>, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(m_db, "tunarium_keyinstr", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                &keyInstrFunction, nullptr, nullptr, nullptr);
+    // Not deterministic: it is called for every row, never once for a statement.
+    sqlite3_create_function_v2(m_db, "tunarium_counted", 0, SQLITE_UTF8 | SQLITE_DIRECTONLY, this,
+                               &Connection::countedFunction, nullptr, nullptr, nullptr);
 
     // Another copy of the program that closes the collection while this one has it open must never
     // delete the write-ahead log and its index from under this one: should this process's locks
@@ -367,7 +372,7 @@ qint64 Connection::dataVersion() {
     return version->step() == Statement::Step::Row ? version->integer(0) : -1;
 }
 
-StoreError Connection::backupTo(const QString& path) {
+StoreError Connection::backupTo(const QString& path, const std::function<void(double)>& progress) {
     if (!m_db) {
         return StoreError::of(code::kFileNotFound);
     }
@@ -393,12 +398,21 @@ StoreError Connection::backupTo(const QString& path) {
         } else if (sqlite3_backup* backup = sqlite3_backup_init(target.db(), "main", m_db, "main")) {
             // The collection may be locked by a writer for a moment; as long as the lock time-out.
             int rc = SQLITE_OK;
-            for (int waited = 0;; waited += kBackupRetryMs) {
-                rc = sqlite3_backup_step(backup, -1);
+            for (int waited = 0;;) {
+                rc = sqlite3_backup_step(backup, progress ? kBackupPagesPerStep : -1);
+                if (rc == SQLITE_OK) {
+                    // A part was copied; the rest follows (a lock met later waits afresh).
+                    const int pages = sqlite3_backup_pagecount(backup);
+                    progress(pages > 0 ? 1.0 - static_cast<double>(sqlite3_backup_remaining(backup)) / pages
+                                       : 1.0);
+                    waited = 0;
+                    continue;
+                }
                 if ((rc != SQLITE_BUSY && rc != SQLITE_LOCKED) || waited >= kLockTimeoutMs) {
                     break;
                 }
                 sqlite3_sleep(kBackupRetryMs);
+                waited += kBackupRetryMs;
             }
             sqlite3_backup_finish(backup);
             // A lock or damage is the collection's; anything else (a full disk) is the copy's, which
@@ -436,6 +450,20 @@ StoreError Connection::checkpoint() {
 int Connection::progressTick(void* self) {
     static_cast<Connection*>(self)->m_tick();
     return 0; // go on
+}
+
+void Connection::countedFunction(sqlite3_context* context, int, sqlite3_value**) {
+    auto* self = static_cast<Connection*>(sqlite3_user_data(context));
+    ++self->m_rowsCounted;
+    if (self->m_rowCounter) {
+        self->m_rowCounter(self->m_rowsCounted);
+    }
+    sqlite3_result_int(context, 1);
+}
+
+void Connection::setRowCounter(std::function<void(qint64)> counter) {
+    m_rowCounter = std::move(counter);
+    m_rowsCounted = 0;
 }
 
 void Connection::setProgress(std::function<void()> tick) {

@@ -62,22 +62,29 @@ public:
     // Changes whenever another connection commits.
     qint64 dataVersion();
     // A whole copy of the file through SQLite's backup API, made under a passing name and given
-    // `path` only when complete.
-    StoreError backupTo(const QString& path);
+    // `path` only when complete. With `progress`, it is copied in parts and told the share done.
+    StoreError backupTo(const QString& path, const std::function<void(double)>& progress = {});
     // Copies the write-ahead log into the file and empties it.
     StoreError checkpoint();
     // `tick` is called every so often while a statement runs (nullptr: no longer).
     void setProgress(std::function<void()> tick);
+    // SQL's tunarium_counted() is true and counts the rows it is asked about: a walk of many rows
+    // that adds it to its condition tells `counter` how many it has passed, from 0 at this call
+    // (nullptr: no longer told).
+    void setRowCounter(std::function<void(qint64)> counter);
     // The plan of a statement, one line a step.
     QStringList explainQueryPlan(const QString& sql);
 
 private:
     static int progressTick(void* self);
+    static void countedFunction(sqlite3_context* context, int, sqlite3_value**);
 
     sqlite3* m_db = nullptr;
     std::unordered_map<QString, std::unique_ptr<Statement>> m_statements;
     QHash<quint64, Statement*> m_numbered; // also held in m_statements
     std::function<void()> m_tick;
+    std::function<void(qint64)> m_rowCounter;
+    qint64 m_rowsCounted = 0;
     int m_depth = 0;
 
     friend class Statement;

@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QScopeGuard>
 
 namespace tunarium {
 
@@ -164,10 +165,24 @@ StoreError StoreSchema::setStructure(const TableDef& t) {
     return count->run();
 }
 
+qint64 StoreSchema::rowCount(const TableDef& t) {
+    StoreError error;
+    Statement count =
+        m_connection.prepare(QStringLiteral("SELECT COUNT(*) FROM ") + sql::quoted(t.label), error);
+    return count.isValid() && count.step() == Statement::Step::Row ? count.integer(0) : -1;
+}
+
 StoreError StoreSchema::makeIndexes(const TableDef& t) {
+    if (m_reporter) {
+        m_reporter->finish();
+        m_reporter->begin(UpgradePhase::BuildingKeys, t.id);
+    }
     for (int k = 0; k < t.keys.size(); ++k) {
         if (StoreError e = m_connection.exec(sql::createIndexSql(t, k))) {
             return e;
+        }
+        if (m_reporter) {
+            m_reporter->setFraction(static_cast<double>(k + 1) / static_cast<double>(t.keys.size()));
         }
     }
     for (const QString& trigger : sql::createCountTriggersSql(t)) {
@@ -176,12 +191,26 @@ StoreError StoreSchema::makeIndexes(const TableDef& t) {
         }
     }
     const QStringList search = sql::createSearchIndexSql(t);
+    if (search.isEmpty()) {
+        return {};
+    }
+    if (m_reporter) {
+        m_reporter->finish();
+        m_reporter->begin(UpgradePhase::BuildingSearchIndex, t.id, rowCount(t));
+    }
     for (const QString& definition : search) {
         if (StoreError e = m_connection.exec(definition)) {
             return e;
         }
     }
-    return search.isEmpty() ? StoreError{} : m_connection.exec(sql::rebuildSearchIndexSql(t));
+    // The index was just made: filling it row by row is the rebuild, with the rows counted.
+    StoreError e =
+        m_connection.exec(m_reporter ? sql::fillSearchIndexSql(t, QStringLiteral("tunarium_counted()"))
+                                     : sql::rebuildSearchIndexSql(t));
+    if (!e && m_reporter) {
+        m_reporter->finish();
+    }
+    return e;
 }
 
 StoreError StoreSchema::refreshFolded(const TableDef& t) {
@@ -196,7 +225,8 @@ StoreError StoreSchema::refreshFolded(const TableDef& t) {
         return {};
     }
     return m_connection.exec(QStringLiteral("UPDATE ") + sql::quoted(t.label) + QStringLiteral(" SET ") +
-                             sets.join(QStringLiteral(", ")));
+                             sets.join(QStringLiteral(", ")) +
+                             (m_reporter ? QStringLiteral(" WHERE tunarium_counted()") : QString()));
 }
 
 StoreError StoreSchema::restructure(const TableDef& t, const std::function<StoreError()>& steps) {
@@ -234,17 +264,31 @@ StoreError StoreSchema::upgradeTable(TableId table) {
         e.driverMessage = QStringLiteral("%1 was written by a newer version of the program").arg(t.label);
         return e;
     }
+    UpgradeReporter reporter(m_connection, upgradeListener());
+    m_reporter = reporter.active() ? &reporter : nullptr;
+    const auto unhook = qScopeGuard([this] { m_reporter = nullptr; });
     if (!m_backedUpForUpgrade) {
-        if (StoreError e = makeBackup(QStringLiteral("upgrade"))) {
+        reporter.begin(UpgradePhase::BackingUp, table);
+        if (StoreError e = makeBackup(QStringLiteral("upgrade"), 5,
+                                      [&reporter](double done) { reporter.setFraction(done); })) {
             return e;
         }
+        reporter.finish();
         m_backedUpForUpgrade = true;
     }
     if (tableState(table) == TableState::KeysOutdated) {
         // Keys are folded again only when the folding changed (not for a new search index).
-        return remakeKeys(table, hasFoldedColumns(t) && structureNumber(foldRow(t)) != kFoldVersion);
+        const bool refold = hasFoldedColumns(t) && structureNumber(foldRow(t)) != kFoldVersion;
+        if (refold && m_reporter) {
+            reporter.begin(UpgradePhase::Rewriting, table, rowCount(t));
+        }
+        return remakeKeys(table, refold);
     }
     m_connection.clearStatements();
+    if (m_reporter) {
+        // The records are copied, then their folded keys filled: two walks of every row.
+        reporter.begin(UpgradePhase::Rewriting, table, rowCount(t) * (hasFoldedColumns(t) ? 2 : 1));
+    }
 
     StoreError error;
     const QStringList oldColumns = storedColumnNames(t, error);
@@ -286,7 +330,8 @@ StoreError StoreSchema::upgradeTable(TableId table) {
     }
     steps << QStringLiteral("INSERT INTO ") + sql::quoted(t.label) + QStringLiteral(" (") +
                  targets.join(QStringLiteral(", ")) + QStringLiteral(") SELECT ") +
-                 sources.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + sql::quoted(oldName);
+                 sources.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + sql::quoted(oldName) +
+                 (m_reporter ? QStringLiteral(" WHERE tunarium_counted()") : QString());
     steps << QStringLiteral("DROP TABLE ") + sql::quoted(oldName);
 
     return restructure(t, [&] {
@@ -429,12 +474,13 @@ StoreError StoreSchema::backupTo(const QString& path) {
     return m_connection.backupTo(path);
 }
 
-StoreError StoreSchema::makeBackup(const QString& reason, int keep) {
+StoreError StoreSchema::makeBackup(const QString& reason, int keep,
+                                   const std::function<void(double)>& progress) {
     const QString stem = QStringLiteral("tunarium-") + reason + u'-';
     const QString name = stem + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) +
                          QStringLiteral(".db");
     QDir dir(m_directory);
-    if (StoreError e = backupTo(dir.filePath(name))) {
+    if (StoreError e = m_connection.backupTo(dir.filePath(name), progress)) {
         return e;
     }
     QStringList generations = dir.entryList({stem + QStringLiteral("*.db")}, QDir::Files, QDir::Name);

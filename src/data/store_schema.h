@@ -6,6 +6,7 @@
 
 #include "data/dictionary.h"
 #include "data/store_error.h"
+#include "data/upgrade_progress.h"
 
 #include <QHash>
 #include <QString>
@@ -35,7 +36,7 @@ public:
     // Brings an older (or differently laid out) table to the dictionary's layout: the file is
     // backed up first; fields keep their values by name; new fields start blank or zero. A table
     // whose keys are outdated has them rebuilt (after the backup). Nothing changes when a step
-    // fails.
+    // fails. Its steps are told to the upgrade listener (upgrade_progress.h), when there is one.
     StoreError upgradeTable(TableId table);
     // Recomputes the folded key columns, rebuilds every index of the table and its count.
     StoreError rebuildKeys(TableId table);
@@ -52,8 +53,9 @@ public:
     // file.
     StoreError backupTo(const QString& path);
     // A dated backup beside the collection ("tunarium-<reason>-<date>.db"); the newest
-    // `keep` generations of that reason are kept.
-    StoreError makeBackup(const QString& reason, int keep = 5);
+    // `keep` generations of that reason are kept. `progress` is told the share copied.
+    StoreError makeBackup(const QString& reason, int keep = 5,
+                          const std::function<void(double)>& progress = {});
 
 private:
     friend class Store;
@@ -75,11 +77,15 @@ private:
     // Runs `steps` and then makes the table's indexes and structure entry, in one transaction.
     StoreError restructure(const TableDef& t, const std::function<StoreError()>& steps);
     StoreError setStructure(const TableDef& t);
+    // The rows of the table as they stand (a full count; -1 when it cannot be read).
+    qint64 rowCount(const TableDef& t);
     QStringList storedColumnNames(const TableDef& t, StoreError& error);
 
     Connection& m_connection;
     const QString& m_directory;
     bool m_backedUpForUpgrade = false;
+    // While an upgrade runs and somebody listens: where its steps are reported.
+    UpgradeReporter* m_reporter = nullptr;
     // sqlite_master as read at open and after every structure change: name -> sql.
     QHash<QString, QString> m_schema;
 };

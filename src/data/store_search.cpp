@@ -102,6 +102,11 @@ QString rebuildSearchIndexSql(const TableDef& t) {
     return QStringLiteral("INSERT INTO %1 (%1) VALUES ('rebuild')").arg(index);
 }
 
+QString fillSearchIndexSql(const TableDef& t, const QString& condition) {
+    return QStringLiteral("INSERT INTO %1 (rowid, \"words\") SELECT \"_rowid\", \"words\" FROM %2 WHERE %3")
+        .arg(quoted(searchIndexName(t)), quoted(viewName(t)), condition);
+}
+
 } // namespace sql
 
 QStringList searchPieces(const QString& foldedWord) {

@@ -31,6 +31,8 @@ QStringList createSearchIndexSql(const TableDef& t);
 QStringList dropSearchIndexSql(const TableDef& t);
 // Reads the whole table into the index.
 QString rebuildSearchIndexSql(const TableDef& t);
+// Reads the records that meet `condition` into the index, which must be empty (just made).
+QString fillSearchIndexSql(const TableDef& t, const QString& condition);
 
 } // namespace sql
 

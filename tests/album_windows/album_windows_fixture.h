@@ -1,8 +1,10 @@
-// A collection with media and the albums' procedures registered, in a workspace, for the album
-// windows' tests; the disc "in the drive" is a table-of-contents file of two tracks.
+// A collection with media and the albums' procedures registered, in a workspace, for the tests of
+// the album windows and wizards; the disc "in the drive" is a table-of-contents file of two tracks
+// (3:25 and 4:04).
 #pragma once
 
 #include "albums/ui/albums_procedures.h"
+#include "data/database.h"
 #include "support/temp_collection.h"
 
 #include <QApplication>
@@ -16,12 +18,15 @@ namespace tunarium::test {
 
 class AlbumWindowsTest : public ::testing::Test {
 protected:
+    // The media the collection starts with.
+    virtual QStringList mediaNames() const { return {QStringLiteral("CD"), QStringLiteral("Cassette")}; }
+
     void SetUp() override {
         db = std::make_unique<Database>(prompter, dir.dir(), dir.configDir() + "/profile.ini");
         for (const TableDef& t : allTables()) {
             ASSERT_TRUE(db->openTable(t.id));
         }
-        for (const char* m : {"CD", "Cassette"}) {
+        for (const QString& m : mediaNames()) {
             MediaRecord media{m, {}};
             ASSERT_TRUE(db->store().insert(media).ok());
         }

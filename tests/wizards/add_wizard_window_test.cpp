@@ -4,6 +4,7 @@
 // written and the songs browse shows them. Then the compilation wizard from the frame's procedure
 // name, cancelled: its rows stay, and the next wizard does not show them. A read with no disc to
 // read, and a category made on OK.
+#include "album_windows/album_windows_fixture.h"
 #include "albums/ui/add_wizard_window.h"
 #include "albums/ui/albums_procedures.h"
 #include "albums/ui/reading_cd_window.h"
@@ -34,63 +35,20 @@ namespace {
 // Two tracks of 3:25 and 4:04.
 constexpr char kTwoTracks[] = "1 2 33892 150 15544\n";
 
-class AddWizardWindowTest : public ::testing::Test {
+class AddWizardWindowTest : public test::AlbumWindowsTest {
 protected:
+    QStringList mediaNames() const override { return {QStringLiteral("CD"), QStringLiteral("LP")}; }
+
     void SetUp() override {
-        db = std::make_unique<Database>(prompter, dir.dir(), dir.configDir() + "/profile.ini");
-        for (const TableDef& t : allTables()) {
-            ASSERT_TRUE(db->openTable(t.id));
-        }
-        for (const char* m : {"CD", "LP"}) {
-            MediaRecord media{m, {}};
-            ASSERT_TRUE(db->store().insert(media).ok());
-        }
+        test::AlbumWindowsTest::SetUp();
+        ASSERT_FALSE(HasFatalFailure());
         CategoryRecord soul{1, "Soul", {}};
         ASSERT_TRUE(db->store().insert(soul).ok());
-        writeFile(dir.configDir() + "/Tunar98.INI", "[Settings]\nAddMode=A\n");
-        settings = Settings::load(dir.configDir() + "/Tunar98.INI");
-        writeFile(dir.path("disc.toc"), kTwoTracks);
-        oldToc = qgetenv("TUNARIUM_CD_TOC");
-        qputenv("TUNARIUM_CD_TOC", dir.path("disc.toc").toLocal8Bit());
-        area = std::make_unique<QMdiArea>();
-        area->resize(1016, 640);
-        area->show();
-        registerAlbumsProcedures(procedures);
         browse = SongsBrowseWindow::openSongs(context());
         ASSERT_NE(browse, nullptr);
         settle();
     }
 
-    void TearDown() override {
-        area->closeAllSubWindows();
-        settle();
-        area.reset();
-        settle();
-        db.reset();
-        qputenv("TUNARIUM_CD_TOC", oldToc);
-    }
-
-    ProcedureContext context() { return {*db, settings, prompter, area.get(), nullptr, procedures}; }
-
-    static void writeFile(const QString& path, const QByteArray& text) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    }
-    static void settle() {
-        for (int i = 0; i < 3; ++i) {
-            QCoreApplication::processEvents();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
-    }
-    template <class W> W* opened() {
-        for (QMdiSubWindow* sub : area->subWindowList()) {
-            if (auto* w = dynamic_cast<W*>(sub->widget()); w && sub->isVisible()) {
-                return w;
-            }
-        }
-        return nullptr;
-    }
     // Chooses `dispatch` in "Select Add Mode" once it shows, and presses its "&Ok".
     void answerAddMode(AddDispatch dispatch) {
         QTimer::singleShot(0, [this, dispatch] {
@@ -130,14 +88,7 @@ protected:
         return out;
     }
 
-    test::TempCollection dir;
-    RecordingPrompter prompter;
-    std::unique_ptr<Database> db;
-    Settings settings;
-    std::unique_ptr<QMdiArea> area;
-    ProcedureRegistry procedures;
     QPointer<SongsBrowseWindow> browse;
-    QByteArray oldToc;
     QString sawAddMode;
 };
 
@@ -345,7 +296,7 @@ TEST_F(AddWizardWindowTest, TheReadButtonFollowsTheDiscInTheDrive) {
     EXPECT_FALSE(read->statusTip().isEmpty());
 
     // A disc put in is seen at the next look.
-    writeFile(dir.path("disc.toc"), kTwoTracks);
+    writeText(dir.path("disc.toc"), kTwoTracks);
     w->discWatch()->look();
     EXPECT_TRUE(read->isEnabled());
     EXPECT_TRUE(read->statusTip().isEmpty());

@@ -3,6 +3,7 @@
 // after it closing the gap, a new song from "&Add" placed after the selected one, a disc read from
 // a table-of-contents file into side 2 (with the CDDB number and the MusicBrainz disc ID shown),
 // "Re-assign Songs" by file number and media, and OK refused for a rating of 11, then saved.
+#include "album_windows/album_windows_fixture.h"
 #include "albums/procedure_names.h"
 #include "albums/ui/album_songs_panel.h"
 #include "albums/ui/albums_procedures.h"
@@ -28,26 +29,13 @@ using namespace tunarium;
 
 namespace {
 
-constexpr char kTwoTracks[] = "1 2 33892 150 15544\n";
-
-class UpdateAlbumWindowTest : public ::testing::Test {
+class UpdateAlbumWindowTest : public test::AlbumWindowsTest {
 protected:
+    QStringList mediaNames() const override { return {QStringLiteral("CD"), QStringLiteral("LP")}; }
+
     void SetUp() override {
-        db = std::make_unique<Database>(prompter, dir.dir(), dir.configDir() + "/profile.ini");
-        for (const TableDef& t : allTables()) {
-            ASSERT_TRUE(db->openTable(t.id));
-        }
-        for (const char* m : {"CD", "LP"}) {
-            MediaRecord media{m, {}};
-            ASSERT_TRUE(db->store().insert(media).ok());
-        }
-        settings = Settings::load(dir.configDir() + "/Tunar98.INI");
-        QFile toc(dir.path("disc.toc"));
-        ASSERT_TRUE(toc.open(QIODevice::WriteOnly));
-        toc.write(kTwoTracks);
-        toc.close();
-        oldToc = qgetenv("TUNARIUM_CD_TOC");
-        qputenv("TUNARIUM_CD_TOC", dir.path("disc.toc").toLocal8Bit());
+        test::AlbumWindowsTest::SetUp();
+        ASSERT_FALSE(HasFatalFailure());
         AlbumRecord album;
         album.albumId = 1;
         album.artist = "Abba";
@@ -59,18 +47,6 @@ protected:
             addSong(1, 1, t, QStringLiteral("Song %1").arg(t));
         }
         addSong(0, 0, 0, "Loose", "a12 ");
-        area = std::make_unique<QMdiArea>();
-        area->resize(1016, 640);
-        area->show();
-        registerAlbumsProcedures(procedures);
-    }
-    void TearDown() override {
-        area->closeAllSubWindows();
-        settle();
-        area.reset();
-        settle();
-        db.reset();
-        qputenv("TUNARIUM_CD_TOC", oldToc);
     }
 
     void addSong(qint64 albumId, qint64 side, qint64 track, const QString& title,
@@ -84,21 +60,6 @@ protected:
         s.media = "CD";
         s.fileNumber = fileNumber;
         ASSERT_TRUE(db->store().insert(s).ok());
-    }
-    ProcedureContext context() { return {*db, settings, prompter, area.get(), nullptr, procedures}; }
-    static void settle() {
-        for (int i = 0; i < 3; ++i) {
-            QCoreApplication::processEvents();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
-    }
-    template <class W> W* opened() {
-        for (QMdiSubWindow* sub : area->subWindowList()) {
-            if (auto* w = dynamic_cast<W*>(sub->widget()); w && sub->isVisible()) {
-                return w;
-            }
-        }
-        return nullptr;
     }
     // The songs list as shown: "side/track title", top to bottom.
     QStringList shown(AlbumSongsPanel* panel) {
@@ -123,13 +84,6 @@ protected:
         return opened<UpdateAlbumWindow>();
     }
 
-    test::TempCollection dir;
-    RecordingPrompter prompter;
-    std::unique_ptr<Database> db;
-    Settings settings;
-    ProcedureRegistry procedures;
-    std::unique_ptr<QMdiArea> area;
-    QByteArray oldToc;
     qint64 songs = 0;
     int answered = 0;
     Row answeredAlbum;

@@ -2,6 +2,7 @@
 #include "albums/ui/add_wizard_window.h"
 
 #include "albums/ui/album_window_parts.h"
+#include "catalogue/ui/list_panel_parts.h"
 #include "albums/ui/reading_cd_window.h"
 #include "albums/ui/track_form_window.h"
 #include "albums/wizard_cd_read.h"
@@ -32,12 +33,7 @@ QWidget* AddWizardWindow::buildSongs() {
     QVBoxLayout* moveColumn = makeMoveColumn(
         this, [this](MoveDirection d) { move(d); }, m_buttons);
 
-    auto* listRow = new QHBoxLayout;
-    listRow->setSpacing(0);
-    listRow->addWidget(m_list, 1);
-    listRow->addWidget(m_thumb);
-    listRow->addSpacing(DialogUnits(this).toPixelsX(4));
-    listRow->addLayout(moveColumn);
+    QHBoxLayout* listRow = listRowLayout(this, m_list, m_thumb, moveColumn);
 
     auto addButton = [this](const QString& text, std::function<void()> pressed) {
         auto* b = new QPushButton(text);
@@ -60,8 +56,7 @@ QWidget* AddWizardWindow::buildSongs() {
 }
 
 void AddWizardWindow::updateLineCount() {
-    const int rowHeight = std::max(1, m_list->verticalHeader()->defaultSectionSize());
-    m_engine->setLineCount(std::max(1, m_list->viewport()->height() / rowHeight));
+    fitEngineLines(m_list, *m_engine);
 }
 
 void AddWizardWindow::pageChanged() {
@@ -86,7 +81,7 @@ void AddWizardWindow::refreshList() {
 }
 
 void AddWizardWindow::showPopup(const QPoint& at) {
-    showPopupMenu(this, m_engine->popupText(), at, [this](int entry) { m_engine->choosePopup(entry); });
+    showEnginePopup(this, *m_engine, at);
 }
 
 void AddWizardWindow::openTrackForm(Request request, const Row& record,

@@ -24,27 +24,12 @@
 
 namespace tunarium {
 
-namespace {
-
-QMdiArea* areaOf(QWidget* window) {
-    auto* sub = window ? qobject_cast<QMdiSubWindow*>(window->parentWidget()) : nullptr;
-    return sub ? sub->mdiArea() : nullptr;
-}
-
-} // namespace
-
 AlbumSongsPanel::AlbumSongsPanel(const ProcedureContext& context, FormWindow* form,
                                  std::function<AlbumRecord()> album, std::function<void()> readDisc)
     : m_context(context), m_formWindow(form), m_album(std::move(album)), m_readDisc(std::move(readDisc)) {
     m_engine = std::make_unique<ListEngine>(context.db,
                                             albumSongsListDefinition(context.settings.datePicture()), *this);
     build();
-}
-
-AlbumSongsPanel::~AlbumSongsPanel() {
-    while (m_busy > 0) {
-        setBusy(false);
-    }
 }
 
 QPushButton* AlbumSongsPanel::button(const QString& text, std::function<void()> pressed) {
@@ -60,16 +45,7 @@ void AlbumSongsPanel::build() {
     m_list->viewport()->installEventFilter(this);
     m_list->setPopupAction([this](QPoint at) { showPopup(at); });
     m_list->setDefaultAction([this] { m_engine->change(); });
-    m_thumb = new QScrollBar(Qt::Vertical);
-    m_thumb->setRange(0, kThumbSteps);
-    m_thumb->setPageStep(10);
-    QSizePolicy keep = m_thumb->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    m_thumb->setSizePolicy(keep);
-    m_thumb->hide();
-    connect(m_thumb, &QScrollBar::actionTriggered, this, &AlbumSongsPanel::thumbAction);
-    connect(m_thumb, &QScrollBar::sliderReleased, this,
-            [this] { m_engine->dragThumb(m_thumb->sliderPosition()); });
+    m_thumb = makeThumbBar(*m_engine, m_list);
 
     const std::pair<MoveDirection, const char*> moves[] = {{MoveDirection::ToTop, "Top"},
                                                            {MoveDirection::Up, "Up"},
@@ -87,12 +63,7 @@ void AlbumSongsPanel::build() {
     }
     moveColumn->addStretch();
 
-    auto* listRow = new QHBoxLayout;
-    listRow->setSpacing(0);
-    listRow->addWidget(m_list, 1);
-    listRow->addWidget(m_thumb);
-    listRow->addSpacing(DialogUnits(this).toPixelsX(4));
-    listRow->addLayout(moveColumn);
+    QHBoxLayout* listRow = listRowLayout(this, m_list, m_thumb, moveColumn);
 
     m_add = button(QStringLiteral("&Add"), [this] { m_engine->add(); });
     m_copy = button(QStringLiteral("Cop&y"), [this] { copySong(); });
@@ -142,8 +113,7 @@ bool AlbumSongsPanel::open() {
     }
     m_engine->setRangeValue(1, {m_album().albumId});
     m_list->applyFormat(albumSongsListFormat(m_context.settings.datePicture()));
-    const int rowHeight = std::max(1, m_list->verticalHeader()->defaultSectionSize());
-    m_engine->setLineCount(std::max(1, m_list->viewport()->height() / rowHeight));
+    fitEngineLines(m_list, *m_engine);
     m_engine->refresh();
     return !m_engine->failed();
 }
@@ -162,13 +132,7 @@ void AlbumSongsPanel::refresh() {
 }
 
 void AlbumSongsPanel::setBusy(bool busy) {
-    if (busy) {
-        ++m_busy;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    } else if (m_busy > 0) {
-        --m_busy;
-        QApplication::restoreOverrideCursor();
-    }
+    m_busy.set(busy);
 }
 
 void AlbumSongsPanel::updateButtons() {
@@ -185,35 +149,13 @@ void AlbumSongsPanel::updateButtons() {
 }
 
 void AlbumSongsPanel::pageChanged() {
-    m_list->pageModel()->pageChanged();
-    const int selected = m_engine->selectedIndex();
-    if (selected >= 0) {
-        m_list->selectRow(selected);
-    } else {
-        m_list->clearSelection();
-    }
-    m_thumb->setVisible(m_engine->scrollBarVisible());
-    {
-        const QSignalBlocker block(m_thumb);
-        m_thumb->setSliderPosition(m_engine->thumbPosition());
-    }
+    showListPage(*m_engine, m_list, m_thumb);
     updateButtons();
 }
 
 void AlbumSongsPanel::closeRequested() {
     // A read of the songs failed (the warning was shown): the album form closes.
-    QMetaObject::invokeMethod(
-        m_formWindow,
-        [form = QPointer<FormWindow>(m_formWindow)] {
-            if (form) {
-                form->finish(Response::Cancelled);
-            }
-        },
-        Qt::QueuedConnection);
-}
-
-void AlbumSongsPanel::thumbAction(int action) {
-    scrollByThumbAction(*m_engine, m_thumb, action);
+    closeFormLater(m_formWindow);
 }
 
 void AlbumSongsPanel::showPopup(QPoint at) {
@@ -241,7 +183,7 @@ SongFormWindow* AlbumSongsPanel::openSongForm(Request request, const SongRecord&
         }
     });
     m_songForm = form;
-    if (!form->start(areaOf(m_formWindow))) {
+    if (!form->start(workspaceOf(m_formWindow))) {
         m_songForm = nullptr;
         return nullptr;
     }
@@ -405,8 +347,7 @@ void AlbumSongsPanel::selectFileNumber() {
 
 bool AlbumSongsPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_list->viewport() && event->type() == QEvent::Resize) {
-        const int rowHeight = std::max(1, m_list->verticalHeader()->defaultSectionSize());
-        m_engine->setLineCount(std::max(1, m_list->viewport()->height() / rowHeight));
+        fitEngineLines(m_list, *m_engine);
     }
     return QWidget::eventFilter(watched, event);
 }

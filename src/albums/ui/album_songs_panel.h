@@ -8,6 +8,7 @@
 
 #include "albums/album_songs.h"
 #include "catalogue/list_engine.h"
+#include "catalogue/ui/list_panel_parts.h"
 #include "ui/procedure_registry.h"
 
 #include <QPointer>
@@ -33,7 +34,6 @@ public:
     // take); `readDisc` runs "Read CD &Information" (the form owns the disc reads).
     AlbumSongsPanel(const ProcedureContext& context, FormWindow* form, std::function<AlbumRecord()> album,
                     std::function<void()> readDisc);
-    ~AlbumSongsPanel() override;
 
     // Opens the list on the album; false when the songs cannot be read.
     bool open();
@@ -69,7 +69,6 @@ private:
     void build();
     QPushButton* button(const QString& text, std::function<void()> pressed);
     void showPopup(QPoint at);
-    void thumbAction(int action);
     SongFormWindow* openSongForm(Request request, const SongRecord& song,
                                  std::function<void(Response, const Row&)> done);
     void afterAdd(Response response, const Row& song, qint64 selectedSide, qint64 selectedTrack);
@@ -81,6 +80,8 @@ private:
     FormWindow* m_formWindow;
     std::function<AlbumRecord()> m_album;
     std::function<void()> m_readDisc;
+    // Outlives the engine, whose close may still ask for the cursor.
+    BusyCursor m_busy;
     std::unique_ptr<ListEngine> m_engine;
     BrowseList* m_list = nullptr;
     QScrollBar* m_thumb = nullptr;
@@ -95,7 +96,6 @@ private:
     QSpinBox* m_side = nullptr;
     QPointer<SongFormWindow> m_songForm;
     bool m_selecting = false;
-    int m_busy = 0;
 };
 
 } // namespace tunarium

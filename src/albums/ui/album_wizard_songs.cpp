@@ -4,6 +4,7 @@
 
 #include "albums/album_songs.h"
 #include "albums/ui/album_window_parts.h"
+#include "catalogue/ui/list_panel_parts.h"
 #include "albums/wizard_cd_read.h"
 #include "catalogue/ui/picture_edit.h"
 #include "catalogue/ui/song_form_window.h"
@@ -41,20 +42,13 @@ QWidget* AlbumWizardWindow::buildSongs() {
     m_list = new BrowseList(*m_engine);
     m_list->applyFormat(QString::fromLatin1(kAlbumWizardSongsFormat));
     m_list->setDesignSize(QSize(330, 110));
-    m_list->setPopupAction([this](QPoint at) {
-        showPopupMenu(this, m_engine->popupText(), at, [this](int entry) { m_engine->choosePopup(entry); });
-    });
+    m_list->setPopupAction([this](QPoint at) { showEnginePopup(this, *m_engine, at); });
     m_list->viewport()->installEventFilter(this);
     m_thumb = makeThumbBar(*m_engine, m_list);
 
     QVBoxLayout* moveColumn = makeMoveColumn(
         this, [this](MoveDirection d) { move(d); }, m_buttons);
-    auto* listRow = new QHBoxLayout;
-    listRow->setSpacing(0);
-    listRow->addWidget(m_list, 1);
-    listRow->addWidget(m_thumb);
-    listRow->addSpacing(DialogUnits(this).toPixelsX(4));
-    listRow->addLayout(moveColumn);
+    QHBoxLayout* listRow = listRowLayout(this, m_list, m_thumb, moveColumn);
 
     auto addButton = [this](const QString& text, std::function<void()> pressed) {
         auto* b = new QPushButton(text);
@@ -87,8 +81,7 @@ QWidget* AlbumWizardWindow::buildSongs() {
 }
 
 void AlbumWizardWindow::updateLineCount() {
-    const int rowHeight = std::max(1, m_list->verticalHeader()->defaultSectionSize());
-    m_engine->setLineCount(std::max(1, m_list->viewport()->height() / rowHeight));
+    fitEngineLines(m_list, *m_engine);
 }
 
 void AlbumWizardWindow::showSide() {

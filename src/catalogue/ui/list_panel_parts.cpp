@@ -1,43 +1,70 @@
-// What the lists inside forms share.
+// What the lists inside forms and wizards share.
 #include "catalogue/ui/list_panel_parts.h"
 
 #include "catalogue/list_engine.h"
+#include "catalogue/ui/browse_list.h"
+#include "catalogue/ui/form_window.h"
+#include "ui/dialog_units.h"
 
-#include <QMenu>
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QScrollBar>
 
 namespace tunarium {
 
-void scrollByThumbAction(ListEngine& engine, QScrollBar* thumb, int action) {
-    static const std::pair<int, ScrollAction> kActions[] = {
-        {QAbstractSlider::SliderSingleStepAdd, ScrollAction::OneDown},
-        {QAbstractSlider::SliderSingleStepSub, ScrollAction::OneUp},
-        {QAbstractSlider::SliderPageStepAdd, ScrollAction::PageDown},
-        {QAbstractSlider::SliderPageStepSub, ScrollAction::PageUp},
-        {QAbstractSlider::SliderToMinimum, ScrollAction::Top},
-        {QAbstractSlider::SliderToMaximum, ScrollAction::Bottom}};
-    for (auto [slider, scroll] : kActions) {
-        if (slider == action) {
-            engine.scroll(scroll);
-            thumb->setSliderPosition(engine.thumbPosition());
-            return;
-        }
-    }
+QMdiArea* workspaceOf(QWidget* window) {
+    auto* sub = window ? qobject_cast<QMdiSubWindow*>(window->parentWidget()) : nullptr;
+    return sub ? sub->mdiArea() : nullptr;
+}
+
+QHBoxLayout* listRowLayout(QWidget* owner, BrowseList* list, QScrollBar* thumb, QLayout* buttons) {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(0);
+    row->addWidget(list, 1);
+    row->addWidget(thumb);
+    row->addSpacing(DialogUnits(owner).toPixelsX(4));
+    row->addLayout(buttons);
+    return row;
+}
+
+void fitEngineLines(BrowseList* list, ListEngine& engine) {
+    const int rowHeight = std::max(1, list->verticalHeader()->defaultSectionSize());
+    engine.setLineCount(std::max(1, list->viewport()->height() / rowHeight));
 }
 
 void showEnginePopup(QWidget* parent, ListEngine& engine, QPoint at) {
-    auto* menu = new QMenu(parent);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    int entry = 0;
-    for (const QString& item : engine.popupText().split(u'|')) {
-        const bool greyed = item.startsWith(u'~');
-        QAction* action = menu->addAction(greyed ? item.mid(1) : item);
-        action->setEnabled(!greyed);
-        const int chosen = ++entry;
-        QObject::connect(action, &QAction::triggered, parent,
-                         [&engine, chosen] { engine.choosePopup(chosen); });
+    showPopupMenu(parent, engine.popupText(), at, [&engine](int entry) { engine.choosePopup(entry); });
+}
+
+void closeFormLater(FormWindow* form) {
+    QMetaObject::invokeMethod(
+        form,
+        [guard = QPointer<FormWindow>(form)] {
+            if (guard) {
+                guard->finish(Response::Cancelled);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+BusyCursor::~BusyCursor() {
+    while (m_count > 0) {
+        set(false);
     }
-    menu->popup(at);
+}
+
+void BusyCursor::set(bool busy) {
+    if (busy) {
+        ++m_count;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (m_count > 0) {
+        --m_count;
+        QApplication::restoreOverrideCursor();
+    }
 }
 
 } // namespace tunarium

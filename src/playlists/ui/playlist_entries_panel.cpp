@@ -28,26 +28,11 @@
 
 namespace tunarium {
 
-namespace {
-
-QMdiArea* areaOf(QWidget* window) {
-    auto* sub = window ? qobject_cast<QMdiSubWindow*>(window->parentWidget()) : nullptr;
-    return sub ? sub->mdiArea() : nullptr;
-}
-
-} // namespace
-
 PlaylistEntriesPanel::PlaylistEntriesPanel(const ProcedureContext& context, qint64 playlistId,
                                            FormWindow* form)
     : m_context(context), m_playlistId(playlistId), m_formWindow(form), m_entries(context.db, playlistId) {
     m_engine = std::make_unique<ListEngine>(context.db, entriesListDefinition(), *this);
     build();
-}
-
-PlaylistEntriesPanel::~PlaylistEntriesPanel() {
-    while (m_busy > 0) {
-        setBusy(false);
-    }
 }
 
 QPushButton* PlaylistEntriesPanel::button(const QString& text, const QString& tip,
@@ -66,16 +51,7 @@ void PlaylistEntriesPanel::build() {
     m_list->setAcceptDrops(true);
     m_list->viewport()->installEventFilter(this);
     m_list->setPopupAction([this](QPoint at) { showPopup(at); });
-    m_thumb = new QScrollBar(Qt::Vertical);
-    m_thumb->setRange(0, kThumbSteps);
-    m_thumb->setPageStep(10);
-    QSizePolicy keep = m_thumb->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    m_thumb->setSizePolicy(keep);
-    m_thumb->hide();
-    connect(m_thumb, &QScrollBar::actionTriggered, this, &PlaylistEntriesPanel::thumbAction);
-    connect(m_thumb, &QScrollBar::sliderReleased, this,
-            [this] { m_engine->dragThumb(m_thumb->sliderPosition()); });
+    m_thumb = makeThumbBar(*m_engine, m_list);
 
     // The move buttons beside the list, top to bottom as the moves go.
     auto* moves = new QVBoxLayout;
@@ -97,12 +73,7 @@ void PlaylistEntriesPanel::build() {
                QStringLiteral("Copy the current chart order into the last week column"), [this] { chart(); });
     moves->addWidget(m_chart);
 
-    auto* listRow = new QHBoxLayout;
-    listRow->setSpacing(0);
-    listRow->addWidget(m_list, 1);
-    listRow->addWidget(m_thumb);
-    listRow->addSpacing(DialogUnits(this).toPixelsX(4));
-    listRow->addLayout(moves);
+    QHBoxLayout* listRow = listRowLayout(this, m_list, m_thumb, moves);
 
     m_add = button(QStringLiteral("&Add"), {}, [this] { m_engine->add(); });
     m_change = button(QStringLiteral("&Change"), {}, [this] { m_engine->change(); });
@@ -128,8 +99,7 @@ bool PlaylistEntriesPanel::open() {
     }
     m_engine->setRangeValue(1, {m_playlistId});
     m_list->applyFormat(QString::fromLatin1(kEntriesListFormat));
-    const int rowHeight = std::max(1, m_list->verticalHeader()->defaultSectionSize());
-    m_engine->setLineCount(std::max(1, m_list->viewport()->height() / rowHeight));
+    fitEngineLines(m_list, *m_engine);
     m_engine->refresh();
     updateTotal();
     return !m_engine->failed();
@@ -160,28 +130,11 @@ void PlaylistEntriesPanel::updateTotal() {
 }
 
 void PlaylistEntriesPanel::setBusy(bool busy) {
-    if (busy) {
-        ++m_busy;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    } else if (m_busy > 0) {
-        --m_busy;
-        QApplication::restoreOverrideCursor();
-    }
+    m_busy.set(busy);
 }
 
 void PlaylistEntriesPanel::pageChanged() {
-    m_list->pageModel()->pageChanged();
-    const int selected = m_engine->selectedIndex();
-    if (selected >= 0) {
-        m_list->selectRow(selected);
-    } else {
-        m_list->clearSelection();
-    }
-    m_thumb->setVisible(m_engine->scrollBarVisible());
-    {
-        const QSignalBlocker block(m_thumb);
-        m_thumb->setSliderPosition(m_engine->thumbPosition());
-    }
+    showListPage(*m_engine, m_list, m_thumb);
     const bool rows = m_engine->changeEnabled();
     for (QPushButton* b : {m_change, m_delete, m_chart}) {
         b->setEnabled(rows);
@@ -193,18 +146,7 @@ void PlaylistEntriesPanel::pageChanged() {
 
 void PlaylistEntriesPanel::closeRequested() {
     // A read of the entries failed (the warning was shown): the playlist form closes.
-    QMetaObject::invokeMethod(
-        m_formWindow,
-        [form = QPointer<FormWindow>(m_formWindow)] {
-            if (form) {
-                form->finish(Response::Cancelled);
-            }
-        },
-        Qt::QueuedConnection);
-}
-
-void PlaylistEntriesPanel::thumbAction(int action) {
-    scrollByThumbAction(*m_engine, m_thumb, action);
+    closeFormLater(m_formWindow);
 }
 
 void PlaylistEntriesPanel::showPopup(QPoint at) {
@@ -237,7 +179,7 @@ void PlaylistEntriesPanel::callForm(Request request, const Row& record) {
             }
         });
     m_form = form;
-    form->start(areaOf(m_formWindow));
+    form->start(workspaceOf(m_formWindow));
 }
 
 void PlaylistEntriesPanel::afterAdd(Response response, const Row& entry, qint64 selectedSequence) {
@@ -274,7 +216,7 @@ void PlaylistEntriesPanel::chart() {
     // The playlist form waits while its entries are being charted.
     m_formWindow->setEnabled(false);
     QPointer<PlaylistEntriesPanel> self(this);
-    runProcessWindow(areaOf(m_formWindow), std::make_unique<ChartProcess>(m_context.db, m_playlistId),
+    runProcessWindow(workspaceOf(m_formWindow), std::make_unique<ChartProcess>(m_context.db, m_playlistId),
                      [self](bool) {
                          if (!self) {
                              return;
@@ -344,8 +286,7 @@ bool PlaylistEntriesPanel::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     case QEvent::Resize: {
-        const int rowHeight = std::max(1, m_list->verticalHeader()->defaultSectionSize());
-        m_engine->setLineCount(std::max(1, m_list->viewport()->height() / rowHeight));
+        fitEngineLines(m_list, *m_engine);
         return false;
     }
     default:

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "catalogue/list_engine.h"
+#include "catalogue/ui/list_panel_parts.h"
 #include "playlists/playlist_entries.h"
 #include "playlists/ui/update_playlist_details_window.h"
 #include "ui/procedure_registry.h"
@@ -31,7 +32,6 @@ public:
     // `form` is the playlist form the panel sits in: the entry form and the chart open in front of
     // it.
     PlaylistEntriesPanel(const ProcedureContext& context, qint64 playlistId, FormWindow* form);
-    ~PlaylistEntriesPanel() override;
 
     // Opens the entries list on the playlist; false when the tables cannot be opened.
     bool open();
@@ -69,7 +69,6 @@ protected:
 
 private:
     void build();
-    void thumbAction(int action);
     void showPopup(QPoint at);
     QPushButton* button(const QString& text, const QString& tip, std::function<void()> pressed);
     void updateTotal();
@@ -79,6 +78,8 @@ private:
     qint64 m_playlistId;
     FormWindow* m_formWindow;
     PlaylistEntries m_entries;
+    // Outlives the engine, whose close may still ask for the cursor.
+    BusyCursor m_busy;
     std::unique_ptr<ListEngine> m_engine;
     BrowseList* m_list = nullptr;
     QScrollBar* m_thumb = nullptr;
@@ -89,7 +90,6 @@ private:
     QPushButton* m_delete = nullptr;
     QLabel* m_total = nullptr;
     QPointer<UpdatePlaylistDetailsWindow> m_form;
-    int m_busy = 0;
 };
 
 } // namespace tunarium

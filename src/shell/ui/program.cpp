@@ -12,6 +12,7 @@
 #include "shell/ui/file_manager_window.h"
 #include "shell/ui/main_frame.h"
 #include "shell/ui/shell_procedures.h"
+#include "shell/ui/upgrade_progress_window.h"
 
 #include <QTimer>
 
@@ -65,7 +66,13 @@ void Program::openFrame() {
     if (m_frame) {
         return;
     }
-    if (!registerTables(m_db) || m_db.halted()) {
+    bool registered = false;
+    {
+        // A collection of an earlier version is upgraded here, under its progress window.
+        UpgradeProgressDisplay upgrading;
+        registered = registerTables(m_db);
+    }
+    if (!registered || m_db.halted()) {
         emit finished();
         return;
     }
