@@ -181,7 +181,18 @@ StoreError StoreSchema::makeIndexes(const TableDef& t) {
             return e;
         }
     }
-    return search.isEmpty() ? StoreError{} : m_connection.exec(sql::rebuildSearchIndexSql(t));
+    if (search.isEmpty()) {
+        return {};
+    }
+    if (StoreError e = m_connection.exec(sql::rebuildSearchIndexSql(t))) {
+        return e;
+    }
+    for (const QString& setting : sql::searchIndexSettingsSql(t)) {
+        if (StoreError e = m_connection.exec(setting)) {
+            return e;
+        }
+    }
+    return {};
 }
 
 StoreError StoreSchema::refreshFolded(const TableDef& t) {
