@@ -103,6 +103,17 @@ protected:
         return ids;
     }
 
+    // Closes the collection and opens it again: its index is outdated and is made again, after a
+    // dated backup.
+    void reopenThroughTheUpgrade() {
+        store.close();
+        ASSERT_TRUE(store.open(dir.dir()).ok());
+        EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::KeysOutdated);
+        ASSERT_TRUE(store.openTable(TableId::Tunarium).ok());
+        EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::Current);
+        EXPECT_FALSE(QDir(dir.dir()).entryList({"tunarium-upgrade-*.db"}).isEmpty());
+    }
+
     // The search index checks itself against the songs.
     bool indexInStep() {
         return store.exec("INSERT INTO \"TunariumSearch\" (\"TunariumSearch\") VALUES ('integrity-check')")
@@ -309,13 +320,7 @@ TEST_F(SongSearchTest, ACollectionWithoutTheIndexGetsItOnOpenAfterABackup) {
         ASSERT_TRUE(store.exec(drop).ok());
     }
     ASSERT_TRUE(store.exec("DELETE FROM \"_structure\" WHERE label = 'Tunarium/search'").ok());
-    store.close();
-
-    ASSERT_TRUE(store.open(dir.dir()).ok());
-    EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::KeysOutdated);
-    ASSERT_TRUE(store.openTable(TableId::Tunarium).ok());
-    EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::Current);
-    EXPECT_FALSE(QDir(dir.dir()).entryList({"tunarium-upgrade-*.db"}).isEmpty());
+    reopenThroughTheUpgrade();
     EXPECT_EQ(found("older"), Ids{s.id});
     EXPECT_TRUE(indexInStep());
 
@@ -336,13 +341,7 @@ TEST_F(SongSearchTest, AnIndexOfTheFirstDefinitionIsMadeAgainWithItsSettings) {
     // As the first definition left it: no settings, version 1.
     ASSERT_TRUE(store.exec("DELETE FROM \"TunariumSearch_config\" WHERE k = 'automerge'").ok());
     ASSERT_TRUE(store.exec("UPDATE \"_structure\" SET version = 1 WHERE label = 'Tunarium/search'").ok());
-    store.close();
-
-    ASSERT_TRUE(store.open(dir.dir()).ok());
-    EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::KeysOutdated);
-    ASSERT_TRUE(store.openTable(TableId::Tunarium).ok());
-    EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::Current);
-    EXPECT_FALSE(QDir(dir.dir()).entryList({"tunarium-upgrade-*.db"}).isEmpty());
+    reopenThroughTheUpgrade();
     EXPECT_EQ(automerge(), 0);
     // A song changed after the upgrade is found by its new text only.
     s.title = "Changed Afterwards";
