@@ -16,8 +16,9 @@ namespace tunarium::bench {
 int run(const QStringList& args);
 // Deletes an album and renames a media format on a copy of the collection in `dir`.
 int integrityBench(const QString& dir);
-// The first page of the songs browse under three searches, beside raw SQLite.
-int searchBench(const QString& dir);
+// The first page of the songs browse under three searches, beside raw SQLite, and the search box;
+// on a working copy in `workDir` (reused when it holds one) or a temporary one.
+int searchBench(const QString& dir, const QString& workDir);
 // The search box's first pages beside today's "contains" scan (bench_search_box.cpp).
 void searchBoxFigures(Database& db, ListEngine& engine);
 // A song added with the search index and without it, and the index's rebuild; on a working copy.

@@ -18,6 +18,19 @@ inline void ratio(const char* name, double ours, double raw) {
     std::fflush(stdout);
 }
 
+// The machine's load (the one-minute average), printed beside figures that depend on it.
+inline void loadAverage() {
+    double load = -1;
+    if (std::FILE* f = std::fopen("/proc/loadavg", "r")) {
+        if (std::fscanf(f, "%lf", &load) != 1) {
+            load = -1;
+        }
+        std::fclose(f);
+    }
+    std::printf("load_average %.2f\n", load);
+    std::fflush(stdout);
+}
+
 inline double elapsedMs(const QElapsedTimer& timer) {
     return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }

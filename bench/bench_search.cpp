@@ -46,10 +46,15 @@ struct SearchCase {
 
 } // namespace
 
-int searchBench(const QString& originalPath) {
-    QTemporaryDir work;
-    const QString dirPath = work.path();
-    if (const QString problem = copyCollection(originalPath, dirPath); !problem.isEmpty()) {
+int searchBench(const QString& originalPath, const QString& workDir) {
+    // A working copy named by --work is made once and measured as it is on later runs: the
+    // upgrade that gives an older collection its index takes minutes at a million songs.
+    QTemporaryDir temp;
+    const QString dirPath = workDir.isEmpty() ? temp.path() : workDir;
+    QDir().mkpath(dirPath);
+    if (QDir(dirPath).exists(QString::fromLatin1(kCollectionFileName))) {
+        std::printf("search: measuring the working copy in %s as it is\n", qPrintable(dirPath));
+    } else if (const QString problem = copyCollection(originalPath, dirPath); !problem.isEmpty()) {
         std::fprintf(stderr, "tunarium-bench: %s\n", qPrintable(problem));
         return 1;
     }
@@ -78,8 +83,8 @@ int searchBench(const QString& originalPath) {
 
     // An artist that exists: the first one in artist order with a letter.
     Row first;
-    db.store().get(TableId::Tunarium, tableDef(TableId::Tunarium).keyIndex(u"SongsByArtist"), {QStringLiteral("M")},
-                   first);
+    db.store().get(TableId::Tunarium, tableDef(TableId::Tunarium).keyIndex(u"SongsByArtist"),
+                   {QStringLiteral("M")}, first);
     QVector<Row> page;
     db.store().read(TableId::Tunarium, tableDef(TableId::Tunarium).keyIndex(u"SongsByArtist"),
                     KeyPosition{{QStringLiteral("M")}}, sql::Direction::Forward, true, 1, page);
@@ -93,13 +98,28 @@ int searchBench(const QString& originalPath) {
         {"search_equal_artist", "TUN:Artist", QueryOperator::IsEqualTo, artist, "s.\"ArtistKey\" = ?"},
     };
     sqlite3* raw = nullptr;
-    sqlite3_open_v2(QDir(dirPath).filePath(kCollectionFileName).toUtf8().constData(), &raw, SQLITE_OPEN_READONLY,
-                    nullptr);
+    sqlite3_open_v2(QDir(dirPath).filePath(kCollectionFileName).toUtf8().constData(), &raw,
+                    SQLITE_OPEN_READONLY, nullptr);
+    {
+        // The index's own share of the file (an upgrade adds other keys too): what it adds to the
+        // file without it.
+        sqlite3_stmt* size = nullptr;
+        sqlite3_prepare_v2(raw, "SELECT IFNULL(SUM(pgsize), 0) FROM dbstat WHERE name LIKE 'TunariumSearch%'",
+                           -1, &size, nullptr);
+        if (size && sqlite3_step(size) == SQLITE_ROW) {
+            const double bytes = sqlite3_column_double(size, 0);
+            figure("search_index_size", bytes / 1e6, "MB");
+            figure("search_index_growth", 100 * bytes / (sizeAfter - bytes), "%");
+        }
+        sqlite3_finalize(size);
+    }
     for (const SearchCase& c : cases) {
-        const QString text = queryElementText(QString::fromLatin1(c.field), c.op, filterLiteral(c.value), false);
+        const QString text =
+            queryElementText(QString::fromLatin1(c.field), c.op, filterLiteral(c.value), false);
         const CompiledFilter filter = compileSongsSearch(text);
         if (!filter.ok()) {
-            std::fprintf(stderr, "tunarium-bench: %s: %s\n", qPrintable(text), qPrintable(filter.error.message()));
+            std::fprintf(stderr, "tunarium-bench: %s: %s\n", qPrintable(text),
+                         qPrintable(filter.error.message()));
             return 1;
         }
         QVector<double> ours;
@@ -116,9 +136,10 @@ int searchBench(const QString& originalPath) {
         }
         // The page as the list shows it: the songs with their category's name.
         const QByteArray rawSql =
-            (QStringLiteral("SELECT s.*, c.\"Category\" FROM \"Tunarium\" s INDEXED BY \"TUN:SongsByTitle\" LEFT JOIN "
-                            "\"Categories\" c ON c.\"CategoryID\" = s.\"CategoryID\" AND c.\"CategoryID\" <> 0 WHERE %1 "
-                            "ORDER BY s.\"TitleKey\", s.\"ArtistKey\", s.\"_rec\" LIMIT %2")
+            (QStringLiteral(
+                 "SELECT s.*, c.\"Category\" FROM \"Tunarium\" s INDEXED BY \"TUN:SongsByTitle\" LEFT JOIN "
+                 "\"Categories\" c ON c.\"CategoryID\" = s.\"CategoryID\" AND c.\"CategoryID\" <> 0 WHERE %1 "
+                 "ORDER BY s.\"TitleKey\", s.\"ArtistKey\", s.\"_rec\" LIMIT %2")
                  .arg(QString::fromLatin1(c.rawCondition))
                  .arg(kLines))
                 .toUtf8();

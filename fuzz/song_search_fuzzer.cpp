@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const CompiledFilter exact = compileFilter(search.filterText, TableId::Tunarium);
     check(exact.ok(), "the filter compiles", text + QStringLiteral(" => ") + search.filterText);
-    const SongSearchPlan plan = planSongSearch(store(), search, {});
+    SongSearchPlan plan = planSongSearch(store(), search, {});
     check(plan.error.ok(), "the search is planned", text + u' ' + plan.error.describe());
     // What the filter compiler adds is checked by the filter's own target; the index's part is a
     // fixed text with the match text bound.
@@ -107,6 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::set<qint64> narrowed = songsWhere(plan.condition, text);
     check(narrowed == songsWhere(exact.condition, text), "the index narrows without changing what is found",
           text);
+    check(countSongSearch(store(), plan).ok(), "the songs found are counted", text);
     check(plan.found < 0 || plan.found == static_cast<qint64>(narrowed.size()), "the count is what is found",
           text);
     check(store().count(TableId::Tunarium) == 5, "the songs stay", text);

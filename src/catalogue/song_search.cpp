@@ -302,24 +302,41 @@ SongSearchPlan planSongSearch(Store& store, const SongSearch& search, const SqlC
     }
     const TableDef& songs = tableDef(TableId::Tunarium);
     const QString match = searchMatchText(pieces);
-    qint64 count = 0;
-    plan.error =
-        store.countUpTo(TableId::Tunarium, searchCandidatesUpTo(songs, match, kSearchNarrowLimit + 1),
-                        kSearchNarrowLimit + 1, count);
+    // Counting stops past the narrowing limit; how far through the songs it got tells how common
+    // the candidates are beyond it.
+    SearchSample sample;
+    plan.error = store.sampleSearchCandidates(TableId::Tunarium, match, kSearchNarrowLimit + 1, sample);
     if (plan.error) {
         return plan;
     }
-    if (count > kSearchNarrowLimit) {
-        // Songs that match are common: the list's order finds a page of them soonest.
+    const qint64 candidates = sample.estimated(kSearchNarrowLimit + 1);
+    if (candidates > kSearchWalkLimit) {
+        return plan;
+    }
+    if (candidates > kSearchNarrowLimit) {
+        plan.condition = allOf(searchCandidatesAlongWalk(songs, match), exact);
         return plan;
     }
     plan.condition = allOf(searchCandidates(songs, match), exact);
-    plan.error = store.countUpTo(TableId::Tunarium, plan.condition, kSearchNarrowLimit + 1, plan.found);
+    plan.countable = candidates > 0;
+    plan.found = candidates > 0 ? -1 : 0;
     return plan;
 }
 
+StoreError countSongSearch(Store& store, SongSearchPlan& plan) {
+    if (!plan.countable || plan.found >= 0) {
+        return {};
+    }
+    qint64 found = 0;
+    if (StoreError e = store.countUpTo(TableId::Tunarium, plan.condition, kSearchNarrowLimit + 1, found)) {
+        return e;
+    }
+    plan.found = found;
+    return {};
+}
+
 QString songSearchTitleSuffix(const SongSearch& search, const SongSearchPlan& plan) {
-    if (search.isEmpty()) {
+    if (search.isEmpty() || (plan.countable && plan.found < 0)) {
         return {};
     }
     if (plan.found < 0) {

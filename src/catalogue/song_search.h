@@ -46,20 +46,30 @@ SongSearch parseSongSearch(const QString& text);
 // The search as the list applies it.
 struct SongSearchPlan {
     SqlCondition condition; // the search and the wizard's filter together; empty: all songs
-    qint64 found = -1;      // songs found, -1 when not cheap to know
-    StoreError error;       // a read of the index failed
+    qint64 found = -1;      // songs found, -1 when not known
+    // The songs found are few enough to count cheaply (countSongSearch), after the first page.
+    bool countable = false;
+    StoreError error; // a read of the index failed
 };
 
-// Candidates of the index up to which the list reads them and sorts them (and the search counts
-// what it finds); beyond, matches are common enough that walking the list's order and letting the
-// exact match decide fills a page sooner than reading and sorting every candidate.
+// Candidates of the index up to which the list reads them and sorts them (and the search can count
+// what it finds); beyond, matches are common enough that walking the list's order fills a page
+// sooner than reading and sorting every candidate.
 inline constexpr qint64 kSearchNarrowLimit = 3000;
+// Candidates up to which a walk of the list's order tests each song against the set of them
+// (made once) before reading it; beyond, making the set costs more than it saves, and the walk
+// lets the exact match decide on every song.
+inline constexpr qint64 kSearchWalkLimit = 100000;
 
 // Plans `search` (which must be ok) with the query wizard's filter `wizardFilter`, both applying.
+// It reads the search index only (its first kSearchNarrowLimit + 1 candidates), never songs.
 SongSearchPlan planSongSearch(Store& store, const SongSearch& search, const SqlCondition& wizardFilter);
 
+// Counts the songs a countable plan finds into its `found`; nothing for a plan that is not.
+StoreError countSongSearch(Store& store, SongSearchPlan& plan);
+
 // What the list's title adds: " (1,234 found)", " (many)" when the count is not cheap, nothing
-// without a search.
+// without a search or while a countable plan is not counted yet.
 QString songSearchTitleSuffix(const SongSearch& search, const SongSearchPlan& plan);
 
 // The syntax, for the box's tooltip.

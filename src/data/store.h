@@ -27,6 +27,7 @@
 namespace tunarium {
 
 class Connection;
+struct SearchSample;
 
 class Store {
 public:
@@ -100,6 +101,10 @@ public:
     qint64 count(TableId table);
     // The records that meet `condition`, counted up to `limit` (the count stops there).
     StoreError countUpTo(TableId table, const SqlCondition& condition, qint64 limit, qint64& out);
+    // The songs the search index offers for `matchText` (searchMatchText), counted up to `limit`
+    // in the index alone (no song is read), with how far through the table that count reached.
+    StoreError sampleSearchCandidates(TableId table, const QString& matchText, qint64 limit,
+                                      SearchSample& out);
     // Highest identifier in the table's primary key plus one; 1 for an empty table.
     StoreError nextNumber(TableId table, qint64& out);
 

@@ -204,13 +204,20 @@ StoreError StoreSchema::makeIndexes(const TableDef& t) {
         }
     }
     // The index was just made: filling it row by row is the rebuild, with the rows counted.
-    StoreError e =
-        m_connection.exec(m_reporter ? sql::fillSearchIndexSql(t, QStringLiteral("tunarium_counted()"))
-                                     : sql::rebuildSearchIndexSql(t));
-    if (!e && m_reporter) {
+    if (StoreError e =
+            m_connection.exec(m_reporter ? sql::fillSearchIndexSql(t, QStringLiteral("tunarium_counted()"))
+                                         : sql::rebuildSearchIndexSql(t))) {
+        return e;
+    }
+    for (const QString& setting : sql::searchIndexSettingsSql(t)) {
+        if (StoreError e = m_connection.exec(setting)) {
+            return e;
+        }
+    }
+    if (m_reporter) {
         m_reporter->finish();
     }
-    return e;
+    return {};
 }
 
 StoreError StoreSchema::refreshFolded(const TableDef& t) {

@@ -107,6 +107,18 @@ QString fillSearchIndexSql(const TableDef& t, const QString& condition) {
         .arg(quoted(searchIndexName(t)), quoted(viewName(t)), condition);
 }
 
+QStringList searchIndexSettingsSql(const TableDef& t) {
+    if (!hasSearchIndex(t)) {
+        return {};
+    }
+    // A song added writes a small piece of index in its own transaction. Left to merge on its own,
+    // the index merges pieces a little at every such write, in bursts that rewrite hundreds of
+    // pages of the large pieces its build leaves; only the small pieces are merged here, sixteen
+    // at a time, when that many of a size have gathered.
+    const QString index = quoted(searchIndexName(t));
+    return {QStringLiteral("INSERT INTO %1 (%1, rank) VALUES ('automerge', 0)").arg(index)};
+}
+
 } // namespace sql
 
 QStringList searchPieces(const QString& foldedWord) {
@@ -153,14 +165,23 @@ SqlCondition searchCandidates(const TableDef& t, const QString& matchText) {
     return {candidatesSql(t), {matchText}};
 }
 
-SqlCondition searchCandidatesUpTo(const TableDef& t, const QString& matchText, qint64 limit) {
-    QString text = candidatesSql(t);
-    text.insert(text.size() - 1, QStringLiteral(" LIMIT ?"));
-    return {text, {matchText, limit}};
+SqlCondition searchCandidatesAlongWalk(const TableDef& t, const QString& matchText) {
+    // The unary plus keeps SQLite from reading the candidates first: the set of them is made once
+    // and each key entry is tested against it before its song is read.
+    return {u'+' + candidatesSql(t), {matchText}};
 }
 
 bool narrowsThroughSearchIndex(const TableDef& t, const QString& condition) {
-    return sql::hasSearchIndex(t) && condition.contains(candidatesSql(t));
+    if (!sql::hasSearchIndex(t)) {
+        return false;
+    }
+    const QString candidates = candidatesSql(t);
+    for (qsizetype at = condition.indexOf(candidates); at >= 0; at = condition.indexOf(candidates, at + 1)) {
+        if (at == 0 || condition[at - 1] != u'+') {
+            return true;
+        }
+    }
+    return false;
 }
 
 SqlCondition allOf(const SqlCondition& a, const SqlCondition& b) {
@@ -193,6 +214,43 @@ StoreError Store::countUpTo(TableId table, const SqlCondition& condition, qint64
         return count->error();
     }
     out = count->integer(0);
+    return {};
+}
+
+qint64 SearchSample::estimated(qint64 limit) const {
+    if (candidates < limit || lastRec <= 0) {
+        return candidates;
+    }
+    return static_cast<qint64>(static_cast<double>(candidates) * static_cast<double>(highestRec) /
+                               static_cast<double>(lastRec));
+}
+
+StoreError Store::sampleSearchCandidates(TableId table, const QString& matchText, qint64 limit,
+                                         SearchSample& out) {
+    out = {};
+    const TableDef& t = tableDef(table);
+    if (!sql::hasSearchIndex(t)) {
+        return StoreError::of(code::kInvalidKey);
+    }
+    const QString index = sql::quoted(sql::searchIndexName(t));
+    StoreError error;
+    Statement* sample = m_connection->cached(
+        QStringLiteral("SELECT COUNT(*), IFNULL(MAX(rowid), 0), (SELECT IFNULL(MAX(rowid), 0) FROM %1) FROM "
+                       "(SELECT rowid FROM %2 WHERE %2 MATCH ? LIMIT ?)")
+            .arg(sql::quoted(t.label), index),
+        error);
+    if (!sample) {
+        return error;
+    }
+    StatementScope scope(*sample);
+    sample->bindText(1, matchText);
+    sample->bindInt(2, limit);
+    if (sample->step() != Statement::Step::Row) {
+        return sample->error();
+    }
+    out.candidates = sample->integer(0);
+    out.lastRec = sample->integer(1);
+    out.highestRec = sample->integer(2);
     return {};
 }
 

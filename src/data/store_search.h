@@ -14,7 +14,7 @@ namespace tunarium {
 
 // Increases whenever the index's definition changes: a collection with an index of an earlier
 // definition (or none) has it made again, like an upgrade, when it is opened.
-inline constexpr int kSearchIndexVersion = 1;
+inline constexpr int kSearchIndexVersion = 2;
 
 // Pieces of a word the index narrows by: at most this many, spread over the word.
 inline constexpr int kSearchPiecesPerWord = 12;
@@ -33,6 +33,8 @@ QStringList dropSearchIndexSql(const TableDef& t);
 QString rebuildSearchIndexSql(const TableDef& t);
 // Reads the records that meet `condition` into the index, which must be empty (just made).
 QString fillSearchIndexSql(const TableDef& t, const QString& condition);
+// The index's settings, kept in the index itself: given once it is made and filled.
+QStringList searchIndexSettingsSql(const TableDef& t);
 
 } // namespace sql
 
@@ -48,12 +50,24 @@ QString searchMatchText(const QStringList& pieces);
 // table with the match text bound.
 SqlCondition searchCandidates(const TableDef& t, const QString& matchText);
 
-// The first `limit` of those songs at most: counting through it reads no more candidates than that.
-SqlCondition searchCandidatesUpTo(const TableDef& t, const QString& matchText, qint64 limit);
+// The same songs as a test on each song a walk meets: the walk keeps its key's order, and a song
+// the index does not offer is passed over on its key's entry, without reading the song.
+SqlCondition searchCandidatesAlongWalk(const TableDef& t, const QString& matchText);
 
-// Whether a walk's condition holds searchCandidates: such a walk reads the few candidates and
-// sorts them rather than walking its key's index past every record.
+// Whether a walk's condition holds searchCandidates (not searchCandidatesAlongWalk): such a walk
+// reads the few candidates and sorts them rather than walking its key's index past every record.
 bool narrowsThroughSearchIndex(const TableDef& t, const QString& condition);
+
+// The first candidates the search index offers for a search, in the order of their record numbers.
+struct SearchSample {
+    qint64 candidates = 0; // counted, up to the sample's limit
+    qint64 lastRec = 0;    // the record number of the last one counted
+    qint64 highestRec = 0; // the highest record number in the table
+
+    // The candidates in the whole table: the count when the sample stopped short of `limit`, else
+    // the count spread over the table as densely as over the part the sample read.
+    qint64 estimated(qint64 limit) const;
+};
 
 // Both conditions (either may be empty), their binds in order.
 SqlCondition allOf(const SqlCondition& a, const SqlCondition& b);

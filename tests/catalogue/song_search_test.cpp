@@ -2,6 +2,7 @@
 // "contains" and a plain substring check, the search index kept in step with the songs, its use by
 // the planner, and hostile texts.
 #include "catalogue/song_search.h"
+#include "data/app_paths.h"
 #include "data/date_time.h"
 #include "data/dictionary_tables.h"
 #include "data/filter_expression.h"
@@ -9,6 +10,7 @@
 #include "data/fold_key.h"
 #include "data/records.h"
 #include "data/store_search.h"
+#include "support/sql_file.h"
 #include "support/temp_collection.h"
 
 #include <QDir>
@@ -62,9 +64,11 @@ protected:
     Ids found(const QString& text, const SqlCondition& wizard = {}) {
         const SongSearch search = parseSongSearch(text);
         EXPECT_TRUE(search.ok()) << qPrintable(text) << ": " << qPrintable(search.error);
-        const SongSearchPlan plan = planSongSearch(store, search, wizard);
+        SongSearchPlan plan = planSongSearch(store, search, wizard);
         EXPECT_TRUE(plan.error.ok()) << qPrintable(text);
         const Ids ids = idsWhere(plan.condition);
+        EXPECT_TRUE(countSongSearch(store, plan).ok());
+        EXPECT_EQ(plan.found >= 0, plan.countable || (plan.found == 0 && ids.empty())) << qPrintable(text);
         if (plan.found >= 0) {
             EXPECT_EQ(plan.found, static_cast<qint64>(ids.size())) << qPrintable(text);
         }
@@ -97,6 +101,17 @@ protected:
             }
         }
         return ids;
+    }
+
+    // Closes the collection and opens it again: its index is outdated and is made again, after a
+    // dated backup.
+    void reopenThroughTheUpgrade() {
+        store.close();
+        ASSERT_TRUE(store.open(dir.dir()).ok());
+        EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::KeysOutdated);
+        ASSERT_TRUE(store.openTable(TableId::Tunarium).ok());
+        EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::Current);
+        EXPECT_FALSE(QDir(dir.dir()).entryList({"tunarium-upgrade-*.db"}).isEmpty());
     }
 
     // The search index checks itself against the songs.
@@ -242,7 +257,14 @@ TEST_F(SongSearchTest, CombinesWithTheWizardsFilter) {
     ASSERT_TRUE(wizard.ok());
     EXPECT_EQ(found("love", wizard.condition), Ids{one.id});
     const SongSearch search = parseSongSearch("love");
-    EXPECT_EQ(songSearchTitleSuffix(search, planSongSearch(store, search, wizard.condition)), " (1 found)");
+    SongSearchPlan plan = planSongSearch(store, search, wizard.condition);
+    // Not counted yet: the title waits for the count rather than saying "(many)".
+    EXPECT_EQ(songSearchTitleSuffix(search, plan), "");
+    ASSERT_TRUE(countSongSearch(store, plan).ok());
+    EXPECT_EQ(songSearchTitleSuffix(search, plan), " (1 found)");
+    // Nothing offered by the index is known at once.
+    const SongSearch none = parseSongSearch("xyzzy");
+    EXPECT_EQ(songSearchTitleSuffix(none, planSongSearch(store, none, {})), " (0 found)");
     EXPECT_EQ(songSearchTitleSuffix(parseSongSearch("lo"), planSongSearch(store, parseSongSearch("lo"), {})),
               " (many)");
     EXPECT_EQ(songSearchTitleSuffix(parseSongSearch(""), {}), "");
@@ -298,13 +320,7 @@ TEST_F(SongSearchTest, ACollectionWithoutTheIndexGetsItOnOpenAfterABackup) {
         ASSERT_TRUE(store.exec(drop).ok());
     }
     ASSERT_TRUE(store.exec("DELETE FROM \"_structure\" WHERE label = 'Tunarium/search'").ok());
-    store.close();
-
-    ASSERT_TRUE(store.open(dir.dir()).ok());
-    EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::KeysOutdated);
-    ASSERT_TRUE(store.openTable(TableId::Tunarium).ok());
-    EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::Current);
-    EXPECT_FALSE(QDir(dir.dir()).entryList({"tunarium-upgrade-*.db"}).isEmpty());
+    reopenThroughTheUpgrade();
     EXPECT_EQ(found("older"), Ids{s.id});
     EXPECT_TRUE(indexInStep());
 
@@ -315,12 +331,34 @@ TEST_F(SongSearchTest, ACollectionWithoutTheIndexGetsItOnOpenAfterABackup) {
     EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::KeysDamaged);
 }
 
+TEST_F(SongSearchTest, AnIndexOfTheFirstDefinitionIsMadeAgainWithItsSettings) {
+    SongRecord s = add("Earlier", "Definition");
+    const QString file = QDir(dir.dir()).filePath(kCollectionFileName);
+    const auto automerge = [&] {
+        return test::sqlNumber(file, "SELECT v FROM \"TunariumSearch_config\" WHERE k = 'automerge'");
+    };
+    EXPECT_EQ(automerge(), 0);
+    // As the first definition left it: no settings, version 1.
+    ASSERT_TRUE(store.exec("DELETE FROM \"TunariumSearch_config\" WHERE k = 'automerge'").ok());
+    ASSERT_TRUE(store.exec("UPDATE \"_structure\" SET version = 1 WHERE label = 'Tunarium/search'").ok());
+    reopenThroughTheUpgrade();
+    EXPECT_EQ(automerge(), 0);
+    // A song changed after the upgrade is found by its new text only.
+    s.title = "Changed Afterwards";
+    ASSERT_TRUE(store.update(s).ok());
+    EXPECT_EQ(found("definition"), Ids{});
+    EXPECT_EQ(found("afterwards"), Ids{s.id});
+    EXPECT_EQ(found("earlier"), Ids{s.id});
+    EXPECT_TRUE(indexInStep());
+}
+
 TEST_F(SongSearchTest, AThreeLetterSearchReadsThroughTheIndex) {
     for (int i = 0; i < 200; ++i) {
         add(QStringLiteral("Artist %1").arg(i), i % 50 == 0 ? "Love Song" : "Other Song");
     }
-    const SongSearchPlan plan = planSongSearch(store, parseSongSearch("lov"), {});
+    SongSearchPlan plan = planSongSearch(store, parseSongSearch("lov"), {});
     ASSERT_TRUE(plan.condition.sql.contains("MATCH"));
+    ASSERT_TRUE(countSongSearch(store, plan).ok());
     EXPECT_EQ(plan.found, 4);
     const int byTitle = tableDef(TableId::Tunarium).keyIndex(u"SongsByTitle");
     const QString walk = store.walkText(TableId::Tunarium, byTitle, 0, false, sql::Direction::Forward, true,
@@ -340,14 +378,72 @@ TEST_F(SongSearchTest, CommonWordsWalkTheListOrderAndSayMany) {
     songs << add("Other", "Glove") << add("Other", "Nothing");
     ASSERT_TRUE(store.commit().ok());
     const SongSearch search = parseSongSearch("love");
-    const SongSearchPlan plan = planSongSearch(store, search, {});
-    EXPECT_FALSE(plan.condition.sql.contains("MATCH"));
+    SongSearchPlan plan = planSongSearch(store, search, {});
+    const TableDef& songsTable = tableDef(TableId::Tunarium);
+    EXPECT_FALSE(narrowsThroughSearchIndex(songsTable, plan.condition.sql));
+    ASSERT_TRUE(countSongSearch(store, plan).ok());
     EXPECT_EQ(plan.found, -1);
     EXPECT_EQ(songSearchTitleSuffix(search, plan), " (many)");
     EXPECT_EQ(idsWhere(plan.condition), substringOf("love"));
+    // The walk keeps the title order and passes over songs the index does not offer on their key
+    // entry; the set of candidates is made once.
+    const QString walk = store.walkText(TableId::Tunarium, songsTable.keyIndex(u"SongsByTitle"), 0, false,
+                                        sql::Direction::Forward, true, WalkLimits(plan.condition));
+    const QString steps = store.explainQueryPlan(walk).join(u'\n');
+    EXPECT_TRUE(steps.contains("USING INDEX")) << qPrintable(steps);
+    EXPECT_TRUE(steps.contains("LIST SUBQUERY")) << qPrintable(steps);
+    EXPECT_FALSE(steps.contains("INTEGER PRIMARY KEY")) << qPrintable(steps);
     // A rarer word among them is still read through the index.
     EXPECT_EQ(found("glov"), substringOf("glov"));
     EXPECT_TRUE(planSongSearch(store, parseSongSearch("glov"), {}).condition.sql.contains("MATCH"));
+}
+
+TEST_F(SongSearchTest, TwoWordsMayStandInDifferentFields) {
+    songs << add("Frank Sinatra", "Love Me Tender") << add("Frank Sinatra", "My Way", "Love Songs")
+          << add("Sinatra Lovers", "Fly") << add("Frank Sinatra", "Strangers", {}, "Glove Mix")
+          << add("Other", "Love Story") << add("Frank Sinatra", "Summer Wind");
+    const auto both = [&](const QString& a, const QString& b) {
+        Ids ids;
+        const Ids second = substringOf(b);
+        for (qint64 id : substringOf(a)) {
+            if (second.count(id)) {
+                ids.insert(id);
+            }
+        }
+        return ids;
+    };
+    for (const char* typed : {"sinatra love", "LOVE sinatra", "nat ove", "frank glove"}) {
+        const QStringList words = QString::fromUtf8(typed).split(u' ');
+        EXPECT_EQ(found(typed), both(words[0], words[1])) << typed;
+    }
+    EXPECT_EQ(found("sinatra love").size(), 4u);
+}
+
+TEST_F(SongSearchTest, TheIndexOffersCandidatesTheExactMatchDecides) {
+    // Every piece of "love" without the word: the index offers the song, the search does not find it.
+    const SongRecord pieces = add("Lovx Ovex", "Song");
+    songs << pieces;
+    for (int i = 0; i < 5; ++i) {
+        songs << add(QStringLiteral("Artist %1").arg(i), "Love");
+    }
+    const QString match = searchMatchText(searchPieces("love"));
+    SearchSample sample;
+    ASSERT_TRUE(store.sampleSearchCandidates(TableId::Tunarium, match, 100, sample).ok());
+    EXPECT_EQ(sample.candidates, 6);
+    EXPECT_EQ(sample.estimated(100), 6);
+    // Three counted by the third of the six songs: as dense over the rest of them.
+    ASSERT_TRUE(store.sampleSearchCandidates(TableId::Tunarium, match, 3, sample).ok());
+    EXPECT_EQ(sample.candidates, 3);
+    EXPECT_EQ(sample.lastRec, pieces.meta.rec + 2);
+    EXPECT_EQ(sample.highestRec, pieces.meta.rec + 5);
+    EXPECT_EQ(sample.estimated(3), 3 * sample.highestRec / sample.lastRec);
+    EXPECT_EQ(found("love"), substringOf("love"));
+    EXPECT_EQ(found("love").count(pieces.id), 0u);
+    SongSearchPlan plan = planSongSearch(store, parseSongSearch("love"), {});
+    ASSERT_TRUE(countSongSearch(store, plan).ok());
+    EXPECT_EQ(plan.found, 5);
+    // Only the songs table has an index.
+    EXPECT_FALSE(store.sampleSearchCandidates(TableId::Categories, match, 10, sample).ok());
 }
 
 TEST_F(SongSearchTest, HostileTextsAreSearchedAsTyped) {

@@ -21,6 +21,7 @@
 #include <QShortcut>
 #include <QTabBar>
 #include <QTableView>
+#include <QTimer>
 
 namespace tunarium {
 
@@ -284,8 +285,22 @@ void SongsBrowseWindow::applyFilters() {
     }
     engine().setUserFilter(m_boxSearch.isEmpty() ? m_wizardCondition : plan.condition);
     m_foundSuffix = songSearchTitleSuffix(m_boxSearch, plan);
+    m_searchPlan = plan;
+    ++m_searchRun;
     engine().setForceRefresh();
     engine().refresh();
+    if (plan.countable) {
+        // The first page is painted before the count: the count only adds to the title.
+        QTimer::singleShot(0, this, [this, run = m_searchRun] { countFound(run); });
+    }
+}
+
+void SongsBrowseWindow::countFound(int run) {
+    if (run != m_searchRun || countSongSearch(m_db.store(), m_searchPlan)) {
+        return;
+    }
+    m_foundSuffix = songSearchTitleSuffix(m_boxSearch, m_searchPlan);
+    setWindowTitle(windowTitle() + m_foundSuffix);
 }
 
 void SongsBrowseWindow::chooseMedia() {

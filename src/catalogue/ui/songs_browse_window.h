@@ -74,6 +74,7 @@ private:
     void enableProcedureButtons();
     void startProcedure(const char* name);
     void applyFilters();
+    void countFound(int run);
     void printReport();
     // The report &Print starts on the tab of `sortOrder`.
     static const char* tabReport(int sortOrder);
@@ -87,6 +88,8 @@ private:
     QString m_filterText;
     SqlCondition m_wizardCondition;
     SongSearch m_boxSearch;
+    SongSearchPlan m_searchPlan;
+    int m_searchRun = 0; // a count started for an earlier search is dropped
     QString m_foundSuffix;
     SongSearchBox* m_box = nullptr;
     QVector<qint64> m_marked;
