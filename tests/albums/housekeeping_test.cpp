@@ -50,6 +50,14 @@ protected:
         return row;
     }
     qint64 songNumber(qint64 rec, int field) { return record(TableId::Tunarium, rec).number(field); }
+    // Adds `count` songs of one artist and album in one transaction.
+    void addSongs(int count, qint64 releaseDate) {
+        Transaction t(db.store());
+        for (int i = 0; i < count; ++i) {
+            addSong("A", "B", releaseDate);
+        }
+        ASSERT_TRUE(t.commit().ok());
+    }
 
     test::TempCollection dir;
     RecordingPrompter prompter;
@@ -103,13 +111,7 @@ TEST_F(HousekeepingTest, YearOnlyTurnsDayNumbersIntoYearsAndLeavesYearsAndBlanks
 TEST_F(HousekeepingTest, YearOnlyCommitsStepByStepAndACancelKeepsTheStepsDone) {
     const qint64 day = dayNumberFromYmd(1984, 3, 4);
     const int songs = kDateConversionChunk * 2 + 10;
-    {
-        Transaction t(db.store());
-        for (int i = 0; i < songs; ++i) {
-            addSong("A", "B", day);
-        }
-        ASSERT_TRUE(t.commit().ok());
-    }
+    addSongs(songs, day);
     DateConversionProcess process(db, TableId::Tunarium);
     ASSERT_TRUE(process.start());
     ASSERT_TRUE(process.step(1));             // one transaction of records
@@ -127,13 +129,7 @@ TEST_F(HousekeepingTest, TheLogIsCopiedInATickOfItsOwnAndCommitsCopyItAgainAfter
     const qint64 day = dayNumberFromYmd(1991, 9, 24);
     // Songs added while the copy is deferred: the log the run starts with is long.
     db.store().log().deferCheckpoints();
-    {
-        Transaction t(db.store());
-        for (int i = 0; i < kDateConversionChunk * 6; ++i) {
-            addSong("A", "B", day);
-        }
-        ASSERT_TRUE(t.commit().ok());
-    }
+    addSongs(kDateConversionChunk * 6, day);
     db.store().log().resumeCheckpoints();
     ASSERT_GE(db.store().log().uncopiedPages(), kHousekeepingLogPages);
 
@@ -178,13 +174,7 @@ TEST_F(HousekeepingOnAFullDisk, AStepThatCannotBeWrittenLeavesEverySongOfItAsItW
     // Only the step's own statement writes: the song before it was converted by an earlier step.
     const qint64 day = dayNumberFromYmd(1977, 5, 25);
     const int songs = kDateConversionChunk * 2 + 10;
-    {
-        Transaction t(db.store());
-        for (int i = 0; i < songs; ++i) {
-            addSong("A", "B", day);
-        }
-        ASSERT_TRUE(t.commit().ok());
-    }
+    addSongs(songs, day);
     const qint64 version = record(TableId::Tunarium, songs).meta.version;
     DateConversionProcess process(db, TableId::Tunarium);
     ASSERT_TRUE(process.start());
