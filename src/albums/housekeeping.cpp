@@ -12,17 +12,8 @@ namespace tunarium {
 
 namespace {
 
-// The name a failed rewrite is reported under: the records are written through the process's
-// view of the table.
-constexpr char kProcessView[] = "Process:View";
 // The kind of the backup kept before the year-only conversion.
 constexpr char kBackupBeforeYearOnly[] = "dates";
-
-// Reports a failed write with warning 31; the run then ends.
-void tellFailure(Database& db, const StoreError& error) {
-    db.warnings().saveError(error);
-    db.warnings().show(warning::kProcessError, QString::fromLatin1(kProcessView), QStringLiteral("Put"));
-}
 
 } // namespace
 
@@ -55,21 +46,20 @@ QString yearOnlyReport(qint64 songs, qint64 albums, bool completed, const QStrin
 // ---- DateConversionProcess
 
 DateConversionProcess::DateConversionProcess(Database& db, TableId table)
-    : Process(table == TableId::Album ? QStringLiteral("Converting Album Dates")
-                                      : QStringLiteral("Converting Song Dates"),
-              QStringLiteral("Processing Records"), 100),
-      m_db(db), m_table(table), m_field(table == TableId::Album ? alb::kReleaseDate : tun::kReleaseDate) {}
+    : HousekeepingSteps(db, {table},
+                        table == TableId::Album ? QStringLiteral("Converting Album Dates")
+                                                : QStringLiteral("Converting Song Dates"),
+                        QStringLiteral("Processing Records"), 100),
+      m_table(table), m_field(table == TableId::Album ? alb::kReleaseDate : tun::kReleaseDate) {}
 
 DateConversionProcess::~DateConversionProcess() {
     cancel();
 }
 
 bool DateConversionProcess::begin() {
-    if (!m_db.openTable(m_table)) {
-        m_failed = true;
+    if (!openSteps()) {
         return false;
     }
-    m_open = true;
     if (StoreError e = m_db.store().recordRange(m_table, m_first, m_last)) {
         return fail(e);
     }
@@ -79,54 +69,11 @@ bool DateConversionProcess::begin() {
 }
 
 void DateConversionProcess::end() {
-    if (m_transaction) {
-        stepEnds();
-    }
-    if (m_open) {
-        m_db.closeTable(m_table);
-        m_open = false;
-    }
-}
-
-bool DateConversionProcess::fail(const StoreError& error) {
-    if (m_transaction) {
-        m_transaction->rollback();
-        m_transaction.reset();
-    }
-    tellFailure(m_db, error);
-    m_failed = true;
-    stopAsCompleted();
-    return false;
-}
-
-// A step is one transaction, written whole or not at all; the file is free between steps.
-void DateConversionProcess::stepBegins() {
-    m_stepClock.start();
-    m_stepChanged = 0;
-    m_transaction.emplace(m_db.store());
-    if (!m_transaction->ok()) {
-        const StoreError e = m_transaction->beginError();
-        m_transaction.reset();
-        fail(e);
-    }
-}
-
-void DateConversionProcess::stepEnds() {
-    if (!m_transaction) {
-        return;
-    }
-    const StoreError e = m_transaction->commit();
-    m_transaction.reset();
-    if (e) {
-        fail(e);
-        return;
-    }
-    m_changed += m_stepChanged;
-    m_stepChanged = 0;
+    endSteps();
 }
 
 bool DateConversionProcess::handleNext() {
-    if (!m_transaction) {
+    if (!inStep()) {
         return false;
     }
     const qint64 through = std::min(m_after + kDateConversionChunk, m_last);
@@ -134,32 +81,26 @@ bool DateConversionProcess::handleNext() {
     if (StoreError e = m_db.store().bulk().daysToYears(m_table, m_field, m_after, through, changed)) {
         return fail(e);
     }
-    m_stepChanged += changed;
     m_after = through;
     setProgress(m_after - m_first + 1, m_last - m_first + 1);
-    if (m_stepClock.elapsed() >= kHousekeepingStepMs) {
-        endStep();
-    }
+    wrote(changed);
     return m_after < m_last;
 }
 
 // ---- AlbumLinkTest
 
 AlbumLinkTest::AlbumLinkTest(Database& db)
-    : Process(QStringLiteral("Testing Link Integrity"), QStringLiteral("Processing Records"),
-              kLinkTestPerStep),
-      m_db(db) {}
+    : HousekeepingSteps(db, {TableId::Tunarium, TableId::Album}, QStringLiteral("Testing Link Integrity"),
+                        QStringLiteral("Processing Records"), kLinkTestPage * 20) {}
 
 AlbumLinkTest::~AlbumLinkTest() {
     cancel();
 }
 
 bool AlbumLinkTest::begin() {
-    if (!m_db.openTables({TableId::Tunarium, TableId::Album})) {
-        m_failed = true;
+    if (!openSteps()) {
         return false;
     }
-    m_open = true;
     m_total = m_db.store().count(TableId::Tunarium);
     setProgress(0, m_total);
     // New identifiers follow the highest one the songs had when the test began.
@@ -170,63 +111,25 @@ bool AlbumLinkTest::begin() {
 }
 
 void AlbumLinkTest::end() {
-    if (m_transaction) {
-        stepEnds();
-    }
-    if (m_open) {
-        m_db.closeTables({TableId::Tunarium, TableId::Album});
-        m_open = false;
-    }
-}
-
-bool AlbumLinkTest::fail(const StoreError& error) {
-    if (m_transaction) {
-        m_transaction->rollback();
-        m_transaction.reset();
-    }
-    tellFailure(m_db, error);
-    m_failed = true;
-    stopAsCompleted();
-    return false;
+    endSteps();
 }
 
 bool AlbumLinkTest::readPage() {
     QVector<Row> page;
     if (StoreError e = m_db.store().read(TableId::Tunarium, tun::kSongsByAlbum, m_position,
-                                         Direction::Forward, false, kLinkTestPerStep, page)) {
+                                         Direction::Forward, false, kLinkTestPage, page)) {
         m_db.warnings().saveError(e);
         m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
-        m_failed = true;
+        failedRead();
         return false;
     }
-    m_lastPage = page.size() < kLinkTestPerStep;
+    m_lastPage = page.size() < kLinkTestPage;
     if (!page.isEmpty()) {
         m_position = m_db.store().positionOf(page.last(), tun::kSongsByAlbum);
     }
     m_page = std::move(page);
     m_next = 0;
     return true;
-}
-
-void AlbumLinkTest::stepBegins() {
-    m_stepClock.start();
-    m_transaction.emplace(m_db.store());
-    if (!m_transaction->ok()) {
-        const StoreError e = m_transaction->beginError();
-        m_transaction.reset();
-        fail(e);
-    }
-}
-
-void AlbumLinkTest::stepEnds() {
-    if (!m_transaction) {
-        return;
-    }
-    const StoreError e = m_transaction->commit();
-    m_transaction.reset();
-    if (e) {
-        fail(e);
-    }
 }
 
 std::optional<qint64> AlbumLinkTest::lookUp(const Row& song) {
@@ -268,6 +171,7 @@ bool AlbumLinkTest::link(Row& song) {
             return fail(e);
         }
         ++m_relinked;
+        wrote(1);
     }
     if (song.number(tun::kId) == 0) {
         // The next identifier after the highest, passing over any taken meanwhile.
@@ -284,21 +188,20 @@ bool AlbumLinkTest::link(Row& song) {
         }
         ++m_nextId;
         ++m_numbered;
+        wrote(1);
     }
     return true;
 }
 
 bool AlbumLinkTest::handleNext() {
-    if (!m_transaction) {
+    if (!inStep()) {
         return false;
     }
     setProgress(recordsDone(), m_total);
     if (!link(m_page[m_next])) {
         return false;
     }
-    if (m_stepClock.elapsed() >= kHousekeepingStepMs) {
-        endStep();
-    }
+    checkTime();
     if (++m_next < m_page.size()) {
         return true;
     }

@@ -20,7 +20,7 @@ static_assert(kApplicationId == 1414419024); // as the schema side writes it
 
 Store::Store()
     : m_connection(std::make_unique<Connection>()), m_schema(*m_connection, m_directory),
-      m_maintenance(*m_connection), m_bulk(*m_connection) {}
+      m_maintenance(*m_connection), m_bulk(*m_connection), m_log(*m_connection) {}
 
 Store::~Store() {
     close();
@@ -45,6 +45,7 @@ StoreError Store::open(const QString& directory) {
     if (error) {
         return error;
     }
+    m_log.attach();
     int applicationId = 0;
     int userVersion = 0;
     error = m_connection->pragmaNumber("application_id", applicationId);

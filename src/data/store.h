@@ -15,6 +15,7 @@
 #include "data/schema_sql.h"
 #include "data/store_bulk.h"
 #include "data/store_error.h"
+#include "data/store_log.h"
 #include "data/store_maintenance.h"
 #include "data/store_schema.h"
 #include "data/store_walk.h"
@@ -52,6 +53,8 @@ public:
     StoreMaintenance& maintenance() { return m_maintenance; }
     // Rewrites of a field over a range of records in one statement (housekeeping).
     StoreBulk& bulk() { return m_bulk; }
+    // The write-ahead log: its pages not yet copied into the file, and when they are copied.
+    StoreLog& log() { return m_log; }
     TableState tableState(TableId table) { return m_schema.tableState(table); }
     int storedVersion(TableId table) { return m_schema.storedVersion(table); }
     StoreError createTable(TableId table) { return m_schema.createTable(table); }
@@ -161,6 +164,7 @@ private:
     StoreSchema m_schema;
     StoreMaintenance m_maintenance;
     StoreBulk m_bulk;
+    StoreLog m_log;
     std::array<int, kTableCount> m_openCounts{};
 };
 

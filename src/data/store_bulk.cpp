@@ -28,9 +28,12 @@ StoreError StoreBulk::daysToYears(TableId table, int field, qint64 afterRec, qin
     // ?1 day zero, ?2 the bare-year limit, ?3 the last day number, ?4 and ?5 the range.
     const QString year = QStringLiteral("CAST(strftime('%Y', julianday(?1) + %1) AS INTEGER)").arg(column);
     StoreError error;
+    // The record range decides where the statement reads: a key on the date would otherwise look
+    // promising to the planner, and every statement would walk all the dates left to convert.
     Statement* rewrite = m_connection.cached(
-        QStringLiteral("UPDATE %1 SET %2 = %3, %4 = %4 + 1 WHERE rowid > ?4 AND rowid <= ?5 AND %2 > ?2 AND "
-                       "%2 <= ?3 AND %3 < ?2")
+        QStringLiteral(
+            "UPDATE %1 NOT INDEXED SET %2 = %3, %4 = %4 + 1 WHERE rowid > ?4 AND rowid <= ?5 AND %2 > ?2 AND "
+            "%2 <= ?3 AND %3 < ?2")
             .arg(sql::quoted(t.label), column, year, version),
         error);
     if (!rewrite) {

@@ -90,6 +90,8 @@ private:
     friend class Statement;
     // Restoring writes a whole file into this connection through SQLite's backup API.
     friend class StoreMaintenance;
+    // The log's checkpoints are watched on the connection's own handle.
+    friend class StoreLog;
 };
 
 } // namespace tunarium

@@ -5,6 +5,7 @@
 #include "data/app_paths.h"
 #include "data/date_time.h"
 #include "data/settings.h"
+#include "data/store_fault_vfs.h"
 #include "support/cli_run.h"
 #include "support/temp_collection.h"
 
@@ -49,6 +50,14 @@ protected:
         return row;
     }
     qint64 songNumber(qint64 rec, int field) { return record(TableId::Tunarium, rec).number(field); }
+    // Adds `count` songs of one artist and album in one transaction.
+    void addSongs(int count, qint64 releaseDate) {
+        Transaction t(db.store());
+        for (int i = 0; i < count; ++i) {
+            addSong("A", "B", releaseDate);
+        }
+        ASSERT_TRUE(t.commit().ok());
+    }
 
     test::TempCollection dir;
     RecordingPrompter prompter;
@@ -102,13 +111,7 @@ TEST_F(HousekeepingTest, YearOnlyTurnsDayNumbersIntoYearsAndLeavesYearsAndBlanks
 TEST_F(HousekeepingTest, YearOnlyCommitsStepByStepAndACancelKeepsTheStepsDone) {
     const qint64 day = dayNumberFromYmd(1984, 3, 4);
     const int songs = kDateConversionChunk * 2 + 10;
-    {
-        Transaction t(db.store());
-        for (int i = 0; i < songs; ++i) {
-            addSong("A", "B", day);
-        }
-        ASSERT_TRUE(t.commit().ok());
-    }
+    addSongs(songs, day);
     DateConversionProcess process(db, TableId::Tunarium);
     ASSERT_TRUE(process.start());
     ASSERT_TRUE(process.step(1));             // one transaction of records
@@ -120,6 +123,81 @@ TEST_F(HousekeepingTest, YearOnlyCommitsStepByStepAndACancelKeepsTheStepsDone) {
     EXPECT_EQ(songNumber(kDateConversionChunk, tun::kReleaseDate), 1984);
     EXPECT_EQ(songNumber(kDateConversionChunk + 1, tun::kReleaseDate), day);
     EXPECT_EQ(songNumber(songs, tun::kReleaseDate), day);
+}
+
+TEST_F(HousekeepingTest, TheLogIsCopiedInATickOfItsOwnAndCommitsCopyItAgainAfterTheRun) {
+    const qint64 day = dayNumberFromYmd(1991, 9, 24);
+    // Songs added while the copy is deferred: the log the run starts with is long.
+    db.store().log().deferCheckpoints();
+    addSongs(kDateConversionChunk * 6, day);
+    db.store().log().resumeCheckpoints();
+    ASSERT_GE(db.store().log().uncopiedPages(), kHousekeepingLogPages);
+
+    for (bool cancelled : {false, true}) {
+        DateConversionProcess process(db, TableId::Tunarium);
+        ASSERT_TRUE(process.start());
+        EXPECT_TRUE(db.store().log().checkpointsDeferred());
+        if (cancelled) {
+            process.step(1);
+            process.cancel();
+        } else {
+            // The first step writes; the tick after it only copies the log the steps left.
+            ASSERT_TRUE(process.step(1));
+            EXPECT_FALSE(process.lastStep().checkpointOnly);
+            const qint64 records = process.recordsDone();
+            ASSERT_TRUE(process.step(1));
+            EXPECT_TRUE(process.lastStep().checkpointOnly);
+            EXPECT_EQ(process.recordsDone(), records);
+            EXPECT_EQ(db.store().log().uncopiedPages(), 0);
+            EXPECT_FALSE(db.store().inTransaction());
+            EXPECT_TRUE(runToEnd(process));
+            EXPECT_EQ(process.changed(), kDateConversionChunk * 6);
+        }
+        EXPECT_FALSE(db.store().log().checkpointsDeferred()) << cancelled;
+    }
+}
+
+// The collection is opened through the write-fault shim, so that a test can fill the disk.
+class HousekeepingOnAFullDisk : public HousekeepingTest {
+protected:
+    void SetUp() override {
+        WriteFaults::install(-1);
+        HousekeepingTest::SetUp();
+    }
+    void TearDown() override {
+        HousekeepingTest::TearDown();
+        WriteFaults::clear();
+    }
+};
+
+TEST_F(HousekeepingOnAFullDisk, AStepThatCannotBeWrittenLeavesEverySongOfItAsItWas) {
+    // Only the step's own statement writes: the song before it was converted by an earlier step.
+    const qint64 day = dayNumberFromYmd(1977, 5, 25);
+    const int songs = kDateConversionChunk * 2 + 10;
+    addSongs(songs, day);
+    const qint64 version = record(TableId::Tunarium, songs).meta.version;
+    DateConversionProcess process(db, TableId::Tunarium);
+    ASSERT_TRUE(process.start());
+    ASSERT_TRUE(process.step(1));
+    ASSERT_EQ(process.changed(), kDateConversionChunk);
+
+    WriteFaults::install(0); // the disk is full from now on
+    while (process.step(1)) {
+    }
+    WriteFaults::clear();
+    EXPECT_TRUE(process.failed());
+    EXPECT_EQ(process.changed(), kDateConversionChunk);
+    EXPECT_GT(WriteFaults::refused(), 0);
+    EXPECT_FALSE(prompter.messages.isEmpty()); // the user was told
+    EXPECT_FALSE(db.store().inTransaction());
+    for (qint64 rec : {qint64(1), qint64(kDateConversionChunk)}) {
+        EXPECT_EQ(songNumber(rec, tun::kReleaseDate), 1977) << rec;
+    }
+    for (qint64 rec : {qint64(kDateConversionChunk + 1), qint64(songs)}) {
+        const Row song = record(TableId::Tunarium, rec);
+        EXPECT_EQ(song.number(tun::kReleaseDate), day) << rec;
+        EXPECT_EQ(song.meta.version, version) << rec;
+    }
 }
 
 TEST_F(HousekeepingTest, TheBackupBeforeYearOnlyHoldsTheDatesAsTheyWere) {
@@ -196,7 +274,7 @@ TEST_F(HousekeepingTest, LinkTestKeepsAnotherLinkOfTheAlbumLookedUpLast) {
 TEST_F(HousekeepingTest, LinkTestWalksEveryPageOfTheAlbumKey) {
     addAlbum(1, "Artist", "Album A");
     addAlbum(2, "Artist", "Album B");
-    const int songs = kLinkTestPerStep * 2 + 7;
+    const int songs = kLinkTestPage * 2 + 7;
     {
         Transaction t(db.store());
         for (int i = 0; i < songs; ++i) {
