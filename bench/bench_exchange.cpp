@@ -163,7 +163,7 @@ int importBench(const QString& dirPath) {
         Database db(prompter, work.filePath(QStringLiteral("collection")),
                     work.filePath(QStringLiteral("profile.ini")));
         const TableDef& songsTable = tableDef(TableId::Tunarium);
-        if (db.store().openTable(TableId::Tunarium)) {
+        if (!db.openTable(TableId::Tunarium)) {
             return fail(QStringLiteral("the imported collection could not be opened"));
         }
         for (const QString& drop : sql::dropSearchIndexSql(songsTable)) {
