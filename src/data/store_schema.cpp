@@ -190,6 +190,10 @@ StoreError StoreSchema::makeIndexes(const TableDef& t) {
             return e;
         }
     }
+    return makeSearchIndex(t);
+}
+
+StoreError StoreSchema::makeSearchIndex(const TableDef& t) {
     const QStringList search = sql::createSearchIndexSql(t);
     if (search.isEmpty()) {
         return {};
@@ -236,7 +240,8 @@ StoreError StoreSchema::refreshFolded(const TableDef& t) {
                              (m_reporter ? QStringLiteral(" WHERE tunarium_counted()") : QString()));
 }
 
-StoreError StoreSchema::restructure(const TableDef& t, const std::function<StoreError()>& steps) {
+StoreError StoreSchema::restructure(const TableDef& t, const std::function<StoreError()>& steps,
+                                    Remake remake) {
     StoreError e;
     {
         Transaction tx(m_connection);
@@ -245,7 +250,7 @@ StoreError StoreSchema::restructure(const TableDef& t, const std::function<Store
         }
         e = steps();
         if (!e) {
-            e = makeIndexes(t);
+            e = remake == Remake::AllKeys ? makeIndexes(t) : makeSearchIndex(t);
         }
         if (!e) {
             e = setStructure(t);
@@ -288,6 +293,20 @@ StoreError StoreSchema::upgradeTable(TableId table) {
         const bool refold = hasFoldedColumns(t) && structureNumber(foldRow(t)) != kFoldVersion;
         if (refold && m_reporter) {
             reporter.begin(UpgradePhase::Rewriting, table, rowCount(t));
+        }
+        if (!refold) {
+            // Only the search index is of an earlier definition; the keys stand as they are.
+            m_connection.clearStatements();
+            return restructure(
+                t,
+                [&] {
+                    StoreError e;
+                    for (const QString& drop : sql::dropSearchIndexSql(t)) {
+                        e = e ? e : m_connection.exec(drop);
+                    }
+                    return e;
+                },
+                Remake::SearchIndex);
         }
         return remakeKeys(table, refold);
     }

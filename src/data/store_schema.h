@@ -71,11 +71,15 @@ private:
 
     int structureNumber(const QString& label);
     StoreError makeIndexes(const TableDef& t);
+    StoreError makeSearchIndex(const TableDef& t);
     StoreError refreshFolded(const TableDef& t);
     StoreError dropKeys(const TableDef& t);
     StoreError remakeKeys(TableId table, bool refold);
-    // Runs `steps` and then makes the table's indexes and structure entry, in one transaction.
-    StoreError restructure(const TableDef& t, const std::function<StoreError()>& steps);
+    // Runs `steps` and then makes the table's indexes (or only its search index) and structure
+    // entry, in one transaction.
+    enum class Remake { AllKeys, SearchIndex };
+    StoreError restructure(const TableDef& t, const std::function<StoreError()>& steps,
+                           Remake remake = Remake::AllKeys);
     StoreError setStructure(const TableDef& t);
     // The rows of the table as they stand (a full count; -1 when it cannot be read).
     qint64 rowCount(const TableDef& t);
