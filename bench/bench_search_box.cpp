@@ -148,7 +148,7 @@ void searchIndexWriteFigures(Database& db) {
                 store.exec(drop);
             }
             withoutTimes << addSongs(count);
-            for (const QString& definition : sql::createSearchIndexSql(songs).mid(2)) {
+            for (const QString& definition : sql::createSearchIndexSql(songs).mid(3)) {
                 store.exec(definition);
             }
         }

@@ -22,6 +22,10 @@ QString viewName(const TableDef& t) {
     return t.label + QStringLiteral("SearchText");
 }
 
+QString pendingName(const TableDef& t) {
+    return t.label + QStringLiteral("SearchPending");
+}
+
 QString triggerName(const TableDef& t, const char* event) {
     return t.label + QStringLiteral("_search_") + QLatin1String(event);
 }
@@ -62,11 +66,23 @@ QStringList createSearchIndexSql(const TableDef& t) {
     }
     const QString index = quoted(searchIndexName(t));
     const QString table = quoted(t.label);
-    const QString add = QStringLiteral("INSERT INTO %1 (rowid, \"words\") VALUES (new.rowid, %2);")
-                            .arg(index, indexedText(t, QStringLiteral("new.")));
+    const QString pending = quoted(pendingName(t));
+    const QString waiting = QStringLiteral("SELECT 1 FROM %1 WHERE \"rec\" = old.rowid").arg(pending);
+    // A song taken out: out of the index when it is there (with the text it was indexed by, which
+    // its record still holds), else out of the songs waiting for it.
     const QString remove =
-        QStringLiteral("INSERT INTO %1 (%1, rowid, \"words\") VALUES ('delete', old.rowid, %2);")
-            .arg(index, indexedText(t, QStringLiteral("old.")));
+        QStringLiteral("INSERT INTO %1 (%1, rowid, \"words\") SELECT 'delete', old.rowid, %2 WHERE NOT EXISTS (%3); "
+                       "DELETE FROM %4 WHERE \"rec\" = old.rowid;")
+            .arg(index, indexedText(t, QStringLiteral("old.")), waiting, pending);
+    // A song put in waits with the others; when enough are waiting, all of them go into the index
+    // together, one piece of index for the lot instead of one for each.
+    const QString full = QStringLiteral("(SELECT COUNT(*) FROM %1) >= %2").arg(pending).arg(kSearchPendingLimit);
+    const QString add =
+        QStringLiteral("INSERT OR IGNORE INTO %1 (\"rec\") VALUES (new.rowid); "
+                       "INSERT INTO %2 (rowid, \"words\") SELECT \"_rowid\", \"words\" FROM %3 WHERE %4 AND "
+                       "\"_rowid\" IN (SELECT \"rec\" FROM %1); "
+                       "DELETE FROM %1 WHERE %4;")
+            .arg(pending, index, quoted(viewName(t)), full);
     return {
         QStringLiteral("CREATE VIEW %1 AS SELECT rowid AS \"_rowid\", %2 AS \"words\" FROM %3")
             .arg(quoted(viewName(t)), indexedText(t, QString()), table),
@@ -75,6 +91,8 @@ QStringList createSearchIndexSql(const TableDef& t) {
         QStringLiteral("CREATE VIRTUAL TABLE %1 USING fts5(\"words\", content='%2', content_rowid='_rowid', "
                        "tokenize='trigram case_sensitive 1', detail=none, columnsize=0)")
             .arg(index, viewName(t)),
+        // Every song is either in the index or waiting here, never both.
+        QStringLiteral("CREATE TABLE %1 (\"rec\" INTEGER PRIMARY KEY)").arg(pending),
         QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 BEGIN %3 END")
             .arg(quoted(triggerName(t, "insert")), table, add),
         QStringLiteral("CREATE TRIGGER %1 AFTER DELETE ON %2 BEGIN %3 END")
@@ -94,6 +112,7 @@ QStringList dropSearchIndexSql(const TableDef& t) {
     }
     drops << QStringLiteral("DROP TABLE IF EXISTS ") + quoted(searchIndexName(t));
     drops << QStringLiteral("DROP VIEW IF EXISTS ") + quoted(viewName(t));
+    drops << QStringLiteral("DROP TABLE IF EXISTS ") + quoted(pendingName(t));
     return drops;
 }
 
@@ -153,10 +172,12 @@ QString searchMatchText(const QStringList& pieces) {
 
 namespace {
 
+// What the index offers and the songs still waiting for it, which the exact match decides on.
 QString candidatesSql(const TableDef& t) {
     const QString index = sql::quoted(sql::searchIndexName(t));
     return sql::quoted(t.label) +
-           QStringLiteral(".rowid IN (SELECT rowid FROM %1 WHERE %1 MATCH ?)").arg(index);
+           QStringLiteral(".rowid IN (SELECT rowid FROM %1 WHERE %1 MATCH ? UNION ALL SELECT \"rec\" FROM %2)")
+               .arg(index, sql::quoted(sql::pendingName(t)));
 }
 
 } // namespace
@@ -219,10 +240,11 @@ StoreError Store::countUpTo(TableId table, const SqlCondition& condition, qint64
 
 qint64 SearchSample::estimated(qint64 limit) const {
     if (candidates < limit || lastRec <= 0) {
-        return candidates;
+        return candidates + waiting;
     }
     return static_cast<qint64>(static_cast<double>(candidates) * static_cast<double>(highestRec) /
-                               static_cast<double>(lastRec));
+                               static_cast<double>(lastRec)) +
+           waiting;
 }
 
 StoreError Store::sampleSearchCandidates(TableId table, const QString& matchText, qint64 limit,
@@ -235,9 +257,9 @@ StoreError Store::sampleSearchCandidates(TableId table, const QString& matchText
     const QString index = sql::quoted(sql::searchIndexName(t));
     StoreError error;
     Statement* sample = m_connection->cached(
-        QStringLiteral("SELECT COUNT(*), IFNULL(MAX(rowid), 0), (SELECT IFNULL(MAX(rowid), 0) FROM %1) FROM "
-                       "(SELECT rowid FROM %2 WHERE %2 MATCH ? LIMIT ?)")
-            .arg(sql::quoted(t.label), index),
+        QStringLiteral("SELECT COUNT(*), IFNULL(MAX(rowid), 0), (SELECT IFNULL(MAX(rowid), 0) FROM %1), "
+                       "(SELECT COUNT(*) FROM %3) FROM (SELECT rowid FROM %2 WHERE %2 MATCH ? LIMIT ?)")
+            .arg(sql::quoted(t.label), index, sql::quoted(sql::pendingName(t))),
         error);
     if (!sample) {
         return error;
@@ -251,6 +273,7 @@ StoreError Store::sampleSearchCandidates(TableId table, const QString& matchText
     out.candidates = sample->integer(0);
     out.lastRec = sample->integer(1);
     out.highestRec = sample->integer(2);
+    out.waiting = sample->integer(3);
     return {};
 }
 

@@ -1,6 +1,8 @@
 // The songs' search index: a full-text index (SQLite's FTS5 with its trigram tokenizer) over the
 // case-folded text of a song's artist, title, album and mix, kept in step by triggers in the same
-// transactions as the songs, made again with the keys (rebuild, bulk load, upgrade). It narrows a
+// transactions as the songs, made again with the keys (rebuild, bulk load, upgrade). Songs added
+// or changed wait in a small table until kSearchPendingLimit of them go into the index together;
+// a search reads them besides what the index offers. It narrows a
 // "contains" search to the songs that hold every three-character piece of the word; the exact
 // folded match then decides, so a search finds what the same search without the index finds.
 #pragma once
@@ -14,7 +16,11 @@ namespace tunarium {
 
 // Increases whenever the index's definition changes: a collection with an index of an earlier
 // definition (or none) has it made again, like an upgrade, when it is opened.
-inline constexpr int kSearchIndexVersion = 2;
+inline constexpr int kSearchIndexVersion = 3;
+
+// Songs added or changed that wait before going into the index together: a search reads each of
+// them (at most one fewer than this) besides the index's candidates.
+inline constexpr int kSearchPendingLimit = 64;
 
 // Pieces of a word the index narrows by: at most this many, spread over the word.
 inline constexpr int kSearchPiecesPerWord = 12;
@@ -25,11 +31,12 @@ namespace sql {
 bool hasSearchIndex(const TableDef& t);
 // The row of `_structure` that holds the index's version.
 QString searchIndexRow(const TableDef& t);
-// The index's definitions as sqlite_master keeps them: the view of the indexed text, the index
-// and its triggers. Empty for a table without an index.
+// The index's definitions as sqlite_master keeps them: the view of the indexed text, the index,
+// the table of songs waiting for it, and its three triggers, last. Empty for a table without an
+// index.
 QStringList createSearchIndexSql(const TableDef& t);
 QStringList dropSearchIndexSql(const TableDef& t);
-// Reads the whole table into the index.
+// Reads the whole table into the index, which must be empty with no song waiting (just made).
 QString rebuildSearchIndexSql(const TableDef& t);
 // Reads the records that meet `condition` into the index, which must be empty (just made).
 QString fillSearchIndexSql(const TableDef& t, const QString& condition);
@@ -46,8 +53,8 @@ QStringList searchPieces(const QString& foldedWord);
 // The index's match text for pieces: every piece, quoted, all required. Empty for no pieces.
 QString searchMatchText(const QStringList& pieces);
 
-// The songs that hold every piece of `matchText` (searchMatchText): a condition on the songs
-// table with the match text bound.
+// The songs that hold every piece of `matchText` (searchMatchText), and those waiting for the
+// index: a condition on the songs table with the match text bound.
 SqlCondition searchCandidates(const TableDef& t, const QString& matchText);
 
 // The same songs as a test on each song a walk meets: the walk keeps its key's order, and a song
@@ -63,9 +70,11 @@ struct SearchSample {
     qint64 candidates = 0; // counted, up to the sample's limit
     qint64 lastRec = 0;    // the record number of the last one counted
     qint64 highestRec = 0; // the highest record number in the table
+    qint64 waiting = 0;    // songs not yet in the index, each a candidate
 
     // The candidates in the whole table: the count when the sample stopped short of `limit`, else
-    // the count spread over the table as densely as over the part the sample read.
+    // the count spread over the table as densely as over the part the sample read; and the songs
+    // waiting.
     qint64 estimated(qint64 limit) const;
 };
 

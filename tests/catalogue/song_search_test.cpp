@@ -114,10 +114,24 @@ protected:
         EXPECT_FALSE(QDir(dir.dir()).entryList({"tunarium-upgrade-*.db"}).isEmpty());
     }
 
-    // The search index checks itself against the songs.
+    // The search index, with the songs waiting for it put in, checks itself against the songs;
+    // the collection is left as it was.
     bool indexInStep() {
-        return store.exec("INSERT INTO \"TunariumSearch\" (\"TunariumSearch\") VALUES ('integrity-check')")
-            .ok();
+        EXPECT_TRUE(store.begin().ok());
+        const bool inStep =
+            store
+                .exec("INSERT INTO \"TunariumSearch\" (rowid, \"words\") SELECT \"_rowid\", \"words\" FROM "
+                      "\"TunariumSearchText\" WHERE \"_rowid\" IN (SELECT \"rec\" FROM \"TunariumSearchPending\")")
+                .ok() &&
+            store.exec("INSERT INTO \"TunariumSearch\" (\"TunariumSearch\") VALUES ('integrity-check')").ok();
+        store.rollback();
+        return inStep;
+    }
+
+    bool waiting(const SongRecord& s) {
+        return test::sqlNumber(QDir(dir.dir()).filePath(kCollectionFileName),
+                               QStringLiteral("SELECT COUNT(*) FROM \"TunariumSearchPending\" WHERE \"rec\" = %1")
+                                   .arg(s.meta.rec)) == 1;
     }
 
     test::TempCollection dir;
@@ -262,8 +276,16 @@ TEST_F(SongSearchTest, CombinesWithTheWizardsFilter) {
     EXPECT_EQ(songSearchTitleSuffix(search, plan), "");
     ASSERT_TRUE(countSongSearch(store, plan).ok());
     EXPECT_EQ(songSearchTitleSuffix(search, plan), " (1 found)");
-    // Nothing offered by the index is known at once.
+    // Nothing offered by the index is known at once, once no song waits for it; the songs
+    // waiting are counted.
     const SongSearch none = parseSongSearch("xyzzy");
+    SongSearchPlan nonePlan = planSongSearch(store, none, {});
+    EXPECT_EQ(songSearchTitleSuffix(none, nonePlan), "");
+    ASSERT_TRUE(countSongSearch(store, nonePlan).ok());
+    EXPECT_EQ(songSearchTitleSuffix(none, nonePlan), " (0 found)");
+    for (int i = 0; i < kSearchPendingLimit - 3; ++i) {
+        add(QStringLiteral("Filler %1").arg(i), "Song");
+    }
     EXPECT_EQ(songSearchTitleSuffix(none, planSongSearch(store, none, {})), " (0 found)");
     EXPECT_EQ(songSearchTitleSuffix(parseSongSearch("lo"), planSongSearch(store, parseSongSearch("lo"), {})),
               " (many)");
@@ -297,6 +319,23 @@ TEST_F(SongSearchTest, IndexKeptInStepWithTheSongs) {
     store.rollback();
     EXPECT_EQ(found("rolled"), Ids{});
     EXPECT_EQ(found("kept"), Ids{kept.id});
+
+    // Songs wait and go into the index together; a change or a removal finds each where it is.
+    QVector<SongRecord> batch;
+    for (int i = 0; i < kSearchPendingLimit + 10; ++i) {
+        batch << add(QStringLiteral("Batch %1").arg(i), "Uvwxyt");
+    }
+    ASSERT_FALSE(waiting(batch.first()));
+    ASSERT_TRUE(waiting(batch.last()));
+    for (SongRecord* changed : {&batch.first(), &batch.last()}) {
+        changed->title = "Changed Pqrst";
+        ASSERT_TRUE(store.update(*changed).ok());
+    }
+    ASSERT_TRUE(store.remove(batch[1]).ok());
+    ASSERT_TRUE(store.remove(batch[batch.size() - 2]).ok());
+    EXPECT_EQ(found("uvwxyt").size(), static_cast<size_t>(batch.size() - 4));
+    EXPECT_EQ(found("pqrst"), (Ids{batch.first().id, batch.last().id}));
+    EXPECT_TRUE(indexInStep());
 
     // A bulk load builds the index at its end.
     ASSERT_TRUE(store.beginBulkLoad(TableId::Tunarium).ok());
@@ -421,11 +460,16 @@ TEST_F(SongSearchTest, TwoWordsMayStandInDifferentFields) {
 
 TEST_F(SongSearchTest, TheIndexOffersCandidatesTheExactMatchDecides) {
     // Every piece of "love" without the word: the index offers the song, the search does not find it.
+    // Songs before them, so that the six below complete a batch and go into the index.
+    for (int i = 0; i < kSearchPendingLimit - 6; ++i) {
+        add(QStringLiteral("Filler %1").arg(i), "Song");
+    }
     const SongRecord pieces = add("Lovx Ovex", "Song");
     songs << pieces;
     for (int i = 0; i < 5; ++i) {
         songs << add(QStringLiteral("Artist %1").arg(i), "Love");
     }
+    ASSERT_FALSE(waiting(pieces));
     const QString match = searchMatchText(searchPieces("love"));
     SearchSample sample;
     ASSERT_TRUE(store.sampleSearchCandidates(TableId::Tunarium, match, 100, sample).ok());
