@@ -114,8 +114,8 @@ protected:
         EXPECT_FALSE(QDir(dir.dir()).entryList({"tunarium-upgrade-*.db"}).isEmpty());
     }
 
-    // The search index, with the songs waiting for it put in, checks itself against the songs;
-    // the collection is left as it was.
+    // The search index, with the songs waiting for it put in, checks itself against the songs (a
+    // rank of 1: without it, only against itself); the collection is left as it was.
     bool indexInStep() {
         EXPECT_TRUE(store.begin().ok());
         const bool inStep =
@@ -123,7 +123,8 @@ protected:
                 .exec("INSERT INTO \"TunariumSearch\" (rowid, \"words\") SELECT \"_rowid\", \"words\" FROM "
                       "\"TunariumSearchText\" WHERE \"_rowid\" IN (SELECT \"rec\" FROM \"TunariumSearchPending\")")
                 .ok() &&
-            store.exec("INSERT INTO \"TunariumSearch\" (\"TunariumSearch\") VALUES ('integrity-check')").ok();
+            store.exec("INSERT INTO \"TunariumSearch\" (\"TunariumSearch\", rank) VALUES ('integrity-check', 1)")
+                .ok();
         store.rollback();
         return inStep;
     }
