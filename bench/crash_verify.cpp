@@ -1,6 +1,7 @@
 // The checker the crash harness runs after each kill. It reads the collection file with SQLite
 // directly, as a second opinion beside the program's own check: integrity, every table's count
-// against the count the program keeps, every index against its table.
+// against the count the program keeps, every index against its table, the search index against
+// the songs' text.
 #include "crash_harness.h"
 
 #include "data/app_paths.h"
@@ -83,6 +84,38 @@ QString quoted(const QString& name) {
     return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
+// Every song is in the search index or waiting for it: the index, with the waiting songs put in,
+// checked by FTS5 against the songs' text (a rank of 1), in a transaction that is rolled back. An
+// index of an earlier definition has no waiting songs.
+QString searchIndexProblem(const RawFile& file) {
+    QString problem;
+    const auto exists = [&](const char* name) {
+        return file.number(QStringLiteral("SELECT COUNT(*) FROM sqlite_schema WHERE name = '%1'")
+                               .arg(QLatin1String(name)),
+                           problem) == 1;
+    };
+    if (!exists("TunariumSearch")) {
+        return problem;
+    }
+    const bool waiting = exists("TunariumSearchPending");
+    QList<QStringList> none;
+    bool ok = file.rows(QStringLiteral("BEGIN"), none, problem);
+    if (ok && waiting) {
+        ok = file.rows(QStringLiteral("INSERT INTO \"TunariumSearch\" (rowid, \"words\") SELECT \"_rowid\", "
+                                      "\"words\" FROM \"TunariumSearchText\" WHERE \"_rowid\" IN (SELECT \"rec\" "
+                                      "FROM \"TunariumSearchPending\")"),
+                       none, problem);
+    }
+    if (ok) {
+        ok = file.rows(QStringLiteral("INSERT INTO \"TunariumSearch\" (\"TunariumSearch\", rank) VALUES "
+                                      "('integrity-check', 1)"),
+                       none, problem);
+    }
+    QString ignored;
+    file.rows(QStringLiteral("ROLLBACK"), none, ignored);
+    return ok ? QString() : QStringLiteral("search index: ") + problem;
+}
+
 } // namespace
 
 QStringList checkCollectionFromOutside(const QString& dir, qint64& songs) {
@@ -160,6 +193,9 @@ QStringList checkCollectionFromOutside(const QString& dir, qint64& songs) {
                                 .arg(inTable);
             }
         }
+    }
+    if (const QString search = searchIndexProblem(file); !search.isEmpty()) {
+        problems << search;
     }
     return problems;
 }
