@@ -234,7 +234,7 @@ TEST_F(PlaylistWindowsTest, ChartTwiceLeavesOneMarkerAndDeleteCloseTheGap) {
     for (int run = 0; run < 2; ++run) {
         prompter.answers = {kButtonOk};
         panel->chartButton()->click();
-        QTRY_VERIFY(form->isEnabled());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->isEnabled(); }, 5000));
     }
     EXPECT_EQ(prompter.messages.back().caption, "Warning");
     EXPECT_EQ(panel->engine().cellText(2, 4), "c LW:3");

@@ -156,7 +156,7 @@ TEST(ProcessWindow, TimerStepsTheProcessToTheEnd) {
     window->show();
     ASSERT_TRUE(finished.wait(5000));
     EXPECT_TRUE(finished.first().first().toBool());
-    QTRY_VERIFY_WITH_TIMEOUT(alive.isNull(), 2000); // closed and deleted
+    ASSERT_TRUE(QTest::qWaitFor([&] { return alive.isNull(); }, 2000)); // closed and deleted
 }
 
 TEST(ProcessWindow, CancelButtonStopsWithoutAQuestion) {

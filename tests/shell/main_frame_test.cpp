@@ -199,8 +199,9 @@ TEST_F(MainFrameTest, AlbumQuestionYesBuildsTheAlbums) {
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(prompter.messages[0].caption, "Album Database Empty");
     EXPECT_EQ(readIni(settingsPath(), u"Settings", u"AutoAddToAlbums"), "1");
-    QTRY_COMPARE_WITH_TIMEOUT(db.store().count(TableId::Album), qint64(4), 5000);
-    QTRY_VERIFY(frame->workspace()->subWindowList().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return db.store().count(TableId::Album) == qint64(4); }, 5000))
+        << db.store().count(TableId::Album);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frame->workspace()->subWindowList().isEmpty(); }, 5000));
 }
 
 TEST_F(MainFrameTest, StartUpWindowsOpenInOrderAfterTheSplash) {
@@ -216,7 +217,7 @@ TEST_F(MainFrameTest, StartUpWindowsOpenInOrderAfterTheSplash) {
     frame->showSplash();
     ASSERT_TRUE(frame->splashShown());
     frame->closeSplash();
-    QTRY_COMPARE(started.size(), 6);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return started.size() == 6; }, 5000)) << started.size();
     EXPECT_EQ(started, QStringList({"SetupWizard", "TipOfTheDay", "BrowseSongs", "BrowseAlbums",
                                     "BrowsePlayLists", "BrowseLabels"}));
 }
@@ -230,13 +231,13 @@ TEST_F(MainFrameTest, ClipboardCommandsActOnTheFocusedField) {
     frame->workspace()->addSubWindow(source)->show();
     frame->workspace()->addSubWindow(target)->show();
     source->setFocus();
-    QTRY_VERIFY(source->hasFocus());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return source->hasFocus(); }, 5000));
     source->selectAll();
     frame->trigger(FrameCommand::Cut);
     EXPECT_EQ(QApplication::clipboard()->text(), "Abbey Road");
     EXPECT_TRUE(source->text().isEmpty());
     target->setFocus();
-    QTRY_VERIFY(target->hasFocus());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return target->hasFocus(); }, 5000));
     frame->trigger(FrameCommand::Paste);
     EXPECT_EQ(target->text(), "Abbey Road");
 }

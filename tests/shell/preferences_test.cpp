@@ -173,7 +173,9 @@ TEST_F(PreferencesTest, YearOnlyConvertsAfterABackupAndCancelWritesNothing) {
     w->dateList()->setCurrentIndex(dateFormatIndex(kYearOnlyCode));
     prompter.answers = {kButtonOk, kButtonYes};
     w->button("&OK")->click();
-    QTRY_COMPARE_WITH_TIMEOUT(readIni(settingsPath(), u"Settings", u"DateFormat"), QString("n4b"), 10000);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return readIni(settingsPath(), u"Settings", u"DateFormat") == QString("n4b"); }, 10000))
+        << qPrintable(readIni(settingsPath(), u"Settings", u"DateFormat"));
     ASSERT_EQ(captions(), QStringList({"Information", "Basic Format Changed", "Year Only"}));
     const QStringList backups = QDir(dir.dir()).entryList({"tunarium-dates-*.db"});
     ASSERT_EQ(backups.size(), 1);

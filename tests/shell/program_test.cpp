@@ -65,7 +65,7 @@ TEST_F(ProgramTest, InterruptedRunOpensTheMaintenanceWindowBeforeTheFrame) {
     EXPECT_EQ(readBadFile(profile()), "tnrdata");
 
     program->maintenanceWindow()->close();
-    QTRY_VERIFY(program->frame() != nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return program->frame() != nullptr; }, 5000));
     EXPECT_TRUE(program->frame()->isVisible());
     EXPECT_TRUE(readBadFile(profile()).isEmpty());
     EXPECT_TRUE(finished.isEmpty());
@@ -114,7 +114,7 @@ TEST_F(ProgramTest, TerminationSignalClosesTheFrameInOrder) {
     QSignalSpy finished(program.get(), &Program::finished);
     SessionEndWatcher watcher(frame);
     std::raise(SIGTERM);
-    QTRY_COMPARE(finished.size(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.size() == 1; }, 5000)) << finished.size();
     EXPECT_FALSE(frame->isVisible());
     EXPECT_EQ(program->database().openCount(TableId::Tunarium), 0);
     EXPECT_EQ(readIni(positions(), u"Main", u"Width"), QString::number(DialogUnits(frame).toUnitsX(640)));
