@@ -393,6 +393,10 @@ qint64 Store::dataVersion() {
     return m_connection->dataVersion();
 }
 
+qint64 Store::ownChanges() const {
+    return m_connection->ownChanges();
+}
+
 QStringList Store::explainQueryPlan(const QString& sqlText) {
     return m_connection->explainQueryPlan(sqlText);
 }

@@ -143,6 +143,8 @@ public:
     StoreError makeBackup(const QString& reason, int keep = 5) { return m_schema.makeBackup(reason, keep); }
     // Changes whenever another connection commits.
     qint64 dataVersion();
+    // Changes whenever this store writes a record.
+    qint64 ownChanges() const;
 
     // For tests and benchmarks: the SQL text of a walk (as read() makes it) from a position of
     // `prefixLength` components, with or without the record number.

@@ -372,6 +372,10 @@ qint64 Connection::dataVersion() {
     return version->step() == Statement::Step::Row ? version->integer(0) : -1;
 }
 
+qint64 Connection::ownChanges() const {
+    return m_db ? sqlite3_total_changes64(m_db) : -1;
+}
+
 StoreError Connection::backupTo(const QString& path, const std::function<void(double)>& progress) {
     if (!m_db) {
         return StoreError::of(code::kFileNotFound);

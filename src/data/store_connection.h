@@ -61,6 +61,8 @@ public:
 
     // Changes whenever another connection commits.
     qint64 dataVersion();
+    // Records this connection has written (triggers' writes too) since it opened.
+    qint64 ownChanges() const;
     // A whole copy of the file through SQLite's backup API, made under a passing name and given
     // `path` only when complete. With `progress`, it is copied in parts and told the share done.
     StoreError backupTo(const QString& path, const std::function<void(double)>& progress = {});

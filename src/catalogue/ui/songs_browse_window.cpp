@@ -174,6 +174,7 @@ void SongsBrowseWindow::pageShown() {
     if (!m_foundSuffix.isEmpty()) {
         setWindowTitle(windowTitle() + m_foundSuffix);
     }
+    recountWhenChanged();
     const bool rows = engine().rowCount() > 0;
     m_copy->setEnabled(rows);
     m_reset->setEnabled(m_fields.has_value() && !m_filterText.trimmed().isEmpty());
@@ -286,6 +287,7 @@ void SongsBrowseWindow::applyFilters() {
     engine().setUserFilter(m_boxSearch.isEmpty() ? m_wizardCondition : plan.condition);
     m_foundSuffix = songSearchTitleSuffix(m_boxSearch, plan);
     m_searchPlan = plan;
+    m_countedAt = changeMark();
     ++m_searchRun;
     engine().setForceRefresh();
     engine().refresh();
@@ -299,8 +301,29 @@ void SongsBrowseWindow::countFound(int run) {
     if (run != m_searchRun || countSongSearch(m_db.store(), m_searchPlan)) {
         return;
     }
+    QString title = windowTitle();
+    if (!m_foundSuffix.isEmpty() && title.endsWith(m_foundSuffix)) {
+        title.chop(m_foundSuffix.size());
+    }
     m_foundSuffix = songSearchTitleSuffix(m_boxSearch, m_searchPlan);
-    setWindowTitle(windowTitle() + m_foundSuffix);
+    setWindowTitle(title + m_foundSuffix);
+}
+
+std::pair<qint64, qint64> SongsBrowseWindow::changeMark() {
+    return {m_db.store().dataVersion(), m_db.store().ownChanges()};
+}
+
+void SongsBrowseWindow::recountWhenChanged() {
+    // A search counted at once (nothing offered) or after its first page reads few songs; a
+    // search that says "(many)" stays so.
+    const bool counted = m_searchPlan.countable || m_searchPlan.found == 0;
+    if (m_boxSearch.isEmpty() || !counted || changeMark() == m_countedAt) {
+        return;
+    }
+    m_countedAt = changeMark();
+    m_searchPlan.countable = true;
+    m_searchPlan.found = -1;
+    QTimer::singleShot(0, this, [this, run = ++m_searchRun] { countFound(run); });
 }
 
 void SongsBrowseWindow::chooseMedia() {

@@ -13,6 +13,7 @@
 #include "ui/procedure_registry.h"
 
 #include <optional>
+#include <utility>
 
 class QMimeData;
 
@@ -75,6 +76,10 @@ private:
     void startProcedure(const char* name);
     void applyFilters();
     void countFound(int run);
+    // Counts the search's songs again once songs were written, here or by another copy, since
+    // the last count: a search that reads few enough songs to count them.
+    void recountWhenChanged();
+    std::pair<qint64, qint64> changeMark();
     void printReport();
     // The report &Print starts on the tab of `sortOrder`.
     static const char* tabReport(int sortOrder);
@@ -91,6 +96,7 @@ private:
     SongSearchPlan m_searchPlan;
     int m_searchRun = 0; // a count started for an earlier search is dropped
     QString m_foundSuffix;
+    std::pair<qint64, qint64> m_countedAt{-1, -1}; // changeMark() when the count was made
     SongSearchBox* m_box = nullptr;
     QVector<qint64> m_marked;
     QPoint m_pressPos;
