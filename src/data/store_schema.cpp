@@ -298,15 +298,7 @@ StoreError StoreSchema::upgradeTable(TableId table) {
             // Only the search index is of an earlier definition; the keys stand as they are.
             m_connection.clearStatements();
             return restructure(
-                t,
-                [&] {
-                    StoreError e;
-                    for (const QString& drop : sql::dropSearchIndexSql(t)) {
-                        e = e ? e : m_connection.exec(drop);
-                    }
-                    return e;
-                },
-                Remake::SearchIndex);
+                t, [&] { return dropSearchIndex(t); }, Remake::SearchIndex);
         }
         return remakeKeys(table, refold);
     }
@@ -405,12 +397,16 @@ StoreError StoreSchema::dropKeys(const TableDef& t) {
     for (int k = 0; k < t.keys.size() && !e; ++k) {
         e = m_connection.exec(QStringLiteral("DROP INDEX IF EXISTS ") + sql::quoted(sql::indexName(t, k)));
     }
+    return e ? e : dropSearchIndex(t);
+}
+
+StoreError StoreSchema::dropSearchIndex(const TableDef& t) {
     for (const QString& drop : sql::dropSearchIndexSql(t)) {
-        if (!e) {
-            e = m_connection.exec(drop);
+        if (StoreError e = m_connection.exec(drop)) {
+            return e;
         }
     }
-    return e;
+    return {};
 }
 
 StoreError StoreSchema::remakeKeys(TableId table, bool refold) {

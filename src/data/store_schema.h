@@ -74,6 +74,7 @@ private:
     StoreError makeSearchIndex(const TableDef& t);
     StoreError refreshFolded(const TableDef& t);
     StoreError dropKeys(const TableDef& t);
+    StoreError dropSearchIndex(const TableDef& t);
     StoreError remakeKeys(TableId table, bool refold);
     // Runs `steps` and then makes the table's indexes (or only its search index) and structure
     // entry, in one transaction.

@@ -71,18 +71,17 @@ QStringList createSearchIndexSql(const TableDef& t) {
     // A song taken out: out of the index when it is there (with the text it was indexed by, which
     // its record still holds), else out of the songs waiting for it.
     const QString remove =
-        QStringLiteral("INSERT INTO %1 (%1, rowid, \"words\") SELECT 'delete', old.rowid, %2 WHERE NOT EXISTS (%3); "
-                       "DELETE FROM %4 WHERE \"rec\" = old.rowid;")
+        QStringLiteral(
+            "INSERT INTO %1 (%1, rowid, \"words\") SELECT 'delete', old.rowid, %2 WHERE NOT EXISTS (%3); "
+            "DELETE FROM %4 WHERE \"rec\" = old.rowid;")
             .arg(index, indexedText(t, QStringLiteral("old.")), waiting, pending);
     // A song put in waits with the others; when enough are waiting, all of them go into the index
     // together, one piece of index for the lot instead of one for each.
-    const QString full = QStringLiteral("(SELECT COUNT(*) FROM %1) >= %2").arg(pending).arg(kSearchPendingLimit);
+    const QString full =
+        QStringLiteral("(SELECT COUNT(*) FROM %1) >= %2").arg(pending).arg(kSearchPendingLimit);
     const QString add =
-        QStringLiteral("INSERT OR IGNORE INTO %1 (\"rec\") VALUES (new.rowid); "
-                       "INSERT INTO %2 (rowid, \"words\") SELECT \"_rowid\", \"words\" FROM %3 WHERE %4 AND "
-                       "\"_rowid\" IN (SELECT \"rec\" FROM %1); "
-                       "DELETE FROM %1 WHERE %4;")
-            .arg(pending, index, quoted(viewName(t)), full);
+        QStringLiteral("INSERT OR IGNORE INTO %1 (\"rec\") VALUES (new.rowid); %2; DELETE FROM %1 WHERE %3;")
+            .arg(pending, fillSearchIndexSql(t, full + QStringLiteral(" AND ") + waitingSongs(t)), full);
     return {
         QStringLiteral("CREATE VIEW %1 AS SELECT rowid AS \"_rowid\", %2 AS \"words\" FROM %3")
             .arg(quoted(viewName(t)), indexedText(t, QString()), table),
@@ -119,6 +118,10 @@ QStringList dropSearchIndexSql(const TableDef& t) {
 QString rebuildSearchIndexSql(const TableDef& t) {
     const QString index = quoted(searchIndexName(t));
     return QStringLiteral("INSERT INTO %1 (%1) VALUES ('rebuild')").arg(index);
+}
+
+QString waitingSongs(const TableDef& t) {
+    return QStringLiteral("\"_rowid\" IN (SELECT \"rec\" FROM %1)").arg(quoted(pendingName(t)));
 }
 
 QString fillSearchIndexSql(const TableDef& t, const QString& condition) {
@@ -176,7 +179,8 @@ namespace {
 QString candidatesSql(const TableDef& t) {
     const QString index = sql::quoted(sql::searchIndexName(t));
     return sql::quoted(t.label) +
-           QStringLiteral(".rowid IN (SELECT rowid FROM %1 WHERE %1 MATCH ? UNION ALL SELECT \"rec\" FROM %2)")
+           QStringLiteral(
+               ".rowid IN (SELECT rowid FROM %1 WHERE %1 MATCH ? UNION ALL SELECT \"rec\" FROM %2)")
                .arg(index, sql::quoted(sql::pendingName(t)));
 }
 

@@ -38,8 +38,11 @@ QStringList createSearchIndexSql(const TableDef& t);
 QStringList dropSearchIndexSql(const TableDef& t);
 // Reads the whole table into the index, which must be empty with no song waiting (just made).
 QString rebuildSearchIndexSql(const TableDef& t);
-// Reads the records that meet `condition` into the index, which must be empty (just made).
+// Reads the records that meet `condition` (on the indexed text's view: "_rowid", "words") into
+// the index, which must not hold them yet.
 QString fillSearchIndexSql(const TableDef& t, const QString& condition);
+// The condition for fillSearchIndexSql that reads the songs waiting for the index.
+QString waitingSongs(const TableDef& t);
 // The index's settings, kept in the index itself: given once it is made and filled.
 QStringList searchIndexSettingsSql(const TableDef& t);
 

@@ -120,19 +120,22 @@ protected:
         EXPECT_TRUE(store.begin().ok());
         const bool inStep =
             store
-                .exec("INSERT INTO \"TunariumSearch\" (rowid, \"words\") SELECT \"_rowid\", \"words\" FROM "
-                      "\"TunariumSearchText\" WHERE \"_rowid\" IN (SELECT \"rec\" FROM \"TunariumSearchPending\")")
+                .exec(sql::fillSearchIndexSql(tableDef(TableId::Tunarium),
+                                              sql::waitingSongs(tableDef(TableId::Tunarium))))
                 .ok() &&
-            store.exec("INSERT INTO \"TunariumSearch\" (\"TunariumSearch\", rank) VALUES ('integrity-check', 1)")
+            store
+                .exec(
+                    "INSERT INTO \"TunariumSearch\" (\"TunariumSearch\", rank) VALUES ('integrity-check', 1)")
                 .ok();
         store.rollback();
         return inStep;
     }
 
     bool waiting(const SongRecord& s) {
-        return test::sqlNumber(QDir(dir.dir()).filePath(kCollectionFileName),
-                               QStringLiteral("SELECT COUNT(*) FROM \"TunariumSearchPending\" WHERE \"rec\" = %1")
-                                   .arg(s.meta.rec)) == 1;
+        return test::sqlNumber(
+                   QDir(dir.dir()).filePath(kCollectionFileName),
+                   QStringLiteral("SELECT COUNT(*) FROM \"TunariumSearchPending\" WHERE \"rec\" = %1")
+                       .arg(s.meta.rec)) == 1;
     }
 
     test::TempCollection dir;

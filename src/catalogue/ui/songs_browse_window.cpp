@@ -317,10 +317,14 @@ void SongsBrowseWindow::recountWhenChanged() {
     // A search counted at once (nothing offered) or after its first page reads few songs; a
     // search that says "(many)" stays so.
     const bool counted = m_searchPlan.countable || m_searchPlan.found == 0;
-    if (m_boxSearch.isEmpty() || !counted || changeMark() == m_countedAt) {
+    if (m_boxSearch.isEmpty() || !counted) {
         return;
     }
-    m_countedAt = changeMark();
+    const std::pair<qint64, qint64> mark = changeMark();
+    if (mark == m_countedAt) {
+        return;
+    }
+    m_countedAt = mark;
     m_searchPlan.countable = true;
     m_searchPlan.found = -1;
     QTimer::singleShot(0, this, [this, run = ++m_searchRun] { countFound(run); });
