@@ -9,7 +9,7 @@ namespace {
 
 class FrameJourney : public test::JourneyTest {
 protected:
-    QByteArray settingsText() const override { return "[Settings]\nAddMode=F\nSetupWizard=1\n"; }
+    QByteArray settingsText() const override { return "[Settings]\nAddMode=F\nSetupWizardComplete=1\n"; }
 };
 
 TEST_F(FrameJourney, TheSongsBrowseOpensFromTheMenuOverAnEmptyCollection) {

@@ -29,7 +29,7 @@ namespace tunarium::test {
 class JourneyTest : public ::testing::Test {
 protected:
     // Preferences the program starts with (section Settings of Tunar98.INI), before SetUp opens it.
-    virtual QByteArray settingsText() const { return "[Settings]\nAddMode=A\nSetupWizard=1\n"; }
+    virtual QByteArray settingsText() const { return "[Settings]\nAddMode=A\nSetupWizardComplete=1\n"; }
 
     void SetUp() override {
         resetTableRegistration();
