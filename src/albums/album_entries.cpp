@@ -1,6 +1,8 @@
 // Create album entries as a process over the songs.
 #include "albums/album_entries.h"
 
+#include <algorithm>
+
 namespace tunarium {
 
 namespace {
@@ -11,9 +13,9 @@ constexpr char kProcessView[] = "Process:View";
 
 } // namespace
 
-AlbumEntriesProcess::AlbumEntriesProcess(Database& db)
+AlbumEntriesProcess::AlbumEntriesProcess(Database& db, SongSpan songs)
     : Process(QStringLiteral("Processing Records"), QStringLiteral("Copying..."), kAlbumEntriesPerStep),
-      m_db(db), m_songs(db.store()) {}
+      m_db(db), m_span(songs), m_songs(db.store()) {}
 
 AlbumEntriesProcess::~AlbumEntriesProcess() {
     cancel();
@@ -24,9 +26,19 @@ bool AlbumEntriesProcess::begin() {
         return false;
     }
     m_open = true;
-    m_total = m_db.store().count(TableId::Tunarium);
+    qint64 first = 0;
+    qint64 last = 0;
+    if (const StoreError e = m_db.store().recordRange(TableId::Tunarium, first, last)) {
+        m_db.warnings().saveError(e);
+        m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        return false;
+    }
+    // The progress counts the record numbers of the span that are in use.
+    m_first = std::max(first, m_span.first);
+    m_last = std::min(last, m_span.last);
+    m_total = m_last >= m_first ? m_last - m_first + 1 : 0;
     setProgress(0, m_total);
-    return readPage() && !m_page.isEmpty();
+    return m_total > 0 && readPage() && !m_page.isEmpty();
 }
 
 void AlbumEntriesProcess::end() {
@@ -41,7 +53,7 @@ void AlbumEntriesProcess::end() {
 
 bool AlbumEntriesProcess::readPage() {
     // Songs are walked in the order of the file: the rewritten records then lie side by side.
-    const qint64 after = m_page.isEmpty() ? 0 : m_page.last().meta.rec;
+    const qint64 after = m_page.isEmpty() ? m_first - 1 : m_page.last().meta.rec;
     QVector<SongRecord> page;
     if (const StoreError e = m_songs.read(after, kAlbumEntriesPerStep, page)) {
         m_db.warnings().saveError(e);
@@ -49,6 +61,10 @@ bool AlbumEntriesProcess::readPage() {
         return false;
     }
     m_lastPage = page.size() < kAlbumEntriesPerStep;
+    while (!page.isEmpty() && page.last().meta.rec > m_last) {
+        page.removeLast();
+        m_lastPage = true;
+    }
     m_page = std::move(page);
     m_next = 0;
     return true;
@@ -88,7 +104,7 @@ bool AlbumEntriesProcess::handleNext() {
         return false;
     }
     SongRecord& song = m_page[m_next];
-    setProgress(recordsDone(), m_total);
+    setProgress(song.meta.rec - m_first + 1, m_total);
     // A song that names no album has no album to be filed under.
     if (song.albumId == 0 && !trimTrailingBlanks(song.album).isEmpty()) {
         const qint64 albumId = albumFor(song);

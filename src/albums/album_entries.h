@@ -1,5 +1,5 @@
-// Create album entries: builds the album table from the songs. Every song not yet linked to an
-// album is linked to the album of its artist and album title, or failing that to the album of
+// Create album entries: builds the album table from the songs (all of them, or those an import
+// added). Every song not yet linked to an album is linked to the album of its artist and album title, or failing that to the album of
 // that title under the artist "Various"; when neither exists a new album is made from the song.
 // Songs that name no album are left alone.
 #pragma once
@@ -10,17 +10,26 @@
 
 #include <QVector>
 
+#include <limits>
 #include <optional>
 
 namespace tunarium {
 
 inline constexpr int kAlbumEntriesPerStep = 1000;
+
+// The songs a run of create album entries looks at: those whose record number lies from `first`
+// to `last` (the songs an import added), or every song.
+struct SongSpan {
+    qint64 first = 0;
+    qint64 last = std::numeric_limits<qint64>::max();
+    bool holds(qint64 rec) const { return rec >= first && rec <= last; }
+};
 // The artist under which compilations are kept.
 inline constexpr char kVariousArtist[] = "Various";
 
 class AlbumEntriesProcess final : public Process {
 public:
-    explicit AlbumEntriesProcess(Database& db);
+    explicit AlbumEntriesProcess(Database& db, SongSpan songs = {});
     ~AlbumEntriesProcess() override;
 
     qint64 albumsCreated() const { return m_created; }
@@ -42,11 +51,14 @@ private:
     bool failed(const StoreError& error, const QString& name);
 
     Database& m_db;
+    SongSpan m_span;
     SongFileOrder m_songs;
     QVector<SongRecord> m_page;
     int m_next = 0;
     bool m_lastPage = false;
     bool m_open = false;
+    qint64 m_first = 0; // the record numbers walked
+    qint64 m_last = 0;
     qint64 m_total = 0;
     qint64 m_created = 0;
     qint64 m_linked = 0;

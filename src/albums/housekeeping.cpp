@@ -12,13 +12,12 @@ namespace tunarium {
 
 namespace {
 
-// The kind of the backup kept before the year-only conversion.
+// The kinds of the backups kept before the year-only conversion and before the link test.
 constexpr char kBackupBeforeYearOnly[] = "dates";
+constexpr char kBackupBeforeLinkTest[] = "links";
 
-} // namespace
-
-StoreError backupBeforeYearOnly(Store& store, QString& written) {
-    const QString kind = QString::fromLatin1(kBackupBeforeYearOnly);
+StoreError backupBefore(Store& store, const char* kindName, QString& written) {
+    const QString kind = QString::fromLatin1(kindName);
     if (StoreError e = store.makeBackup(kind)) {
         return e;
     }
@@ -28,6 +27,16 @@ StoreError backupBeforeYearOnly(Store& store, QString& written) {
                                            QDir::Files, QDir::Name);
     written = made.isEmpty() ? QString() : dir.filePath(made.last());
     return {};
+}
+
+} // namespace
+
+StoreError backupBeforeYearOnly(Store& store, QString& written) {
+    return backupBefore(store, kBackupBeforeYearOnly, written);
+}
+
+StoreError backupBeforeLinkTest(Store& store, QString& written) {
+    return backupBefore(store, kBackupBeforeLinkTest, written);
 }
 
 QString yearOnlyReport(qint64 songs, qint64 albums, bool completed, const QString& backupPath) {
@@ -148,11 +157,38 @@ std::optional<qint64> AlbumLinkTest::lookUp(const Row& song) {
     return 0;
 }
 
+std::optional<bool> AlbumLinkTest::keepsItsAlbum(const Row& song) {
+    const qint64 albumId = song.number(tun::kAlbumId);
+    if (albumId == 0) {
+        return false;
+    }
+    if (albumId != m_checkedAlbumId) {
+        AlbumRecord album;
+        const StoreError e = m_db.store().get(alb::kKeyAlbumId, {albumId}, album);
+        if (!e.ok() && e.code != code::kRecordNotFound) {
+            fail(e);
+            return std::nullopt;
+        }
+        m_checkedAlbumId = albumId;
+        // An album that is gone holds no title: no song keeps it.
+        m_checkedExists = e.ok();
+        m_checkedTitle = e.ok() ? foldKey(album.album) : QString();
+    }
+    return m_checkedExists && m_checkedTitle == foldKey(song.text(tun::kAlbum));
+}
+
 bool AlbumLinkTest::link(Row& song) {
     const QString albumKey = foldKey(song.text(tun::kAlbum));
     const QString artistKey = foldKey(song.text(tun::kArtist));
-    qint64 albumId = song.number(tun::kAlbumId);
-    if (!m_haveLast || albumKey != m_lastAlbum || artistKey != m_lastArtist) {
+    const qint64 linkedTo = song.number(tun::kAlbumId);
+    qint64 albumId = linkedTo;
+    const std::optional<bool> keeps = keepsItsAlbum(song);
+    if (!keeps) {
+        return false;
+    }
+    if (*keeps) {
+        // Linked to an album of its title: the link stands, whoever the album's artist is.
+    } else if (!m_haveLast || albumKey != m_lastAlbum || artistKey != m_lastArtist) {
         const std::optional<qint64> found = lookUp(song);
         if (!found) {
             return false;
@@ -166,11 +202,11 @@ bool AlbumLinkTest::link(Row& song) {
         albumId = m_lastAlbumId;
     }
     Store& store = m_db.store();
-    if (albumId != song.number(tun::kAlbumId)) {
+    if (albumId != linkedTo) {
         if (StoreError e = store.rewriteField(TableId::Tunarium, song.meta, tun::kAlbumId, albumId)) {
             return fail(e);
         }
-        ++m_relinked;
+        ++(linkedTo == 0 ? m_linked : albumId == 0 ? m_unlinked : m_moved);
         wrote(1);
     }
     if (song.number(tun::kId) == 0) {
@@ -206,6 +242,23 @@ bool AlbumLinkTest::handleNext() {
         return true;
     }
     return !m_lastPage && readPage() && !m_page.isEmpty();
+}
+
+QString linkTestReport(const AlbumLinkTest& test, bool completed, const QString& backupPath) {
+    const QString counts =
+        QStringLiteral("%1 songs were linked to their albums, %2 moved to the album of their title, %3 "
+                       "unlinked (no album holds their title), %4 numbered")
+            .arg(test.linked())
+            .arg(test.moved())
+            .arg(test.unlinked())
+            .arg(test.numbered());
+    const QString kept =
+        QStringLiteral("The collection as it was before the test is kept in %1").arg(backupPath);
+    if (completed) {
+        return QStringLiteral("Process Completed. %1.\n%2.").arg(counts, kept);
+    }
+    return QStringLiteral("The test was stopped: %1 before it stopped; the others are as they were.\n%2.")
+        .arg(counts, kept);
 }
 
 } // namespace tunarium

@@ -22,6 +22,9 @@ inline constexpr int kLinkTestPage = 500;
 // Writes a dated copy of the collection ("tunarium-dates-YYYYMMDD-HHMMSS.db" beside it) before
 // the year-only conversion, which cannot be undone otherwise. `written` receives its path.
 StoreError backupBeforeYearOnly(Store& store, QString& written);
+// The same before the album link test ("tunarium-links-YYYYMMDD-HHMMSS.db"), which rewrites the
+// links of up to every song.
+StoreError backupBeforeLinkTest(Store& store, QString& written);
 // What the user is told when the year-only conversion ends: how many dates became years, whether
 // it ran to its end, and where the copy from before it is.
 QString yearOnlyReport(qint64 songs, qint64 albums, bool completed, const QString& backupPath);
@@ -55,17 +58,23 @@ private:
     qint64 m_changed = 0;
 };
 
-// The album link test: every song is linked to the album of its album title and artist, or
-// failing that to the album of that title under the artist "Various", or to none (0) when
-// neither exists; a song without an identifier gets the next free one. Only songs whose link or
-// identifier changes are rewritten. Songs are walked in album order, so the album looked up last
-// serves the songs that follow it.
+// The album link test: a song linked to an album that holds its album title stays so (the songs
+// of a compilation kept under any album artist, not only "Various"). Every other song is linked
+// to the album of its album title and artist, or failing that to the album of that title under
+// the artist "Various", or to none (0) when neither exists; a song without an identifier gets the
+// next free one. Only songs whose link or identifier changes are rewritten. Songs are walked in
+// album order, so the album looked up last serves the songs that follow it.
 class AlbumLinkTest final : public HousekeepingSteps {
 public:
     explicit AlbumLinkTest(Database& db);
     ~AlbumLinkTest() override;
 
-    qint64 relinked() const { return m_relinked; }
+    // Songs whose link changed: all of them, and by kind (linked where they had no album, moved
+    // to another album, unlinked because no album holds their title).
+    qint64 relinked() const { return m_linked + m_moved + m_unlinked; }
+    qint64 linked() const { return m_linked; }
+    qint64 moved() const { return m_moved; }
+    qint64 unlinked() const { return m_unlinked; }
     qint64 numbered() const { return m_numbered; }
 
 protected:
@@ -77,6 +86,8 @@ private:
     bool readPage();
     // The album of the song's title and artist (or "Various"); nullopt when a read failed.
     std::optional<qint64> lookUp(const Row& song);
+    // The song's album holds its album title; nullopt when a read failed.
+    std::optional<bool> keepsItsAlbum(const Row& song);
     bool link(Row& song);
 
     QVector<Row> m_page;
@@ -85,12 +96,23 @@ private:
     KeyPosition m_position;
     qint64 m_total = 0;
     qint64 m_nextId = 0;
-    qint64 m_relinked = 0;
+    qint64 m_linked = 0;
+    qint64 m_moved = 0;
+    qint64 m_unlinked = 0;
     qint64 m_numbered = 0;
+    // The album whose title was read last for a linked song (the songs of an album follow one
+    // another), its title folded.
+    qint64 m_checkedAlbumId = 0;
+    bool m_checkedExists = false;
+    QString m_checkedTitle;
     bool m_haveLast = false;
     QString m_lastAlbum;
     QString m_lastArtist;
     qint64 m_lastAlbumId = 0;
 };
+
+// What the user is told when the link test ends: how many songs it linked, moved, unlinked and
+// numbered, whether it ran to its end, and where the copy from before it is.
+QString linkTestReport(const AlbumLinkTest& test, bool completed, const QString& backupPath);
 
 } // namespace tunarium

@@ -2,6 +2,7 @@
 #include "catalogue/list_engine.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tunarium {
 
@@ -157,9 +158,10 @@ QVector<QVariant> ListEngine::rangeValue(int sortOrder) const {
                                                                : QVector<QVariant>{};
 }
 
-void ListEngine::setUserFilter(const SqlCondition& filter) {
+void ListEngine::setUserFilter(const SqlCondition& filter, bool fromTop) {
     m_filter = filter;
     m_forceRefresh = true;
+    m_filterFromTop = fromTop;
 }
 
 bool ListEngine::rangeChanged() const {
@@ -199,6 +201,7 @@ void ListEngine::refresh() {
         m_cursor.clearLookups();
     }
     m_forceRefresh = false;
+    const bool fromTop = std::exchange(m_filterFromTop, false);
     m_rangeUsed[m_order - 1] = m_rangeValues[m_order - 1];
     const Row current = first ? m_buffer : currentRecord();
     openView();
@@ -208,7 +211,10 @@ void ListEngine::refresh() {
         } else {
             reload(Reload::FromTop);
         }
-    } else if (newRange) {
+    } else if (newRange || fromTop) {
+        if (fromTop) {
+            locator().clear();
+        }
         reload(Reload::FromTop);
     } else {
         locate(m_cursor.positionFrom(current, true));

@@ -62,8 +62,9 @@ public:
     void setRangeValue(int sortOrder, const QVector<QVariant>& values);
     QVector<QVariant> rangeValue(int sortOrder) const;
     // The user's filter, combined with the range of range sort orders; empty for none. The next
-    // refresh positions the list at the current record under the new filter.
-    void setUserFilter(const SqlCondition& filter);
+    // refresh positions the list at the current record under the new filter, or with `fromTop` at
+    // the first record of the order (a new search shows its first match).
+    void setUserFilter(const SqlCondition& filter, bool fromTop = false);
     const SqlCondition& userFilter() const { return m_filter; }
 
     // The window was opened, resized, searched, or got a new tab or range: updates the title,
@@ -210,6 +211,7 @@ private:
     int m_tab = 0;
     int m_order = 0;
     bool m_forceRefresh = false;
+    bool m_filterFromTop = false;
     bool m_descending = false;
     QVector<ListLocator> m_locators;                       // per sort order
     QVector<QVector<QVariant>> m_rangeValues;              // per sort order: the value chosen

@@ -7,8 +7,10 @@
 #include "data/fold_key.h"
 #include "data/store_search.h"
 
+#include <QElapsedTimer>
 #include <QLocale>
 
+#include <algorithm>
 #include <optional>
 
 namespace tunarium {
@@ -293,6 +295,7 @@ SongSearchPlan planSongSearch(Store& store, const SongSearch& search, const SqlC
     const CompiledFilter compiled = compileFilter(search.filterText, TableId::Tunarium);
     const SqlCondition exact = allOf(compiled.condition, wizardFilter);
     plan.condition = exact;
+    plan.exact = exact;
     QStringList pieces;
     for (const QString& word : search.required) {
         pieces << searchPieces(word);
@@ -318,29 +321,77 @@ SongSearchPlan planSongSearch(Store& store, const SongSearch& search, const SqlC
         return plan;
     }
     plan.condition = allOf(searchCandidates(songs, match), exact);
-    plan.countable = candidates > 0;
+    plan.narrowed = true;
     plan.found = candidates > 0 ? -1 : 0;
     return plan;
 }
 
+SongSearchCount::SongSearchCount(Store& store, const SongSearchPlan& plan)
+    : m_store(&store), m_condition(plan.narrowed ? plan.condition : plan.exact), m_narrowed(plan.narrowed),
+      m_done(plan.found >= 0), m_found(std::max<qint64>(plan.found, 0)) {}
+
+bool SongSearchCount::step(double budgetMs) {
+    if (m_done || !m_store) {
+        return false;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    if (m_narrowed) {
+        // The index offers few songs: they are counted in one statement.
+        m_error = m_store->countUpTo(TableId::Tunarium, m_condition, kSearchNarrowLimit + 1, m_found);
+        m_longestMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+        m_done = true;
+        return false;
+    }
+    if (!m_begun) {
+        m_begun = true;
+        qint64 first = 0;
+        if ((m_error = m_store->recordRange(TableId::Tunarium, first, m_last))) {
+            m_done = true;
+            return false;
+        }
+        m_after = first - 1;
+    }
+    // Songs written while the count goes on are counted by the count made again after them.
+    while (m_after < m_last) {
+        QElapsedTimer slice;
+        slice.start();
+        const qint64 through = std::min(m_last, m_after + m_slice);
+        qint64 found = 0;
+        if ((m_error = m_store->countInRecordSpan(TableId::Tunarium, m_condition, m_after, through, found))) {
+            m_done = true;
+            return false;
+        }
+        const double ms = std::max(static_cast<double>(slice.nsecsElapsed()) / 1e6, 0.01);
+        m_longestMs = std::max(m_longestMs, ms);
+        m_found += found;
+        const qint64 covered = through - m_after;
+        m_after = through;
+        // The next slice is as large as fits the time given, from how fast this one went.
+        m_slice = std::clamp(static_cast<qint64>(static_cast<double>(covered) * budgetMs / ms),
+                             kSearchCountMinSlice, kSearchCountMaxSlice);
+        if (static_cast<double>(clock.nsecsElapsed()) / 1e6 >= budgetMs) {
+            break;
+        }
+    }
+    m_done = m_after >= m_last;
+    return !m_done;
+}
+
 StoreError countSongSearch(Store& store, SongSearchPlan& plan) {
-    if (!plan.countable || plan.found >= 0) {
-        return {};
+    SongSearchCount count(store, plan);
+    while (count.step(1000)) {
     }
-    qint64 found = 0;
-    if (StoreError e = store.countUpTo(TableId::Tunarium, plan.condition, kSearchNarrowLimit + 1, found)) {
-        return e;
+    if (count.error()) {
+        return count.error();
     }
-    plan.found = found;
+    plan.found = count.found();
     return {};
 }
 
 QString songSearchTitleSuffix(const SongSearch& search, const SongSearchPlan& plan) {
-    if (search.isEmpty() || (plan.countable && plan.found < 0)) {
+    if (search.isEmpty() || plan.found < 0) {
         return {};
-    }
-    if (plan.found < 0) {
-        return QStringLiteral(" (many)");
     }
     return QStringLiteral(" (%1 found)").arg(QLocale(QLocale::English).toString(plan.found));
 }

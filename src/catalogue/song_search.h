@@ -46,9 +46,11 @@ SongSearch parseSongSearch(const QString& text);
 // The search as the list applies it.
 struct SongSearchPlan {
     SqlCondition condition; // the search and the wizard's filter together; empty: all songs
-    qint64 found = -1;      // songs found, -1 when not known
-    // The songs found are few enough to count cheaply (countSongSearch), after the first page.
-    bool countable = false;
+    SqlCondition exact;     // the same without the index's narrowing: what decides on each song
+    qint64 found = -1;      // songs found, -1 when not known (not counted yet)
+    // The index offers few enough songs to count through it at once; others are counted a slice of
+    // the collection at a time (SongSearchCount).
+    bool narrowed = false;
     StoreError error; // a read of the index failed
 };
 
@@ -65,11 +67,48 @@ inline constexpr qint64 kSearchWalkLimit = 100000;
 // It reads the search index only (its first kSearchNarrowLimit + 1 candidates), never songs.
 SongSearchPlan planSongSearch(Store& store, const SongSearch& search, const SqlCondition& wizardFilter);
 
-// Counts the songs a countable plan finds into its `found`; nothing for a plan that is not.
+// Record numbers a count's first slice covers; later slices are sized to the time a slice is given
+// from how long the slices before took, within these bounds.
+inline constexpr qint64 kSearchCountFirstSlice = 2000;
+inline constexpr qint64 kSearchCountMinSlice = 500;
+inline constexpr qint64 kSearchCountMaxSlice = 250000;
+
+// The songs a plan finds, counted after the list's first page is shown: a narrowed plan at once
+// through the index; any other a slice of record numbers at a time, each slice a short statement
+// sized to the time it is given, so that the window answers between slices and a count of a
+// million songs costs the first page nothing. A count given up (a new search) leaves nothing behind.
+class SongSearchCount {
+public:
+    SongSearchCount() = default;
+    SongSearchCount(Store& store, const SongSearchPlan& plan);
+
+    // Counts for about `budgetMs` (one slice at least). True while there is more to count.
+    bool step(double budgetMs);
+    bool done() const { return m_done; }
+    qint64 found() const { return m_done && m_error.ok() ? m_found : -1; }
+    const StoreError& error() const { return m_error; }
+    // The longest slice so far, in ms (the benchmark's measure of how long the window waits).
+    double longestSliceMs() const { return m_longestMs; }
+
+private:
+    Store* m_store = nullptr;
+    SqlCondition m_condition;
+    bool m_narrowed = false;
+    bool m_begun = false;
+    bool m_done = true;
+    qint64 m_after = 0; // record numbers counted: up to here
+    qint64 m_last = 0;
+    qint64 m_slice = kSearchCountFirstSlice;
+    qint64 m_found = 0;
+    double m_longestMs = 0;
+    StoreError m_error;
+};
+
+// Counts the songs the plan finds into its `found`, all at once (tests, the command line).
 StoreError countSongSearch(Store& store, SongSearchPlan& plan);
 
-// What the list's title adds: " (1,234 found)", " (many)" when the count is not cheap, nothing
-// without a search or while a countable plan is not counted yet.
+// What the list's title adds: " (1,234 found)", nothing without a search or while the songs are
+// being counted.
 QString songSearchTitleSuffix(const SongSearch& search, const SongSearchPlan& plan);
 
 // The syntax, for the box's tooltip.

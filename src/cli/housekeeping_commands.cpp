@@ -72,9 +72,18 @@ int runTestAlbumLinks(QString& dir, const QStringList& args) {
     }
     CliPrompter prompter;
     Database db(prompter, dir, defaultProfilePath());
+    if (!db.openTable(TableId::Tunarium)) {
+        return kExitFailure;
+    }
+    QString backup;
+    const StoreError e = backupBeforeLinkTest(db.store(), backup);
+    db.closeTable(TableId::Tunarium);
+    if (e) {
+        return fail(QStringLiteral("no backup could be made, so no link was tested: %1").arg(e.describe()));
+    }
     AlbumLinkTest test(db);
     const bool completed = runWithProgress(test, line.isSet(QStringLiteral("quiet"))) && !test.failed();
-    out() << test.relinked() << " songs linked anew, " << test.numbered() << " songs numbered\n";
+    out() << linkTestReport(test, completed, backup) << "\n";
     out().flush();
     return completed && !db.halted() ? kExitOk : kExitFailure;
 }

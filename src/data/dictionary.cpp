@@ -204,7 +204,8 @@ QString RelationDef::childLabel() const {
 
 std::span<const RelationDef> relations() {
     // For each parent, the relations in the order the routines apply them: the songs on an album's
-    // carrier before the album's own songs, the albums of a category before its songs.
+    // carrier before the album's own songs, the albums of a category or a media format before its
+    // songs.
     static constexpr RelationDef list[] = {
         {TableId::Tunarium, true, tun::kFileNumber, TableId::Album, alb::kFileNumber, DeleteRule::Cascade,
          ChangeRule::Cascade},
@@ -214,6 +215,8 @@ std::span<const RelationDef> relations() {
          ChangeRule::Restrict},
         {TableId::Tunarium, false, tun::kCategoryId, TableId::Categories, cat::kCategoryId,
          DeleteRule::Restrict, ChangeRule::Cascade},
+        {TableId::Album, false, alb::kMedia, TableId::Media, med::kMedia, DeleteRule::Restrict,
+         ChangeRule::Cascade},
         {TableId::Tunarium, false, tun::kMedia, TableId::Media, med::kMedia, DeleteRule::Restrict,
          ChangeRule::Cascade},
         {TableId::PlaylistDetails, false, pla::kId, TableId::Tunarium, tun::kId, DeleteRule::Restrict,

@@ -104,6 +104,10 @@ public:
     qint64 count(TableId table);
     // The records that meet `condition`, counted up to `limit` (the count stops there).
     StoreError countUpTo(TableId table, const SqlCondition& condition, qint64 limit, qint64& out);
+    // The records numbered above `afterRec` and up to `throughRec` that meet `condition`: a count
+    // of a large table a slice at a time, each slice read straight from the file in record order.
+    StoreError countInRecordSpan(TableId table, const SqlCondition& condition, qint64 afterRec,
+                                 qint64 throughRec, qint64& out);
     // The songs the search index offers for `matchText` (searchMatchText), counted up to `limit`
     // in the index alone (no song is read), with how far through the table that count reached.
     StoreError sampleSearchCandidates(TableId table, const QString& matchText, qint64 limit,

@@ -1,4 +1,5 @@
-// The songs' search index: its definitions, its pieces and match text, and counting up to a limit.
+// The songs' search index: its definitions, its pieces and match text, and counting up to a limit
+// or a slice of record numbers at a time.
 #include "data/store_search.h"
 
 #include "data/dictionary_tables.h"
@@ -235,6 +236,34 @@ StoreError Store::countUpTo(TableId table, const SqlCondition& condition, qint64
         count->bindValue(param++, value);
     }
     count->bindInt(param, limit);
+    if (count->step() != Statement::Step::Row) {
+        return count->error();
+    }
+    out = count->integer(0);
+    return {};
+}
+
+StoreError Store::countInRecordSpan(TableId table, const SqlCondition& condition, qint64 afterRec,
+                                    qint64 throughRec, qint64& out) {
+    out = 0;
+    const TableDef& t = tableDef(table);
+    QString text = QStringLiteral("SELECT COUNT(*) FROM ") + sql::quoted(t.label) +
+                   QStringLiteral(" WHERE rowid > ? AND rowid <= ?");
+    if (!condition.isEmpty()) {
+        text += QStringLiteral(" AND (") + condition.sql + u')';
+    }
+    StoreError error;
+    Statement* count = m_connection->cached(text, error);
+    if (!count) {
+        return error;
+    }
+    StatementScope scope(*count);
+    count->bindInt(1, afterRec);
+    count->bindInt(2, throughRec);
+    int param = 3;
+    for (const QVariant& value : condition.binds) {
+        count->bindValue(param++, value);
+    }
     if (count->step() != Statement::Step::Row) {
         return count->error();
     }

@@ -58,10 +58,11 @@ std::unique_ptr<ImportProcess> makeImportRun(Database& db, ImportSetup& setup) {
 
 std::unique_ptr<AlbumEntriesProcess> albumEntriesAfter(Database& db, const ImportProcess& run,
                                                        const ImportOptions& options) {
-    if (!options.createAlbums || run.songsAdded() == 0) {
+    if (!options.createAlbums || run.songsAdded() == 0 || run.lastAddedRec() == 0) {
         return nullptr;
     }
-    return std::make_unique<AlbumEntriesProcess>(db);
+    // The songs this import added, not every song of the collection that has no album.
+    return std::make_unique<AlbumEntriesProcess>(db, SongSpan{run.firstAddedRec(), run.lastAddedRec()});
 }
 
 } // namespace tunarium

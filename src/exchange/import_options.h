@@ -45,7 +45,8 @@ QString importRunProblem(const ImportSetup& setup);
 // nothing to say. The setup is spent.
 std::unique_ptr<ImportProcess> makeImportRun(Database& db, ImportSetup& setup);
 
-// After a run: album entries for the new songs when the user chose them and the run added songs.
+// After a run: album entries for the songs the run added (those alone) when the user chose them
+// and the run added songs.
 std::unique_ptr<AlbumEntriesProcess> albumEntriesAfter(Database& db, const ImportProcess& run,
                                                        const ImportOptions& options);
 

@@ -150,10 +150,14 @@ void ImportProcess::commit() {
     if (e) {
         // What the step added is gone with the failed commit.
         m_added = m_addedCommitted;
+        m_firstAdded = m_firstAddedCommitted;
+        m_lastAdded = m_lastAddedCommitted;
         addFailed(e);
         return;
     }
     m_addedCommitted = m_added;
+    m_firstAddedCommitted = m_firstAdded;
+    m_lastAddedCommitted = m_lastAdded;
 }
 
 bool ImportProcess::addFailed(const StoreError& error) {
@@ -208,6 +212,10 @@ bool ImportProcess::handleNext() {
         return addFailed(e);
     }
     ++m_added;
+    if (m_firstAdded == 0) {
+        m_firstAdded = song.meta.rec;
+    }
+    m_lastAdded = song.meta.rec;
     if (m_lineCuts > 0) {
         if (m_valuesCut == 0) {
             m_firstCut =
@@ -427,7 +435,12 @@ bool ImportProcess::waitForBulk() {
         // Nothing of the bulk load stays.
         m_added = 0;
         m_categoriesAdded = 0;
+        m_firstAdded = m_lastAdded = m_firstAddedCommitted = m_lastAddedCommitted = 0;
         addFailed(e);
+    } else {
+        m_addedCommitted = m_added;
+        m_firstAddedCommitted = m_firstAdded;
+        m_lastAddedCommitted = m_lastAdded;
     }
     return true;
 }

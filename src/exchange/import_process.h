@@ -30,6 +30,10 @@ public:
 
     qint64 linesRead() const { return m_lines; }
     qint64 songsAdded() const { return m_added; }
+    // The record numbers of the songs the run added and kept, from the first to the last (0 and 0
+    // when it kept none): record numbers follow the order of adding, so the songs added are these.
+    qint64 firstAddedRec() const { return m_firstAddedCommitted; }
+    qint64 lastAddedRec() const { return m_lastAddedCommitted; }
     qint64 categoriesAdded() const { return m_categoriesAdded; }
     // Lines left out because a value did not fit its song field: how many, and what the first
     // of them said ("Line 7: TUN:Rating cannot hold 300").
@@ -101,6 +105,10 @@ private:
     qint64 m_lines = 0;
     qint64 m_added = 0;
     qint64 m_addedCommitted = 0;
+    qint64 m_firstAdded = 0;
+    qint64 m_lastAdded = 0;
+    qint64 m_firstAddedCommitted = 0;
+    qint64 m_lastAddedCommitted = 0;
     qint64 m_categoriesAdded = 0;
     qint64 m_rejectedCount = 0;
     QStringList m_rejections;

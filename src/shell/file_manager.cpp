@@ -106,16 +106,117 @@ bool FileManager::askAboutBadFile() {
            PromptIcon::Information);
     const TableDef* t = findTable(file);
     if (t) {
-        beginRun();
         run(MaintenanceAction::Fix, rowOf(t->label));
     }
     writeBadFile(QString(), m_profile);
     return true;
 }
 
-void FileManager::beginRun() {
+void FileManager::beginRun(const QVector<int>& rows) {
     m_packed = false;
     m_released = false;
+    m_inRun = true;
+    m_runRows = rows;
+    m_runDone.clear();
+    m_refused = false;
+    m_runFailed = false;
+    m_sizeBefore = -1;
+    m_fixed.reset();
+}
+
+QString FileManager::tableList(const QStringList& labels) {
+    if (labels.size() <= 1) {
+        return labels.value(0);
+    }
+    return labels.mid(0, labels.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") +
+           labels.last();
+}
+
+QList<TableId> FileManager::runTables(int row) const {
+    QList<TableId> tables;
+    for (int r : m_runRows.isEmpty() ? QVector<int>{row} : m_runRows) {
+        if (r >= 0 && r < m_rows.size() && m_rows[r].id && !tables.contains(*m_rows[r].id)) {
+            tables << *m_rows[r].id;
+        }
+    }
+    return tables;
+}
+
+QString FileManager::runSummary(MaintenanceAction action) const {
+    if (m_runDone.isEmpty()) {
+        return {};
+    }
+    const QString tables = tableList(m_runDone);
+    const auto megabytes = [](qint64 bytes) {
+        return QStringLiteral("%1 MB").arg(static_cast<double>(bytes) / 1e6, 0, 'f', 1);
+    };
+    switch (action) {
+    case MaintenanceAction::Build:
+        return QStringLiteral("The keys of %1 were rebuilt.").arg(tables);
+    case MaintenanceAction::Pack: {
+        const qint64 after = QFileInfo(m_db.store().filePath()).size();
+        // The tables share the collection file, which is packed as a whole.
+        QString text = QStringLiteral("%1 %2 packed")
+                           .arg(tables, m_runDone.size() > 1 ? QStringLiteral("were") : QStringLiteral("was"));
+        if (m_sizeBefore >= 0 && after > 0) {
+            text += QStringLiteral(": the collection file was %1, it is %2 now")
+                        .arg(megabytes(m_sizeBefore), megabytes(after));
+        }
+        return text + u'.';
+    }
+    case MaintenanceAction::Release:
+        return QStringLiteral("The held records of %1 were released: the log is in the collection file.")
+            .arg(tables);
+    case MaintenanceAction::Fix: {
+        if (!m_fixed) {
+            return {};
+        }
+        switch (m_fixed->outcome) {
+        case FixResult::Outcome::Sound:
+            return QStringLiteral("No damage was found in ") + tables + u'.';
+        case FixResult::Outcome::KeysRebuilt: {
+            QStringList rebuilt;
+            for (TableId t : m_fixed->rebuilt) {
+                rebuilt << tableDef(t).label;
+            }
+            QStringList sound = m_runDone;
+            for (const QString& label : std::as_const(rebuilt)) {
+                sound.removeAll(label);
+            }
+            QString text = QStringLiteral("The keys of ") + tableList(rebuilt) + QStringLiteral(" were rebuilt");
+            if (!sound.isEmpty()) {
+                text += QStringLiteral("; no damage was found in ") + tableList(sound);
+            }
+            return text + u'.';
+        }
+        case FixResult::Outcome::Salvaged:
+            return m_lastRepair ? m_lastRepair->summary() : QString();
+        case FixResult::Outcome::KeysFailed:
+        case FixResult::Outcome::NeedsExclusive:
+            break;
+        }
+        return {};
+    }
+    case MaintenanceAction::Info:
+        break; // the list shows what it found
+    }
+    return {};
+}
+
+void FileManager::endRun(MaintenanceAction action) {
+    if (!m_inRun) {
+        return;
+    }
+    m_inRun = false;
+    const QString text = runSummary(action);
+    if (text.isEmpty()) {
+        return;
+    }
+    const bool lost = action == MaintenanceAction::Fix && m_fixed &&
+                      m_fixed->outcome == FixResult::Outcome::Salvaged && m_lastRepair &&
+                      (!m_lastRepair->repaired || m_lastRepair->totalLost() != 0);
+    const QString caption = QString(actionCaption(action)).remove(u'&');
+    report(caption, text, lost || m_runFailed ? PromptIcon::Exclamation : PromptIcon::Information);
 }
 
 void FileManager::report(const QString& caption, const QString& text, PromptIcon icon) {
@@ -137,6 +238,11 @@ bool FileManager::exclusive() {
     if (otherCopiesOpen(m_db.collectionDir()) == 0) {
         return true;
     }
+    // The tables share one file: what refuses one refuses them all, and the user is told once.
+    if (m_refused) {
+        return false;
+    }
+    m_refused = true;
     report(
         QStringLiteral("File Access Error"),
         QStringLiteral(
@@ -163,52 +269,57 @@ void FileManager::run(MaintenanceAction action, int row) {
     if (row < 0 || row >= m_rows.size() || !m_rows[row].id) {
         return;
     }
+    const bool own = !m_inRun;
+    if (own) {
+        beginRun({row});
+    }
     const TableId table = *m_rows[row].id;
     if (action == MaintenanceAction::Fix) {
         fix(row, table);
-        return;
-    }
-    if (action == MaintenanceAction::Info) {
+    } else if (action == MaintenanceAction::Info) {
         info(row, table);
-        return;
-    }
-    if (action != MaintenanceAction::Info && !exclusive()) {
-        return;
-    }
-    if (!openFor(row, table)) {
-        return;
-    }
-    StoreError e;
-    switch (action) {
-    case MaintenanceAction::Build:
-        e = m_db.store().rebuildKeys(table);
+    } else if (exclusive() && openFor(row, table)) {
+        StoreError e;
+        switch (action) {
+        case MaintenanceAction::Build:
+            e = m_db.store().rebuildKeys(table);
+            if (e) {
+                reportError(QStringLiteral("rebuilding the keys of"), table, e);
+            }
+            break;
+        case MaintenanceAction::Pack:
+            // The tables share one file: it is compacted once for all the tables of a run.
+            if (!m_packed) {
+                m_packed = true;
+                m_sizeBefore = QFileInfo(m_db.store().filePath()).size();
+                e = compactCollection(m_db.store());
+            }
+            if (e) {
+                reportError(QStringLiteral("packing"), table, e);
+            }
+            break;
+        case MaintenanceAction::Release:
+            if (!m_released) {
+                m_released = true;
+                e = releaseCollection(m_db.store());
+            }
+            if (e) {
+                reportError(QStringLiteral("releasing"), table, e);
+            }
+            break;
+        default:
+            break;
+        }
         if (e) {
-            reportError(QStringLiteral("rebuilding the keys of"), table, e);
+            m_runFailed = true;
+        } else {
+            m_runDone << tableDef(table).label;
         }
-        break;
-    case MaintenanceAction::Pack:
-        // The tables share one file: it is compacted once for all the tables of a run.
-        if (!m_packed) {
-            m_packed = true;
-            e = compactCollection(m_db.store());
-        }
-        if (e) {
-            reportError(QStringLiteral("packing"), table, e);
-        }
-        break;
-    case MaintenanceAction::Release:
-        if (!m_released) {
-            m_released = true;
-            e = releaseCollection(m_db.store());
-        }
-        if (e) {
-            reportError(QStringLiteral("releasing"), table, e);
-        }
-        break;
-    default:
-        break;
+        finishRow(row, table);
     }
-    finishRow(row, table);
+    if (own) {
+        endRun(action);
+    }
 }
 
 // Info reads the table as it stands: nothing is created, upgraded or repaired to show a count, and
@@ -249,33 +360,32 @@ QString FileManager::infoErrorText(const QString& table, const StoreError& error
     return QStringLiteral("Error opening file : ") + table + QStringLiteral(" Error : ") + error.text;
 }
 
+// A run's Fix checks the file once, and the keys of every table of the run, at its first row; the
+// run's message tells what it found.
 void FileManager::fix(int row, TableId table) {
     Store& store = m_db.store();
-    const QString label = tableDef(table).label;
-    const FixResult result = fixCollection(store, m_db.collectionDir(), {table});
-    switch (result.outcome) {
-    case FixResult::Outcome::Sound:
-        report(QStringLiteral("Fix"), QStringLiteral("No damage was found in ") + label + u'.',
-               PromptIcon::Information);
-        break;
-    case FixResult::Outcome::KeysRebuilt:
-        report(QStringLiteral("Fix"),
-               QStringLiteral("The keys of ") + label + QStringLiteral(" were rebuilt."),
-               PromptIcon::Information);
-        break;
-    case FixResult::Outcome::KeysFailed:
-        reportError(QStringLiteral("rebuilding the keys of"), table, result.error);
-        return;
-    case FixResult::Outcome::NeedsExclusive:
-        exclusive();
-        return;
-    case FixResult::Outcome::Salvaged:
-        m_lastRepair = result.repair;
-        report(QStringLiteral("Fix"), m_lastRepair->summary(),
-               m_lastRepair->repaired && m_lastRepair->totalLost() == 0 ? PromptIcon::Information
-                                                                        : PromptIcon::Exclamation);
-        break;
+    if (!m_fixed) {
+        m_fixed = fixCollection(store, m_db.collectionDir(), runTables(row));
+        switch (m_fixed->outcome) {
+        case FixResult::Outcome::KeysFailed:
+            reportError(QStringLiteral("rebuilding the keys of"), m_fixed->failedTable, m_fixed->error);
+            break;
+        case FixResult::Outcome::NeedsExclusive:
+            exclusive();
+            break;
+        case FixResult::Outcome::Salvaged:
+            m_lastRepair = m_fixed->repair;
+            break;
+        case FixResult::Outcome::Sound:
+        case FixResult::Outcome::KeysRebuilt:
+            break;
+        }
     }
+    if (m_fixed->outcome == FixResult::Outcome::KeysFailed ||
+        m_fixed->outcome == FixResult::Outcome::NeedsExclusive) {
+        return;
+    }
+    m_runDone << tableDef(table).label;
     if (store.isOpen()) {
         m_rows[row].records = QString::number(store.count(table));
         m_rows[row].file = store.filePath();
@@ -303,8 +413,12 @@ void MaintenanceProcess::showCurrent() {
 }
 
 bool MaintenanceProcess::begin() {
-    m_manager.beginRun();
+    m_manager.beginRun(m_rows);
     return !m_rows.isEmpty();
+}
+
+void MaintenanceProcess::end() {
+    m_manager.endRun(m_action);
 }
 
 bool MaintenanceProcess::handleNext() {

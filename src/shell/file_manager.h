@@ -7,7 +7,7 @@
 
 #include "data/database.h"
 #include "process/process_runner.h"
-#include "shell/collection_repair.h"
+#include "shell/collection_maintenance.h"
 
 #include <QVector>
 
@@ -47,10 +47,13 @@ public:
     // now end. False when the window is to open.
     bool askAboutBadFile();
 
-    // Runs one action on one row. Actions that run over several rows share one compaction and
-    // one release of the log: call beginRun() before the first row.
-    void beginRun();
+    // Runs one action on one row. Actions that run over several rows share one compaction, one
+    // release of the log and one check of the file, and end with one message that tells what the
+    // run did: call beginRun() with the rows before the first row, endRun() after the last. A row
+    // run on its own is a run of its own, with its message.
+    void beginRun(const QVector<int>& rows = {});
     void run(MaintenanceAction action, int row);
+    void endRun(MaintenanceAction action);
 
     // The message of an "Info" that cannot read its table: "Error opening file : Album Error : "
     // and the error's text.
@@ -61,6 +64,11 @@ public:
 
 private:
     bool exclusive();
+    // The labels of the run's tables, "Album, Media and Tunarium".
+    static QString tableList(const QStringList& labels);
+    QList<TableId> runTables(int row) const;
+    void fixRun(int row, TableId table);
+    QString runSummary(MaintenanceAction action) const;
     bool openFor(int row, TableId table);
     void finishRow(int row, TableId table);
     void fix(int row, TableId table);
@@ -74,6 +82,14 @@ private:
     bool m_packed = false;
     bool m_released = false;
     std::optional<RepairReport> m_lastRepair;
+    // The run under way: its rows, the tables it did its action on, and what it met.
+    bool m_inRun = false;
+    QVector<int> m_runRows;
+    QStringList m_runDone;
+    bool m_refused = false; // the exclusive-access message was shown
+    bool m_runFailed = false;
+    qint64 m_sizeBefore = -1;
+    std::optional<FixResult> m_fixed;
 };
 
 // One action over a list of rows as a process, one table a step; its window shows the current
@@ -91,6 +107,7 @@ public:
 protected:
     bool begin() override;
     bool handleNext() override;
+    void end() override;
 
 private:
     void showCurrent();

@@ -8,9 +8,14 @@
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFontDialog>
+#include <QGridLayout>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 
 #include <cstdio>
 #include <cstdlib>
@@ -88,17 +93,149 @@ void defaultEnd() {
 
 } // namespace
 
-GuiPrompter::GuiPrompter(std::function<void()> endProgram)
-    : m_endProgram(endProgram ? std::move(endProgram) : std::function<void()>(defaultEnd)) {}
+namespace {
 
-QWidget* GuiPrompter::parent() const {
-    if (m_parent) {
-        return m_parent;
+// Every window and dialog of the program opens at least as wide as its title needs, so that the
+// title is never cut: the window manager's buttons beside a window's title, the workspace's beside
+// a child window's. A screen too narrow for the title leaves the window as it is.
+class WholeTitles final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show || !watched->isWidgetType()) {
+            return false;
+        }
+        auto* w = static_cast<QWidget*>(watched);
+        const bool child = qobject_cast<QMdiSubWindow*>(w) != nullptr;
+        const Qt::WindowType type = w->windowType();
+        if (!child && (!w->isWindow() || (type != Qt::Window && type != Qt::Dialog))) {
+            return false;
+        }
+        if (qobject_cast<QMessageBox*>(w) || w->windowTitle().isEmpty()) {
+            return false; // a message box keeps its own size; see roomForTitle()
+        }
+        const int buttons = child ? 4 * w->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, w)
+                                  : 160;
+        const int needed = w->fontMetrics().horizontalAdvance(w->windowTitle()) + buttons;
+        const QScreen* screen = w->screen();
+        const int room = child && w->parentWidget() ? w->parentWidget()->width()
+                                                    : (screen ? screen->availableGeometry().width() : 0);
+        if (w->width() < needed && needed <= room && w->maximumWidth() >= needed) {
+            w->resize(needed, w->height());
+        }
+        return false;
     }
-    return QApplication::activeWindow();
+};
+
+// A message box as wide as its caption needs (a box holds a layout of its own and sizes itself).
+void roomForTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) {
+        return;
+    }
+    const int needed = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 160;
+    grid->addItem(new QSpacerItem(needed, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
 }
 
+} // namespace
+
+GuiPrompter::GuiPrompter(std::function<void()> endProgram)
+    : m_endProgram(endProgram ? std::move(endProgram) : std::function<void()>(defaultEnd)) {
+    if (qApp) {
+        static auto* const titles = new WholeTitles(qApp);
+        qApp->installEventFilter(titles);
+    }
+}
+
+QWidget* GuiPrompter::parent() const {
+    // Over the window that asks: a dialog in front of the frame (Preferences, say) would otherwise
+    // cover a box shown over the frame.
+    if (QWidget* active = QApplication::activeWindow()) {
+        return active;
+    }
+    return m_parent;
+}
+
+namespace {
+
+// Where the keyboard was when a box was shown, so that it goes back there when the box closes:
+// the window that asked, not whichever window of the workspace the frame hands the focus to on its
+// own (the first one opened, a maximised browse behind a form, say). The window that asked is the
+// child window of the workspace holding the focus, or the window in front of it (a progress window
+// of a form), or else the child window the workspace had active.
+class FocusKeeper {
+public:
+    explicit FocusKeeper(QWidget* frame)
+        : m_focus(QApplication::focusWidget()), m_window(QApplication::activeWindow()) {
+        m_sub = childWindowOf(m_focus ? m_focus.data() : m_window.data());
+        if (!m_sub && frame) {
+            if (auto* area = frame->findChild<QMdiArea*>()) {
+                m_sub = area->currentSubWindow();
+            }
+        }
+    }
+    FocusKeeper(const FocusKeeper&) = delete;
+    FocusKeeper& operator=(const FocusKeeper&) = delete;
+    ~FocusKeeper() {
+        if (m_window && m_window->isVisible() && !m_window->isActiveWindow()) {
+            m_window->activateWindow();
+        }
+        if (m_sub && m_sub->isVisible() && m_sub->mdiArea()) {
+            m_sub->mdiArea()->setActiveSubWindow(m_sub);
+            focusInside(m_sub, m_focus);
+        } else if (usable(m_focus)) {
+            m_focus->setFocus(Qt::OtherFocusReason);
+        }
+    }
+
+private:
+    static bool usable(QWidget* w) { return w && w->isVisible() && w->isEnabled(); }
+    // The workspace's child window holding `w`, across the windows a form opens in front of it.
+    static QMdiSubWindow* childWindowOf(QWidget* w) {
+        for (; w; w = w->parentWidget()) {
+            if (auto* sub = qobject_cast<QMdiSubWindow*>(w)) {
+                return sub;
+            }
+        }
+        return nullptr;
+    }
+    // The focus into the child window: where it was, or where the form had it last, or its first
+    // control that takes the focus.
+    static void focusInside(QMdiSubWindow* sub, QWidget* preferred) {
+        if (usable(preferred) && sub->isAncestorOf(preferred) && preferred->window() == sub->window()) {
+            preferred->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+        QWidget* inner = sub->widget();
+        if (!inner) {
+            return;
+        }
+        if (QWidget* last = inner->focusWidget(); usable(last)) {
+            last->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+        for (QWidget* w = inner->nextInFocusChain(); w && w != inner; w = w->nextInFocusChain()) {
+            if (inner->isAncestorOf(w) && usable(w) && (w->focusPolicy() & Qt::TabFocus) &&
+                w->window() == inner->window()) {
+                w->setFocus(Qt::TabFocusReason);
+                return;
+            }
+        }
+        inner->setFocus(Qt::OtherFocusReason);
+    }
+
+    QPointer<QWidget> m_focus;
+    QPointer<QWidget> m_window;
+    QPointer<QMdiSubWindow> m_sub;
+};
+
+} // namespace
+
 int GuiPrompter::message(const PromptMessage& m) {
+    const FocusKeeper keeper(m_parent);
     QMessageBox box(boxIcon(m.icon), m.caption, m.text, QMessageBox::NoButton, parent());
     for (const ButtonMap& b : kButtons) {
         if (m.buttons & b.prompt) {
@@ -111,6 +248,7 @@ int GuiPrompter::message(const PromptMessage& m) {
     if (m.buttons == kButtonNone) {
         box.addButton(QMessageBox::Ok);
     }
+    roomForTitle(box);
     box.exec();
     const QMessageBox::StandardButton pressed = box.standardButton(box.clickedButton());
     for (const ButtonMap& b : kButtons) {

@@ -337,10 +337,14 @@ TEST_F(HousekeepingCli, ConvertDatesNeedsYearOnlyThenConvertsAfterABackup) {
     db.closeTable(TableId::Tunarium);
 }
 
-TEST_F(HousekeepingCli, TestAlbumLinksLinksThroughVarious) {
+TEST_F(HousekeepingCli, TestAlbumLinksLinksThroughVariousAfterABackup) {
     const test::CliRun run = test::runCli(dir, {"--dir", dir.dir(), "test-album-links", "--quiet"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.startsWith("1 songs linked anew")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.startsWith("Process Completed. 1 songs were linked to their albums, 0 moved"))
+        << run.out.toStdString();
+    const QStringList backups = QDir(dir.dir()).entryList({"tunarium-links-*.db"});
+    ASSERT_EQ(backups.size(), 1);
+    EXPECT_TRUE(run.out.contains(backups.first())) << run.out.toStdString();
 }
 
 } // namespace

@@ -30,13 +30,16 @@ class JourneyTest : public ::testing::Test {
 protected:
     // Preferences the program starts with (section Settings of Tunar98.INI), before SetUp opens it.
     virtual QByteArray settingsText() const { return "[Settings]\nAddMode=A\nSetupWizardComplete=1\n"; }
+    // The prompter the program answers with: the recording prompter, unless a journey needs
+    // another (one that also chooses files, or the program's own message boxes).
+    virtual Prompter& programPrompter() { return prompter; }
 
     void SetUp() override {
         resetTableRegistration();
         writeText(dir.configDir() + "/Tunar98.INI", settingsText());
         oldToc = qgetenv("TUNARIUM_CD_TOC");
         putDisc("1 2 33892 150 15544");
-        program = std::make_unique<Program>(dir.dir(), prompter, defaultProfilePath(), settingsFilePath());
+        program = std::make_unique<Program>(dir.dir(), programPrompter(), defaultProfilePath(), settingsFilePath());
         program->setShowSplash(false);
         program->start();
         ASSERT_NE(program->frame(), nullptr) << "the frame did not open";

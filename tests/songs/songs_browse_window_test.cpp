@@ -102,9 +102,11 @@ TEST_F(SongsBrowseWindowTest, OpensOnTheArtistTabWithItsButtons) {
     EXPECT_TRUE(button("Se&lect Category")->isHidden());
 }
 
-TEST_F(SongsBrowseWindowTest, SearchAndResetKeepTheCurrentSong) {
+TEST_F(SongsBrowseWindowTest, ASearchStartsAtItsFirstSongAndResetKeepsTheCurrentSong) {
+    window->engine().selectRow(4); // Odd, Delta
     window->applySearch("TUN:Artist = 'Odd'");
     EXPECT_EQ(titles(), QStringList({"Bravo", "Delta", "Foxtrot"}));
+    EXPECT_EQ(window->engine().selectedIndex(), 0);
     EXPECT_TRUE(button("Reset Search")->isEnabled());
     EXPECT_TRUE(window->windowTitle().contains("Songs - 6 entries"));
     window->engine().selectRow(1); // Delta

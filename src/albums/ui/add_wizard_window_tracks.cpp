@@ -24,7 +24,8 @@ QWidget* AddWizardWindow::buildSongs() {
     auto* page = new QWidget;
     m_list = new BrowseList(*m_engine);
     m_list->applyFormat(WizardTracks::listFormat(m_wizard->isCompilation()));
-    m_list->setDesignSize(QSize(m_wizard->isCompilation() ? 270 : 170, 110));
+    // A disc's tracks in sight at once: room for fourteen.
+    setListLines(m_list, m_wizard->isCompilation() ? 270 : 170, 14);
     m_list->setPopupAction([this](QPoint at) { showPopup(at); });
     m_list->viewport()->installEventFilter(this);
     m_thumb = makeThumbBar(*m_engine, m_list);

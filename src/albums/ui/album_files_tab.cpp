@@ -34,9 +34,15 @@ AlbumFilesTab::AlbumFilesTab(Prompter& prompter, QWidget* parent) : QWidget(pare
     browseSound->setToolTip(QStringLiteral("Choose the sound file"));
     browseImage->setToolTip(QStringLiteral("Choose the image file"));
     m_play = new QPushButton(QStringLiteral("Play WAV file"));
+    // The desktop's own names: Windows Explorer is Windows's file manager only.
+#ifdef Q_OS_WIN
     m_playShell =
         new QPushButton(QStringLiteral("Play using associated player (Windows Explorer File Type)"));
     m_openShell = new QPushButton(QStringLiteral("Open using Windows Explorer"));
+#else
+    m_playShell = new QPushButton(QStringLiteral("Play using associated player"));
+    m_openShell = new QPushButton(QStringLiteral("Open Containing Folder"));
+#endif
     m_playShell->setToolTip(QStringLiteral("Open the file with the program the desktop plays it with"));
     m_openShell->setToolTip(QStringLiteral("Show the file's folder in the file manager"));
     for (QPushButton* b : {m_play, m_playShell, m_openShell}) {

@@ -7,6 +7,7 @@
 #include "data/picture_room.h"
 #include "ui/dialog_units.h"
 
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
@@ -42,6 +43,78 @@ std::optional<ScrollAction> scrollKey(int key) {
         return std::nullopt;
     }
 }
+
+// The text of a picture's width ("@s50" holds 50 characters); 0 for any other picture.
+int textPictureWidth(const QString& picture) {
+    if (picture.size() < 3 || picture[0] != u'@' || picture[1].toLower() != u's') {
+        return 0;
+    }
+    return picture.mid(2).toInt();
+}
+
+// A list wider than its columns gives the room left to its widest text columns (the names it
+// would otherwise cut) rather than to its last column, shared alike among them; the widths the
+// user gives the columns are what the list keeps and starts from.
+class ColumnFitter final : public QObject {
+public:
+    ColumnFitter(QTableView* list, QVector<int> columns) : QObject(list), m_list(list), m_columns(std::move(columns)) {
+        setObjectName(name());
+        QHeaderView* header = list->horizontalHeader();
+        for (int c : std::as_const(m_columns)) {
+            m_base.insert(c, header->sectionSize(c));
+        }
+        m_viewport = list->viewport();
+        m_viewport->installEventFilter(this);
+        connect(header, &QHeaderView::sectionResized, this, [this](int column, int, int size) {
+            if (!m_fitting && m_base.contains(column)) {
+                m_base[column] = size; // the user's own width
+            }
+        });
+    }
+    static QString name() { return QStringLiteral("ColumnFitter"); }
+    // The list's fitter; nullptr when its last column takes the room.
+    static ColumnFitter* of(const QTableView* list) {
+        return static_cast<ColumnFitter*>(list->findChild<QObject*>(name(), Qt::FindDirectChildrenOnly));
+    }
+    // The width the column has of its own, before the room it was given.
+    int baseWidth(int column) const { return m_base.value(column, -1); }
+    void fit() {
+        QHeaderView* header = m_list->horizontalHeader();
+        int fixed = 0;
+        int base = 0;
+        for (int c = 0; c < header->count(); ++c) {
+            if (m_base.contains(c)) {
+                base += m_base.value(c);
+            } else {
+                fixed += header->sectionSize(c);
+            }
+        }
+        const int spare = std::max(0, m_list->viewport()->width() - fixed - base);
+        const int each = m_columns.isEmpty() ? 0 : spare / static_cast<int>(m_columns.size());
+        m_fitting = true;
+        for (int i = 0; i < m_columns.size(); ++i) {
+            const int extra = i + 1 == m_columns.size() ? spare - each * (static_cast<int>(m_columns.size()) - 1) : each;
+            header->resizeSection(m_columns[i], m_base.value(m_columns[i]) + extra);
+        }
+        m_fitting = false;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // The viewport is compared, never asked: the list may be going.
+        if (watched == m_viewport && event->type() == QEvent::Resize) {
+            fit();
+        }
+        return false;
+    }
+
+private:
+    QTableView* m_list;
+    QObject* m_viewport = nullptr;
+    QVector<int> m_columns;
+    QHash<int, int> m_base;
+    bool m_fitting = false;
+};
 
 } // namespace
 
@@ -124,6 +197,26 @@ void BrowseList::applyFormat(const QString& format) {
         m_lastColumnUnits = DialogUnits(this).toUnitsX(pixels);
     }
     m_model->setColumnLook(justifications, headers);
+    // The room a wide window leaves goes to the widest text columns; the last column stretches
+    // only when it is one of them or there is none.
+    QVector<int> widest;
+    int widestText = 0;
+    const int shown = std::min(columns, static_cast<int>(m_format.columns().size()));
+    for (int i = 0; i < shown; ++i) {
+        const int width = textPictureWidth(m_format.columns()[i].picture);
+        if (width > widestText) {
+            widest = {i};
+            widestText = width;
+        } else if (width > 0 && width == widestText) {
+            widest << i;
+        }
+    }
+    delete ColumnFitter::of(this);
+    const bool lastStretches = widest.isEmpty() || widest.contains(shown - 1);
+    horizontalHeader()->setStretchLastSection(lastStretches);
+    if (!lastStretches) {
+        (new ColumnFitter(this, widest))->fit();
+    }
 }
 
 // Every key and click on the list goes to the engine, before the view would act on it: the view
@@ -225,7 +318,21 @@ bool BrowseList::mouse(QEvent* event) {
 
 QString BrowseList::currentFormat() const {
     const int columns = std::min(static_cast<int>(m_format.columns().size()), m_engine.columnCount());
-    return m_format.withWidths(columnUnits(horizontalHeader(), columns, m_lastColumnUnits)).text();
+    const ColumnFitter* fitter = ColumnFitter::of(this);
+    if (!fitter || columns == 0) {
+        return m_format.withWidths(columnUnits(horizontalHeader(), columns, m_lastColumnUnits)).text();
+    }
+    // The widths of the columns' own, not the room a wide window gave them; the last column does
+    // not stretch, so its width is its own too.
+    const DialogUnits units(this);
+    QVector<int> widths =
+        columnUnits(horizontalHeader(), columns, units.toUnitsX(horizontalHeader()->sectionSize(columns - 1)));
+    for (int i = 0; i < columns; ++i) {
+        if (fitter->baseWidth(i) >= 0) {
+            widths[i] = units.toUnitsX(fitter->baseWidth(i));
+        }
+    }
+    return m_format.withWidths(widths).text();
 }
 
 bool scrollForThumbAction(ListEngine& engine, int sliderAction) {

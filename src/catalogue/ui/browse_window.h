@@ -111,6 +111,7 @@ private:
     void showPage();
     void updateLineCount();
     void showPopup(const QPoint& globalPos);
+    void showLocateHint();
     void tabChanged(int index);
     ListLayoutKeys layoutKeys() const;
     // Shows the design's columns in the order given (design columns counted from 0; columns the

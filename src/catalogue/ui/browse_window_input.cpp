@@ -3,6 +3,7 @@
 #include "catalogue/ui/browse_window.h"
 
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusTipEvent>
@@ -34,6 +35,31 @@ void BrowseWindow::choosePopup(int entry) {
 
 void BrowseWindow::showPopup(const QPoint& globalPos) {
     showPopupMenu(this, popupText(), globalPos, [this](int entry) { choosePopup(entry); });
+}
+
+// Locate: the locator display and the status bar say what to type and where the list goes.
+void BrowseWindow::showLocateHint() {
+    const int order = m_engine->sortOrder();
+    if (order < 1) {
+        return;
+    }
+    const ListDefinition& def = m_engine->definition();
+    const SortOrderDef& sort = def.sortOrders[order - 1];
+    const KeyDef& key = tableDef(def.table).key(sort.key);
+    const int field = key.components.value(sort.rangeLength, key.components.first());
+    // "UserDefinedKeyField" reads "User Defined Key Field".
+    QString name = tableDef(def.table).field(field).name;
+    for (qsizetype i = name.size() - 1; i > 0; --i) {
+        if (name[i].isUpper() && name[i - 1].isLower()) {
+            name.insert(i, u' ');
+        }
+    }
+    const QString hint = QStringLiteral("Type the %1 to locate").arg(name);
+    if (m_locator) {
+        m_locator->setPlaceholderText(hint);
+    }
+    QStatusTipEvent tip(hint + QStringLiteral(": the list moves to the first record from what is typed"));
+    QCoreApplication::sendEvent(m_list, &tip);
 }
 
 bool BrowseWindow::toolbarEnabled(ToolbarButtonId id) const {
@@ -81,7 +107,8 @@ void BrowseWindow::toolbarPressed(ToolbarButtonId id) {
         m_engine->scroll(ScrollAction::Bottom);
         break;
     case ToolbarButtonId::Locate:
-        break; // the list takes the locator's characters: it gets the focus below
+        showLocateHint(); // the list takes the locator's characters: it gets the focus below
+        break;
     case ToolbarButtonId::Insert:
         press(BrowseAction::Add);
         return;

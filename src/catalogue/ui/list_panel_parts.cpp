@@ -36,6 +36,18 @@ void fitEngineLines(BrowseList* list, ListEngine& engine) {
     engine.setLineCount(std::max(1, list->viewport()->height() / rowHeight));
 }
 
+void setListLines(BrowseList* list, int widthUnits, int lines) {
+    const int rowHeight = std::max(1, list->verticalHeader()->defaultSectionSize());
+    const int pixels = list->horizontalHeader()->sizeHint().height() + lines * rowHeight + 2 * list->frameWidth();
+    // Rounded up: the units must not lose the last row.
+    const DialogUnits units(list);
+    int height = units.toUnitsY(pixels);
+    while (units.toPixelsY(height) < pixels) {
+        ++height;
+    }
+    list->setDesignSize(QSize(widthUnits, height));
+}
+
 void showEnginePopup(QWidget* parent, ListEngine& engine, QPoint at) {
     showPopupMenu(parent, engine.popupText(), at, [&engine](int entry) { engine.choosePopup(entry); });
 }

@@ -25,6 +25,9 @@ QMdiArea* workspaceOf(QWidget* window);
 QHBoxLayout* listRowLayout(QWidget* owner, BrowseList* list, QScrollBar* thumb, QLayout* buttons);
 // The engine reads as many lines as the list has room for.
 void fitEngineLines(BrowseList* list, ListEngine& engine);
+// The list opens `widthUnits` dialog units wide with room for `lines` rows under its header (a
+// window too small for the screen then gives up rows, down to its minimum).
+void setListLines(BrowseList* list, int widthUnits, int lines);
 // The engine's popup at `at` (global), its greyed entries disabled; a choice goes to the engine.
 void showEnginePopup(QWidget* parent, ListEngine& engine, QPoint at);
 // A read of the list failed (the warning was shown): the form it sits in closes, once the engine

@@ -284,23 +284,43 @@ void SongsBrowseWindow::applyFilters() {
             return;
         }
     }
-    engine().setUserFilter(m_boxSearch.isEmpty() ? m_wizardCondition : plan.condition);
+    // A new or changed search shows its first match: the songs before the one selected are not
+    // hidden above it. Without a search the list stays on the song selected.
+    const QString applied = m_boxSearch.filterText + QChar(0) + m_filterText;
+    const bool searching = !m_boxSearch.isEmpty() || !m_wizardCondition.isEmpty();
+    const bool fromTop = searching && applied != m_appliedSearch;
+    m_appliedSearch = applied;
+    engine().setUserFilter(m_boxSearch.isEmpty() ? m_wizardCondition : plan.condition, fromTop);
     m_foundSuffix = songSearchTitleSuffix(m_boxSearch, plan);
     m_searchPlan = plan;
     m_countedAt = changeMark();
     ++m_searchRun;
     engine().setForceRefresh();
     engine().refresh();
-    if (plan.countable) {
-        // The first page is painted before the count: the count only adds to the title.
-        QTimer::singleShot(0, this, [this, run = m_searchRun] { countFound(run); });
+    if (!m_boxSearch.isEmpty()) {
+        startCount();
     }
 }
 
+void SongsBrowseWindow::startCount() {
+    m_count = SongSearchCount(m_db.store(), m_searchPlan);
+    // The first page is painted before the count: the count only adds to the title, a slice at a
+    // time between the window's other events.
+    QTimer::singleShot(0, this, [this, run = m_searchRun] { countFound(run); });
+}
+
 void SongsBrowseWindow::countFound(int run) {
-    if (run != m_searchRun || countSongSearch(m_db.store(), m_searchPlan)) {
+    if (run != m_searchRun) {
+        return; // a later search took over
+    }
+    if (m_count.step(kCountSliceMs)) {
+        QTimer::singleShot(0, this, [this, run] { countFound(run); });
         return;
     }
+    if (m_count.error()) {
+        return;
+    }
+    m_searchPlan.found = m_count.found();
     QString title = windowTitle();
     if (!m_foundSuffix.isEmpty() && title.endsWith(m_foundSuffix)) {
         title.chop(m_foundSuffix.size());
@@ -314,10 +334,7 @@ std::pair<qint64, qint64> SongsBrowseWindow::changeMark() {
 }
 
 void SongsBrowseWindow::recountWhenChanged() {
-    // A search counted at once (nothing offered) or after its first page reads few songs; a
-    // search that says "(many)" stays so.
-    const bool counted = m_searchPlan.countable || m_searchPlan.found == 0;
-    if (m_boxSearch.isEmpty() || !counted) {
+    if (m_boxSearch.isEmpty()) {
         return;
     }
     const std::pair<qint64, qint64> mark = changeMark();
@@ -325,9 +342,14 @@ void SongsBrowseWindow::recountWhenChanged() {
         return;
     }
     m_countedAt = mark;
-    m_searchPlan.countable = true;
-    m_searchPlan.found = -1;
-    QTimer::singleShot(0, this, [this, run = ++m_searchRun] { countFound(run); });
+    // Planned again: the songs written may have changed what the index offers.
+    const SongSearchPlan plan = planSongSearch(m_db.store(), m_boxSearch, m_wizardCondition);
+    if (plan.error) {
+        return;
+    }
+    m_searchPlan = plan;
+    ++m_searchRun;
+    startCount();
 }
 
 void SongsBrowseWindow::chooseMedia() {

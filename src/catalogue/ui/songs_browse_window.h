@@ -75,6 +75,7 @@ private:
     void enableProcedureButtons();
     void startProcedure(const char* name);
     void applyFilters();
+    void startCount();
     void countFound(int run);
     // Counts the search's songs again once songs were written, here or by another copy, since
     // the last count: a search that reads few enough songs to count them.
@@ -94,8 +95,12 @@ private:
     SqlCondition m_wizardCondition;
     SongSearch m_boxSearch;
     SongSearchPlan m_searchPlan;
+    SongSearchCount m_count;
+    // What a slice of the count may take before the window has its turn again.
+    static constexpr double kCountSliceMs = 15;
     int m_searchRun = 0; // a count started for an earlier search is dropped
     QString m_foundSuffix;
+    QString m_appliedSearch; // the box's and the wizard's filters last put on the list
     std::pair<qint64, qint64> m_countedAt{-1, -1}; // changeMark() when the count was made
     SongSearchBox* m_box = nullptr;
     QVector<qint64> m_marked;

@@ -46,7 +46,8 @@ QPushButton* PlaylistEntriesPanel::button(const QString& text, const QString& ti
 
 void PlaylistEntriesPanel::build() {
     m_list = new BrowseList(*m_engine);
-    m_list->setDesignSize(QSize(300, 110));
+    // Twenty entries in sight at once, a chart's length.
+    setListLines(m_list, 300, 20);
     m_list->setToolTip(QStringLiteral("Drag songs here from the Songs window"));
     m_list->setAcceptDrops(true);
     m_list->viewport()->installEventFilter(this);

@@ -183,4 +183,16 @@ ProcessWindow* runProcessWindow(QMdiArea* workspace, std::unique_ptr<Process> pr
     return window;
 }
 
+ProcessWindow* runProcessWindowOver(QWidget* owner, std::unique_ptr<Process> process,
+                                    std::function<void(bool)> done) {
+    auto* window = new ProcessWindow(std::move(process), owner);
+    window->setWindowFlags(Qt::Dialog);
+    window->setWindowModality(Qt::WindowModal);
+    if (done) {
+        QObject::connect(window, &ProcessWindow::finished, window, std::move(done));
+    }
+    window->show();
+    return window;
+}
+
 } // namespace tunarium

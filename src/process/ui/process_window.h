@@ -65,5 +65,9 @@ private:
 // it; `done` is told whether the process completed.
 ProcessWindow* runProcessWindow(QMdiArea* workspace, std::unique_ptr<Process> process,
                                 std::function<void(bool)> done = {});
+// Shows the process's progress window in front of `owner` (a dialog, say, that would hide a window
+// of the workspace), keeping the user to it until the process ends, and starts it.
+ProcessWindow* runProcessWindowOver(QWidget* owner, std::unique_ptr<Process> process,
+                                    std::function<void(bool)> done = {});
 
 } // namespace tunarium

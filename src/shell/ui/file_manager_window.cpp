@@ -145,17 +145,13 @@ void FileManagerWindow::runAction(MaintenanceAction action) {
     }
     takeTags();
     const QVector<int> rows = m_manager.targets(m_list->currentIndex().row());
-    auto* window = new ProcessWindow(std::make_unique<MaintenanceProcess>(m_manager, action, rows), this);
-    window->setWindowFlags(Qt::Dialog);
-    window->setWindowModality(Qt::WindowModal);
-    m_progress = window;
     m_body->setEnabled(false);
-    connect(window, &ProcessWindow::finished, this, [this] {
+    m_progress = runProcessWindowOver(this, std::make_unique<MaintenanceProcess>(m_manager, action, rows));
+    connect(m_progress, &ProcessWindow::finished, this, [this] {
         m_body->setEnabled(true);
         fillList();
         emit actionFinished();
     });
-    window->show();
 }
 
 void FileManagerWindow::showEvent(QShowEvent* event) {

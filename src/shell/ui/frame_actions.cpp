@@ -3,6 +3,8 @@
 
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -73,6 +75,57 @@ bool clipboardAction(FrameCommand command, QWidget* target) {
         return true;
     }
     return false;
+}
+
+namespace {
+
+// What a text control holds for the clipboard: selected text, and whether it may be changed.
+struct EditState {
+    bool editable = false;
+    bool selection = false;
+    bool readOnly = true;
+};
+
+EditState editState(QWidget* target) {
+    if (auto* combo = qobject_cast<QComboBox*>(target)) {
+        target = combo->lineEdit();
+    }
+    if (auto* line = qobject_cast<QLineEdit*>(target)) {
+        return {true, line->hasSelectedText() && line->echoMode() == QLineEdit::Normal, line->isReadOnly()};
+    }
+    if (auto* text = qobject_cast<QTextEdit*>(target)) {
+        return {true, text->textCursor().hasSelection(), text->isReadOnly()};
+    }
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(target)) {
+        return {true, plain->textCursor().hasSelection(), plain->isReadOnly()};
+    }
+    if (auto* spin = qobject_cast<QAbstractSpinBox*>(target)) {
+        // Its line edit is its own; whatever it shows may be copied.
+        return {true, !spin->text().isEmpty(), spin->isReadOnly()};
+    }
+    return {};
+}
+
+} // namespace
+
+bool clipboardActionAvailable(FrameCommand command, QWidget* target) {
+    if (!target || !target->isEnabled()) {
+        return false;
+    }
+    const EditState state = editState(target);
+    if (!state.editable) {
+        return false;
+    }
+    switch (command) {
+    case FrameCommand::Cut:
+        return state.selection && !state.readOnly;
+    case FrameCommand::Copy:
+        return state.selection;
+    case FrameCommand::Paste:
+        return !state.readOnly && !QGuiApplication::clipboard()->text().isEmpty();
+    default:
+        return false;
+    }
 }
 
 void arrangeIcons(QMdiArea* workspace) {

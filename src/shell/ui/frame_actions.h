@@ -12,6 +12,9 @@ namespace tunarium {
 // Cut, Copy or Paste on `target` (the focused control). False when the control takes no part
 // in the clipboard.
 bool clipboardAction(FrameCommand command, QWidget* target);
+// Whether Cut, Copy or Paste would do something on `target` now: text selected to cut or copy
+// (cut only where it may be changed), text on the clipboard to paste where it may be changed.
+bool clipboardActionAvailable(FrameCommand command, QWidget* target);
 
 // Lines up the minimized windows of the workspace along its bottom edge, left to right.
 void arrangeIcons(QMdiArea* workspace);

@@ -22,8 +22,10 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -92,8 +94,21 @@ void MainFrame::buildMenus() {
             }
         };
     for (const MenuEntry& top : frameMenu()) {
-        fill(menuBar()->addMenu(top.caption), top.entries);
+        QMenu* menu = menuBar()->addMenu(top.caption);
+        fill(menu, top.entries);
+        if (menu->actions().contains(m_actions.value(FrameCommand::Cut))) {
+            connect(menu, &QMenu::aboutToShow, this, &MainFrame::updateEditCommands);
+        }
+        if (menu->actions().contains(m_actions.value(FrameCommand::Tile))) {
+            connect(menu, &QMenu::aboutToShow, this, [this, menu] { listWindows(menu); });
+        }
     }
+    // The control the clipboard commands act on: the one that had the focus before the menu did.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && !qobject_cast<QMenu*>(now) && !qobject_cast<QMenuBar*>(now)) {
+            m_editTarget = now;
+        }
+    });
     m_actions.value(FrameCommand::Cut)->setShortcut(QKeySequence::Cut);
     m_actions.value(FrameCommand::Copy)->setShortcut(QKeySequence::Copy);
     m_actions.value(FrameCommand::Paste)->setShortcut(QKeySequence::Paste);
@@ -103,6 +118,47 @@ void MainFrame::buildMenus() {
         m_actions.value(c)->setShortcutContext(Qt::WidgetShortcut);
     }
     connect(menuBar(), &QMenuBar::triggered, this, &MainFrame::closeSplash);
+}
+
+void MainFrame::updateEditCommands() {
+    for (FrameCommand c : {FrameCommand::Cut, FrameCommand::Copy, FrameCommand::Paste}) {
+        m_actions.value(c)->setEnabled(clipboardActionAvailable(c, m_editTarget));
+    }
+}
+
+// The Window menu lists the open windows after its own commands, the active one ticked; choosing
+// one brings it to the front.
+void MainFrame::listWindows(QMenu* menu) {
+    for (QAction* a : std::as_const(m_windowEntries)) {
+        menu->removeAction(a);
+        a->deleteLater();
+    }
+    m_windowEntries.clear();
+    const QList<QMdiSubWindow*> windows = m_workspace->subWindowList(QMdiArea::CreationOrder);
+    int number = 0;
+    for (QMdiSubWindow* window : windows) {
+        if (!window->isVisible() && !window->isMinimized()) {
+            continue;
+        }
+        if (m_windowEntries.isEmpty()) {
+            m_windowEntries << menu->addSeparator();
+        }
+        ++number;
+        QString title = window->windowTitle();
+        title.replace(u'&', QStringLiteral("&&"));
+        auto* entry = menu->addAction(number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(title) : title);
+        entry->setCheckable(true);
+        entry->setChecked(window == m_workspace->activeSubWindow());
+        connect(entry, &QAction::triggered, this, [this, target = QPointer<QMdiSubWindow>(window)] {
+            if (target) {
+                if (target->isMinimized()) {
+                    target->showNormal();
+                }
+                m_workspace->setActiveSubWindow(target);
+            }
+        });
+        m_windowEntries << entry;
+    }
 }
 
 void MainFrame::buildToolBar() {
@@ -201,6 +257,8 @@ bool MainFrame::available(FrameCommand command) const {
     case FrameCommand::PrintSetup:
         return PrinterSetup::available();
     case FrameCommand::CdPlayer:
+        // There is no CD player window: the command and its toolbar button stay greyed.
+        return false;
     case FrameCommand::Exit:
     case FrameCommand::Cut:
     case FrameCommand::Copy:
@@ -243,6 +301,13 @@ void MainFrame::showLogo(const std::optional<QString>& file) {
 bool MainFrame::open() {
     if (!m_session.open()) {
         return false;
+    }
+    // Where no place is kept (the first start): centred on the screen, with room around it for the
+    // window manager's frame, which the window does not know before it is shown.
+    if (const QScreen* shown = screen()) {
+        const QRect area = shown->availableGeometry();
+        resize(size().boundedTo(area.size() - QSize(area.width() / 20, area.height() / 10)));
+        move(area.center() - QPoint(width() / 2, height() / 2));
     }
     show();
     fitWidgetWindow(this);
@@ -340,7 +405,7 @@ void MainFrame::run(FrameCommand command) {
     case FrameCommand::Cut:
     case FrameCommand::Copy:
     case FrameCommand::Paste:
-        clipboardAction(command, QApplication::focusWidget());
+        clipboardAction(command, m_editTarget ? m_editTarget.data() : QApplication::focusWidget());
         break;
     case FrameCommand::Tile:
         m_workspace->tileSubWindows();

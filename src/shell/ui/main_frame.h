@@ -21,6 +21,7 @@
 class QAction;
 class QLabel;
 class QMdiArea;
+class QMenu;
 class QMdiSubWindow;
 class QToolBar;
 
@@ -69,6 +70,8 @@ private:
     void buildMenus();
     void buildToolBar();
     void buildRecordButtons();
+    void updateEditCommands();
+    void listWindows(QMenu* menu);
     void updateRecordButtons();
     QAction* makeAction(const MenuEntry& entry);
     void run(FrameCommand command);
@@ -82,6 +85,8 @@ private:
     void printSetup();
     ProcedureContext context();
     QHash<int, QAction*> m_recordButtons;
+    QPointer<QWidget> m_editTarget;
+    QList<QAction*> m_windowEntries;
     QPointer<QMdiSubWindow> m_recordTarget;
 
     Database& m_db;

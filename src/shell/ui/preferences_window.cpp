@@ -371,7 +371,8 @@ void PreferencesWindow::createAlbums() {
     if (m_context.prompter.message(m) != kButtonYes) {
         return;
     }
-    runProcessWindow(m_context.workspace, std::make_unique<AlbumEntriesProcess>(m_context.db));
+    // In front of this window, which would hide one in the workspace and keep the user from it.
+    runProcessWindowOver(this, std::make_unique<AlbumEntriesProcess>(m_context.db));
 }
 
 void PreferencesWindow::testLinks() {
@@ -384,19 +385,52 @@ void PreferencesWindow::testLinks() {
     if (m_context.prompter.message(m) != kButtonYes) {
         return;
     }
-    runProcessWindow(m_context.workspace, std::make_unique<AlbumLinkTest>(m_context.db));
+    Database& db = m_context.db;
+    Prompter& prompter = m_context.prompter;
+    const auto tell = [&prompter](const QString& text, PromptIcon icon) {
+        PromptMessage told;
+        told.caption = QStringLiteral("Housekeeping");
+        told.text = text;
+        told.icon = icon;
+        prompter.message(told);
+    };
+    // The test rewrites the links of up to every song: a whole copy first, or no test.
+    QString backup;
+    StoreError failure = StoreError::of(code::kInvalidDataFile);
+    if (db.openTable(TableId::Tunarium)) {
+        failure = backupBeforeLinkTest(db.store(), backup);
+        db.closeTable(TableId::Tunarium);
+    }
+    if (failure) {
+        tell(QStringLiteral("No copy of the collection could be made, so no link was tested.\n%1")
+                 .arg(failure.describe()),
+             PromptIcon::Exclamation);
+        return;
+    }
+    auto process = std::make_unique<AlbumLinkTest>(db);
+    AlbumLinkTest* test = process.get();
+    runProcessWindowOver(this, std::move(process), [self = QPointer<PreferencesWindow>(this), test, tell,
+                                                    backup](bool completed) {
+        const QString report = linkTestReport(*test, completed && !test->failed(), backup);
+        const bool whole = completed && !test->failed();
+        // Told once the progress window has gone, over this window.
+        if (self) {
+            QTimer::singleShot(0, self.data(), [tell, report, whole] {
+                tell(report, whole ? PromptIcon::Information : PromptIcon::Exclamation);
+            });
+        }
+    });
 }
 
 void PreferencesWindow::openFileManager() {
-    auto* window = new FileManagerWindow(m_context.db, defaultProfilePath());
+    // A window of its own in front of this one: in the workspace it would stay behind this window,
+    // which keeps the user from the workspace while it is open.
+    auto* window = new FileManagerWindow(m_context.db, defaultProfilePath(), this);
+    window->setWindowFlags(Qt::Dialog);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    if (m_context.workspace) {
-        QMdiSubWindow* sub = m_context.workspace->addSubWindow(window);
-        sub->setAttribute(Qt::WA_DeleteOnClose);
-        sub->show();
-    } else {
-        window->show();
-    }
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void PreferencesWindow::openCdPlayerPreferences() {
