@@ -205,7 +205,10 @@ TEST_F(BrowseWindowTest, AColumnDraggedToAnotherPlaceStaysThereWithItsWidth) {
     };
     EXPECT_EQ(shown(), QStringList({"Title", "Artist", "Released"}));
     EXPECT_TRUE(model->index(0, 0).data().toString().startsWith("Title "));
-    EXPECT_NEAR(header->sectionSize(0), titleWidth, 2);
+    // At least the width it was given: a list wider than its columns gives its widest text
+    // column the room left.
+    const int shownWidth = header->sectionSize(0);
+    EXPECT_GE(shownWidth, titleWidth - 2);
     browse->button(BrowseAction::Close)->click();
     settle();
     ASSERT_FALSE(browse);
@@ -215,7 +218,7 @@ TEST_F(BrowseWindowTest, AColumnDraggedToAnotherPlaceStaysThereWithItsWidth) {
     header = browse->list()->horizontalHeader();
     model = browse->list()->model();
     EXPECT_EQ(shown(), QStringList({"Title", "Artist", "Released"}));
-    EXPECT_NEAR(header->sectionSize(0), titleWidth, 2);
+    EXPECT_NEAR(header->sectionSize(0), shownWidth, 2);
     EXPECT_TRUE(model->index(0, 0).data().toString().startsWith("Title "));
     browse->button(BrowseAction::Close)->click();
     settle();

@@ -78,7 +78,9 @@ TEST_F(SongSearchBoxTest, TheListFollowsTypingAfterAPause) {
     type("lo -artist:odd");
     window->searchBox()->searchNow();
     EXPECT_EQ(titles(), (QStringList{"Glove Box", "Love Me Do"}));
-    EXPECT_TRUE(window->windowTitle().endsWith("(many)")) << qPrintable(window->windowTitle());
+    // A short word and a "not" term, which the index cannot narrow, are counted too.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->windowTitle().endsWith("(2 found)"); }, 2000))
+        << qPrintable(window->windowTitle());
 }
 
 TEST_F(SongSearchBoxTest, ABadTextIsNamedUnderTheBoxAndTheListStays) {
