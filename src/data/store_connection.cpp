@@ -2,6 +2,7 @@
 #include "data/store_connection.h"
 
 #include "data/fold_key.h"
+#include "data/output_file.h"
 #include "data/write_lock_note.h"
 
 #include <QCoreApplication>
@@ -99,19 +100,6 @@ private:
     int m_code = SQLITE_OK;
 };
 
-// Copies under a passing name left by a copy of the program that was killed while writing one:
-// nothing will finish them, and each is as large as the collection.
-void removeDeadParts(const QDir& dir) {
-    for (const QString& name : dir.entryList({QStringLiteral(".*.part-*")}, QDir::Files | QDir::Hidden)) {
-        const qsizetype at = name.lastIndexOf(QStringLiteral(".part-")) + 6;
-        bool number = false;
-        const qint64 pid = QStringView(name).mid(at).split(u'-').first().toLongLong(&number);
-        if (number && pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
-            QFile::remove(dir.filePath(name));
-        }
-    }
-}
-
 } // namespace
 
 bool collectionDamageMet() {
@@ -198,6 +186,10 @@ StoreError Connection::open(const QString& path) {
     // unset: with one, the last one out would empty the log instead.)
     int persist = 1;
     sqlite3_file_control(m_db, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
+    if (!path.isEmpty() && !path.startsWith(u':')) {
+        m_guarded = path;
+        enterOpenCollection(m_guarded);
+    }
     return {};
 }
 
@@ -216,6 +208,10 @@ void Connection::close(bool emptyLog) {
     }
     sqlite3_close_v2(m_db);
     m_db = nullptr;
+    if (!m_guarded.isEmpty()) {
+        leaveOpenCollection(m_guarded);
+        m_guarded.clear();
+    }
 }
 
 StoreError Connection::error(int rc) const {
@@ -376,27 +372,22 @@ qint64 Connection::ownChanges() const {
     return m_db ? sqlite3_total_changes64(m_db) : -1;
 }
 
-StoreError Connection::backupTo(const QString& path, const std::function<void(double)>& progress) {
+StoreError Connection::backupTo(const QString& path, const std::function<void(double)>& progress,
+                                BackupOver over) {
     if (!m_db) {
         return StoreError::of(code::kFileNotFound);
     }
     // The copy is made under a passing name beside the target and takes the target's name only
-    // when it is whole: a failed copy (a damaged collection, a full disk) leaves nothing that
-    // looks like a backup.
-    const QFileInfo info(path);
-    const QString part =
-        info.absoluteDir().filePath(QStringLiteral(".") + info.fileName() + QStringLiteral(".part-") +
-                                    QString::number(QCoreApplication::applicationPid()));
-    const auto removePart = [&part] {
-        for (const char* suffix : {"", "-journal", "-wal", "-shm"}) {
-            QFile::remove(part + QLatin1String(suffix));
-        }
-    };
-    removePart();
-    removeDeadParts(info.absoluteDir());
+    // when it is whole and synced: a failed copy (a damaged collection, a full disk) leaves
+    // nothing that looks like a backup, and a backup never replaces a file, least of all one of
+    // the collection's own.
+    OutputFile file(path, over == BackupOver::NoFile ? OutputFile::Existing::Refuse : OutputFile::Existing::Replace);
+    if (!file.begin()) {
+        return StoreError::driver(SQLITE_CANTOPEN, QStringLiteral("The backup cannot be written: %1").arg(file.error()));
+    }
     StoreError e;
     {
-        BackupTarget target(part);
+        BackupTarget target(file.writtenPath());
         if (!target.db()) {
             e = target.error();
         } else if (sqlite3_backup* backup = sqlite3_backup_init(target.db(), "main", m_db, "main")) {
@@ -431,12 +422,9 @@ StoreError Connection::backupTo(const QString& path, const std::function<void(do
             e = target.error();
         }
     }
-    if (!e && std::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) != 0) {
-        e = StoreError::driver(SQLITE_CANTOPEN, QStringLiteral("The backup %1 cannot be written: %2")
-                                                    .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
-    }
-    if (e) {
-        removePart();
+    // SQLite has closed the copy: now it is synced and named.
+    if (!e && !file.commit()) {
+        e = StoreError::driver(SQLITE_CANTOPEN, QStringLiteral("The backup cannot be written: %1").arg(file.error()));
     }
     return e;
 }

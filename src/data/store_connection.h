@@ -65,7 +65,11 @@ public:
     qint64 ownChanges() const;
     // A whole copy of the file through SQLite's backup API, made under a passing name and given
     // `path` only when complete. With `progress`, it is copied in parts and told the share done.
-    StoreError backupTo(const QString& path, const std::function<void(double)>& progress = {});
+    // A backup the user names never replaces a file; a dated one of the store's replaces one of
+    // its kind made in the same second.
+    enum class BackupOver { NoFile, SameKind };
+    StoreError backupTo(const QString& path, const std::function<void(double)>& progress = {},
+                        BackupOver over = BackupOver::NoFile);
     // Copies the write-ahead log into the file and empties it.
     StoreError checkpoint();
     // `tick` is called every so often while a statement runs (nullptr: no longer).
@@ -82,6 +86,8 @@ private:
     static void countedFunction(sqlite3_context* context, int, sqlite3_value**);
 
     sqlite3* m_db = nullptr;
+    // The file open, entered among the collections no output file may replace.
+    QString m_guarded;
     std::unordered_map<QString, std::unique_ptr<Statement>> m_statements;
     QHash<quint64, Statement*> m_numbered; // also held in m_statements
     std::function<void()> m_tick;

@@ -502,7 +502,7 @@ StoreError StoreSchema::makeBackup(const QString& reason, int keep,
     const QString name = stem + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) +
                          QStringLiteral(".db");
     QDir dir(m_directory);
-    if (StoreError e = m_connection.backupTo(dir.filePath(name), progress)) {
+    if (StoreError e = m_connection.backupTo(dir.filePath(name), progress, Connection::BackupOver::SameKind)) {
         return e;
     }
     QStringList generations = dir.entryList({stem + QStringLiteral("*.db")}, QDir::Files, QDir::Name);

@@ -6,14 +6,9 @@
 #include "exchange/exchange_files.h"
 
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QStringDecoder>
 
 #include <cerrno>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tunarium {
 
@@ -270,57 +265,18 @@ bool DelimitedWriter::create(const QString& path) {
     m_pending.clear();
     m_retry = false;
     m_errno = 0;
-    m_target = fileBehindLinks(path);
-    const QFileInfo target(m_target);
-    if (target.isDir()) {
-        m_errno = EISDIR;
-        return false;
-    }
-    if (!target.exists() || target.isFile()) {
-        return openTemporary(m_target);
-    }
-    m_file.setFileName(m_target);
-    errno = 0;
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        m_errno = errno != 0 ? errno : EACCES;
+    m_refusal.clear();
+    m_file = std::make_unique<OutputFile>(path);
+    if (!m_file->begin()) {
+        m_errno = m_file->errorNumber();
+        if (m_errno == 0) {
+            m_refusal = m_file->error();
+            m_errno = EACCES;
+        }
+        m_file.reset();
         return false;
     }
     return true;
-}
-
-bool DelimitedWriter::openTemporary(const QString& target) {
-    const QFileInfo info(target);
-    struct stat old {};
-    const bool exists = ::stat(QFile::encodeName(target).constData(), &old) == 0;
-    // Created anew, never through a link or over a file that is there: a name taken is passed by.
-    const QString stem =
-        info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".tmp-");
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString name = stem + QString::number(QRandomGenerator::global()->generate() % 1000000);
-        const int fd =
-            ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            if (errno == EEXIST) {
-                continue;
-            }
-            m_errno = errno;
-            return false;
-        }
-        if (exists) {
-            // The new file is the old one's successor: it may be read by whom the old one could.
-            (void)::fchmod(fd, old.st_mode & 07777);
-        }
-        if (!m_file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-            ::close(fd);
-            ::unlink(QFile::encodeName(name).constData());
-            m_errno = EIO;
-            return false;
-        }
-        m_temporary = name;
-        return true;
-    }
-    m_errno = EEXIST;
-    return false;
 }
 
 bool DelimitedWriter::writeLine(const QString& line) {
@@ -341,62 +297,63 @@ bool DelimitedWriter::writeLine(const QString& line) {
 }
 
 bool DelimitedWriter::writePending() {
+    if (!m_file) {
+        m_errno = EBADF;
+        return false;
+    }
+    // The user's Retry: what waits is written again from where it stopped.
+    m_file->clearWriteError();
     while (!m_pending.isEmpty()) {
-        errno = 0;
-        const qint64 written = m_file.write(m_pending);
-        if (written <= 0) {
-            m_errno = errno != 0 ? errno : EIO;
+        const qint64 written = m_file->write(m_pending);
+        if (written > 0) {
+            m_pending.remove(0, written);
+        }
+        if (m_file->writeError() != 0 || written <= 0) {
+            m_errno = m_file->writeError() != 0 ? m_file->writeError() : EIO;
             return false;
         }
-        m_pending.remove(0, written);
     }
     return true;
 }
 
 bool DelimitedWriter::finish() {
-    if (!m_file.isOpen()) {
+    if (!isOpen()) {
         return true;
     }
-    bool written = writePending();
+    const bool written = writePending();
     m_pending.clear();
     m_retry = false;
-    if (written && replacesTarget() && ::fsync(m_file.handle()) != 0) {
-        // The new file must be on the disk before it takes the old one's name.
-        m_errno = errno;
-        written = false;
-    }
-    m_file.close();
-    if (written && m_file.error() != QFileDevice::NoError) {
-        m_errno = m_errno != 0 ? m_errno : EIO;
-        written = false;
-    }
-    if (!replacesTarget()) {
-        return written;
-    }
-    const QByteArray from = QFile::encodeName(m_temporary);
-    m_temporary.clear();
-    if (written && ::rename(from.constData(), QFile::encodeName(m_target).constData()) != 0) {
-        m_errno = errno;
-        written = false;
-    }
     if (!written) {
-        ::unlink(from.constData());
+        // A pipe or a device keeps what reached it; a new file goes.
+        if (!m_file->replacesTarget()) {
+            (void)m_file->commit();
+        }
+        m_file.reset();
+        return false;
     }
-    return written;
+    if (!m_file->commit()) {
+        m_errno = m_file->errorNumber() != 0 ? m_file->errorNumber() : EIO;
+        m_file.reset();
+        return false;
+    }
+    m_file.reset();
+    return true;
 }
 
 void DelimitedWriter::discard() {
-    if (!replacesTarget()) {
-        if (m_file.isOpen()) {
+    if (!m_file) {
+        return;
+    }
+    if (!m_file->replacesTarget()) {
+        if (m_file->isOpen()) {
             finish();
         }
+        m_file.reset();
         return;
     }
     m_pending.clear();
     m_retry = false;
-    m_file.close();
-    ::unlink(QFile::encodeName(m_temporary).constData());
-    m_temporary.clear();
+    m_file.reset();
 }
 
 } // namespace tunarium

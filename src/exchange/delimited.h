@@ -10,6 +10,8 @@
 // blanks kept. The fields of a line end where the rest of the line is blank.
 #pragma once
 
+#include "data/output_file.h"
+
 #include <QFile>
 #include <QString>
 #include <QStringList>
@@ -122,9 +124,12 @@ public:
     bool create(const QString& path);
     // The system error (errno) of the last failed operation, 0 when none was seen.
     int lastErrno() const { return m_errno; }
-    bool isOpen() const { return m_file.isOpen(); }
+    bool isOpen() const { return m_file && m_file->isOpen(); }
+    // Why the target was refused before anything was written (the collection's file, a folder, a
+    // device that is no file), in a sentence naming it; empty when it was not.
+    const QString& refusal() const { return m_refusal; }
     // Whether the lines go to a new file that replaces the target at the end.
-    bool replacesTarget() const { return !m_temporary.isEmpty(); }
+    bool replacesTarget() const { return m_file && m_file->replacesTarget(); }
     bool writeLine(const QString& line);
     // Writes what waits and puts the file in its place. False when that failed: the target is
     // then as it was before (a target written directly keeps what reached it).
@@ -136,11 +141,9 @@ public:
 private:
     static constexpr qsizetype kWriteChunk = 1 << 16;
     bool writePending();
-    bool openTemporary(const QString& target);
 
-    QFile m_file;
-    QString m_target;    // the file the lines are for, links followed
-    QString m_temporary; // the new file beside it; empty when writing the target directly
+    std::unique_ptr<OutputFile> m_file;
+    QString m_refusal;
     QByteArray m_pending;
     bool m_retry = false;
     int m_errno = 0;

@@ -1,15 +1,11 @@
 // File errors, messages and the last file used by import and export.
 #include "exchange/exchange_files.h"
 
-#include "data/app_paths.h"
-
 #include <QFileInfo>
 #include <QMutex>
 
 #include <cerrno>
 #include <cstring>
-
-#include <sys/stat.h>
 
 namespace tunarium {
 
@@ -52,47 +48,6 @@ FileError fileErrorFromErrno(int err) {
     default:
         return {90, QString::fromLocal8Bit(std::strerror(err))};
     }
-}
-
-QString fileBehindLinks(const QString& path) {
-    QFileInfo info(path);
-    for (int hops = 0; info.isSymLink() && hops < 40; ++hops) {
-        info.setFile(info.symLinkTarget());
-    }
-    return info.absoluteFilePath();
-}
-
-namespace {
-
-// A path with its folder's own links and dots resolved; the file's name as given.
-QString withCanonicalFolder(const QString& path) {
-    const QFileInfo info(path);
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    return (folder.isEmpty() ? info.absolutePath() : folder) + u'/' + info.fileName();
-}
-
-bool sameFile(const QString& a, const QString& b) {
-    struct stat sa {};
-    struct stat sb {};
-    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
-           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
-} // namespace
-
-bool isCollectionFile(const QString& path, const QString& collectionDir) {
-    const QString target = withCanonicalFolder(fileBehindLinks(path));
-    const QString collection = withCanonicalFolder(collectionFilePath(collectionDir));
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-        const QString file = collection + QLatin1String(suffix);
-        // Looked at by name only, never opened: a descriptor of the collection's file opened and
-        // closed here would drop the locks the collection holds on it.
-        if (target.compare(file, Qt::CaseInsensitive) == 0 || sameFile(target, file)) {
-            return true;
-        }
-    }
-    return false;
 }
 
 FileError collectionFileError(const QString& path, FileUse use) {

@@ -2,6 +2,7 @@
 // messages show it, the messages themselves, and the last file name used in this run.
 #pragma once
 
+#include "data/output_file.h"
 #include "data/prompter.h"
 
 #include <QString>
@@ -34,15 +35,6 @@ FileError fileErrorFromErrno(int err);
 // "PATH is not a regular file." (a device, a pipe). No error for a file, or for a path that
 // names nothing yet. A link counts as what it leads to.
 FileError notAFileError(const QString& path);
-
-// The file a path leads to through any symbolic links, as an absolute path; the path itself
-// (made absolute) when it is no link.
-QString fileBehindLinks(const QString& path);
-
-// Whether writing `path` would write over the collection kept in `collectionDir`: its file or
-// the log and shared-memory files beside it, by whatever name (a relative path, a link, another
-// link to the same file, another case of the name).
-bool isCollectionFile(const QString& path, const QString& collectionDir);
 
 enum class FileUse { Import, Export };
 // The error of an import or export aimed at the collection's own file.

@@ -31,8 +31,8 @@ ExportFile::~ExportFile() {
 bool ExportFile::create(const QString& path) {
     m_path = path;
     if (!m_writer.create(path)) {
-        const int err = m_writer.lastErrno() ? m_writer.lastErrno() : EACCES;
-        const FileError e = err == EISDIR ? notAFileError(path) : fileErrorFromErrno(err);
+        FileError e = fileErrorFromErrno(m_writer.lastErrno() ? m_writer.lastErrno() : EACCES);
+        e.sentence = m_writer.refusal();
         m_prompter.message(fileFailureMessage(QStringLiteral("Cannot CREATE "), path, e));
         return false;
     }

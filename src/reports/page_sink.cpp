@@ -79,27 +79,11 @@ bool DevicePageSink::finish(bool keep) {
     return true;
 }
 
-PdfFile::PdfFile(const QString& path, const QPageLayout& layout, const QString& title)
-    : m_path(path), m_file(path) {
-    const QFileInfo info(path);
-    const QString shown = QDir::toNativeSeparators(path);
-    if (path.trimmed().isEmpty()) {
-        m_error = QStringLiteral("No name was given for the PDF file.");
-        return;
-    }
-    if (!info.absoluteDir().exists()) {
-        m_error = QStringLiteral("The PDF file %1 cannot be written: the folder %2 does not exist.")
-                      .arg(shown, QDir::toNativeSeparators(info.absolutePath()));
-        return;
-    }
-    if (info.isDir()) {
-        m_error = QStringLiteral("The PDF file %1 cannot be written: that is a folder.").arg(shown);
-        return;
-    }
-    // The file is written under a temporary name beside the target and renamed when complete.
-    m_file.setDirectWriteFallback(false);
-    if (!m_file.open(QIODevice::WriteOnly)) {
-        m_error = QStringLiteral("The PDF file %1 cannot be written: %2").arg(shown, m_file.errorString());
+PdfFile::PdfFile(const QString& path, const QPageLayout& layout, const QString& title) : m_file(path) {
+    // The pages go to a temporary name beside the target, which takes the target's name when
+    // the last page is written; the collection's own files are never a target.
+    if (!m_file.begin()) {
+        m_error = m_file.error();
         return;
     }
     m_writer = std::make_unique<QPdfWriter>(&m_file);
@@ -110,9 +94,7 @@ PdfFile::PdfFile(const QString& path, const QPageLayout& layout, const QString& 
 
 PdfFile::~PdfFile() {
     m_writer.reset();
-    if (m_file.isOpen()) {
-        m_file.cancelWriting();
-    }
+    m_file.discard();
 }
 
 QPagedPaintDevice& PdfFile::device() {
@@ -123,10 +105,10 @@ bool PdfFile::commit() {
     if (!m_writer) {
         return false;
     }
+    // The writer puts the file's last part (its cross-reference table) out as it goes.
     m_writer.reset();
     if (!m_file.commit()) {
-        m_error = QStringLiteral("The PDF file %1 could not be written: %2")
-                      .arg(QDir::toNativeSeparators(m_path), m_file.errorString());
+        m_error = m_file.error();
         return false;
     }
     return true;

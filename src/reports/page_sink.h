@@ -3,12 +3,12 @@
 // Every sink hands out a painter in report units (1/720 inch from the paper's top-left corner).
 #pragma once
 
+#include "data/output_file.h"
 #include "reports/page_queue.h"
 
 #include <QPageLayout>
 #include <QPainter>
 #include <QPicture>
-#include <QSaveFile>
 
 #include <memory>
 
@@ -96,8 +96,7 @@ public:
     bool commit();
 
 private:
-    QString m_path;
-    QSaveFile m_file;
+    OutputFile m_file;
     std::unique_ptr<QPdfWriter> m_writer;
     QString m_error;
 };

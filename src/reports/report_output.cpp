@@ -104,6 +104,25 @@ void PdfWriteProcess::end() {
     }
 }
 
+bool paintQueueAsPdf(const PageQueue& queue, const QString& path, const PrintRun& run, const QString& title,
+                     QString* error) {
+    PdfFile file(path, queue.pageLayout(), title);
+    QString why;
+    if (!file.isOpen()) {
+        why = file.error();
+    } else if (!paintQueue(queue, file.device(), run, &why)) {
+        if (why.isEmpty()) {
+            why = QStringLiteral("The pages could not be written to %1.").arg(path);
+        }
+    } else if (!file.commit()) {
+        why = file.error();
+    }
+    if (error) {
+        *error = why;
+    }
+    return why.isEmpty();
+}
+
 bool writeQueueAsPdf(const PageQueue& queue, const QString& path, const QString& title, QString* error) {
     PdfWriteProcess process(queue, path, title);
     runToEnd(process);

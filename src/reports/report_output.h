@@ -54,6 +54,12 @@ private:
     QString m_error;
 };
 
+// The pages of `run` as a PDF file at `path`, through the program's one way of writing a file
+// (what a printer set to print into a file is given instead). False, with `error`, when it could
+// not be written; no file is left then.
+bool paintQueueAsPdf(const PageQueue& queue, const QString& path, const PrintRun& run, const QString& title,
+                     QString* error);
+
 // The queue as a PDF file at `path`, at once (see PdfWriteProcess). False, with `error`, when it
 // could not be written; no file is left then.
 bool writeQueueAsPdf(const PageQueue& queue, const QString& path, const QString& title, QString* error);

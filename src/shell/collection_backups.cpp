@@ -1,6 +1,7 @@
 // Backups on request and restoring one.
 #include "shell/collection_backups.h"
 
+#include "data/output_file.h"
 #include "data/session_marker.h"
 
 #include <QDateTime>
@@ -27,6 +28,10 @@ QString datedBackupPath(const QString& dir, const QString& kind) {
 
 StoreError backupCollection(Store& store, const QString& path, QString& written) {
     written = path.isEmpty() ? datedBackupPath(store.directory(), QLatin1String(kBackupOnRequest)) : path;
+    // The collection's own files, a folder, a device: refused in their own words first.
+    if (const QString refusal = outputFileRefusal(written, store.directory()); !refusal.isEmpty()) {
+        return refused(refusal);
+    }
     const QFileInfo target(written);
     if (target.exists()) {
         return refused(QStringLiteral("%1 exists already; a backup is written to a new file").arg(written));

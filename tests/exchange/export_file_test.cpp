@@ -43,7 +43,7 @@ protected:
 
     // The new files an export left in its folder.
     QStringList leftOver() {
-        return QDir(dir.configDir()).entryList({QStringLiteral(".*.tmp-*")}, QDir::Files | QDir::Hidden);
+        return QDir(dir.configDir()).entryList({QStringLiteral(".*.tunarium-*")}, QDir::Files | QDir::Hidden);
     }
 
     qint64 songCount() {
@@ -231,7 +231,7 @@ TEST_F(ExportFileTest, TheCollectionsOwnFilesAreRefusedByAnyName) {
     prompter.messages.clear();
     EXPECT_EQ(openExport(db, prompter, dir.configDir(), exportableFields(), true), nullptr);
     ASSERT_EQ(prompter.messages.size(), 1);
-    EXPECT_EQ(prompter.messages[0].text, dir.configDir() + " is a directory, not a file.");
+    EXPECT_EQ(prompter.messages[0].text, dir.configDir() + " is a folder, not a file.");
 }
 
 } // namespace

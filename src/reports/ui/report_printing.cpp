@@ -20,6 +20,11 @@ PrintRun printRunFor(const QPrinter& printer) {
 }
 
 bool printPageQueue(const PageQueue& queue, QPrinter& printer, QString* error) {
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        // Printing into a file: written like every file of the program, never over the
+        // collection's, and named only when whole; the copies go into it one after the other.
+        return paintQueueAsPdf(queue, printer.outputFileName(), printRunFor(printer), printer.docName(), error);
+    }
     const PrintRun run = printRunFor(printer);
     const int copies = printer.copyCount();
     const QPageLayout layout = printer.pageLayout();
