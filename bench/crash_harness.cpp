@@ -65,6 +65,22 @@ bool writeSongLines(const QString& path, int lines, const QString& tag, int note
     return file.error() == QFileDevice::NoError;
 }
 
+// A PDF file killed while written is not there or is the whole of an earlier one: never a part.
+QString pdfWholeOrAbsent(const QString& path) {
+    QFile file(path);
+    if (!file.exists()) {
+        return {};
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        return QStringLiteral("the report %1 cannot be read").arg(path);
+    }
+    const QByteArray bytes = file.readAll();
+    if (!bytes.startsWith("%PDF-") || !bytes.right(32).contains("%%EOF")) {
+        return QStringLiteral("the report %1 is a part of a PDF file (%2 bytes)").arg(path).arg(bytes.size());
+    }
+    return {};
+}
+
 QStringList importArgs(const QString& dir, const QString& file) {
     return {QStringLiteral("--dir"),
             dir,
@@ -186,6 +202,7 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
     const QString lines = work.filePath(QStringLiteral("lines.csv"));
     const QString bulk = work.filePath(QStringLiteral("bulk.csv"));
     const QString journal = work.filePath(QStringLiteral("journal.txt"));
+    const QString reportFile = work.filePath(QStringLiteral("report.pdf"));
     QDir(full).removeRecursively();
     {
         Store store;
@@ -260,6 +277,8 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
         const bool bulkImport = workload == QLatin1String("bulk-import");
         const bool lineImport = workload == QLatin1String("line-import");
         const bool playlistMove = workload == QLatin1String("playlist-move");
+        // A report printed into a PDF file beside the collection, by the command line.
+        const bool reportPdf = workload == QLatin1String("report-pdf");
         const QString dir = bulkImport ? empty : playlistMove ? playlist : full;
         if (bulkImport) {
             if (StoreError e = makeEmptyCollection(empty)) {
@@ -283,6 +302,10 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         if (bulkImport || lineImport) {
             child.start(cliPath(), importArgs(dir, bulkImport ? bulk : lines));
+        } else if (reportPdf) {
+            child.start(cliPath(), {QStringLiteral("--dir"), dir, QStringLiteral("report"),
+                                    QStringLiteral("songs-by-artist"), QStringLiteral("--pdf"), reportFile,
+                                    QStringLiteral("--quiet")});
         } else {
             child.start(QCoreApplication::applicationFilePath(),
                         {QStringLiteral("crash-child"), QStringLiteral("--dir"), dir,
@@ -295,7 +318,7 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
         }
         QElapsedTimer clock;
         clock.start();
-        if (!bulkImport && !lineImport) {
+        if (!bulkImport && !lineImport && !reportPdf) {
             child.waitForReadyRead(10000); // "ready": the collection is open
         }
         const int delay =
@@ -313,7 +336,7 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
         // Only an import runs long enough to need it: the others repeat their work in a loop, where
         // every moment is like another after the first few hundred milliseconds.
         maxDelay[workload] =
-            std::min(bulkImport || lineImport ? kImportDelayCapMs : 600, maxDelay.value(workload) * 9 / 8);
+            std::min(bulkImport || lineImport || reportPdf ? kImportDelayCapMs : 600, maxDelay.value(workload) * 9 / 8);
         ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
         child.waitForFinished(10000);
         ++figures.kills;
@@ -337,6 +360,13 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
                     problems << QStringLiteral("a line import added %1 songs (a multiple of %2 expected)")
                                     .arg(added)
                                     .arg(kLinesPerStep);
+                }
+            } else if (reportPdf) {
+                if (after != before) {
+                    problems << QStringLiteral("a report left %1 songs of %2").arg(after).arg(before);
+                }
+                if (const QString broken = pdfWholeOrAbsent(reportFile); !broken.isEmpty()) {
+                    problems << broken;
                 }
             } else {
                 const QList<qint64> allowed = allowedFromJournal(journal, before);
