@@ -131,8 +131,9 @@ QString composeText(int number, const QString& e, const QString& n, const QStrin
         }
         return "An error was experienced when deleting a record from the " + n + " file.  Error: " + e;
     case warning::kConfirmDelete:
-        return QStringLiteral("You've selected to delete the highlighted record.  Press OK to confirm deletion of "
-                              "this record.");
+        // Cancel is the default button: Enter keeps the record, and the text says so.
+        return QStringLiteral("You've selected to delete the highlighted record.  Press OK to delete it; Cancel "
+                              "(or Enter) keeps it.");
     case warning::kTransactionFramingError:
         return "Error: (" + e + ") attempting to frame the " + n.toLower() + " transaction on " + t + ".  " + n +
                " transaction cancelled.";

@@ -27,6 +27,19 @@ QString withoutChartMarker(const QString& notes) {
     return trimTrailingBlanks(text);
 }
 
+qint64 chartMarkerPosition(const QString& notes) {
+    const QString marker = QString::fromLatin1(kChartMarker);
+    const qsizetype at = notes.lastIndexOf(marker);
+    if (at < 0) {
+        return 0;
+    }
+    qsizetype end = at + marker.size();
+    while (end < notes.size() && notes[end].isDigit()) {
+        ++end;
+    }
+    return notes.mid(at + marker.size(), end - at - marker.size()).toLongLong();
+}
+
 QString chartNotes(const QString& notes, qint64 position) {
     const QString marker =
         QStringLiteral(" ") + QString::fromLatin1(kChartMarker) + QString::number(position);

@@ -20,6 +20,8 @@ inline constexpr int kChartExpectedEntries = 50;
 
 // The notes without any chart marker, trailing blanks removed.
 QString withoutChartMarker(const QString& notes);
+// The position the notes' chart marker holds (last week's); 0 when they hold none.
+qint64 chartMarkerPosition(const QString& notes);
 // The notes of an entry at `position` after Chart.
 QString chartNotes(const QString& notes, qint64 position);
 

@@ -2,6 +2,7 @@
 #include "playlists/playlist_generator.h"
 
 #include "data/date_time.h"
+#include "data/pictures.h"
 
 #include <QSet>
 
@@ -59,6 +60,49 @@ StoreError categoryNames(Store& store, QStringList& out) {
         }
         from = store.positionOf(page.back(), cat::kKeyCategory);
     }
+}
+
+GeneratorProblem readGeneratorTexts(const GeneratorTexts& texts, const QString& datePicture,
+                                    GeneratorChoice& choice) {
+    GeneratorProblem problem;
+    const QString size = texts.size.trimmed();
+    bool whole = true;
+    for (const QChar c : size) {
+        whole = whole && c.isDigit();
+    }
+    if (!whole || size.size() > 9) {
+        problem.field = GeneratorField::Size;
+        problem.message = composeWarning(warning::kRangeError, {}, QStringLiteral("Play List Size"),
+                                         QStringLiteral("0 and %1").arg(kMaxPlaylistSize), code::kOk);
+        return problem;
+    }
+    choice.size = size.toInt();
+    auto readDate = [&](const QString& text, GeneratorField field, const QString& name, qint64& out) {
+        const QString t = text.trimmed();
+        bool number = false;
+        const qint64 year = t.toLongLong(&number);
+        if (t.isEmpty()) {
+            out = 0;
+        } else if (number && year >= 1 && year < kFirstDayNumberDate) {
+            out = year;
+        } else {
+            out = deformatPicture(t, datePicture).toLongLong();
+        }
+        if (out > 0 || t.isEmpty()) {
+            return true;
+        }
+        problem.field = field;
+        problem.message = {QStringLiteral("Invalid Date"),
+                           QStringLiteral("The %1 \"%2\" cannot be read. Type a year (1970) or a date as "
+                                          "the date format shows it (%3), or leave it blank.")
+                               .arg(name, t, formatPicture(todayDayNumber(), datePicture).trimmed()),
+                           PromptIcon::Exclamation, kButtonOk, kButtonOk};
+        return false;
+    };
+    if (readDate(texts.from, GeneratorField::From, QStringLiteral("Starting Release Date"), choice.from)) {
+        readDate(texts.to, GeneratorField::To, QStringLiteral("Ending Release Date"), choice.to);
+    }
+    return problem;
 }
 
 PlaylistGenerator::PlaylistGenerator(Database& db, RandomSource& random) : m_db(db), m_random(random) {}
@@ -145,18 +189,18 @@ StoreError PlaylistGenerator::addPlaylist(PlaylistRecord& playlist, qint64 today
     }
 }
 
-bool PlaylistGenerator::accepts(const GeneratorChoice& choice, const SongRecord& song, qint64 categoryId,
-                                qint64 today) {
+bool PlaylistGenerator::qualifies(const GeneratorChoice& choice, const SongRecord& song,
+                                  qint64 categoryId) const {
     if (!releaseInRange(song.releaseDate, choice.from, choice.to)) {
         return false;
     }
     if (categoryId != 0 && song.categoryId != categoryId) {
         return false;
     }
-    if (choice.skipDoNotPlay && song.doNotPlay != 0) {
-        return false;
-    }
-    const qint64 release = song.releaseDate;
+    return !choice.skipDoNotPlay || song.doNotPlay == 0;
+}
+
+bool PlaylistGenerator::weighted(const GeneratorChoice& choice, qint64 release, qint64 today) {
     if (release == 0 ||
         (choice.weighting != Weighting::RecentRelease && choice.weighting != Weighting::OlderRelease)) {
         return true;
@@ -167,6 +211,34 @@ bool PlaylistGenerator::accepts(const GeneratorChoice& choice, const SongRecord&
         return true;
     }
     return choice.weighting == Weighting::RecentRelease ? recent : !recent;
+}
+
+bool PlaylistGenerator::accepts(const GeneratorChoice& choice, const SongRecord& song, qint64 categoryId,
+                                qint64 today) {
+    return qualifies(choice, song, categoryId) && weighted(choice, song.releaseDate, today);
+}
+
+StoreError PlaylistGenerator::gather(const GeneratorChoice& choice, qint64 categoryId, QVector<SongRecord>& out) {
+    out.clear();
+    qint64 after = 0;
+    QVector<Row> rows;
+    do {
+        if (StoreError e = m_db.store().readInRecordOrder(TableId::Tunarium, after, 500, rows)) {
+            return e;
+        }
+        for (const Row& row : std::as_const(rows)) {
+            after = row.meta.rec;
+            SongRecord song = fromRow<SongRecord>(row);
+            if (qualifies(choice, song, categoryId)) {
+                // Only what the draws need is kept.
+                SongRecord kept;
+                kept.id = song.id;
+                kept.releaseDate = song.releaseDate;
+                out.push_back(kept);
+            }
+        }
+    } while (rows.size() == 500);
+    return {};
 }
 
 GeneratedPlaylist PlaylistGenerator::generate(const GeneratorChoice& choice) {
@@ -202,35 +274,91 @@ GeneratedPlaylist PlaylistGenerator::generate(const GeneratorChoice& choice) {
     }
     QSet<qint64> taken;
     qint64 sequence = 0;
-    while (sequence < choice.size && result.draws < kMaxDraws) {
-        ++result.draws;
-        DrawRange range = DrawRange::All;
+    bool broken = false;
+    auto addEntry = [&](qint64 songId) {
+        taken.insert(songId);
+        PlaylistEntryRecord entry;
+        entry.playlistId = playlist.playlistId;
+        entry.playlistSeq = ++sequence;
+        entry.id = songId;
+        if (StoreError a = store.insert(entry)) {
+            // The sequence number stays used: the next entry takes the one after it.
+            tell(QStringLiteral("There was an error (") + errorText(a) +
+                 QStringLiteral(") adding to the Play List Details file"));
+            return;
+        }
+        ++result.entries;
+    };
+    auto readFailed = [&](const StoreError& failure) {
+        m_db.warnings().saveError(failure);
+        m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        broken = true;
+    };
+    auto half = [&] {
         if ((choice.weighting == Weighting::RecentAddition || choice.weighting == Weighting::OlderAddition) &&
             m_random.coin()) {
-            range =
-                choice.weighting == Weighting::RecentAddition ? DrawRange::NewerHalf : DrawRange::OlderHalf;
+            return choice.weighting == Weighting::RecentAddition ? DrawRange::NewerHalf : DrawRange::OlderHalf;
         }
+        return DrawRange::All;
+    };
+    while (sequence < choice.size && result.draws < kMaxDraws) {
+        ++result.draws;
+        const DrawRange range = half();
         SongRecord song;
         if (StoreError d = drawer.draw(range, song)) {
-            m_db.warnings().saveError(d);
-            m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+            readFailed(d);
             break;
         }
         if ((choice.eachSongOnce && taken.contains(song.id)) || !accepts(choice, song, categoryId, today)) {
             continue;
         }
-        taken.insert(song.id);
-        PlaylistEntryRecord entry;
-        entry.playlistId = playlist.playlistId;
-        entry.playlistSeq = ++sequence;
-        entry.id = song.id;
-        if (StoreError a = store.insert(entry)) {
-            // The sequence number stays used: the next entry takes the one after it.
-            tell(QStringLiteral("There was an error (") + errorText(a) +
-                 QStringLiteral(") adding to the Play List Details file"));
-            continue;
+        addEntry(song.id);
+    }
+    if (!broken && sequence < choice.size) {
+        // Few songs pass the choice: the draws go on among them.
+        QVector<SongRecord> pool;
+        if (StoreError g = gather(choice, categoryId, pool)) {
+            readFailed(g);
+        } else {
+            result.qualifying = pool.size();
+            if (choice.eachSongOnce) {
+                pool.removeIf([&](const SongRecord& s) { return taken.contains(s.id); });
+            }
+            // Each draw that is kept is bound to come within a few: the release weighting passes
+            // over a song at most half the time. The bound only guards against a faulty source.
+            const qint64 lastDraw = result.draws + qint64(kMaxDraws) * kMaxPlaylistSize;
+            while (sequence < choice.size && !pool.isEmpty() && result.draws < lastDraw) {
+                ++result.draws;
+                qsizetype low = 0;
+                qsizetype high = pool.size() - 1;
+                const qsizetype middle = std::max<qsizetype>(pool.size() / 2, 1) - 1;
+                switch (half()) {
+                case DrawRange::NewerHalf:
+                    low = middle;
+                    break;
+                case DrawRange::OlderHalf:
+                    high = middle;
+                    break;
+                case DrawRange::All:
+                    break;
+                }
+                const qsizetype at = static_cast<qsizetype>(m_random.between(low, high));
+                const SongRecord song = pool[at];
+                if (!weighted(choice, song.releaseDate, today)) {
+                    continue;
+                }
+                addEntry(song.id);
+                if (choice.eachSongOnce) {
+                    pool.removeAt(at);
+                }
+            }
         }
-        ++result.entries;
+    }
+    if (!broken && choice.size > 0 && result.qualifying == 0) {
+        // No song passes the choice: an empty playlist would only be in the way.
+        tx.rollback();
+        tellShort(choice, result);
+        return result;
     }
     if (StoreError c = tx.commit()) {
         tell(QStringLiteral("There was an error (") + errorText(c) +
@@ -240,7 +368,39 @@ GeneratedPlaylist PlaylistGenerator::generate(const GeneratorChoice& choice) {
     }
     result.playlistId = playlist.playlistId;
     result.description = playlist.playlistDescription;
+    if (!broken) {
+        tellShort(choice, result);
+    }
     return result;
+}
+
+void PlaylistGenerator::tellShort(const GeneratorChoice& choice, const GeneratedPlaylist& made) {
+    const QString note = shortPlaylistNote(choice, made);
+    if (!note.isEmpty()) {
+        m_db.prompter().message(
+            {QStringLiteral("Generate Play List"), note, PromptIcon::Information, kButtonOk, kButtonOk});
+    }
+}
+
+QString shortPlaylistNote(const GeneratorChoice& choice, const GeneratedPlaylist& made) {
+    if (made.noSongs || made.entries >= choice.size) {
+        return {};
+    }
+    if (made.qualifying == 0) {
+        return QStringLiteral("No song passes the choice (its release dates, category and Do Not Play): no "
+                              "play list was made.");
+    }
+    QString note = QStringLiteral("The play list holds %1 of the %2 songs asked for")
+                       .arg(made.entries)
+                       .arg(choice.size);
+    if (made.qualifying > 0 && choice.eachSongOnce && made.qualifying < choice.size) {
+        note += made.qualifying == 1 ? QStringLiteral(": only 1 song passes the choice")
+                                     : QStringLiteral(": only %1 songs pass the choice").arg(made.qualifying);
+        note += QStringLiteral(", and each song comes once.");
+    } else {
+        note += u'.';
+    }
+    return note;
 }
 
 } // namespace tunarium

@@ -1,11 +1,15 @@
 // The playlist generator: a new playlist drawn at random from the collection. The user asks for a
 // number of songs, an optional range of release dates, an optional category and one of five
-// weightings; each draw takes a song and keeps it when it passes the choice, until the playlist
-// holds the songs asked for or 1001 draws were made. The playlist gets the next free number and
-// the description "Play List #" and that number; its entries follow the order of the draws.
+// weightings; each draw takes a song and keeps it when it passes the choice. The first 1001 draws
+// are over the whole collection; when they leave the playlist short (a choice few songs pass), the
+// songs that pass are gathered in one walk and the draws go on among them, until the playlist holds
+// the songs asked for or, when each song comes once, every one of them is in it. A playlist that
+// comes out short says how many it holds and why; a choice no song passes writes no playlist. The
+// playlist gets the next free number and the description "Play List #" and that number; its
+// entries follow the order of the draws.
 //
 // Weightings are coin flips per draw, not weights per song: Recent Addition and Older Addition
-// draw from the newer or older half of the collection (by order of addition) half of the time;
+// draw from the newer or older half of the songs (by order of addition) half of the time;
 // Recent Release and Older Release pass over a song of the other kind half of the time.
 #pragma once
 
@@ -61,7 +65,24 @@ struct GeneratedPlaylist {
     QString description;
     int entries = 0; // entries written
     int draws = 0;
+    // The songs that pass the choice, when they were gathered (the first draws left the playlist
+    // short); -1 when they were not.
+    qint64 qualifying = -1;
 };
+
+// Says a playlist came out with fewer songs than asked and why; empty when it did not.
+QString shortPlaylistNote(const GeneratorChoice& choice, const GeneratedPlaylist& made);
+
+// The window's texts read into a choice: the size a whole number, each date a year (1 to 2999) or
+// a date through `datePicture`, blank for no bound. A text that does not read is a problem naming
+// its field (the size "ab20", the date "31/31/1990").
+struct GeneratorTexts {
+    QString size;
+    QString from;
+    QString to;
+};
+GeneratorProblem readGeneratorTexts(const GeneratorTexts& texts, const QString& datePicture,
+                                    GeneratorChoice& choice);
 
 // The names of the categories in name order, for the generator's drop combo.
 StoreError categoryNames(Store& store, QStringList& out);
@@ -88,8 +109,14 @@ public:
 private:
     StoreError findCategory(const QString& name, qint64& categoryId, bool& found);
     StoreError addPlaylist(PlaylistRecord& playlist, qint64 today);
+    // The tests of a choice that do not change from draw to draw: dates, category, Do Not Play.
+    bool qualifies(const GeneratorChoice& choice, const SongRecord& song, qint64 categoryId) const;
+    // The release weighting's coin for a song that qualifies.
+    bool weighted(const GeneratorChoice& choice, qint64 release, qint64 today);
     bool accepts(const GeneratorChoice& choice, const SongRecord& song, qint64 categoryId, qint64 today);
+    StoreError gather(const GeneratorChoice& choice, qint64 categoryId, QVector<SongRecord>& out);
     void tell(const QString& text);
+    void tellShort(const GeneratorChoice& choice, const GeneratedPlaylist& made);
 
     Database& m_db;
     RandomSource& m_random;

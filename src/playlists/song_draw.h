@@ -2,8 +2,8 @@
 // follows the order in which songs were added and is never used again: deleted songs leave gaps.
 // A draw takes a number uniformly within the numbers in use and draws again while it lands in a
 // gap, so that every song that exists is as likely as every other, the newest included, and no
-// song stands in for a gap. "Newer" and "older" are the halves of the numbers in use, by order of
-// addition.
+// song stands in for a gap. "Newer" and "older" are the halves of the songs that exist, by order of
+// addition: they meet at the middle song, however many songs of either half were deleted.
 #pragma once
 
 #include "data/records.h"
@@ -56,8 +56,11 @@ public:
 private:
     Store& m_store;
     RandomSource& m_random;
+    StoreError findMiddle();
+
     qint64 m_first = 0;
     qint64 m_last = 0;
+    qint64 m_middle = 0; // the record number of the middle song; 0 until a half is drawn from
     qint64 m_gaps = 0;
 };
 

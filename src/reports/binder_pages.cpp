@@ -110,14 +110,31 @@ bool pastRangeEnd(const QString& fileNumber, const QString& to) {
     return trimTrailingBlanks(fileNumber).compare(trimTrailingBlanks(to), Qt::CaseInsensitive) > 0;
 }
 
+QString binderRangeProblem(const BinderRange& range) {
+    const QString from = trimTrailingBlanks(range.from);
+    const QString to = trimTrailingBlanks(range.to);
+    if (from.isEmpty() || to.isEmpty() || from.compare(to, Qt::CaseInsensitive) <= 0) {
+        return {};
+    }
+    return QStringLiteral("The range is reversed: the Starting File Number %1 comes after the Ending File "
+                          "Number %2, so no album lies between them. Give the lower file number first.")
+        .arg(from, to);
+}
+
 struct BinderPagesProcess::Fonts {
     Fonts(bool flap)
-        : heading(pageFont(flap ? 11 : 10, true)), line(pageFont(flap ? 8 : 7)), headingMetrics(heading),
-          fitter(line) {}
+        : heading(pageFont(flap ? 11 : 10, true)), line(pageFont(flap ? 8 : 7)),
+          smallLine(pageFont((flap ? 8 : 7) * kSmallLineScale)), headingMetrics(heading), fitter(line),
+          smallFitter(smallLine) {}
+    // A line whose artist and title do not fit side by side is tried in type this much smaller
+    // before either is cut.
+    static constexpr double kSmallLineScale = 0.8;
     QFont heading;
     QFont line;
+    QFont smallLine;
     QFontMetricsF headingMetrics;
     LeaderFitter fitter;
+    LeaderFitter smallFitter;
 };
 
 struct BinderPagesProcess::Line {
@@ -125,7 +142,32 @@ struct BinderPagesProcess::Line {
     QString title;  // dotted
     QString track;
     QString time;
+    // The artist and title as they are, without the dots.
+    QString artistText;
+    QString titleText;
 };
+
+namespace {
+
+// Where the title starts in a line `textWidth` wide that holds the artist (`artistWidth` wide
+// without its dots) and then the title: the artist takes 42 % of the width, more when the title
+// leaves it room and less when the title needs it; `whole` tells whether both fit.
+double titleStart(double textWidth, double artistWidth, double titleWidth, double gap, bool* whole) {
+    const double share = textWidth * 0.42;
+    *whole = artistWidth + gap + titleWidth <= textWidth;
+    if (!*whole) {
+        return std::clamp(artistWidth + gap, share, textWidth * 0.6);
+    }
+    if (artistWidth + gap > share) {
+        return artistWidth + gap;
+    }
+    if (titleWidth > textWidth - share) {
+        return textWidth - titleWidth;
+    }
+    return share;
+}
+
+} // namespace
 
 BinderPagesProcess::BinderPagesProcess(Store& store, BinderStyle style, BinderRange range, PageSink& sink,
                                        const QPageLayout& layout)
@@ -212,9 +254,11 @@ bool BinderPagesProcess::printAlbum(const Row& album) {
         if (flap && sameArtist) {
             line.title = dottedField(title, 200);
         } else {
-            line.artist = dottedField(turnArtistName(artist), flap ? 200 : 100);
+            line.artistText = trimTrailingBlanks(turnArtistName(artist));
+            line.artist = dottedField(line.artistText, flap ? 200 : 100);
             line.title = dottedField(title, 100);
         }
+        line.titleText = trimTrailingBlanks(title);
         const qint64 track = song.number(tun::kTrackNumber);
         line.track = track != 0 ? QString::number(track) : QString();
         line.time = formatMinutesSeconds(song.number(tun::kTime)).trimmed();
@@ -267,8 +311,6 @@ bool BinderPagesProcess::paintListing(const QString& title, const QColor& colour
     const QFontMetricsF& headingMetrics = m_fonts->headingMetrics;
     const QFontMetricsF& lineMetrics = m_fonts->fitter.metrics();
     const LeaderFitter& leaders = m_fonts->fitter;
-    const bool twoLines = flap && trimTrailingBlanks(title).size() >= kFlapOneLineHeading;
-    const double headingHeight = headingMetrics.lineSpacing() * (twoLines ? 2 : 1) + 1.5 * u;
     const double lineHeight = lineMetrics.lineSpacing();
 
     auto boxRect = [&](int box) {
@@ -310,30 +352,56 @@ bool BinderPagesProcess::paintListing(const QString& title, const QColor& colour
         p.setClipRect(inner);
         p.setFont(headingFont);
         p.setPen(colour);
-        QString shown = continued ? title + QStringLiteral(" (continued)") : title;
-        if (!twoLines) {
-            shown = headingMetrics.elidedText(shown, Qt::ElideRight, inner.width());
-        }
+        // The heading is never cut: it takes as many lines as it needs (a flap heading of
+        // kFlapOneLineHeading characters or more at least two).
+        const QString shown = continued ? title + QStringLiteral(" (continued)") : title;
+        const double wrapped =
+            headingMetrics.boundingRect(QRectF(0, 0, inner.width(), inner.height()), Qt::TextWordWrap, shown)
+                .height();
+        const int minimumLines = flap && trimTrailingBlanks(title).size() >= kFlapOneLineHeading ? 2 : 1;
+        const double headingHeight =
+            std::max(wrapped, headingMetrics.lineSpacing() * minimumLines) + 1.5 * u;
         p.drawText(QRectF(inner.left(), inner.top(), inner.width(), headingHeight),
-                   Qt::AlignLeft | Qt::AlignTop | (twoLines ? Qt::TextWordWrap : Qt::TextSingleLine), shown);
+                   Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, shown);
         p.setFont(lineFont);
         p.setPen(Qt::black);
         // Columns: the artist, the title, then the track and the time right-aligned.
         const double timeWidth = lineMetrics.horizontalAdvance(QStringLiteral("888:88")) + u;
         const double trackWidth = lineMetrics.horizontalAdvance(QStringLiteral("888")) + u;
         const double textWidth = inner.width() - timeWidth - trackWidth;
-        const double artistWidth = textWidth * 0.42;
         double y = inner.top() + headingHeight;
         const int firstInBox = next;
         while (next < lines.size() && y + lineHeight <= inner.bottom()) {
             const Line& line = lines[next];
             const double baseline = y + lineMetrics.ascent();
+            // The line in its type when its texts fit, else in the smaller type.
+            const LeaderFitter* fitter = &leaders;
+            double start = 0;
+            bool whole = true;
+            for (const LeaderFitter* f : {&leaders, static_cast<const LeaderFitter*>(&m_fonts->smallFitter)}) {
+                fitter = f;
+                const QFontMetricsF& m = f->metrics();
+                if (line.artist.isEmpty()) {
+                    whole = m.horizontalAdvance(line.titleText) <= textWidth;
+                } else {
+                    start = titleStart(textWidth, m.horizontalAdvance(line.artistText),
+                                       m.horizontalAdvance(line.titleText), u + 1, &whole);
+                }
+                if (whole) {
+                    break;
+                }
+            }
+            if (fitter != &leaders) {
+                p.setFont(m_fonts->smallLine);
+            }
             if (line.artist.isEmpty()) {
-                p.drawText(QPointF(inner.left(), baseline), leaders.fit(line.title, textWidth));
+                p.drawText(QPointF(inner.left(), baseline), fitter->fit(line.title, textWidth));
             } else {
-                p.drawText(QPointF(inner.left(), baseline), leaders.fit(line.artist, artistWidth - u));
-                p.drawText(QPointF(inner.left() + artistWidth, baseline),
-                           leaders.fit(line.title, textWidth - artistWidth));
+                p.drawText(QPointF(inner.left(), baseline), fitter->fit(line.artist, start - u));
+                p.drawText(QPointF(inner.left() + start, baseline), fitter->fit(line.title, textWidth - start));
+            }
+            if (fitter != &leaders) {
+                p.setFont(lineFont);
             }
             const QRectF trackBox(inner.left() + textWidth, y, trackWidth, lineHeight);
             p.drawText(trackBox, Qt::AlignRight | Qt::AlignTop, line.track);

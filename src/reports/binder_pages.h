@@ -63,6 +63,9 @@ struct BinderRange {
 };
 // Whether a file number lies after the range's end (text order, without regard to case).
 bool pastRangeEnd(const QString& fileNumber, const QString& to);
+// What is wrong with the range as the user gave it: a start after its end holds no file number
+// ("F000100" to "F000050"). Empty when nothing is.
+QString binderRangeProblem(const BinderRange& range);
 
 class BinderPagesProcess : public Process {
 public:

@@ -5,8 +5,11 @@
 #include "reports/report_bands.h"
 
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QImageReader>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace tunarium {
 
@@ -53,16 +56,32 @@ void useFont(QPainter& painter, const LabelFont& font) {
     painter.setPen(font.colour);
 }
 
-// Wrapped text in `box`, cut at the box's edge.
+// Type of a wrapped text is made smaller down to this share of its size before the box cuts it.
+constexpr double kLeastWrappedScale = 0.6;
+
+// Wrapped text in `box`: in smaller type when its lines are taller than the box (two lines of a
+// large title keep their descenders), cut at the box's edge only below the least size.
 void paintText(QPainter& painter, const QRectF& box, const QString& text, const LabelFont& font,
                int alignment) {
     if (text.trimmed().isEmpty()) {
         return;
     }
+    const QString shown = lines(text);
+    QFont type = FittedFont(font.font).font();
+    const int least = std::max(1, static_cast<int>(type.pixelSize() * kLeastWrappedScale));
+    while (type.pixelSize() > least) {
+        const QRectF needed = QFontMetricsF(type).boundingRect(QRectF(0, 0, box.width(), 1e7),
+                                                               alignment | Qt::TextWordWrap, shown);
+        if (needed.height() <= box.height() && needed.width() <= box.width()) {
+            break;
+        }
+        type.setPixelSize(std::max(least, static_cast<int>(type.pixelSize() * 0.92)));
+    }
     painter.save();
     painter.setClipRect(box);
-    useFont(painter, font);
-    painter.drawText(box, alignment | Qt::TextWordWrap, lines(text));
+    painter.setFont(type);
+    painter.setPen(font.colour);
+    painter.drawText(box, alignment | Qt::TextWordWrap, shown);
     painter.restore();
 }
 

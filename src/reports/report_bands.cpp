@@ -83,7 +83,86 @@ std::vector<double> shareWidths(double room, const std::vector<double>& least,
     return widths;
 }
 
+// `text` cut into a first line that fits `width` and the rest: at the last blank that lets the
+// first line fit, else where the width ends (never an empty first line).
+std::pair<QString, QString> splitLine(const FittedFont& font, const QString& text, double width) {
+    const qsizetype fitting = std::max<qsizetype>(1, font.charsFitting(text, width));
+    if (fitting >= text.size()) {
+        return {text, QString()};
+    }
+    for (qsizetype at = fitting; at > 0; --at) {
+        if (text[at] == u' ') {
+            const QString first = text.left(at).trimmed();
+            if (!first.isEmpty()) {
+                return {first, text.mid(at + 1).trimmed()};
+            }
+        }
+    }
+    return {text.left(fitting), text.mid(fitting).trimmed()};
+}
+
+// Draws a laid line: at `scale` about its baseline, placed in the column by its alignment.
+void drawLine(QPainter& painter, const FittedFont& font, const QString& text, double left, double width,
+              ColumnAlignment alignment, double baseline, double scale) {
+    double x = left;
+    if (alignment != ColumnAlignment::Left) {
+        const double shown = font.width(text) * scale;
+        x = alignment == ColumnAlignment::Right ? left + width - shown : left + (width - shown) / 2;
+    }
+    if (scale == 1.0) {
+        painter.drawText(QPointF(x, baseline), text);
+        return;
+    }
+    painter.save();
+    painter.translate(x, baseline);
+    painter.scale(scale, scale);
+    painter.drawText(QPointF(0, 0), text);
+    painter.restore();
+}
+
 } // namespace
+
+LaidCell layOutCell(const FittedFont& font, const QString& text, double width, bool wrap, bool keepWhole) {
+    LaidCell cell;
+    const QString line = fieldText(text);
+    cell.lines << line;
+    if (line.isEmpty() || width <= 0 || font.fit(line, width) == line) {
+        return cell;
+    }
+    // The scale that makes the text as wide as the column, a hair under it.
+    const double shrink = width / font.width(line) * 0.999;
+    if (keepWhole || shrink >= kLeastTextScale) {
+        cell.scale = shrink;
+        return cell;
+    }
+    cell.scale = kLeastTextScale;
+    if (!wrap) {
+        cell.lines = {font.fit(line, width / kLeastTextScale)};
+        cell.cut = true;
+        return cell;
+    }
+    for (const double scale : {1.0, kLeastTextScale}) {
+        const double room = width / scale;
+        QStringList lines;
+        QString rest = line;
+        while (!rest.isEmpty() && lines.size() < kMostCellLines) {
+            auto [first, after] = splitLine(font, rest, room);
+            lines << first;
+            rest = after;
+        }
+        if (rest.isEmpty() || scale == kLeastTextScale) {
+            if (!rest.isEmpty()) {
+                // Even the smaller type in every line does not hold it: the last line is cut.
+                lines.last() = font.fit(lines.last() + u' ' + rest, room);
+                cell.cut = true;
+            }
+            cell.lines = lines;
+            cell.scale = scale;
+            return cell;
+        }
+    }
+    return cell;
+}
 
 FittedFont::FittedFont(const QFont& font) : m_font(unitFont(font)), m_metrics(m_font) {
     for (int c = 0; c < 256; ++c) {
@@ -152,6 +231,28 @@ QString FittedFont::fit(const QString& text, double width, double* shownWidth) c
         *shownWidth = m_metrics.horizontalAdvance(cut);
     }
     return cut;
+}
+
+qsizetype FittedFont::charsFitting(const QString& text, double width) const {
+    // The cut where the characters' widths add up to the width, confirmed by laying the text out.
+    qsizetype n = 0;
+    double added = 0;
+    while (n < text.size()) {
+        const QChar c = text[n];
+        const double advance = c.unicode() < 256 ? m_advances[c.unicode()] : m_metrics.horizontalAdvance(c);
+        if (added + advance > width) {
+            break;
+        }
+        added += advance;
+        ++n;
+    }
+    while (n > 0 && m_metrics.horizontalAdvance(text.left(n)) > width) {
+        --n;
+    }
+    while (n < text.size() && m_metrics.horizontalAdvance(text.left(n + 1)) <= width) {
+        ++n;
+    }
+    return n;
 }
 
 ReportBands::ReportBands(const ReportDefinition& definition, const QPageLayout& layout,
@@ -249,6 +350,15 @@ void ReportBands::paintCell(QPainter& painter, const FittedFont& font, const QSt
     painter.drawText(QPointF(x, baseline), fitted);
 }
 
+void ReportBands::paintWhole(QPainter& painter, const FittedFont& font, const QString& text, double left,
+                             double width, ColumnAlignment alignment, double baseline) const {
+    if (text.isEmpty() || width <= 0) {
+        return;
+    }
+    const LaidCell cell = layOutCell(font, text, width, false, true);
+    drawLine(painter, font, cell.first(), left, width, alignment, baseline, cell.scale);
+}
+
 void ReportBands::paintPageHeader(QPainter& painter) const {
     painter.setPen(m_def.textColour);
     const FittedFont& title = m_fonts[Title];
@@ -272,14 +382,14 @@ void ReportBands::paintPageHeader(QPainter& painter) const {
     painter.drawText(QPointF(m_printable.right() - stampWidth, titleBaseline), shownStamp);
     const double side = std::max(stampWidth, logoWidth) + title.averageCharWidth();
     painter.setFont(title.font());
-    paintCell(painter, title, m_def.title, m_printable.left() + side, m_printable.width() - 2 * side,
-              ColumnAlignment::Center, titleBaseline);
+    paintWhole(painter, title, m_def.title, m_printable.left() + side, m_printable.width() - 2 * side,
+               ColumnAlignment::Center, titleBaseline);
 
     painter.setFont(header.font());
     double y = top + m_titleRow;
     for (const QString& line : m_def.headerLines) {
-        paintCell(painter, header, line, m_printable.left(), m_printable.width(), ColumnAlignment::Center,
-                  y + header.ascent());
+        paintWhole(painter, header, line, m_printable.left(), m_printable.width(), ColumnAlignment::Center,
+                   y + header.ascent());
         y += header.lineSpacing();
     }
 
@@ -287,8 +397,8 @@ void ReportBands::paintPageHeader(QPainter& painter) const {
     painter.setFont(heads.font());
     for (int c = 0; c < m_def.columns.size(); ++c) {
         const ReportColumn& column = m_def.columns[c];
-        paintCell(painter, heads, column.heading, m_columnLeft[c], m_columnWidth[c], column.alignment,
-                  m_headsTop + heads.ascent());
+        paintWhole(painter, heads, column.heading, m_columnLeft[c], m_columnWidth[c], column.alignment,
+                   m_headsTop + heads.ascent());
     }
     painter.setPen(QPen(m_def.textColour, kRuleWidth));
     painter.drawLine(QPointF(m_printable.left(), m_ruleY), QPointF(m_printable.right(), m_ruleY));
@@ -298,16 +408,35 @@ void ReportBands::paintPageHeader(QPainter& painter) const {
 void ReportBands::paintGroup(QPainter& painter, double top, const QString& text) const {
     const FittedFont& group = m_fonts[Group];
     painter.setFont(group.font());
-    paintCell(painter, group, text, m_printable.left(), m_printable.width(), ColumnAlignment::Left,
-              top + m_detailHeight / 2 + group.ascent());
+    paintWhole(painter, group, text, m_printable.left(), m_printable.width(), ColumnAlignment::Left,
+               top + m_detailHeight / 2 + group.ascent());
 }
 
-void ReportBands::paintDetail(QPainter& painter, double top, const QList<QString>& cells) const {
+LaidDetail ReportBands::layOutDetail(const QList<QString>& cells) const {
+    LaidDetail detail;
+    detail.height = m_detailHeight;
+    const int n = std::min(static_cast<int>(cells.size()), static_cast<int>(m_def.columns.size()));
+    detail.cells.resize(static_cast<std::size_t>(n));
+    for (int c = 0; c < n; ++c) {
+        const ReportColumn& column = m_def.columns[c];
+        const FittedFont& font = fontOf(c);
+        LaidCell& cell = detail.cells[static_cast<std::size_t>(c)];
+        cell = layOutCell(font, cells[c], m_columnWidth[c], column.alignment == ColumnAlignment::Left,
+                          column.keepWhole);
+        if (cell.lines.size() > 1) {
+            detail.height = std::max(detail.height, m_detailHeight + font.lineSpacing() * cell.scale *
+                                                                         static_cast<double>(cell.lines.size() - 1));
+        }
+    }
+    return detail;
+}
+
+void ReportBands::paintDetail(QPainter& painter, double top, const LaidDetail& detail) const {
     const double baseline = top + m_detailAscent;
     const FittedFont* current = nullptr;
-    const int n = std::min(static_cast<int>(cells.size()), static_cast<int>(m_def.columns.size()));
-    for (int c = 0; c < n; ++c) {
-        if (cells[c].isEmpty()) {
+    for (int c = 0; c < static_cast<int>(detail.cells.size()); ++c) {
+        const LaidCell& cell = detail.cells[static_cast<std::size_t>(c)];
+        if (cell.first().isEmpty()) {
             continue;
         }
         const FittedFont& font = fontOf(c);
@@ -315,8 +444,12 @@ void ReportBands::paintDetail(QPainter& painter, double top, const QList<QString
             painter.setFont(font.font());
             current = &font;
         }
-        paintCell(painter, font, cells[c], m_columnLeft[c], m_columnWidth[c], m_def.columns[c].alignment,
-                  baseline);
+        const ColumnAlignment alignment = m_def.columns[c].alignment;
+        double y = baseline;
+        for (const QString& line : cell.lines) {
+            drawLine(painter, font, line, m_columnLeft[c], m_columnWidth[c], alignment, y, cell.scale);
+            y += font.lineSpacing() * cell.scale;
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QFontMetricsF>
+#include <QStringList>
 
 #include <array>
 #include <vector>
@@ -33,6 +34,8 @@ public:
     // The text as it fits in `width`: whole, or cut short with an ellipsis. `shownWidth`, when
     // given, receives the width the shown text takes.
     QString fit(const QString& text, double width, double* shownWidth = nullptr) const;
+    // How many of the first characters of `text` fit in `width` (0 to its length).
+    qsizetype charsFitting(const QString& text, double width) const;
 
 private:
     QFont m_font;
@@ -42,6 +45,32 @@ private:
     std::array<double, 256> m_advances{};
 };
 
+// One cell of a detail line as it is printed: its text in one line or more (at most
+// kMostCellLines), in its column's font scaled by `scale` (1, or smaller to make the text fit).
+// `cut` when the text did not fit even so and ends in an ellipsis.
+struct LaidCell {
+    QStringList lines;
+    double scale = 1;
+    bool cut = false;
+
+    QString first() const { return lines.value(0); }
+};
+
+inline constexpr int kMostCellLines = 3;
+
+// A detail line laid out in its columns, and the height it takes.
+struct LaidDetail {
+    std::vector<LaidCell> cells;
+    double height = 0;
+};
+
+// The least a cell's type is scaled to before its text goes into two lines or is cut.
+inline constexpr double kLeastTextScale = 0.8;
+
+// Lays `text` into `width` in `font` (text in report units) as a column of that kind does:
+// shrunk, wrapped into lines (`wrap`), cut; or, `keepWhole`, shrunk as far as it needs.
+LaidCell layOutCell(const FittedFont& font, const QString& text, double width, bool wrap, bool keepWhole);
+
 class ReportBands {
 public:
     ReportBands(const ReportDefinition& definition, const QPageLayout& layout, const QDateTime& noted);
@@ -50,6 +79,8 @@ public:
     // Where the detail lines may go: below the column heads and above the footer.
     double bodyTop() const { return m_bodyTop; }
     double bodyBottom() const { return m_bodyBottom; }
+    // The height of a detail line of one line in every cell; a line with a cell in two lines is
+    // taller (LaidDetail::height).
     double detailHeight() const { return m_detailHeight; }
     double groupHeight() const;
     double closingHeight() const;
@@ -65,8 +96,12 @@ public:
     // The title row, the lines under it and the column heads.
     void paintPageHeader(QPainter& painter) const;
     void paintGroup(QPainter& painter, double top, const QString& text) const;
-    // One text per column, as the column's picture shows it.
-    void paintDetail(QPainter& painter, double top, const QList<QString>& cells) const;
+    // One text per column, as the column's picture shows it, laid out in the columns.
+    LaidDetail layOutDetail(const QList<QString>& cells) const;
+    void paintDetail(QPainter& painter, double top, const LaidDetail& detail) const;
+    void paintDetail(QPainter& painter, double top, const QList<QString>& cells) const {
+        paintDetail(painter, top, layOutDetail(cells));
+    }
     // One text per total of the definition.
     void paintClosing(QPainter& painter, double top, const QList<QString>& values) const;
 
@@ -74,6 +109,9 @@ private:
     void layOutColumns();
     void paintCell(QPainter& painter, const FittedFont& font, const QString& text, double left, double width,
                    ColumnAlignment alignment, double baseline) const;
+    // Text that is never cut (the title, a head, a group heading): in smaller type when it needs.
+    void paintWhole(QPainter& painter, const FittedFont& font, const QString& text, double left, double width,
+                    ColumnAlignment alignment, double baseline) const;
     const FittedFont& fontOf(int column) const { return m_fonts[m_columnFont[column]]; }
 
     ReportDefinition m_def;

@@ -99,7 +99,7 @@ QVector<ReportEntry> buildCatalogue() {
                     S::Songs, TableId::Tunarium, "SongsByArtist", true, "PaperSaver", P::None, true),
         plainReport("paper-saver-by-title", "ReportPaperSaverByTitle", "Songs by Title in small type",
                     S::Songs, TableId::Tunarium, "SongsByTitle", true, "PaperSaverTitle", P::None, true),
-        plainReport("dj-log", "ReportDJLog", "DJ LOG", S::Songs, TableId::Tunarium, "SongsByMedia", false, "",
+        plainReport("dj-log", "ReportDJLog", "DJ LOG", S::Songs, TableId::Tunarium, "SongsByArtist", false, "",
                     P::None, true),
         plainReport("songs-of-album", "ReportSongsOfAlbum", "Songs by Album, one album (--album ID)",
                     S::AlbumSongs, TableId::Tunarium, "SongsByAlbum", false, "", P::Album, false),

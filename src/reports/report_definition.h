@@ -29,8 +29,9 @@ struct ReportColumn {
     // How the value is shown ("@s50", "@n3b", "@d3b", "p(<<#)pb"); empty shows the value's text.
     QString picture;
     // The column's width in characters. The columns share the printable width in proportion to
-    // their widths, with a gap between two columns; text that does not fit its column is cut short
-    // with an ellipsis at the column's edge and never runs into the next column.
+    // their widths, with a gap between two columns. Text never runs into the next column: text
+    // that does not fit is printed in type up to a fifth smaller, else (in a left-aligned column)
+    // in up to three lines, and only when even that does not hold it is it cut short with an ellipsis.
     double width = 10;
     ColumnAlignment alignment = ColumnAlignment::Left;
     // The detail font when not set.
@@ -38,6 +39,9 @@ struct ReportColumn {
     // A text the column keeps whole, where its picture cannot tell how wide its values get (a
     // time made into text): "88:88".
     QString widest = {};
+    // The column's values are never cut (the file number, the key the shelf is ordered by): one
+    // wider than the column is printed in type as much smaller as it needs.
+    bool keepWhole = false;
 };
 
 // A heading line printed before the first record of each group: whenever the field's shown value

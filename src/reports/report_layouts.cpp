@@ -26,6 +26,15 @@ ReportColumn column(const char* heading, const char* field, const char* picture,
     return column(QString::fromLatin1(heading), field, picture, width, alignment);
 }
 
+// A file number column: the key the shelf is ordered by, never cut, at least as wide as a file
+// number of eleven characters.
+ReportColumn fileNumberColumn(const char* heading, const char* field, const char* picture, double width) {
+    ReportColumn c = column(heading, field, picture, width);
+    c.widest = QStringLiteral("F0000000000");
+    c.keepWhole = true;
+    return c;
+}
+
 // The columns the song reports share.
 struct SongColumns {
     QString udkLabel;
@@ -42,7 +51,7 @@ struct SongColumns {
     ReportColumn chart() const { return column("Chart", "TUN:ChartNumber", "@n3b", 3, A::Right); }
     ReportColumn chartNumber() const { return column("Chart #", "TUN:ChartNumber", "@n3b", 4, A::Right); }
     ReportColumn fileNumber(double width = 9) const {
-        return column("File Number", "TUN:FileNumber", "@s20", width);
+        return fileNumberColumn("File Number", "TUN:FileNumber", "@s20", width);
     }
     ReportColumn released() const { return column("Release Date", "TUN:ReleaseDate", "@d3b", 8); }
     ReportColumn bpm(const char* picture = "@n_3b") const {
@@ -66,7 +75,7 @@ struct AlbumColumns {
     ReportColumn artist() const { return column("Artist", "ALB:Artist", "@s50", 20); }
     ReportColumn album() const { return column("Album", "ALB:Album", "@s50", 22); }
     ReportColumn media() const { return column("Media", "ALB:Media", "@s20", 9); }
-    ReportColumn fileNumber() const { return column("File Number", "ALB:FileNumber", "@s20", 9); }
+    ReportColumn fileNumber() const { return fileNumberColumn("File Number", "ALB:FileNumber", "@s20", 9); }
     ReportColumn released() const { return column("Release Date", "ALB:ReleaseDate", "@d3b", 8); }
     ReportColumn wavFile() const {
         return column("Associated WAV File", "ALB:AssociatedWAVFile", "@s128", 24);
@@ -104,7 +113,7 @@ QList<ReportColumn> songColumns(const QString& key, ReportLayout style, const So
                                            c.title(18),
                                            c.album(16),
                                            c.media(),
-                                           column("File Number", "TUN:FileNumber", "@s10", 6),
+                                           fileNumberColumn("File Number", "TUN:FileNumber", "@s10", 6),
                                            c.released()};
     }
     if (key == QLatin1String("KeyBeatsPerMinute")) {
@@ -191,7 +200,7 @@ ReportDefinition paperSaver(bool byTitle, const SongColumns& c) {
     def.fonts.header = small;
     def.fonts.footer = small;
     def.fonts.title.setPointSize(10);
-    const ReportColumn fileNumber = column("File #", "TUN:FileNumber", "@s10", 6);
+    const ReportColumn fileNumber = fileNumberColumn("File #", "TUN:FileNumber", "@s10", 6);
     def.columns = {c.time(), c.bpm("p(<<#)pb"), c.trk(), fileNumber};
     def.columns += byTitle ? QList<ReportColumn>{c.title(), c.artist(), c.album()}
                            : QList<ReportColumn>{c.artist(), c.title(), c.album()};
@@ -205,12 +214,14 @@ ReportDefinition playlistReport(bool withLogo, const SongColumns& c, const Repor
     if (withLogo) {
         def.title = name;
         def.logo = context.logo;
-        def.columns = {c.artist(),
+        def.columns = {column("This Week", "ThisWeek", "@n3", 3, A::Right),
+                       column("Last Week", "LastWeekPosition", "@n3b", 3, A::Right),
+                       c.artist(),
                        c.title(),
                        c.time(),
                        c.bpm(),
                        column("Trk", "TUN:TrackNumber", "@n_2", 3, A::Right),
-                       column("File", "TUN:FileNumber", "@s20", 9)};
+                       fileNumberColumn("File", "TUN:FileNumber", "@s20", 9)};
         return def;
     }
     def.title = QStringLiteral("Playlist");
@@ -253,7 +264,7 @@ ReportDefinition reportLayout(const ReportEntry& decl, ReportLayout style, const
         break;
     case ReportSubject::AlbumSongs:
         def.title = QStringLiteral("Songs by Album");
-        def.columns = {c.album(), c.title(), c.artist(), c.media()};
+        def.columns = {c.album(), c.trk(), c.title(), c.artist(), c.media(), c.time()};
         break;
     case ReportSubject::Albums:
         def.title = albumTitle(decl.key, style);

@@ -120,13 +120,17 @@ bool ReportProcess::handleNext() {
 }
 
 bool ReportProcess::printRecord() {
+    for (int c = 0; c < m_cells.size(); ++c) {
+        m_cells[c] = m_pictures[c].format(m_source.value(m_columnFields[c]));
+    }
+    const LaidDetail detail = m_bands->layOutDetail(m_cells);
     if (m_groupField >= 0) {
         const QString group = m_groupPicture.format(m_source.value(m_groupField));
         if (!m_group || *m_group != group) {
             // A new group's heading does not repeat the last one's on a new page, and it is not
             // left alone at the bottom of a page.
             m_group.reset();
-            if (!ensureRoom(m_bands->groupHeight() + m_bands->detailHeight())) {
+            if (!ensureRoom(m_bands->groupHeight() + detail.height)) {
                 return false;
             }
             m_group = group;
@@ -135,14 +139,11 @@ bool ReportProcess::printRecord() {
             ++m_bandsOnPage;
         }
     }
-    if (!ensureRoom(m_bands->detailHeight())) {
+    if (!ensureRoom(detail.height)) {
         return false;
     }
-    for (int c = 0; c < m_cells.size(); ++c) {
-        m_cells[c] = m_pictures[c].format(m_source.value(m_columnFields[c]));
-    }
-    m_bands->paintDetail(*m_painter, m_y, m_cells);
-    m_y += m_bands->detailHeight();
+    m_bands->paintDetail(*m_painter, m_y, detail);
+    m_y += detail.height;
     ++m_bandsOnPage;
     ++m_printed;
     addToTotals();

@@ -4,6 +4,7 @@
 #include "data/date_time.h"
 #include "data/dictionary_tables.h"
 #include "data/fold_key.h"
+#include "playlists/playlist_chart.h"
 
 #include <algorithm>
 
@@ -258,6 +259,13 @@ PlaylistSource::PlaylistSource(Store& store, qint64 playlistId)
     : SongFields(store),
       m_walk(store, TableId::PlaylistDetails, pla::kKeyPlaylistId, KeyWalkLimits{{playlistId}, {}, {}}) {
     addTableFields(TableId::PlaylistDetails, &m_entry);
+    // The chart's columns: this week's position is the entry's place in the playlist, last
+    // week's the one Chart wrote into its notes.
+    constexpr int seq = pla::kPlaylistSeq;
+    constexpr int notes = pla::kPlaylistNotes;
+    addField(QStringLiteral("ThisWeek"), [this]() -> QVariant { return m_entry ? m_entry->number(seq) : 0; });
+    addField(QStringLiteral("LastWeekPosition"),
+             [this]() -> QVariant { return m_entry ? chartMarkerPosition(m_entry->text(notes)) : 0; });
 }
 
 bool PlaylistSource::moved(bool on) {

@@ -35,8 +35,10 @@ QString actionCaption(MaintenanceAction action) {
 }
 
 FileManager::FileManager(Database& db, QString profilePath) : m_db(db), m_profile(std::move(profilePath)) {
+    // Each table shows the count the store keeps of its records (read at once, whatever its
+    // size); an action reads it again.
     for (const TableDef& t : allTables()) {
-        m_rows.push_back({false, t.label, QStringLiteral("?"), {}, t.id});
+        m_rows.push_back({false, t.label, QString::number(m_db.store().count(t.id)), {}, t.id});
     }
     m_rows.push_back({false, kEventLogRow, QStringLiteral("?"), {}, std::nullopt});
     std::sort(m_rows.begin(), m_rows.end(),

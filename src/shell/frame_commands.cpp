@@ -37,7 +37,10 @@ QVector<MenuEntry> buildMenu() {
                                      item("Add &Label", C::WizardAddLabel)},
                                     true),
                             item("&Labels", C::BrowseLabels, "", true),
-                            item("&Play Lists", C::BrowsePlayLists), item("&Categories", C::BrowseCategories),
+                            item("&Play Lists", C::BrowsePlayLists),
+                            item("&Generate Play List", C::GeneratePlaylist,
+                                 "Draw a new play list at random from the collection"),
+                            item("&Categories", C::BrowseCategories),
                             item("&Media Formats", C::BrowseMediaFormats, "Browse Media Formats")}),
         submenu(
             "&Reports",
@@ -94,6 +97,7 @@ const QHash<FrameCommand, QString>& fixedProcedures() {
         {C::WizardAddLabel, procedure::kLabelWizard},
         {C::BrowseLabels, procedure::kBrowseLabels},
         {C::BrowsePlayLists, procedure::kBrowsePlayLists},
+        {C::GeneratePlaylist, procedure::kGeneratePlaylist},
         {C::BrowseCategories, procedure::kBrowseCategories},
         {C::BrowseMediaFormats, procedure::kBrowseMedia},
         {C::ReportSongsByArtist, procedure::kReportSongsByArtist},
@@ -129,7 +133,7 @@ const QVector<ToolbarButton>& frameToolbar() {
     static const QVector<ToolbarButton> buttons = {
         {QStringLiteral("Albums"), C::BrowseAlbums}, {QStringLiteral("Songs"), C::BrowseSongs},
         {QStringLiteral("Labels"), C::BrowseLabels}, {QStringLiteral("Playlists"), C::BrowsePlayLists},
-        {QStringLiteral("Play CD"), C::CdPlayer},
+        {QStringLiteral("Generate"), C::GeneratePlaylist}, {QStringLiteral("Play CD"), C::CdPlayer},
     };
     return buttons;
 }

@@ -33,6 +33,7 @@ enum class FrameCommand {
     WizardAddLabel,
     BrowseLabels,
     BrowsePlayLists,
+    GeneratePlaylist,
     BrowseCategories,
     BrowseMediaFormats,
     ReportSongsByArtist,

@@ -145,7 +145,7 @@ TEST(Warnings, TextsAreConcatenatedExactly) {
          "An error was experienced when deleting a record from the Tunarium file.  Error: E", kButtonOk,
          kButtonOk},
         {32, "", "", 0, "Confirm Delete",
-         "You've selected to delete the highlighted record.  Press OK to confirm deletion of this record.",
+         "You've selected to delete the highlighted record.  Press OK to delete it; Cancel (or Enter) keeps it.",
          kButtonOk | kButtonCancel, kButtonCancel},
         {34, "Update", "Album", 32, "Transaction Framing Error",
          "Error: (E) attempting to frame the update transaction on Album.  Update transaction cancelled.",

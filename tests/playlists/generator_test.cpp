@@ -5,6 +5,7 @@
 #include "playlists/playlist_generator.h"
 
 #include <QRandomGenerator>
+#include <QSet>
 
 #include <cmath>
 
@@ -61,15 +62,48 @@ TEST_F(GeneratorTest, OneSongFillsEveryPlaceInDrawOrder) {
     EXPECT_EQ(sequencesOf(result.playlistId), QVector<qint64>({1, 2, 3}));
 }
 
-TEST_F(GeneratorTest, NothingMatchingStopsAfterTheLastDraw) {
+TEST_F(GeneratorTest, NothingMatchingWritesNoPlaylistAndSaysSo) {
     addSong(1, dayNumberFromYmd(1980, 5, 1));
     addSong(2, 1985);
     GeneratorChoice choice{10, dayNumberFromYmd(1990, 1, 1), dayNumberFromYmd(1999, 12, 31)};
     const GeneratedPlaylist result = generate(choice);
-    EXPECT_EQ(result.draws, kMaxDraws);
     EXPECT_EQ(result.entries, 0);
-    EXPECT_EQ(playlistCount(), 1);
-    EXPECT_TRUE(prompter.messages.isEmpty());
+    EXPECT_EQ(result.playlistId, 0);
+    EXPECT_EQ(result.qualifying, 0);
+    EXPECT_EQ(playlistCount(), 0);
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages[0].text.startsWith("No song passes the choice")) << prompter.messages[0].text.toStdString();
+}
+
+// A choice few songs of a large collection pass: the draws go on among those songs until the
+// playlist is full, or holds each of them once; a short playlist says how many and why.
+TEST_F(GeneratorTest, AChoiceFewSongsPassIsDrawnUntilFullOrUsedUp) {
+    addCategory(4, QStringLiteral("Rock"));
+    for (qint64 id = 1; id <= 3000; ++id) {
+        addSong(id, 0, id % 375 == 0 ? 4 : 0); // 8 rock songs among 3000
+    }
+    GeneratorChoice rock{20};
+    rock.category = QStringLiteral("Rock");
+    for (const bool once : {false, true}) {
+        SCOPED_TRACE(once ? "each song once" : "songs may repeat");
+        prompter.messages.clear();
+        rock.eachSongOnce = once;
+        const GeneratedPlaylist result = generate(rock);
+        const QVector<qint64> songs = songsOf(result.playlistId);
+        for (qint64 song : songs) {
+            EXPECT_EQ(song % 375, 0) << song;
+        }
+        EXPECT_EQ(result.qualifying, 8);
+        EXPECT_EQ(songs.size(), once ? 8 : 20);
+        EXPECT_EQ(QSet<qint64>(songs.begin(), songs.end()).size(), 8);
+        if (once) {
+            ASSERT_EQ(prompter.messages.size(), 1);
+            EXPECT_EQ(prompter.messages[0].text, "The play list holds 8 of the 20 songs asked for: only 8 songs pass "
+                                                 "the choice, and each song comes once.");
+        } else {
+            EXPECT_TRUE(prompter.messages.isEmpty());
+        }
+    }
 }
 
 TEST_F(GeneratorTest, ReleaseDatesAndBareYearsAgainstTheBounds) {
@@ -127,7 +161,6 @@ TEST_F(GeneratorTest, CategoryDoNotPlayAndEachSongOnce) {
     QVector<qint64> songs = songsOf(once.playlistId);
     std::sort(songs.begin(), songs.end());
     EXPECT_EQ(songs, QVector<qint64>({3, 7, 11, 15, 19}));
-    EXPECT_EQ(once.draws, kMaxDraws);
 }
 
 TEST_F(GeneratorTest, ReleaseWeightingsPassOverTheOtherKindHalfTheTime) {
@@ -250,18 +283,30 @@ TEST_F(GeneratorTest, DrawsAreUniformOverTheSongsThatExist) {
     EXPECT_GT(drawer.gapsMet(), 0);
 }
 
-TEST_F(GeneratorTest, AdditionHalvesFollowTheOrderOfAddition) {
-    addSongs(100);
+// The halves split the songs that exist by their order of addition, whatever was deleted: with
+// most of the newer numbers gone, the newer half still holds half of the songs.
+TEST_F(GeneratorTest, AdditionHalvesSplitTheSongsThatExist) {
+    addSongs(200);
+    for (qint64 id = 100; id <= 190; ++id) {
+        removeSong(id);
+    }
+    // Left: 1 to 99 and 191 to 200, 109 songs; the middle one is the 54th.
     SeededRandom random(5);
     SongDrawer drawer(db.store(), random);
     ASSERT_TRUE(drawer.prepare().ok());
-    for (int i = 0; i < 500; ++i) {
+    QSet<qint64> newer;
+    QSet<qint64> older;
+    for (int i = 0; i < 2000; ++i) {
         SongRecord song;
         ASSERT_TRUE(drawer.draw(DrawRange::NewerHalf, song).ok());
-        EXPECT_GE(song.id, 50);
+        EXPECT_GE(song.id, 54);
+        newer.insert(song.id);
         ASSERT_TRUE(drawer.draw(DrawRange::OlderHalf, song).ok());
-        EXPECT_LE(song.id, 50);
+        EXPECT_LE(song.id, 54);
+        older.insert(song.id);
     }
+    EXPECT_EQ(newer.size(), 56);
+    EXPECT_EQ(older.size(), 54);
 }
 
 TEST_F(GeneratorTest, ANearlyEmptyRangeOfNumbersStillGivesItsSongs) {

@@ -3,6 +3,9 @@
 #include "catalogue_fixture.h"
 
 #include "data/ini_file.h"
+#include "data/pictures.h"
+#include "reports/report_bands.h"
+#include "reports/report_catalogue.h"
 
 using namespace tunarium;
 using namespace tunarium::test;
@@ -173,13 +176,14 @@ TEST_F(ReportCatalogueTest, EachReportHasItsTitleHeadsOrderAndRecordCheck) {
          {"Time", "BPM", "Trk", "File #", "Title", "Artist", "Album", "Custom"},
          "Title",
          {"Help!", "Honey Honey", "Peaches", "Poison Arrow (12\" Mix)", "Ring Ring", "Sauna", "Waterloo"}},
-        // The DJ log walks the songs by media and file number, every song; years may be bare years.
+        // The DJ log walks the songs by artist and title, every song; years may be bare years.
         {"dj-log",
          S,
          "DJ LOG",
          {"Artist", "Title", "Category", "Album", "Year", "File Number", "Notes"},
-         "Year",
-         {"", "", "", "", "", "", "", "", "1974", "", "1982"}},
+         "Artist",
+         {"Abba", "Abba", "Abba", "abbey road band", "ABC", "Åbo Band", "Beatles", "Cher (*)", "Doors", "Eagles",
+          "Zappa"}},
     };
     for (const Expected& e : cases) {
         SCOPED_TRACE(std::string(e.report) + (e.style == B ? " brief" : ""));
@@ -189,7 +193,8 @@ TEST_F(ReportCatalogueTest, EachReportHasItsTitleHeadsOrderAndRecordCheck) {
         ASSERT_TRUE(r.kept);
         EXPECT_EQ(r.title, QString::fromUtf8(e.title));
         EXPECT_EQ(r.heads, e.heads);
-        EXPECT_EQ(r.column(QString::fromLatin1(e.column)), e.cells);
+        EXPECT_EQ(r.column(QString::fromLatin1(e.column)), e.cells)
+            << r.column(QString::fromLatin1(e.column)).join(u'|').toStdString();
         EXPECT_EQ(r.footers, QStringList{"Page 1"});
     }
     EXPECT_TRUE(prompter.messages.isEmpty());
@@ -236,7 +241,7 @@ TEST_F(ReportCatalogueTest, SongsOfAnAlbumAreItsOwnInTheOrderOfTheSongsByAlbumKe
     const PrintedReport r = print("songs-of-album", request);
     ASSERT_TRUE(r.kept);
     EXPECT_EQ(r.title, "Songs by Album");
-    EXPECT_EQ(r.heads, QStringList({"Album", "Title", "Artist", "Media"}));
+    EXPECT_EQ(r.heads, QStringList({"Album", "Trk", "Title", "Artist", "Media", "Time"}));
     EXPECT_EQ(r.column("Title"), QStringList({"Ring Ring", "Waterloo", "Honey Honey"}));
     request.albumId = 42;
     EXPECT_EQ(print("songs-of-album", request).pages, 0);
@@ -260,7 +265,7 @@ TEST_F(ReportCatalogueTest, ThePlaylistAddsUpItsTimesAndTheTopFortyShowsTheLogo)
 
     const PrintedReport top = print("playlist-top-40", request);
     EXPECT_EQ(top.title, "Friday Night");
-    EXPECT_EQ(top.heads, QStringList({"Artist", "Title", "Time", "BPM", "Trk", "File"}));
+    EXPECT_EQ(top.heads, QStringList({"This Week", "Last Week", "Artist", "Title", "Time", "BPM", "Trk", "File"}));
     EXPECT_EQ(drawnPage(*m_queue, 0).images, 1);
 
     // A playlist deleted meanwhile.
@@ -293,7 +298,7 @@ TEST_F(ReportCatalogueTest, NarrowingByAQueryAndAQueryThatCannotBeUsed) {
     ReportRequest request;
     request.filter = QStringLiteral("TUN:BeatsPerMinute = 88");
     PrintedReport r = print("dj-log", request);
-    EXPECT_EQ(r.firstColumn(), QStringList({"Zappa", "Åbo Band"}));
+    EXPECT_EQ(r.firstColumn(), QStringList({"Åbo Band", "Zappa"}));
     // A query that cannot be read is said as a view that cannot be opened; every song prints.
     request.filter = QStringLiteral("TUN:NoSuchField = 1");
     r = print("paper-saver-by-artist", request);
@@ -333,3 +338,51 @@ TEST_F(ReportCatalogueTest, EveryReportWithCriteriaHasItsFontTagsAndNoun) {
 }
 
 } // namespace
+
+// Every column of every layout given the longest value its field holds, in words as a collection
+// has them: file numbers print whole on one line, and no value of up to 50 characters (artists,
+// albums, categories, media, keys) is cut; a value that is cut (a title of 255 characters) still
+// stays inside its column.
+TEST(ReportLayouts, TheLongestValueOfEachColumnIsPrintedWholeOrStaysInItsColumn) {
+    const QString words = QStringLiteral("Orchestral Manoeuvres in the Dark ");
+    ReportContext context;
+    context.udkLabel = QStringLiteral("Label Code");
+    context.notesLabel = QStringLiteral("Notes");
+    context.categoryName = QStringLiteral("Rock");
+    context.playlistName = QStringLiteral("Friday Night");
+    const QDateTime noted(QDate(2024, 3, 15), QTime(17, 30));
+    for (const ReportEntry& decl : reportCatalogue()) {
+        for (const ReportLayout style : {ReportLayout::Standard, ReportLayout::Brief}) {
+            const ReportDefinition def = reportLayout(decl, style, context);
+            SCOPED_TRACE(decl.name.toStdString() + (style == ReportLayout::Brief ? " brief" : ""));
+            QPageLayout paper = defaultReportPaper();
+            paper.setOrientation(def.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+            const ReportBands bands(def, paper, noted);
+            QList<QString> cells;
+            QList<int> widths;
+            for (const ReportColumn& column : def.columns) {
+                const Picture picture = Picture::parse(column.picture);
+                const int width = picture.kind() == Picture::Kind::Text ? picture.width() : 0;
+                widths << width;
+                cells << (width > 0 ? words.repeated(width / words.size() + 1).left(width).trimmed()
+                                    : QStringLiteral("888"));
+            }
+            const LaidDetail laid = bands.layOutDetail(cells);
+            ASSERT_EQ(laid.cells.size(), std::size_t(def.columns.size()));
+            for (int c = 0; c < def.columns.size(); ++c) {
+                const ReportColumn& column = def.columns[c];
+                const LaidCell& cell = laid.cells[std::size_t(c)];
+                SCOPED_TRACE(column.heading.toStdString());
+                const FittedFont font(def.columnFont(c));
+                for (const QString& line : cell.lines) {
+                    EXPECT_LE(font.width(line) * cell.scale, bands.columnWidth(c) + 0.01);
+                }
+                if (column.keepWhole) {
+                    EXPECT_EQ(cell.lines, QStringList{cells[c]});
+                } else if (widths[c] <= 50) {
+                    EXPECT_FALSE(cell.cut) << cell.lines.join(u'|').toStdString();
+                }
+            }
+        }
+    }
+}

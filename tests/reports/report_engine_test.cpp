@@ -355,23 +355,76 @@ TEST(ReportEngine, PageOfPagesCannotGoStraightToAFile) {
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
-TEST(ReportEngine, TextTooWideForItsColumnIsCutAtTheColumnsEdge) {
+// A cell too wide for its column: smaller type first, then more lines, then the cut; a column kept
+// whole only ever shrinks. Whatever is printed stays inside the column.
+TEST(ReportEngine, TextTooWideForItsColumnShrinksThenWrapsThenIsCut) {
+    const FittedFont font(defaultReportFonts().detail);
+    const QString words = QStringLiteral("Orchestral Manoeuvres in the Dark ");
+    const double column = font.width(words.repeated(2));
+    const struct {
+        const char* what;
+        QString text;
+        bool wrap;
+        bool keepWhole;
+        int lines;
+        bool shrunk;
+        bool cut;
+    } cases[] = {
+        {"fits", words.trimmed(), true, false, 1, false, false},
+        {"a little wider", (words.repeated(2) + QStringLiteral("Ltd")).trimmed(), true, false, 1, true, false},
+        {"half as wide again", words.repeated(3).trimmed(), true, false, 2, false, false},
+        {"three times as wide", (words.repeated(6) + QStringLiteral("Live")).trimmed(), true, false, 3, true,
+         false},
+        {"far too wide", words.repeated(12).trimmed(), true, false, 3, true, true},
+        {"one long word", QString(60, u'm'), true, false, 2, false, false},
+        {"a right-aligned column", words.repeated(4).trimmed(), false, false, 1, true, true},
+        {"a file number", words.repeated(6).trimmed(), false, true, 1, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const LaidCell cell = layOutCell(font, c.text, column, c.wrap, c.keepWhole);
+        EXPECT_EQ(cell.lines.size(), c.lines) << cell.lines.join(u'|').toStdString();
+        EXPECT_EQ(cell.scale < 1, c.shrunk) << cell.scale;
+        EXPECT_EQ(cell.cut, c.cut);
+        if (!c.keepWhole) {
+            EXPECT_GE(cell.scale, kLeastTextScale);
+        }
+        for (const QString& line : cell.lines) {
+            EXPECT_LE(font.width(line) * cell.scale, column + 0.01) << line.toStdString();
+        }
+        const QString joined = cell.lines.join(c.text.contains(u' ') ? QStringLiteral(" ") : QString());
+        if (c.cut) {
+            EXPECT_TRUE(joined.endsWith(QChar(0x2026)));
+            EXPECT_TRUE(c.text.startsWith(joined.chopped(1).trimmed()));
+        } else {
+            EXPECT_EQ(joined, c.text);
+        }
+    }
+}
+
+// The engine lays a line out as layOutCell does: a wrapped cell makes its line taller, and the
+// next line starts below it.
+TEST(ReportEngine, AWrappedCellMakesItsLineTaller) {
     ReportDefinition def = songsByArtist();
-    const QString longTitle = QString("A very long title that goes on and on ").repeated(4);
-    RowSource source(kSongFields,
-                     {song(QString("Wolfgang Amadeus Mozart and the ").repeated(3), longTitle, 120)});
+    def.columns[0].width = 12;
+    const QString mozart = QStringLiteral("Wolfgang Amadeus Mozart & Wiener Philharmoniker");
+    RowSource source(kSongFields, {song(mozart, "Eine kleine Nachtmusik", 120), song("Zappa", "Peaches", 88)});
     ReportRun run(def, source);
     const DrawnPage page = drawnPage(run.queue, 0);
     const ReportBands bands(def, letter(), kNoted);
-    const QList<DrawnText> line = page.row(page.find("120")->at.y());
-    ASSERT_EQ(line.size(), 3);
-    for (int c = 0; c < 3; ++c) {
-        EXPECT_GE(line[c].at.x(), bands.columnLeft(c) - 0.5);
-        EXPECT_LE(line[c].right(), bands.columnLeft(c) + bands.columnWidth(c) + 0.5) << c;
+    const LaidDetail laid = bands.layOutDetail({mozart, "Eine kleine Nachtmusik", "120", ""});
+    ASSERT_GE(laid.cells[0].lines.size(), 2) << "the artist is meant to take more than one line";
+    const DrawnText* first = page.find(laid.cells[0].lines.first());
+    const DrawnText* last = page.find(laid.cells[0].lines.last());
+    const DrawnText* next = page.find("Zappa");
+    ASSERT_TRUE(first && last && next) << page.strings().join('|').toStdString();
+    EXPECT_GT(last->at.y(), first->at.y());
+    EXPECT_GT(next->at.y(), last->at.y());
+    EXPECT_NEAR(next->at.y() - first->at.y(), laid.height, 0.5);
+    for (const DrawnText* t : {first, last}) {
+        EXPECT_GE(t->at.x(), bands.columnLeft(0) - 0.5);
+        EXPECT_LE(t->right(), bands.columnLeft(0) + bands.columnWidth(0) + 0.5);
     }
-    EXPECT_TRUE(line[0].text.endsWith(QChar(0x2026)));
-    EXPECT_TRUE(line[1].text.endsWith(QChar(0x2026)));
-    EXPECT_TRUE(longTitle.startsWith(line[1].text.chopped(1)));
 }
 
 TEST(ReportEngine, NarrowColumnsKeepTheirHeadsAndWidestValuesWhole) {

@@ -47,7 +47,8 @@ protected:
 TEST_F(FileManagerTest, ListsEveryTableAndTheEventLogSortedByTable) {
     EXPECT_EQ(column(0), QStringList({"AddWizard", "Album", "Categories", "EventLog", "Fonts", "Labels",
                                       "Media", "PlaylistDetails", "PlaylistMaster", "TNRTips", "Tunarium"}));
-    EXPECT_EQ(column(1), QStringList(11, "?"));
+    // The counts kept by the store show at once; the event log is no table and is counted by Info.
+    EXPECT_EQ(column(1), QStringList({"0", "0", "0", "?", "0", "0", "0", "0", "0", "0", "0"}));
 }
 
 TEST_F(FileManagerTest, ActionRunsOnTheTaggedRowsOrElseTheHighlightedOne) {
@@ -111,6 +112,7 @@ TEST_F(FileManagerTest, ExclusiveActionsSkipEveryTableWhileAnotherCopyHasTheColl
     anotherCopyOpen();
     const int album = manager.rowOf("Album");
     const int songs = manager.rowOf("Tunarium");
+    const QString before = manager.rows()[album].records;
     MaintenanceProcess build(manager, MaintenanceAction::Build, {album, songs});
     ASSERT_TRUE(runToEnd(build));
     // The tables share one file: the user is told once, and no table was built.
@@ -118,7 +120,7 @@ TEST_F(FileManagerTest, ExclusiveActionsSkipEveryTableWhileAnotherCopyHasTheColl
     EXPECT_EQ(prompter.messages[0].caption, "File Access Error");
     EXPECT_EQ(prompter.messages[0].text,
               "This option requires exclusive file access.\nPlease ensure no other users are in the system.");
-    EXPECT_EQ(manager.rows()[album].records, "?");
+    EXPECT_EQ(manager.rows()[album].records, before);
 
     manager.run(MaintenanceAction::Info, album);
     EXPECT_EQ(manager.rows()[album].records, "2");

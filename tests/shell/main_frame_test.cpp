@@ -96,6 +96,7 @@ TEST_F(MainFrameTest, MenuBarHoldsEveryCommandInOrderWithItsPrompt) {
         {"Browse/Wizards/Add Label", "", false},
         {"Browse/Labels", "", false},
         {"Browse/Play Lists", "", false},
+        {"Browse/Generate Play List", "Draw a new play list at random from the collection", false},
         {"Browse/Categories", "", false},
         {"Browse/Media Formats", "Browse Media Formats", false},
         {"Reports/Songs/By Artist", "Print ordered by Songs By Artist", false},
@@ -129,7 +130,7 @@ TEST_F(MainFrameTest, MenuBarHoldsEveryCommandInOrderWithItsPrompt) {
     }
 }
 
-TEST_F(MainFrameTest, ToolbarHoldsTheFiveButtonsAndTheLogo) {
+TEST_F(MainFrameTest, ToolbarHoldsTheSixButtonsAndTheLogo) {
     auto frame = openFrame();
     QStringList buttons;
     QStringList tips;
@@ -141,16 +142,17 @@ TEST_F(MainFrameTest, ToolbarHoldsTheFiveButtonsAndTheLogo) {
             enabled << a->isEnabled();
         }
     }
-    // The five command buttons, then the record buttons that serve the active browse or form.
-    ASSERT_EQ(buttons.size(), 16);
-    EXPECT_EQ(buttons.mid(0, 5), QStringList({"Albums", "Songs", "Labels", "Playlists", "Play CD"}));
-    EXPECT_EQ(tips.mid(0, 5), QStringList({"Browse Information by Album", "Browse Tunarium Database",
-                                           "Labels", "Playlists", "Start the CD Player"}));
-    EXPECT_EQ(enabled.mid(0, 5), QList<bool>({false, false, false, false, false}));
-    EXPECT_EQ(tips.mid(5, 6),
+    // The six command buttons, then the record buttons that serve the active browse or form.
+    ASSERT_EQ(buttons.size(), 17);
+    EXPECT_EQ(buttons.mid(0, 6), QStringList({"Albums", "Songs", "Labels", "Playlists", "Generate", "Play CD"}));
+    EXPECT_EQ(tips.mid(0, 6), QStringList({"Browse Information by Album", "Browse Tunarium Database", "Labels",
+                                           "Playlists", "Draw a new play list at random from the collection",
+                                           "Start the CD Player"}));
+    EXPECT_EQ(enabled.mid(0, 6), QList<bool>({false, false, false, false, false, false}));
+    EXPECT_EQ(tips.mid(6, 6),
               QStringList({"Go to the First Page", "Go to the Prior Page", "Go to the Prior Record",
                            "Go to the Next Record", "Go to the Next Page", "Go to the Last Page"}));
-    EXPECT_FALSE(enabled.mid(5).contains(true)); // no browse is active
+    EXPECT_FALSE(enabled.mid(6).contains(true)); // no browse is active
     ASSERT_NE(frame->logoPicture(), nullptr);
     EXPECT_FALSE(frame->logoPicture()->pixmap().isNull()); // the program's own picture
 }

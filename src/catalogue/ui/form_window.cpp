@@ -45,7 +45,10 @@ FormWindow::~FormWindow() {
 }
 
 void FormWindow::present(QMdiArea* area) {
-    if (m_caller) {
+    // The caller waits while the form is open. A caller that holds the workspace (the frame, when
+    // a menu command opens the form) is left enabled: disabling it would disable the form too, and
+    // nothing would answer.
+    if (m_caller && !(area && m_caller->isAncestorOf(area))) {
         m_caller->setEnabled(false);
     }
     const QSize opening = testAttribute(Qt::WA_Resized) ? size() : sizeHint();

@@ -200,11 +200,11 @@ QWidget* FormatListboxDialog::buildColumnBox() {
     m_resize = option(QStringLiteral("&Resize"), QStringLiteral("Allow Column Resize with Mouse"));
     auto* form = new QFormLayout(group);
     form->addRow(QStringLiteral("&Header:"), m_header);
-    form->addRow(QStringLiteral("Off&set:"), m_headerOffset);
+    form->addRow(QStringLiteral("Header Off&set:"), m_headerOffset);
     form->addRow(QStringLiteral("Header &Justification"), m_headerJustification);
     form->addRow(QStringLiteral("&Field Justification"), m_fieldJustification);
     form->addRow(QStringLiteral("&Width:"), m_width);
-    form->addRow(QStringLiteral("Offse&t:"), m_offset);
+    form->addRow(QStringLiteral("Field Offse&t:"), m_offset);
     auto* options = new QHBoxLayout;
     for (QCheckBox* box : {m_fixed, m_underline, m_border, m_resize}) {
         options->addWidget(box);

@@ -120,9 +120,7 @@ void GeneratePlaylistWindow::build() {
 
 GeneratorChoice GeneratePlaylistWindow::choice() const {
     GeneratorChoice c;
-    c.size = static_cast<int>(m_size->value().toLongLong());
-    c.from = m_from->value().toLongLong();
-    c.to = m_to->value().toLongLong();
+    (void)readChoice(c);
     c.category = m_category->currentText().trimmed();
     for (int i = 0; i < int(m_weightings.size()); ++i) {
         if (m_weightings[i]->isChecked()) {
@@ -132,6 +130,10 @@ GeneratorChoice GeneratePlaylistWindow::choice() const {
     c.eachSongOnce = m_once->isChecked();
     c.skipDoNotPlay = m_skip->isChecked();
     return c;
+}
+
+GeneratorProblem GeneratePlaylistWindow::readChoice(GeneratorChoice& choice) const {
+    return readGeneratorTexts({m_size->text(), m_from->text(), m_to->text()}, m_settings.datePicture(), choice);
 }
 
 QWidget* GeneratePlaylistWindow::fieldOf(GeneratorField field) const {
@@ -154,7 +156,11 @@ void GeneratePlaylistWindow::accept() {
     SeededRandom random;
     PlaylistGenerator generator(m_db, random);
     const GeneratorChoice c = choice();
-    const GeneratorProblem problem = generator.check(c);
+    GeneratorChoice read;
+    GeneratorProblem problem = readChoice(read);
+    if (problem.ok()) {
+        problem = generator.check(c);
+    }
     if (!problem.ok()) {
         m_db.prompter().message(problem.message);
         QWidget* field = fieldOf(problem.field);
@@ -169,6 +175,12 @@ void GeneratePlaylistWindow::accept() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const GeneratedPlaylist made = generator.generate(c);
     QApplication::restoreOverrideCursor();
+    if (made.playlistId == 0 && made.qualifying == 0) {
+        // No song passes the choice (the generator said so): the choice can be changed.
+        m_from->setFocus();
+        m_from->selectAll();
+        return;
+    }
     *m_made = made.playlistId;
     finish(made.playlistId != 0 ? Response::Completed : Response::Cancelled);
 }

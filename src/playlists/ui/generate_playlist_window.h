@@ -38,7 +38,7 @@ public:
     QCheckBox* skipDoNotPlayBox() const { return m_skip; }
     QPushButton* okButton() const { return m_ok; }
 
-    // The choice the controls show.
+    // The choice the controls show (a text that does not read leaves its value 0).
     GeneratorChoice choice() const;
     // OK: checks the choice, then makes the playlist and closes.
     void accept();
@@ -52,6 +52,8 @@ private:
     bool open(QMdiArea* area);
     void build();
     QWidget* fieldOf(GeneratorField field) const;
+    // The size and dates read from their texts; a problem names a text that does not read.
+    GeneratorProblem readChoice(GeneratorChoice& choice) const;
 
     Database& m_db;
     const Settings& m_settings;

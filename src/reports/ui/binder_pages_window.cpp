@@ -103,6 +103,12 @@ void BinderPagesWindow::lookUp(QLineEdit* number) {
 
 void BinderPagesWindow::accept() {
     const BinderRange range{m_from->text(), m_to->text()};
+    if (const QString problem = binderRangeProblem(range); !problem.isEmpty()) {
+        m_context.prompter.message({windowTitle(), problem, PromptIcon::Exclamation, kButtonOk, kButtonOk});
+        m_to->setFocus();
+        m_to->selectAll();
+        return;
+    }
     const ProcedureContext context = m_context;
     const BinderStyle chosen = style();
     finish(Response::Completed);

@@ -135,21 +135,29 @@ void runBinderPages(const ProcedureContext& context, BinderStyle style, const Bi
     BinderPagesProcess* walk = process.get();
     const QString title = walk->reportTitle();
     ProcedureContext shown = context;
-    runProcessWindow(context.workspace, std::move(process),
-                     [shown, queue, sink, walk, title](bool completed) {
-                         const QString error = walk->error();
-                         const bool pages = walk->outputKept();
-                         shown.db.closeTables({TableId::Album, TableId::Tunarium});
-                         if (!error.isEmpty()) {
-                             tell(shown.prompter, title, error);
-                         } else if (completed && !pages) {
-                             tell(shown.prompter, QString::fromLatin1(kNoteCaption),
-                                  QString::fromLatin1(kNothingToPreview), PromptIcon::Exclamation);
-                         }
-                         if (completed && pages) {
-                             showQueue(shown, queue, title);
-                         }
-                     });
+    // Cancel asks as a report's does, and may preview the pages made so far.
+    auto previewSoFar = std::make_shared<bool>(false);
+    ProcessWindow* window = runProcessWindow(
+        context.workspace, std::move(process), [shown, queue, sink, walk, title, previewSoFar](bool completed) {
+            const QString error = walk->error();
+            const bool pages = walk->outputKept();
+            shown.db.closeTables({TableId::Album, TableId::Tunarium});
+            if (!error.isEmpty()) {
+                tell(shown.prompter, title, error);
+            } else if (completed && !pages) {
+                tell(shown.prompter, QString::fromLatin1(kNoteCaption), QString::fromLatin1(kNothingToPreview),
+                     PromptIcon::Exclamation);
+            }
+            if ((completed && pages) || (!completed && *previewSoFar && error.isEmpty() && queue->count() > 0)) {
+                showQueue(shown, queue, title);
+            }
+        });
+    Prompter& prompter = context.prompter;
+    window->setCancelQuestion([&prompter, walk, previewSoFar] {
+        const ReportCancel answer = askToCancelReport(prompter, true, walk->pages() > 0);
+        *previewSoFar = answer == ReportCancel::StopAndPreview;
+        return answer != ReportCancel::GoOn;
+    });
 }
 
 } // namespace tunarium

@@ -49,6 +49,12 @@ LabelWizardWindow::LabelWizardWindow(const ProcedureContext& context)
 
 LabelWizardWindow* LabelWizardWindow::openWizard(const ProcedureContext& context) {
     auto* window = new LabelWizardWindow(context);
+    if (context.answer) {
+        // The caller (the labels browse) is told the label the wizard added, to select it.
+        window->setDone([answer = context.answer, added = window->m_added](Response response) {
+            answer(static_cast<int>(response), *added);
+        });
+    }
     if (!window->startSession(context.db, {TableId::Labels, TableId::Fonts}, window->m_session,
                               window->m_record)) {
         window->finish(window->m_session.response());
@@ -295,6 +301,7 @@ void LabelWizardWindow::finishWizard() {
     const FormSession::SaveResult result = m_session.save(m_record);
     QApplication::restoreOverrideCursor();
     if (result == FormSession::SaveResult::Closed) {
+        *m_added = m_record;
         finish(m_session.response());
     } else if (result == FormSession::SaveResult::Redisplay) {
         show(m_record);

@@ -10,6 +10,8 @@
 #include "reports/label_forms.h"
 #include "ui/procedure_registry.h"
 
+#include <memory>
+
 class QComboBox;
 class QFormLayout;
 class QLabel;
@@ -49,6 +51,8 @@ private:
     LabelRules m_rules;
     FormSession m_session;
     Row m_record;
+    // The label as Finish saved it, for the caller's answer; empty until then.
+    std::shared_ptr<Row> m_added = std::make_shared<Row>();
     LabelFillSource m_source = LabelFillSource::None;
     QVector<LabelWizardPage> m_pages;
     int m_index = 0;

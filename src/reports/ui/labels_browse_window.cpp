@@ -8,6 +8,7 @@
 #include "reports/ui/update_label_window.h"
 
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QPushButton>
 
 namespace tunarium {
@@ -36,7 +37,16 @@ LabelsBrowseWindow::LabelsBrowseWindow(const ProcedureContext& context)
     : BrowseWindow(context.db, labelsListDefinition(), labelsOptions(context), Request::None, nullptr, {}),
       m_context(context) {
     m_wizard = addButton(QStringLiteral("Wi&zard"), [this] {
-        m_context.procedures.start(QString::fromLatin1(procedure::kLabelWizard), m_context.calledFrom(this));
+        // The label the wizard adds becomes the selected one, so that Change edits it.
+        ProcedureContext wizard = m_context.calledFrom(this);
+        QPointer<LabelsBrowseWindow> self(this);
+        wizard.answer = [self](int response, const Row& added) {
+            if (self && response == static_cast<int>(Response::Completed) && added.tableId() == TableId::Labels &&
+                added.size() > 0) {
+                self->engine().showRecord(added);
+            }
+        };
+        m_context.procedures.start(QString::fromLatin1(procedure::kLabelWizard), wizard);
     });
     addButton(BrowseAction::Add, QStringLiteral("&Add"))->setToolTip(QStringLiteral("Add a blank label"));
     m_copy = addButton(QStringLiteral("Cop&y"), [this] { copyLabel(); });
