@@ -23,25 +23,24 @@ StoreError SongDrawer::prepare() {
 }
 
 // The middle song is the n/2-th that exists (n/2 taken as at least 1), found by halving the span
-// of numbers and counting the songs below the half: about 20 counts for a million songs, made
-// only when a half is asked for.
+// of numbers and counting the songs in the lower half of what is left: about 20 counts for a
+// million songs that together read the numbers about twice, made only when a half is asked for.
 StoreError SongDrawer::findMiddle() {
-    qint64 songs = 0;
-    if (StoreError e = m_store.countInRecordSpan(TableId::Tunarium, {}, m_first - 1, m_last, songs)) {
-        return e;
-    }
+    const qint64 songs = m_store.count(TableId::Tunarium);
     const qint64 wanted = std::max<qint64>(songs / 2, 1);
     qint64 low = m_first;
     qint64 high = m_last;
+    qint64 belowLow = 0; // songs numbered below `low`
     while (low < high) {
         const qint64 mid = low + (high - low) / 2;
-        qint64 below = 0;
-        if (StoreError e = m_store.countInRecordSpan(TableId::Tunarium, {}, m_first - 1, mid, below)) {
+        qint64 inLowerHalf = 0;
+        if (StoreError e = m_store.countInRecordSpan(TableId::Tunarium, {}, low - 1, mid, inLowerHalf)) {
             return e;
         }
-        if (below >= wanted) {
+        if (belowLow + inLowerHalf >= wanted) {
             high = mid;
         } else {
+            belowLow += inLowerHalf;
             low = mid + 1;
         }
     }

@@ -7,12 +7,16 @@
 #include "reports/ui/binder_pages_window.h"
 #include "reports/ui/favorite_fonts_window.h"
 #include "reports/ui/label_procedures.h"
+#include "reports/ui/label_wizard_window.h"
 #include "reports/ui/labels_browse_window.h"
+#include "process/ui/process_window.h"
+#include "reports/binder_pages.h"
 #include "reports/ui/report_preview_window.h"
 #include "reports/ui/update_label_window.h"
 #include "support/temp_collection.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -186,6 +190,62 @@ TEST_F(LabelWindowsTest, BinderPagesOfARangeGoToThePreviewAndAnEmptyRangeSaysSo)
     pages->accept();
     ASSERT_TRUE(QTest::qWaitFor([&] { return window<ReportPreviewWindow>() != nullptr; }, 10000));
     EXPECT_EQ(window<ReportPreviewWindow>()->state().pageCount(), 1);
+}
+
+// The labels browse's Wizard: the label it adds is the one selected afterwards, so that Change
+// edits it and not the first label of the list.
+TEST_F(LabelWindowsTest, TheLabelTheWizardAddsIsSelectedInTheBrowse) {
+    qint64 id = 0;
+    for (const char* description : {"Alpha", "Beta"}) {
+        LabelRecord label;
+        label.labelId = ++id;
+        label.labelDescription = QString::fromLatin1(description);
+        ASSERT_TRUE(db.store().insert(label).ok());
+    }
+    LabelsBrowseWindow* browse = LabelsBrowseWindow::openLabels(context());
+    ASSERT_TRUE(browse);
+    ASSERT_EQ(browse->engine().record().text(lab::kLabelDescription).trimmed(), "Alpha");
+    browse->wizardButton()->click();
+    settle();
+    auto* wizard = window<LabelWizardWindow>();
+    ASSERT_TRUE(wizard);
+    wizard->descriptionEdit()->setText(QStringLiteral("Gamma"));
+    wizard->finishWizard();
+    settle();
+    ASSERT_FALSE(window<LabelWizardWindow>()) << (prompter.messages.isEmpty() ? "" : prompter.messages.last().text.toStdString());
+    EXPECT_EQ(browse->engine().record().text(lab::kLabelDescription).trimmed(), "Gamma");
+}
+
+// Cancel of binder pages asks as a report's does; with pages made, it offers them in the preview.
+TEST_F(LabelWindowsTest, CancellingBinderPagesAsksAndMayPreviewThePagesMadeSoFar) {
+    for (int n = 1; n <= 120; ++n) {
+        AlbumRecord a;
+        a.albumId = 100 + n;
+        a.artist = QStringLiteral("Artist %1").arg(n);
+        a.album = QStringLiteral("Album %1").arg(n);
+        a.fileNumber = QStringLiteral("F%1").arg(n, 4, 10, QLatin1Char('0'));
+        ASSERT_TRUE(db.store().insert(a).ok());
+    }
+    prompter.answers = {kButtonYes, kButtonYes};
+    BinderPagesWindow* pages = BinderPagesWindow::openBinderPages(context());
+    ASSERT_TRUE(pages);
+    pages->startingNumber()->setText(QStringLiteral("F0001"));
+    pages->endingNumber()->setText(QStringLiteral("F0120"));
+    pages->accept();
+    ProcessWindow* progress = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        progress = window<ProcessWindow>();
+        return progress && dynamic_cast<BinderPagesProcess&>(progress->process()).pages() > 1;
+    }, 10000));
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(progress, &escape);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window<ReportPreviewWindow>() != nullptr; }, 10000));
+    ASSERT_EQ(prompter.messages.size(), 2);
+    EXPECT_EQ(prompter.messages[0].text, "Are you sure you want to CANCEL this Report?");
+    EXPECT_TRUE(prompter.messages[1].text.contains("Preview Report generated so far?"));
+    const int shown = window<ReportPreviewWindow>()->state().pageCount();
+    EXPECT_GE(shown, 2);
+    EXPECT_LT(shown, 30); // not the whole run: four albums a page would make 30
 }
 
 } // namespace

@@ -39,6 +39,7 @@ public:
     void fillFromFileNumber(const Row& song);
     QPushButton* selectAlbumButton() const { return m_selectAlbum; }
     QPushButton* selectFileNumberButton() const { return m_selectNumber; }
+    QLineEdit* descriptionEdit() const { return m_description; }
 
 private:
     QWidget* makePage(LabelWizardPage page);
