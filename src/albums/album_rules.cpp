@@ -221,7 +221,7 @@ PromptMessage duplicateAlbumMessage(int key, const AlbumRecord& holder) {
     m.text += QStringLiteral("\n\n") +
               (key == alb::kKeyCdIdentifier ? QStringLiteral("This disc is already in the collection: ")
                                             : QStringLiteral("Already in the collection: ")) +
-              where + u'.';
+              where;
     return m;
 }
 

@@ -25,7 +25,7 @@ QString albumKeyName(const QString& qualifiedKey);
 // is false when none does or when those values are blank.
 StoreError albumHoldingKey(Store& store, const Row& record, int key, AlbumRecord& holder, bool& found);
 // Warning 24 naming the key, then the album that holds it: "This disc is already in the
-// collection: file number F000123, Abba – Arrival." for the CD serial number, "Already in the
+// collection: file number F000123, Abba – Arrival" for the CD serial number, "Already in the
 // collection: ..." for the others.
 PromptMessage duplicateAlbumMessage(int key, const AlbumRecord& holder);
 // Which of the album's unique keys (album and artist, artist and album, CD serial number, in that

@@ -95,13 +95,6 @@ protected:
         w->fileNumberField()->setText(fileNumber);
         return w;
     }
-    QStringList captions() const {
-        QStringList out;
-        for (const PromptMessage& m : prompter.messages) {
-            out << m.caption;
-        }
-        return out;
-    }
 };
 
 // How the album got into the collection before the album form reads its disc again.
