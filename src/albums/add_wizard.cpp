@@ -61,15 +61,13 @@ bool AddWizard::open() {
         close();
         return false;
     }
-    // The placeholder is the song the song form would have added: numbered one above the highest,
-    // added at once (with the form's retries) and deleted again when the wizard closes.
-    m_reservation = std::make_unique<FormSession>(m_db, m_rules, Request::Insert);
-    if (!m_reservation->start(m_fields)) {
-        m_reservation.reset();
+    // The facts start as the song form would start a new song; nothing is written until OK.
+    if (StoreError e = m_rules.primeAndNumber(m_fields, false)) {
+        warnings.saveError(e);
+        warnings.show(warning::kRecordRetrievalError, tableDef(TableId::Tunarium).label);
         close();
         return false;
     }
-    m_reservedId = m_fields.number(tun::kId);
     QString failedTable;
     if (StoreError e = m_rules.loadChoices(m_fields, failedTable)) {
         warnings.saveError(e);
@@ -86,10 +84,6 @@ void AddWizard::close() {
         return;
     }
     m_open = false;
-    if (m_reservation) {
-        m_reservation->close();
-        m_reservation.reset();
-    }
     m_tracks.release();
     if (m_tablesOpen) {
         m_tablesOpen = false;

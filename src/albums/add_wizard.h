@@ -1,8 +1,8 @@
 // An add wizard without its window: a whole album entered at once. The album-wide facts (artist
 // or compilation name, album, release date, file number, category, media) are kept in a song
 // record, checked as the song form checks them; the tracks are the wizard's rows in the AddWizard
-// table. Opening takes an instance number for the rows and reserves the next song number with a
-// placeholder song, which closing deletes again. OK writes one song per track and, when asked, an
+// table. Opening takes an instance number for the rows and writes nothing to the songs or albums;
+// OK numbers the songs from the next free number and writes one song per track and, when asked, an
 // album, in one transaction: either the whole album is written (and its track rows are gone) or
 // nothing is, and the wizard stays as it was.
 //
@@ -33,12 +33,11 @@ public:
     static QString title(WizardKind kind);
     static QString procedureName(WizardKind kind);
 
-    // Opens the tables, takes an instance number, reserves the song number and loads the category
-    // and media choices. False when the wizard cannot open; the message was shown and whatever was
+    // Opens the tables, takes an instance number, primes the facts as a new song's and loads the
+    // category and media choices. False when the wizard cannot open; the message was shown and whatever was
     // opened is closed again.
     bool open();
-    // Deletes the placeholder song, gives the instance number back (the track rows stay) and closes
-    // the tables.
+    // Gives the instance number back (the track rows stay) and closes the tables.
     void close();
     bool isOpen() const { return m_open; }
 
@@ -52,9 +51,6 @@ public:
     bool fieldsChanged() const;
     SongRules& rules() { return m_rules; }
     WizardTracks& tracks() { return m_tracks; }
-    // The number of the placeholder song: the first song written on OK starts there.
-    qint64 reservedSongId() const { return m_reservedId; }
-
     // "Add Information to Album Database"; ticked when the wizard opens.
     bool addToAlbums() const { return m_addToAlbums; }
     void setAddToAlbums(bool add) { m_addToAlbums = add; }
@@ -82,10 +78,8 @@ private:
     WizardKind m_kind;
     SongRules m_rules;
     WizardTracks m_tracks;
-    std::unique_ptr<FormSession> m_reservation;
     Row m_fields;
     Row m_openedWith;
-    qint64 m_reservedId = 0;
     bool m_open = false;
     bool m_tablesOpen = false;
     bool m_addToAlbums = true;

@@ -1,6 +1,7 @@
 // An add wizard's OK: the album and the songs in one transaction.
 #include "albums/add_wizard.h"
 
+#include "albums/album_disc_songs.h"
 #include "albums/album_entries.h"
 #include "data/pictures.h"
 
@@ -180,7 +181,14 @@ bool AddWizard::writeAll() {
     SongRecord base = fromRow<SongRecord>(m_fields);
     base.meta = {};
     base.albumId = albumId;
-    qint64 next = std::max<qint64>(m_reservedId, 1);
+    base.side = kSingleDiscSide;
+    // The songs are numbered from the next free number as it is now, not as it was at open: other
+    // windows and stations add songs meanwhile.
+    qint64 next = 1;
+    if (StoreError e = store.nextNumber(TableId::Tunarium, next)) {
+        return failed(QStringLiteral("Error!"), songFailed + e.describe());
+    }
+    next = std::max<qint64>(next, 1);
     QVector<qint64> written;
     for (const WizardTrackRecord& row : std::as_const(rows)) {
         SongRecord song = base;

@@ -5,6 +5,33 @@
 
 namespace tunarium {
 
+namespace {
+
+// The song of the album's track on `side`; on side 0 or 1 the track kept on the other of the two
+// counts (one single-disc side, written either way).
+StoreError findTrack(Store& store, qint64 albumId, qint64 side, qint64 track, SongRecord& song) {
+    StoreError found = store.get(tun::kKeyAlbumId, {albumId, side, track}, song);
+    if (found.code == code::kRecordNotFound && (side == 0 || side == kSingleDiscSide)) {
+        found = store.get(tun::kKeyAlbumId, {albumId, side == 0 ? kSingleDiscSide : 0, track}, song);
+    }
+    return found;
+}
+
+} // namespace
+
+StoreError firstAlbumSide(Store& store, qint64 albumId, qint64& side) {
+    side = kSingleDiscSide;
+    QVector<Row> first;
+    if (StoreError e = store.read(TableId::Tunarium, tun::kKeyAlbumId, KeyPosition{{albumId}}, Direction::Forward,
+                                  true, 1, first, WalkLimits(1, {albumId}))) {
+        return e;
+    }
+    if (!first.isEmpty()) {
+        side = first.first().number(tun::kSide);
+    }
+    return {};
+}
+
 StoreError writeDiscSongs(Store& store, const AlbumRecord& album, qint64 side,
                           const QVector<CdTrackTime>& times) {
     if (album.albumId == 0) {
@@ -16,8 +43,7 @@ StoreError writeDiscSongs(Store& store, const AlbumRecord& album, qint64 side,
     }
     for (const CdTrackTime& track : times) {
         SongRecord song;
-        const StoreError found =
-            store.get(tun::kKeyAlbumId, {album.albumId, side, qint64(track.track)}, song);
+        const StoreError found = findTrack(store, album.albumId, side, qint64(track.track), song);
         if (found.ok()) {
             song.time = track.length;
             if (StoreError e = store.update(song)) {
@@ -55,6 +81,27 @@ void recomputeDiscNumber(AlbumRecord& album, const TrackPositions& positions) {
         return;
     }
     album.xccd = computeCDDBNumber(positions, album.totalTime);
+}
+
+StoreError countAlbumSongs(Store& store, qint64 albumId, qint64& out) {
+    out = 0;
+    constexpr int kPage = 256;
+    const WalkLimits albumOnly(1, {albumId});
+    KeyPosition from{{albumId}};
+    bool inclusive = true;
+    for (;;) {
+        QVector<Row> page;
+        if (StoreError e = store.read(TableId::Tunarium, tun::kKeyAlbumId, from, Direction::Forward, inclusive,
+                                      kPage, page, albumOnly)) {
+            return e;
+        }
+        out += page.size();
+        if (page.size() < kPage) {
+            return {};
+        }
+        from = store.positionOf(page.last(), tun::kKeyAlbumId);
+        inclusive = false;
+    }
 }
 
 StoreError deleteAlbumSongs(Store& store, qint64 albumId, int* deleted) {

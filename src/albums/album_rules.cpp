@@ -1,6 +1,7 @@
 // The album form's rules.
 #include "albums/album_rules.h"
 
+#include "albums/album_disc_songs.h"
 #include "data/fold_key.h"
 
 #include <algorithm>
@@ -164,25 +165,27 @@ bool AlbumRules::check(AlbumCheck which, Row& record, const QString& categoryTex
         warnings.show(warning::kRangeError, QStringLiteral("Rating"), QStringLiteral("0 and 10"));
         return false;
     }
-    case AlbumCheck::Unique:
-        for (int key : {alb::kKeyAlbum, alb::kKeyArtist, alb::kKeyCdIdentifier}) {
-            if (const QString name = takenKey(record, key); !name.isEmpty()) {
-                warnings.show(warning::kDuplicateKey, name);
-                return false;
-            }
+    case AlbumCheck::Unique: {
+        int key = -1;
+        AlbumRecord holder;
+        if (firstTakenAlbumKey(m_db.store(), record, key, holder) || key < 0) {
+            return true; // a read that fails leaves the refusal to the store's own write
         }
-        return true;
+        m_db.prompter().message(duplicateAlbumMessage(key, holder));
+        return false;
+    }
     }
     return false;
 }
 
-QString AlbumRules::takenKey(const Row& record, int key) {
+StoreError albumHoldingKey(Store& store, const Row& record, int key, AlbumRecord& holder, bool& found) {
+    found = false;
     const TableDef& t = tableDef(TableId::Album);
     QVector<QVariant> values;
     bool blank = true;
     for (int field : t.key(key).components) {
         values << record.text(field);
-        blank = blank && record.text(field).isEmpty();
+        blank = blank && trimTrailingBlanks(record.text(field)).isEmpty();
     }
     if (blank) {
         return {};
@@ -190,8 +193,8 @@ QString AlbumRules::takenKey(const Row& record, int key) {
     KeyPosition from;
     from.values = values;
     QVector<Row> rows;
-    if (m_db.store().read(TableId::Album, key, from, sql::Direction::Forward, true, 8, rows)) {
-        return {}; // the store refuses the write itself
+    if (StoreError e = store.read(TableId::Album, key, from, sql::Direction::Forward, true, 8, rows)) {
+        return e;
     }
     for (const Row& other : rows) {
         bool same = other.number(alb::kAlbumId) != record.number(alb::kAlbumId);
@@ -199,7 +202,61 @@ QString AlbumRules::takenKey(const Row& record, int key) {
             same = same && other.text(field) == record.text(field);
         }
         if (same) {
-            return albumKeyName(t.qualifiedKey(key));
+            holder = fromRow<AlbumRecord>(other);
+            found = true;
+            return {};
+        }
+    }
+    return {};
+}
+
+PromptMessage duplicateAlbumMessage(int key, const AlbumRecord& holder) {
+    const TableDef& t = tableDef(TableId::Album);
+    PromptMessage m = composeWarning(warning::kDuplicateKey, {}, albumKeyName(t.qualifiedKey(key)), {}, 0);
+    QString where;
+    if (!trimTrailingBlanks(holder.fileNumber).isEmpty()) {
+        where = QStringLiteral("file number ") + trimTrailingBlanks(holder.fileNumber) + QStringLiteral(", ");
+    }
+    where += trimTrailingBlanks(holder.artist) + QStringLiteral(" \u2013 ") + trimTrailingBlanks(holder.album);
+    m.text += QStringLiteral("\n\n") +
+              (key == alb::kKeyCdIdentifier ? QStringLiteral("This disc is already in the collection: ")
+                                            : QStringLiteral("Already in the collection: ")) +
+              where;
+    return m;
+}
+
+PromptMessage albumDeleteQuestion(const AlbumRecord& album, qint64 songs) {
+    QString text = QStringLiteral("Delete the album");
+    if (songs == 1) {
+        text += QStringLiteral(" and its song");
+    } else if (songs > 1) {
+        text += QStringLiteral(" and its ") + QString::number(songs) + QStringLiteral(" songs");
+    }
+    text += QStringLiteral("?\n\n") + trimTrailingBlanks(album.artist) + QStringLiteral(" \u2013 ") +
+            trimTrailingBlanks(album.album);
+    return {QStringLiteral("Confirm Delete"), text, PromptIcon::Question, kButtonYes | kButtonNo, kButtonNo};
+}
+
+bool confirmAlbumDelete(Database& db, const Row& album) {
+    qint64 songs = 0;
+    if (StoreError e = countAlbumSongs(db.store(), album.number(alb::kAlbumId), songs)) {
+        db.warnings().saveError(e);
+        db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        return false;
+    }
+    return db.prompter().message(albumDeleteQuestion(fromRow<AlbumRecord>(album), songs)) == kButtonYes;
+}
+
+StoreError firstTakenAlbumKey(Store& store, const Row& record, int& key, AlbumRecord& holder) {
+    key = -1;
+    for (int k : {alb::kKeyAlbum, alb::kKeyArtist, alb::kKeyCdIdentifier}) {
+        bool found = false;
+        if (StoreError e = albumHoldingKey(store, record, k, holder, found)) {
+            return e;
+        }
+        if (found) {
+            key = k;
+            return {};
         }
     }
     return {};

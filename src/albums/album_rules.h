@@ -21,6 +21,23 @@ QString albumCopyName(const QString& name);
 // "CD Serial Number"); the qualified key for any other.
 QString albumKeyName(const QString& qualifiedKey);
 
+// The album other than `record` (by ALB:AlbumID) that holds the record's values in `key`; `found`
+// is false when none does or when those values are blank.
+StoreError albumHoldingKey(Store& store, const Row& record, int key, AlbumRecord& holder, bool& found);
+// Warning 24 naming the key, then the album that holds it: "This disc is already in the
+// collection: file number F000123, Abba – Arrival" for the CD serial number, "Already in the
+// collection: ..." for the others.
+PromptMessage duplicateAlbumMessage(int key, const AlbumRecord& holder);
+// Which of the album's unique keys (album and artist, artist and album, CD serial number, in that
+// order) another album holds; -1 when none. The holder is left in `holder`.
+StoreError firstTakenAlbumKey(Store& store, const Row& record, int& key, AlbumRecord& holder);
+
+// The question before an album is deleted, saying that its songs go too: "Delete the album and
+// its 8 songs?" and the album's artist and name (Yes, No; No the default).
+PromptMessage albumDeleteQuestion(const AlbumRecord& album, qint64 songs);
+// Counts the album's songs and asks; true when answered Yes.
+bool confirmAlbumDelete(Database& db, const Row& album);
+
 struct AlbumCategory {
     QString name;
     qint64 id = 0;
@@ -39,6 +56,7 @@ public:
     QString uniqueKeyName() const override { return QStringLiteral("Album ID"); }
     QString duplicateKeyName(const StoreError& error) const override;
     StoreError removeAdded(Database& db, const Row& added) override;
+    bool confirmDelete(Database& db, const Row& record) override { return confirmAlbumDelete(db, record); }
 
     // The media names and the categories (by name), when the window opens.
     StoreError loadChoices();
@@ -55,9 +73,6 @@ public:
     std::optional<AlbumCheck> checkAll(Row& record, const QString& categoryText);
 
 private:
-    // The name of `key` when another album holds the record's values in it; blank when free.
-    QString takenKey(const Row& record, int key);
-
     Database& m_db;
     QStringList m_media;
     QVector<AlbumCategory> m_categories;

@@ -2,6 +2,7 @@
 #include "albums/album_wizard.h"
 
 #include "albums/album_disc_songs.h"
+#include "albums/album_rules.h"
 
 #include <QDate>
 
@@ -138,6 +139,19 @@ bool AlbumWizard::nextSide() {
 }
 
 StoreError AlbumWizard::applyRead(const CdReader& reader, const AlbumRecord& readAlbum) {
+    m_discHeld = false;
+    AlbumRecord probe = m_album;
+    probe.cdIdentifier = readAlbum.cdIdentifier;
+    AlbumRecord holder;
+    bool held = false;
+    if (StoreError e = albumHoldingKey(m_db.store(), toRow(probe), alb::kKeyCdIdentifier, holder, held)) {
+        return e;
+    }
+    if (held) {
+        m_discHeld = true;
+        m_db.prompter().message(duplicateAlbumMessage(alb::kKeyCdIdentifier, holder));
+        return {};
+    }
     if (StoreError e = writeDiscSongs(m_db.store(), m_album, m_side, reader.trackTimes())) {
         return e;
     }
@@ -161,7 +175,44 @@ bool AlbumWizard::setCategoryName(const QString& name) {
     return false;
 }
 
+AlbumWizard::Required AlbumWizard::missingRequired() const {
+    if (trimTrailingBlanks(m_album.artist).trimmed().isEmpty()) {
+        return Required::Artist;
+    }
+    if (trimTrailingBlanks(m_album.album).trimmed().isEmpty()) {
+        return Required::Album;
+    }
+    return Required::None;
+}
+
+PromptMessage AlbumWizard::cancelQuestion(qint64 songs) {
+    QString text = QStringLiteral("Cancel the album");
+    if (songs == 1) {
+        text += QStringLiteral(" and remove its song");
+    } else if (songs > 1) {
+        text += QStringLiteral(" and remove its ") + QString::number(songs) + QStringLiteral(" songs");
+    }
+    return {QStringLiteral("Album Wizard"), text + u'?', PromptIcon::Question, kButtonYes | kButtonNo,
+            kButtonNo};
+}
+
+StoreError AlbumWizard::songCount(qint64& out) {
+    return countAlbumSongs(m_db.store(), m_album.albumId, out);
+}
+
 int AlbumWizard::finish() {
+    int key = -1;
+    AlbumRecord holder;
+    if (StoreError e = firstTakenAlbumKey(m_db.store(), toRow(m_album), key, holder)) {
+        m_db.warnings().saveError(e);
+        m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Album"));
+        return kRoutineFailed;
+    }
+    if (key >= 0) {
+        m_db.prompter().message(duplicateAlbumMessage(key, holder));
+        m_step = 2;
+        return kRoutineFailed;
+    }
     const int result = m_db.update(m_album, false);
     if (result == kRoutineDone) {
         close();

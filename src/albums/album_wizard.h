@@ -66,15 +66,29 @@ public:
     bool nextSide();
 
     // A completed read: its tracks written into the songs of the current side, the album's
-    // identifier, disc number and total time taken from it.
+    // identifier, disc number and total time taken from it. A disc that another album already
+    // holds writes nothing: the duplicate-key message names the key and that album, and
+    // discHeld() tells until the next read.
     StoreError applyRead(const CdReader& reader, const AlbumRecord& readAlbum);
+    bool discHeld() const { return m_discHeld; }
+
+    // Step 2's required fields: the album's artist and name. The first one left blank.
+    enum class Required { None, Artist, Album };
+    Required missingRequired() const;
+    // The question Cancel asks: "Cancel the album and remove its 24 songs?" (Yes, No; No the
+    // default); `songs` is what the album holds.
+    static PromptMessage cancelQuestion(qint64 songs);
+    // The songs of the album on every side.
+    StoreError songCount(qint64& out);
 
     // Sets ALB:CategoryID from a category name (blank: 0). False when no category has that name.
     bool setCategoryName(const QString& name);
     const SongRules& choices() const { return m_choices; }
 
     // "&Finish": the album saved through the update routine; kRoutineDone, kRoutineFailed or
-    // kRoutineChanged. Done closes the wizard.
+    // kRoutineChanged. Done closes the wizard. An artist and name, or a disc, that another album
+    // holds is refused first with the duplicate-key message naming the key and that album, and
+    // the wizard goes back to step 2, where they are changed.
     int finish();
     // "Cancel": every song of the album and the album itself removed in one transaction; the
     // wizard closes. On failure (shown) nothing was removed and the wizard stays open.
@@ -98,6 +112,7 @@ private:
     int m_contextMode = 1;
     int m_removed = 0;
     bool m_open = false;
+    bool m_discHeld = false;
 };
 
 // The five categories an empty categories table is given: 1 "Rock", 2 "Pop", 3 "Jazz",

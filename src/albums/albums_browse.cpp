@@ -1,6 +1,7 @@
 // The album lists' definitions.
 #include "albums/albums_browse.h"
 
+#include "albums/album_rules.h"
 #include "catalogue/procedure_names.h"
 #include "data/dictionary_tables.h"
 #include "data/store.h"
@@ -133,6 +134,14 @@ StoreError AlbumDeleteRules::primeAndNumber(Row& record, bool copy) {
     (void)record, (void)copy;
     // Only the delete of the form pattern is used through these rules.
     return StoreError::driver(0, QStringLiteral("An album is not added here."));
+}
+
+} // namespace tunarium
+
+namespace tunarium {
+
+bool AlbumDeleteRules::confirmDelete(Database& db, const Row& record) {
+    return confirmAlbumDelete(db, record);
 }
 
 } // namespace tunarium

@@ -67,10 +67,12 @@ QStringList selectFileNumberTabCaptions();
 ListDefinition selectFileNumberListDefinition();
 
 // The album form's part in the form pattern where only its confirmed delete is used: the album
-// and, by the delete routine's relations, its songs.
+// and, by the delete routine's relations, its songs. The question says that the songs go too:
+// "Delete the album and its 8 songs?" (Yes, No; No the default).
 class AlbumDeleteRules : public FormRules {
 public:
     StoreError primeAndNumber(Row& record, bool copy) override;
+    bool confirmDelete(Database& db, const Row& record) override;
     QString uniqueKeyName() const override { return QStringLiteral("Album ID"); }
 };
 

@@ -65,7 +65,7 @@ bool FormSession::addAtStart(Row& record) {
 
 void FormSession::deleteConfirmed(const Row& record) {
     Warnings& warnings = m_db.warnings();
-    if (warnings.show(warning::kConfirmDelete) != kButtonOk) {
+    if (!m_rules.confirmDelete(m_db, record)) {
         return;
     }
     for (;;) {

@@ -30,6 +30,11 @@ public:
         (void)error;
         return uniqueKeyName();
     }
+    // Asks before a Delete; true to delete. The default is the shared question (warning 32).
+    virtual bool confirmDelete(Database& db, const Row& record) {
+        (void)record;
+        return db.warnings().show(warning::kConfirmDelete) == kButtonOk;
+    }
     // Whether the update routine may let the user recall typed changes (warning 38 or 15).
     virtual bool canRecallChanges() const { return true; }
     virtual BeforeImage beforeImage(Database& db, const Row& record) const {

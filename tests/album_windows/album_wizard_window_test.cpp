@@ -108,6 +108,7 @@ TEST_F(AlbumWizardWindowTest, ACassetteReadsNothingAndCancelRemovesTheSongsAdded
 
     w->mediaBox()->setCurrentText(QStringLiteral("Cassette"));
     w->artistField()->setText(QStringLiteral("Nina"));
+    w->albumField()->setText(QStringLiteral("Tapes"));
     next->click();
     settle();
     EXPECT_EQ(w->readingWindow(), nullptr);
@@ -130,8 +131,10 @@ TEST_F(AlbumWizardWindowTest, ACassetteReadsNothingAndCancelRemovesTheSongsAdded
     EXPECT_EQ(w->engine().row(0).record.text(tun::kMedia), QStringLiteral("Cassette"));
     EXPECT_EQ(songsOfAlbum(id), 1);
 
+    prompter.answers = {kButtonYes};
     w->button(QStringLiteral("Cancel"))->click();
     settle();
+    EXPECT_EQ(prompter.messages.last().text, QStringLiteral("Cancel the album and remove its song?"));
     EXPECT_EQ(opened<AlbumWizardWindow>(), nullptr);
     EXPECT_EQ(songsOfAlbum(id), 0);
     EXPECT_EQ(songCount(), 0);
@@ -146,6 +149,7 @@ TEST_F(AlbumWizardWindowTest, DeleteClosesTheGapAndAddGoesJustAfterTheSelectedSo
     next->click();
     w->mediaBox()->setCurrentText(QStringLiteral("Cassette"));
     w->artistField()->setText(QStringLiteral("Nina"));
+    w->albumField()->setText(QStringLiteral("Tapes"));
     next->click();
     settle();
     ASSERT_EQ(w->tabs()->currentIndex(), 2);
@@ -196,6 +200,8 @@ TEST_F(AlbumWizardWindowTest, ClosingEveryWindowAsTheFrameDoesCancelsEachOpenWiz
     ASSERT_NE(first, nullptr);
     const qint64 firstId = first->wizard().album().albumId;
     first->button(QStringLiteral("&Next"))->click();
+    first->artistField()->setText(QStringLiteral("Nina"));
+    first->albumField()->setText(QStringLiteral("Blue"));
     first->button(QStringLiteral("&Next"))->click();
     waitForRead(first);
     ASSERT_TRUE(procedures.start(QString::fromLatin1(procedure::kAlbumWizard), context()));
@@ -210,6 +216,8 @@ TEST_F(AlbumWizardWindowTest, ClosingEveryWindowAsTheFrameDoesCancelsEachOpenWiz
     addSong(500, second->wizard().album().albumId, QStringLiteral("Typed"));
     ASSERT_EQ(songsOfAlbum(firstId), 2);
 
+    // Each wizard asks before its album goes.
+    prompter.answers = {kButtonYes, kButtonYes};
     area->closeAllSubWindows();
     settle();
     EXPECT_EQ(songCount(), 0);

@@ -111,7 +111,7 @@ TEST_F(AlbumsBrowseWindowTest, DeleteWithoutAnAlbumFormTakesTheAlbumWithItsSongs
     ASSERT_NE(w, nullptr);
     w->engine().selectRow(1); // Kind of Blue
     ASSERT_EQ(w->engine().record().number(alb::kAlbumId), 3);
-    prompter.answers = {kButtonOk};
+    prompter.answers = {kButtonYes};
     w->button(BrowseAction::Delete)->click();
     settle();
     EXPECT_EQ(column(w, 1), (QStringList{"Apostrophe", "Twenty One"}));

@@ -125,11 +125,14 @@ TEST_F(AlbumSongsTest, DuplicateKeysAreNamedForTheUser) {
     EXPECT_EQ(rules.checkAll(other, {}), std::nullopt);
     other.setText(alb::kCdIdentifier, QStringLiteral("ID-One"));
     EXPECT_EQ(rules.checkAll(other, {}), AlbumCheck::Unique);
-    EXPECT_EQ(lastMessage(), "Adding this record creates a duplicate entry for the key:CD Serial Number");
+    // The message names the key and the album that holds it.
+    EXPECT_EQ(lastMessage(), "Adding this record creates a duplicate entry for the key:CD Serial Number\n\n"
+                             "This disc is already in the collection: Artist \u2013 One");
     other.setText(alb::kCdIdentifier, QString());
     other.setText(alb::kAlbum, QStringLiteral("One"));
     EXPECT_EQ(rules.checkAll(other, {}), AlbumCheck::Unique);
-    EXPECT_EQ(lastMessage(), "Adding this record creates a duplicate entry for the key:Album");
+    EXPECT_EQ(lastMessage(), "Adding this record creates a duplicate entry for the key:Album\n\n"
+                             "Already in the collection: Artist \u2013 One");
 }
 
 TEST_F(AlbumSongsTest, ChecksOnOkRefuseWithTheirMessages) {

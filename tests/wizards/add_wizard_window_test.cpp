@@ -102,9 +102,6 @@ TEST_F(AddWizardWindowTest, ASingleArtistAlbumFromTheSongFormToTheSongsBrowse) {
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Add Album by Single Artist"));
     EXPECT_FALSE(browse->isEnabled()); // the wizard stands in front of the browse
     EXPECT_TRUE(w->addToAlbumsBox()->isChecked());
-    // The placeholder song holds the number the album's songs start from.
-    const qint64 reserved = w->wizard().reservedSongId();
-    EXPECT_EQ(reserved, 1);
 
     w->artistField()->setText(QStringLiteral("Nina Simone"));
     w->albumField()->setText(QStringLiteral("Pastel Blues"));
@@ -138,12 +135,12 @@ TEST_F(AddWizardWindowTest, ASingleArtistAlbumFromTheSongFormToTheSongsBrowse) {
     EXPECT_TRUE(browse->isEnabled());
     ASSERT_TRUE(prompter.messages.isEmpty()) << prompter.messages.first().text.toStdString();
 
-    // The songs, numbered past the placeholder (gone now), with the album written for them.
+    // The songs, numbered from 1, with the album written for them.
     QVector<Row> songs;
     ASSERT_TRUE(
         db->store().read(TableId::Tunarium, tun::kKeyId, {}, sql::Direction::Forward, true, 10, songs).ok());
     ASSERT_EQ(songs.size(), 2);
-    EXPECT_EQ(songs[0].number(tun::kId), reserved + 1);
+    EXPECT_EQ(songs[0].number(tun::kId), 1);
     EXPECT_EQ(songs[0].text(tun::kTitle), QStringLiteral("Nobody Knows You"));
     EXPECT_EQ(songs[1].text(tun::kTitle), QStringLiteral("Be My Husband"));
     EXPECT_EQ(songs[1].number(tun::kTrackNumber), 2);
@@ -199,7 +196,7 @@ TEST_F(AddWizardWindowTest, ACancelledCompilationKeepsItsRowsAndTheNextWizardSta
     settle();
     EXPECT_TRUE(guard.isNull());
     EXPECT_TRUE(prompter.messages.isEmpty());
-    EXPECT_EQ(db->store().count(TableId::Tunarium), 0); // the placeholder went too
+    EXPECT_EQ(db->store().count(TableId::Tunarium), 0);
     EXPECT_EQ(db->store().count(TableId::AddWizard), 1);
 
     ASSERT_TRUE(procedures.start(QStringLiteral("AddCompilation"), context()));

@@ -1,5 +1,6 @@
 // The songs tab of the album form.
 #include "albums/ui/album_songs_panel.h"
+#include "albums/album_disc_songs.h"
 
 #include "catalogue/procedure_names.h"
 #include "catalogue/ui/browse_list.h"
@@ -83,7 +84,7 @@ void AlbumSongsPanel::build() {
     });
     m_side = new QSpinBox;
     m_side->setRange(0, 99);
-    m_side->setValue(1);
+    m_side->setValue(kSingleDiscSide);
     m_side->setSpecialValueText(QStringLiteral(" "));
     m_side->setToolTip(QStringLiteral("The side or disc that new songs and a disc read go to"));
     auto* sideLabel = new QLabel(QStringLiteral("Side/Disc:"));
@@ -111,7 +112,17 @@ bool AlbumSongsPanel::open() {
     if (!m_engine->open(Request::None)) {
         return false;
     }
-    m_engine->setRangeValue(1, {m_album().albumId});
+    const qint64 albumId = m_album().albumId;
+    m_engine->setRangeValue(1, {albumId});
+    // New songs and a disc read go to the side the album's songs are on (an album kept on side 0
+    // stays there).
+    qint64 first = kSingleDiscSide;
+    if (StoreError e = firstAlbumSide(m_context.db.store(), albumId, first)) {
+        m_context.db.warnings().saveError(e);
+        m_context.db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        return false;
+    }
+    m_side->setValue(int(first));
     m_list->applyFormat(albumSongsListFormat(m_context.settings.datePicture()));
     fitEngineLines(m_list, *m_engine);
     m_engine->refresh();

@@ -10,6 +10,7 @@
 #include "catalogue/ui/song_form_window.h"
 #include "ui/dialog_units.h"
 
+#include <QComboBox>
 #include <QEvent>
 
 #include <QGridLayout>
@@ -259,6 +260,11 @@ void AlbumWizardWindow::readDisc() {
         }
         self->setReading(false);
         self->refreshList();
+        if (self->m_wizard->discHeld()) {
+            // The disc is another album's (said in the message): back to the album's facts.
+            self->backToFacts(self->m_media);
+            return;
+        }
         self->m_list->setFocus();
     });
     m_reading = window;

@@ -281,7 +281,7 @@ void AlbumWizardWindow::next() {
     if (m_reading || m_songForm || !m_wizard->nextEnabled()) {
         return;
     }
-    if (m_wizard->step() == 2 && !readFields()) {
+    if (m_wizard->step() == 2 && (!readFields() || !requiredFilled())) {
         return;
     }
     const bool read = m_wizard->next();
@@ -294,6 +294,30 @@ void AlbumWizardWindow::next() {
     } else if (m_wizard->step() == 2) {
         m_artist->setFocus();
     }
+}
+
+bool AlbumWizardWindow::requiredFilled() {
+    const AlbumWizard::Required missing = m_wizard->missingRequired();
+    if (missing == AlbumWizard::Required::None) {
+        return true;
+    }
+    const bool artist = missing == AlbumWizard::Required::Artist;
+    m_context.prompter.message({QStringLiteral("Required Field"),
+                                (artist ? QStringLiteral("Artist") : QStringLiteral("Album")) +
+                                    QStringLiteral(" is a required field: enter it before going on."),
+                                PromptIcon::Exclamation, kButtonOk, kButtonOk});
+    m_tabs->setCurrentIndex(1);
+    (artist ? m_artist : m_album)->setFocus();
+    return false;
+}
+
+void AlbumWizardWindow::backToFacts(QWidget* field) {
+    while (m_wizard->step() > 2) {
+        m_wizard->back();
+    }
+    showStep();
+    m_side->setValue(m_wizard->side());
+    field->setFocus();
 }
 
 void AlbumWizardWindow::back() {
@@ -318,7 +342,20 @@ void AlbumWizardWindow::finishWizard() {
     if (result == kRoutineDone) {
         m_done = true;
         finish(Response::Completed);
+    } else if (m_wizard->step() == 2) {
+        // A key another album holds: back where the artist and name (or the disc) are changed.
+        backToFacts(m_album);
     }
+}
+
+bool AlbumWizardWindow::confirmCancel() {
+    qint64 songs = 0;
+    if (StoreError e = m_wizard->songCount(songs)) {
+        m_context.db.warnings().saveError(e);
+        m_context.db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        return false;
+    }
+    return m_context.prompter.message(AlbumWizard::cancelQuestion(songs)) == kButtonYes;
 }
 
 bool AlbumWizardWindow::cancelWizard() {
@@ -343,7 +380,7 @@ void AlbumWizardWindow::cancelRequested() {
     if (m_reading || m_songForm) {
         return;
     }
-    if (cancelWizard()) {
+    if (confirmCancel() && cancelWizard()) {
         finish(Response::Cancelled);
     }
 }
@@ -351,9 +388,9 @@ void AlbumWizardWindow::cancelRequested() {
 void AlbumWizardWindow::closing() {}
 
 void AlbumWizardWindow::closeEvent(QCloseEvent* event) {
-    // Closed from outside (its close box, the frame closing): a Cancel. When the songs cannot be
-    // removed the window stays, and so does the frame.
-    if (!m_done && !cancelWizard()) {
+    // Closed from outside (its close box, the frame closing): a Cancel, asked as Cancel is. When
+    // the answer is No, or the songs cannot be removed, the window stays, and so does the frame.
+    if (!m_done && (!confirmCancel() || !cancelWizard())) {
         event->ignore();
         return;
     }

@@ -4,7 +4,10 @@
 // "Edit All Son&gs"; Delete closes the gap in the side's tracks and Add places the new song after
 // the selected one, as the album form does; then the four moves, "Read CD Information" and
 // "Next &Disc or Side"; a CD media reads the disc through "Reading CD". Cancel, and closing the
-// window from outside (the frame closing), removes the album and every song the wizard wrote.
+// window from outside (the frame closing), asks first and then removes the album and every song
+// the wizard wrote. Step 2 requires the artist and the album's name; a disc another album holds, or
+// an artist and name taken, is named with that album and the wizard goes back to step 2. The
+// window's own mnemonics (Alt+B, Alt+N, Alt+F) win over the frame's menus.
 #pragma once
 
 #include "albums/album_wizard.h"
@@ -48,6 +51,7 @@ public:
     QRadioButton* carrierButton(AlbumCarrier carrier) const;
     PictureEdit* artistField() const { return m_artist; }
     PictureEdit* albumField() const { return m_album; }
+    PictureEdit* fileNumberField() const { return m_fileNumber; }
     PictureEdit* sideField() const { return m_side; }
     QComboBox* mediaBox() const { return m_media; }
     QComboBox* categoryBox() const { return m_category; }
@@ -89,6 +93,12 @@ private:
     void setReading(bool reading);
     // Cancel: the wizard's songs and album removed; false when that failed (the wizard stays).
     bool cancelWizard();
+    // "Cancel the album and remove its N songs?": true when answered Yes.
+    bool confirmCancel();
+    // Artist and album filled in; otherwise says which is required and puts the focus there.
+    bool requiredFilled();
+    // Back to step 2 with the focus on `field`.
+    void backToFacts(QWidget* field);
 
     ProcedureContext m_context;
     std::unique_ptr<AlbumWizard> m_wizard;

@@ -229,7 +229,8 @@ void UpdateAlbumWindow::build() {
 
     m_ok = new QPushButton(QStringLiteral("&OK"));
     m_ok->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("Cancel"));
+    m_cancel = new QPushButton(dismissText(m_session.request()));
+    m_cancel->setToolTip(dismissTip(m_session.request()));
     connect(m_ok, &QPushButton::clicked, this, &UpdateAlbumWindow::accept);
     connect(m_cancel, &QPushButton::clicked, this, &UpdateAlbumWindow::cancelRequested);
     auto* buttons = new QHBoxLayout;
@@ -335,6 +336,29 @@ void UpdateAlbumWindow::accept() {
         m_artist->setFocus();
         break;
     }
+}
+
+void UpdateAlbumWindow::cancelRequested() {
+    if (m_reading || (m_songs && m_songs->busyElsewhere())) {
+        return;
+    }
+    // Close on an album that exists: the songs' changes are saved already; changed fields are
+    // saved only when the user says so.
+    if (m_session.request() != Request::Insert && m_songs) {
+        readFields();
+        if (m_session.changed(m_record)) {
+            const int answer = m_context.prompter.message(
+                saveBeforeCloseQuestion(QStringLiteral("Update Album"), QStringLiteral("album's fields")));
+            if (answer == kButtonYes) {
+                accept();
+                return;
+            }
+            if (answer != kButtonNo) {
+                return;
+            }
+        }
+    }
+    FormWindow::cancelRequested();
 }
 
 void UpdateAlbumWindow::setReading(bool reading) {

@@ -5,7 +5,9 @@
 // CDDB number, the MusicBrainz disc ID of the last read and its lookup page) and "Other"
 // (recording, performance, rating). A new album is numbered and added as the form opens; a copy
 // is named " - Copy" with a blank serial number; OK checks the media, category, rating and the
-// unique keys, then saves through the update routine.
+// unique keys, then saves through the update routine. What the songs tab does is written at once:
+// on an album that exists the second button says "Close" (asking whether to save changed fields),
+// on a new one "Cancel" (the album goes; songs given to it stay without an album).
 #pragma once
 
 #include "albums/album_cd_read.h"
@@ -70,6 +72,8 @@ public:
     QString lookupUrl() const { return m_lookupUrl; }
 
 protected:
+    // "Cancel" on a new album, "Close" on one that exists (asking to save changed fields first).
+    void cancelRequested() override;
     void closed() override;
     void activated() override;
     bool eventFilter(QObject* watched, QEvent* event) override;

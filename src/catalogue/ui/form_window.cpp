@@ -4,15 +4,31 @@
 #include "ui/dialog_units.h"
 #include "ui/widget_geometry.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTimer>
 
 namespace tunarium {
+
+// Catches, for the whole program, the key press after a mnemonic's shortcut override.
+class FormWindow::MnemonicCatcher final : public QObject {
+public:
+    explicit MnemonicCatcher(FormWindow* form) : QObject(form), m_form(form) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        (void)watched;
+        return m_form->catchMnemonicKey(event);
+    }
+
+private:
+    FormWindow* m_form;
+};
 
 namespace {
 
@@ -41,6 +57,9 @@ FormWindow::FormWindow(const QString& procedure, const QString& positionFile, QW
 }
 
 FormWindow::~FormWindow() {
+    if (m_mnemonicCatcher) {
+        qApp->removeEventFilter(m_mnemonicCatcher);
+    }
     answer();
 }
 
@@ -84,6 +103,22 @@ void FormWindow::present(QMdiArea* area) {
     }
 }
 
+QString FormWindow::dismissText(Request request) {
+    return request == Request::Insert ? QStringLiteral("Cancel") : QStringLiteral("Close");
+}
+
+QString FormWindow::dismissTip(Request request) {
+    return request == Request::Insert
+               ? QStringLiteral("Take the new record away, with what was added to it")
+               : QStringLiteral("Close the form: what was done in its list is saved already; the fields are "
+                                "saved by OK");
+}
+
+PromptMessage FormWindow::saveBeforeCloseQuestion(const QString& caption, const QString& what) {
+    return {caption, QStringLiteral("Save the changes to the ") + what + u'?', PromptIcon::Question,
+            kButtonYes | kButtonNo | kButtonCancel, kButtonYes};
+}
+
 void FormWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isWindow() && isActiveWindow() && !m_closing) {
         activated();
@@ -112,6 +147,65 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+QWidget* FormWindow::mnemonicTarget(const QKeyEvent* key) const {
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers != Qt::AltModifier || key->key() < Qt::Key_0 || key->key() > Qt::Key_Z) {
+        return nullptr;
+    }
+    const QKeySequence pressed(QKeyCombination(Qt::AltModifier, Qt::Key(key->key())));
+    const auto usable = [this](QWidget* w) { return w->isVisibleTo(this) && w->isEnabled() && w->window() == window(); };
+    for (QAbstractButton* b : findChildren<QAbstractButton*>()) {
+        if (usable(b) && QKeySequence::mnemonic(b->text()) == pressed) {
+            return b;
+        }
+    }
+    for (QLabel* l : findChildren<QLabel*>()) {
+        if (l->buddy() && usable(l) && usable(l->buddy()) && QKeySequence::mnemonic(l->text()) == pressed) {
+            return l;
+        }
+    }
+    return nullptr;
+}
+
+bool FormWindow::event(QEvent* event) {
+    // The frame's menus hold the same Alt+letter shortcuts; a mnemonic of this window takes the key
+    // before them, and acts on the key press that follows (wherever the keyboard is in the window).
+    if (event->type() == QEvent::ShortcutOverride) {
+        if (QWidget* target = mnemonicTarget(static_cast<QKeyEvent*>(event))) {
+            event->accept();
+            m_mnemonic = target;
+            if (!m_mnemonicCatcher) {
+                m_mnemonicCatcher = new MnemonicCatcher(this);
+            }
+            qApp->installEventFilter(m_mnemonicCatcher);
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+bool FormWindow::catchMnemonicKey(QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) {
+        return false;
+    }
+    if (event->type() == QEvent::ShortcutOverride) {
+        return false; // the override of the same key on its way to this window
+    }
+    qApp->removeEventFilter(m_mnemonicCatcher);
+    QPointer<QWidget> target = m_mnemonic;
+    m_mnemonic = nullptr;
+    if (!target || target != mnemonicTarget(static_cast<QKeyEvent*>(event))) {
+        return false;
+    }
+    if (auto* b = qobject_cast<QAbstractButton*>(target.data())) {
+        b->setFocus(Qt::ShortcutFocusReason);
+        b->click();
+    } else if (auto* l = qobject_cast<QLabel*>(target.data())) {
+        l->buddy()->setFocus(Qt::ShortcutFocusReason);
+    }
+    return true;
 }
 
 // Enter reaches the window when the control that has the focus does not take it: the button that

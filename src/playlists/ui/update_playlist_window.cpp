@@ -104,7 +104,8 @@ void UpdatePlaylistWindow::build() {
 
     auto* ok = new QPushButton(QStringLiteral("&Ok"));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
+    auto* cancel = new QPushButton(dismissText(m_session.request()));
+    cancel->setToolTip(dismissTip(m_session.request()));
     connect(ok, &QPushButton::clicked, this, &UpdatePlaylistWindow::accept);
     connect(cancel, &QPushButton::clicked, this, &UpdatePlaylistWindow::cancelRequested);
     auto* buttons = new QHBoxLayout;
@@ -120,6 +121,28 @@ void UpdatePlaylistWindow::display() {
     m_description->setValue(m_record.value(pld::kPlaylistDescription));
     m_notes->setPlainText(m_record.text(pld::kNotes));
     m_lastEdit->setValue(m_record.value(pld::kLastEditDate));
+}
+
+void UpdatePlaylistWindow::cancelRequested() {
+    // Close on a playlist that exists: its entries' changes are saved already; a changed
+    // description or notes are saved only when the user says so.
+    if (m_session.request() != Request::Insert && m_description) {
+        Row shown = m_record;
+        shown.setText(pld::kPlaylistDescription, m_description->text());
+        shown.setText(pld::kNotes, m_notes->toPlainText());
+        if (m_session.changed(shown)) {
+            const int answer = m_context.prompter.message(
+                saveBeforeCloseQuestion(QStringLiteral("Update Playlist"), QStringLiteral("playlist's fields")));
+            if (answer == kButtonYes) {
+                accept();
+                return;
+            }
+            if (answer != kButtonNo) {
+                return;
+            }
+        }
+    }
+    FormWindow::cancelRequested();
 }
 
 void UpdatePlaylistWindow::accept() {

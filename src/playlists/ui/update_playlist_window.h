@@ -45,6 +45,9 @@ public:
     void toolbarPressed(ToolbarButtonId button) override;
 
 protected:
+    // "Cancel" on a new playlist (it goes with its entries), "Close" on one that exists (asking to
+    // save a changed description or notes first).
+    void cancelRequested() override;
     void closed() override;
     void activated() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
