@@ -1,5 +1,5 @@
-// The program closing while album wizards are open: Exit cancels each of them, so that no album and
-// no song any of them wrote stays behind, and the frame closes.
+// The program closing while album wizards are open: Exit asks each of them to cancel, so that no
+// album and no song any of them wrote stays behind, and the frame closes; a No keeps it all open.
 #include "albums/procedure_names.h"
 #include "albums/ui/albums_procedures.h"
 #include "shell/ui/main_frame.h"
@@ -39,6 +39,16 @@ TEST_F(AlbumWizardExitTest, ExitCancelsEveryOpenAlbumWizard) {
     }
     ASSERT_EQ(db.store().count(TableId::Tunarium), 6);
 
+    // Each wizard asks before it removes what it wrote; No keeps it, and the program with it.
+    prompter.answers = {kButtonNo};
+    frame->trigger(FrameCommand::Exit);
+    EXPECT_EQ(closed.size(), 0);
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(db.store().count(TableId::Album), 2);
+    ASSERT_FALSE(prompter.messages.isEmpty());
+    EXPECT_TRUE(prompter.messages.last().text.contains("Cancel the album")) << prompter.messages.last().text.toStdString();
+
+    prompter.answers = {kButtonYes, kButtonYes};
     frame->trigger(FrameCommand::Exit);
     EXPECT_EQ(closed.size(), 1);
     EXPECT_FALSE(frame->isVisible());
