@@ -139,6 +139,31 @@ QString makePlaylistCollection(const QString& dir, QList<qint64>& songIds) {
     return {};
 }
 
+// A backup of `pristine` with fewer songs, at `to`, made through a scratch collection in `scratch`.
+QString makeSmallerBackup(const QString& pristine, const QString& scratch, const QString& to, qint64& pristineSongs,
+                          qint64& smallerSongs) {
+    QDir(scratch).removeRecursively();
+    QDir().mkpath(scratch);
+    QFile::remove(to);
+    if (!QFile::copy(pristine, QDir(scratch).filePath(QString::fromLatin1(kCollectionFileName)))) {
+        return QStringLiteral("cannot copy %1").arg(pristine);
+    }
+    Store store;
+    StoreError e = store.open(scratch);
+    if (!e) {
+        pristineSongs = store.count(TableId::Tunarium);
+        e = store.exec(QStringLiteral("DELETE FROM \"Tunarium\" WHERE rowid % 3 = 0"));
+    }
+    if (!e) {
+        smallerSongs = store.count(TableId::Tunarium);
+        e = store.backupTo(to);
+    }
+    if (!e && smallerSongs == pristineSongs) {
+        return QStringLiteral("the smaller backup has as many songs as the pristine one");
+    }
+    return e ? e.describe() : QString();
+}
+
 // The song counts a kill may leave, from the child's journal: the last one committed and, when a
 // change was under way, the one it would leave.
 QList<qint64> allowedFromJournal(const QString& path, qint64 before) {
@@ -246,6 +271,17 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
             return figures;
         }
     }
+    // The restore workload replaces the collection with one of two backups, the pristine one or
+    // one with fewer songs, whichever it does not hold.
+    const QString smaller = work.filePath(QStringLiteral("smaller.db"));
+    qint64 pristineSongs = 0;
+    qint64 smallerSongs = 0;
+    if (const QString problem = makeSmallerBackup(pristine, work.filePath(QStringLiteral("smaller")), smaller,
+                                                  pristineSongs, smallerSongs);
+        !problem.isEmpty()) {
+        error = problem;
+        return figures;
+    }
     if (!writeSongLines(lines, kLineImportLines, QStringLiteral("Line"), 80) ||
         !writeSongLines(bulk, kBulkImportLines, QStringLiteral("Bulk"), kBulkNotesLength)) {
         error = QStringLiteral("cannot write the import files in %1").arg(options.dir);
@@ -276,6 +312,7 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
             workloads[static_cast<int>(rng.bounded(static_cast<quint32>(workloads.size())))];
         const bool bulkImport = workload == QLatin1String("bulk-import");
         const bool lineImport = workload == QLatin1String("line-import");
+        const bool restore = workload == QLatin1String("restore");
         const bool playlistMove = workload == QLatin1String("playlist-move");
         // A report printed into a PDF file beside the collection, by the command line.
         const bool reportPdf = workload == QLatin1String("report-pdf");
@@ -300,8 +337,14 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
         QFile::remove(journal);
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // A restore brings in whichever backup the collection does not hold.
+        const bool restoreSmaller = before == pristineSongs;
+        const qint64 restoredSongs = restoreSmaller ? smallerSongs : pristineSongs;
         if (bulkImport || lineImport) {
             child.start(cliPath(), importArgs(dir, bulkImport ? bulk : lines));
+        } else if (restore) {
+            child.start(cliPath(), {QStringLiteral("--dir"), dir, QStringLiteral("restore"),
+                                    restoreSmaller ? smaller : pristine});
         } else if (reportPdf) {
             child.start(cliPath(), {QStringLiteral("--dir"), dir, QStringLiteral("report"),
                                     QStringLiteral("songs-by-artist"), QStringLiteral("--pdf"), reportFile,
@@ -318,7 +361,8 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
         }
         QElapsedTimer clock;
         clock.start();
-        if (!bulkImport && !lineImport && !reportPdf) {
+        const bool oneCommand = bulkImport || lineImport || restore || reportPdf;
+        if (!oneCommand) {
             child.waitForReadyRead(10000); // "ready": the collection is open
         }
         const int delay =
@@ -336,7 +380,7 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
         // Only an import runs long enough to need it: the others repeat their work in a loop, where
         // every moment is like another after the first few hundred milliseconds.
         maxDelay[workload] =
-            std::min(bulkImport || lineImport || reportPdf ? kImportDelayCapMs : 600, maxDelay.value(workload) * 9 / 8);
+            std::min(oneCommand ? kImportDelayCapMs : 600, maxDelay.value(workload) * 9 / 8);
         ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
         child.waitForFinished(10000);
         ++figures.kills;
@@ -361,6 +405,15 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
                                     .arg(added)
                                     .arg(kLinesPerStep);
                 }
+            } else if (restore) {
+                // All of one collection or all of the other, never a mix.
+                if (after != before && after != restoredSongs) {
+                    problems << QStringLiteral("a restore left %1 songs (%2 before it, %3 in the backup)")
+                                    .arg(after)
+                                    .arg(before)
+                                    .arg(restoredSongs);
+                }
+                rolledBack = after == before;
             } else if (reportPdf) {
                 if (after != before) {
                     problems << QStringLiteral("a report left %1 songs of %2").arg(after).arg(before);

@@ -39,6 +39,13 @@ int runBackup(QString& dir, const QStringList& args) {
     }
     QString written;
     if (StoreError e = backupCollection(db.store(), line.value(QStringLiteral("to")), written)) {
+        if (!written.isEmpty()) {
+            // A copy was made, of a damaged collection: it is kept under a name that says so.
+            out() << written << "\n";
+            out().flush();
+            fail(told(e));
+            return damaged(dir);
+        }
         return fail(QStringLiteral("no backup was made: %1").arg(told(e)));
     }
     out() << written << "\n";
@@ -54,7 +61,7 @@ int runRestore(QString& dir, const QStringList& args) {
     if (line.arguments().size() != 1) {
         return usage(QStringLiteral("restore takes one collection file"));
     }
-    if (!requireCollection(dir)) {
+    if (!requireCollection(dir, CollectionNeed::AnyFile)) {
         return kExitFailure;
     }
     CliPrompter prompter;

@@ -9,6 +9,7 @@
 #include "cli/upgrade_lines.h"
 #include "data/app_paths.h"
 #include "data/database.h"
+#include "data/store_file_kind.h"
 #include "process/process_runner.h"
 #include "shell/maintenance_commands.h"
 
@@ -47,9 +48,11 @@ const char* const kUsage =
     "  compact       give the space of deleted records back to the disk\n"
     "  backup [--to FILE]\n"
     "                write a whole copy of the collection to FILE (a new file), or to a dated\n"
-    "                file tunarium-backup-YYYYMMDD-HHMMSS.db beside it; prints its name\n"
-    "  restore FILE  replace the collection with the collection file FILE; the current one is\n"
-    "                kept first as tunarium-restore-YYYYMMDD-HHMMSS.db\n"
+    "                file tunarium-backup-YYYYMMDD-HHMMSS.db beside it; prints its name. The copy\n"
+    "                is read back: a copy of a damaged collection is named ...-damaged.db\n"
+    "  restore FILE  replace the collection with the collection file FILE (only read: it may be\n"
+    "                on a read-only disc); the current one is kept first as\n"
+    "                tunarium-restore-YYYYMMDD-HHMMSS.db, also when it cannot be read\n"
     "  import FILE [--assign Field_N=TUN:Name]... [--picture Field_N=PICTURE]...\n"
     "              [--strip-header | --keep-header] [--create-albums | --no-create-albums] [--quiet]\n"
     "                add one song per line of a comma-delimited file. Without --assign, columns\n"
@@ -164,12 +167,26 @@ bool commandPaints(const QStringList& args) {
     return false;
 }
 
-bool requireCollection(const QString& dir) {
-    if (QFileInfo(collectionFilePath(dir)).isFile()) {
+bool requireCollection(const QString& dir, CollectionNeed need) {
+    const QString file = collectionFilePath(dir);
+    if (!QFileInfo(file).isFile()) {
+        fail(QStringLiteral("there is no collection in %1 (tunarium-cli --dir DIR info creates one)").arg(dir));
+        return false;
+    }
+    if (need == CollectionNeed::AnyFile) {
         return true;
     }
-    fail(QStringLiteral("there is no collection in %1 (tunarium-cli --dir DIR info creates one)").arg(dir));
-    return false;
+    // Another program's file, or one of a newer version, is named for what it is and left alone.
+    const CollectionFileState state = inspectCollectionFile(file, PageCheck::No);
+    // (A file that cannot be read at the moment is the command's own open to report.)
+    const bool refused = state.kind == CollectionFileKind::NotCollection ||
+                         state.kind == CollectionFileKind::Newer ||
+                         (state.kind == CollectionFileKind::NotDatabase && need == CollectionNeed::Readable);
+    if (refused) {
+        fail(state.describe());
+        return false;
+    }
+    return true;
 }
 
 int damaged(const QString& dir) {
@@ -254,7 +271,7 @@ int runCommand(QString& dir, const QString& command, const QStringList& args) {
     if (!known.contains(command)) {
         return usage(QStringLiteral("unknown command %1").arg(command));
     }
-    if (!requireCollection(dir)) {
+    if (!requireCollection(dir, command == QLatin1String("repair") ? CollectionNeed::Ours : CollectionNeed::Readable)) {
         return kExitFailure;
     }
     CliPrompter prompter;
@@ -300,7 +317,9 @@ int run(const QStringList& args) {
     // The command reads its own arguments, where --dir may stand too.
     const int status = runCommand(dir, command, rest);
     // Whatever the command was doing, a damaged file ends it with the way to repair it.
-    if (collectionDamageMet() && command != QLatin1String("repair")) {
+    // (A restore that put a sound collection in place of a damaged one has mended it.)
+    const bool mended = command == QLatin1String("restore") && status == kExitOk;
+    if (collectionDamageMet() && command != QLatin1String("repair") && !mended) {
         return damaged(dir);
     }
     return status;

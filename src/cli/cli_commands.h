@@ -29,10 +29,16 @@ int usage(const QString& problem);
 // Tells a failure; returns kExitFailure.
 int fail(const QString& message);
 
+// What a command needs of the file in the collection directory: a collection this version
+// reads (Readable); one that is ours to salvage, which may be damaged past reading (Ours, for
+// repair); any file at all, which it replaces (AnyFile, for restore).
+enum class CollectionNeed { Readable, Ours, AnyFile };
+
 // Whether `dir` holds a collection; when it does not, says so (and how to make one) and returns
 // false. Every command but info and import works only on an existing collection: it never
-// makes one (nor the directory).
-bool requireCollection(const QString& dir);
+// makes one (nor the directory). Another program's file, or a collection of a newer version, is
+// refused with the words for it (as is a file that is no database, unless the need is Ours).
+bool requireCollection(const QString& dir, CollectionNeed need = CollectionNeed::Readable);
 // Says that the collection in `dir` is damaged and how to repair it; returns kExitFailure.
 int damaged(const QString& dir);
 

@@ -4,11 +4,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
-#include <signal.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -16,45 +18,51 @@ namespace tunarium {
 
 namespace {
 
-QString markerName(qint64 pid) {
-    return QString::fromLatin1(kSessionMarkerPrefix) + QString::number(pid);
-}
-
-// The process number of a marker's name; 0 when the name is not a marker's.
-qint64 markerPid(const QString& name) {
-    const QString prefix = QString::fromLatin1(kSessionMarkerPrefix);
-    if (!name.startsWith(prefix)) {
-        return 0;
-    }
-    bool ok = false;
-    const qint64 pid = name.mid(prefix.size()).toLongLong(&ok);
-    return ok ? pid : 0;
+QString ownMarkerName() {
+    return QString::fromLatin1(kSessionMarkerPrefix) + QString::number(QCoreApplication::applicationPid());
 }
 
 QStringList markerNames(const QString& collectionDir) {
-    return QDir(collectionDir)
-        .entryList({QString::fromLatin1(kSessionMarkerPrefix) + u'*'},
-                   QDir::Files | QDir::System | QDir::Hidden);
+    QStringList names = QDir(collectionDir)
+                            .entryList({QString::fromLatin1(kSessionMarkerPrefix) + u'*'},
+                                       QDir::Files | QDir::System | QDir::Hidden);
+    names.removeAll(ownMarkerName());
+    // A marker's name ends in a process number; other names are no marker of ours.
+    const auto notMarker = [](const QString& name) {
+        bool number = false;
+        name.mid(int(sizeof(kSessionMarkerPrefix)) - 1).toLongLong(&number);
+        return !number;
+    };
+    names.removeIf(notMarker);
+    return names;
 }
 
-// Creates a new empty file; never opens an existing one or follows a link.
-bool createNew(const QString& path) {
 #ifdef Q_OS_UNIX
-    const QByteArray name = QFile::encodeName(path);
+int openNoFollow(const QByteArray& path, int flags, mode_t mode = 0) {
     int fd = -1;
     do {
-        fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        fd = ::open(path.constData(), flags | O_NOFOLLOW | O_CLOEXEC, mode);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        return false;
-    }
-    ::close(fd);
-    return true;
-#else
-    QFile file(path);
-    return !file.exists() && file.open(QIODevice::NewOnly | QIODevice::WriteOnly);
-#endif
+    return fd;
 }
+
+// Whether a running process holds the marker at `path`. A name that is no file of ours (a link,
+// a name gone since the folder was read) is held by nobody and is left alone.
+enum class Holder { Held, Free, NotAMarker };
+Holder holderOf(const QString& path) {
+    const int fd = openNoFollow(QFile::encodeName(path), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) {
+        return Holder::NotAMarker;
+    }
+    int rc = -1;
+    do {
+        rc = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (rc != 0 && errno == EINTR);
+    const Holder holder = rc == 0 ? Holder::Free : errno == EWOULDBLOCK ? Holder::Held : Holder::NotAMarker;
+    ::close(fd); // lets our own test lock go with it
+    return holder;
+}
+#endif
 
 } // namespace
 
@@ -64,14 +72,33 @@ SessionMarker::~SessionMarker() {
 
 bool SessionMarker::create(const QString& collectionDir) {
     remove();
-    const QString path = QDir(collectionDir).filePath(markerName(QCoreApplication::applicationPid()));
-    // Whatever already has this process's marker name is not this process's: an earlier process
-    // of the same number, or a link planted to make the program overwrite its target. Removing
-    // a link removes the link alone.
-    QFile::remove(path);
-    if (!createNew(path)) {
+    const QDir dir(collectionDir);
+    const QString path = dir.filePath(ownMarkerName());
+#ifdef Q_OS_UNIX
+    // Made and locked under a name of its own, then renamed over whatever has the marker's name
+    // (an earlier process of the same number, or a link planted to make the program overwrite its
+    // target: a rename replaces the link, never what it points to).
+    const QString fresh =
+        dir.filePath(QStringLiteral(".%1.new-%2").arg(ownMarkerName()).arg(QRandomGenerator::system()->generate()));
+    const QByteArray freshName = QFile::encodeName(fresh);
+    const int fd = openNoFollow(freshName, O_RDONLY | O_CREAT | O_EXCL, 0644);
+    if (fd < 0) {
         return false;
     }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+        std::rename(freshName.constData(), QFile::encodeName(path).constData()) != 0) {
+        ::close(fd);
+        ::unlink(freshName.constData());
+        return false;
+    }
+    m_fd = fd;
+#else
+    QFile::remove(path);
+    QFile file(path);
+    if (!file.open(QIODevice::NewOnly | QIODevice::WriteOnly)) {
+        return false;
+    }
+#endif
     m_path = path;
     return true;
 }
@@ -81,38 +108,38 @@ void SessionMarker::remove() {
         QFile::remove(m_path);
         m_path.clear();
     }
-}
-
-bool processAlive(qint64 pid) {
 #ifdef Q_OS_UNIX
-    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
-#else
-    Q_UNUSED(pid);
-    return false;
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
 #endif
 }
 
 QStringList staleSessionMarkers(const QString& collectionDir) {
     QStringList stale;
-    const qint64 self = QCoreApplication::applicationPid();
+#ifdef Q_OS_UNIX
     for (const QString& name : markerNames(collectionDir)) {
-        const qint64 pid = markerPid(name);
-        if (pid != 0 && pid != self && !processAlive(pid)) {
-            stale << QDir(collectionDir).filePath(name);
+        const QString path = QDir(collectionDir).filePath(name);
+        if (holderOf(path) == Holder::Free) {
+            stale << path;
         }
     }
+#else
+    Q_UNUSED(collectionDir);
+#endif
     return stale;
 }
 
 int otherCopiesOpen(const QString& collectionDir) {
     int copies = 0;
-    const qint64 self = QCoreApplication::applicationPid();
+#ifdef Q_OS_UNIX
     for (const QString& name : markerNames(collectionDir)) {
-        const qint64 pid = markerPid(name);
-        if (pid != 0 && pid != self && processAlive(pid)) {
-            ++copies;
-        }
+        copies += holderOf(QDir(collectionDir).filePath(name)) == Holder::Held ? 1 : 0;
     }
+#else
+    copies = static_cast<int>(markerNames(collectionDir).size());
+#endif
     return copies;
 }
 

@@ -4,7 +4,13 @@
 #include "data/session_marker.h"
 #include "data/store_connection.h"
 
+#include "data/store_file_kind.h"
+
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <unistd.h>
 
 #include <optional>
 
@@ -15,6 +21,25 @@ namespace {
 // "TNRP": marks a SQLite file as a Tunarium collection.
 constexpr int kApplicationId = 0x544E5250;
 static_assert(kApplicationId == 1414419024); // as the schema side writes it
+
+// Whether the collection can only be read: the file, or the folder where its log files must be
+// made or written, refuses writes (a read-only disc, mount or folder).
+bool onlyReadable(const QString& file, const QString& dir) {
+    const auto writable = [](const QString& path) { return ::access(QFile::encodeName(path).constData(), W_OK) == 0; };
+    if (!QFileInfo::exists(file)) {
+        return false;
+    }
+    if (!writable(file)) {
+        return true;
+    }
+    for (const char* suffix : {"-wal", "-shm"}) {
+        const QString log = file + QLatin1String(suffix);
+        if ((!QFileInfo::exists(log) || !writable(log)) && !writable(dir)) {
+            return true;
+        }
+    }
+    return false;
+}
 
 } // namespace
 
@@ -41,7 +66,21 @@ StoreError Store::open(const QString& directory) {
         return StoreError::driver(
             SQLITE_CANTOPEN, QStringLiteral("Cannot create the collection directory %1").arg(m_directory));
     }
-    StoreError error = m_connection->open(filePath());
+    // Another program's file, or a newer version's, is refused before a connection could make a
+    // log beside it or a journal be rolled back into it.
+    if (const CollectionFileState state = inspectCollectionFile(filePath(), PageCheck::No);
+        state.kind == CollectionFileKind::NotCollection || state.kind == CollectionFileKind::NotDatabase ||
+        state.kind == CollectionFileKind::Newer) {
+        StoreError e = StoreError::of(state.kind == CollectionFileKind::Newer ? code::kLayoutDiffers
+                                                                              : code::kInvalidDataFile);
+        e.driverMessage = state.describe();
+        if (state.kind == CollectionFileKind::NotDatabase) {
+            e.driverCode = SQLITE_NOTADB; // no database at all: repair may still find records in it
+        }
+        return e;
+    }
+    const bool readOnly = onlyReadable(filePath(), m_directory);
+    StoreError error = m_connection->open(filePath(), readOnly);
     if (error) {
         return error;
     }
@@ -55,17 +94,27 @@ StoreError Store::open(const QString& directory) {
     if (!error) {
         error = m_schema.load();
     }
+    if (error.code == code::kInvalidDataFile) {
+        // SQLite's "file is not a database", with the path.
+        error.driverMessage = QStringLiteral("%1 is not a Tunarium collection (not a database file)").arg(filePath());
+    }
     if (error) {
         close();
         return error;
     }
     // Only an empty file that no program has marked as its own becomes a collection.
     if (m_schema.isEmpty() && applicationId == 0 && userVersion == 0) {
-        error = m_schema.initializeFile();
+        if (readOnly) {
+            error = StoreError::of(code::kInvalidDataFile);
+            error.driverMessage =
+                QStringLiteral("%1 is read-only and holds no collection, so none can be made in it").arg(filePath());
+        } else {
+            error = m_schema.initializeFile();
+        }
     } else if (applicationId != kApplicationId || !m_schema.hasCollectionTables()) {
         error = StoreError::of(code::kInvalidDataFile);
         error.driverMessage = QStringLiteral("%1 is not a Tunarium collection").arg(filePath());
-    } else {
+    } else if (error = newerStructure(); !error && !readOnly) {
         error = m_connection->exec(QStringLiteral("PRAGMA journal_mode=WAL"));
     }
     if (!error) {
@@ -75,6 +124,27 @@ StoreError Store::open(const QString& directory) {
         close();
     }
     return error;
+}
+
+StoreError Store::newerStructure() {
+    // A table laid out by a newer version is never read, upgraded or written: not even the other
+    // tables are touched, so that the newer version finds its file as it left it.
+    for (const TableDef& t : allTables()) {
+        if (m_schema.tableState(t.id) == TableState::Newer) {
+            StoreError e = StoreError::of(code::kLayoutDiffers);
+            e.driverMessage = newerStructureText(filePath(), t.label, m_schema.storedVersion(t.id), t.version);
+            return e;
+        }
+    }
+    return {};
+}
+
+bool Store::isReadOnly() const {
+    return m_connection->isOpen() && m_connection->isReadOnly();
+}
+
+StoreError Store::writeRefusal() const {
+    return isReadOnly() ? StoreError::driver(SQLITE_READONLY, Connection::readOnlyText()) : StoreError{};
 }
 
 void Store::close() {

@@ -41,9 +41,17 @@ public:
     // collection (another program's database, even an empty one that carries its mark: an
     // application id or a user version) gives 36; a file locked by another writer past the lock time-out 32;
     // anything SQLite refuses (a read-only directory, say) 90 with SQLite's code and message.
+    // A collection laid out (in any table) by a newer version gives 47 and the words of
+    // newerStructureText, touching nothing. A collection on a read-only disc or folder is opened
+    // read-only: it reads as any, and every write is refused with the reason.
     StoreError open(const QString& directory);
     void close();
     bool isOpen() const;
+    bool isReadOnly() const;
+    // The refusal of a change to a read-only collection (no error when it can be written): for
+    // steps that would write files beside it (a backup, a compact, a repair) before the store
+    // itself refuses.
+    StoreError writeRefusal() const;
     QString directory() const { return m_directory; }
     QString filePath() const;
 
@@ -162,6 +170,7 @@ public:
 private:
     friend class Transaction;
 
+    StoreError newerStructure();
     StoreError validate(const Row& row) const;
     StoreError duplicateKeyError(const Row& row, const StoreError& failure);
 

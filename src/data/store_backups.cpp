@@ -1,48 +1,12 @@
 // Reading a collection back from a copy of it.
 #include "data/store_connection.h"
+#include "data/store_file_kind.h"
 #include "data/store_maintenance.h"
-
-#include <QFileInfo>
-
-#include <optional>
+#include "data/store_read_only.h"
 
 namespace tunarium {
 
 namespace {
-
-// The mark every collection file carries (PRAGMA application_id), as the schema side writes it.
-constexpr int kCollectionMark = 0x544E5250;
-
-// A file opened only to be read from, never written: a file that is no collection is not
-// touched, not even by the journal mode.
-class ReadOnlyFile {
-public:
-    explicit ReadOnlyFile(const QString& path) {
-        m_code = sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READONLY, nullptr);
-    }
-    ~ReadOnlyFile() { sqlite3_close_v2(m_db); }
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-
-    sqlite3* db() const { return m_code == SQLITE_OK ? m_db : nullptr; }
-
-    // The first column of the first row of `sql`; nothing when it fails or gives no row.
-    std::optional<QString> first(const char* sql) const {
-        sqlite3_stmt* stmt = nullptr;
-        std::optional<QString> value;
-        if (sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr) == SQLITE_OK &&
-            sqlite3_step(stmt) == SQLITE_ROW) {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
-            value = text ? QString::fromUtf8(text) : QString();
-        }
-        sqlite3_finalize(stmt);
-        return value;
-    }
-
-private:
-    sqlite3* m_db = nullptr;
-    int m_code = SQLITE_OK;
-};
 
 StoreError refused(const QString& why) {
     StoreError e = StoreError::of(code::kInvalidDataFile);
@@ -54,30 +18,25 @@ StoreError refused(const QString& why) {
 
 StoreError StoreMaintenance::restoreFrom(const QString& path,
                                          const std::function<StoreError()>& beforeWriting) {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        return refused(QStringLiteral("%1 does not exist").arg(path));
-    }
-    if (!info.isFile()) {
-        return refused(QStringLiteral("%1 is not a file").arg(path));
-    }
-    if (!info.isReadable()) {
-        return refused(QStringLiteral("%1 cannot be read").arg(path));
-    }
     if (!m_connection.isOpen()) {
         return StoreError::of(code::kFileNotFound);
     }
     if (m_connection.depth() > 0) {
         return StoreError::driver(SQLITE_BUSY, QStringLiteral("A transaction is open"));
     }
-    const ReadOnlyFile source(info.absoluteFilePath());
-    const std::optional<QString> mark = source.first("PRAGMA application_id");
-    if (!source.db() || !mark || mark->toInt() != kCollectionMark ||
-        !source.first("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = '_counts'")) {
-        return refused(QStringLiteral("%1 is not a Tunarium collection").arg(path));
+    // Nothing is written, and nothing is made beside the copy, until it is found a sound
+    // collection that this version reads.
+    if (const CollectionFileState state = inspectCollectionFile(path, PageCheck::Quick); !state.sound()) {
+        StoreError e = refused(state.describe());
+        if (state.kind == CollectionFileKind::Newer) {
+            e = StoreError::of(code::kLayoutDiffers);
+            e.driverMessage = state.describe();
+        }
+        return e;
     }
-    if (source.first("PRAGMA quick_check(1)").value_or(QString()) != QLatin1String("ok")) {
-        return refused(QStringLiteral("%1 is a damaged collection").arg(path));
+    ReadOnlyFile source(path);
+    if (!source.db()) {
+        return refused(QStringLiteral("%1 cannot be read").arg(path));
     }
     if (beforeWriting) {
         if (StoreError e = beforeWriting()) {

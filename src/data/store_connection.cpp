@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <atomic>
 #include <cerrno>
@@ -155,10 +156,19 @@ StoreError Statement::error() const {
     return m_connection->error(m_code);
 }
 
-StoreError Connection::open(const QString& path) {
+StoreError Connection::open(const QString& path, bool readOnly) {
     close(false);
-    int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    m_readOnly = readOnly;
+    QByteArray name = path.toUtf8();
+    int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    // A collection on a read-only disc without its log files: SQLite could not make them, and
+    // nobody writes there, so it is read as it lies.
+    if (readOnly && QFileInfo(path + QStringLiteral("-wal")).size() == 0 &&
+        !QFileInfo::exists(path + QStringLiteral("-shm"))) {
+        name = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + "?immutable=1";
+        flags |= SQLITE_OPEN_URI;
+    }
+    int rc = sqlite3_open_v2(name.constData(), &m_db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         StoreError e = m_db ? error(rc) : StoreError::driver(rc, QString::fromUtf8(sqlite3_errstr(rc)));
         close(false);
@@ -237,10 +247,19 @@ StoreError Connection::error(int rc) const {
         e.driverMessage = QString::fromUtf8(sqlite3_errstr(rc));
         return e;
     }
+    case SQLITE_READONLY:
+        if (m_readOnly) {
+            return StoreError::driver(rc, readOnlyText());
+        }
+        [[fallthrough]];
     default:
         return StoreError::driver(rc, m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
                                            : QString::fromUtf8(sqlite3_errstr(rc)));
     }
+}
+
+QString Connection::readOnlyText() {
+    return QStringLiteral("The collection is read-only (on a read-only disc or folder): nothing in it can be changed");
 }
 
 StoreError Connection::exec(const QString& sql) {

@@ -26,8 +26,12 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // Opens the file at `path`, creating it when missing.
-    StoreError open(const QString& path);
+    // Opens the file at `path`, creating it when missing; with `readOnly` only reads it (a
+    // collection on a read-only disc or folder): every write is then refused with the reason.
+    StoreError open(const QString& path, bool readOnly = false);
+    bool isReadOnly() const { return m_readOnly; }
+    // Why nothing can be written to a read-only collection.
+    static QString readOnlyText();
     // Rolls back what is open, drops the statements and closes. With `emptyLog` the write-ahead
     // log is first copied into the file and emptied (quietly: a reader elsewhere makes it give up).
     void close(bool emptyLog);
@@ -94,6 +98,7 @@ private:
     std::function<void(qint64)> m_rowCounter;
     qint64 m_rowsCounted = 0;
     int m_depth = 0;
+    bool m_readOnly = false;
 
     friend class Statement;
     // Restoring writes a whole file into this connection through SQLite's backup API.

@@ -1,6 +1,8 @@
 // Error texts of the store's result codes.
 #include "data/store_error.h"
 
+#include <sqlite3.h>
+
 namespace tunarium {
 
 QString errorCodeText(int errorCode) {
@@ -36,9 +38,22 @@ QString errorCodeText(int errorCode) {
     }
 }
 
+bool StoreError::isDamage() const {
+    const int primary = driverCode & 0xff;
+    return code == code::kDriverError && (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB);
+}
+
 QString StoreError::describe() const {
+    // A step of the program's own that failed (no SQLite code) says only what failed.
+    if (code == code::kDriverError && driverCode == 0 && !driverMessage.isEmpty()) {
+        return driverMessage;
+    }
     if (code == code::kDriverError) {
         return driverMessage + QStringLiteral(" (") + QString::number(driverCode) + u')';
+    }
+    // A file refused for what it is says what it is ("… is not a Tunarium collection").
+    if ((code == code::kInvalidDataFile || code == code::kLayoutDiffers) && !driverMessage.isEmpty()) {
+        return driverMessage + QStringLiteral(" (") + QString::number(code) + u')';
     }
     return text + QStringLiteral(" (") + QString::number(code) + u')';
 }

@@ -32,6 +32,8 @@ struct StoreError {
     QString keyName;       // for a duplicate key: the qualified key ("TUN:KeyID")
 
     bool ok() const { return code == code::kOk; }
+    // SQLite found the file damaged, or no database at all, where a collection should be.
+    bool isDamage() const;
     explicit operator bool() const { return code != code::kOk; }
 
     static StoreError of(int errorCode) { return {errorCode, errorCodeText(errorCode), 0, {}, {}}; }
@@ -39,7 +41,8 @@ struct StoreError {
         return {code::kDriverError, errorCodeText(code::kDriverError), sqliteCode, message, {}};
     }
     // The error text E of the warnings: the text and the code in parentheses; for a driver
-    // error the driver's message and code instead.
+    // error the driver's message and code instead, and for a file refused for what it is (36, 47)
+    // our account of it.
     QString describe() const;
 };
 

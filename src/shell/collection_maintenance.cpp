@@ -114,7 +114,19 @@ bool checkCollection(Database& db, QStringList& problems, FileCheck depth, const
 
 FixResult fixCollection(Store& store, const QString& dir, const QList<TableId>& tables) {
     FixResult result;
-    const bool opened = store.isOpen() || store.open(dir).ok();
+    const StoreError opening = store.isOpen() ? StoreError{} : store.open(dir);
+    // Our own finding (no SQLite code): a sound SQLite file that is not a collection of ours.
+    if (opening.code == code::kLayoutDiffers || (opening.code == code::kInvalidDataFile && opening.driverCode == 0)) {
+        result.outcome = FixResult::Outcome::NotOurs;
+        result.error = opening;
+        return result;
+    }
+    const bool opened = opening.ok();
+    if (opened && store.isReadOnly()) {
+        result.outcome = FixResult::Outcome::NotOurs;
+        result.error = store.writeRefusal();
+        return result;
+    }
     if (opened && collectionIsSound(store)) {
         for (TableId table : tables) {
             if (store.checkKeys(table).code != code::kRebuildKeys) {
@@ -161,6 +173,9 @@ StoreError rebuildAllKeys(Database& db) {
 }
 
 StoreError compactCollection(Store& store) {
+    if (StoreError e = store.writeRefusal()) {
+        return e;
+    }
     // The backup is made only for a compact that can run.
     if (store.inTransaction()) {
         return store.maintenance().compact();

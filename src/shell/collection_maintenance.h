@@ -40,6 +40,8 @@ struct FixResult {
         KeysFailed,     // rebuilding the keys of `failedTable` failed with `error`
         NeedsExclusive, // the file is damaged, but another copy of the program has it open
         Salvaged,       // the file was damaged: `repair` tells what was saved (repair->repaired)
+        NotOurs,        // another program's file, a newer version's, or a read-only collection: left
+                        // as it is (`error` says)
     };
     Outcome outcome = Outcome::Sound;
     QList<TableId> rebuilt;
@@ -51,7 +53,9 @@ struct FixResult {
 // The Fix over some tables: when the file is sound, the tables' keys are checked and rebuilt
 // where they are damaged; when the file itself is damaged, every readable record of the
 // collection is saved into a fresh file and the damaged one kept beside it (rebuildCollection),
-// which needs the collection to itself. `store` may be closed, or open on the collection.
+// which needs the collection to itself. `store` may be closed, or open on the collection. A file
+// that is another program's database, or a collection of a newer version, is not repaired: it is
+// left exactly as it is.
 FixResult fixCollection(Store& store, const QString& dir, const QList<TableId>& tables);
 
 // Rebuilds the keys of every table. Stops at the first failure.

@@ -193,6 +193,8 @@ QString FileManager::runSummary(MaintenanceAction action) const {
         }
         case FixResult::Outcome::Salvaged:
             return m_lastRepair ? m_lastRepair->summary() : QString();
+        case FixResult::Outcome::NotOurs:
+            return m_fixed->error.describe() + QStringLiteral("; it is left as it is.");
         case FixResult::Outcome::KeysFailed:
         case FixResult::Outcome::NeedsExclusive:
             break;
@@ -378,13 +380,16 @@ void FileManager::fix(int row, TableId table) {
         case FixResult::Outcome::Salvaged:
             m_lastRepair = m_fixed->repair;
             break;
+        case FixResult::Outcome::NotOurs:
+            m_runFailed = true;
+            break;
         case FixResult::Outcome::Sound:
         case FixResult::Outcome::KeysRebuilt:
             break;
         }
     }
     if (m_fixed->outcome == FixResult::Outcome::KeysFailed ||
-        m_fixed->outcome == FixResult::Outcome::NeedsExclusive) {
+        m_fixed->outcome == FixResult::Outcome::NeedsExclusive || m_fixed->outcome == FixResult::Outcome::NotOurs) {
         return;
     }
     m_runDone << tableDef(table).label;

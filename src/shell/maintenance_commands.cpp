@@ -129,6 +129,8 @@ int runRepair(Database& db, QTextStream& out) {
         return failed(
             out, QStringLiteral("The collection is damaged, and another copy of the program has it open: "
                                 "close it and repair again."));
+    case FixResult::Outcome::NotOurs:
+        return failed(out, result.error.describe() + QStringLiteral("; it is left as it is."));
     case FixResult::Outcome::Salvaged:
         out << result.repair->summary() << "\n";
         out.flush();

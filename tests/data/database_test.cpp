@@ -542,7 +542,7 @@ TEST(OpenRoutine, UnreadableFilesEndTheProgramWithAMessage) {
              ASSERT_TRUE(store.openTable(TableId::Tunarium).ok());
              ASSERT_TRUE(store.exec("UPDATE \"_structure\" SET version = 7 WHERE label = 'Tunarium'").ok());
          },
-         "Invalid File", "Invalid File!"},
+         "File Access Error", "Disk Error"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

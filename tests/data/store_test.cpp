@@ -594,10 +594,17 @@ TEST(StoreFiles, NewerStructureIsRefusedNotDowngraded) {
         ASSERT_TRUE(store.openTable(TableId::Media).ok());
         ASSERT_TRUE(store.exec("UPDATE \"_structure\" SET version = 9 WHERE label = 'Media'").ok());
     }
+    // Refused at the open, before any table is read, upgraded or written, with the words every
+    // command and window shows.
     Store store;
-    ASSERT_TRUE(store.open(dir.dir()).ok());
-    EXPECT_EQ(store.openTable(TableId::Media).code, code::kLayoutDiffers);
-    EXPECT_EQ(store.upgradeTable(TableId::Media).code, code::kLayoutDiffers);
+    const StoreError e = store.open(dir.dir());
+    EXPECT_EQ(e.code, code::kLayoutDiffers);
+    EXPECT_TRUE(e.describe().contains(
+        QStringLiteral("made by a newer version of Tunarium Pro: structure 9, this version reads up to %1")
+            .arg(tableDef(TableId::Media).version)))
+        << e.describe().toStdString();
+    EXPECT_FALSE(store.isOpen());
+    EXPECT_EQ(QDir(dir.dir()).entryList({"tunarium-*"}), QStringList());
 }
 
 TEST(StoreFiles, DamagedKeysAreFoundAndRebuilt) {

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <sys/file.h>
 #include <unistd.h>
 
 using namespace tunarium;
@@ -34,11 +35,15 @@ protected:
         return values;
     }
 
-    // Another running copy of the program has the collection open (our parent process stands in).
+    // Another running copy of the program has the collection open: its marker, under our parent's
+    // number, held locked as long as the test runs.
     void anotherCopyOpen() {
-        QFile marker(QDir(dir.dir()).filePath(QStringLiteral("tunarium.db.session-%1").arg(::getppid())));
-        ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+        otherCopy.setFileName(QDir(dir.dir()).filePath(QStringLiteral("tunarium.db.session-%1").arg(::getppid())));
+        ASSERT_TRUE(otherCopy.open(QIODevice::WriteOnly));
+        ASSERT_EQ(::flock(otherCopy.handle(), LOCK_EX), 0);
     }
+
+    QFile otherCopy;
 
     Database db{prompter, dir.dir(), profile()};
     FileManager manager{db, profile()};

@@ -17,4 +17,10 @@ struct CliRun {
 bool cliAvailable();
 CliRun runCli(const TempCollection& dir, const QStringList& args);
 
+// Runs tunarium-cli with `folder` mounted read-only for it alone (a mount namespace of its own,
+// as a read-only disc or share would be). False from readOnlyFoldersAvailable() when the system
+// gives the test no such namespace (unshare and mount).
+bool readOnlyFoldersAvailable();
+CliRun runCliWithReadOnlyFolder(const TempCollection& dir, const QString& folder, const QStringList& args);
+
 } // namespace tunarium::test

@@ -45,7 +45,9 @@ MainFrame::MainFrame(Database& db, Settings& settings, Prompter& prompter,
     : QMainWindow(parent), m_db(db), m_settings(settings), m_prompter(prompter), m_procedures(procedures),
       m_session(db, settings), m_workspace(new QMdiArea(this)) {
     initShellResources();
-    setWindowTitle(QString::fromLatin1(kProgramName));
+    // A collection on a read-only disc or folder is shown, and never written: the title says so.
+    setWindowTitle(QString::fromLatin1(kProgramName) +
+                   (m_db.store().isReadOnly() ? QStringLiteral(" [Read Only]") : QString()));
     setWindowIcon(QIcon(QStringLiteral(":/images/tunarium.png")));
     m_workspace->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_workspace->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
