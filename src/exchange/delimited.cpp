@@ -3,6 +3,7 @@
 
 #include "data/pictures.h"
 #include "data/row.h"
+#include "data/temporary_files.h"
 #include "exchange/exchange_files.h"
 
 #include <QFileInfo>
@@ -166,6 +167,7 @@ bool DelimitedReader::open(const QString& path) {
     m_file.setFileName(path);
     m_latin1 = false;
     m_openErrno = 0;
+    m_nuls = 0;
     errno = 0;
     if (!m_file.open(QIODevice::ReadOnly)) {
         m_openErrno = errno;
@@ -196,6 +198,10 @@ bool DelimitedReader::readPhysical(QString& line, QString& ending) {
     }
     ending = QString::fromLatin1(bytes.constData() + end, bytes.size() - end);
     bytes.truncate(end);
+    if (const qsizetype nuls = bytes.count('\0'); nuls > 0) {
+        m_nuls += nuls;
+        bytes.removeIf([](char c) { return c == '\0'; });
+    }
     line = m_latin1 ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes);
     if (first && line.startsWith(QChar(0xFEFF))) {
         line.remove(0, 1);
@@ -235,6 +241,7 @@ bool DelimitedReader::readLine(QString& line) {
     }
     // A quoted field is still open: the following lines may carry the rest of its text.
     const qint64 after = m_file.pos();
+    const qint64 nulsAfter = m_nuls;
     QString joined = line;
     QString next;
     QString nextEnding;
@@ -253,11 +260,14 @@ bool DelimitedReader::readLine(QString& line) {
             break;
         }
     }
+    // The lines looked at are read again on their own, their NUL characters with them.
     m_file.seek(after);
+    m_nuls = nulsAfter;
     return true;
 }
 
 bool DelimitedReader::rewind() {
+    m_nuls = 0;
     return m_file.seek(0);
 }
 
@@ -289,12 +299,10 @@ bool DelimitedWriter::create(const QString& path) {
 }
 
 bool DelimitedWriter::openTemporary(const QString& target) {
-    const QFileInfo info(target);
     struct stat old {};
     const bool exists = ::stat(QFile::encodeName(target).constData(), &old) == 0;
     // Created anew, never through a link or over a file that is there: a name taken is passed by.
-    const QString stem =
-        info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".tmp-");
+    const QString stem = temporaryNameStem(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString name = stem + QString::number(QRandomGenerator::global()->generate() % 1000000);
         const int fd =
@@ -306,6 +314,8 @@ bool DelimitedWriter::openTemporary(const QString& target) {
             m_errno = errno;
             return false;
         }
+        // Held while it is written: a sweep of temporaries left behind passes it by.
+        (void)holdTemporary(fd);
         if (exists) {
             // The new file is the old one's successor: it may be read by whom the old one could.
             (void)::fchmod(fd, old.st_mode & 07777);

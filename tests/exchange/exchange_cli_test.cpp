@@ -1,13 +1,16 @@
 // Import and export on the command line: a spreadsheet's file in, the collection out and back
 // into an empty one, the options, and the exit status of each failure.
+#include "data/temporary_files.h"
 #include "support/cli_run.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace tunarium::test;
+using tunarium::holdTemporary;
 
 namespace {
 
@@ -99,6 +102,12 @@ TEST(ExchangeCli, FailuresAndBadUsageGiveTheirExitStatus) {
         {{"export", dir.configDir() + "/x.csv", "--picture", "TUN:Title=s5", "--fields", "TUN:Title"},
          2,
          "Pictures must begin"},
+        // A picture that reads nothing is refused by name, before anything is read or written.
+        {{"import", names, "--picture", "Field_2=@x9"}, 2, "@x9 is not a picture"},
+        {{"import", names, "--picture", "Field_2=@d99"}, 2, "@d99 is not a picture"},
+        {{"export", dir.configDir() + "/x.csv", "--picture", "TUN:Title=@n9q", "--fields", "TUN:Title"},
+         2,
+         "@n9q is not a picture"},
         {{"export", dir.configDir() + "/no/such/dir/x.csv"}, 1, "Cannot CREATE"},
     };
     for (const Case& c : cases) {
@@ -157,4 +166,67 @@ TEST(ExchangeCli, NeitherImportNorExportTouchesTheCollectionFileAndExportKeepsTh
     EXPECT_TRUE(run.err.contains("there is no collection in")) << run.err.toStdString();
     EXPECT_EQ(read(keep), "the user's own lines\r\n");
     EXPECT_FALSE(QFileInfo::exists(dir.path("elsewhere")));
+}
+
+// Lines that hold nothing are passed over, NUL characters dropped from the values, both counted.
+TEST(ExchangeCli, EmptyLinesAndNulCharactersMakeNoSongs) {
+    if (!cliAvailable()) {
+        GTEST_SKIP() << "TUNARIUM_CLI is not set";
+    }
+    TempCollection dir;
+    const char lines[] = "\"Abba\",\"Water\0loo\"\r\n"
+                         "\0\0\0\r\n"
+                         "\r\n"
+                         " , ,\"\"\r\n"
+                         "\"Queen\",\"Innuendo\"\0\r\n";
+    const QString sheet = write(dir, "nuls.csv", QByteArray(lines, sizeof lines - 1));
+    CliRun run = runCli(dir, {"--dir", dir.dir(), "import", sheet, "--quiet", "--assign", "Field_1=TUN:Artist",
+                              "--assign", "Field_2=TUN:Title", "--no-create-albums"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "5 lines read, 2 songs added\n3 empty lines were skipped; 5 NUL characters were dropped\n");
+    const QString out = dir.configDir() + "/out.csv";
+    run = runCli(dir, {"--dir", dir.dir(), "export", out, "--quiet", "--no-header", "--fields", "TUN:Title"});
+    EXPECT_EQ(read(out), "\"Waterloo\"\r\n\"Innuendo\"\r\n"); // in artist order
+}
+
+// A temporary an export that was killed left beside its file goes at the next export to that file;
+// one that a live export holds, one written just now and a file of the user's own stay.
+TEST(ExchangeCli, AnExportSweepsTheTemporariesOfKilledExports) {
+    if (!cliAvailable()) {
+        GTEST_SKIP() << "TUNARIUM_CLI is not set";
+    }
+    TempCollection dir;
+    const QString sheet = write(dir, "sheet.csv", "\"TUN:Artist\"\n\"Abba\"\n");
+    ASSERT_EQ(runCli(dir, {"--dir", dir.dir(), "import", sheet, "--quiet"}).exitCode, 0);
+    const QString folder = dir.configDir();
+    struct Case {
+        QString name;
+        bool old;  // last written two minutes ago
+        bool held; // a writer holds it
+        bool stays;
+    };
+    const Case cases[] = {
+        {".out.csv.tmp-123456", true, false, false}, {".out.csv.tmp-7", true, true, true},
+        {".out.csv.tmp-99", false, false, true},     {".out.csv.tmp-abc", true, false, true},
+        {".other.csv.tmp-5", true, false, true},
+    };
+    std::vector<std::unique_ptr<QFile>> open;
+    for (const Case& c : cases) {
+        auto file = std::make_unique<QFile>(folder + u'/' + c.name);
+        ASSERT_TRUE(file->open(QIODevice::ReadWrite));
+        file->write("half an export");
+        file->flush();
+        if (c.old) {
+            file->setFileTime(QDateTime::currentDateTime().addSecs(-120), QFileDevice::FileModificationTime);
+        }
+        if (c.held) {
+            ASSERT_TRUE(holdTemporary(file->handle()));
+            open.push_back(std::move(file));
+        }
+    }
+    const CliRun run = runCli(dir, {"--dir", dir.dir(), "export", folder + "/out.csv", "--quiet"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    for (const Case& c : cases) {
+        EXPECT_EQ(QFileInfo::exists(folder + u'/' + c.name), c.stays) << c.name.toStdString();
+    }
 }
