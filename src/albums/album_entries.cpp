@@ -23,6 +23,7 @@ AlbumEntriesProcess::~AlbumEntriesProcess() {
 
 bool AlbumEntriesProcess::begin() {
     if (!m_db.openTables({TableId::Tunarium, TableId::Album})) {
+        m_failed = true;
         return false;
     }
     m_open = true;
@@ -31,6 +32,7 @@ bool AlbumEntriesProcess::begin() {
     if (const StoreError e = m_db.store().recordRange(TableId::Tunarium, first, last)) {
         m_db.warnings().saveError(e);
         m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        m_failed = true;
         return false;
     }
     // The progress counts the record numbers of the span that are in use.
@@ -58,6 +60,7 @@ bool AlbumEntriesProcess::readPage() {
     if (const StoreError e = m_songs.read(after, kAlbumEntriesPerStep, page)) {
         m_db.warnings().saveError(e);
         m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        m_failed = true;
         return false;
     }
     m_lastPage = page.size() < kAlbumEntriesPerStep;
@@ -95,6 +98,7 @@ void AlbumEntriesProcess::stepEnds() {
 bool AlbumEntriesProcess::failed(const StoreError& error, const QString& name) {
     m_db.warnings().saveError(error);
     m_db.warnings().show(warning::kProcessError, name, QStringLiteral("Put"));
+    m_failed = true;
     stopAsCompleted();
     return false;
 }

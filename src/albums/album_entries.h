@@ -34,6 +34,10 @@ public:
 
     qint64 albumsCreated() const { return m_created; }
     qint64 songsLinked() const { return m_linked; }
+    // The run ended early because a song or an album could not be read or written (a full disk,
+    // a song another copy changed since it was read): the user was told, and the steps committed
+    // before it stay.
+    bool stoppedByFailure() const { return m_failed; }
 
 protected:
     bool begin() override;
@@ -62,6 +66,7 @@ private:
     qint64 m_total = 0;
     qint64 m_created = 0;
     qint64 m_linked = 0;
+    bool m_failed = false;
     std::optional<Transaction> m_transaction;
     // The album of the song before, while one transaction holds the collection: the songs of an
     // album mostly follow one another in the file.

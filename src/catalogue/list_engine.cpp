@@ -257,7 +257,20 @@ void ListEngine::focusGained() {
 }
 
 void ListEngine::updateTitle() {
+    m_countedAt = {m_db.store().dataVersion(), m_db.store().ownChanges()};
     m_title = m_def.titleCaption + QString::number(m_db.store().count(m_def.table)) + m_def.titleSuffix;
+}
+
+bool ListEngine::followCount() {
+    if (!m_open || m_failed || m_title.isEmpty()) {
+        return false;
+    }
+    if (std::pair<qint64, qint64>{m_db.store().dataVersion(), m_db.store().ownChanges()} == m_countedAt) {
+        return false;
+    }
+    const QString before = m_title;
+    updateTitle();
+    return m_title != before;
 }
 
 // The selected record as it is now in the table (another window may have changed it); the page's

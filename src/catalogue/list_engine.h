@@ -14,6 +14,7 @@
 #include "data/pictures.h"
 
 #include <optional>
+#include <utility>
 
 namespace tunarium {
 
@@ -142,6 +143,10 @@ public:
 
     // Caption, count of the whole table, suffix; set by every refresh.
     QString title() const { return m_title; }
+    // Counts the table again when it was written since the last look, here or by another copy
+    // (the file's data version says so); true when the title changed. Cheap when nothing was
+    // written: a window asks every second.
+    bool followCount();
 
     // A read failed and the host was asked to close.
     bool failed() const { return m_failed; }
@@ -227,6 +232,7 @@ private:
     ThumbSteps m_thumb;
     int m_thumbPosition = 0;
     QString m_title;
+    std::pair<qint64, qint64> m_countedAt{-1, -1}; // the data version and own writes last counted at
 };
 
 } // namespace tunarium

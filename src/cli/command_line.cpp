@@ -48,6 +48,11 @@ std::optional<int> CommandLine::read(const QStringList& args, QString& dir) {
     }
     if (m_parser.isSet(QStringLiteral("dir"))) {
         dir = m_parser.value(QStringLiteral("dir"));
+        // An empty name (a variable that was not set) names no directory; it never stands for
+        // the default collection, or for the current directory.
+        if (dir.trimmed().isEmpty()) {
+            return usage(QStringLiteral("--dir names no directory"));
+        }
     }
     if (dir.isEmpty()) {
         dir = defaultCollectionDir();

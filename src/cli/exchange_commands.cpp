@@ -178,6 +178,9 @@ int runImport(QString& dir, const QStringList& args) {
     if (process->valuesCut() > 0) {
         out() << process->cutSummary() << "\n";
     }
+    if (const QString skipped = process->skippedSummary(); !skipped.isEmpty()) {
+        out() << skipped << "\n";
+    }
     out().flush();
     if (process->songsAdded() == 0) {
         return fail(QStringLiteral("No songs were imported: %1.").arg(process->nothingImportedReason()));
@@ -186,11 +189,17 @@ int runImport(QString& dir, const QStringList& args) {
         return kExitFailure;
     }
     if (std::unique_ptr<AlbumEntriesProcess> albums = albumEntriesAfter(db, *process, options)) {
-        if (!runWithProgress(*albums, quiet) || db.halted()) {
+        const bool albumsDone = runWithProgress(*albums, quiet);
+        if (db.halted()) {
             return kExitFailure;
         }
         out() << albums->albumsCreated() << " albums created, " << albums->songsLinked() << " songs linked\n";
         out().flush();
+        if (!albumsDone || albums->stoppedByFailure()) {
+            return fail(QStringLiteral("the songs were imported, but not every album entry was made; "
+                                       "tunarium-cli --dir %1 create-albums makes the rest")
+                            .arg(dir));
+        }
     }
     return process->linesRejected() > 0 ? kExitFailure : kExitOk;
 }

@@ -12,7 +12,11 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <optional>
+
+#include <unistd.h>
 
 namespace tunarium {
 
@@ -41,6 +45,55 @@ bool onlyReadable(const QString& file, const QString& dir) {
     return false;
 }
 
+// The longest name of a file part (a folder's or the file's own name) the system takes.
+constexpr qsizetype kLongestName = 255;
+
+// A path of the collection's files the system or SQLite cannot take: the whole too long, or the
+// name of a part; empty when it can.
+QString pathProblem(const QString& file) {
+    const QByteArray path = QFile::encodeName(file);
+    const sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+    // The log's name is the longest of the collection's files.
+    const qsizetype longest = vfs ? vfs->mxPathname - qsizetype(sizeof "-wal") : 0;
+    for (const QString& part : file.split(u'/', Qt::SkipEmptyParts)) {
+        if (const qsizetype bytes = QFile::encodeName(part).size(); bytes > kLongestName) {
+            return QStringLiteral("the name %1... is too long (%2 bytes; at most %3)")
+                .arg(part.left(20))
+                .arg(bytes)
+                .arg(kLongestName);
+        }
+    }
+    if (longest > 0 && path.size() > longest) {
+        return QStringLiteral("the path of the collection file is too long (%1 bytes; at most %2)")
+            .arg(path.size())
+            .arg(longest);
+    }
+    return {};
+}
+
+// SQLite's "unable to open database file" says nothing of why: what the user can change is said
+// after it (a folder that cannot be written, a path or a name too long, a file without rights).
+void explainCannotOpen(StoreError& e, const QString& directory, const QString& file) {
+    if (e.code != code::kDriverError || (e.driverCode & 0xff) != SQLITE_CANTOPEN) {
+        return;
+    }
+    const QByteArray path = QFile::encodeName(file);
+    QString why = pathProblem(file);
+    const QByteArray dir = QFile::encodeName(directory);
+    if (why.isEmpty() && ::access(dir.constData(), W_OK) != 0) {
+        why = QStringLiteral("the folder %1 cannot be written (%2); the collection's file, its log and "
+                             "its index are written there")
+                  .arg(directory, QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    if (why.isEmpty() && QFileInfo::exists(file) && ::access(path.constData(), R_OK | W_OK) != 0) {
+        why = QStringLiteral("%1 cannot be read and written (%2)")
+                  .arg(file, QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    if (!why.isEmpty()) {
+        e.driverMessage += QStringLiteral(": ") + why;
+    }
+}
+
 } // namespace
 
 Store::Store()
@@ -63,8 +116,10 @@ StoreError Store::open(const QString& directory) {
     close();
     m_directory = QDir(directory).absolutePath();
     if (!QDir().mkpath(m_directory)) {
-        return StoreError::driver(
-            SQLITE_CANTOPEN, QStringLiteral("Cannot create the collection directory %1").arg(m_directory));
+        const QString why = pathProblem(filePath());
+        return StoreError::driver(SQLITE_CANTOPEN,
+                                  QStringLiteral("Cannot create the collection directory %1").arg(m_directory) +
+                                      (why.isEmpty() ? QString() : QStringLiteral(": ") + why));
     }
     // Another program's file, or a newer version's, is refused before a connection could make a
     // log beside it or a journal be rolled back into it.
@@ -82,6 +137,7 @@ StoreError Store::open(const QString& directory) {
     const bool readOnly = onlyReadable(filePath(), m_directory);
     StoreError error = m_connection->open(filePath(), readOnly);
     if (error) {
+        explainCannotOpen(error, m_directory, filePath());
         return error;
     }
     m_log.attach();
@@ -100,6 +156,7 @@ StoreError Store::open(const QString& directory) {
     }
     if (error) {
         close();
+        explainCannotOpen(error, m_directory, filePath());
         return error;
     }
     // Only an empty file that no program has marked as its own becomes a collection.
@@ -122,6 +179,7 @@ StoreError Store::open(const QString& directory) {
     }
     if (error) {
         close();
+        explainCannotOpen(error, m_directory, filePath());
     }
     return error;
 }
@@ -447,6 +505,10 @@ StoreError Store::begin() {
     return m_connection->begin();
 }
 
+StoreError Store::beginRead() {
+    return m_connection->beginRead();
+}
+
 StoreError Store::commit() {
     return m_connection->commit();
 }
@@ -469,6 +531,17 @@ qint64 Store::ownChanges() const {
 
 QStringList Store::explainQueryPlan(const QString& sqlText) {
     return m_connection->explainQueryPlan(sqlText);
+}
+
+ReadTransaction::ReadTransaction(Store& store) : m_store(store) {
+    m_beginError = m_store.beginRead();
+    m_active = m_beginError.ok();
+}
+
+ReadTransaction::~ReadTransaction() {
+    if (m_active) {
+        m_store.rollback();
+    }
 }
 
 Transaction::Transaction(Store& store) : Transaction(*store.m_connection) {}

@@ -147,6 +147,9 @@ public:
 
     // Transactions (see Transaction). Nested calls become savepoints.
     StoreError begin();
+    // A transaction that only reads, seeing the collection as it was at its start (see
+    // ReadTransaction).
+    StoreError beginRead();
     StoreError commit();
     void rollback();
     bool inTransaction() const;
@@ -187,6 +190,25 @@ private:
 // image is malformed") since the process started. The command line then stops and names its
 // repair.
 bool collectionDamageMet();
+
+// One snapshot of the collection: every read through the store while it lives sees the records as
+// they were when it began, whatever other copies commit meanwhile (a restore, an import); it
+// takes no lock that stops them. Ended when it goes. For a store that only reads meanwhile.
+class ReadTransaction {
+public:
+    explicit ReadTransaction(Store& store);
+    ~ReadTransaction();
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+    const StoreError& beginError() const { return m_beginError; }
+    bool ok() const { return m_active; }
+
+private:
+    Store& m_store;
+    StoreError m_beginError;
+    bool m_active = false;
+};
 
 // Transaction guard: begins on construction (check ok()), rolls back on destruction unless
 // committed; a failed commit is reported by commit().

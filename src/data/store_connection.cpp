@@ -347,6 +347,22 @@ StoreError Connection::begin() {
     return e;
 }
 
+StoreError Connection::beginRead() {
+    if (m_depth > 0) {
+        return StoreError::driver(SQLITE_MISUSE, QStringLiteral("A transaction is open"));
+    }
+    if (StoreError e = exec(QStringLiteral("BEGIN DEFERRED"))) {
+        return e;
+    }
+    // The snapshot is taken by the first read, here rather than by whatever reads first later.
+    if (StoreError e = exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_schema"))) {
+        exec(QStringLiteral("ROLLBACK"));
+        return e;
+    }
+    m_depth = 1;
+    return {};
+}
+
 StoreError Connection::commit() {
     if (m_depth == 0) {
         return {};

@@ -59,6 +59,10 @@ public:
     // Transactions: the first begin takes the write lock (BEGIN IMMEDIATE); nested ones are
     // savepoints.
     StoreError begin();
+    // A transaction that only reads: it takes no lock that keeps others from writing, and every
+    // read in it sees the collection as it was at its start, whatever other connections commit
+    // meanwhile. Ended by commit() or rollback(); not within another transaction.
+    StoreError beginRead();
     StoreError commit();
     void rollback();
     int depth() const { return m_depth; }

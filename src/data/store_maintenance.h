@@ -50,6 +50,11 @@ public:
     // it against its records and, for Full, its keys against its records and every folded key
     // column against its field. False with what was found.
     bool checkTable(TableId table, FileCheck depth, QStringList& findings);
+    // Whether the table's search index (a table without one: always) holds every record by its
+    // text and nothing else, the records waiting for it counted in. The check takes the write
+    // lock for a moment and writes nothing; an error when it cannot run (the lock is held, the
+    // file cannot be written), `inStep` then left true.
+    StoreError checkSearchIndex(TableId table, bool& inStep);
     // Replaces the whole collection with the copy at `path` through SQLite's backup API, in one
     // transaction. A missing, unreadable or damaged file, or one that is not a collection, is
     // refused (code 36, with the reason) and only read. `beforeWriting` runs once the file is

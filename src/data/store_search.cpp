@@ -130,6 +130,13 @@ QString fillSearchIndexSql(const TableDef& t, const QString& condition) {
         .arg(quoted(searchIndexName(t)), quoted(viewName(t)), condition);
 }
 
+QString searchIndexCheckSql(const TableDef& t) {
+    // A rank of 1 compares the index with its content, the songs' text; without it the index is
+    // only compared with itself.
+    const QString index = quoted(searchIndexName(t));
+    return QStringLiteral("INSERT INTO %1 (%1, rank) VALUES ('integrity-check', 1)").arg(index);
+}
+
 QStringList searchIndexSettingsSql(const TableDef& t) {
     if (!hasSearchIndex(t)) {
         return {};

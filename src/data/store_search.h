@@ -45,6 +45,10 @@ QString fillSearchIndexSql(const TableDef& t, const QString& condition);
 QString waitingSongs(const TableDef& t);
 // The index's settings, kept in the index itself: given once it is made and filled.
 QStringList searchIndexSettingsSql(const TableDef& t);
+// The index's check of itself against the text of every record (SQLite reports a difference as
+// damage). The songs waiting for it must be put in first (fillSearchIndexSql with waitingSongs),
+// in a transaction that is then rolled back.
+QString searchIndexCheckSql(const TableDef& t);
 
 } // namespace sql
 

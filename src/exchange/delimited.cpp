@@ -161,6 +161,7 @@ bool DelimitedReader::open(const QString& path) {
     m_file.setFileName(path);
     m_latin1 = false;
     m_openErrno = 0;
+    m_nuls = 0;
     errno = 0;
     if (!m_file.open(QIODevice::ReadOnly)) {
         m_openErrno = errno;
@@ -191,6 +192,10 @@ bool DelimitedReader::readPhysical(QString& line, QString& ending) {
     }
     ending = QString::fromLatin1(bytes.constData() + end, bytes.size() - end);
     bytes.truncate(end);
+    if (const qsizetype nuls = bytes.count('\0'); nuls > 0) {
+        m_nuls += nuls;
+        bytes.removeIf([](char c) { return c == '\0'; });
+    }
     line = m_latin1 ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes);
     if (first && line.startsWith(QChar(0xFEFF))) {
         line.remove(0, 1);
@@ -230,6 +235,7 @@ bool DelimitedReader::readLine(QString& line) {
     }
     // A quoted field is still open: the following lines may carry the rest of its text.
     const qint64 after = m_file.pos();
+    const qint64 nulsAfter = m_nuls;
     QString joined = line;
     QString next;
     QString nextEnding;
@@ -248,11 +254,14 @@ bool DelimitedReader::readLine(QString& line) {
             break;
         }
     }
+    // The lines looked at are read again on their own, their NUL characters with them.
     m_file.seek(after);
+    m_nuls = nulsAfter;
     return true;
 }
 
 bool DelimitedReader::rewind() {
+    m_nuls = 0;
     return m_file.seek(0);
 }
 

@@ -77,6 +77,7 @@ private:
 };
 
 // A delimited file read line by line (UTF-8; a file that is not valid UTF-8 is read as Latin-1).
+// NUL characters (a damaged or UTF-16 file) are dropped from the lines and counted.
 //
 // A text with line breaks is written inside its quotes, so a quoted field may go on over the end
 // of a line: when a line ends inside a quoted field and the following lines close it cleanly (the
@@ -91,8 +92,10 @@ public:
     int openErrno() const { return m_openErrno; }
     // The next line without its line ending; false at the end of the file.
     bool readLine(QString& line);
-    // Back to the first line.
+    // Back to the first line; the NUL characters are counted again from there.
     bool rewind();
+    // NUL characters dropped from the lines read so far.
+    qint64 nulsDropped() const { return m_nuls; }
     qint64 size() const { return m_file.size(); }
     qint64 position() const { return m_file.pos(); }
     void close() { m_file.close(); }
@@ -103,6 +106,7 @@ private:
     QFile m_file;
     bool m_latin1 = false;
     int m_openErrno = 0;
+    qint64 m_nuls = 0;
 };
 
 // A delimited file written line by line. Lines are handed to the system in chunks; a line whose

@@ -1,6 +1,8 @@
 // File errors, messages and the last file used by import and export.
 #include "exchange/exchange_files.h"
 
+#include "data/pictures.h"
+
 #include <QFileInfo>
 #include <QMutex>
 
@@ -14,6 +16,17 @@ QString FileError::message() const {
         return sentence;
     }
     return QStringLiteral("Error #") + QString::number(code) + QStringLiteral(" - ") + text;
+}
+
+QString pictureProblem(const QString& picture) {
+    if (!picture.startsWith(u'@')) {
+        return QString::fromLatin1(kPictureRule);
+    }
+    if (!Picture::parse(QStringView(picture).left(kExchangePictureWidth)).isValid()) {
+        return QStringLiteral("%1 is not a picture (text @s50, number @n3, date @d2, time @t4, pattern @p###p)")
+            .arg(picture);
+    }
+    return {};
 }
 
 FileError notAFileError(const QString& path) {

@@ -14,6 +14,13 @@ inline constexpr char kImportFileFilter[] = "Import Files|*.CSV|All Files|*.*";
 inline constexpr char kExportFileFilter[] = "Export Files|*.CSV|All Files|*.*";
 // A picture the user gives for a column or a field must begin with "@".
 inline constexpr char kPictureRule[] = "Pictures must begin with \"@\"";
+// A picture holds at most this many characters.
+inline constexpr int kExchangePictureWidth = 30;
+
+// What is wrong with a picture given for a column or a field (as it is kept, cut to its room):
+// kPictureRule without "@", a sentence naming it when it is no picture ("@x3", "@s", "@d99");
+// empty when it is one.
+QString pictureProblem(const QString& picture);
 
 // A failed file operation: the runtime's error code and text ("File Not Found" for 2 ...; for
 // any other failure 90 with the system's own text).

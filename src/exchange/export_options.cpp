@@ -31,10 +31,10 @@ QString setExportPicture(ExportOptions& options, const QString& name, const QStr
     if (it == options.fields.end()) {
         return QStringLiteral("%1 is not among the fields written").arg(name);
     }
-    if (!picture.startsWith(u'@')) {
-        return QString::fromLatin1(kPictureRule);
+    if (const QString problem = pictureProblem(picture); !problem.isEmpty()) {
+        return problem;
     }
-    it->picture = picture.left(30);
+    it->picture = picture.left(kExchangePictureWidth);
     return {};
 }
 

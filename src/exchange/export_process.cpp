@@ -115,7 +115,26 @@ bool ExportProcess::begin() {
         return false;
     }
     m_open = true;
-    m_total = m_db.store().count(TableId::Tunarium);
+    m_reader = std::make_unique<Store>();
+    StoreError e = m_reader->open(m_db.collectionDir());
+    for (TableId table : {TableId::Tunarium, TableId::Categories}) {
+        if (!e) {
+            e = m_reader->openTable(table);
+        }
+    }
+    if (!e) {
+        m_snapshot.emplace(*m_reader);
+        e = m_snapshot->beginError();
+    }
+    if (e) {
+        m_snapshot.reset();
+        m_reader.reset();
+        m_db.warnings().saveError(e);
+        m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        m_failed = true;
+        return false;
+    }
+    m_total = m_reader->count(TableId::Tunarium);
     setProgress(0, m_total);
     return readPage() && !m_page.isEmpty();
 }
@@ -128,6 +147,8 @@ void ExportProcess::end() {
     } else if (m_file) {
         m_file->close();
     }
+    m_snapshot.reset();
+    m_reader.reset();
     if (m_open) {
         m_db.closeTables({TableId::Tunarium, TableId::Categories});
         m_open = false;
@@ -137,10 +158,10 @@ void ExportProcess::end() {
 bool ExportProcess::readPage() {
     KeyPosition from;
     if (!m_page.isEmpty()) {
-        from = m_db.store().positionOf(m_page.last(), tun::kSongsByArtist);
+        from = m_reader->positionOf(m_page.last(), tun::kSongsByArtist);
     }
     QVector<Row> page;
-    if (const StoreError e = m_db.store().read(TableId::Tunarium, tun::kSongsByArtist, from,
+    if (const StoreError e = m_reader->read(TableId::Tunarium, tun::kSongsByArtist, from,
                                                sql::Direction::Forward, false, kPageSize, page)) {
         m_db.warnings().saveError(e);
         m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
@@ -160,7 +181,7 @@ QString ExportProcess::categoryName(qint64 categoryId) {
     }
     Row category;
     QString name;
-    if (m_db.store().get(TableId::Categories, cat::kKeyCategoryId, {categoryId}, category).ok()) {
+    if (m_reader->get(TableId::Categories, cat::kKeyCategoryId, {categoryId}, category).ok()) {
         name = category.text(cat::kCategory);
     }
     m_categories.insert(categoryId, name);

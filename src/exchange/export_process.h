@@ -1,5 +1,8 @@
 // The export run: every song in artist, title, mix order, one line each, as a process of 25
-// songs per step. The header line is written before the run starts.
+// songs per step. The header line is written before the run starts. The songs are read on a
+// connection of the run's own, in one read transaction: the file holds the collection as it was
+// when the run began, whatever another copy commits meanwhile (a restore, an import), and the
+// program's other windows go on writing through their own connection.
 #pragma once
 
 #include "data/database.h"
@@ -11,6 +14,7 @@
 #include <QHash>
 
 #include <memory>
+#include <optional>
 
 namespace tunarium {
 
@@ -73,6 +77,9 @@ private:
     QString buildLine(const Row& song);
 
     Database& m_db;
+    // The connection the songs are read on, and its one snapshot of the collection.
+    std::unique_ptr<Store> m_reader;
+    std::optional<ReadTransaction> m_snapshot;
     std::unique_ptr<ExportFile> m_file;
     QVector<ExportField> m_fields;
     QVector<int> m_columns; // per export field: the song field, -2 for the category name, -1 none

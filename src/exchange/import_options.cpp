@@ -19,8 +19,8 @@ QString applyImportOptions(ImportSetup& setup, const ImportOptions& options) {
         if (f < 0) {
             return noSuchColumn(setup, column);
         }
-        if (!picture.startsWith(u'@')) {
-            return QString::fromLatin1(kPictureRule);
+        if (const QString problem = pictureProblem(picture); !problem.isEmpty()) {
+            return problem;
         }
         setup.setPicture(f, picture);
     }

@@ -24,6 +24,18 @@ int songField(const QString& qualified) {
     return songs().fieldIndex(QStringView(qualified).mid(4));
 }
 
+// Whether a line holds no value at all: nothing but blanks, commas and empty quotes.
+bool holdsNoValue(const QString& line) {
+    DelimitedLine fields(line);
+    QString value;
+    while (fields.next(value) != DelimitedField::None) {
+        if (!value.trimmed().isEmpty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 QString quotedValue(const QString& text) {
     return u'"' + text.left(40) + (text.size() > 40 ? QStringLiteral("...\"") : QStringLiteral("\""));
 }
@@ -61,9 +73,11 @@ bool ImportProcess::begin() {
     }
     m_open = true;
     if (m_reader->size() >= m_bulkFromBytes) {
-        if (m_db.store().count(TableId::Tunarium) == 0) {
-            startBulk();
-        } else if (!backUpFirst()) {
+        if (m_db.store().count(TableId::Tunarium) == 0 && !startBulk()) {
+            return false;
+        }
+        // Into songs that are there (maybe added by another copy just now), line by line.
+        if (!m_bulk && !backUpFirst()) {
             return false;
         }
     }
@@ -182,6 +196,10 @@ bool ImportProcess::handleNext() {
     }
     if (!m_transaction && !m_bulk) {
         return false;
+    }
+    if (holdsNoValue(m_line)) {
+        ++m_emptySkipped;
+        return readLine();
     }
     Row song(TableId::Tunarium);
     QString reason;
@@ -387,30 +405,44 @@ bool ImportProcess::windDown() {
     return true;
 }
 
-void ImportProcess::startBulk() {
+bool ImportProcess::startBulk() {
     auto bulk = std::make_unique<Store>();
-    qint64 firstId = 0;
-    if (bulk->open(m_db.collectionDir()) || bulk->openTable(TableId::Tunarium) ||
-        bulk->openTable(TableId::Categories) || bulk->nextNumber(TableId::Tunarium, firstId)) {
-        return; // lines are then added one by one
+    if (bulk->open(m_db.collectionDir())) {
+        return true; // lines are then added one by one
     }
-    bulk->exec(QStringLiteral("PRAGMA cache_size=-%1").arg(kBulkCacheKb));
+    // The write lock first, before anything is written: held by another copy (another bulk
+    // import, say), the import is refused whole and writes nothing, rather than adding some
+    // lines one by one and stopping halfway at that copy's next long write.
     m_bulkTransaction.emplace(*bulk);
     if (!m_bulkTransaction->ok()) {
+        const StoreError e = m_bulkTransaction->beginError();
         m_bulkTransaction.reset();
-        return;
+        if (e.code != code::kFileLocked) {
+            return true;
+        }
+        // Told at the end, as the reason no song was imported.
+        m_failure = QStringLiteral("another copy of the program is writing to the collection (%1); import "
+                                   "the file again when it is done")
+                        .arg(e.describe());
+        m_broken = true;
+        return false;
     }
-    // Another station may have added songs since the count was read.
-    if (bulk->count(TableId::Tunarium) != 0 || bulk->beginBulkLoad(TableId::Tunarium)) {
+    qint64 firstId = 0;
+    // Another station may have added songs since the count was read: they are then added to.
+    if (bulk->openTable(TableId::Tunarium) || bulk->openTable(TableId::Categories) ||
+        bulk->nextNumber(TableId::Tunarium, firstId) || bulk->count(TableId::Tunarium) != 0 ||
+        bulk->beginBulkLoad(TableId::Tunarium)) {
         m_bulkTransaction.reset();
-        return;
+        return true;
     }
+    bulk->exec(QStringLiteral("PRAGMA cache_size=-%1").arg(kBulkCacheKb));
     m_nextId = firstId;
     m_bulk = std::move(bulk);
     m_inBulk = true;
     // The write lock is held until the keys are built: other windows' changes are refused
     // meanwhile, and say why.
     m_lockNote.emplace(QStringLiteral("an import is running"));
+    return true;
 }
 
 StoreError ImportProcess::finishBulk() {

@@ -47,6 +47,13 @@ public:
     // "12 values were cut to their field's width; first: line 7, TUN:Artist"; empty when none were.
     QString cutSummary() const;
 
+    // Lines that hold no value (blank, only commas or quotes, or only NUL characters) are passed
+    // over, never made into blank songs; NUL characters are dropped from the values.
+    qint64 emptyLinesSkipped() const { return m_emptySkipped; }
+    qint64 nulsDropped() const { return m_reader ? m_reader->nulsDropped() : 0; }
+    // "2 empty lines were skipped; 40 NUL characters were dropped"; empty when neither happened.
+    QString skippedSummary() const;
+
     // Why the run added no song, to follow "No songs were imported: "; empty when songs were added.
     QString nothingImportedReason() const;
 
@@ -81,7 +88,9 @@ private:
     void commit();
     // The store the songs go to: the bulk connection while loading in bulk.
     Store& store() { return m_bulk ? *m_bulk : m_db.store(); }
-    void startBulk();
+    // Loads in bulk when the write lock can be had and no song is there yet (else the lines go in
+    // one by one). False when the import must not run: another copy holds the lock (told).
+    bool startBulk();
     bool backUpFirst();
     void startBuildingKeys();
     // Builds the keys again and commits the bulk load; on failure nothing of it stays.
@@ -112,6 +121,7 @@ private:
     qint64 m_categoriesAdded = 0;
     qint64 m_rejectedCount = 0;
     QStringList m_rejections;
+    qint64 m_emptySkipped = 0;
     qint64 m_valuesCut = 0;
     QString m_firstCut;
     int m_lineCuts = 0; // in the line being filled

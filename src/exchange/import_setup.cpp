@@ -13,7 +13,6 @@ namespace tunarium {
 namespace {
 
 constexpr int kValueWidth = 100;
-constexpr int kPictureWidth = 30;
 
 // The picture an export writes a date or time field with: a file's own header then reads back.
 QString exportedPicture(const QString& target) {
@@ -180,7 +179,7 @@ void ImportSetup::setPicture(int field, const QString& picture) {
     if (field < 0 || field >= m_fields.size() || picture.trimmed().isEmpty()) {
         return;
     }
-    m_fields[field].picture = picture.left(kPictureWidth);
+    m_fields[field].picture = picture.left(kExchangePictureWidth);
     m_fields[field].displayPicture = importPictureText(m_fields[field].picture);
 }
 

@@ -31,12 +31,26 @@ QString ImportProcess::cutSummary() const {
            QStringLiteral("; first: ") + m_firstCut;
 }
 
+QString ImportProcess::skippedSummary() const {
+    QStringList parts;
+    if (m_emptySkipped > 0) {
+        parts << (m_emptySkipped == 1 ? QStringLiteral("1 empty line was skipped")
+                                      : QStringLiteral("%1 empty lines were skipped").arg(m_emptySkipped));
+    }
+    if (const qint64 nuls = nulsDropped(); nuls > 0) {
+        parts << (nuls == 1 ? QStringLiteral("1 NUL character was dropped")
+                            : QStringLiteral("%1 NUL characters were dropped").arg(nuls));
+    }
+    return parts.join(QStringLiteral("; "));
+}
+
 QString ImportProcess::nothingImportedReason() const {
     if (m_added > 0) {
         return {};
     }
     if (m_broken) {
-        return QStringLiteral("the songs table could not be opened");
+        return m_failure.isEmpty() ? QStringLiteral("the songs table could not be opened")
+                                   : m_failure;
     }
     if (m_addFailed) {
         return QStringLiteral("the songs could not be added (%1)").arg(m_failure);
@@ -50,6 +64,9 @@ QString ImportProcess::nothingImportedReason() const {
                    : QStringLiteral("each of the file's %1 lines holds a value that does not fit its "
                                     "song field")
                          .arg(m_rejectedCount);
+    }
+    if (m_emptySkipped > 0) {
+        return QStringLiteral("every line of the file is empty");
     }
     return m_plan.stripHeader ? QStringLiteral("the file holds no lines after its header record")
                               : QStringLiteral("the file holds no lines");
@@ -96,6 +113,13 @@ bool importFinished(const ImportProcess& process, Prompter& prompter) {
         cut.text = process.cutSummary() + u'.';
         cut.icon = PromptIcon::Information;
         prompter.message(cut);
+    }
+    if (const QString skipped = process.skippedSummary(); !skipped.isEmpty()) {
+        PromptMessage m;
+        m.caption = QStringLiteral("Lines Skipped");
+        m.text = skipped + u'.';
+        m.icon = PromptIcon::Information;
+        prompter.message(m);
     }
     if (!process.completed() || process.failedToStart()) {
         return false;

@@ -234,7 +234,19 @@ StoreError restoreCollection(Store& store, const QString& dir, const QString& pa
     if (opened) {
         return opened;
     }
-    const auto keepCurrent = [&store] { return store.makeBackup(QLatin1String(kBackupBeforeRestore)); };
+    // Asked again once the current collection is kept, just before it is replaced: a copy that
+    // opened it meanwhile would go on reading the old collection where it left off in the new one.
+    // (An export reads one snapshot, and writes the old collection or the new, never a mix.)
+    const auto keepCurrent = [&store, &dir]() -> StoreError {
+        if (StoreError e = store.makeBackup(QLatin1String(kBackupBeforeRestore))) {
+            return e;
+        }
+        if (otherCopiesOpen(dir) > 0) {
+            return refused(QStringLiteral("Another copy of the program has the collection open."),
+                           code::kFileLocked);
+        }
+        return {};
+    };
     if (StoreError e = store.maintenance().restoreFrom(path, keepCurrent)) {
         return e;
     }

@@ -2,6 +2,7 @@
 #include "shell/collection_maintenance.h"
 
 #include "shell/collection_backups.h"
+#include "shell/step_leftovers.h"
 
 #include <QElapsedTimer>
 
@@ -129,7 +130,10 @@ FixResult fixCollection(Store& store, const QString& dir, const QList<TableId>& 
     }
     if (opened && collectionIsSound(store)) {
         for (TableId table : tables) {
-            if (store.checkKeys(table).code != code::kRebuildKeys) {
+            // A search index out of step with the songs is made again with the keys.
+            bool indexInStep = true;
+            if (store.checkKeys(table).code != code::kRebuildKeys &&
+                (store.maintenance().checkSearchIndex(table, indexInStep) || indexInStep)) {
                 continue;
             }
             StoreError e;
@@ -180,10 +184,14 @@ StoreError compactCollection(Store& store) {
     if (store.inTransaction()) {
         return store.maintenance().compact();
     }
-    if (StoreError e = store.makeBackup(QLatin1String(kBackupBeforePack))) {
+    CompactBackup backup(store);
+    if (StoreError e = backup.make()) {
         return e;
     }
-    return store.maintenance().compact();
+    const StoreError e = store.maintenance().compact();
+    // A compact that failed changed nothing: its full-size backup would only take up the disk.
+    backup.finish(!e);
+    return e;
 }
 
 StoreError releaseCollection(Store& store) {

@@ -1,6 +1,8 @@
 // Salvaging the readable records of a damaged collection into a fresh file.
 #include "shell/collection_repair.h"
 
+#include "shell/step_leftovers.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -42,7 +44,7 @@ TableSalvage salvageTable(Store& damaged, const TableDef& t, Store& fresh) {
 }
 
 QString freshDirectory(const QString& dir) {
-    return QDir(dir).filePath(QStringLiteral(".tunarium-repair-") +
+    return QDir(dir).filePath(QString::fromLatin1(kRepairFolderPrefix) +
                               QString::number(QCoreApplication::applicationPid()));
 }
 
@@ -115,6 +117,8 @@ RepairReport rebuildCollection(Store& store, const QString& dir) {
         store.open(dir);
     }
     const QString freshDir = freshDirectory(dir);
+    // Folders of repairs that were killed halfway: nothing will finish them.
+    sweepRepairFolders(dir);
     QDir(freshDir).removeRecursively();
     {
         Store fresh;

@@ -41,7 +41,8 @@ int runCreateAlbums(Database& db, QTextStream& out, QTextStream& progress) {
     }
     out << process.albumsCreated() << " albums created, " << process.songsLinked() << " songs linked\n";
     out.flush();
-    return completed ? 0 : 1;
+    // A write that failed was told as it happened; what was done before it stays.
+    return completed && !process.stoppedByFailure() ? 0 : 1;
 }
 
 int runCheck(Database& db, QTextStream& out, FileCheck depth, QTextStream* progress) {

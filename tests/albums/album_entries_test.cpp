@@ -172,3 +172,42 @@ TEST_F(AlbumEntriesTest, FailedWritesAreReportedAndEndTheRun) {
 }
 
 } // namespace
+
+namespace {
+
+// Another copy changes a song after the run has read it: the song is not linked, the run says so
+// and ends as failed (the command line's exit status 1), and what it committed before stays.
+TEST_F(AlbumEntriesTest, ASongAnotherCopyChangedEndsTheRunAsFailed) {
+    for (int i = 0; i < 20; ++i) {
+        addSong("Queen", QStringLiteral("Album %1").arg(i));
+    }
+    AlbumEntriesProcess process(db);
+    ASSERT_TRUE(process.start()); // the songs are read
+    EXPECT_TRUE(process.step(5));
+    {
+        Store other;
+        ASSERT_TRUE(other.open(dir.dir()).ok());
+        ASSERT_TRUE(other.openTable(TableId::Tunarium).ok());
+        SongRecord changed;
+        ASSERT_TRUE(other.get(tableDef(TableId::Tunarium).keyIndex(u"KeyID"), {qint64(12)}, changed).ok());
+        changed.title = QStringLiteral("Changed elsewhere");
+        ASSERT_TRUE(other.update(changed).ok());
+    }
+    prompter.messages.clear();
+    runToEnd(process);
+    EXPECT_TRUE(process.stoppedByFailure());
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages[0].text.contains("Changed By Another Station"))
+        << prompter.messages[0].text.toStdString();
+    EXPECT_EQ(song(12).albumId, 0);
+    EXPECT_EQ(song(12).title, "Changed elsewhere");
+    EXPECT_NE(song(5).albumId, 0);
+
+    // Nothing changed meanwhile: the run ends well.
+    AlbumEntriesProcess again(db);
+    EXPECT_TRUE(runToEnd(again));
+    EXPECT_FALSE(again.stoppedByFailure());
+    EXPECT_NE(song(12).albumId, 0);
+}
+
+} // namespace

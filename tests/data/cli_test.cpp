@@ -132,6 +132,17 @@ TEST(Cli, CheckNamesWhatItFindsPerTable) {
          {"check", "--full"},
          1,
          "Tunarium: 1 records whose sort keys differ from their fields\n"},
+        // A song neither in the search index nor waiting for it, and one in both.
+        {"DELETE FROM \"TunariumSearchPending\" WHERE rec = 3", {"check"}, 0, "ok\n"},
+        {"DELETE FROM \"TunariumSearchPending\" WHERE rec = 3",
+         {"check", "--full"},
+         1,
+         "Tunarium: the search index does not match the records"},
+        {"INSERT INTO \"TunariumSearch\" (rowid, \"words\") SELECT \"_rowid\", \"words\" FROM "
+         "\"TunariumSearchText\" WHERE \"_rowid\" = 5",
+         {"check", "--full"},
+         1,
+         "Tunarium: the search index does not match the records"},
     };
     for (const Case& c : cases) {
         TempCollection dir;
@@ -140,7 +151,52 @@ TEST(Cli, CheckNamesWhatItFindsPerTable) {
         const CliRun run = runCli(dir, QStringList{"--dir", dir.dir()} + c.args + QStringList{"--quiet"});
         EXPECT_EQ(run.exitCode, c.exitCode) << c.tamper << run.err.toStdString();
         EXPECT_TRUE(run.out.contains(c.line)) << c.tamper << "\n" << run.out.toStdString();
+        // What the full check finds, repair mends.
+        if (c.exitCode != 0 && c.args.contains("--full")) {
+            EXPECT_EQ(runCli(dir, {"--dir", dir.dir(), "repair"}).exitCode, 0) << c.tamper;
+            const CliRun again = runCli(dir, {"--dir", dir.dir(), "check", "--full", "--quiet"});
+            EXPECT_EQ(again.out, "ok\n") << c.tamper;
+        }
     }
+}
+
+// A directory the collection cannot live in is refused with the reason, never replaced by another.
+TEST(Cli, ACollectionDirectoryThatCannotServeSaysWhy) {
+    if (!tunarium::test::cliAvailable()) {
+        GTEST_SKIP() << "TUNARIUM_CLI is not set";
+    }
+    TempCollection dir;
+    QDir().mkpath(dir.path("read-only"));
+    QFile::setPermissions(dir.path("read-only"), QFile::ReadOwner | QFile::ExeOwner);
+    const bool root = QFileInfo(dir.path("read-only")).isWritable();
+    // Each part of the name within the system's limit, the whole longer than SQLite takes.
+    QString deep = dir.path("deep");
+    for (int i = 0; i < 5; ++i) {
+        deep += u'/' + QString(200, QChar(u'a' + i));
+    }
+    ASSERT_TRUE(QDir().mkpath(deep));
+    struct Case {
+        QStringList args;
+        int exitCode;
+        QString err;
+    };
+    const Case cases[] = {
+        {{"--dir", "", "info"}, 2, "--dir names no directory"},
+        {{"--dir=", "check"}, 2, "--dir names no directory"},
+        {{"check", "--dir", ""}, 2, "--dir names no directory"},
+        {{"--dir", dir.path("read-only"), "info"}, 1, "the folder " + dir.path("read-only") + " cannot be written"},
+        {{"--dir", dir.path(QString(300, u'n')), "info"}, 1, "is too long (300 bytes; at most 255)"},
+        {{"--dir", deep, "info"}, 1, "the path of the collection file is too long"},
+    };
+    for (const Case& c : cases) {
+        if (root && c.args.contains(dir.path("read-only"))) {
+            continue; // root writes anywhere
+        }
+        const CliRun run = runCli(dir, c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.args.join(' ').toStdString() << "\n" << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(c.err)) << c.args.join(' ').toStdString() << "\n" << run.err.toStdString();
+    }
+    QFile::setPermissions(dir.path("read-only"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 // A damaged index: commands that meet it stop and name the repair; the repair saves every song.
@@ -163,14 +219,41 @@ TEST(Cli, ADamagedCollectionIsRepairedFromTheCommandLine) {
             EXPECT_TRUE(run.out.startsWith("Tunarium: ")) << run.out.toStdString();
         }
     }
+    // The folder of a repair that was killed halfway goes with the next repair.
+    ASSERT_TRUE(QDir().mkpath(dir.path(".tunarium-repair-999999")));
+    ASSERT_EQ(tunarium::test::runSql(dir.path(".tunarium-repair-999999/tunarium.db"), "CREATE TABLE t (x)"),
+              QString());
     const CliRun repair = runCli(dir, {"--dir", dir.dir(), "repair"});
     EXPECT_EQ(repair.exitCode, 0) << repair.err.toStdString();
+    EXPECT_EQ(QDir(dir.dir()).entryList({".tunarium-repair-*"}, QDir::Dirs | QDir::Hidden), QStringList());
     EXPECT_TRUE(repair.out.contains("Tunarium: 3000 records saved.")) << repair.out.toStdString();
     EXPECT_EQ(QDir(dir.dir()).entryList({"tunarium-damaged-*.db"}).size(), 1);
     EXPECT_EQ(runCli(dir, {"--dir", dir.dir(), "check", "--quiet"}).exitCode, 0);
     const CliRun again = runCli(dir, {"--dir", dir.dir(), "repair"});
     EXPECT_EQ(again.exitCode, 0);
     EXPECT_EQ(again.out, "No damage was found.\n");
+}
+
+// The backup of a compact that was killed halfway (its mark beside it) goes with the next
+// compact, once that one has made its own; backups of compacts that finished stay.
+TEST(Cli, ACompactSweepsTheBackupOfAKilledCompact) {
+    if (!tunarium::test::cliAvailable()) {
+        GTEST_SKIP() << "TUNARIUM_CLI is not set";
+    }
+    TempCollection dir;
+    makeCollection(dir.dir(), 20);
+    const QString killed = "tunarium-pack-20200101-000000.db";
+    const QString finished = "tunarium-pack-20200102-000000.db";
+    for (const QString& name : {killed, finished, "." + killed + ".compacting"}) {
+        QFile f(dir.path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    const CliRun run = runCli(dir, {"--dir", dir.dir(), "compact"});
+    EXPECT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+    const QStringList left = QDir(dir.dir()).entryList({"*tunarium-pack-*"}, QDir::Files | QDir::Hidden);
+    ASSERT_EQ(left.size(), 2) << left.join(' ').toStdString();
+    EXPECT_EQ(left[0], finished);
+    EXPECT_NE(left[1], killed);
 }
 
 } // namespace

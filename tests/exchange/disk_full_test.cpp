@@ -2,12 +2,16 @@
 // an import, a backup before an upgrade and a song saved from the form each end with a clear
 // message, the collection is left as it was or as last committed, and no empty or partial file is
 // left under a name the user sees.
+#include "albums/album_entries.h"
 #include "data/store_backups.h"
 #include "data/store_fault_vfs.h"
 #include "exchange_fixture.h"
+#include "shell/collection_maintenance.h"
+#include "shell/maintenance_commands.h"
 #include "support/cli_run.h"
 
 #include <QDir>
+#include <QTextStream>
 
 #include <sqlite3.h>
 
@@ -131,6 +135,59 @@ TEST_F(DiskFull, ASongSavedOnAFullDiskIsRefusedAndTheCollectionUnchanged) {
     db.closeTable(TableId::Tunarium);
     EXPECT_EQ(songs(), 2);
     expectSound();
+}
+
+// Create album entries that cannot write says so and fails (the command line's exit status 1),
+// keeping the steps it committed; compacting that cannot write keeps no backup of its own.
+TEST_F(DiskFull, AlbumEntriesAndCompactingThatCannotWriteFailAndLeaveNoBackup) {
+    QVector<SongRecord> songs;
+    for (int i = 1; i <= 3000; ++i) {
+        SongRecord s;
+        s.id = i;
+        s.artist = QStringLiteral("Artist %1").arg(i % 300);
+        s.album = QStringLiteral("An album title long enough to fill pages %1").arg(i % 300);
+        songs << s;
+    }
+    addSongs(songs);
+    const qint64 fileSize = QFileInfo(dir.path("tunarium.db")).size();
+    for (const qint64 budget : {qint64(0)}) {
+        prompter.messages.clear();
+        QString out;
+        QString progress;
+        QTextStream outStream(&out);
+        QTextStream progressStream(&progress);
+        WriteFaults::install(budget);
+        const int status = runCreateAlbums(db, outStream, progressStream);
+        WriteFaults::clear();
+        EXPECT_EQ(status, 1) << budget << ": " << out.toStdString();
+        ASSERT_FALSE(prompter.messages.isEmpty()) << budget;
+        EXPECT_TRUE(prompter.messages.last().text.contains("full")) << prompter.messages.last().text.toStdString();
+        expectSound();
+    }
+    // From a budget the backup cannot take to one the compact itself can: every compact that fails
+    // leaves nothing behind, the one that succeeds its one backup.
+    bool compacted = false;
+    for (qint64 budget = fileSize / 2; budget <= fileSize * 3 && !compacted; budget += fileSize / 2) {
+        StoreError e;
+        {
+            Store store;
+            ASSERT_TRUE(store.open(dir.dir()).ok());
+            WriteFaults::install(budget);
+            e = compactCollection(store);
+            WriteFaults::clear();
+        }
+        compacted = e.ok();
+        EXPECT_EQ(leftovers(), compacted ? QStringList(QDir(dir.dir()).entryList({"tunarium-pack-*.db"}))
+                                         : QStringList())
+            << budget << ": " << e.describe().toStdString();
+        expectSound();
+    }
+    if (!compacted) {
+        Store store;
+        ASSERT_TRUE(store.open(dir.dir()).ok());
+        EXPECT_TRUE(compactCollection(store).ok());
+    }
+    EXPECT_EQ(QDir(dir.dir()).entryList({"tunarium-pack-*.db"}).size(), 1);
 }
 
 // The export's file is not SQLite's: a device that is always full stands for the disk.

@@ -2,6 +2,7 @@
 // into an empty one, the options, and the exit status of each failure.
 #include "support/cli_run.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -99,6 +100,12 @@ TEST(ExchangeCli, FailuresAndBadUsageGiveTheirExitStatus) {
         {{"export", dir.configDir() + "/x.csv", "--picture", "TUN:Title=s5", "--fields", "TUN:Title"},
          2,
          "Pictures must begin"},
+        // A picture that reads nothing is refused by name, before anything is read or written.
+        {{"import", names, "--picture", "Field_2=@x9"}, 2, "@x9 is not a picture"},
+        {{"import", names, "--picture", "Field_2=@d99"}, 2, "@d99 is not a picture"},
+        {{"export", dir.configDir() + "/x.csv", "--picture", "TUN:Title=@n9q", "--fields", "TUN:Title"},
+         2,
+         "@n9q is not a picture"},
         {{"export", dir.configDir() + "/no/such/dir/x.csv"}, 1, "Cannot CREATE"},
     };
     for (const Case& c : cases) {
@@ -157,4 +164,25 @@ TEST(ExchangeCli, NeitherImportNorExportTouchesTheCollectionFileAndExportKeepsTh
     EXPECT_TRUE(run.err.contains("there is no collection in")) << run.err.toStdString();
     EXPECT_EQ(read(keep), "the user's own lines\r\n");
     EXPECT_FALSE(QFileInfo::exists(dir.path("elsewhere")));
+}
+
+// Lines that hold nothing are passed over, NUL characters dropped from the values, both counted.
+TEST(ExchangeCli, EmptyLinesAndNulCharactersMakeNoSongs) {
+    if (!cliAvailable()) {
+        GTEST_SKIP() << "TUNARIUM_CLI is not set";
+    }
+    TempCollection dir;
+    const char lines[] = "\"Abba\",\"Water\0loo\"\r\n"
+                         "\0\0\0\r\n"
+                         "\r\n"
+                         " , ,\"\"\r\n"
+                         "\"Queen\",\"Innuendo\"\0\r\n";
+    const QString sheet = write(dir, "nuls.csv", QByteArray(lines, sizeof lines - 1));
+    CliRun run = runCli(dir, {"--dir", dir.dir(), "import", sheet, "--quiet", "--assign", "Field_1=TUN:Artist",
+                              "--assign", "Field_2=TUN:Title", "--no-create-albums"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "5 lines read, 2 songs added\n3 empty lines were skipped; 5 NUL characters were dropped\n");
+    const QString out = dir.configDir() + "/out.csv";
+    run = runCli(dir, {"--dir", dir.dir(), "export", out, "--quiet", "--no-header", "--fields", "TUN:Title"});
+    EXPECT_EQ(read(out), "\"Waterloo\"\r\n\"Innuendo\"\r\n"); // in artist order
 }

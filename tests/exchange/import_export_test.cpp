@@ -3,6 +3,7 @@
 // back.
 #include "exchange_fixture.h"
 #include "support/cli_run.h"
+#include "support/song_collection.h"
 
 #include <QRandomGenerator>
 
@@ -204,6 +205,68 @@ TEST_F(ExchangeTest, WhileABulkImportRunsOtherChangesAreRefusedAndSayWhy) {
     // Once the import is done, changes go in again.
     EXPECT_TRUE(db.store().insert(late).ok());
     db.closeTable(TableId::Categories);
+}
+
+// Another copy holds the write lock when a bulk load would start: the import is refused whole,
+// and stays refused after the lock is let go, rather than going on line by line.
+TEST_F(ExchangeTest, ABulkLoadThatCannotHaveTheLockWritesNothing) {
+    QByteArray bytes = "\"TUN:Artist\"\n";
+    for (int i = 0; i < 300; ++i) {
+        bytes += QStringLiteral("\"Artist %1\"\n").arg(i).toUtf8();
+    }
+    ASSERT_TRUE(db.openTables({TableId::Tunarium, TableId::Categories}));
+    auto process = importAuto(bytes);
+    process->setBulkFromBytes(0);
+    Store holder;
+    ASSERT_TRUE(holder.open(dir.dir()).ok());
+    ASSERT_TRUE(holder.begin().ok());
+    EXPECT_FALSE(process->start());
+    holder.rollback();
+    runToEnd(*process);
+    EXPECT_FALSE(process->loadsInBulk());
+    EXPECT_TRUE(process->failedToStart());
+    EXPECT_EQ(process->songsAdded(), 0);
+    EXPECT_TRUE(process->nothingImportedReason().startsWith("another copy of the program is writing to the "
+                                                            "collection (File Is Locked"))
+        << process->nothingImportedReason().toStdString();
+    EXPECT_EQ(db.store().count(TableId::Tunarium), 0);
+    db.closeTables({TableId::Tunarium, TableId::Categories});
+}
+
+// Another copy replaces the collection while an export runs: the file holds the collection as it
+// was when the export began, every song of it and nothing of the other.
+TEST_F(ExchangeTest, AnExportReadsOneSnapshotWhateverAnotherCopyCommits) {
+    test::TempCollection other;
+    test::makeSongCollection(other.dir(), 900);
+    QVector<SongRecord> songs;
+    for (int i = 1; i <= 600; ++i) {
+        SongRecord s;
+        s.id = i;
+        s.artist = QStringLiteral("Old %1").arg(i, 3, 10, QChar(u'0'));
+        songs << s;
+    }
+    addSongs(songs);
+    const QString path = dir.configDir() + "/snapshot.csv";
+    auto process = openExport(db, prompter, path, {*findExportable(u"TUN:Artist")}, false);
+    ASSERT_TRUE(process);
+    ASSERT_TRUE(process->start());
+    EXPECT_TRUE(process->step());
+    {
+        Store restorer;
+        ASSERT_TRUE(restorer.open(dir.dir()).ok());
+        ASSERT_TRUE(restorer.maintenance().restoreFrom(other.path("tunarium.db")).ok());
+    }
+    EXPECT_EQ(test::songsIn(dir.dir()), 900);
+    runToEnd(*process);
+    EXPECT_FALSE(process->failed());
+    process.reset();
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QStringList expected;
+    for (const SongRecord& s : songs) {
+        expected << u'"' + s.artist + u'"';
+    }
+    EXPECT_EQ(QString::fromUtf8(f.readAll()), expected.join("\r\n") + "\r\n");
 }
 
 TEST_F(ExchangeTest, AutoReadsBackTheProgramsOwnExport) {

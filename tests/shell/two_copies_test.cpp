@@ -6,6 +6,7 @@
 #include "catalogue/procedure_names.h"
 #include "catalogue/ui/song_form_window.h"
 #include "catalogue/ui/songs_browse_window.h"
+#include "exchange/import_process.h"
 #include "shell/ui/program.h"
 #include "support/child_role.h"
 #include "support/cli_run.h"
@@ -224,14 +225,15 @@ TEST(TwoCopies, ExportCompactAndRebuildDuringAnImport) {
     for (const Copy* copy : {&exporting, &compact, &rebuild, &import}) {
         expectNoCrash(*copy, copy->out().toStdString());
     }
-    // The export reads page by page, each page in its own read: it holds the songs from before the
-    // import and some of the import's, never more than there are.
+    // The export reads one snapshot: the songs from before the import and those of the steps the
+    // import had committed when the export began, 25 lines each.
     EXPECT_EQ(exporting.exitCode(), 0) << exporting.err().toStdString();
     QFile out(dir.path("../out.csv"));
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
     const qint64 exported = out.readAll().count('\n');
     EXPECT_GE(exported, 200);
     EXPECT_LE(exported, 4200);
+    EXPECT_EQ((exported - 200) % kImportLinesPerStep, 0) << exported;
     // Compacting and rebuilding need the collection to themselves: refused with a message.
     for (const Copy* copy : {&compact, &rebuild}) {
         if (stillRunning) {
@@ -243,6 +245,49 @@ TEST(TwoCopies, ExportCompactAndRebuildDuringAnImport) {
     EXPECT_EQ(import.exitCode(), 0) << import.err().toStdString();
     EXPECT_EQ(songsIn(dir.dir()), 200 + import.songsAdded());
     EXPECT_EQ(import.songsAdded(), 4000);
+}
+
+// Two imports large enough to load in bulk, into one empty collection at once: each adds every
+// line of its file, or is refused whole, says so and adds nothing (never some of its lines).
+TEST(TwoCopies, TwoLargeImportsIntoAnEmptyCollectionAddAllOrNothing) {
+    if (!tunarium::test::cliAvailable()) {
+        GTEST_SKIP() << "TUNARIUM_CLI is not set";
+    }
+    TempCollection dir;
+    tunarium::test::makeSongCollection(dir.dir(), 0);
+    const QString padding(100, u'x');
+    qint64 lines = 0;
+    std::vector<std::unique_ptr<Copy>> running;
+    for (int i = 0; i < 2; ++i) {
+        const QString path = dir.path(QStringLiteral("../large-%1.csv").arg(i));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        lines = 0;
+        while (file.size() < kImportBulkBytes + 1000) {
+            ++lines;
+            file.write(QStringLiteral("Copy%1 Artist %2,Copy%1 Title %3 %4\n").arg(i).arg(lines % 40).arg(lines).arg(padding).toUtf8());
+        }
+        file.close();
+        running.push_back(std::make_unique<Copy>(dir, importOf(path)));
+    }
+    qint64 added = 0;
+    for (auto& copy : running) {
+        copy->finish();
+        expectNoCrash(*copy, "import");
+        const qint64 n = copy->songsAdded();
+        EXPECT_TRUE(n == 0 || n == lines) << n << " of " << lines << "\n" << copy->err().toStdString();
+        if (n == 0) {
+            EXPECT_EQ(copy->exitCode(), 1);
+            EXPECT_TRUE(copy->err().contains("another copy of the program is writing to the collection"))
+                << copy->err().toStdString();
+        } else {
+            EXPECT_EQ(copy->exitCode(), 0) << copy->err().toStdString();
+        }
+        added += n;
+    }
+    EXPECT_GE(added, lines);
+    EXPECT_EQ(songsIn(dir.dir()), added);
+    EXPECT_EQ(tunarium::test::runCli(dir, {"--dir", dir.dir(), "check", "--full", "--quiet"}).exitCode, 0);
 }
 
 TEST(TwoCopies, ARewriteOfASongAnotherCopyChangedIsRefused) {
@@ -479,6 +524,19 @@ TEST_F(SongFormBesideAnImport, EditsAreKeptAndALockIsWarnedOf) {
         EXPECT_EQ(titleInFile(it.key()), it.value()) << "song " << it.key();
     }
     EXPECT_EQ(test::runCli(dir, {"--dir", dir.dir(), "check", "--full", "--quiet"}).exitCode, 0);
+}
+
+// The songs browse's title counts the songs another copy imports, without a key pressed.
+TEST_F(SongFormBesideAnImport, TheTitleCountsTheSongsAnotherCopyAdds) {
+    SongsBrowseWindow* browse = openBrowse();
+    ASSERT_NE(browse, nullptr);
+    EXPECT_TRUE(browse->windowTitle().contains("300 entries")) << browse->windowTitle().toStdString();
+    const QString lines = dir.path("../lines.csv");
+    writeLines(lines, 120, QStringLiteral("Other"));
+    Copy import(dir, importOf(lines));
+    import.finish();
+    ASSERT_EQ(import.exitCode(), 0) << import.err().toStdString();
+    QTRY_VERIFY_WITH_TIMEOUT(browse->windowTitle().contains("420 entries"), 20000);
 }
 
 } // namespace

@@ -20,9 +20,17 @@
 #include <QStatusTipEvent>
 #include <QTabBar>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace tunarium {
+
+namespace {
+
+// How often a browse looks whether its table was written by another copy of the program.
+constexpr int kCountWatchMs = 1000;
+
+} // namespace
 
 BrowseWindow::BrowseWindow(Database& db, ListDefinition definition, BrowseOptions options, Request request,
                            QWidget* caller, Answer answer)
@@ -102,6 +110,16 @@ void BrowseWindow::build() {
     startButtonRow();
     if (m_tabs) {
         connect(m_tabs, &QTabBar::currentChanged, this, &BrowseWindow::tabChanged);
+    }
+    // The count in the title follows the table when another copy of the program writes to it.
+    if (m_options.titleWithCount) {
+        auto* countWatch = new QTimer(this);
+        connect(countWatch, &QTimer::timeout, this, [this] {
+            if (m_engine->followCount()) {
+                showPage();
+            }
+        });
+        countWatch->start(kCountWatchMs);
     }
 }
 

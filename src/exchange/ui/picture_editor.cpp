@@ -42,10 +42,10 @@ PictureEditor::PictureEditor(const QString& picture, Prompter& prompter, QWidget
 
 void PictureEditor::accept() {
     const QString picture = m_entry->text();
-    if (!picture.startsWith(u'@')) {
+    if (const QString problem = pictureProblem(picture); !problem.isEmpty()) {
         PromptMessage invalid;
         invalid.caption = QStringLiteral("Invalid Picture!");
-        invalid.text = QString::fromLatin1(kPictureRule);
+        invalid.text = problem;
         invalid.icon = PromptIcon::Information;
         m_prompter.message(invalid);
         m_entry->setFocus();

@@ -38,6 +38,13 @@ int main(int argc, char** argv) {
         qputenv("TUNARIUM_CD_TOC", QFileInfo(parser.value(tocOption)).absoluteFilePath().toLocal8Bit());
     }
 
+    // An empty --dir (a variable that was not set) names no directory: never the default
+    // collection, never the current directory.
+    if (parser.isSet(dirOption) && parser.value(dirOption).trimmed().isEmpty()) {
+        QMessageBox::critical(nullptr, QStringLiteral("Tunarium Pro 98"),
+                              QStringLiteral("--dir names no directory."));
+        return 2;
+    }
     // The collection directory is the program's current directory.
     const QString dir =
         QDir(parser.isSet(dirOption) ? parser.value(dirOption) : tunarium::defaultCollectionDir())
