@@ -59,8 +59,8 @@ struct Tokens;
 //         text, because it is not a date.
 //   A value from 1 to kBareYearLimit is a bare year (date_time.h) and shows as the year under
 //   every form: 1975 shows "1975", never a day of 1805.
-//   Deformat reads an ISO date ("1959-10-31") under every form, and four digits from 1000 to
-//   kBareYearLimit ("1975") as that bare year. Otherwise it reads numbers in the order of the
+//   Deformat reads an ISO date ("1959-10-31") under every form, and a number of up to four
+//   digits from 1 to kBareYearLimit ("1975", "767") as that bare year. Otherwise it reads numbers in the order of the
 //   picture's form and a month named in English or in the system's language anywhere ("31 OCT
 //   1959" reads under "@d2" too); day names are skipped.
 //   Digits without separators ("591031", "19591031", "0559") are split by the form's order. A

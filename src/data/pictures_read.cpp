@@ -227,9 +227,10 @@ qint64 Picture::deformatDate(QStringView text) const {
     if (!tokenize(text, tokens) || tokens.count == 0) {
         return 0;
     }
-    if (tokens.count == 1 && tokens.items[0].number && tokens.items[0].length == 4 &&
-        tokens.items[0].value >= 1000 && holdsBareYear(tokens.items[0].value)) {
-        // A year alone, as a bare year shows under every form ("1959"; "1059" is no October 1959).
+    if (tokens.count == 1 && tokens.items[0].number && tokens.items[0].length <= 4 &&
+        holdsBareYear(tokens.items[0].value)) {
+        // A year alone, as a bare year shows under every form ("1959", "767"; "1059" is no
+        // October 1959): no form reads a date from fewer than six digits but those of a month.
         return tokens.items[0].value;
     }
     const qint64 read = deformatDateInForm(text, tokens);

@@ -573,7 +573,7 @@ TEST(DatePictures, ABareYearIsAYearUnderEveryFormAndReadsBack) {
                     EXPECT_EQ(p.format(year), QString::number(year)) << picture.toStdString();
                 }
                 EXPECT_NE(p.format(kBareYearLimit + 1), QString::number(kBareYearLimit + 1)) << picture.toStdString();
-                for (qint64 year : {qint64(1959), qint64(2001), qint64(1059), kBareYearLimit}) {
+                for (qint64 year : {qint64(1), qint64(767), qint64(1959), qint64(2001), qint64(1059), kBareYearLimit}) {
                     EXPECT_EQ(p.deformat(p.format(year)).toLongLong(), year) << picture.toStdString();
                 }
                 // The ISO form reads under every picture, whatever its order.
