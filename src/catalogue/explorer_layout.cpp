@@ -18,19 +18,24 @@ int keptNumber(const ExplorerLayoutKeys& keys, const char* prefix, int design, i
 } // namespace
 
 ExplorerAppearance restoreExplorerAppearance(const ExplorerLayoutKeys& keys, const ExplorerDefinition& def,
-                                             const ExplorerAppearance& design) {
+                                             const ExplorerAppearance& design, const QString& datePicture) {
     ExplorerAppearance a = design;
+    if (!datePicture.isEmpty()) {
+        a.format = replaceDatePictures(design.format, datePicture);
+    }
     const QString original = readIni(keys.positionFile, keys.section, keys.key("XploreOrigFormatString-"));
-    if (original != design.format) {
+    if (!sameDesign(original, design.format)) {
         writeIni(keys.positionFile, keys.section, keys.key("XploreOrigFormatString-"), design.format);
         return a;
     }
     const QString kept = readIni(keys.positionFile, keys.section, keys.key("XploreFormatString-")).trimmed();
     if (!kept.isEmpty()) {
-        if (explorerColumnFields(def, ListFormat::parse(kept)).isEmpty()) {
+        const ListFormat format = ListFormat::parse(kept);
+        const QVector<int> fields = explorerColumnFields(def, format);
+        if (fields.isEmpty()) {
             removeIniKey(keys.positionFile, keys.section, keys.key("XploreFormatString-"));
         } else {
-            a.format = kept;
+            a.format = withDatePicture(format, fields, ListFormat::parse(design.format), datePicture);
         }
     }
     constexpr int kFar = 100000;

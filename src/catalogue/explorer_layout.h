@@ -32,13 +32,14 @@ struct ExplorerLayoutKeys {
     QString key(const char* prefix) const { return QString::fromLatin1(prefix) + listName; }
 };
 
-// The appearance at opening. `design` holds the design values (its format the design format, with
-// the user's date picture in place). When the stored design format differs from it, the design is
-// stored as the new one and nothing else is read; otherwise each kept value replaces the design's.
-// A kept format that cannot be shown (garbage, a field that is gone, widths out of bounds) is
-// dropped from the file and the design's is used.
+// The appearance at opening. `design` holds the design values (its format the design format with
+// its own date pictures); the format returned shows dates with `datePicture` (the user's; empty:
+// the design's). When the stored design format is another design (sameDesign: a change of date
+// format is none), the design is stored as the new one and nothing else is read; otherwise each
+// kept value replaces the design's. A kept format that cannot be shown (garbage, a field that is
+// gone, widths out of bounds) is dropped from the file and the design's is used.
 ExplorerAppearance restoreExplorerAppearance(const ExplorerLayoutKeys& keys, const ExplorerDefinition& def,
-                                             const ExplorerAppearance& design);
+                                             const ExplorerAppearance& design, const QString& datePicture = {});
 // Writes every value (a list box without a place of its own leaves no place keys); false when the
 // file could not be written.
 bool saveExplorerAppearance(const ExplorerLayoutKeys& keys, const ExplorerAppearance& appearance);

@@ -2,6 +2,7 @@
 #include "catalogue/list_format.h"
 
 #include "data/ini_file.h"
+#include "data/pictures.h"
 
 namespace tunarium {
 
@@ -202,6 +203,14 @@ QVector<int> formatColumnFields(const ListFormat& format, int fieldCount) {
     return fields;
 }
 
+namespace {
+
+bool isDateColumn(const ListFormatColumn& column) {
+    return pictureKind(column.picture) == u'D';
+}
+
+} // namespace
+
 QVector<int> keptListColumns(const ListFormat& kept, const ListFormat& design) {
     const auto count = static_cast<int>(design.columns().size());
     if (kept.columns().size() != count) {
@@ -209,13 +218,54 @@ QVector<int> keptListColumns(const ListFormat& kept, const ListFormat& design) {
     }
     const QVector<int> fields = formatColumnFields(kept, count);
     for (int i = 0; i < fields.size(); ++i) {
+        const ListFormatColumn& meant = design.columns()[fields[i]];
         // A column that shows a value through another picture was made for another column.
-        if (kept.columns()[i].picture.compare(design.columns()[fields[i]].picture, Qt::CaseInsensitive) !=
-            0) {
+        if (!isDateColumn(meant) && kept.columns()[i].picture.compare(meant.picture, Qt::CaseInsensitive) != 0) {
             return {};
         }
     }
     return fields;
+}
+
+bool sameDesign(const QString& stored, const QString& design) {
+    if (stored == design) {
+        return true;
+    }
+    QVector<ListFormatColumn> a = ListFormat::parse(stored).columns();
+    QVector<ListFormatColumn> b = ListFormat::parse(design).columns();
+    if (a.size() != b.size() || b.isEmpty()) {
+        return false;
+    }
+    for (int i = 0; i < b.size(); ++i) {
+        if (isDateColumn(b[i])) {
+            a[i].picture.clear();
+            b[i].picture.clear();
+        }
+    }
+    return formatText(a) == formatText(b);
+}
+
+QString withDatePicture(const ListFormat& format, const QVector<int>& fields, const ListFormat& design,
+                        const QString& datePicture) {
+    if (datePicture.isEmpty()) {
+        return format.text();
+    }
+    QVector<ListFormatColumn> columns = format.columns();
+    bool changed = false;
+    for (int i = 0; i < columns.size() && i < fields.size(); ++i) {
+        const int meant = fields[i];
+        if (meant >= 0 && meant < design.columns().size() && isDateColumn(design.columns()[meant])) {
+            QString picture = datePicture;
+            picture.remove(QChar(u'@'));
+            QString shown = columns[i].picture;
+            shown.remove(QChar(u'@'));
+            if (shown != picture) {
+                columns[i].picture = u'@' + picture;
+                changed = true;
+            }
+        }
+    }
+    return changed ? formatText(columns) : format.text();
 }
 
 QString formatWithColumnMoved(const ListFormat& format, const QVector<int>& fields, int from, int to) {
@@ -230,14 +280,14 @@ QString formatWithColumnMoved(const ListFormat& format, const QVector<int>& fiel
     return formatText(columns);
 }
 
-ListLayout restoreListLayout(const ListLayoutKeys& keys, const QString& designFormat) {
+ListLayout restoreListLayout(const ListLayoutKeys& keys, const QString& designFormat, const QString& datePicture) {
     const ListFormat design = ListFormat::parse(designFormat);
-    ListLayout layout{designFormat, {}};
+    ListLayout layout{datePicture.isEmpty() ? designFormat : replaceDatePictures(designFormat, datePicture), {}};
     for (int i = 0; i < design.columns().size(); ++i) {
         layout.columns << i;
     }
     const QString original = readIni(keys.positionFile, keys.section, keys.originalKey());
-    if (original != designFormat) {
+    if (!sameDesign(original, designFormat)) {
         writeIni(keys.positionFile, keys.section, keys.originalKey(), designFormat);
         return layout;
     }
@@ -245,13 +295,14 @@ ListLayout restoreListLayout(const ListLayoutKeys& keys, const QString& designFo
     if (saved.isEmpty()) {
         return layout;
     }
-    const QVector<int> columns = keptListColumns(ListFormat::parse(saved), design);
+    const ListFormat kept = ListFormat::parse(saved);
+    const QVector<int> columns = keptListColumns(kept, design);
     if (columns.isEmpty()) {
         // It would show the wrong values, or columns nobody can reach: it goes for good.
         removeIniKey(keys.positionFile, keys.section, keys.savedKey());
         return layout;
     }
-    return {saved, columns};
+    return {withDatePicture(kept, columns, design, datePicture), columns};
 }
 
 QString restoreListFormat(const ListLayoutKeys& keys, const QString& designFormat) {

@@ -61,8 +61,17 @@ QVector<int> formatColumnFields(const ListFormat& format, int fieldCount);
 
 // The design columns a kept layout of a plain list shows, in its order (counted from 0). Empty when
 // it is no layout of `design`: a column missing or shown twice, a picture other than its design
-// column's, a width out of bounds, or nothing that reads as columns at all.
+// column's, a width out of bounds, or nothing that reads as columns at all. A date column of the
+// design (one with a date picture) may hold any picture: the user's date format goes there.
 QVector<int> keptListColumns(const ListFormat& kept, const ListFormat& design);
+
+// Whether a design stored beside a kept layout is `design`: the same columns, the pictures of the
+// design's date columns aside (a design stored under another date format, or Year Only, is the same).
+bool sameDesign(const QString& stored, const QString& design);
+// `format` with `datePicture` in the columns that show a date column of `design`; `fields` names
+// the design column of each column of `format`. An empty `datePicture` leaves the format as it is.
+QString withDatePicture(const ListFormat& format, const QVector<int>& fields, const ListFormat& design,
+                        const QString& datePicture);
 
 // `format` with its column `from` moved to place `to` (both counted from 0). Every column then
 // names its field as "#n#": `fields` holds the field each column shows before the move.
@@ -85,11 +94,14 @@ struct ListLayout {
     QVector<int> columns;
 };
 
-// The layout a list opens with. When the design format differs from the one the saved layout was
-// made from, the design is stored as the new original and the saved layout is ignored; otherwise a
-// saved layout of the design's columns is taken (widths and order). A saved layout that is no
-// layout of the design (keptListColumns) is removed from the file, and the design is used.
-ListLayout restoreListLayout(const ListLayoutKeys& keys, const QString& designFormat);
+// The layout a list opens with, its date columns shown with `datePicture` (the user's date
+// format; empty: the design's own pictures). When the design format differs from the one the saved
+// layout was made from (sameDesign), the design is stored as the new original and the saved layout
+// is ignored; otherwise a saved layout of the design's columns is taken (widths and order), so that
+// a change of date format keeps it. A saved layout that is no layout of the design
+// (keptListColumns) is removed from the file, and the design is used.
+ListLayout restoreListLayout(const ListLayoutKeys& keys, const QString& designFormat,
+                             const QString& datePicture = {});
 QString restoreListFormat(const ListLayoutKeys& keys, const QString& designFormat);
 // Stores the list's current format; false when the file could not be written.
 bool saveListFormat(const ListLayoutKeys& keys, const QString& format);

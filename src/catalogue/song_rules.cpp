@@ -57,14 +57,8 @@ AddDispatch songAddDispatch(AddMode mode, bool copy, const AlbumContext& context
     return AddDispatch::OpenForm;
 }
 
-qint64 applySongTimeRule(qint64 time) {
-    static const qint64 twoHours = deformatPicture(u"2:00", u"@t1").toLongLong();
-    if (time <= twoHours) {
-        return time;
-    }
-    // Time values are hundredths plus one: the hundredths are divided, then the one is added back,
-    // so that 3:45 read as hours and minutes becomes three minutes forty-five seconds exactly.
-    return (time - 1) / 60 + 1;
+bool isBlankSong(const Row& song) {
+    return song.text(tun::kArtist).trimmed().isEmpty() && song.text(tun::kTitle).trimmed().isEmpty();
 }
 
 SongRules::SongRules(Database& db, AlbumContext context) : m_db(db), m_context(std::move(context)) {}
@@ -309,7 +303,7 @@ bool SongRules::acceptField(SongCheck check, Row& record, const QString& typedCa
     case SongCheck::Media:
         return checkMedia(record);
     case SongCheck::Time:
-        applyTimeRule(record);
+        // A length reads as typed (m:ss, h:mm:ss): the form refuses a text that does not read.
         return true;
     case SongCheck::Category:
         return checkCategory(record, typedCategory);
@@ -351,11 +345,6 @@ QString SongRules::refreshCategory(const Row& record) {
         return {};
     }
     return category.category;
-}
-
-void SongRules::applyTimeRule(Row& record) {
-    const int time = tun::kTime;
-    record.setNumber(time, applySongTimeRule(record.number(time)));
 }
 
 StoreError SongRules::addAlbumRecord(Row& record) {

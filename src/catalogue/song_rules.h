@@ -35,9 +35,8 @@ inline constexpr SongCheck kSongChecks[] = {SongCheck::Media,       SongCheck::T
 enum class AddDispatch { OpenForm, CompilationWizard, SingleArtistWizard, AskUser };
 AddDispatch songAddDispatch(AddMode mode, bool copy, const AlbumContext& context, const SongRecord& current);
 
-// The longest time typed as hours and minutes that is taken as such ("2:00"); a longer one was
-// typed as minutes and seconds and is brought back to them.
-qint64 applySongTimeRule(qint64 time);
+// Whether a song holds nothing to know it by: no artist and no title. Such a song is not saved.
+bool isBlankSong(const Row& song);
 
 class SongRules : public FormRules {
 public:
@@ -71,7 +70,6 @@ public:
     bool checkCategory(Row& record, const QString& name);
     // Track (0-99), chart (0-100) and rating (0-10); `failingField` gets the first field refused.
     bool checkRanges(const Row& record, int* failingField = nullptr);
-    void applyTimeRule(Row& record);
 
     // One field's check on the record as the window read it, `typedCategory` being the text of
     // the category field: the media and category lookups (a new category is offered and made),

@@ -127,17 +127,17 @@ QString numberCondition(const SearchField& f, const NumberRange& r) {
         }
         return parts.join(QStringLiteral(" AND "));
     }
-    // A release date holds a bare year below kBareYearLimit, else a day number.
+    // A release date holds a bare year up to kBareYearLimit, else a day number.
     const qint64 low = std::max<qint64>(1, r.low.value_or(1));
     const qint64 high = std::min<qint64>(9999, r.high.value_or(9999));
     if (low > high) {
         return QStringLiteral("0");
     }
     QStringList forms;
-    if (low < kBareYearLimit) {
-        forms << u'(' + between(field, low, std::min(high, kBareYearLimit - 1)) + u')';
+    if (low <= kBareYearLimit) {
+        forms << u'(' + between(field, low, std::min(high, kBareYearLimit)) + u')';
     }
-    forms << QStringLiteral("(%1 AND %2 >= %3)")
+    forms << QStringLiteral("(%1 AND %2 > %3)")
                  .arg(between(field, dayNumberFromYmd(int(low), 1, 1), dayNumberFromYmd(int(high), 12, 31)),
                       field)
                  .arg(kBareYearLimit);

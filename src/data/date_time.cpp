@@ -1,6 +1,8 @@
 // Day numbers and time values: conversions to and from Qt's dates and times.
 #include "data/date_time.h"
 
+#include <QRegularExpression>
+
 namespace tunarium {
 
 namespace {
@@ -26,6 +28,15 @@ qint64 dayNumberFromDate(const QDate& date) {
 
 qint64 dayNumberFromYmd(int year, int month, int day) {
     return QDate::isValid(year, month, day) ? dayNumberFromDate(QDate(year, month, day)) : 0;
+}
+
+qint64 readIsoDate(QStringView text) {
+    static const QRegularExpression iso(QStringLiteral("^\\s*(\\d{4})-(\\d{1,2})-(\\d{1,2})\\s*$"));
+    const QRegularExpressionMatch m = iso.match(text);
+    if (!m.hasMatch()) {
+        return 0;
+    }
+    return dayNumberFromYmd(m.capturedView(1).toInt(), m.capturedView(2).toInt(), m.capturedView(3).toInt());
 }
 
 QDate dateFromDayNumber(qint64 dayNumber) {
@@ -96,11 +107,37 @@ int releaseYear(qint64 value) {
     if (value <= 0) {
         return 0;
     }
-    if (value < kBareYearLimit) {
+    if (holdsBareYear(value)) {
         return static_cast<int>(value);
     }
     const QDate date = dateFromDayNumber(value);
     return date.isValid() ? date.year() : 0;
+}
+
+qint64 releaseOrderDay(qint64 value) {
+    return holdsBareYear(value) ? dayNumberFromYmd(static_cast<int>(value), 1, 1) : value;
+}
+
+qint64 readSongLength(QStringView text, bool* withHours) {
+    static const QRegularExpression length(
+        QStringLiteral("^\\s*(\\d{1,5})(?::(\\d{1,2}))?:(\\d{2})(?:\\.(\\d{1,2}))?\\s*$"));
+    const QRegularExpressionMatch m = length.match(text);
+    if (!m.hasMatch()) {
+        return 0;
+    }
+    const bool hours = m.hasCaptured(2);
+    const qint64 first = m.capturedView(1).toLongLong();
+    const qint64 minutes = hours ? m.capturedView(2).toLongLong() : first;
+    const qint64 seconds = m.capturedView(3).toLongLong();
+    const QStringView fraction = m.capturedView(4);
+    if ((hours && minutes >= 60) || seconds >= 60) {
+        return 0;
+    }
+    const qint64 hundredths = fraction.size() == 1 ? fraction.toLongLong() * 10 : fraction.toLongLong();
+    if (withHours) {
+        *withHours = hours;
+    }
+    return timeValueFromHundredths((((hours ? first : 0) * 60 + minutes) * 60 + seconds) * 100 + hundredths);
 }
 
 } // namespace tunarium

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDate>
+#include <QStringView>
 #include <QTime>
 
 namespace tunarium {
@@ -16,14 +17,24 @@ inline constexpr qint64 kLastDayNumber = 2994626;
 qint64 dayNumberFromDate(const QDate& date);
 // Day number of year, month and day; 0 when they name no supported date (31 February, month 13).
 qint64 dayNumberFromYmd(int year, int month, int day);
+// Day number of an ISO date "1999-05-01" (blanks around it allowed); 0 for any other text.
+qint64 readIsoDate(QStringView text);
 // Date of a day number; an invalid QDate for 0 and every number outside the supported range.
 QDate dateFromDayNumber(qint64 dayNumber);
 qint64 todayDayNumber();
 
 // A release date may hold a bare year (1975) instead of a day number: any value from 1 to
-// kBareYearLimit - 1. releaseYear gives the year of either form, 0 for no date.
+// kBareYearLimit. Such a value is a year wherever it is shown or compared, under any date picture
+// (as a day number it would fall in 1800-1809, where no recording is dated). releaseYear gives the
+// year of either form, 0 for no date.
 inline constexpr qint64 kBareYearLimit = 3000;
+constexpr bool holdsBareYear(qint64 value) {
+    return value >= 1 && value <= kBareYearLimit;
+}
 int releaseYear(qint64 value);
+// The day a release date stands for when it is compared with full dates: a bare year is its
+// 1 January, a day number itself, 0 stays 0. Year-only and full dates sort by this one rule.
+qint64 releaseOrderDay(qint64 value);
 
 // Full year of a two-digit year (0..99): the one that falls in the 100 years from 79 years before
 // referenceYear up to 20 years after it. With 2025 as reference, 59 is 1959 and 30 is 2030.
@@ -47,6 +58,12 @@ qint64 hundredthsFromTimeValue(qint64 timeValue);
 QTime timeFromTimeValue(qint64 timeValue);
 // The clock's time of day now, as a time value.
 qint64 clockTimeValue();
+
+// A song length as people write it: "m:ss", "mm:ss", "h:mm:ss", each with hundredths after a
+// point if wanted ("3:56.20"; one digit is tenths). Without hours the minutes may pass 59: a long
+// mix is "75:30". The time value (hundredths plus one), or 0 when the text is no such length;
+// `withHours` tells whether the text gave hours.
+qint64 readSongLength(QStringView text, bool* withHours = nullptr);
 
 // A time value split for display; hours are not wrapped at 24.
 struct TimeParts {

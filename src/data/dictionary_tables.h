@@ -63,8 +63,10 @@ constexpr FieldDecl dateField(std::string_view name, std::string_view picture,
                               std::string_view formPicture = {}) {
     return {name, FieldType::Long, 0, picture, formPicture, FieldMeaning::Date};
 }
-constexpr FieldDecl timeField(std::string_view name, std::string_view picture = "@t4") {
-    return {name, FieldType::Long, 0, picture, {}, FieldMeaning::Time};
+// A length: shown in lists as h:mm:ss, typed and shown in forms as m:ss (hours when there are any).
+constexpr FieldDecl timeField(std::string_view name, std::string_view picture = "@t4",
+                              std::string_view formPicture = "@t9") {
+    return {name, FieldType::Long, 0, picture, formPicture, FieldMeaning::Time};
 }
 constexpr FieldDecl memo(std::string_view name, int width) {
     return {name, FieldType::Memo, width};

@@ -105,6 +105,19 @@ inline qint64 roundToInt64(double value) {
     return static_cast<qint64>(rounded);
 }
 
+// A text split into runs of digits and runs of letters, as dates and times are read.
+struct Token {
+    qsizetype start = 0;
+    qsizetype length = 0;
+    bool number = false;
+    qint64 value = 0; // numbers of at most 18 digits
+};
+
+struct Tokens {
+    std::array<Token, 8> items;
+    int count = 0;
+};
+
 // A number text reduced to its parts: sign, integer digits and fraction digits (ASCII).
 struct NumberText {
     bool negative = false;

@@ -154,7 +154,7 @@ bool Picture::parseDateOrTime(QStringView rest, const QLocale* systemLocale) {
         m_zeroPad = true;
         ++pos;
     }
-    const int lastCode = m_kind == Kind::Date ? 18 : 8;
+    const int lastCode = m_kind == Kind::Date ? 18 : 9;
     if (!readInt(rest, pos, lastCode, m_code) || m_code < 1) {
         return false;
     }
@@ -169,7 +169,7 @@ bool Picture::parseDateOrTime(QStringView rest, const QLocale* systemLocale) {
         return false;
     }
     const bool date = m_kind == Kind::Date;
-    if ((date && m_code >= 17) || (!date && m_code >= 7)) {
+    if ((date && m_code >= 17) || (!date && (m_code == 7 || m_code == 8))) {
         // Only these forms consult the system's settings: other pictures never take the lock.
         m_locale = systemLocale ? *systemLocale : pictureLocale();
         const QLocale& locale = *m_locale;
@@ -391,6 +391,10 @@ QString Picture::formatDouble(double value) const {
 }
 
 QString Picture::formatDate(qint64 dayNumber) const {
+    if (holdsBareYear(dayNumber)) {
+        // A bare year, never a day of 1800-1809.
+        return QString::number(dayNumber);
+    }
     const QDate date = dateFromDayNumber(dayNumber);
     if (!date.isValid()) {
         return {};
@@ -460,6 +464,19 @@ QString Picture::formatTime(qint64 timeValue) const {
     }
     const TimeParts parts = timePartsFromTimeValue(timeValue);
     const QChar separator(m_separator ? m_separator : u':');
+    if (m_code == 9) { // a length: 3:45, and 1:02:03 when there are hours
+        Buffer out;
+        if (parts.hours > 0) {
+            appendDigits(out, parts.hours, 1);
+            out.append(separator);
+            appendDigits(out, parts.minutes, 2);
+        } else {
+            appendDigits(out, parts.minutes, 1);
+        }
+        out.append(separator);
+        appendDigits(out, parts.seconds, 2);
+        return toString(out);
+    }
     const bool clock = m_code == 3 || m_code == 6;
     const bool compact = m_code == 2 || m_code == 5;
     qint64 hours = parts.hours;

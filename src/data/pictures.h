@@ -11,6 +11,10 @@
 
 namespace tunarium {
 
+namespace picture_detail {
+struct Tokens;
+}
+
 // Picture grammar
 // ===============
 // A picture may begin with "@": "@n3" and "n3" are the same picture. The letter that names the kind
@@ -53,22 +57,30 @@ namespace tunarium {
 //   "0"   (as in "@d01") is accepted and changes nothing.
 //   b     is accepted; a day number of 0 or outside the supported range always shows as an empty
 //         text, because it is not a date.
-//   Deformat reads numbers in the order of the picture's form and a month named in English or in
-//   the system's language anywhere ("31 OCT 1959" reads under "@d2" too); day names are skipped.
-//   Digits without separators ("591031", "19591031", "1059") are split by the form's order. A
+//   A value from 1 to kBareYearLimit is a bare year (date_time.h) and shows as the year under
+//   every form: 1975 shows "1975", never a day of 1805.
+//   Deformat reads an ISO date ("1959-10-31") under every form, and a number of up to four
+//   digits from 1 to kBareYearLimit ("1975", "767") as that bare year. Otherwise it reads numbers in the order of the
+//   picture's form and a month named in English or in the system's language anywhere ("31 OCT
+//   1959" reads under "@d2" too); day names are skipped.
+//   Digits without separators ("591031", "19591031", "0559") are split by the form's order. A
 //   missing day (forms 13 to 16) is the 1st. A year of one or two digits is the one that falls
 //   from 79 years before this year to 20 years after it (expandTwoDigitYear). Text that names no
-//   supported date reads 0.
+//   supported date reads 0, and so does a date whose day number would hold a year (up to 16 March
+//   1809).
 //
 // Time     t [0] CODE [SEP] [b]                     value: a time value (see date_time.h)
 //   CODE  1 "17:30"   2 "1730"   3 "5:30PM"   4 "17:30:00"   5 "173000"   6 "5:30:00PM"
 //         7 the system's short time format            8 the system's long time format
+//         9 a length: "3:45", hours only when there are any ("1:02:03")
 //   Hours have no leading zero ("0:03:45") unless "0" is given ("@t04": "00:03:45"); forms 2 and 5
 //   always show two hour digits at least. Forms 1, 2, 4 and 5 show durations: hours keep counting
 //   past 24 ("25:00:00"); forms 3, 6, 7 and 8 show the time of day (hours modulo 24).
 //   SEP   replaces ":" as for dates. Seconds are cut, not rounded.
 //   b     is accepted; a value below 1 is "no time" and always shows as an empty text.
-//   Deformat reads hours first: "3:45" is 3 hours 45 minutes, "1:02:03" and "1:02:03.50" (with
+//   Forms 4, 5 and 9 hold lengths and read a song length as people write it (readSongLength):
+//   "3:45" is 3 minutes 45 seconds, "75:30" a long mix, "1:02:03" and "3:45.20" as written.
+//   Otherwise deformat reads hours first: "3:45" is 3 hours 45 minutes, "1:02:03" and "1:02:03.50" (with
 //   hundredths) as written. Digits alone: one or two are hours, three or four hours and minutes,
 //   five or six hours, minutes and seconds. A trailing "AM"/"PM" ("A"/"P", or the system's texts)
 //   makes a clock time of hours 1 to 12. Minutes and seconds must be below 60 and the result at
@@ -120,6 +132,14 @@ public:
     QString format(qint64 value) const;
     QString format(const QString& text) const;
     QVariant deformat(QStringView text) const;
+    // What an entry reads: the value of the text, or nothing when the text is not blank and does
+    // not read under the picture (letters in a number, a date that names no day, a time that is
+    // neither a length nor a clock time). Blank text reads as deformat reads it.
+    std::optional<QVariant> read(QStringView text) const;
+    // How a value of the picture is typed, for an entry's placeholder text and the message that
+    // refuses what does not read: "mm/dd/yyyy or yyyy-mm-dd", "m:ss or h:mm:ss", "a whole
+    // number". Empty for text and unknown pictures, which take any text.
+    QString entryForm() const;
 
 private:
     QString formatInteger(qint64 value) const;
@@ -131,6 +151,7 @@ private:
 
     QVariant deformatNumber(QStringView text) const;
     qint64 deformatDate(QStringView text) const;
+    qint64 deformatDateInForm(QStringView text, const picture_detail::Tokens& tokens) const;
     qint64 deformatTime(QStringView text) const;
     qint64 deformatPattern(QStringView text) const;
 

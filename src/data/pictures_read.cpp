@@ -91,18 +91,6 @@ using namespace picture_detail;
 
 namespace {
 
-struct Token {
-    qsizetype start = 0;
-    qsizetype length = 0;
-    bool number = false;
-    qint64 value = 0; // numbers of at most 18 digits
-};
-
-struct Tokens {
-    std::array<Token, 8> items;
-    int count = 0;
-};
-
 // Splits text into runs of digits and runs of letters; false when there are too many runs.
 bool tokenize(QStringView text, Tokens& tokens) {
     qsizetype i = 0;
@@ -231,10 +219,26 @@ QVariant Picture::deformatNumber(QStringView text) const {
 }
 
 qint64 Picture::deformatDate(QStringView text) const {
+    // The ISO form reads under every date picture: its four-digit year first says which is the month.
+    if (const qint64 iso = readIsoDate(text)) {
+        return iso;
+    }
     Tokens tokens;
     if (!tokenize(text, tokens) || tokens.count == 0) {
         return 0;
     }
+    if (tokens.count == 1 && tokens.items[0].number && tokens.items[0].length <= 4 &&
+        holdsBareYear(tokens.items[0].value)) {
+        // A year alone, as a bare year shows under every form ("1959", "767"; "1059" is no
+        // October 1959): no form reads a date from fewer than six digits but those of a month.
+        return tokens.items[0].value;
+    }
+    const qint64 read = deformatDateInForm(text, tokens);
+    // The first days of 1800-1809 have the numbers that hold years: such a date cannot be held.
+    return holdsBareYear(read) ? 0 : read;
+}
+
+qint64 Picture::deformatDateInForm(QStringView text, const Tokens& tokens) const {
     std::string order = m_locale ? localeDateOrder(m_text) : std::string(kDateForms[m_code].order);
     int month = 0;
     QVarLengthArray<const Token*, 8> numbers;
@@ -384,6 +388,12 @@ bool timePartsOf(const Tokens& tokens, TimeParts& parts) {
 } // namespace
 
 qint64 Picture::deformatTime(QStringView text) const {
+    if (m_code == 4 || m_code == 5 || m_code == 9) {
+        // Forms that end in seconds hold lengths: the last part is seconds ("3:45", "1:02:03").
+        if (const qint64 length = readSongLength(text)) {
+            return length;
+        }
+    }
     Tokens tokens;
     if (!tokenize(text, tokens) || tokens.count == 0) {
         return 0;

@@ -329,6 +329,18 @@ bool ImportProcess::storeValue(Row& song, int target, const QVariant& value, QSt
             return false;
         }
     }
+    if (!read && def.meaning == FieldMeaning::Date) {
+        // A date without a picture: written the ISO way (1999-03-15) it says which is the month.
+        number = readIsoDate(value.toString());
+        read = number != 0;
+        if (!read) {
+            reason = QStringLiteral("%1 cannot hold %2: without a picture a date is read as 1999-03-15 or a "
+                                    "year alone; choose the picture it is written in (@d2 for 03/15/1999, "
+                                    "@d6 for 15/03/1999)")
+                         .arg(importTargetNames()[target], quotedValue(value.toString()));
+            return false;
+        }
+    }
     if (!read) {
         reason = QStringLiteral("%1 cannot hold %2, which is not a whole number")
                      .arg(importTargetNames()[target], quotedValue(value.toString()));

@@ -38,28 +38,6 @@ bool readWholeNumber(const QString& text, qint64& out) {
     return true;
 }
 
-qint64 readSongLength(const QString& text, bool* withHours) {
-    static const QRegularExpression length(
-        QStringLiteral("^\\s*(\\d{1,5})(?::(\\d{1,2}))?:(\\d{2})(?:\\.(\\d{1,2}))?\\s*$"));
-    const QRegularExpressionMatch m = length.match(text);
-    if (!m.hasMatch()) {
-        return 0;
-    }
-    const bool hours = m.hasCaptured(2);
-    const qint64 first = m.captured(1).toLongLong();
-    const qint64 minutes = hours ? m.captured(2).toLongLong() : first;
-    const qint64 seconds = m.captured(3).toLongLong();
-    const QString fraction = m.captured(4);
-    if ((hours && minutes >= 60) || seconds >= 60) {
-        return 0;
-    }
-    const qint64 hundredths = fraction.size() == 1 ? fraction.toLongLong() * 10 : fraction.toLongLong();
-    if (withHours) {
-        *withHours = hours;
-    }
-    return timeValueFromHundredths((((hours ? first : 0) * 60 + minutes) * 60 + seconds) * 100 + hundredths);
-}
-
 bool readsLengthWithSeconds(const QString& picture) {
     const Picture p = Picture::parse(picture);
     return p.kind() == Picture::Kind::Time && (p.code() == 4 || p.code() == 5);

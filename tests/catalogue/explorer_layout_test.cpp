@@ -30,6 +30,36 @@ protected:
     ExplorerDefinition def = xploreSongsDefinition();
 };
 
+// A kept layout made under one date format opens under every other, Year Only and back
+// included, with the date columns in the format now chosen; a real change of design drops it.
+TEST_F(ExplorerLayoutTest, AChangeOfDateFormatKeepsTheLayoutAndShowsTheNewFormat) {
+    // Stored as an earlier version stored it: the design with the date picture of its day.
+    writeIni(keys().positionFile, u"XploreSongs", keys().key("XploreOrigFormatString-"),
+             replaceDatePictures(def.designFormat, "@d17"));
+    const ListFormat shown = ListFormat::parse(replaceDatePictures(def.designFormat, "@d17"));
+    QVector<int> fields;
+    for (int i = 0; i < shown.columns().size(); ++i) {
+        fields << i;
+    }
+    ExplorerAppearance kept = design();
+    kept.format = formatWithColumnMoved(shown, fields, 1, 0);
+    ASSERT_TRUE(saveExplorerAppearance(keys(), kept));
+    const QString second = ListFormat::parse(def.designFormat).columns().value(1).header;
+    for (const char* picture : {"@d6", "@n4b", "@d2", "@d17"}) {
+        SCOPED_TRACE(picture);
+        const ExplorerAppearance a = restoreExplorerAppearance(keys(), def, design(), picture);
+        const ListFormat opened = ListFormat::parse(a.format);
+        ASSERT_EQ(opened.columns().size(), shown.columns().size());
+        EXPECT_EQ(opened.columns()[0].header, second) << "the kept order was dropped";
+        EXPECT_TRUE(a.format.contains(QString::fromLatin1(picture) + u'@')) << a.format.toStdString();
+        ASSERT_TRUE(saveExplorerAppearance(keys(), a)); // kept again under this format
+    }
+    ExplorerAppearance redesigned = design();
+    redesigned.format = def.designFormat + "10L(2)|M~More~@s5@";
+    EXPECT_EQ(restoreExplorerAppearance(keys(), def, redesigned, "@d6").format,
+              replaceDatePictures(redesigned.format, "@d6"));
+}
+
 TEST_F(ExplorerLayoutTest, EveryKeyRoundTrips) {
     restoreExplorerAppearance(keys(), def, design()); // the first opening stores the design
     EXPECT_EQ(read("XploreOrigFormatString-"), def.designFormat);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
 #include <ostream>
 
 // Readable failure messages for texts.
@@ -153,8 +154,7 @@ TEST(DatePictures, NoDateShowsBlank) {
         {u"@d2", kMin, u""},
         {u"@d2", kMax, u""},
         {u"@d2", kLastDayNumber + 1, u""},
-        {u"@d2", 1, u"12/29/1800"},
-        {u"@d2", 4, u"01/01/1801"},
+        {u"@d2", kBareYearLimit + 1, u"03/17/1809"},
         {u"@d2", kLastDayNumber, u"12/31/9999"},
         {u"@d2", QString("x"), u""},
     });
@@ -173,7 +173,7 @@ TEST(DatePictures, ReadLeniently) {
         {u"@d10", u"1959-10-31", kHalloween1959},
         {u"@d14", u"OCT 1959", kOctober1959},
         {u"@d14", u"101959", kOctober1959},
-        {u"@d2", u"12/29/1800", 1},
+        {u"@d2", u"03/17/1809", kBareYearLimit + 1},
         {u"@d2", u"12/31/9999", kLastDayNumber},
     });
 }
@@ -187,6 +187,8 @@ TEST(DatePictures, TextThatIsNoDateReadsZero) {
         {u"@d2", u"2/29/1959", 0},
         {u"@d2", u"13/01/1959", 0},
         {u"@d2", u"12/28/1800", 0},
+        {u"@d2", u"12/29/1800", 0}, // day 1 holds the year 1
+        {u"@d2", u"03/16/1809", 0},
         {u"@d2", u"1/1/10000", 0},
         {u"@d2", u"Oct Nov 1959", 0},
         {u"@d2", u"1031195", 0},
@@ -214,7 +216,7 @@ TEST(DatePictures, EveryFormRoundTrips) {
                                            u"@d12", u"@d2-", u"@d6.", u"@d18", u"@d10_"};
     const std::vector<QStringView> monthOnly = {u"@d13", u"@d14", u"@d15", u"@d16"};
     for (const QLocale& locale : {kUs, kGerman}) {
-        for (qint64 day = dayNumberFromYmd(1801, 1, 1); day <= kLastDayNumber; day += 9973) {
+        for (qint64 day = dayNumberFromYmd(1810, 1, 1); day <= kLastDayNumber; day += 9973) {
             const QDate date = dateFromDayNumber(day);
             for (QStringView picture : full) {
                 const QString text = fmt(picture, day, locale);
@@ -296,9 +298,9 @@ TEST(TimePictures, SystemFormsFollowTheGivenLocale) {
     expectReads({{u"@t7", u"17:30", hms(17, 30, 0)}}, kGerman);
 }
 
-TEST(TimePictures, ReadHoursFirst) {
+TEST(TimePictures, ReadHoursFirstOrAsLengths) {
     expectReads({
-        {u"@t4", u"3:45", hms(3, 45, 0)},
+        {u"@t1", u"3:45", hms(3, 45, 0)},
         {u"@t4", u"0:03:45", 22501},
         {u"@t4", u"1:30:00", 540001},
         {u"@t1", u"1:30", 540001},
@@ -306,7 +308,7 @@ TEST(TimePictures, ReadHoursFirst) {
         {u"@t5", u"013000", 540001},
         {u"@t4", u"5", hms(5, 0, 0)},
         {u"@t4", u"173000", hms(17, 30, 0)},
-        {u"@t4", u" 2:00 ", 720001},
+        {u"@t1", u" 2:00 ", 720001},
         {u"@t4", u"1:02:03.5", hms(1, 2, 3) + 50},
         {u"@t4", u"1:02:03.05", hms(1, 2, 3) + 5},
         {u"@t4.", u"1.30.00", 540001},
@@ -548,7 +550,7 @@ TEST(TextPictures, ShareTheValueWhenItFits) {
 TEST(UnknownPictures, ShowAndReadPlainText) {
     for (const char16_t* picture :
          {u"", u"@", u"@x5", u"@s5x", u"@s5b", u"@n5z", u"@n.", u"@n5.40", u"@d19", u"@d0", u"@d", u"@d2x",
-          u"@t9", u"@t0", u"@p<#", u"@pABCp", u"@p<#pz", u"@n99999999", u"@k###"}) {
+          u"@t10", u"@t0", u"@p<#", u"@pABCp", u"@p<#pz", u"@n99999999", u"@k###"}) {
         const Picture parsed = Picture::parse(picture);
         EXPECT_FALSE(parsed.isValid()) << QString::fromUtf16(picture).toStdString();
         EXPECT_EQ(parsed.format(42), u"42");
@@ -557,6 +559,106 @@ TEST(UnknownPictures, ShowAndReadPlainText) {
         EXPECT_EQ(read.typeId(), QMetaType::QString);
         EXPECT_EQ(read.toString(), u"abc");
     }
+}
+
+// ---- one reading for every entry ----------------------------------------------------------------
+
+TEST(DatePictures, ABareYearIsAYearUnderEveryFormAndReadsBack) {
+    for (const QLocale& locale : {kUs, kGerman}) {
+        for (int code = 1; code <= 18; ++code) {
+            for (const QString& picture : {QStringLiteral("@d%1").arg(code), QStringLiteral("@d%1-b").arg(code)}) {
+                const Picture p = Picture::parse(picture, locale);
+                ASSERT_TRUE(p.isValid()) << picture.toStdString();
+                for (qint64 year : {qint64(1), qint64(1959), qint64(2001), kBareYearLimit}) {
+                    EXPECT_EQ(p.format(year), QString::number(year)) << picture.toStdString();
+                }
+                EXPECT_NE(p.format(kBareYearLimit + 1), QString::number(kBareYearLimit + 1)) << picture.toStdString();
+                for (qint64 year : {qint64(1), qint64(767), qint64(1959), qint64(2001), qint64(1059), kBareYearLimit}) {
+                    EXPECT_EQ(p.deformat(p.format(year)).toLongLong(), year) << picture.toStdString();
+                }
+                // The ISO form reads under every picture, whatever its order.
+                EXPECT_EQ(p.deformat(u"1959-10-31").toLongLong(), kHalloween1959) << picture.toStdString();
+                EXPECT_EQ(p.deformat(u" 1999-5-1 ").toLongLong(), dayNumberFromYmd(1999, 5, 1));
+                EXPECT_EQ(p.deformat(u"1999-02-30").toLongLong(), 0);
+            }
+        }
+    }
+}
+
+TEST(TimePictures, LengthFormsReadTheLastPartAsSeconds) {
+    expectReads({
+        {u"@t4", u"3:39", hms(0, 3, 39)},
+        {u"@t9", u"3:39", hms(0, 3, 39)},
+        {u"@t5", u"03:39", hms(0, 3, 39)},
+        {u"@t9", u"75:30", hms(1, 15, 30)},
+        {u"@t9", u"1:02:03", hms(1, 2, 3)},
+        {u"@t9", u"3:56.20", hms(0, 3, 56) + 20},
+        {u"@t9", u"3:56.2", hms(0, 3, 56) + 20},
+        {u"@t4", u"2:30:00", hms(2, 30, 0)},
+        {u"@t1", u"3:39", hms(3, 39, 0)}, // a clock form keeps hours first
+        {u"@t9", u"3:60", 0},
+        {u"@t9", u"1:60:00", 0},
+        {u"@t9", u"abc", 0},
+    });
+    expectFormats({
+        {u"@t9", hms(0, 3, 39), u"3:39"},
+        {u"@t9", hms(0, 0, 5), u"0:05"},
+        {u"@t9", hms(0, 59, 59) + 99, u"59:59"},
+        {u"@t9", hms(1, 2, 3), u"1:02:03"},
+        {u"@t9", hms(25, 0, 0), u"25:00:00"},
+        {u"@t9", 0, u""},
+    });
+    for (qint64 value = 1; value < 3 * kHundredthsPerDay; value += 7919 * 37) {
+        const qint64 wholeSeconds = value - (value - 1) % 100;
+        EXPECT_EQ(defmt(u"@t9", fmt(u"@t9", value)).toLongLong(), wholeSeconds) << value;
+    }
+}
+
+TEST(EntryReading, RefusesWhatDoesNotReadAndNamesTheForm) {
+    struct Case {
+        const char16_t* picture;
+        const char16_t* text;
+        std::optional<qint64> expected; // nothing: refused
+    };
+    const std::vector<Case> cases = {
+        {u"@n3", u"abc", std::nullopt},
+        {u"@n3", u"12x", std::nullopt},
+        {u"@n3", u" 120 ", 120},
+        {u"@n3", u"", 0},
+        {u"@n3", u"0", 0},
+        {u"@t9", u"abc", std::nullopt},
+        {u"@t9", u"3:39", hms(0, 3, 39)},
+        {u"@t9", u"0:00", 1},
+        {u"@t9", u"   ", 0},
+        {u"@d17", u"abc", std::nullopt},
+        {u"@d17", u"31/31/1999", std::nullopt},
+        {u"@d17", u"1999-05-01", dayNumberFromYmd(1999, 5, 1)},
+        {u"@d17", u"1975", 1975},
+        {u"@d17", u"", 0},
+        {u"p(<<#)p", u"(  0)", 0},
+        {u"p(<<#)p", u"x", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const std::optional<QVariant> read = Picture::parse(c.picture, kUs).read(c.text);
+        const std::string what =
+            QString::fromUtf16(c.picture).toStdString() + " '" + QString::fromUtf16(c.text).toStdString() + "'";
+        ASSERT_EQ(read.has_value(), c.expected.has_value()) << what;
+        if (read) {
+            EXPECT_EQ(read->toLongLong(), *c.expected) << what;
+        }
+    }
+    struct Form {
+        const char16_t* picture;
+        const char16_t* form;
+    };
+    for (const Form& f : {Form{u"@d2", u"mm/dd/yyyy or yyyy-mm-dd"}, Form{u"@d6.", u"dd.mm.yyyy or yyyy-mm-dd"},
+                          Form{u"@d10-", u"yyyy-mm-dd"}, Form{u"@d4", u"Month d, yyyy or yyyy-mm-dd"},
+                          Form{u"@d17", u"mm/dd/yy or yyyy-mm-dd"}, Form{u"@t9", u"m:ss or h:mm:ss"},
+                          Form{u"@t4", u"m:ss or h:mm:ss"}, Form{u"@n3", u"a whole number"}, Form{u"@s20", u""}}) {
+        EXPECT_EQ(Picture::parse(f.picture, kUs).entryForm(), QString::fromUtf16(f.form))
+            << QString::fromUtf16(f.picture).toStdString();
+    }
+    EXPECT_EQ(Picture::parse(u"@d17", kGerman).entryForm(), u"dd.mm.yy or yyyy-mm-dd");
 }
 
 } // namespace

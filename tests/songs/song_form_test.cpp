@@ -109,19 +109,6 @@ TEST_F(SongFormTest, TracksAreNumberedPerAlbumSide) {
     EXPECT_EQ(addThroughForm(loose, "Single").trackNumber, 1);
 }
 
-TEST_F(SongFormTest, TimeTypedAsMinutesAndSecondsIsBroughtBack) {
-    struct Case {
-        const char* typed;
-        const char* shown;
-    };
-    for (const Case& c : {Case{"3:45", "0:03:45"}, Case{"1:30", "1:30:00"}, Case{"2:00", "2:00:00"},
-                          Case{"2:01", "0:02:01"}, Case{"59:59", "0:59:59"}, Case{"0:00", "0:00:00"}}) {
-        const qint64 read = deformatPicture(QString::fromLatin1(c.typed), u"@t1").toLongLong();
-        EXPECT_EQ(formatPicture(applySongTimeRule(read), u"@t4"), QString::fromLatin1(c.shown)) << c.typed;
-    }
-    EXPECT_EQ(applySongTimeRule(deformatPicture(u"3:45", u"@t1").toLongLong()), 22501);
-}
-
 TEST_F(SongFormTest, ANewCategoryIsCreatedWithTheNextIdAndTaken) {
     CategoryRecord rock{4, "Rock", {}};
     ASSERT_TRUE(db->store().insert(rock).ok());
@@ -391,10 +378,10 @@ TEST_F(SongFormTest, EachFieldsCheckRunsByItselfAndOkRunsThemInTabOrder) {
     Row song(TableId::Tunarium);
     ASSERT_TRUE(rules.loadMediaChoices(song).ok());
     ASSERT_TRUE(rules.loadCategoryChoices().ok());
-    // Leaving Time: "3:45" typed as hours and minutes is brought back to minutes and seconds.
-    song.setNumber(tun::kTime, deformatPicture(u"3:45", u"@t4").toLongLong());
+    // Leaving Time: a length is taken as read, a long mix of two and a half hours too.
+    song.setNumber(tun::kTime, deformatPicture(u"2:30:00", SongRules::formPicture(tun::kTime)).toLongLong());
     EXPECT_TRUE(rules.acceptField(SongCheck::Time, song, {}));
-    EXPECT_EQ(formatPicture(song.value(tun::kTime), u"@t4"), "0:03:45");
+    EXPECT_EQ(formatPicture(song.value(tun::kTime), SongRules::formPicture(tun::kTime)), "2:30:00");
     // Leaving Rating with 11: the range message names the field as the form shows it.
     song.setNumber(tun::kRating, 11);
     EXPECT_FALSE(rules.acceptField(SongCheck::Rating, song, {}));

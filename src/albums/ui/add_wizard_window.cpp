@@ -204,6 +204,9 @@ void AddWizardWindow::accept() {
     if (m_trackForm || m_reading) {
         return;
     }
+    if (refuseUnreadable({m_releaseDate}, m_context.prompter, windowTitle())) {
+        return;
+    }
     if (!acceptField(SongCheck::Media) || !acceptField(SongCheck::Category)) {
         return;
     }

@@ -204,6 +204,9 @@ void AlbumWizardWindow::display() {
 }
 
 bool AlbumWizardWindow::readFields() {
+    if (refuseUnreadable({m_releaseDate, m_side}, m_context.prompter, windowTitle())) {
+        return false;
+    }
     AlbumRecord& album = m_wizard->album();
     album.artist = m_artist->value().toString();
     album.album = m_album->value().toString();

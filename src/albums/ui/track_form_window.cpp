@@ -1,6 +1,7 @@
 // The track form of an add wizard.
 #include "albums/ui/track_form_window.h"
 
+#include "catalogue/song_rules.h"
 #include "catalogue/ui/lookup_form_window.h"
 #include "catalogue/ui/picture_edit.h"
 
@@ -61,7 +62,7 @@ void TrackFormWindow::build() {
     }
     m_title = new PictureEdit(QStringLiteral("@s30"));
     fields->addRow(QStringLiteral("&Title:"), m_title);
-    m_time = new PictureEdit(QStringLiteral("@t4"));
+    m_time = new PictureEdit(SongRules::formPicture(tun::kTime));
     fields->addRow(QStringLiteral("T&ime:"), m_time);
     m_track = new PictureEdit(QStringLiteral("@n3"));
     fields->addRow(QStringLiteral("Track:"), m_track);
@@ -94,6 +95,10 @@ void TrackFormWindow::display() {
 }
 
 void TrackFormWindow::accept() {
+    // Letters in Time or Track: refused, the length read from the disc kept.
+    if (refuseUnreadable({m_time, m_track}, m_db.prompter(), windowTitle())) {
+        return;
+    }
     if (m_artist) {
         m_record.setText(aw::kArtist, m_artist->text());
     }

@@ -310,6 +310,9 @@ void UpdateAlbumWindow::accept() {
     if (m_reading || m_songs->busyElsewhere()) {
         return;
     }
+    if (refuseUnreadable({m_releaseDate, m_rating}, m_context.prompter, windowTitle())) {
+        return;
+    }
     readFields();
     if (const std::optional<AlbumCheck> refused = m_rules.checkAll(m_record, m_category->currentText())) {
         QWidget* field = fieldOf(*refused);

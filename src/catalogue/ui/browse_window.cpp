@@ -187,8 +187,7 @@ bool BrowseWindow::open(QMdiArea* area, const Row& openOn) {
     if (!m_options.openingSizeIsMinimum && m_options.minimumSize.isValid()) {
         setMinimumSize(units.toPixels(m_options.minimumSize));
     }
-    const QString design = replaceDatePictures(m_options.designFormat, m_options.datePicture);
-    m_list->applyFormat(layoutAtOpening(design));
+    m_list->applyFormat(layoutAtOpening(m_options.designFormat));
     if (!m_options.listName.isEmpty()) {
         m_list->setColumnsMovable([this](int from, int to) { columnMoved(from, to); });
     }
@@ -228,9 +227,9 @@ ListLayoutKeys BrowseWindow::layoutKeys() const {
 
 QString BrowseWindow::layoutAtOpening(const QString& design) {
     if (m_options.listName.isEmpty()) {
-        return design;
+        return m_options.datePicture.isEmpty() ? design : replaceDatePictures(design, m_options.datePicture);
     }
-    const ListLayout layout = restoreListLayout(layoutKeys(), design);
+    const ListLayout layout = restoreListLayout(layoutKeys(), design, m_options.datePicture);
     showColumns(layout.columns);
     return layout.format;
 }

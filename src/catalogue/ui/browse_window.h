@@ -88,9 +88,10 @@ protected:
     virtual void extraPopupChosen(int entry) { (void)entry; }
     // Runs after every change of the page; the window's own buttons follow it here.
     virtual void pageShown() {}
-    // The list's format at opening, from its design (date pictures in place): the layout kept
-    // under the list's "SRCF" keys when it was made from this design. A window that keeps its
-    // layout otherwise answers here and in keepLayout(), which runs when it closes.
+    // The list's format at opening, from its design (its own date pictures; the user's go in
+    // their place): the layout kept under the list's "SRCF" keys when it was made from this design.
+    // A window that keeps its layout otherwise answers here and in keepLayout(), which runs when it
+    // closes.
     virtual QString layoutAtOpening(const QString& design);
     virtual void keepLayout();
 

@@ -24,16 +24,18 @@ ExplorerSupport::ExplorerSupport(BrowseWindow& window, ExplorerDefinition defini
     : m_window(window), m_prompter(prompter),
       m_def(std::move(definition)), m_keys{std::move(positionFile), m_def.procedure, m_def.listName} {}
 
-QString ExplorerSupport::restore(const QString& design) {
+QString ExplorerSupport::restore(const QString& design, const QString& datePicture) {
     const QFont font = m_window.list()->font();
     m_design.format = design;
     m_design.font = font.family().left(20);
     m_design.point = font.pointSize() > 0 ? font.pointSize() : 0;
     m_design.style = font.weight() == QFont::Bold ? 700 : 400;
-    m_appearance = restoreExplorerAppearance(m_keys, m_def, m_design);
+    m_appearance = restoreExplorerAppearance(m_keys, m_def, m_design, datePicture);
+    // From here on the design is the one shown: the user's date pictures in place.
+    m_design.format = datePicture.isEmpty() ? design : replaceDatePictures(design, datePicture);
     m_fields = explorerColumnFields(m_def, ListFormat::parse(m_appearance.format));
     if (m_fields.isEmpty()) { // the design itself: every column shows its field
-        m_appearance.format = design;
+        m_appearance.format = m_design.format;
         m_fields = explorerColumnFields(m_def, ListFormat::parse(design));
     }
     m_window.engine().setColumns(explorerColumns(m_def, m_fields));

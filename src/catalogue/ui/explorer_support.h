@@ -20,7 +20,7 @@ public:
     const ExplorerDefinition& definition() const { return m_def; }
     // The format at opening (the window's layoutAtOpening): the kept appearance, its columns put on
     // the engine, and the kept order.
-    QString restore(const QString& design);
+    QString restore(const QString& design, const QString& datePicture);
     // After the window opened: the list box's look and the header clicks.
     void opened();
     // The window closes: every value written (the window's keepLayout).

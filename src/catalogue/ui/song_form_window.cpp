@@ -209,6 +209,16 @@ void SongFormWindow::fieldLeft(SongCheck check) {
     if (m_tabs->controlText(check) == m_accepted.value(static_cast<int>(check))) {
         return;
     }
+    if (auto* edit = dynamic_cast<PictureEdit*>(m_tabs->checkedControl(check)); edit && !edit->readsValue()) {
+        // Refused once the focus has finished moving away: the field shows its value again.
+        QPointer<PictureEdit> field(edit);
+        QTimer::singleShot(0, this, [this, field] {
+            if (field) {
+                refuseUnreadable({field.data()}, m_db.prompter(), windowTitle());
+            }
+        });
+        return;
+    }
     m_checking = true;
     m_tabs->readInto(m_record);
     const bool accepted = m_rules.acceptField(check, m_record, m_tabs->categoryBox()->currentText());
@@ -232,7 +242,26 @@ void SongFormWindow::fieldLeft(SongCheck check) {
 }
 
 bool SongFormWindow::acceptFields() {
+    m_checking = true;
+    const bool unreadable = refuseUnreadableIn(m_tabs, m_db.prompter(), windowTitle()) != nullptr;
+    m_checking = false;
+    if (unreadable) {
+        return false;
+    }
     m_tabs->readInto(m_record);
+    if (isBlankSong(m_record)) {
+        // Enter on a form nobody has filled in saves no empty song.
+        PromptMessage m;
+        m.caption = windowTitle();
+        m.text = QStringLiteral("The song has no artist and no title. Type at least one of them, or Cancel.");
+        m.icon = PromptIcon::Exclamation;
+        m_checking = true;
+        m_db.prompter().message(m);
+        m_checking = false;
+        m_tabs->setCurrentIndex(0);
+        m_tabs->artistEdit()->setFocus();
+        return false;
+    }
     m_checking = true;
     const std::optional<SongCheck> failing =
         m_rules.acceptAll(m_record, m_tabs->categoryBox()->currentText());

@@ -49,7 +49,7 @@ XploreSongsWindow* XploreSongsWindow::openExplorer(const ProcedureContext& conte
 }
 
 QString XploreSongsWindow::layoutAtOpening(const QString& design) {
-    return m_explorer.restore(design);
+    return m_explorer.restore(design, options().datePicture);
 }
 
 void XploreSongsWindow::keepLayout() {
@@ -111,7 +111,7 @@ XploreAlbumsWindow* XploreAlbumsWindow::openExplorer(const ProcedureContext& con
 }
 
 QString XploreAlbumsWindow::layoutAtOpening(const QString& design) {
-    return m_explorer.restore(design);
+    return m_explorer.restore(design, options().datePicture);
 }
 
 void XploreAlbumsWindow::keepLayout() {

@@ -124,6 +124,14 @@ void UpdatePlaylistDetailsWindow::selectSong() {
 }
 
 void UpdatePlaylistDetailsWindow::accept() {
+    if (m_record.number(pla::kId) == 0) {
+        // An entry is a song in the playlist: one without a song would print as a blank line.
+        m_context.prompter.message({windowTitle(),
+                                    QStringLiteral("The entry has no song. Press Select Song to choose one, or Cancel."),
+                                    PromptIcon::Exclamation, kButtonOk, kButtonOk});
+        m_selectSong->setFocus();
+        return;
+    }
     m_record.setText(pla::kPlaylistNotes, m_notes->text());
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const FormSession::SaveResult result = m_session.save(m_record);

@@ -3,6 +3,7 @@
 
 #include "data/app_paths.h"
 #include "data/font_style.h"
+#include "data/pictures.h"
 #include "reports/procedure_names.h"
 #include "reports/ui/label_output.h"
 
@@ -106,6 +107,13 @@ void FontFormWindow::build() {
             if (colour) {
                 auto* row = new QHBoxLayout;
                 row->addWidget(edit, 1);
+                // The colour itself beside its number (0x00BBGGRR: 170 is a dark red).
+                m_swatch = new QLabel;
+                m_swatch->setFixedSize(edit->sizeHint().height() * 2, edit->sizeHint().height() - 4);
+                m_swatch->setFrameShape(QFrame::Box);
+                m_swatch->setAutoFillBackground(true);
+                row->addWidget(m_swatch);
+                connect(edit, &QLineEdit::textChanged, this, &FontFormWindow::showColour);
                 auto* pick = new QPushButton(QStringLiteral("..."));
                 pick->setAutoDefault(false);
                 pick->setToolTip(QStringLiteral("Select Color"));
@@ -195,7 +203,49 @@ void FontFormWindow::chooseColour() {
     }
 }
 
+void FontFormWindow::showColour() {
+    if (!m_swatch) {
+        return;
+    }
+    const std::optional<QVariant> colour = Picture::parse(u"@n8").read(text(fon::kColour));
+    QPalette palette = m_swatch->palette();
+    if (colour && colour->toLongLong() >= 0 && colour->toLongLong() <= 0xFFFFFF) {
+        const QColor shown = colourOf(static_cast<int>(colour->toLongLong()));
+        palette.setColor(QPalette::Window, shown);
+        m_swatch->setToolTip(shown.name());
+    } else {
+        palette.setColor(QPalette::Window, this->palette().color(QPalette::Window));
+        m_swatch->setToolTip(QStringLiteral("Not a colour"));
+    }
+    m_swatch->setPalette(palette);
+}
+
+bool FontFormWindow::refused(int field, const QString& label, const QString& what, qint64 high) {
+    const QString typed = text(field);
+    const std::optional<QVariant> value = Picture::parse(u"@n8").read(typed);
+    if (value && value->toLongLong() >= 0 && value->toLongLong() <= high) {
+        return false;
+    }
+    m_context.prompter.message({windowTitle(),
+                                QStringLiteral("%1: \"%2\" cannot be read. Type %3.").arg(label, typed, what),
+                                PromptIcon::Exclamation, kButtonOk, kButtonOk});
+    QWidget* control = nullptr;
+    if (m_freeform) {
+        control = m_texts[static_cast<int>(std::find(std::begin(kFontTexts), std::end(kFontTexts), field) -
+                                           std::begin(kFontTexts))];
+    } else {
+        control = field == fon::kSize ? static_cast<QWidget*>(m_choices[1]) : m_texts[0];
+    }
+    control->setFocus();
+    return true;
+}
+
 void FontFormWindow::accept() {
+    if (refused(fon::kSize, QStringLiteral("Size"), QStringLiteral("a size in points from 1 to 200"), 200) ||
+        refused(fon::kColour, QStringLiteral("Colour"),
+                QStringLiteral("a colour number (0 black to 16777215 white), or choose one with ..."), 0xFFFFFF)) {
+        return;
+    }
     for (int field : kFontTexts) {
         m_record.setText(field, text(field));
     }

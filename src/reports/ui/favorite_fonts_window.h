@@ -11,6 +11,7 @@
 #include "ui/procedure_registry.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 
 namespace tunarium {
@@ -30,6 +31,10 @@ private:
     FontFormWindow(const ProcedureContext& context, Request request, const Row& font, bool freeform,
                    Answer done, std::shared_ptr<Row> answered);
     void build();
+    void showColour();
+    // Whether the field's text is refused (not a whole number from 0 to `high`): the message has
+    // named the field and what it takes, and the field has the focus.
+    bool refused(int field, const QString& label, const QString& what, qint64 high);
     QString text(int field) const;
 
     ProcedureContext m_context;
@@ -40,6 +45,7 @@ private:
     std::shared_ptr<Row> m_answered;
     QList<QComboBox*> m_choices; // the standard form: typeface, size, style
     QList<QLineEdit*> m_texts;   // the freeform form: all four; the standard form: the colour
+    QLabel* m_swatch = nullptr;  // the colour shown
 };
 
 class FavoriteFontsWindow : public BrowseWindow {

@@ -2,6 +2,7 @@
 #include "reports/ui/update_label_window.h"
 
 #include "data/app_paths.h"
+#include "data/pictures.h"
 #include "reports/label_font.h"
 #include "reports/label_layout.h"
 #include "reports/procedure_names.h"
@@ -388,6 +389,19 @@ void UpdateLabelWindow::accept() {
                                     PromptIcon::Exclamation, kButtonOk, kButtonOk});
         m_tabs->setCurrentWidget(m_general);
         m_description->setFocus();
+        return;
+    }
+    const std::optional<QVariant> height = Picture::parse(u"@n5").read(m_height->text());
+    if (!height || height->toLongLong() < 0) {
+        // The height is a number of 1000ths of an inch, kept as text: letters would print nothing.
+        m_context.prompter.message({QStringLiteral("Update Label"),
+                                    QStringLiteral("Height: \"%1\" cannot be read. Type a whole number "
+                                                   "(1000ths of an inch).")
+                                        .arg(m_height->text()),
+                                    PromptIcon::Exclamation, kButtonOk, kButtonOk});
+        m_tabs->setCurrentIndex(m_tabs->indexOf(m_height->parentWidget()));
+        m_height->setFocus();
+        m_height->selectAll();
         return;
     }
     m_record = shownLabel();
