@@ -1,6 +1,7 @@
 // The collection store: opening the collection, counted table opens, and the record writes.
 #include "data/store.h"
 
+#include "data/repair_swap.h"
 #include "data/session_marker.h"
 #include "data/store_connection.h"
 
@@ -41,6 +42,8 @@ StoreError Store::open(const QString& directory) {
         return StoreError::driver(
             SQLITE_CANTOPEN, QStringLiteral("Cannot create the collection directory %1").arg(m_directory));
     }
+    // A repair cut short leaves its fresh file beside the collection: finished or undone first.
+    settleLeftoverRepair(m_directory);
     StoreError error = m_connection->open(filePath());
     if (error) {
         return error;
