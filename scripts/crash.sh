@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The crash harness: children running the program's write workloads (bulk and line-by-line
 # imports, song adds, changes and deletes, album deletes with their songs, create album entries,
-# Build and Pack, moves of entries in a playlist of 300) are killed with SIGKILL at seeded random
-# moments; after each kill the collection must pass SQLite's integrity check and tunarium-cli
-# check, every count and key must agree with its table, the song count must be one the workload
-# committed, the playlist's entries must be numbered 1 to 300 and name the same songs, and the
-# program must open and work.
+# Build and Pack, moves of entries in a playlist of 300, tunarium-cli repair of a collection with a
+# damaged songs page) are killed with SIGKILL at seeded random moments; after each kill the
+# collection must pass SQLite's integrity check and tunarium-cli check, every count and key must
+# agree with its table, the song count must be one the workload committed, the playlist's entries
+# must be numbered 1 to 300 and name the same songs, and the program must open and work. A killed
+# repair must leave tunarium.db in place, and a repair run again must save the songs an unbroken
+# one saves and keep the damaged file once, unchanged.
 # Prints the seed first (to repeat a run) and the figures at the end; fails when anything was
 # damaged.
 #
