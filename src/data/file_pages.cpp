@@ -2,6 +2,7 @@
 #include "data/file_pages.h"
 
 #include <QSet>
+#include <QtEndian>
 
 #include <cstring>
 
@@ -79,22 +80,94 @@ bool PageFile::open(const QString& path) {
     if (!m_map) {
         return false;
     }
-    m_headerSound = std::memcmp(m_map, kMagic, sizeof kMagic) == 0;
     int size = static_cast<int>(be16(m_map + 16));
     size = size == 1 ? kMaxPage : size;
-    const int reserved = m_map[20];
-    if (m_headerSound && validPageSize(size) && size - reserved >= 480) {
+    const bool sizeSound = std::memcmp(m_map, kMagic, sizeof kMagic) == 0 && validPageSize(size);
+    const qint64 logPages = readLog(path + QStringLiteral("-wal"), sizeSound ? size : 0);
+    if (!m_logFrame.isEmpty()) {
+        size = m_pageSize;
+    } else if (sizeSound) {
         m_pageSize = size;
-        m_reserved = reserved;
-        m_freelistTrunk = be32(m_map + 32);
-        const quint32 encoding = be32(m_map + 56);
-        m_encoding = encoding >= 1 && encoding <= 3 ? static_cast<int>(encoding) : 1;
     } else {
-        m_headerSound = false;
         m_pageSize = guessPageSize();
     }
-    m_pageCount = m_size / m_pageSize;
+    m_filePages = m_size / m_pageSize;
+    m_pageCount = std::max(m_filePages, logPages);
+    // The header as the last commit left it: page 1 from the log when the log holds it.
+    const QByteArray first = page(1);
+    if (first.size() < kFileHeader) {
+        return m_pageCount > 0;
+    }
+    const auto* h = bytes(first);
+    const int reserved = h[20];
+    m_headerSound = std::memcmp(h, kMagic, sizeof kMagic) == 0 && m_pageSize - reserved >= 480;
+    if (m_headerSound) {
+        m_reserved = reserved;
+        m_freelistTrunk = be32(h + 32);
+        const quint32 encoding = be32(h + 56);
+        m_encoding = encoding >= 1 && encoding <= 3 ? static_cast<int>(encoding) : 1;
+    }
     return m_pageCount > 0;
+}
+
+qint64 PageFile::readLog(const QString& path, int pageSize) {
+    constexpr int kLogHeader = 32;
+    constexpr int kFrameHeader = 24;
+    m_logFile.setFileName(path);
+    const qint64 logSize = m_logFile.size();
+    if (logSize < kLogHeader || !m_logFile.open(QIODevice::ReadOnly) ||
+        !(m_logMap = m_logFile.map(0, logSize))) {
+        return 0;
+    }
+    const quint32 magic = be32(m_logMap);
+    const int logPageSize = static_cast<int>(be32(m_logMap + 8));
+    if ((magic & ~1u) != 0x377f0682u || !validPageSize(logPageSize) || (pageSize != 0 && pageSize != logPageSize)) {
+        return 0;
+    }
+    const bool bigEndian = magic & 1;
+    // The log's running checksum over 32-bit words taken two at a time.
+    quint32 s0 = 0;
+    quint32 s1 = 0;
+    const auto sum = [&](const uchar* p, qint64 length) {
+        for (qint64 i = 0; i + 8 <= length; i += 8) {
+            const quint32 a = bigEndian ? be32(p + i) : qFromLittleEndian<quint32>(p + i);
+            const quint32 b = bigEndian ? be32(p + i + 4) : qFromLittleEndian<quint32>(p + i + 4);
+            s0 += a + s1;
+            s1 += b + s0;
+        }
+    };
+    sum(m_logMap, 24);
+    if (s0 != be32(m_logMap + 24) || s1 != be32(m_logMap + 28)) {
+        return 0;
+    }
+    const quint32 salt1 = be32(m_logMap + 16);
+    const quint32 salt2 = be32(m_logMap + 20);
+    QHash<qint64, qint64> pending;
+    qint64 committedSize = 0;
+    for (qint64 at = kLogHeader; at + kFrameHeader + logPageSize <= logSize; at += kFrameHeader + logPageSize) {
+        const uchar* f = m_logMap + at;
+        if (be32(f + 8) != salt1 || be32(f + 12) != salt2) {
+            break;
+        }
+        sum(f, 8);
+        sum(f + kFrameHeader, logPageSize);
+        if (s0 != be32(f + 16) || s1 != be32(f + 20)) {
+            break;
+        }
+        pending.insert(be32(f), at + kFrameHeader);
+        if (const quint32 commit = be32(f + 4); commit != 0) {
+            // Only frames up to a commit count; the ones after the last are a change cut short.
+            for (auto it = pending.cbegin(); it != pending.cend(); ++it) {
+                m_logFrame.insert(it.key(), it.value());
+            }
+            pending.clear();
+            committedSize = commit;
+        }
+    }
+    if (!m_logFrame.isEmpty()) {
+        m_pageSize = logPageSize;
+    }
+    return committedSize;
 }
 
 int PageFile::guessPageSize() {
@@ -106,7 +179,7 @@ int PageFile::guessPageSize() {
             break;
         }
         m_pageSize = size;
-        m_pageCount = m_size / size;
+        m_pageCount = m_filePages = m_size / size;
         qint64 count = 0;
         for (qint64 n = 2; n <= std::min(m_pageCount, kGuessPages); ++n) {
             count += btree(n, page(n)).kind != PageKind::Unreadable ? 1 : 0;
@@ -121,6 +194,12 @@ int PageFile::guessPageSize() {
 
 QByteArray PageFile::page(qint64 n) const {
     if (n < 1 || n > m_pageCount) {
+        return {};
+    }
+    if (const auto it = m_logFrame.constFind(n); it != m_logFrame.cend()) {
+        return QByteArray::fromRawData(reinterpret_cast<const char*>(m_logMap + it.value()), m_pageSize);
+    }
+    if (n > m_filePages) {
         return {};
     }
     return QByteArray::fromRawData(reinterpret_cast<const char*>(m_map + (n - 1) * m_pageSize), m_pageSize);
@@ -209,7 +288,11 @@ QVector<quint32> PageFile::overflowChain(quint32 first) const {
         }
         seen.insert(n);
         chain << n;
-        n = be32(m_map + qint64(n - 1) * m_pageSize);
+        const QByteArray data = page(n);
+        if (data.size() < 4) {
+            break;
+        }
+        n = be32(bytes(data));
     }
     return chain;
 }
@@ -234,7 +317,11 @@ bool PageFile::payload(const QByteArray& data, int at, qint64 size, bool table, 
             return false;
         }
         seen.insert(next);
-        const uchar* p = m_map + qint64(next - 1) * m_pageSize;
+        const QByteArray overflow = page(next);
+        if (overflow.size() != m_pageSize) {
+            return false;
+        }
+        const uchar* p = bytes(overflow);
         const int take = static_cast<int>(std::min<qint64>(size - out.size(), end - 4));
         out.append(reinterpret_cast<const char*>(p + 4), take);
         next = be32(p);

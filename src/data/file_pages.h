@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QHash>
 #include <QString>
 #include <QVector>
 
@@ -41,8 +42,10 @@ public:
     PageFile(const PageFile&) = delete;
     PageFile& operator=(const PageFile&) = delete;
 
-    // Opens the file for reading. False when it cannot be read or is too short for one page.
-    // A damaged header leaves the page size to be found from the pages themselves.
+    // Opens the file for reading, with its write-ahead log (`path`-wal) when that holds committed
+    // pages: a page the log holds is read from its last committed frame. False when the file
+    // cannot be read or is too short for one page. A damaged header leaves the page size to the
+    // log or to the pages themselves.
     bool open(const QString& path);
 
     int pageSize() const { return m_pageSize; }
@@ -78,9 +81,16 @@ private:
     bool payload(const QByteArray& data, int at, qint64 size, bool table, QByteArray& out) const;
     bool decodeRecord(const QByteArray& bytes, Record& record) const;
     int guessPageSize();
+    // The committed frames of the log: which frame holds each page; the database's size in pages
+    // after the last commit (0: no log).
+    qint64 readLog(const QString& path, int pageSize);
 
     QFile m_file;
     const uchar* m_map = nullptr;
+    QFile m_logFile;
+    const uchar* m_logMap = nullptr;
+    QHash<qint64, qint64> m_logFrame; // page → offset of its data in the log
+    qint64 m_filePages = 0;
     qint64 m_size = 0;
     int m_pageSize = 0;
     int m_reserved = 0;

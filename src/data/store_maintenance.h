@@ -76,7 +76,8 @@ public:
     // pages to their tables. Free pages are left out, and a record number met twice is taken
     // from the page its table's b-tree reaches. `take` gets the records table by table, in
     // record order; fields the file does not hold come blank or zero. The counts are indexed by
-    // TableId. The file's log must have been copied into it (no connection open on it).
+    // TableId. Pages the file's write-ahead log holds from its last commits are read from the
+    // log; no connection may be writing to the file meanwhile.
     static QVector<SalvageCount> salvageFile(const QString& path, const std::function<void(Row)>& take);
 
 private:

@@ -214,6 +214,9 @@ private:
             }
             seen.insert(trunk);
             const QByteArray data = m_file.page(trunk);
+            if (data.size() < 8) {
+                break;
+            }
             const auto* p = reinterpret_cast<const uchar*>(data.constData());
             own(trunk, kFree);
             const auto word = [p](int at) {

@@ -2,6 +2,8 @@
 // root page, one leaf page, the file cut in half (with and without its first page), every page.
 // What the repair saves is compared with what SQLite says was on the pages that were left whole,
 // and the share saved is printed.
+#include "data/records.h"
+#include "data/store.h"
 #include "support/cli_run.h"
 #include "support/song_collection.h"
 #include "support/sql_file.h"
@@ -174,6 +176,44 @@ TEST(CliRepair, SavesEverySongOnThePagesThatAreLeft) {
         EXPECT_EQ(QDir(dir.dir()).entryList({"tunarium-damaged-*.db"}).size(), 1);
         EXPECT_FALSE(QFileInfo::exists(dir.path(".tunarium-repair")));
     }
+}
+
+// The files as a crash leaves them, the last commit only in the log: salvage reads the pages
+// the log holds from it, as SQLite would.
+TEST(Salvage, ReadsThePagesTheLogHolds) {
+    constexpr int kLogged = 50;
+    TempCollection dir;
+    TempCollection copy;
+    tunarium::test::makeSongCollection(dir.dir(), kSongs);
+    {
+        tunarium::Store store;
+        ASSERT_TRUE(store.open(dir.dir()).ok());
+        ASSERT_TRUE(store.openTable(tunarium::TableId::Tunarium).ok());
+        tunarium::Transaction tx(store);
+        for (int i = 1; i <= kLogged; ++i) {
+            tunarium::SongRecord s;
+            s.id = kSongs + i;
+            s.title = QString("Logged %1").arg(i);
+            ASSERT_TRUE(store.insert(s).ok());
+        }
+        ASSERT_TRUE(tx.commit().ok());
+        for (const char* name : {"tunarium.db", "tunarium.db-wal"}) {
+            ASSERT_TRUE(QFile::copy(dir.path(name), copy.path(name))) << name;
+        }
+    }
+    ASSERT_GT(QFileInfo(copy.path("tunarium.db-wal")).size(), 0);
+    QSet<qint64> ids;
+    const QVector<tunarium::SalvageCount> counts =
+        tunarium::StoreMaintenance::salvageFile(copy.path("tunarium.db"), [&](tunarium::Row row) {
+            if (row.tableId() == tunarium::TableId::Tunarium) {
+                ids.insert(row.number(tunarium::tableDef(tunarium::TableId::Tunarium).fieldIndex(u"ID")));
+            }
+        });
+    const tunarium::SalvageCount& songs = counts[static_cast<int>(tunarium::TableId::Tunarium)];
+    EXPECT_EQ(songs.expected, kSongs + kLogged);
+    EXPECT_EQ(songs.read, kSongs + kLogged);
+    EXPECT_EQ(ids.size(), kSongs + kLogged);
+    EXPECT_TRUE(ids.contains(kSongs + kLogged));
 }
 
 } // namespace
