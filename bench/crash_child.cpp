@@ -212,7 +212,7 @@ QStringList crashWorkloads() {
     return {QStringLiteral("bulk-import"),  QStringLiteral("line-import"),   QStringLiteral("song-edits"),
             QStringLiteral("album-delete"), QStringLiteral("album-entries"), QStringLiteral("build"),
             QStringLiteral("pack"),         QStringLiteral("playlist-move"), QStringLiteral("report-pdf"),
-            QStringLiteral("restore")};
+            QStringLiteral("restore"),      QStringLiteral("repair")};
 }
 
 int runCrashChild(const QString& dir, const QString& workload, const QString& journal, quint32 seed) {

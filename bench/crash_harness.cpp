@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -211,6 +212,49 @@ QString programWorks(const QString& dir) {
     return {};
 }
 
+// The repair workload's collection made again from the damaged file: nothing else beside it.
+bool resetRepairCollection(const QString& dir, const QString& damaged) {
+    QDir(dir).removeRecursively();
+    return QDir().mkpath(dir) && QFile::copy(damaged, QDir(dir).filePath(QString::fromLatin1(kCollectionFileName)));
+}
+
+// Runs tunarium-cli repair on `dir` to its end; false when it did not end of itself (a crash).
+bool repairToTheEnd(const QString& dir, QString& output) {
+    QProcess repair;
+    repair.setProcessChannelMode(QProcess::MergedChannels);
+    repair.start(cliPath(), {QStringLiteral("--dir"), dir, QStringLiteral("repair")});
+    const bool ended = repair.waitForFinished(600000) && repair.exitStatus() == QProcess::NormalExit;
+    output = QString::fromUtf8(repair.readAll()).trimmed();
+    return ended && (repair.exitCode() == 0 || repair.exitCode() == 1);
+}
+
+// What is wrong with the repair workload's collection after a kill and a repair run again to its
+// end: the songs must be those an unbroken repair saves, the damaged file kept once and whole,
+// no repair folder left.
+QStringList checkRepaired(const QString& dir, const QByteArray& damaged, qint64 repairedSongs, qint64 after,
+                          const QString& output) {
+    QStringList problems;
+    if (after != repairedSongs) {
+        problems << QStringLiteral("the repair left %1 songs, an unbroken one %2 (%3)")
+                        .arg(after)
+                        .arg(repairedSongs)
+                        .arg(output);
+    }
+    const QStringList kept = QDir(dir).entryList({QStringLiteral("tunarium-damaged-*.db")}, QDir::Files);
+    if (kept.size() != 1) {
+        problems << QStringLiteral("%1 damaged copies kept (%2)").arg(kept.size()).arg(kept.join(u' '));
+    } else {
+        QFile copy(QDir(dir).filePath(kept.first()));
+        if (!copy.open(QIODevice::ReadOnly) || copy.readAll() != damaged) {
+            problems << QStringLiteral("the damaged copy %1 differs from the damaged file").arg(kept.first());
+        }
+    }
+    if (QFileInfo::exists(QDir(dir).filePath(QStringLiteral(".tunarium-repair")))) {
+        problems << QStringLiteral("the repair folder was left behind");
+    }
+    return problems;
+}
+
 } // namespace
 
 CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
@@ -288,6 +332,34 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
         return figures;
     }
 
+    // The repair workload: a damaged copy of the full collection, and the songs a repair of it
+    // saves when nothing stops it.
+    const QString repairDir = work.filePath(QStringLiteral("repair"));
+    const QString damagedFile = work.filePath(QStringLiteral("damaged.db"));
+    QFile::remove(damagedFile);
+    QFile::copy(pristine, damagedFile);
+    if (const QString problem = damageSongsPage(damagedFile); !problem.isEmpty()) {
+        error = problem;
+        return figures;
+    }
+    QByteArray damagedBytes;
+    {
+        QFile f(damagedFile);
+        damagedBytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    qint64 repairedSongs = -1;
+    {
+        QString output;
+        if (!resetRepairCollection(repairDir, damagedFile) || !repairToTheEnd(repairDir, output)) {
+            error = QStringLiteral("the repair of the damaged collection failed: ") + output;
+            return figures;
+        }
+        if (const QStringList problems = checkCollectionFromOutside(repairDir, repairedSongs); !problems.isEmpty()) {
+            error = QStringLiteral("an unbroken repair left a damaged collection: ") + problems.join(u'\n');
+            return figures;
+        }
+    }
+
     QList<qint64> playlistSongs;
     if (const QString problem = makePlaylistCollection(playlist, playlistSongs); !problem.isEmpty()) {
         error = problem;
@@ -303,7 +375,8 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
         // The bulk import runs once to its end first, so that its kills then fall anywhere in it:
         // in the load, in the build of the keys and at the commit. Every moment of the others is
         // like another (a line import commits 25 lines at a time; the rest repeat their work).
-        maxDelay.insert(w, w == QLatin1String("bulk-import") ? kRunToTheEnd : kFirstDelayMs);
+        maxDelay.insert(w, w == QLatin1String("bulk-import") || w == QLatin1String("repair") ? kRunToTheEnd
+                                                                                             : kFirstDelayMs);
     }
     int attempts = 0;
     while (figures.kills < options.kills && attempts < options.kills * 4) {
@@ -316,7 +389,12 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
         const bool playlistMove = workload == QLatin1String("playlist-move");
         // A report printed into a PDF file beside the collection, by the command line.
         const bool reportPdf = workload == QLatin1String("report-pdf");
-        const QString dir = bulkImport ? empty : playlistMove ? playlist : full;
+        const bool repair = workload == QLatin1String("repair");
+        const QString dir = bulkImport ? empty : playlistMove ? playlist : repair ? repairDir : full;
+        if (repair && !resetRepairCollection(repairDir, damagedFile)) {
+            error = QStringLiteral("cannot copy the damaged collection to %1").arg(repairDir);
+            return figures;
+        }
         if (bulkImport) {
             if (StoreError e = makeEmptyCollection(empty)) {
                 error = e.describe();
@@ -327,7 +405,7 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
         // the next (at a million songs the checks take longer than the work).
         qint64 before = soundSongs.value(dir, -1);
         soundSongs.remove(dir);
-        if (before < 0) {
+        if (before < 0 && !repair) {
             if (const QStringList problems = checkCollectionFromOutside(dir, before); !problems.isEmpty()) {
                 error = QStringLiteral("the collection was damaged before the child started: ") +
                         problems.join(u'\n');
@@ -349,6 +427,8 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
             child.start(cliPath(), {QStringLiteral("--dir"), dir, QStringLiteral("report"),
                                     QStringLiteral("songs-by-artist"), QStringLiteral("--pdf"), reportFile,
                                     QStringLiteral("--quiet")});
+        } else if (repair) {
+            child.start(cliPath(), {QStringLiteral("--dir"), dir, QStringLiteral("repair")});
         } else {
             child.start(QCoreApplication::applicationFilePath(),
                         {QStringLiteral("crash-child"), QStringLiteral("--dir"), dir,
@@ -361,7 +441,7 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
         }
         QElapsedTimer clock;
         clock.start();
-        const bool oneCommand = bulkImport || lineImport || restore || reportPdf;
+        const bool oneCommand = bulkImport || lineImport || restore || reportPdf || repair;
         if (!oneCommand) {
             child.waitForReadyRead(10000); // "ready": the collection is open
         }
@@ -388,9 +468,27 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
 
         QStringList problems;
         qint64 after = 0;
-        problems << checkCollectionFromOutside(dir, after);
         bool rolledBack = false;
-        if (problems.isEmpty()) {
+        if (repair) {
+            // The collection file is there whatever moment the kill came at; the next repair
+            // finishes or undoes the one killed and gives what an unbroken one gives.
+            QString output;
+            if (!QFileInfo::exists(QDir(dir).filePath(QString::fromLatin1(kCollectionFileName)))) {
+                problems << QStringLiteral("the kill left no collection file");
+            } else if (!repairToTheEnd(dir, output)) {
+                problems << QStringLiteral("the repair after the kill failed: ") + output;
+            }
+            rolledBack = !output.contains(QStringLiteral("No damage was found"));
+            if (problems.isEmpty()) {
+                problems << checkCollectionFromOutside(dir, after);
+            }
+            if (problems.isEmpty()) {
+                problems << checkRepaired(dir, damagedBytes, repairedSongs, after, output);
+            }
+        } else {
+            problems << checkCollectionFromOutside(dir, after);
+        }
+        if (problems.isEmpty() && !repair) {
             if (bulkImport) {
                 if (after != 0 && after != kBulkImportLines) {
                     problems << QStringLiteral("a bulk import left %1 songs (0 or %2 expected)")
@@ -478,7 +576,7 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
                     error = problem;
                     return figures;
                 }
-            } else if (!bulkImport) {
+            } else if (!bulkImport && !repair) {
                 QDir(full).removeRecursively();
                 QDir().mkpath(full);
                 QFile::copy(pristine, QDir(full).filePath(QString::fromLatin1(kCollectionFileName)));

@@ -1,7 +1,9 @@
 // The crash harness: a child process runs a write workload on a collection and is killed with
 // SIGKILL at a seeded random moment; after each kill the collection is checked from outside
 // (SQLite's integrity check, every count and key against its table, the song count against the
-// states the workload committed, tunarium-cli check) and opened and used again.
+// states the workload committed, tunarium-cli check) and opened and used again. The repair
+// workload is `tunarium-cli repair` on a damaged collection: after its kill the collection file
+// must be there, and a repair run again to its end must give what an unbroken repair gives.
 #pragma once
 
 #include <QString>
@@ -39,6 +41,11 @@ int runCrashChild(const QString& dir, const QString& workload, const QString& jo
 
 // The playlist the playlist-move workload reorders, in a collection of its own.
 inline constexpr qint64 kCrashPlaylistId = 1;
+
+// Overwrites one leaf page in the middle of the songs table of the closed collection file at
+// `file`, as a disk's damage would: the repair workload's collection. Empty when done, else what
+// went wrong.
+QString damageSongsPage(const QString& file);
 
 // The names of the workloads, in the order the harness knows them.
 QStringList crashWorkloads();

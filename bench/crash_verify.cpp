@@ -7,6 +7,7 @@
 #include "data/app_paths.h"
 
 #include <QDir>
+#include <QFile>
 #include <QHash>
 
 #include <algorithm>
@@ -239,6 +240,36 @@ QStringList checkPlaylistFromOutside(const QString& dir, qint64 playlistId, QLis
                     .arg(playlistId)
                     .arg(now.size())
                     .arg(songIds.size())};
+    }
+    return {};
+}
+
+QString damageSongsPage(const QString& file) {
+    QString problem;
+    qint64 page = 0;
+    qint64 pageSize = 0;
+    {
+        const RawFile raw(file);
+        if (!raw.ok()) {
+            return QStringLiteral("cannot open the collection: ") + raw.message();
+        }
+        QList<QStringList> leaves;
+        if (!raw.rows(QStringLiteral("SELECT pageno FROM dbstat WHERE name = 'Tunarium' AND pagetype = 'leaf' "
+                                     "ORDER BY pageno"),
+                      leaves, problem) ||
+            leaves.size() < 3) {
+            return problem.isEmpty() ? QStringLiteral("the songs table has too few pages to damage one") : problem;
+        }
+        page = leaves[leaves.size() / 2].value(0).toLongLong();
+        pageSize = raw.number(QStringLiteral("PRAGMA page_size"), problem);
+        if (pageSize <= 0) {
+            return problem;
+        }
+    }
+    QFile f(file);
+    if (!f.open(QIODevice::ReadWrite) || !f.seek((page - 1) * pageSize) ||
+        f.write(QByteArray(static_cast<int>(pageSize), '\x5a')) != pageSize) {
+        return QStringLiteral("cannot overwrite page %1 of %2").arg(page).arg(file);
     }
     return {};
 }

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # The crash harness: children running the program's write workloads (bulk and line-by-line
 # imports, song adds, changes and deletes, album deletes with their songs, create album entries,
-# Build and Pack, moves of entries in a playlist of 300, tunarium-cli restore of a backup, a report
-# printed into a PDF file) are killed with SIGKILL at seeded random moments; after each kill the
-# collection must pass SQLite's integrity check and tunarium-cli check, every count and key must
-# agree with its table, the song count must be one the workload committed (after a restore: the
-# collection before it or the backup, whole), the playlist's entries must be numbered 1 to 300 and
-# name the same songs, the program must open and work, and the report's PDF file must be absent or
-# a whole earlier one.
+# Build and Pack, moves of entries in a playlist of 300, tunarium-cli restore of a backup and repair
+# of a collection with a damaged songs page, a report printed into a PDF file) are killed with
+# SIGKILL at seeded random moments; after each kill the collection must pass SQLite's integrity
+# check and tunarium-cli check, every count and key must agree with its table, the song count must
+# be one the workload committed (after a restore: the collection before it or the backup, whole),
+# the playlist's entries must be numbered 1 to 300 and name the same songs, the program must open
+# and work, and the report's PDF file must be absent or a whole earlier one. A killed repair must
+# leave tunarium.db in place, and a repair run again must save the songs an unbroken one saves and
+# keep the damaged file once, unchanged.
 # Prints the seed first (to repeat a run) and the figures at the end; fails when anything was
 # damaged.
 #

@@ -1,6 +1,7 @@
 // The collection store: opening the collection, counted table opens, and the record writes.
 #include "data/store.h"
 
+#include "data/repair_swap.h"
 #include "data/session_marker.h"
 #include "data/store_connection.h"
 
@@ -121,6 +122,8 @@ StoreError Store::open(const QString& directory) {
                                   QStringLiteral("Cannot create the collection directory %1").arg(m_directory) +
                                       (why.isEmpty() ? QString() : QStringLiteral(": ") + why));
     }
+    // A repair cut short leaves its fresh file beside the collection: finished or undone first.
+    settleLeftoverRepair(m_directory);
     // Another program's file, or a newer version's, is refused before a connection could make a
     // log beside it or a journal be rolled back into it.
     if (const CollectionFileState state = inspectCollectionFile(filePath(), PageCheck::No);

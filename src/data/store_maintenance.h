@@ -28,9 +28,14 @@ struct CheckFinding {
 
 // What the salvage of one table found.
 struct SalvageCount {
-    // Records the file said the table held; -1 when that could not be read.
+    // Records the count kept for the table said it held; -1 when that count could not be read.
     qint64 expected = -1;
-    // The table could not be read at all.
+    // Records on the table's pages that parse (each record number once): what can be saved.
+    qint64 readable = 0;
+    // Of those, records read whole and handed on.
+    qint64 read = 0;
+    // Nothing of the table was found: no page of it parses and the count kept for it is not
+    // known either.
     bool unreadable = false;
 };
 
@@ -69,11 +74,16 @@ public:
     // Calls `tick` every so often while the store works (a long check); nullptr: no longer.
     void setProgress(std::function<void()> tick);
 
-    // Reads every readable record of `table` in record order and hands each to `take`, even from
-    // a damaged file: a damaged page fails a read, and reading goes on from the first record
-    // past it that can be read, so that only the records of damaged pages are lost. Fields the
-    // table does not have in the file come blank or zero.
-    SalvageCount salvage(TableId table, const std::function<void(Row)>& take);
+    // Reads every readable record of the collection file at `path`, page by page, even from a
+    // file SQLite can no longer open: every table-leaf page that parses is read, whether or not
+    // its table's b-tree still reaches it. The file's schema names the table of each page while
+    // it can be read; the dictionary's columns of every table match the records of the other
+    // pages to their tables. Free pages are left out, and a record number met twice is taken
+    // from the page its table's b-tree reaches. `take` gets the records table by table, in
+    // record order; fields the file does not hold come blank or zero. The counts are indexed by
+    // TableId. Pages the file's write-ahead log holds from its last commits are read from the
+    // log; no connection may be writing to the file meanwhile.
+    static QVector<SalvageCount> salvageFile(const QString& path, const std::function<void(Row)>& take);
 
 private:
     Connection& m_connection;

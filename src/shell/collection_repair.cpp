@@ -1,13 +1,9 @@
 // Salvaging the readable records of a damaged collection into a fresh file.
 #include "shell/collection_repair.h"
 
-#include "shell/step_leftovers.h"
+#include "data/repair_swap.h"
 
-#include <QCoreApplication>
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-
+#include <algorithm>
 #include <optional>
 
 namespace tunarium {
@@ -16,58 +12,70 @@ namespace {
 
 constexpr qint64 kCommitEvery = 20000;
 
-// Hands every readable record of `t` in the damaged collection to the fresh one.
-TableSalvage salvageTable(Store& damaged, const TableDef& t, Store& fresh) {
-    TableSalvage s;
-    s.table = t.id;
+// Builds the fresh collection in `freshDir` from every readable record of the damaged file.
+// False with `failure` when the fresh file could not be made or written.
+bool buildFresh(const QString& damagedFile, const QString& freshDir, RepairReport& report) {
+    Store fresh;
+    if (StoreError e = fresh.open(freshDir)) {
+        report.failure = e.describe();
+        return false;
+    }
+    for (const TableDef& t : allTables()) {
+        if (StoreError e = fresh.createTable(t.id)) {
+            report.failure = e.describe();
+            return false;
+        }
+        TableSalvage s;
+        s.table = t.id;
+        report.tables << s;
+    }
     std::optional<Transaction> tx;
-    const SalvageCount count = damaged.maintenance().salvage(t.id, [&](Row row) {
+    qint64 written = 0;
+    StoreError writeError;
+    const QVector<SalvageCount> counts = StoreMaintenance::salvageFile(damagedFile, [&](Row row) {
+        if (writeError) {
+            return;
+        }
         if (!tx) {
             tx.emplace(fresh);
+            if (!tx->ok()) {
+                writeError = tx->beginError();
+                return;
+            }
         }
+        TableSalvage& s = report.tables[static_cast<int>(row.tableId())];
         if (fresh.insert(row).ok()) {
             ++s.saved;
         } else {
             ++s.refused;
         }
-        if ((s.saved + s.refused) % kCommitEvery == 0) {
-            tx->commit();
+        if (++written % kCommitEvery == 0) {
+            writeError = tx->commit();
             tx.reset();
         }
     });
-    if (tx) {
-        tx->commit();
+    if (tx && !writeError) {
+        writeError = tx->commit();
     }
-    s.expected = count.expected;
-    s.unreadable = count.unreadable;
-    return s;
-}
-
-QString freshDirectory(const QString& dir) {
-    return QDir(dir).filePath(QString::fromLatin1(kRepairFolderPrefix) +
-                              QString::number(QCoreApplication::applicationPid()));
-}
-
-// Moves the damaged file, and its log when one is left, to a dated name beside it.
-bool keepDamaged(const QString& dir, QString& keptAs) {
-    QDir d(dir);
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    keptAs = QStringLiteral("tunarium-damaged-") + stamp + QStringLiteral(".db");
-    const QString current = collectionFilePath(dir);
-    if (QFile::exists(current) && !QFile::rename(current, d.filePath(keptAs))) {
+    tx.reset();
+    if (writeError) {
+        report.failure = QStringLiteral("the new file could not be written: ") + writeError.describe();
         return false;
     }
-    if (QFile::exists(current + QStringLiteral("-wal"))) {
-        QFile::rename(current + QStringLiteral("-wal"), d.filePath(keptAs + QStringLiteral("-wal")));
+    for (int i = 0; i < counts.size(); ++i) {
+        report.tables[i].expected = counts[i].expected;
+        report.tables[i].readable = counts[i].readable;
+        report.tables[i].unreadable = counts[i].unreadable;
     }
-    QFile::remove(current + QStringLiteral("-shm"));
+    fresh.close();
     return true;
 }
 
 } // namespace
 
 qint64 TableSalvage::lost() const {
-    return expected >= 0 ? std::max(expected - saved, refused) : refused;
+    const qint64 known = expected >= 0 ? expected : readable;
+    return std::max(known - saved, refused);
 }
 
 qint64 RepairReport::totalSaved() const {
@@ -86,6 +94,11 @@ qint64 RepairReport::totalLost() const {
     return n;
 }
 
+bool RepairReport::nothingLost() const {
+    return repaired && std::all_of(tables.begin(), tables.end(),
+                                   [](const TableSalvage& t) { return t.lossKnown() && t.lost() == 0; });
+}
+
 QString RepairReport::summary() const {
     if (!repaired) {
         return QStringLiteral("The collection could not be repaired: ") + failure;
@@ -95,65 +108,58 @@ QString RepairReport::summary() const {
                        "that could be read; the damaged file was kept as ") +
         keptAs + u'.'};
     lines << QString();
+    bool allKnown = true;
     for (const TableSalvage& t : tables) {
         const QString label = tableDef(t.table).label;
-        if (t.unreadable && t.expected != 0) {
-            lines << label + QStringLiteral(": could not be read; its records are lost.");
+        allKnown = allKnown && t.lossKnown();
+        if (t.unreadable) {
+            lines << label + QStringLiteral(": nothing could be read, nor how many records it held.");
+        } else if (!t.lossKnown()) {
+            lines << label + QStringLiteral(": %1 records saved; the count kept for it could not be read, "
+                                            "so how many were lost is not known.")
+                                 .arg(t.saved);
         } else if (t.lost() > 0) {
-            lines << label + QStringLiteral(": %1 records saved, %2 lost.").arg(t.saved).arg(t.lost());
+            lines << label + QStringLiteral(": %1 of %2 records saved, %3 lost.")
+                                 .arg(t.saved)
+                                 .arg(t.expected)
+                                 .arg(t.lost());
         } else if (t.saved > 0) {
-            lines << label + QStringLiteral(": %1 records saved.").arg(t.saved);
+            lines << label + QStringLiteral(": all %1 records saved.").arg(t.saved);
         }
     }
     lines << QString();
-    lines << QStringLiteral("In all %1 records were saved and %2 lost.").arg(totalSaved()).arg(totalLost());
+    if (totalSaved() == 0 && (!allKnown || totalLost() > 0)) {
+        lines << QStringLiteral("Nothing could be saved: the new collection is empty.");
+    } else if (allKnown) {
+        lines << QStringLiteral("In all %1 records were saved and %2 lost.").arg(totalSaved()).arg(totalLost());
+    } else {
+        lines << QStringLiteral("In all %1 records were saved; at least %2 were lost.")
+                     .arg(totalSaved())
+                     .arg(totalLost());
+    }
     return lines.join(u'\n');
 }
 
 RepairReport rebuildCollection(Store& store, const QString& dir) {
     RepairReport report;
-    if (!store.isOpen()) {
-        // A file the store cannot open at all gives nothing to read: the fresh file starts empty.
-        store.open(dir);
-    }
-    const QString freshDir = freshDirectory(dir);
-    // Folders of repairs that were killed halfway: nothing will finish them.
-    sweepRepairFolders(dir);
-    QDir(freshDir).removeRecursively();
-    {
-        Store fresh;
-        if (StoreError e = fresh.open(freshDir)) {
-            report.failure = e.describe();
-            return report;
-        }
-        for (const TableDef& t : allTables()) {
-            if (StoreError e = fresh.createTable(t.id)) {
-                report.failure = e.describe();
-                fresh.close();
-                QDir(freshDir).removeRecursively();
-                return report;
-            }
-        }
-        for (const TableDef& t : allTables()) {
-            report.tables << salvageTable(store, t, fresh);
-        }
-        fresh.close();
-    }
+    // The file is read page by page with no connection on it, its log copied in by the close.
     store.close();
-    if (!keepDamaged(dir, report.keptAs)) {
-        report.failure = QStringLiteral("the damaged file could not be moved aside");
-        QDir(freshDir).removeRecursively();
+    RepairSwap swap;
+    if (!swap.begin(dir, report.failure)) {
         store.open(dir);
         return report;
     }
-    if (!QFile::rename(collectionFilePath(freshDir), collectionFilePath(dir))) {
-        report.failure = QStringLiteral("the new file could not be put in place");
-        QFile::rename(QDir(dir).filePath(report.keptAs), collectionFilePath(dir));
-        QDir(freshDir).removeRecursively();
+    if (!buildFresh(collectionFilePath(dir), swap.freshDir(), report)) {
+        swap.abandon();
+        report.tables.clear();
         store.open(dir);
         return report;
     }
-    QDir(freshDir).removeRecursively();
+    if (!swap.commit(report.keptAs, report.failure)) {
+        swap.abandon();
+        store.open(dir);
+        return report;
+    }
     if (StoreError e = store.open(dir)) {
         report.failure = e.describe();
         return report;

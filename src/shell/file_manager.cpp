@@ -218,7 +218,7 @@ void FileManager::endRun(MaintenanceAction action) {
     }
     const bool lost = action == MaintenanceAction::Fix && m_fixed &&
                       m_fixed->outcome == FixResult::Outcome::Salvaged && m_lastRepair &&
-                      (!m_lastRepair->repaired || m_lastRepair->totalLost() != 0);
+                      !m_lastRepair->nothingLost();
     const QString caption = QString(actionCaption(action)).remove(u'&');
     report(caption, text, lost || m_runFailed ? PromptIcon::Exclamation : PromptIcon::Information);
 }

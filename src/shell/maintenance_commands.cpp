@@ -135,7 +135,8 @@ int runRepair(Database& db, QTextStream& out) {
     case FixResult::Outcome::Salvaged:
         out << result.repair->summary() << "\n";
         out.flush();
-        return result.repair->repaired ? 0 : 1;
+        // A repair that lost records, or cannot tell how many, is no success.
+        return result.repair->nothingLost() ? 0 : 1;
     }
     out.flush();
     return 0;

@@ -3,7 +3,6 @@
 
 #include "data/store_backups.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -20,17 +19,6 @@ QString markOf(const QString& backup) {
 }
 
 } // namespace
-
-void sweepRepairFolders(const QString& dir) {
-    const QString own = QString::fromLatin1(kRepairFolderPrefix) + QString::number(QCoreApplication::applicationPid());
-    const QDir d(dir);
-    for (const QString& name : d.entryList({QString::fromLatin1(kRepairFolderPrefix) + u'*'},
-                                           QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
-        if (name != own && !QFileInfo(d.filePath(name)).isSymLink()) {
-            QDir(d.filePath(name)).removeRecursively();
-        }
-    }
-}
 
 StoreError CompactBackup::make() {
     const QDir dir(m_store.directory());

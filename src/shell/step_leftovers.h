@@ -1,8 +1,7 @@
-// What a long step of maintenance leaves behind when it is killed halfway, swept by the next run
-// of the same step: the folder a repair builds its new collection in, and the backup a compact
-// makes first, of no use once that compact did not finish (compacting changes the collection in
-// one transaction: it is as it was). Both steps run only while no other copy of the program has
-// the collection open, so what another run of them left is never in use.
+// What a compact killed halfway leaves behind, swept by the next compact: the backup it makes
+// first, of no use once that compact did not finish (compacting changes the collection in one
+// transaction: it is as it was). A compact runs only while no other copy of the program has the
+// collection open, so what another run of it left is never in use.
 #pragma once
 
 #include "data/store.h"
@@ -10,12 +9,6 @@
 #include <QString>
 
 namespace tunarium {
-
-// The folders repair builds in: this prefix and the process number, in the collection directory.
-inline constexpr char kRepairFolderPrefix[] = ".tunarium-repair-";
-
-// Removes every repair folder in `dir` but this process's own.
-void sweepRepairFolders(const QString& dir);
 
 // A compact's backup from its making to the compact's end. The backup made for a compact that
 // fails is removed; one left by a compact that was killed is removed by the next compact, once

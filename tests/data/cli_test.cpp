@@ -225,8 +225,8 @@ TEST(Cli, ADamagedCollectionIsRepairedFromTheCommandLine) {
               QString());
     const CliRun repair = runCli(dir, {"--dir", dir.dir(), "repair"});
     EXPECT_EQ(repair.exitCode, 0) << repair.err.toStdString();
-    EXPECT_EQ(QDir(dir.dir()).entryList({".tunarium-repair-*"}, QDir::Dirs | QDir::Hidden), QStringList());
-    EXPECT_TRUE(repair.out.contains("Tunarium: 3000 records saved.")) << repair.out.toStdString();
+    EXPECT_EQ(QDir(dir.dir()).entryList({".tunarium-repair*"}, QDir::Dirs | QDir::Hidden), QStringList());
+    EXPECT_TRUE(repair.out.contains("Tunarium: all 3000 records saved.")) << repair.out.toStdString();
     EXPECT_EQ(QDir(dir.dir()).entryList({"tunarium-damaged-*.db"}).size(), 1);
     EXPECT_EQ(runCli(dir, {"--dir", dir.dir(), "check", "--quiet"}).exitCode, 0);
     const CliRun again = runCli(dir, {"--dir", dir.dir(), "repair"});

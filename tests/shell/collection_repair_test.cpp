@@ -55,7 +55,7 @@ TEST_F(CollectionRepairTest, SavesEveryReadableRecordAndKeepsTheDamagedFile) {
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(prompter.messages[0].caption, "Fix");
     EXPECT_TRUE(prompter.messages[0].text.contains(
-        QStringLiteral("Tunarium: %1 records saved, %2 lost.").arg(songs.saved).arg(songs.lost())));
+        QStringLiteral("Tunarium: %1 of %2 records saved, %3 lost.").arg(songs.saved).arg(kSongs).arg(songs.lost())));
     EXPECT_TRUE(prompter.messages[0].text.contains(report.keptAs));
     EXPECT_EQ(damagedCopies(), QStringList{report.keptAs});
 
@@ -83,7 +83,7 @@ TEST_F(CollectionRepairTest, CheckFindsTheDamage) {
 TEST_F(CollectionRepairTest, UnreadableFileIsReplacedByAnEmptyCollection) {
     {
         QFile file(collectionFilePath(dir.dir()));
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(QByteArray(4096, '\0'));
     }
     Store store;
@@ -94,7 +94,9 @@ TEST_F(CollectionRepairTest, UnreadableFileIsReplacedByAnEmptyCollection) {
     EXPECT_TRUE(store.isOpen());
     EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::Current);
     EXPECT_EQ(damagedCopies().size(), 1);
-    EXPECT_TRUE(report.summary().contains("Tunarium: could not be read; its records are lost."));
+    EXPECT_FALSE(report.nothingLost());
+    EXPECT_TRUE(report.summary().contains("Tunarium: nothing could be read, nor how many records it held."));
+    EXPECT_TRUE(report.summary().contains("Nothing could be saved"));
 }
 
 TEST_F(CollectionRepairTest, CommandLineChecksRebuildsAndCompacts) {
