@@ -178,6 +178,16 @@ bool RepairSwap::begin(const QString& collectionDir, QString& error) {
         return false;
     }
     m_dir = collectionDir;
+    // Working folders of earlier versions' repairs (".tunarium-repair-" and a process number) that
+    // were killed halfway: nothing will finish them, and each holds a whole collection. A repair
+    // runs only with the collection to itself, so none is in use.
+    const QDir dir(collectionDir);
+    for (const QString& name : dir.entryList({QStringLiteral(".tunarium-repair-*")},
+                                             QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        if (!QFileInfo(dir.filePath(name)).isSymLink()) {
+            QDir(dir.filePath(name)).removeRecursively();
+        }
+    }
     return true;
 }
 
