@@ -44,6 +44,10 @@ bool yearInWindow(int year) {
 // The value a date picture reads back from what it shows for `dayNumber`; -1 when the picture does
 // not promise one.
 qint64 expectedDate(const Picture& p, qint64 dayNumber) {
+    // A value that holds a bare year shows as that year under every form, and reads back as it.
+    if (holdsBareYear(dayNumber)) {
+        return dayNumber;
+    }
     const QDate date = dateFromDayNumber(dayNumber);
     const int code = p.code();
     const bool twoDigitYear =

@@ -32,14 +32,16 @@ constexpr const char* kCollectionSuffixes[] = {"", "-wal", "-shm", "-journal"};
 // yet locked.
 constexpr qint64 kLeftoverAgeSeconds = 60;
 
+// Never destroyed: a store made static closes its collection after the program's other statics
+// have gone.
 QMutex& openCollectionsMutex() {
-    static QMutex mutex;
-    return mutex;
+    static auto* mutex = new QMutex;
+    return *mutex;
 }
 
 QHash<QString, int>& openCollections() {
-    static QHash<QString, int> files;
-    return files;
+    static auto* files = new QHash<QString, int>;
+    return *files;
 }
 
 QByteArray encoded(const QString& path) {
