@@ -38,7 +38,7 @@ ListDefinition albumSongsListDefinition(const QString& datePicture) {
 
 QString albumSongsListFormat(const QString& datePicture) {
     return QStringLiteral(
-               "30R(2)|M~Side/Disc~C(0)@n2b@23R(2)|M~Track~C(0)@n3@80L(2)|M~Artist~L(0)@s50@80L(2)|M~Title~L(0)@s50@35R(2)|M~Time~@t4@"
+               "30R(2)|M~Side/Disc~C(0)@n2b@23R(2)|M~Track~C(0)@n3@80L(2)|M~Artist~L(0)@s50@80L(2)|M~Title~L(0)@s50@35R(2)|M~Time~@t9@"
                "49L(2)|M~Media~@s20@43L(2)|M~File Number~@s20@49R(2)|M~Release Date~C(0)") +
            datePicture + QStringLiteral("@25R(2)|M~BPM~@n_4b@49L(2)|M~In/Out~@s20@");
 }

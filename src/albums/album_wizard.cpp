@@ -269,7 +269,7 @@ void AlbumWizard::close() {
 namespace tunarium {
 
 const char* const kAlbumWizardSongsFormat =
-    "24R(2)|M~Track~C(0)@n3b@80L(2)|M~Artist~@s50@100L(2)|M~Title~@s50@28R(2)|M~Time~C(0)@t4b@44R(2)|M~"
+    "24R(2)|M~Track~C(0)@n3b@80L(2)|M~Artist~@s50@100L(2)|M~Title~@s50@28R(2)|M~Time~C(0)@t9b@44R(2)|M~"
     "Release Date~C(0)@d17b@24R(2)|M~BPM~C(0)@n_4b@24L(2)|M~In/Out~@s3@";
 
 ListDefinition albumWizardSongsDefinition() {

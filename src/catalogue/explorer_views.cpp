@@ -61,7 +61,7 @@ ExplorerDefinition xploreSongsDefinition() {
     d.locatorPicture = QStringLiteral("@s20");
     d.designFormat = QStringLiteral(
         "75L(2)|M~Artist~@s50@75L(2)|M~Title~@s50@76L(2)|M~Album~@s50@39L(2)|M~Media~@s20@43L(2)|M~File "
-        "Number~@s20@51L(1)|M~Category~L(0)@s30@23R(2)|M~Time~C(0)@t4b@48R(2)|M~Release Date~C(0)@d2@24R(2)|"
+        "Number~@s20@51L(1)|M~Category~L(0)@s30@23R(2)|M~Time~C(0)@t9b@48R(2)|M~Release Date~C(0)@d2@24R(2)|"
         "M~BPM~C(0)@n_4b@120R(2)|M~User Defined Key Field~C(0)@s30@42R(2)|M~Last Played~C(0)@d17-@120R(2)|M~"
         "Style~C(0)@s30@21R(2)|M~Trk~C(0)@n3@35R(2)|M~Side/Disc~C(0)@n2b@8R(2)|M~Rating~C(0)@n2@");
     d.list.table = TableId::Tunarium;

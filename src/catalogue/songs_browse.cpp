@@ -5,7 +5,7 @@ namespace tunarium {
 
 const char* const kSongsDesignFormat =
     "77L(2)|M~Artist~@s50@75L(2)|M~Title~@s50@76L(2)|M~Album~@s50@39L(2)|M~Media~@s20@43L(2)|M~File "
-    "Number~@s20@51L(1)|M~Category~L(0)@s30@23R(2)|M~Time~C(0)@t4b@36R(2)|M~Released~C(0)@d17b@24R(2)|M~BPM~"
+    "Number~@s20@51L(1)|M~Category~L(0)@s30@23R(2)|M~Time~C(0)@t9b@36R(2)|M~Released~C(0)@d17b@24R(2)|M~BPM~"
     "C(0)@"
     "n_4b@120R(2)|M~User Defined Key Field~C(0)@s30@42R(2)|M~Last "
     "Played~C(0)@d17-@[10R|M@p(<)pb@12R|M@n3b@](21)|"

@@ -10,7 +10,7 @@ namespace tunarium {
 
 inline constexpr char kPlaylistsListFormat[] = "80L(4)|M~Playlist Description~L(1)@S20@";
 inline constexpr char kEntriesListFormat[] = "23R(2)|M~Seq~C(0)@n_5@80L(2)|M~Artist~L(0)@s50@80L(2)|M~Title~"
-                                             "L(0)@s50@35R(2)|M~Time~@t4@80L(2)|M~Notes~@s50@";
+                                             "L(0)@s50@35R(2)|M~Time~@t9@80L(2)|M~Notes~@s50@";
 
 // BrowsePlayLists: the playlists in the order of their numbers (the order they were made in).
 ListDefinition playlistsListDefinition();
