@@ -2,6 +2,7 @@
 // that is missing, a directory, binary, or another program's SQLite database.
 #include "support/cli_run.h"
 #include "support/damaged_file.h"
+#include "support/file_bytes.h"
 #include "support/song_collection.h"
 #include "support/sql_file.h"
 
@@ -14,25 +15,13 @@
 #include <unistd.h>
 
 using tunarium::test::CliRun;
+using tunarium::test::digest;
+using tunarium::test::writeFile;
 using tunarium::test::runCli;
 using tunarium::test::songsIn;
 using tunarium::test::TempCollection;
 
 namespace {
-
-QByteArray digest(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 TEST(CliBackup, ABackupIsRestoredAndTheCollectionBeforeItKept) {
     if (!tunarium::test::cliAvailable()) {
