@@ -170,6 +170,7 @@ StoreError backupCollection(Store& store, const QString& path, QString& written)
     written = path.isEmpty() ? datedBackupPath(store.directory(), QLatin1String(kBackupOnRequest)) : path;
     // The collection's own files, a folder, a device: refused in their own words first.
     if (const QString refusal = outputFileRefusal(written, store.directory()); !refusal.isEmpty()) {
+        written.clear();
         return refused(refusal);
     }
     const QFileInfo target(written);
