@@ -390,7 +390,13 @@ bool timePartsOf(const Tokens& tokens, TimeParts& parts) {
 qint64 Picture::deformatTime(QStringView text) const {
     if (m_code == 4 || m_code == 5 || m_code == 9) {
         // Forms that end in seconds hold lengths: the last part is seconds ("3:45", "1:02:03").
-        if (const qint64 length = readSongLength(text)) {
+        // A picture with its own separator ("@T9." shows 3.45) reads its separator as the colon.
+        QString colons;
+        if (m_separator && m_separator != u':') {
+            colons = text.trimmed().toString();
+            colons.replace(QChar(m_separator), u':');
+        }
+        if (const qint64 length = readSongLength(colons.isNull() ? text : QStringView(colons))) {
             return length;
         }
     }

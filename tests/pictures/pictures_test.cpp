@@ -599,6 +599,10 @@ TEST(TimePictures, LengthFormsReadTheLastPartAsSeconds) {
         {u"@t9", u"3:60", 0},
         {u"@t9", u"1:60:00", 0},
         {u"@t9", u"abc", 0},
+        // A form with its own separator reads it where the colon would stand.
+        {u"@t9.", u"0.45", hms(0, 0, 45)},
+        {u"@t9.", u"1.02.03", hms(1, 2, 3)},
+        {u"@t4_", u"3 39", hms(0, 3, 39)},
     });
     expectFormats({
         {u"@t9", hms(0, 3, 39), u"3:39"},
