@@ -80,7 +80,8 @@ QVector<PopupEntry> albumsPopupExtras(const AlbumsPopupState& state) {
             {QStringLiteral("Album Wi&zard"), state.wizard, true},
             {QStringLiteral("&Print"), state.print, true},
             {QStringLiteral("Create Label..."), state.rows && state.createLabel, true},
-            {QStringLiteral("Quick CD Insert"), state.rows && state.quickCdInsert, false}};
+            {QStringLiteral("Quick CD Insert"), state.rows && state.quickCdInsert, false},
+            {QStringLiteral("&Undo Delete"), state.undoDelete, true}};
 }
 
 QStringList selectAlbumTabCaptions() {

@@ -43,11 +43,12 @@ struct AlbumsPopupState {
     bool print = false;
     bool createLabel = false;
     bool quickCdInsert = false;
+    bool undoDelete = false; // the last delete of the session removed an album
 };
 // "Cop&y", a separator, "Album Wi&zard", a separator, "&Print", a separator, "Create Label...",
-// "Quick CD Insert" (entries 4 to 8), greyed when they cannot be done.
+// "Quick CD Insert", a separator, "&Undo Delete" (entries 4 to 9), greyed when they cannot be done.
 QVector<PopupEntry> albumsPopupExtras(const AlbumsPopupState& state);
-enum class AlbumsPopupEntry { Copy = 4, Wizard = 5, Print = 6, CreateLabel = 7, QuickCdInsert = 8 };
+enum class AlbumsPopupEntry { Copy = 4, Wizard = 5, Print = 6, CreateLabel = 7, QuickCdInsert = 8, UndoDelete = 9 };
 
 // SelectAlbum: tabs "Album", "Artist", "File #" (the first showing the last order).
 QStringList selectAlbumTabCaptions();

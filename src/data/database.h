@@ -78,6 +78,19 @@ public:
     // Deletes the record in `row`.
     int remove(const Row& row);
 
+    // What the last delete of this session removed: the record and every record its relations
+    // deleted with it, in the order they went (an album's songs, then the album).
+    struct Removal {
+        TableId table = TableId::Tunarium;
+        QVector<Row> records;
+    };
+    const Removal& lastRemoval() const { return m_lastRemoval; }
+    // Puts back what the last delete removed, in one transaction, each record under its own
+    // values (a new record number; the identifiers that link records are the record's own).
+    // When a record added since holds one of their keys nothing is put back, a warning is shown
+    // and the delete stays undoable. The caller has the deleted record's table open.
+    int undoLastRemoval();
+
     template <class T> int update(T& record, bool canRecall, const BeforeImage& before = {}) {
         Row row = toRow(record);
         const int result = update(row, canRecall, before);
@@ -124,6 +137,9 @@ private:
     int m_eventLogCount = 0;
     bool m_halted = false;
     bool m_checkKeys = false;
+    // The records the running delete has removed so far; the last delete's once it commits.
+    QVector<Row>* m_removing = nullptr;
+    Removal m_lastRemoval;
 };
 
 } // namespace tunarium

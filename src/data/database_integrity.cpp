@@ -204,6 +204,8 @@ int Database::remove(const Row& row) {
         return kRoutineFailed;
     }
     int result = kRoutineDone;
+    QVector<Row> removed;
+    m_removing = &removed;
     {
         Transaction tx(m_store);
         if (!tx.ok()) {
@@ -221,10 +223,58 @@ int Database::remove(const Row& row) {
             } else if ((e = m_store.remove(current)) || (e = tx.commit())) {
                 tx.rollback();
                 result = fail(warning::kDeleteOperationError, e, t.label);
+            } else {
+                removed.append(current);
+            }
+        }
+    }
+    m_removing = nullptr;
+    if (result == kRoutineDone) {
+        m_lastRemoval = {t.id, std::move(removed)};
+    }
+    closeFurther(further);
+    return result;
+}
+
+int Database::undoLastRemoval() {
+    if (m_lastRemoval.records.isEmpty()) {
+        return kRoutineDone;
+    }
+    const TableDef& t = tableDef(m_lastRemoval.table);
+    const Coverage further = deleteCoverage(t.id);
+    if (!openFurther(further)) {
+        return kRoutineFailed;
+    }
+    int result = kRoutineDone;
+    {
+        Transaction tx(m_store);
+        if (!tx.ok()) {
+            result =
+                fail(warning::kTransactionFramingError, tx.beginError(), QStringLiteral("Undo"), t.label);
+        } else {
+            // The deleted record first, then what went with it, as they were added.
+            for (auto it = m_lastRemoval.records.crbegin(); it != m_lastRemoval.records.crend(); ++it) {
+                Row record = *it;
+                if (const StoreError e = m_store.insert(record)) {
+                    tx.rollback();
+                    result = fail(e.code == code::kDuplicateKey ? warning::kDuplicateKey
+                                                                : warning::kRecordInsertError,
+                                  e, record.table().label);
+                    break;
+                }
+            }
+            if (result == kRoutineDone) {
+                if (const StoreError e = tx.commit()) {
+                    tx.rollback();
+                    result = fail(warning::kRecordInsertError, e, t.label);
+                }
             }
         }
     }
     closeFurther(further);
+    if (result == kRoutineDone) {
+        m_lastRemoval = {};
+    }
     return result;
 }
 
@@ -273,6 +323,9 @@ bool Database::deleteChildren(const RelationDef& r, const QVariant& value) {
             if (const StoreError e = m_store.remove(record)) {
                 fail(warning::kDeleteOperationError, e, r.childLabel());
                 return false;
+            }
+            if (m_removing) {
+                m_removing->append(record);
             }
             ++deleted;
         }

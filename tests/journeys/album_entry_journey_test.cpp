@@ -1,8 +1,10 @@
 // Entering albums as a user does: a quick wizard from the disc in the drive, then the album form
 // reading the same album's disc again; the Album Wizard for a new disc, for a disc already in the
-// collection, its required fields, its own keys and its Escape; deleting an album with its songs.
+// collection, its required fields, its own keys and its Escape; deleting an album with its songs, and
+// undoing that delete.
 #include "journey_fixture.h"
 
+#include "albums/albums_browse.h"
 #include "albums/ui/add_wizard_window.h"
 #include "albums/ui/album_songs_panel.h"
 #include "albums/ui/album_wizard_window.h"
@@ -376,12 +378,49 @@ TEST_F(AlbumJourney, DeletingAnAlbumSaysItsSongsGoToo) {
     EXPECT_EQ(count(TableId::Album), 2);
     EXPECT_EQ(count(TableId::Tunarium), 10);
 
+    const std::string arrival = songsOf(1);
     prompter.answers = {kButtonYes};
     browse->button(BrowseAction::Delete)->click();
     settle();
     EXPECT_EQ(count(TableId::Album), 1);
     EXPECT_EQ(count(TableId::Tunarium), 2);
     EXPECT_EQ(songsOf(1), "");
+
+    // Undo Delete (the popup's last entry, also Ctrl+Z) brings the album back with its songs,
+    // linked as before, and shows it; then there is nothing left to undo.
+    const auto undoEntry = [&] {
+        const QStringList entries = browse->shownPopupText().split(u'|');
+        return entries.isEmpty() ? QString() : entries.last();
+    };
+    EXPECT_EQ(undoEntry(), QStringLiteral("&Undo Delete"));
+    browse->choosePopup(static_cast<int>(AlbumsPopupEntry::UndoDelete));
+    settle();
+    EXPECT_EQ(count(TableId::Album), 2) << messagesSoFar();
+    EXPECT_EQ(songsOf(1), arrival);
+    EXPECT_EQ(browse->engine().record().text(alb::kAlbum), QStringLiteral("Arrival"));
+    EXPECT_EQ(undoEntry(), QStringLiteral("~&Undo Delete"));
+
+    // A delete whose album number was taken since is not undone: nothing is put back.
+    prompter.answers = {kButtonYes};
+    browse->button(BrowseAction::Delete)->click();
+    settle();
+    ASSERT_EQ(count(TableId::Album), 1);
+    ASSERT_TRUE(db().openTable(TableId::Album));
+    AlbumRecord taken;
+    taken.albumId = 1;
+    taken.artist = QStringLiteral("Blondie");
+    taken.album = QStringLiteral("Parallel Lines");
+    taken.media = QStringLiteral("CD");
+    ASSERT_TRUE(db().store().insert(taken).ok());
+    db().closeTable(TableId::Album);
+    const qsizetype before = prompter.messages.size();
+    browse->choosePopup(static_cast<int>(AlbumsPopupEntry::UndoDelete));
+    settle();
+    EXPECT_EQ(count(TableId::Album), 2);
+    EXPECT_EQ(count(TableId::Tunarium), 2);
+    ASSERT_GT(prompter.messages.size(), before);
+    EXPECT_TRUE(prompter.messages.last().text.startsWith(QStringLiteral("Adding this record creates a duplicate")))
+        << messagesSoFar();
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "data/app_paths.h"
 
 #include <QPushButton>
+#include <QShortcut>
 
 namespace tunarium {
 
@@ -49,6 +50,9 @@ AlbumsBrowseWindow::AlbumsBrowseWindow(const ProcedureContext& context)
     m_print = addButton(QStringLiteral("&Print"), [this] { printReport(); });
     m_wizard = addButton(QStringLiteral("Album Wi&zard"), [this] { startWizard(); });
     addButton(BrowseAction::Close, QStringLiteral("Cl&ose"));
+    auto* undo = new QShortcut(QKeySequence::Undo, this);
+    undo->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(undo, &QShortcut::activated, this, [this] { undoDelete(); });
     // The list is the browse's BrowseList.
     static_cast<BrowseList*>(list())->setPopupAction([this](QPoint at) {
         showPopupMenu(this, shownPopupText(), at, [this](int entry) {
@@ -105,7 +109,7 @@ void AlbumsBrowseWindow::pageShown() {
 QVector<PopupEntry> AlbumsBrowseWindow::popupExtras() const {
     return albumsPopupExtras({engine().rowCount() > 0 && m_copy->isEnabled(), m_wizard->isEnabled(),
                               m_print->isEnabled(), registered(procedure::kCreateLabel),
-                              registered(procedure::kQuickCdInsert)});
+                              registered(procedure::kQuickCdInsert), canUndoDelete()});
 }
 
 void AlbumsBrowseWindow::extraPopupChosen(int entry) {
@@ -130,6 +134,9 @@ void AlbumsBrowseWindow::extraPopupChosen(int entry) {
         break;
     case AlbumsPopupEntry::QuickCdInsert:
         start(procedure::kQuickCdInsert, album.number(alb::kAlbumId));
+        break;
+    case AlbumsPopupEntry::UndoDelete:
+        undoDelete();
         break;
     }
 }
@@ -159,6 +166,27 @@ void AlbumsBrowseWindow::deleteAlbum(const Row& record) {
     Row album = record;
     session.start(album);
     engine().formAnswered(session.response(), album);
+}
+
+bool AlbumsBrowseWindow::canUndoDelete() const {
+    const Database::Removal& last = m_context.db.lastRemoval();
+    return last.table == TableId::Album && !last.records.isEmpty();
+}
+
+void AlbumsBrowseWindow::undoDelete() {
+    if (!canUndoDelete()) {
+        return;
+    }
+    // The album comes back with its songs; the list shows it where it stands.
+    const Row album = m_context.db.lastRemoval().records.constLast();
+    if (m_context.db.undoLastRemoval() == kRoutineDone) {
+        Row restored;
+        if (m_context.db.store().get(TableId::Album, alb::kKeyAlbumId, {album.value(alb::kAlbumId)}, restored).ok()) {
+            engine().showRecord(restored);
+        } else {
+            engine().refresh();
+        }
+    }
 }
 
 void AlbumsBrowseWindow::copyAlbum() {

@@ -1,7 +1,8 @@
 // BrowseAlbums ("Albums"): the albums in five orders, the two category tabs ranged to the category
 // chosen with "Select Cate&gory", the quick locator, the album reports of &Print, the album wizard,
 // and the album form (started by name) for Add, Copy and Change. Delete asks and deletes the album
-// with its songs through the form pattern when no album form is registered to do it.
+// with its songs through the form pattern when no album form is registered to do it; the popup's
+// "&Undo Delete" puts the last deleted album and its songs back.
 #pragma once
 
 #include "catalogue/ui/browse_window.h"
@@ -40,6 +41,9 @@ private:
     void printReport();
     void chooseCategory();
     void deleteAlbum(const Row& record);
+    // "&Undo Delete" (also Ctrl+Z): the album the last delete removed comes back with its songs.
+    bool canUndoDelete() const;
+    void undoDelete();
 
     ProcedureContext m_context;
     QPushButton* m_copy = nullptr;
