@@ -44,17 +44,22 @@ QString numberKey(qint64 n) {
 }
 
 void addDates(Tally& decades, Tally& years, const QVector<ValueCount>& dates, bool albums) {
+    // Many days fall in one year: they are added up by year before any bar is looked up.
+    QMap<int, qint64> perYear;
     for (const ValueCount& d : dates) {
-        const int year = releaseYear(d.value);
+        perYear[releaseYear(d.value)] += d.count;
+    }
+    for (auto it = perYear.cbegin(); it != perYear.cend(); ++it) {
+        const int year = it.key();
         FigureBar& decade = year == kNoYear
                                 ? decades.bar(QStringLiteral("~"), QStringLiteral("No date"),
                                               QStringLiteral("-year:1-9999"))
                                 : decades.bar(numberKey(year / 10), QStringLiteral("%1s").arg(year / 10 * 10),
                                               yearSearch(year / 10 * 10, year / 10 * 10 + 9));
-        (albums ? decade.albums : decade.songs) += d.count;
+        (albums ? decade.albums : decade.songs) += it.value();
         if (year != kNoYear) {
             FigureBar& y = years.bar(numberKey(year), QString::number(year), yearSearch(year, year));
-            (albums ? y.albums : y.songs) += d.count;
+            (albums ? y.albums : y.songs) += it.value();
         }
     }
 }
