@@ -63,6 +63,13 @@ QChart* makeFigureChart(const FigureChart& figures, std::function<void(int bar)>
     chart->addAxis(counts, across ? Qt::AlignBottom : Qt::AlignLeft);
     series->attachAxis(names);
     series->attachAxis(counts);
+    if (across) {
+        // Twenty names down the side: a smaller face keeps every one of them.
+        QFont small = names->labelsFont();
+        small.setPointSizeF(std::max(6.0, small.pointSizeF() - 1.5));
+        names->setLabelsFont(small);
+        names->setTruncateLabels(false);
+    }
     if (figures.name == QLatin1String("years") && labels.size() > 40) {
         names->setLabelsAngle(-90);
     }

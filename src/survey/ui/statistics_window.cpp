@@ -102,7 +102,7 @@ StatisticsWindow::StatisticsWindow(const ProcedureContext& context, CollectionFi
 
 QSize StatisticsWindow::sizeHint() const {
     const DialogUnits units(this);
-    return {units.toPixelsX(400), units.toPixelsY(260)};
+    return {units.toPixelsX(520), units.toPixelsY(330)};
 }
 
 QChartView* StatisticsWindow::showChart(const QString& name) {
