@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     // offscreen platform unless a display is chosen.
     const bool painting =
         argc > 1 && (std::strcmp(argv[1], "report-engine") == 0 || std::strcmp(argv[1], "reports") == 0 ||
-                     std::strcmp(argv[1], "labels") == 0);
+                     std::strcmp(argv[1], "labels") == 0 || std::strcmp(argv[1], "stats") == 0);
     if (painting && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev libgl-dev
-  qt6-multimedia-dev
+  qt6-multimedia-dev qt6-charts-dev libqt6opengl6-dev
   libsqlite3-dev sqlite3
   libcdio-dev libdiscid-dev
   libgtest-dev libgmock-dev

@@ -221,7 +221,18 @@ private:
             }
             m_at = name + 1;
         }
+        // "artist:=abba": the whole text, not a part of it ("category:=\"\"": none).
+        const bool whole = field && field->kind == TermKind::Text && m_at < m_text.size() && m_text[m_at] == u'=';
+        m_at += whole ? 1 : 0;
         const std::optional<QString> typed = value();
+        if (whole && typed) {
+            if (!negated && !typed->trimmed().isEmpty() && QLatin1String(field->field) != u"TUN:Media" &&
+                QLatin1String(field->field) != u"CAT:Category") {
+                m_search.required << caseFold(*typed);
+            }
+            return queryElementText(QLatin1String(field->field), QueryOperator::IsEqualTo, filterLiteral(*typed),
+                                    false);
+        }
         if (!typed || typed->trimmed().isEmpty()) {
             return QString();
         }
@@ -401,7 +412,7 @@ QString songSearchSyntaxHelp() {
         "Type words to find the songs whose artist, title, album or mix hold every one of them.\n"
         "\"two words\"  the words together\n"
         "artist:abba  title:\"dancing queen\"  album:gold  mix:extended\n"
-        "category:house  media:cd\n"
+        "category:house  media:cd  artist:=abba  (the whole text; category:=\"\" none)\n"
         "bpm:120-128  year:1975-1979  rating:>=7  (also 120, >120, <=128)\n"
         "-word  songs without the word (also -artist:abba)\n"
         "Ctrl+F or / to search, Escape to clear.");

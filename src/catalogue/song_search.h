@@ -7,6 +7,7 @@
 //   "two words"       the words together, as typed
 //   artist:abba       in the artist only; also title:, album:, mix:, category:, media:
 //   title:"dancing queen"
+//   artist:=abba      the whole artist, case ignored (category:="" no category); any text field
 //   bpm:120-128       beats per minute from 120 to 128; also bpm:120, bpm:>=120, bpm:<100
 //   year:1975-1979    the release year; the same forms
 //   rating:>=7        the rating; the same forms

@@ -73,6 +73,11 @@ const char* const kUsage =
     "  playlist list every playlist: number, description, entries, last edit date\n"
     "  playlist show ID\n"
     "                one playlist's entries (sequence, artist, title, time, notes) and its total time\n"
+    "  stats [--json]\n"
+    "                the collection's statistics: songs and albums per decade, year, category and\n"
+    "                media, songs per band of beats per minute and per rating, the artists with\n"
+    "                the most songs, each line with its count (--json: as JSON, each bar with the\n"
+    "                songs browse's search for its songs)\n"
     "  cd identify [--toc FILE] [--device DEV]\n"
     "                read the disc in the CD drive (the CDDrive setting, else the default drive)\n"
     "                or a table-of-contents file (--toc, or $TUNARIUM_CD_TOC) and print its\n"
@@ -242,6 +247,9 @@ int runCommand(QString& dir, const QString& command, const QStringList& args) {
     }
     if (command == QLatin1String("playlist")) {
         return runPlaylist(dir, args);
+    }
+    if (command == QLatin1String("stats")) {
+        return runStats(dir, args);
     }
     if (command == QLatin1String("convert-dates")) {
         return runConvertDates(dir, args);

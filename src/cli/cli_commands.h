@@ -64,6 +64,8 @@ int runReport(QString& dir, const QStringList& args);
 // [--flap] --pdf FILE`).
 int runLabel(QString& dir, const QStringList& args);
 int runBinder(QString& dir, const QStringList& args);
+// The stats command (`stats [--json]`): the figures of the collection's statistics.
+int runStats(QString& dir, const QStringList& args);
 // Whether the arguments of tunarium-cli name a command that paints (a report): it needs the
 // program's fonts and paint devices, not only its core.
 bool commandPaints(const QStringList& args);

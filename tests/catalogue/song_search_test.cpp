@@ -192,6 +192,14 @@ TEST_F(SongSearchTest, EachFormFindsItsSongs) {
         {"'", {percent.id}},
         {"\"\\\"live\\\"\"", {}},
         {"o'brien's", {percent.id}},
+        {"artist:=abba", {abba.id}}, // the whole text, case ignored
+        {"artist:=abb", {}},
+        {"artist:=\"björk\"", {bjork.id}},
+        {"album:=\"a night at the opera\"", {queen.id}},
+        {"mix:=\"\"", {queen.id, percent.id}}, // none
+        {"-artist:=queen", {abba.id, bjork.id, percent.id}},
+        {"artist:=\"100% pure\" title:=50_50", {}},
+        {"artist:=\"100% pure\" title:50_50", {percent.id}},
         {"artist: queen", {abba.id, queen.id}}, // an empty field value adds nothing
         {"- queen", {abba.id, queen.id}},
         {"", {abba.id, queen.id, bjork.id, percent.id}},
