@@ -4,6 +4,7 @@
 #include "cli/backup_commands.h"
 #include "cli/cd_commands.h"
 #include "cli/command_line.h"
+#include "cli/duplicate_commands.h"
 #include "cli/housekeeping_commands.h"
 #include "cli/playlist_commands.h"
 #include "cli/upgrade_lines.h"
@@ -73,6 +74,11 @@ const char* const kUsage =
     "  playlist list every playlist: number, description, entries, last edit date\n"
     "  playlist show ID\n"
     "                one playlist's entries (sequence, artist, title, time, notes) and its total time\n"
+    "  duplicates [--quiet]\n"
+    "                list what the collection holds twice, in numbered groups: songs with the same\n"
+    "                artist and title (case, accents, punctuation, featured artists and version\n"
+    "                words such as \"(Remastered 2011)\" not counted), songs at the same place on a\n"
+    "                carrier, albums with the same CD identifier, disc ID or sound file\n"
     "  cd identify [--toc FILE] [--device DEV]\n"
     "                read the disc in the CD drive (the CDDrive setting, else the default drive)\n"
     "                or a table-of-contents file (--toc, or $TUNARIUM_CD_TOC) and print its\n"
@@ -242,6 +248,9 @@ int runCommand(QString& dir, const QString& command, const QStringList& args) {
     }
     if (command == QLatin1String("playlist")) {
         return runPlaylist(dir, args);
+    }
+    if (command == QLatin1String("duplicates")) {
+        return runDuplicates(dir, args);
     }
     if (command == QLatin1String("convert-dates")) {
         return runConvertDates(dir, args);
