@@ -39,7 +39,8 @@ const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n
                            "       tunarium-bench reliability --dir DIR [--kills N]\n"
                            "       tunarium-bench report-engine --dir DIR [--songs N]\n"
                            "       tunarium-bench reports --dir DIR\n"
-                           "       tunarium-bench labels --dir DIR\n";
+                           "       tunarium-bench labels --dir DIR\n"
+                           "       tunarium-bench duplicates --dir DIR\n";
 
 int usage(const char* problem) {
     std::fprintf(stderr, "tunarium-bench: %s\n%s", problem, kUsage);
@@ -357,6 +358,9 @@ int run(const QStringList& args) {
     }
     if (command == "labels") {
         return labelsBench(dir);
+    }
+    if (command == "duplicates") {
+        return duplicatesBench(dir);
     }
     if (command == "reports") {
         return reportsBench(dir, openPreviewMs);

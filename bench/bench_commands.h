@@ -52,6 +52,8 @@ int reliabilityBench(const QString& dir, int kills);
 // Songs by Artist of the generated collection in `dir`: cut to 100 000 songs into a PDF file, and
 // whole with "Selected" "ab" into a page queue; `openPreview` opens the preview on a queue of some
 // 2 000 pages.
+// The duplicate search over the collection in `dir`, beside a GROUP BY in raw SQLite.
+int duplicatesBench(const QString& dir);
 // Label fills and binder pages (bench_labels.cpp).
 int labelsBench(const QString& dir);
 int reportsBench(const QString& dir, const std::function<double(const PageQueue&)>& openPreview = {});

@@ -41,7 +41,9 @@ QVector<MenuEntry> buildMenu() {
                             item("&Generate Play List", C::GeneratePlaylist,
                                  "Draw a new play list at random from the collection"),
                             item("&Categories", C::BrowseCategories),
-                            item("&Media Formats", C::BrowseMediaFormats, "Browse Media Formats")}),
+                            item("&Media Formats", C::BrowseMediaFormats, "Browse Media Formats"),
+                            item("Find &Duplicates...", C::FindDuplicates,
+                                 "Find the songs and albums the collection holds twice", true)}),
         submenu(
             "&Reports",
             {submenu("&Songs",
@@ -100,6 +102,7 @@ const QHash<FrameCommand, QString>& fixedProcedures() {
         {C::GeneratePlaylist, procedure::kGeneratePlaylist},
         {C::BrowseCategories, procedure::kBrowseCategories},
         {C::BrowseMediaFormats, procedure::kBrowseMedia},
+        {C::FindDuplicates, procedure::kFindDuplicates},
         {C::ReportSongsByArtist, procedure::kReportSongsByArtist},
         {C::ReportSongsByTitle, procedure::kReportSongsByTitle},
         {C::ReportSongsByAlbum, procedure::kReportSongsByAlbum},

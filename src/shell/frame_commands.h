@@ -8,6 +8,7 @@
 #include "data/settings.h"
 #include "playlists/procedure_names.h"
 #include "reports/procedure_names.h"
+#include "survey/duplicate_names.h"
 
 #include <QString>
 #include <QVector>
@@ -36,6 +37,7 @@ enum class FrameCommand {
     GeneratePlaylist,
     BrowseCategories,
     BrowseMediaFormats,
+    FindDuplicates,
     ReportSongsByArtist,
     ReportSongsByTitle,
     ReportSongsByAlbum,

@@ -46,7 +46,13 @@ QStringList wordsOf(QStringView text) {
             word.clear();
         }
     };
-    for (char32_t c : text.toUcs4()) {
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < size && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
         if (QChar::isLetterOrNumber(c) || (isMark(c) && !word.isEmpty())) {
             append(word, c);
         } else if (isJoiner(c)) {
@@ -219,16 +225,16 @@ QString duplicateTitleFold(const QString& title) {
     return beforeFeature(wordsOf(withoutTrailingParts(foldKeyPrefix(title), true))).join(u' ');
 }
 
+QString duplicateKeyOf(const QString& artistFold, const QString& titleFold) {
+    if (artistFold.isEmpty() || titleFold.isEmpty()) {
+        return {};
+    }
+    return artistFold + QChar(u'\x1f') + titleFold;
+}
+
 QString duplicateSongKey(const QString& artist, const QString& title) {
     const QString a = duplicateArtistFold(artist);
-    if (a.isEmpty()) {
-        return {};
-    }
-    const QString t = duplicateTitleFold(title);
-    if (t.isEmpty()) {
-        return {};
-    }
-    return a + QChar(u'\x1f') + t;
+    return a.isEmpty() ? QString() : duplicateKeyOf(a, duplicateTitleFold(title));
 }
 
 } // namespace tunarium

@@ -33,5 +33,7 @@ QString duplicateArtistFold(const QString& artist);
 QString duplicateTitleFold(const QString& title);
 // The key of a song: the folded artist and title; empty when either is empty.
 QString duplicateSongKey(const QString& artist, const QString& title);
+// The same from the artist and title already folded.
+QString duplicateKeyOf(const QString& artistFold, const QString& titleFold);
 
 } // namespace tunarium

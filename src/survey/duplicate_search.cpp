@@ -13,6 +13,8 @@ namespace tunarium {
 namespace {
 
 constexpr int kSlice = 2000;
+// Artists' folds kept at most (a collection of a million songs has some tens of thousands).
+constexpr qsizetype kArtistCache = 200000;
 constexpr size_t kSeed = 0x7475'6e61'7269'756d;
 
 quint64 hashOf(const QString& key) {
@@ -123,11 +125,29 @@ bool DuplicateSearch::nextSong() {
     const SongSighting& s = m_songs[m_at++];
     m_lastRec = s.rec;
     ++m_report.songsRead;
-    if (const QString key = duplicateSongKey(s.artist, s.title); !key.isEmpty()) {
-        m_hashes[static_cast<int>(Candidate::Song)].emplace_back(hashOf(key), s.rec);
+    // An artist's name comes back song after song: it is folded once.
+    auto artist = m_artistFolds.constFind(s.artist);
+    if (artist == m_artistFolds.cend()) {
+        if (m_artistFolds.size() > kArtistCache) {
+            m_artistFolds.clear();
+        }
+        artist = m_artistFolds.insert(s.artist, duplicateArtistFold(s.artist));
     }
-    if (const QString place = songPlace(s.albumId, s.fileNumber, s.side, s.track); !place.isEmpty()) {
-        m_hashes[static_cast<int>(Candidate::Place)].emplace_back(hashOf(place), s.rec);
+    if (!artist->isEmpty()) {
+        if (const QString key = duplicateKeyOf(*artist, duplicateTitleFold(s.title)); !key.isEmpty()) {
+            m_hashes[static_cast<int>(Candidate::Song)].emplace_back(hashOf(key), s.rec);
+        }
+    }
+    // The place's hash without its text (the text is made for the candidates alone).
+    if (s.track > 0) {
+        const qint64 side = std::max<qint64>(s.side, 1);
+        if (s.albumId > 0) {
+            m_hashes[static_cast<int>(Candidate::Place)].emplace_back(
+                static_cast<quint64>(qHashMulti(kSeed, 1, s.albumId, side, s.track)), s.rec);
+        } else if (const QString file = foldKey(s.fileNumber.trimmed()); !file.isEmpty()) {
+            m_hashes[static_cast<int>(Candidate::Place)].emplace_back(
+                static_cast<quint64>(qHashMulti(kSeed, 2, file, side, s.track)), s.rec);
+        }
     }
     return true;
 }
@@ -160,6 +180,7 @@ bool DuplicateSearch::nextAlbum() {
 
 void DuplicateSearch::startGather() {
     m_reader.close();
+    m_artistFolds.clear();
     m_songs.clear();
     m_albums.clear();
     m_phase = Phase::Gather;

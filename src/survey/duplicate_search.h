@@ -55,7 +55,7 @@ QString songPlace(qint64 albumId, const QString& fileNumber, qint64 side, qint64
 class DuplicateSearch : public Process {
 public:
     // The caller has the songs and albums open for as long as the search lives.
-    explicit DuplicateSearch(Database& db, int recordsPerStep = 5000);
+    explicit DuplicateSearch(Database& db, int recordsPerStep = 2000);
     ~DuplicateSearch() override;
 
     const DuplicateReport& report() const { return m_report; }
@@ -98,6 +98,7 @@ private:
     QHash<QString, SongGroup> m_songGroups;
     QHash<QString, SongGroup> m_placeGroups;
     std::array<QHash<QString, AlbumGroup>, 3> m_albumGroups;
+    QHash<QString, QString> m_artistFolds;
 };
 
 } // namespace tunarium

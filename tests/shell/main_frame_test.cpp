@@ -99,6 +99,7 @@ TEST_F(MainFrameTest, MenuBarHoldsEveryCommandInOrderWithItsPrompt) {
         {"Browse/Generate Play List", "Draw a new play list at random from the collection", false},
         {"Browse/Categories", "", false},
         {"Browse/Media Formats", "Browse Media Formats", false},
+        {"Browse/Find Duplicates...", "Find the songs and albums the collection holds twice", false},
         {"Reports/Songs/By Artist", "Print ordered by Songs By Artist", false},
         {"Reports/Songs/By Title", "Print ordered by Songs By Title", false},
         {"Reports/Songs/By Album", "Print ordered by Songs By Album", false},

@@ -13,6 +13,7 @@
 #include "shell/ui/main_frame.h"
 #include "shell/ui/shell_procedures.h"
 #include "shell/ui/upgrade_progress_window.h"
+#include "survey/ui/duplicate_procedures.h"
 
 #include <QTimer>
 
@@ -26,6 +27,7 @@ void registerProgramProcedures(ProcedureRegistry& registry) {
     registerPlaylistProcedures(registry);
     registerExchangeProcedures(registry);
     registerReportProcedures(registry);
+    registerDuplicateProcedures(registry);
     registerShellProcedures(registry);
 }
 
