@@ -40,7 +40,8 @@ const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n
                            "       tunarium-bench report-engine --dir DIR [--songs N]\n"
                            "       tunarium-bench reports --dir DIR\n"
                            "       tunarium-bench labels --dir DIR\n"
-                           "       tunarium-bench stats --dir DIR\n";
+                           "       tunarium-bench stats --dir DIR\n"
+                           "       tunarium-bench duplicates --dir DIR\n";
 
 int usage(const char* problem) {
     std::fprintf(stderr, "tunarium-bench: %s\n%s", problem, kUsage);
@@ -361,6 +362,9 @@ int run(const QStringList& args) {
     }
     if (command == "stats") {
         return statsBench(dir);
+    }
+    if (command == "duplicates") {
+        return duplicatesBench(dir);
     }
     if (command == "reports") {
         return reportsBench(dir, openPreviewMs);

@@ -55,6 +55,8 @@ int reliabilityBench(const QString& dir, int kills);
 // The statistics' figures beside the same grouped counts in raw SQLite, and the statistics window
 // opened (bench_stats.cpp).
 int statsBench(const QString& dir);
+// The duplicate search over the collection in `dir`, beside a GROUP BY in raw SQLite.
+int duplicatesBench(const QString& dir);
 // Label fills and binder pages (bench_labels.cpp).
 int labelsBench(const QString& dir);
 int reportsBench(const QString& dir, const std::function<double(const PageQueue&)>& openPreview = {});

@@ -4,6 +4,7 @@
 #include "cli/backup_commands.h"
 #include "cli/cd_commands.h"
 #include "cli/command_line.h"
+#include "cli/duplicate_commands.h"
 #include "cli/housekeeping_commands.h"
 #include "cli/playlist_commands.h"
 #include "cli/upgrade_lines.h"
@@ -78,6 +79,11 @@ const char* const kUsage =
     "                media, songs per band of beats per minute and per rating, the artists with\n"
     "                the most songs, each line with its count (--json: as JSON, each bar with the\n"
     "                songs browse's search for its songs)\n"
+    "  duplicates [--quiet]\n"
+    "                list what the collection holds twice, in numbered groups: songs with the same\n"
+    "                artist and title (case, accents, punctuation, featured artists and version\n"
+    "                words such as \"(Remastered 2011)\" not counted), songs at the same place on a\n"
+    "                carrier, albums with the same CD identifier, disc ID or sound file\n"
     "  cd identify [--toc FILE] [--device DEV]\n"
     "                read the disc in the CD drive (the CDDrive setting, else the default drive)\n"
     "                or a table-of-contents file (--toc, or $TUNARIUM_CD_TOC) and print its\n"
@@ -250,6 +256,9 @@ int runCommand(QString& dir, const QString& command, const QStringList& args) {
     }
     if (command == QLatin1String("stats")) {
         return runStats(dir, args);
+    }
+    if (command == QLatin1String("duplicates")) {
+        return runDuplicates(dir, args);
     }
     if (command == QLatin1String("convert-dates")) {
         return runConvertDates(dir, args);

@@ -43,7 +43,9 @@ QVector<MenuEntry> buildMenu() {
                             item("&Categories", C::BrowseCategories),
                             item("&Media Formats", C::BrowseMediaFormats, "Browse Media Formats"),
                             item("C&ollection Statistics...", C::CollectionStatistics,
-                                 "Charts of the songs and albums in the collection", true)}),
+                                 "Charts of the songs and albums in the collection", true),
+                            item("Find &Duplicates...", C::FindDuplicates,
+                                 "Find the songs and albums the collection holds twice")}),
         submenu(
             "&Reports",
             {submenu("&Songs",
@@ -103,6 +105,7 @@ const QHash<FrameCommand, QString>& fixedProcedures() {
         {C::BrowseCategories, procedure::kBrowseCategories},
         {C::BrowseMediaFormats, procedure::kBrowseMedia},
         {C::CollectionStatistics, procedure::kCollectionStatistics},
+        {C::FindDuplicates, procedure::kFindDuplicates},
         {C::ReportSongsByArtist, procedure::kReportSongsByArtist},
         {C::ReportSongsByTitle, procedure::kReportSongsByTitle},
         {C::ReportSongsByAlbum, procedure::kReportSongsByAlbum},

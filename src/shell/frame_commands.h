@@ -9,6 +9,7 @@
 #include "playlists/procedure_names.h"
 #include "reports/procedure_names.h"
 #include "survey/procedure_names.h"
+#include "survey/duplicate_names.h"
 
 #include <QString>
 #include <QVector>
@@ -38,6 +39,7 @@ enum class FrameCommand {
     BrowseCategories,
     BrowseMediaFormats,
     CollectionStatistics,
+    FindDuplicates,
     ReportSongsByArtist,
     ReportSongsByTitle,
     ReportSongsByAlbum,

@@ -100,6 +100,7 @@ TEST_F(MainFrameTest, MenuBarHoldsEveryCommandInOrderWithItsPrompt) {
         {"Browse/Categories", "", false},
         {"Browse/Media Formats", "Browse Media Formats", false},
         {"Browse/Collection Statistics...", "Charts of the songs and albums in the collection", false},
+        {"Browse/Find Duplicates...", "Find the songs and albums the collection holds twice", false},
         {"Reports/Songs/By Artist", "Print ordered by Songs By Artist", false},
         {"Reports/Songs/By Title", "Print ordered by Songs By Title", false},
         {"Reports/Songs/By Album", "Print ordered by Songs By Album", false},

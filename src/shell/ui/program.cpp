@@ -14,6 +14,7 @@
 #include "shell/ui/shell_procedures.h"
 #include "shell/ui/upgrade_progress_window.h"
 #include "survey/ui/survey_procedures.h"
+#include "survey/ui/duplicate_procedures.h"
 
 #include <QTimer>
 
@@ -28,6 +29,7 @@ void registerProgramProcedures(ProcedureRegistry& registry) {
     registerExchangeProcedures(registry);
     registerReportProcedures(registry);
     registerSurveyProcedures(registry);
+    registerDuplicateProcedures(registry);
     registerShellProcedures(registry);
 }
 
