@@ -46,7 +46,7 @@ TEST_F(AlbumsBrowseWindowTest, AnEmptyTableGreysWhatNeedsAnAlbumAndWhatIsNotTher
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Albums - 0 entries"));
     EXPECT_EQ(w->shownPopupText(), QStringLiteral("&Add|~&Change|~&Delete|~Cop&y|-|Album Wi&zard|-|~&Print|-|"
-                                                  "~Create Label...|~Quick CD Insert"));
+                                                  "~Create Label...|~Quick CD Insert|-|~&Undo Delete"));
     // The album form is registered: Add opens it; Delete needs an album.
     EXPECT_TRUE(w->button(BrowseAction::Add)->isEnabled());
     EXPECT_FALSE(w->button(BrowseAction::Delete)->isEnabled());
@@ -132,7 +132,7 @@ TEST_F(AlbumsBrowseWindowTest, TheAlbumFormIsStartedByNameWithTheRequestAndTheAl
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->button(BrowseAction::Add)->isEnabled());
     EXPECT_EQ(w->shownPopupText(), QStringLiteral("&Add|&Change|&Delete|Cop&y|-|Album Wi&zard|-|~&Print|-|"
-                                                  "Create Label...|~Quick CD Insert"));
+                                                  "Create Label...|~Quick CD Insert|-|~&Undo Delete"));
     w->engine().selectRow(2);
     w->button(BrowseAction::Change)->click();
     w->copyButton()->click();
