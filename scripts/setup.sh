@@ -11,7 +11,7 @@ packages=(
   libsqlite3-dev sqlite3
   libcdio-dev libdiscid-dev
   libgtest-dev libgmock-dev
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core xdotool imagemagick
   poppler-utils
 )
 if [ "${1:-}" = "--fuzz" ]; then
