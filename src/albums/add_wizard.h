@@ -54,9 +54,14 @@ public:
     // "Add Information to Album Database"; ticked when the wizard opens.
     bool addToAlbums() const { return m_addToAlbums; }
     void setAddToAlbums(bool add) { m_addToAlbums = add; }
-    // The identifier of the disc read last; the album written on OK carries it.
+    // The CD identifier and the CDDB number of the disc read last; the album written on OK
+    // carries them (the identifier only while no other album has it).
     const QString& cdIdentifier() const { return m_cdIdentifier; }
-    void setCdIdentifier(const QString& identifier) { m_cdIdentifier = identifier; }
+    const QString& cddbNumber() const { return m_cddbNumber; }
+    void setDiscIdentifiers(const QString& identifier, const QString& cddbNumber) {
+        m_cdIdentifier = identifier;
+        m_cddbNumber = cddbNumber;
+    }
 
     // OK. Writes the album (when the box is ticked) and one song per track row in track order,
     // deleting the rows, all in one transaction. True when it was written; false after a failure,
@@ -84,6 +89,7 @@ private:
     bool m_tablesOpen = false;
     bool m_addToAlbums = true;
     QString m_cdIdentifier;
+    QString m_cddbNumber;
     qint64 m_writtenAlbum = 0;
     QVector<qint64> m_writtenSongs;
 };

@@ -54,6 +54,7 @@ bool AddWizard::writeAlbum(qint64& albumId) {
         return readFailed(e);
     }
     album.cdIdentifier = m_cdIdentifier;
+    album.xccd = m_cddbNumber;
     album.notes = m_fields.text(tun::kNotes);
     album.fileNumber = m_fields.text(tun::kFileNumber);
     album.artist = artist;

@@ -2,6 +2,7 @@
 #include "albums/album_rules.h"
 
 #include "albums/album_disc_songs.h"
+#include "albums/disc_in_collection.h"
 #include "data/fold_key.h"
 
 #include <algorithm>
@@ -213,15 +214,10 @@ StoreError albumHoldingKey(Store& store, const Row& record, int key, AlbumRecord
 PromptMessage duplicateAlbumMessage(int key, const AlbumRecord& holder) {
     const TableDef& t = tableDef(TableId::Album);
     PromptMessage m = composeWarning(warning::kDuplicateKey, {}, albumKeyName(t.qualifiedKey(key)), {}, 0);
-    QString where;
-    if (!trimTrailingBlanks(holder.fileNumber).isEmpty()) {
-        where = QStringLiteral("file number ") + trimTrailingBlanks(holder.fileNumber) + QStringLiteral(", ");
-    }
-    where += trimTrailingBlanks(holder.artist) + QStringLiteral(" \u2013 ") + trimTrailingBlanks(holder.album);
     m.text += QStringLiteral("\n\n") +
               (key == alb::kKeyCdIdentifier ? QStringLiteral("This disc is already in the collection: ")
                                             : QStringLiteral("Already in the collection: ")) +
-              where;
+              albumPlace(holder);
     return m;
 }
 

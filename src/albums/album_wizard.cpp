@@ -3,6 +3,7 @@
 
 #include "albums/album_disc_songs.h"
 #include "albums/album_rules.h"
+#include "albums/disc_in_collection.h"
 
 #include <QDate>
 
@@ -142,14 +143,16 @@ StoreError AlbumWizard::applyRead(const CdReader& reader, const AlbumRecord& rea
     m_discHeld = false;
     AlbumRecord probe = m_album;
     probe.cdIdentifier = readAlbum.cdIdentifier;
-    AlbumRecord holder;
-    bool held = false;
-    if (StoreError e = albumHoldingKey(m_db.store(), toRow(probe), alb::kKeyCdIdentifier, holder, held)) {
+    probe.xccd = readAlbum.xccd;
+    QVector<DiscHolder> holders;
+    if (StoreError e = albumsHoldingDisc(m_db.store(), probe, holders)) {
         return e;
     }
-    if (held) {
+    // Only the identifier is a key the album could not be saved with; another album with the
+    // disc's CDDB number alone is told by the window and does not stop the read.
+    if (!holders.isEmpty() && holders.first().match == DiscMatch::CdIdentifier) {
         m_discHeld = true;
-        m_db.prompter().message(duplicateAlbumMessage(alb::kKeyCdIdentifier, holder));
+        m_db.prompter().message(duplicateAlbumMessage(alb::kKeyCdIdentifier, holders.first().album));
         return {};
     }
     if (StoreError e = writeDiscSongs(m_db.store(), m_album, m_side, reader.trackTimes())) {

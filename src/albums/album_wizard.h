@@ -66,9 +66,9 @@ public:
     bool nextSide();
 
     // A completed read: its tracks written into the songs of the current side, the album's
-    // identifier, disc number and total time taken from it. A disc that another album already
-    // holds writes nothing: the duplicate-key message names the key and that album, and
-    // discHeld() tells until the next read.
+    // identifier, disc number and total time taken from it. A disc whose CD identifier another
+    // album already holds (albumsHoldingDisc) writes nothing: the duplicate-key message names the
+    // key and that album, and discHeld() tells until the next read.
     StoreError applyRead(const CdReader& reader, const AlbumRecord& readAlbum);
     bool discHeld() const { return m_discHeld; }
 

@@ -20,7 +20,7 @@ WizardCdRead::WizardCdRead(AddWizard& wizard, Prompter& prompter, const Settings
           if (StoreError e = wizard.tracks().applyRead(reader.trackTimes(), album.artist)) {
               return e;
           }
-          wizard.setCdIdentifier(album.cdIdentifier);
+          wizard.setDiscIdentifiers(album.cdIdentifier, album.xccd);
           return {};
       }),
       m_drive(driveToRead(std::move(drive), settings)), m_mci(*m_drive),
@@ -69,6 +69,11 @@ void WizardCdRead::finish() {
         return;
     }
     Warnings& warnings = m_db.warnings();
+    if (StoreError e = albumsHoldingDisc(m_db.store(), m_album, m_holders)) {
+        m_holders.clear();
+        warnings.saveError(e);
+        warnings.show(warning::kRecordRetrievalError, QStringLiteral("Album"));
+    }
     if (StoreError e = m_handOver(*m_reader, m_album)) {
         warnings.saveError(e);
         warnings.show(warning::kRecordInsertError);

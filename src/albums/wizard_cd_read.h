@@ -2,12 +2,14 @@
 // settings choose (a table-of-contents file named by TUNARIUM_CD_TOC in place of a drive), driven
 // a track at a step so that the window showing it lets the other windows run, and on completion
 // the tracks put in the wizard's rows. A read that fails or is cancelled writes no row; the drive
-// is closed on every path.
+// is closed on every path. A completed read looks the disc up among the albums first (holders()),
+// for the wizard to tell the user that it is in the collection already.
 #pragma once
 
 #include "albums/add_wizard.h"
 #include "albums/cd_drive.h"
 #include "albums/cd_read_job.h"
+#include "albums/disc_in_collection.h"
 #include "albums/mci_cd_audio.h"
 #include "data/event_log.h"
 #include "data/settings.h"
@@ -49,6 +51,9 @@ public:
     const CdReader& reader() const { return *m_reader; }
     // The album record the read filled (identifier, disc number, disc length).
     const AlbumRecord& album() const { return m_album; }
+    // After a completed read: the albums that hold the disc (the album read for left out); none
+    // when the look-up failed (its message was shown and the tracks handed on all the same).
+    const QVector<DiscHolder>& holders() const { return m_holders; }
 
 private:
     void finish();
@@ -60,6 +65,7 @@ private:
     EventLog m_log;
     AlbumRecord m_album;
     std::unique_ptr<CdReader> m_reader;
+    QVector<DiscHolder> m_holders;
     bool m_finished = false;
     bool m_succeeded = false;
     bool m_cancelled = false;

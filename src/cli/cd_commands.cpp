@@ -1,12 +1,18 @@
 // tunarium-cli cd identify: the track count, every track's start and length, the disc's length,
-// the CD identifier, the CDDB number and the MusicBrainz disc ID, one "name: value" a line.
+// the CD identifier, the CDDB number and the MusicBrainz disc ID, one "name: value" a line; then,
+// when the collection directory holds a collection that has the disc, "This disc is in the
+// collection: ..." (finding it is no failure; with no collection there, nothing is looked up).
 #include "cli/cd_commands.h"
 
 #include "albums/cd_reader.h"
+#include "albums/disc_in_collection.h"
 #include "cli/cli_commands.h"
 #include "cli/command_line.h"
 #include "data/app_paths.h"
+#include "data/database.h"
 #include "data/settings.h"
+
+#include <QFileInfo>
 
 namespace tunarium::cli {
 
@@ -37,6 +43,33 @@ void print(const CdReader& reader, const AlbumRecord& album) {
         out() << "enhanced cd: track lengths corrected\n";
     }
     out().flush();
+}
+
+// The line for the albums of the collection in `dir` that hold the disc; none when `dir` holds no
+// collection. A collection there that cannot be read fails the command, with the reason.
+int tellHolders(const QString& dir, const AlbumRecord& disc) {
+    if (!QFileInfo(collectionFilePath(dir)).isFile()) {
+        return kExitOk;
+    }
+    if (!requireCollection(dir)) {
+        return kExitFailure;
+    }
+    CliPrompter prompter;
+    Database db(prompter, dir, defaultProfilePath());
+    if (!db.openTable(TableId::Album)) {
+        return fail(QStringLiteral("cannot open the album table in %1").arg(dir));
+    }
+    QVector<DiscHolder> holders;
+    const StoreError e = albumsHoldingDisc(db.store(), disc, holders);
+    db.closeTable(TableId::Album);
+    if (e) {
+        return fail(QStringLiteral("cannot look the disc up among the albums: %1").arg(e.describe()));
+    }
+    if (!holders.isEmpty()) {
+        out() << discInCollectionText(holders) << "\n";
+        out().flush();
+    }
+    return kExitOk;
 }
 
 } // namespace
@@ -78,7 +111,7 @@ int runCd(QString& dir, const QStringList& args) {
         return kExitFailure;
     }
     print(reader, album);
-    return kExitOk;
+    return tellHolders(dir, album);
 }
 
 } // namespace tunarium::cli

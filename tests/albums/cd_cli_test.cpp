@@ -1,5 +1,6 @@
 // tunarium-cli cd identify as a user runs it: a table-of-contents file named on the command line or
-// in TUNARIUM_CD_TOC, a drive that is not there, a bad table and bad usage.
+// in TUNARIUM_CD_TOC, a drive that is not there, a bad table, bad usage, and a collection directory
+// whose file is no collection.
 #include "support/cli_run.h"
 
 #include "cd_fakes.h"
@@ -80,6 +81,16 @@ TEST_F(CdCli, BadUsageExitsWithTwo) {
         EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_FALSE(run.err.isEmpty());
     }
+}
+
+// The disc is looked up in the collection of --dir: a file there that is no collection is told,
+// and the command fails, rather than say the disc is in none.
+TEST_F(CdCli, AFileThatIsNoCollectionFailsTheLookUpAfterTheDiscsLines) {
+    ASSERT_TRUE(test::writeFile(dir.path("tunarium.db"), "these are somebody's notes\n"));
+    const CliRun run = runCli(dir, {"--dir", dir.dir(), "cd", "identify", "--toc", toc});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, kTwoTrackDisc);
+    EXPECT_FALSE(run.err.isEmpty());
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -239,6 +240,7 @@ TEST_F(AlbumJourney, TheAlbumWizardForANewDiscAndForOneAlreadyEntered) {
     settle();
     ASSERT_EQ(w->wizard().step(), 3) << messagesSoFar();
     EXPECT_EQ(songsOf(albumId), "1:1:Track 1:20501 | 1:2:Track 2:24401 | 1:3:Track 3:21001");
+    EXPECT_FALSE(w->discNotice()->isVisible()) << "the wizard's own album is no other album";
 
     // Alt+B is the wizard's Back, not the frame's Browse menu; Alt+F its Finish, not File.
     frame()->activateWindow();
@@ -283,6 +285,11 @@ TEST_F(AlbumJourney, TheAlbumWizardForANewDiscAndForOneAlreadyEntered) {
                                                   "Abba \u2013 Arrival")))
         << held.text.toStdString();
     EXPECT_EQ(w->wizard().step(), 2);
+    // The line under the steps names it too, with the button to it, while the facts are changed.
+    EXPECT_TRUE(w->discNotice()->isVisible());
+    EXPECT_EQ(w->discNotice()->textLabel()->text(),
+              QStringLiteral("This disc is in the collection: file number F000123, Abba \u2013 Arrival"));
+    EXPECT_EQ(w->discNotice()->albumId(), albumId);
     EXPECT_EQ(songsOf(secondId), "");
     EXPECT_EQ(count(TableId::Tunarium), 3);
 

@@ -92,8 +92,10 @@ void AddWizardWindow::build() {
     bottom->addStretch();
     bottom->addWidget(ok);
     bottom->addWidget(cancel);
+    m_notice = new DiscHeldNotice(m_context.calledFrom(this));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
+    layout->addWidget(m_notice);
     layout->addLayout(bottom);
 }
 

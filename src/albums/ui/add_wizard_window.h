@@ -1,13 +1,15 @@
 // The add wizards' window ("Add Album by Single Artist", AddSingleArtist; "Add Compilation",
 // AddCompilation): the album-wide facts on "&General", the track list on "&Songs" (a list over
 // the wizard's rows in the AddWizard table, ranged to its instance) with the track form, the four
-// moves, "&Read Compact Disc Information" and "Edit All Son&gs"; OK writes the album and the songs
+// moves, "&Read Compact Disc Information" (a disc already in the collection told under the pages,
+// with the album that holds it a button away) and "Edit All Son&gs"; OK writes the album and the songs
 // through the core wizard. The window opens in front of its caller, which stays disabled until it
 // closes; its position is kept under its procedure name.
 #pragma once
 
 #include "albums/add_wizard.h"
 #include "albums/disc_watch.h"
+#include "albums/ui/disc_held_notice.h"
 #include "albums/ui/reading_cd_window.h"
 #include "albums/ui/track_form_window.h"
 #include "catalogue/list_engine.h"
@@ -44,6 +46,7 @@ public:
     QTabWidget* tabs() const { return m_tabs; }
     PictureEdit* artistField() const { return m_artist; }
     PictureEdit* albumField() const { return m_album; }
+    PictureEdit* fileNumberField() const { return m_fileNumber; }
     QComboBox* categoryBox() const { return m_category; }
     QComboBox* mediaBox() const { return m_media; }
     QCheckBox* addToAlbumsBox() const { return m_addToAlbums; }
@@ -53,6 +56,8 @@ public:
     ReadingCdWindow* readingWindow() const { return m_reading; }
     // The watch of the CD drive that enables "&Read Compact Disc Information".
     DiscWatch* discWatch() const { return m_watch.get(); }
+    // Under the pages: the album that holds the disc read last, if one does.
+    DiscHeldNotice* discNotice() const { return m_notice; }
 
     // The buttons' work.
     void move(MoveDirection direction);
@@ -115,6 +120,7 @@ private:
     QPointer<ReadingCdWindow> m_reading;
     std::unique_ptr<DiscWatch> m_watch;
     QPushButton* m_readButton = nullptr;
+    DiscHeldNotice* m_notice = nullptr;
     bool m_finishing = false; // OK or a confirmed Cancel: the window closes without asking
     bool m_closed = false;
 };

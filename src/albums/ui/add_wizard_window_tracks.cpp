@@ -132,15 +132,17 @@ void AddWizardWindow::readDisc() {
     readFields();
     auto read = std::make_unique<WizardCdRead>(*m_wizard, m_context.prompter, m_context.settings,
                                                m_context.db.collectionDir());
+    const WizardCdRead* job = read.get();
     QPointer<AddWizardWindow> self(this);
     // The wizard waits for the read (its progress window, a window of its own, stays usable);
     // every other window goes on meanwhile.
     setReading(true);
-    auto* window = new ReadingCdWindow(std::move(read), this, [self](bool succeeded) {
+    auto* window = new ReadingCdWindow(std::move(read), this, [self, job](bool succeeded) {
         if (!self || self->m_closed) {
             return;
         }
         self->setReading(false);
+        self->m_notice->showHolders(succeeded ? job->holders() : QVector<DiscHolder>());
         if (succeeded) {
             self->m_tabs->setCurrentIndex(1);
         }

@@ -252,13 +252,15 @@ void AlbumWizardWindow::readDisc() {
             return wizard->applyRead(reader, album);
         },
         m_context.prompter, m_context.settings, m_context.db.collectionDir());
+    const WizardCdRead* job = read.get();
     QPointer<AlbumWizardWindow> self(this);
     setReading(true);
-    auto* window = new ReadingCdWindow(std::move(read), this, [self](bool) {
+    auto* window = new ReadingCdWindow(std::move(read), this, [self, job](bool succeeded) {
         if (!self || self->m_done) {
             return;
         }
         self->setReading(false);
+        self->m_notice->showHolders(succeeded ? job->holders() : QVector<DiscHolder>());
         self->refreshList();
         if (self->m_wizard->discHeld()) {
             // The disc is another album's (said in the message): back to the album's facts.

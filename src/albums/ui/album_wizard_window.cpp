@@ -106,8 +106,10 @@ void AlbumWizardWindow::build() {
         b->setAutoDefault(false);
         bottom->addWidget(b);
     }
+    m_notice = new DiscHeldNotice(m_context.calledFrom(this));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
+    layout->addWidget(m_notice);
     layout->addLayout(bottom);
 }
 

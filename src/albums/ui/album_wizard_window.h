@@ -6,11 +6,13 @@
 // "Next &Disc or Side"; a CD media reads the disc through "Reading CD". Cancel, and closing the
 // window from outside (the frame closing), asks first and then removes the album and every song
 // the wizard wrote. Step 2 requires the artist and the album's name; a disc another album holds, or
-// an artist and name taken, is named with that album and the wizard goes back to step 2. The
+// an artist and name taken, is named with that album and the wizard goes back to step 2; a disc
+// read that is in the collection is also told under the steps, with a button to that album. The
 // window's own mnemonics (Alt+B, Alt+N, Alt+F) win over the frame's menus.
 #pragma once
 
 #include "albums/album_wizard.h"
+#include "albums/ui/disc_held_notice.h"
 #include "albums/ui/reading_cd_window.h"
 #include "catalogue/list_engine.h"
 #include "catalogue/move_routine.h"
@@ -57,6 +59,8 @@ public:
     QComboBox* categoryBox() const { return m_category; }
     SongFormWindow* songForm() const { return m_songForm; }
     ReadingCdWindow* readingWindow() const { return m_reading; }
+    // Under the steps: the album that holds the disc read last, if one does.
+    DiscHeldNotice* discNotice() const { return m_notice; }
 
     void next();
     void back();
@@ -130,6 +134,7 @@ private:
     QList<QPushButton*> m_buttons;
     QPointer<SongFormWindow> m_songForm;
     QPointer<ReadingCdWindow> m_reading;
+    DiscHeldNotice* m_notice = nullptr;
     bool m_done = false; // finished or cancelled: the window closes without more
 };
 
