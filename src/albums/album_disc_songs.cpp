@@ -2,6 +2,7 @@
 #include "albums/album_disc_songs.h"
 
 #include "albums/cd_times.h"
+#include "data/unlinked_write.h"
 
 namespace tunarium {
 
@@ -46,7 +47,7 @@ StoreError writeDiscSongs(Store& store, const AlbumRecord& album, qint64 side,
         const StoreError found = findTrack(store, album.albumId, side, qint64(track.track), song);
         if (found.ok()) {
             song.time = track.length;
-            if (StoreError e = store.update(song)) {
+            if (StoreError e = rewriteUnlinked(store, song)) {
                 return e;
             }
             continue;

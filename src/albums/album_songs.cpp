@@ -1,6 +1,8 @@
 // The songs of one album.
 #include "albums/album_songs.h"
 
+#include "data/unlinked_write.h"
+
 namespace tunarium {
 
 namespace {
@@ -203,7 +205,7 @@ StoreError AlbumSongs::renumberAfter(const SongRecord& deleted, SongRecord& fail
             failedAt = fromRow<SongRecord>(row);
             from = store.positionOf(row, tun::kKeyAlbumId);
             row.setNumber(tun::kTrackNumber, row.number(tun::kTrackNumber) - 1);
-            if (StoreError e = store.update(row)) {
+            if (StoreError e = rewriteUnlinked(store, row)) {
                 return e;
             }
             ++done;
