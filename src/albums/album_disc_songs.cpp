@@ -105,36 +105,4 @@ StoreError countAlbumSongs(Store& store, qint64 albumId, qint64& out) {
     }
 }
 
-StoreError deleteAlbumSongs(Store& store, qint64 albumId, int* deleted) {
-    Transaction transaction(store);
-    if (!transaction.ok()) {
-        return transaction.beginError();
-    }
-    int count = 0;
-    const WalkLimits albumOnly(1, {albumId});
-    for (;;) {
-        QVector<Row> page;
-        if (StoreError e = store.read(TableId::Tunarium, tun::kKeyAlbumId, KeyPosition{{albumId}},
-                                      Direction::Forward, true, 100, page, albumOnly)) {
-            return e;
-        }
-        if (page.isEmpty()) {
-            break;
-        }
-        for (const Row& song : page) {
-            if (StoreError e = store.remove(song)) {
-                return e;
-            }
-            ++count;
-        }
-    }
-    if (StoreError e = transaction.commit()) {
-        return e;
-    }
-    if (deleted != nullptr) {
-        *deleted = count;
-    }
-    return {};
-}
-
 } // namespace tunarium

@@ -283,12 +283,10 @@ ReassignResult AlbumSongs::reassign(const AlbumRecord& album) {
                 ++result.assigned;
                 continue;
             }
-            // The songs' update routine has nothing to do after the rewrite; the walk's one
-            // transaction stands in for its own, as the batch it is.
+            // Through the songs' update routine (it shows a failure); the walk's one transaction
+            // holds each song's, as the batch it is.
             row.setNumber(tun::kAlbumId, m_albumId);
-            if (StoreError e = store.update(row)) {
-                m_db.warnings().saveError(e);
-                m_db.warnings().show(warning::kUpdateOperationError, QStringLiteral("Tunarium"));
+            if (m_db.update(row, false) != kRoutineDone) {
                 result.stop = ReassignResult::Stop::UpdateFailed;
                 break;
             }
