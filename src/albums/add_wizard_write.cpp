@@ -4,6 +4,7 @@
 #include "albums/album_disc_songs.h"
 #include "albums/album_entries.h"
 #include "data/pictures.h"
+#include "data/unlinked_write.h"
 
 namespace tunarium {
 
@@ -207,7 +208,7 @@ bool AddWizard::writeAll() {
         if (StoreError e = addSong(song)) {
             return failed(QStringLiteral("Error!"), songFailed + e.describe());
         }
-        if (StoreError e = store.remove(row)) {
+        if (StoreError e = removeUnlinked(store, row)) {
             return failed(QStringLiteral("Error!"), rowsFailed + e.describe());
         }
         written << song.id;

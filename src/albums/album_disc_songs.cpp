@@ -2,6 +2,7 @@
 #include "albums/album_disc_songs.h"
 
 #include "albums/cd_times.h"
+#include "data/unlinked_write.h"
 
 namespace tunarium {
 
@@ -46,7 +47,7 @@ StoreError writeDiscSongs(Store& store, const AlbumRecord& album, qint64 side,
         const StoreError found = findTrack(store, album.albumId, side, qint64(track.track), song);
         if (found.ok()) {
             song.time = track.length;
-            if (StoreError e = store.update(song)) {
+            if (StoreError e = rewriteUnlinked(store, song)) {
                 return e;
             }
             continue;
@@ -102,38 +103,6 @@ StoreError countAlbumSongs(Store& store, qint64 albumId, qint64& out) {
         from = store.positionOf(page.last(), tun::kKeyAlbumId);
         inclusive = false;
     }
-}
-
-StoreError deleteAlbumSongs(Store& store, qint64 albumId, int* deleted) {
-    Transaction transaction(store);
-    if (!transaction.ok()) {
-        return transaction.beginError();
-    }
-    int count = 0;
-    const WalkLimits albumOnly(1, {albumId});
-    for (;;) {
-        QVector<Row> page;
-        if (StoreError e = store.read(TableId::Tunarium, tun::kKeyAlbumId, KeyPosition{{albumId}},
-                                      Direction::Forward, true, 100, page, albumOnly)) {
-            return e;
-        }
-        if (page.isEmpty()) {
-            break;
-        }
-        for (const Row& song : page) {
-            if (StoreError e = store.remove(song)) {
-                return e;
-            }
-            ++count;
-        }
-    }
-    if (StoreError e = transaction.commit()) {
-        return e;
-    }
-    if (deleted != nullptr) {
-        *deleted = count;
-    }
-    return {};
 }
 
 } // namespace tunarium

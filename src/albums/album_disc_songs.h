@@ -34,8 +34,4 @@ void recomputeDiscNumber(AlbumRecord& album, const TrackPositions& positions);
 // The songs of the album, on every side.
 StoreError countAlbumSongs(Store& store, qint64 albumId, qint64& out);
 
-// Deletes every song of the album (every side), in key order, in one transaction; the songs
-// deleted are counted in `deleted`.
-StoreError deleteAlbumSongs(Store& store, qint64 albumId, int* deleted = nullptr);
-
 } // namespace tunarium

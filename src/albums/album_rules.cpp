@@ -56,39 +56,9 @@ QString AlbumRules::duplicateKeyName(const StoreError& error) const {
 StoreError AlbumRules::removeAdded(Database& db, const Row& added) {
     // Songs read or added into the new album, or re-assigned to it, are the user's: they stay,
     // without an album.
-    Store& store = db.store();
-    Transaction tx(store);
-    if (!tx.ok()) {
-        return tx.beginError();
-    }
-    const qint64 albumId = added.number(alb::kAlbumId);
-    for (;;) {
-        QVector<Row> songs;
-        KeyPosition from;
-        from.values = {albumId};
-        if (StoreError e = store.read(TableId::Tunarium, tun::kKeyAlbumId, from, sql::Direction::Forward,
-                                      true, kPage, songs)) {
-            return e;
-        }
-        int detached = 0;
-        for (Row& song : songs) {
-            if (song.number(tun::kAlbumId) != albumId) {
-                break;
-            }
-            song.setNumber(tun::kAlbumId, 0);
-            if (StoreError e = store.update(song)) {
-                return e;
-            }
-            ++detached;
-        }
-        if (detached < kPage) {
-            break;
-        }
-    }
-    if (StoreError e = store.remove(added)) {
-        return e;
-    }
-    return tx.commit();
+    return db.withdrawAlbum(added, Database::AlbumSongs::Detach) == kRoutineDone
+               ? StoreError{}
+               : StoreError::of(code::kRecordNotFound);
 }
 
 StoreError AlbumRules::loadChoices() {

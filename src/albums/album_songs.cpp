@@ -1,6 +1,8 @@
 // The songs of one album.
 #include "albums/album_songs.h"
 
+#include "data/unlinked_write.h"
+
 namespace tunarium {
 
 namespace {
@@ -203,7 +205,7 @@ StoreError AlbumSongs::renumberAfter(const SongRecord& deleted, SongRecord& fail
             failedAt = fromRow<SongRecord>(row);
             from = store.positionOf(row, tun::kKeyAlbumId);
             row.setNumber(tun::kTrackNumber, row.number(tun::kTrackNumber) - 1);
-            if (StoreError e = store.update(row)) {
+            if (StoreError e = rewriteUnlinked(store, row)) {
                 return e;
             }
             ++done;
@@ -281,12 +283,10 @@ ReassignResult AlbumSongs::reassign(const AlbumRecord& album) {
                 ++result.assigned;
                 continue;
             }
-            // The songs' update routine has nothing to do after the rewrite; the walk's one
-            // transaction stands in for its own, as the batch it is.
+            // Through the songs' update routine (it shows a failure); the walk's one transaction
+            // holds each song's, as the batch it is.
             row.setNumber(tun::kAlbumId, m_albumId);
-            if (StoreError e = store.update(row)) {
-                m_db.warnings().saveError(e);
-                m_db.warnings().show(warning::kUpdateOperationError, QStringLiteral("Tunarium"));
+            if (m_db.update(row, false) != kRoutineDone) {
                 result.stop = ReassignResult::Stop::UpdateFailed;
                 break;
             }

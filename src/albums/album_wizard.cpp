@@ -227,29 +227,9 @@ bool AlbumWizard::cancel() {
     if (!m_open) {
         return true;
     }
-    Store& store = m_db.store();
-    StoreError failure;
+    // The album and every song it wrote go; songs that only share its carrier were never its own.
     int removed = 0;
-    {
-        Transaction transaction(store);
-        failure =
-            transaction.ok() ? deleteAlbumSongs(store, m_album.albumId, &removed) : transaction.beginError();
-        if (failure.ok()) {
-            AlbumRecord stored;
-            const StoreError found = store.get(alb::kKeyAlbumId, {m_album.albumId}, stored);
-            if (found.ok()) {
-                failure = store.remove(stored);
-            } else if (found.code != code::kRecordNotFound) {
-                failure = found;
-            }
-        }
-        if (failure.ok()) {
-            failure = transaction.commit();
-        }
-    }
-    if (failure) {
-        m_db.warnings().saveError(failure);
-        m_db.warnings().show(warning::kDeleteOperationError, QStringLiteral("Tunarium"));
+    if (m_db.withdrawAlbum(toRow(m_album), Database::AlbumSongs::Delete, &removed) != kRoutineDone) {
         return false;
     }
     m_removed = removed;

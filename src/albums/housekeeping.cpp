@@ -3,6 +3,7 @@
 
 #include "albums/album_entries.h"
 #include "data/date_time.h"
+#include "data/unlinked_write.h"
 
 #include <QDir>
 
@@ -203,7 +204,8 @@ bool AlbumLinkTest::link(Row& song) {
     }
     Store& store = m_db.store();
     if (albumId != linkedTo) {
-        if (StoreError e = store.rewriteField(TableId::Tunarium, song.meta, tun::kAlbumId, albumId)) {
+        if (StoreError e =
+                rewriteUnfollowedField(store, TableId::Tunarium, song.meta, tun::kAlbumId, albumId)) {
             return fail(e);
         }
         ++(linkedTo == 0 ? m_linked : albumId == 0 ? m_unlinked : m_moved);
@@ -219,7 +221,7 @@ bool AlbumLinkTest::link(Row& song) {
         if (e.code != code::kRecordNotFound) {
             return fail(e);
         }
-        if (StoreError w = store.rewriteField(TableId::Tunarium, song.meta, tun::kId, m_nextId)) {
+        if (StoreError w = rewriteUnfollowedField(store, TableId::Tunarium, song.meta, tun::kId, m_nextId)) {
             return fail(w);
         }
         ++m_nextId;

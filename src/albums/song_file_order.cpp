@@ -1,6 +1,8 @@
 // Reading the songs in file order and rewriting their album link.
 #include "albums/song_file_order.h"
 
+#include "data/unlinked_write.h"
+
 namespace tunarium {
 
 StoreError SongFileOrder::read(qint64 afterRec, int limit, QVector<SongRecord>& out) {
@@ -14,7 +16,8 @@ StoreError SongFileOrder::read(qint64 afterRec, int limit, QVector<SongRecord>& 
 }
 
 StoreError SongFileOrder::setAlbum(SongRecord& song, qint64 albumId) {
-    if (StoreError e = m_store.rewriteField(TableId::Tunarium, song.meta, tun::kAlbumId, albumId)) {
+    if (StoreError e =
+            rewriteUnfollowedField(m_store, TableId::Tunarium, song.meta, tun::kAlbumId, albumId)) {
         return e;
     }
     song.albumId = albumId;

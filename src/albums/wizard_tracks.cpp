@@ -3,6 +3,7 @@
 
 #include "albums/album_entries.h"
 #include "albums/cd_times.h"
+#include "data/unlinked_write.h"
 
 namespace tunarium {
 
@@ -49,7 +50,7 @@ void WizardTracks::release() {
     }
     Row reservation;
     if (m_db.store().fetch(TableId::AddWizard, m_reservationRec, reservation).ok()) {
-        m_db.store().remove(reservation);
+        removeUnlinked(m_db.store(), reservation);
     }
     m_reservationRec = 0;
 }
@@ -165,7 +166,7 @@ StoreError WizardTracks::applyRead(const QVector<CdTrackTime>& times, const QStr
             store.get(aw::kKeyInstance, {m_instance, QString::fromLatin1(kWizardSide), qint64(t.track)}, row);
         if (found.ok()) {
             row.time = t.length;
-            if (StoreError e = store.update(row)) {
+            if (StoreError e = rewriteUnlinked(store, row)) {
                 return e;
             }
             continue;

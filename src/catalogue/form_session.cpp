@@ -118,7 +118,7 @@ FormSession::SaveResult FormSession::save(Row& record) {
             return SaveResult::StayOpen;
         }
         record.meta.version = current.meta.version;
-        if (StoreError e = m_db.store().update(record)) {
+        if (StoreError e = m_db.overwriteAdded(record)) {
             return insertFailed(e);
         }
         m_response = Response::Completed;

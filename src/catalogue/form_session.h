@@ -40,9 +40,12 @@ public:
     virtual BeforeImage beforeImage(Database& db, const Row& record) const {
         return db.saveBeforeImage(record);
     }
-    // Takes away the record added at start when the Insert is cancelled. A form whose new record
-    // gathers others meanwhile (a playlist its entries) removes them with it.
-    virtual StoreError removeAdded(Database& db, const Row& added) { return db.store().remove(added); }
+    // Takes away the record added at start when the Insert is cancelled, through the delete
+    // routine (a refusal has been shown). A form whose new record gathers others meanwhile (a
+    // playlist its entries, an album its songs) says what becomes of them.
+    virtual StoreError removeAdded(Database& db, const Row& added) {
+        return db.remove(added) == kRoutineDone ? StoreError{} : StoreError::of(code::kRecordNotFound);
+    }
 };
 
 class FormSession {

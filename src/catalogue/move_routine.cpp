@@ -2,6 +2,7 @@
 #include "catalogue/move_routine.h"
 
 #include "data/fold_key.h"
+#include "data/unlinked_write.h"
 
 namespace tunarium {
 
@@ -140,7 +141,7 @@ MoveResult moveEntry(Store& store, const OrderedList& list, const Row& entry, Mo
         return failed(MoveStep::GetOrig, e, entry);
     }
     moved.setNumber(sequence, spare);
-    if (StoreError e = store.update(moved)) {
+    if (StoreError e = rewriteUnlinked(store, moved)) {
         return failed(MoveStep::PutSwapOut, e, moved);
     }
 
@@ -163,7 +164,7 @@ MoveResult moveEntry(Store& store, const OrderedList& list, const Row& entry, Mo
         const qint64 next = passed.number(sequence);
         from = positionAt(list, passed, next);
         passed.setNumber(sequence, vacated);
-        if (StoreError e = store.update(passed)) {
+        if (StoreError e = rewriteUnlinked(store, passed)) {
             return failed(MoveStep::PutSwap, e, passed);
         }
         vacated = next;
@@ -177,7 +178,7 @@ MoveResult moveEntry(Store& store, const OrderedList& list, const Row& entry, Mo
         }
     }
     moved.setNumber(sequence, vacated);
-    if (StoreError e = store.update(moved)) {
+    if (StoreError e = rewriteUnlinked(store, moved)) {
         return failed(MoveStep::FinalPut, e, moved);
     }
     if (StoreError e = tx.commit()) {

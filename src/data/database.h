@@ -2,7 +2,11 @@
 // declaration and the event log) over one store, the open routine that creates, upgrades or
 // repairs a table or ends the program, and the update and delete routines of every table with
 // their transactions, cascades and refusals. Every record change of the program goes through
-// update() and remove(); messages go through the warnings.
+// update() and remove(), through the named hooks beside them for the rules that are no relation
+// (overwriteAdded, detachSongs, withdrawAlbum), or, for a write that by design moves no linking
+// field (entries renumbered, a note rewritten), through unlinked_write.h; a new record goes to the
+// store's insert. Outside the data room no code writes a record through the store itself
+// (tests/layers fails on it). Messages go through the warnings.
 #pragma once
 
 #include "data/prompter.h"
@@ -98,6 +102,22 @@ public:
         return result;
     }
     template <class T> int remove(const T& record) { return remove(toRow(record)); }
+
+    // Hooks beside the relations' walk: rules that are no relation.
+    // Writes over a record added moments ago (an Insert's record at OK) what the user entered. No
+    // relation is walked: what refers to the new record came meanwhile with the form's values, and
+    // a value it shares with older records (a copy's file number, its source's) is not its own to
+    // carry elsewhere. Failures come back unshown, for the form to name the key.
+    StoreError overwriteAdded(Row& row);
+
+    // Detaches every song of album `albumId`: each stays as it is, without an album.
+    StoreError detachSongs(qint64 albumId);
+    enum class AlbumSongs { Detach, Delete };
+    // Takes away an album made moments ago and not kept (a cancelled Insert, a cancelled album
+    // wizard) in one transaction: its own songs detached or deleted (each by the delete rules of
+    // the songs), the album deleted without the cascade over its carrier, whose other songs were
+    // never its own. `deleted` receives the count of songs deleted. A failure has been shown.
+    int withdrawAlbum(const Row& album, AlbumSongs songs, int* deleted = nullptr);
 
 private:
     // The further tables a routine's transaction covers beside the table itself, and whether the

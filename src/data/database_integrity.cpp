@@ -2,6 +2,8 @@
 // dictionary, walked here for any table: a parent's change is restricted or followed by its
 // children, a parent's delete is refused while children refer to it or deletes them (each by the
 // rules of its own table), and each routine's transaction covers the tables its relations reach.
+// Beside the walk stand the hooks, rules that are no relation: an added record written over, the
+// songs of an album detached, an album made moments ago taken away.
 #include "data/database.h"
 
 #include "data/dictionary_tables.h"
@@ -333,6 +335,92 @@ bool Database::deleteChildren(const RelationDef& r, const QVariant& value) {
             return true;
         }
     }
+}
+
+StoreError Database::overwriteAdded(Row& row) {
+    return m_store.update(row);
+}
+
+StoreError Database::detachSongs(qint64 albumId) {
+    // Each page read starts at the album again: the songs detached have left its range.
+    for (;;) {
+        QVector<Row> songs;
+        if (StoreError e =
+                m_store.read(TableId::Tunarium, tun::kKeyAlbumId, KeyPosition{{albumId}}, Direction::Forward,
+                             true, kWalkPage, songs, WalkLimits(1, {albumId}))) {
+            return e;
+        }
+        for (Row& song : songs) {
+            song.setNumber(tun::kAlbumId, 0);
+            if (StoreError e = m_store.update(song)) {
+                return e;
+            }
+        }
+        if (songs.size() < kWalkPage) {
+            return {};
+        }
+    }
+}
+
+int Database::withdrawAlbum(const Row& album, AlbumSongs songs, int* deleted) {
+    const Coverage further = {{TableId::Tunarium, TableId::PlaylistDetails}, false};
+    if (!openFurther(further)) {
+        return kRoutineFailed;
+    }
+    const QString songsLabel = tableDef(TableId::Tunarium).label;
+    const qint64 albumId = album.number(alb::kAlbumId);
+    int count = 0;
+    // Its own songs deleted, each by the songs' delete rules: false when one may not go (shown).
+    const auto deleteOwnSongs = [&] {
+        for (;;) {
+            QVector<Row> page;
+            if (const StoreError e =
+                    m_store.read(TableId::Tunarium, tun::kKeyAlbumId, KeyPosition{{albumId}},
+                                 Direction::Forward, true, kWalkPage, page, WalkLimits(1, {albumId}))) {
+                fail(warning::kRecordRetrievalError, e, songsLabel);
+                return false;
+            }
+            for (const Row& song : page) {
+                if (!deleteRules(song)) {
+                    return false;
+                }
+                if (const StoreError e = m_store.remove(song)) {
+                    fail(warning::kDeleteOperationError, e, songsLabel);
+                    return false;
+                }
+                ++count;
+            }
+            if (page.size() < kWalkPage) {
+                return true;
+            }
+        }
+    };
+    int result = kRoutineFailed;
+    {
+        Transaction tx(m_store);
+        const QString label = album.table().label;
+        Row stored(TableId::Album);
+        StoreError e;
+        if (!tx.ok()) {
+            fail(warning::kTransactionFramingError, tx.beginError(), QStringLiteral("Delete"), label);
+        } else if (songs == AlbumSongs::Detach && (e = detachSongs(albumId))) {
+            fail(warning::kUpdateOperationError, e, songsLabel);
+        } else if (songs == AlbumSongs::Delete && !deleteOwnSongs()) {
+            // shown
+        } else if ((e = m_store.get(TableId::Album, alb::kKeyAlbumId, {albumId}, stored)) &&
+                   e.code != code::kRecordNotFound) {
+            fail(warning::kRecordRetrievalError, e, label);
+        } else if ((e.ok() && (e = m_store.remove(stored))) || (e = tx.commit())) {
+            fail(warning::kDeleteOperationError, e, label);
+        } else {
+            result = kRoutineDone;
+        }
+    }
+    closeFurther(further);
+    if (result == kRoutineDone && deleted != nullptr) {
+        *deleted = count;
+    }
+    return result;
 }
 
 } // namespace tunarium

@@ -5,10 +5,9 @@
 #include "data/filter_lexer.h"
 #include "data/filter_value.h"
 #include "data/schema_sql.h"
+#include "data/schema_sql_lookup.h"
+#include "data/store_probe.h"
 
-#include <sqlite3.h>
-
-#include <cstring>
 #include <limits>
 
 namespace tunarium {
@@ -86,11 +85,7 @@ Value lookupValue(const TableDef& base, const TableDef& parent, int field, const
         where += QStringLiteral(" AND ") + blank;
     }
     const bool text = parent.field(field).isText();
-    const auto select = [&](const QString& column) {
-        return QStringLiteral("COALESCE((SELECT ") + qualified(parent, column) + QStringLiteral(" FROM ") +
-               sql::quoted(parent.label) + QStringLiteral(" WHERE ") + where + QStringLiteral(" LIMIT 1), ") +
-               (text ? QStringLiteral("''") : QStringLiteral("0")) + u')';
-    };
+    const auto select = [&](const QString& column) { return sql::lookupSelect(parent, column, where, text); };
     Value v = (SqlBuilder() << select(sql::fieldColumn(parent, field)))
                   .make(text ? ValueType::Text : ValueType::Number, token.position);
     v.clipped = true;
@@ -347,34 +342,6 @@ private:
     int m_depth = 0;
 };
 
-// Whether SQLite's parser takes the condition inside as many parentheses as the page reads and the
-// combined filters put around it, and more. Its parser holds a fixed number of pending symbols, and
-// how many one level of nesting takes depends on what surrounds it (a division three, a CASE eight),
-// so no count of parentheses tells it: it is asked. The probe connection has no tables; a text that
-// parses fails later on the names, which is the answer wanted.
-bool sqliteParses(const QString& condition) {
-    struct Probe {
-        sqlite3* db = nullptr;
-        Probe() { sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_MEMORY, nullptr); }
-        ~Probe() { sqlite3_close(db); }
-        Probe(const Probe&) = delete;
-        Probe& operator=(const Probe&) = delete;
-    };
-    thread_local Probe probe;
-    if (!probe.db) {
-        return true; // no probe, no answer: the page read reports what SQLite says
-    }
-    const QByteArray sql = "SELECT 1 WHERE (((((((((1 = 1) AND (" + condition.toUtf8() + "))))))))) ORDER BY 1";
-    sqlite3_stmt* statement = nullptr;
-    const int rc = sqlite3_prepare_v2(probe.db, sql.constData(), int(sql.size()), &statement, nullptr);
-    sqlite3_finalize(statement);
-    if (rc == SQLITE_OK) {
-        return true;
-    }
-    const char* message = sqlite3_errmsg(probe.db);
-    return !std::strstr(message, "parser stack overflow") && !std::strstr(message, "tree is too large");
-}
-
 } // namespace
 
 QString FilterError::message() const {
@@ -393,7 +360,7 @@ CompiledFilter compileFilter(const QString& text, TableId base, const FilterBind
     }
     try {
         const Value v = Parser(tokens.tokens, tableDef(base), names).filter();
-        if (!sqliteParses(v.sql)) {
+        if (!storeParsesCondition(v.sql)) {
             fail(v.position, QStringLiteral("Expression nested too deeply"));
         }
         out.condition = {v.sql, v.binds};

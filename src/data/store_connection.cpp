@@ -316,6 +316,28 @@ void Connection::clearStatements() {
     m_statements.clear();
 }
 
+StoreError Connection::enlargeCache(int kilobytes) {
+    int cache = 0;
+    if (m_cacheBefore != 0) {
+        return {};
+    }
+    if (StoreError e = pragmaNumber("cache_size", cache)) {
+        return e;
+    }
+    if (StoreError e = exec(QStringLiteral("PRAGMA cache_size=-%1").arg(kilobytes))) {
+        return e;
+    }
+    m_cacheBefore = cache != 0 ? cache : -2000;
+    return {};
+}
+
+void Connection::restoreCache() {
+    if (m_cacheBefore != 0) {
+        exec(QStringLiteral("PRAGMA cache_size=%1").arg(m_cacheBefore));
+        m_cacheBefore = 0;
+    }
+}
+
 StoreError Connection::pragmaNumber(const char* name, int& out) {
     StoreError failure;
     Statement pragma = prepare(QStringLiteral("PRAGMA ") + QLatin1String(name), failure);

@@ -53,6 +53,10 @@ public:
     void clearStatements();
     // A pragma that answers one number.
     StoreError pragmaNumber(const char* name, int& out);
+    // The page cache made `kilobytes` large (a bulk load's sort), until restoreCache() puts it back
+    // as it was.
+    StoreError enlargeCache(int kilobytes);
+    void restoreCache();
     // Rows changed by the last write.
     qint64 changes() const;
 
@@ -103,6 +107,8 @@ private:
     qint64 m_rowsCounted = 0;
     int m_depth = 0;
     bool m_readOnly = false;
+    // The page cache as it was before enlargeCache (SQLite's cache_size; 0: not enlarged).
+    int m_cacheBefore = 0;
 
     friend class Statement;
     // Restoring writes a whole file into this connection through SQLite's backup API.

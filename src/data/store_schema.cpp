@@ -57,6 +57,9 @@ void StoreSchema::clear() {
 
 namespace {
 
+// The page cache of a bulk load, in KB.
+constexpr int kBulkCacheKb = 32768;
+
 // The row of `_structure` that says by which version of foldKey a table's keys were folded.
 QString foldRow(const TableDef& t) {
     return t.label + QStringLiteral("/fold");
@@ -427,6 +430,9 @@ StoreError StoreSchema::rebuildKeys(TableId table) {
 
 StoreError StoreSchema::beginBulkLoad(TableId table) {
     m_connection.clearStatements();
+    // The file grows by whole pages in order, and the keys are sorted at the end: a larger cache
+    // while it lasts (a failure to make it larger only slows the load).
+    m_connection.enlargeCache(kBulkCacheKb);
     StoreError e = dropKeys(tableDef(table));
     const StoreError reload = load();
     return e ? e : reload;
@@ -434,7 +440,9 @@ StoreError StoreSchema::beginBulkLoad(TableId table) {
 
 StoreError StoreSchema::endBulkLoad(TableId table) {
     // The store folded every key column as it wrote the records.
-    return remakeKeys(table, false);
+    const StoreError e = remakeKeys(table, false);
+    m_connection.restoreCache();
+    return e;
 }
 
 StoreError StoreSchema::checkKeys(TableId table) {

@@ -9,8 +9,6 @@ namespace tunarium {
 
 namespace {
 
-// The bulk connection's page cache, in KB: the file grows by whole pages in order.
-constexpr int kBulkCacheKb = 32768;
 // How long a step waits for the keys being built before the window gets its turn.
 constexpr std::chrono::milliseconds kBulkWait(40);
 // Lines left out are told one by one up to this many; the rest only by their number.
@@ -447,7 +445,6 @@ bool ImportProcess::startBulk() {
         m_bulkTransaction.reset();
         return true;
     }
-    bulk->exec(QStringLiteral("PRAGMA cache_size=-%1").arg(kBulkCacheKb));
     m_nextId = firstId;
     m_bulk = std::move(bulk);
     m_inBulk = true;

@@ -1,6 +1,7 @@
 // The chart process and the chart marker.
 #include "playlists/playlist_chart.h"
 
+#include "data/unlinked_write.h"
 #include "playlists/playlist_entries.h"
 
 namespace tunarium {
@@ -117,7 +118,7 @@ bool ChartProcess::handleNext() {
     }
     PlaylistEntryRecord& entry = m_page[m_next];
     entry.playlistNotes = chartNotes(entry.playlistNotes, entry.playlistSeq);
-    if (StoreError e = m_db.store().update(entry)) {
+    if (StoreError e = rewriteUnlinked(m_db.store(), entry)) {
         return failed(e);
     }
     ++m_charted;

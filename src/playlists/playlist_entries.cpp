@@ -2,6 +2,7 @@
 #include "playlists/playlist_entries.h"
 
 #include "catalogue/move_routine.h"
+#include "data/unlinked_write.h"
 
 namespace tunarium {
 
@@ -290,7 +291,7 @@ bool PlaylistEntries::shift(const PlaylistEntryRecord& entry, qint64 stop, Playl
     ++spare;
     section = QStringLiteral("Put Swap Out");
     current.playlistSeq = spare;
-    if ((e = store.update(current))) {
+    if ((e = rewriteUnlinked(store, current))) {
         return failed(e);
     }
     section = QStringLiteral("Put Swap");
@@ -299,14 +300,14 @@ bool PlaylistEntries::shift(const PlaylistEntryRecord& entry, qint64 stop, Playl
         at = other.playlistSeq;
         other.playlistSeq = vacated;
         vacated = at;
-        if ((e = store.update(other))) {
+        if ((e = rewriteUnlinked(store, other))) {
             return failed(e);
         }
     }
     section = QStringLiteral("Final Put");
     at = spare;
     current.playlistSeq = vacated;
-    if ((e = store.update(current)) || (e = tx.commit())) {
+    if ((e = rewriteUnlinked(store, current)) || (e = tx.commit())) {
         return failed(e);
     }
     moved = current;
@@ -326,7 +327,7 @@ StoreError PlaylistEntries::renumberAfter(qint64 sequence, qint64& failedAt) {
             failedAt = entry.playlistSeq;
             after = entry.playlistSeq;
             entry.playlistSeq -= 1;
-            if (StoreError e = m_db.store().update(entry)) {
+            if (StoreError e = rewriteUnlinked(m_db.store(), entry)) {
                 return e;
             }
         }

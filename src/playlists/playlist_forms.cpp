@@ -52,11 +52,6 @@ QString PlaylistRules::duplicateKeyName(const StoreError& error) const {
     return error.keyName.isEmpty() ? uniqueKeyName() : error.keyName;
 }
 
-StoreError PlaylistRules::removeAdded(Database& db, const Row& added) {
-    // Through the delete routine: the entries dropped on the new playlist go with it.
-    return db.remove(added) == kRoutineDone ? StoreError{} : StoreError::of(code::kRecordNotFound);
-}
-
 StoreError PlaylistEntryRules::primeAndNumber(Row& record, bool copy) {
     (void)copy;
     qint64 last = 0;

@@ -19,14 +19,14 @@ ListDefinition playlistsListDefinition();
 ListDefinition entriesListDefinition();
 
 // The playlist form numbers a new playlist with the highest number + 1 and adds it before its
-// window opens. A new playlist that is cancelled goes with the entries dropped on it meanwhile.
+// window opens. A new playlist that is cancelled goes through the delete routine, with the entries
+// dropped on it meanwhile.
 class PlaylistRules : public FormRules {
 public:
     explicit PlaylistRules(Database& db) : m_db(db) {}
     StoreError primeAndNumber(Row& record, bool copy) override;
     QString uniqueKeyName() const override { return QStringLiteral("PLD:KeyPlaylistID"); }
     QString duplicateKeyName(const StoreError& error) const override;
-    StoreError removeAdded(Database& db, const Row& added) override;
 
 private:
     Database& m_db;

@@ -335,6 +335,31 @@ TEST_F(AlbumSongsTest, ACancelledNewAlbumLeavesItsSongsWithoutAnAlbum) {
     EXPECT_EQ(song(1).albumId, 0);
 }
 
+TEST_F(AlbumSongsTest, ACopiedAlbumWrittenAtOKLeavesItsSourcesSongsAlone) {
+    // The copy is added with its source's file number; the user gives it its own at OK. The songs
+    // on the source's carrier are the source's: none follows the copy's new number.
+    const AlbumRecord source = addAlbum(1, QStringLiteral("Source"), "CD", "F1");
+    addSong(1, 1, 1, "CD", "F1");
+    addSong(0, 1, 1, "CD", "F1"); // on the carrier only
+    AlbumRules rules(db);
+    Row record = toRow(source);
+    FormSession session(db, rules, Request::Copy);
+    ASSERT_TRUE(session.start(record));
+    ASSERT_EQ(db.store().count(TableId::Album), 2);
+    record.setText(alb::kFileNumber, QStringLiteral("F2"));
+    EXPECT_EQ(session.save(record), FormSession::SaveResult::Closed);
+    session.close();
+    EXPECT_TRUE(prompter.messages.isEmpty()) << lastMessage().toStdString();
+    for (qint64 id : {1, 2}) {
+        EXPECT_EQ(song(id).fileNumber, "F1") << id;
+    }
+    EXPECT_EQ(song(1).albumId, 1);
+    AlbumRecord copy;
+    ASSERT_TRUE(db.store().get(alb::kKeyAlbumId, {record.number(alb::kAlbumId)}, copy).ok());
+    EXPECT_EQ(copy.fileNumber, "F2");
+    EXPECT_EQ(copy.album, albumCopyName(QStringLiteral("Source")));
+}
+
 TEST_F(AlbumSongsTest, ReadingTheDiscWritesTheSideAndReadTwiceIsNoChange) {
     const QString path = dir.path("disc.toc");
     ASSERT_TRUE(test::writeFile(path, QByteArray(kTwoTracks) + "\n"));

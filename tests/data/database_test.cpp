@@ -624,3 +624,83 @@ TEST(OpenRoutine, AnUncleanRunHasItsKeysCheckedAtTheNextOpen) {
     EXPECT_EQ(db.store().checkKeys(TableId::Categories).code, code::kOk);
     EXPECT_FALSE(QFile::exists(dir.path("tunarium.db.session-999999")));
 }
+
+// An album made moments ago and taken away again: its own songs (by album identifier, more than a
+// page of them) detached or deleted, the songs only on its carrier and another album's left alone.
+TEST_F(DatabaseTest, WithdrawingANewAlbumTakesOnlyWhatIsItsOwn) {
+    struct Case {
+        Database::AlbumSongs songs;
+        int deleted;
+        qint64 left;
+    };
+    constexpr int kOwn = 300;
+    const Case cases[] = {
+        {Database::AlbumSongs::Detach, 0, kOwn + 2},
+        {Database::AlbumSongs::Delete, kOwn, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.songs));
+        test::TempCollection local;
+        RecordingPrompter p;
+        Database d(p, local.dir(), local.configDir() + "/profile.ini");
+        for (const TableDef& t : allTables()) {
+            ASSERT_TRUE(d.openTable(t.id));
+        }
+        const auto insert = [&d](auto record) { ASSERT_TRUE(d.store().insert(record).ok()); };
+        AlbumRecord album;
+        album.albumId = 7;
+        album.album = "New";
+        album.fileNumber = "F1";
+        insert(album);
+        AlbumRecord other = album;
+        other.albumId = 8;
+        other.album = "Other";
+        other.fileNumber = "F8";
+        insert(other);
+        const auto song = [&](qint64 id, qint64 albumId, const char* fileNumber) {
+            SongRecord s;
+            s.id = id;
+            s.albumId = albumId;
+            s.fileNumber = fileNumber;
+            insert(s);
+        };
+        song(1, 0, "F1"); // on the carrier only
+        song(2, 8, "F8");
+        for (int i = 0; i < kOwn; ++i) {
+            song(10 + i, 7, i % 2 ? "F1" : "");
+        }
+        int deleted = -1;
+        EXPECT_EQ(d.withdrawAlbum(toRow(album), c.songs, &deleted), kRoutineDone);
+        EXPECT_TRUE(p.messages.isEmpty());
+        EXPECT_EQ(deleted, c.deleted);
+        EXPECT_EQ(d.store().count(TableId::Tunarium), c.left);
+        QVector<Row> rows;
+        ASSERT_TRUE(d.store()
+                        .read(TableId::Tunarium, tun::kKeyAlbumId, KeyPosition{{qint64(7)}},
+                              Direction::Forward, true, 1, rows, WalkLimits(1, {qint64(7)}))
+                        .ok());
+        EXPECT_TRUE(rows.isEmpty());
+        for (auto [id, albumId, fileNumber] : {std::tuple{1, 0, "F1"}, std::tuple{2, 8, "F8"}}) {
+            SongRecord s;
+            ASSERT_TRUE(d.store().get(tun::kKeyId, {qint64(id)}, s).ok());
+            EXPECT_EQ(s.albumId, albumId);
+            EXPECT_EQ(s.fileNumber, fileNumber);
+        }
+        AlbumRecord gone;
+        EXPECT_EQ(d.store().get(alb::kKeyAlbumId, {qint64(7)}, gone).code, code::kRecordNotFound);
+        EXPECT_EQ(d.store().count(TableId::Album), 1);
+    }
+}
+
+TEST_F(DatabaseTest, WithdrawingAnAlbumWhoseSongIsInAPlaylistChangesNothing) {
+    const AlbumRecord album = addAlbum(7, "New", "F1");
+    addSong(1, "Own", 7, "F1");
+    addSong(2, "Own too", 7, "F1");
+    addEntry(1, 1, 2);
+    const auto before = snapshotAll();
+    int deleted = -1;
+    EXPECT_EQ(db->withdrawAlbum(toRow(album), Database::AlbumSongs::Delete, &deleted), kRoutineFailed);
+    EXPECT_EQ(lastText(), kRestrictedDeleteText.arg("PlaylistDetails"));
+    EXPECT_EQ(deleted, -1);
+    EXPECT_EQ(snapshotAll(), before);
+}
