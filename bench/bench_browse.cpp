@@ -97,7 +97,7 @@ QVector<QVariant> positionBinds(const Row& record, int key, const QVector<QVaria
             const QString text = record.text(f);
             binds << (k.caseInsensitive ? foldKey(text) : text);
         } else {
-            binds << record.number(f);
+            binds << sql::keyNumber(t, f, record.number(f));
         }
     }
     if (sql::keyHasTieBreaker(t, key)) {

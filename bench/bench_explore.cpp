@@ -47,7 +47,8 @@ QVector<QVariant> positionBinds(const Row& record, int key) {
     const TableDef& t = record.table();
     QVector<QVariant> binds;
     for (int f : t.key(key).components) {
-        binds << (t.field(f).isText() ? QVariant(foldKey(record.text(f))) : QVariant(record.number(f)));
+        binds << (t.field(f).isText() ? QVariant(foldKey(record.text(f)))
+                                      : QVariant(sql::keyNumber(t, f, record.number(f))));
     }
     if (sql::keyHasTieBreaker(t, key)) {
         binds << record.meta.rec;

@@ -1,6 +1,8 @@
 // The list engine: lifecycle, refresh, fills, reloads, positioning, scrolling and the thumb.
 #include "catalogue/list_engine.h"
 
+#include "data/date_time.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -28,6 +30,12 @@ bool sameRangeValue(const QVariant& a, const QVariant& b) {
         return foldKey(a.toString()) == foldKey(b.toString());
     }
     return a.toLongLong() == b.toLongLong();
+}
+
+// The value a scroll thumb's steps are spread over: a release date's order value, so that a bare
+// year stands among its year's dates on the thumb as in the list; any other field's own value.
+QVariant thumbValue(const FieldDef& field, const QVariant& value) {
+    return field.mayHoldBareYear ? QVariant(releaseOrderValue(value.toLongLong())) : value;
 }
 
 } // namespace
@@ -423,7 +431,9 @@ void ListEngine::newSelection() {
     if (m_order == 0 || m_selected < 0 || !scrollBarVisible()) {
         return;
     }
-    const int position = m_thumb.positionOf(m_page[m_selected].record.value(m_cursor.leadingField()));
+    const int position =
+        m_thumb.positionOf(thumbValue(tableDef(m_def.table).field(m_cursor.leadingField()),
+                                      m_page[m_selected].record.value(m_cursor.leadingField())));
     // The steps run from the lowest value to the highest: a list in reverse reads them backward.
     m_thumbPosition = m_descending && position > 0 ? kThumbSteps + 1 - position : position;
 }
@@ -477,7 +487,8 @@ void ListEngine::computeThumbSteps() {
     const Row& low = (m_descending ? last : first).front().record;
     const Row& high = (m_descending ? first : last).front().record;
     m_thumb = f.isText() ? ThumbSteps::texts(low.text(field), high.text(field), f.width, order().thumb)
-                         : ThumbSteps::numbers(low.number(field), high.number(field));
+                         : ThumbSteps::numbers(thumbValue(f, low.number(field)).toLongLong(),
+                                               thumbValue(f, high.number(field)).toLongLong());
 }
 
 void ListEngine::scroll(ScrollAction action) {
@@ -542,8 +553,11 @@ void ListEngine::dragThumb(int position) {
     } else if (m_thumb.isValid()) {
         // Dragging the thumb scrolls: the locator starts again, as after every scroll.
         locator().clear();
-        locate(
-            m_cursor.positionAtLeading(m_thumb.value(m_descending ? kThumbSteps + 1 - position : position)));
+        QVariant step = m_thumb.value(m_descending ? kThumbSteps + 1 - position : position);
+        if (tableDef(m_def.table).field(m_cursor.leadingField()).mayHoldBareYear) {
+            step = releaseFromOrderValue(step.toLongLong());
+        }
+        locate(m_cursor.positionAtLeading(step));
     }
 }
 

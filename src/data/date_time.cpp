@@ -114,8 +114,16 @@ int releaseYear(qint64 value) {
     return date.isValid() ? date.year() : 0;
 }
 
-qint64 releaseOrderDay(qint64 value) {
-    return holdsBareYear(value) ? dayNumberFromYmd(static_cast<int>(value), 1, 1) : value;
+qint64 releaseFromOrderValue(qint64 order) {
+    if (order <= 0) {
+        return 0;
+    }
+    if (order % 2 == 0) {
+        return order / 2 - kOrdinalOfDayZero;
+    }
+    // The count of the day after the odd value; 1 January of the year 1 is Julian day 1721426.
+    const QDate day = QDate::fromJulianDay((order + 1) / 2 + 1721425);
+    return day.isValid() && holdsBareYear(day.year()) ? day.year() : (order + 1) / 2 - kOrdinalOfDayZero;
 }
 
 qint64 readSongLength(QStringView text, bool* withHours) {

@@ -32,9 +32,28 @@ constexpr bool holdsBareYear(qint64 value) {
     return value >= 1 && value <= kBareYearLimit;
 }
 int releaseYear(qint64 value);
-// The day a release date stands for when it is compared with full dates: a bare year is its
-// 1 January, a day number itself, 0 stays 0. Year-only and full dates sort by this one rule.
-qint64 releaseOrderDay(qint64 value);
+// The place of a release date in an order (every key over a field that may hold a bare year sorts
+// by it): a bare year stands just before 1 January of its year ("1999" reads as the year 1999, so
+// it opens that year), after 31 December of the year before; no date (0) comes first. The value is
+// twice the day's count from 1 January of the year 1 (that day counting 1), less one for a bare
+// year: 0 stays 0, a bare year Y is 2 x count(Y-01-01) - 1, a day number d is 2 x (d + 657433).
+// The store's order columns compute the same value in SQL (sql::orderValueSql); the two are one
+// rule and are tested against each other.
+inline constexpr qint64 kOrdinalOfDayZero = 657433; // the count of 28 December 1800
+constexpr qint64 releaseOrderValue(qint64 value) {
+    if (value == 0) {
+        return 0;
+    }
+    if (holdsBareYear(value)) {
+        const qint64 before = value - 1; // whole years before the year's 1 January
+        return 2 * (365 * before + before / 4 - before / 100 + before / 400) + 1;
+    }
+    return 2 * (value + kOrdinalOfDayZero);
+}
+// The release date at an order value, for an order value that may fall between records (a scroll
+// thumb's step): an even value is its day, an odd one the bare year of the day after it; 0 and
+// values below 0 are no date.
+qint64 releaseFromOrderValue(qint64 order);
 
 // Full year of a two-digit year (0..99): the one that falls in the 100 years from 79 years before
 // referenceYear up to 20 years after it. With 2025 as reference, 59 is 1959 and 30 is 2030.

@@ -20,6 +20,7 @@ FieldDef fieldOf(const FieldDecl& decl) {
         decl.picture.empty() && f.isText() ? QStringLiteral("@s%1").arg(decl.width) : latin1(decl.picture);
     f.formPicture = latin1(decl.formPicture);
     f.meaning = decl.meaning;
+    f.mayHoldBareYear = decl.mayHoldBareYear;
     return f;
 }
 

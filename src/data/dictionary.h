@@ -31,6 +31,10 @@ struct FieldDef {
     QString picture;     // display picture; empty where the table gives none
     QString formPicture; // picture used by the form where it differs, else empty
     FieldMeaning meaning = FieldMeaning::Plain;
+    // A date that may hold a bare year (a date known only by its year, see date_time.h). Every key
+    // over it orders by releaseOrderValue, through an order column beside the field (schema_sql.h),
+    // so that a year stands among the full dates of its year in every list that key orders.
+    bool mayHoldBareYear = false;
 
     bool isText() const { return type == FieldType::String || type == FieldType::Memo; }
     bool isMemo() const { return type == FieldType::Memo; }

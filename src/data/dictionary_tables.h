@@ -20,6 +20,7 @@ struct FieldDecl {
     std::string_view picture; // empty for a text: "@s" and its width
     std::string_view formPicture;
     FieldMeaning meaning = FieldMeaning::Plain;
+    bool mayHoldBareYear = false; // FieldDef::mayHoldBareYear
 };
 
 inline constexpr int kMaxKeyComponents = 5;
@@ -63,6 +64,11 @@ constexpr FieldDecl dateField(std::string_view name, std::string_view picture,
                               std::string_view formPicture = {}) {
     return {name, FieldType::Long, 0, picture, formPicture, FieldMeaning::Date};
 }
+// A release date: a day number or a bare year, keys ordering the year among its year's dates.
+constexpr FieldDecl releaseDateField(std::string_view name, std::string_view picture,
+                                     std::string_view formPicture = {}) {
+    return {name, FieldType::Long, 0, picture, formPicture, FieldMeaning::Date, true};
+}
 // A length: shown in lists as h:mm:ss, typed and shown in forms as m:ss (hours when there are any).
 constexpr FieldDecl timeField(std::string_view name, std::string_view picture = "@t4",
                               std::string_view formPicture = "@t9") {
@@ -82,7 +88,7 @@ inline constexpr FieldDecl kSongFields[] = {
     fielddef::text("Album", 50),
     fielddef::text("Media", 20),
     fielddef::text("FileNumber", 20),
-    fielddef::dateField("ReleaseDate", "@d2", "@d17"),
+    fielddef::releaseDateField("ReleaseDate", "@d2", "@d17"),
     fielddef::longField("CategoryID", "@n-13"),
     fielddef::byteField("ChartNumber", "@n3", "@n3b"),
     fielddef::byteField("TrackNumber", "@n3"),
@@ -144,7 +150,7 @@ inline constexpr FieldDecl kAlbumFields[] = {
     fielddef::text("Album", 50),
     fielddef::text("Media", 20),
     fielddef::text("FileNumber", 20),
-    fielddef::dateField("ReleaseDate", "@d2", "@d17"),
+    fielddef::releaseDateField("ReleaseDate", "@d2", "@d17"),
     fielddef::decimalField("CategoryID", 11, "@n-13"),
     fielddef::text("AssociatedWAVFile", 128),
     fielddef::text("AssociatedImage", 128),

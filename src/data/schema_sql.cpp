@@ -1,6 +1,7 @@
 // Generation of the collection's SQL text from the data dictionary.
 #include "data/schema_sql.h"
 
+#include "data/date_time.h"
 #include "data/store_search.h"
 
 namespace tunarium::sql {
@@ -31,6 +32,50 @@ QString foldedColumn(const TableDef& t, int field) {
     return t.field(field).name + QStringLiteral("Key");
 }
 
+bool hasOrderColumn(const TableDef& t, int field) {
+    if (!t.field(field).mayHoldBareYear) {
+        return false;
+    }
+    for (const KeyDef& k : t.keys) {
+        if (k.components.contains(field)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString orderColumn(const TableDef& t, int field) {
+    return t.field(field).name + QStringLiteral("Order");
+}
+
+QString orderValueSql(const QString& column) {
+    // releaseOrderValue (date_time.h) in SQL: integer arithmetic alone, so that any SQLite reads
+    // the file and its indexes. Whole years before the year's 1 January: Y - 1.
+    const QString before = u'(' + column + QStringLiteral(" - 1)");
+    return QStringLiteral(
+               "CASE WHEN %1 BETWEEN 1 AND %2 THEN 2 * (365 * %3 + %3 / 4 - %3 / 100 + %3 / 400) + 1 "
+               "WHEN %1 = 0 THEN 0 ELSE 2 * (%1 + %4) END")
+        .arg(column)
+        .arg(kBareYearLimit)
+        .arg(before)
+        .arg(kOrdinalOfDayZero);
+}
+
+QStringList orderColumnDefinitions(const TableDef& t) {
+    QStringList defs;
+    for (int i = 0; i < t.fieldCount(); ++i) {
+        if (hasOrderColumn(t, i)) {
+            defs << quoted(orderColumn(t, i)) + QStringLiteral(" INTEGER GENERATED ALWAYS AS (") +
+                        orderValueSql(quoted(fieldColumn(t, i))) + QStringLiteral(") VIRTUAL");
+        }
+    }
+    return defs;
+}
+
+qint64 keyNumber(const TableDef& t, int field, qint64 value) {
+    return hasOrderColumn(t, field) ? releaseOrderValue(value) : value;
+}
+
 QString indexName(const TableDef& t, int key) {
     return t.qualifiedKey(key);
 }
@@ -46,7 +91,7 @@ QString componentColumn(const TableDef& t, int key, int field) {
     if (k.caseInsensitive && t.field(field).type == FieldType::String) {
         return foldedColumn(t, field);
     }
-    return fieldColumn(t, field);
+    return hasOrderColumn(t, field) ? orderColumn(t, field) : fieldColumn(t, field);
 }
 
 } // namespace
@@ -75,7 +120,7 @@ QString blankCondition(const TableDef& t, int key) {
     return u'(' + terms.join(QStringLiteral(" OR ")) + u')';
 }
 
-QString createTableSql(const TableDef& t) {
+QString createTableSql(const TableDef& t, OrderColumns orderColumns) {
     QStringList defs;
     defs << quoted(kRecColumn) + QStringLiteral(" INTEGER NOT NULL");
     defs << quoted(kVersionColumn) + QStringLiteral(" INTEGER NOT NULL DEFAULT 0");
@@ -87,6 +132,10 @@ QString createTableSql(const TableDef& t) {
         if (hasFoldedColumn(t, i)) {
             defs << quoted(foldedColumn(t, i)) + QStringLiteral(" TEXT NOT NULL DEFAULT ''");
         }
+    }
+    // Last, as ALTER TABLE ... ADD COLUMN puts them: a table brought over that way reads the same.
+    if (orderColumns == OrderColumns::With) {
+        defs << orderColumnDefinitions(t);
     }
     return QStringLiteral("CREATE TABLE ") + quoted(t.label) + QStringLiteral(" (") + defs.join(QStringLiteral(", ")) +
            u')';

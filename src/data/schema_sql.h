@@ -25,10 +25,21 @@ QString fieldColumn(const TableDef& t, int field);
 bool hasFoldedColumn(const TableDef& t, int field);
 // The folded key column of a text field ("ArtistKey").
 QString foldedColumn(const TableDef& t, int field);
+// Fields that have an order column: fields that may hold a bare year, in a key. The order column
+// is a virtual generated column ("ReleaseDateOrder", nothing stored) holding releaseOrderValue of
+// the field; the key's index is built on it instead of the field.
+bool hasOrderColumn(const TableDef& t, int field);
+QString orderColumn(const TableDef& t, int field);
+// The SQL expression of releaseOrderValue over `column` (a quoted column name).
+QString orderValueSql(const QString& column);
+// "ReleaseDateOrder" INTEGER GENERATED ALWAYS AS (...) VIRTUAL, one for each order column.
+QStringList orderColumnDefinitions(const TableDef& t);
+// A number as a key over `field` compares it: its order value for a field with an order column.
+qint64 keyNumber(const TableDef& t, int field, qint64 value);
 // The index name of a key: its qualified name ("TUN:SongsByArtist").
 QString indexName(const TableDef& t, int key);
 
-// The columns a key's index is built on, in order: the (folded) components and, for a key
+// The columns a key's index is built on, in order: the (folded or order) components and, for a key
 // that admits duplicates, the record number as tie-breaker.
 QStringList keyColumns(const TableDef& t, int key);
 bool keyHasTieBreaker(const TableDef& t, int key);
@@ -36,7 +47,9 @@ bool keyHasTieBreaker(const TableDef& t, int key);
 // text goes into the index and into every query that walks it, so that the planner uses it.
 QString blankCondition(const TableDef& t, int key);
 
-QString createTableSql(const TableDef& t);
+// The table as this version makes it; Without: as earlier versions made it, before order columns.
+enum class OrderColumns { With, Without };
+QString createTableSql(const TableDef& t, OrderColumns orderColumns = OrderColumns::With);
 QString createIndexSql(const TableDef& t, int key);
 QStringList createCountTriggersSql(const TableDef& t);
 // The stored columns, in order: the record number, the version, the fields, the folded columns.

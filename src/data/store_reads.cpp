@@ -24,7 +24,7 @@ void bindKeyValue(Statement& statement, int param, const TableDef& t, int key, i
             statement.bindText(param, partial ? foldKeyPrefix(text) : foldKey(text));
         }
     } else {
-        statement.bindInt(param, value.toLongLong());
+        statement.bindInt(param, sql::keyNumber(t, field, value.toLongLong()));
     }
 }
 
@@ -48,7 +48,7 @@ void readRow(const Statement& statement, TableId table, Row& out) {
 // A range value as its key compares it.
 QVariant keyValue(const TableDef& t, int key, int field, const QVariant& value) {
     if (!t.field(field).isText()) {
-        return value.toLongLong();
+        return sql::keyNumber(t, field, value.toLongLong());
     }
     const QString text = trimTrailingBlanks(value.toString());
     return t.key(key).caseInsensitive ? foldKey(text) : text;

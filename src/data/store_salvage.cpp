@@ -129,6 +129,11 @@ Layout layoutFromSql(const TableDef& t, const QString& text) {
             rest = def.section(u' ', 1).trimmed();
         }
         const QString type = rest.section(u' ', 0, 0).toUpper();
+        // An order column is virtual: computed on reading, it has no place in the records.
+        if (rest.contains(QLatin1String(" GENERATED ALWAYS AS ")) &&
+            rest.endsWith(QLatin1String(" VIRTUAL"))) {
+            continue;
+        }
         if (name.isEmpty() || QStringList{"PRIMARY", "UNIQUE", "CHECK", "CONSTRAINT", "FOREIGN"}.contains(
                                   name.toUpper())) {
             continue;

@@ -71,6 +71,25 @@ bool hasFoldedColumns(const TableDef& t) {
 
 } // namespace
 
+bool StoreSchema::lacksOrderColumns(const TableDef& t) const {
+    return !sql::orderColumnDefinitions(t).isEmpty() &&
+           m_schema.value(t.label) == sql::createTableSql(t, sql::OrderColumns::Without);
+}
+
+StoreError StoreSchema::addOrderColumns(const TableDef& t) {
+    if (!lacksOrderColumns(t)) {
+        return {};
+    }
+    // Virtual columns: nothing is written to the records, only the keys on them are made.
+    for (const QString& definition : sql::orderColumnDefinitions(t)) {
+        if (StoreError e = m_connection.exec(QStringLiteral("ALTER TABLE ") + sql::quoted(t.label) +
+                                             QStringLiteral(" ADD COLUMN ") + definition)) {
+            return e;
+        }
+    }
+    return {};
+}
+
 int StoreSchema::structureNumber(const QString& label) {
     StoreError error;
     Statement* version =
@@ -100,7 +119,8 @@ TableState StoreSchema::tableState(TableId table) {
         return TableState::Older;
     }
     if (m_schema.value(t.label) != sql::createTableSql(t)) {
-        return TableState::Different;
+        // A table of the version before order columns: they are added and its keys made again.
+        return lacksOrderColumns(t) ? TableState::KeysOutdated : TableState::Different;
     }
     for (int k = 0; k < t.keys.size(); ++k) {
         if (m_schema.value(sql::indexName(t, k)) != sql::createIndexSql(t, k)) {
@@ -297,7 +317,7 @@ StoreError StoreSchema::upgradeTable(TableId table) {
         if (refold && m_reporter) {
             reporter.begin(UpgradePhase::Rewriting, table, rowCount(t));
         }
-        if (!refold) {
+        if (!refold && !lacksOrderColumns(t)) {
             // Only the search index is of an earlier definition; the keys stand as they are.
             m_connection.clearStatements();
             return restructure(
@@ -420,6 +440,9 @@ StoreError StoreSchema::remakeKeys(TableId table, bool refold) {
     m_connection.clearStatements();
     return restructure(t, [&] {
         StoreError e = dropKeys(t);
+        if (!e) {
+            e = addOrderColumns(t);
+        }
         return !e && refold ? refreshFolded(t) : e;
     });
 }

@@ -18,8 +18,9 @@ namespace tunarium {
 class Connection;
 
 // What a table in the file looks like against the dictionary.
-// KeysOutdated: the keys were folded by an earlier version of foldKey and are rebuilt, like an
-// upgrade, after a backup.
+// KeysOutdated: the keys were folded by an earlier version of foldKey, or the table has not yet
+// the order columns its keys are built on (a file of an earlier version), and the keys are rebuilt
+// (the order columns added first), like an upgrade, after a backup.
 enum class TableState { Current, Missing, Older, Different, Newer, KeysDamaged, KeysOutdated };
 
 class StoreSchema {
@@ -76,6 +77,11 @@ private:
     StoreError dropKeys(const TableDef& t);
     StoreError dropSearchIndex(const TableDef& t);
     StoreError remakeKeys(TableId table, bool refold);
+    // The table is as earlier versions made it, without the order columns of this one.
+    bool lacksOrderColumns(const TableDef& t) const;
+    // Adds the missing order columns (virtual: no record is rewritten); the keys on them are made
+    // after.
+    StoreError addOrderColumns(const TableDef& t);
     // Runs `steps` and then makes the table's indexes (or only its search index) and structure
     // entry, in one transaction.
     enum class Remake { AllKeys, SearchIndex };

@@ -2,7 +2,11 @@
 // record in its order, in both directions, through its index; the category column by the
 // category's name, also after a rename; the locator under a reversed order.
 #include "catalogue/explorer_views.h"
+#include "data/date_time.h"
 #include "list_fixture.h"
+
+#include <algorithm>
+#include <tuple>
 
 #include <QRandomGenerator>
 
@@ -63,7 +67,8 @@ protected:
         ASSERT_TRUE(tx.commit().ok());
     }
 
-    // The value a column orders by: the folded text, the number, or the category's folded name.
+    // The value a column orders by: the folded text, the number (a release date's place among
+    // dates, tested against its own oracle in tests/data), or the category's folded name.
     QVariant orderValue(const ListEngine& e, int row, int field) {
         const ExplorerField& f =
             e.definition().table == TableId::Tunarium ? songs.fields[field] : albums.fields[field];
@@ -72,6 +77,9 @@ protected:
             return foldKey(r.lookups.value(0).value(cat::kCategory).toString());
         }
         const int index = r.record.table().fieldIndex(f.name.mid(4));
+        if (r.record.table().field(index).mayHoldBareYear) {
+            return releaseOrderValue(r.record.number(index));
+        }
         return r.record.table().field(index).isText() ? QVariant(foldKey(r.record.text(index)))
                                                       : QVariant(r.record.number(index));
     }
@@ -240,6 +248,77 @@ TEST_F(ExplorerOrderTest, LocatorPositionsInTheChosenDirection) {
             // The row before it comes before the typed value in the list's direction.
             EXPECT_FALSE(c.first(orderValue(*e, e->selectedIndex() - 1, c.field)) &&
                          c.field != 14); // numbers: every lower row may match
+        }
+    }
+}
+
+// The Release Date column of both explorers, paged two and three lines at a time either way and
+// in either direction, shows a year alone just before the full dates of its year, against an
+// order made here from the dates' years.
+TEST_F(ExplorerOrderTest, ReleaseDateOrderPutsAYearAmongItsDates) {
+    const qint64 dates[] = {dayNumberFromYmd(1999, 6, 1),
+                            1999,
+                            0,
+                            dayNumberFromYmd(1998, 12, 31),
+                            1965,
+                            dayNumberFromYmd(1999, 1, 1),
+                            1999,
+                            dayNumberFromYmd(2024, 2, 29),
+                            3000,
+                            dayNumberFromYmd(1810, 1, 1),
+                            1,
+                            dayNumberFromYmd(1965, 7, 4)};
+    Transaction tx(store());
+    ASSERT_TRUE(tx.ok());
+    qint64 id = 0;
+    for (qint64 date : dates) {
+        SongRecord s;
+        s.id = ++id;
+        s.releaseDate = date;
+        ASSERT_TRUE(store().insert(s).ok());
+        AlbumRecord a;
+        a.albumId = id;
+        a.album = QString::number(id);
+        a.releaseDate = date;
+        ASSERT_TRUE(store().insert(a).ok());
+    }
+    ASSERT_TRUE(tx.commit().ok());
+    // Reading order: no date first, then by year; in a year the year alone, then its days; ties
+    // by record number.
+    const auto readingKey = [&](qint64 rec) {
+        const qint64 v = dates[rec - 1];
+        const bool year = holdsBareYear(v);
+        return std::tuple{v == 0 ? -1 : releaseYear(v), year ? 0 : 1, year ? 0 : v, rec};
+    };
+    QVector<qint64> ascending;
+    for (qint64 rec = 1; rec <= id; ++rec) {
+        ascending << rec;
+    }
+    std::sort(ascending.begin(), ascending.end(),
+              [&](qint64 a, qint64 b) { return readingKey(a) < readingKey(b); });
+    const int songDate = 7;  // TUN:ReleaseDate in the songs explorer's field table
+    const int albumDate = 4; // ALB:ReleaseDate in the albums explorer's
+    ASSERT_EQ(songs.fields[songDate].name, "TUN:ReleaseDate");
+    ASSERT_EQ(albums.fields[albumDate].name, "ALB:ReleaseDate");
+    for (const auto& [def, field] : {std::pair{&songs, songDate}, std::pair{&albums, albumDate}}) {
+        for (int lines : {2, 3}) {
+            for (bool descending : {false, true}) {
+                SCOPED_TRACE(def->fields[field].name.toStdString() + " " + std::to_string(lines) +
+                             (descending ? " descending" : " ascending"));
+                auto e = makeEngine(def->list, lines);
+                e->orderBy(def->fields[field].sortOrder, descending);
+                e->refresh();
+                const QVector<qint64> expected =
+                    descending ? QVector<qint64>(ascending.rbegin(), ascending.rend()) : ascending;
+                for (bool up : {false, true}) {
+                    QVector<qint64> recs;
+                    for (const auto& [rec, value] : walk(*e, field, up)) {
+                        recs << rec;
+                    }
+                    EXPECT_EQ(recs, up ? QVector<qint64>(expected.rbegin(), expected.rend()) : expected)
+                        << (up ? "paging up" : "paging down");
+                }
+            }
         }
     }
 }

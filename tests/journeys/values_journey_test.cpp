@@ -11,6 +11,7 @@
 #include "catalogue/ui/picture_edit.h"
 #include "catalogue/ui/song_form_window.h"
 #include "catalogue/ui/songs_browse_window.h"
+#include "catalogue/ui/xplore_windows.h"
 #include "data/date_formats.h"
 #include "data/date_time.h"
 #include "exchange/ui/import_window.h"
@@ -24,6 +25,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 
 #include <algorithm>
 
@@ -366,6 +368,82 @@ TEST_F(ValuesJourney, AnImportReadsIsoDatesAndNamesThePictureForOthers) {
     // The line whose date says nothing of its order is named, with the picture to choose.
     EXPECT_NE(messagesSoFar().find("@d2"), std::string::npos) << messagesSoFar();
     EXPECT_NE(messagesSoFar().find("01/16/1979"), std::string::npos) << messagesSoFar();
+}
+
+// The explorer ordered by a click on its Release Date header: a song dated by its year alone
+// ("1999") stands just before the songs of 1 January 1999 onwards, after those of 1998, and
+// clicked again, just after them.
+class ExplorerDatesJourney : public ValuesJourney {
+protected:
+    QByteArray settingsText() const override {
+        return "[Settings]\nAddMode=N\nSetupWizardComplete=1\nDateFormat=d4\nAutoAddToAlbums=0\n"
+               "Interface=Explorer\n";
+    }
+    // Clicks the header whose text, without its order marker, is `text`; its column, -1 if none.
+    int clickHeader(QTableView* list, const QString& text) {
+        QHeaderView* header = list->horizontalHeader();
+        for (int c = 0; c < list->model()->columnCount(); ++c) {
+            QString shown = list->model()->headerData(c, Qt::Horizontal).toString();
+            if (shown.startsWith(u'>') || shown.startsWith(u'<')) {
+                shown = shown.mid(1);
+            }
+            if (shown == text) {
+                header->setSectionHidden(c, false);
+                list->scrollTo(list->model()->index(0, c));
+                QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                                  QPoint(header->sectionViewportPosition(c) + header->sectionSize(c) / 2,
+                                         header->height() / 2));
+                settle();
+                return c;
+            }
+        }
+        return -1;
+    }
+    static QStringList titles(const QTableView* list, int titleColumn) {
+        QStringList out;
+        for (int r = 0; r < list->model()->rowCount(); ++r) {
+            out << list->model()->index(r, titleColumn).data().toString().trimmed();
+        }
+        return out;
+    }
+};
+
+TEST_F(ExplorerDatesJourney, AYearStandsJustBeforeTheDatesOfItsYear) {
+    ASSERT_TRUE(db().openTables({TableId::Tunarium, TableId::Album}));
+    addSong(1, QStringLiteral("Summer 1999"), dayNumberFromYmd(1999, 6, 1));
+    addSong(2, QStringLiteral("Year 1999"), 1999);
+    addSong(3, QStringLiteral("New Year 1999"), dayNumberFromYmd(1999, 1, 1));
+    addSong(4, QStringLiteral("Eve 1998"), dayNumberFromYmd(1998, 12, 31));
+    addSong(5, QStringLiteral("Year 1965"), 1965);
+    addSong(6, QStringLiteral("Spring 2000"), dayNumberFromYmd(2000, 3, 1));
+    addSong(7, QStringLiteral("Undated"), 0);
+    db().closeTables({TableId::Tunarium, TableId::Album});
+
+    choose(FrameCommand::BrowseSongs);
+    auto* songs = waitFor<XploreSongsWindow>();
+    ASSERT_NE(songs, nullptr) << messagesSoFar();
+    QTableView* list = songs->list();
+    int title = -1;
+    for (int c = 0; c < list->model()->columnCount(); ++c) {
+        if (list->model()->headerData(c, Qt::Horizontal).toString().endsWith(QStringLiteral("Title"))) {
+            title = c;
+        }
+    }
+    ASSERT_GE(title, 0);
+    const int released = clickHeader(list, QStringLiteral("Release Date"));
+    ASSERT_GE(released, 0);
+    EXPECT_EQ(list->model()->headerData(released, Qt::Horizontal).toString(), ">Release Date");
+    EXPECT_EQ(titles(list, title), QStringList({"Undated", "Year 1965", "Eve 1998", "Year 1999",
+                                                "New Year 1999", "Summer 1999", "Spring 2000"}));
+    const int year = static_cast<int>(titles(list, title).indexOf(QStringLiteral("Year 1999")));
+    EXPECT_EQ(list->model()->index(year, released).data().toString().trimmed(), "1999");
+
+    clickHeader(list, QStringLiteral("Release Date"));
+    EXPECT_EQ(list->model()->headerData(released, Qt::Horizontal).toString(), "<Release Date");
+    EXPECT_EQ(titles(list, title), QStringList({"Spring 2000", "Summer 1999", "New Year 1999", "Year 1999",
+                                                "Eve 1998", "Year 1965", "Undated"}));
+    songs->close();
+    settle();
 }
 
 } // namespace
