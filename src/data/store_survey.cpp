@@ -1,9 +1,12 @@
 // Grouped counts over the keys, on a connection of the survey's own.
 #include "data/store_survey.h"
 
+#include "data/date_time.h"
 #include "data/schema_sql.h"
 #include "data/store.h"
 #include "data/store_connection.h"
+
+#include <algorithm>
 
 namespace tunarium {
 
@@ -93,6 +96,15 @@ StoreError StoreSurvey::countsByNumber(TableId table, int key, QVector<ValueCoun
     QVector<ValueCount> counted;
     if (StoreError e = numberRows(*statement, counted)) {
         return e;
+    }
+    if (t.field(t.key(key).components.first()).mayHoldBareYear) {
+        // The key holds a release date's order value: each back to the date or bare year it
+        // stands for, in the order of those values.
+        for (ValueCount& v : counted) {
+            v.value = releaseFromOrderValue(v.value);
+        }
+        std::stable_sort(counted.begin(), counted.end(),
+                         [](const ValueCount& a, const ValueCount& b) { return a.value < b.value; });
     }
     qint64 sum = 0;
     for (const ValueCount& v : counted) {
