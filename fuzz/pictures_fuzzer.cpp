@@ -41,8 +41,8 @@ bool yearInWindow(int year) {
     return year >= 0 && expandTwoDigitYear(year % 100, QDate::currentDate().year()) == year;
 }
 
-// The value a date picture reads back from what it shows for `dayNumber`; -1 when the picture does
-// not promise one.
+// The value a date picture reads back from what it shows for `dayNumber`; -1 when the picture only
+// promises to show the same text again, -2 when it promises nothing.
 qint64 expectedDate(const Picture& p, qint64 dayNumber) {
     // A value that holds a bare year shows as that year under every form, and reads back as it.
     if (holdsBareYear(dayNumber)) {
@@ -56,7 +56,10 @@ qint64 expectedDate(const Picture& p, qint64 dayNumber) {
         return -1;
     }
     if (code >= 13) {
-        return dayNumberFromYmd(date.year(), date.month(), 1);
+        // The forms without a day read back the month's first day; in the months up to March 1809
+        // that day's number is one a bare year holds, so no date of them reads back.
+        const qint64 first = dayNumberFromYmd(date.year(), date.month(), 1);
+        return holdsBareYear(first) ? -2 : first;
     }
     return dayNumber;
 }
@@ -149,7 +152,7 @@ void checkDate(const Picture& p, const QString& picture, qint64 dayNumber) {
     const qint64 expected = expectedDate(p, dayNumber);
     if (expected >= 0) {
         check(back == expected, "a date reads back", describe(picture, text, dayNumber));
-    } else {
+    } else if (expected == -1) {
         check(p.format(back) == text, "a date shows the same text again", describe(picture, text, back));
     }
 }
