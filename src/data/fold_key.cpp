@@ -29,17 +29,6 @@ bool keepsMark(char32_t base, char32_t mark) {
     return mark == kBreve && (base == 0x0418 || base == 0x0438 || base == 0x0423 || base == 0x0443);
 }
 
-bool isMark(char32_t c) {
-    switch (QChar::category(c)) {
-    case QChar::Mark_NonSpacing:
-    case QChar::Mark_SpacingCombining:
-    case QChar::Mark_Enclosing:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Latin letters without a decomposition, as they are looked up.
 const char* spelledOut(char32_t c) {
     switch (c) {
@@ -107,6 +96,17 @@ QString prefixOfFolded(const QString& folded) {
 
 } // namespace
 
+bool isCombiningMark(char32_t c) {
+    switch (QChar::category(c)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+        return true;
+    default:
+        return false;
+    }
+}
+
 QString withoutDiacritics(const QString& text) {
     if (isAscii(text)) {
         return text;
@@ -117,7 +117,7 @@ QString withoutDiacritics(const QString& text) {
     bool dropping = false;
     char32_t base = 0;
     for (char32_t c : decomposed.toUcs4()) {
-        if (isMark(c)) {
+        if (isCombiningMark(c)) {
             if (!dropping || keepsMark(base, c)) {
                 append(out, c);
             }

@@ -41,6 +41,8 @@ QString caseFold(const QString& text);
 
 // The text with its diacritics removed as the keys remove them, case kept ("Ørsted" → "Orsted").
 QString withoutDiacritics(const QString& text);
+// Whether `c` is a combining mark (an accent standing after its letter).
+bool isCombiningMark(char32_t c);
 
 // The separator between the two parts of a folded key.
 inline constexpr char16_t kFoldSeparator = u'\x01';

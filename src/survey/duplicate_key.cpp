@@ -10,17 +10,6 @@ namespace tunarium {
 
 namespace {
 
-bool isMark(char32_t c) {
-    switch (QChar::category(c)) {
-    case QChar::Mark_NonSpacing:
-    case QChar::Mark_SpacingCombining:
-    case QChar::Mark_Enclosing:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Dropped where they stand, joining what is on either side.
 bool isJoiner(char32_t c) {
     return c == u'\'' || c == u'.' || c == u'`' || c == 0x2018 || c == 0x2019 || c == 0x02BC;
@@ -53,7 +42,7 @@ QStringList wordsOf(QStringView text) {
             c = QChar::surrogateToUcs4(text[i], text[i + 1]);
             ++i;
         }
-        if (QChar::isLetterOrNumber(c) || (isMark(c) && !word.isEmpty())) {
+        if (QChar::isLetterOrNumber(c) || (isCombiningMark(c) && !word.isEmpty())) {
             append(word, c);
         } else if (isJoiner(c)) {
             continue;
