@@ -3,6 +3,7 @@
 
 #include "data/session_marker.h"
 #include "data/settings.h"
+#include "data/table_lease.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -217,15 +218,11 @@ bool Database::repairRoutine(const TableDef& t) {
 }
 
 bool Database::checkTable(TableId table) {
-    if (!openTable(table)) {
+    const TableLease lease(*this, {table});
+    if (!lease) {
         return false;
     }
-    bool ok = true;
-    if (m_store.checkKeys(table).code == code::kRebuildKeys) {
-        ok = repairRoutine(tableDef(table));
-    }
-    closeTable(table);
-    return ok;
+    return m_store.checkKeys(table).code != code::kRebuildKeys || repairRoutine(tableDef(table));
 }
 
 void Database::endProgram(const QString& haltText) {
@@ -233,29 +230,6 @@ void Database::endProgram(const QString& haltText) {
     closeAll();
     m_store.close();
     m_prompter.halt(haltText);
-}
-
-bool Database::openFurther(const Coverage& further) {
-    for (int i = 0; i < further.tables.size(); ++i) {
-        if (!openTable(further.tables[i])) {
-            closeFurther({further.tables.mid(0, i), false});
-            return false;
-        }
-    }
-    if (further.alias && !openSongsAlias()) {
-        closeFurther({further.tables, false});
-        return false;
-    }
-    return true;
-}
-
-void Database::closeFurther(const Coverage& further) {
-    for (TableId t : further.tables) {
-        closeTable(t);
-    }
-    if (further.alias) {
-        closeSongsAlias();
-    }
 }
 
 } // namespace tunarium

@@ -135,8 +135,6 @@ private:
     bool upgradeRoutine(const TableDef& t, int warningOnFailure);
     bool repairRoutine(const TableDef& t);
     void endProgram(const QString& haltText);
-    bool openFurther(const Coverage& further);
-    void closeFurther(const Coverage& further);
     int fail(int warningNumber, const StoreError& error, const QString& name, const QString& second = {});
     // The relations of a changed record: its children follow the new values, or the change is
     // refused (`restricted`, the old value put back). A failure has been shown.

@@ -7,6 +7,7 @@
 #include "data/database.h"
 
 #include "data/dictionary_tables.h"
+#include "data/table_lease.h"
 
 namespace tunarium {
 
@@ -105,14 +106,14 @@ BeforeImage Database::saveBeforeImage(const Row& row) const {
 int Database::update(Row& row, bool canRecall, const BeforeImage& before) {
     const TableDef& t = row.table();
     const Coverage further = updateCoverage(t.id);
-    if (!openFurther(further)) {
+    const TableLease lease(*this, further.tables, further.alias);
+    if (!lease) {
         return kRoutineFailed;
     }
     Transaction tx(m_store);
     if (!tx.ok()) {
         m_warnings.saveError(tx.beginError());
         m_warnings.show(warning::kTransactionFramingError, QStringLiteral("Update"), t.label);
-        closeFurther(further);
         return kRoutineFailed;
     }
     const qint64 readVersion = row.meta.version;
@@ -127,11 +128,9 @@ int Database::update(Row& row, bool canRecall, const BeforeImage& before) {
             if (m_store.fetch(t.id, row.meta.rec, current).ok()) {
                 row = current;
             }
-            closeFurther(further);
             return kRoutineChanged;
         }
         m_warnings.show(warning::kUpdateOperationError, t.label);
-        closeFurther(further);
         return kRoutineFailed;
     }
     bool restricted = false;
@@ -146,10 +145,8 @@ int Database::update(Row& row, bool canRecall, const BeforeImage& before) {
     if (e || restricted) {
         tx.rollback();
         row.meta.version = readVersion;
-        closeFurther(further);
         return kRoutineFailed;
     }
-    closeFurther(further);
     return kRoutineDone;
 }
 
@@ -202,7 +199,8 @@ int Database::fail(int warningNumber, const StoreError& error, const QString& na
 int Database::remove(const Row& row) {
     const TableDef& t = row.table();
     const Coverage further = deleteCoverage(t.id);
-    if (!openFurther(further)) {
+    const TableLease lease(*this, further.tables, further.alias);
+    if (!lease) {
         return kRoutineFailed;
     }
     int result = kRoutineDone;
@@ -234,7 +232,6 @@ int Database::remove(const Row& row) {
     if (result == kRoutineDone) {
         m_lastRemoval = {t.id, std::move(removed)};
     }
-    closeFurther(further);
     return result;
 }
 
@@ -244,7 +241,8 @@ int Database::undoLastRemoval() {
     }
     const TableDef& t = tableDef(m_lastRemoval.table);
     const Coverage further = deleteCoverage(t.id);
-    if (!openFurther(further)) {
+    const TableLease lease(*this, further.tables, further.alias);
+    if (!lease) {
         return kRoutineFailed;
     }
     int result = kRoutineDone;
@@ -273,7 +271,6 @@ int Database::undoLastRemoval() {
             }
         }
     }
-    closeFurther(further);
     if (result == kRoutineDone) {
         m_lastRemoval = {};
     }
@@ -363,8 +360,8 @@ StoreError Database::detachSongs(qint64 albumId) {
 }
 
 int Database::withdrawAlbum(const Row& album, AlbumSongs songs, int* deleted) {
-    const Coverage further = {{TableId::Tunarium, TableId::PlaylistDetails}, false};
-    if (!openFurther(further)) {
+    const TableLease lease(*this, {TableId::Tunarium, TableId::PlaylistDetails});
+    if (!lease) {
         return kRoutineFailed;
     }
     const QString songsLabel = tableDef(TableId::Tunarium).label;
@@ -416,7 +413,6 @@ int Database::withdrawAlbum(const Row& album, AlbumSongs songs, int* deleted) {
             result = kRoutineDone;
         }
     }
-    closeFurther(further);
     if (result == kRoutineDone && deleted != nullptr) {
         *deleted = count;
     }
