@@ -1,6 +1,7 @@
 // Integrity checks, compacting and releasing the collection file.
 #include "shell/collection_maintenance.h"
 
+#include "data/table_lease.h"
 #include "shell/collection_backups.h"
 #include "shell/step_leftovers.h"
 
@@ -73,8 +74,9 @@ bool checkCollection(Database& db, QStringList& problems, FileCheck depth, const
         }
     }
     for (const TableDef& t : allTables()) {
-        if (store.tableState(t.id) == TableState::KeysOutdated && db.openTable(t.id)) {
-            db.closeTable(t.id);
+        if (store.tableState(t.id) == TableState::KeysOutdated) {
+            // Its open remakes its keys.
+            const TableLease remade(db, {t.id});
         }
     }
     const int steps = 1 + static_cast<int>(allTables().size());
@@ -164,12 +166,11 @@ FixResult fixCollection(Store& store, const QString& dir, const QList<TableId>& 
 
 StoreError rebuildAllKeys(Database& db) {
     for (const TableDef& t : allTables()) {
-        if (!db.openTable(t.id)) {
+        const TableLease lease(db, {t.id});
+        if (!lease) {
             return StoreError::of(code::kInvalidDataFile);
         }
-        const StoreError e = db.store().rebuildKeys(t.id);
-        db.closeTable(t.id);
-        if (e) {
+        if (const StoreError e = db.store().rebuildKeys(t.id)) {
             return e;
         }
     }

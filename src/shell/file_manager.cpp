@@ -3,6 +3,7 @@
 
 #include "data/app_paths.h"
 #include "data/settings.h"
+#include "data/table_lease.h"
 #include "shell/collection_maintenance.h"
 
 #include <QDir>
@@ -255,18 +256,54 @@ bool FileManager::exclusive() {
     return false;
 }
 
-bool FileManager::openFor(int row, TableId table) {
-    if (!m_db.openTable(table)) {
-        m_rows[row].records = QStringLiteral("?");
-        return false;
-    }
-    return true;
-}
-
 void FileManager::finishRow(int row, TableId table) {
     m_rows[row].records = QString::number(m_db.store().count(table));
     m_rows[row].file = m_db.store().filePath();
-    m_db.closeTable(table);
+}
+
+void FileManager::maintain(MaintenanceAction action, int row, TableId table) {
+    const TableLease lease(m_db, {table});
+    if (!lease) {
+        m_rows[row].records = QStringLiteral("?");
+        return;
+    }
+    StoreError e;
+    switch (action) {
+    case MaintenanceAction::Build:
+        e = m_db.store().rebuildKeys(table);
+        if (e) {
+            reportError(QStringLiteral("rebuilding the keys of"), table, e);
+        }
+        break;
+    case MaintenanceAction::Pack:
+        // The tables share one file: it is compacted once for all the tables of a run.
+        if (!m_packed) {
+            m_packed = true;
+            m_sizeBefore = QFileInfo(m_db.store().filePath()).size();
+            e = compactCollection(m_db.store());
+        }
+        if (e) {
+            reportError(QStringLiteral("packing"), table, e);
+        }
+        break;
+    case MaintenanceAction::Release:
+        if (!m_released) {
+            m_released = true;
+            e = releaseCollection(m_db.store());
+        }
+        if (e) {
+            reportError(QStringLiteral("releasing"), table, e);
+        }
+        break;
+    default:
+        break;
+    }
+    if (e) {
+        m_runFailed = true;
+    } else {
+        m_runDone << tableDef(table).label;
+    }
+    finishRow(row, table);
 }
 
 void FileManager::run(MaintenanceAction action, int row) {
@@ -282,44 +319,8 @@ void FileManager::run(MaintenanceAction action, int row) {
         fix(row, table);
     } else if (action == MaintenanceAction::Info) {
         info(row, table);
-    } else if (exclusive() && openFor(row, table)) {
-        StoreError e;
-        switch (action) {
-        case MaintenanceAction::Build:
-            e = m_db.store().rebuildKeys(table);
-            if (e) {
-                reportError(QStringLiteral("rebuilding the keys of"), table, e);
-            }
-            break;
-        case MaintenanceAction::Pack:
-            // The tables share one file: it is compacted once for all the tables of a run.
-            if (!m_packed) {
-                m_packed = true;
-                m_sizeBefore = QFileInfo(m_db.store().filePath()).size();
-                e = compactCollection(m_db.store());
-            }
-            if (e) {
-                reportError(QStringLiteral("packing"), table, e);
-            }
-            break;
-        case MaintenanceAction::Release:
-            if (!m_released) {
-                m_released = true;
-                e = releaseCollection(m_db.store());
-            }
-            if (e) {
-                reportError(QStringLiteral("releasing"), table, e);
-            }
-            break;
-        default:
-            break;
-        }
-        if (e) {
-            m_runFailed = true;
-        } else {
-            m_runDone << tableDef(table).label;
-        }
-        finishRow(row, table);
+    } else if (exclusive()) {
+        maintain(action, row, table);
     }
     if (own) {
         endRun(action);

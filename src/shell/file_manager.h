@@ -69,7 +69,8 @@ private:
     QList<TableId> runTables(int row) const;
     void fixRun(int row, TableId table);
     QString runSummary(MaintenanceAction action) const;
-    bool openFor(int row, TableId table);
+    // Builds, packs or releases under a lease of the row's table, then shows its count.
+    void maintain(MaintenanceAction action, int row, TableId table);
     void finishRow(int row, TableId table);
     void fix(int row, TableId table);
     void info(int row, TableId table);

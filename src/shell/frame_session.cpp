@@ -22,18 +22,13 @@ FrameSession::~FrameSession() {
 }
 
 bool FrameSession::open() {
-    if (m_open) {
+    if (m_tables) {
         return true;
     }
-    for (int i = 0; i < 3; ++i) {
-        if (!m_db.openTable(kFrameTables[i])) {
-            for (int j = 0; j < i; ++j) {
-                m_db.closeTable(kFrameTables[j]);
-            }
-            return false;
-        }
+    m_tables = TableLease(m_db, kFrameTables);
+    if (!m_tables) {
+        return false;
     }
-    m_open = true;
     m_seeded = seedMedia(m_db.store());
     m_frameLogo = m_settings.frameLogo();
     m_previousVersion = m_settings.version();
@@ -43,13 +38,7 @@ bool FrameSession::open() {
 }
 
 void FrameSession::close() {
-    if (!m_open) {
-        return;
-    }
-    m_open = false;
-    for (TableId t : kFrameTables) {
-        m_db.closeTable(t);
-    }
+    m_tables.release();
 }
 
 QString FrameSession::versionText() const {
@@ -58,7 +47,7 @@ QString FrameSession::versionText() const {
 
 bool FrameSession::albumQuestionApplies() {
     Store& store = m_db.store();
-    return m_open && store.count(TableId::Album) == 0 && store.count(TableId::Tunarium) > 0 &&
+    return m_tables && store.count(TableId::Album) == 0 && store.count(TableId::Tunarium) > 0 &&
            versionNumber(m_previousVersion) < kAlbumTableVersion;
 }
 

@@ -5,6 +5,7 @@
 
 #include "data/database.h"
 #include "data/settings.h"
+#include "data/table_lease.h"
 
 #include <optional>
 
@@ -24,7 +25,7 @@ public:
     bool open();
     // The counted close of the tables open() opened.
     void close();
-    bool isOpen() const { return m_open; }
+    bool isOpen() const { return m_tables.held(); }
 
     int mediaSeeded() const { return m_seeded; }
     // `Version` as the previous start left it (empty when none was recorded).
@@ -47,7 +48,7 @@ public:
 private:
     Database& m_db;
     Settings& m_settings;
-    bool m_open = false;
+    TableLease m_tables;
     int m_seeded = 0;
     QString m_previousVersion;
     QString m_frameLogo;

@@ -2,6 +2,7 @@
 #include "shell/maintenance_commands.h"
 
 #include "albums/album_entries.h"
+#include "data/table_lease.h"
 #include "shell/collection_maintenance.h"
 
 #include <QElapsedTimer>
@@ -18,11 +19,7 @@ int failed(QTextStream& out, const QString& message) {
 
 // Opens the collection (through any table's counted open) for commands that work on the file.
 bool openCollection(Database& db) {
-    if (!db.openTable(TableId::Tunarium)) {
-        return false;
-    }
-    db.closeTable(TableId::Tunarium);
-    return true;
+    return TableLease(db, {TableId::Tunarium}).held();
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "shell/startup.h"
 
 #include "data/settings.h"
+#include "data/table_lease.h"
 
 namespace tunarium {
 
@@ -44,11 +45,10 @@ bool registerTables(Database& db) {
     r.done = true;
     r.ok = true;
     for (const TableDef& t : allTables()) {
-        if (!db.openTable(t.id)) {
+        if (!TableLease(db, {t.id})) {
             r.ok = false;
             break;
         }
-        db.closeTable(t.id);
     }
     return r.ok;
 }

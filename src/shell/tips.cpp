@@ -1,6 +1,8 @@
 // Tip stepping, seeding and editing.
 #include "shell/tips.h"
 
+#include "data/table_lease.h"
+
 namespace tunarium {
 
 namespace {
@@ -34,11 +36,12 @@ std::optional<int> seedTips(Store& store) {
 }
 
 void seedTipsAtStart(Database& db, const Settings& settings) {
-    if (settings.dbgMode() || !db.openTable(TableId::TNRTips)) {
+    if (settings.dbgMode()) {
         return;
     }
-    seedTips(db.store());
-    db.closeTable(TableId::TNRTips);
+    if (const TableLease tips(db, {TableId::TNRTips}); tips) {
+        seedTips(db.store());
+    }
 }
 
 bool TipCursor::move(qint64 id, Direction direction) {

@@ -5,6 +5,7 @@
 #include "albums/housekeeping.h"
 #include "data/app_paths.h"
 #include "data/date_formats.h"
+#include "data/table_lease.h"
 #include "process/ui/process_window.h"
 #include "shell/ui/cd_player_preferences_window.h"
 #include "shell/ui/file_manager_window.h"
@@ -397,9 +398,8 @@ void PreferencesWindow::testLinks() {
     // The test rewrites the links of up to every song: a whole copy first, or no test.
     QString backup;
     StoreError failure = StoreError::of(code::kInvalidDataFile);
-    if (db.openTable(TableId::Tunarium)) {
+    if (const TableLease songs(db, {TableId::Tunarium}); songs) {
         failure = backupBeforeLinkTest(db.store(), backup);
-        db.closeTable(TableId::Tunarium);
     }
     if (failure) {
         tell(QStringLiteral("No copy of the collection could be made, so no link was tested.\n%1")

@@ -79,17 +79,13 @@ TipWindow::TipWindow(const ProcedureContext& context)
     layout->addLayout(buttons);
 }
 
-TipWindow::~TipWindow() {
-    if (m_open) {
-        m_context.db.closeTable(TableId::TNRTips);
-    }
-}
+TipWindow::~TipWindow() = default;
 
 bool TipWindow::start() {
-    if (!m_context.db.openTable(TableId::TNRTips)) {
+    m_table = TableLease(m_context.db, {TableId::TNRTips});
+    if (!m_table) {
         return false;
     }
-    m_open = true;
     if (!m_cursor.open(m_context.settings.tip())) {
         return false;
     }

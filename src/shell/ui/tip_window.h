@@ -3,6 +3,7 @@
 // shown in `Tip`, so that the next start shows the tip after it.
 #pragma once
 
+#include "data/table_lease.h"
 #include "shell/tips.h"
 #include "ui/procedure_registry.h"
 
@@ -37,7 +38,7 @@ private:
 
     ProcedureContext m_context;
     TipCursor m_cursor;
-    bool m_open = false;
+    TableLease m_table;
     QLabel* m_text;
     QCheckBox* m_show;
     QList<QPushButton*> m_buttons;

@@ -104,17 +104,13 @@ TipsBrowseWindow::TipsBrowseWindow(const ProcedureContext& context)
     resize(fontMetrics().averageCharWidth() * 90, fontMetrics().height() * 20);
 }
 
-TipsBrowseWindow::~TipsBrowseWindow() {
-    if (m_open) {
-        m_context.db.closeTable(TableId::TNRTips);
-    }
-}
+TipsBrowseWindow::~TipsBrowseWindow() = default;
 
 bool TipsBrowseWindow::start() {
-    if (!m_context.db.openTable(TableId::TNRTips)) {
+    m_table = TableLease(m_context.db, {TableId::TNRTips});
+    if (!m_table) {
         return false;
     }
-    m_open = true;
     refresh();
     return true;
 }

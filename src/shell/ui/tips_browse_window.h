@@ -3,6 +3,7 @@
 // are TipEditing's.
 #pragma once
 
+#include "data/table_lease.h"
 #include "shell/tips.h"
 #include "ui/procedure_registry.h"
 
@@ -57,7 +58,7 @@ private:
     void openForm(const TipRecord& tip, bool insert);
 
     ProcedureContext m_context;
-    bool m_open = false;
+    TableLease m_table;
     QTableWidget* m_list;
     QList<QPushButton*> m_buttons;
     QVector<TipRecord> m_tips;

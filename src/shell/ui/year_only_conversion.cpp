@@ -2,6 +2,7 @@
 #include "shell/ui/year_only_conversion.h"
 
 #include "albums/housekeeping.h"
+#include "data/table_lease.h"
 #include "process/ui/process_window.h"
 
 #include <QTimer>
@@ -52,9 +53,8 @@ void runYearOnlyConversion(const ProcedureContext& context, std::function<void()
     auto run = std::make_shared<Run>(Run{context, std::move(then), {}, 0, 0});
     Database& db = context.db;
     StoreError failure;
-    if (db.openTable(TableId::Tunarium)) {
+    if (const TableLease songs(db, {TableId::Tunarium}); songs) {
         failure = backupBeforeYearOnly(db.store(), run->backup);
-        db.closeTable(TableId::Tunarium);
     } else {
         failure = StoreError::of(code::kInvalidDataFile);
     }
