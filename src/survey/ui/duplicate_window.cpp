@@ -44,7 +44,8 @@ QString count(qsizetype n, const char* one, const char* many) {
 DuplicateWindow* DuplicateWindow::open(const ProcedureContext& context) {
     auto* window = new DuplicateWindow(context.db, context.prompter, positionFilePath(context.db.collectionDir()),
                                        context.workspace);
-    if (!window->openTables()) {
+    window->m_tables = TableLease(context.db, kTables);
+    if (!window->m_tables) {
         delete window;
         return nullptr;
     }
@@ -74,14 +75,6 @@ DuplicateWindow::~DuplicateWindow() {
         QObject::disconnect(m_progress, &ProcessWindow::finished, nullptr, nullptr);
         m_progress->process().stopNow();
     }
-    if (m_tablesOpen) {
-        m_db.closeTables(kTables);
-    }
-}
-
-bool DuplicateWindow::openTables() {
-    m_tablesOpen = m_db.openTables(kTables);
-    return m_tablesOpen;
 }
 
 void DuplicateWindow::build() {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "data/database.h"
+#include "data/table_lease.h"
 #include "process/ui/process_window.h"
 #include "survey/duplicate_search.h"
 #include "ui/procedure_registry.h"
@@ -59,7 +60,6 @@ protected:
 private:
     enum class Row { Section, Group, Song, Album };
     DuplicateWindow(Database& db, Prompter& prompter, QString positionFile, QMdiArea* workspace);
-    bool openTables();
     void build();
     QTreeWidgetItem* section(const QString& caption, qsizetype groups);
     void addSongGroup(QTreeWidgetItem* parent, const QString& caption, const SongGroup& group, bool mergeable);
@@ -82,7 +82,7 @@ private:
     QList<QPushButton*> m_buttons;
     QHash<const QTreeWidgetItem*, SongRecord> m_songs;
     QPointer<ProcessWindow> m_progress;
-    bool m_tablesOpen = false;
+    TableLease m_tables;
     bool m_restored = false;
 };
 
