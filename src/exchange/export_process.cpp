@@ -110,18 +110,14 @@ ExportProcess::~ExportProcess() {
 }
 
 bool ExportProcess::begin() {
-    if (!m_db.openTables({TableId::Tunarium, TableId::Categories})) {
+    m_tables = TableLease(m_db, {TableId::Tunarium, TableId::Categories});
+    if (!m_tables) {
         m_failed = true;
         return false;
     }
-    m_open = true;
+    // The lease has brought both tables to their current structure: the reader only reads them.
     m_reader = std::make_unique<Store>();
     StoreError e = m_reader->open(m_db.collectionDir());
-    for (TableId table : {TableId::Tunarium, TableId::Categories}) {
-        if (!e) {
-            e = m_reader->openTable(table);
-        }
-    }
     if (!e) {
         m_snapshot.emplace(*m_reader);
         e = m_snapshot->beginError();
@@ -149,10 +145,7 @@ void ExportProcess::end() {
     }
     m_snapshot.reset();
     m_reader.reset();
-    if (m_open) {
-        m_db.closeTables({TableId::Tunarium, TableId::Categories});
-        m_open = false;
-    }
+    m_tables.release();
 }
 
 bool ExportProcess::readPage() {

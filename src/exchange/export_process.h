@@ -6,6 +6,7 @@
 #pragma once
 
 #include "data/database.h"
+#include "data/table_lease.h"
 #include "exchange/delimited.h"
 #include "exchange/exchange_files.h"
 #include "exchange/export_choice.h"
@@ -77,6 +78,7 @@ private:
     QString buildLine(const Row& song);
 
     Database& m_db;
+    TableLease m_tables;
     // The connection the songs are read on, and its one snapshot of the collection.
     std::unique_ptr<Store> m_reader;
     std::optional<ReadTransaction> m_snapshot;
@@ -86,7 +88,6 @@ private:
     QVector<Row> m_page;
     int m_next = 0;
     bool m_lastPage = false;
-    bool m_open = false;
     bool m_failed = false;
     qint64 m_total = 0;
     qint64 m_written = 0;

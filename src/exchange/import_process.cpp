@@ -65,11 +65,11 @@ bool ImportProcess::begin() {
         m_broken = true;
         return false;
     }
-    if (!m_db.openTables({TableId::Tunarium, TableId::Categories})) {
+    m_tables = TableLease(m_db, {TableId::Tunarium, TableId::Categories});
+    if (!m_tables) {
         m_broken = true;
         return false;
     }
-    m_open = true;
     if (m_reader->size() >= m_bulkFromBytes) {
         if (m_db.store().count(TableId::Tunarium) == 0 && !startBulk()) {
             return false;
@@ -128,10 +128,7 @@ void ImportProcess::end() {
     if (m_reader) {
         m_reader->close();
     }
-    if (m_open) {
-        m_db.closeTables({TableId::Tunarium, TableId::Categories});
-        m_open = false;
-    }
+    m_tables.release();
 }
 
 void ImportProcess::stepBegins() {

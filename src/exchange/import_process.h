@@ -3,6 +3,7 @@
 #pragma once
 
 #include "data/database.h"
+#include "data/table_lease.h"
 #include "data/write_lock_note.h"
 #include "exchange/import_setup.h"
 #include "process/process_runner.h"
@@ -108,7 +109,7 @@ private:
     int m_mediaField = 0;
     int m_categoryField = 0;
     int m_categoryTarget = -1;
-    bool m_open = false;
+    TableLease m_tables;
     bool m_broken = false;
     bool m_addFailed = false;
     qint64 m_lines = 0;
