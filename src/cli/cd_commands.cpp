@@ -11,6 +11,7 @@
 #include "data/app_paths.h"
 #include "data/database.h"
 #include "data/settings.h"
+#include "data/table_lease.h"
 
 #include <QFileInfo>
 
@@ -56,12 +57,13 @@ int tellHolders(const QString& dir, const AlbumRecord& disc) {
     }
     CliPrompter prompter;
     Database db(prompter, dir, defaultProfilePath());
-    if (!db.openTable(TableId::Album)) {
+    TableLease albums(db, {TableId::Album});
+    if (!albums) {
         return fail(QStringLiteral("cannot open the album table in %1").arg(dir));
     }
     QVector<DiscHolder> holders;
     const StoreError e = albumsHoldingDisc(db.store(), disc, holders);
-    db.closeTable(TableId::Album);
+    albums.release();
     if (e) {
         return fail(QStringLiteral("cannot look the disc up among the albums: %1").arg(e.describe()));
     }

@@ -11,6 +11,7 @@
 #include "data/app_paths.h"
 #include "data/database.h"
 #include "data/store_file_kind.h"
+#include "data/table_lease.h"
 #include "process/process_runner.h"
 #include "shell/maintenance_commands.h"
 
@@ -214,12 +215,12 @@ int info(const QString& dir) {
     CliPrompter prompter;
     Database db(prompter, dir, defaultProfilePath());
     for (const TableDef& t : allTables()) {
-        if (!db.openTable(t.id)) {
+        const TableLease table(db, {t.id});
+        if (!table) {
             return fail(QStringLiteral("cannot open table %1 in %2").arg(t.label, dir));
         }
         out() << t.label << "\t" << t.fileName << "\t" << db.store().storedVersion(t.id) << "\t"
               << db.store().count(t.id) << "\n";
-        db.closeTable(t.id);
     }
     out().flush();
     return kExitOk;

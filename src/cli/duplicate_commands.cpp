@@ -6,6 +6,7 @@
 #include "cli/command_line.h"
 #include "data/app_paths.h"
 #include "data/pictures.h"
+#include "data/table_lease.h"
 #include "survey/duplicate_search.h"
 
 namespace tunarium::cli {
@@ -64,7 +65,8 @@ int runDuplicates(QString& dir, const QStringList& args) {
     }
     CliPrompter prompter;
     Database db(prompter, dir, defaultProfilePath());
-    if (!db.openTables(kTables)) {
+    TableLease tables(db, kTables);
+    if (!tables) {
         return fail(QStringLiteral("cannot open the songs and albums in %1").arg(dir));
     }
     int status = kExitOk;
@@ -83,7 +85,7 @@ int runDuplicates(QString& dir, const QStringList& args) {
             out().flush();
         }
     }
-    db.closeTables(kTables);
+    tables.release();
     err().flush();
     return db.halted() ? kExitFailure : status;
 }

@@ -6,6 +6,7 @@
 #include "cli/command_line.h"
 #include "data/app_paths.h"
 #include "data/settings.h"
+#include "data/table_lease.h"
 
 namespace tunarium::cli {
 
@@ -31,12 +32,13 @@ int runConvertDates(QString& dir, const QStringList& args) {
     const bool quiet = line.isSet(QStringLiteral("quiet"));
     CliPrompter prompter;
     Database db(prompter, dir, defaultProfilePath());
-    if (!db.openTable(TableId::Tunarium)) {
+    TableLease lease(db, {TableId::Tunarium});
+    if (!lease) {
         return kExitFailure;
     }
     QString backup;
     const StoreError e = backupBeforeYearOnly(db.store(), backup);
-    db.closeTable(TableId::Tunarium);
+    lease.release();
     if (e) {
         return fail(
             QStringLiteral("no backup could be made, so no date was converted: %1").arg(e.describe()));
@@ -72,12 +74,13 @@ int runTestAlbumLinks(QString& dir, const QStringList& args) {
     }
     CliPrompter prompter;
     Database db(prompter, dir, defaultProfilePath());
-    if (!db.openTable(TableId::Tunarium)) {
+    TableLease lease(db, {TableId::Tunarium});
+    if (!lease) {
         return kExitFailure;
     }
     QString backup;
     const StoreError e = backupBeforeLinkTest(db.store(), backup);
-    db.closeTable(TableId::Tunarium);
+    lease.release();
     if (e) {
         return fail(QStringLiteral("no backup could be made, so no link was tested: %1").arg(e.describe()));
     }

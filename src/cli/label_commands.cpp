@@ -6,6 +6,7 @@
 #include "data/app_paths.h"
 #include "data/database.h"
 #include "data/dictionary_tables.h"
+#include "data/table_lease.h"
 #include "reports/binder_pages.h"
 #include "reports/label_layout.h"
 #include "reports/report_run.h"
@@ -33,7 +34,8 @@ int runLabel(QString& dir, const QStringList& args) {
     CliPrompter prompter;
     Database db(prompter, dir, defaultProfilePath());
     const Settings settings = Settings::load();
-    if (!db.openTables({TableId::Labels, TableId::Fonts})) {
+    const TableLease tables(db, {TableId::Labels, TableId::Fonts});
+    if (!tables) {
         return kExitFailure;
     }
     Row label(TableId::Labels);
@@ -85,7 +87,8 @@ int runBinder(QString& dir, const QStringList& args) {
     }
     CliPrompter prompter;
     Database db(prompter, dir, defaultProfilePath());
-    if (!db.openTables({TableId::Album, TableId::Tunarium})) {
+    const TableLease tables(db, {TableId::Album, TableId::Tunarium});
+    if (!tables) {
         return kExitFailure;
     }
     const BinderStyle style = line.isSet(QStringLiteral("flap")) ? BinderStyle::Flap : BinderStyle::Binder;

@@ -7,6 +7,7 @@
 #include "data/app_paths.h"
 #include "data/date_time.h"
 #include "data/pictures.h"
+#include "data/table_lease.h"
 #include "playlists/playlist_entries.h"
 #include "playlists/playlist_generator.h"
 
@@ -215,7 +216,8 @@ int runPlaylist(QString& dir, const QStringList& args) {
     }
     CliPrompter prompter;
     Database db(prompter, dir, defaultProfilePath());
-    if (!db.openTables(kTables)) {
+    TableLease tables(db, kTables);
+    if (!tables) {
         return fail(QStringLiteral("cannot open the playlist tables in %1").arg(dir));
     }
     int status = kExitFailure;
@@ -226,7 +228,7 @@ int runPlaylist(QString& dir, const QStringList& args) {
     } else {
         status = show(db, words.first());
     }
-    db.closeTables(kTables);
+    tables.release();
     err().flush();
     return db.halted() ? kExitFailure : status;
 }

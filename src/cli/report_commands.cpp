@@ -6,6 +6,7 @@
 #include "data/app_paths.h"
 #include "data/database.h"
 #include "data/dictionary_tables.h"
+#include "data/table_lease.h"
 #include "reports/page_sink.h"
 #include "reports/report_run.h"
 
@@ -125,12 +126,9 @@ std::optional<int> readReportArguments(const QStringList& args, QString& dir, Re
 
 // The number of the category named `name` (without regard to case); 0 when there is none.
 qint64 categoryNumber(Database& db, const QString& name) {
-    if (!db.openTable(TableId::Categories)) {
-        return 0;
-    }
+    const TableLease categories(db, {TableId::Categories});
     CategoryRecord category;
-    const bool found = db.store().get(cat::kKeyCategory, {name.trimmed()}, category).ok();
-    db.closeTable(TableId::Categories);
+    const bool found = categories && db.store().get(cat::kKeyCategory, {name.trimmed()}, category).ok();
     return found ? category.categoryId : 0;
 }
 

@@ -3,6 +3,7 @@
 #include "cli/command_line.h"
 #include "data/app_paths.h"
 #include "data/database.h"
+#include "data/table_lease.h"
 #include "survey/collection_figures.h"
 
 #include <QJsonDocument>
@@ -22,12 +23,12 @@ int runStats(QString& dir, const QStringList& args) {
     }
     CliPrompter prompter;
     Database db(prompter, dir, defaultProfilePath());
-    const std::initializer_list<TableId> tables = {TableId::Tunarium, TableId::Album, TableId::Categories};
-    if (!db.openTables(tables)) {
+    TableLease tables(db, {TableId::Tunarium, TableId::Album, TableId::Categories});
+    if (!tables) {
         return fail(QStringLiteral("cannot open the songs, albums and categories in %1").arg(dir));
     }
     const CollectionFigures figures = readCollectionFigures(db.store());
-    db.closeTables(tables);
+    tables.release();
     if (figures.error) {
         return fail(QStringLiteral("the figures cannot be read: %1").arg(figures.error.describe()));
     }
