@@ -60,16 +60,13 @@ ChartProcess::ChartProcess(Database& db, qint64 playlistId)
 
 ChartProcess::~ChartProcess() {
     m_transaction.reset();
-    if (m_open) {
-        m_db.closeTable(TableId::PlaylistDetails);
-    }
 }
 
 bool ChartProcess::begin() {
-    if (!m_db.openTable(TableId::PlaylistDetails)) {
+    m_tables = TableLease(m_db, {TableId::PlaylistDetails});
+    if (!m_tables) {
         return false;
     }
-    m_open = true;
     setProgress(0, kChartExpectedEntries);
     return readPage() && !m_page.isEmpty();
 }

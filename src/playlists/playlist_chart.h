@@ -7,6 +7,7 @@
 #pragma once
 
 #include "data/database.h"
+#include "data/table_lease.h"
 #include "process/process_runner.h"
 
 #include <optional>
@@ -53,7 +54,7 @@ private:
     QVector<PlaylistEntryRecord> m_page;
     int m_next = 0;
     qint64 m_charted = 0;
-    bool m_open = false;
+    TableLease m_tables;
     std::optional<Transaction> m_transaction;
 };
 

@@ -45,11 +45,11 @@ GeneratePlaylistWindow* GeneratePlaylistWindow::run(Database& db, const Settings
 }
 
 bool GeneratePlaylistWindow::open(QMdiArea* area) {
-    if (!m_db.openTables(kTables)) {
+    m_tables = TableLease(m_db, kTables);
+    if (!m_tables) {
         finish(Response::Cancelled);
         return false;
     }
-    m_tablesOpen = true;
     QStringList names;
     if (StoreError e = categoryNames(m_db.store(), names)) {
         m_db.warnings().saveError(e);
@@ -186,10 +186,7 @@ void GeneratePlaylistWindow::accept() {
 }
 
 void GeneratePlaylistWindow::closed() {
-    if (m_tablesOpen) {
-        m_db.closeTables(kTables);
-        m_tablesOpen = false;
-    }
+    m_tables.release();
 }
 
 } // namespace tunarium

@@ -7,6 +7,7 @@
 
 #include "catalogue/ui/form_window.h"
 #include "data/settings.h"
+#include "data/table_lease.h"
 #include "playlists/playlist_generator.h"
 
 #include <array>
@@ -58,7 +59,7 @@ private:
     Database& m_db;
     const Settings& m_settings;
     std::shared_ptr<qint64> m_made; // read by the answer after the window is gone
-    bool m_tablesOpen = false;
+    TableLease m_tables;
 
     PictureEdit* m_size = nullptr;
     PictureEdit* m_from = nullptr;
