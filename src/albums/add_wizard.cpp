@@ -41,18 +41,10 @@ bool AddWizard::open() {
     if (m_open) {
         return true;
     }
-    for (TableId t : kWizardTables) {
-        if (!m_db.openTable(t)) {
-            for (TableId opened : kWizardTables) {
-                if (opened == t) {
-                    break;
-                }
-                m_db.closeTable(opened);
-            }
-            return false;
-        }
+    m_tables = TableLease(m_db, kWizardTables);
+    if (!m_tables) {
+        return false;
     }
-    m_tablesOpen = true;
     m_open = true;
     Warnings& warnings = m_db.warnings();
     if (StoreError e = m_tracks.reserveInstance()) {
@@ -85,12 +77,7 @@ void AddWizard::close() {
     }
     m_open = false;
     m_tracks.release();
-    if (m_tablesOpen) {
-        m_tablesOpen = false;
-        for (auto t = std::rbegin(kWizardTables); t != std::rend(kWizardTables); ++t) {
-            m_db.closeTable(*t);
-        }
-    }
+    m_tables.release();
 }
 
 bool AddWizard::fieldsChanged() const {

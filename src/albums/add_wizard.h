@@ -13,6 +13,7 @@
 
 #include "albums/wizard_tracks.h"
 #include "catalogue/song_rules.h"
+#include "data/table_lease.h"
 
 #include <memory>
 
@@ -86,7 +87,7 @@ private:
     Row m_fields;
     Row m_openedWith;
     bool m_open = false;
-    bool m_tablesOpen = false;
+    TableLease m_tables;
     bool m_addToAlbums = true;
     QString m_cdIdentifier;
     QString m_cddbNumber;

@@ -22,11 +22,11 @@ AlbumEntriesProcess::~AlbumEntriesProcess() {
 }
 
 bool AlbumEntriesProcess::begin() {
-    if (!m_db.openTables({TableId::Tunarium, TableId::Album})) {
+    m_tables = TableLease(m_db, {TableId::Tunarium, TableId::Album});
+    if (!m_tables) {
         m_failed = true;
         return false;
     }
-    m_open = true;
     qint64 first = 0;
     qint64 last = 0;
     if (const StoreError e = m_db.store().recordRange(TableId::Tunarium, first, last)) {
@@ -47,10 +47,7 @@ void AlbumEntriesProcess::end() {
     if (m_transaction) {
         stepEnds();
     }
-    if (m_open) {
-        m_db.closeTables({TableId::Tunarium, TableId::Album});
-        m_open = false;
-    }
+    m_tables.release();
 }
 
 bool AlbumEntriesProcess::readPage() {

@@ -6,6 +6,7 @@
 
 #include "albums/song_file_order.h"
 #include "data/database.h"
+#include "data/table_lease.h"
 #include "process/process_runner.h"
 
 #include <QVector>
@@ -60,7 +61,7 @@ private:
     QVector<SongRecord> m_page;
     int m_next = 0;
     bool m_lastPage = false;
-    bool m_open = false;
+    TableLease m_tables;
     qint64 m_first = 0; // the record numbers walked
     qint64 m_last = 0;
     qint64 m_total = 0;

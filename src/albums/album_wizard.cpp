@@ -26,7 +26,7 @@ AlbumWizard::AlbumWizard(Database& db, const Settings& settings)
     : m_db(db), m_settings(settings), m_choices(db) {}
 
 AlbumWizard::~AlbumWizard() {
-    if (m_open && !cancel()) {
+    if (m_tables && !cancel()) {
         close();
     }
 }
@@ -36,17 +36,10 @@ bool AlbumWizard::isCdMedia(const QString& media) {
 }
 
 bool AlbumWizard::open() {
-    int opened = 0;
-    for (TableId table : kTables) {
-        if (!m_db.openTable(table)) {
-            for (int i = 0; i < opened; ++i) {
-                m_db.closeTable(kTables[i]);
-            }
-            return false;
-        }
-        ++opened;
+    m_tables = TableLease(m_db, kTables);
+    if (!m_tables) {
+        return false;
     }
-    m_open = true;
     Warnings& warnings = m_db.warnings();
     if (StoreError e = addDefaultCategories()) {
         warnings.saveError(e);
@@ -224,7 +217,7 @@ int AlbumWizard::finish() {
 }
 
 bool AlbumWizard::cancel() {
-    if (!m_open) {
+    if (!m_tables) {
         return true;
     }
     // The album and every song it wrote go; songs that only share its carrier were never its own.
@@ -238,13 +231,7 @@ bool AlbumWizard::cancel() {
 }
 
 void AlbumWizard::close() {
-    if (!m_open) {
-        return;
-    }
-    m_open = false;
-    for (TableId table : kTables) {
-        m_db.closeTable(table);
-    }
+    m_tables.release();
 }
 
 } // namespace tunarium

@@ -9,6 +9,7 @@
 #include "catalogue/list_definition.h"
 #include "catalogue/song_rules.h"
 #include "data/settings.h"
+#include "data/table_lease.h"
 
 namespace tunarium {
 
@@ -30,7 +31,7 @@ public:
     // "CD", this year as the release date when dates are entered as bare years. False when the
     // wizard cannot open (the message was shown); nothing stays open then.
     bool open();
-    bool isOpen() const { return m_open; }
+    bool isOpen() const { return m_tables.held(); }
 
     Database& database() { return m_db; }
     AlbumRecord& album() { return m_album; }
@@ -111,7 +112,7 @@ private:
     int m_step = 1;
     int m_contextMode = 1;
     int m_removed = 0;
-    bool m_open = false;
+    TableLease m_tables;
     bool m_discHeld = false;
 };
 

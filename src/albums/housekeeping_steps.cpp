@@ -22,20 +22,11 @@ HousekeepingSteps::HousekeepingSteps(Database& db, QList<TableId> tables, QStrin
     : Process(std::move(title), std::move(message), perStep), m_db(db), m_tables(std::move(tables)) {}
 
 bool HousekeepingSteps::openSteps() {
-    bool opened = true;
-    for (int i = 0; opened && i < m_tables.size(); ++i) {
-        opened = m_db.openTable(m_tables[i]);
-        if (!opened) {
-            for (int j = 0; j < i; ++j) {
-                m_db.closeTable(m_tables[j]);
-            }
-        }
-    }
-    if (!opened) {
+    m_lease = TableLease(m_db, m_tables);
+    if (!m_lease) {
         m_failed = true;
         return false;
     }
-    m_open = true;
     m_db.store().log().deferCheckpoints();
     return true;
 }
@@ -44,12 +35,9 @@ void HousekeepingSteps::endSteps() {
     if (m_transaction) {
         stepEnds();
     }
-    if (m_open) {
+    if (m_lease) {
         m_db.store().log().resumeCheckpoints();
-        for (TableId table : m_tables) {
-            m_db.closeTable(table);
-        }
-        m_open = false;
+        m_lease.release();
     }
 }
 

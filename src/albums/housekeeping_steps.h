@@ -8,6 +8,7 @@
 #pragma once
 
 #include "data/database.h"
+#include "data/table_lease.h"
 #include "process/process_runner.h"
 
 #include <QElapsedTimer>
@@ -71,7 +72,7 @@ private:
     double expectedMs() const;
 
     QList<TableId> m_tables;
-    bool m_open = false;
+    TableLease m_lease;
     bool m_failed = false;
     std::optional<Transaction> m_transaction;
     QElapsedTimer m_clock;

@@ -9,6 +9,7 @@
 #include "catalogue/ui/picture_edit.h"
 #include "catalogue/ui/song_form_window.h"
 #include "data/app_paths.h"
+#include "data/table_lease.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -69,11 +70,12 @@ void UpdateAlbumWindow::openAlbum(const ProcedureContext& context) {
     const qint64 albumId = call.albumId;
     Row album(TableId::Album);
     if (albumId > 0 && request != Request::Insert) {
-        if (!context.db.openTable(TableId::Album)) {
+        TableLease albums(context.db, {TableId::Album});
+        if (!albums) {
             return;
         }
         const StoreError e = context.db.store().get(TableId::Album, alb::kKeyAlbumId, {albumId}, album);
-        context.db.closeTable(TableId::Album);
+        albums.release();
         if (e) {
             context.db.warnings().saveError(e);
             context.db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Album"));
