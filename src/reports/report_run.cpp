@@ -70,9 +70,6 @@ ReportRun::ReportRun(Database& db, const Settings& settings, Prompter& prompter,
 
 ReportRun::~ReportRun() {
     m_source.reset();
-    for (auto it = m_opened.crbegin(); it != m_opened.crend(); ++it) {
-        m_db.closeTable(*it);
-    }
 }
 
 ReportLayout ReportRun::style() const {
@@ -83,11 +80,9 @@ bool ReportRun::open() {
     if (m_open) {
         return true;
     }
-    for (TableId table : tablesOf(m_decl.subject)) {
-        if (!m_db.openTable(table)) {
-            return false;
-        }
-        m_opened << table;
+    m_tables = TableLease(m_db, tablesOf(m_decl.subject));
+    if (!m_tables) {
+        return false;
     }
     if (!readSubject()) {
         return false;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "data/database.h"
+#include "data/table_lease.h"
 #include "reports/report_catalogue.h"
 #include "reports/report_process.h"
 #include "reports/report_sources.h"
@@ -101,7 +102,7 @@ private:
     ReportContext m_context;
     ReportDefinition m_definition;
     std::unique_ptr<ReportRecordSource> m_source;
-    QList<TableId> m_opened;
+    TableLease m_tables;
     bool m_open = false;
 };
 

@@ -4,6 +4,7 @@
 #include "data/app_paths.h"
 #include "data/font_style.h"
 #include "data/pictures.h"
+#include "data/table_lease.h"
 #include "reports/procedure_names.h"
 #include "reports/ui/label_output.h"
 
@@ -278,10 +279,10 @@ FavoriteFontsWindow* FavoriteFontsWindow::openFonts(const ProcedureContext& cont
     auto* window = new FavoriteFontsWindow(context);
     Row openOn(TableId::Fonts);
     openOn.clear();
-    if (context.argument.isValid() && context.argument.toLongLong() != 0 &&
-        context.db.openTables({TableId::Fonts})) {
-        context.db.store().get(TableId::Fonts, fon::kKeyFontId, {context.argument.toLongLong()}, openOn);
-        context.db.closeTables({TableId::Fonts});
+    if (context.argument.isValid() && context.argument.toLongLong() != 0) {
+        if (const TableLease fonts(context.db, {TableId::Fonts}); fonts) {
+            context.db.store().get(TableId::Fonts, fon::kKeyFontId, {context.argument.toLongLong()}, openOn);
+        }
     }
     return window->open(context.workspace, openOn) ? window : nullptr;
 }

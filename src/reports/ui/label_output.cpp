@@ -1,6 +1,7 @@
 // Labels and binder pages to the preview and the printer.
 #include "reports/ui/label_output.h"
 
+#include "data/table_lease.h"
 #include "process/ui/process_window.h"
 #include "reports/label_layout.h"
 #include "reports/page_queue.h"
@@ -61,11 +62,12 @@ void showQueue(const ProcedureContext& context, std::shared_ptr<PageQueue> queue
 
 // The label as a queue of one page; null (after saying why) when it cannot be made.
 std::shared_ptr<PageQueue> labelQueue(const ProcedureContext& context, const Row& label, QString* title) {
-    if (!context.db.openTables({TableId::Fonts})) {
+    TableLease fonts(context.db, {TableId::Fonts});
+    if (!fonts) {
         return nullptr;
     }
     const LabelPrint print = prepareLabel(context.db.store(), label, context.settings.altCasFmt());
-    context.db.closeTables({TableId::Fonts});
+    fonts.release();
     *title = labelReportTitle(print.kind);
     if (!print.pictureProblem.isEmpty()) {
         tell(context.prompter, *title, print.pictureProblem, PromptIcon::Exclamation);
@@ -121,7 +123,9 @@ void printLabelAsked(const ProcedureContext& context, const Row& label) {
 
 void runBinderPages(const ProcedureContext& context, BinderStyle style, const BinderRange& range) {
     Database& db = context.db;
-    if (!db.openTables({TableId::Album, TableId::Tunarium})) {
+    // Held until the walk's window finishes.
+    const auto tables = std::make_shared<TableLease>(db, QList<TableId>{TableId::Album, TableId::Tunarium});
+    if (!*tables) {
         return;
     }
     const QPageLayout paper =
@@ -138,10 +142,11 @@ void runBinderPages(const ProcedureContext& context, BinderStyle style, const Bi
     // Cancel asks as a report's does, and may preview the pages made so far.
     auto previewSoFar = std::make_shared<bool>(false);
     ProcessWindow* window = runProcessWindow(
-        context.workspace, std::move(process), [shown, queue, sink, walk, title, previewSoFar](bool completed) {
+        context.workspace, std::move(process),
+        [shown, queue, sink, walk, title, previewSoFar, tables](bool completed) {
             const QString error = walk->error();
             const bool pages = walk->outputKept();
-            shown.db.closeTables({TableId::Album, TableId::Tunarium});
+            tables->release();
             if (!error.isEmpty()) {
                 tell(shown.prompter, title, error);
             } else if (completed && !pages) {

@@ -1,6 +1,7 @@
 // The labels' procedures.
 #include "reports/ui/label_procedures.h"
 
+#include "data/table_lease.h"
 #include "reports/procedure_names.h"
 #include "reports/ui/binder_pages_window.h"
 #include "reports/ui/favorite_fonts_window.h"
@@ -16,12 +17,13 @@ namespace {
 // The album the context's argument names; false (after saying so) when it is not there.
 bool readAlbum(const ProcedureContext& context, const QString& caption, Row& album) {
     const qint64 id = context.argument.toLongLong();
-    if (!context.db.openTables({TableId::Album})) {
+    TableLease albums(context.db, {TableId::Album});
+    if (!albums) {
         return false;
     }
     album = Row(TableId::Album);
     const bool found = id > 0 && context.db.store().get(TableId::Album, alb::kKeyAlbumId, {id}, album).ok();
-    context.db.closeTables({TableId::Album});
+    albums.release();
     if (!found) {
         context.prompter.message({caption, QStringLiteral("The album is no longer in the collection."),
                                   PromptIcon::Exclamation, kButtonOk, kButtonOk});

@@ -2,6 +2,7 @@
 #include "reports/ui/label_wizard_window.h"
 
 #include "data/app_paths.h"
+#include "data/table_lease.h"
 #include "playlists/procedure_names.h"
 #include "reports/procedure_names.h"
 #include "reports/ui/label_memo.h"
@@ -262,26 +263,28 @@ void LabelWizardWindow::filled(const LabelFill& fill, const Row& label) {
 
 void LabelWizardWindow::fillFromAlbum(const Row& album) {
     Row label = shownLabel();
-    if (!m_context.db.openTables({TableId::Tunarium})) {
+    TableLease songs(m_context.db, {TableId::Tunarium});
+    if (!songs) {
         return;
     }
     const LabelFill fill =
         fillLabelFromAlbum(m_context.db.store(), album,
                            {m_context.settings.labelArtistFirst(), m_context.settings.delimiter()}, label);
-    m_context.db.closeTables({TableId::Tunarium});
+    songs.release();
     m_source = LabelFillSource::Album;
     filled(fill, label);
 }
 
 void LabelWizardWindow::fillFromFileNumber(const Row& song) {
     Row label = shownLabel();
-    if (!m_context.db.openTables({TableId::Tunarium})) {
+    TableLease songs(m_context.db, {TableId::Tunarium});
+    if (!songs) {
         return;
     }
     const LabelFill fill = fillLabelFromFileNumber(
         m_context.db.store(), song, {m_context.settings.labelArtistFirst(), m_context.settings.delimiter()},
         label);
-    m_context.db.closeTables({TableId::Tunarium});
+    songs.release();
     m_source = LabelFillSource::Number;
     filled(fill, label);
 }

@@ -3,6 +3,7 @@
 
 #include "data/app_paths.h"
 #include "data/pictures.h"
+#include "data/table_lease.h"
 #include "reports/label_font.h"
 #include "reports/label_layout.h"
 #include "reports/procedure_names.h"
@@ -357,13 +358,14 @@ void UpdateLabelWindow::checkPicture() {
 
 void UpdateLabelWindow::fillFromAlbum(const Row& album) {
     Row label = shownLabel();
-    if (!m_context.db.openTables({TableId::Tunarium})) {
+    TableLease songs(m_context.db, {TableId::Tunarium});
+    if (!songs) {
         return;
     }
     const LabelFill fill =
         fillLabelFromAlbum(m_context.db.store(), album,
                            {m_context.settings.labelArtistFirst(), m_context.settings.delimiter()}, label);
-    m_context.db.closeTables({TableId::Tunarium});
+    songs.release();
     // The label keeps what the fill set beyond the fields shown (the album it was filled from).
     m_record = label;
     show(label);
