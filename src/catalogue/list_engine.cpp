@@ -76,15 +76,9 @@ bool ListEngine::open(Request request) {
             tables << j.table;
         }
     }
-    for (TableId t : tables) {
-        if (!m_db.openTable(t)) {
-            for (TableId opened : m_tables) {
-                m_db.closeTable(opened);
-            }
-            m_tables.clear();
-            return false;
-        }
-        m_tables << t;
+    m_tables = TableLease(m_db, tables);
+    if (!m_tables) {
+        return false;
     }
     m_open = true;
     m_failed = false;
@@ -98,10 +92,7 @@ void ListEngine::close() {
     if (!m_open) {
         return;
     }
-    for (TableId t : m_tables) {
-        m_db.closeTable(t);
-    }
-    m_tables.clear();
+    m_tables.release();
     m_page.clear();
     m_selected = -1;
     m_cursor.clearLookups();

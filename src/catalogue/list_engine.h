@@ -12,6 +12,7 @@
 #include "catalogue/list_thumb.h"
 #include "data/database.h"
 #include "data/pictures.h"
+#include "data/table_lease.h"
 
 #include <optional>
 #include <utility>
@@ -203,7 +204,7 @@ private:
     ListHost& m_host;
     ListCursor m_cursor;
     QVector<Picture> m_pictures;
-    QVector<TableId> m_tables; // opened by open(): the browse table, then the joined ones
+    TableLease m_tables; // taken by open(): the browse table, then the joined ones
 
     bool m_open = false;
     bool m_failed = false;

@@ -261,13 +261,10 @@ void FormWindow::cancelRequested() {
 }
 
 bool FormWindow::startSession(Database& db, const QList<TableId>& tables, FormSession& session, Row& record) {
-    m_db = &db;
     m_session = &session;
-    for (TableId t : tables) {
-        if (!db.openTable(t)) {
-            return false;
-        }
-        m_tables << t;
+    m_tables = TableLease(db, tables);
+    if (!m_tables) {
+        return false;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool opens = session.start(record);
@@ -276,10 +273,7 @@ bool FormWindow::startSession(Database& db, const QList<TableId>& tables, FormSe
 }
 
 void FormWindow::releaseTables() {
-    for (TableId t : std::as_const(m_tables)) {
-        m_db->closeTable(t);
-    }
-    m_tables.clear();
+    m_tables.release();
 }
 
 void FormWindow::answer() {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "catalogue/form_session.h"
+#include "data/table_lease.h"
 
 #include <QList>
 #include <QPointer>
@@ -83,9 +84,8 @@ private:
     QPointer<QWidget> m_caller;
     QPointer<QMdiSubWindow> m_subWindow;
     Done m_done;
-    Database* m_db = nullptr;
     FormSession* m_session = nullptr; // set by startSession()
-    QList<TableId> m_tables;          // opened by startSession()
+    TableLease m_tables;              // taken by startSession()
     Response m_response = Response::Cancelled;
     QPointer<QWidget> m_mnemonic; // taken from the frame's menus; acted on at its key press
     MnemonicCatcher* m_mnemonicCatcher = nullptr;
