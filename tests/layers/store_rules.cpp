@@ -45,7 +45,8 @@ QStringList sortedFiles(const QString& sourceRoot) {
     return files;
 }
 
-// Every line of the files `scanned` picks that `judge` finds something in.
+} // namespace
+
 QStringList violations(const QString& sourceRoot, const std::function<bool(const QString&)>& scanned,
                        const std::function<QString(const QString&, bool&)>& judge) {
     QStringList found;
@@ -71,8 +72,6 @@ QStringList violations(const QString& sourceRoot, const std::function<bool(const
     }
     return found;
 }
-
-} // namespace
 
 bool isStoreFile(const QString& path) {
     const QStringList parts = path.split(u'/');

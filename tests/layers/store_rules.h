@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace tunarium::test {
 
 // Whether the file at `path` (relative to the source root, "data/store_reads.cpp") is one of the
@@ -30,6 +32,11 @@ QString sqlIn(const QString& line, bool& inComment);
 // rewriteField, replaceInKey, exec); empty when none. A store is known by its name: `store`,
 // `m_store`, `store()`.
 QString storeWriteIn(const QString& line, bool& inComment);
+
+// Every line of the files under `sourceRoot` that `scanned` picks (by their path relative to it)
+// in which `judge` finds something, as "src/PATH:LINE: text: what".
+QStringList violations(const QString& sourceRoot, const std::function<bool(const QString&)>& scanned,
+                       const std::function<QString(const QString&, bool&)>& judge);
 
 // Every line of every file under `sourceRoot` outside the store's files that holds SQL, as
 // "src/PATH:LINE: text: what".
