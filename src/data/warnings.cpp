@@ -197,6 +197,11 @@ int Warnings::show(int number, const QString& name, const QString& second) {
     return pressed;
 }
 
+int Warnings::report(int number, const StoreError& error, const QString& name, const QString& second) {
+    m_saved = error;
+    return show(number, name, second);
+}
+
 bool Warnings::stop(const QString& text) {
     PromptMessage m;
     m.caption = QStringLiteral("Stop");

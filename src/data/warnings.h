@@ -51,7 +51,11 @@ class Warnings {
 public:
     explicit Warnings(Prompter& prompter) : m_prompter(prompter) {}
 
-    // Keeps the error of a failed operation for the next warning.
+    // Reports a failure: shows warning `number` with `error` as its E (the caller's name N and
+    // second text T as show() takes them) and returns the button pressed. The one call for a
+    // failed operation's warning.
+    int report(int number, const StoreError& error, const QString& name = {}, const QString& second = {});
+    // Keeps the error of a failed operation for the next warning (report() does both at once).
     void saveError(const StoreError& error) { m_saved = error; }
     bool hasSavedError() const { return m_saved.has_value(); }
     const std::optional<StoreError>& savedError() const { return m_saved; }

@@ -202,6 +202,54 @@ TEST(Warnings, ErrorTextComesFromTheSavedErrorThenTheCurrentOne) {
     }
 }
 
+// A report shows its own error, its number's caption and buttons, and answers what was pressed;
+// the warning after it falls back to the current error, never to the one reported before.
+TEST(Warnings, AReportShowsItsOwnErrorAndLeavesNoneBehind) {
+    const struct {
+        int number;
+        StoreError error;
+        const char* name;
+        const char* second;
+        int answer;
+        const char* caption;
+        const char* text;
+    } cases[] = {
+        {warning::kRecordRetrievalError, StoreError::of(code::kRecordNotFound), "Album", "", kButtonOk,
+         "Record Retrieval Error",
+         "Error: (Record Not Found (35)) attempting to access a record from the Album file.  Returning to "
+         "previous window."},
+        {warning::kProcessError, StoreError::driver(13, "database or disk is full"), "PlaylistDetails", "Put",
+         kButtonOk, "Process PUT Error",
+         "An error was experienced when making changes to the PlaylistDetails file.  Error: database or disk "
+         "is full (13)"},
+        // The code of the error reported picks the text: a change by another station says so.
+        {warning::kUpdateOperationError, StoreError::of(code::kChangedByOther), "Tunarium", "", kButtonOk,
+         "Update Operation Error", "This record was changed by another station."},
+        {warning::kAutoIncrementError, StoreError::of(code::kDuplicateKey), "", "", kButtonRetry,
+         "Auto Increment Error", ""},
+    };
+    RecordingPrompter prompter;
+    Warnings warnings(prompter);
+    warnings.setCurrentError(StoreError::of(code::kFileNotFound));
+    const QString current = StoreError::of(code::kFileNotFound).describe();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.caption);
+        prompter.answers = {c.answer};
+        EXPECT_EQ(warnings.report(c.number, c.error, QString::fromUtf8(c.name), QString::fromUtf8(c.second)),
+                  c.answer);
+        EXPECT_EQ(prompter.messages.last().caption, QString::fromUtf8(c.caption));
+        if (*c.text != '\0') {
+            EXPECT_EQ(prompter.messages.last().text, QString::fromUtf8(c.text));
+        } else {
+            EXPECT_TRUE(prompter.messages.last().text.contains(c.error.describe()));
+        }
+        EXPECT_FALSE(warnings.hasSavedError());
+        warnings.show(warning::kRecordInsertError);
+        EXPECT_EQ(prompter.messages.last().text,
+                  "An error was experienced during the update of record.  Error: " + current + ".");
+    }
+}
+
 TEST_F(DatabaseTest, DeletingASongInAPlaylistIsRefused) {
     SongRecord song = addSong(1, "In a playlist");
     addSong(2, "Free");
