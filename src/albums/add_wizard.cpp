@@ -48,22 +48,19 @@ bool AddWizard::open() {
     m_open = true;
     Warnings& warnings = m_db.warnings();
     if (StoreError e = m_tracks.reserveInstance()) {
-        warnings.saveError(e);
-        warnings.show(warning::kRecordRetrievalError, tableDef(TableId::AddWizard).label);
+        warnings.report(warning::kRecordRetrievalError, e, tableDef(TableId::AddWizard).label);
         close();
         return false;
     }
     // The facts start as the song form would start a new song; nothing is written until OK.
     if (StoreError e = m_rules.primeAndNumber(m_fields, false)) {
-        warnings.saveError(e);
-        warnings.show(warning::kRecordRetrievalError, tableDef(TableId::Tunarium).label);
+        warnings.report(warning::kRecordRetrievalError, e, tableDef(TableId::Tunarium).label);
         close();
         return false;
     }
     QString failedTable;
     if (StoreError e = m_rules.loadChoices(m_fields, failedTable)) {
-        warnings.saveError(e);
-        warnings.show(warning::kRecordRetrievalError, failedTable);
+        warnings.report(warning::kRecordRetrievalError, e, failedTable);
         close();
         return false;
     }

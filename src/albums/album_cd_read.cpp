@@ -55,8 +55,7 @@ void AlbumCdRead::finish() {
     if (m_kind == Kind::Tracks) {
         if (m_reader->destination() == CdReader::Destination::AlbumSongs) {
             if (StoreError e = writeDiscSongs(m_db.store(), m_album, m_side, m_reader->trackTimes())) {
-                m_db.warnings().saveError(e);
-                m_db.warnings().show(warning::kRecordInsertError);
+                m_db.warnings().report(warning::kRecordInsertError, e);
                 return;
             }
         }

@@ -30,8 +30,7 @@ bool AlbumEntriesProcess::begin() {
     qint64 first = 0;
     qint64 last = 0;
     if (const StoreError e = m_db.store().recordRange(TableId::Tunarium, first, last)) {
-        m_db.warnings().saveError(e);
-        m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        m_db.warnings().report(warning::kRecordRetrievalError, e, QStringLiteral("Tunarium"));
         m_failed = true;
         return false;
     }
@@ -55,8 +54,7 @@ bool AlbumEntriesProcess::readPage() {
     const qint64 after = m_page.isEmpty() ? m_first - 1 : m_page.last().meta.rec;
     QVector<SongRecord> page;
     if (const StoreError e = m_songs.read(after, kAlbumEntriesPerStep, page)) {
-        m_db.warnings().saveError(e);
-        m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        m_db.warnings().report(warning::kRecordRetrievalError, e, QStringLiteral("Tunarium"));
         m_failed = true;
         return false;
     }
@@ -93,8 +91,7 @@ void AlbumEntriesProcess::stepEnds() {
 }
 
 bool AlbumEntriesProcess::failed(const StoreError& error, const QString& name) {
-    m_db.warnings().saveError(error);
-    m_db.warnings().show(warning::kProcessError, name, QStringLiteral("Put"));
+    m_db.warnings().report(warning::kProcessError, error, name, QStringLiteral("Put"));
     m_failed = true;
     stopAsCompleted();
     return false;

@@ -206,8 +206,7 @@ PromptMessage albumDeleteQuestion(const AlbumRecord& album, qint64 songs) {
 bool confirmAlbumDelete(Database& db, const Row& album) {
     qint64 songs = 0;
     if (StoreError e = countAlbumSongs(db.store(), album.number(alb::kAlbumId), songs)) {
-        db.warnings().saveError(e);
-        db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        db.warnings().report(warning::kRecordRetrievalError, e, QStringLiteral("Tunarium"));
         return false;
     }
     return db.prompter().message(albumDeleteQuestion(fromRow<AlbumRecord>(album), songs)) == kButtonYes;

@@ -225,9 +225,8 @@ bool AlbumSongs::removeSong(const SongRecord& song, bool confirm) {
     for (;;) {
         Transaction tx(m_db.store());
         if (!tx.ok()) {
-            warnings.saveError(tx.beginError());
-            warnings.show(warning::kTransactionFramingError, QStringLiteral("Delete"),
-                          QStringLiteral("Tunarium"));
+            warnings.report(warning::kTransactionFramingError, tx.beginError(), QStringLiteral("Delete"),
+                            QStringLiteral("Tunarium"));
         } else if (m_db.remove(song) == kRoutineDone) {
             SongRecord failedAt = song;
             StoreError e = renumberAfter(song, failedAt);
@@ -308,8 +307,7 @@ ReassignResult AlbumSongs::reassign(const AlbumRecord& album) {
 bool AlbumSongs::assignSong(qint64 songId) {
     SongRecord song;
     if (StoreError e = m_db.store().get(tun::kKeyId, {songId}, song)) {
-        m_db.warnings().saveError(e);
-        m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        m_db.warnings().report(warning::kRecordRetrievalError, e, QStringLiteral("Tunarium"));
         return false;
     }
     song.albumId = m_albumId;

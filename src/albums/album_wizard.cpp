@@ -42,8 +42,7 @@ bool AlbumWizard::open() {
     }
     Warnings& warnings = m_db.warnings();
     if (StoreError e = addDefaultCategories()) {
-        warnings.saveError(e);
-        warnings.show(warning::kRecordInsertError);
+        warnings.report(warning::kRecordInsertError, e);
         close();
         return false;
     }
@@ -64,8 +63,7 @@ bool AlbumWizard::open() {
     Row song(TableId::Tunarium);
     QString failedTable;
     if (StoreError e = m_choices.loadChoices(song, failedTable)) {
-        warnings.saveError(e);
-        warnings.show(warning::kRecordRetrievalError, failedTable);
+        warnings.report(warning::kRecordRetrievalError, e, failedTable);
         cancel();
         return false;
     }
@@ -106,8 +104,7 @@ bool AlbumWizard::addAlbum() {
             return true;
         }
     }
-    m_db.warnings().saveError(last);
-    m_db.warnings().show(warning::kRecordInsertError);
+    m_db.warnings().report(warning::kRecordInsertError, last);
     return false;
 }
 
@@ -200,8 +197,7 @@ int AlbumWizard::finish() {
     int key = -1;
     AlbumRecord holder;
     if (StoreError e = firstTakenAlbumKey(m_db.store(), toRow(m_album), key, holder)) {
-        m_db.warnings().saveError(e);
-        m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Album"));
+        m_db.warnings().report(warning::kRecordRetrievalError, e, QStringLiteral("Album"));
         return kRoutineFailed;
     }
     if (key >= 0) {

@@ -128,8 +128,7 @@ bool AlbumLinkTest::readPage() {
     QVector<Row> page;
     if (StoreError e = m_db.store().read(TableId::Tunarium, tun::kSongsByAlbum, m_position,
                                          Direction::Forward, false, kLinkTestPage, page)) {
-        m_db.warnings().saveError(e);
-        m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        m_db.warnings().report(warning::kRecordRetrievalError, e, QStringLiteral("Tunarium"));
         failedRead();
         return false;
     }

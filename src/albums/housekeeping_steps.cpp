@@ -46,8 +46,8 @@ bool HousekeepingSteps::fail(const StoreError& error) {
         m_transaction->rollback();
         m_transaction.reset();
     }
-    m_db.warnings().saveError(error);
-    m_db.warnings().show(warning::kProcessError, QString::fromLatin1(kProcessView), QStringLiteral("Put"));
+    m_db.warnings().report(warning::kProcessError, error, QString::fromLatin1(kProcessView),
+                           QStringLiteral("Put"));
     m_failed = true;
     stopAsCompleted();
     return false;

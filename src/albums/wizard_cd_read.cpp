@@ -71,12 +71,10 @@ void WizardCdRead::finish() {
     Warnings& warnings = m_db.warnings();
     if (StoreError e = albumsHoldingDisc(m_db.store(), m_album, m_holders)) {
         m_holders.clear();
-        warnings.saveError(e);
-        warnings.show(warning::kRecordRetrievalError, QStringLiteral("Album"));
+        warnings.report(warning::kRecordRetrievalError, e, QStringLiteral("Album"));
     }
     if (StoreError e = m_handOver(*m_reader, m_album)) {
-        warnings.saveError(e);
-        warnings.show(warning::kRecordInsertError);
+        warnings.report(warning::kRecordInsertError, e);
         return;
     }
     m_succeeded = true;

@@ -32,8 +32,7 @@ bool FormSession::addAtStart(Row& record) {
     if (m_rules.addAttempts() == 0) {
         // This form adds its record only on OK.
         if (StoreError e = m_rules.primeAndNumber(record, m_copy)) {
-            warnings.saveError(e);
-            warnings.show(warning::kRecordRetrievalError, record.table().label);
+            warnings.report(warning::kRecordRetrievalError, e, record.table().label);
             return false;
         }
         m_rules.afterAdd(record, source, m_copy);
@@ -45,8 +44,7 @@ bool FormSession::addAtStart(Row& record) {
             record = source;
             if (StoreError e = m_rules.primeAndNumber(record, m_copy)) {
                 // A read failed while numbering: nothing was added.
-                warnings.saveError(e);
-                warnings.show(warning::kRecordRetrievalError, record.table().label);
+                warnings.report(warning::kRecordRetrievalError, e, record.table().label);
                 return false;
             }
             last = m_db.store().insert(record);
@@ -56,8 +54,7 @@ bool FormSession::addAtStart(Row& record) {
                 return true;
             }
         }
-        warnings.saveError(last);
-        if (warnings.show(warning::kAutoIncrementError) != kButtonRetry) {
+        if (warnings.report(warning::kAutoIncrementError, last) != kButtonRetry) {
             return false;
         }
     }
@@ -93,8 +90,7 @@ FormSession::SaveResult FormSession::insertFailed(const StoreError& error) {
     if (error.code == code::kDuplicateKey) {
         warnings.show(warning::kDuplicateKey, m_rules.duplicateKeyName(error));
     } else {
-        warnings.saveError(error);
-        warnings.show(warning::kRecordInsertError);
+        warnings.report(warning::kRecordInsertError, error);
     }
     return SaveResult::StayOpen;
 }
@@ -113,8 +109,7 @@ FormSession::SaveResult FormSession::save(Row& record) {
         record.meta.rec = m_addedRec;
         Row current;
         if (StoreError e = m_db.store().fetch(record.tableId(), m_addedRec, current)) {
-            warnings.saveError(e);
-            warnings.show(warning::kRecordInsertError);
+            warnings.report(warning::kRecordInsertError, e);
             return SaveResult::StayOpen;
         }
         record.meta.version = current.meta.version;

@@ -289,8 +289,7 @@ void ListEngine::openView() {
     m_cursor.setReverse(m_descending);
     m_cursor.setLookupOrder(s.lookupJoin, s.lookupKey);
     if (StoreError e = m_cursor.open()) {
-        m_db.warnings().saveError(e);
-        m_db.warnings().show(warning::kViewOpenError);
+        m_db.warnings().report(warning::kViewOpenError, e);
         m_cursor.dropLimits();
         m_cursor.setReverse(m_descending);
         m_cursor.setLookupOrder(s.lookupJoin, s.lookupKey);
@@ -299,8 +298,7 @@ void ListEngine::openView() {
 
 void ListEngine::readFailed(const StoreError& error) {
     m_failed = true;
-    m_db.warnings().saveError(error);
-    m_db.warnings().show(warning::kRecordRetrievalError, tableDef(m_def.table).label);
+    m_db.warnings().report(warning::kRecordRetrievalError, error, tableDef(m_def.table).label);
     m_host.closeRequested();
 }
 

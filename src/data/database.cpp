@@ -145,8 +145,7 @@ bool Database::openFile(const TableDef& t) {
         e = m_store.open(m_dir);
     }
     if (e && !existed) {
-        m_warnings.saveError(e);
-        m_warnings.show(warning::kFileCreationError, t.fileName);
+        m_warnings.report(warning::kFileCreationError, e, t.fileName);
         return false;
     }
     if (e.code == code::kInvalidDataFile || e.code == code::kDriverError || e.code == code::kInvalidKey) {
@@ -156,8 +155,7 @@ bool Database::openFile(const TableDef& t) {
         e = m_store.open(m_dir);
     }
     if (e) {
-        m_warnings.saveError(e);
-        m_warnings.show(warning::kFileAccessError, t.fileName);
+        m_warnings.report(warning::kFileAccessError, e, t.fileName);
         if (!halted()) {
             endProgram(QStringLiteral("Disk Error"));
         }
@@ -175,13 +173,11 @@ bool Database::openFile(const TableDef& t) {
 
 bool Database::createRoutine(const TableDef& t) {
     if (StoreError e = m_store.createTable(t.id)) {
-        m_warnings.saveError(e);
-        m_warnings.show(warning::kFileCreationError, t.fileName);
+        m_warnings.report(warning::kFileCreationError, e, t.fileName);
         return false;
     }
     if (m_store.tableState(t.id) != TableState::Current) {
-        m_warnings.saveError(StoreError::of(code::kLayoutDiffers));
-        m_warnings.show(warning::kOpenCreatedFileError, t.fileName);
+        m_warnings.report(warning::kOpenCreatedFileError, StoreError::of(code::kLayoutDiffers), t.fileName);
         return false;
     }
     return true;
@@ -193,8 +189,7 @@ bool Database::upgradeRoutine(const TableDef& t, int warningOnFailure) {
         e = StoreError::of(code::kLayoutDiffers);
     }
     if (e) {
-        m_warnings.saveError(e);
-        m_warnings.show(warningOnFailure, t.fileName);
+        m_warnings.report(warningOnFailure, e, t.fileName);
         return false;
     }
     return true;
@@ -210,8 +205,7 @@ bool Database::repairRoutine(const TableDef& t) {
         e = StoreError::of(code::kRebuildKeys);
     }
     if (e) {
-        m_warnings.saveError(e);
-        m_warnings.show(warning::kKeyRebuildError, t.fileName);
+        m_warnings.report(warning::kKeyRebuildError, e, t.fileName);
         return false;
     }
     return true;

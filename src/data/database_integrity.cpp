@@ -112,25 +112,24 @@ int Database::update(Row& row, bool canRecall, const BeforeImage& before) {
     }
     Transaction tx(m_store);
     if (!tx.ok()) {
-        m_warnings.saveError(tx.beginError());
-        m_warnings.show(warning::kTransactionFramingError, QStringLiteral("Update"), t.label);
+        m_warnings.report(warning::kTransactionFramingError, tx.beginError(), QStringLiteral("Update"),
+                          t.label);
         return kRoutineFailed;
     }
     const qint64 readVersion = row.meta.version;
     StoreError e = m_store.update(row);
     if (e) {
         tx.rollback();
-        m_warnings.saveError(e);
         if (e.code == code::kChangedByOther) {
-            m_warnings.show(canRecall ? warning::kRecordWasNotUpdated : warning::kUpdateOperationError,
-                            t.label);
+            m_warnings.report(canRecall ? warning::kRecordWasNotUpdated : warning::kUpdateOperationError, e,
+                              t.label);
             Row current;
             if (m_store.fetch(t.id, row.meta.rec, current).ok()) {
                 row = current;
             }
             return kRoutineChanged;
         }
-        m_warnings.show(warning::kUpdateOperationError, t.label);
+        m_warnings.report(warning::kUpdateOperationError, e, t.label);
         return kRoutineFailed;
     }
     bool restricted = false;
@@ -138,8 +137,7 @@ int Database::update(Row& row, bool canRecall, const BeforeImage& before) {
     if (!e && !restricted) {
         e = tx.commit();
         if (e) {
-            m_warnings.saveError(e);
-            m_warnings.show(warning::kUpdateOperationError, t.label);
+            m_warnings.report(warning::kUpdateOperationError, e, t.label);
         }
     }
     if (e || restricted) {
@@ -179,11 +177,10 @@ StoreError Database::changeRules(Row& row, const BeforeImage& before, bool& rest
             e = m_store.replaceInKey(r->child, childKey(*r), old, now, changed);
         }
         if (e) {
-            m_warnings.saveError(e);
-            m_warnings.show(e.code == code::kDriverError || e.code == code::kDuplicateKey
-                                ? warning::kUpdateOperationError
-                                : warning::kRecordRetrievalError,
-                            r->childLabel());
+            m_warnings.report(e.code == code::kDriverError || e.code == code::kDuplicateKey
+                                  ? warning::kUpdateOperationError
+                                  : warning::kRecordRetrievalError,
+                              e, r->childLabel());
             return e;
         }
     }
@@ -191,8 +188,7 @@ StoreError Database::changeRules(Row& row, const BeforeImage& before, bool& rest
 }
 
 int Database::fail(int warningNumber, const StoreError& error, const QString& name, const QString& second) {
-    m_warnings.saveError(error);
-    m_warnings.show(warningNumber, name, second);
+    m_warnings.report(warningNumber, error, name, second);
     return kRoutineFailed;
 }
 

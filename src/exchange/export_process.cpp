@@ -125,8 +125,7 @@ bool ExportProcess::begin() {
     if (e) {
         m_snapshot.reset();
         m_reader.reset();
-        m_db.warnings().saveError(e);
-        m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        m_db.warnings().report(warning::kRecordRetrievalError, e, QStringLiteral("Tunarium"));
         m_failed = true;
         return false;
     }
@@ -156,8 +155,7 @@ bool ExportProcess::readPage() {
     QVector<Row> page;
     if (const StoreError e = m_reader->read(TableId::Tunarium, tun::kSongsByArtist, from,
                                                sql::Direction::Forward, false, kPageSize, page)) {
-        m_db.warnings().saveError(e);
-        m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        m_db.warnings().report(warning::kRecordRetrievalError, e, QStringLiteral("Tunarium"));
         m_failed = true;
         return false;
     }

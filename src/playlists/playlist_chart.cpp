@@ -76,8 +76,7 @@ bool ChartProcess::readPage() {
     m_next = 0;
     if (StoreError e = PlaylistEntries(m_db, m_playlistId).read(after, kChartEntriesPerStep, m_page)) {
         m_page.clear();
-        m_db.warnings().saveError(e);
-        m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("PlaylistDetails"));
+        m_db.warnings().report(warning::kRecordRetrievalError, e, QStringLiteral("PlaylistDetails"));
         return false;
     }
     return true;
@@ -85,8 +84,8 @@ bool ChartProcess::readPage() {
 
 bool ChartProcess::failed(const StoreError& error) {
     m_transaction.reset();
-    m_db.warnings().saveError(error);
-    m_db.warnings().show(warning::kProcessError, QString::fromLatin1(kProcessView), QStringLiteral("Put"));
+    m_db.warnings().report(warning::kProcessError, error, QString::fromLatin1(kProcessView),
+                           QStringLiteral("Put"));
     stopAsCompleted();
     return false;
 }

@@ -144,8 +144,7 @@ bool PlaylistEntries::songsExist(const QVector<qint64>& songIds) {
         SongRecord song;
         bool found = false;
         if (StoreError e = songOf(id, song, found)) {
-            m_db.warnings().saveError(e);
-            m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+            m_db.warnings().report(warning::kRecordRetrievalError, e, QStringLiteral("Tunarium"));
             return false;
         }
         if (!found) {
@@ -345,9 +344,8 @@ bool PlaylistEntries::removeEntry(const PlaylistEntryRecord& entry) {
     for (;;) {
         Transaction tx(m_db.store());
         if (!tx.ok()) {
-            warnings.saveError(tx.beginError());
-            warnings.show(warning::kTransactionFramingError, QStringLiteral("Delete"),
-                          QStringLiteral("PlaylistDetails"));
+            warnings.report(warning::kTransactionFramingError, tx.beginError(), QStringLiteral("Delete"),
+                            QStringLiteral("PlaylistDetails"));
         } else if (m_db.remove(entry) == kRoutineDone) {
             qint64 failedAt = 0;
             StoreError e = renumberAfter(entry.playlistSeq, failedAt);

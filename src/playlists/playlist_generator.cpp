@@ -254,8 +254,9 @@ GeneratedPlaylist PlaylistGenerator::generate(const GeneratorChoice& choice) {
     if (!trimTrailingBlanks(choice.category).trimmed().isEmpty()) {
         bool found = false;
         if (StoreError e = findCategory(choice.category, categoryId, found); e || !found) {
-            m_db.warnings().saveError(e ? e : StoreError::of(code::kRecordNotFound));
-            m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Categories"));
+            m_db.warnings().report(warning::kRecordRetrievalError,
+                                   e ? e : StoreError::of(code::kRecordNotFound),
+                                   QStringLiteral("Categories"));
             return result;
         }
     }
@@ -290,8 +291,7 @@ GeneratedPlaylist PlaylistGenerator::generate(const GeneratorChoice& choice) {
         ++result.entries;
     };
     auto readFailed = [&](const StoreError& failure) {
-        m_db.warnings().saveError(failure);
-        m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        m_db.warnings().report(warning::kRecordRetrievalError, failure, QStringLiteral("Tunarium"));
         broken = true;
     };
     auto half = [&] {

@@ -273,9 +273,8 @@ void ReportRun::tellOutcome(const ReportProcess& process, bool previewing) {
     if (process.failed()) {
         const auto* fielded = dynamic_cast<const FieldedSource*>(m_source.get());
         if (fielded && fielded->readFailure()) {
-            m_db.warnings().saveError(fielded->readFailure()->error);
-            m_db.warnings().show(warning::kRecordRetrievalError,
-                                 tableDef(fielded->readFailure()->table).label);
+            m_db.warnings().report(warning::kRecordRetrievalError, fielded->readFailure()->error,
+                                   tableDef(fielded->readFailure()->table).label);
         } else {
             m_prompter.message({m_definition.title, process.error(), PromptIcon::Stop, kButtonOk, kButtonOk});
         }

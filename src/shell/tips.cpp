@@ -100,15 +100,14 @@ bool TipEditing::insert(TipRecord& tip) {
                 return false;
             }
         }
-        warnings.saveError(failure);
         if (failure.code == code::kDuplicateKey) {
             // Every fresh number was taken meanwhile.
-            if (warnings.show(warning::kAutoIncrementError) == kButtonRetry) {
+            if (warnings.report(warning::kAutoIncrementError, failure) == kButtonRetry) {
                 continue;
             }
             return false;
         }
-        warnings.show(warning::kRecordInsertError);
+        warnings.report(warning::kRecordInsertError, failure);
         return false;
     }
 }

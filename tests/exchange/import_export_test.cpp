@@ -183,8 +183,7 @@ TEST_F(ExchangeTest, WhileABulkImportRunsOtherChangesAreRefusedAndSayWhy) {
     late.setText(1, QStringLiteral("Late"));
     StoreError e = db.store().insert(late);
     EXPECT_EQ(e.code, code::kFileLocked);
-    db.warnings().saveError(e);
-    db.warnings().show(warning::kRecordInsertError);
+    db.warnings().report(warning::kRecordInsertError, e);
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(
         prompter.messages[0].text,

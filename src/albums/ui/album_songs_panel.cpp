@@ -118,8 +118,7 @@ bool AlbumSongsPanel::open() {
     // stays there).
     qint64 first = kSingleDiscSide;
     if (StoreError e = firstAlbumSide(m_context.db.store(), albumId, first)) {
-        m_context.db.warnings().saveError(e);
-        m_context.db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        m_context.db.warnings().report(warning::kRecordRetrievalError, e, QStringLiteral("Tunarium"));
         return false;
     }
     m_side->setValue(int(first));
@@ -269,8 +268,7 @@ void AlbumSongsPanel::editAllSongs() {
     SongRecord first;
     bool found = false;
     if (StoreError e = songs.next(nullptr, first, found)) {
-        m_context.db.warnings().saveError(e);
-        m_context.db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        m_context.db.warnings().report(warning::kRecordRetrievalError, e, QStringLiteral("Tunarium"));
         return;
     }
     if (found) {

@@ -77,8 +77,7 @@ void UpdateAlbumWindow::openAlbum(const ProcedureContext& context) {
         const StoreError e = context.db.store().get(TableId::Album, alb::kKeyAlbumId, {albumId}, album);
         albums.release();
         if (e) {
-            context.db.warnings().saveError(e);
-            context.db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Album"));
+            context.db.warnings().report(warning::kRecordRetrievalError, e, QStringLiteral("Album"));
             return;
         }
     }
@@ -106,8 +105,7 @@ bool UpdateAlbumWindow::start(QMdiArea* area) {
         return false;
     }
     if (StoreError e = m_rules.loadChoices()) {
-        m_context.db.warnings().saveError(e);
-        m_context.db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Media"));
+        m_context.db.warnings().report(warning::kRecordRetrievalError, e, QStringLiteral("Media"));
         m_session.cancel();
         finish(Response::Cancelled);
         return false;

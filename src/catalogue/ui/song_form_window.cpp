@@ -73,8 +73,7 @@ bool SongFormWindow::start(QMdiArea* area) {
     build();
     QString failedTable;
     if (StoreError e = m_rules.loadChoices(m_record, failedTable)) {
-        m_db.warnings().saveError(e);
-        m_db.warnings().show(warning::kRecordRetrievalError, failedTable);
+        m_db.warnings().report(warning::kRecordRetrievalError, e, failedTable);
         m_session.cancel();
         finish(Response::Cancelled);
         return false;
@@ -316,8 +315,7 @@ void SongFormWindow::accept() {
     }
     if (m_settings.autoAddToAlbums()) {
         if (StoreError e = m_rules.addAlbumRecord(m_record)) {
-            m_db.warnings().saveError(e);
-            m_db.warnings().show(warning::kRecordInsertError);
+            m_db.warnings().report(warning::kRecordInsertError, e);
             return;
         }
     }

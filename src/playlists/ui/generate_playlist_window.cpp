@@ -52,8 +52,7 @@ bool GeneratePlaylistWindow::open(QMdiArea* area) {
     }
     QStringList names;
     if (StoreError e = categoryNames(m_db.store(), names)) {
-        m_db.warnings().saveError(e);
-        m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Categories"));
+        m_db.warnings().report(warning::kRecordRetrievalError, e, QStringLiteral("Categories"));
         finish(Response::Cancelled);
         return false;
     }

@@ -124,8 +124,7 @@ QString PlaylistEntriesPanel::totalTimeText() const {
 void PlaylistEntriesPanel::updateTotal() {
     qint64 total = 0;
     if (StoreError e = m_entries.totalTime(total)) {
-        m_context.db.warnings().saveError(e);
-        m_context.db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("PlaylistDetails"));
+        m_context.db.warnings().report(warning::kRecordRetrievalError, e, QStringLiteral("PlaylistDetails"));
     }
     m_total->setText(formatPicture(total, u"@t4"));
 }

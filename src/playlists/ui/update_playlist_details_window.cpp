@@ -99,8 +99,7 @@ void UpdatePlaylistDetailsWindow::showSong() {
     bool found = false;
     if (StoreError e =
             PlaylistEntries(m_context.db, m_playlistId).songOf(m_record.number(pla::kId), song, found)) {
-        m_context.db.warnings().saveError(e);
-        m_context.db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        m_context.db.warnings().report(warning::kRecordRetrievalError, e, QStringLiteral("Tunarium"));
     }
     m_artist->setText(song.artist);
     m_title->setText(song.title);

@@ -370,8 +370,8 @@ void UpdateLabelWindow::fillFromAlbum(const Row& album) {
     m_record = label;
     show(label);
     if (!fill.error.ok()) {
-        m_context.db.warnings().saveError(fill.error);
-        m_context.db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        m_context.db.warnings().report(warning::kRecordRetrievalError, fill.error,
+                                       QStringLiteral("Tunarium"));
     } else if (fill.tracks > 0) {
         m_context.prompter.message({QStringLiteral("Processing Complete"),
                                     QStringLiteral("The text has been updated to use this information."),
