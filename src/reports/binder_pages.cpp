@@ -3,7 +3,7 @@
 
 #include "albums/cd_times.h"
 #include "data/dictionary_tables.h"
-#include "reports/key_walk.h"
+#include "data/key_walk.h"
 #include "reports/label_layout.h"
 #include "reports/label_text.h"
 #include "reports/report_bands.h"
