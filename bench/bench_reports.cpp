@@ -51,7 +51,7 @@ StoreError copyCut(const QString& from, const QString& to, qint64 songs) {
         const qint64 limit = table == TableId::Tunarium ? songs : std::numeric_limits<qint64>::max();
         do {
             if (StoreError e =
-                    source.read(table, t.primaryKey, next, sql::Direction::Forward, false, 1000, rows)) {
+                    source.read(table, t.primaryKey, next, Direction::Forward, false, 1000, rows)) {
                 return e;
             }
             for (Row& row : rows) {

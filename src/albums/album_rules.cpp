@@ -152,7 +152,7 @@ StoreError albumHoldingKey(Store& store, const Row& record, int key, AlbumRecord
     KeyPosition from;
     from.values = values;
     QVector<Row> rows;
-    if (StoreError e = store.read(TableId::Album, key, from, sql::Direction::Forward, true, 8, rows)) {
+    if (StoreError e = store.read(TableId::Album, key, from, Direction::Forward, true, 8, rows)) {
         return e;
     }
     for (const Row& other : rows) {

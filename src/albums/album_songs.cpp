@@ -99,7 +99,7 @@ StoreError AlbumSongs::next(const SongRecord* after, SongRecord& out, bool& foun
         from.values = {m_albumId};
     }
     QVector<Row> rows;
-    if (StoreError e = m_db.store().read(TableId::Tunarium, tun::kKeyAlbumId, from, sql::Direction::Forward,
+    if (StoreError e = m_db.store().read(TableId::Tunarium, tun::kKeyAlbumId, from, Direction::Forward,
                                          inclusive, 1, rows)) {
         return e;
     }
@@ -115,7 +115,7 @@ StoreError AlbumSongs::nextTrack(qint64 sideNumber, qint64& out) {
     KeyPosition end;
     end.values = {m_albumId, sideNumber, tableDef(TableId::Tunarium).field(tun::kTrackNumber).maxValue()};
     QVector<Row> rows;
-    if (StoreError e = m_db.store().read(TableId::Tunarium, tun::kKeyAlbumId, end, sql::Direction::Backward,
+    if (StoreError e = m_db.store().read(TableId::Tunarium, tun::kKeyAlbumId, end, Direction::Backward,
                                          true, 1, rows)) {
         return e;
     }

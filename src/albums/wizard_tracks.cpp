@@ -27,7 +27,7 @@ StoreError WizardTracks::reserveInstance() {
     }
     QVector<Row> last;
     if (StoreError e =
-            store.read(TableId::AddWizard, aw::kKeyInstance, {}, sql::Direction::Backward, true, 1, last)) {
+            store.read(TableId::AddWizard, aw::kKeyInstance, {}, Direction::Backward, true, 1, last)) {
         return e;
     }
     WizardTrackRecord reservation;
@@ -101,7 +101,7 @@ StoreError WizardTracks::rowAfter(qint64 after, WizardTrackRecord& out, bool& fo
     found = false;
     QVector<Row> next;
     KeyPosition from{{m_instance, QString::fromLatin1(kWizardSide), after}};
-    if (StoreError e = m_db.store().read(TableId::AddWizard, aw::kKeyInstance, from, sql::Direction::Forward,
+    if (StoreError e = m_db.store().read(TableId::AddWizard, aw::kKeyInstance, from, Direction::Forward,
                                          false, 1, next)) {
         return e;
     }
@@ -116,8 +116,8 @@ StoreError WizardTracks::nextTrack(qint64& out) {
     const FieldDef& track = tableDef(TableId::AddWizard).field(aw::kTrack);
     QVector<Row> last;
     KeyPosition end{{m_instance, QString::fromLatin1(kWizardSide), track.maxValue()}};
-    if (StoreError e = m_db.store().read(TableId::AddWizard, aw::kKeyInstance, end, sql::Direction::Backward,
-                                         true, 1, last)) {
+    if (StoreError e = m_db.store().read(TableId::AddWizard, aw::kKeyInstance, end, Direction::Backward, true,
+                                         1, last)) {
         return e;
     }
     out = !last.isEmpty() && list().holds(last.first()) ? last.first().number(aw::kTrack) + 1 : 1;

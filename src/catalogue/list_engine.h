@@ -179,7 +179,7 @@ private:
     const SortOrderDef& order() const { return m_def.sortOrders[m_order - 1]; }
     ListLocator& locator() { return m_locators[m_order - 1]; }
 
-    int fill(sql::Direction direction, int count);
+    int fill(Direction direction, int count);
     void reload(Reload mode);
     void locate(const KeyPosition& from);
     void emptyPage();

@@ -84,7 +84,7 @@ StoreError SongRules::primeAndNumber(Row& record, bool copy) {
         QVector<Row> last;
         StoreError e =
             m_db.store().read(TableId::Tunarium, tun::kKeyAlbumId, KeyPosition{{albumId, side, qint64(255)}},
-                              sql::Direction::Backward, true, 1, last);
+                              Direction::Backward, true, 1, last);
         if (e) {
             return e;
         }

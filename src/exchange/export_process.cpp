@@ -162,7 +162,7 @@ bool ExportProcess::readPage() {
     }
     QVector<Row> page;
     if (const StoreError e = m_reader->read(TableId::Tunarium, tun::kSongsByArtist, from,
-                                               sql::Direction::Forward, false, kPageSize, page)) {
+                                               Direction::Forward, false, kPageSize, page)) {
         m_db.warnings().saveError(e);
         m_db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
         m_failed = true;

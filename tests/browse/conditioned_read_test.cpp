@@ -21,7 +21,7 @@ TEST(ConditionedReadTest, EachConditionKeepsItsOwnStatement) {
     const SqlCondition notCd{QStringLiteral("\"Media\" <> ?"), {QStringLiteral("CD")}};
     auto names = [&](const SqlCondition& c) {
         QVector<Row> rows;
-        EXPECT_TRUE(store.read(TableId::Media, 0, {}, sql::Direction::Forward, true, 10, rows, c).ok());
+        EXPECT_TRUE(store.read(TableId::Media, 0, {}, Direction::Forward, true, 10, rows, c).ok());
         QStringList out;
         for (const Row& r : rows) {
             out << r.text(0);

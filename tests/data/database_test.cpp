@@ -57,7 +57,7 @@ protected:
     QStringList snapshot(TableId table) {
         QStringList lines;
         QVector<Row> rows;
-        db->store().read(table, tableDef(table).positionKey, {}, sql::Direction::Forward, true, 100000, rows);
+        db->store().read(table, tableDef(table).positionKey, {}, Direction::Forward, true, 100000, rows);
         for (const Row& r : rows) {
             QStringList values;
             for (int i = 0; i < r.size(); ++i) {
@@ -329,7 +329,7 @@ TEST_F(DatabaseTest, RenamingAMediaFormatRenamesItInEverySong) {
     row.setText(0, "Compact Disc");
     EXPECT_EQ(db->update(row, true, before), kRoutineDone);
     QVector<Row> songs;
-    db->store().read(TableId::Tunarium, tableDef(TableId::Tunarium).primaryKey, {}, sql::Direction::Forward,
+    db->store().read(TableId::Tunarium, tableDef(TableId::Tunarium).primaryKey, {}, Direction::Forward,
                      true, 1000, songs);
     int renamed = 0;
     for (const Row& s : songs) {

@@ -68,7 +68,7 @@ protected:
     QStringList inKeyOrder() {
         QVector<Row> rows;
         EXPECT_TRUE(
-            store.read(TableId::Categories, byName, {}, sql::Direction::Forward, true, 1000, rows).ok());
+            store.read(TableId::Categories, byName, {}, Direction::Forward, true, 1000, rows).ok());
         QStringList names;
         for (const Row& r : rows) {
             names << r.text(name);
@@ -82,7 +82,7 @@ protected:
         at.values = {typed};
         at.partialText = true;
         QVector<Row> rows;
-        EXPECT_TRUE(store.read(TableId::Categories, byName, at, sql::Direction::Forward, true, 1, rows).ok());
+        EXPECT_TRUE(store.read(TableId::Categories, byName, at, Direction::Forward, true, 1, rows).ok());
         return rows.isEmpty() ? QString() : rows.first().text(name);
     }
 
@@ -117,7 +117,7 @@ TEST_F(FoldedStoreTest, NamesSortAsAPersonReadsThem) {
         ASSERT_TRUE(second.insert(c).ok());
     }
     QVector<Row> rows;
-    ASSERT_TRUE(second.read(TableId::Categories, byName, {}, sql::Direction::Forward, true, 1000, rows).ok());
+    ASSERT_TRUE(second.read(TableId::Categories, byName, {}, Direction::Forward, true, 1000, rows).ok());
     ASSERT_EQ(rows.size(), kReadingOrder.size());
     for (int i = 0; i < rows.size(); ++i) {
         EXPECT_EQ(rows[i].text(name), kReadingOrder[i]);
@@ -183,7 +183,7 @@ TEST(FoldUpgrade, KeysFoldedByAnEarlierVersionAreRebuiltOnce) {
     const int byName = tableDef(TableId::Categories).keyIndex(u"KeyCategory");
     QVector<Row> rows;
     ASSERT_TRUE(
-        db.store().read(TableId::Categories, byName, {}, sql::Direction::Forward, true, 10, rows).ok());
+        db.store().read(TableId::Categories, byName, {}, Direction::Forward, true, 10, rows).ok());
     QStringList names;
     for (const Row& r : rows) {
         names << r.text(1);

@@ -149,7 +149,7 @@ TEST_F(StoreTest, BlankFileNumbersAreNotInTheFileNumberKey) {
     }
     QVector<Row> rows;
     ASSERT_TRUE(
-        store.read(TableId::Tunarium, key, KeyPosition{{QString()}}, sql::Direction::Forward, true, 10, rows)
+        store.read(TableId::Tunarium, key, KeyPosition{{QString()}}, Direction::Forward, true, 10, rows)
             .ok());
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0].text(t.fieldIndex(u"FileNumber")), "F1");
@@ -184,7 +184,7 @@ TEST_F(StoreTest, PagedWalksEqualTheOrderedTable) {
             }
             std::sort(expected.begin(), expected.end(),
                       [&](const Row& a, const Row& b) { return sortKey(a, k) < sortKey(b, k); });
-            for (auto direction : {sql::Direction::Forward, sql::Direction::Backward}) {
+            for (auto direction : {Direction::Forward, Direction::Backward}) {
                 QVector<qint64> walked;
                 KeyPosition from;
                 for (;;) {
@@ -202,7 +202,7 @@ TEST_F(StoreTest, PagedWalksEqualTheOrderedTable) {
                 for (const Row& r : expected) {
                     want << r.meta.rec;
                 }
-                if (direction == sql::Direction::Backward) {
+                if (direction == Direction::Backward) {
                     std::reverse(want.begin(), want.end());
                 }
                 EXPECT_EQ(walked, want);
@@ -221,7 +221,7 @@ TEST_F(StoreTest, EveryWalkSearchesItsIndex) {
                     if (tie && prefix != components) {
                         continue;
                     }
-                    for (auto direction : {sql::Direction::Forward, sql::Direction::Backward}) {
+                    for (auto direction : {Direction::Forward, Direction::Backward}) {
                         const QString q = sql::walkSql(t, k, prefix, tie, direction, !tie);
                         const QStringList plan = store.explainQueryPlan(q);
                         const QString text = plan.join(" | ");

@@ -145,7 +145,7 @@ TEST_F(ExchangeTest, ALargeFileIntoAnEmptyTableLoadsInBulkWithItsKeys) {
     QVector<Row> byArtist;
     ASSERT_TRUE(db.store()
                     .read(TableId::Tunarium, tableDef(TableId::Tunarium).keyIndex(u"SongsByArtist"), {},
-                          sql::Direction::Forward, false, 5, byArtist)
+                          Direction::Forward, false, 5, byArtist)
                     .ok());
     ASSERT_EQ(byArtist.size(), 5);
     EXPECT_EQ(byArtist[0].text(0), "Artist 275");
@@ -434,13 +434,13 @@ TEST_F(ExchangeTest, ACollectionExportedAndImportedBackIsTheSame) {
     QVector<Row> back;
     ASSERT_TRUE(empty.store()
                     .read(TableId::Tunarium, tableDef(TableId::Tunarium).keyIndex(u"KeyID"), {},
-                          sql::Direction::Forward, false, 1000, back)
+                          Direction::Forward, false, 1000, back)
                     .ok());
     ASSERT_TRUE(db.openTable(TableId::Tunarium));
     QVector<Row> original;
     ASSERT_TRUE(db.store()
                     .read(TableId::Tunarium, tableDef(TableId::Tunarium).keyIndex(u"SongsByArtist"), {},
-                          sql::Direction::Forward, false, 1000, original)
+                          Direction::Forward, false, 1000, original)
                     .ok());
     db.closeTable(TableId::Tunarium);
     ASSERT_EQ(back.size(), original.size());

@@ -93,7 +93,7 @@ protected:
         EXPECT_TRUE(f.ok()) << f.error.message().toStdString();
         const TableDef& t = tableDef(TableId::Tunarium);
         QVector<Row> rows;
-        const StoreError e = store.read(TableId::Tunarium, t.keyIndex(u"KeyID"), {}, sql::Direction::Forward,
+        const StoreError e = store.read(TableId::Tunarium, t.keyIndex(u"KeyID"), {}, Direction::Forward,
                                         true, 100, rows, f.condition);
         EXPECT_TRUE(e.ok()) << e.describe().toStdString();
         Ids ids;

@@ -25,7 +25,7 @@ protected:
         EXPECT_TRUE(store.open(dir.dir()).ok());
         QVector<Row> rows;
         const TableDef& t = tableDef(TableId::Media);
-        store.read(TableId::Media, 0, {}, sql::Direction::Forward, true, 100, rows);
+        store.read(TableId::Media, 0, {}, Direction::Forward, true, 100, rows);
         QMap<qint64, QString> byRec;
         for (const Row& r : rows) {
             byRec.insert(r.meta.rec, r.text(t.fieldIndex(u"Media")));
