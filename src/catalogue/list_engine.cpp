@@ -333,6 +333,7 @@ int ListEngine::fill(Direction direction, int count) {
         readFailed(e);
         return count;
     }
+    Q_ASSERT_X(rows.size() <= count, "ListEngine::fill", "the cursor read more than it was asked");
     for (PageRow& r : rows) {
         if (m_page.size() >= m_lines) {
             forward ? m_page.removeFirst() : m_page.removeLast();
@@ -340,6 +341,12 @@ int ListEngine::fill(Direction direction, int count) {
         forward ? m_page.append(std::move(r)) : m_page.prepend(std::move(r));
     }
     return count - static_cast<int>(rows.size());
+}
+
+void ListEngine::assertPage() const {
+    Q_ASSERT_X(m_lines <= 0 || rowCount() <= m_lines, "ListEngine",
+               "the page holds more rows than the list shows");
+    Q_ASSERT_X(m_selected >= -1 && m_selected < rowCount(), "ListEngine", "the selection is off the page");
 }
 
 void ListEngine::emptyPage() {
@@ -359,8 +366,7 @@ void ListEngine::reload(Reload mode) {
         m_view = {};
     }
     emptyPage();
-    const Direction direction =
-        mode == Reload::FromEnd ? Direction::Backward : Direction::Forward;
+    const Direction direction = mode == Reload::FromEnd ? Direction::Backward : Direction::Forward;
     const int left = fill(direction, m_lines);
     if (anchor != 0 && left > 0 && !m_failed) {
         if (m_page.isEmpty()) {

@@ -560,7 +560,7 @@ Transaction::~Transaction() {
 
 StoreError Transaction::commit() {
     if (!m_active) {
-        return StoreError::of(code::kFileNotFound);
+        return StoreError::of(code::kNoTransaction);
     }
     m_active = false;
     return m_connection.commit();

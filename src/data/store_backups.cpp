@@ -19,7 +19,7 @@ StoreError refused(const QString& why) {
 StoreError StoreMaintenance::restoreFrom(const QString& path,
                                          const std::function<StoreError()>& beforeWriting) {
     if (!m_connection.isOpen()) {
-        return StoreError::of(code::kFileNotFound);
+        return StoreError::of(code::kNotOpen);
     }
     if (m_connection.depth() > 0) {
         return StoreError::driver(SQLITE_BUSY, QStringLiteral("A transaction is open"));

@@ -39,6 +39,9 @@ public:
 
     // SQLite's result code as a store error (with SQLite's message).
     StoreError error(int sqliteCode) const;
+    // The failure of the statement `sql` as a store error that carries its text, logged in the
+    // store's category (store_diagnostics.h).
+    StoreError statementError(int sqliteCode, const QString& sql) const;
     // Runs SQL without bound values.
     StoreError exec(const QString& sql);
     // A statement for `sql`, prepared once and kept until clearStatements(); nullptr, with

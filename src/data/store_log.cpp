@@ -46,7 +46,7 @@ StoreError StoreLog::checkpoint(int& copied) {
     copied = 0;
     sqlite3* db = m_connection.m_db;
     if (!db) {
-        return StoreError::of(code::kFileNotFound);
+        return StoreError::of(code::kNotOpen);
     }
     int logPages = 0;
     const int rc = sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, &logPages, &copied);

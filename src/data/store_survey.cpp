@@ -35,7 +35,7 @@ qint64 uncounted(qint64 total, qint64 counted) {
 
 StoreSurvey::StoreSurvey(const Store& store) : m_connection(std::make_unique<Connection>()) {
     if (!store.isOpen()) {
-        m_error = StoreError::of(code::kFileNotFound);
+        m_error = StoreError::of(code::kNotOpen);
         return;
     }
     if ((m_error = m_connection->open(store.filePath(), store.isReadOnly()))) {

@@ -17,6 +17,7 @@
 #include <csignal>
 
 #include <algorithm>
+#include <functional>
 
 using namespace tunarium;
 
@@ -414,6 +415,68 @@ TEST_F(StoreTest, TransactionGuardRollsBackUnlessCommitted) {
         ASSERT_TRUE(tx.commit().ok());
     }
     EXPECT_EQ(store.count(TableId::Tunarium), 1);
+}
+
+// Each failure names its own cause: a statement SQLite refuses carries its SQL text (for the
+// developer; the user's text stays without it), work with nothing open is "File Not Open" and a
+// commit with nothing begun "No Transaction Active", neither the "File Not Found" of a missing file.
+TEST_F(StoreTest, FailuresSayWhatFailed) {
+    Store closed;
+    const SqlCondition noSuchColumn{QStringLiteral("\"NoSuchColumn\" = ?"), {qint64(1)}};
+    struct Case {
+        const char* what;
+        std::function<StoreError()> run;
+        int code;
+        QString sqlHolds; // empty: no statement ran, so none is named
+    };
+    const QVector<Case> cases = {
+        {"a walk whose condition names no column",
+         [&] {
+             QVector<Row> rows;
+             return store.read(TableId::Tunarium, 0, {}, Direction::Forward, true, 10, rows, WalkLimits(noSuchColumn));
+         },
+         code::kDriverError, QStringLiteral("\"NoSuchColumn\" = ?")},
+        {"a count whose condition names no column",
+         [&] {
+             qint64 n = 0;
+             return store.countUpTo(TableId::Tunarium, noSuchColumn, 10, n);
+         },
+         code::kDriverError, QStringLiteral("\"NoSuchColumn\" = ? LIMIT ?")},
+        {"a read of a store never opened",
+         [&] {
+             QVector<Row> rows;
+             return closed.read(TableId::Tunarium, 0, {}, Direction::Forward, true, 10, rows);
+         },
+         code::kNotOpen, {}},
+        {"a transaction begun on a store never opened",
+         [&] { return Transaction(closed).beginError(); }, code::kNotOpen, {}},
+        {"a commit of a transaction that did not begin", [&] { return Transaction(closed).commit(); },
+         code::kNoTransaction, {}},
+        {"a commit with no transaction", [&] { return store.commit(); }, code::kNoTransaction, {}},
+        {"a commit of a transaction already committed",
+         [&] {
+             Transaction tx(store);
+             EXPECT_TRUE(tx.commit().ok());
+             return tx.commit();
+         },
+         code::kNoTransaction, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const StoreError e = c.run();
+        EXPECT_EQ(e.code, c.code) << e.describe().toStdString();
+        EXPECT_NE(e.code, code::kFileNotFound);
+        if (c.sqlHolds.isEmpty()) {
+            EXPECT_TRUE(e.sql.isEmpty()) << e.sql.toStdString();
+        } else {
+            EXPECT_TRUE(e.sql.contains(c.sqlHolds)) << e.sql.toStdString();
+            EXPECT_TRUE(e.sql.startsWith(QStringLiteral("SELECT"))) << e.sql.toStdString();
+            EXPECT_FALSE(e.describe().contains(c.sqlHolds)) << e.describe().toStdString();
+        }
+    }
+    // A failed walk leaves the store as it was.
+    SongRecord s = song("Still", "Here", 1);
+    EXPECT_TRUE(store.insert(s).ok());
 }
 
 TEST_F(StoreTest, ALockHeldByAnotherStationTimesOut) {
