@@ -2,6 +2,7 @@
 // switching tabs and refreshing over the songs of a generated collection, each figure the median
 // of many runs, beside a raw SQLite keyset read of the same page.
 #include "bench_browse.h"
+#include "data/schema_sql.h"
 
 #include "bench_raw_reader.h"
 #include "bench_report.h"

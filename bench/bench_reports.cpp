@@ -6,6 +6,7 @@
 // test); the preview opening a queue of some 2 000 pages.
 #include "bench_commands.h"
 #include "bench_process.h"
+#include "data/store_sqlite.h"
 
 #include "data/database.h"
 #include "reports/page_sink.h"
@@ -32,8 +33,8 @@ int fail(const QString& message) {
 // The first `songs` songs (by number) and every category of the collection in `from`, copied
 // into a new collection in `to` through the store.
 StoreError copyCut(const QString& from, const QString& to, qint64 songs) {
-    Store source;
-    Store target;
+    SqliteStore source;
+    SqliteStore target;
     if (StoreError e = source.open(from); e || (e = target.open(to))) {
         return e;
     }

@@ -3,6 +3,7 @@
 #include "data/store_file_kind.h"
 #include "data/store_maintenance.h"
 #include "data/store_read_only.h"
+#include "data/store_sqlite.h"
 
 namespace tunarium {
 
@@ -16,8 +17,8 @@ StoreError refused(const QString& why) {
 
 } // namespace
 
-StoreError StoreMaintenance::restoreFrom(const QString& path,
-                                         const std::function<StoreError()>& beforeWriting) {
+StoreError SqliteMaintenance::restoreFrom(const QString& path,
+                                          const std::function<StoreError()>& beforeWriting) {
     if (!m_connection.isOpen()) {
         return StoreError::of(code::kNotOpen);
     }

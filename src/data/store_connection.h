@@ -115,9 +115,9 @@ private:
 
     friend class Statement;
     // Restoring writes a whole file into this connection through SQLite's backup API.
-    friend class StoreMaintenance;
+    friend class SqliteMaintenance;
     // The log's checkpoints are watched on the connection's own handle.
-    friend class StoreLog;
+    friend class SqliteLog;
 };
 
 } // namespace tunarium

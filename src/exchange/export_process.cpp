@@ -115,7 +115,7 @@ bool ExportProcess::begin() {
         return false;
     }
     m_open = true;
-    m_reader = std::make_unique<Store>();
+    m_reader = makeStore(m_db.collectionDir());
     StoreError e = m_reader->open(m_db.collectionDir());
     for (TableId table : {TableId::Tunarium, TableId::Categories}) {
         if (!e) {

@@ -1,5 +1,6 @@
 // The list engine's pages against the full ordered result: paging in every sort order, ranges,
 // the user filter, tab switches, the end-of-table rules, and the query plans of its reads.
+#include "data/schema_sql.h"
 #include "list_fixture.h"
 
 #include <QRegularExpression>

@@ -10,6 +10,7 @@
 #include "data/fold_key.h"
 #include "data/records.h"
 #include "data/store_search.h"
+#include "data/store_sqlite.h"
 #include "support/sql_file.h"
 #include "support/temp_collection.h"
 
@@ -141,7 +142,7 @@ protected:
     }
 
     test::TempCollection dir;
-    Store store;
+    SqliteStore store;
     QVector<SongRecord> songs;
     qint64 m_lastId = 0;
 };

@@ -1,6 +1,7 @@
 // Record access and integrity: the open routine, the update and delete routines with their
 // cascades and refusals, and the warnings they show.
 #include "data/database.h"
+#include "data/store_sqlite.h"
 #include "data/settings.h"
 #include "support/temp_collection.h"
 
@@ -500,7 +501,7 @@ TEST(OpenRoutine, DamagedKeysOfferTheRebuild) {
     for (const Case& c : {Case{kButtonYes, true, ""}, Case{kButtonNo, false, "Invalid Key!"}}) {
         test::TempCollection dir;
         {
-            Store store;
+            SqliteStore store;
             ASSERT_TRUE(store.open(dir.dir()).ok());
             ASSERT_TRUE(store.openTable(TableId::Album).ok());
             ASSERT_TRUE(store.exec("DROP INDEX \"ALB:KeyArtist\"").ok());
@@ -537,7 +538,7 @@ TEST(OpenRoutine, UnreadableFilesEndTheProgramWithAMessage) {
          "File Access Error", "Disk Error"},
         {"written by a newer version",
          [](const QString& d) {
-             Store store;
+             SqliteStore store;
              ASSERT_TRUE(store.open(d).ok());
              ASSERT_TRUE(store.openTable(TableId::Tunarium).ok());
              ASSERT_TRUE(store.exec("UPDATE \"_structure\" SET version = 7 WHERE label = 'Tunarium'").ok());
@@ -573,7 +574,7 @@ TEST(OpenRoutine, AProcessKilledDuringAnOpenLeavesBadFileSet) {
         GTEST_SKIP() << "TUNARIUM_CLI is not set";
     }
     test::TempCollection dir;
-    Store holder;
+    SqliteStore holder;
     ASSERT_TRUE(holder.open(dir.dir()).ok());
     // An exclusive lock keeps even readers out: the child waits inside the open of its first file.
     ASSERT_TRUE(holder.exec("PRAGMA locking_mode=EXCLUSIVE").ok());
@@ -604,7 +605,7 @@ TEST(OpenRoutine, AProcessKilledDuringAnOpenLeavesBadFileSet) {
 TEST(OpenRoutine, AnUncleanRunHasItsKeysCheckedAtTheNextOpen) {
     test::TempCollection dir;
     {
-        Store store;
+        SqliteStore store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
         ASSERT_TRUE(store.openTable(TableId::Categories).ok());
         CategoryRecord c{1, "Rock", {}};

@@ -6,7 +6,7 @@
 #include "data/date_time.h"
 #include "data/records.h"
 #include "data/schema_sql.h"
-#include "data/store.h"
+#include "data/store_sqlite.h"
 #include "support/sql_file.h"
 #include "support/temp_collection.h"
 
@@ -90,7 +90,7 @@ protected:
     }
 
     test::TempCollection dir;
-    Store store;
+    SqliteStore store;
 };
 
 // SQLite's order column and the program's releaseOrderValue give every date one value, and the
@@ -162,7 +162,7 @@ TEST_F(ReleaseOrderTest, AYearIsLookedUpAndLimitsAWalkAsTheYear) {
 TEST(ReleaseOrderUpgrade, AnEarlierFileGetsItsOrderColumnsOnce) {
     test::TempCollection dir;
     {
-        Store store;
+        SqliteStore store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
         for (TableId table : {TableId::Tunarium, TableId::Album}) {
             ASSERT_TRUE(store.openTable(table).ok());
@@ -182,7 +182,7 @@ TEST(ReleaseOrderUpgrade, AnEarlierFileGetsItsOrderColumnsOnce) {
         }
     }
     {
-        Store store;
+        SqliteStore store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
         for (TableId table : {TableId::Tunarium, TableId::Album}) {
             EXPECT_EQ(store.tableState(table), TableState::KeysOutdated);

@@ -2,7 +2,7 @@
 // plans, structure upgrades and bad input.
 #include "data/records.h"
 #include "data/schema_sql.h"
-#include "data/store.h"
+#include "data/store_sqlite.h"
 #include "support/sql_file.h"
 #include "support/temp_collection.h"
 
@@ -41,7 +41,7 @@ protected:
     }
 
     test::TempCollection dir;
-    Store store;
+    SqliteStore store;
 };
 
 // Sort key of one record in one key, as the index orders it.
@@ -258,7 +258,7 @@ TEST_F(StoreTest, RewriteChecksTheRecordVersion) {
     SongRecord mine = song("Artist", "Title", 1);
     ASSERT_TRUE(store.insert(mine).ok());
 
-    Store other; // a second station on the same file
+    SqliteStore other; // a second station on the same file
     ASSERT_TRUE(other.open(dir.dir()).ok());
     SongRecord theirs;
     ASSERT_TRUE(other.get(tableDef(TableId::Tunarium).primaryKey, {qint64(1)}, theirs).ok());
@@ -421,7 +421,7 @@ TEST_F(StoreTest, TransactionGuardRollsBackUnlessCommitted) {
 // developer; the user's text stays without it), work with nothing open is "File Not Open" and a
 // commit with nothing begun "No Transaction Active", neither the "File Not Found" of a missing file.
 TEST_F(StoreTest, FailuresSayWhatFailed) {
-    Store closed;
+    SqliteStore closed;
     const SqlCondition noSuchColumn{QStringLiteral("\"NoSuchColumn\" = ?"), {qint64(1)}};
     struct Case {
         const char* what;
@@ -433,7 +433,8 @@ TEST_F(StoreTest, FailuresSayWhatFailed) {
         {"a walk whose condition names no column",
          [&] {
              QVector<Row> rows;
-             return store.read(TableId::Tunarium, 0, {}, Direction::Forward, true, 10, rows, WalkLimits(noSuchColumn));
+             return store.read(TableId::Tunarium, 0, {}, Direction::Forward, true, 10, rows,
+                               WalkLimits(noSuchColumn));
          },
          code::kDriverError, QStringLiteral("\"NoSuchColumn\" = ?")},
         {"a count whose condition names no column",
@@ -447,11 +448,16 @@ TEST_F(StoreTest, FailuresSayWhatFailed) {
              QVector<Row> rows;
              return closed.read(TableId::Tunarium, 0, {}, Direction::Forward, true, 10, rows);
          },
-         code::kNotOpen, {}},
+         code::kNotOpen,
+         {}},
         {"a transaction begun on a store never opened",
-         [&] { return Transaction(closed).beginError(); }, code::kNotOpen, {}},
-        {"a commit of a transaction that did not begin", [&] { return Transaction(closed).commit(); },
-         code::kNoTransaction, {}},
+         [&] { return Transaction(closed).beginError(); },
+         code::kNotOpen,
+         {}},
+        {"a commit of a transaction that did not begin",
+         [&] { return Transaction(closed).commit(); },
+         code::kNoTransaction,
+         {}},
         {"a commit with no transaction", [&] { return store.commit(); }, code::kNoTransaction, {}},
         {"a commit of a transaction already committed",
          [&] {
@@ -459,7 +465,8 @@ TEST_F(StoreTest, FailuresSayWhatFailed) {
              EXPECT_TRUE(tx.commit().ok());
              return tx.commit();
          },
-         code::kNoTransaction, {}},
+         code::kNoTransaction,
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -480,7 +487,7 @@ TEST_F(StoreTest, FailuresSayWhatFailed) {
 }
 
 TEST_F(StoreTest, ALockHeldByAnotherStationTimesOut) {
-    Store other;
+    SqliteStore other;
     ASSERT_TRUE(other.open(dir.dir()).ok());
     ASSERT_TRUE(other.begin().ok());
     Transaction tx(store);
@@ -534,7 +541,7 @@ TEST(StoreFiles, ForeignOrDamagedFilesAreRefusedUntouched) {
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         const QByteArray before = f.readAll();
         f.close();
-        Store store;
+        SqliteStore store;
         const StoreError e = store.open(dir.dir());
         EXPECT_EQ(e.code, code::kInvalidDataFile);
         EXPECT_FALSE(store.isOpen());
@@ -549,7 +556,7 @@ TEST(StoreFiles, AnEmptyFileBecomesACollection) {
     QFile empty(dir.path("tunarium.db"));
     ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
     empty.close();
-    Store store;
+    SqliteStore store;
     ASSERT_TRUE(store.open(dir.dir()).ok());
     EXPECT_TRUE(store.openTable(TableId::Tunarium).ok());
 }
@@ -560,7 +567,7 @@ TEST(StoreFiles, ReadOnlyDirectoryGivesAClearError) {
     }
     test::TempCollection dir;
     QFile::setPermissions(dir.dir(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    Store store;
+    SqliteStore store;
     const StoreError e = store.open(dir.dir());
     EXPECT_FALSE(e.ok());
     EXPECT_FALSE(e.describe().isEmpty());
@@ -573,7 +580,7 @@ TEST(StoreFiles, ReadOnlyDirectoryGivesAClearError) {
 TEST(StoreFiles, UpgradeKeepsValuesByName) {
     test::TempCollection dir;
     {
-        Store store;
+        SqliteStore store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
         ASSERT_TRUE(
             store
@@ -590,7 +597,7 @@ TEST(StoreFiles, UpgradeKeepsValuesByName) {
         ASSERT_TRUE(store.exec("INSERT INTO \"_structure\" VALUES ('Tunarium', 5)").ok());
         ASSERT_TRUE(store.exec("INSERT INTO \"_counts\" (label, n) VALUES ('Tunarium', 2)").ok());
     }
-    Store store;
+    SqliteStore store;
     ASSERT_TRUE(store.open(dir.dir()).ok());
     EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::Older);
     ASSERT_TRUE(store.openTable(TableId::Tunarium).ok());
@@ -631,7 +638,7 @@ TEST(StoreFiles, AKeyAddedByALaterVersionComesWithAnUpgrade) {
         SCOPED_TRACE(t.label.toStdString());
         test::TempCollection dir;
         {
-            Store store;
+            SqliteStore store;
             ASSERT_TRUE(store.open(dir.dir()).ok());
             ASSERT_TRUE(store.openTable(c.table).ok());
             ASSERT_TRUE(store.exec("DROP INDEX \"" + sql::indexName(t, c.key) + "\"").ok());
@@ -641,7 +648,7 @@ TEST(StoreFiles, AKeyAddedByALaterVersionComesWithAnUpgrade) {
                                       .arg(t.label))
                             .ok());
         }
-        Store store;
+        SqliteStore store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
         EXPECT_EQ(store.tableState(c.table), TableState::Older);
         ASSERT_TRUE(store.openTable(c.table).ok());
@@ -652,14 +659,14 @@ TEST(StoreFiles, AKeyAddedByALaterVersionComesWithAnUpgrade) {
 TEST(StoreFiles, NewerStructureIsRefusedNotDowngraded) {
     test::TempCollection dir;
     {
-        Store store;
+        SqliteStore store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
         ASSERT_TRUE(store.openTable(TableId::Media).ok());
         ASSERT_TRUE(store.exec("UPDATE \"_structure\" SET version = 9 WHERE label = 'Media'").ok());
     }
     // Refused at the open, before any table is read, upgraded or written, with the words every
     // command and window shows.
-    Store store;
+    SqliteStore store;
     const StoreError e = store.open(dir.dir());
     EXPECT_EQ(e.code, code::kLayoutDiffers);
     EXPECT_TRUE(e.describe().contains(
@@ -672,7 +679,7 @@ TEST(StoreFiles, NewerStructureIsRefusedNotDowngraded) {
 
 TEST(StoreFiles, DamagedKeysAreFoundAndRebuilt) {
     test::TempCollection dir;
-    Store store;
+    SqliteStore store;
     ASSERT_TRUE(store.open(dir.dir()).ok());
     ASSERT_TRUE(store.openTable(TableId::Tunarium).ok());
     SongRecord s;
@@ -683,7 +690,7 @@ TEST(StoreFiles, DamagedKeysAreFoundAndRebuilt) {
     ASSERT_TRUE(store.exec("DROP INDEX \"TUN:KeyMix\"").ok());
     ASSERT_TRUE(store.exec("UPDATE \"Tunarium\" SET \"ArtistKey\" = 'wrong'").ok());
     ASSERT_TRUE(store.exec("SELECT 1").ok());
-    Store reopened;
+    SqliteStore reopened;
     ASSERT_TRUE(reopened.open(dir.dir()).ok());
     EXPECT_EQ(reopened.tableState(TableId::Tunarium), TableState::KeysDamaged);
     EXPECT_EQ(reopened.checkKeys(TableId::Tunarium).code, code::kRebuildKeys);
@@ -698,7 +705,7 @@ TEST(StoreFiles, DamagedKeysAreFoundAndRebuilt) {
 TEST(StoreFiles, AFailedUpgradeStepChangesNothing) {
     test::TempCollection dir;
     {
-        Store store;
+        SqliteStore store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
         // A column of its own named rowid hides the record number: the copy of the records into
         // the new table gets a text where the record number goes and is refused, after the old
@@ -712,7 +719,7 @@ TEST(StoreFiles, AFailedUpgradeStepChangesNothing) {
         ASSERT_TRUE(store.exec(oldRows).ok());
         ASSERT_TRUE(store.exec("INSERT INTO \"_structure\" VALUES ('Tunarium', 5)").ok());
     }
-    Store store;
+    SqliteStore store;
     ASSERT_TRUE(store.open(dir.dir()).ok());
     const auto rows = [&store] {
         return test::sqlNumber(store.filePath(), "SELECT COUNT(*) FROM \"Tunarium\"");
@@ -733,7 +740,7 @@ TEST(StoreFiles, AFailedUpgradeStepChangesNothing) {
 // the backup's name or any other.
 TEST(StoreFiles, AFailedBackupLeavesNoFile) {
     test::TempCollection dir;
-    Store store;
+    SqliteStore store;
     ASSERT_TRUE(store.open(dir.dir()).ok());
     ASSERT_TRUE(store.openTable(TableId::Tunarium).ok());
     {

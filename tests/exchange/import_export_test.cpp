@@ -1,6 +1,7 @@
 // Import and export through the core: the field lists and A&uto, the run and its progress, the
 // lines an export writes, failures of the export file, and a collection exported and imported
 // back.
+#include "data/store_sqlite.h"
 #include "exchange_fixture.h"
 #include "support/cli_run.h"
 #include "support/song_collection.h"
@@ -217,7 +218,7 @@ TEST_F(ExchangeTest, ABulkLoadThatCannotHaveTheLockWritesNothing) {
     ASSERT_TRUE(db.openTables({TableId::Tunarium, TableId::Categories}));
     auto process = importAuto(bytes);
     process->setBulkFromBytes(0);
-    Store holder;
+    SqliteStore holder;
     ASSERT_TRUE(holder.open(dir.dir()).ok());
     ASSERT_TRUE(holder.begin().ok());
     EXPECT_FALSE(process->start());
@@ -252,7 +253,7 @@ TEST_F(ExchangeTest, AnExportReadsOneSnapshotWhateverAnotherCopyCommits) {
     ASSERT_TRUE(process->start());
     EXPECT_TRUE(process->step());
     {
-        Store restorer;
+        SqliteStore restorer;
         ASSERT_TRUE(restorer.open(dir.dir()).ok());
         ASSERT_TRUE(restorer.maintenance().restoreFrom(other.path("tunarium.db")).ok());
     }
