@@ -2,6 +2,7 @@
 // switching tabs and refreshing over the songs of a generated collection, each figure the median
 // of many runs, beside a raw SQLite keyset read of the same page.
 #include "bench_browse.h"
+#include "data/schema_sql.h"
 
 #include "bench_raw_reader.h"
 #include "bench_report.h"
@@ -145,7 +146,7 @@ private:
         QVector<Row> rows;
         const int byId = keyOf("KeyID");
         m_db.store().read(TableId::Tunarium, byId, {{m_db.store().count(TableId::Tunarium) / 2}},
-                          sql::Direction::Forward, true, 1, rows);
+                          Direction::Forward, true, 1, rows);
         return rows.isEmpty() ? QVariant() : rows.first().value(field);
     }
 
@@ -173,7 +174,7 @@ private:
         const int rangeLength = e.definition().sortOrders[o.sortOrder - 1].rangeLength;
         const int prefix = static_cast<int>(tableDef(TableId::Tunarium).key(key).components.size());
         const bool tie = sql::keyHasTieBreaker(tableDef(TableId::Tunarium), key);
-        QString sql = e.cursor().readSql(prefix, tie, sql::Direction::Forward, false);
+        QString sql = e.cursor().readSql(prefix, tie, Direction::Forward, false);
         if (withCategory) {
             sql = QStringLiteral(
                       "SELECT page.*, (SELECT \"Category\" FROM \"Categories\" WHERE \"CategoryID\" = "

@@ -1,6 +1,7 @@
 // Argument parsing and the generate and open benchmarks.
 #include "bench_commands.h"
 #include "crash_harness.h"
+#include "data/store_sqlite.h"
 
 #include "bench_browse.h"
 #include "bench_explore.h"
@@ -57,7 +58,7 @@ int fail(const QString& message) {
 // costs for the work.
 double rawInsertMs(const GeneratorOptions& options, qint64 songs, QString& error) {
     QTemporaryDir dir;
-    Store schema;
+    SqliteStore schema;
     if (StoreError e = schema.open(dir.path()); e || (e = schema.openTable(TableId::Tunarium))) {
         error = e.describe();
         return -1;
@@ -120,7 +121,7 @@ double rawInsertMs(const GeneratorOptions& options, qint64 songs, QString& error
 
 double storeInsertMs(const GeneratorOptions& options, qint64 songs, QString& error) {
     QTemporaryDir dir;
-    Store store;
+    SqliteStore store;
     if (StoreError e = store.open(dir.path()); e || (e = store.openTable(TableId::Tunarium))) {
         error = e.describe();
         return -1;
@@ -150,7 +151,7 @@ int generate(const QString& dirPath, qint64 songs) {
     if (QDir(dirPath).exists(QString::fromLatin1(kCollectionFileName))) {
         return fail(QStringLiteral("%1 already holds a collection").arg(dirPath));
     }
-    Store store;
+    SqliteStore store;
     if (StoreError e = store.open(dirPath)) {
         return fail(e.describe());
     }
@@ -198,7 +199,7 @@ int openBench(const QString& dirPath) {
     for (int i = 0; i < kRuns; ++i) {
         QElapsedTimer timer;
         timer.start();
-        Store store;
+        SqliteStore store;
         if (StoreError e = store.open(dirPath)) {
             return fail(e.describe());
         }

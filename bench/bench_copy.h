@@ -3,7 +3,7 @@
 #pragma once
 
 #include "data/app_paths.h"
-#include "data/store.h"
+#include "data/store_sqlite.h"
 
 #include <QDir>
 #include <QString>
@@ -16,7 +16,7 @@ inline QString copyCollection(const QString& from, const QString& toDir) {
     if (!QDir(from).exists(QString::fromLatin1(kCollectionFileName))) {
         return QStringLiteral("no collection in %1").arg(from);
     }
-    Store source;
+    SqliteStore source;
     if (StoreError e = source.open(from)) {
         return e.describe();
     }

@@ -6,6 +6,7 @@
 #include "bench_commands.h"
 #include "bench_process.h"
 #include "bench_report.h"
+#include "data/schema_sql.h"
 
 #include "data/database.h"
 #include "data/store_search.h"

@@ -3,6 +3,7 @@
 // locator key, beside a raw SQLite keyset read over the same index; and renaming the busiest
 // category with and without the category order's key.
 #include "bench_explore.h"
+#include "data/store_sqlite.h"
 
 #include "bench_copy.h"
 #include "bench_raw_reader.h"
@@ -58,7 +59,7 @@ QVector<QVariant> positionBinds(const Row& record, int key) {
 
 // Brings the working copy to the program's structure (its new keys built) and says how long it took.
 bool prepare(const QString& dir) {
-    Store store;
+    SqliteStore store;
     if (StoreError e = store.open(dir)) {
         std::fprintf(stderr, "tunarium-bench: %s\n", qPrintable(e.describe()));
         return false;

@@ -6,6 +6,7 @@
 // test); the preview opening a queue of some 2 000 pages.
 #include "bench_commands.h"
 #include "bench_process.h"
+#include "data/store_sqlite.h"
 
 #include "data/database.h"
 #include "reports/page_sink.h"
@@ -32,8 +33,8 @@ int fail(const QString& message) {
 // The first `songs` songs (by number) and every category of the collection in `from`, copied
 // into a new collection in `to` through the store.
 StoreError copyCut(const QString& from, const QString& to, qint64 songs) {
-    Store source;
-    Store target;
+    SqliteStore source;
+    SqliteStore target;
     if (StoreError e = source.open(from); e || (e = target.open(to))) {
         return e;
     }
@@ -51,7 +52,7 @@ StoreError copyCut(const QString& from, const QString& to, qint64 songs) {
         const qint64 limit = table == TableId::Tunarium ? songs : std::numeric_limits<qint64>::max();
         do {
             if (StoreError e =
-                    source.read(table, t.primaryKey, next, sql::Direction::Forward, false, 1000, rows)) {
+                    source.read(table, t.primaryKey, next, Direction::Forward, false, 1000, rows)) {
                 return e;
             }
             for (Row& row : rows) {

@@ -87,7 +87,7 @@ int searchBench(const QString& originalPath, const QString& workDir) {
                    {QStringLiteral("M")}, first);
     QVector<Row> page;
     db.store().read(TableId::Tunarium, tableDef(TableId::Tunarium).keyIndex(u"SongsByArtist"),
-                    KeyPosition{{QStringLiteral("M")}}, sql::Direction::Forward, true, 1, page);
+                    KeyPosition{{QStringLiteral("M")}}, Direction::Forward, true, 1, page);
     const QString artist = page.isEmpty() ? QStringLiteral("Nobody") : page[0].text(0);
 
     const SearchCase cases[] = {

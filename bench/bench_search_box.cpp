@@ -3,6 +3,7 @@
 // song added, its build and the room it takes.
 #include "bench_commands.h"
 #include "bench_report.h"
+#include "data/schema_sql.h"
 
 #include "catalogue/list_engine.h"
 #include "catalogue/song_search.h"

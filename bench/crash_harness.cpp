@@ -1,5 +1,6 @@
 // The parent side of the crash harness: children started, killed and checked after.
 #include "crash_harness.h"
+#include "data/store_sqlite.h"
 
 #include "bench_report.h"
 #include "collection_generator.h"
@@ -101,7 +102,7 @@ QStringList importArgs(const QString& dir, const QString& file) {
 
 StoreError makeEmptyCollection(const QString& dir) {
     QDir(dir).removeRecursively();
-    Store store;
+    SqliteStore store;
     if (StoreError e = store.open(dir)) {
         return e;
     }
@@ -117,7 +118,7 @@ StoreError makeEmptyCollection(const QString& dir) {
 QString makePlaylistCollection(const QString& dir, QList<qint64>& songIds) {
     QDir(dir).removeRecursively();
     {
-        Store store;
+        SqliteStore store;
         if (StoreError e = store.open(dir)) {
             return e.describe();
         }
@@ -149,7 +150,7 @@ QString makeSmallerBackup(const QString& pristine, const QString& scratch, const
     if (!QFile::copy(pristine, QDir(scratch).filePath(QString::fromLatin1(kCollectionFileName)))) {
         return QStringLiteral("cannot copy %1").arg(pristine);
     }
-    Store store;
+    SqliteStore store;
     StoreError e = store.open(scratch);
     if (!e) {
         pristineSongs = store.count(TableId::Tunarium);
@@ -274,14 +275,14 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
     const QString reportFile = work.filePath(QStringLiteral("report.pdf"));
     QDir(full).removeRecursively();
     {
-        Store store;
+        SqliteStore store;
         if (StoreError e = store.open(full)) {
             error = e.describe();
             return figures;
         }
         if (!options.source.isEmpty()) {
             store.close();
-            Store source;
+            SqliteStore source;
             StoreError e = source.open(options.source);
             if (!e) {
                 QFile::remove(QDir(full).filePath(QString::fromLatin1(kCollectionFileName)));
@@ -305,7 +306,7 @@ CrashFigures runCrashHarness(const CrashOptions& options, QString& error) {
     const QString pristine = work.filePath(QStringLiteral("pristine.db"));
     QFile::remove(pristine);
     {
-        Store store;
+        SqliteStore store;
         StoreError e = store.open(full);
         if (!e) {
             e = store.backupTo(pristine);

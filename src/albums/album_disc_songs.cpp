@@ -2,6 +2,7 @@
 #include "albums/album_disc_songs.h"
 
 #include "albums/cd_times.h"
+#include "data/key_walk.h"
 #include "data/unlinked_write.h"
 
 namespace tunarium {
@@ -86,23 +87,11 @@ void recomputeDiscNumber(AlbumRecord& album, const TrackPositions& positions) {
 
 StoreError countAlbumSongs(Store& store, qint64 albumId, qint64& out) {
     out = 0;
-    constexpr int kPage = 256;
-    const WalkLimits albumOnly(1, {albumId});
-    KeyPosition from{{albumId}};
-    bool inclusive = true;
-    for (;;) {
-        QVector<Row> page;
-        if (StoreError e = store.read(TableId::Tunarium, tun::kKeyAlbumId, from, Direction::Forward, inclusive,
-                                      kPage, page, albumOnly)) {
-            return e;
-        }
-        out += page.size();
-        if (page.size() < kPage) {
-            return {};
-        }
-        from = store.positionOf(page.last(), tun::kKeyAlbumId);
-        inclusive = false;
-    }
+    KeyWalk walk(store, TableId::Tunarium, tun::kKeyAlbumId, {{albumId}});
+    return walk.forEach([&out](const Row&) {
+        ++out;
+        return true;
+    });
 }
 
 } // namespace tunarium

@@ -4,16 +4,11 @@
 #include "albums/album_disc_songs.h"
 #include "albums/disc_in_collection.h"
 #include "data/fold_key.h"
+#include "data/key_walk.h"
 
 #include <algorithm>
 
 namespace tunarium {
-
-namespace {
-
-constexpr int kPage = 256;
-
-} // namespace
 
 QString albumCopyName(const QString& name) {
     // The suffix always shows: a copy cut back to its source's name would clash with it.
@@ -68,23 +63,16 @@ StoreError AlbumRules::loadChoices() {
     for (TableId table : {TableId::Media, TableId::Categories}) {
         const TableDef& t = tableDef(table);
         const int key = table == TableId::Media ? med::kKeyMedia : t.primaryKey;
-        KeyPosition from;
-        for (;;) {
-            QVector<Row> rows;
-            if (StoreError e = store.read(table, key, from, sql::Direction::Forward, false, kPage, rows)) {
-                return e;
-            }
-            for (const Row& r : rows) {
+        KeyWalk walk(store, table, key);
+        if (StoreError e = walk.forEach([this, table](const Row& r) {
                 if (table == TableId::Media) {
                     m_media << r.text(med::kMedia);
                 } else {
                     m_categories.push_back({r.text(cat::kCategory), r.number(cat::kCategoryId)});
                 }
-            }
-            if (rows.size() < kPage) {
-                break;
-            }
-            from = store.positionOf(rows.last(), key);
+                return true;
+            })) {
+            return e;
         }
     }
     std::stable_sort(
@@ -164,7 +152,7 @@ StoreError albumHoldingKey(Store& store, const Row& record, int key, AlbumRecord
     KeyPosition from;
     from.values = values;
     QVector<Row> rows;
-    if (StoreError e = store.read(TableId::Album, key, from, sql::Direction::Forward, true, 8, rows)) {
+    if (StoreError e = store.read(TableId::Album, key, from, Direction::Forward, true, 8, rows)) {
         return e;
     }
     for (const Row& other : rows) {

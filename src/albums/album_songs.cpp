@@ -1,13 +1,12 @@
 // The songs of one album.
 #include "albums/album_songs.h"
 
+#include "data/key_walk.h"
 #include "data/unlinked_write.h"
 
 namespace tunarium {
 
 namespace {
-
-constexpr int kPage = 100;
 
 QString comparable(const QString& text) {
     return trimTrailingBlanks(text).toUpper();
@@ -100,7 +99,7 @@ StoreError AlbumSongs::next(const SongRecord* after, SongRecord& out, bool& foun
         from.values = {m_albumId};
     }
     QVector<Row> rows;
-    if (StoreError e = m_db.store().read(TableId::Tunarium, tun::kKeyAlbumId, from, sql::Direction::Forward,
+    if (StoreError e = m_db.store().read(TableId::Tunarium, tun::kKeyAlbumId, from, Direction::Forward,
                                          inclusive, 1, rows)) {
         return e;
     }
@@ -116,7 +115,7 @@ StoreError AlbumSongs::nextTrack(qint64 sideNumber, qint64& out) {
     KeyPosition end;
     end.values = {m_albumId, sideNumber, tableDef(TableId::Tunarium).field(tun::kTrackNumber).maxValue()};
     QVector<Row> rows;
-    if (StoreError e = m_db.store().read(TableId::Tunarium, tun::kKeyAlbumId, end, sql::Direction::Backward,
+    if (StoreError e = m_db.store().read(TableId::Tunarium, tun::kKeyAlbumId, end, Direction::Backward,
                                          true, 1, rows)) {
         return e;
     }
@@ -184,37 +183,25 @@ PromptMessage AlbumSongs::swapError(const StoreError& error, const SongRecord& a
 }
 
 StoreError AlbumSongs::renumberAfter(const SongRecord& deleted, SongRecord& failedAt) {
-    // In track order each song moves into the number just freed before it; what was renumbered
-    // lies before the next page's start.
+    // In track order each song moves into the number just freed before it; the walk reads on from
+    // each batch's last song as it was read, so what was renumbered lies behind it.
     Store& store = m_db.store();
     const OrderedList list = side(deleted.side);
     KeyPosition from;
     from.values = {m_albumId, deleted.side, deleted.trackNumber};
-    bool inclusive = false;
-    for (;;) {
-        QVector<Row> rows;
-        if (StoreError e = store.read(TableId::Tunarium, tun::kKeyAlbumId, from, sql::Direction::Forward,
-                                      inclusive, kPage, rows)) {
-            return e;
+    StoreError failure;
+    KeyWalk walk(store, TableId::Tunarium, tun::kKeyAlbumId);
+    const StoreError e = walk.forEachFrom(from, false, [&](const Row& read) {
+        if (!list.holds(read)) {
+            return false;
         }
-        int done = 0;
-        for (Row& row : rows) {
-            if (!list.holds(row)) {
-                return {};
-            }
-            failedAt = fromRow<SongRecord>(row);
-            from = store.positionOf(row, tun::kKeyAlbumId);
-            row.setNumber(tun::kTrackNumber, row.number(tun::kTrackNumber) - 1);
-            if (StoreError e = rewriteUnlinked(store, row)) {
-                return e;
-            }
-            ++done;
-        }
-        if (done < kPage) {
-            return {};
-        }
-        inclusive = false;
-    }
+        failedAt = fromRow<SongRecord>(read);
+        Row row = read;
+        row.setNumber(tun::kTrackNumber, row.number(tun::kTrackNumber) - 1);
+        failure = rewriteUnlinked(store, row);
+        return failure.ok();
+    });
+    return failure ? failure : e;
 }
 
 bool AlbumSongs::removeSong(const SongRecord& song, bool confirm) {
@@ -259,42 +246,34 @@ ReassignResult AlbumSongs::reassign(const AlbumRecord& album) {
     }
     KeyPosition from;
     from.values = {trimTrailingBlanks(album.media), trimTrailingBlanks(album.fileNumber)};
-    bool inclusive = true;
-    for (;;) {
-        QVector<Row> rows;
-        if (StoreError e = store.read(TableId::Tunarium, tun::kSongsByMedia, from, sql::Direction::Forward,
-                                      inclusive, kPage, rows)) {
-            result.stop = ReassignResult::Stop::ReadError;
-            result.error = e;
-            break;
+    KeyWalk walk(store, TableId::Tunarium, tun::kSongsByMedia);
+    const StoreError walkError = walk.forEachFrom(from, true, [&](const Row& read) {
+        if (comparable(read.text(tun::kMedia)) != media) {
+            result.stop = ReassignResult::Stop::MediaDiffers;
+            return false;
         }
-        for (Row& row : rows) {
-            if (comparable(row.text(tun::kMedia)) != media) {
-                result.stop = ReassignResult::Stop::MediaDiffers;
-                break;
-            }
-            if (comparable(row.text(tun::kFileNumber)) != fileNumber) {
-                result.stop = ReassignResult::Stop::FileNumberDiffers;
-                break;
-            }
-            from = store.positionOf(row, tun::kSongsByMedia);
-            if (row.number(tun::kAlbumId) == m_albumId) {
-                ++result.assigned;
-                continue;
-            }
-            // Through the songs' update routine (it shows a failure); the walk's one transaction
-            // holds each song's, as the batch it is.
-            row.setNumber(tun::kAlbumId, m_albumId);
-            if (m_db.update(row, false) != kRoutineDone) {
-                result.stop = ReassignResult::Stop::UpdateFailed;
-                break;
-            }
+        if (comparable(read.text(tun::kFileNumber)) != fileNumber) {
+            result.stop = ReassignResult::Stop::FileNumberDiffers;
+            return false;
+        }
+        if (read.number(tun::kAlbumId) == m_albumId) {
             ++result.assigned;
+            return true;
         }
-        if (result.stop != ReassignResult::Stop::EndOfTable || rows.size() < kPage) {
-            break;
+        // Through the songs' update routine (it shows a failure); the walk's one transaction
+        // holds each song's, as the batch it is.
+        Row row = read;
+        row.setNumber(tun::kAlbumId, m_albumId);
+        if (m_db.update(row, false) != kRoutineDone) {
+            result.stop = ReassignResult::Stop::UpdateFailed;
+            return false;
         }
-        inclusive = false;
+        ++result.assigned;
+        return true;
+    });
+    if (walkError) {
+        result.stop = ReassignResult::Stop::ReadError;
+        result.error = walkError;
     }
     if (StoreError e = tx.commit()) {
         result.stop = ReassignResult::Stop::ReadError;

@@ -2,13 +2,11 @@
 #include "albums/disc_in_collection.h"
 
 #include "data/fold_key.h"
+#include "data/key_walk.h"
 
 namespace tunarium {
 
 namespace {
-
-// Albums are read this many at a time along a key.
-constexpr int kPage = 64;
 
 QString keyText(const QString& text) {
     return foldKey(trimTrailingBlanks(text));
@@ -25,26 +23,11 @@ bool listed(const QVector<DiscHolder>& holders, qint64 albumId) {
 
 // Every album whose `key` (of one field) holds `value`, in key order, a page at a time.
 template <class Take> StoreError eachAlbumWith(Store& store, int key, const QString& value, Take take) {
-    const WalkLimits limits(1, {value});
-    KeyPosition from;
-    from.values = {value};
-    bool inclusive = true;
-    for (;;) {
-        QVector<Row> rows;
-        if (StoreError e = store.read(TableId::Album, key, from, Direction::Forward, inclusive, kPage, rows, limits)) {
-            return e;
-        }
-        for (const Row& row : std::as_const(rows)) {
-            take(fromRow<AlbumRecord>(row));
-        }
-        if (rows.size() < kPage) {
-            return {};
-        }
-        from.values = {rows.last().value(tableDef(TableId::Album).key(key).components.first())};
-        from.rec = rows.last().meta.rec;
-        from.hasRec = true;
-        inclusive = false;
-    }
+    KeyWalk walk(store, TableId::Album, key, {{value}});
+    return walk.forEach([&take](const Row& row) {
+        take(fromRow<AlbumRecord>(row));
+        return true;
+    });
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "albums/album_entries.h"
 #include "albums/cd_times.h"
+#include "data/key_walk.h"
 #include "data/unlinked_write.h"
 
 namespace tunarium {
@@ -11,7 +12,6 @@ namespace {
 
 // The side of the row that holds a wizard's instance number: no track list ever shows it.
 const QString kReservationSide;
-constexpr int kRowsPerRead = 200;
 
 } // namespace
 
@@ -27,7 +27,7 @@ StoreError WizardTracks::reserveInstance() {
     }
     QVector<Row> last;
     if (StoreError e =
-            store.read(TableId::AddWizard, aw::kKeyInstance, {}, sql::Direction::Backward, true, 1, last)) {
+            store.read(TableId::AddWizard, aw::kKeyInstance, {}, Direction::Backward, true, 1, last)) {
         return e;
     }
     WizardTrackRecord reservation;
@@ -86,34 +86,22 @@ ListDefinition WizardTracks::listDefinition(bool withArtist) {
 
 StoreError WizardTracks::rows(QVector<WizardTrackRecord>& out) {
     out.clear();
-    KeyPosition from{range()};
-    bool inclusive = true;
-    for (;;) {
-        QVector<Row> page;
-        if (StoreError e = m_db.store().read(TableId::AddWizard, aw::kKeyInstance, from,
-                                             sql::Direction::Forward, inclusive, kRowsPerRead, page)) {
-            return e;
+    const OrderedList l = list();
+    KeyWalk walk(m_db.store(), TableId::AddWizard, aw::kKeyInstance, {range()});
+    return walk.forEach([&](const Row& r) {
+        if (!l.holds(r)) {
+            return false;
         }
-        const OrderedList l = list();
-        for (const Row& r : std::as_const(page)) {
-            if (!l.holds(r)) {
-                return {};
-            }
-            out << fromRow<WizardTrackRecord>(r);
-        }
-        if (page.size() < kRowsPerRead) {
-            return {};
-        }
-        from = m_db.store().positionOf(page.last(), aw::kKeyInstance);
-        inclusive = false;
-    }
+        out << fromRow<WizardTrackRecord>(r);
+        return true;
+    });
 }
 
 StoreError WizardTracks::rowAfter(qint64 after, WizardTrackRecord& out, bool& found) {
     found = false;
     QVector<Row> next;
     KeyPosition from{{m_instance, QString::fromLatin1(kWizardSide), after}};
-    if (StoreError e = m_db.store().read(TableId::AddWizard, aw::kKeyInstance, from, sql::Direction::Forward,
+    if (StoreError e = m_db.store().read(TableId::AddWizard, aw::kKeyInstance, from, Direction::Forward,
                                          false, 1, next)) {
         return e;
     }
@@ -128,8 +116,8 @@ StoreError WizardTracks::nextTrack(qint64& out) {
     const FieldDef& track = tableDef(TableId::AddWizard).field(aw::kTrack);
     QVector<Row> last;
     KeyPosition end{{m_instance, QString::fromLatin1(kWizardSide), track.maxValue()}};
-    if (StoreError e = m_db.store().read(TableId::AddWizard, aw::kKeyInstance, end, sql::Direction::Backward,
-                                         true, 1, last)) {
+    if (StoreError e = m_db.store().read(TableId::AddWizard, aw::kKeyInstance, end, Direction::Backward, true,
+                                         1, last)) {
         return e;
     }
     out = !last.isEmpty() && list().holds(last.first()) ? last.first().number(aw::kTrack) + 1 : 1;

@@ -40,8 +40,8 @@ StoreError CategoryRules::primeAndNumber(Row& record, bool copy) {
     const TableDef& t = tableDef(TableId::Categories);
     const int idField = cat::kCategoryId;
     QVector<Row> last;
-    if (StoreError e = m_db.store().read(TableId::Categories, cat::kKeyCategoryId, {},
-                                         sql::Direction::Backward, true, 1, last)) {
+    if (StoreError e = m_db.store().read(TableId::Categories, cat::kKeyCategoryId, {}, Direction::Backward,
+                                         true, 1, last)) {
         return e;
     }
     if (record.tableId() != TableId::Categories || record.size() != t.fieldCount()) {

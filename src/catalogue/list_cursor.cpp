@@ -49,10 +49,10 @@ bool ListCursor::leadingIsText() const {
 StoreError ListCursor::open() {
     if (lookupOrder()) {
         QVector<PageRow> none;
-        return readByLookup({}, sql::Direction::Forward, true, 1, none, false, true);
+        return readByLookup({}, Direction::Forward, true, 1, none, false, true);
     }
     QVector<Row> none;
-    for (sql::Direction d : {sql::Direction::Forward, sql::Direction::Backward}) {
+    for (Direction d : {Direction::Forward, Direction::Backward}) {
         KeyPosition from;
         from.values = m_rangeValues;
         if (StoreError e = m_store.read(m_table, m_key, from, d, true, 0, none, limits())) {
@@ -76,14 +76,14 @@ WalkLimits ListCursor::limits(bool withFilter) const {
     return WalkLimits(m_rangeLength, m_rangeValues, withFilter ? m_filter : SqlCondition{});
 }
 
-StoreError ListCursor::read(const KeyPosition& from, sql::Direction direction, bool inclusive, int limit,
+StoreError ListCursor::read(const KeyPosition& from, Direction direction, bool inclusive, int limit,
                             QVector<PageRow>& out, bool withLookups, bool withFilter) {
     out.clear();
     if (lookupOrder()) {
         return readByLookup(from, direction, inclusive, limit, out, withLookups, withFilter);
     }
     if (m_reverse) {
-        direction = direction == sql::Direction::Forward ? sql::Direction::Backward : sql::Direction::Forward;
+        direction = direction == Direction::Forward ? Direction::Backward : Direction::Forward;
     }
     KeyPosition start = from;
     if (start.values.isEmpty() && m_rangeLength > 0) {
@@ -175,8 +175,7 @@ KeyPosition ListCursor::positionAtLeading(const QVariant& value) const {
     return p;
 }
 
-QString ListCursor::readSql(int prefixLength, bool withRecord, sql::Direction direction,
-                            bool inclusive) const {
+QString ListCursor::readSql(int prefixLength, bool withRecord, Direction direction, bool inclusive) const {
     return m_store.walkText(m_table, m_key, prefixLength, withRecord, direction, inclusive, limits());
 }
 

@@ -45,7 +45,7 @@ public:
     // position is the first record of the order (forward) or the last (backward), within the range.
     // Without `withLookups` the lookup records are left out; without `withFilter` the user's filter
     // is (the range still holds).
-    StoreError read(const KeyPosition& from, sql::Direction direction, bool inclusive, int limit,
+    StoreError read(const KeyPosition& from, Direction direction, bool inclusive, int limit,
                     QVector<PageRow>& out, bool withLookups = true, bool withFilter = true);
     // The record's full position in the current key.
     KeyPosition positionOf(const Row& record) const;
@@ -61,7 +61,7 @@ public:
     void clearLookups();
 
     // The SQL text of a read from a position of `prefixLength` components, for query-plan checks.
-    QString readSql(int prefixLength, bool withRecord, sql::Direction direction, bool inclusive) const;
+    QString readSql(int prefixLength, bool withRecord, Direction direction, bool inclusive) const;
 
 private:
     // The walk's range and, `withFilter`, the user's filter: the store bounds the walk with them.

@@ -9,8 +9,8 @@ namespace tunarium {
 
 namespace {
 
-sql::Direction flip(sql::Direction d) {
-    return d == sql::Direction::Forward ? sql::Direction::Backward : sql::Direction::Forward;
+Direction flip(Direction d) {
+    return d == Direction::Forward ? Direction::Backward : Direction::Forward;
 }
 
 } // namespace
@@ -49,9 +49,9 @@ KeyPosition ListCursor::lookupPositionOf(const Row& record) const {
 
 // The group a read starts in: the first or last of the order, the first joined record whose name
 // is at or after a typed text, or the group of a full position.
-StoreError ListCursor::firstGroup(const KeyPosition& from, sql::Direction direction, LookupGroup& group) {
+StoreError ListCursor::firstGroup(const KeyPosition& from, Direction direction, LookupGroup& group) {
     const JoinDef& join = m_joins[m_lookupJoin];
-    const bool forward = direction == sql::Direction::Forward;
+    const bool forward = direction == Direction::Forward;
     group = {};
     QVector<Row> found;
     if (from.values.isEmpty()) {
@@ -87,9 +87,9 @@ StoreError ListCursor::firstGroup(const KeyPosition& from, sql::Direction direct
     return {};
 }
 
-StoreError ListCursor::nextGroup(sql::Direction direction, LookupGroup& group) {
+StoreError ListCursor::nextGroup(Direction direction, LookupGroup& group) {
     const JoinDef& join = m_joins[m_lookupJoin];
-    const bool forward = direction == sql::Direction::Forward;
+    const bool forward = direction == Direction::Forward;
     if (group.none) {
         group = {};
         if (!forward) {
@@ -122,9 +122,9 @@ StoreError ListCursor::nextGroup(sql::Direction direction, LookupGroup& group) {
     return {};
 }
 
-StoreError ListCursor::readByLookup(const KeyPosition& from, sql::Direction direction, bool inclusive,
-                                    int limit, QVector<PageRow>& out, bool withLookups, bool withFilter) {
-    const sql::Direction d = m_reverse ? flip(direction) : direction;
+StoreError ListCursor::readByLookup(const KeyPosition& from, Direction direction, bool inclusive, int limit,
+                                    QVector<PageRow>& out, bool withLookups, bool withFilter) {
+    const Direction d = m_reverse ? flip(direction) : direction;
     LookupGroup group;
     if (StoreError e = firstGroup(from, d, group)) {
         return e;

@@ -21,8 +21,8 @@ private:
     ListHost& m_host;
 };
 
-sql::Direction opposite(sql::Direction d) {
-    return d == sql::Direction::Forward ? sql::Direction::Backward : sql::Direction::Forward;
+Direction opposite(Direction d) {
+    return d == Direction::Forward ? Direction::Backward : Direction::Forward;
 }
 
 bool sameRangeValue(const QVariant& a, const QVariant& b) {
@@ -305,12 +305,12 @@ void ListEngine::readFailed(const StoreError& error) {
 // Reads up to `count` records beyond the page's end in `direction` (from where the view stands
 // when the page is empty) and adds them, dropping rows at the far end to keep the page within the
 // list's lines. Returns how many records the end of the order kept it from reading.
-int ListEngine::fill(sql::Direction direction, int count) {
+int ListEngine::fill(Direction direction, int count) {
     if (count <= 0 || m_failed) {
         return count;
     }
     BusyScope busy(m_host);
-    const bool forward = direction == sql::Direction::Forward;
+    const bool forward = direction == Direction::Forward;
     KeyPosition from = m_view.position;
     bool inclusive = m_view.inclusive;
     if (!m_page.isEmpty()) {
@@ -322,6 +322,7 @@ int ListEngine::fill(sql::Direction direction, int count) {
         readFailed(e);
         return count;
     }
+    Q_ASSERT_X(rows.size() <= count, "ListEngine::fill", "the cursor read more than it was asked");
     for (PageRow& r : rows) {
         if (m_page.size() >= m_lines) {
             forward ? m_page.removeFirst() : m_page.removeLast();
@@ -329,6 +330,12 @@ int ListEngine::fill(sql::Direction direction, int count) {
         forward ? m_page.append(std::move(r)) : m_page.prepend(std::move(r));
     }
     return count - static_cast<int>(rows.size());
+}
+
+void ListEngine::assertPage() const {
+    Q_ASSERT_X(m_lines <= 0 || rowCount() <= m_lines, "ListEngine",
+               "the page holds more rows than the list shows");
+    Q_ASSERT_X(m_selected >= -1 && m_selected < rowCount(), "ListEngine", "the selection is off the page");
 }
 
 void ListEngine::emptyPage() {
@@ -348,8 +355,7 @@ void ListEngine::reload(Reload mode) {
         m_view = {};
     }
     emptyPage();
-    const sql::Direction direction =
-        mode == Reload::FromEnd ? sql::Direction::Backward : sql::Direction::Forward;
+    const Direction direction = mode == Reload::FromEnd ? Direction::Backward : Direction::Forward;
     const int left = fill(direction, m_lines);
     if (anchor != 0 && left > 0 && !m_failed) {
         if (m_page.isEmpty()) {
@@ -371,7 +377,7 @@ void ListEngine::reload(Reload mode) {
 void ListEngine::locate(const KeyPosition& from) {
     emptyPage();
     m_view = {from, true};
-    const int left = fill(sql::Direction::Forward, m_lines);
+    const int left = fill(Direction::Forward, m_lines);
     if (m_failed) {
         return;
     }
@@ -380,13 +386,13 @@ void ListEngine::locate(const KeyPosition& from) {
         // from the position, not from the end, spares a second pass over the records just passed.
         if (!from.values.isEmpty()) {
             m_view = {from, false};
-            fill(sql::Direction::Backward, m_lines);
+            fill(Direction::Backward, m_lines);
         }
         m_selected = rowCount() - 1;
         copySelectedToBuffer();
     } else {
         const qint64 found = m_page.front().record.meta.rec;
-        fill(sql::Direction::Backward, left);
+        fill(Direction::Backward, left);
         selectRecord(found);
         copySelectedToBuffer();
     }
@@ -459,9 +465,9 @@ void ListEngine::computeThumbSteps() {
         // The ends of the order within its range. The user's filter is left out: finding its first
         // and last match could take two passes over the table, and the thumb only estimates.
         BusyScope busy(m_host);
-        StoreError e = m_cursor.read({}, sql::Direction::Backward, true, 1, last, false, false);
+        StoreError e = m_cursor.read({}, Direction::Backward, true, 1, last, false, false);
         if (e.ok()) {
-            e = m_cursor.read({}, sql::Direction::Forward, true, 1, first, false, false);
+            e = m_cursor.read({}, Direction::Forward, true, 1, first, false, false);
         }
         if (e) {
             readFailed(e);
@@ -491,7 +497,7 @@ void ListEngine::scroll(ScrollAction action) {
         if (m_selected > 0) {
             --m_selected;
         } else {
-            fill(sql::Direction::Backward, 1);
+            fill(Direction::Backward, 1);
             m_selected = 0;
         }
         break;
@@ -499,17 +505,17 @@ void ListEngine::scroll(ScrollAction action) {
         if (m_selected < last) {
             ++m_selected;
         } else {
-            fill(sql::Direction::Forward, 1);
+            fill(Direction::Forward, 1);
             m_selected = rowCount() - 1;
         }
         break;
     case ScrollAction::PageUp: {
-        const int left = fill(sql::Direction::Backward, m_lines);
+        const int left = fill(Direction::Backward, m_lines);
         m_selected = std::clamp(m_selected - left, 0, rowCount() - 1);
         break;
     }
     case ScrollAction::PageDown: {
-        const int left = fill(sql::Direction::Forward, m_lines);
+        const int left = fill(Direction::Forward, m_lines);
         m_selected = std::clamp(m_selected + left, 0, rowCount() - 1);
         break;
     }
@@ -518,7 +524,7 @@ void ListEngine::scroll(ScrollAction action) {
         const bool top = action == ScrollAction::Top;
         emptyPage();
         m_view = {};
-        fill(top ? sql::Direction::Forward : sql::Direction::Backward, m_lines);
+        fill(top ? Direction::Forward : Direction::Backward, m_lines);
         m_selected = m_page.isEmpty() ? -1 : (top ? 0 : rowCount() - 1);
         break;
     }

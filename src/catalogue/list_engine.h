@@ -165,7 +165,9 @@ private:
     public:
         explicit Notify(ListEngine& engine) : m_engine(engine) { ++m_engine.m_notifyDepth; }
         ~Notify() {
+            Q_ASSERT(m_engine.m_notifyDepth > 0);
             if (--m_engine.m_notifyDepth == 0) {
+                m_engine.assertPage();
                 m_engine.m_host.pageChanged();
             }
         }
@@ -177,10 +179,19 @@ private:
     };
 
     bool ready() const { return m_open && !m_failed && !formPending() && m_order > 0; }
-    const SortOrderDef& order() const { return m_def.sortOrders[m_order - 1]; }
-    ListLocator& locator() { return m_locators[m_order - 1]; }
+    const SortOrderDef& order() const {
+        Q_ASSERT(m_order >= 1 && m_order <= m_def.sortOrders.size());
+        return m_def.sortOrders[m_order - 1];
+    }
+    ListLocator& locator() {
+        Q_ASSERT(m_order >= 1 && m_order <= m_locators.size());
+        return m_locators[m_order - 1];
+    }
+    // What every public operation leaves (debug builds): a page no longer than the list's lines,
+    // the selection on one of its rows or none.
+    void assertPage() const;
 
-    int fill(sql::Direction direction, int count);
+    int fill(Direction direction, int count);
     void reload(Reload mode);
     void locate(const KeyPosition& from);
     void emptyPage();

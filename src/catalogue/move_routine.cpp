@@ -30,8 +30,8 @@ KeyPosition positionAt(const OrderedList& list, const Row& record, qint64 sequen
 }
 
 // The next record of the list from `from` in `direction`; `found` false at the list's end.
-StoreError nextInList(Store& store, const OrderedList& list, const KeyPosition& from,
-                      sql::Direction direction, Row& next, bool& found) {
+StoreError nextInList(Store& store, const OrderedList& list, const KeyPosition& from, Direction direction,
+                      Row& next, bool& found) {
     QVector<Row> rows;
     const StoreError e = store.read(list.table, list.key, from, direction, false, 1, rows);
     found = e.ok() && !rows.isEmpty() && list.holds(rows.first());
@@ -50,7 +50,7 @@ StoreError highestInList(Store& store, const OrderedList& list, qint64& highest)
     }
     end.values << QVariant(t.field(list.sequenceField()).maxValue());
     QVector<Row> rows;
-    const StoreError e = store.read(list.table, list.key, end, sql::Direction::Backward, true, 1, rows);
+    const StoreError e = store.read(list.table, list.key, end, Direction::Backward, true, 1, rows);
     highest =
         e.ok() && !rows.isEmpty() && list.holds(rows.first()) ? rows.first().number(list.sequenceField()) : 0;
     return e;
@@ -106,7 +106,7 @@ MoveResult moveEntry(Store& store, const OrderedList& list, const Row& entry, Mo
     };
     const bool backward = direction == MoveDirection::Up || direction == MoveDirection::ToTop;
     const bool onePlace = direction == MoveDirection::Up || direction == MoveDirection::Down;
-    const sql::Direction walk = backward ? sql::Direction::Backward : sql::Direction::Forward;
+    const Direction walk = backward ? Direction::Backward : Direction::Forward;
     const int sequence = list.sequenceField();
     const auto stopsAt = [&](const Row& passed) {
         return direction == MoveDirection::ToTop && stopAfter > 0 && passed.number(sequence) <= stopAfter;

@@ -1,6 +1,7 @@
 // Rules of the song form.
 #include "catalogue/song_rules.h"
 
+#include "data/key_walk.h"
 #include "data/pictures.h"
 
 #include <algorithm>
@@ -83,7 +84,7 @@ StoreError SongRules::primeAndNumber(Row& record, bool copy) {
         QVector<Row> last;
         StoreError e =
             m_db.store().read(TableId::Tunarium, tun::kKeyAlbumId, KeyPosition{{albumId, side, qint64(255)}},
-                              sql::Direction::Backward, true, 1, last);
+                              Direction::Backward, true, 1, last);
         if (e) {
             return e;
         }
@@ -149,20 +150,12 @@ StoreError SongRules::loadChoices(Row& record, QString& failedTable) {
 
 StoreError SongRules::loadMediaChoices(Row& record) {
     m_media.clear();
-    QVector<Row> rows;
-    KeyPosition from;
-    for (;;) {
-        if (StoreError e = m_db.store().read(TableId::Media, med::kKeyMedia, from, sql::Direction::Forward,
-                                             false, 256, rows)) {
-            return e;
-        }
-        for (const Row& r : rows) {
+    KeyWalk walk(m_db.store(), TableId::Media, med::kKeyMedia);
+    if (StoreError e = walk.forEach([this](const Row& r) {
             m_media << r.text(med::kMedia);
-        }
-        if (rows.size() < 256) {
-            break;
-        }
-        from = m_db.store().positionOf(rows.last(), 0);
+            return true;
+        })) {
+        return e;
     }
     const int media = tun::kMedia;
     if (m_media.isEmpty()) {
@@ -176,20 +169,12 @@ StoreError SongRules::loadMediaChoices(Row& record) {
 StoreError SongRules::loadCategoryChoices() {
     QVector<CategoryChoice> loaded;
     const TableDef& t = tableDef(TableId::Categories);
-    QVector<Row> rows;
-    KeyPosition from;
-    for (;;) {
-        if (StoreError e = m_db.store().read(TableId::Categories, t.primaryKey, from, sql::Direction::Forward,
-                                             false, 256, rows)) {
-            return e;
-        }
-        for (const Row& r : rows) {
+    KeyWalk walk(m_db.store(), TableId::Categories, t.primaryKey);
+    if (StoreError e = walk.forEach([&loaded](const Row& r) {
             loaded.push_back({r.text(cat::kCategory), r.number(cat::kCategoryId)});
-        }
-        if (rows.size() < 256) {
-            break;
-        }
-        from = m_db.store().positionOf(rows.last(), t.primaryKey);
+            return true;
+        })) {
+        return e;
     }
     std::stable_sort(loaded.begin(), loaded.end(), [](const CategoryChoice& a, const CategoryChoice& b) {
         return foldKey(a.name) < foldKey(b.name);

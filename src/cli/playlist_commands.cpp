@@ -6,6 +6,7 @@
 #include "cli/command_line.h"
 #include "data/app_paths.h"
 #include "data/date_time.h"
+#include "data/key_walk.h"
 #include "data/pictures.h"
 #include "data/table_lease.h"
 #include "playlists/playlist_entries.h"
@@ -52,27 +53,27 @@ QString timeText(qint64 time) {
 int printPlaylist(Database& db, const PlaylistRecord& playlist) {
     out() << "playlist " << playlist.playlistId << ": " << playlist.playlistDescription << "\n";
     PlaylistEntries entries(db, playlist.playlistId);
-    qint64 after = 0;
     QVector<qint64> times;
-    for (;;) {
-        QVector<PlaylistEntryRecord> page;
-        if (StoreError e = entries.read(after, 200, page)) {
-            return fail(QStringLiteral("cannot read the playlist's entries: %1").arg(e.describe()));
+    QString songFailure;
+    KeyWalk walk(db.store(), TableId::PlaylistDetails, pla::kKeyPlaylistId, {{playlist.playlistId}});
+    const StoreError e = walk.forEach([&](const Row& row) {
+        const PlaylistEntryRecord entry = fromRow<PlaylistEntryRecord>(row);
+        SongRecord song;
+        bool found = false;
+        if (StoreError failure = entries.songOf(entry.id, song, found)) {
+            songFailure = QStringLiteral("cannot read song %1: %2").arg(entry.id).arg(failure.describe());
+            return false;
         }
-        for (const PlaylistEntryRecord& entry : page) {
-            SongRecord song;
-            bool found = false;
-            if (StoreError e = entries.songOf(entry.id, song, found)) {
-                return fail(QStringLiteral("cannot read song %1: %2").arg(entry.id).arg(e.describe()));
-            }
-            times << song.time;
-            out() << entry.playlistSeq << "\t" << song.artist << "\t" << song.title << "\t"
-                  << formatPicture(song.time, u"@t4").trimmed() << "\t" << entry.playlistNotes << "\n";
-        }
-        if (page.size() < 200) {
-            break;
-        }
-        after = page.back().playlistSeq;
+        times << song.time;
+        out() << entry.playlistSeq << "\t" << song.artist << "\t" << song.title << "\t"
+              << formatPicture(song.time, u"@t4").trimmed() << "\t" << entry.playlistNotes << "\n";
+        return true;
+    });
+    if (!songFailure.isEmpty()) {
+        return fail(songFailure);
+    }
+    if (e) {
+        return fail(QStringLiteral("cannot read the playlist's entries: %1").arg(e.describe()));
     }
     out() << "total time: " << timeText(addTimes(times)) << "\n";
     out().flush();
@@ -131,26 +132,19 @@ int generate(Database& db, const CommandLine& line) {
 }
 
 int list(Database& db) {
-    KeyPosition from;
-    for (;;) {
-        QVector<Row> page;
-        if (StoreError e = db.store().read(TableId::PlaylistMaster, pld::kKeyPlaylistId, from,
-                                           sql::Direction::Forward, false, 200, page)) {
-            return fail(QStringLiteral("cannot read the playlists: %1").arg(e.describe()));
-        }
-        for (const Row& row : page) {
-            const PlaylistRecord p = fromRow<PlaylistRecord>(row);
-            qint64 last = 0;
-            PlaylistEntries(db, p.playlistId).lastSequence(last);
-            out() << p.playlistId << "\t" << p.playlistDescription << "\t" << last << "\t"
-                  << isoDate(p.lastEditDate) << "\n";
-        }
-        if (page.size() < 200) {
-            break;
-        }
-        from = db.store().positionOf(page.back(), pld::kKeyPlaylistId);
-    }
+    KeyWalk walk(db.store(), TableId::PlaylistMaster, pld::kKeyPlaylistId);
+    const StoreError e = walk.forEach([&db](const Row& row) {
+        const PlaylistRecord p = fromRow<PlaylistRecord>(row);
+        qint64 last = 0;
+        PlaylistEntries(db, p.playlistId).lastSequence(last);
+        out() << p.playlistId << "\t" << p.playlistDescription << "\t" << last << "\t"
+              << isoDate(p.lastEditDate) << "\n";
+        return true;
+    });
     out().flush();
+    if (e) {
+        return fail(QStringLiteral("cannot read the playlists: %1").arg(e.describe()));
+    }
     return kExitOk;
 }
 

@@ -12,7 +12,8 @@
 namespace tunarium {
 
 Database::Database(Prompter& prompter, const QString& collectionDir, const QString& profilePath)
-    : m_prompter(prompter), m_warnings(prompter), m_dir(collectionDir), m_profile(profilePath) {
+    : m_prompter(prompter), m_warnings(prompter), m_storeOwner(makeStore(collectionDir)),
+      m_store(*m_storeOwner), m_dir(collectionDir), m_profile(profilePath) {
     m_warnings.setBeforeHalt([this] {
         m_halted = true;
         closeAll();

@@ -16,6 +16,7 @@
 #include "data/warnings.h"
 
 #include <initializer_list>
+#include <memory>
 
 namespace tunarium {
 
@@ -146,7 +147,9 @@ private:
 
     Prompter& m_prompter;
     Warnings m_warnings;
-    Store m_store;
+    // The store of the implementation makeStore picked for the collection's location.
+    std::unique_ptr<Store> m_storeOwner;
+    Store& m_store;
     QString m_dir;
     QString m_profile;
     SessionMarker m_marker;

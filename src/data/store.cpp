@@ -4,6 +4,7 @@
 #include "data/repair_swap.h"
 #include "data/session_marker.h"
 #include "data/store_connection.h"
+#include "data/store_sqlite.h"
 
 #include "data/store_file_kind.h"
 
@@ -97,23 +98,23 @@ void explainCannotOpen(StoreError& e, const QString& directory, const QString& f
 
 } // namespace
 
-Store::Store()
+SqliteStore::SqliteStore()
     : m_connection(std::make_unique<Connection>()), m_schema(*m_connection, m_directory),
       m_maintenance(*m_connection), m_bulk(*m_connection), m_log(*m_connection) {}
 
-Store::~Store() {
+SqliteStore::~SqliteStore() {
     close();
 }
 
-bool Store::isOpen() const {
+bool SqliteStore::isOpen() const {
     return m_connection->isOpen();
 }
 
-QString Store::filePath() const {
+QString SqliteStore::filePath() const {
     return m_directory + u'/' + QString::fromLatin1(kCollectionFileName);
 }
 
-StoreError Store::open(const QString& directory) {
+StoreError SqliteStore::open(const QString& directory) {
     close();
     m_directory = QDir(directory).absolutePath();
     if (!QDir().mkpath(m_directory)) {
@@ -187,7 +188,7 @@ StoreError Store::open(const QString& directory) {
     return error;
 }
 
-StoreError Store::newerStructure() {
+StoreError SqliteStore::newerStructure() {
     // A table laid out by a newer version is never read, upgraded or written: not even the other
     // tables are touched, so that the newer version finds its file as it left it.
     for (const TableDef& t : allTables()) {
@@ -200,15 +201,15 @@ StoreError Store::newerStructure() {
     return {};
 }
 
-bool Store::isReadOnly() const {
+bool SqliteStore::isReadOnly() const {
     return m_connection->isOpen() && m_connection->isReadOnly();
 }
 
-StoreError Store::writeRefusal() const {
+StoreError SqliteStore::writeRefusal() const {
     return isReadOnly() ? StoreError::driver(SQLITE_READONLY, Connection::readOnlyText()) : StoreError{};
 }
 
-void Store::close() {
+void SqliteStore::close() {
     if (!m_connection->isOpen()) {
         return;
     }
@@ -220,7 +221,7 @@ void Store::close() {
     m_schema.clear();
 }
 
-StoreError Store::openTable(TableId table) {
+StoreError SqliteStore::openTable(TableId table) {
     int& count = m_openCounts[static_cast<int>(table)];
     if (count == 0) {
         StoreError e;
@@ -250,18 +251,18 @@ StoreError Store::openTable(TableId table) {
     return {};
 }
 
-void Store::closeTable(TableId table) {
+void SqliteStore::closeTable(TableId table) {
     int& count = m_openCounts[static_cast<int>(table)];
     if (count > 0) {
         --count;
     }
 }
 
-StoreError Store::exec(const QString& sqlText) {
+StoreError SqliteStore::exec(const QString& sqlText) {
     return m_connection->exec(sqlText);
 }
 
-StoreError Store::validate(const Row& row) const {
+StoreError SqliteStore::validate(const Row& row) const {
     const TableDef& t = row.table();
     if (row.size() != t.fieldCount()) {
         return StoreError::driver(SQLITE_MISMATCH,
@@ -320,7 +321,7 @@ void bindRow(Statement& statement, const Row& row, int firstParam) {
 
 } // namespace
 
-StoreError Store::duplicateKeyError(const Row& row, const StoreError& failure) {
+StoreError SqliteStore::duplicateKeyError(const Row& row, const StoreError& failure) {
     StoreError e = StoreError::of(code::kDuplicateKey);
     e.driverCode = failure.driverCode;
     e.driverMessage = failure.driverMessage;
@@ -342,7 +343,7 @@ StoreError Store::duplicateKeyError(const Row& row, const StoreError& failure) {
     return e;
 }
 
-StoreError Store::insert(Row& row) {
+StoreError SqliteStore::insert(Row& row) {
     if (StoreError e = validate(row)) {
         return e;
     }
@@ -402,7 +403,7 @@ StoreError Store::insert(Row& row) {
     return {};
 }
 
-StoreError Store::update(Row& row) {
+StoreError SqliteStore::update(Row& row) {
     if (StoreError e = validate(row)) {
         return e;
     }
@@ -434,7 +435,7 @@ StoreError Store::update(Row& row) {
     return {};
 }
 
-StoreError Store::remove(const Row& row) {
+StoreError SqliteStore::remove(const Row& row) {
     const TableDef& t = row.table();
     StoreError error;
     Statement* erase = m_connection->cached(sql::statements(t).remove, error);
@@ -449,7 +450,7 @@ StoreError Store::remove(const Row& row) {
     return m_connection->changes() == 0 ? StoreError::of(code::kRecordNotFound) : StoreError{};
 }
 
-StoreError Store::rewriteField(TableId table, RecordMeta& meta, int field, const QVariant& value) {
+StoreError SqliteStore::rewriteField(TableId table, RecordMeta& meta, int field, const QVariant& value) {
     const TableDef& t = tableDef(table);
     if (field < 0 || field >= t.fieldCount()) {
         return StoreError::of(code::kInvalidKey);
@@ -504,36 +505,49 @@ StoreError Store::rewriteField(TableId table, RecordMeta& meta, int field, const
     return {};
 }
 
-StoreError Store::begin() {
+StoreError SqliteStore::begin() {
     return m_connection->begin();
 }
 
-StoreError Store::beginRead() {
+StoreError SqliteStore::beginRead() {
     return m_connection->beginRead();
 }
 
-StoreError Store::commit() {
+StoreError SqliteStore::commit() {
     return m_connection->commit();
 }
 
-void Store::rollback() {
+void SqliteStore::rollback() {
     m_connection->rollback();
 }
 
-bool Store::inTransaction() const {
+bool SqliteStore::inTransaction() const {
     return m_connection->depth() > 0;
 }
 
-qint64 Store::dataVersion() {
+qint64 SqliteStore::dataVersion() {
     return m_connection->dataVersion();
 }
 
-qint64 Store::ownChanges() const {
+qint64 SqliteStore::ownChanges() const {
     return m_connection->ownChanges();
 }
 
-QStringList Store::explainQueryPlan(const QString& sqlText) {
+QStringList SqliteStore::explainQueryPlan(const QString& sqlText) {
     return m_connection->explainQueryPlan(sqlText);
+}
+
+std::unique_ptr<Store> makeStore(const QString& location) {
+    (void)location; // every collection lies in a folder for now
+    return std::make_unique<SqliteStore>();
+}
+
+std::unique_ptr<StoreSurvey> SqliteStore::openSurvey() const {
+    return std::make_unique<SqliteSurvey>(*this);
+}
+
+std::unique_ptr<DuplicateReader> SqliteStore::openDuplicateReader() const {
+    return std::make_unique<SqliteDuplicateReader>(*this);
 }
 
 ReadTransaction::ReadTransaction(Store& store) : m_store(store) {
@@ -547,10 +561,13 @@ ReadTransaction::~ReadTransaction() {
     }
 }
 
-Transaction::Transaction(Store& store) : Transaction(*store.m_connection) {}
+Transaction::Transaction(Store& store) : m_store(&store) {
+    m_beginError = store.begin();
+    m_active = m_beginError.ok();
+}
 
-Transaction::Transaction(Connection& connection) : m_connection(connection) {
-    m_beginError = m_connection.begin();
+Transaction::Transaction(Connection& connection) : m_connection(&connection) {
+    m_beginError = connection.begin();
     m_active = m_beginError.ok();
 }
 
@@ -560,16 +577,20 @@ Transaction::~Transaction() {
 
 StoreError Transaction::commit() {
     if (!m_active) {
-        return StoreError::of(code::kFileNotFound);
+        return StoreError::of(code::kNoTransaction);
     }
     m_active = false;
-    return m_connection.commit();
+    return m_store ? m_store->commit() : m_connection->commit();
 }
 
 void Transaction::rollback() {
     if (m_active) {
         m_active = false;
-        m_connection.rollback();
+        if (m_store) {
+            m_store->rollback();
+        } else {
+            m_connection->rollback();
+        }
     }
 }
 

@@ -1,18 +1,25 @@
-// The store: the one place that opens the collection file (tunarium.db). Its parts are the
-// connection (store_connection.h: SQLite, its settings and statements), the schema side
-// (store_schema.h: making, upgrading, checking and rebuilding tables and keys, backups) and the
-// record side, which is this class: counted table opens and the record operations of every table
-// (get by key, position in a key and read forward or backward, add, rewrite with the
-// record-version check, delete, count in constant time, the next-number rule) and transactions.
-// Failures come back as StoreError with the runtime's codes. No SQLite type or SQL text crosses
-// this interface, except through exec() and explainQueryPlan(), which tests and benchmarks use.
+// The store: the one way into the collection, as every room above the data room sees it. Its
+// parts are the record side, which is this interface (counted table opens and the record
+// operations of every table: get by key, position in a key and read forward or backward, add,
+// rewrite with the record-version check, delete, count, the next-number rule, transactions), and
+// the parts it hands out: the schema side (store_schema.h: making, upgrading, checking and
+// rebuilding tables and keys, backups), the maintenance of the collection as a whole
+// (store_maintenance.h), field rewrites over ranges (store_bulk.h), the write-ahead log
+// (store_log.h), and the readers on a snapshot of their own (store_survey.h, store_duplicates.h).
+// Failures come back as StoreError with the runtime's codes.
+//
+// SQLite is the first implementation (store_sqlite.h: SqliteStore and its parts); makeStore picks
+// the implementation for a collection's location, so that another (a database server shared by
+// stations over a network) stands beside it without a change above the data room. No room above
+// the data room names an implementation's class (tests/layers fails on it). No SQL text crosses
+// this interface, except through exec(), walkText() and explainQueryPlan(), which tests and
+// benchmarks use, each in the dialect of the implementation.
 #pragma once
 
 #include "data/app_paths.h"
 #include "data/dictionary.h"
 #include "data/fold_key.h"
 #include "data/row.h"
-#include "data/schema_sql.h"
 #include "data/store_bulk.h"
 #include "data/store_error.h"
 #include "data/store_log.h"
@@ -21,107 +28,117 @@
 #include "data/store_walk.h"
 
 #include <QString>
+#include <QStringList>
 
-#include <array>
 #include <memory>
 
 namespace tunarium {
 
 class Connection;
+class DuplicateReader;
+class StoreSurvey;
 struct SearchSample;
 
 class Store {
 public:
-    Store();
-    ~Store();
+    Store() = default;
+    virtual ~Store() = default;
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
 
-    // Opens (creating when missing) the collection file in `directory`. A file that is not a
+    // Opens (creating when missing) the collection in `directory`. A file that is not a
     // collection (another program's database, even an empty one that carries its mark: an
     // application id or a user version) gives 36; a file locked by another writer past the lock time-out 32;
-    // anything SQLite refuses (a read-only directory, say) 90 with SQLite's code and message.
+    // anything the implementation refuses (a read-only directory, say) 90 with its code and message.
     // A collection laid out (in any table) by a newer version gives 47 and the words of
     // newerStructureText, touching nothing. A collection on a read-only disc or folder is opened
     // read-only: it reads as any, and every write is refused with the reason.
-    StoreError open(const QString& directory);
-    void close();
-    bool isOpen() const;
-    bool isReadOnly() const;
+    virtual StoreError open(const QString& directory) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual bool isReadOnly() const = 0;
     // The refusal of a change to a read-only collection (no error when it can be written): for
     // steps that would write files beside it (a backup, a compact, a repair) before the store
     // itself refuses.
-    StoreError writeRefusal() const;
-    QString directory() const { return m_directory; }
-    QString filePath() const;
+    virtual StoreError writeRefusal() const = 0;
+    virtual QString directory() const = 0;
+    virtual QString filePath() const = 0;
 
     // The schema side: structure, keys and backups of the tables.
-    StoreSchema& schema() { return m_schema; }
-    // Checks, compacting and salvage of the file as a whole.
-    StoreMaintenance& maintenance() { return m_maintenance; }
+    virtual StoreSchema& schema() = 0;
+    // Checks, compacting and salvage of the collection as a whole.
+    virtual StoreMaintenance& maintenance() = 0;
     // Rewrites of a field over a range of records in one statement (housekeeping).
-    StoreBulk& bulk() { return m_bulk; }
+    virtual StoreBulk& bulk() = 0;
     // The write-ahead log: its pages not yet copied into the file, and when they are copied.
-    StoreLog& log() { return m_log; }
-    TableState tableState(TableId table) { return m_schema.tableState(table); }
-    int storedVersion(TableId table) { return m_schema.storedVersion(table); }
-    StoreError createTable(TableId table) { return m_schema.createTable(table); }
-    StoreError upgradeTable(TableId table) { return m_schema.upgradeTable(table); }
-    StoreError rebuildKeys(TableId table) { return m_schema.rebuildKeys(table); }
-    StoreError beginBulkLoad(TableId table) { return m_schema.beginBulkLoad(table); }
-    StoreError endBulkLoad(TableId table) { return m_schema.endBulkLoad(table); }
-    StoreError checkKeys(TableId table) { return m_schema.checkKeys(table); }
+    virtual StoreLog& log() = 0;
+    // A reader of grouped counts on a snapshot of its own (its error() says why it has none).
+    virtual std::unique_ptr<StoreSurvey> openSurvey() const = 0;
+    // The duplicate search's reader on a snapshot of its own (its error() says why it has none).
+    virtual std::unique_ptr<DuplicateReader> openDuplicateReader() const = 0;
+
+    TableState tableState(TableId table) { return schema().tableState(table); }
+    int storedVersion(TableId table) { return schema().storedVersion(table); }
+    StoreError createTable(TableId table) { return schema().createTable(table); }
+    StoreError upgradeTable(TableId table) { return schema().upgradeTable(table); }
+    StoreError rebuildKeys(TableId table) { return schema().rebuildKeys(table); }
+    StoreError beginBulkLoad(TableId table) { return schema().beginBulkLoad(table); }
+    StoreError endBulkLoad(TableId table) { return schema().endBulkLoad(table); }
+    StoreError checkKeys(TableId table) { return schema().checkKeys(table); }
+    StoreError backupTo(const QString& path) { return schema().backupTo(path); }
+    StoreError makeBackup(const QString& reason, int keep = 5) { return schema().makeBackup(reason, keep); }
 
     // Counted open and close. The first open brings the table to its current structure
     // (creating a missing table, upgrading an older one).
-    StoreError openTable(TableId table);
-    void closeTable(TableId table);
-    int openCount(TableId table) const { return m_openCounts[static_cast<int>(table)]; }
+    virtual StoreError openTable(TableId table) = 0;
+    virtual void closeTable(TableId table) = 0;
+    virtual int openCount(TableId table) const = 0;
 
     // Record operations.
-    StoreError insert(Row& row);
-    StoreError update(Row& row);
-    StoreError remove(const Row& row);
-    StoreError fetch(TableId table, qint64 rec, Row& out);
+    virtual StoreError insert(Row& row) = 0;
+    virtual StoreError update(Row& row) = 0;
+    virtual StoreError remove(const Row& row) = 0;
+    virtual StoreError fetch(TableId table, qint64 rec, Row& out) = 0;
     // The record numbered `rec`, or when that number is not in use the next record above it; 35
     // when no record is numbered `rec` or higher.
-    StoreError fetchAtOrAfter(TableId table, qint64 rec, Row& out);
+    virtual StoreError fetchAtOrAfter(TableId table, qint64 rec, Row& out) = 0;
     // The lowest and the highest record number in use (both 0 for an empty table). Record numbers
     // follow the order in which records were added and are never used again.
-    StoreError recordRange(TableId table, qint64& first, qint64& last);
+    virtual StoreError recordRange(TableId table, qint64& first, qint64& last) = 0;
     // The first record (in key order) whose components equal `values` (a prefix of the key).
-    StoreError get(TableId table, int key, const QVector<QVariant>& values, Row& out);
+    virtual StoreError get(TableId table, int key, const QVector<QVariant>& values, Row& out) = 0;
     // Up to `limit` records in key order from `from` (an empty position: the start, or the end
     // when reading backward). `inclusive` includes records equal to the position. The walk stays
-    // within the limits' range and passes over records their filter refuses.
-    StoreError read(TableId table, int key, const KeyPosition& from, Direction direction, bool inclusive,
-                    int limit, QVector<Row>& out, const WalkLimits& limits = {});
+    // within the limits' range and passes over records their filter refuses. A whole key read
+    // from start to end goes through KeyWalk (key_walk.h), not a loop of pages of its own.
+    virtual StoreError read(TableId table, int key, const KeyPosition& from, Direction direction,
+                            bool inclusive, int limit, QVector<Row>& out, const WalkLimits& limits = {}) = 0;
     // Up to `limit` records whose record number follows `afterRec`, in record order: the order of
     // the file, in which a walk that rewrites many records writes pages that follow one another.
-    StoreError readInRecordOrder(TableId table, qint64 afterRec, int limit, QVector<Row>& out);
+    virtual StoreError readInRecordOrder(TableId table, qint64 afterRec, int limit, QVector<Row>& out) = 0;
     // Rewrites one field of the record `meta` names, leaving its other fields and their keys as
     // they are. Fails with 89 when the record was changed since it was read; on success `meta`
     // has the record's new version.
-    StoreError rewriteField(TableId table, RecordMeta& meta, int field, const QVariant& value);
+    virtual StoreError rewriteField(TableId table, RecordMeta& meta, int field, const QVariant& value) = 0;
     // The record's full position in a key.
-    KeyPosition positionOf(const Row& row, int key) const;
+    virtual KeyPosition positionOf(const Row& row, int key) const = 0;
     // Walks `key` at records whose first component equals `oldValue` and sets that field to
     // `newValue` in each (a cascade of a changed parent value). `changed` receives the count.
-    StoreError replaceInKey(TableId table, int key, const QVariant& oldValue, const QVariant& newValue,
-                            qint64& changed);
-    qint64 count(TableId table);
+    virtual StoreError replaceInKey(TableId table, int key, const QVariant& oldValue,
+                                    const QVariant& newValue, qint64& changed) = 0;
+    virtual qint64 count(TableId table) = 0;
     // The records that meet `condition`, counted up to `limit` (the count stops there).
-    StoreError countUpTo(TableId table, const SqlCondition& condition, qint64 limit, qint64& out);
+    virtual StoreError countUpTo(TableId table, const SqlCondition& condition, qint64 limit, qint64& out) = 0;
     // The records numbered above `afterRec` and up to `throughRec` that meet `condition`: a count
     // of a large table a slice at a time, each slice read straight from the file in record order.
-    StoreError countInRecordSpan(TableId table, const SqlCondition& condition, qint64 afterRec,
-                                 qint64 throughRec, qint64& out);
+    virtual StoreError countInRecordSpan(TableId table, const SqlCondition& condition, qint64 afterRec,
+                                         qint64 throughRec, qint64& out) = 0;
     // The songs the search index offers for `matchText` (searchMatchText), counted up to `limit`
     // in the index alone (no song is read), with how far through the table that count reached.
-    StoreError sampleSearchCandidates(TableId table, const QString& matchText, qint64 limit,
-                                      SearchSample& out);
+    virtual StoreError sampleSearchCandidates(TableId table, const QString& matchText, qint64 limit,
+                                              SearchSample& out) = 0;
     // Highest identifier in the table's primary key plus one; 1 for an empty table.
-    StoreError nextNumber(TableId table, qint64& out);
+    virtual StoreError nextNumber(TableId table, qint64& out) = 0;
 
     template <class T> StoreError insert(T& record) {
         Row row = toRow(record);
@@ -146,45 +163,33 @@ public:
     }
 
     // Transactions (see Transaction). Nested calls become savepoints.
-    StoreError begin();
+    virtual StoreError begin() = 0;
     // A transaction that only reads, seeing the collection as it was at its start (see
     // ReadTransaction).
-    StoreError beginRead();
-    StoreError commit();
-    void rollback();
-    bool inTransaction() const;
+    virtual StoreError beginRead() = 0;
+    // 91 when no transaction is open.
+    virtual StoreError commit() = 0;
+    virtual void rollback() = 0;
+    virtual bool inTransaction() const = 0;
 
-    StoreError backupTo(const QString& path) { return m_schema.backupTo(path); }
-    StoreError makeBackup(const QString& reason, int keep = 5) { return m_schema.makeBackup(reason, keep); }
     // Changes whenever another connection commits.
-    qint64 dataVersion();
+    virtual qint64 dataVersion() = 0;
     // Changes whenever this store writes a record.
-    qint64 ownChanges() const;
+    virtual qint64 ownChanges() const = 0;
 
     // For tests and benchmarks: the SQL text of a walk (as read() makes it) from a position of
     // `prefixLength` components, with or without the record number.
-    QString walkText(TableId table, int key, int prefixLength, bool withRecord, Direction direction,
-                     bool inclusive, const WalkLimits& limits = {}) const;
+    virtual QString walkText(TableId table, int key, int prefixLength, bool withRecord, Direction direction,
+                             bool inclusive, const WalkLimits& limits = {}) const = 0;
     // For tests and benchmarks: the plan of a statement, one line a step.
-    QStringList explainQueryPlan(const QString& sql);
+    virtual QStringList explainQueryPlan(const QString& sql) = 0;
     // Runs SQL with no bound values (tests and benchmarks only).
-    StoreError exec(const QString& sql);
-
-private:
-    friend class Transaction;
-
-    StoreError newerStructure();
-    StoreError validate(const Row& row) const;
-    StoreError duplicateKeyError(const Row& row, const StoreError& failure);
-
-    std::unique_ptr<Connection> m_connection;
-    QString m_directory;
-    StoreSchema m_schema;
-    StoreMaintenance m_maintenance;
-    StoreBulk m_bulk;
-    StoreLog m_log;
-    std::array<int, kTableCount> m_openCounts{};
+    virtual StoreError exec(const QString& sql) = 0;
 };
+
+// A new store, not yet open, of the implementation that serves a collection at `location`: for
+// now every location is a folder, served by SQLite (a server's address will pick its own).
+std::unique_ptr<Store> makeStore(const QString& location);
 
 // Whether a store of this process has met a damaged collection file (SQLite's "database disk
 // image is malformed") since the process started. The command line then stops and names its
@@ -215,6 +220,7 @@ private:
 class Transaction {
 public:
     explicit Transaction(Store& store);
+    // Within the store's implementation: on its connection.
     explicit Transaction(Connection& connection);
     ~Transaction();
     Transaction(const Transaction&) = delete;
@@ -226,7 +232,8 @@ public:
     void rollback();
 
 private:
-    Connection& m_connection;
+    Store* m_store = nullptr;
+    Connection* m_connection = nullptr;
     StoreError m_beginError;
     bool m_active = false;
 };

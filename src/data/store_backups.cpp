@@ -3,6 +3,7 @@
 #include "data/store_file_kind.h"
 #include "data/store_maintenance.h"
 #include "data/store_read_only.h"
+#include "data/store_sqlite.h"
 
 namespace tunarium {
 
@@ -16,10 +17,10 @@ StoreError refused(const QString& why) {
 
 } // namespace
 
-StoreError StoreMaintenance::restoreFrom(const QString& path,
-                                         const std::function<StoreError()>& beforeWriting) {
+StoreError SqliteMaintenance::restoreFrom(const QString& path,
+                                          const std::function<StoreError()>& beforeWriting) {
     if (!m_connection.isOpen()) {
-        return StoreError::of(code::kFileNotFound);
+        return StoreError::of(code::kNotOpen);
     }
     if (m_connection.depth() > 0) {
         return StoreError::driver(SQLITE_BUSY, QStringLiteral("A transaction is open"));

@@ -4,6 +4,7 @@
 #include "data/date_time.h"
 #include "data/schema_sql.h"
 #include "data/store_connection.h"
+#include "data/store_sqlite.h"
 
 namespace tunarium {
 
@@ -14,10 +15,10 @@ constexpr char kDayZero[] = "1800-12-28";
 
 } // namespace
 
-StoreBulk::StoreBulk(Connection& connection) : m_connection(connection) {}
+SqliteBulk::SqliteBulk(Connection& connection) : m_connection(connection) {}
 
-StoreError StoreBulk::daysToYears(TableId table, int field, qint64 afterRec, qint64 throughRec,
-                                  qint64& changed) {
+StoreError SqliteBulk::daysToYears(TableId table, int field, qint64 afterRec, qint64 throughRec,
+                                   qint64& changed) {
     changed = 0;
     const TableDef& t = tableDef(table);
     if (field < 0 || field >= t.fieldCount() || t.field(field).isText()) {

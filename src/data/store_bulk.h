@@ -9,11 +9,10 @@
 
 namespace tunarium {
 
-class Connection;
-
 class StoreBulk {
 public:
-    explicit StoreBulk(Connection& connection);
+    StoreBulk() = default;
+    virtual ~StoreBulk() = default;
     StoreBulk(const StoreBulk&) = delete;
     StoreBulk& operator=(const StoreBulk&) = delete;
 
@@ -22,10 +21,8 @@ public:
     // kBareYearLimit: a year of 3000 or more would read as a day number again, so such a date keeps
     // its day. Every rewritten record's version goes up, so that a window holding it from before
     // sees the change. `changed` receives how many records were rewritten.
-    StoreError daysToYears(TableId table, int field, qint64 afterRec, qint64 throughRec, qint64& changed);
-
-private:
-    Connection& m_connection;
+    virtual StoreError daysToYears(TableId table, int field, qint64 afterRec, qint64 throughRec,
+                                   qint64& changed) = 0;
 };
 
 } // namespace tunarium

@@ -3,6 +3,7 @@
 #include "data/store_connection.h"
 #include "data/store_maintenance.h"
 #include "data/store_search.h"
+#include "data/store_sqlite.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -109,7 +110,7 @@ QString checkPragma(FileCheck depth) {
 
 } // namespace
 
-bool StoreMaintenance::checkFileByTable(FileCheck depth, QList<CheckFinding>& findings) {
+bool SqliteMaintenance::checkFileByTable(FileCheck depth, QList<CheckFinding>& findings) {
     if (!m_connection.isOpen()) {
         findings << CheckFinding{{}, QStringLiteral("The collection is not open.")};
         return false;
@@ -127,7 +128,7 @@ bool StoreMaintenance::checkFileByTable(FileCheck depth, QList<CheckFinding>& fi
     return false;
 }
 
-StoreError StoreMaintenance::checkSearchIndex(TableId table, bool& inStep) {
+StoreError SqliteMaintenance::checkSearchIndex(TableId table, bool& inStep) {
     inStep = true;
     const TableDef& t = tableDef(table);
     if (!sql::hasSearchIndex(t)) {
@@ -150,7 +151,7 @@ StoreError StoreMaintenance::checkSearchIndex(TableId table, bool& inStep) {
     return e;
 }
 
-bool StoreMaintenance::checkTable(TableId table, FileCheck depth, QStringList& findings) {
+bool SqliteMaintenance::checkTable(TableId table, FileCheck depth, QStringList& findings) {
     const TableDef& t = tableDef(table);
     const QString name = sql::quoted(t.label);
     bool sound = true;

@@ -3,6 +3,7 @@
 
 #include "data/fold_key.h"
 #include "data/output_file.h"
+#include "data/store_diagnostics.h"
 #include "data/write_lock_note.h"
 
 #include <QCoreApplication>
@@ -124,6 +125,7 @@ Statement& Statement::operator=(Statement&& other) noexcept {
 }
 
 void Statement::bindValue(int param, const QVariant& value) {
+    assertParameter(param);
     switch (value.typeId()) {
     case QMetaType::LongLong:
     case QMetaType::Int:
@@ -153,7 +155,10 @@ StoreError Statement::run() {
 }
 
 StoreError Statement::error() const {
-    return m_connection->error(m_code);
+    Q_ASSERT_X(m_stmt, "Statement::error", "asked of a statement that was never prepared");
+    Q_ASSERT_X(m_code != SQLITE_OK && m_code != SQLITE_ROW && m_code != SQLITE_DONE, "Statement::error",
+               "asked after a step that did not fail");
+    return m_connection->statementError(m_code, QString::fromUtf8(sqlite3_sql(m_stmt)));
 }
 
 StoreError Connection::open(const QString& path, bool readOnly) {
@@ -258,23 +263,35 @@ StoreError Connection::error(int rc) const {
     }
 }
 
+StoreError Connection::statementError(int rc, const QString& sql) const {
+    StoreError e = error(rc);
+    e.sql = sql;
+    const int primary = rc & 0xff;
+    if (primary == SQLITE_ERROR || primary == SQLITE_MISUSE || primary == SQLITE_RANGE) {
+        qCWarning(storeCategory).noquote() << "statement failed:" << e.describe() << "in" << sql;
+    } else {
+        qCDebug(storeCategory).noquote() << "statement failed:" << e.describe() << "in" << sql;
+    }
+    return e;
+}
+
 QString Connection::readOnlyText() {
     return QStringLiteral("The collection is read-only (on a read-only disc or folder): nothing in it can be changed");
 }
 
 StoreError Connection::exec(const QString& sql) {
     if (!m_db) {
-        return StoreError::of(code::kFileNotFound);
+        return StoreError::of(code::kNotOpen);
     }
     char* message = nullptr;
     const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
     sqlite3_free(message);
-    return rc == SQLITE_OK ? StoreError{} : error(rc);
+    return rc == SQLITE_OK ? StoreError{} : statementError(rc, sql);
 }
 
 Statement Connection::prepare(const QString& sql, StoreError& failure, bool kept) {
     if (!m_db) {
-        failure = StoreError::of(code::kFileNotFound);
+        failure = StoreError::of(code::kNotOpen);
         return {};
     }
     const QByteArray utf8 = sql.toUtf8();
@@ -283,7 +300,7 @@ Statement Connection::prepare(const QString& sql, StoreError& failure, bool kept
                                       kept ? SQLITE_PREPARE_PERSISTENT : 0, &stmt, nullptr);
     Statement statement(this, stmt);
     if (rc != SQLITE_OK) {
-        failure = error(rc);
+        failure = statementError(rc, sql);
         return {};
     }
     return statement;
@@ -387,7 +404,7 @@ StoreError Connection::beginRead() {
 
 StoreError Connection::commit() {
     if (m_depth == 0) {
-        return {};
+        return StoreError::of(code::kNoTransaction);
     }
     if (m_depth == 1) {
         StoreError e = exec(QStringLiteral("COMMIT"));
@@ -432,7 +449,7 @@ qint64 Connection::ownChanges() const {
 StoreError Connection::backupTo(const QString& path, const std::function<void(double)>& progress,
                                 BackupOver over) {
     if (!m_db) {
-        return StoreError::of(code::kFileNotFound);
+        return StoreError::of(code::kNotOpen);
     }
     // The copy is made under a passing name beside the target and takes the target's name only
     // when it is whole and synced: a failed copy (a damaged collection, a full disk) leaves
@@ -488,7 +505,7 @@ StoreError Connection::backupTo(const QString& path, const std::function<void(do
 
 StoreError Connection::checkpoint() {
     if (!m_db) {
-        return StoreError::of(code::kFileNotFound);
+        return StoreError::of(code::kNotOpen);
     }
     int logFrames = 0;
     int copied = 0;

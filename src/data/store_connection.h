@@ -39,6 +39,9 @@ public:
 
     // SQLite's result code as a store error (with SQLite's message).
     StoreError error(int sqliteCode) const;
+    // The failure of the statement `sql` as a store error that carries its text, logged in the
+    // store's category (store_diagnostics.h).
+    StoreError statementError(int sqliteCode, const QString& sql) const;
     // Runs SQL without bound values.
     StoreError exec(const QString& sql);
     // A statement for `sql`, prepared once and kept until clearStatements(); nullptr, with
@@ -112,9 +115,9 @@ private:
 
     friend class Statement;
     // Restoring writes a whole file into this connection through SQLite's backup API.
-    friend class StoreMaintenance;
+    friend class SqliteMaintenance;
     // The log's checkpoints are watched on the connection's own handle.
-    friend class StoreLog;
+    friend class SqliteLog;
 };
 
 } // namespace tunarium

@@ -4,6 +4,7 @@
 #include "data/dictionary_tables.h"
 #include "data/schema_sql.h"
 #include "data/store_connection.h"
+#include "data/store_sqlite.h"
 
 #include <QStringList>
 
@@ -24,26 +25,27 @@ QString sliceSql(TableId table, std::initializer_list<int> fields) {
 
 } // namespace
 
-DuplicateReader::DuplicateReader() : m_connection(std::make_unique<Connection>()) {}
-
-DuplicateReader::~DuplicateReader() {
-    close();
-}
-
-StoreError DuplicateReader::open(const QString& filePath, bool readOnly) {
-    if (StoreError e = m_connection->open(filePath, readOnly)) {
-        return e;
+SqliteDuplicateReader::SqliteDuplicateReader(const Store& store) : m_connection(std::make_unique<Connection>()) {
+    if (!store.isOpen()) {
+        m_error = StoreError::of(code::kNotOpen);
+        return;
     }
-    return m_connection->beginRead();
+    if ((m_error = m_connection->open(store.filePath(), store.isReadOnly()))) {
+        return;
+    }
+    m_error = m_connection->beginRead();
 }
 
-void DuplicateReader::close() {
+SqliteDuplicateReader::~SqliteDuplicateReader() {
     // (Closing rolls the snapshot back.)
     m_connection->close(false);
 }
 
-StoreError DuplicateReader::songsAfter(qint64 afterRec, int limit, QVector<SongSighting>& out) {
+StoreError SqliteDuplicateReader::songsAfter(qint64 afterRec, int limit, QVector<SongSighting>& out) {
     out.clear();
+    if (m_error) {
+        return m_error;
+    }
     StoreError error;
     Statement* read = m_connection->cached(
         sliceSql(TableId::Tunarium, {tun::kArtist, tun::kTitle, tun::kFileNumber, tun::kAlbumId, tun::kSide,
@@ -63,8 +65,11 @@ StoreError DuplicateReader::songsAfter(qint64 afterRec, int limit, QVector<SongS
     return step == Statement::Step::Done ? StoreError{} : read->error();
 }
 
-StoreError DuplicateReader::albumsAfter(qint64 afterRec, int limit, QVector<AlbumSighting>& out) {
+StoreError SqliteDuplicateReader::albumsAfter(qint64 afterRec, int limit, QVector<AlbumSighting>& out) {
     out.clear();
+    if (m_error) {
+        return m_error;
+    }
     StoreError error;
     Statement* read = m_connection->cached(sliceSql(TableId::Album, {alb::kCdIdentifier, alb::kXccd, alb::kAssociatedWavFile}),
                                                  error);

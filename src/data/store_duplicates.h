@@ -9,11 +9,7 @@
 #include <QString>
 #include <QVector>
 
-#include <memory>
-
 namespace tunarium {
-
-class Connection;
 
 struct SongSighting {
     qint64 rec = 0;
@@ -32,22 +28,19 @@ struct AlbumSighting {
     QString soundFile; // ALB:AssociatedWAVFile
 };
 
+// Made by Store::openDuplicateReader, its snapshot begun.
 class DuplicateReader {
 public:
-    DuplicateReader();
-    ~DuplicateReader();
+    DuplicateReader() = default;
+    virtual ~DuplicateReader() = default;
     DuplicateReader(const DuplicateReader&) = delete;
     DuplicateReader& operator=(const DuplicateReader&) = delete;
 
-    // Opens the collection file at `filePath` (read only when `readOnly`) and begins the snapshot.
-    StoreError open(const QString& filePath, bool readOnly);
-    void close();
+    // Why the reader has no snapshot (the store is not open, its own connection failed).
+    virtual const StoreError& error() const = 0;
     // Up to `limit` songs (albums) numbered above `afterRec`, in record order.
-    StoreError songsAfter(qint64 afterRec, int limit, QVector<SongSighting>& out);
-    StoreError albumsAfter(qint64 afterRec, int limit, QVector<AlbumSighting>& out);
-
-private:
-    std::unique_ptr<Connection> m_connection;
+    virtual StoreError songsAfter(qint64 afterRec, int limit, QVector<SongSighting>& out) = 0;
+    virtual StoreError albumsAfter(qint64 afterRec, int limit, QVector<AlbumSighting>& out) = 0;
 };
 
 } // namespace tunarium

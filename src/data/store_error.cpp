@@ -1,9 +1,13 @@
 // Error texts of the store's result codes.
 #include "data/store_error.h"
 
+#include "data/store_diagnostics.h"
+
 #include <sqlite3.h>
 
 namespace tunarium {
+
+Q_LOGGING_CATEGORY(storeCategory, "tunarium.store", QtWarningMsg)
 
 QString errorCodeText(int errorCode) {
     switch (errorCode) {
@@ -19,6 +23,8 @@ QString errorCodeText(int errorCode) {
         return QStringLiteral("Record Not Found");
     case code::kInvalidDataFile:
         return QStringLiteral("Invalid Data File");
+    case code::kNotOpen:
+        return QStringLiteral("File Not Open");
     case code::kDuplicateKey:
         return QStringLiteral("Creates Duplicate Key");
     case code::kRebuildKeys:
@@ -33,6 +39,8 @@ QString errorCodeText(int errorCode) {
         return QStringLiteral("Record Changed By Another Station");
     case code::kDriverError:
         return QStringLiteral("File System Error");
+    case code::kNoTransaction:
+        return QStringLiteral("No Transaction Active");
     default:
         return QStringLiteral("Unknown Error");
     }

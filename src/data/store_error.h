@@ -12,6 +12,8 @@ inline constexpr int kFileLocked = 32;
 inline constexpr int kNoMoreRecords = 33;
 inline constexpr int kRecordNotFound = 35;
 inline constexpr int kInvalidDataFile = 36;
+// The store was asked to work with no collection open (never opened, or closed since).
+inline constexpr int kNotOpen = 37;
 inline constexpr int kDuplicateKey = 40;
 inline constexpr int kRebuildKeys = 46;
 inline constexpr int kLayoutDiffers = 47;
@@ -19,6 +21,8 @@ inline constexpr int kAlreadyOpen = 52;
 inline constexpr int kInvalidKey = 88;
 inline constexpr int kChangedByOther = 89;
 inline constexpr int kDriverError = 90;
+// A commit with no transaction to commit (one never begun, or ended already).
+inline constexpr int kNoTransaction = 91;
 } // namespace code
 
 // The runtime's error text for a code ("Record Not Found" for 35 ...).
@@ -30,6 +34,9 @@ struct StoreError {
     int driverCode = 0;    // SQLite's extended result code, where SQLite failed
     QString driverMessage; // SQLite's message, or our own account of a refused value
     QString keyName;       // for a duplicate key: the qualified key ("TUN:KeyID")
+    // The SQL text of the statement that failed, where one did: for the developer (the store's
+    // log, a test), never part of what the user is shown.
+    QString sql;
 
     bool ok() const { return code == code::kOk; }
     // SQLite found the file damaged, or no database at all, where a collection should be.

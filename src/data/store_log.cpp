@@ -2,6 +2,7 @@
 #include "data/store_log.h"
 
 #include "data/store_connection.h"
+#include "data/store_sqlite.h"
 
 #include <QElapsedTimer>
 
@@ -9,25 +10,25 @@
 
 namespace tunarium {
 
-StoreLog::StoreLog(Connection& connection) : m_connection(connection) {}
+SqliteLog::SqliteLog(Connection& connection) : m_connection(connection) {}
 
-void StoreLog::attach() {
+void SqliteLog::attach() {
     m_pages = 0;
     m_uncopied = 0;
     m_commitCheckpointMs = 0;
     if (m_connection.m_db) {
         // Takes the place of sqlite3_wal_autocheckpoint(), which would set a hook of its own.
-        sqlite3_wal_hook(m_connection.m_db, &StoreLog::afterCommit, this);
+        sqlite3_wal_hook(m_connection.m_db, &SqliteLog::afterCommit, this);
     }
 }
 
-int StoreLog::afterCommit(void* self, sqlite3* db, const char* name, int pages) {
-    auto* log = static_cast<StoreLog*>(self);
+int SqliteLog::afterCommit(void* self, sqlite3* db, const char* name, int pages) {
+    auto* log = static_cast<SqliteLog*>(self);
     // A log shorter than before was started again from its beginning.
     log->m_uncopied += pages >= log->m_pages ? pages - log->m_pages : pages;
     log->m_pages = pages;
     log->m_commitCheckpointMs = 0;
-    if (log->m_deferred == 0 && pages >= kAutoCheckpointPages) {
+    if (!log->checkpointsDeferred() && pages >= kAutoCheckpointPages) {
         QElapsedTimer clock;
         clock.start();
         int logPages = 0;
@@ -42,11 +43,11 @@ int StoreLog::afterCommit(void* self, sqlite3* db, const char* name, int pages) 
     return SQLITE_OK;
 }
 
-StoreError StoreLog::checkpoint(int& copied) {
+StoreError SqliteLog::checkpoint(int& copied) {
     copied = 0;
     sqlite3* db = m_connection.m_db;
     if (!db) {
-        return StoreError::of(code::kFileNotFound);
+        return StoreError::of(code::kNotOpen);
     }
     int logPages = 0;
     const int rc = sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, &logPages, &copied);

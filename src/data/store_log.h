@@ -10,22 +10,16 @@
 
 #include "data/store_error.h"
 
-struct sqlite3;
-
 namespace tunarium {
-
-class Connection;
 
 inline constexpr int kAutoCheckpointPages = 1000;
 
 class StoreLog {
 public:
-    explicit StoreLog(Connection& connection);
+    StoreLog() = default;
+    virtual ~StoreLog() = default;
     StoreLog(const StoreLog&) = delete;
     StoreLog& operator=(const StoreLog&) = delete;
-
-    // Watches the commits of the connection just opened (replacing SQLite's own automatic copy).
-    void attach();
 
     // Between these, commits leave the log to checkpoint(); it grows until that is called. Calls
     // nest: the copy inside commits resumes when each deferral has been resumed.
@@ -34,21 +28,15 @@ public:
     bool checkpointsDeferred() const { return m_deferred > 0; }
     // Pages committed to the log since a checkpoint last copied all of it (an estimate from above:
     // a log that another reader kept from being reused counts again).
-    int uncopiedPages() const { return m_uncopied; }
+    virtual int uncopiedPages() const = 0;
     // Copies what it can of the log into the file, without waiting for readers of older data
     // (those pages are copied by a later call). `copied` receives the pages copied.
-    StoreError checkpoint(int& copied);
+    virtual StoreError checkpoint(int& copied) = 0;
     // How long the copy made inside the last commit took, in milliseconds (0: there was none).
-    double lastCommitCheckpointMs() const { return m_commitCheckpointMs; }
+    virtual double lastCommitCheckpointMs() const = 0;
 
 private:
-    static int afterCommit(void* self, sqlite3* db, const char* name, int pages);
-
-    Connection& m_connection;
     int m_deferred = 0;
-    int m_pages = 0;
-    int m_uncopied = 0;
-    double m_commitCheckpointMs = 0;
 };
 
 } // namespace tunarium

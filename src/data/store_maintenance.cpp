@@ -3,6 +3,7 @@
 
 #include "data/schema_sql.h"
 #include "data/store_connection.h"
+#include "data/store_sqlite.h"
 
 #include <QSet>
 
@@ -15,9 +16,9 @@ constexpr int kProblemLines = 10;
 
 } // namespace
 
-StoreMaintenance::StoreMaintenance(Connection& connection) : m_connection(connection) {}
+SqliteMaintenance::SqliteMaintenance(Connection& connection) : m_connection(connection) {}
 
-bool StoreMaintenance::checkFile(FileCheck depth, QStringList* problems) {
+bool SqliteMaintenance::checkFile(FileCheck depth, QStringList* problems) {
     if (!m_connection.isOpen()) {
         if (problems) {
             *problems << QStringLiteral("The collection is not open.");
@@ -56,7 +57,7 @@ bool StoreMaintenance::checkFile(FileCheck depth, QStringList* problems) {
     return sound;
 }
 
-StoreError StoreMaintenance::compact() {
+StoreError SqliteMaintenance::compact() {
     if (m_connection.depth() > 0) {
         return StoreError::driver(SQLITE_BUSY, QStringLiteral("A transaction is open"));
     }
@@ -66,11 +67,11 @@ StoreError StoreMaintenance::compact() {
     return releaseLog();
 }
 
-StoreError StoreMaintenance::releaseLog() {
+StoreError SqliteMaintenance::releaseLog() {
     return m_connection.checkpoint();
 }
 
-void StoreMaintenance::setProgress(std::function<void()> tick) {
+void SqliteMaintenance::setProgress(std::function<void()> tick) {
     m_connection.setProgress(std::move(tick));
 }
 

@@ -1,6 +1,6 @@
-// The store's maintenance of the collection file as a whole: SQLite's own checks of the file,
+// The store's maintenance of the collection as a whole: the implementation's own checks of it,
 // compacting, releasing the write-ahead log, progress while long work runs, and the salvage of
-// every readable record of a damaged file.
+// every readable record of a damaged file. SQLite's is SqliteMaintenance (store_sqlite.h).
 #pragma once
 
 #include "data/dictionary.h"
@@ -12,8 +12,6 @@
 #include <functional>
 
 namespace tunarium {
-
-class Connection;
 
 // How deep a check of the file looks: Quick checks the pages and their structure, Full also every
 // index against its table.
@@ -41,52 +39,51 @@ struct SalvageCount {
 
 class StoreMaintenance {
 public:
-    explicit StoreMaintenance(Connection& connection);
+    StoreMaintenance() = default;
+    virtual ~StoreMaintenance() = default;
     StoreMaintenance(const StoreMaintenance&) = delete;
     StoreMaintenance& operator=(const StoreMaintenance&) = delete;
 
-    // SQLite's check of the whole file. False when it finds damage (or cannot run); `problems`
-    // receives a few lines of what it found.
-    bool checkFile(FileCheck depth, QStringList* problems = nullptr);
-    // SQLite's check of the whole file, each finding named by the table it concerns. False when
-    // it finds damage (or cannot run).
-    bool checkFileByTable(FileCheck depth, QList<CheckFinding>& findings);
-    // The checks of one table that SQLite's check of the file does not make: the count kept for
-    // it against its records and, for Full, its keys against its records and every folded key
-    // column against its field. False with what was found.
-    bool checkTable(TableId table, FileCheck depth, QStringList& findings);
+    // The implementation's check of the whole collection. False when it finds damage (or cannot
+    // run); `problems` receives a few lines of what it found.
+    virtual bool checkFile(FileCheck depth, QStringList* problems = nullptr) = 0;
+    // The same check, each finding named by the table it concerns. False when it finds damage (or
+    // cannot run).
+    virtual bool checkFileByTable(FileCheck depth, QList<CheckFinding>& findings) = 0;
+    // The checks of one table that the check of the whole does not make: the count kept for it
+    // against its records and, for Full, its keys against its records and every folded key column
+    // against its field. False with what was found.
+    virtual bool checkTable(TableId table, FileCheck depth, QStringList& findings) = 0;
     // Whether the table's search index (a table without one: always) holds every record by its
     // text and nothing else, the records waiting for it counted in. The check takes the write
     // lock for a moment and writes nothing; an error when it cannot run (the lock is held, the
     // file cannot be written), `inStep` then left true.
-    StoreError checkSearchIndex(TableId table, bool& inStep);
-    // Replaces the whole collection with the copy at `path` through SQLite's backup API, in one
-    // transaction. A missing, unreadable or damaged file, or one that is not a collection, is
-    // refused (code 36, with the reason) and only read. `beforeWriting` runs once the file is
-    // found sound, before anything is written; its failure stops the restore. The store must be
-    // opened again after it.
-    StoreError restoreFrom(const QString& path, const std::function<StoreError()>& beforeWriting = {});
-    // Gives the space of deleted records back to the disk and shrinks the file. Needs the
+    virtual StoreError checkSearchIndex(TableId table, bool& inStep) = 0;
+    // Replaces the whole collection with the copy at `path`, in one transaction. A missing,
+    // unreadable or damaged file, or one that is not a collection, is refused (code 36, with the
+    // reason) and only read. `beforeWriting` runs once the file is found sound, before anything
+    // is written; its failure stops the restore. The store must be opened again after it.
+    virtual StoreError restoreFrom(const QString& path,
+                                   const std::function<StoreError()>& beforeWriting = {}) = 0;
+    // Gives the space of deleted records back to the disk and shrinks the collection. Needs the
     // collection to itself; no transaction may be open.
-    StoreError compact();
+    virtual StoreError compact() = 0;
     // Copies the write-ahead log into the file and empties it, releasing what the log holds.
-    StoreError releaseLog();
+    virtual StoreError releaseLog() = 0;
     // Calls `tick` every so often while the store works (a long check); nullptr: no longer.
-    void setProgress(std::function<void()> tick);
+    virtual void setProgress(std::function<void()> tick) = 0;
 
-    // Reads every readable record of the collection file at `path`, page by page, even from a
-    // file SQLite can no longer open: every table-leaf page that parses is read, whether or not
-    // its table's b-tree still reaches it. The file's schema names the table of each page while
-    // it can be read; the dictionary's columns of every table match the records of the other
-    // pages to their tables. Free pages are left out, and a record number met twice is taken
-    // from the page its table's b-tree reaches. `take` gets the records table by table, in
-    // record order; fields the file does not hold come blank or zero. The counts are indexed by
-    // TableId. Pages the file's write-ahead log holds from its last commits are read from the
-    // log; no connection may be writing to the file meanwhile.
+    // Reads every readable record of the collection file at `path` (a file of the program's own
+    // format, SQLite's), page by page, even from a file SQLite can no longer open: every
+    // table-leaf page that parses is read, whether or not its table's b-tree still reaches it.
+    // The file's schema names the table of each page while it can be read; the dictionary's
+    // columns of every table match the records of the other pages to their tables. Free pages
+    // are left out, and a record number met twice is taken from the page its table's b-tree
+    // reaches. `take` gets the records table by table, in record order; fields the file does not
+    // hold come blank or zero. The counts are indexed by TableId. Pages the file's write-ahead
+    // log holds from its last commits are read from the log; no connection may be writing to the
+    // file meanwhile. It reads the file through file_pages, with no connection.
     static QVector<SalvageCount> salvageFile(const QString& path, const std::function<void(Row)>& take);
-
-private:
-    Connection& m_connection;
 };
 
 } // namespace tunarium

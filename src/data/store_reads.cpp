@@ -4,6 +4,7 @@
 #include "data/store.h"
 
 #include "data/store_connection.h"
+#include "data/store_sqlite.h"
 
 namespace tunarium {
 
@@ -99,7 +100,7 @@ StoreError readOne(Statement& statement, TableId table, Row& out) {
 
 } // namespace
 
-StoreError Store::fetch(TableId table, qint64 rec, Row& out) {
+StoreError SqliteStore::fetch(TableId table, qint64 rec, Row& out) {
     const TableDef& t = tableDef(table);
     StoreError error;
     Statement* fetch = m_connection->cached(sql::statements(t).fetch, error);
@@ -111,7 +112,7 @@ StoreError Store::fetch(TableId table, qint64 rec, Row& out) {
     return readOne(*fetch, table, out);
 }
 
-StoreError Store::fetchAtOrAfter(TableId table, qint64 rec, Row& out) {
+StoreError SqliteStore::fetchAtOrAfter(TableId table, qint64 rec, Row& out) {
     const TableDef& t = tableDef(table);
     StoreError error;
     Statement* next = m_connection->cached(
@@ -124,7 +125,7 @@ StoreError Store::fetchAtOrAfter(TableId table, qint64 rec, Row& out) {
     return readOne(*next, table, out);
 }
 
-StoreError Store::recordRange(TableId table, qint64& first, qint64& last) {
+StoreError SqliteStore::recordRange(TableId table, qint64& first, qint64& last) {
     first = last = 0;
     const QString name = sql::quoted(tableDef(table).label);
     StoreError error;
@@ -144,7 +145,7 @@ StoreError Store::recordRange(TableId table, qint64& first, qint64& last) {
     return {};
 }
 
-StoreError Store::get(TableId table, int key, const QVector<QVariant>& values, Row& out) {
+StoreError SqliteStore::get(TableId table, int key, const QVector<QVariant>& values, Row& out) {
     const TableDef& t = tableDef(table);
     if (key < 0 || key >= t.keys.size() || values.isEmpty() || values.size() > t.key(key).components.size()) {
         return StoreError::of(code::kInvalidKey);
@@ -188,8 +189,8 @@ StoreError Store::get(TableId table, int key, const QVector<QVariant>& values, R
     return readOne(*lookup, table, out);
 }
 
-StoreError Store::read(TableId table, int key, const KeyPosition& from, Direction direction, bool inclusive,
-                       int limit, QVector<Row>& out, const WalkLimits& limits) {
+StoreError SqliteStore::read(TableId table, int key, const KeyPosition& from, Direction direction,
+                             bool inclusive, int limit, QVector<Row>& out, const WalkLimits& limits) {
     out.clear();
     const TableDef& t = tableDef(table);
     if (key < 0 || key >= t.keys.size()) {
@@ -255,7 +256,7 @@ StoreError Store::read(TableId table, int key, const KeyPosition& from, Directio
     return step == Statement::Step::Done ? StoreError{} : walk->error();
 }
 
-StoreError Store::readInRecordOrder(TableId table, qint64 afterRec, int limit, QVector<Row>& out) {
+StoreError SqliteStore::readInRecordOrder(TableId table, qint64 afterRec, int limit, QVector<Row>& out) {
     out.clear();
     StoreError error;
     Statement* walk = m_connection->cached(sql::selectRecordSql(tableDef(table)) +
@@ -276,14 +277,14 @@ StoreError Store::readInRecordOrder(TableId table, qint64 afterRec, int limit, Q
     return step == Statement::Step::Done ? StoreError{} : walk->error();
 }
 
-QString Store::walkText(TableId table, int key, int prefixLength, bool withRecord, Direction direction,
-                        bool inclusive, const WalkLimits& limits) const {
+QString SqliteStore::walkText(TableId table, int key, int prefixLength, bool withRecord, Direction direction,
+                              bool inclusive, const WalkLimits& limits) const {
     const TableDef& t = tableDef(table);
     return sql::walkSql(t, key, prefixLength, withRecord, direction, inclusive,
                         limitCondition(t, key, limits, direction).sql);
 }
 
-KeyPosition Store::positionOf(const Row& row, int key) const {
+KeyPosition SqliteStore::positionOf(const Row& row, int key) const {
     KeyPosition p;
     for (int field : row.table().key(key).components) {
         p.values << row.value(field);
@@ -293,8 +294,8 @@ KeyPosition Store::positionOf(const Row& row, int key) const {
     return p;
 }
 
-StoreError Store::replaceInKey(TableId table, int key, const QVariant& oldValue, const QVariant& newValue,
-                               qint64& changed) {
+StoreError SqliteStore::replaceInKey(TableId table, int key, const QVariant& oldValue,
+                                     const QVariant& newValue, qint64& changed) {
     changed = 0;
     const TableDef& t = tableDef(table);
     if (key < 0 || key >= t.keys.size()) {
@@ -354,7 +355,7 @@ StoreError Store::replaceInKey(TableId table, int key, const QVariant& oldValue,
     return {};
 }
 
-qint64 Store::count(TableId table) {
+qint64 SqliteStore::count(TableId table) {
     StoreError error;
     Statement* count =
         m_connection->cached(QStringLiteral("SELECT n FROM \"_counts\" WHERE label = ?"), error);
@@ -366,7 +367,7 @@ qint64 Store::count(TableId table) {
     return count->step() == Statement::Step::Row ? count->integer(0) : 0;
 }
 
-StoreError Store::nextNumber(TableId table, qint64& out) {
+StoreError SqliteStore::nextNumber(TableId table, qint64& out) {
     const TableDef& t = tableDef(table);
     if (t.primaryKey < 0 || t.key(t.primaryKey).components.size() != 1) {
         return StoreError::of(code::kInvalidKey);

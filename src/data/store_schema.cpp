@@ -5,6 +5,7 @@
 #include "data/schema_sql.h"
 #include "data/store.h"
 #include "data/store_connection.h"
+#include "data/store_sqlite.h"
 #include "data/store_search.h"
 
 #include <QDateTime>
@@ -13,10 +14,10 @@
 
 namespace tunarium {
 
-StoreSchema::StoreSchema(Connection& connection, const QString& directory)
+SqliteSchema::SqliteSchema(Connection& connection, const QString& directory)
     : m_connection(connection), m_directory(directory) {}
 
-StoreError StoreSchema::load() {
+StoreError SqliteSchema::load() {
     m_schema.clear();
     StoreError error;
     Statement master =
@@ -31,7 +32,7 @@ StoreError StoreSchema::load() {
     return step == Statement::Step::Done ? StoreError{} : master.error();
 }
 
-StoreError StoreSchema::initializeFile() {
+StoreError SqliteSchema::initializeFile() {
     for (const char* statement :
          {"PRAGMA journal_mode=WAL", "PRAGMA application_id=1414419024",
           "CREATE TABLE IF NOT EXISTS \"_structure\" (label TEXT PRIMARY KEY, version INTEGER NOT NULL) "
@@ -46,12 +47,12 @@ StoreError StoreSchema::initializeFile() {
     return load();
 }
 
-bool StoreSchema::hasCollectionTables() const {
+bool SqliteSchema::hasCollectionTables() const {
     return m_schema.contains(QString::fromLatin1(sql::kStructureTable)) &&
            m_schema.contains(QString::fromLatin1(sql::kCountTable));
 }
 
-void StoreSchema::clear() {
+void SqliteSchema::clear() {
     m_schema.clear();
 }
 
@@ -71,12 +72,12 @@ bool hasFoldedColumns(const TableDef& t) {
 
 } // namespace
 
-bool StoreSchema::lacksOrderColumns(const TableDef& t) const {
+bool SqliteSchema::lacksOrderColumns(const TableDef& t) const {
     return !sql::orderColumnDefinitions(t).isEmpty() &&
            m_schema.value(t.label) == sql::createTableSql(t, sql::OrderColumns::Without);
 }
 
-StoreError StoreSchema::addOrderColumns(const TableDef& t) {
+StoreError SqliteSchema::addOrderColumns(const TableDef& t) {
     if (!lacksOrderColumns(t)) {
         return {};
     }
@@ -90,7 +91,7 @@ StoreError StoreSchema::addOrderColumns(const TableDef& t) {
     return {};
 }
 
-int StoreSchema::structureNumber(const QString& label) {
+int SqliteSchema::structureNumber(const QString& label) {
     StoreError error;
     Statement* version =
         m_connection.cached(QStringLiteral("SELECT version FROM \"_structure\" WHERE label = ?"), error);
@@ -102,11 +103,11 @@ int StoreSchema::structureNumber(const QString& label) {
     return version->step() == Statement::Step::Row ? static_cast<int>(version->integer(0)) : -1;
 }
 
-int StoreSchema::storedVersion(TableId table) {
+int SqliteSchema::storedVersion(TableId table) {
     return structureNumber(tableDef(table).label);
 }
 
-TableState StoreSchema::tableState(TableId table) {
+TableState SqliteSchema::tableState(TableId table) {
     const TableDef& t = tableDef(table);
     if (!m_schema.contains(t.label)) {
         return TableState::Missing;
@@ -150,7 +151,7 @@ TableState StoreSchema::tableState(TableId table) {
     return TableState::Current;
 }
 
-StoreError StoreSchema::setStructure(const TableDef& t) {
+StoreError SqliteSchema::setStructure(const TableDef& t) {
     StoreError error;
     Statement* structure = m_connection.cached(
         QStringLiteral("INSERT OR REPLACE INTO \"_structure\" (label, version) VALUES (?, ?)"), error);
@@ -188,14 +189,14 @@ StoreError StoreSchema::setStructure(const TableDef& t) {
     return count->run();
 }
 
-qint64 StoreSchema::rowCount(const TableDef& t) {
+qint64 SqliteSchema::rowCount(const TableDef& t) {
     StoreError error;
     Statement count =
         m_connection.prepare(QStringLiteral("SELECT COUNT(*) FROM ") + sql::quoted(t.label), error);
     return count.isValid() && count.step() == Statement::Step::Row ? count.integer(0) : -1;
 }
 
-StoreError StoreSchema::makeIndexes(const TableDef& t) {
+StoreError SqliteSchema::makeIndexes(const TableDef& t) {
     if (m_reporter) {
         m_reporter->finish();
         m_reporter->begin(UpgradePhase::BuildingKeys, t.id);
@@ -216,7 +217,7 @@ StoreError StoreSchema::makeIndexes(const TableDef& t) {
     return makeSearchIndex(t);
 }
 
-StoreError StoreSchema::makeSearchIndex(const TableDef& t) {
+StoreError SqliteSchema::makeSearchIndex(const TableDef& t) {
     const QStringList search = sql::createSearchIndexSql(t);
     if (search.isEmpty()) {
         return {};
@@ -247,7 +248,7 @@ StoreError StoreSchema::makeSearchIndex(const TableDef& t) {
     return {};
 }
 
-StoreError StoreSchema::refreshFolded(const TableDef& t) {
+StoreError SqliteSchema::refreshFolded(const TableDef& t) {
     QStringList sets;
     for (int i = 0; i < t.fieldCount(); ++i) {
         if (sql::hasFoldedColumn(t, i)) {
@@ -263,7 +264,7 @@ StoreError StoreSchema::refreshFolded(const TableDef& t) {
                              (m_reporter ? QStringLiteral(" WHERE tunarium_counted()") : QString()));
 }
 
-StoreError StoreSchema::restructure(const TableDef& t, const std::function<StoreError()>& steps,
+StoreError SqliteSchema::restructure(const TableDef& t, const std::function<StoreError()>& steps,
                                     Remake remake) {
     StoreError e;
     {
@@ -287,12 +288,12 @@ StoreError StoreSchema::restructure(const TableDef& t, const std::function<Store
     return e ? e : reload;
 }
 
-StoreError StoreSchema::createTable(TableId table) {
+StoreError SqliteSchema::createTable(TableId table) {
     const TableDef& t = tableDef(table);
     return restructure(t, [&] { return m_connection.exec(sql::createTableSql(t)); });
 }
 
-StoreError StoreSchema::upgradeTable(TableId table) {
+StoreError SqliteSchema::upgradeTable(TableId table) {
     const TableDef& t = tableDef(table);
     if (tableState(table) == TableState::Newer) {
         StoreError e = StoreError::of(code::kLayoutDiffers);
@@ -390,7 +391,7 @@ StoreError StoreSchema::upgradeTable(TableId table) {
     });
 }
 
-QStringList StoreSchema::storedColumnNames(const TableDef& t, StoreError& error) {
+QStringList SqliteSchema::storedColumnNames(const TableDef& t, StoreError& error) {
     QStringList columns;
     Statement info =
         m_connection.prepare(QStringLiteral("PRAGMA table_info(") + sql::quoted(t.label) + u')', error);
@@ -403,7 +404,7 @@ QStringList StoreSchema::storedColumnNames(const TableDef& t, StoreError& error)
     return columns;
 }
 
-StoreError StoreSchema::dropKeys(const TableDef& t) {
+StoreError SqliteSchema::dropKeys(const TableDef& t) {
     StoreError e;
     for (auto it = m_schema.cbegin(); it != m_schema.cend() && !e; ++it) {
         const QString& sqlText = it.value();
@@ -423,7 +424,7 @@ StoreError StoreSchema::dropKeys(const TableDef& t) {
     return e ? e : dropSearchIndex(t);
 }
 
-StoreError StoreSchema::dropSearchIndex(const TableDef& t) {
+StoreError SqliteSchema::dropSearchIndex(const TableDef& t) {
     for (const QString& drop : sql::dropSearchIndexSql(t)) {
         if (StoreError e = m_connection.exec(drop)) {
             return e;
@@ -432,7 +433,7 @@ StoreError StoreSchema::dropSearchIndex(const TableDef& t) {
     return {};
 }
 
-StoreError StoreSchema::remakeKeys(TableId table, bool refold) {
+StoreError SqliteSchema::remakeKeys(TableId table, bool refold) {
     const TableDef& t = tableDef(table);
     if (!m_schema.contains(t.label)) {
         return StoreError::of(code::kFileNotFound);
@@ -447,11 +448,11 @@ StoreError StoreSchema::remakeKeys(TableId table, bool refold) {
     });
 }
 
-StoreError StoreSchema::rebuildKeys(TableId table) {
+StoreError SqliteSchema::rebuildKeys(TableId table) {
     return remakeKeys(table, true);
 }
 
-StoreError StoreSchema::beginBulkLoad(TableId table) {
+StoreError SqliteSchema::beginBulkLoad(TableId table) {
     m_connection.clearStatements();
     // The file grows by whole pages in order, and the keys are sorted at the end: a larger cache
     // while it lasts (a failure to make it larger only slows the load).
@@ -461,14 +462,14 @@ StoreError StoreSchema::beginBulkLoad(TableId table) {
     return e ? e : reload;
 }
 
-StoreError StoreSchema::endBulkLoad(TableId table) {
+StoreError SqliteSchema::endBulkLoad(TableId table) {
     // The store folded every key column as it wrote the records.
     const StoreError e = remakeKeys(table, false);
     m_connection.restoreCache();
     return e;
 }
 
-StoreError StoreSchema::checkKeys(TableId table) {
+StoreError SqliteSchema::checkKeys(TableId table) {
     const TableDef& t = tableDef(table);
     const TableState state = tableState(table);
     if (state == TableState::Missing) {
@@ -523,11 +524,11 @@ StoreError StoreSchema::checkKeys(TableId table) {
     return check->integer(0) != 0 ? StoreError::of(code::kRebuildKeys) : StoreError{};
 }
 
-StoreError StoreSchema::backupTo(const QString& path) {
+StoreError SqliteSchema::backupTo(const QString& path) {
     return m_connection.backupTo(path);
 }
 
-StoreError StoreSchema::makeBackup(const QString& reason, int keep,
+StoreError SqliteSchema::makeBackup(const QString& reason, int keep,
                                    const std::function<void(double)>& progress) {
     const QString stem = QStringLiteral("tunarium-") + reason + u'-';
     const QString name = stem + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) +

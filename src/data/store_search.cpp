@@ -6,6 +6,7 @@
 #include "data/schema_sql.h"
 #include "data/store.h"
 #include "data/store_connection.h"
+#include "data/store_sqlite.h"
 
 namespace tunarium {
 
@@ -224,7 +225,7 @@ SqlCondition allOf(const SqlCondition& a, const SqlCondition& b) {
     return {u'(' + a.sql + QStringLiteral(") AND (") + b.sql + u')', a.binds + b.binds};
 }
 
-StoreError Store::countUpTo(TableId table, const SqlCondition& condition, qint64 limit, qint64& out) {
+StoreError SqliteStore::countUpTo(TableId table, const SqlCondition& condition, qint64 limit, qint64& out) {
     out = 0;
     const TableDef& t = tableDef(table);
     QString text = QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM ") + sql::quoted(t.label);
@@ -250,8 +251,8 @@ StoreError Store::countUpTo(TableId table, const SqlCondition& condition, qint64
     return {};
 }
 
-StoreError Store::countInRecordSpan(TableId table, const SqlCondition& condition, qint64 afterRec,
-                                    qint64 throughRec, qint64& out) {
+StoreError SqliteStore::countInRecordSpan(TableId table, const SqlCondition& condition, qint64 afterRec,
+                                          qint64 throughRec, qint64& out) {
     out = 0;
     const TableDef& t = tableDef(table);
     QString text = QStringLiteral("SELECT COUNT(*) FROM ") + sql::quoted(t.label) +
@@ -287,8 +288,8 @@ qint64 SearchSample::estimated(qint64 limit) const {
            waiting;
 }
 
-StoreError Store::sampleSearchCandidates(TableId table, const QString& matchText, qint64 limit,
-                                         SearchSample& out) {
+StoreError SqliteStore::sampleSearchCandidates(TableId table, const QString& matchText, qint64 limit,
+                                               SearchSample& out) {
     out = {};
     const TableDef& t = tableDef(table);
     if (!sql::hasSearchIndex(t)) {

@@ -30,8 +30,12 @@ public:
     // The SQL text as prepared.
     QByteArrayView sql() const { return QByteArrayView(sqlite3_sql(m_stmt)); }
 
-    void bindInt(int param, qint64 value) { sqlite3_bind_int64(m_stmt, param, value); }
+    void bindInt(int param, qint64 value) {
+        assertParameter(param);
+        sqlite3_bind_int64(m_stmt, param, value);
+    }
     void bindText(int param, const QString& text) {
+        assertParameter(param);
         const QByteArray utf8 = text.toUtf8();
         sqlite3_bind_text(m_stmt, param, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
     }
@@ -41,6 +45,7 @@ public:
 
     // The next row. After Failed, error() says why.
     Step step() {
+        Q_ASSERT_X(m_stmt, "Statement::step", "a statement that was never prepared");
         m_code = sqlite3_step(m_stmt);
         return m_code == SQLITE_ROW ? Step::Row : m_code == SQLITE_DONE ? Step::Done : Step::Failed;
     }
@@ -54,9 +59,16 @@ public:
     bool metDamage() const { return (m_code & 0xff) == SQLITE_CORRUPT; }
 
     int columnCount() const { return sqlite3_column_count(m_stmt); }
-    bool isNull(int column) const { return sqlite3_column_type(m_stmt, column) == SQLITE_NULL; }
-    qint64 integer(int column) const { return sqlite3_column_int64(m_stmt, column); }
+    bool isNull(int column) const {
+        assertColumn(column);
+        return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
+    }
+    qint64 integer(int column) const {
+        assertColumn(column);
+        return sqlite3_column_int64(m_stmt, column);
+    }
     QString text(int column) const {
+        assertColumn(column);
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
         return text ? QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, column)) : QString();
     }
@@ -68,6 +80,19 @@ public:
     }
 
 private:
+    // A value is bound to a placeholder the statement has, and read from a column of a row that
+    // the last step gave: anything else is a fault of the statement's user.
+    void assertParameter([[maybe_unused]] int param) const {
+        Q_ASSERT_X(m_stmt, "Statement::bind", "a statement that was never prepared");
+        Q_ASSERT_X(param >= 1 && param <= sqlite3_bind_parameter_count(m_stmt), "Statement::bind",
+                   "no such placeholder");
+    }
+    void assertColumn([[maybe_unused]] int column) const {
+        Q_ASSERT_X(m_code == SQLITE_ROW, "Statement::column", "read with no row stepped to");
+        Q_ASSERT_X(column >= 0 && column < sqlite3_column_count(m_stmt), "Statement::column",
+                   "no such column");
+    }
+
     friend class Connection;
     Statement(Connection* connection, sqlite3_stmt* stmt) : m_connection(connection), m_stmt(stmt) {}
 

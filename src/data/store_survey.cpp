@@ -5,6 +5,7 @@
 #include "data/schema_sql.h"
 #include "data/store.h"
 #include "data/store_connection.h"
+#include "data/store_sqlite.h"
 
 #include <algorithm>
 
@@ -33,9 +34,9 @@ qint64 uncounted(qint64 total, qint64 counted) {
 
 } // namespace
 
-StoreSurvey::StoreSurvey(const Store& store) : m_connection(std::make_unique<Connection>()) {
+SqliteSurvey::SqliteSurvey(const Store& store) : m_connection(std::make_unique<Connection>()) {
     if (!store.isOpen()) {
-        m_error = StoreError::of(code::kFileNotFound);
+        m_error = StoreError::of(code::kNotOpen);
         return;
     }
     if ((m_error = m_connection->open(store.filePath(), store.isReadOnly()))) {
@@ -44,11 +45,11 @@ StoreSurvey::StoreSurvey(const Store& store) : m_connection(std::make_unique<Con
     m_error = m_connection->beginRead();
 }
 
-StoreSurvey::~StoreSurvey() {
+SqliteSurvey::~SqliteSurvey() {
     m_connection->rollback();
 }
 
-StoreError StoreSurvey::count(TableId table, qint64& out) {
+StoreError SqliteSurvey::count(TableId table, qint64& out) {
     out = 0;
     if (m_error) {
         return m_error;
@@ -70,7 +71,7 @@ StoreError StoreSurvey::count(TableId table, qint64& out) {
     return step == Statement::Step::Done ? StoreError::of(code::kRecordNotFound) : statement->error();
 }
 
-StoreError StoreSurvey::countsByNumber(TableId table, int key, QVector<ValueCount>& out) {
+StoreError SqliteSurvey::countsByNumber(TableId table, int key, QVector<ValueCount>& out) {
     out.clear();
     const TableDef& t = tableDef(table);
     if (key < 0 || key >= t.keys.size() || t.field(t.key(key).components.first()).isText()) {
@@ -129,7 +130,7 @@ StoreError StoreSurvey::countsByNumber(TableId table, int key, QVector<ValueCoun
     return {};
 }
 
-StoreError StoreSurvey::countsByText(TableId table, int key, int limit, QVector<TextCount>& out) {
+StoreError SqliteSurvey::countsByText(TableId table, int key, int limit, QVector<TextCount>& out) {
     out.clear();
     const TableDef& t = tableDef(table);
     if (key < 0 || key >= t.keys.size() || !t.field(t.key(key).components.first()).isText()) {
@@ -196,7 +197,7 @@ StoreError StoreSurvey::countsByText(TableId table, int key, int limit, QVector<
     return {};
 }
 
-StoreError StoreSurvey::namesByNumber(TableId table, int numberField, int textField, QHash<qint64, QString>& out) {
+StoreError SqliteSurvey::namesByNumber(TableId table, int numberField, int textField, QHash<qint64, QString>& out) {
     out.clear();
     const TableDef& t = tableDef(table);
     if (numberField < 0 || numberField >= t.fieldCount() || textField < 0 || textField >= t.fieldCount()) {

@@ -11,12 +11,7 @@
 #include <QString>
 #include <QVector>
 
-#include <memory>
-
 namespace tunarium {
-
-class Connection;
-class Store;
 
 // The records that hold one value.
 struct ValueCount {
@@ -31,32 +26,29 @@ struct TextCount {
     qint64 count = 0;
 };
 
+// Made by Store::openSurvey.
 class StoreSurvey {
 public:
-    // Opens its own connection on the store's file and takes one snapshot; error() tells why not.
-    explicit StoreSurvey(const Store& store);
-    ~StoreSurvey();
+    StoreSurvey() = default;
+    virtual ~StoreSurvey() = default;
     StoreSurvey(const StoreSurvey&) = delete;
     StoreSurvey& operator=(const StoreSurvey&) = delete;
 
-    const StoreError& error() const { return m_error; }
-
+    // Why the survey has no snapshot (the store is not open, its own connection failed).
+    virtual const StoreError& error() const = 0;
     // The table's records.
-    StoreError count(TableId table, qint64& out);
+    virtual StoreError count(TableId table, qint64& out) = 0;
     // Records per value of the number field that is `key`'s first component, in the order of the
     // values. A key that leaves blank records out still counts them: as the value 0.
-    StoreError countsByNumber(TableId table, int key, QVector<ValueCount>& out);
+    virtual StoreError countsByNumber(TableId table, int key, QVector<ValueCount>& out) = 0;
     // Records per text of the text field that is `key`'s first component, most records first (ties
     // in the key's order), at most `limit` of them (0: all). A key that leaves blank records out
     // still counts them: as the blank text.
-    StoreError countsByText(TableId table, int key, int limit, QVector<TextCount>& out);
+    virtual StoreError countsByText(TableId table, int key, int limit, QVector<TextCount>& out) = 0;
     // The text field `textField` of every record by its number field `numberField` (the names of
     // the categories by their numbers).
-    StoreError namesByNumber(TableId table, int numberField, int textField, QHash<qint64, QString>& out);
-
-private:
-    std::unique_ptr<Connection> m_connection;
-    StoreError m_error;
+    virtual StoreError namesByNumber(TableId table, int numberField, int textField,
+                                     QHash<qint64, QString>& out) = 0;
 };
 
 } // namespace tunarium

@@ -50,8 +50,3 @@ struct WalkLimits {
 };
 
 } // namespace tunarium
-
-// The direction's former home, until every user names it as tunarium::Direction.
-namespace tunarium::sql {
-using Direction = tunarium::Direction;
-} // namespace tunarium::sql

@@ -116,7 +116,7 @@ bool ExportProcess::begin() {
         return false;
     }
     // The lease has brought both tables to their current structure: the reader only reads them.
-    m_reader = std::make_unique<Store>();
+    m_reader = makeStore(m_db.collectionDir());
     StoreError e = m_reader->open(m_db.collectionDir());
     if (!e) {
         m_snapshot.emplace(*m_reader);
@@ -154,7 +154,7 @@ bool ExportProcess::readPage() {
     }
     QVector<Row> page;
     if (const StoreError e = m_reader->read(TableId::Tunarium, tun::kSongsByArtist, from,
-                                               sql::Direction::Forward, false, kPageSize, page)) {
+                                               Direction::Forward, false, kPageSize, page)) {
         m_db.warnings().report(warning::kRecordRetrievalError, e, QStringLiteral("Tunarium"));
         m_failed = true;
         return false;

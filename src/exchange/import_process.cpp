@@ -413,7 +413,7 @@ bool ImportProcess::windDown() {
 }
 
 bool ImportProcess::startBulk() {
-    auto bulk = std::make_unique<Store>();
+    std::unique_ptr<Store> bulk = makeStore(m_db.collectionDir());
     if (bulk->open(m_db.collectionDir())) {
         return true; // lines are then added one by one
     }

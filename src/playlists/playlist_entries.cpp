@@ -67,7 +67,7 @@ StoreError PlaylistEntries::lastSequence(qint64& out) {
     KeyPosition at;
     at.values = {m_playlistId};
     if (StoreError e = m_db.store().read(TableId::PlaylistDetails, pla::kKeyPlaylistId, at,
-                                         sql::Direction::Backward, true, 1, last)) {
+                                         Direction::Backward, true, 1, last)) {
         return e;
     }
     if (!last.isEmpty()) {
@@ -85,7 +85,7 @@ StoreError PlaylistEntries::read(qint64 after, int limit, QVector<PlaylistEntryR
     KeyPosition from;
     from.values = {m_playlistId, after};
     if (StoreError e = m_db.store().read(TableId::PlaylistDetails, pla::kKeyPlaylistId, from,
-                                         sql::Direction::Forward, false, limit, rows)) {
+                                         Direction::Forward, false, limit, rows)) {
         return e;
     }
     for (const Row& r : rows) {
@@ -257,8 +257,8 @@ bool PlaylistEntries::shift(const PlaylistEntryRecord& entry, qint64 stop, Playl
     for (;;) {
         QVector<Row> page;
         const int limit = kPage;
-        if ((e = store.read(TableId::PlaylistDetails, pla::kKeyPlaylistId, from, sql::Direction::Backward,
-                            false, limit, page))) {
+        if ((e = store.read(TableId::PlaylistDetails, pla::kKeyPlaylistId, from, Direction::Backward, false,
+                            limit, page))) {
             return failed(e);
         }
         bool end = page.size() < limit;

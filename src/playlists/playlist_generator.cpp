@@ -2,6 +2,7 @@
 #include "playlists/playlist_generator.h"
 
 #include "data/date_time.h"
+#include "data/key_walk.h"
 #include "data/pictures.h"
 
 #include <QSet>
@@ -45,21 +46,11 @@ bool releaseInRange(qint64 release, qint64 from, qint64 to) {
 
 StoreError categoryNames(Store& store, QStringList& out) {
     out.clear();
-    KeyPosition from;
-    for (;;) {
-        QVector<Row> page;
-        if (StoreError e = store.read(TableId::Categories, cat::kKeyCategory, from, sql::Direction::Forward,
-                                      false, 256, page)) {
-            return e;
-        }
-        for (const Row& row : page) {
-            out << row.text(cat::kCategory);
-        }
-        if (page.size() < 256) {
-            return {};
-        }
-        from = store.positionOf(page.back(), cat::kKeyCategory);
-    }
+    KeyWalk walk(store, TableId::Categories, cat::kKeyCategory);
+    return walk.forEach([&out](const Row& row) {
+        out << row.text(cat::kCategory);
+        return true;
+    });
 }
 
 GeneratorProblem readGeneratorTexts(const GeneratorTexts& texts, const QString& datePicture,

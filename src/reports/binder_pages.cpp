@@ -3,7 +3,7 @@
 
 #include "albums/cd_times.h"
 #include "data/dictionary_tables.h"
-#include "reports/key_walk.h"
+#include "data/key_walk.h"
 #include "reports/label_layout.h"
 #include "reports/label_text.h"
 #include "reports/report_bands.h"
@@ -18,7 +18,6 @@ namespace tunarium {
 
 namespace {
 
-constexpr int kAlbumsPerRead = 50;
 constexpr double kBoxGapMm = 6.0;
 constexpr double kFlapGapMm = 14.0;
 constexpr double kPadMm = 2.5;
@@ -172,7 +171,8 @@ double titleStart(double textWidth, double artistWidth, double titleWidth, doubl
 BinderPagesProcess::BinderPagesProcess(Store& store, BinderStyle style, BinderRange range, PageSink& sink,
                                        const QPageLayout& layout)
     : Process(QStringLiteral("Generating Report"), QString(), 1), m_store(store), m_style(style),
-      m_range(std::move(range)), m_sink(sink), m_layout(layout) {}
+      m_range(std::move(range)), m_sink(sink), m_layout(layout),
+      m_walk(store, TableId::Album, alb::kKeyFileNumber) {}
 
 BinderPagesProcess::~BinderPagesProcess() = default;
 
@@ -193,28 +193,24 @@ void BinderPagesProcess::fail(const QString& message) {
     }
 }
 
-bool BinderPagesProcess::readAlbums(bool inclusive) {
-    KeyPosition from;
-    if (m_batch.isEmpty()) {
+bool BinderPagesProcess::readAlbums(bool first) {
+    bool on = false;
+    if (first) {
+        KeyPosition from;
         from.values = {trimTrailingBlanks(m_range.from)};
         from.partialText = true;
+        on = m_walk.firstFrom(from, true);
     } else {
-        from = m_store.positionOf(m_batch.back(), alb::kKeyFileNumber);
+        on = m_walk.next();
     }
-    QVector<Row> rows;
-    if (StoreError e = m_store.read(TableId::Album, alb::kKeyFileNumber, from, Direction::Forward, inclusive,
-                                    kAlbumsPerRead, rows)) {
-        fail(QStringLiteral("Album: ") + e.describe());
-        return false;
+    if (m_walk.error()) {
+        fail(QStringLiteral("Album: ") + m_walk.error().describe());
     }
-    m_lastBatch = rows.size() < kAlbumsPerRead;
-    m_batch = std::move(rows);
-    m_index = 0;
-    return !m_batch.isEmpty();
+    return on;
 }
 
 bool BinderPagesProcess::currentInRange() const {
-    return m_index < m_batch.size() && !pastRangeEnd(m_batch[m_index].text(alb::kFileNumber), m_range.to);
+    return !pastRangeEnd(m_walk.record().text(alb::kFileNumber), m_range.to);
 }
 
 bool BinderPagesProcess::begin() {
@@ -223,19 +219,13 @@ bool BinderPagesProcess::begin() {
 }
 
 bool BinderPagesProcess::handleNext() {
-    const Row album = m_batch[m_index];
+    const Row album = m_walk.record();
     ++m_read;
     setProgress(m_read, m_total);
     if (!printAlbum(album)) {
         return false;
     }
-    ++m_index;
-    if (m_index >= m_batch.size()) {
-        if (m_lastBatch || !readAlbums(false)) {
-            return false;
-        }
-    }
-    return currentInRange();
+    return readAlbums(false) && currentInRange();
 }
 
 bool BinderPagesProcess::printAlbum(const Row& album) {

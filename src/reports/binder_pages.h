@@ -8,6 +8,7 @@
 // on to the next square in the same way.
 #pragma once
 
+#include "data/key_walk.h"
 #include "data/row.h"
 #include "data/store.h"
 #include "process/process_runner.h"
@@ -95,7 +96,8 @@ protected:
 private:
     struct Line;
     struct Fonts;
-    bool readAlbums(bool inclusive);
+    // Reads on from the walk's first record or its next; false at the end or on an error.
+    bool readAlbums(bool first);
     bool currentInRange() const;
     bool printAlbum(const Row& album);
     bool nextBox();
@@ -107,9 +109,8 @@ private:
     BinderRange m_range;
     PageSink& m_sink;
     QPageLayout m_layout;
-    QVector<Row> m_batch;
-    int m_index = 0;
-    bool m_lastBatch = false;
+    // The albums in file-number order, from the range's start.
+    KeyWalk m_walk;
     qint64 m_total = 0;
     qint64 m_read = 0;
     int m_albums = 0;

@@ -2,7 +2,7 @@
 #include "reports/label_fill.h"
 
 #include "data/dictionary_tables.h"
-#include "reports/key_walk.h"
+#include "data/key_walk.h"
 
 namespace tunarium {
 

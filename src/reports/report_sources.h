@@ -11,7 +11,7 @@
 //   Blank         an empty text, for a column left free to write in
 #pragma once
 
-#include "reports/key_walk.h"
+#include "data/key_walk.h"
 #include "reports/report_source.h"
 
 #include <QHash>

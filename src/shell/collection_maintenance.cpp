@@ -197,7 +197,7 @@ StoreError compactCollection(Store& store) {
 
 StoreError releaseCollection(Store& store) {
     if (!store.isOpen()) {
-        return StoreError::of(code::kFileNotFound);
+        return StoreError::of(code::kNotOpen);
     }
     return store.maintenance().releaseLog();
 }

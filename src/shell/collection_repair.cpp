@@ -15,7 +15,8 @@ constexpr qint64 kCommitEvery = 20000;
 // Builds the fresh collection in `freshDir` from every readable record of the damaged file.
 // False with `failure` when the fresh file could not be made or written.
 bool buildFresh(const QString& damagedFile, const QString& freshDir, RepairReport& report) {
-    Store fresh;
+    const std::unique_ptr<Store> made = makeStore(freshDir);
+    Store& fresh = *made;
     if (StoreError e = fresh.open(freshDir)) {
         report.failure = e.describe();
         return false;

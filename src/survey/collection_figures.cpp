@@ -4,6 +4,7 @@
 #include "data/date_time.h"
 #include "data/dictionary_tables.h"
 #include "data/fold_key.h"
+#include "data/store.h"
 #include "data/store_survey.h"
 
 #include <QJsonArray>
@@ -162,7 +163,8 @@ QString exactSearch(const QString& field, const QString& text) {
 
 CollectionFigures readCollectionFigures(const Store& store) {
     CollectionFigures figures;
-    StoreSurvey survey(store);
+    const std::unique_ptr<StoreSurvey> opened = store.openSurvey();
+    StoreSurvey& survey = *opened;
     StoreError& error = figures.error;
     if ((error = survey.error())) {
         return figures;

@@ -1,37 +1,17 @@
 // Delete and merge of duplicate songs through the delete routine.
 #include "survey/duplicate_actions.h"
 
+#include "data/key_walk.h"
+
 namespace tunarium {
-
-namespace {
-
-constexpr int kPage = 200;
-
-} // namespace
 
 StoreError playlistEntriesOf(Store& store, qint64 songId, QVector<PlaylistEntryRecord>& out) {
     out.clear();
-    KeyPosition from{{songId}};
-    bool inclusive = true;
-    for (;;) {
-        QVector<Row> page;
-        if (StoreError e = store.read(TableId::PlaylistDetails, pla::kKeyId, from, Direction::Forward, inclusive,
-                                      kPage, page)) {
-            return e;
-        }
-        for (const Row& row : page) {
-            PlaylistEntryRecord entry = fromRow<PlaylistEntryRecord>(row);
-            if (entry.id != songId) {
-                return {};
-            }
-            out << entry;
-        }
-        if (page.size() < kPage) {
-            return {};
-        }
-        from = store.positionOf(page.back(), pla::kKeyId);
-        inclusive = false;
-    }
+    KeyWalk walk(store, TableId::PlaylistDetails, pla::kKeyId, {{songId}});
+    return walk.forEach([&out](const Row& row) {
+        out << fromRow<PlaylistEntryRecord>(row);
+        return true;
+    });
 }
 
 int deleteDuplicate(Database& db, const SongRecord& song) {

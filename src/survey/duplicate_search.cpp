@@ -67,7 +67,8 @@ bool DuplicateSearch::fail(const StoreError& error) {
 bool DuplicateSearch::begin() {
     m_songTotal = m_db.store().count(TableId::Tunarium);
     m_albumTotal = m_db.store().count(TableId::Album);
-    if (StoreError e = m_reader.open(m_db.store().filePath(), m_db.store().isReadOnly())) {
+    m_reader = m_db.store().openDuplicateReader();
+    if (StoreError e = m_reader->error()) {
         fail(e);
         return false;
     }
@@ -111,7 +112,7 @@ bool DuplicateSearch::handleNext() {
 
 bool DuplicateSearch::nextSong() {
     if (m_at >= m_songs.size()) {
-        if (StoreError e = m_reader.songsAfter(m_lastRec, kSlice, m_songs)) {
+        if (StoreError e = m_reader->songsAfter(m_lastRec, kSlice, m_songs)) {
             return fail(e);
         }
         m_at = 0;
@@ -154,7 +155,7 @@ bool DuplicateSearch::nextSong() {
 
 bool DuplicateSearch::nextAlbum() {
     if (m_at >= m_albums.size()) {
-        if (StoreError e = m_reader.albumsAfter(m_lastRec, kSlice, m_albums)) {
+        if (StoreError e = m_reader->albumsAfter(m_lastRec, kSlice, m_albums)) {
             return fail(e);
         }
         m_at = 0;
@@ -179,7 +180,7 @@ bool DuplicateSearch::nextAlbum() {
 }
 
 void DuplicateSearch::startGather() {
-    m_reader.close();
+    m_reader.reset();
     m_artistFolds.clear();
     m_songs.clear();
     m_albums.clear();

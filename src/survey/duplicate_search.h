@@ -21,6 +21,7 @@
 #include <QVector>
 
 #include <array>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -81,7 +82,7 @@ private:
     void showProgress();
 
     Database& m_db;
-    DuplicateReader m_reader;
+    std::unique_ptr<DuplicateReader> m_reader; // while the songs and albums are read
     DuplicateReport m_report;
     StoreError m_error;
     Phase m_phase = Phase::Songs;

@@ -2,6 +2,7 @@
 // size, and cancel.
 #include "albums/album_entries.h"
 #include "data/database.h"
+#include "data/store_sqlite.h"
 #include "support/temp_collection.h"
 
 #include <gtest/gtest.h>
@@ -185,7 +186,7 @@ TEST_F(AlbumEntriesTest, ASongAnotherCopyChangedEndsTheRunAsFailed) {
     ASSERT_TRUE(process.start()); // the songs are read
     EXPECT_TRUE(process.step(5));
     {
-        Store other;
+        SqliteStore other;
         ASSERT_TRUE(other.open(dir.dir()).ok());
         ASSERT_TRUE(other.openTable(TableId::Tunarium).ok());
         SongRecord changed;

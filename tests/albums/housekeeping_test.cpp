@@ -6,6 +6,7 @@
 #include "data/date_time.h"
 #include "data/settings.h"
 #include "data/store_fault_vfs.h"
+#include "data/store_sqlite.h"
 #include "support/cli_run.h"
 #include "support/temp_collection.h"
 
@@ -214,7 +215,7 @@ TEST_F(HousekeepingTest, TheBackupBeforeYearOnlyHoldsTheDatesAsTheyWere) {
     test::TempCollection other;
     ASSERT_TRUE(QDir().mkpath(other.dir()));
     ASSERT_TRUE(QFile::copy(backup, collectionFilePath(other.dir())));
-    Store copy;
+    SqliteStore copy;
     ASSERT_TRUE(copy.open(other.dir()).ok());
     Row row;
     ASSERT_TRUE(copy.fetch(TableId::Tunarium, rec, row).ok());

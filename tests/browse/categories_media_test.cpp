@@ -37,7 +37,7 @@ protected:
 
     QStringList names(TableId table, int field) {
         QVector<Row> rows;
-        EXPECT_TRUE(db->store().read(table, 0, {}, sql::Direction::Forward, true, 100, rows).ok());
+        EXPECT_TRUE(db->store().read(table, 0, {}, Direction::Forward, true, 100, rows).ok());
         QStringList out;
         for (const Row& r : rows) {
             out << r.text(field);

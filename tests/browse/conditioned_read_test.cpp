@@ -1,6 +1,6 @@
 // Page reads with a condition reuse their statements: alternating conditions on the same walk
 // must each still get their own rows.
-#include "data/store.h"
+#include "data/store_sqlite.h"
 #include "support/temp_collection.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@ using namespace tunarium;
 
 TEST(ConditionedReadTest, EachConditionKeepsItsOwnStatement) {
     test::TempCollection dir;
-    Store store;
+    SqliteStore store;
     ASSERT_TRUE(store.open(dir.dir()).ok());
     ASSERT_TRUE(store.openTable(TableId::Media).ok());
     for (const char* name : {"CD", "CD Single", "Cassette", "EP", "LP"}) {
@@ -21,7 +21,7 @@ TEST(ConditionedReadTest, EachConditionKeepsItsOwnStatement) {
     const SqlCondition notCd{QStringLiteral("\"Media\" <> ?"), {QStringLiteral("CD")}};
     auto names = [&](const SqlCondition& c) {
         QVector<Row> rows;
-        EXPECT_TRUE(store.read(TableId::Media, 0, {}, sql::Direction::Forward, true, 10, rows, c).ok());
+        EXPECT_TRUE(store.read(TableId::Media, 0, {}, Direction::Forward, true, 10, rows, c).ok());
         QStringList out;
         for (const Row& r : rows) {
             out << r.text(0);

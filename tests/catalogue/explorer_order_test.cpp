@@ -3,6 +3,7 @@
 // category's name, also after a rename; the locator under a reversed order.
 #include "catalogue/explorer_views.h"
 #include "data/date_time.h"
+#include "data/schema_sql.h"
 #include "list_fixture.h"
 
 #include <algorithm>

@@ -167,8 +167,8 @@ QVector<qint64> ListTest::expected(int sortOrder, const QVector<QVariant>& range
     const TableDef& t = tableDef(TableId::Tunarium);
     QVector<Row> all;
     EXPECT_TRUE(store()
-                    .read(TableId::Tunarium, key(TableId::Tunarium, "KeyID"), {}, sql::Direction::Forward,
-                          true, 1000000, all)
+                    .read(TableId::Tunarium, key(TableId::Tunarium, "KeyID"), {}, Direction::Forward, true,
+                          1000000, all)
                     .ok());
     QVector<Row> rows;
     for (const Row& r : all) {

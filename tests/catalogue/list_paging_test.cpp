@@ -1,5 +1,6 @@
 // The list engine's pages against the full ordered result: paging in every sort order, ranges,
 // the user filter, tab switches, the end-of-table rules, and the query plans of its reads.
+#include "data/schema_sql.h"
 #include "list_fixture.h"
 
 #include <QRegularExpression>
@@ -273,7 +274,7 @@ TEST_F(ListPagingTest, EveryPageReadSearchesItsIndex) {
             cursor.setOrder(s.key, s.rangeLength, {}, filter);
             const int full = static_cast<int>(t.key(s.key).components.size());
             const QString index = sql::indexName(t, s.key);
-            for (auto d : {sql::Direction::Forward, sql::Direction::Backward}) {
+            for (auto d : {Direction::Forward, Direction::Backward}) {
                 for (int prefix : {s.rangeLength, s.rangeLength + 1, full, -1}) {
                     const bool withRecord = prefix < 0;
                     const QString q =

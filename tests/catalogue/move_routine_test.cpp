@@ -58,7 +58,7 @@ protected:
         QVector<Row> rows;
         KeyPosition from;
         from.values = list.range;
-        EXPECT_TRUE(store().read(list.table, list.key, from, sql::Direction::Forward, true, 100, rows).ok());
+        EXPECT_TRUE(store().read(list.table, list.key, from, Direction::Forward, true, 100, rows).ok());
         QStringList out;
         for (const Row& r : rows) {
             if (list.holds(r)) {

@@ -10,6 +10,7 @@
 #include "data/fold_key.h"
 #include "data/records.h"
 #include "data/store_search.h"
+#include "data/store_sqlite.h"
 #include "support/sql_file.h"
 #include "support/temp_collection.h"
 
@@ -50,7 +51,7 @@ protected:
         QVector<Row> rows;
         const int key = tableDef(TableId::Tunarium).keyIndex(u"KeyID");
         EXPECT_TRUE(store
-                        .read(TableId::Tunarium, key, {}, sql::Direction::Forward, true, 1000000, rows,
+                        .read(TableId::Tunarium, key, {}, Direction::Forward, true, 1000000, rows,
                               WalkLimits(condition))
                         .ok());
         Ids ids;
@@ -141,7 +142,7 @@ protected:
     }
 
     test::TempCollection dir;
-    Store store;
+    SqliteStore store;
     QVector<SongRecord> songs;
     qint64 m_lastId = 0;
 };
@@ -417,7 +418,7 @@ TEST_F(SongSearchTest, AThreeLetterSearchReadsThroughTheIndex) {
     ASSERT_TRUE(countSongSearch(store, plan).ok());
     EXPECT_EQ(plan.found, 4);
     const int byTitle = tableDef(TableId::Tunarium).keyIndex(u"SongsByTitle");
-    const QString walk = store.walkText(TableId::Tunarium, byTitle, 0, false, sql::Direction::Forward, true,
+    const QString walk = store.walkText(TableId::Tunarium, byTitle, 0, false, Direction::Forward, true,
                                         WalkLimits(plan.condition));
     const QString steps = store.explainQueryPlan(walk).join(u'\n');
     EXPECT_TRUE(steps.contains("VIRTUAL TABLE")) << qPrintable(steps);
@@ -445,7 +446,7 @@ TEST_F(SongSearchTest, CommonWordsWalkTheListOrderAndAreCountedAllTheSame) {
     // The walk keeps the title order and passes over songs the index does not offer on their key
     // entry; the set of candidates is made once.
     const QString walk = store.walkText(TableId::Tunarium, songsTable.keyIndex(u"SongsByTitle"), 0, false,
-                                        sql::Direction::Forward, true, WalkLimits(plan.condition));
+                                        Direction::Forward, true, WalkLimits(plan.condition));
     const QString steps = store.explainQueryPlan(walk).join(u'\n');
     EXPECT_TRUE(steps.contains("USING INDEX")) << qPrintable(steps);
     EXPECT_TRUE(steps.contains("LIST SUBQUERY")) << qPrintable(steps);

@@ -3,6 +3,7 @@
 // What the repair saves is compared with what SQLite says was on the pages that were left whole,
 // and the share saved is printed.
 #include "data/records.h"
+#include "data/store_sqlite.h"
 #include "data/store.h"
 #include "support/cli_run.h"
 #include "support/song_collection.h"
@@ -186,7 +187,7 @@ TEST(Salvage, ReadsThePagesTheLogHolds) {
     TempCollection copy;
     tunarium::test::makeSongCollection(dir.dir(), kSongs);
     {
-        tunarium::Store store;
+        tunarium::SqliteStore store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
         ASSERT_TRUE(store.openTable(tunarium::TableId::Tunarium).ok());
         tunarium::Transaction tx(store);

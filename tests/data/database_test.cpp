@@ -1,6 +1,7 @@
 // Record access and integrity: the open routine, the update and delete routines with their
 // cascades and refusals, and the warnings they show.
 #include "data/database.h"
+#include "data/store_sqlite.h"
 #include "data/settings.h"
 #include "support/temp_collection.h"
 
@@ -57,7 +58,7 @@ protected:
     QStringList snapshot(TableId table) {
         QStringList lines;
         QVector<Row> rows;
-        db->store().read(table, tableDef(table).positionKey, {}, sql::Direction::Forward, true, 100000, rows);
+        db->store().read(table, tableDef(table).positionKey, {}, Direction::Forward, true, 100000, rows);
         for (const Row& r : rows) {
             QStringList values;
             for (int i = 0; i < r.size(); ++i) {
@@ -377,7 +378,7 @@ TEST_F(DatabaseTest, RenamingAMediaFormatRenamesItInEverySong) {
     row.setText(0, "Compact Disc");
     EXPECT_EQ(db->update(row, true, before), kRoutineDone);
     QVector<Row> songs;
-    db->store().read(TableId::Tunarium, tableDef(TableId::Tunarium).primaryKey, {}, sql::Direction::Forward,
+    db->store().read(TableId::Tunarium, tableDef(TableId::Tunarium).primaryKey, {}, Direction::Forward,
                      true, 1000, songs);
     int renamed = 0;
     for (const Row& s : songs) {
@@ -548,7 +549,7 @@ TEST(OpenRoutine, DamagedKeysOfferTheRebuild) {
     for (const Case& c : {Case{kButtonYes, true, ""}, Case{kButtonNo, false, "Invalid Key!"}}) {
         test::TempCollection dir;
         {
-            Store store;
+            SqliteStore store;
             ASSERT_TRUE(store.open(dir.dir()).ok());
             ASSERT_TRUE(store.openTable(TableId::Album).ok());
             ASSERT_TRUE(store.exec("DROP INDEX \"ALB:KeyArtist\"").ok());
@@ -585,7 +586,7 @@ TEST(OpenRoutine, UnreadableFilesEndTheProgramWithAMessage) {
          "File Access Error", "Disk Error"},
         {"written by a newer version",
          [](const QString& d) {
-             Store store;
+             SqliteStore store;
              ASSERT_TRUE(store.open(d).ok());
              ASSERT_TRUE(store.openTable(TableId::Tunarium).ok());
              ASSERT_TRUE(store.exec("UPDATE \"_structure\" SET version = 7 WHERE label = 'Tunarium'").ok());
@@ -621,7 +622,7 @@ TEST(OpenRoutine, AProcessKilledDuringAnOpenLeavesBadFileSet) {
         GTEST_SKIP() << "TUNARIUM_CLI is not set";
     }
     test::TempCollection dir;
-    Store holder;
+    SqliteStore holder;
     ASSERT_TRUE(holder.open(dir.dir()).ok());
     // An exclusive lock keeps even readers out: the child waits inside the open of its first file.
     ASSERT_TRUE(holder.exec("PRAGMA locking_mode=EXCLUSIVE").ok());
@@ -652,7 +653,7 @@ TEST(OpenRoutine, AProcessKilledDuringAnOpenLeavesBadFileSet) {
 TEST(OpenRoutine, AnUncleanRunHasItsKeysCheckedAtTheNextOpen) {
     test::TempCollection dir;
     {
-        Store store;
+        SqliteStore store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
         ASSERT_TRUE(store.openTable(TableId::Categories).ok());
         CategoryRecord c{1, "Rock", {}};

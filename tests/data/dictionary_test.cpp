@@ -2,7 +2,7 @@
 #include "data/dictionary.h"
 #include "data/records.h"
 #include "data/schema_sql.h"
-#include "data/store.h"
+#include "data/store_sqlite.h"
 #include "support/sql_file.h"
 #include "support/temp_collection.h"
 
@@ -197,7 +197,7 @@ TEST(Dictionary, TypedRecordsMatchTheirTables) {
 // and blank-record condition, and the columns of the dictionary in order.
 TEST(Schema, FileMatchesDictionary) {
     test::TempCollection dir;
-    Store store;
+    SqliteStore store;
     ASSERT_TRUE(store.open(dir.dir()).ok());
     for (const TableDef& t : allTables()) {
         ASSERT_TRUE(store.openTable(t.id).ok()) << t.label.toStdString();

@@ -3,7 +3,7 @@
 #include "data/database.h"
 #include "data/fold_key.h"
 #include "data/records.h"
-#include "data/store.h"
+#include "data/store_sqlite.h"
 #include "support/temp_collection.h"
 
 #include <QDir>
@@ -67,8 +67,7 @@ protected:
 
     QStringList inKeyOrder() {
         QVector<Row> rows;
-        EXPECT_TRUE(
-            store.read(TableId::Categories, byName, {}, sql::Direction::Forward, true, 1000, rows).ok());
+        EXPECT_TRUE(store.read(TableId::Categories, byName, {}, Direction::Forward, true, 1000, rows).ok());
         QStringList names;
         for (const Row& r : rows) {
             names << r.text(name);
@@ -82,12 +81,12 @@ protected:
         at.values = {typed};
         at.partialText = true;
         QVector<Row> rows;
-        EXPECT_TRUE(store.read(TableId::Categories, byName, at, sql::Direction::Forward, true, 1, rows).ok());
+        EXPECT_TRUE(store.read(TableId::Categories, byName, at, Direction::Forward, true, 1, rows).ok());
         return rows.isEmpty() ? QString() : rows.first().text(name);
     }
 
     test::TempCollection dir;
-    Store store;
+    SqliteStore store;
     const int byName = tableDef(TableId::Categories).keyIndex(u"KeyCategory");
     const int name = tableDef(TableId::Categories).fieldIndex(u"Category");
 };
@@ -108,7 +107,7 @@ TEST_F(FoldedStoreTest, NamesSortAsAPersonReadsThem) {
     EXPECT_EQ(inKeyOrder(), kReadingOrder);
     // A second collection filled in another order sorts the same.
     test::TempCollection other;
-    Store second;
+    SqliteStore second;
     ASSERT_TRUE(second.open(other.dir()).ok());
     ASSERT_TRUE(second.openTable(TableId::Categories).ok());
     qint64 id = 0;
@@ -117,7 +116,7 @@ TEST_F(FoldedStoreTest, NamesSortAsAPersonReadsThem) {
         ASSERT_TRUE(second.insert(c).ok());
     }
     QVector<Row> rows;
-    ASSERT_TRUE(second.read(TableId::Categories, byName, {}, sql::Direction::Forward, true, 1000, rows).ok());
+    ASSERT_TRUE(second.read(TableId::Categories, byName, {}, Direction::Forward, true, 1000, rows).ok());
     ASSERT_EQ(rows.size(), kReadingOrder.size());
     for (int i = 0; i < rows.size(); ++i) {
         EXPECT_EQ(rows[i].text(name), kReadingOrder[i]);
@@ -157,7 +156,7 @@ TEST_F(FoldedStoreTest, ATypedBeginningFindsNamesWithOrWithoutDiacritics) {
 TEST(FoldUpgrade, KeysFoldedByAnEarlierVersionAreRebuiltOnce) {
     test::TempCollection dir;
     {
-        Store store;
+        SqliteStore store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
         ASSERT_TRUE(store.openTable(TableId::Categories).ok());
         qint64 id = 0;
@@ -182,8 +181,7 @@ TEST(FoldUpgrade, KeysFoldedByAnEarlierVersionAreRebuiltOnce) {
     EXPECT_EQ(QDir(dir.dir()).entryList({"tunarium-upgrade-*.db"}).size(), 1);
     const int byName = tableDef(TableId::Categories).keyIndex(u"KeyCategory");
     QVector<Row> rows;
-    ASSERT_TRUE(
-        db.store().read(TableId::Categories, byName, {}, sql::Direction::Forward, true, 10, rows).ok());
+    ASSERT_TRUE(db.store().read(TableId::Categories, byName, {}, Direction::Forward, true, 10, rows).ok());
     QStringList names;
     for (const Row& r : rows) {
         names << r.text(1);

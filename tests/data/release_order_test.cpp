@@ -6,7 +6,7 @@
 #include "data/date_time.h"
 #include "data/records.h"
 #include "data/schema_sql.h"
-#include "data/store.h"
+#include "data/store_sqlite.h"
 #include "support/sql_file.h"
 #include "support/temp_collection.h"
 
@@ -59,7 +59,7 @@ void addRecords(Store& s) {
 }
 
 // The release dates of a key's records walked a page of `pageSize` at a time from either end.
-QVector<qint64> walked(Store& s, TableId table, int key, sql::Direction direction, int pageSize,
+QVector<qint64> walked(Store& s, TableId table, int key, Direction direction, int pageSize,
                        const WalkLimits& limits = {}) {
     const int released = table == TableId::Album ? alb::kReleaseDate : tun::kReleaseDate;
     QVector<qint64> dates;
@@ -90,7 +90,7 @@ protected:
     }
 
     test::TempCollection dir;
-    Store store;
+    SqliteStore store;
 };
 
 // SQLite's order column and the program's releaseOrderValue give every date one value, and the
@@ -126,8 +126,8 @@ TEST_F(ReleaseOrderTest, KeysWalkDatesInReadingOrderBothWays) {
                                      std::pair{TableId::Album, alb::kKeyOrderReleaseDate}}) {
         SCOPED_TRACE(tableDef(table).label.toStdString());
         for (int pageSize : {2, 3}) {
-            EXPECT_EQ(walked(store, table, key, sql::Direction::Forward, pageSize), expected) << pageSize;
-            EXPECT_EQ(walked(store, table, key, sql::Direction::Backward, pageSize), reversed) << pageSize;
+            EXPECT_EQ(walked(store, table, key, Direction::Forward, pageSize), expected) << pageSize;
+            EXPECT_EQ(walked(store, table, key, Direction::Backward, pageSize), reversed) << pageSize;
         }
     }
 }
@@ -148,7 +148,7 @@ TEST_F(ReleaseOrderTest, AYearIsLookedUpAndLimitsAWalkAsTheYear) {
         if (!c.within.isEmpty()) {
             EXPECT_EQ(found.releaseDate, c.value);
         }
-        for (auto direction : {sql::Direction::Forward, sql::Direction::Backward}) {
+        for (auto direction : {Direction::Forward, Direction::Backward}) {
             EXPECT_EQ(walked(store, TableId::Tunarium, tun::kKeyOrderReleaseDate, direction, 1,
                              WalkLimits(1, {c.value})),
                       c.within);
@@ -162,7 +162,7 @@ TEST_F(ReleaseOrderTest, AYearIsLookedUpAndLimitsAWalkAsTheYear) {
 TEST(ReleaseOrderUpgrade, AnEarlierFileGetsItsOrderColumnsOnce) {
     test::TempCollection dir;
     {
-        Store store;
+        SqliteStore store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
         for (TableId table : {TableId::Tunarium, TableId::Album}) {
             ASSERT_TRUE(store.openTable(table).ok());
@@ -182,7 +182,7 @@ TEST(ReleaseOrderUpgrade, AnEarlierFileGetsItsOrderColumnsOnce) {
         }
     }
     {
-        Store store;
+        SqliteStore store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
         for (TableId table : {TableId::Tunarium, TableId::Album}) {
             EXPECT_EQ(store.tableState(table), TableState::KeysOutdated);
@@ -198,7 +198,7 @@ TEST(ReleaseOrderUpgrade, AnEarlierFileGetsItsOrderColumnsOnce) {
             EXPECT_EQ(db.store().checkKeys(table).code, code::kOk);
             EXPECT_EQ(db.store().count(table), datesAsStored().size());
             const int key = tableDef(table).keyIndex(u"KeyOrderReleaseDate");
-            const QVector<qint64> forward = walked(db.store(), table, key, sql::Direction::Forward, 3);
+            const QVector<qint64> forward = walked(db.store(), table, key, Direction::Forward, 3);
             ASSERT_EQ(forward.size(), datesAsStored().size());
             EXPECT_EQ(forward[2], 1800);
             EXPECT_EQ(forward.mid(3, 4), QVector<qint64>({dayNumberFromYmd(1810, 1, 1),

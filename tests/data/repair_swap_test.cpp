@@ -2,6 +2,7 @@
 // collection file is always there, the fresh one replaces it only when it was complete, and the
 // damaged one is kept once, whole.
 #include "data/app_paths.h"
+#include "data/store_sqlite.h"
 #include "data/repair_swap.h"
 #include "data/store.h"
 #include "support/song_collection.h"
@@ -139,7 +140,7 @@ TEST(RepairSwap, TheNextOpenOfTheCollectionFinishesALeftoverRepair) {
     const QString folder = repairFolder(dir.dir());
     tunarium::test::makeSongCollection(folder, 9);
     write(folder + "/ready", kKept.toUtf8());
-    tunarium::Store store;
+    tunarium::SqliteStore store;
     ASSERT_TRUE(store.open(dir.dir()).ok());
     EXPECT_EQ(store.count(tunarium::TableId::Tunarium), 9);
     EXPECT_TRUE(QFileInfo::exists(QDir(dir.dir()).filePath(kKept)));

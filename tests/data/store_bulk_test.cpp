@@ -2,7 +2,7 @@
 // reckon it, which values stay as they are, the record range and the record versions.
 #include "data/date_time.h"
 #include "data/records.h"
-#include "data/store.h"
+#include "data/store_sqlite.h"
 #include "support/temp_collection.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +41,7 @@ protected:
     }
 
     test::TempCollection dir;
-    Store store;
+    SqliteStore store;
     qint64 m_id = 0;
 };
 

@@ -2,7 +2,7 @@
 // deferred (deferrals nest), a deferred log grows until checkpoint() copies it, and what was
 // committed meanwhile reads the same before and after the copy.
 #include "data/records.h"
-#include "data/store.h"
+#include "data/store_sqlite.h"
 #include "support/temp_collection.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +34,7 @@ protected:
     }
 
     test::TempCollection dir;
-    Store store;
+    SqliteStore store;
     qint64 m_id = 0;
 };
 

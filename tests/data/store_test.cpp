@@ -2,7 +2,7 @@
 // plans, structure upgrades and bad input.
 #include "data/records.h"
 #include "data/schema_sql.h"
-#include "data/store.h"
+#include "data/store_sqlite.h"
 #include "support/sql_file.h"
 #include "support/temp_collection.h"
 
@@ -17,6 +17,7 @@
 #include <csignal>
 
 #include <algorithm>
+#include <functional>
 
 using namespace tunarium;
 
@@ -40,7 +41,7 @@ protected:
     }
 
     test::TempCollection dir;
-    Store store;
+    SqliteStore store;
 };
 
 // Sort key of one record in one key, as the index orders it.
@@ -149,7 +150,7 @@ TEST_F(StoreTest, BlankFileNumbersAreNotInTheFileNumberKey) {
     }
     QVector<Row> rows;
     ASSERT_TRUE(
-        store.read(TableId::Tunarium, key, KeyPosition{{QString()}}, sql::Direction::Forward, true, 10, rows)
+        store.read(TableId::Tunarium, key, KeyPosition{{QString()}}, Direction::Forward, true, 10, rows)
             .ok());
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0].text(t.fieldIndex(u"FileNumber")), "F1");
@@ -184,7 +185,7 @@ TEST_F(StoreTest, PagedWalksEqualTheOrderedTable) {
             }
             std::sort(expected.begin(), expected.end(),
                       [&](const Row& a, const Row& b) { return sortKey(a, k) < sortKey(b, k); });
-            for (auto direction : {sql::Direction::Forward, sql::Direction::Backward}) {
+            for (auto direction : {Direction::Forward, Direction::Backward}) {
                 QVector<qint64> walked;
                 KeyPosition from;
                 for (;;) {
@@ -202,7 +203,7 @@ TEST_F(StoreTest, PagedWalksEqualTheOrderedTable) {
                 for (const Row& r : expected) {
                     want << r.meta.rec;
                 }
-                if (direction == sql::Direction::Backward) {
+                if (direction == Direction::Backward) {
                     std::reverse(want.begin(), want.end());
                 }
                 EXPECT_EQ(walked, want);
@@ -221,7 +222,7 @@ TEST_F(StoreTest, EveryWalkSearchesItsIndex) {
                     if (tie && prefix != components) {
                         continue;
                     }
-                    for (auto direction : {sql::Direction::Forward, sql::Direction::Backward}) {
+                    for (auto direction : {Direction::Forward, Direction::Backward}) {
                         const QString q = sql::walkSql(t, k, prefix, tie, direction, !tie);
                         const QStringList plan = store.explainQueryPlan(q);
                         const QString text = plan.join(" | ");
@@ -257,7 +258,7 @@ TEST_F(StoreTest, RewriteChecksTheRecordVersion) {
     SongRecord mine = song("Artist", "Title", 1);
     ASSERT_TRUE(store.insert(mine).ok());
 
-    Store other; // a second station on the same file
+    SqliteStore other; // a second station on the same file
     ASSERT_TRUE(other.open(dir.dir()).ok());
     SongRecord theirs;
     ASSERT_TRUE(other.get(tableDef(TableId::Tunarium).primaryKey, {qint64(1)}, theirs).ok());
@@ -416,8 +417,77 @@ TEST_F(StoreTest, TransactionGuardRollsBackUnlessCommitted) {
     EXPECT_EQ(store.count(TableId::Tunarium), 1);
 }
 
+// Each failure names its own cause: a statement SQLite refuses carries its SQL text (for the
+// developer; the user's text stays without it), work with nothing open is "File Not Open" and a
+// commit with nothing begun "No Transaction Active", neither the "File Not Found" of a missing file.
+TEST_F(StoreTest, FailuresSayWhatFailed) {
+    SqliteStore closed;
+    const SqlCondition noSuchColumn{QStringLiteral("\"NoSuchColumn\" = ?"), {qint64(1)}};
+    struct Case {
+        const char* what;
+        std::function<StoreError()> run;
+        int code;
+        QString sqlHolds; // empty: no statement ran, so none is named
+    };
+    const QVector<Case> cases = {
+        {"a walk whose condition names no column",
+         [&] {
+             QVector<Row> rows;
+             return store.read(TableId::Tunarium, 0, {}, Direction::Forward, true, 10, rows,
+                               WalkLimits(noSuchColumn));
+         },
+         code::kDriverError, QStringLiteral("\"NoSuchColumn\" = ?")},
+        {"a count whose condition names no column",
+         [&] {
+             qint64 n = 0;
+             return store.countUpTo(TableId::Tunarium, noSuchColumn, 10, n);
+         },
+         code::kDriverError, QStringLiteral("\"NoSuchColumn\" = ? LIMIT ?")},
+        {"a read of a store never opened",
+         [&] {
+             QVector<Row> rows;
+             return closed.read(TableId::Tunarium, 0, {}, Direction::Forward, true, 10, rows);
+         },
+         code::kNotOpen,
+         {}},
+        {"a transaction begun on a store never opened",
+         [&] { return Transaction(closed).beginError(); },
+         code::kNotOpen,
+         {}},
+        {"a commit of a transaction that did not begin",
+         [&] { return Transaction(closed).commit(); },
+         code::kNoTransaction,
+         {}},
+        {"a commit with no transaction", [&] { return store.commit(); }, code::kNoTransaction, {}},
+        {"a commit of a transaction already committed",
+         [&] {
+             Transaction tx(store);
+             EXPECT_TRUE(tx.commit().ok());
+             return tx.commit();
+         },
+         code::kNoTransaction,
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const StoreError e = c.run();
+        EXPECT_EQ(e.code, c.code) << e.describe().toStdString();
+        EXPECT_NE(e.code, code::kFileNotFound);
+        if (c.sqlHolds.isEmpty()) {
+            EXPECT_TRUE(e.sql.isEmpty()) << e.sql.toStdString();
+        } else {
+            EXPECT_TRUE(e.sql.contains(c.sqlHolds)) << e.sql.toStdString();
+            EXPECT_TRUE(e.sql.startsWith(QStringLiteral("SELECT"))) << e.sql.toStdString();
+            EXPECT_FALSE(e.describe().contains(c.sqlHolds)) << e.describe().toStdString();
+        }
+    }
+    // A failed walk leaves the store as it was.
+    SongRecord s = song("Still", "Here", 1);
+    EXPECT_TRUE(store.insert(s).ok());
+}
+
 TEST_F(StoreTest, ALockHeldByAnotherStationTimesOut) {
-    Store other;
+    SqliteStore other;
     ASSERT_TRUE(other.open(dir.dir()).ok());
     ASSERT_TRUE(other.begin().ok());
     Transaction tx(store);
@@ -471,7 +541,7 @@ TEST(StoreFiles, ForeignOrDamagedFilesAreRefusedUntouched) {
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         const QByteArray before = f.readAll();
         f.close();
-        Store store;
+        SqliteStore store;
         const StoreError e = store.open(dir.dir());
         EXPECT_EQ(e.code, code::kInvalidDataFile);
         EXPECT_FALSE(store.isOpen());
@@ -486,7 +556,7 @@ TEST(StoreFiles, AnEmptyFileBecomesACollection) {
     QFile empty(dir.path("tunarium.db"));
     ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
     empty.close();
-    Store store;
+    SqliteStore store;
     ASSERT_TRUE(store.open(dir.dir()).ok());
     EXPECT_TRUE(store.openTable(TableId::Tunarium).ok());
 }
@@ -497,7 +567,7 @@ TEST(StoreFiles, ReadOnlyDirectoryGivesAClearError) {
     }
     test::TempCollection dir;
     QFile::setPermissions(dir.dir(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    Store store;
+    SqliteStore store;
     const StoreError e = store.open(dir.dir());
     EXPECT_FALSE(e.ok());
     EXPECT_FALSE(e.describe().isEmpty());
@@ -510,7 +580,7 @@ TEST(StoreFiles, ReadOnlyDirectoryGivesAClearError) {
 TEST(StoreFiles, UpgradeKeepsValuesByName) {
     test::TempCollection dir;
     {
-        Store store;
+        SqliteStore store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
         ASSERT_TRUE(
             store
@@ -527,7 +597,7 @@ TEST(StoreFiles, UpgradeKeepsValuesByName) {
         ASSERT_TRUE(store.exec("INSERT INTO \"_structure\" VALUES ('Tunarium', 5)").ok());
         ASSERT_TRUE(store.exec("INSERT INTO \"_counts\" (label, n) VALUES ('Tunarium', 2)").ok());
     }
-    Store store;
+    SqliteStore store;
     ASSERT_TRUE(store.open(dir.dir()).ok());
     EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::Older);
     ASSERT_TRUE(store.openTable(TableId::Tunarium).ok());
@@ -568,7 +638,7 @@ TEST(StoreFiles, AKeyAddedByALaterVersionComesWithAnUpgrade) {
         SCOPED_TRACE(t.label.toStdString());
         test::TempCollection dir;
         {
-            Store store;
+            SqliteStore store;
             ASSERT_TRUE(store.open(dir.dir()).ok());
             ASSERT_TRUE(store.openTable(c.table).ok());
             ASSERT_TRUE(store.exec("DROP INDEX \"" + sql::indexName(t, c.key) + "\"").ok());
@@ -578,7 +648,7 @@ TEST(StoreFiles, AKeyAddedByALaterVersionComesWithAnUpgrade) {
                                       .arg(t.label))
                             .ok());
         }
-        Store store;
+        SqliteStore store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
         EXPECT_EQ(store.tableState(c.table), TableState::Older);
         ASSERT_TRUE(store.openTable(c.table).ok());
@@ -589,14 +659,14 @@ TEST(StoreFiles, AKeyAddedByALaterVersionComesWithAnUpgrade) {
 TEST(StoreFiles, NewerStructureIsRefusedNotDowngraded) {
     test::TempCollection dir;
     {
-        Store store;
+        SqliteStore store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
         ASSERT_TRUE(store.openTable(TableId::Media).ok());
         ASSERT_TRUE(store.exec("UPDATE \"_structure\" SET version = 9 WHERE label = 'Media'").ok());
     }
     // Refused at the open, before any table is read, upgraded or written, with the words every
     // command and window shows.
-    Store store;
+    SqliteStore store;
     const StoreError e = store.open(dir.dir());
     EXPECT_EQ(e.code, code::kLayoutDiffers);
     EXPECT_TRUE(e.describe().contains(
@@ -609,7 +679,7 @@ TEST(StoreFiles, NewerStructureIsRefusedNotDowngraded) {
 
 TEST(StoreFiles, DamagedKeysAreFoundAndRebuilt) {
     test::TempCollection dir;
-    Store store;
+    SqliteStore store;
     ASSERT_TRUE(store.open(dir.dir()).ok());
     ASSERT_TRUE(store.openTable(TableId::Tunarium).ok());
     SongRecord s;
@@ -620,7 +690,7 @@ TEST(StoreFiles, DamagedKeysAreFoundAndRebuilt) {
     ASSERT_TRUE(store.exec("DROP INDEX \"TUN:KeyMix\"").ok());
     ASSERT_TRUE(store.exec("UPDATE \"Tunarium\" SET \"ArtistKey\" = 'wrong'").ok());
     ASSERT_TRUE(store.exec("SELECT 1").ok());
-    Store reopened;
+    SqliteStore reopened;
     ASSERT_TRUE(reopened.open(dir.dir()).ok());
     EXPECT_EQ(reopened.tableState(TableId::Tunarium), TableState::KeysDamaged);
     EXPECT_EQ(reopened.checkKeys(TableId::Tunarium).code, code::kRebuildKeys);
@@ -635,7 +705,7 @@ TEST(StoreFiles, DamagedKeysAreFoundAndRebuilt) {
 TEST(StoreFiles, AFailedUpgradeStepChangesNothing) {
     test::TempCollection dir;
     {
-        Store store;
+        SqliteStore store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
         // A column of its own named rowid hides the record number: the copy of the records into
         // the new table gets a text where the record number goes and is refused, after the old
@@ -649,7 +719,7 @@ TEST(StoreFiles, AFailedUpgradeStepChangesNothing) {
         ASSERT_TRUE(store.exec(oldRows).ok());
         ASSERT_TRUE(store.exec("INSERT INTO \"_structure\" VALUES ('Tunarium', 5)").ok());
     }
-    Store store;
+    SqliteStore store;
     ASSERT_TRUE(store.open(dir.dir()).ok());
     const auto rows = [&store] {
         return test::sqlNumber(store.filePath(), "SELECT COUNT(*) FROM \"Tunarium\"");
@@ -670,7 +740,7 @@ TEST(StoreFiles, AFailedUpgradeStepChangesNothing) {
 // the backup's name or any other.
 TEST(StoreFiles, AFailedBackupLeavesNoFile) {
     test::TempCollection dir;
-    Store store;
+    SqliteStore store;
     ASSERT_TRUE(store.open(dir.dir()).ok());
     ASSERT_TRUE(store.openTable(TableId::Tunarium).ok());
     {

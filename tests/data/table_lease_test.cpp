@@ -1,6 +1,7 @@
 // Leases of tables: taken whole or not at all, given back whole, and never more than they took,
 // checked against the counted opens of every table before and after.
 #include "data/database.h"
+#include "data/store_sqlite.h"
 #include "data/table_lease.h"
 #include "support/temp_collection.h"
 
@@ -26,7 +27,7 @@ protected:
         // The albums' keys are damaged: their open asks to rebuild them, and an answer that is
         // neither Yes nor No refuses the open without ending the program.
         {
-            Store store;
+            SqliteStore store;
             ASSERT_TRUE(store.open(dir.dir()).ok());
             for (const TableDef& t : allTables()) {
                 ASSERT_TRUE(store.openTable(t.id).ok());

@@ -1,7 +1,7 @@
 // The writes no relation follows: they write as the store does, and a debug build stops one that
 // would move a linking field (which the update and delete routines would have followed).
 #include "data/records.h"
-#include "data/store.h"
+#include "data/store_sqlite.h"
 #include "data/unlinked_write.h"
 #include "support/temp_collection.h"
 
@@ -39,7 +39,7 @@ protected:
     }
 
     test::TempCollection dir;
-    Store store;
+    SqliteStore store;
     SongRecord song, unnumbered;
     PlaylistEntryRecord entry;
     AlbumRecord album;

@@ -2,8 +2,8 @@
 // one interrupted at any point (a process killed, a disk that fills up) leaves a collection that
 // opens and upgrades as if nothing had happened.
 #include "data/records.h"
-#include "data/store.h"
 #include "data/store_fault_vfs.h"
+#include "data/store_sqlite.h"
 #include "data/upgrade_progress.h"
 #include "support/cli_run.h"
 #include "support/sql_file.h"
@@ -23,7 +23,7 @@ constexpr int kSongs = 3000;
 
 // Songs of an earlier structure, as an older build left them.
 void makeOldCollection(const QString& dir) {
-    Store store;
+    SqliteStore store;
     ASSERT_TRUE(store.open(dir).ok());
     ASSERT_TRUE(
         store
@@ -46,7 +46,7 @@ void makeOldCollection(const QString& dir) {
 
 // The collection opens, the songs upgrade, and every song, key and the search index is whole.
 void expectWholeAfterUpgrade(const QString& dir) {
-    Store store;
+    SqliteStore store;
     ASSERT_TRUE(store.open(dir).ok());
     ASSERT_TRUE(store.openTable(TableId::Tunarium).ok());
     EXPECT_EQ(store.tableState(TableId::Tunarium), TableState::Current);
@@ -72,7 +72,7 @@ TEST(UpgradeProgress, StepsComeInOrderWithRisingFractions) {
     QList<UpgradeStep> steps;
     {
         UpgradeListenerScope listen([&steps](const UpgradeStep& step) { steps << step; }, 0);
-        Store store;
+        SqliteStore store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
         ASSERT_TRUE(store.openTable(TableId::Tunarium).ok());
     }
@@ -120,7 +120,7 @@ TEST(UpgradeProgress, AnUpgradeKilledInAnyPhaseLeavesACollectionThatUpgrades) {
                     }
                 },
                 0);
-            Store store;
+            SqliteStore store;
             if (store.open(dir.dir()).ok()) {
                 store.openTable(TableId::Tunarium);
             }
@@ -144,7 +144,7 @@ TEST(UpgradeProgress, AnUpgradeStoppedByAFullDiskChangesNothing) {
         makeOldCollection(dir.dir());
         {
             WriteFaults::install(room);
-            Store store;
+            SqliteStore store;
             const bool opened = store.open(dir.dir()).ok();
             const bool upgraded = opened && store.openTable(TableId::Tunarium).ok();
             WriteFaults::clear();

@@ -3,6 +3,7 @@
 // message, the collection is left as it was or as last committed, and no empty or partial file is
 // left under a name the user sees.
 #include "albums/album_entries.h"
+#include "data/store_sqlite.h"
 #include "data/store_backups.h"
 #include "data/store_fault_vfs.h"
 #include "exchange_fixture.h"
@@ -38,7 +39,7 @@ protected:
     // The collection is sound: SQLite's check and the program's count agree.
     void expectSound() {
         db.closeAll();
-        Store store;
+        SqliteStore store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
         QStringList problems;
         EXPECT_TRUE(store.maintenance().checkFile(FileCheck::Full, &problems))
@@ -170,7 +171,7 @@ TEST_F(DiskFull, AlbumEntriesAndCompactingThatCannotWriteFailAndLeaveNoBackup) {
     for (qint64 budget = fileSize / 2; budget <= fileSize * 3 && !compacted; budget += fileSize / 2) {
         StoreError e;
         {
-            Store store;
+            SqliteStore store;
             ASSERT_TRUE(store.open(dir.dir()).ok());
             WriteFaults::install(budget);
             e = compactCollection(store);
@@ -183,7 +184,7 @@ TEST_F(DiskFull, AlbumEntriesAndCompactingThatCannotWriteFailAndLeaveNoBackup) {
         expectSound();
     }
     if (!compacted) {
-        Store store;
+        SqliteStore store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
         EXPECT_TRUE(compactCollection(store).ok());
     }

@@ -38,7 +38,7 @@ protected:
         QVector<Row> rows;
         EXPECT_TRUE(db.store()
                         .read(TableId::Tunarium, tableDef(TableId::Tunarium).keyIndex(u"KeyID"), {},
-                              sql::Direction::Forward, false, 100000, rows)
+                              Direction::Forward, false, 100000, rows)
                         .ok());
         db.closeTable(TableId::Tunarium);
         QVector<SongRecord> out;

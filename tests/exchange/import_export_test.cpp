@@ -1,6 +1,7 @@
 // Import and export through the core: the field lists and A&uto, the run and its progress, the
 // lines an export writes, failures of the export file, and a collection exported and imported
 // back.
+#include "data/store_sqlite.h"
 #include "exchange_fixture.h"
 #include "support/cli_run.h"
 #include "support/song_collection.h"
@@ -145,7 +146,7 @@ TEST_F(ExchangeTest, ALargeFileIntoAnEmptyTableLoadsInBulkWithItsKeys) {
     QVector<Row> byArtist;
     ASSERT_TRUE(db.store()
                     .read(TableId::Tunarium, tableDef(TableId::Tunarium).keyIndex(u"SongsByArtist"), {},
-                          sql::Direction::Forward, false, 5, byArtist)
+                          Direction::Forward, false, 5, byArtist)
                     .ok());
     ASSERT_EQ(byArtist.size(), 5);
     EXPECT_EQ(byArtist[0].text(0), "Artist 275");
@@ -216,7 +217,7 @@ TEST_F(ExchangeTest, ABulkLoadThatCannotHaveTheLockWritesNothing) {
     ASSERT_TRUE(db.openTables({TableId::Tunarium, TableId::Categories}));
     auto process = importAuto(bytes);
     process->setBulkFromBytes(0);
-    Store holder;
+    SqliteStore holder;
     ASSERT_TRUE(holder.open(dir.dir()).ok());
     ASSERT_TRUE(holder.begin().ok());
     EXPECT_FALSE(process->start());
@@ -251,7 +252,7 @@ TEST_F(ExchangeTest, AnExportReadsOneSnapshotWhateverAnotherCopyCommits) {
     ASSERT_TRUE(process->start());
     EXPECT_TRUE(process->step());
     {
-        Store restorer;
+        SqliteStore restorer;
         ASSERT_TRUE(restorer.open(dir.dir()).ok());
         ASSERT_TRUE(restorer.maintenance().restoreFrom(other.path("tunarium.db")).ok());
     }
@@ -433,13 +434,13 @@ TEST_F(ExchangeTest, ACollectionExportedAndImportedBackIsTheSame) {
     QVector<Row> back;
     ASSERT_TRUE(empty.store()
                     .read(TableId::Tunarium, tableDef(TableId::Tunarium).keyIndex(u"KeyID"), {},
-                          sql::Direction::Forward, false, 1000, back)
+                          Direction::Forward, false, 1000, back)
                     .ok());
     ASSERT_TRUE(db.openTable(TableId::Tunarium));
     QVector<Row> original;
     ASSERT_TRUE(db.store()
                     .read(TableId::Tunarium, tableDef(TableId::Tunarium).keyIndex(u"SongsByArtist"), {},
-                          sql::Direction::Forward, false, 1000, original)
+                          Direction::Forward, false, 1000, original)
                     .ok());
     db.closeTable(TableId::Tunarium);
     ASSERT_EQ(back.size(), original.size());

@@ -150,7 +150,7 @@ TEST_F(ImportLinesTest, WhatALinePutsIntoASong) {
         QVector<Row> rows;
         ASSERT_TRUE(target.store()
                         .read(TableId::Tunarium, tableDef(TableId::Tunarium).keyIndex(u"KeyID"), {},
-                              sql::Direction::Forward, false, 10, rows)
+                              Direction::Forward, false, 10, rows)
                         .ok());
         target.closeTable(TableId::Tunarium);
         if (!c.expected.isValid()) {

@@ -5,7 +5,7 @@
 #include "data/filter_expression.h"
 #include "data/filter_query_text.h"
 #include "data/records.h"
-#include "data/store.h"
+#include "data/store_sqlite.h"
 #include "support/temp_collection.h"
 
 #include <gtest/gtest.h>
@@ -102,8 +102,8 @@ protected:
         EXPECT_TRUE(f.ok()) << f.error.message().toStdString();
         const TableDef& t = tableDef(TableId::Tunarium);
         QVector<Row> rows;
-        const StoreError e = store.read(TableId::Tunarium, t.keyIndex(u"KeyID"), {}, sql::Direction::Forward,
-                                        true, 100, rows, f.condition);
+        const StoreError e = store.read(TableId::Tunarium, t.keyIndex(u"KeyID"), {}, Direction::Forward, true,
+                                        100, rows, f.condition);
         EXPECT_TRUE(e.ok()) << e.describe().toStdString() << " in " << f.condition.sql.toStdString();
         Ids ids;
         for (const Row& r : rows) {
@@ -119,7 +119,7 @@ protected:
     }
 
     test::TempCollection dir;
-    Store store;
+    SqliteStore store;
 };
 
 TEST_F(FilterTest, ComparisonsOnText) {
@@ -291,8 +291,7 @@ TEST_F(FilterTest, AddWizardRowsOfOneInstance) {
         compileFilter("(AW:Instance=ThreadInstance)", TableId::AddWizard, {{"ThreadInstance", 7}});
     ASSERT_TRUE(f.ok());
     QVector<Row> rows;
-    ASSERT_TRUE(
-        store.read(TableId::AddWizard, 0, {}, sql::Direction::Forward, true, 10, rows, f.condition).ok());
+    ASSERT_TRUE(store.read(TableId::AddWizard, 0, {}, Direction::Forward, true, 10, rows, f.condition).ok());
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0].number(0), 7);
     EXPECT_EQ(rows[1].number(0), 7);
@@ -413,7 +412,7 @@ TEST_F(FilterTest, FilteredPageReadsStillSearchTheKey) {
     ASSERT_TRUE(f.ok());
     const TableDef& t = tableDef(TableId::Tunarium);
     for (int k = 0; k < t.keys.size(); ++k) {
-        const QString q = sql::walkSql(t, k, 1, false, sql::Direction::Forward, true, f.condition.sql);
+        const QString q = sql::walkSql(t, k, 1, false, Direction::Forward, true, f.condition.sql);
         const QStringList plan = store.explainQueryPlan(q);
         const QString text = plan.join(" | ");
         ASSERT_FALSE(plan.isEmpty());

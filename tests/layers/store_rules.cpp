@@ -34,6 +34,13 @@ const QRegularExpression kStatementAnywhere(QStringLiteral(
 const QRegularExpression kStoreWrite(QStringLiteral(
     R"(\b((\w*_)?store|\w*Store)\s*(\(\s*\))?\s*(\.|->)\s*(update|remove|rewriteField|replaceInKey|exec)\s*\()"));
 
+// The classes of the store's implementation over SQLite, and its headers.
+const QRegularExpression kImplementationClass(QStringLiteral(
+    R"((?<!QMetaObject::)\b(Sqlite(Store|Schema|Maintenance|Bulk|Log|Survey|DuplicateReader)|Connection|Statement|)"
+    R"(StatementScope)\b)"));
+const QRegularExpression
+    kImplementationHeader(QStringLiteral(R"(^data/(store_sqlite|store_connection|store_statement)\.h$)"));
+
 QStringList sortedFiles(const QString& sourceRoot) {
     QDirIterator it(sourceRoot, {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
                     QDirIterator::Subdirectories);
@@ -164,9 +171,32 @@ QString storeWriteIn(const QString& line, bool& inComment) {
         .arg(m.captured(5));
 }
 
+QString storeImplementationIn(const QString& line, bool& inComment) {
+    const SourceLine parts = splitLine(line, inComment);
+    if (parts.code.trimmed().startsWith(u'#')) {
+        if (parts.code.contains(QStringLiteral("include")) && !parts.literals.isEmpty() &&
+            kImplementationHeader.match(parts.literals.first()).hasMatch()) {
+            return QStringLiteral("the store's implementation (%1) included outside src/data: data/store.h")
+                .arg(parts.literals.first());
+        }
+        return {};
+    }
+    if (const QRegularExpressionMatch m = kImplementationClass.match(parts.code); m.hasMatch()) {
+        return QStringLiteral("the store's implementation (%1) named outside src/data: the store's interface")
+            .arg(m.captured(1));
+    }
+    return {};
+}
+
 QStringList sqlViolations(const QString& sourceRoot) {
     return violations(
         sourceRoot, [](const QString& path) { return !isStoreFile(path); }, sqlIn);
+}
+
+QStringList storeImplementationViolations(const QString& sourceRoot) {
+    return violations(
+        sourceRoot, [](const QString& path) { return !path.startsWith(QStringLiteral("data/")); },
+        storeImplementationIn);
 }
 
 QStringList storeWriteViolations(const QString& sourceRoot) {

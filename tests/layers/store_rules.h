@@ -38,11 +38,20 @@ QString storeWriteIn(const QString& line, bool& inComment);
 QStringList violations(const QString& sourceRoot, const std::function<bool(const QString&)>& scanned,
                        const std::function<QString(const QString&, bool&)>& judge);
 
+// The store's implementation a line names: one of its classes (SqliteStore and its parts, the
+// connection, the statement) in code, or one of its headers included; empty when none. Above the
+// data room code names the store's interface alone (data/store.h), so that another implementation
+// can stand beside SQLite's.
+QString storeImplementationIn(const QString& line, bool& inComment);
+
 // Every line of every file under `sourceRoot` outside the store's files that holds SQL, as
 // "src/PATH:LINE: text: what".
 QStringList sqlViolations(const QString& sourceRoot);
 // Every line of every file under `sourceRoot` outside src/data that writes a record through the
 // store, as "src/PATH:LINE: text: what".
 QStringList storeWriteViolations(const QString& sourceRoot);
+// Every line of every file under `sourceRoot` outside src/data that names the store's
+// implementation, as "src/PATH:LINE: text: what".
+QStringList storeImplementationViolations(const QString& sourceRoot);
 
 } // namespace tunarium::test

@@ -25,6 +25,11 @@ TEST(StoreRules, NoRecordWrittenThroughTheStoreOutsideTheDataRoom) {
     EXPECT_TRUE(found.isEmpty()) << found.join(u'\n').toStdString();
 }
 
+TEST(StoreRules, NoRoomAboveTheDataRoomNamesTheStoresImplementation) {
+    const QStringList found = storeImplementationViolations(kSourceRoot);
+    EXPECT_TRUE(found.isEmpty()) << found.join(u'\n').toStdString();
+}
+
 TEST(StoreRules, TheStoresFilesAreKnownByPrefixInTheDataRoom) {
     const struct {
         const char* path;
@@ -52,6 +57,38 @@ struct LineCase {
     const char* line;
     const char* found; // a part of what the rule says; empty: the line is clean
 };
+
+TEST(StoreRules, TheStoresImplementationIsCaughtByItsNamesAndHeaders) {
+    const LineCase cases[] = {
+        {"    SqliteStore fresh;", "SqliteStore"},
+        {"    auto s = std::make_unique<SqliteSurvey>(store);", "SqliteSurvey"},
+        {"    static_cast<SqliteStore&>(db.store()).exec(text);", "SqliteStore"},
+        {"    Connection& c = connectionOf(store);", "Connection"},
+        {"    Statement* read = cached(text);", "Statement"},
+        {"#include \"data/store_sqlite.h\"", "store_sqlite.h"},
+        {"#  include \"data/store_connection.h\"", "store_connection.h"},
+        // The interface, Qt's connections, words in texts and comments.
+        {"    const std::unique_ptr<Store> made = makeStore(dir);", ""},
+        {"    std::unique_ptr<StoreSurvey> survey = store.openSurvey();", ""},
+        {"    connect(a, &A::done, this, &B::go, Qt::QueuedConnection);", ""},
+        {"    QMetaObject::Connection m_watch;", ""},
+        {"    SqliteStoreHelper x;", ""},
+        {"#include \"data/store.h\"", ""},
+        {"#include \"data/store_survey.h\"", ""},
+        {"    // a SqliteStore in a comment", ""},
+        {"    message(\"Statement of account\");", ""},
+    };
+    for (const LineCase& c : cases) {
+        bool inComment = false;
+        const QString found = storeImplementationIn(QString::fromLatin1(c.line), inComment);
+        if (*c.found == '\0') {
+            EXPECT_TRUE(found.isEmpty()) << c.line << " -> " << found.toStdString();
+        } else {
+            EXPECT_TRUE(found.contains(QString::fromLatin1(c.found)))
+                << c.line << " -> " << found.toStdString();
+        }
+    }
+}
 
 TEST(StoreRules, SqlIsCaughtByItsShapeNotByItsWords) {
     const LineCase cases[] = {

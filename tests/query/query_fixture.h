@@ -5,7 +5,7 @@
 #include "data/date_time.h"
 #include "data/filter_expression.h"
 #include "data/records.h"
-#include "data/store.h"
+#include "data/store_sqlite.h"
 #include "support/temp_collection.h"
 
 #include <gtest/gtest.h>
@@ -93,8 +93,8 @@ protected:
         EXPECT_TRUE(f.ok()) << f.error.message().toStdString();
         const TableDef& t = tableDef(TableId::Tunarium);
         QVector<Row> rows;
-        const StoreError e = store.read(TableId::Tunarium, t.keyIndex(u"KeyID"), {}, sql::Direction::Forward,
-                                        true, 100, rows, f.condition);
+        const StoreError e = store.read(TableId::Tunarium, t.keyIndex(u"KeyID"), {}, Direction::Forward, true,
+                                        100, rows, f.condition);
         EXPECT_TRUE(e.ok()) << e.describe().toStdString();
         Ids ids;
         for (const Row& r : rows) {
@@ -111,7 +111,7 @@ protected:
     }
 
     TempCollection dir;
-    Store store;
+    SqliteStore store;
     QueryFieldsLoad fields = loadQueryFields(songsQueryFieldsText(), "SONGS", TableId::Tunarium);
 };
 

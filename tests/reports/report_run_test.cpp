@@ -5,7 +5,7 @@
 
 #include "data/fold_key.h"
 #include "data/ini_file.h"
-#include "reports/key_walk.h"
+#include "data/key_walk.h"
 
 #include <QFontDatabase>
 

@@ -1,6 +1,7 @@
 // Repairing a damaged collection: what is readable is saved, the damaged file is kept, the new
 // file is sound; and the checks the command line runs.
 #include "data/database.h"
+#include "data/store_sqlite.h"
 #include "shell/collection_maintenance.h"
 #include "shell/file_manager.h"
 #include "shell/maintenance_commands.h"
@@ -86,7 +87,7 @@ TEST_F(CollectionRepairTest, UnreadableFileIsReplacedByAnEmptyCollection) {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(QByteArray(4096, '\0'));
     }
-    Store store;
+    SqliteStore store;
     const RepairReport report = rebuildCollection(store, dir.dir());
     ASSERT_TRUE(report.repaired) << report.failure.toStdString();
     EXPECT_EQ(report.totalSaved(), 0);

@@ -2,6 +2,7 @@
 // question and the logo picture.
 #include "data/database.h"
 #include "data/ini_file.h"
+#include "data/store_sqlite.h"
 #include "shell/frame_session.h"
 #include "shell/media_seeding.h"
 #include "shell_fixture.h"
@@ -21,11 +22,11 @@ protected:
     };
 
     QStringList media() {
-        Store store;
+        SqliteStore store;
         EXPECT_TRUE(store.open(dir.dir()).ok());
         QVector<Row> rows;
         const TableDef& t = tableDef(TableId::Media);
-        store.read(TableId::Media, 0, {}, sql::Direction::Forward, true, 100, rows);
+        store.read(TableId::Media, 0, {}, Direction::Forward, true, 100, rows);
         QMap<qint64, QString> byRec;
         for (const Row& r : rows) {
             byRec.insert(r.meta.rec, r.text(t.fieldIndex(u"Media")));

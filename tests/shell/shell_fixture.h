@@ -5,7 +5,7 @@
 #include "data/app_paths.h"
 #include "data/prompter.h"
 #include "data/records.h"
-#include "data/store.h"
+#include "data/store_sqlite.h"
 #include "shell/startup.h"
 #include "support/temp_collection.h"
 
@@ -19,7 +19,7 @@ protected:
 
     // Adds songs (album title "Album N/3", no album link) and albums straight into the file.
     void seed(int songs, int albums = 0, const QStringList& media = {}) {
-        Store store;
+        SqliteStore store;
         ASSERT_TRUE(store.open(dir.dir()).ok());
         for (const TableDef& t : allTables()) {
             ASSERT_TRUE(store.openTable(t.id).ok());

@@ -4,6 +4,7 @@
 // lost, no copy crashes or shows "database is locked", the log stays, and the songs at the end are
 // what the copies say they committed.
 #include "catalogue/procedure_names.h"
+#include "data/store_sqlite.h"
 #include "catalogue/ui/song_form_window.h"
 #include "catalogue/ui/songs_browse_window.h"
 #include "exchange/import_process.h"
@@ -95,7 +96,7 @@ int lockHolderRole(const QStringList& args) {
     if (args.size() != 1) {
         return 2;
     }
-    Store store;
+    SqliteStore store;
     if (store.open(args[0]) || store.begin()) {
         return 1;
     }
@@ -353,7 +354,7 @@ protected:
         }
         // Songs on a media the form accepts.
         {
-            Store store;
+            SqliteStore store;
             ASSERT_TRUE(store.open(dir.dir()).ok());
             for (const TableDef& t : allTables()) {
                 ASSERT_TRUE(store.openTable(t.id).ok());

@@ -1,6 +1,7 @@
 // The search box of the songs browse as a user works it: typing, the pause, the title's count, a
 // text that cannot be searched, Escape, and the query wizard's search applying as well.
 #include "catalogue/ui/songs_browse_window.h"
+#include "data/store_sqlite.h"
 #include "support/temp_collection.h"
 
 #include <QLabel>
@@ -156,7 +157,7 @@ TEST_F(SongSearchBoxTest, TheCountFollowsSongsWrittenSinceTheSearch) {
     window->searchBox()->searchNow();
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->windowTitle().endsWith("(0 found)"); }, 2000));
     {
-        Store other;
+        SqliteStore other;
         ASSERT_TRUE(other.open(dir.dir()).ok());
         ASSERT_TRUE(other.openTable(TableId::Tunarium).ok());
         ASSERT_TRUE(addSong(other, 8, "Zebra Crossing"));

@@ -2,7 +2,7 @@
 #include "support/song_collection.h"
 
 #include "data/records.h"
-#include "data/store.h"
+#include "data/store_sqlite.h"
 #include "support/sql_file.h"
 
 #include <QDir>
@@ -12,7 +12,7 @@
 namespace tunarium::test {
 
 void makeSongCollection(const QString& dir, int songs) {
-    Store store;
+    SqliteStore store;
     ASSERT_TRUE(store.open(dir).ok());
     for (const TableDef& t : allTables()) {
         ASSERT_TRUE(store.openTable(t.id).ok());

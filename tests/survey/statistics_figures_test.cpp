@@ -5,7 +5,7 @@
 #include "catalogue/song_search.h"
 #include "data/date_time.h"
 #include "data/records.h"
-#include "data/store.h"
+#include "data/store_sqlite.h"
 #include "support/cli_run.h"
 #include "support/sql_file.h"
 #include "support/temp_collection.h"
@@ -103,7 +103,7 @@ protected:
     }
 
     test::TempCollection dir;
-    Store store;
+    SqliteStore store;
 };
 
 // The year of a release date as SQLite's own date arithmetic reads it: a bare year up to 3000,

@@ -138,7 +138,7 @@ TEST_F(AddWizardWindowTest, ASingleArtistAlbumFromTheSongFormToTheSongsBrowse) {
     // The songs, numbered from 1, with the album written for them.
     QVector<Row> songs;
     ASSERT_TRUE(
-        db->store().read(TableId::Tunarium, tun::kKeyId, {}, sql::Direction::Forward, true, 10, songs).ok());
+        db->store().read(TableId::Tunarium, tun::kKeyId, {}, Direction::Forward, true, 10, songs).ok());
     ASSERT_EQ(songs.size(), 2);
     EXPECT_EQ(songs[0].number(tun::kId), 1);
     EXPECT_EQ(songs[0].text(tun::kTitle), QStringLiteral("Nobody Knows You"));

@@ -1,6 +1,8 @@
 // The tip editor's browse and form.
 #include "shell/ui/tips_browse_window.h"
 
+#include "data/key_walk.h"
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPlainTextEdit>
@@ -126,18 +128,11 @@ QPushButton* TipsBrowseWindow::button(const QString& caption) const {
 
 void TipsBrowseWindow::refresh(qint64 selectId) {
     m_tips.clear();
-    QVector<Row> rows;
-    KeyPosition from;
     // The tips table stays small: it is read whole, in number order.
-    while (m_context.db.store()
-               .read(TableId::TNRTips, tip::kKeyId, from, Direction::Forward, false, 500, rows)
-               .ok() &&
-           !rows.isEmpty()) {
-        for (const Row& row : rows) {
-            m_tips << fromRow<TipRecord>(row);
-        }
-        from.values = {m_tips.last().id};
-    }
+    (void)KeyWalk(m_context.db.store(), TableId::TNRTips, tip::kKeyId).forEach([this](const Row& row) {
+        m_tips << fromRow<TipRecord>(row);
+        return true;
+    });
     m_list->setRowCount(static_cast<int>(m_tips.size()));
     int chosen = m_tips.isEmpty() ? -1 : 0;
     for (int i = 0; i < m_tips.size(); ++i) {

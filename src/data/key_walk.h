@@ -1,5 +1,7 @@
-// The walk of a report over one key of one table: records in key order, read a batch at a time
-// through the store, so that a report over a table of any size holds one batch in memory.
+// A walk over one key of one table: records in key order, read a batch at a time through the
+// store, so that a walk over a table of any size holds one batch in memory. Every room that reads
+// a table through a key from start to end (a report, a list of categories, an album's songs, the
+// entries of a playlist) walks it with this, not with a batch loop of its own.
 //
 // A walk may be limited three ways:
 // - a range: the key's leading components take fixed values (the songs of one category, the
@@ -16,6 +18,8 @@
 
 #include <QString>
 #include <QVector>
+
+#include <functional>
 
 namespace tunarium {
 
@@ -44,11 +48,21 @@ public:
 
     // Positions on the first record; false when there is none, or on a read error (error()).
     bool first();
+    // Positions on the first record at `from` (with `inclusive`, a record equal to it; else the
+    // first after it), within the range; false when there is none, or on a read error.
+    bool firstFrom(const KeyPosition& from, bool inclusive);
     // Reads on; false at the end, or on a read error.
     bool next();
     // The record the walk is on; valid after first() or next() returned true.
     const Row& record() const { return m_rows[m_index]; }
     const StoreError& error() const { return m_error; }
+
+    // Walks from the first record to the end, or until `visit` returns false; the read error,
+    // if any.
+    StoreError forEach(const std::function<bool(const Row&)>& visit);
+    // The same from `from` on (see firstFrom).
+    StoreError forEachFrom(const KeyPosition& from, bool inclusive,
+                           const std::function<bool(const Row&)>& visit);
 
 private:
     bool read(const KeyPosition& from, bool inclusive);

@@ -1,5 +1,5 @@
-// Report walks over a key.
-#include "reports/key_walk.h"
+// Walks over a key a batch at a time.
+#include "data/key_walk.h"
 
 #include "data/fold_key.h"
 
@@ -30,6 +30,10 @@ bool KeyWalk::first() {
     return read(from, true);
 }
 
+bool KeyWalk::firstFrom(const KeyPosition& from, bool inclusive) {
+    return read(from, inclusive);
+}
+
 bool KeyWalk::next() {
     if (m_index + 1 < m_rows.size()) {
         ++m_index;
@@ -45,6 +49,25 @@ bool KeyWalk::next() {
     }
     const KeyPosition from = m_store.positionOf(m_rows.last(), m_key);
     return read(from, false);
+}
+
+StoreError KeyWalk::forEach(const std::function<bool(const Row&)>& visit) {
+    for (bool on = first(); on; on = next()) {
+        if (!visit(record())) {
+            break;
+        }
+    }
+    return m_error;
+}
+
+StoreError KeyWalk::forEachFrom(const KeyPosition& from, bool inclusive,
+                                const std::function<bool(const Row&)>& visit) {
+    for (bool on = firstFrom(from, inclusive); on; on = next()) {
+        if (!visit(record())) {
+            break;
+        }
+    }
+    return m_error;
 }
 
 bool KeyWalk::read(const KeyPosition& from, bool inclusive) {
