@@ -6,13 +6,13 @@
 #include "albums/ui/track_form_window.h"
 #include "catalogue/ui/picture_edit.h"
 #include "data/app_paths.h"
+#include "ui/ok_cancel_row.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QPushButton>
@@ -75,28 +75,19 @@ void AddWizardWindow::build() {
     m_tabs->addTab(buildGeneral(), QStringLiteral("&General"));
     m_tabs->addTab(buildSongs(), QStringLiteral("&Songs"));
 
-    auto* ok = new QPushButton(QStringLiteral("&OK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
-    connect(ok, &QPushButton::clicked, this, &AddWizardWindow::accept);
-    connect(cancel, &QPushButton::clicked, this, &AddWizardWindow::cancelRequested);
-    m_buttons << ok << cancel;
-    m_ok = ok;
-    m_cancel = cancel;
     m_addToAlbums = new QCheckBox(QStringLiteral("Add Information to Album Database"));
     m_addToAlbums->setChecked(m_wizard->addToAlbums());
     connect(m_addToAlbums, &QCheckBox::toggled, this, [this](bool on) { m_wizard->setAddToAlbums(on); });
-
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(m_addToAlbums);
-    bottom->addStretch();
-    bottom->addWidget(ok);
-    bottom->addWidget(cancel);
+    const OkCancelRow bottom = makeOkCancelRow(
+        this, [this] { accept(); }, [this] { cancelRequested(); }, QStringLiteral("Cancel"), {m_addToAlbums});
+    m_ok = bottom.ok;
+    m_cancel = bottom.cancel;
+    m_buttons << m_ok << m_cancel;
     m_notice = new DiscHeldNotice(m_context.calledFrom(this));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
     layout->addWidget(m_notice);
-    layout->addLayout(bottom);
+    layout->addLayout(bottom.layout);
 }
 
 QWidget* AddWizardWindow::buildGeneral() {

@@ -4,12 +4,11 @@
 #include "catalogue/song_rules.h"
 #include "catalogue/ui/lookup_form_window.h"
 #include "catalogue/ui/picture_edit.h"
+#include "ui/ok_cancel_row.h"
 
 #include <QApplication>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <optional>
@@ -70,19 +69,11 @@ void TrackFormWindow::build() {
         field->installEventFilter(this);
     }
 
-    auto* ok = new QPushButton(QStringLiteral("&Ok"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
-    connect(ok, &QPushButton::clicked, this, &TrackFormWindow::accept);
-    connect(cancel, &QPushButton::clicked, this, &TrackFormWindow::cancelRequested);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    const OkCancelRow buttons = makeOkCancelRow(this, [this] { accept(); }, [this] { cancelRequested(); });
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addStretch();
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 }
 
 void TrackFormWindow::display() {

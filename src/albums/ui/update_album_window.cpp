@@ -9,6 +9,7 @@
 #include "catalogue/ui/picture_edit.h"
 #include "catalogue/ui/song_form_window.h"
 #include "data/app_paths.h"
+#include "ui/ok_cancel_row.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -227,19 +228,14 @@ void UpdateAlbumWindow::build() {
     m_tabs->addTab(buildDisc(), QStringLiteral("Compact Disc"));
     m_tabs->addTab(buildOther(), QStringLiteral("Other"));
 
-    m_ok = new QPushButton(QStringLiteral("&OK"));
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(dismissText(m_session.request()));
+    const OkCancelRow buttons = makeOkCancelRow(
+        this, [this] { accept(); }, [this] { cancelRequested(); }, dismissText(m_session.request()));
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
     m_cancel->setToolTip(dismissTip(m_session.request()));
-    connect(m_ok, &QPushButton::clicked, this, &UpdateAlbumWindow::accept);
-    connect(m_cancel, &QPushButton::clicked, this, &UpdateAlbumWindow::cancelRequested);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 }
 
 void UpdateAlbumWindow::display() {

@@ -5,10 +5,10 @@
 #include "data/app_paths.h"
 #include "playlists/playlist_entries.h"
 #include "playlists/procedure_names.h"
+#include "ui/ok_cancel_row.h"
 
 #include <QApplication>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -79,19 +79,11 @@ void UpdatePlaylistDetailsWindow::build() {
     fields->addRow(QString(), m_selectSong);
     fields->addRow(QStringLiteral("&Artist:"), m_artist);
     fields->addRow(QStringLiteral("&Title:"), m_title);
-    auto* ok = new QPushButton(QStringLiteral("&Ok"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
-    connect(ok, &QPushButton::clicked, this, &UpdatePlaylistDetailsWindow::accept);
-    connect(cancel, &QPushButton::clicked, this, &UpdatePlaylistDetailsWindow::cancelRequested);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    const OkCancelRow buttons = makeOkCancelRow(this, [this] { accept(); }, [this] { cancelRequested(); });
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addStretch();
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 }
 
 void UpdatePlaylistDetailsWindow::showSong() {
