@@ -4,6 +4,7 @@
 #include "albums/ui/album_window_parts.h"
 #include "albums/ui/reading_cd_window.h"
 #include "albums/ui/track_form_window.h"
+#include "albums/ui/wizard_list_panel.h"
 #include "catalogue/ui/picture_edit.h"
 #include "data/app_paths.h"
 #include "ui/ok_cancel_row.h"
@@ -64,7 +65,7 @@ bool AddWizardWindow::start(QMdiArea* area) {
     showDiscCondition();
     display();
     present(area);
-    updateLineCount();
+    m_tracks->fitLines();
     m_engine->refresh();
     (m_artist ? m_artist : m_album)->setFocus();
     return true;
@@ -82,7 +83,6 @@ void AddWizardWindow::build() {
         this, [this] { accept(); }, [this] { cancelRequested(); }, QStringLiteral("Cancel"), {m_addToAlbums});
     m_ok = bottom.ok;
     m_cancel = bottom.cancel;
-    m_buttons << m_ok << m_cancel;
     m_notice = new DiscHeldNotice(m_context.calledFrom(this));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
@@ -187,9 +187,6 @@ bool AddWizardWindow::eventFilter(QObject* watched, QEvent* event) {
             acceptField(SongCheck::Media);
         }
     }
-    if (m_list && watched == m_list->viewport() && event->type() == QEvent::Resize) {
-        updateLineCount();
-    }
     return FormWindow::eventFilter(watched, event);
 }
 
@@ -264,12 +261,13 @@ void AddWizardWindow::activated() {
 }
 
 QPushButton* AddWizardWindow::button(const QString& text) const {
-    for (QPushButton* b : m_buttons) {
-        if (b->text() == text || b->toolTip() == text) {
-            return b;
-        }
+    if (text == m_ok->text()) {
+        return m_ok;
     }
-    return nullptr;
+    if (text == m_cancel->text()) {
+        return m_cancel;
+    }
+    return m_tracks->button(text);
 }
 
 } // namespace tunarium
