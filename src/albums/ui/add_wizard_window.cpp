@@ -94,17 +94,17 @@ QWidget* AddWizardWindow::buildGeneral() {
     auto* page = new QWidget;
     auto* form = new QFormLayout(page);
     if (m_wizard->isCompilation()) {
-        m_album = new PictureEdit(QStringLiteral("@s50"));
+        m_album = new PictureEdit(TableId::Tunarium, tun::kAlbum);
         form->addRow(QStringLiteral("&Compilation Name:"), m_album);
     } else {
-        m_artist = new PictureEdit(QStringLiteral("@s50"));
-        m_album = new PictureEdit(QStringLiteral("@s50"));
+        m_artist = new PictureEdit(TableId::Tunarium, tun::kArtist);
+        m_album = new PictureEdit(TableId::Tunarium, tun::kAlbum);
         form->addRow(QStringLiteral("&Artist:"), m_artist);
         form->addRow(QStringLiteral("A&lbum:"), m_album);
     }
-    m_releaseDate = new PictureEdit(SongRules::formPicture(tun::kReleaseDate));
+    m_releaseDate = new PictureEdit(TableId::Tunarium, tun::kReleaseDate);
     form->addRow(QStringLiteral("&Release Date:"), m_releaseDate);
-    m_fileNumber = new PictureEdit(QStringLiteral("@s20"));
+    m_fileNumber = new PictureEdit(TableId::Tunarium, tun::kFileNumber);
     form->addRow(QStringLiteral("&File Number:"), m_fileNumber);
     m_category = new QComboBox;
     m_category->setEditable(true);

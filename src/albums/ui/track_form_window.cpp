@@ -56,14 +56,14 @@ bool TrackFormWindow::start(QMdiArea* area) {
 void TrackFormWindow::build() {
     auto* fields = new QFormLayout;
     if (m_withArtist) {
-        m_artist = new PictureEdit(QStringLiteral("@s30"));
+        m_artist = new PictureEdit(TableId::AddWizard, aw::kArtist);
         fields->addRow(QStringLiteral("&Artist:"), m_artist);
     }
-    m_title = new PictureEdit(QStringLiteral("@s30"));
+    m_title = new PictureEdit(TableId::AddWizard, aw::kTitle);
     fields->addRow(QStringLiteral("&Title:"), m_title);
-    m_time = new PictureEdit(SongRules::formPicture(tun::kTime));
+    m_time = new PictureEdit(TableId::Tunarium, tun::kTime);
     fields->addRow(QStringLiteral("T&ime:"), m_time);
-    m_track = new PictureEdit(QStringLiteral("@n3"));
+    m_track = new PictureEdit(TableId::AddWizard, aw::kTrack);
     fields->addRow(QStringLiteral("Track:"), m_track);
     for (PictureEdit* field : {m_title, m_time, m_track}) {
         field->installEventFilter(this);

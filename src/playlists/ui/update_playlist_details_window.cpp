@@ -62,15 +62,15 @@ bool UpdatePlaylistDetailsWindow::start(QMdiArea* area) {
 }
 
 void UpdatePlaylistDetailsWindow::build() {
-    m_notes = new PictureEdit(QStringLiteral("@s40"));
+    m_notes = new PictureEdit(TableId::PlaylistDetails, pla::kPlaylistNotes);
     m_selectSong = new QPushButton(QStringLiteral("&Select Song"));
     m_selectSong->setAutoDefault(false);
     // The songs selection list belongs to another room: it is there once that room registers it.
     m_selectSong->setEnabled(
         m_context.procedures.contains(QString::fromLatin1(procedure::kSelectFileNumber)));
     connect(m_selectSong, &QPushButton::clicked, this, &UpdatePlaylistDetailsWindow::selectSong);
-    m_artist = new PictureEdit(QStringLiteral("@s50"));
-    m_title = new PictureEdit(QStringLiteral("@s50"));
+    m_artist = new PictureEdit(TableId::Tunarium, tun::kArtist);
+    m_title = new PictureEdit(TableId::Tunarium, tun::kTitle);
     for (QLineEdit* shown : {m_artist, m_title}) {
         shown->setReadOnly(true);
     }

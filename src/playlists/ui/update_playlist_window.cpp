@@ -77,7 +77,7 @@ bool UpdatePlaylistWindow::start(QMdiArea* area) {
 void UpdatePlaylistWindow::build() {
     m_tabs = new QTabWidget;
     auto* playList = new QWidget;
-    m_description = new PictureEdit(QStringLiteral("@s30"));
+    m_description = new PictureEdit(TableId::PlaylistMaster, pld::kPlaylistDescription);
     m_description->installEventFilter(this);
     auto* description = new QFormLayout;
     description->addRow(QStringLiteral("&Playlist Description:"), m_description);
@@ -92,7 +92,7 @@ void UpdatePlaylistWindow::build() {
 
     auto* notes = new QWidget;
     m_notes = new QPlainTextEdit;
-    m_lastEdit = new PictureEdit(QStringLiteral("@d18"));
+    m_lastEdit = new PictureEdit(TableId::PlaylistMaster, pld::kLastEditDate);
     // OK stamps the date: it is shown, not edited.
     m_lastEdit->setReadOnly(true);
     auto* lastEdit = new QFormLayout;
