@@ -7,12 +7,8 @@
 // transaction. A read that fails or is cancelled writes nothing and leaves the album as it was.
 #pragma once
 
-#include "albums/cd_drive.h"
 #include "albums/cd_read_job.h"
-#include "albums/mci_cd_audio.h"
 #include "data/database.h"
-#include "data/event_log.h"
-#include "data/settings.h"
 
 #include <memory>
 
@@ -27,36 +23,17 @@ public:
     enum class Kind { Tracks, IdentifyOnly };
 
     // Reads for `album` (its number says whose songs the tracks become) on `side`. `drive` is the
-    // drive to read; null: the one the settings choose.
+    // drive to read; null: the one the settings choose. The album() it gives back has what the
+    // read found: identifier, CDDB number, total time.
     AlbumCdRead(Database& db, const Settings& settings, const AlbumRecord& album, qint64 side, Kind kind,
                 std::unique_ptr<CdDrive> drive = {});
-    ~AlbumCdRead() override;
-    AlbumCdRead(const AlbumCdRead&) = delete;
-    AlbumCdRead& operator=(const AlbumCdRead&) = delete;
-
-    bool step() override;
-    void cancel() override;
-    bool finished() const override { return m_finished; }
-    bool succeeded() const override { return m_succeeded; }
-    const CdReadProgress& progress() const override { return m_reader->progress(); }
-
-    // The album with what the read found: identifier, CDDB number, total time.
-    const AlbumRecord& album() const { return m_album; }
-    const CdReader& reader() const { return *m_reader; }
 
 private:
-    void finish();
+    bool handOver() override;
 
     Database& m_db;
     qint64 m_side;
     Kind m_kind;
-    std::unique_ptr<CdDrive> m_drive;
-    MciCdAudio m_mci;
-    EventLog m_log;
-    AlbumRecord m_album;
-    std::unique_ptr<CdReader> m_reader;
-    bool m_finished = false;
-    bool m_succeeded = false;
 };
 
 } // namespace tunarium

@@ -168,6 +168,22 @@ bool AlbumWizard::setCategoryName(const QString& name) {
     return false;
 }
 
+bool AlbumWizard::setMediaName(const QString& name) {
+    const QString wanted = name.trimmed();
+    const QStringList& choices = m_choices.mediaChoices();
+    for (const QString& choice : choices) {
+        if (choice.trimmed().compare(wanted, Qt::CaseInsensitive) == 0) {
+            m_album.media = choice.trimmed();
+            return true;
+        }
+    }
+    if (!choices.isEmpty()) {
+        return false;
+    }
+    m_album.media = wanted;
+    return true;
+}
+
 AlbumWizard::Required AlbumWizard::missingRequired() const {
     if (trimTrailingBlanks(m_album.artist).trimmed().isEmpty()) {
         return Required::Artist;

@@ -84,6 +84,10 @@ public:
 
     // Sets ALB:CategoryID from a category name (blank: 0). False when no category has that name.
     bool setCategoryName(const QString& name);
+    // Sets ALB:Media from what was typed: the media of that name, in any letter case, as the media
+    // table spells it. False when the table has media and none of that name; while it has none,
+    // what was typed is taken.
+    bool setMediaName(const QString& name);
     const SongRules& choices() const { return m_choices; }
 
     // "&Finish": the album saved through the update routine; kRoutineDone, kRoutineFailed or

@@ -7,12 +7,8 @@
 #pragma once
 
 #include "albums/add_wizard.h"
-#include "albums/cd_drive.h"
 #include "albums/cd_read_job.h"
 #include "albums/disc_in_collection.h"
-#include "albums/mci_cd_audio.h"
-#include "data/event_log.h"
-#include "data/settings.h"
 
 #include <functional>
 #include <memory>
@@ -33,42 +29,17 @@ public:
     // `handOver`.
     WizardCdRead(Database& db, const AlbumRecord& album, HandOver handOver, Prompter& prompter,
                  const Settings& settings, const QString& collectionDir, std::unique_ptr<CdDrive> drive = {});
-    ~WizardCdRead() override;
-    WizardCdRead(const WizardCdRead&) = delete;
-    WizardCdRead& operator=(const WizardCdRead&) = delete;
 
-    // One step of the read (the first opens the drive and identifies the disc, each later one reads
-    // a track); after the last, the tracks go to the wizard's rows. True while more steps remain.
-    bool step() override;
-    // Ends the read where it stands: the drive is closed and nothing is written.
-    void cancel() override;
-
-    bool finished() const override { return m_finished; }
-    // The read completed and its tracks are in the wizard's rows.
-    bool succeeded() const override { return m_succeeded; }
-    bool cancelled() const { return m_cancelled; }
-    const CdReadProgress& progress() const override { return m_reader->progress(); }
-    const CdReader& reader() const { return *m_reader; }
-    // The album record the read filled (identifier, disc number, disc length).
-    const AlbumRecord& album() const { return m_album; }
     // After a completed read: the albums that hold the disc (the album read for left out); none
     // when the look-up failed (its message was shown and the tracks handed on all the same).
     const QVector<DiscHolder>& holders() const { return m_holders; }
 
 private:
-    void finish();
+    bool handOver() override;
 
     Database& m_db;
     HandOver m_handOver;
-    std::unique_ptr<CdDrive> m_drive;
-    MciCdAudio m_mci;
-    EventLog m_log;
-    AlbumRecord m_album;
-    std::unique_ptr<CdReader> m_reader;
     QVector<DiscHolder> m_holders;
-    bool m_finished = false;
-    bool m_succeeded = false;
-    bool m_cancelled = false;
 };
 
 } // namespace tunarium

@@ -89,6 +89,11 @@ struct ListDefinition {
     bool selectable = false;
 };
 
+// What the locator asks for under sort order `order` (counted from 1): "Type the Artist to locate",
+// naming in words ("UserDefinedKeyField" reads "User Defined Key Field") the key's field that typed
+// text goes to, the first after the order's range. Empty outside the sort orders.
+QString locateHint(const ListDefinition& definition, int order);
+
 // An entry that a window adds to the popup menu after Add, Change and Delete.
 struct PopupEntry {
     QString text;

@@ -15,8 +15,7 @@ const QString kDefaultMedia = QStringLiteral("CD");
 } // namespace
 
 QString SongRules::formPicture(int field) {
-    const FieldDef& f = tableDef(TableId::Tunarium).field(field);
-    return f.formPicture.isEmpty() ? f.picture : f.formPicture;
+    return tunarium::formPicture(TableId::Tunarium, field);
 }
 
 int SongRules::checkedField(SongCheck check) {

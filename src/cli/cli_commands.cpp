@@ -22,97 +22,23 @@
 
 namespace tunarium::cli {
 
-namespace {
-
-const char* const kUsage =
-    "usage: tunarium-cli [--dir DIR] COMMAND\n"
-    "\n"
-    "  --dir DIR   the collection directory (default: the user's data directory)\n"
-    "\n"
-    "commands:\n"
-    "  info          create the collection if it is missing and list its tables:\n"
-    "                label, data file, structure version, record count\n"
-    "  create-albums make an album record for the songs that name an album without one\n"
-    "  convert-dates --year-only [--quiet]\n"
-    "                replace every release date of the songs and albums by its year (day and\n"
-    "                month are lost); a copy of the collection is kept first as\n"
-    "                tunarium-dates-YYYYMMDD-HHMMSS.db, and dates are shown as years from then on\n"
-    "  test-album-links [--quiet]\n"
-    "                link every song to the album of its album title and artist (or of that\n"
-    "                title under \"Various\"), and number a song that has no number\n"
-    "  check [--full] [--quiet]\n"
-    "                check the pages of the file and every table's record count (--full: also\n"
-    "                every key against its records), showing which table on standard error;\n"
-    "                prints what it found per table; exit status 1 when damaged\n"
-    "  repair        rebuild damaged keys, or save every readable record of a damaged file\n"
-    "                into a new collection file (the damaged one is kept beside it)\n"
-    "  rebuild-keys  rebuild every table's keys\n"
-    "  compact       give the space of deleted records back to the disk\n"
-    "  backup [--to FILE]\n"
-    "                write a whole copy of the collection to FILE (a new file), or to a dated\n"
-    "                file tunarium-backup-YYYYMMDD-HHMMSS.db beside it; prints its name. The copy\n"
-    "                is read back: a copy of a damaged collection is named ...-damaged.db\n"
-    "  restore FILE  replace the collection with the collection file FILE (only read: it may be\n"
-    "                on a read-only disc); the current one is kept first as\n"
-    "                tunarium-restore-YYYYMMDD-HHMMSS.db, also when it cannot be read\n"
-    "  import FILE [--assign Field_N=TUN:Name]... [--picture Field_N=PICTURE]...\n"
-    "              [--strip-header | --keep-header] [--create-albums | --no-create-albums] [--quiet]\n"
-    "                add one song per line of a comma-delimited file. Without --assign, columns\n"
-    "                are matched to song fields by the names on the file's first line, which is\n"
-    "                then left out. Album entries are made for the new songs unless\n"
-    "                --no-create-albums is given\n"
-    "  export FILE [--fields TUN:Artist,TUN:Title,...] [--picture TUN:Name=PICTURE]... [--no-header]\n"
-    "              [--quiet]\n"
-    "                write every song, in artist order, to a comma-delimited file; without\n"
-    "                --fields all 30 fields with a first line of field names\n"
-    "  playlist generate --size N [--from DATE] [--to DATE] [--category NAME]\n"
-    "              [--weighting none|recent-addition|recent-release|older-addition|older-release]\n"
-    "              [--unique] [--skip-do-not-play]\n"
-    "                draw a new playlist of up to N songs (0 to 99) at random, within the release\n"
-    "                dates (YYYY-MM-DD, or a year) and the category given, and print it as show\n"
-    "                does. --unique takes each song once; --skip-do-not-play leaves out the songs\n"
-    "                marked Do Not Play\n"
-    "  playlist list every playlist: number, description, entries, last edit date\n"
-    "  playlist show ID\n"
-    "                one playlist's entries (sequence, artist, title, time, notes) and its total time\n"
-    "  stats [--json]\n"
-    "                the collection's statistics: songs and albums per decade, year, category and\n"
-    "                media, songs per band of beats per minute and per rating, the artists with\n"
-    "                the most songs, each line with its count (--json: as JSON, each bar with the\n"
-    "                songs browse's search for its songs)\n"
-    "  duplicates [--quiet]\n"
-    "                list what the collection holds twice, in numbered groups: songs with the same\n"
-    "                artist and title (case, accents, punctuation, featured artists and version\n"
-    "                words such as \"(Remastered 2011)\" not counted), songs at the same place on a\n"
-    "                carrier, albums with the same CD identifier, disc ID or sound file\n"
-    "  cd identify [--toc FILE] [--device DEV]\n"
-    "                read the disc in the CD drive (the CDDrive setting, else the default drive)\n"
-    "                or a table-of-contents file (--toc, or $TUNARIUM_CD_TOC) and print its\n"
-    "                tracks, length, CD identifier, CDDB number and MusicBrainz disc ID, and\n"
-    "                the album of the collection that has the disc, if one has\n"
-    "  report --list   name the reports\n"
-    "  report NAME --pdf FILE [--brief] [--selected TEXT] [--category NAME] [--playlist ID]\n"
-    "              [--album ID] [--filter EXPR] [--quiet]\n"
-    "                print a report into a PDF file: --brief for its Brief layout, --selected for\n"
-    "                the records whose report field starts with TEXT, --category, --playlist and\n"
-    "                --album for what a report is about, --filter for the query that narrows the\n"
-    "                DJ log and the paper savers; exit status 1 with \"Nothing to Print.\" when\n"
-    "                nothing is printed\n"
-    "  label ID --pdf FILE\n"
-    "                print label ID (CD insert or cassette J-card, at its true size with cut marks)\n"
-    "                into a PDF file\n"
-    "  binder --from FILENUMBER --to FILENUMBER [--flap] --pdf FILE [--quiet]\n"
-    "                print the binder pages (four albums to a page) or, with --flap, the flap pages\n"
-    "                of the albums whose file numbers lie in the range (text order); exit status 1\n"
-    "                with \"Nothing to Print.\" when no album is in it\n"
-    "\n"
-    "Only info and import create a collection; the other commands but cd and report --list need one\n"
-    "in the directory.\n";
-
-} // namespace
-
 QString usageText() {
-    return QString::fromLatin1(kUsage);
+    QString text = QStringLiteral(
+        "usage: tunarium-cli [--dir DIR] COMMAND\n"
+        "\n"
+        "  --dir DIR   the collection directory (default: the user's data directory)\n"
+        "\n"
+        "commands:\n");
+    QStringList makers;
+    for (const CliCommand& c : cliCommands()) {
+        text += QString::fromLatin1(c.usage);
+        if (c.collection == CommandCollection::Makes) {
+            makers << QString::fromLatin1(c.name);
+        }
+    }
+    return text + QStringLiteral("\nOnly %1 create a collection; the other commands but cd and report --list "
+                                 "need one\nin the directory.\n")
+                      .arg(makers.join(QStringLiteral(" and ")));
 }
 
 QTextStream& err() {
@@ -129,7 +55,7 @@ int usage(const QString& problem) {
     if (!problem.isEmpty()) {
         err() << "tunarium-cli: " << problem << "\n";
     }
-    err() << kUsage;
+    err() << usageText();
     err().flush();
     return kExitUsage;
 }
@@ -173,8 +99,8 @@ bool commandPaints(const QStringList& args) {
         if (arg == QLatin1String("--dir") || arg == QLatin1String("-dir")) {
             ++i; // its value
         } else if (!arg.startsWith(u'-')) {
-            return arg == QLatin1String("report") || arg == QLatin1String("label") ||
-                   arg == QLatin1String("binder");
+            const CliCommand* command = findCommand(arg);
+            return command && command->paints;
         }
     }
     return false;
@@ -211,7 +137,38 @@ int damaged(const QString& dir) {
 
 namespace {
 
-int info(const QString& dir) {
+// The commands that take no arguments but their options: each on the collection in `dir`, which
+// must be there; `check` also tells a damaged one.
+int onCollection(QString& dir, const QStringList& args, const char* name, QVector<CommandOption> options,
+                 CollectionNeed need, const std::function<int(Database&, const CommandLine&)>& body) {
+    const QString noArguments = QStringLiteral("%1 takes no arguments").arg(QString::fromLatin1(name));
+    CommandLine line(std::move(options), noArguments);
+    if (const std::optional<int> status = line.read(args, dir)) {
+        return *status;
+    }
+    if (!line.arguments().isEmpty()) {
+        return usage(noArguments);
+    }
+    if (!requireCollection(dir, need)) {
+        return kExitFailure;
+    }
+    CliPrompter prompter;
+    Database db(prompter, dir, defaultProfilePath());
+    const int status = body(db, line);
+    out().flush();
+    err().flush();
+    return db.halted() ? kExitFailure : status;
+}
+
+int runInfo(QString& dir, const QStringList& args) {
+    const QString noArguments = QStringLiteral("info takes no arguments");
+    CommandLine line({}, noArguments);
+    if (const std::optional<int> status = line.read(args, dir)) {
+        return *status;
+    }
+    if (!line.arguments().isEmpty()) {
+        return usage(noArguments);
+    }
     CliPrompter prompter;
     Database db(prompter, dir, defaultProfilePath());
     for (const TableDef& t : allTables()) {
@@ -226,98 +183,171 @@ int info(const QString& dir) {
     return kExitOk;
 }
 
-// Runs one command on the arguments after it; every command but info and import needs a
-// collection in `dir`.
-int runCommand(QString& dir, const QString& command, const QStringList& args) {
-    if (command == QLatin1String("import")) {
-        return runImport(dir, args);
-    }
-    if (command == QLatin1String("export")) {
-        return runExport(dir, args);
-    }
-    if (command == QLatin1String("cd")) {
-        return runCd(dir, args);
-    }
-    if (command == QLatin1String("backup")) {
-        return runBackup(dir, args);
-    }
-    if (command == QLatin1String("restore")) {
-        return runRestore(dir, args);
-    }
-    if (command == QLatin1String("report")) {
-        return runReport(dir, args);
-    }
-    if (command == QLatin1String("label")) {
-        return runLabel(dir, args);
-    }
-    if (command == QLatin1String("binder")) {
-        return runBinder(dir, args);
-    }
-    if (command == QLatin1String("playlist")) {
-        return runPlaylist(dir, args);
-    }
-    if (command == QLatin1String("stats")) {
-        return runStats(dir, args);
-    }
-    if (command == QLatin1String("duplicates")) {
-        return runDuplicates(dir, args);
-    }
-    if (command == QLatin1String("convert-dates")) {
-        return runConvertDates(dir, args);
-    }
-    if (command == QLatin1String("test-album-links")) {
-        return runTestAlbumLinks(dir, args);
-    }
-    const QStringList known = {QStringLiteral("info"),         QStringLiteral("create-albums"),
-                               QStringLiteral("check"),        QStringLiteral("repair"),
-                               QStringLiteral("rebuild-keys"), QStringLiteral("compact")};
-    const QString noArguments = QStringLiteral("%1 takes no arguments").arg(command);
-    QVector<CommandOption> options;
-    if (command == QLatin1String("check")) {
-        options << CommandOption{QStringLiteral("quiet"), {}, {}}
-                << CommandOption{QStringLiteral("full"), {}, {}};
-    }
-    CommandLine line(options, noArguments);
-    if (const std::optional<int> status = line.read(args, dir)) {
-        return *status;
-    }
-    if (!line.arguments().isEmpty()) {
-        return usage(noArguments);
-    }
-    if (command == QLatin1String("info")) {
-        return info(dir);
-    }
-    if (!known.contains(command)) {
-        return usage(QStringLiteral("unknown command %1").arg(command));
-    }
-    if (!requireCollection(dir, command == QLatin1String("repair") ? CollectionNeed::Ours : CollectionNeed::Readable)) {
-        return kExitFailure;
-    }
-    CliPrompter prompter;
-    Database db(prompter, dir, defaultProfilePath());
-    int status = kExitFailure;
-    if (command == QLatin1String("create-albums")) {
-        status = runCreateAlbums(db, out(), err());
-    } else if (command == QLatin1String("check")) {
-        status = runCheck(db, out(), line.isSet(QStringLiteral("full")) ? FileCheck::Full : FileCheck::Quick,
-                          line.isSet(QStringLiteral("quiet")) ? nullptr : &err());
-        if (status != kExitOk) {
-            out().flush();
-            return damaged(dir);
-        }
-    } else if (command == QLatin1String("repair")) {
-        status = runRepair(db, out());
-    } else if (command == QLatin1String("rebuild-keys")) {
-        status = runRebuildKeys(db, out());
-    } else {
-        status = runCompact(db, out());
-    }
-    out().flush();
-    err().flush();
-    return db.halted() ? kExitFailure : status;
+int runCreateAlbumsCommand(QString& dir, const QStringList& args) {
+    return onCollection(dir, args, "create-albums", {}, CollectionNeed::Readable,
+                        [](Database& db, const CommandLine&) { return runCreateAlbums(db, out(), err()); });
+}
+
+int runCheckCommand(QString& dir, const QStringList& args) {
+    return onCollection(
+        dir, args, "check",
+        {CommandOption{QStringLiteral("quiet"), {}, {}}, CommandOption{QStringLiteral("full"), {}, {}}},
+        CollectionNeed::Readable, [&dir](Database& db, const CommandLine& line) {
+            const int status =
+                runCheck(db, out(), line.isSet(QStringLiteral("full")) ? FileCheck::Full : FileCheck::Quick,
+                         line.isSet(QStringLiteral("quiet")) ? nullptr : &err());
+            if (status != kExitOk) {
+                out().flush();
+                return damaged(dir);
+            }
+            return status;
+        });
+}
+
+int runRepairCommand(QString& dir, const QStringList& args) {
+    return onCollection(dir, args, "repair", {}, CollectionNeed::Ours,
+                        [](Database& db, const CommandLine&) { return runRepair(db, out()); });
+}
+
+int runRebuildKeysCommand(QString& dir, const QStringList& args) {
+    return onCollection(dir, args, "rebuild-keys", {}, CollectionNeed::Readable,
+                        [](Database& db, const CommandLine&) { return runRebuildKeys(db, out()); });
+}
+
+int runCompactCommand(QString& dir, const QStringList& args) {
+    return onCollection(dir, args, "compact", {}, CollectionNeed::Readable,
+                        [](Database& db, const CommandLine&) { return runCompact(db, out()); });
 }
 
 } // namespace
+
+const QVector<CliCommand>& cliCommands() {
+    static const QVector<CliCommand> commands = {
+    {"info",
+     "  info          create the collection if it is missing and list its tables:\n"
+     "                label, data file, structure version, record count\n",
+     CommandCollection::Makes, false, runInfo},
+    {"create-albums",
+     "  create-albums make an album record for the songs that name an album without one\n",
+     CommandCollection::Needed, false, runCreateAlbumsCommand},
+    {"convert-dates",
+     "  convert-dates --year-only [--quiet]\n"
+     "                replace every release date of the songs and albums by its year (day and\n"
+     "                month are lost); a copy of the collection is kept first as\n"
+     "                tunarium-dates-YYYYMMDD-HHMMSS.db, and dates are shown as years from then on\n",
+     CommandCollection::Needed, false, runConvertDates},
+    {"test-album-links",
+     "  test-album-links [--quiet]\n"
+     "                link every song to the album of its album title and artist (or of that\n"
+     "                title under \"Various\"), and number a song that has no number\n",
+     CommandCollection::Needed, false, runTestAlbumLinks},
+    {"check",
+     "  check [--full] [--quiet]\n"
+     "                check the pages of the file and every table's record count (--full: also\n"
+     "                every key against its records), showing which table on standard error;\n"
+     "                prints what it found per table; exit status 1 when damaged\n",
+     CommandCollection::Needed, false, runCheckCommand},
+    {"repair",
+     "  repair        rebuild damaged keys, or save every readable record of a damaged file\n"
+     "                into a new collection file (the damaged one is kept beside it)\n",
+     CommandCollection::Needed, false, runRepairCommand},
+    {"rebuild-keys",
+     "  rebuild-keys  rebuild every table's keys\n",
+     CommandCollection::Needed, false, runRebuildKeysCommand},
+    {"compact",
+     "  compact       give the space of deleted records back to the disk\n",
+     CommandCollection::Needed, false, runCompactCommand},
+    {"backup",
+     "  backup [--to FILE]\n"
+     "                write a whole copy of the collection to FILE (a new file), or to a dated\n"
+     "                file tunarium-backup-YYYYMMDD-HHMMSS.db beside it; prints its name. The copy\n"
+     "                is read back: a copy of a damaged collection is named ...-damaged.db\n",
+     CommandCollection::Needed, false, runBackup},
+    {"restore",
+     "  restore FILE  replace the collection with the collection file FILE (only read: it may be\n"
+     "                on a read-only disc); the current one is kept first as\n"
+     "                tunarium-restore-YYYYMMDD-HHMMSS.db, also when it cannot be read\n",
+     CommandCollection::Needed, false, runRestore},
+    {"import",
+     "  import FILE [--assign Field_N=TUN:Name]... [--picture Field_N=PICTURE]...\n"
+     "              [--strip-header | --keep-header] [--create-albums | --no-create-albums] [--quiet]\n"
+     "                add one song per line of a comma-delimited file. Without --assign, columns\n"
+     "                are matched to song fields by the names on the file's first line, which is\n"
+     "                then left out. Album entries are made for the new songs unless\n"
+     "                --no-create-albums is given\n",
+     CommandCollection::Makes, false, runImport},
+    {"export",
+     "  export FILE [--fields TUN:Artist,TUN:Title,...] [--picture TUN:Name=PICTURE]... [--no-header]\n"
+     "              [--quiet]\n"
+     "                write every song, in artist order, to a comma-delimited file; without\n"
+     "                --fields all 30 fields with a first line of field names\n",
+     CommandCollection::Needed, false, runExport},
+    {"playlist",
+     "  playlist generate --size N [--from DATE] [--to DATE] [--category NAME]\n"
+     "              [--weighting none|recent-addition|recent-release|older-addition|older-release]\n"
+     "              [--unique] [--skip-do-not-play]\n"
+     "                draw a new playlist of up to N songs (0 to 99) at random, within the release\n"
+     "                dates (YYYY-MM-DD, or a year) and the category given, and print it as show\n"
+     "                does. --unique takes each song once; --skip-do-not-play leaves out the songs\n"
+     "                marked Do Not Play\n"
+     "  playlist list every playlist: number, description, entries, last edit date\n"
+     "  playlist show ID\n"
+     "                one playlist's entries (sequence, artist, title, time, notes) and its total time\n",
+     CommandCollection::Needed, false, runPlaylist},
+    {"stats",
+     "  stats [--json]\n"
+     "                the collection's statistics: songs and albums per decade, year, category and\n"
+     "                media, songs per band of beats per minute and per rating, the artists with\n"
+     "                the most songs, each line with its count (--json: as JSON, each bar with the\n"
+     "                songs browse's search for its songs)\n",
+     CommandCollection::Needed, false, runStats},
+    {"duplicates",
+     "  duplicates [--quiet]\n"
+     "                list what the collection holds twice, in numbered groups: songs with the same\n"
+     "                artist and title (case, accents, punctuation, featured artists and version\n"
+     "                words such as \"(Remastered 2011)\" not counted), songs at the same place on a\n"
+     "                carrier, albums with the same CD identifier, disc ID or sound file\n",
+     CommandCollection::Needed, false, runDuplicates},
+    {"cd",
+     "  cd identify [--toc FILE] [--device DEV]\n"
+     "                read the disc in the CD drive (the CDDrive setting, else the default drive)\n"
+     "                or a table-of-contents file (--toc, or $TUNARIUM_CD_TOC) and print its\n"
+     "                tracks, length, CD identifier, CDDB number and MusicBrainz disc ID, and\n"
+     "                the album of the collection that has the disc, if one has\n",
+     CommandCollection::Optional, false, runCd},
+    {"report",
+     "  report --list   name the reports\n"
+     "  report NAME --pdf FILE [--brief] [--selected TEXT] [--category NAME] [--playlist ID]\n"
+     "              [--album ID] [--filter EXPR] [--quiet]\n"
+     "                print a report into a PDF file: --brief for its Brief layout, --selected for\n"
+     "                the records whose report field starts with TEXT, --category, --playlist and\n"
+     "                --album for what a report is about, --filter for the query that narrows the\n"
+     "                DJ log and the paper savers; exit status 1 with \"Nothing to Print.\" when\n"
+     "                nothing is printed\n",
+     CommandCollection::Optional, true, runReport},
+    {"label",
+     "  label ID --pdf FILE\n"
+     "                print label ID (CD insert or cassette J-card, at its true size with cut marks)\n"
+     "                into a PDF file\n",
+     CommandCollection::Needed, true, runLabel},
+    {"binder",
+     "  binder --from FILENUMBER --to FILENUMBER [--flap] --pdf FILE [--quiet]\n"
+     "                print the binder pages (four albums to a page) or, with --flap, the flap pages\n"
+     "                of the albums whose file numbers lie in the range (text order); exit status 1\n"
+     "                with \"Nothing to Print.\" when no album is in it\n",
+     CommandCollection::Needed, true, runBinder},
+    };
+    return commands;
+}
+
+const CliCommand* findCommand(const QString& name) {
+    for (const CliCommand& c : cliCommands()) {
+        if (name == QLatin1String(c.name)) {
+            return &c;
+        }
+    }
+    return nullptr;
+}
 
 int run(const QStringList& args) {
     QString dir;
@@ -333,8 +363,12 @@ int run(const QStringList& args) {
     const QString command = rest.takeFirst();
     // Any command may be the first to open a collection of an earlier version, which it upgrades.
     UpgradeLines upgrading(err(), rest.contains(QStringLiteral("--quiet")));
+    const CliCommand* known = findCommand(command);
+    if (known == nullptr) {
+        return usage(QStringLiteral("unknown command %1").arg(command));
+    }
     // The command reads its own arguments, where --dir may stand too.
-    const int status = runCommand(dir, command, rest);
+    const int status = known->run(dir, rest);
     // Whatever the command was doing, a damaged file ends it with the way to repair it.
     // (A restore that put a sound collection in place of a damaged one has mended it.)
     const bool mended = command == QLatin1String("restore") && status == kExitOk;

@@ -5,6 +5,7 @@
 #include "data/prompter.h"
 
 #include <QStringList>
+#include <QVector>
 #include <QTextStream>
 
 namespace tunarium {
@@ -69,5 +70,27 @@ int runStats(QString& dir, const QStringList& args);
 // Whether the arguments of tunarium-cli name a command that paints (a report): it needs the
 // program's fonts and paint devices, not only its core.
 bool commandPaints(const QStringList& args);
+
+// What a command does with the collection directory: makes a collection where there is none
+// (info, import), needs one there (the command tells its absence after reading its arguments),
+// or needs one only for part of its work (cd looks the disc up in one when there is one; report
+// --list names the reports without one).
+enum class CommandCollection { Makes, Needed, Optional };
+
+// One command of tunarium-cli: its name, its lines in the usage text, what it does with the
+// collection, whether it paints, and what runs it on the arguments after its name (`dir` the
+// collection directory named before it; a --dir among the arguments changes it).
+struct CliCommand {
+    const char* name;
+    const char* usage;
+    CommandCollection collection;
+    bool paints;
+    int (*run)(QString& dir, const QStringList& args);
+};
+
+// Every command, in the order of the usage text.
+const QVector<CliCommand>& cliCommands();
+// The command of that name; null for none.
+const CliCommand* findCommand(const QString& name);
 
 } // namespace tunarium::cli

@@ -43,6 +43,9 @@ struct FieldDef {
     qint64 maxValue() const;
     // "STRING 50", "LONG", "DECIMAL 6" ... as the data dictionary lists it.
     QString typeText() const;
+    // The picture a form shows and reads the field through: its form picture where it has one,
+    // else its picture.
+    const QString& formShown() const { return formPicture.isEmpty() ? picture : formPicture; }
 };
 
 struct KeyDef {
@@ -100,6 +103,10 @@ struct TableDef {
 // Every table, in registration order.
 const std::array<TableDef, kTableCount>& allTables();
 const TableDef& tableDef(TableId id);
+// The picture a form shows the field `field` of `table` through (FieldDef::formShown).
+inline const QString& formPicture(TableId table, int field) {
+    return tableDef(table).field(field).formShown();
+}
 // A table by label ("Tunarium"), prefix ("TUN") or file name; the alias "A_Songs"/"A_S" gives
 // the songs table. nullptr when nothing matches.
 const TableDef* findTable(QStringView labelPrefixOrFile);

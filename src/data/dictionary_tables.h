@@ -265,7 +265,7 @@ inline constexpr KeyDecl kPlaylistEntryKeys[] = {
 inline constexpr FieldDecl kPlaylistFields[] = {
     fielddef::longField("PlaylistID"),
     fielddef::text("PlaylistDescription", 30),
-    fielddef::dateField("LastEditDate", "@d17"),
+    fielddef::dateField("LastEditDate", "@d17", "@d18"),
     fielddef::memo("Notes", 1000),
 };
 inline constexpr KeyDecl kPlaylistKeys[] = {

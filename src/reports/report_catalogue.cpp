@@ -8,6 +8,12 @@ namespace {
 using F = ReportFamily;
 using S = ReportSubject;
 using P = ReportParameter;
+using Flag = ReportFlag;
+
+ReportEntry flagged(ReportEntry entry, ReportFlags flags) {
+    entry.flags = flags;
+    return entry;
+}
 
 ReportEntry songReport(const char* name, const char* procedure, const char* description, const char* key,
                        const char* noun, const char* selection, bool check, const char* standardTag,
@@ -78,16 +84,19 @@ QVector<ReportEntry> buildCatalogue() {
                    "TUN:Album", false, "TUN:SongsByAlbum", ""),
         songReport("songs-by-media", "ReportSongsByMedia", "Songs by Media", "SongsByMedia", "media",
                    "TUN:Media", false, "TUN:SongsByMedia", "TUN:SongsByMedia"),
-        songReport("songs-by-category", "ReportSongsByCategory", "Music in ... Category (--category NAME)",
-                   "SongsByCategory", "artists", "TUN:Artist", false, "ByCategory", "ByCategory",
-                   P::Category),
+        flagged(songReport("songs-by-category", "ReportSongsByCategory",
+                           "Music in ... Category (--category NAME)", "SongsByCategory", "artists",
+                           "TUN:Artist", false, "ByCategory", "ByCategory", P::Category),
+                Flag::GroupedByCategory),
         songReport("songs-by-bpm", "ReportSongsByBPM", "Songs by Beats Per Minute", "KeyBeatsPerMinute",
                    "BPMs", "TUN:BeatsPerMinute", true, "TUN:SongsByBPM", "TUN:SongsByBPM"),
         songReport("songs-by-chart-number", "ReportSongsByChartNumber", "Songs by Chart Number",
                    "SongsByChartNumber", "chart numbers", "TUN:ChartNumber", false, "", ""),
         // The noun of this one is made from the user's label for the key (userDefinedKeyNoun).
-        songReport("songs-by-user-defined-key", "ReportSongsByUDK", "Songs by User Defined Key",
-                   "SongsByUserDefinedKey", "", "TUN:UserDefinedKeyField", false, "TUN:SongsByUDK", ""),
+        flagged(songReport("songs-by-user-defined-key", "ReportSongsByUDK", "Songs by User Defined Key",
+                           "SongsByUserDefinedKey", "", "TUN:UserDefinedKeyField", false, "TUN:SongsByUDK",
+                           ""),
+                Flag::UserKeyNoun),
         albumReport("albums-by-artist", "ReportAlbumsByArtist", "Albums by Artist", "KeyArtist", "artist",
                     "ALB:Artist"),
         albumReport("albums-by-album", "ReportAlbumsByAlbum", "Albums", "KeyAlbum", "albums", "ALB:Album"),
@@ -99,15 +108,17 @@ QVector<ReportEntry> buildCatalogue() {
                     S::Songs, TableId::Tunarium, "SongsByArtist", true, "PaperSaver", P::None, true),
         plainReport("paper-saver-by-title", "ReportPaperSaverByTitle", "Songs by Title in small type",
                     S::Songs, TableId::Tunarium, "SongsByTitle", true, "PaperSaverTitle", P::None, true),
-        plainReport("dj-log", "ReportDJLog", "DJ LOG", S::Songs, TableId::Tunarium, "SongsByArtist", false, "",
-                    P::None, true),
+        flagged(plainReport("dj-log", "ReportDJLog", "DJ LOG", S::Songs, TableId::Tunarium, "SongsByArtist",
+                            false, "", P::None, true),
+                Flag::DjLog),
         plainReport("songs-of-album", "ReportSongsOfAlbum", "Songs by Album, one album (--album ID)",
                     S::AlbumSongs, TableId::Tunarium, "SongsByAlbum", false, "", P::Album, false),
         plainReport("playlist", "ReportPlaylist", "Playlist (--playlist ID)", S::Playlist,
                     TableId::PlaylistDetails, "KeyPlaylistID", false, "", P::Playlist, false),
-        plainReport("playlist-top-40", "ReportPlaylistTop40",
-                    "Playlist with logo, a top-40 chart (--playlist ID)", S::Playlist,
-                    TableId::PlaylistDetails, "KeyPlaylistID", false, "", P::Playlist, false),
+        flagged(plainReport("playlist-top-40", "ReportPlaylistTop40",
+                            "Playlist with logo, a top-40 chart (--playlist ID)", S::Playlist,
+                            TableId::PlaylistDetails, "KeyPlaylistID", false, "", P::Playlist, false),
+                Flag::ChartWithLogo),
     };
 }
 

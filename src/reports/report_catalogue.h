@@ -8,6 +8,7 @@
 #include "data/settings.h"
 #include "reports/report_definition.h"
 
+#include <QFlags>
 #include <QImage>
 #include <QString>
 #include <QVector>
@@ -28,6 +29,20 @@ enum class ReportSubject { Songs, AlbumSongs, Albums, Playlist };
 // What a report is about, chosen before it starts.
 enum class ReportParameter { None, Category, Album, Playlist };
 
+// What sets a report apart from the others of its family and subject.
+enum class ReportFlag {
+    // The records are grouped under their category's name.
+    GroupedByCategory = 0x1,
+    // "Select ... that start with:" names the user's label for the user-defined key.
+    UserKeyNoun = 0x2,
+    // The DJ's log: a few narrow columns and a blank one for notes under the user's label.
+    DjLog = 0x4,
+    // A chart under the logo: the playlist's name as the title, this week's and last week's places.
+    ChartWithLogo = 0x8,
+};
+Q_DECLARE_FLAGS(ReportFlags, ReportFlag)
+Q_DECLARE_OPERATORS_FOR_FLAGS(ReportFlags)
+
 struct ReportEntry {
     QString name;        // on the command line: "songs-by-artist"
     QString procedure;   // the procedure that starts it: "ReportSongsByArtist"
@@ -46,8 +61,10 @@ struct ReportEntry {
     ReportParameter parameter = ReportParameter::None;
     // The query wizard narrows the songs (the "SONGS" list) before the walk.
     bool narrowing = false;
+    ReportFlags flags;
 
     int keyIndex() const { return tableDef(table).keyIndex(key); }
+    bool has(ReportFlag flag) const { return flags.testFlag(flag); }
     bool hasCriteria() const { return family != ReportFamily::WithoutCriteria; }
     QString fontTag(ReportLayout layout) const {
         return layout == ReportLayout::Brief ? briefFontTag : standardFontTag;

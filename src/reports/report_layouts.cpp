@@ -246,10 +246,10 @@ ReportDefinition reportLayout(const ReportEntry& decl, ReportLayout style, const
         if (decl.family == ReportFamily::SongsWithCriteria) {
             def.title = songTitle(decl.key, context);
             def.columns = songColumns(decl.key, style, c);
-            if (decl.key == QLatin1String("SongsByCategory")) {
+            if (decl.has(ReportFlag::GroupedByCategory)) {
                 def.group = ReportGroup{QStringLiteral("CAT:Category"), QStringLiteral("@s30")};
             }
-        } else if (decl.name == QLatin1String("dj-log")) {
+        } else if (decl.has(ReportFlag::DjLog)) {
             def.title = QStringLiteral("DJ LOG");
             def.columns = {c.artist(16),
                            c.title(18),
@@ -274,7 +274,7 @@ ReportDefinition reportLayout(const ReportEntry& decl, ReportLayout style, const
         }
         break;
     case ReportSubject::Playlist:
-        def = playlistReport(decl.name == QLatin1String("playlist-top-40"), c, context);
+        def = playlistReport(decl.has(ReportFlag::ChartWithLogo), c, context);
         break;
     }
     def.selectionField = decl.selectionField;

@@ -49,7 +49,7 @@ ReportCriteria& programReportCriteria() {
 
 QString selectionPrompt(const ReportEntry& decl, const QString& udkLabel) {
     const QString noun =
-        decl.key == QLatin1String("SongsByUserDefinedKey") ? userDefinedKeyNoun(udkLabel) : decl.noun;
+        decl.has(ReportFlag::UserKeyNoun) ? userDefinedKeyNoun(udkLabel) : decl.noun;
     return QStringLiteral("Select ") + noun + QStringLiteral(" that start with:");
 }
 
@@ -87,7 +87,7 @@ bool ReportRun::open() {
     if (!readSubject()) {
         return false;
     }
-    if (m_decl.name == QLatin1String("playlist-top-40")) {
+    if (m_decl.has(ReportFlag::ChartWithLogo)) {
         m_context.logo = logo();
     }
     m_definition = reportLayout(m_decl, style(), m_context);

@@ -141,6 +141,34 @@ TEST_F(AlbumWizardWindowTest, ACassetteReadsNothingAndCancelRemovesTheSongsAdded
     EXPECT_EQ(db->store().count(TableId::Album), 0);
 }
 
+// What is typed on step 2 is kept as far as the album's field holds it: no more (a longer text
+// would not fit the record), no less (nothing the field holds is lost).
+TEST_F(AlbumWizardWindowTest, EachFactIsKeptAsFarAsItsFieldHoldsIt) {
+    AlbumWizardWindow* w = startWizard();
+    ASSERT_NE(w, nullptr);
+    const qint64 id = w->wizard().album().albumId;
+    QPushButton* next = w->button(QStringLiteral("&Next"));
+    next->click();
+    const QString artist = QStringLiteral("Artist ").repeated(12);
+    const QString album = QStringLiteral("Album ").repeated(12);
+    const QString fileNumber = QStringLiteral("FN-0123456789-ABCDEFGHIJ");
+    QTest::keyClicks(w->artistField(), artist);
+    QTest::keyClicks(w->albumField(), album);
+    QTest::keyClicks(w->fileNumberField(), fileNumber);
+    w->mediaBox()->setCurrentText(QStringLiteral("Cassette"));
+    next->click();
+    settle();
+    ASSERT_EQ(w->tabs()->currentIndex(), 2);
+    w->button(QStringLiteral("&Finish"))->click();
+    settle();
+    AlbumRecord saved;
+    ASSERT_TRUE(db->store().get(alb::kKeyAlbumId, {id}, saved).ok());
+    const TableDef& albums = tableDef(TableId::Album);
+    EXPECT_EQ(saved.artist, artist.left(albums.field(alb::kArtist).width));
+    EXPECT_EQ(saved.album, album.left(albums.field(alb::kAlbum).width));
+    EXPECT_EQ(saved.fileNumber, fileNumber.left(albums.field(alb::kFileNumber).width));
+}
+
 TEST_F(AlbumWizardWindowTest, DeleteClosesTheGapAndAddGoesJustAfterTheSelectedSong) {
     AlbumWizardWindow* w = startWizard();
     ASSERT_NE(w, nullptr);

@@ -109,6 +109,21 @@ TEST_F(AlbumWizardTest, OpeningAddsTheAlbumAndTheDefaultCategoriesOfAnEmptyTable
     EXPECT_TRUE(w.setCategoryName(QStringLiteral("jazz")));
     EXPECT_EQ(w.album().categoryId, 3);
     EXPECT_FALSE(w.setCategoryName(QStringLiteral("Polka")));
+    // The media typed is taken as the media table spells it; one it does not hold leaves the
+    // album's as it was.
+    const struct {
+        const char* typed;
+        bool taken;
+        const char* media;
+    } media[] = {
+        {"cassette", true, "Cassette"}, {" MINI-CD ", true, "Mini-cd"}, {"CD", true, "CD"},
+        {"Vinyl", false, "CD"},         {"", false, "CD"},              {"C", false, "CD"},
+    };
+    for (const auto& m : media) {
+        w.album().media = QStringLiteral("CD");
+        EXPECT_EQ(w.setMediaName(QString::fromLatin1(m.typed)), m.taken) << m.typed;
+        EXPECT_EQ(w.album().media, QString::fromLatin1(m.media)) << m.typed;
+    }
 
     // A table that has categories gets none; the renamed ones stay as the user left them.
     ASSERT_TRUE(w.cancel());

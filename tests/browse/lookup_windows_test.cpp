@@ -323,7 +323,7 @@ TEST_F(LookupWindowsTest, AfterItsFormTheBrowseIsActiveAndDeleteWorksAtOnce) {
     ASSERT_TRUE(form);
     EXPECT_EQ(area->activeSubWindow(), frameOf(form));
     form->nameField()->setText("Blues Rock");
-    QTest::keyClick(form->nameField(), Qt::Key_Return); // presses "&Ok", the default button
+    QTest::keyClick(form->nameField(), Qt::Key_Return); // presses "&OK", the default button
     settle();
     EXPECT_FALSE(form);
     EXPECT_EQ(shown(browse), QStringList({"Blues Rock", "Soul"}));

@@ -54,4 +54,40 @@ TEST(CliArguments, EveryCommandReadsItsOptionsTheSameWay) {
     }
 }
 
+// The usage text and the commands run come from one table: every command the usage names is run
+// (it reads its own arguments and refuses one it does not know), and a name it does not give is
+// refused before anything is read.
+TEST(CliArguments, EveryCommandTheUsageNamesIsOneThatRuns) {
+    if (!cliAvailable()) {
+        GTEST_SKIP() << "TUNARIUM_CLI is not set";
+    }
+    TempCollection dir;
+    const CliRun help = runCli(dir, {"--help"});
+    ASSERT_EQ(help.exitCode, 0);
+    const QStringList lines = help.out.split(u'\n');
+    const qsizetype start = lines.indexOf("commands:");
+    ASSERT_GE(start, 0) << help.out.toStdString();
+    QStringList names;
+    for (qsizetype i = start + 1; i < lines.size(); ++i) {
+        // A command's first line: two spaces and its name; its other lines are indented further.
+        const QString& line = lines[i];
+        if (line.startsWith("  ") && line.size() > 2 && line[2] != u' ') {
+            const QString name = line.mid(2).section(u' ', 0, 0);
+            if (!names.contains(name)) {
+                names << name;
+            }
+        }
+    }
+    EXPECT_EQ(names.size(), 19) << names.join(' ').toStdString();
+    EXPECT_TRUE(help.out.contains("Only info and import create a collection;")) << help.out.toStdString();
+    for (const QString& name : names) {
+        const CliRun run = runCli(dir, {"--dir", dir.dir(), name, "--no-such-option"});
+        EXPECT_EQ(run.exitCode, 2) << name.toStdString() << ": " << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains("unknown command")) << name.toStdString();
+    }
+    const CliRun unknown = runCli(dir, {"--dir", dir.dir(), "nonsense", "--quiet"});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.err.startsWith("tunarium-cli: unknown command nonsense\n")) << unknown.err.toStdString();
+}
+
 } // namespace

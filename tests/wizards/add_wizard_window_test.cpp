@@ -49,7 +49,7 @@ protected:
         settle();
     }
 
-    // Chooses `dispatch` in "Select Add Mode" once it shows, and presses its "&Ok".
+    // Chooses `dispatch` in "Select Add Mode" once it shows, and presses its "&OK".
     void answerAddMode(AddDispatch dispatch) {
         QTimer::singleShot(0, [this, dispatch] {
             auto* dialog = dynamic_cast<SelectAddModeDialog*>(QApplication::activeModalWidget());
@@ -58,13 +58,13 @@ protected:
             EXPECT_TRUE(dialog->option(AddDispatch::CompilationWizard)->isChecked());
             dialog->option(dispatch)->setChecked(true);
             for (QPushButton* b : dialog->findChildren<QPushButton*>()) {
-                if (b->text() == QStringLiteral("&Ok")) {
+                if (b->text() == QStringLiteral("&OK")) {
                     b->click();
                 }
             }
         });
     }
-    // Types a title into the track form open on the wizard's selected row and presses its "&Ok".
+    // Types a title into the track form open on the wizard's selected row and presses its "&OK".
     void retitle(AddWizardWindow* w, int row, const QString& title) {
         w->engine().selectRow(row);
         w->button(QStringLiteral("&Change"))->click();

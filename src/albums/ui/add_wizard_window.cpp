@@ -4,15 +4,16 @@
 #include "albums/ui/album_window_parts.h"
 #include "albums/ui/reading_cd_window.h"
 #include "albums/ui/track_form_window.h"
+#include "albums/ui/wizard_list_panel.h"
 #include "catalogue/ui/picture_edit.h"
 #include "data/app_paths.h"
+#include "ui/ok_cancel_row.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QPushButton>
@@ -64,7 +65,7 @@ bool AddWizardWindow::start(QMdiArea* area) {
     showDiscCondition();
     display();
     present(area);
-    updateLineCount();
+    m_tracks->fitLines();
     m_engine->refresh();
     (m_artist ? m_artist : m_album)->setFocus();
     return true;
@@ -75,45 +76,35 @@ void AddWizardWindow::build() {
     m_tabs->addTab(buildGeneral(), QStringLiteral("&General"));
     m_tabs->addTab(buildSongs(), QStringLiteral("&Songs"));
 
-    auto* ok = new QPushButton(QStringLiteral("&OK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
-    connect(ok, &QPushButton::clicked, this, &AddWizardWindow::accept);
-    connect(cancel, &QPushButton::clicked, this, &AddWizardWindow::cancelRequested);
-    m_buttons << ok << cancel;
-    m_ok = ok;
-    m_cancel = cancel;
     m_addToAlbums = new QCheckBox(QStringLiteral("Add Information to Album Database"));
     m_addToAlbums->setChecked(m_wizard->addToAlbums());
     connect(m_addToAlbums, &QCheckBox::toggled, this, [this](bool on) { m_wizard->setAddToAlbums(on); });
-
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(m_addToAlbums);
-    bottom->addStretch();
-    bottom->addWidget(ok);
-    bottom->addWidget(cancel);
+    const OkCancelRow bottom = makeOkCancelRow(
+        this, [this] { accept(); }, [this] { cancelRequested(); }, QStringLiteral("Cancel"), {m_addToAlbums});
+    m_ok = bottom.ok;
+    m_cancel = bottom.cancel;
     m_notice = new DiscHeldNotice(m_context.calledFrom(this));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
     layout->addWidget(m_notice);
-    layout->addLayout(bottom);
+    layout->addLayout(bottom.layout);
 }
 
 QWidget* AddWizardWindow::buildGeneral() {
     auto* page = new QWidget;
     auto* form = new QFormLayout(page);
     if (m_wizard->isCompilation()) {
-        m_album = new PictureEdit(QStringLiteral("@s50"));
+        m_album = new PictureEdit(TableId::Tunarium, tun::kAlbum);
         form->addRow(QStringLiteral("&Compilation Name:"), m_album);
     } else {
-        m_artist = new PictureEdit(QStringLiteral("@s50"));
-        m_album = new PictureEdit(QStringLiteral("@s50"));
+        m_artist = new PictureEdit(TableId::Tunarium, tun::kArtist);
+        m_album = new PictureEdit(TableId::Tunarium, tun::kAlbum);
         form->addRow(QStringLiteral("&Artist:"), m_artist);
         form->addRow(QStringLiteral("A&lbum:"), m_album);
     }
-    m_releaseDate = new PictureEdit(SongRules::formPicture(tun::kReleaseDate));
+    m_releaseDate = new PictureEdit(TableId::Tunarium, tun::kReleaseDate);
     form->addRow(QStringLiteral("&Release Date:"), m_releaseDate);
-    m_fileNumber = new PictureEdit(QStringLiteral("@s20"));
+    m_fileNumber = new PictureEdit(TableId::Tunarium, tun::kFileNumber);
     form->addRow(QStringLiteral("&File Number:"), m_fileNumber);
     m_category = new QComboBox;
     m_category->setEditable(true);
@@ -196,9 +187,6 @@ bool AddWizardWindow::eventFilter(QObject* watched, QEvent* event) {
             acceptField(SongCheck::Media);
         }
     }
-    if (m_list && watched == m_list->viewport() && event->type() == QEvent::Resize) {
-        updateLineCount();
-    }
     return FormWindow::eventFilter(watched, event);
 }
 
@@ -273,12 +261,13 @@ void AddWizardWindow::activated() {
 }
 
 QPushButton* AddWizardWindow::button(const QString& text) const {
-    for (QPushButton* b : m_buttons) {
-        if (b->text() == text || b->toolTip() == text) {
-            return b;
-        }
+    if (text == m_ok->text()) {
+        return m_ok;
     }
-    return nullptr;
+    if (text == m_cancel->text()) {
+        return m_cancel;
+    }
+    return m_tracks->button(text);
 }
 
 } // namespace tunarium

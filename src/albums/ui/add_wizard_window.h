@@ -24,12 +24,12 @@
 class QCheckBox;
 class QComboBox;
 class QPushButton;
-class QScrollBar;
 class QTabWidget;
 
 namespace tunarium {
 
 class PictureEdit;
+class WizardListPanel;
 
 class AddWizardWindow : public FormWindow, public ListHost {
 public:
@@ -42,7 +42,7 @@ public:
 
     AddWizard& wizard() { return *m_wizard; }
     ListEngine& engine() { return *m_engine; }
-    BrowseList* list() const { return m_list; }
+    BrowseList* list() const;
     QTabWidget* tabs() const { return m_tabs; }
     PictureEdit* artistField() const { return m_artist; }
     PictureEdit* albumField() const { return m_album; }
@@ -87,8 +87,6 @@ private:
     void readFields();
     bool acceptField(SongCheck check);
     void showCategoryChoices();
-    void updateLineCount();
-    void showPopup(const QPoint& at);
     void openTrackForm(Request request, const Row& record,
                        std::function<void(Response, const Row&)> answered);
     void editFrom(qint64 track);
@@ -110,12 +108,10 @@ private:
     PictureEdit* m_fileNumber = nullptr;
     QComboBox* m_category = nullptr;
     QComboBox* m_media = nullptr;
-    BrowseList* m_list = nullptr;
-    QScrollBar* m_thumb = nullptr;
+    WizardListPanel* m_tracks = nullptr;
     QCheckBox* m_addToAlbums = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
-    QList<QPushButton*> m_buttons;
     QPointer<TrackFormWindow> m_trackForm;
     QPointer<ReadingCdWindow> m_reading;
     std::unique_ptr<DiscWatch> m_watch;

@@ -1,76 +1,42 @@
 // The add wizards' window: the track list, its forms, the moves, the disc read and "Edit All Songs".
 #include "albums/ui/add_wizard_window.h"
 
-#include "albums/ui/album_window_parts.h"
-#include "catalogue/ui/list_panel_parts.h"
 #include "albums/ui/reading_cd_window.h"
 #include "albums/ui/track_form_window.h"
+#include "albums/ui/wizard_list_panel.h"
 #include "albums/wizard_cd_read.h"
-#include "catalogue/ui/page_model.h"
-#include "ui/dialog_units.h"
+#include "catalogue/ui/list_panel_parts.h"
 
 #include <QCheckBox>
-
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace tunarium {
 
 QWidget* AddWizardWindow::buildSongs() {
-    auto* page = new QWidget;
-    m_list = new BrowseList(*m_engine);
-    m_list->applyFormat(WizardTracks::listFormat(m_wizard->isCompilation()));
+    m_tracks = new WizardListPanel(*m_engine, WizardTracks::listFormat(m_wizard->isCompilation()),
+                                   [this](MoveDirection d) { move(d); });
     // A disc's tracks in sight at once: room for fourteen.
-    setListLines(m_list, m_wizard->isCompilation() ? 270 : 170, 14);
-    m_list->setPopupAction([this](QPoint at) { showPopup(at); });
-    m_list->viewport()->installEventFilter(this);
-    m_thumb = makeThumbBar(*m_engine, m_list);
-
-    // The four moves, as arrows beside the list.
-    QVBoxLayout* moveColumn = makeMoveColumn(
-        this, [this](MoveDirection d) { move(d); }, m_buttons);
-
-    QHBoxLayout* listRow = listRowLayout(this, m_list, m_thumb, moveColumn);
-
-    auto addButton = [this](const QString& text, std::function<void()> pressed) {
-        auto* b = new QPushButton(text);
-        connect(b, &QPushButton::clicked, this, std::move(pressed));
-        m_buttons << b;
-        return b;
-    };
-    auto* buttons = new QGridLayout;
-    buttons->addWidget(addButton(QStringLiteral("&Add"), [this] { m_engine->add(); }), 0, 0);
-    buttons->addWidget(addButton(QStringLiteral("&Change"), [this] { m_engine->change(); }), 0, 1);
-    buttons->addWidget(addButton(QStringLiteral("&Delete"), [this] { m_engine->remove(); }), 0, 2);
-    m_readButton = addButton(QStringLiteral("&Read Compact Disc Information"), [this] { readDisc(); });
-    buttons->addWidget(m_readButton, 1, 0, 1, 2);
-    buttons->addWidget(addButton(QStringLiteral("Edit All Son&gs"), [this] { editAllSongs(); }), 1, 2);
-
+    setListLines(m_tracks->list(), m_wizard->isCompilation() ? 270 : 170, 14);
+    m_tracks->addButton(QStringLiteral("&Add"), 0, 0, 1, false, [this] { m_engine->add(); });
+    m_tracks->addButton(QStringLiteral("&Change"), 0, 1, 1, true, [this] { m_engine->change(); });
+    m_tracks->addButton(QStringLiteral("&Delete"), 0, 2, 1, true, [this] { m_engine->remove(); });
+    m_readButton =
+        m_tracks->addButton(QStringLiteral("&Read Compact Disc Information"), 1, 0, 2, false, [this] { readDisc(); });
+    m_tracks->addButton(QStringLiteral("Edit All Son&gs"), 1, 2, 1, false, [this] { editAllSongs(); });
+    auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    layout->addLayout(listRow, 1);
-    layout->addLayout(buttons);
+    layout->addWidget(m_tracks);
     return page;
 }
 
-void AddWizardWindow::updateLineCount() {
-    fitEngineLines(m_list, *m_engine);
+BrowseList* AddWizardWindow::list() const {
+    return m_tracks ? m_tracks->list() : nullptr;
 }
 
 void AddWizardWindow::pageChanged() {
-    if (m_list == nullptr) {
-        return;
-    }
-    showListPage(*m_engine, m_list, m_thumb);
-    const bool rows = m_engine->changeEnabled();
-    for (QPushButton* b : std::as_const(m_buttons)) {
-        if (b->text() == QStringLiteral("&Change") || b->text() == QStringLiteral("&Delete") ||
-            !b->toolTip().isEmpty()) {
-            b->setEnabled(rows);
-        }
+    if (m_tracks) {
+        m_tracks->showPage();
     }
 }
 
@@ -79,10 +45,6 @@ void AddWizardWindow::refreshList() {
         m_engine->setForceRefresh();
         m_engine->refresh();
     }
-}
-
-void AddWizardWindow::showPopup(const QPoint& at) {
-    showEnginePopup(this, *m_engine, at);
 }
 
 void AddWizardWindow::openTrackForm(Request request, const Row& record,
@@ -122,7 +84,7 @@ void AddWizardWindow::move(MoveDirection direction) {
         refreshList();
         break;
     }
-    m_list->setFocus();
+    list()->setFocus();
 }
 
 void AddWizardWindow::readDisc() {
@@ -147,7 +109,7 @@ void AddWizardWindow::readDisc() {
             self->m_tabs->setCurrentIndex(1);
         }
         self->refreshList();
-        self->m_list->setFocus();
+        self->list()->setFocus();
     });
     m_reading = window;
     window->start();

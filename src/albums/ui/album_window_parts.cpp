@@ -1,6 +1,7 @@
-// The move buttons and a wizard's caller.
+// The move buttons, a step's line and a wizard's caller.
 #include "albums/ui/album_window_parts.h"
 
+#include <QLabel>
 #include <QMdiArea>
 #include <QPushButton>
 #include <QStyle>
@@ -42,6 +43,14 @@ QVBoxLayout* makeMoveColumn(QWidget* owner, std::function<void(MoveDirection)> m
     }
     column->addStretch();
     return column;
+}
+
+QLabel* stepLabel(const QString& text) {
+    auto* label = new QLabel(text);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
 }
 
 QWidget* wizardCaller(const ProcedureContext& context) {

@@ -1,5 +1,5 @@
-// Pieces the albums room's windows share: the four move buttons beside a hand-ordered list, and the
-// window a wizard stands in front of.
+// Pieces the albums room's windows share: the four move buttons beside a hand-ordered list, the
+// line a wizard's step begins with, and the window a wizard stands in front of.
 #pragma once
 
 #include "catalogue/move_routine.h"
@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class QLabel;
 class QPushButton;
 class QVBoxLayout;
 class QWidget;
@@ -19,6 +20,9 @@ namespace tunarium {
 // each with its tip; the buttons are appended to `buttons`.
 QVBoxLayout* makeMoveColumn(QWidget* owner, std::function<void(MoveDirection)> moved,
                             QList<QPushButton*>& buttons);
+
+// The bold line a wizard's step begins with ("Step 1:  Select the kind of album you are adding.").
+QLabel* stepLabel(const QString& text);
 
 // The window a wizard stands in front of: a window in the workspace (a browse), never the frame
 // that holds the workspace, which must stay usable around the wizard.

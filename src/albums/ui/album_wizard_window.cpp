@@ -1,19 +1,18 @@
-// The album wizard's window: opening, the three steps, the album's facts, Finish and Cancel.
+// The album wizard's window: opening, the three steps, the disc read, Finish and Cancel.
 #include "albums/ui/album_wizard_window.h"
 
 #include "albums/ui/album_window_parts.h"
+#include "albums/wizard_cd_read.h"
+#include "catalogue/ui/browse_list.h"
 #include "catalogue/ui/picture_edit.h"
-#include "catalogue/ui/song_form_window.h"
 #include "data/app_paths.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QPushButton>
 #include <QRadioButton>
@@ -21,18 +20,6 @@
 #include <QVBoxLayout>
 
 namespace tunarium {
-
-namespace {
-
-QLabel* stepLabel(const char* text) {
-    auto* label = new QLabel(QString::fromLatin1(text));
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    return label;
-}
-
-} // namespace
 
 AlbumWizardWindow::AlbumWizardWindow(const ProcedureContext& context)
     : FormWindow(QStringLiteral("AlbumWizard"), positionFilePath(context.db.collectionDir()),
@@ -48,8 +35,8 @@ AlbumWizardWindow::AlbumWizardWindow(const ProcedureContext& context)
 }
 
 AlbumWizardWindow::~AlbumWizardWindow() {
-    // The list engine goes before the wizard whose songs it shows.
-    m_engine.reset();
+    // The songs step, with its list engine, goes before the wizard whose songs it shows.
+    delete m_songs;
 }
 
 AlbumWizardWindow* AlbumWizardWindow::openWizard(const ProcedureContext& context) {
@@ -69,25 +56,27 @@ bool AlbumWizardWindow::start(QMdiArea* area) {
     if (!opened) {
         return false;
     }
-    m_engine = std::make_unique<ListEngine>(m_context.db, albumWizardSongsDefinition(), *this);
-    if (!m_engine->open()) {
+    build();
+    if (!m_songs->open()) {
         m_wizard->cancel();
         return false;
     }
-    build();
     display();
     showStep();
     present(area);
-    updateLineCount();
-    showSide();
+    m_songs->fitLines();
+    m_songs->showSide();
     return true;
 }
 
 void AlbumWizardWindow::build() {
     m_tabs = new QTabWidget;
     m_tabs->addTab(buildType(), QStringLiteral("Type"));
-    m_tabs->addTab(buildGeneral(), QStringLiteral("General"));
-    m_tabs->addTab(buildSongs(), QStringLiteral("Songs"));
+    m_facts = new AlbumFactsPage;
+    m_tabs->addTab(m_facts, QStringLiteral("General"));
+    m_songs = new AlbumWizardSongsStep(
+        m_context, *m_wizard, this, m_positionFile, [this] { readDisc(); }, [this] { nextSide(); });
+    m_tabs->addTab(m_songs, QStringLiteral("Songs"));
 
     m_back = new QPushButton(QStringLiteral("&Back"));
     m_next = new QPushButton(QStringLiteral("&Next"));
@@ -98,7 +87,6 @@ void AlbumWizardWindow::build() {
     connect(m_next, &QPushButton::clicked, this, &AlbumWizardWindow::next);
     connect(m_finish, &QPushButton::clicked, this, &AlbumWizardWindow::finishWizard);
     connect(m_cancel, &QPushButton::clicked, this, &AlbumWizardWindow::cancelRequested);
-    m_buttons << m_back << m_next << m_finish << m_cancel;
 
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
@@ -116,7 +104,7 @@ void AlbumWizardWindow::build() {
 QWidget* AlbumWizardWindow::buildType() {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(stepLabel("Step 1:  Select the kind of album you are adding."));
+    layout->addWidget(stepLabel(QStringLiteral("Step 1:  Select the kind of album you are adding.")));
     auto* artists = new QGroupBox(QStringLiteral("Number of Artists"));
     auto* artistsLayout = new QVBoxLayout(artists);
     m_single = new QRadioButton(QStringLiteral("Single Artist Album"));
@@ -151,102 +139,32 @@ QWidget* AlbumWizardWindow::buildType() {
     return page;
 }
 
-QWidget* AlbumWizardWindow::buildGeneral() {
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(stepLabel("Step 2:  Enter the basic album information."));
-    auto* form = new QFormLayout;
-    m_artist = new PictureEdit(QStringLiteral("@s50"));
-    m_album = new PictureEdit(QStringLiteral("@s50"));
-    m_media = new QComboBox;
-    m_media->setEditable(true);
-    m_media->setInsertPolicy(QComboBox::NoInsert);
-    setMinimumCharacters(m_media, 20);
-    m_category = new QComboBox;
-    m_category->setEditable(true);
-    m_category->setInsertPolicy(QComboBox::NoInsert);
-    m_category->lineEdit()->setMaxLength(30);
-    setMinimumCharacters(m_category, 30);
-    m_fileNumber = new PictureEdit(QStringLiteral("@s20"));
-    m_releaseDate = new PictureEdit(SongRules::formPicture(tun::kReleaseDate));
-    m_side = new PictureEdit(QStringLiteral("@n2b"));
-    form->addRow(QStringLiteral("&Artist*:"), m_artist);
-    form->addRow(QStringLiteral("A&lbum*:"), m_album);
-    form->addRow(QStringLiteral("&Media:"), m_media);
-    form->addRow(QStringLiteral("&Category:"), m_category);
-    form->addRow(QStringLiteral("&File Number:"), m_fileNumber);
-    form->addRow(QStringLiteral("&Release Date:"), m_releaseDate);
-    m_sideLabel = new QLabel(QStringLiteral("Side/Disc:"));
-    m_sideLabel->setBuddy(m_side);
-    form->addRow(m_sideLabel, m_side);
-    layout->addLayout(form);
-    layout->addWidget(new QLabel(QStringLiteral("* - Required Field")));
-    layout->addStretch();
-    return page;
-}
-
 void AlbumWizardWindow::display() {
-    const AlbumRecord& album = m_wizard->album();
     (m_wizard->kind() == AlbumKind::SingleArtist ? m_single : m_compilation)->setChecked(true);
     m_oneDisc->setChecked(true);
-    m_artist->setValue(album.artist);
-    m_album->setValue(album.album);
-    m_media->clear();
-    m_media->addItems(m_wizard->choices().mediaChoices());
-    m_media->setCurrentText(album.media);
-    m_category->clear();
-    m_category->addItem(QString());
-    for (const CategoryChoice& choice : m_wizard->choices().categoryChoices()) {
-        m_category->addItem(choice.name);
-    }
-    m_category->setCurrentText(m_wizard->choices().categoryName(album.categoryId));
-    m_fileNumber->setValue(album.fileNumber);
-    m_releaseDate->setValue(album.releaseDate);
-    m_side->setValue(m_wizard->side());
+    m_facts->display(*m_wizard);
 }
 
 bool AlbumWizardWindow::readFields() {
-    if (refuseUnreadable({m_releaseDate, m_side}, m_context.prompter, windowTitle())) {
-        return false;
-    }
-    AlbumRecord& album = m_wizard->album();
-    album.artist = m_artist->value().toString();
-    album.album = m_album->value().toString();
-    album.fileNumber = m_fileNumber->value().toString();
-    album.releaseDate = m_releaseDate->value().toLongLong();
-    m_wizard->setSide(std::clamp<qint64>(m_side->value().toLongLong(), 0, 99));
-    const auto refused = [this](const QString& label, const QString& table, QWidget* field) {
-        m_context.prompter.message({QStringLiteral("Field Contents Error"),
-                                    QStringLiteral("The value for ") + label +
-                                        QStringLiteral(" must be found in the ") + table +
-                                        QStringLiteral(" file."),
-                                    PromptIcon::Exclamation, kButtonOk, kButtonOk});
+    QWidget* refused = m_facts->readInto(*m_wizard, m_context.prompter, windowTitle());
+    if (refused) {
         m_tabs->setCurrentIndex(1);
-        field->setFocus();
-        return false;
-    };
-    const QString media = m_media->currentText().trimmed();
-    const QStringList& choices = m_wizard->choices().mediaChoices();
-    const auto known = std::find_if(choices.begin(), choices.end(), [&](const QString& choice) {
-        return choice.trimmed().compare(media, Qt::CaseInsensitive) == 0;
-    });
-    if (!choices.isEmpty() && known == choices.end()) {
-        return refused(QStringLiteral("Media"), QStringLiteral("Media"), m_media);
+        refused->setFocus();
     }
-    album.media = known != choices.end() ? known->trimmed() : media;
-    if (!m_wizard->setCategoryName(m_category->currentText())) {
-        return refused(QStringLiteral("Category"), QStringLiteral("Categories"), m_category);
-    }
-    return true;
+    return refused == nullptr;
+}
+
+bool AlbumWizardWindow::waiting() const {
+    return m_reading || m_songs->songForm();
 }
 
 QPushButton* AlbumWizardWindow::button(const QString& text) const {
-    for (QPushButton* b : m_buttons) {
+    for (QPushButton* b : {m_back, m_next, m_finish, m_cancel}) {
         if (b->text() == text) {
             return b;
         }
     }
-    return nullptr;
+    return m_songs->button(text);
 }
 
 QRadioButton* AlbumWizardWindow::kindButton(AlbumKind kind) const {
@@ -277,13 +195,12 @@ void AlbumWizardWindow::showStep() {
     m_finish->setDefault(m_wizard->finishVisible());
     // Side controls switched off are disabled, so the layout does not jump between steps.
     const bool sides = m_wizard->sideControlsOn();
-    m_side->setEnabled(sides);
-    m_sideLabel->setEnabled(sides);
-    m_nextSide->setEnabled(sides);
+    m_facts->setSideEnabled(sides);
+    m_songs->setSidesEnabled(sides);
 }
 
 void AlbumWizardWindow::next() {
-    if (m_reading || m_songForm || !m_wizard->nextEnabled()) {
+    if (waiting() || !m_wizard->nextEnabled()) {
         return;
     }
     if (m_wizard->step() == 2 && (!readFields() || !requiredFilled())) {
@@ -291,13 +208,13 @@ void AlbumWizardWindow::next() {
     }
     const bool read = m_wizard->next();
     showStep();
-    showSide();
+    m_songs->showSide();
     if (read) {
         readDisc();
     } else if (m_wizard->step() == 3) {
-        m_list->setFocus();
+        list()->setFocus();
     } else if (m_wizard->step() == 2) {
-        m_artist->setFocus();
+        artistField()->setFocus();
     }
 }
 
@@ -312,7 +229,7 @@ bool AlbumWizardWindow::requiredFilled() {
                                     QStringLiteral(" is a required field: enter it before going on."),
                                 PromptIcon::Exclamation, kButtonOk, kButtonOk});
     m_tabs->setCurrentIndex(1);
-    (artist ? m_artist : m_album)->setFocus();
+    (artist ? artistField() : albumField())->setFocus();
     return false;
 }
 
@@ -321,24 +238,24 @@ void AlbumWizardWindow::backToFacts(QWidget* field) {
         m_wizard->back();
     }
     showStep();
-    m_side->setValue(m_wizard->side());
+    m_facts->showSide(m_wizard->side());
     field->setFocus();
 }
 
 void AlbumWizardWindow::back() {
-    if (m_reading || m_songForm) {
+    if (waiting()) {
         return;
     }
     m_wizard->back();
     showStep();
     if (m_wizard->step() == 2) {
-        m_side->setValue(m_wizard->side());
-        m_artist->setFocus();
+        m_facts->showSide(m_wizard->side());
+        artistField()->setFocus();
     }
 }
 
 void AlbumWizardWindow::finishWizard() {
-    if (m_reading || m_songForm || !m_wizard->finishVisible()) {
+    if (waiting() || !m_wizard->finishVisible()) {
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -349,15 +266,14 @@ void AlbumWizardWindow::finishWizard() {
         finish(Response::Completed);
     } else if (m_wizard->step() == 2) {
         // A key another album holds: back where the artist and name (or the disc) are changed.
-        backToFacts(m_album);
+        backToFacts(albumField());
     }
 }
 
 bool AlbumWizardWindow::confirmCancel() {
     qint64 songs = 0;
     if (StoreError e = m_wizard->songCount(songs)) {
-        m_context.db.warnings().saveError(e);
-        m_context.db.warnings().show(warning::kRecordRetrievalError, QStringLiteral("Tunarium"));
+        m_context.db.warnings().report(warning::kRecordRetrievalError, e, QStringLiteral("Tunarium"));
         return false;
     }
     return m_context.prompter.message(AlbumWizard::cancelQuestion(songs)) == kButtonYes;
@@ -365,24 +281,20 @@ bool AlbumWizardWindow::confirmCancel() {
 
 bool AlbumWizardWindow::cancelWizard() {
     // A song form open over the wizard ends first (a song it added goes with it), then a read.
-    if (m_songForm) {
-        m_songForm->close();
-    }
+    m_songs->closeSongForm();
     delete m_reading.data();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool cancelled = m_wizard->cancel();
     QApplication::restoreOverrideCursor();
     if (cancelled) {
         m_done = true;
-        if (m_engine) {
-            m_engine->close();
-        }
+        m_songs->close();
     }
     return cancelled;
 }
 
 void AlbumWizardWindow::cancelRequested() {
-    if (m_reading || m_songForm) {
+    if (waiting()) {
         return;
     }
     if (confirmCancel() && cancelWizard()) {
@@ -391,6 +303,56 @@ void AlbumWizardWindow::cancelRequested() {
 }
 
 void AlbumWizardWindow::closing() {}
+
+void AlbumWizardWindow::nextSide() {
+    if (waiting() || !m_wizard->sideControlsOn()) {
+        return;
+    }
+    const bool read = m_wizard->nextSide();
+    m_facts->showSide(m_wizard->side());
+    m_songs->showSide();
+    if (read) {
+        readDisc();
+    }
+}
+
+void AlbumWizardWindow::readDisc() {
+    if (waiting()) {
+        return;
+    }
+    AlbumWizard* wizard = m_wizard.get();
+    auto read = std::make_unique<WizardCdRead>(
+        m_context.db, wizard->album(),
+        [wizard](const CdReader& reader, const AlbumRecord& album) { return wizard->applyRead(reader, album); },
+        m_context.prompter, m_context.settings, m_context.db.collectionDir());
+    const WizardCdRead* job = read.get();
+    QPointer<AlbumWizardWindow> self(this);
+    setReading(true);
+    auto* window = new ReadingCdWindow(std::move(read), this, [self, job](bool succeeded) {
+        if (!self || self->m_done) {
+            return;
+        }
+        self->setReading(false);
+        self->m_notice->showHolders(succeeded ? job->holders() : QVector<DiscHolder>());
+        self->m_songs->refreshList();
+        if (self->m_wizard->discHeld()) {
+            // The disc is another album's (said in the message): back to the album's facts.
+            self->backToFacts(self->mediaBox());
+            return;
+        }
+        self->list()->setFocus();
+    });
+    m_reading = window;
+    window->start();
+}
+
+void AlbumWizardWindow::setReading(bool reading) {
+    m_tabs->setEnabled(!reading);
+    for (QPushButton* b : {m_back, m_next, m_finish, m_cancel}) {
+        b->setEnabled(!reading && (b != m_back || m_wizard->backEnabled()) &&
+                      (b != m_next || m_wizard->nextEnabled()));
+    }
+}
 
 void AlbumWizardWindow::closeEvent(QCloseEvent* event) {
     // Closed from outside (its close box, the frame closing): a Cancel, asked as Cancel is. When

@@ -4,12 +4,11 @@
 #include "catalogue/song_rules.h"
 #include "catalogue/ui/lookup_form_window.h"
 #include "catalogue/ui/picture_edit.h"
+#include "ui/ok_cancel_row.h"
 
 #include <QApplication>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <optional>
@@ -57,32 +56,24 @@ bool TrackFormWindow::start(QMdiArea* area) {
 void TrackFormWindow::build() {
     auto* fields = new QFormLayout;
     if (m_withArtist) {
-        m_artist = new PictureEdit(QStringLiteral("@s30"));
+        m_artist = new PictureEdit(TableId::AddWizard, aw::kArtist);
         fields->addRow(QStringLiteral("&Artist:"), m_artist);
     }
-    m_title = new PictureEdit(QStringLiteral("@s30"));
+    m_title = new PictureEdit(TableId::AddWizard, aw::kTitle);
     fields->addRow(QStringLiteral("&Title:"), m_title);
-    m_time = new PictureEdit(SongRules::formPicture(tun::kTime));
+    m_time = new PictureEdit(TableId::Tunarium, tun::kTime);
     fields->addRow(QStringLiteral("T&ime:"), m_time);
-    m_track = new PictureEdit(QStringLiteral("@n3"));
+    m_track = new PictureEdit(TableId::AddWizard, aw::kTrack);
     fields->addRow(QStringLiteral("Track:"), m_track);
     for (PictureEdit* field : {m_title, m_time, m_track}) {
         field->installEventFilter(this);
     }
 
-    auto* ok = new QPushButton(QStringLiteral("&Ok"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
-    connect(ok, &QPushButton::clicked, this, &TrackFormWindow::accept);
-    connect(cancel, &QPushButton::clicked, this, &TrackFormWindow::cancelRequested);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    const OkCancelRow buttons = makeOkCancelRow(this, [this] { accept(); }, [this] { cancelRequested(); });
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addStretch();
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 }
 
 void TrackFormWindow::display() {

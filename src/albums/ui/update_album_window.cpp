@@ -10,6 +10,7 @@
 #include "catalogue/ui/song_form_window.h"
 #include "data/app_paths.h"
 #include "data/table_lease.h"
+#include "ui/ok_cancel_row.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -128,8 +129,8 @@ bool UpdateAlbumWindow::start(QMdiArea* area) {
 
 QWidget* UpdateAlbumWindow::buildGeneral() {
     auto* page = new QWidget;
-    m_artist = new PictureEdit(QStringLiteral("@s50"));
-    m_album = new PictureEdit(QStringLiteral("@s50"));
+    m_artist = new PictureEdit(TableId::Album, alb::kArtist);
+    m_album = new PictureEdit(TableId::Album, alb::kAlbum);
     m_media = choiceBox();
     m_media->addItems(m_rules.mediaChoices());
     m_category = choiceBox();
@@ -137,7 +138,7 @@ QWidget* UpdateAlbumWindow::buildGeneral() {
     for (const AlbumCategory& c : m_rules.categoryChoices()) {
         m_category->addItem(c.name);
     }
-    m_fileNumber = new PictureEdit(QStringLiteral("@s20"));
+    m_fileNumber = new PictureEdit(TableId::Album, alb::kFileNumber);
     m_releaseDate = new PictureEdit(m_context.settings.datePicture());
     auto* form = new QFormLayout(page);
     form->addRow(QStringLiteral("&Artist:"), m_artist);
@@ -196,7 +197,7 @@ QWidget* UpdateAlbumWindow::buildOther() {
     auto* page = new QWidget;
     m_recording = memoEdit();
     m_performance = memoEdit();
-    m_rating = new PictureEdit(QStringLiteral("@n2b"));
+    m_rating = new PictureEdit(TableId::Album, alb::kRating);
     auto* form = new QFormLayout(page);
     form->addRow(QStringLiteral("Recording:"), m_recording);
     form->addRow(QStringLiteral("Performance:"), m_performance);
@@ -220,26 +221,21 @@ void UpdateAlbumWindow::build() {
     m_files = new AlbumFilesTab(m_context.prompter);
     m_tabs->addTab(m_files, QStringLiteral("Associated Files"));
     auto* playlist = new QWidget;
-    m_playlist = new PictureEdit(QStringLiteral("@s70"));
+    m_playlist = new PictureEdit(TableId::Album, alb::kPlaylist);
     auto* playlistForm = new QFormLayout(playlist);
     playlistForm->addRow(QStringLiteral("Playlist:"), m_playlist);
     m_tabs->addTab(playlist, QStringLiteral("Playlist"));
     m_tabs->addTab(buildDisc(), QStringLiteral("Compact Disc"));
     m_tabs->addTab(buildOther(), QStringLiteral("Other"));
 
-    m_ok = new QPushButton(QStringLiteral("&OK"));
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(dismissText(m_session.request()));
+    const OkCancelRow buttons = makeOkCancelRow(
+        this, [this] { accept(); }, [this] { cancelRequested(); }, dismissText(m_session.request()));
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
     m_cancel->setToolTip(dismissTip(m_session.request()));
-    connect(m_ok, &QPushButton::clicked, this, &UpdateAlbumWindow::accept);
-    connect(m_cancel, &QPushButton::clicked, this, &UpdateAlbumWindow::cancelRequested);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 }
 
 void UpdateAlbumWindow::display() {

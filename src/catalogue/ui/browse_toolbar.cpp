@@ -26,6 +26,25 @@ QString toolbarToolTip(ToolbarButtonId button) {
     }
 }
 
+std::optional<ScrollAction> toolbarScroll(ToolbarButtonId button) {
+    switch (button) {
+    case ToolbarButtonId::NextRecord:
+        return ScrollAction::OneDown;
+    case ToolbarButtonId::PriorRecord:
+        return ScrollAction::OneUp;
+    case ToolbarButtonId::NextPage:
+        return ScrollAction::PageDown;
+    case ToolbarButtonId::PriorPage:
+        return ScrollAction::PageUp;
+    case ToolbarButtonId::FirstPage:
+        return ScrollAction::Top;
+    case ToolbarButtonId::LastPage:
+        return ScrollAction::Bottom;
+    default:
+        return std::nullopt;
+    }
+}
+
 ToolbarTarget* toolbarTargetOf(QWidget* window) {
     if (auto* sub = qobject_cast<QMdiSubWindow*>(window)) {
         window = sub->widget();

@@ -4,9 +4,12 @@
 // toolbarTargetOf() and asks again whenever the target says its state changed.
 #pragma once
 
+#include "catalogue/list_engine.h"
+
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -32,6 +35,9 @@ inline constexpr ToolbarButtonId kToolbarButtons[] = {
     ToolbarButtonId::Locate,     ToolbarButtonId::Insert,      ToolbarButtonId::Change,
     ToolbarButtonId::Delete,     ToolbarButtonId::History,
 };
+
+// The scroll of the list a navigation button asks for; none for the other buttons.
+std::optional<ScrollAction> toolbarScroll(ToolbarButtonId button);
 
 // The tool tip a browse sets on a button ("Go to the Next Record"); empty for the buttons whose
 // tip it leaves as the frame made it.

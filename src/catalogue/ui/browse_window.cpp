@@ -46,7 +46,7 @@ BrowseWindow::BrowseWindow(Database& db, ListDefinition definition, BrowseOption
                      }
                  }),
       m_db(db), m_options(std::move(options)), m_request(request), m_chosen(std::move(chosen)),
-      m_designColumns(definition.columns) {
+      m_columns(definition.columns) {
     m_engine = std::make_unique<ListEngine>(db, std::move(definition), *this);
     build();
 }
@@ -59,13 +59,8 @@ BrowseWindow::~BrowseWindow() {
 
 void BrowseWindow::build() {
     auto* layout = new QVBoxLayout(this);
-    m_layout = layout;
     if (!m_options.tabs.isEmpty()) {
-        m_tabs = new QTabBar;
-        m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab:selected { font-weight: bold; }"));
-        for (const QString& caption : m_options.tabs) {
-            m_tabs->addTab(caption);
-        }
+        m_tabs = new SortTabBar(m_options.tabs);
         layout->addWidget(m_tabs);
     }
     m_list = new BrowseList(*m_engine);
@@ -84,14 +79,7 @@ void BrowseWindow::build() {
     m_hint->hide();
 
     m_thumb = makeThumbBar(*m_engine, m_list);
-
-    m_listArea = new QWidget;
-    auto* listRow = new QHBoxLayout(m_listArea);
-    listRow->setContentsMargins(0, 0, 0, 0);
-    listRow->setSpacing(0);
-    listRow->addWidget(m_list);
-    listRow->addWidget(m_thumb);
-    layout->addWidget(m_listArea, 1);
+    m_listArea = new BrowseListArea(m_list, m_thumb, layout);
 
     if (!m_options.locatorPrompt.isEmpty()) {
         m_locator = new QLineEdit;
@@ -192,12 +180,7 @@ bool BrowseWindow::open(QMdiArea* area, const Row& openOn) {
         m_list->setColumnsMovable([this](int from, int to) { columnMoved(from, to); });
     }
     if (m_tabs) {
-        const int tab = std::clamp(m_options.tab, 0, static_cast<int>(m_tabs->count()) - 1);
-        const QSignalBlocker block(m_tabs);
-        m_tabs->setCurrentIndex(tab);
-        m_tabs->setTabText(tab, m_tabs->tabText(tab) + QStringLiteral("   "));
-        m_previousTab = tab;
-        m_engine->setTab(tab);
+        m_engine->setTab(m_tabs->selectQuietly(m_options.tab));
     }
     // The window opens around its list at the design size; a browse that keeps its opening size
     // as its minimum never shrinks below it.
@@ -241,76 +224,24 @@ void BrowseWindow::keepLayout() {
 }
 
 void BrowseWindow::showColumns(const QVector<int>& order) {
-    QVector<int> fields;
-    QVector<bool> shown(m_designColumns.size(), false);
-    for (int c : order) {
-        if (c >= 0 && c < m_designColumns.size() && !shown[c]) {
-            shown[c] = true;
-            fields << c;
-        }
-    }
-    for (int c = 0; c < m_designColumns.size(); ++c) {
-        if (!shown[c]) {
-            fields << c;
-        }
-    }
-    QVector<ColumnDef> columns;
-    for (int c : fields) {
-        columns << m_designColumns[c];
-    }
-    m_columnFields = fields;
-    m_engine->setColumns(columns);
+    m_engine->setColumns(m_columns.show(order));
 }
 
 // A column dragged to another place: the list shows its columns in the new order, and its format
 // names the design column of each, so that the order is kept with the widths.
 void BrowseWindow::columnMoved(int from, int to) {
-    const ListFormat format = ListFormat::parse(currentFormat());
-    const int count =
-        std::min(static_cast<int>(format.columns().size()), static_cast<int>(m_columnFields.size()));
-    if (from < 0 || from >= count || to < 0 || to >= count || from == to) {
+    const QString moved = m_columns.move(currentFormat(), from, to);
+    if (moved.isEmpty()) {
         return;
     }
-    const QString moved = formatWithColumnMoved(format, m_columnFields, from, to);
-    QVector<int> fields = m_columnFields;
-    fields.move(from, to);
-    showColumns(fields);
+    m_engine->setColumns(m_columns.columns());
     m_list->pageModel()->pageChanged();
     m_list->applyFormat(moved);
     showPage();
 }
 
 bool BrowseWindow::placeList(const QRect& box) {
-    m_listBox = box;
-    layOutList();
-    return !box.isValid() || rect().contains(box);
-}
-
-// The list box in its own place, with a stretch in the layout where it stood so that the other
-// controls keep theirs; or back in the layout.
-void BrowseWindow::layOutList() {
-    const bool own = m_listBox.isValid() && rect().contains(m_listBox);
-    const int inLayout = m_layout->indexOf(m_listArea);
-    if (own) {
-        if (inLayout >= 0) {
-            m_layout->removeWidget(m_listArea);
-            m_layout->insertStretch(inLayout, 1);
-            m_listIndex = inLayout;
-        }
-        m_listArea->setGeometry(m_listBox);
-        m_listArea->raise();
-    } else if (inLayout < 0 && m_listIndex >= 0) {
-        delete m_layout->takeAt(m_listIndex);
-        m_layout->insertWidget(m_listIndex, m_listArea, 1);
-        m_listIndex = -1;
-    }
-}
-
-void BrowseWindow::resizeEvent(QResizeEvent* event) {
-    FormWindow::resizeEvent(event);
-    if (m_listBox.isValid()) {
-        layOutList();
-    }
+    return m_listArea->place(box);
 }
 
 QString BrowseWindow::currentFormat() const {
@@ -380,17 +311,6 @@ void BrowseWindow::activated() {
 }
 
 void BrowseWindow::tabChanged(int index) {
-    // The selected tab's caption gets room for its bold text; the previous one loses it again.
-    const QSignalBlocker block(m_tabs);
-    if (m_previousTab >= 0 && m_previousTab < m_tabs->count()) {
-        QString previous = m_tabs->tabText(m_previousTab);
-        while (previous.endsWith(u' ')) {
-            previous.chop(1);
-        }
-        m_tabs->setTabText(m_previousTab, previous);
-    }
-    m_tabs->setTabText(index, m_tabs->tabText(index) + QStringLiteral("   "));
-    m_previousTab = index;
     m_engine->setTab(index);
     m_engine->refresh();
     m_list->setFocus();

@@ -1,17 +1,21 @@
 // The browse window every list of the program is shown in: a table over the list engine's page, a
-// thumb scroll bar of its own (0 to 100) that shows while the page is full, the sort-order tabs
-// with the selected one in bold, the locator display, the alerted keys, the popup menu, the record
-// buttons of the frame's toolbar, the column layout kept in the position file, the window position,
-// the busy cursor during fills, and a refresh whenever the window gains the focus. A browse
-// opened with the Select request answers its caller with the chosen record.
+// thumb scroll bar of its own (0 to 100) that shows while the page is full (the two in a
+// BrowseListArea), the sort-order tabs with the selected one in bold, the locator display, the
+// alerted keys, the popup menu, the record buttons of the frame's toolbar, the columns in the
+// order the user dragged them to (ShownColumns) with the layout kept in the position file, the
+// window position, the busy cursor during fills, and a refresh whenever the window gains the
+// focus. A browse opened with the Select request answers its caller with the chosen record.
 #pragma once
 
 #include "catalogue/list_engine.h"
 #include "catalogue/list_format.h"
+#include "catalogue/shown_columns.h"
 #include "catalogue/ui/browse_list.h"
+#include "catalogue/ui/browse_list_area.h"
 #include "catalogue/ui/browse_options.h"
 #include "catalogue/ui/browse_toolbar.h"
 #include "catalogue/ui/form_window.h"
+#include "catalogue/ui/sort_tab_bar.h"
 
 #include <QRect>
 #include <QSize>
@@ -59,9 +63,7 @@ public:
     QString currentFormat() const;
     // The list box and its thumb, in their place in the window.
     QWidget* listArea() const { return m_listArea; }
-    // Puts the list box (with its thumb) at `box`, in the window's coordinates, while the window
-    // has room for it; while it has not (and for an invalid box) the list box stands in its place
-    // in the window's layout. False when the box reaches outside the window now.
+    // The list box at a place of its own (BrowseListArea::place).
     bool placeList(const QRect& box);
     // A fill is running (a header click then waits).
     bool busy() const { return m_busy > 0; }
@@ -101,7 +103,6 @@ protected:
     void closeRequested() override;
 
     void closed() override;
-    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void activated() override;
 
@@ -119,7 +120,6 @@ private:
     // order leaves out follow in design order).
     void showColumns(const QVector<int>& order);
     void columnMoved(int from, int to);
-    void layOutList();
 
     Database& m_db;
     std::unique_ptr<ListEngine> m_engine;
@@ -127,7 +127,7 @@ private:
     Request m_request;
     std::shared_ptr<Row> m_chosen; // read by the answer after the window is gone
 
-    QTabBar* m_tabs = nullptr;
+    SortTabBar* m_tabs = nullptr;
     BrowseList* m_list = nullptr;
     QScrollBar* m_thumb = nullptr;
     QLineEdit* m_locator = nullptr;
@@ -135,14 +135,9 @@ private:
     QVBoxLayout* m_buttonRows = nullptr;
     QHBoxLayout* m_buttons = nullptr;
     QHash<int, QPushButton*> m_actionButtons;
-    QWidget* m_listArea = nullptr;
-    QVBoxLayout* m_layout = nullptr;
-    QRect m_listBox;      // the list box's own place; invalid: the layout's
-    int m_listIndex = -1; // where the list box stands in the layout while it has its own place
-    const QVector<ColumnDef> m_designColumns;
-    QVector<int> m_columnFields; // the design column each column shows
+    BrowseListArea* m_listArea = nullptr;
+    ShownColumns m_columns;
 
-    int m_previousTab = -1;
     int m_busy = 0;
     bool m_opened = false;
     bool m_closing = false;

@@ -39,22 +39,10 @@ void BrowseWindow::showPopup(const QPoint& globalPos) {
 
 // Locate: the locator display and the status bar say what to type and where the list goes.
 void BrowseWindow::showLocateHint() {
-    const int order = m_engine->sortOrder();
-    if (order < 1) {
+    const QString hint = locateHint(m_engine->definition(), m_engine->sortOrder());
+    if (hint.isEmpty()) {
         return;
     }
-    const ListDefinition& def = m_engine->definition();
-    const SortOrderDef& sort = def.sortOrders[order - 1];
-    const KeyDef& key = tableDef(def.table).key(sort.key);
-    const int field = key.components.value(sort.rangeLength, key.components.first());
-    // "UserDefinedKeyField" reads "User Defined Key Field".
-    QString name = tableDef(def.table).field(field).name;
-    for (qsizetype i = name.size() - 1; i > 0; --i) {
-        if (name[i].isUpper() && name[i - 1].isLower()) {
-            name.insert(i, u' ');
-        }
-    }
-    const QString hint = QStringLiteral("Type the %1 to locate").arg(name);
     if (m_locator) {
         m_locator->setPlaceholderText(hint);
     }
@@ -87,25 +75,12 @@ void BrowseWindow::toolbarPressed(ToolbarButtonId id) {
     if (!toolbarEnabled(id)) {
         return;
     }
+    if (const std::optional<ScrollAction> scroll = toolbarScroll(id)) {
+        m_engine->scroll(*scroll);
+        m_list->setFocus();
+        return;
+    }
     switch (id) {
-    case ToolbarButtonId::NextRecord:
-        m_engine->scroll(ScrollAction::OneDown);
-        break;
-    case ToolbarButtonId::PriorRecord:
-        m_engine->scroll(ScrollAction::OneUp);
-        break;
-    case ToolbarButtonId::NextPage:
-        m_engine->scroll(ScrollAction::PageDown);
-        break;
-    case ToolbarButtonId::PriorPage:
-        m_engine->scroll(ScrollAction::PageUp);
-        break;
-    case ToolbarButtonId::FirstPage:
-        m_engine->scroll(ScrollAction::Top);
-        break;
-    case ToolbarButtonId::LastPage:
-        m_engine->scroll(ScrollAction::Bottom);
-        break;
     case ToolbarButtonId::Locate:
         showLocateHint(); // the list takes the locator's characters: it gets the focus below
         break;
@@ -118,7 +93,7 @@ void BrowseWindow::toolbarPressed(ToolbarButtonId id) {
     case ToolbarButtonId::Delete:
         press(BrowseAction::Delete);
         return;
-    case ToolbarButtonId::History:
+    default:
         return;
     }
     m_list->setFocus();

@@ -12,8 +12,8 @@ LookupFormDecl categoryFormDecl() {
     f.insertCaption = QStringLiteral("Add Category");
     f.changeCaption = QStringLiteral("Change Category");
     f.prompt = QStringLiteral("&Category:");
-    f.picture = QStringLiteral("@s30");
-    f.fieldName = QStringLiteral("Category");
+    f.picture = formPicture(TableId::Categories, cat::kCategory);
+    f.fieldName = tableDef(TableId::Categories).field(cat::kCategory).name;
     f.historyVirtualKey = 192;
     return f;
 }

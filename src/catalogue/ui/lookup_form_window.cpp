@@ -2,13 +2,12 @@
 #include "catalogue/ui/lookup_form_window.h"
 
 #include "catalogue/ui/picture_edit.h"
+#include "ui/ok_cancel_row.h"
 
 #include <QApplication>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace tunarium {
@@ -79,19 +78,13 @@ void LookupFormWindow::build() {
     m_name->installEventFilter(this);
     auto* fields = new QFormLayout;
     fields->addRow(m_decl.prompt, m_name);
-    m_ok = new QPushButton(QStringLiteral("&Ok"));
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("Cancel"));
-    connect(m_ok, &QPushButton::clicked, this, &LookupFormWindow::accept);
-    connect(m_cancel, &QPushButton::clicked, this, &LookupFormWindow::cancelRequested);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
+    const OkCancelRow buttons = makeOkCancelRow(this, [this] { accept(); }, [this] { cancelRequested(); });
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addStretch();
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 }
 
 void LookupFormWindow::accept() {

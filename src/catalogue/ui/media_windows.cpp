@@ -12,8 +12,8 @@ LookupFormDecl mediaFormDecl() {
     f.insertCaption = QStringLiteral("Adding Media Format");
     f.changeCaption = QStringLiteral("Changing Media Format");
     f.prompt = QStringLiteral("&Media:");
-    f.picture = QStringLiteral("@s20");
-    f.fieldName = QStringLiteral("Media");
+    f.picture = formPicture(TableId::Media, med::kMedia);
+    f.fieldName = tableDef(TableId::Media).field(med::kMedia).name;
     f.historyVirtualKey = 222;
     return f;
 }

@@ -26,6 +26,9 @@ PictureEdit::PictureEdit(const QString& picture, QWidget* parent) : QLineEdit(pa
     setPicture(picture);
 }
 
+PictureEdit::PictureEdit(TableId table, int field, QWidget* parent)
+    : PictureEdit(formPicture(table, field), parent) {}
+
 void PictureEdit::setPicture(const QString& picture) {
     m_picture = picture;
     const Picture parsed = Picture::parse(picture);

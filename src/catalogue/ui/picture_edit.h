@@ -3,6 +3,8 @@
 // field its widest text.
 #pragma once
 
+#include "data/dictionary.h"
+
 #include <QLineEdit>
 #include <QVariant>
 
@@ -13,6 +15,8 @@ namespace tunarium {
 class PictureEdit : public QLineEdit {
 public:
     explicit PictureEdit(const QString& picture, QWidget* parent = nullptr);
+    // An entry for the field `field` of `table`, through the picture the dictionary gives its form.
+    PictureEdit(TableId table, int field, QWidget* parent = nullptr);
 
     void setPicture(const QString& picture);
     const QString& picture() const { return m_picture; }

@@ -2,10 +2,9 @@
 #include "catalogue/ui/select_add_mode_dialog.h"
 
 #include "ui/dialog_units.h"
+#include "ui/ok_cancel_row.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -24,15 +23,10 @@ SelectAddModeDialog::SelectAddModeDialog(QWidget* parent) : QDialog(parent) {
     options->addWidget(m_singleArtist);
     options->addWidget(m_normal);
 
-    auto* ok = new QPushButton(QStringLiteral("&Ok"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
+    const OkCancelRow buttons = makeOkCancelRow(this, [this] { accept(); }, {}, QString());
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
     const DialogUnits units(this);
     setMinimumWidth(units.toPixelsX(120));
     m_compilation->setFocus();

@@ -4,10 +4,10 @@
 #include "catalogue/procedure_names.h"
 #include "catalogue/ui/picture_edit.h"
 #include "catalogue/ui/select_add_mode_dialog.h"
+#include "ui/ok_cancel_row.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -99,20 +99,13 @@ void SongFormWindow::build() {
     m_albumDefaults->setEnabled(
         m_procedures && m_procedures->procedures.contains(QString::fromLatin1(procedure::kSelectAlbum)));
     connect(m_albumDefaults, &QPushButton::clicked, this, &SongFormWindow::defaultWithAlbum);
-    m_ok = new QPushButton(QStringLiteral("&OK"));
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("Cancel"));
-    connect(m_ok, &QPushButton::clicked, this, &SongFormWindow::accept);
-    connect(m_cancel, &QPushButton::clicked, this, &SongFormWindow::cancelRequested);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_albumDefaults);
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
+    const OkCancelRow buttons = makeOkCancelRow(
+        this, [this] { accept(); }, [this] { cancelRequested(); }, QStringLiteral("Cancel"), {m_albumDefaults});
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
     const AlbumContext& context = m_rules.context();
     if (context.active()) {

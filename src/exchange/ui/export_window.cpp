@@ -10,6 +10,7 @@
 #include "exchange/ui/picture_editor.h"
 #include "process/ui/process_window.h"
 #include "ui/help_window.h"
+#include "ui/ok_cancel_row.h"
 #include "ui/widget_geometry.h"
 
 #include <QCheckBox>
@@ -259,7 +260,7 @@ ExportWindow::ExportWindow(Database& db, Prompter& prompter, QMdiArea* workspace
     m_pictureKind->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_header = new QCheckBox(QStringLiteral("Include &header record with field names"), this);
     m_header->setChecked(m_choice.header);
-    m_ok = button(QStringLiteral("&OK"), this);
+    m_ok = button(okText(), this);
     m_ok->setDefault(true);
     m_cancel = button(QStringLiteral("&Cancel"), this);
     m_help = button(QStringLiteral("Help"), this);

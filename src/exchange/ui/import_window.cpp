@@ -11,6 +11,7 @@
 #include "exchange/ui/picture_editor.h"
 #include "process/ui/process_window.h"
 #include "ui/help_window.h"
+#include "ui/ok_cancel_row.h"
 #include "ui/widget_geometry.h"
 
 #include <QCheckBox>
@@ -133,7 +134,7 @@ ImportWindow::ImportWindow(Database& db, Prompter& prompter, std::unique_ptr<Imp
     m_auto = button(QStringLiteral("A&uto"), this);
     m_unassign = button(QStringLiteral("&Unassign"), this);
     m_stripHeader = new QCheckBox(QStringLiteral("Strip &header record (field names)"), this);
-    m_ok = button(QStringLiteral("&OK"), this);
+    m_ok = button(okText(), this);
     m_ok->setDefault(true);
     m_cancel = button(QStringLiteral("&Cancel"), this);
     m_help = button(QStringLiteral("Help"), this);

@@ -2,11 +2,11 @@
 #include "exchange/ui/picture_editor.h"
 
 #include "exchange/exchange_files.h"
+#include "ui/ok_cancel_row.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace tunarium {
@@ -21,22 +21,15 @@ PictureEditor::PictureEditor(const QString& picture, Prompter& prompter, QWidget
 
     auto* label = new QLabel(QStringLiteral("Picture:"), this);
     label->setBuddy(m_entry);
-    auto* ok = new QPushButton(QStringLiteral("&OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &PictureEditor::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const OkCancelRow buttons =
+        makeOkCancelRow(this, [this] { accept(); }, [this] { reject(); }, QStringLiteral("&Cancel"));
 
     auto* row = new QHBoxLayout;
     row->addWidget(label);
     row->addWidget(m_entry, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
     m_entry->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('M')) * 16);
 }
 

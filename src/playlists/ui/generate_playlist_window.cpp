@@ -3,16 +3,15 @@
 
 #include "catalogue/ui/picture_edit.h"
 #include "playlists/procedure_names.h"
+#include "ui/ok_cancel_row.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -98,15 +97,8 @@ void GeneratePlaylistWindow::build() {
 
     m_once = new QCheckBox(QStringLiteral("Each song only once"));
     m_skip = new QCheckBox(QStringLiteral("Leave out songs marked Do Not Play"));
-    m_ok = new QPushButton(QStringLiteral("&Ok"));
-    m_ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
-    connect(m_ok, &QPushButton::clicked, this, &GeneratePlaylistWindow::accept);
-    connect(cancel, &QPushButton::clicked, this, &GeneratePlaylistWindow::cancelRequested);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(cancel);
+    const OkCancelRow buttons = makeOkCancelRow(this, [this] { accept(); }, [this] { cancelRequested(); });
+    m_ok = buttons.ok;
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
@@ -114,7 +106,7 @@ void GeneratePlaylistWindow::build() {
     layout->addWidget(m_once);
     layout->addWidget(m_skip);
     layout->addStretch();
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 }
 
 GeneratorChoice GeneratePlaylistWindow::choice() const {

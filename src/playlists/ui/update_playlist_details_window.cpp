@@ -5,10 +5,10 @@
 #include "data/app_paths.h"
 #include "playlists/playlist_entries.h"
 #include "playlists/procedure_names.h"
+#include "ui/ok_cancel_row.h"
 
 #include <QApplication>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -62,15 +62,15 @@ bool UpdatePlaylistDetailsWindow::start(QMdiArea* area) {
 }
 
 void UpdatePlaylistDetailsWindow::build() {
-    m_notes = new PictureEdit(QStringLiteral("@s40"));
+    m_notes = new PictureEdit(TableId::PlaylistDetails, pla::kPlaylistNotes);
     m_selectSong = new QPushButton(QStringLiteral("&Select Song"));
     m_selectSong->setAutoDefault(false);
     // The songs selection list belongs to another room: it is there once that room registers it.
     m_selectSong->setEnabled(
         m_context.procedures.contains(QString::fromLatin1(procedure::kSelectFileNumber)));
     connect(m_selectSong, &QPushButton::clicked, this, &UpdatePlaylistDetailsWindow::selectSong);
-    m_artist = new PictureEdit(QStringLiteral("@s50"));
-    m_title = new PictureEdit(QStringLiteral("@s50"));
+    m_artist = new PictureEdit(TableId::Tunarium, tun::kArtist);
+    m_title = new PictureEdit(TableId::Tunarium, tun::kTitle);
     for (QLineEdit* shown : {m_artist, m_title}) {
         shown->setReadOnly(true);
     }
@@ -79,19 +79,11 @@ void UpdatePlaylistDetailsWindow::build() {
     fields->addRow(QString(), m_selectSong);
     fields->addRow(QStringLiteral("&Artist:"), m_artist);
     fields->addRow(QStringLiteral("&Title:"), m_title);
-    auto* ok = new QPushButton(QStringLiteral("&Ok"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
-    connect(ok, &QPushButton::clicked, this, &UpdatePlaylistDetailsWindow::accept);
-    connect(cancel, &QPushButton::clicked, this, &UpdatePlaylistDetailsWindow::cancelRequested);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    const OkCancelRow buttons = makeOkCancelRow(this, [this] { accept(); }, [this] { cancelRequested(); });
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addStretch();
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 }
 
 void UpdatePlaylistDetailsWindow::showSong() {

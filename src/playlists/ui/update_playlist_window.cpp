@@ -7,10 +7,10 @@
 #include "data/date_time.h"
 #include "playlists/procedure_names.h"
 #include "playlists/ui/playlist_entries_panel.h"
+#include "ui/ok_cancel_row.h"
 
 #include <QApplication>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -77,7 +77,7 @@ bool UpdatePlaylistWindow::start(QMdiArea* area) {
 void UpdatePlaylistWindow::build() {
     m_tabs = new QTabWidget;
     auto* playList = new QWidget;
-    m_description = new PictureEdit(QStringLiteral("@s30"));
+    m_description = new PictureEdit(TableId::PlaylistMaster, pld::kPlaylistDescription);
     m_description->installEventFilter(this);
     auto* description = new QFormLayout;
     description->addRow(QStringLiteral("&Playlist Description:"), m_description);
@@ -92,7 +92,7 @@ void UpdatePlaylistWindow::build() {
 
     auto* notes = new QWidget;
     m_notes = new QPlainTextEdit;
-    m_lastEdit = new PictureEdit(QStringLiteral("@d18"));
+    m_lastEdit = new PictureEdit(TableId::PlaylistMaster, pld::kLastEditDate);
     // OK stamps the date: it is shown, not edited.
     m_lastEdit->setReadOnly(true);
     auto* lastEdit = new QFormLayout;
@@ -102,19 +102,12 @@ void UpdatePlaylistWindow::build() {
     notesLayout->addLayout(lastEdit);
     m_tabs->addTab(notes, QStringLiteral("Notes"));
 
-    auto* ok = new QPushButton(QStringLiteral("&Ok"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(dismissText(m_session.request()));
-    cancel->setToolTip(dismissTip(m_session.request()));
-    connect(ok, &QPushButton::clicked, this, &UpdatePlaylistWindow::accept);
-    connect(cancel, &QPushButton::clicked, this, &UpdatePlaylistWindow::cancelRequested);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    const OkCancelRow buttons = makeOkCancelRow(
+        this, [this] { accept(); }, [this] { cancelRequested(); }, dismissText(m_session.request()));
+    buttons.cancel->setToolTip(dismissTip(m_session.request()));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 }
 
 void UpdatePlaylistWindow::display() {

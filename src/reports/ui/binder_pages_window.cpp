@@ -4,6 +4,7 @@
 #include "data/app_paths.h"
 #include "reports/procedure_names.h"
 #include "reports/ui/label_output.h"
+#include "ui/ok_cancel_row.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -61,20 +62,13 @@ BinderPagesWindow::BinderPagesWindow(const ProcedureContext& context)
     addNumber(QStringLiteral("&Starting File Number:"), m_from, m_lookFrom);
     addNumber(QStringLiteral("&Ending File Number:"), m_to, m_lookTo);
 
-    auto* ok = new QPushButton(QStringLiteral("&OK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
-    connect(ok, &QPushButton::clicked, this, &BinderPagesWindow::accept);
-    connect(cancel, &QPushButton::clicked, this, [this] { finish(Response::Cancelled); });
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    const OkCancelRow buttons =
+        makeOkCancelRow(this, [this] { accept(); }, [this] { finish(Response::Cancelled); });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(style);
     layout->addLayout(fields);
     layout->addStretch();
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 }
 
 BinderPagesWindow* BinderPagesWindow::openBinderPages(const ProcedureContext& context) {

@@ -7,6 +7,7 @@
 #include "data/table_lease.h"
 #include "reports/procedure_names.h"
 #include "reports/ui/label_output.h"
+#include "ui/ok_cancel_row.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -143,19 +144,11 @@ void FontFormWindow::build() {
         m_choices << box;
         fields->addRow(captions[i], box);
     }
-    auto* ok = new QPushButton(QStringLiteral("&OK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
-    connect(ok, &QPushButton::clicked, this, &FontFormWindow::accept);
-    connect(cancel, &QPushButton::clicked, this, &FontFormWindow::cancelRequested);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    const OkCancelRow buttons = makeOkCancelRow(this, [this] { accept(); }, [this] { cancelRequested(); });
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addStretch();
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 }
 
 void FontFormWindow::setTexts(const QString& typeFace, const QString& size, const QString& colour,

@@ -2,16 +2,15 @@
 #include "reports/ui/report_criteria_window.h"
 
 #include "ui/dialog_units.h"
+#include "ui/ok_cancel_row.h"
 #include "ui/widget_geometry.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -46,12 +45,9 @@ ReportCriteriaWindow::ReportCriteriaWindow(const ReportCriteria& criteria, const
     setWindowModality(Qt::WindowModal);
     setAttribute(Qt::WA_DeleteOnClose);
 
-    auto* buttons = new QDialogButtonBox(this);
-    m_ok = buttons->addButton(tr("&Ok"), QDialogButtonBox::AcceptRole);
-    m_cancel = buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
-    m_ok->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const OkCancelRow buttons = makeOkCancelRow(this, [this] { accept(); }, [this] { reject(); });
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
 
     auto* checks = new QHBoxLayout;
     checks->addWidget(m_preview);
@@ -63,7 +59,7 @@ ReportCriteriaWindow::ReportCriteriaWindow(const ReportCriteria& criteria, const
     layout->addWidget(optionGroup(tr("&Include"), m_all, m_selected, this));
     layout->addWidget(m_prompt);
     layout->addWidget(m_selection);
-    layout->addWidget(buttons);
+    layout->addLayout(buttons.layout);
 
     // Set once the option groups hold their buttons: until then all four radio buttons are
     // siblings, and checking one would clear the others.

@@ -1,7 +1,7 @@
 // "Report Criteria": the style, preview, custom font and include choices a song or album report
 // starts with, and the text "Selected" matches. It opens window-modal over its caller with the
 // program's criteria, keeps its place in the position file under "ReportCriteria", and answers
-// through `finished`; "&Ok" makes its choices the program's criteria for this and later reports.
+// through `finished`; "&OK" makes its choices the program's criteria for this and later reports.
 #pragma once
 
 #include "reports/report_run.h"

@@ -9,6 +9,7 @@
 #include "reports/procedure_names.h"
 #include "reports/ui/label_memo.h"
 #include "reports/ui/label_output.h"
+#include "ui/ok_cancel_row.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -209,20 +210,12 @@ void UpdateLabelWindow::build() {
 
     auto* previewButton = new QPushButton(QStringLiteral("Preview"));
     previewButton->setAutoDefault(false);
-    auto* ok = new QPushButton(QStringLiteral("&OK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
     connect(previewButton, &QPushButton::clicked, this, &UpdateLabelWindow::preview);
-    connect(ok, &QPushButton::clicked, this, &UpdateLabelWindow::accept);
-    connect(cancel, &QPushButton::clicked, this, &UpdateLabelWindow::cancelRequested);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(previewButton);
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    const OkCancelRow buttons = makeOkCancelRow(
+        this, [this] { accept(); }, [this] { cancelRequested(); }, QStringLiteral("Cancel"), {previewButton});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 }
 
 void UpdateLabelWindow::show(const Row& label) {

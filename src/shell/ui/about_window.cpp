@@ -3,6 +3,7 @@
 
 #include "data/app_paths.h"
 #include "shell/startup.h"
+#include "ui/ok_cancel_row.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>
@@ -52,17 +53,15 @@ AboutWindow::AboutWindow(const QString& versionText, const QString& collectionDi
 
     auto* compileInfo = new QPushButton(tr("Compile Information"));
     connect(compileInfo, &QPushButton::clicked, this, &AboutWindow::compileInfoRequested);
-    auto* ok = new QPushButton(tr("&OK"));
-    ok->setDefault(true);
-    m_ok = ok;
     // OK closes the window, with the frame the workspace put around it.
-    connect(ok, &QPushButton::clicked, this, [this] {
+    QPushButton* ok = makeOkButton(this, [this] {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
             sub->close();
         } else {
             close();
         }
     });
+    m_ok = ok;
 
     auto* text = new QVBoxLayout;
     text->addWidget(name);

@@ -2,11 +2,10 @@
 #include "shell/ui/cd_player_preferences_window.h"
 
 #include "data/settings.h"
+#include "ui/ok_cancel_row.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace tunarium {
@@ -29,14 +28,11 @@ CdPlayerPreferencesWindow::CdPlayerPreferencesWindow(Settings& settings, QWidget
     m_choices->setCurrentIndex(m_choices->findData(settings.cdTimer()));
     auto* label = new QLabel(QStringLiteral("Check CD Status Every n 100ths of a Second"));
     label->setBuddy(m_choices);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&OK"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const OkCancelRow buttons = makeOkCancelRow(this, [this] { accept(); }, [this] { reject(); });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(m_choices);
-    layout->addWidget(buttons);
+    layout->addLayout(buttons.layout);
 }
 
 void CdPlayerPreferencesWindow::accept() {

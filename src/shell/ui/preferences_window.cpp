@@ -10,6 +10,7 @@
 #include "shell/ui/cd_player_preferences_window.h"
 #include "shell/ui/file_manager_window.h"
 #include "shell/ui/year_only_conversion.h"
+#include "ui/ok_cancel_row.h"
 #include "ui/widget_geometry.h"
 
 #include <QCheckBox>
@@ -92,22 +93,14 @@ PreferencesWindow::PreferencesWindow(const ProcedureContext& context)
     // Every tab's caption in sight: the window is as wide as they need.
     m_tabs->setUsesScrollButtons(false);
 
-    auto* ok = new QPushButton(QStringLiteral("&OK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
     auto* wizard = new QPushButton(QStringLiteral("Use Setup Wi&zard"));
-    connect(ok, &QPushButton::clicked, this, &PreferencesWindow::ok);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(wizard, &QPushButton::clicked, this, &PreferencesWindow::useSetupWizard);
-    m_buttons << ok << cancel << wizard;
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(wizard);
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    const OkCancelRow buttons =
+        makeOkCancelRow(this, [this] { ok(); }, [this] { reject(); }, QStringLiteral("Cancel"), {wizard});
+    m_buttons << buttons.ok << buttons.cancel << wizard;
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
     // Every check box shows its setting.
     for (QCheckBox* box : std::as_const(m_checks)) {

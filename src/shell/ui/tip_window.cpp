@@ -1,5 +1,6 @@
 // The tip of the day.
 #include "shell/ui/tip_window.h"
+#include "ui/ok_cancel_row.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -58,7 +59,7 @@ TipWindow::TipWindow(const ProcedureContext& context)
     };
     QPushButton* back = add(QStringLiteral("&Back"), &TipWindow::back);
     QPushButton* next = add(QStringLiteral("&Next"), &TipWindow::next);
-    QPushButton* ok = add(QStringLiteral("&Ok"), &QDialog::accept);
+    QPushButton* ok = add(okText(), &QDialog::accept);
     QPushButton* close = add(QStringLiteral("Cl&ose"), &QDialog::reject);
     ok->setDefault(true);
 

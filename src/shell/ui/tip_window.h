@@ -1,5 +1,5 @@
 // The tip of the day: one tip at a time, "&Back" and "&Next" through them (round at either end),
-// "Show tip at startup", and "&Ok" / "Cl&ose", which keep the check box in `ShowTips` and the tip
+// "Show tip at startup", and "&OK" / "Cl&ose", which keep the check box in `ShowTips` and the tip
 // shown in `Tip`, so that the next start shows the tip after it.
 #pragma once
 

@@ -1,5 +1,6 @@
 // The tip editor's browse and form.
 #include "shell/ui/tips_browse_window.h"
+#include "ui/ok_cancel_row.h"
 
 #include "data/key_walk.h"
 
@@ -32,18 +33,11 @@ TipFormWindow::TipFormWindow(Database& db, const TipRecord& tip, bool insert, QW
             m_text->moveCursor(QTextCursor::End);
         }
     });
-    auto* ok = new QPushButton(QStringLiteral("&Ok"));
-    auto* cancel = new QPushButton(QStringLiteral("&Cancel"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &TipFormWindow::ok);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    const OkCancelRow buttons =
+        makeOkCancelRow(this, [this] { ok(); }, [this] { reject(); }, QStringLiteral("&Cancel"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_text);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
     resize(fontMetrics().averageCharWidth() * 70, fontMetrics().height() * 14);
 }
 

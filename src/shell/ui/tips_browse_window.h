@@ -26,7 +26,7 @@ public:
 
     QPlainTextEdit* text() const { return m_text; }
     const TipRecord& tip() const { return m_tip; }
-    // "&Ok": adds or rewrites the tip; the form closes when it was written (or given up).
+    // "&OK": adds or rewrites the tip; the form closes when it was written (or given up).
     void ok();
 
 private:
