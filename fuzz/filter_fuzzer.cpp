@@ -13,7 +13,7 @@
 #include "data/filter_expression.h"
 #include "data/filter_lexer.h"
 #include "data/records.h"
-#include "data/store.h"
+#include "data/store_sqlite.h"
 #include "fuzz_support.h"
 
 using namespace tunarium;
@@ -28,7 +28,7 @@ constexpr int kRunsPerOpen = 4000;
 constexpr qsizetype kLongestFilter = 1024;
 
 Store& store() {
-    static Store instance;
+    static SqliteStore instance;
     return instance;
 }
 
@@ -188,7 +188,7 @@ void checkCompiled(const QString& text, const TableDef& base) {
     }
     QVector<Row> rows;
     const StoreError read =
-        store().read(base.id, 0, {}, sql::Direction::Forward, true, 5, rows, compiled.condition);
+        store().read(base.id, 0, {}, Direction::Forward, true, 5, rows, compiled.condition);
     check(read.ok(), "a compiled filter runs",
           text + QStringLiteral(" => ") + sql + QStringLiteral(" : ") + read.describe());
 }

@@ -9,7 +9,7 @@
 #include "catalogue/song_search.h"
 #include "data/filter_expression.h"
 #include "data/records.h"
-#include "data/store.h"
+#include "data/store_sqlite.h"
 #include "fuzz_support.h"
 
 #include <set>
@@ -22,7 +22,7 @@ namespace {
 constexpr int kRunsPerOpen = 4000;
 
 Store& store() {
-    static Store instance;
+    static SqliteStore instance;
     return instance;
 }
 
@@ -67,7 +67,7 @@ void fillCollection() {
 std::set<qint64> songsWhere(const SqlCondition& condition, const QString& text) {
     QVector<Row> rows;
     const StoreError read =
-        store().read(TableId::Tunarium, 0, {}, sql::Direction::Forward, true, 100, rows, condition);
+        store().read(TableId::Tunarium, 0, {}, Direction::Forward, true, 100, rows, condition);
     check(read.ok(), "a search runs", text + QStringLiteral(" => ") + condition.sql + u' ' + read.describe());
     std::set<qint64> ids;
     for (const Row& r : rows) {
