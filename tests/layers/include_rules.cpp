@@ -1,7 +1,8 @@
 // Reads the includes of the sources and judges them by the layer order.
 #include "include_rules.h"
 
-#include <QDirIterator>
+#include "store_rules.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QTextStream>
@@ -96,14 +97,7 @@ QString includeProblem(const QString& path, const QString& included, const QStri
 QStringList includeViolations(const QString& sourceRoot, const QStringList& layers) {
     static const QRegularExpression include(QStringLiteral(R"(^\s*#\s*include\s*"([^"]+)\")"));
     QStringList violations;
-    QDirIterator it(sourceRoot, {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files,
-                    QDirIterator::Subdirectories);
-    QStringList files;
-    while (it.hasNext()) {
-        files << it.next();
-    }
-    files.sort();
-    for (const QString& file : files) {
+    for (const QString& file : sortedFiles(sourceRoot)) {
         const QString path = file.mid(sourceRoot.size() + 1);
         // A folder outside the order builds into no library: say so even of a file that includes
         // nothing.

@@ -3,21 +3,13 @@
 
 #include "store_rules.h"
 
-#include <QDirIterator>
 #include <QFile>
 
 namespace tunarium::test {
 
 QStringList okCaptionViolations(const QString& sourceRoot) {
     QStringList found;
-    QDirIterator it(sourceRoot, {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
-                    QDirIterator::Subdirectories);
-    QStringList files;
-    while (it.hasNext()) {
-        files << it.next();
-    }
-    files.sort();
-    for (const QString& file : files) {
+    for (const QString& file : sortedFiles(sourceRoot)) {
         const QString path = file.mid(sourceRoot.size() + 1);
         if (path == QLatin1String("ui/ok_cancel_row.cpp")) {
             continue;

@@ -41,6 +41,8 @@ const QRegularExpression kImplementationClass(QStringLiteral(
 const QRegularExpression
     kImplementationHeader(QStringLiteral(R"(^data/(store_sqlite|store_connection|store_statement)\.h$)"));
 
+} // namespace
+
 QStringList sortedFiles(const QString& sourceRoot) {
     QDirIterator it(sourceRoot, {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
                     QDirIterator::Subdirectories);
@@ -51,8 +53,6 @@ QStringList sortedFiles(const QString& sourceRoot) {
     files.sort();
     return files;
 }
-
-} // namespace
 
 QStringList violations(const QString& sourceRoot, const std::function<bool(const QString&)>& scanned,
                        const std::function<QString(const QString&, bool&)>& judge) {

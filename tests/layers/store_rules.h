@@ -33,6 +33,9 @@ QString sqlIn(const QString& line, bool& inComment);
 // `m_store`, `store()`.
 QString storeWriteIn(const QString& line, bool& inComment);
 
+// Every .cpp and .h file under `sourceRoot`, in the order of their paths.
+QStringList sortedFiles(const QString& sourceRoot);
+
 // Every line of the files under `sourceRoot` that `scanned` picks (by their path relative to it)
 // in which `judge` finds something, as "src/PATH:LINE: text: what".
 QStringList violations(const QString& sourceRoot, const std::function<bool(const QString&)>& scanned,
