@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev libgl-dev
   qt6-multimedia-dev qt6-charts-dev libqt6opengl6-dev
   libsqlite3-dev sqlite3
+  libpq-dev postgresql
   libcdio-dev libdiscid-dev
   libgtest-dev libgmock-dev
   xvfb xauth fonts-dejavu-core xdotool imagemagick
