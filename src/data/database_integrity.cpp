@@ -209,7 +209,11 @@ int Database::remove(const Row& row) {
                 fail(warning::kTransactionFramingError, tx.beginError(), QStringLiteral("Delete"), t.label);
         } else {
             Row current;
-            StoreError e = m_store.fetch(t.id, row.meta.rec, current);
+            // Held before its children are read: no station adds one under it meanwhile.
+            StoreError e = m_store.holdRecord(t.id, row.meta.rec);
+            if (!e) {
+                e = m_store.fetch(t.id, row.meta.rec, current);
+            }
             if (e) {
                 tx.rollback();
                 result = fail(warning::kRecordRetrievalError, e, t.label);

@@ -4,6 +4,7 @@
 #include "data/repair_swap.h"
 #include "data/session_marker.h"
 #include "data/store_connection.h"
+#include "data/store_pg.h"
 #include "data/store_sqlite.h"
 
 #include "data/store_file_kind.h"
@@ -538,7 +539,9 @@ QStringList SqliteStore::explainQueryPlan(const QString& sqlText) {
 }
 
 std::unique_ptr<Store> makeStore(const QString& location) {
-    (void)location; // every collection lies in a folder for now
+    if (isServerLocation(location)) {
+        return std::make_unique<PgStore>();
+    }
     return std::make_unique<SqliteStore>();
 }
 

@@ -98,6 +98,15 @@ public:
     virtual StoreError insert(Row& row) = 0;
     virtual StoreError update(Row& row) = 0;
     virtual StoreError remove(const Row& row) = 0;
+    // Within a transaction: keeps other stations from changing or deleting the record, and from
+    // adding records that refer to it, until the transaction ends; for the relation rules, which
+    // read the children of a record and then write. A store whose transactions hold the whole
+    // collection (the file's) has nothing to do.
+    virtual StoreError holdRecord(TableId table, qint64 rec) {
+        (void)table;
+        (void)rec;
+        return {};
+    }
     virtual StoreError fetch(TableId table, qint64 rec, Row& out) = 0;
     // The record numbered `rec`, or when that number is not in use the next record above it; 35
     // when no record is numbered `rec` or higher.
@@ -187,9 +196,22 @@ public:
     virtual StoreError exec(const QString& sql) = 0;
 };
 
-// A new store, not yet open, of the implementation that serves a collection at `location`: for
-// now every location is a folder, served by SQLite (a server's address will pick its own).
+// A new store, not yet open, of the implementation that serves a collection at `location`: a
+// folder is served by SQLite, a server's address (a libpq connection string or a postgresql://
+// URL) by the PostgreSQL server.
 std::unique_ptr<Store> makeStore(const QString& location);
+
+// Whether `location` is a server's address rather than a folder: a postgresql:// (or postgres://)
+// URL, or a libpq connection string ("host=... dbname=...").
+bool isServerLocation(const QString& location);
+
+// The server an address names, for messages and titles: user@host:port/database, never a password.
+QString serverLabel(const QString& location);
+
+// Makes an empty collection in the server's database `location` names: every table of the
+// dictionary with its keys. A database that holds a collection already, or other tables, is
+// refused untouched.
+StoreError initServerCollection(const QString& location);
 
 // Whether a store of this process has met a damaged collection file (SQLite's "database disk
 // image is malformed") since the process started. The command line then stops and names its

@@ -21,6 +21,9 @@ const QStringList kStoreFiles = {};
 // SQLite's interface in code: its calls and types, and its header.
 const QRegularExpression kSqliteApi(QStringLiteral(R"(\bsqlite3(_\w+)?\b|<sqlite3\.h>)"));
 
+// libpq, the server's client library, in code: its calls and types, and its header.
+const QRegularExpression kLibpqApi(QStringLiteral(R"(\bPQ[a-z]\w*\s*\(|\bPG(conn|result|notify)\b|<libpq-fe\.h>)"));
+
 // Statement shapes in a literal, keywords in capitals.
 const QRegularExpression kStatementStart(
     QStringLiteral(R"(^[\s(]*(SELECT|INSERT|UPDATE|DELETE|REPLACE|PRAGMA|CREATE|DROP|ALTER|ATTACH|DETACH|)"
@@ -37,9 +40,9 @@ const QRegularExpression kStoreWrite(QStringLiteral(
 // The classes of the store's implementation over SQLite, and its headers.
 const QRegularExpression kImplementationClass(QStringLiteral(
     R"((?<!QMetaObject::)\b(Sqlite(Store|Schema|Maintenance|Bulk|Log|Survey|DuplicateReader)|Connection|Statement|)"
-    R"(StatementScope)\b)"));
+    R"(StatementScope|Pg(Store|Schema|Maintenance|Bulk|Log|Survey|DuplicateReader|Connection|Result))\b)"));
 const QRegularExpression
-    kImplementationHeader(QStringLiteral(R"(^data/(store_sqlite|store_connection|store_statement)\.h$)"));
+    kImplementationHeader(QStringLiteral(R"(^data/(store_sqlite|store_connection|store_statement|store_pg|store_pg_connection)\.h$)"));
 
 } // namespace
 
@@ -147,6 +150,9 @@ QString sqlIn(const QString& line, bool& inComment) {
     const SourceLine parts = splitLine(line, inComment);
     if (const QRegularExpressionMatch m = kSqliteApi.match(parts.code); m.hasMatch()) {
         return QStringLiteral("SQLite's interface (%1) outside the store's files").arg(m.captured(0));
+    }
+    if (const QRegularExpressionMatch m = kLibpqApi.match(parts.code); m.hasMatch()) {
+        return QStringLiteral("libpq's interface (%1) outside the store's files").arg(m.captured(0).trimmed());
     }
     for (const QString& literal : parts.literals) {
         QRegularExpressionMatch m = kStatementStart.match(literal);

@@ -67,6 +67,8 @@ TEST(StoreRules, TheStoresImplementationIsCaughtByItsNamesAndHeaders) {
         {"    Statement* read = cached(text);", "Statement"},
         {"#include \"data/store_sqlite.h\"", "store_sqlite.h"},
         {"#  include \"data/store_connection.h\"", "store_connection.h"},
+        {"    PgStore server;", "PgStore"},
+        {"#include \"data/store_pg.h\"", "store_pg.h"},
         // The interface, Qt's connections, words in texts and comments.
         {"    const std::unique_ptr<Store> made = makeStore(dir);", ""},
         {"    std::unique_ptr<StoreSurvey> survey = store.openSurvey();", ""},
@@ -96,6 +98,10 @@ TEST(StoreRules, SqlIsCaughtByItsShapeNotByItsWords) {
         {"    sqlite3_open_v2(\":memory:\", &db, flags, nullptr);", "sqlite3_open_v2"},
         {"    sqlite3* db = nullptr;", "sqlite3"},
         {"#include <sqlite3.h>", "<sqlite3.h>"},
+        // libpq's, the server's.
+        {"    auto* r = PQexec(conn, text);", "PQexec("},
+        {"    PGresult* r = nullptr;", "PGresult"},
+        {"#include <libpq-fe.h>", "<libpq-fe.h>"},
         // Statements in literals, whole or begun.
         {"    exec(QStringLiteral(\"PRAGMA cache_size=-%1\").arg(kb));", "PRAGMA"},
         {"    const char* q = \"SELECT rec FROM songs WHERE id = ?\";", "SELECT"},
