@@ -24,9 +24,13 @@ namespace tunarium::cli {
 
 QString usageText() {
     QString text = QStringLiteral(
-        "usage: tunarium-cli [--dir DIR] COMMAND\n"
+        "usage: tunarium-cli [--dir DIR | --server URL] COMMAND\n"
         "\n"
         "  --dir DIR   the collection directory (default: the user's data directory)\n"
+        "  --server URL\n"
+        "              the collection in a PostgreSQL server's database: a libpq connection string\n"
+        "              (host=... dbname=...) or postgresql://user@host/database; the password comes\n"
+        "              from ~/.pgpass or PGPASSWORD, never from the address\n"
         "\n"
         "commands:\n");
     QStringList makers;
@@ -37,7 +41,7 @@ QString usageText() {
         }
     }
     return text + QStringLiteral("\nOnly %1 create a collection; the other commands but cd and report --list "
-                                 "need one\nin the directory.\n")
+                                 "need one\nin the directory (or on the server).\n")
                       .arg(makers.join(QStringLiteral(" and ")));
 }
 
@@ -96,7 +100,8 @@ bool runWithProgress(Process& process, bool quiet) {
 bool commandPaints(const QStringList& args) {
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
-        if (arg == QLatin1String("--dir") || arg == QLatin1String("-dir")) {
+        if (arg == QLatin1String("--dir") || arg == QLatin1String("-dir") || arg == QLatin1String("--server") ||
+            arg == QLatin1String("-server")) {
             ++i; // its value
         } else if (!arg.startsWith(u'-')) {
             const CliCommand* command = findCommand(arg);
@@ -107,6 +112,9 @@ bool commandPaints(const QStringList& args) {
 }
 
 bool requireCollection(const QString& dir, CollectionNeed need) {
+    if (isServerLocation(dir)) {
+        return true; // what the server holds is the store's open to say
+    }
     const QString file = collectionFilePath(dir);
     if (!QFileInfo(file).isFile()) {
         fail(QStringLiteral("there is no collection in %1 (tunarium-cli --dir DIR info creates one)").arg(dir));
@@ -179,6 +187,29 @@ int runInfo(QString& dir, const QStringList& args) {
         out() << t.label << "\t" << t.fileName << "\t" << db.store().storedVersion(t.id) << "\t"
               << db.store().count(t.id) << "\n";
     }
+    out().flush();
+    return kExitOk;
+}
+
+int runServer(QString& dir, const QStringList& args) {
+    CommandLine line({}, QStringLiteral("unknown option %1"));
+    if (const std::optional<int> status = line.read(args, dir)) {
+        return *status;
+    }
+    const QStringList words = line.arguments();
+    if (words.isEmpty()) {
+        return usage(QStringLiteral("server needs init"));
+    }
+    if (words.first() != QLatin1String("init") || words.size() != 1) {
+        return usage(QStringLiteral("server knows only init"));
+    }
+    if (!isServerLocation(dir)) {
+        return usage(QStringLiteral("server init needs --server URL"));
+    }
+    if (const StoreError e = initServerCollection(dir)) {
+        return fail(e.driverMessage.isEmpty() ? e.describe() : e.driverMessage);
+    }
+    out() << "made an empty collection on " << serverLabel(dir) << "\n";
     out().flush();
     return kExitOk;
 }
@@ -308,6 +339,11 @@ const QVector<CliCommand>& cliCommands() {
      "                words such as \"(Remastered 2011)\" not counted), songs at the same place on a\n"
      "                carrier, albums with the same CD identifier, disc ID or sound file\n",
      CommandCollection::Needed, false, runDuplicates},
+    {"server",
+     "  server init --server URL\n"
+     "                make an empty collection in the server's database (which must hold no tables):\n"
+     "                every table with its keys\n",
+     CommandCollection::Optional, false, runServer},
     {"cd",
      "  cd identify [--toc FILE] [--device DEV]\n"
      "                read the disc in the CD drive (the CDDrive setting, else the default drive)\n"

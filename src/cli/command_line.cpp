@@ -3,6 +3,7 @@
 
 #include "cli/cli_commands.h"
 #include "data/app_paths.h"
+#include "data/store.h"
 
 namespace tunarium::cli {
 
@@ -25,6 +26,9 @@ CommandLine::CommandLine(QVector<CommandOption> options, QString unknown)
     m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     m_options.append(
         {QStringLiteral("dir"), QStringLiteral("DIR"), QStringLiteral("--dir needs a directory")});
+    m_options.append({QStringLiteral("server"), QStringLiteral("URL"),
+                      QStringLiteral("--server needs a server's address (a libpq connection string or a "
+                                     "postgresql:// URL)")});
     for (const CommandOption& o : m_options) {
         m_parser.addOption(o.valueName.isEmpty() ? QCommandLineOption(o.name)
                                                  : QCommandLineOption(o.name, QString(), o.valueName));
@@ -52,6 +56,16 @@ std::optional<int> CommandLine::read(const QStringList& args, QString& dir) {
         // the default collection, or for the current directory.
         if (dir.trimmed().isEmpty()) {
             return usage(QStringLiteral("--dir names no directory"));
+        }
+    }
+    if (m_parser.isSet(QStringLiteral("server"))) {
+        if (m_parser.isSet(QStringLiteral("dir"))) {
+            return usage(QStringLiteral("--dir and --server both name the collection: give one"));
+        }
+        dir = m_parser.value(QStringLiteral("server"));
+        if (!isServerLocation(dir)) {
+            return usage(QStringLiteral("--server needs a libpq connection string (host=... dbname=...) or a "
+                                        "postgresql:// URL"));
         }
     }
     if (dir.isEmpty()) {

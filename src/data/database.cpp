@@ -139,7 +139,9 @@ bool Database::openRoutine(TableId table) {
 }
 
 bool Database::openFile(const TableDef& t) {
-    const bool existed = QFile::exists(QDir(m_dir).filePath(QString::fromLatin1(kCollectionFileName)));
+    // A collection on a server is there or not, whatever lies in folders here.
+    const bool server = isServerLocation(m_dir);
+    const bool existed = server || QFile::exists(QDir(m_dir).filePath(QString::fromLatin1(kCollectionFileName)));
     StoreError e = m_store.open(m_dir);
     if (e.code == code::kFileLocked) {
         // A file left locked: wait out the lock once more, then open again.
@@ -164,6 +166,9 @@ bool Database::openFile(const TableDef& t) {
     }
     // A session marker per running copy: a marker whose process is gone means that run did not
     // close the collection, so keys are checked in full as tables open.
+    if (server) {
+        return true; // the server keeps its own files sound: no session markers beside them
+    }
     for (const QString& stale : staleSessionMarkers(m_dir)) {
         m_checkKeys = true;
         QFile::remove(stale);
