@@ -1,5 +1,7 @@
-// Entry point of the Tunarium Pro program: tunarium [--dir DIR] [--toc FILE].
+// Entry point of the Tunarium Pro program: tunarium [--dir DIR | --server URL] [--toc FILE].
 #include "data/app_paths.h"
+#include "data/ini_file.h"
+#include "data/store.h"
 #include "shell/application_identity.h"
 #include "shell/ui/main_frame.h"
 #include "shell/ui/program.h"
@@ -26,6 +28,12 @@ int main(int argc, char** argv) {
     const QCommandLineOption dirOption(QStringLiteral("dir"), QStringLiteral("The collection directory."),
                                        QStringLiteral("DIR"));
     parser.addOption(dirOption);
+    const QCommandLineOption serverOption(
+        QStringLiteral("server"),
+        QStringLiteral("The collection in a PostgreSQL server's database: a libpq connection string or a "
+                       "postgresql:// URL (the password from ~/.pgpass or PGPASSWORD)."),
+        QStringLiteral("URL"));
+    parser.addOption(serverOption);
     const QCommandLineOption tocOption(
         QStringLiteral("toc"),
         QStringLiteral("A table-of-contents file the CD reader reads in place of a drive."),
@@ -45,7 +53,27 @@ int main(int argc, char** argv) {
                               QStringLiteral("--dir names no directory."));
         return 2;
     }
-    // The collection directory is the program's current directory.
+    // A collection on a server: named on the command line, else by Server= in the preferences
+    // (unless a folder is named).
+    QString server = parser.value(serverOption).trimmed();
+    if (server.isEmpty() && !parser.isSet(dirOption)) {
+        server = tunarium::readIni(tunarium::settingsFilePath(), u"Settings", u"Server")
+                     .trimmed();
+    }
+    if (parser.isSet(dirOption) && parser.isSet(serverOption)) {
+        QMessageBox::critical(nullptr, QStringLiteral("Tunarium Pro 98"),
+                              QStringLiteral("--dir and --server both name the collection: give one."));
+        return 2;
+    }
+    if (!server.isEmpty() && !tunarium::isServerLocation(server)) {
+        QMessageBox::critical(nullptr, QStringLiteral("Tunarium Pro 98"),
+                              QStringLiteral("%1 is not a server's address (a libpq connection string or a "
+                                             "postgresql:// URL).")
+                                  .arg(tunarium::serverLabel(server)));
+        return 2;
+    }
+    // The collection directory is the program's current directory; with a server, the user's
+    // data directory is, for the files the program writes beside a collection.
     const QString dir =
         QDir(parser.isSet(dirOption) ? parser.value(dirOption) : tunarium::defaultCollectionDir())
             .absolutePath();
@@ -56,7 +84,7 @@ int main(int argc, char** argv) {
     }
 
     tunarium::GuiPrompter prompter;
-    tunarium::Program program(dir, prompter);
+    tunarium::Program program(server.isEmpty() ? dir : server, prompter);
     tunarium::SessionEndWatcher sessionEnd(nullptr);
     QObject::connect(&program, &tunarium::Program::frameOpened, &sessionEnd,
                      [&sessionEnd, &prompter](tunarium::MainFrame* frame) {
