@@ -61,4 +61,11 @@ void resetTableRegistration() {
     registration() = {};
 }
 
+QString frameTitle(Database& db) {
+    const QString& where = db.collectionDir();
+    return QString::fromLatin1(kProgramName) +
+           (isServerLocation(where) ? QStringLiteral(" - ") + serverLabel(where) : QString()) +
+           (db.store().isReadOnly() ? QStringLiteral(" [Read Only]") : QString());
+}
+
 } // namespace tunarium

@@ -28,6 +28,10 @@ QString pendingMaintenanceFile(const QString& profilePath);
 bool registerTables(Database& db);
 // For tests: whether registration ran in this process, and running it again.
 bool tablesRegistered();
+
+// The frame's title: the program's name; for a collection on a server, the server and database
+// (never a password); [Read Only] for a collection that cannot be written.
+QString frameTitle(Database& db);
 void resetTableRegistration();
 
 } // namespace tunarium

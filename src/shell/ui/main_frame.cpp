@@ -46,11 +46,7 @@ MainFrame::MainFrame(Database& db, Settings& settings, Prompter& prompter,
       m_session(db, settings), m_workspace(new QMdiArea(this)) {
     initShellResources();
     // A collection on a read-only disc or folder is shown, and never written: the title says so.
-    // A collection on a server is named in the title by its server and database.
-    setWindowTitle(QString::fromLatin1(kProgramName) +
-                   (isServerLocation(m_db.collectionDir()) ? QStringLiteral(" - ") + serverLabel(m_db.collectionDir())
-                                                           : QString()) +
-                   (m_db.store().isReadOnly() ? QStringLiteral(" [Read Only]") : QString()));
+    setWindowTitle(frameTitle(m_db));
     setWindowIcon(QIcon(QStringLiteral(":/images/tunarium.png")));
     m_workspace->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_workspace->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
