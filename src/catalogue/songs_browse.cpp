@@ -87,6 +87,7 @@ ListDefinition songsListDefinition() {
                  recordColumn(QStringLiteral("Time"), tun::kTime, QStringLiteral("@t4b")),
                  recordColumn(QStringLiteral("Released"), tun::kReleaseDate, QStringLiteral("@d17b")),
                  recordColumn(QStringLiteral("BPM"), tun::kBeatsPerMinute, QStringLiteral("@n_4b")),
+                 recordColumn(QStringLiteral("Key"), tun::kMusicalKey, QStringLiteral("@s3")),
                  recordColumn(QStringLiteral("User Defined Key Field"), tun::kUserDefinedKeyField,
                               QStringLiteral("@s30")),
                  recordColumn(QStringLiteral("Last Played"), tun::kLastPlayed, QStringLiteral("@d17-")),
