@@ -87,6 +87,7 @@ ExplorerDefinition xploreSongsDefinition() {
                {tun::kTrackNumber, "Trk", "Track", "@n3", tun::kKeyOrderTrackNumber, kNumeric},
                {tun::kSide, "Side/Disc", "Side/Disc", "@n2b", tun::kKeyOrderSide, kNumeric},
                {tun::kRating, "Rating", "Rating", "@n2", tun::kKeyOrderRating, kNumeric},
+               {tun::kMusicalKey, "Key", "Musical Key", "@s3", tun::kKeyOrderMusicalKey, kAlpha},
                {tun::kMix, "Mix", "Mix or Version Specific Information", "@s30", tun::kKeyOrderMix, kAlpha},
            });
     return d;

@@ -103,6 +103,10 @@ void SongRules::afterAdd(Row& record, const Row& source, bool copy) {
         record = source;
         record.meta = meta;
         record.setNumber(tun::kId, id);
+        // The audio file stays with the song it was read into: a scan finds one song per file.
+        record.setText(tun::kFilePath, QString());
+        record.setNumber(tun::kFileModified, 0);
+        record.setNumber(tun::kFileMissing, 0);
         if (record.text(tun::kMedia).isEmpty()) {
             record.setText(tun::kMedia, kDefaultMedia);
         }

@@ -1,6 +1,8 @@
 // The search box's syntax and its plan.
 #include "catalogue/song_search.h"
 
+#include "catalogue/musical_key.h"
+
 #include "data/date_time.h"
 #include "data/filter_expression.h"
 #include "data/filter_query_text.h"
@@ -17,7 +19,7 @@ namespace tunarium {
 
 namespace {
 
-enum class TermKind { Words, Text, Number, Year };
+enum class TermKind { Words, Text, Number, Year, Key };
 
 struct SearchField {
     const char* name;
@@ -30,7 +32,7 @@ const SearchField kFields[] = {
     {"album", TermKind::Text, "TUN:Album"},          {"mix", TermKind::Text, "TUN:Mix"},
     {"category", TermKind::Text, "CAT:Category"},    {"media", TermKind::Text, "TUN:Media"},
     {"bpm", TermKind::Number, "TUN:BeatsPerMinute"}, {"year", TermKind::Year, "TUN:ReleaseDate"},
-    {"rating", TermKind::Number, "TUN:Rating"},
+    {"rating", TermKind::Number, "TUN:Rating"},      {"key", TermKind::Key, "TUN:MusicalKey"},
 };
 
 // The four fields a plain word is looked for in, as the search index holds them.
@@ -144,6 +146,39 @@ QString numberCondition(const SearchField& f, const NumberRange& r) {
     return forms.join(QStringLiteral(" OR "));
 }
 
+// "key:8A" that key (in any spelling: "key:Am"), "key:~8A" the keys that mix with it.
+std::optional<QString> keyCondition(const SearchField& f, QStringView typed) {
+    const bool compatible = typed.startsWith(u'~');
+    const std::optional<CamelotKey> key = readMusicalKey(compatible ? typed.mid(1) : typed);
+    if (!key) {
+        return std::nullopt;
+    }
+    QStringList keys;
+    for (const CamelotKey& k : compatible ? compatibleKeys(*key) : QList<CamelotKey>{*key}) {
+        keys << queryElementText(QLatin1String(f.field), QueryOperator::IsEqualTo, filterLiteral(k.text()), false);
+    }
+    return keys.join(QStringLiteral(" OR "));
+}
+
+// "bpm:~124": within 6 % of the tempo, of half of it or of twice it, as a DJ mixes.
+std::optional<QString> nearTempoCondition(const SearchField& f, QStringView typed) {
+    const std::optional<qint64> tempo = wholeNumber(typed);
+    if (!tempo || *tempo <= 0) {
+        return std::nullopt;
+    }
+    QStringList bands;
+    const std::pair<qint64, qint64> tempos[] = {{1, 2}, {1, 1}, {2, 1}}; // half, as typed, double
+    for (const auto& [times, per] : tempos) {
+        // The whole tempos t with |t - x| <= 6 % of x, x = tempo * times / per.
+        const qint64 low = (*tempo * times * 94 + per * 100 - 1) / (per * 100);
+        const qint64 high = *tempo * times * 106 / (per * 100);
+        if (low <= high) {
+            bands << u'(' + between(QLatin1String(f.field), low, high) + u')';
+        }
+    }
+    return bands.join(QStringLiteral(" OR "));
+}
+
 QString containsCondition(const char* field, const QString& value) {
     return queryElementText(QLatin1String(field), QueryOperator::Contains, filterLiteral(value), false);
 }
@@ -245,6 +280,23 @@ private:
                 m_search.required << caseFold(*typed);
             }
             return containsCondition(field->field, *typed);
+        }
+        if (field->kind == TermKind::Key) {
+            const std::optional<QString> condition = keyCondition(*field, typed->trimmed());
+            if (!condition) {
+                failed(QStringLiteral("key: needs a musical key such as 8A, Am or 1m (~8A: the keys that mix "
+                                      "with it), not \"%1\".")
+                           .arg(*typed));
+            }
+            return condition;
+        }
+        if (QLatin1String(field->field) == u"TUN:BeatsPerMinute" && typed->startsWith(u'~')) {
+            const std::optional<QString> condition = nearTempoCondition(*field, typed->trimmed().mid(1));
+            if (!condition) {
+                failed(QStringLiteral("%1:~ needs a number above 0, such as ~124, not \"%2\".")
+                           .arg(QLatin1String(field->name), *typed));
+            }
+            return condition;
         }
         const std::optional<NumberRange> range = numberRange(typed->trimmed());
         if (!range) {
@@ -414,6 +466,8 @@ QString songSearchSyntaxHelp() {
         "artist:abba  title:\"dancing queen\"  album:gold  mix:extended\n"
         "category:house  media:cd  artist:=abba  (the whole text; category:=\"\" none)\n"
         "bpm:120-128  year:1975-1979  rating:>=7  (also 120, >120, <=128)\n"
+        "bpm:~124  within 6 % of 124, also of half and double the tempo\n"
+        "key:8A  the musical key (also key:Am, key:1m)  key:~8A  the keys that mix with it\n"
         "-word  songs without the word (also -artist:abba)\n"
         "Ctrl+F or / to search, Escape to clear.");
 }

@@ -11,6 +11,9 @@
 //   bpm:120-128       beats per minute from 120 to 128; also bpm:120, bpm:>=120, bpm:<100
 //   year:1975-1979    the release year; the same forms
 //   rating:>=7        the rating; the same forms
+//   bpm:~124          within 6 % of 124 beats per minute, or of half or twice that tempo
+//   key:8A            the musical key, in any spelling (key:Am, key:1m); key:~8A the keys that mix
+//                     with it (the same number, and one number round on the same letter)
 //   -word             not: no such word (also -artist:abba, -bpm:120-128)
 // Quotes, %, _, * and any other character are searched as typed.
 #pragma once

@@ -94,7 +94,9 @@ ListDefinition songsListDefinition() {
                  recordColumn(QStringLiteral("Track"), tun::kSide, QStringLiteral("@p(<)pb")),
                  recordColumn(QString(), tun::kTrackNumber, QStringLiteral("@n3b")),
                  recordColumn(QStringLiteral("Style"), tun::kStyle, QStringLiteral("@s30")),
-                 recordColumn(QStringLiteral("Chart Number"), tun::kChartNumber, QStringLiteral("@n3"))};
+                 recordColumn(QStringLiteral("Chart Number"), tun::kChartNumber, QStringLiteral("@n3")),
+                 // Last, so that the layouts users kept, column by column, keep their columns.
+                 recordColumn(QStringLiteral("Key"), tun::kMusicalKey, QStringLiteral("@s3"))};
     d.titleCaption = QStringLiteral("Songs - ");
     d.titleSuffix = QStringLiteral(" entries");
     return d;

@@ -316,11 +316,12 @@ const QVector<CliCommand>& cliCommands() {
     {"playlist",
      "  playlist generate --size N [--from DATE] [--to DATE] [--category NAME]\n"
      "              [--weighting none|recent-addition|recent-release|older-addition|older-release]\n"
-     "              [--unique] [--skip-do-not-play]\n"
+     "              [--unique] [--skip-do-not-play] [--compatible-keys]\n"
      "                draw a new playlist of up to N songs (0 to 99) at random, within the release\n"
      "                dates (YYYY-MM-DD, or a year) and the category given, and print it as show\n"
      "                does. --unique takes each song once; --skip-do-not-play leaves out the songs\n"
-     "                marked Do Not Play\n"
+     "                marked Do Not Play; --compatible-keys takes songs whose musical key mixes\n"
+     "                with the one before (songs without a key left out)\n"
      "  playlist list every playlist: number, description, entries, last edit date\n"
      "  playlist show ID\n"
      "                one playlist's entries (sequence, artist, title, time, notes) and its total time\n",

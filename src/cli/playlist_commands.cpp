@@ -113,6 +113,7 @@ int generate(Database& db, const CommandLine& line) {
     }
     choice.eachSongOnce = line.isSet(QStringLiteral("unique"));
     choice.skipDoNotPlay = line.isSet(QStringLiteral("skip-do-not-play"));
+    choice.compatibleKeys = line.isSet(QStringLiteral("compatible-keys"));
 
     SeededRandom random;
     PlaylistGenerator generator(db, random);
@@ -174,7 +175,8 @@ int runPlaylist(QString& dir, const QStringList& args) {
                       {QStringLiteral("category"), QStringLiteral("NAME"), {}},
                       {QStringLiteral("weighting"), QStringLiteral("WEIGHTING"), {}},
                       {QStringLiteral("unique"), {}, {}},
-                      {QStringLiteral("skip-do-not-play"), {}, {}}},
+                      {QStringLiteral("skip-do-not-play"), {}, {}},
+                      {QStringLiteral("compatible-keys"), {}, {}}},
                      QStringLiteral("playlist does not know %1"));
     if (const std::optional<int> status = line.read(args, dir)) {
         return *status;
@@ -194,7 +196,8 @@ int runPlaylist(QString& dir, const QStringList& args) {
                                       QStringLiteral("category"),
                                       QStringLiteral("weighting"),
                                       QStringLiteral("unique"),
-                                      QStringLiteral("skip-do-not-play")};
+                                      QStringLiteral("skip-do-not-play"),
+                                      QStringLiteral("compatible-keys")};
     for (const QString& option : generateOnly) {
         if (!generating && line.isSet(option)) {
             return usage(QStringLiteral("playlist %1 does not know --%2").arg(sub, option));

@@ -110,6 +110,13 @@ inline constexpr FieldDecl kSongFields[] = {
     fielddef::byteField("DoNotPlay", "@n3"),
     fielddef::longField("ID", "@n-14"),
     fielddef::longField("AlbumID", "@n-14"),
+    // The song's audio file: its absolute path, its modification time in seconds since the epoch
+    // when it was last read (0 when none), and 1 when the last scan found it gone.
+    fielddef::text("FilePath", 1024),
+    fielddef::longField("FileModified", "@n-14"),
+    fielddef::byteField("FileMissing", "@n3"),
+    // The musical key in Camelot notation ("8A", "12B"), blank when unknown.
+    fielddef::text("MusicalKey", 3),
     fielddef::memo("Recording", 256),
     fielddef::memo("PerformanceNotes", 256),
     fielddef::memo("Notes", 2000),
@@ -142,6 +149,10 @@ inline constexpr KeyDecl kSongKeys[] = {
     {"KeyOrderSide", {"Side"}, false, false, true},
     {"KeyOrderRating", {"Rating"}, false, false, true},
     {"KeyOrderMix", {"Mix"}, false, false, true},
+    {"KeyOrderMusicalKey", {"MusicalKey"}, false, false, true},
+    // The songs of an audio file, and the songs whose file the last scan found gone.
+    {"KeyFilePath", {"FilePath"}},
+    {"KeyFileMissing", {"FileMissing", "Artist", "Title"}},
 };
 
 inline constexpr FieldDecl kAlbumFields[] = {
@@ -293,7 +304,7 @@ inline constexpr std::array<TableDecl, kTableCount> kTableDecls = {{
     {TableId::Labels, "Labels", "LAB", "tnrlabel", 2, 622, kLabelFields, kLabelKeys},
     {TableId::TNRTips, "TNRTips", "TIP", "TNRTIPS", 0, 1028, kTipFields, kTipKeys},
     {TableId::Media, "Media", "MED", "tnrmedia", 1, 20, kMediaFields, kMediaKeys},
-    {TableId::Tunarium, "Tunarium", "TUN", "tnrdata", 6, 661, kSongFields, kSongKeys},
+    {TableId::Tunarium, "Tunarium", "TUN", "tnrdata", 7, 1693, kSongFields, kSongKeys},
     {TableId::PlaylistDetails, "PlaylistDetails", "PLA", "tnrpldet", 2, 65, kPlaylistEntryFields,
      kPlaylistEntryKeys},
     {TableId::PlaylistMaster, "PlaylistMaster", "PLD", "tnrplist", 1, 38, kPlaylistFields, kPlaylistKeys},
@@ -387,6 +398,10 @@ inline constexpr int kLive = fielddef::fieldIndex(kSongFields, "Live");
 inline constexpr int kDoNotPlay = fielddef::fieldIndex(kSongFields, "DoNotPlay");
 inline constexpr int kId = fielddef::fieldIndex(kSongFields, "ID");
 inline constexpr int kAlbumId = fielddef::fieldIndex(kSongFields, "AlbumID");
+inline constexpr int kFilePath = fielddef::fieldIndex(kSongFields, "FilePath");
+inline constexpr int kFileModified = fielddef::fieldIndex(kSongFields, "FileModified");
+inline constexpr int kFileMissing = fielddef::fieldIndex(kSongFields, "FileMissing");
+inline constexpr int kMusicalKey = fielddef::fieldIndex(kSongFields, "MusicalKey");
 inline constexpr int kRecording = fielddef::fieldIndex(kSongFields, "Recording");
 inline constexpr int kPerformanceNotes = fielddef::fieldIndex(kSongFields, "PerformanceNotes");
 inline constexpr int kNotes = fielddef::fieldIndex(kSongFields, "Notes");
@@ -415,6 +430,9 @@ inline constexpr int kKeyOrderTrackNumber = fielddef::keyIndex(kSongKeys, "KeyOr
 inline constexpr int kKeyOrderSide = fielddef::keyIndex(kSongKeys, "KeyOrderSide");
 inline constexpr int kKeyOrderRating = fielddef::keyIndex(kSongKeys, "KeyOrderRating");
 inline constexpr int kKeyOrderMix = fielddef::keyIndex(kSongKeys, "KeyOrderMix");
+inline constexpr int kKeyOrderMusicalKey = fielddef::keyIndex(kSongKeys, "KeyOrderMusicalKey");
+inline constexpr int kKeyFilePath = fielddef::keyIndex(kSongKeys, "KeyFilePath");
+inline constexpr int kKeyFileMissing = fielddef::keyIndex(kSongKeys, "KeyFileMissing");
 } // namespace tun
 
 namespace alb {

@@ -20,10 +20,13 @@ struct SongRecord {
     qint64 lastPlayed = 0, skips = 0;
     QString endType, inOut;
     qint64 rating = 0, live = 0, doNotPlay = 0, id = 0, albumId = 0;
+    QString filePath;
+    qint64 fileModified = 0, fileMissing = 0;
+    QString musicalKey;
     QString recording, performanceNotes, notes;
     RecordMeta meta;
 
-    static const std::array<Member<SongRecord>, 31> kMembers;
+    static const std::array<Member<SongRecord>, 35> kMembers;
 };
 
 struct AlbumRecord {
@@ -150,9 +153,9 @@ template <class T> consteval bool membersMatchDictionary() {
     return true;
 }
 
-inline constexpr std::array<Member<SongRecord>, 31> SongRecord::kMembers = [] {
+inline constexpr std::array<Member<SongRecord>, 35> SongRecord::kMembers = [] {
     using R = SongRecord;
-    return std::array<Member<R>, 31>{{{tun::kArtist, &R::artist},
+    return std::array<Member<R>, 35>{{{tun::kArtist, &R::artist},
                                       {tun::kTitle, &R::title},
                                       {tun::kMix, &R::mix},
                                       {tun::kAlbum, &R::album},
@@ -180,6 +183,10 @@ inline constexpr std::array<Member<SongRecord>, 31> SongRecord::kMembers = [] {
                                       {tun::kDoNotPlay, &R::doNotPlay},
                                       {tun::kId, &R::id},
                                       {tun::kAlbumId, &R::albumId},
+                                      {tun::kFilePath, &R::filePath},
+                                      {tun::kFileModified, &R::fileModified},
+                                      {tun::kFileMissing, &R::fileMissing},
+                                      {tun::kMusicalKey, &R::musicalKey},
                                       {tun::kRecording, &R::recording},
                                       {tun::kPerformanceNotes, &R::performanceNotes},
                                       {tun::kNotes, &R::notes}}};

@@ -1,5 +1,6 @@
 // Salvage of a damaged collection file, page by page: which table each readable page belongs to,
 // its records read into rows, and the count kept for every table.
+#include "data/dictionary_tables.h"
 #include "data/file_pages.h"
 #include "data/schema_sql.h"
 #include "data/store_maintenance.h"
@@ -70,6 +71,24 @@ Layout currentLayout(const TableDef& t) {
     for (const QString& name : names) {
         const int field = t.fieldIndex(name);
         kinds << (field >= 0 && !t.field(field).isText() ? 1 : field >= 0 ? 2 : name.startsWith(u'_') ? 1 : 2);
+    }
+    return layoutOf(t, names, kinds);
+}
+
+// The songs' columns before the audio file and the musical key were kept (structure 6): a file of
+// that version that lost its schema still has its songs read.
+Layout songsLayoutBeforeFiles(const TableDef& t) {
+    const QStringList added{sql::fieldColumn(t, tun::kFilePath), sql::fieldColumn(t, tun::kFileModified),
+                            sql::fieldColumn(t, tun::kFileMissing), sql::fieldColumn(t, tun::kMusicalKey),
+                            sql::foldedColumn(t, tun::kFilePath), sql::foldedColumn(t, tun::kMusicalKey)};
+    const Layout now = currentLayout(t);
+    QStringList names;
+    QVector<int> kinds;
+    for (int c = 0; c < now.names.size(); ++c) {
+        if (!added.contains(now.names[c])) {
+            names << now.names[c];
+            kinds << now.kinds[c];
+        }
     }
     return layoutOf(t, names, kinds);
 }
@@ -183,6 +202,7 @@ public:
         for (const TableDef& t : allTables()) {
             m_layouts[static_cast<int>(t.id)] << currentLayout(t);
         }
+        m_layouts[static_cast<int>(TableId::Tunarium)] << songsLayoutBeforeFiles(tableDef(TableId::Tunarium));
     }
 
     QVector<SalvageCount> run(const std::function<void(Row)>& take) {

@@ -1,11 +1,14 @@
 // The playlist generator.
 #include "playlists/playlist_generator.h"
 
+#include "catalogue/musical_key.h"
 #include "data/date_time.h"
 #include "data/key_walk.h"
 #include "data/pictures.h"
 
 #include <QSet>
+
+#include <optional>
 
 namespace tunarium {
 
@@ -188,6 +191,9 @@ bool PlaylistGenerator::qualifies(const GeneratorChoice& choice, const SongRecor
     if (categoryId != 0 && song.categoryId != categoryId) {
         return false;
     }
+    if (choice.compatibleKeys && !readMusicalKey(song.musicalKey)) {
+        return false;
+    }
     return !choice.skipDoNotPlay || song.doNotPlay == 0;
 }
 
@@ -225,6 +231,7 @@ StoreError PlaylistGenerator::gather(const GeneratorChoice& choice, qint64 categ
                 SongRecord kept;
                 kept.id = song.id;
                 kept.releaseDate = song.releaseDate;
+                kept.musicalKey = song.musicalKey;
                 out.push_back(kept);
             }
         }
@@ -267,7 +274,18 @@ GeneratedPlaylist PlaylistGenerator::generate(const GeneratorChoice& choice) {
     QSet<qint64> taken;
     qint64 sequence = 0;
     bool broken = false;
-    auto addEntry = [&](qint64 songId) {
+    // The key of the last song taken, which the next must mix with.
+    std::optional<CamelotKey> previousKey;
+    const auto mixes = [&](const SongRecord& song) {
+        if (!choice.compatibleKeys || !previousKey) {
+            return true;
+        }
+        const std::optional<CamelotKey> key = readMusicalKey(song.musicalKey);
+        return key && compatibleKeys(*previousKey).contains(*key);
+    };
+    auto addEntry = [&](const SongRecord& song) {
+        const qint64 songId = song.id;
+        previousKey = readMusicalKey(song.musicalKey);
         taken.insert(songId);
         PlaylistEntryRecord entry;
         entry.playlistId = playlist.playlistId;
@@ -300,10 +318,11 @@ GeneratedPlaylist PlaylistGenerator::generate(const GeneratorChoice& choice) {
             readFailed(d);
             break;
         }
-        if ((choice.eachSongOnce && taken.contains(song.id)) || !accepts(choice, song, categoryId, today)) {
+        if ((choice.eachSongOnce && taken.contains(song.id)) || !mixes(song) ||
+            !accepts(choice, song, categoryId, today)) {
             continue;
         }
-        addEntry(song.id);
+        addEntry(song);
     }
     if (!broken && sequence < choice.size) {
         // Few songs pass the choice: the draws go on among them.
@@ -318,11 +337,30 @@ GeneratedPlaylist PlaylistGenerator::generate(const GeneratorChoice& choice) {
             // Each draw that is kept is bound to come within a few: the release weighting passes
             // over a song at most half the time. The bound only guards against a faulty source.
             const qint64 lastDraw = result.draws + qint64(kMaxDraws) * kMaxPlaylistSize;
+            // With keys to mix, each draw is among the songs that mix with the last one taken.
+            QVector<qsizetype> mixing;
+            const auto candidates = [&]() -> qsizetype {
+                if (!choice.compatibleKeys || !previousKey) {
+                    return pool.size();
+                }
+                mixing.clear();
+                for (qsizetype i = 0; i < pool.size(); ++i) {
+                    if (mixes(pool[i])) {
+                        mixing << i;
+                    }
+                }
+                return mixing.size();
+            };
             while (sequence < choice.size && !pool.isEmpty() && result.draws < lastDraw) {
+                const qsizetype choices = candidates();
+                if (choices == 0) {
+                    result.keysRanOut = true;
+                    break;
+                }
                 ++result.draws;
                 qsizetype low = 0;
-                qsizetype high = pool.size() - 1;
-                const qsizetype middle = std::max<qsizetype>(pool.size() / 2, 1) - 1;
+                qsizetype high = choices - 1;
+                const qsizetype middle = std::max<qsizetype>(choices / 2, 1) - 1;
                 switch (half()) {
                 case DrawRange::NewerHalf:
                     low = middle;
@@ -333,12 +371,13 @@ GeneratedPlaylist PlaylistGenerator::generate(const GeneratorChoice& choice) {
                 case DrawRange::All:
                     break;
                 }
-                const qsizetype at = static_cast<qsizetype>(m_random.between(low, high));
+                const qsizetype drawn = static_cast<qsizetype>(m_random.between(low, high));
+                const qsizetype at = choices == pool.size() ? drawn : mixing[drawn];
                 const SongRecord song = pool[at];
                 if (!weighted(choice, song.releaseDate, today)) {
                     continue;
                 }
-                addEntry(song.id);
+                addEntry(song);
                 if (choice.eachSongOnce) {
                     pool.removeAt(at);
                 }
@@ -378,13 +417,18 @@ QString shortPlaylistNote(const GeneratorChoice& choice, const GeneratedPlaylist
         return {};
     }
     if (made.qualifying == 0) {
-        return QStringLiteral("No song passes the choice (its release dates, category and Do Not Play): no "
-                              "play list was made.");
+        return choice.compatibleKeys
+                   ? QStringLiteral("No song passes the choice (its release dates, category, Do Not Play and a "
+                                    "musical key): no play list was made.")
+                   : QStringLiteral("No song passes the choice (its release dates, category and Do Not Play): no "
+                                    "play list was made.");
     }
     QString note = QStringLiteral("The play list holds %1 of the %2 songs asked for")
                        .arg(made.entries)
                        .arg(choice.size);
-    if (made.qualifying > 0 && choice.eachSongOnce && made.qualifying < choice.size) {
+    if (made.keysRanOut) {
+        note += QStringLiteral(": no song left mixes with the key of the last one.");
+    } else if (made.qualifying > 0 && choice.eachSongOnce && made.qualifying < choice.size) {
         note += made.qualifying == 1 ? QStringLiteral(": only 1 song passes the choice")
                                      : QStringLiteral(": only %1 songs pass the choice").arg(made.qualifying);
         note += QStringLiteral(", and each song comes once.");

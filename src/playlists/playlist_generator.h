@@ -47,6 +47,9 @@ struct GeneratorChoice {
     // Beyond the generator's own behaviour, both off unless the user asks.
     bool eachSongOnce = false;
     bool skipDoNotPlay = false;
+    // Each song's musical key mixes with the one before (keysCompatible). A song without a key is
+    // never taken then: its key cannot be judged, and the next song would have nothing to mix with.
+    bool compatibleKeys = false;
     // Today as a day number; 0 for the real today.
     qint64 today = 0;
 };
@@ -68,6 +71,8 @@ struct GeneratedPlaylist {
     // The songs that pass the choice, when they were gathered (the first draws left the playlist
     // short); -1 when they were not.
     qint64 qualifying = -1;
+    // The playlist ended short because no song left mixes with the key of the last one.
+    bool keysRanOut = false;
 };
 
 // Says a playlist came out with fewer songs than asked and why; empty when it did not.

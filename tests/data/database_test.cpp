@@ -589,7 +589,7 @@ TEST(OpenRoutine, UnreadableFilesEndTheProgramWithAMessage) {
              SqliteStore store;
              ASSERT_TRUE(store.open(d).ok());
              ASSERT_TRUE(store.openTable(TableId::Tunarium).ok());
-             ASSERT_TRUE(store.exec("UPDATE \"_structure\" SET version = 7 WHERE label = 'Tunarium'").ok());
+             ASSERT_TRUE(store.exec("UPDATE \"_structure\" SET version = 99 WHERE label = 'Tunarium'").ok());
          },
          "File Access Error", "Disk Error"},
     };

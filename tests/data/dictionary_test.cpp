@@ -44,7 +44,7 @@ TEST(Dictionary, TablesInRegistrationOrderWithLayoutSizes) {
         {"AddWizard", "AW", "TNRAdWiz", 1, 1, 0},        {"Album", "ALB", "tnralbum", 3, 13, 3},
         {"Categories", "CAT", "TNRCAT", 2, 3, 0},        {"Fonts", "FON", "tnrfont", 1, 2, 0},
         {"Labels", "LAB", "tnrlabel", 2, 3, 6},          {"TNRTips", "TIP", "TNRTIPS", 0, 2, 0},
-        {"Media", "MED", "tnrmedia", 1, 1, 0},           {"Tunarium", "TUN", "tnrdata", 6, 24, 3},
+        {"Media", "MED", "tnrmedia", 1, 1, 0},           {"Tunarium", "TUN", "tnrdata", 7, 27, 3},
         {"PlaylistDetails", "PLA", "tnrpldet", 2, 2, 0}, {"PlaylistMaster", "PLD", "tnrplist", 1, 2, 1},
     };
     ASSERT_EQ(std::size(expected), allTables().size());

@@ -324,3 +324,68 @@ TEST_F(GeneratorTest, ANearlyEmptyRangeOfNumbersStillGivesItsSongs) {
 }
 
 } // namespace
+
+// "Compatible with the previous song": every song after the first mixes with the one before, by
+// the wheel counted here (the same number, or the same letter one number round, 12 beside 1);
+// songs without a key never come; a collection whose keys run out ends the playlist and says so.
+TEST_F(GeneratorTest, CompatibleKeysChainEverySongToTheOneBefore) {
+    // A key kept in another spelling ("Am", as an older import may have left it) counts as its key.
+    const auto wheel = [](const QString& key) {
+        const QString camelot = key == "Am" ? QString("8A") : key;
+        return qMakePair(camelot.chopped(1).toInt(), camelot.back());
+    };
+    const auto mix = [&](const QString& a, const QString& b) {
+        const auto [n, letter] = wheel(a);
+        const auto [m, other] = wheel(b);
+        const int apart = (n - m + 12) % 12;
+        return n == m || (letter == other && (apart == 1 || apart == 11));
+    };
+    const QStringList keys{"8A", "8B", "9A", "7A", "12B", "1B", "1A", "3B", "5A", "11B", "", "Am", "x"};
+    QHash<qint64, QString> keyOf;
+    for (int id = 1; id <= 130; ++id) {
+        SongRecord song = addSong(id);
+        song.musicalKey = keys[id % keys.size()];
+        ASSERT_TRUE(db.store().update(song).ok());
+        keyOf[id] = song.musicalKey;
+    }
+    for (quint32 seed : {1u, 2u, 3u, 11u, 42u}) {
+        for (bool once : {false, true}) {
+            SCOPED_TRACE(QString("seed %1%2").arg(seed).arg(once ? ", each once" : "").toStdString());
+            GeneratorChoice choice{20};
+            choice.compatibleKeys = true;
+            choice.eachSongOnce = once;
+            const GeneratedPlaylist made = generate(choice, seed);
+            const QVector<qint64> songs = songsOf(made.playlistId);
+            ASSERT_EQ(songs.size(), 20);
+            for (qsizetype i = 0; i < songs.size(); ++i) {
+                const QString key = keyOf[songs[i]];
+                ASSERT_TRUE(key != "" && key != "x") << "a song without a key";
+                if (i > 0) {
+                    EXPECT_TRUE(mix(keyOf[songs[i - 1]], key)) << keyOf[songs[i - 1]].toStdString() << " then "
+                                                               << key.toStdString();
+                }
+            }
+        }
+    }
+}
+
+TEST_F(GeneratorTest, CompatibleKeysThatRunOutEndThePlaylistAndSaySo) {
+    const std::pair<qint64, const char*> songs[] = {{1, "8A"}, {2, "3B"}, {3, ""}};
+    for (const auto& [id, key] : songs) {
+        SongRecord song = addSong(id);
+        song.musicalKey = key;
+        ASSERT_TRUE(db.store().update(song).ok());
+    }
+    GeneratorChoice choice{5};
+    choice.compatibleKeys = true;
+    choice.eachSongOnce = true;
+    const GeneratedPlaylist made = generate(choice);
+    EXPECT_EQ(made.entries, 1);
+    EXPECT_TRUE(made.keysRanOut);
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].text,
+              "The play list holds 1 of the 5 songs asked for: no song left mixes with the key of the last one.");
+    // Taken again and again, one song mixes with itself.
+    choice.eachSongOnce = false;
+    EXPECT_EQ(generate(choice).entries, 5);
+}

@@ -76,7 +76,7 @@ TEST(SongsBrowseDefinition, TitleTabsAndReports) {
     EXPECT_EQ(songsTabReport(0), "Songs by Artist");
     const ListDefinition d = songsListDefinition();
     EXPECT_EQ(d.sortOrders.size(), 8);
-    EXPECT_EQ(d.columns.size(), 15); // the Track group shows two values
+    EXPECT_EQ(d.columns.size(), 16); // the Track group shows two values
     EXPECT_EQ(ListEngine::sortOrderForTab(0, 8), kSongsByArtist);
     EXPECT_EQ(ListEngine::sortOrderForTab(3, 8), kSongsByMedia);
 }

@@ -1,6 +1,7 @@
 // The song form's tabs and controls.
 #include "catalogue/ui/song_form_tabs.h"
 
+#include "catalogue/musical_key.h"
 #include "catalogue/ui/picture_edit.h"
 #include "data/settings.h"
 
@@ -76,6 +77,8 @@ QWidget* SongFormTabs::buildGeneral() {
     m_track = fieldEdit(tun::kTrackNumber);
     m_side = fieldEdit(tun::kSide);
     m_bpm = fieldEdit(tun::kBeatsPerMinute);
+    m_key = fieldEdit(tun::kMusicalKey);
+    m_key->setToolTip(QStringLiteral("The musical key: 8A or 12B (Camelot), Am, F#m, Bb or 1m; kept as Camelot"));
     m_chart = fieldEdit(tun::kChartNumber);
     m_mix = fieldEdit(tun::kMix);
     m_mix->setToolTip(QStringLiteral("Mix or version specific information"));
@@ -94,6 +97,7 @@ QWidget* SongFormTabs::buildGeneral() {
     right->addRow(QStringLiteral("Track &Number:"), m_track);
     right->addRow(QStringLiteral("Side/Disc:"), m_side);
     right->addRow(QStringLiteral("Beats Per Minute:"), m_bpm);
+    right->addRow(QStringLiteral("Key:"), m_key);
     right->addRow(QStringLiteral("Highest Chart Number:"), m_chart);
     right->addRow(QStringLiteral("Mix:"), m_mix);
     right->addRow(QStringLiteral("Style:"), m_style);
@@ -178,6 +182,7 @@ void SongFormTabs::display(const Row& r, const QString& categoryName) {
     m_track->setValue(r.value(tun::kTrackNumber));
     m_side->setValue(r.value(tun::kSide));
     m_bpm->setValue(r.value(tun::kBeatsPerMinute));
+    m_key->setValue(r.value(tun::kMusicalKey));
     m_chart->setValue(r.value(tun::kChartNumber));
     m_mix->setValue(r.value(tun::kMix));
     m_style->setValue(r.value(tun::kStyle));
@@ -213,6 +218,9 @@ void SongFormTabs::readInto(Row& r) const {
     number(tun::kTrackNumber, m_track->value());
     number(tun::kSide, m_side->value());
     number(tun::kBeatsPerMinute, m_bpm->value());
+    // A key in any spelling is kept as Camelot; a text that names no key is kept as typed.
+    const QString key = camelotKey(m_key->text());
+    text(tun::kMusicalKey, key.isEmpty() ? m_key->text() : key);
     number(tun::kChartNumber, m_chart->value());
     text(tun::kMix, m_mix->text());
     text(tun::kStyle, m_style->text());

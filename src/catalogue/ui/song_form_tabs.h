@@ -55,6 +55,7 @@ private:
     PictureEdit* m_track = nullptr;
     PictureEdit* m_side = nullptr;
     PictureEdit* m_bpm = nullptr;
+    PictureEdit* m_key = nullptr;
     PictureEdit* m_chart = nullptr;
     PictureEdit* m_mix = nullptr;
     PictureEdit* m_style = nullptr;

@@ -4,6 +4,7 @@
 #include "catalogue/procedure_names.h"
 #include "catalogue/ui/picture_edit.h"
 #include "catalogue/ui/select_add_mode_dialog.h"
+#include "catalogue/ui/song_file_panel.h"
 #include "ui/ok_cancel_row.h"
 
 #include <QApplication>
@@ -105,6 +106,8 @@ void SongFormWindow::build() {
     m_cancel = buttons.cancel;
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
+    m_file = new SongFilePanel(m_db.prompter());
+    layout->addWidget(m_file);
     layout->addLayout(buttons.layout);
 
     const AlbumContext& context = m_rules.context();
@@ -145,6 +148,7 @@ QWidget* SongFormWindow::checkedControl(SongCheck check) const {
 
 void SongFormWindow::display(const Row& record) {
     m_tabs->display(record, m_rules.categoryName(record.number(tun::kCategoryId)));
+    m_file->showFile(record.text(tun::kFilePath), record.number(tun::kFileMissing) != 0);
     for (SongCheck check : kSongChecks) {
         m_accepted.insert(static_cast<int>(check), m_tabs->controlText(check));
     }

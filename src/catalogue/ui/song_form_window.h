@@ -17,6 +17,8 @@ class QPushButton;
 
 namespace tunarium {
 
+class SongFilePanel;
+
 class SongFormWindow : public FormWindow {
 public:
     // Opens the form for `request` (Insert, Change, Delete or Copy) on `current`. Delete and a
@@ -37,6 +39,7 @@ public:
     void defaultWithAlbum();
     void takeAlbum(const AlbumRecord& album);
     QPushButton* albumDefaultsButton() const { return m_albumDefaults; }
+    SongFilePanel* filePanel() const { return m_file; }
 
     // Presses OK: every field is accepted in tab order, then the song is saved.
     void accept();
@@ -71,6 +74,7 @@ private:
     Row m_record;
 
     SongFormTabs* m_tabs = nullptr;
+    SongFilePanel* m_file = nullptr;
     QPushButton* m_albumDefaults = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;

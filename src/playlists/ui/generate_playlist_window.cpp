@@ -97,6 +97,9 @@ void GeneratePlaylistWindow::build() {
 
     m_once = new QCheckBox(QStringLiteral("Each song only once"));
     m_skip = new QCheckBox(QStringLiteral("Leave out songs marked Do Not Play"));
+    m_mixing = new QCheckBox(QStringLiteral("Compatible with the previous song (musical key)"));
+    m_mixing->setToolTip(QStringLiteral("Each song's key mixes with the one before: the same number, or one "
+                                        "number round on the same letter. Songs without a key are left out."));
     const OkCancelRow buttons = makeOkCancelRow(this, [this] { accept(); }, [this] { cancelRequested(); });
     m_ok = buttons.ok;
 
@@ -105,6 +108,7 @@ void GeneratePlaylistWindow::build() {
     layout->addWidget(group);
     layout->addWidget(m_once);
     layout->addWidget(m_skip);
+    layout->addWidget(m_mixing);
     layout->addStretch();
     layout->addLayout(buttons.layout);
 }
@@ -120,6 +124,7 @@ GeneratorChoice GeneratePlaylistWindow::choice() const {
     }
     c.eachSongOnce = m_once->isChecked();
     c.skipDoNotPlay = m_skip->isChecked();
+    c.compatibleKeys = m_mixing->isChecked();
     return c;
 }
 

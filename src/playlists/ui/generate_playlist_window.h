@@ -37,6 +37,7 @@ public:
     QRadioButton* weightingButton(Weighting weighting) const { return m_weightings[int(weighting)]; }
     QCheckBox* eachSongOnceBox() const { return m_once; }
     QCheckBox* skipDoNotPlayBox() const { return m_skip; }
+    QCheckBox* compatibleKeysBox() const { return m_mixing; }
     QPushButton* okButton() const { return m_ok; }
 
     // The choice the controls show (a text that does not read leaves its value 0).
@@ -68,6 +69,7 @@ private:
     std::array<QRadioButton*, 5> m_weightings{};
     QCheckBox* m_once = nullptr;
     QCheckBox* m_skip = nullptr;
+    QCheckBox* m_mixing = nullptr;
     QPushButton* m_ok = nullptr;
 };
 
