@@ -18,6 +18,8 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <algorithm>
+
 #include <cstdio>
 
 namespace tunarium::cli {
@@ -83,10 +85,14 @@ void CliPrompter::halt(const QString& text) {
 }
 
 bool runWithProgress(Process& process, bool quiet) {
-    const bool completed = runToEnd(process, [quiet, &process](const Process& p) {
+    qsizetype shownWidth = 0;
+    const bool completed = runToEnd(process, [quiet, &process, &shownWidth](const Process& p) {
         if (!quiet) {
-            err() << "\r" << process.title() << ": " << p.percentText() << "   ";
+            // The line is written over: a shorter status is padded over the longer one before it.
+            const QString line = process.title() + QStringLiteral(": ") + p.statusText();
+            err() << "\r" << line.leftJustified(shownWidth + 3);
             err().flush();
+            shownWidth = std::max(shownWidth, line.size());
         }
         return true;
     });

@@ -23,6 +23,23 @@ public:
     // sees the change. `changed` receives how many records were rewritten.
     virtual StoreError daysToYears(TableId table, int field, qint64 afterRec, qint64 throughRec,
                                    qint64& changed) = 0;
+
+    // Files the songs numbered in the range that name an album but are linked to none: each is
+    // linked to the album of its album title and artist, or failing that to the album of that
+    // title under `compilationArtist`; where neither exists an album is made, from the facts of
+    // the first song in record order that needs it (its notes, file number, artist, album title,
+    // media, release date and category), numbered after the highest album ID. Albums are made in
+    // the order of those first songs, so that a range gives what filing its songs one by one in
+    // record order would give. All of it or nothing: a failure leaves the range as it was.
+    // Every linked song's version goes up. On failure `failedTable` names the table whose write
+    // failed.
+    struct AlbumFiling {
+        qint64 albumsMade = 0;
+        qint64 songsLinked = 0;
+        TableId failedTable = TableId::Tunarium;
+    };
+    virtual StoreError fileSongsUnderAlbums(qint64 afterRec, qint64 throughRec, const QString& compilationArtist,
+                                            AlbumFiling& filed) = 0;
 };
 
 } // namespace tunarium

@@ -201,14 +201,17 @@ StoreError SqliteSchema::makeIndexes(const TableDef& t) {
         m_reporter->finish();
         m_reporter->begin(UpgradePhase::BuildingKeys, t.id);
     }
-    for (int k = 0; k < t.keys.size(); ++k) {
+    const int keys = static_cast<int>(t.keys.size());
+    for (int k = 0; k < keys; ++k) {
+        tellBulkLoad({k, keys, false});
         if (StoreError e = m_connection.exec(sql::createIndexSql(t, k))) {
             return e;
         }
         if (m_reporter) {
-            m_reporter->setFraction(static_cast<double>(k + 1) / static_cast<double>(t.keys.size()));
+            m_reporter->setFraction(static_cast<double>(k + 1) / static_cast<double>(keys));
         }
     }
+    tellBulkLoad({keys, keys, false});
     for (const QString& trigger : sql::createCountTriggersSql(t)) {
         if (StoreError e = m_connection.exec(trigger)) {
             return e;
@@ -222,6 +225,7 @@ StoreError SqliteSchema::makeSearchIndex(const TableDef& t) {
     if (search.isEmpty()) {
         return {};
     }
+    tellBulkLoad({static_cast<int>(t.keys.size()), static_cast<int>(t.keys.size()), true});
     if (m_reporter) {
         m_reporter->finish();
         m_reporter->begin(UpgradePhase::BuildingSearchIndex, t.id, rowCount(t));

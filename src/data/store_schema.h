@@ -21,6 +21,15 @@ namespace tunarium {
 // (the order columns added first), like an upgrade, after a backup.
 enum class TableState { Current, Missing, Older, Different, Newer, KeysDamaged, KeysOutdated };
 
+// How far the end of a bulk load is: `keysBuilt` of the table's `keys` made, then the search
+// index (where the table has one).
+struct BulkLoadStep {
+    int keysBuilt = 0;
+    int keys = 0;
+    bool searchIndex = false;
+};
+using BulkLoadProgress = std::function<void(const BulkLoadStep&)>;
+
 class StoreSchema {
 public:
     StoreSchema() = default;
@@ -44,6 +53,8 @@ public:
     // so only loads that bring unique values may use it.
     virtual StoreError beginBulkLoad(TableId table) = 0;
     virtual StoreError endBulkLoad(TableId table) = 0;
+    // Told each step of endBulkLoad from now on, on the thread that runs it (an empty one: none).
+    void setBulkLoadProgress(BulkLoadProgress progress) { m_bulkProgress = std::move(progress); }
     // A full check of one table's keys (reads the whole table): index definitions, folded
     // columns and the implementation's own check. Returns 46 when the keys need rebuilding.
     virtual StoreError checkKeys(TableId table) = 0;
@@ -53,6 +64,16 @@ public:
     // `keep` generations of that reason are kept. `progress` is told the share copied.
     virtual StoreError makeBackup(const QString& reason, int keep = 5,
                                   const std::function<void(double)>& progress = {}) = 0;
+
+protected:
+    void tellBulkLoad(const BulkLoadStep& step) const {
+        if (m_bulkProgress) {
+            m_bulkProgress(step);
+        }
+    }
+
+private:
+    BulkLoadProgress m_bulkProgress;
 };
 
 } // namespace tunarium

@@ -112,6 +112,8 @@ public:
 
     StoreError daysToYears(TableId table, int field, qint64 afterRec, qint64 throughRec,
                            qint64& changed) override;
+    StoreError fileSongsUnderAlbums(qint64 afterRec, qint64 throughRec, const QString& compilationArtist,
+                                    AlbumFiling& filed) override;
 
 private:
     Connection& m_connection;

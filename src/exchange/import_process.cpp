@@ -1,6 +1,8 @@
 // The import run.
 #include "exchange/import_process.h"
 
+#include <algorithm>
+
 #include "data/pictures.h"
 #include "data/store_backups.h"
 #include "exchange/import_values.h"
@@ -401,6 +403,18 @@ void ImportProcess::startBuildingKeys() {
     m_bulkFinish = std::async(std::launch::async, [this] { return finishBulk(); });
 }
 
+QString ImportProcess::statusText() const {
+    if (!m_bulkFinish.valid() || m_bulkFinished) {
+        return percentText();
+    }
+    if (m_buildingSearchIndex) {
+        return QStringLiteral("Building the search index");
+    }
+    const int keys = m_keys;
+    return keys == 0 ? percentText()
+                     : QStringLiteral("Building keys: %1 of %2").arg(std::min(m_keysBuilt + 1, keys)).arg(keys);
+}
+
 bool ImportProcess::windDown() {
     // Cancelled while loading in bulk: the songs read so far stay, once their keys are built.
     if (!m_bulk || m_bulkFinished) {
@@ -452,6 +466,11 @@ bool ImportProcess::startBulk() {
 }
 
 StoreError ImportProcess::finishBulk() {
+    m_bulk->schema().setBulkLoadProgress([this](const BulkLoadStep& step) {
+        m_keys = step.keys;
+        m_keysBuilt = step.keysBuilt;
+        m_buildingSearchIndex = step.searchIndex;
+    });
     StoreError e = m_bulk->endBulkLoad(TableId::Tunarium);
     if (!e) {
         e = m_bulkTransaction->commit();

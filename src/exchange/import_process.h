@@ -8,6 +8,7 @@
 #include "exchange/import_setup.h"
 #include "process/process_runner.h"
 
+#include <atomic>
 #include <future>
 #include <optional>
 
@@ -67,6 +68,9 @@ public:
     // Whether the run loads in bulk; the size of file from which it does (tests lower it).
     bool loadsInBulk() const { return m_inBulk; }
     void setBulkFromBytes(qint64 bytes) { m_bulkFromBytes = bytes; }
+    // While the keys of a bulk load are built: "Building keys: 4 of 24", then "Building the
+    // search index"; the percent line otherwise.
+    QString statusText() const override;
 
 protected:
     bool begin() override;
@@ -135,6 +139,10 @@ private:
     std::optional<Transaction> m_bulkTransaction;
     std::optional<WriteLockNote> m_lockNote;
     std::future<StoreError> m_bulkFinish;
+    // Where the building of the keys is, told by the thread that builds them.
+    std::atomic<int> m_keysBuilt{0};
+    std::atomic<int> m_keys{0};
+    std::atomic<bool> m_buildingSearchIndex{false};
     bool m_bulkFinished = false;
     bool m_inBulk = false;
     qint64 m_nextId = 0;

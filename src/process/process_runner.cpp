@@ -102,11 +102,14 @@ QString Process::percentText() const {
 
 bool runToEnd(Process& process, const std::function<bool(const Process&)>& onProgress) {
     int shown = -1;
+    QString shownStatus;
     bool more = process.start();
     while (more) {
         more = process.step();
-        if (onProgress && !process.cancelling() && (process.percent() != shown || !more)) {
+        if (onProgress && !process.cancelling() &&
+            (process.percent() != shown || !more || process.statusText() != shownStatus)) {
             shown = process.percent();
+            shownStatus = process.statusText();
             if (!onProgress(process)) {
                 // A process finishing its last work goes on for a few steps more.
                 process.cancel();

@@ -91,7 +91,8 @@ private:
 };
 
 // Runs a process to its end without a window, one step after another. `onProgress` is called
-// after every step whose whole percentage differs from the last one reported (and at the end);
+// after every step whose whole percentage or status line differs from the last one reported (and
+// at the end);
 // returning false cancels the process. Returns true when the process completed.
 bool runToEnd(Process& process, const std::function<bool(const Process&)>& onProgress = {});
 

@@ -355,10 +355,22 @@ TEST_F(SongSearchTest, IndexKeptInStepWithTheSongs) {
     EXPECT_EQ(found("pqrst"), (Ids{batch.first().id, batch.last().id}));
     EXPECT_TRUE(indexInStep());
 
-    // A bulk load builds the index at its end.
+    // A bulk load builds the index at its end, after the keys, and tells each step as it goes.
     ASSERT_TRUE(store.beginBulkLoad(TableId::Tunarium).ok());
     const SongRecord bulk = add("Bulk Loaded", "Fast");
+    QStringList steps;
+    store.schema().setBulkLoadProgress([&steps](const BulkLoadStep& step) {
+        steps << QStringLiteral("%1/%2%3").arg(step.keysBuilt).arg(step.keys).arg(step.searchIndex ? " index" : "");
+    });
     ASSERT_TRUE(store.endBulkLoad(TableId::Tunarium).ok());
+    store.schema().setBulkLoadProgress({});
+    const int keys = static_cast<int>(tableDef(TableId::Tunarium).keys.size());
+    QStringList expected;
+    for (int k = 0; k <= keys; ++k) {
+        expected << QStringLiteral("%1/%2").arg(k).arg(keys);
+    }
+    expected << QStringLiteral("%1/%1 index").arg(keys);
+    EXPECT_EQ(steps, expected);
     EXPECT_EQ(found("bulk"), Ids{bulk.id});
     EXPECT_TRUE(indexInStep());
 
