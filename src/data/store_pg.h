@@ -98,6 +98,8 @@ class PgBulk final : public StoreBulk {
 public:
     explicit PgBulk(PgConnection& connection);
     StoreError daysToYears(TableId table, int field, qint64 afterRec, qint64 throughRec, qint64& changed) override;
+    StoreError fileSongsUnderAlbums(qint64 afterRec, qint64 throughRec, const QString& compilationArtist,
+                                    AlbumFiling& filed) override;
 
 private:
     PgConnection& m_connection;

@@ -3,6 +3,7 @@
 #include "data/store_pg.h"
 
 #include "data/date_time.h"
+#include "data/fold_key.h"
 #include "data/records.h"
 #include "data/schema_sql.h"
 
@@ -239,6 +240,85 @@ StoreError PgBulk::daysToYears(TableId table, int field, qint64 afterRec, qint64
     changed = r.changed();
     m_connection.addOwnChanges(changed);
     return {};
+}
+
+StoreError PgBulk::fileSongsUnderAlbums(qint64 afterRec, qint64 throughRec, const QString& compilationArtist,
+                                        AlbumFiling& filed) {
+    filed = {};
+    const QString various = foldKey(compilationArtist);
+    return m_connection.transact([&]() -> StoreError {
+        filed.failedTable = TableId::Album;
+        StoreError e;
+        // The album count's row is held to the end: stations making albums take turns, and the
+        // numbers read next stay theirs.
+        PgResult numbers = m_connection.run(
+            QStringLiteral("UPDATE \"_counts\" SET \"lastRec\" = GREATEST(\"lastRec\", (SELECT COALESCE(MAX(\"_rec\"), "
+                           "0) FROM \"Album\")) WHERE label = 'Album' RETURNING \"lastRec\", (SELECT "
+                           "GREATEST(COALESCE(MAX(\"AlbumID\"), 0), 0) FROM \"Album\" WHERE \"AlbumID\" <> 0)"),
+            {}, e);
+        if (e) {
+            return e;
+        }
+        if (numbers.rows() != 1) {
+            return StoreError::of(code::kFileNotFound);
+        }
+        const qint64 lastRec = numbers.integer(0, 0);
+        const qint64 highestId = numbers.integer(0, 1);
+        // As on the file: each album title and artist of the range once, with its first song's
+        // facts, made unless an album is there or the compilation's album of its title comes first.
+        const QString waiting = QStringLiteral(
+            "s.\"_rec\" > $1 AND s.\"_rec\" <= $2 AND s.\"AlbumID\" = 0 AND s.\"AlbumKey\" <> ''");
+        const QString kept = QStringLiteral("(a.\"AlbumKey\" <> '' OR a.\"ArtistKey\" <> '')");
+        PgResult made = m_connection.run(
+            QStringLiteral(
+                "INSERT INTO \"Album\" (\"_rec\", \"_version\", \"AlbumID\", \"Artist\", \"Album\", \"Media\", "
+                "\"FileNumber\", \"ReleaseDate\", \"CategoryID\", \"Notes\", \"ArtistKey\", \"AlbumKey\", "
+                "\"MediaKey\", \"FileNumberKey\") "
+                "SELECT $4::bigint + n, 0, $5::bigint + n, \"Artist\", \"Album\", \"Media\", \"FileNumber\", "
+                "\"ReleaseDate\", \"CategoryID\", \"Notes\", \"ArtistKey\", \"AlbumKey\", \"MediaKey\", "
+                "\"FileNumberKey\" FROM (SELECT row_number() OVER (ORDER BY g.first) AS n, g.* FROM ("
+                "SELECT f.*, MIN(CASE WHEN f.\"ArtistKey\" = $3 THEN f.first END) OVER (PARTITION BY "
+                "f.\"AlbumKey\") AS compilation_first FROM (SELECT DISTINCT ON (s.\"AlbumKey\", s.\"ArtistKey\") "
+                "s.\"_rec\" AS first, s.\"Artist\", s.\"Album\", s.\"Media\", s.\"FileNumber\", s.\"ReleaseDate\", "
+                "s.\"CategoryID\", s.\"Notes\", s.\"ArtistKey\", s.\"AlbumKey\", s.\"MediaKey\", s.\"FileNumberKey\" "
+                "FROM \"Tunarium\" s WHERE %1 ORDER BY s.\"AlbumKey\", s.\"ArtistKey\", s.\"_rec\") f) g "
+                "WHERE (g.compilation_first IS NULL OR g.first <= g.compilation_first) AND NOT EXISTS (SELECT 1 "
+                "FROM \"Album\" a WHERE a.\"AlbumKey\" = g.\"AlbumKey\" AND a.\"ArtistKey\" IN (g.\"ArtistKey\", "
+                "$3) AND %2)) h ORDER BY n")
+                .arg(waiting, kept),
+            {afterRec, throughRec, various, lastRec, highestId}, e);
+        if (e) {
+            return e;
+        }
+        filed.albumsMade = made.changed();
+        const FieldDef& id = tableDef(TableId::Album).field(alb::kAlbumId);
+        if (highestId + filed.albumsMade > id.maxValue()) {
+            return StoreError::driver(0, QStringLiteral("No numbers are left for ALB:AlbumID"));
+        }
+        if (filed.albumsMade > 0) {
+            m_connection.run(QStringLiteral("UPDATE \"_counts\" SET \"lastRec\" = $1 WHERE label = 'Album'"),
+                             {lastRec + filed.albumsMade}, e);
+            if (e) {
+                return e;
+            }
+        }
+        filed.failedTable = TableId::Tunarium;
+        PgResult linked = m_connection.run(
+            QStringLiteral(
+                "UPDATE \"Tunarium\" t SET \"AlbumID\" = f.id, \"_version\" = t.\"_version\" + 1 FROM (SELECT "
+                "s.\"_rec\" AS rec, COALESCE((SELECT a.\"AlbumID\" FROM \"Album\" a WHERE a.\"AlbumKey\" = "
+                "s.\"AlbumKey\" AND a.\"ArtistKey\" = s.\"ArtistKey\" AND %2), (SELECT a.\"AlbumID\" FROM \"Album\" a "
+                "WHERE a.\"AlbumKey\" = s.\"AlbumKey\" AND a.\"ArtistKey\" = $3 AND %2), 0) AS id FROM \"Tunarium\" s "
+                "WHERE %1) f WHERE t.\"_rec\" = f.rec AND f.id <> 0")
+                .arg(waiting, kept),
+            {afterRec, throughRec, various}, e);
+        if (e) {
+            return e;
+        }
+        filed.songsLinked = linked.changed();
+        m_connection.addOwnChanges(filed.albumsMade + filed.songsLinked);
+        return {};
+    });
 }
 
 PgMaintenance::PgMaintenance(PgStore& store, PgConnection& connection) : m_store(store), m_connection(connection) {}

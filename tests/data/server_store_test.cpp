@@ -125,6 +125,62 @@ TEST_F(ServerStoreTest, EveryKeyWalksAsInTheFile) {
     }
 }
 
+// Album entries filed by set operations on the server give what they give in the file: the same
+// albums, numbered alike, and every song on the same one, over ranges of a few songs each.
+TEST_F(ServerStoreTest, AlbumFilingGivesWhatItGivesInTheFile) {
+    test::TempCollection dir;
+    SqliteStore file;
+    ASSERT_TRUE(file.open(dir.dir()).ok());
+    ASSERT_TRUE(file.openTable(TableId::Tunarium).ok());
+    ASSERT_TRUE(file.openTable(TableId::Album).ok());
+    const QStringList artists{"Queen", "QUEEN", "Abba", "Various", "various", "Björk", "Bjork", ""};
+    const QStringList albums{"Hits", "hits", "Now 12", "", "Arrival", "Post"};
+    for (Store* s : {static_cast<Store*>(&file), static_cast<Store*>(&store)}) {
+        AlbumRecord a;
+        a.albumId = 5;
+        a.artist = QStringLiteral("Various");
+        a.album = QStringLiteral("Now 12");
+        ASSERT_TRUE(s->insert(a).ok());
+    }
+    QRandomGenerator rng(34);
+    for (int i = 0; i < 300; ++i) {
+        SongRecord s = song(artists[rng.bounded(static_cast<int>(artists.size()))], QStringLiteral("T%1").arg(i));
+        s.album = albums[rng.bounded(static_cast<int>(albums.size()))];
+        s.id = i + 1;
+        s.albumId = rng.bounded(8) == 0 ? 5 : 0;
+        s.notes = QStringLiteral("from song %1").arg(i + 1);
+        SongRecord copy = s;
+        ASSERT_TRUE(file.insert(s).ok());
+        ASSERT_TRUE(store.insert(copy).ok());
+    }
+    qint64 made[2] = {0, 0};
+    for (qint64 after = 0; after < 300; after += 37) {
+        for (int side = 0; side < 2; ++side) {
+            Store& s = side == 0 ? static_cast<Store&>(file) : static_cast<Store&>(store);
+            StoreBulk::AlbumFiling filed;
+            const StoreError e = s.bulk().fileSongsUnderAlbums(after, after + 37, QStringLiteral("Various"), filed);
+            ASSERT_TRUE(e.ok()) << e.describe().toStdString();
+            made[side] += filed.albumsMade;
+        }
+    }
+    EXPECT_EQ(made[0], made[1]);
+    EXPECT_GT(made[0], 5);
+    const auto linkOf = [](Store& s, TableId table, int field) {
+        QVector<QPair<qint64, qint64>> links;
+        QVector<Row> rows;
+        EXPECT_TRUE(s.read(table, tableDef(table).keyIndex(table == TableId::Album ? u"KeyAlbumID" : u"KeyID"), {},
+                           Direction::Forward, false, 1000, rows)
+                        .ok());
+        for (const Row& r : rows) {
+            links << qMakePair(r.meta.rec, r.number(field));
+        }
+        return links;
+    };
+    EXPECT_EQ(linkOf(store, TableId::Tunarium, tun::kAlbumId), linkOf(file, TableId::Tunarium, tun::kAlbumId));
+    EXPECT_EQ(linkOf(store, TableId::Album, alb::kAlbumId), linkOf(file, TableId::Album, alb::kAlbumId));
+    EXPECT_EQ(store.count(TableId::Album), file.count(TableId::Album));
+}
+
 // Every page query of every key is one index scan, with no sort, on a table large enough for the
 // planner to weigh a scan of the table against it.
 TEST_F(ServerStoreTest, EveryPageQueryIsAnIndexScanWithoutASort) {
