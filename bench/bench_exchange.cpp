@@ -11,6 +11,7 @@
 #include "data/database.h"
 #include "data/store_search.h"
 #include "exchange/export_process.h"
+#include "exchange/import_options.h"
 #include "exchange/import_process.h"
 
 #include <QDir>
@@ -136,6 +137,9 @@ int importBench(const QString& dirPath) {
 
     const double memoryBefore = residentMb();
     StepFigures ours;
+    StepFigures albumEntries;
+    qint64 albumsMade = 0;
+    qint64 songsLinked = 0;
     qint64 added = 0;
     qint64 rejected = 0;
     {
@@ -153,6 +157,17 @@ int importBench(const QString& dirPath) {
         rejected = process.linesRejected();
         if (!prompter.messages.isEmpty()) {
             return fail(prompter.messages.first().text);
+        }
+        // The rest of the command line's whole run: album entries for the songs just added.
+        const std::unique_ptr<AlbumEntriesProcess> entries = albumEntriesAfter(db, process, ImportOptions{});
+        if (!entries) {
+            return fail(QStringLiteral("the import added no songs to make album entries for"));
+        }
+        albumEntries = stepToEnd(*entries);
+        albumsMade = entries->albumsCreated();
+        songsLinked = entries->songsLinked();
+        if (!prompter.messages.isEmpty() || entries->stoppedByFailure()) {
+            return fail(QStringLiteral("album entries failed"));
         }
     }
     const double memoryAfter = residentMb();
@@ -244,6 +259,38 @@ int importBench(const QString& dirPath) {
     if (raw < 0) {
         return fail(error);
     }
+    // The shell's album entries: an album table with the album keys, one album for each album
+    // title and artist (from its first song), and every song linked to it.
+    QString albumScript = QStringLiteral(
+        "CREATE TABLE albums (\"ALB:AlbumID\" INTEGER, \"ALB:Artist\", \"ALB:Album\", \"ALB:Media\", "
+        "\"ALB:FileNumber\", \"ALB:ReleaseDate\", \"ALB:CategoryID\", \"ALB:Notes\", "
+        "\"ALB:AssociatedWAVFile\" DEFAULT '', \"ALB:AssociatedImage\" DEFAULT '', \"ALB:CDIdentifier\" "
+        "DEFAULT '', \"ALB:XCCD\" DEFAULT '', \"ALB:Playlist\" DEFAULT '', \"ALB:Rating\" DEFAULT 0, "
+        "\"ALB:TotalTime\" DEFAULT 0, \"ALB:Recording\" DEFAULT '', \"ALB:Performance\" DEFAULT '');\n"
+        "INSERT INTO albums SELECT row_number() OVER (ORDER BY first), \"TUN:Artist\", \"TUN:Album\", "
+        "\"TUN:Media\", \"TUN:FileNumber\", \"TUN:ReleaseDate\", \"TUN:CategoryID\", \"TUN:Notes\", '', '', '', "
+        "'', '', 0, 0, '', '' FROM (SELECT MIN(rowid) AS first, * FROM songs WHERE \"TUN:Album\" <> '' GROUP BY "
+        "\"TUN:Album\" COLLATE NOCASE, \"TUN:Artist\" COLLATE NOCASE) ORDER BY first;\n");
+    const TableDef& albumsTable = tableDef(TableId::Album);
+    for (const KeyDef& key : albumsTable.keys) {
+        QStringList parts;
+        for (int c : key.components) {
+            const FieldDef& field = albumsTable.fields[c];
+            parts << quoted(QStringLiteral("ALB:") + field.name) +
+                         (field.isText() ? QStringLiteral(" COLLATE NOCASE") : QString());
+        }
+        albumScript += QStringLiteral("CREATE %1INDEX %2 ON albums (%3);\n")
+                           .arg(key.unique ? QStringLiteral("UNIQUE ") : QString(), quoted(key.name),
+                                parts.join(u','));
+    }
+    albumScript += QStringLiteral(
+        "UPDATE songs SET \"TUN:AlbumID\" = (SELECT \"ALB:AlbumID\" FROM albums a WHERE a.\"ALB:Album\" = "
+        "songs.\"TUN:Album\" COLLATE NOCASE AND a.\"ALB:Artist\" = songs.\"TUN:Artist\" COLLATE NOCASE) WHERE "
+        "\"TUN:Album\" <> '';\n");
+    const double rawAlbums = shellMs(work.filePath(QStringLiteral("shell.db")), albumScript, error);
+    if (rawAlbums < 0) {
+        return fail(error);
+    }
     figure("import_lines", static_cast<double>(songs), "lines");
     figure("import_songs_added", static_cast<double>(added), "songs");
     figure("import_lines_rejected", static_cast<double>(rejected), "lines");
@@ -258,6 +305,16 @@ int importBench(const QString& dirPath) {
     loadAverage();
     figure("import_sqlite_shell", raw, "ms");
     ratio("import", ours.totalMs, raw);
+    // The command line's whole run: the import, then album entries for its songs.
+    figure("import_album_entries", albumEntries.totalMs, "ms");
+    figure("import_album_entries_longest_tick", albumEntries.longestTickMs, "ms");
+    figure("import_albums_made", static_cast<double>(albumsMade), "albums");
+    figure("import_songs_linked", static_cast<double>(songsLinked), "songs");
+    figure("import_album_entries_sqlite_shell", rawAlbums, "ms");
+    ratio("import_album_entries", albumEntries.totalMs, rawAlbums);
+    figure("import_whole_run", ours.totalMs + albumEntries.totalMs, "ms");
+    figure("import_whole_run_sqlite_shell", raw + rawAlbums, "ms");
+    ratio("import_whole_run", ours.totalMs + albumEntries.totalMs, raw + rawAlbums);
     figure("import_longest_tick", ours.longestTickMs, "ms");
     figure("import_memory_growth", memoryAfter - memoryBefore, "MB");
     figure("import_into_songs_lines", static_cast<double>(partLines - 1), "lines");
