@@ -111,8 +111,9 @@ std::optional<WalkedPage> PageWalker::take() {
 }
 
 void PageWalker::work() {
+    // The browse's lease on the window's connection has brought its tables to their current
+    // structure: this connection only reads them.
     std::unique_ptr<Store> store;
-    QVector<TableId> opened;
     for (;;) {
         PageWalk walk;
         std::shared_ptr<WalkWatch> watch;
@@ -132,17 +133,6 @@ void PageWalker::work() {
             store = makeStore(m_dir);
             if ((page.error = store->open(m_dir))) {
                 store.reset();
-            }
-        }
-        QVector<TableId> tables{walk.table};
-        for (const JoinDef& j : walk.joins) {
-            tables << j.table;
-        }
-        for (TableId table : tables) {
-            if (store && !page.error && !opened.contains(table)) {
-                if (!(page.error = store->openTable(table))) {
-                    opened << table;
-                }
             }
         }
         if (store && !page.error && !watch->cancelled()) {
@@ -166,9 +156,6 @@ void PageWalker::work() {
     }
     if (store) {
         store->watchReads(nullptr);
-        for (TableId table : opened) {
-            store->closeTable(table);
-        }
         store->close();
     }
 }
