@@ -28,7 +28,7 @@ const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n
                            "       tunarium-bench integrity --dir DIR\n"
                            "       tunarium-bench browse --dir DIR\n"
                            "       tunarium-bench explore --dir DIR [--work DIR]\n"
-                           "       tunarium-bench search --dir DIR [--work DIR]\n"
+                           "       tunarium-bench search --dir DIR [--work DIR] [--only walk]\n"
                            "       tunarium-bench export --dir DIR\n"
                            "       tunarium-bench import --dir DIR\n"
                            "       tunarium-bench playlists --dir DIR\n"
@@ -300,7 +300,7 @@ int run(const QStringList& args) {
         return exploreBench(dir, options.value("work"));
     }
     if (command == "search") {
-        return searchBench(dir, options.value("work"));
+        return searchBench(dir, options.value("work"), options.value("only"));
     }
     if (command == "export") {
         return exportBench(dir);

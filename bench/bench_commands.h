@@ -5,6 +5,8 @@
 
 #include <functional>
 
+struct sqlite3;
+
 namespace tunarium {
 class Database;
 class ListEngine;
@@ -17,10 +19,14 @@ int run(const QStringList& args);
 // Deletes an album and renames a media format on a copy of the collection in `dir`.
 int integrityBench(const QString& dir);
 // The first page of the songs browse under three searches, beside raw SQLite, and the search box;
-// on a working copy in `workDir` (reused when it holds one) or a temporary one.
-int searchBench(const QString& dir, const QString& workDir);
+// on a working copy in `workDir` (reused when it holds one) or a temporary one. With `only`
+// "walk", the search box's walks alone.
+int searchBench(const QString& dir, const QString& workDir, const QString& only = {});
 // The search box's first pages beside today's "contains" scan (bench_search_box.cpp).
 void searchBoxFigures(Database& db, ListEngine& engine);
+// The search box's terms in every tab as the window runs them: the first page or the end, and the
+// longest stall of the event loop, beside one raw scan of the songs' text (bench_search_walk.cpp).
+void searchWalkFigures(Database& db, ListEngine& engine, sqlite3* raw);
 // A song added with the search index and without it, and the index's rebuild; on a working copy.
 void searchIndexWriteFigures(Database& db);
 // Writes every song of the collection in `dir` to a file, beside the SQLite shell doing the same.

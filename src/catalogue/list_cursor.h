@@ -38,6 +38,7 @@ public:
     int key() const { return m_key; }
     int rangeLength() const { return m_rangeLength; }
     const QVector<QVariant>& rangeValues() const { return m_rangeValues; }
+    const SqlCondition& filter() const { return m_filter; }
     // The key component after the range: the one the locator sets and the thumb estimates.
     int leadingField() const;
 

@@ -204,6 +204,16 @@ void ListEngine::refresh() {
     m_rangeUsed[m_order - 1] = m_rangeValues[m_order - 1];
     const Row current = first ? m_buffer : currentRecord();
     openView();
+    m_walking = false; // a page asked of the walk before is no longer wanted
+    if (m_walkAside) {
+        const bool top = first ? m_request != Request::Select : newRange || fromTop;
+        if (fromTop) {
+            locator().clear();
+        }
+        if (walkAside(top ? KeyPosition{} : m_cursor.positionFrom(current, !first))) {
+            return;
+        }
+    }
     if (first) {
         if (m_request == Request::Select) {
             locate(m_cursor.positionFrom(current, false));
@@ -225,6 +235,55 @@ void ListEngine::refresh() {
     newSelection();
 }
 
+bool ListEngine::walkAside(const KeyPosition& from) {
+    const SortOrderDef& s = order();
+    PageWalk walk;
+    walk.table = m_def.table;
+    walk.joins = m_def.joins;
+    walk.key = s.key;
+    walk.rangeLength = m_cursor.rangeLength();
+    walk.rangeValues = m_cursor.rangeValues();
+    walk.filter = m_cursor.filter();
+    walk.reverse = m_descending;
+    walk.lookupJoin = s.lookupJoin;
+    walk.lookupKey = s.lookupKey;
+    walk.from = from;
+    walk.lines = m_lines;
+    m_walking = true;
+    m_walkFrom = from;
+    m_walkAside(walk);
+    return true;
+}
+
+void ListEngine::pageWalked(const WalkedPage& page) {
+    if (!m_walking || !m_open || m_failed) {
+        return;
+    }
+    Notify n(*this);
+    m_walking = false;
+    if (page.error) {
+        // Read here after all: the walk's own connection could not serve it.
+        if (m_walkFrom.values.isEmpty()) {
+            reload(Reload::FromTop);
+        } else {
+            locate(m_walkFrom);
+        }
+    } else {
+        m_page = page.rows;
+        m_selected = m_page.isEmpty() ? -1 : std::clamp(page.selected, 0, rowCount() - 1);
+        m_view = {m_walkFrom, true};
+        m_edgesAt = {m_db.store().dataVersion(), m_db.store().ownChanges()};
+        m_topKnown = page.atTop;
+        m_endKnown = page.atEnd;
+        m_cursor.clearLookups();
+    }
+    if (m_failed) {
+        return;
+    }
+    computeThumbSteps();
+    newSelection();
+}
+
 void ListEngine::orderBy(int sortOrder, bool descending) {
     const int count = static_cast<int>(m_def.sortOrders.size());
     if (!m_open || m_failed || formPending() || sortOrder < 1 || sortOrder > count) {
@@ -236,6 +295,7 @@ void ListEngine::orderBy(int sortOrder, bool descending) {
         return; // the first refresh reads in this order
     }
     Notify n(*this);
+    m_walking = false; // a page walked elsewhere for the order before is no longer wanted
     m_order = sortOrder;
     locator().clear();
     m_forceRefresh = false;
@@ -309,13 +369,20 @@ int ListEngine::fill(Direction direction, int count) {
     if (count <= 0 || m_failed) {
         return count;
     }
-    BusyScope busy(m_host);
     const bool forward = direction == Direction::Forward;
+    // Past the known end of the view there is nothing to read: a filter that few records meet
+    // would walk the rest of the order to find so.
+    if (!m_page.isEmpty() && edgeKnown(direction)) {
+        return count;
+    }
+    BusyScope busy(m_host);
     KeyPosition from = m_view.position;
     bool inclusive = m_view.inclusive;
     if (!m_page.isEmpty()) {
         from = m_cursor.positionOf((forward ? m_page.back() : m_page.front()).record);
         inclusive = false;
+    } else if (from.values.isEmpty()) {
+        setEdge(opposite(direction), true); // read from the order's very end
     }
     QVector<PageRow> rows;
     if (StoreError e = m_cursor.read(from, direction, inclusive, count, rows)) {
@@ -326,10 +393,32 @@ int ListEngine::fill(Direction direction, int count) {
     for (PageRow& r : rows) {
         if (m_page.size() >= m_lines) {
             forward ? m_page.removeFirst() : m_page.removeLast();
+            setEdge(opposite(direction), false);
         }
         forward ? m_page.append(std::move(r)) : m_page.prepend(std::move(r));
     }
+    if (rows.size() < count) {
+        setEdge(direction, true);
+    }
     return count - static_cast<int>(rows.size());
+}
+
+bool ListEngine::edgeKnown(Direction direction) {
+    if (!(direction == Direction::Forward ? m_endKnown : m_topKnown)) {
+        return false;
+    }
+    if (std::pair<qint64, qint64>{m_db.store().dataVersion(), m_db.store().ownChanges()} != m_edgesAt) {
+        m_topKnown = m_endKnown = false;
+        return false;
+    }
+    return true;
+}
+
+void ListEngine::setEdge(Direction direction, bool known) {
+    if (known && !m_topKnown && !m_endKnown) {
+        m_edgesAt = {m_db.store().dataVersion(), m_db.store().ownChanges()};
+    }
+    (direction == Direction::Forward ? m_endKnown : m_topKnown) = known;
 }
 
 void ListEngine::assertPage() const {
@@ -341,6 +430,7 @@ void ListEngine::assertPage() const {
 void ListEngine::emptyPage() {
     m_page.clear();
     m_selected = -1;
+    m_topKnown = m_endKnown = false;
 }
 
 // Rebuilds the page: around the selected record (from the page's first row, the selection kept

@@ -10,10 +10,12 @@
 #include "catalogue/list_definition.h"
 #include "catalogue/list_locator.h"
 #include "catalogue/list_thumb.h"
+#include "catalogue/page_walker.h"
 #include "data/database.h"
 #include "data/pictures.h"
 #include "data/table_lease.h"
 
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -68,6 +70,16 @@ public:
     // the first record of the order (a new search shows its first match).
     void setUserFilter(const SqlCondition& filter, bool fromTop = false);
     const SqlCondition& userFilter() const { return m_filter; }
+
+    // With `walk` set, the page a refresh reads (a new filter, tab or range) is left to it: the
+    // engine keeps the page it shows, takes no action of the user until pageWalked() brings the
+    // new one, and asks `walk` to read it elsewhere (a PageWalker). Empty: the refresh reads here.
+    void setWalkAside(std::function<void(const PageWalk&)> walk) { m_walkAside = std::move(walk); }
+    // A page asked of the walk is awaited.
+    bool walking() const { return m_walking; }
+    // The page of the walk last asked for: shown, the selection on its found record. A page that
+    // could not be read there is read here.
+    void pageWalked(const WalkedPage& page);
 
     // The window was opened, resized, searched, or got a new tab or range: updates the title,
     // and reloads when the sort order, its range or a forced refresh asks for it.
@@ -178,7 +190,7 @@ private:
         ListEngine& m_engine;
     };
 
-    bool ready() const { return m_open && !m_failed && !formPending() && m_order > 0; }
+    bool ready() const { return m_open && !m_failed && !formPending() && m_order > 0 && !m_walking; }
     const SortOrderDef& order() const {
         Q_ASSERT(m_order >= 1 && m_order <= m_def.sortOrders.size());
         return m_def.sortOrders[m_order - 1];
@@ -192,6 +204,12 @@ private:
     void assertPage() const;
 
     int fill(Direction direction, int count);
+    // Whether the page's first (last) row is known to be the first (last) of the view: known while
+    // nothing was written since.
+    bool edgeKnown(Direction direction);
+    void setEdge(Direction direction, bool known);
+    // Asks the walk aside for the page from `from` (empty: the top); false without one.
+    bool walkAside(const KeyPosition& from);
     void reload(Reload mode);
     void locate(const KeyPosition& from);
     void emptyPage();
@@ -240,6 +258,13 @@ private:
     ViewPosition m_view;
     Row m_buffer;
     QVector<Row> m_lookupBuffer;
+
+    std::function<void(const PageWalk&)> m_walkAside;
+    bool m_walking = false;
+    KeyPosition m_walkFrom;
+    bool m_topKnown = false;
+    bool m_endKnown = false;
+    std::pair<qint64, qint64> m_edgesAt{-1, -1}; // the data version and own writes the edges were seen at
 
     ThumbSteps m_thumb;
     int m_thumbPosition = 0;

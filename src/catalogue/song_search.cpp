@@ -4,6 +4,7 @@
 #include "catalogue/musical_key.h"
 
 #include "data/date_time.h"
+#include "data/dictionary_tables.h"
 #include "data/filter_expression.h"
 #include "data/filter_query_text.h"
 #include "data/fold_key.h"
@@ -179,6 +180,24 @@ std::optional<QString> nearTempoCondition(const SearchField& f, QStringView type
     return bands.join(QStringLiteral(" OR "));
 }
 
+// The range as its key holds it: a release date's years as the order values of their dates and
+// bare years (kept in the key's order column), an empty range as low above high.
+SongSearch::Range keyRange(const SearchField& f, const NumberRange& r) {
+    constexpr qint64 kUnbounded = qint64(1) << 62;
+    if (f.kind == TermKind::Number) {
+        return {QLatin1String(f.field), r.low.value_or(-kUnbounded), r.high.value_or(kUnbounded)};
+    }
+    const qint64 low = std::max<qint64>(1, r.low.value_or(1));
+    const qint64 high = std::min<qint64>(9999, r.high.value_or(9999));
+    if (low > high) {
+        return {QLatin1String(f.field), 1, 0};
+    }
+    // A bare year opens its year; a day number's order value is twice its count of days.
+    const auto dayOrder = [](qint64 day) { return 2 * (day + kOrdinalOfDayZero); };
+    const qint64 first = low <= kBareYearLimit ? releaseOrderValue(low) : dayOrder(dayNumberFromYmd(int(low), 1, 1));
+    return {QLatin1String(f.field), first, dayOrder(dayNumberFromYmd(int(high), 12, 31))};
+}
+
 QString containsCondition(const char* field, const QString& value) {
     return queryElementText(QLatin1String(field), QueryOperator::Contains, filterLiteral(value), false);
 }
@@ -202,7 +221,11 @@ public:
             }
             if (condition && !condition->isEmpty()) {
                 conditions << (negated ? QStringLiteral("NOT (%1)") : QStringLiteral("(%1)")).arg(*condition);
+                (negated ? m_denied : m_held) << *condition;
             }
+        }
+        for (const QString& denied : m_denied) {
+            m_search.contradicts = m_search.contradicts || m_held.contains(denied);
         }
         m_search.filterText = conditions.join(QStringLiteral(" AND "));
         return m_search;
@@ -305,6 +328,9 @@ private:
                        .arg(QLatin1String(field->name), *typed));
             return std::nullopt;
         }
+        if (!negated) {
+            m_search.ranges << keyRange(*field, *range);
+        }
         return numberCondition(*field, *range);
     }
 
@@ -322,6 +348,8 @@ private:
     const QString& m_text;
     qsizetype m_at = 0;
     SongSearch m_search;
+    QStringList m_held;   // the conditions of the terms
+    QStringList m_denied; // and of the "not" terms
 };
 
 } // namespace
@@ -353,12 +381,76 @@ SongSearch parseSongSearch(const QString& text) {
     return search;
 }
 
+namespace {
+
+// The key that leads with a field a range term reads; -1 for none.
+int rangeKey(const QString& field) {
+    if (field == u"TUN:BeatsPerMinute") {
+        return tun::kKeyOrderBeatsPerMinute;
+    }
+    if (field == u"TUN:ReleaseDate") {
+        return tun::kKeyOrderReleaseDate;
+    }
+    if (field == u"TUN:Rating") {
+        return tun::kKeyOrderRating;
+    }
+    if (field == u"TUN:ChartNumber") {
+        return tun::kSongsByChartNumber;
+    }
+    return -1;
+}
+
+// The fewest songs a range of the search holds, read through its key: the range as candidates, or
+// nothing when every range holds more than the narrowing limit.
+StoreError narrowByRanges(Store& store, const SongSearch& search, SqlCondition& candidates, qint64& count) {
+    const TableDef& songs = tableDef(TableId::Tunarium);
+    count = -1;
+    for (const SongSearch::Range& range : search.ranges) {
+        const int key = rangeKey(range.field);
+        if (key < 0) {
+            continue;
+        }
+        qint64 held = 0;
+        if (range.low <= range.high) {
+            if (StoreError e = store.countUpTo(TableId::Tunarium,
+                                               keyRangeCondition(songs, key, range.low, range.high),
+                                               kSearchNarrowLimit + 1, held)) {
+                return e;
+            }
+        }
+        if (held <= kSearchNarrowLimit && (count < 0 || held < count)) {
+            count = held;
+            candidates = keyRangeCandidates(songs, key, range.low, range.high);
+        }
+    }
+    return {};
+}
+
+} // namespace
+
 SongSearchPlan planSongSearch(Store& store, const SongSearch& search, const SqlCondition& wizardFilter) {
     SongSearchPlan plan;
     const CompiledFilter compiled = compileFilter(search.filterText, TableId::Tunarium);
     const SqlCondition exact = allOf(compiled.condition, wizardFilter);
     plan.condition = exact;
     plan.exact = exact;
+    if (search.contradicts) {
+        plan.condition = compileFilter(QStringLiteral("0"), TableId::Tunarium).condition;
+        plan.narrowed = true;
+        plan.found = 0;
+        return plan;
+    }
+    SqlCondition inRange;
+    qint64 held = -1;
+    if ((plan.error = narrowByRanges(store, search, inRange, held))) {
+        return plan;
+    }
+    if (held >= 0) {
+        plan.condition = allOf(inRange, exact);
+        plan.narrowed = true;
+        plan.found = held > 0 ? -1 : 0;
+        return plan;
+    }
     QStringList pieces;
     for (const QString& word : search.required) {
         pieces << searchPieces(word);
@@ -455,6 +547,9 @@ StoreError countSongSearch(Store& store, SongSearchPlan& plan) {
 QString songSearchTitleSuffix(const SongSearch& search, const SongSearchPlan& plan) {
     if (search.isEmpty() || plan.found < 0) {
         return {};
+    }
+    if (plan.found == 0) {
+        return QStringLiteral(" (none found)");
     }
     return QStringLiteral(" (%1 found)").arg(QLocale(QLocale::English).toString(plan.found));
 }

@@ -36,6 +36,17 @@ struct SongSearch {
     // Case-folded texts every song found holds in its artist, title, album or mix: what the search
     // index can narrow by (only those of three characters or more narrow).
     QStringList required;
+    // The ranges of numbers every song found lies in (terms such as bpm:120-128, not negated): what
+    // the keys can narrow by. `field` is the filter's field name; a release date's range is given
+    // in its key's order values.
+    struct Range {
+        QString field;
+        qint64 low = 0;
+        qint64 high = 0;
+    };
+    QVector<Range> ranges;
+    // A term and its "not" both hold (love -love): no song can be found.
+    bool contradicts = false;
     // Why the text cannot be searched (unclosed quote, unknown field, a range that is no number).
     QString error;
 

@@ -146,6 +146,10 @@ public:
     // in the index alone (no song is read), with how far through the table that count reached.
     virtual StoreError sampleSearchCandidates(TableId table, const QString& matchText, qint64 limit,
                                               SearchSample& out) = 0;
+    // From now on every read with a range or filter counts the records it passes into `watch`
+    // (from 0), and stops when the watch is cancelled (nullptr: no longer watched). For a store
+    // that reads on a thread of its own while another thread watches.
+    virtual void watchReads(std::shared_ptr<WalkWatch> watch) = 0;
     // Highest identifier in the table's primary key plus one; 1 for an empty table.
     virtual StoreError nextNumber(TableId table, qint64& out) = 0;
 

@@ -24,6 +24,7 @@ namespace {
 
 constexpr int kBackupRetryMs = 50;
 constexpr int kProgressInstructions = 100000;
+constexpr int kStopInstructions = 5000;
 // Pages a backup that reports its progress copies at a time (16 MB of 4 KB pages).
 constexpr int kBackupPagesPerStep = 4096;
 
@@ -514,8 +515,11 @@ StoreError Connection::checkpoint() {
 }
 
 int Connection::progressTick(void* self) {
-    static_cast<Connection*>(self)->m_tick();
-    return 0; // go on
+    auto* connection = static_cast<Connection*>(self);
+    if (connection->m_tick) {
+        connection->m_tick();
+    }
+    return connection->m_stop && connection->m_stop() ? 1 : 0; // 0: go on
 }
 
 void Connection::countedFunction(sqlite3_context* context, int, sqlite3_value**) {
@@ -534,10 +538,22 @@ void Connection::setRowCounter(std::function<void(qint64)> counter) {
 
 void Connection::setProgress(std::function<void()> tick) {
     m_tick = std::move(tick);
-    if (m_db) {
-        sqlite3_progress_handler(m_db, m_tick ? kProgressInstructions : 0, m_tick ? &progressTick : nullptr,
-                                 this);
+    installProgress();
+}
+
+void Connection::setStop(std::function<bool()> stop) {
+    m_stop = std::move(stop);
+    installProgress();
+}
+
+void Connection::installProgress() {
+    if (!m_db) {
+        return;
     }
+    // A stop is asked more often than a tick is given: a cancelled read ends within a millisecond.
+    const int every = m_stop ? kStopInstructions : kProgressInstructions;
+    const bool any = m_tick || m_stop;
+    sqlite3_progress_handler(m_db, any ? every : 0, any ? &progressTick : nullptr, this);
 }
 
 QStringList Connection::explainQueryPlan(const QString& sql) {

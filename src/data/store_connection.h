@@ -89,6 +89,9 @@ public:
     StoreError checkpoint();
     // `tick` is called every so often while a statement runs (nullptr: no longer).
     void setProgress(std::function<void()> tick);
+    // `stop` is asked every so often while a statement runs; when it says true, the statement
+    // fails at once with SQLite's "interrupted" (nullptr: never stopped).
+    void setStop(std::function<bool()> stop);
     // SQL's tunarium_counted() is true and counts the rows it is asked about: a walk of many rows
     // that adds it to its condition tells `counter` how many it has passed, from 0 at this call
     // (nullptr: no longer told).
@@ -105,7 +108,10 @@ private:
     QString m_guarded;
     std::unordered_map<QString, std::unique_ptr<Statement>> m_statements;
     QHash<quint64, Statement*> m_numbered; // also held in m_statements
+    void installProgress();
+
     std::function<void()> m_tick;
+    std::function<bool()> m_stop;
     std::function<void(qint64)> m_rowCounter;
     qint64 m_rowsCounted = 0;
     int m_depth = 0;

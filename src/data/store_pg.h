@@ -203,6 +203,9 @@ public:
                                  qint64 throughRec, qint64& out) override;
     StoreError sampleSearchCandidates(TableId table, const QString& matchText, qint64 limit,
                                       SearchSample& out) override;
+    // A read on the server is one statement: a cancelled watch stops the reads before they are
+    // sent, and the records a filtered read brought back are counted as walked.
+    void watchReads(std::shared_ptr<WalkWatch> watch) override { m_watch = std::move(watch); }
     StoreError nextNumber(TableId table, qint64& out) override;
 
     StoreError begin() override { return m_connection->begin(); }
@@ -237,6 +240,7 @@ private:
     PgBulk m_bulk;
     PgLog m_log;
     std::array<int, kTableCount> m_openCounts{};
+    std::shared_ptr<WalkWatch> m_watch;
 };
 
 namespace pgsql {

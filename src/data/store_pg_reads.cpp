@@ -159,6 +159,10 @@ StoreError PgStore::read(TableId table, int key, const KeyPosition& from, Direct
         return e;
     }
     const SqlCondition extra = limits.isEmpty() ? SqlCondition{} : limitCondition(t, key, limits, direction);
+    const std::shared_ptr<WalkWatch> watch = extra.isEmpty() ? nullptr : m_watch;
+    if (watch && watch->cancelled()) {
+        return StoreError::driver(0, QStringLiteral("The read was cancelled"));
+    }
     const KeyDef& k = t.key(key);
     const int prefix = static_cast<int>(std::min<qsizetype>(from.values.size(), k.components.size()));
     const bool tie = from.hasRec && prefix == k.components.size() && sql::keyHasTieBreaker(t, key);
@@ -182,6 +186,9 @@ StoreError PgStore::read(TableId table, int key, const KeyPosition& from, Direct
         Row row;
         readRow(r, i, table, row);
         out.push_back(std::move(row));
+    }
+    if (watch) {
+        watch->setWalked(watch->walked() + r.rows());
     }
     return {};
 }

@@ -196,7 +196,12 @@ StoreError SqliteStore::read(TableId table, int key, const KeyPosition& from, Di
     if (key < 0 || key >= t.keys.size()) {
         return StoreError::of(code::kInvalidKey);
     }
-    const SqlCondition extra = limits.isEmpty() ? SqlCondition{} : limitCondition(t, key, limits, direction);
+    SqlCondition extra = limits.isEmpty() ? SqlCondition{} : limitCondition(t, key, limits, direction);
+    if (m_watch && !extra.isEmpty()) {
+        // First among the conditions: every index entry the walk passes is counted, whether its
+        // record is then read or not.
+        extra.sql = QStringLiteral("tunarium_counted() AND (") + extra.sql + u')';
+    }
     const KeyDef& k = t.key(key);
     const int prefix = static_cast<int>(std::min<qsizetype>(from.values.size(), k.components.size()));
     const bool tie = from.hasRec && prefix == k.components.size() && sql::keyHasTieBreaker(t, key);
@@ -254,6 +259,18 @@ StoreError SqliteStore::read(TableId table, int key, const KeyPosition& from, Di
         out.push_back(std::move(row));
     }
     return step == Statement::Step::Done ? StoreError{} : walk->error();
+}
+
+void SqliteStore::watchReads(std::shared_ptr<WalkWatch> watch) {
+    m_watch = std::move(watch);
+    if (!m_watch) {
+        m_connection->setRowCounter(nullptr);
+        m_connection->setStop(nullptr);
+        return;
+    }
+    WalkWatch* w = m_watch.get();
+    m_connection->setRowCounter([w](qint64 passed) { w->setWalked(passed); });
+    m_connection->setStop([w] { return w->cancelled(); });
 }
 
 StoreError SqliteStore::readInRecordOrder(TableId table, qint64 afterRec, int limit, QVector<Row>& out) {

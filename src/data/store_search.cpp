@@ -184,13 +184,16 @@ QString searchMatchText(const QStringList& pieces) {
 
 namespace {
 
+// How every condition on the record numbers of a few candidates begins.
+QString candidatesLead(const TableDef& t) {
+    return sql::quoted(t.label) + QStringLiteral(".rowid IN (SELECT rowid FROM ");
+}
+
 // What the index offers and the songs still waiting for it, which the exact match decides on.
 QString candidatesSql(const TableDef& t) {
     const QString index = sql::quoted(sql::searchIndexName(t));
-    return sql::quoted(t.label) +
-           QStringLiteral(
-               ".rowid IN (SELECT rowid FROM %1 WHERE %1 MATCH ? UNION ALL SELECT \"rec\" FROM %2)")
-               .arg(index, sql::quoted(sql::pendingName(t)));
+    return candidatesLead(t) + QStringLiteral("%1 WHERE %1 MATCH ? UNION ALL SELECT \"rec\" FROM %2)")
+                                   .arg(index, sql::quoted(sql::pendingName(t)));
 }
 
 } // namespace
@@ -205,11 +208,21 @@ SqlCondition searchCandidatesAlongWalk(const TableDef& t, const QString& matchTe
     return {u'+' + candidatesSql(t), {matchText}};
 }
 
+SqlCondition keyRangeCandidates(const TableDef& t, int key, qint64 low, qint64 high) {
+    const QString column = sql::quoted(sql::keyColumns(t, key).first());
+    return {candidatesLead(t) + QStringLiteral("%1 INDEXED BY %2 WHERE %3 >= ? AND %3 <= ?)")
+                                    .arg(sql::quoted(t.label), sql::quoted(sql::indexName(t, key)), column),
+            {low, high}};
+}
+
+SqlCondition keyRangeCondition(const TableDef& t, int key, qint64 low, qint64 high) {
+    const QString column = sql::quoted(sql::keyColumns(t, key).first());
+    return {QStringLiteral("%1 >= ? AND %1 <= ?").arg(column), {low, high}};
+}
+
 bool narrowsThroughSearchIndex(const TableDef& t, const QString& condition) {
-    if (!sql::hasSearchIndex(t)) {
-        return false;
-    }
-    const QString candidates = candidatesSql(t);
+    // The candidates of the search index and those of a key's range begin alike.
+    const QString candidates = candidatesLead(t);
     for (qsizetype at = condition.indexOf(candidates); at >= 0; at = condition.indexOf(candidates, at + 1)) {
         if (at == 0 || condition[at - 1] != u'+') {
             return true;

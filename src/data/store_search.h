@@ -68,8 +68,17 @@ SqlCondition searchCandidates(const TableDef& t, const QString& matchText);
 // the index does not offer is passed over on its key's entry, without reading the song.
 SqlCondition searchCandidatesAlongWalk(const TableDef& t, const QString& matchText);
 
-// Whether a walk's condition holds searchCandidates (not searchCandidatesAlongWalk): such a walk
-// reads the few candidates and sorts them rather than walking its key's index past every record.
+// The records whose first component of `key` (a number, or the order value of a release date)
+// lies from `low` to `high`, read through that key's index: a condition on the table with both
+// bound, which like searchCandidates makes a walk read those records and sort them. For a range
+// known to hold few records.
+SqlCondition keyRangeCandidates(const TableDef& t, int key, qint64 low, qint64 high);
+// The same range as a plain condition, for counting the records in it through the key.
+SqlCondition keyRangeCondition(const TableDef& t, int key, qint64 low, qint64 high);
+
+// Whether a walk's condition holds searchCandidates (not searchCandidatesAlongWalk) or
+// keyRangeCandidates: such a walk reads the few candidates and sorts them rather than walking its
+// key's index past every record.
 bool narrowsThroughSearchIndex(const TableDef& t, const QString& condition);
 
 // The first candidates the search index offers for a search, in the order of their record numbers.

@@ -223,6 +223,7 @@ public:
                                  qint64 throughRec, qint64& out) override;
     StoreError sampleSearchCandidates(TableId table, const QString& matchText, qint64 limit,
                                       SearchSample& out) override;
+    void watchReads(std::shared_ptr<WalkWatch> watch) override;
     StoreError nextNumber(TableId table, qint64& out) override;
 
     StoreError begin() override;
@@ -251,6 +252,7 @@ private:
     SqliteBulk m_bulk;
     SqliteLog m_log;
     std::array<int, kTableCount> m_openCounts{};
+    std::shared_ptr<WalkWatch> m_watch;
 };
 
 } // namespace tunarium

@@ -6,6 +6,8 @@
 #include <QVariant>
 #include <QVector>
 
+#include <atomic>
+
 namespace tunarium {
 
 enum class Direction { Forward, Backward };
@@ -47,6 +49,21 @@ struct WalkLimits {
     SqlCondition filter;
 
     bool isEmpty() const { return rangeLength == 0 && filter.isEmpty(); }
+};
+
+// What a store reading on a thread of its own is watched by from another thread: how many records
+// its walks have passed so far, and a cancel that stops the read running at once (it fails with
+// code 9, SQLite's "interrupted") and every read after it.
+class WalkWatch {
+public:
+    void cancel() { m_cancelled.store(true, std::memory_order_relaxed); }
+    bool cancelled() const { return m_cancelled.load(std::memory_order_relaxed); }
+    qint64 walked() const { return m_walked.load(std::memory_order_relaxed); }
+    void setWalked(qint64 records) { m_walked.store(records, std::memory_order_relaxed); }
+
+private:
+    std::atomic<bool> m_cancelled{false};
+    std::atomic<qint64> m_walked{0};
 };
 
 } // namespace tunarium

@@ -18,6 +18,7 @@
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 using namespace tunarium;
@@ -297,11 +298,11 @@ TEST_F(SongSearchTest, CombinesWithTheWizardsFilter) {
     SongSearchPlan nonePlan = planSongSearch(store, none, {});
     EXPECT_EQ(songSearchTitleSuffix(none, nonePlan), "");
     ASSERT_TRUE(countSongSearch(store, nonePlan).ok());
-    EXPECT_EQ(songSearchTitleSuffix(none, nonePlan), " (0 found)");
+    EXPECT_EQ(songSearchTitleSuffix(none, nonePlan), " (none found)");
     for (int i = 0; i < kSearchPendingLimit - 3; ++i) {
         add(QStringLiteral("Filler %1").arg(i), "Song");
     }
-    EXPECT_EQ(songSearchTitleSuffix(none, planSongSearch(store, none, {})), " (0 found)");
+    EXPECT_EQ(songSearchTitleSuffix(none, planSongSearch(store, none, {})), " (none found)");
     // Too short for the index: counted all the same, a slice of the collection at a time.
     SongSearchPlan shortPlan = planSongSearch(store, parseSongSearch("lo"), {});
     EXPECT_EQ(songSearchTitleSuffix(parseSongSearch("lo"), shortPlan), "");
@@ -466,6 +467,93 @@ TEST_F(SongSearchTest, CommonWordsWalkTheListOrderAndAreCountedAllTheSame) {
     // A rarer word among them is still read through the index.
     EXPECT_EQ(found("glov"), substringOf("glov"));
     EXPECT_TRUE(planSongSearch(store, parseSongSearch("glov"), {}).condition.sql.contains("MATCH"));
+}
+
+// A range of beats per minute, years or ratings is read through its key when the key holds few
+// enough songs in it; whatever way a search is read, it finds what each term's own test on every
+// song finds.
+TEST_F(SongSearchTest, RangesReadThroughTheirKeysFindWhatEachSongsTermsHold) {
+    QRandomGenerator rng(31);
+    ASSERT_TRUE(store.begin().ok());
+    // More songs than a range may hold to be read through its key.
+    for (int i = 0; i < 4000; ++i) {
+        SongRecord s;
+        s.id = ++m_lastId;
+        s.artist = QStringLiteral("Artist %1").arg(i % 97);
+        s.title = i % 11 ? QStringLiteral("Title %1").arg(i) : QStringLiteral("Love %1").arg(i);
+        // A fifth of the songs without beats; the rest mostly 60 to 200, a few far above.
+        s.beatsPerMinute = i % 5 == 0 ? 0 : (i % 400 == 1 ? 300 + rng.bounded(50) : 60 + rng.bounded(141));
+        const int year = 1950 + rng.bounded(75);
+        // A bare year, a full date, or none; years are spread so that a decade holds a few hundred.
+        s.releaseDate = i % 7 == 0 ? 0 : (i % 3 ? year : dayNumberFromYmd(year, 1 + rng.bounded(12), 1 + rng.bounded(28)));
+        s.rating = rng.bounded(11);
+        EXPECT_TRUE(store.insert(s).ok());
+        songs << s;
+    }
+    ASSERT_TRUE(store.commit().ok());
+    using Test = std::function<bool(const SongRecord&)>;
+    const auto bpm = [](qint64 low, qint64 high) -> Test {
+        return [=](const SongRecord& s) { return s.beatsPerMinute >= low && s.beatsPerMinute <= high; };
+    };
+    const auto year = [](int low, int high) -> Test {
+        return [=](const SongRecord& s) {
+            const int y = releaseYear(s.releaseDate);
+            return s.releaseDate != 0 && y >= low && y <= high;
+        };
+    };
+    const auto rating = [](qint64 low, qint64 high) -> Test {
+        return [=](const SongRecord& s) { return s.rating >= low && s.rating <= high; };
+    };
+    const auto love = [](const SongRecord& s) { return s.title.contains(u"Love"); };
+    const struct {
+        const char* typed;
+        Test holds;
+        bool narrowed; // read through a key (or known to find nothing) rather than walked
+    } cases[] = {
+        {"bpm:300-400", bpm(300, 400), true},
+        {"bpm:>250", bpm(251, 1 << 30), true},
+        {"bpm:120", bpm(120, 120), true},
+        {"bpm:<100", bpm(0, 99), true},
+        {"year:3000-3100", year(3000, 3100), true},
+        {"year:1999", year(1999, 1999), true},
+        {"year:1970-1979", year(1970, 1979), true},
+        {"year:1950-2030", year(1950, 2030), false},
+        {"rating:>100", rating(101, 1 << 30), true},
+        {"rating:=10", rating(10, 10), true},
+        {"bpm:100-200 rating:>=9", [&](const SongRecord& s) { return bpm(100, 200)(s) && rating(9, 100)(s); }, true},
+        {"-bpm:300-400 year:1980-1984", [&](const SongRecord& s) { return !bpm(300, 400)(s) && year(1980, 1984)(s); }, true},
+        {"love bpm:60-200", [&](const SongRecord& s) { return love(s) && bpm(60, 200)(s); }, true},
+        {"love -love", [](const SongRecord&) { return false; }, true},
+    };
+    const TableDef& songsTable = tableDef(TableId::Tunarium);
+    for (const auto& c : cases) {
+        const SongSearch search = parseSongSearch(QString::fromLatin1(c.typed));
+        ASSERT_TRUE(search.ok()) << c.typed;
+        const SongSearchPlan plan = planSongSearch(store, search, {});
+        ASSERT_TRUE(plan.error.ok()) << c.typed;
+        Ids expected;
+        for (const SongRecord& s : songs) {
+            if (c.holds(s)) {
+                expected.insert(s.id);
+            }
+        }
+        EXPECT_EQ(found(QString::fromLatin1(c.typed)), expected) << c.typed;
+        EXPECT_EQ(idsWhere(plan.exact), expected) << c.typed;
+        EXPECT_EQ(plan.narrowed, c.narrowed) << c.typed;
+        if (expected.empty()) {
+            EXPECT_EQ(songSearchTitleSuffix(search, plan), " (none found)") << c.typed;
+        }
+        // A narrowed range reads its key's index and sorts what it finds, in every order.
+        if (c.narrowed && !search.contradicts) {
+            const QString walk = store.walkText(TableId::Tunarium, songsTable.keyIndex(u"SongsByTitle"), 0,
+                                                false, Direction::Forward, true, WalkLimits(plan.condition));
+            const QString steps = store.explainQueryPlan(walk).join(u'\n');
+            EXPECT_TRUE(steps.contains("INTEGER PRIMARY KEY")) << c.typed << "\n" << qPrintable(steps);
+            if (!plan.condition.sql.contains("MATCH")) {
+                EXPECT_TRUE(steps.contains("INDEX TUN:KeyOrder")) << c.typed << "\n" << qPrintable(steps);
+            }
+        }
+    }
 }
 
 TEST_F(SongSearchTest, TwoWordsMayStandInDifferentFields) {

@@ -1,11 +1,15 @@
 // The songs browse searched through its box the way a user does: a word typed, then changed; the
 // list starts at the first song of its order that the search finds, and the title counts what it
-// finds whatever the search (words too short for the index and "not" words too).
+// finds whatever the search (words too short for the index and "not" words too). A search that
+// walks every song answers meanwhile: the old page stays, the title tells the walk, a newer
+// keystroke takes over, and a search that finds nothing says so.
 #include "journey_fixture.h"
 
 #include "catalogue/ui/songs_browse_window.h"
 
 #include <QLineEdit>
+#include <QTabBar>
+#include <QTimer>
 
 using namespace tunarium;
 
@@ -23,6 +27,14 @@ protected:
         QTest::keyClicks(field, text);
         songs->searchBox()->searchNow();
         settle();
+        // A walk aside ends before the list is looked at.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !songs->engine().walking(); }, 20000)) << qPrintable(text);
+    }
+    // Types `text` and asks for the search at once, leaving any walk running.
+    static void typeNow(SongsBrowseWindow* songs, const QString& text) {
+        QLineEdit* field = songs->searchBox()->field();
+        field->setText(text);
+        songs->searchBox()->searchNow();
     }
     static QString artistAt(SongsBrowseWindow* songs, int row) { return songs->engine().cellText(row, 0); }
     // Waits for the title's count; the title as it stands after `ms`.
@@ -74,6 +86,69 @@ TEST_F(SearchJourney, AChangedSearchStartsAtTheFirstSongOfTheOrderAndCountsWhatI
     type(songs, "");
     EXPECT_EQ(songs->engine().cellText(songs->engine().selectedIndex(), 0), "Free");
     EXPECT_FALSE(songs->windowTitle().contains("found")) << qPrintable(songs->windowTitle());
+}
+
+TEST_F(SearchJourney, AWalkOfEverySongKeepsTheWindowAnsweringAndANewerSearchTakesOver) {
+    // Enough songs that a search no song matches walks for a while.
+    constexpr int kSongs = 25000;
+    ASSERT_TRUE(db().openTable(TableId::Tunarium));
+    ASSERT_TRUE(db().store().begin().ok());
+    for (int i = 1; i <= kSongs; ++i) {
+        SongRecord s;
+        s.id = i;
+        s.artist = QStringLiteral("Artist %1").arg(i % 997, 4, 10, QChar(u'0'));
+        s.title = QStringLiteral("Title %1").arg(i);
+        ASSERT_TRUE(db().store().insert(s).ok());
+    }
+    ASSERT_TRUE(db().store().commit().ok());
+    db().closeTable(TableId::Tunarium);
+
+    choose(FrameCommand::BrowseSongs);
+    SongsBrowseWindow* songs = waitFor<SongsBrowseWindow>();
+    ASSERT_NE(songs, nullptr) << messagesSoFar();
+    const int lines = songs->engine().rowCount();
+    ASSERT_GT(lines, 3);
+    const QString firstShown = artistAt(songs, 0);
+    QStringList titles;
+    QObject::connect(songs, &QWidget::windowTitleChanged, [&](const QString& t) { titles << t; });
+
+    // Two letters no song holds: no index narrows them, every song is walked aside.
+    typeNow(songs, "zz");
+    ASSERT_TRUE(songs->engine().walking());
+    EXPECT_TRUE(songs->windowTitle().contains(QStringLiteral("(Searching\u2026"))) << qPrintable(songs->windowTitle());
+    // The window answers while the walk goes on, and keeps its old page.
+    bool answered = false;
+    QTimer::singleShot(0, songs, [&] { answered = songs->engine().walking(); });
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(answered) << "the event loop did not run while the search walked";
+    EXPECT_EQ(songs->engine().rowCount(), lines);
+    EXPECT_EQ(artistAt(songs, 0), firstShown);
+    // A newer keystroke takes over at once: what the first search would show never shows.
+    typeNow(songs, "-zz");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !songs->engine().walking(); }, 20000));
+    for (const QString& t : titles) {
+        EXPECT_FALSE(t.contains("none found")) << qPrintable(t);
+    }
+    EXPECT_EQ(songs->engine().rowCount(), lines);
+
+    // Walked to the end, the search that finds nothing says so and leaves the list empty.
+    type(songs, "zz");
+    EXPECT_EQ(songs->engine().rowCount(), 0);
+    EXPECT_TRUE(songs->windowTitle().endsWith("(none found)")) << qPrintable(songs->windowTitle());
+    // Another tab walks aside too, and finds nothing there either.
+    titles.clear();
+    songs->findChild<QTabBar*>()->setCurrentIndex(1);
+    settle();
+    EXPECT_TRUE(songs->engine().walking() || songs->windowTitle().endsWith("(none found)"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !songs->engine().walking(); }, 20000));
+    EXPECT_EQ(songs->engine().sortOrder(), 1);
+    EXPECT_TRUE(songs->windowTitle().endsWith("(none found)")) << qPrintable(songs->windowTitle());
+    // The walk aside finds what a walk here finds: a rare word's songs in the tab's order.
+    type(songs, "Title 24999");
+    EXPECT_EQ(songs->engine().cellText(0, 1), "Title 24999");
+    EXPECT_EQ(songs->engine().rowCount(), 1);
+    type(songs, "-e 9");
+    EXPECT_TRUE(songs->windowTitle().endsWith("(none found)")) << qPrintable(songs->windowTitle());
 }
 
 } // namespace

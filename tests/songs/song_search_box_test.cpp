@@ -78,6 +78,8 @@ TEST_F(SongSearchBoxTest, TheListFollowsTypingAfterAPause) {
 
     type("lo -artist:odd");
     window->searchBox()->searchNow();
+    // The index cannot narrow it: its page is walked aside, the old one shown meanwhile.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->engine().walking(); }, 5000));
     EXPECT_EQ(titles(), (QStringList{"Glove Box", "Love Me Do"}));
     // A short word and a "not" term, which the index cannot narrow, are counted too.
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->windowTitle().endsWith("(2 found)"); }, 2000))
@@ -155,7 +157,7 @@ TEST_F(SongSearchBoxTest, TheCountFollowsSongsWrittenSinceTheSearch) {
     // Nothing found, then a song written by another copy of the program.
     type("zebra");
     window->searchBox()->searchNow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window->windowTitle().endsWith("(0 found)"); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->windowTitle().endsWith("(none found)"); }, 2000));
     {
         SqliteStore other;
         ASSERT_TRUE(other.open(dir.dir()).ok());

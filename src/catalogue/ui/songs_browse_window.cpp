@@ -21,7 +21,6 @@
 #include <QShortcut>
 #include <QTabBar>
 #include <QTableView>
-#include <QTimer>
 
 namespace tunarium {
 
@@ -98,6 +97,7 @@ void SongsBrowseWindow::addCommonButtons(bool explorer) {
     m_fields = prepareSongsQueryFields(m_prompter);
     m_search->setEnabled(m_fields.has_value());
     m_reset->setEnabled(false);
+    m_run = std::make_unique<SongSearchRun>(m_db, engine(), [this] { showFound(); });
     m_box = new SongSearchBox([this](const QString& typed) { searchFor(typed); },
                               [this] { list()->setFocus(Qt::OtherFocusReason); });
     static_cast<QBoxLayout*>(layout())->insertWidget(0, m_box);
@@ -171,10 +171,11 @@ void SongsBrowseWindow::startProcedure(const char* name) {
 }
 
 void SongsBrowseWindow::pageShown() {
-    if (!m_foundSuffix.isEmpty()) {
+    if (m_run) {
+        m_foundSuffix = m_run->suffix();
         setWindowTitle(windowTitle() + m_foundSuffix);
+        m_run->recountWhenChanged();
     }
-    recountWhenChanged();
     const bool rows = engine().rowCount() > 0;
     m_copy->setEnabled(rows);
     m_reset->setEnabled(m_fields.has_value() && !m_filterText.trimmed().isEmpty());
@@ -291,65 +292,19 @@ void SongsBrowseWindow::applyFilters() {
     const bool fromTop = searching && applied != m_appliedSearch;
     m_appliedSearch = applied;
     engine().setUserFilter(m_boxSearch.isEmpty() ? m_wizardCondition : plan.condition, fromTop);
-    m_foundSuffix = songSearchTitleSuffix(m_boxSearch, plan);
-    m_searchPlan = plan;
-    m_countedAt = changeMark();
-    ++m_searchRun;
+    m_run->begin(m_boxSearch, m_wizardCondition, plan);
     engine().setForceRefresh();
     engine().refresh();
-    if (!m_boxSearch.isEmpty()) {
-        startCount();
-    }
+    m_run->count();
 }
 
-void SongsBrowseWindow::startCount() {
-    m_count = SongSearchCount(m_db.store(), m_searchPlan);
-    // The first page is painted before the count: the count only adds to the title, a slice at a
-    // time between the window's other events.
-    QTimer::singleShot(0, this, [this, run = m_searchRun] { countFound(run); });
-}
-
-void SongsBrowseWindow::countFound(int run) {
-    if (run != m_searchRun) {
-        return; // a later search took over
-    }
-    if (m_count.step(kCountSliceMs)) {
-        QTimer::singleShot(0, this, [this, run] { countFound(run); });
-        return;
-    }
-    if (m_count.error()) {
-        return;
-    }
-    m_searchPlan.found = m_count.found();
+void SongsBrowseWindow::showFound() {
     QString title = windowTitle();
     if (!m_foundSuffix.isEmpty() && title.endsWith(m_foundSuffix)) {
         title.chop(m_foundSuffix.size());
     }
-    m_foundSuffix = songSearchTitleSuffix(m_boxSearch, m_searchPlan);
+    m_foundSuffix = m_run->suffix();
     setWindowTitle(title + m_foundSuffix);
-}
-
-std::pair<qint64, qint64> SongsBrowseWindow::changeMark() {
-    return {m_db.store().dataVersion(), m_db.store().ownChanges()};
-}
-
-void SongsBrowseWindow::recountWhenChanged() {
-    if (m_boxSearch.isEmpty()) {
-        return;
-    }
-    const std::pair<qint64, qint64> mark = changeMark();
-    if (mark == m_countedAt) {
-        return;
-    }
-    m_countedAt = mark;
-    // Planned again: the songs written may have changed what the index offers.
-    const SongSearchPlan plan = planSongSearch(m_db.store(), m_boxSearch, m_wizardCondition);
-    if (plan.error) {
-        return;
-    }
-    m_searchPlan = plan;
-    ++m_searchRun;
-    startCount();
 }
 
 void SongsBrowseWindow::chooseMedia() {

@@ -7,11 +7,13 @@
 
 #include "catalogue/query_fields.h"
 #include "catalogue/song_search.h"
+#include "catalogue/song_search_run.h"
 #include "catalogue/ui/browse_window.h"
 #include "catalogue/ui/song_search_box.h"
 #include "data/settings.h"
 #include "ui/procedure_registry.h"
 
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -75,12 +77,8 @@ private:
     void enableProcedureButtons();
     void startProcedure(const char* name);
     void applyFilters();
-    void startCount();
-    void countFound(int run);
-    // Counts the search's songs again once songs were written, here or by another copy, since
-    // the last count: a search that reads few enough songs to count them.
-    void recountWhenChanged();
-    std::pair<qint64, qint64> changeMark();
+    // The title with what the search adds now.
+    void showFound();
     void printReport();
     // The report &Print starts on the tab of `sortOrder`.
     static const char* tabReport(int sortOrder);
@@ -94,14 +92,9 @@ private:
     QString m_filterText;
     SqlCondition m_wizardCondition;
     SongSearch m_boxSearch;
-    SongSearchPlan m_searchPlan;
-    SongSearchCount m_count;
-    // What a slice of the count may take before the window has its turn again.
-    static constexpr double kCountSliceMs = 15;
-    int m_searchRun = 0; // a count started for an earlier search is dropped
-    QString m_foundSuffix;
+    std::unique_ptr<SongSearchRun> m_run; // ends before the base's list engine it walks for
+    QString m_foundSuffix;                // what the title shows of the search
     QString m_appliedSearch; // the box's and the wizard's filters last put on the list
-    std::pair<qint64, qint64> m_countedAt{-1, -1}; // changeMark() when the count was made
     SongSearchBox* m_box = nullptr;
     QVector<qint64> m_marked;
     QPoint m_pressPos;
