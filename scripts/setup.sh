@@ -10,6 +10,7 @@ packages=(
   qt6-multimedia-dev qt6-charts-dev libqt6opengl6-dev
   libsqlite3-dev sqlite3
   libcdio-dev libdiscid-dev
+  libtag1-dev
   libgtest-dev libgmock-dev
   xvfb xauth fonts-dejavu-core xdotool imagemagick
   poppler-utils
