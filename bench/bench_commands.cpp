@@ -42,7 +42,8 @@ const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n
                            "       tunarium-bench reports --dir DIR\n"
                            "       tunarium-bench labels --dir DIR\n"
                            "       tunarium-bench stats --dir DIR\n"
-                           "       tunarium-bench duplicates --dir DIR\n";
+                           "       tunarium-bench duplicates --dir DIR\n"
+                           "       tunarium-bench scan --dir DIR [--files N]\n";
 
 int usage(const char* problem) {
     std::fprintf(stderr, "tunarium-bench: %s\n%s", problem, kUsage);
@@ -366,6 +367,14 @@ int run(const QStringList& args) {
     }
     if (command == "duplicates") {
         return duplicatesBench(dir);
+    }
+    if (command == "scan") {
+        bool ok = true;
+        const int files = options.contains("files") ? options.value("files").toInt(&ok) : 10000;
+        if (!ok || files < 1) {
+            return usage("--files needs a number");
+        }
+        return scanBench(dir, files);
     }
     if (command == "reports") {
         return reportsBench(dir, openPreviewMs);

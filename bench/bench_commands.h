@@ -63,6 +63,9 @@ int reliabilityBench(const QString& dir, int kills);
 int statsBench(const QString& dir);
 // The duplicate search over the collection in `dir`, beside a GROUP BY in raw SQLite.
 int duplicatesBench(const QString& dir);
+// Makes `files` tagged audio files in `dir`, scans them into a new collection there beside TagLib
+// reading them alone, and scans them again unchanged (bench_scan.cpp).
+int scanBench(const QString& dir, int files);
 // Label fills and binder pages (bench_labels.cpp).
 int labelsBench(const QString& dir);
 int reportsBench(const QString& dir, const std::function<double(const PageQueue&)>& openPreview = {});

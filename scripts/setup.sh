@@ -11,6 +11,7 @@ packages=(
   libsqlite3-dev sqlite3
   libpq-dev postgresql
   libcdio-dev libdiscid-dev
+  libtag1-dev
   libgtest-dev libgmock-dev
   xvfb xauth fonts-dejavu-core xdotool imagemagick
   poppler-utils

@@ -313,6 +313,15 @@ const QVector<CliCommand>& cliCommands() {
      "                then left out. Album entries are made for the new songs unless\n"
      "                --no-create-albums is given\n",
      CommandCollection::Makes, false, runImport},
+    {"scan",
+     "  scan DIR... [--quiet]\n"
+     "                add a song for every audio file (MP3, FLAC, Ogg Vorbis, Opus, M4A, WAV, AIFF)\n"
+     "                under the folders (at any depth) or among the files named, from its tags and\n"
+     "                its length; files scanned before are read again only when changed, moved\n"
+     "                files are linked again and songs whose files are gone marked missing. Album\n"
+     "                entries are made for the new songs, their covers kept beside the collection.\n"
+     "                Exit status 1 when a file was skipped or a value cut (each is named)\n",
+     CommandCollection::Makes, false, runScan},
     {"export",
      "  export FILE [--fields TUN:Artist,TUN:Title,...] [--picture TUN:Name=PICTURE]... [--no-header]\n"
      "              [--quiet]\n"

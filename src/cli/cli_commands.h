@@ -59,6 +59,8 @@ bool runWithProgress(Process& process, bool quiet);
 // directory named before the command (a --dir among the arguments changes it).
 int runImport(QString& dir, const QStringList& args);
 int runExport(QString& dir, const QStringList& args);
+// The scan command (`scan DIR... [--quiet]`): songs from the audio files under the folders.
+int runScan(QString& dir, const QStringList& args);
 // The report command: `report --list`, or `report NAME --pdf FILE` and its choices.
 int runReport(QString& dir, const QStringList& args);
 // The label command (`label ID --pdf FILE`) and the binder command (`binder --from N --to N

@@ -55,6 +55,16 @@ public:
         (void)caption, (void)directory, (void)filter;
         return {};
     }
+    // A folder to read; empty when the user cancels.
+    virtual QString chooseFolder(const QString& caption, const QString& directory) {
+        (void)caption, (void)directory;
+        return {};
+    }
+    // Existing files to read, one or more; empty when the user cancels.
+    virtual QStringList chooseOpenFiles(const QString& caption, const QString& directory, const QString& filter) {
+        (void)caption, (void)directory, (void)filter;
+        return {};
+    }
     // A font, starting from `font`, in a dialog titled `caption`; false when the user cancels.
     virtual bool chooseFont(const QString& caption, FontChoice& font) {
         (void)caption, (void)font;

@@ -21,7 +21,9 @@ QVector<MenuEntry> buildMenu() {
     return {
         submenu("&File", {item("Print &Setup ...", C::PrintSetup, "Setup printer"),
                           item("P&references", C::Preferences, "Options and settings"),
-                          item("&Import", C::Import, "Import from a comma-delimited file", true),
+                          item("Add &Music Files…", C::AddMusicFiles,
+                               "Add songs from the audio files of a folder, or of chosen files", true),
+                          item("&Import", C::Import, "Import from a comma-delimited file"),
                           item("&Export", C::Export, "Export to a comma-delimited file"),
                           item("&CD Player", C::CdPlayer, "Start the CD Player", true),
                           item("E&xit", C::Exit, "Exit this application", true)}),
@@ -93,6 +95,7 @@ const MenuEntry* findEntry(const QVector<MenuEntry>& entries, FrameCommand comma
 const QHash<FrameCommand, QString>& fixedProcedures() {
     static const QHash<FrameCommand, QString> procedures = {
         {C::Preferences, procedure::kPreferences},
+        {C::AddMusicFiles, procedure::kAddMusicFiles},
         {C::Import, procedure::kImport},
         {C::Export, procedure::kExport},
         {C::WizardAddAlbum, procedure::kAlbumWizard},

@@ -5,6 +5,7 @@
 
 #include "albums/procedure_names.h"
 #include "catalogue/procedure_names.h"
+#include "files/procedure_names.h"
 #include "data/settings.h"
 #include "playlists/procedure_names.h"
 #include "reports/procedure_names.h"
@@ -20,6 +21,7 @@ enum class FrameCommand {
     None, // a submenu
     PrintSetup,
     Preferences,
+    AddMusicFiles,
     Import,
     Export,
     CdPlayer,

@@ -290,6 +290,29 @@ QString GuiPrompter::chooseSaveFile(const QString& caption, const QString& direc
     return chooseFile(caption, directory, filter, QFileDialog::AcceptSave);
 }
 
+QString GuiPrompter::chooseFolder(const QString& caption, const QString& directory) {
+    std::unique_ptr<QFileDialog> dialog = makeFileDialog(parent(), caption, directory, {}, QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
+        return {};
+    }
+    const QString chosen = dialog->selectedFiles().constFirst();
+    rememberFileDialogFolder(chosen + QStringLiteral("/."));
+    return chosen;
+}
+
+QStringList GuiPrompter::chooseOpenFiles(const QString& caption, const QString& directory, const QString& filter) {
+    std::unique_ptr<QFileDialog> dialog = makeFileDialog(parent(), caption, directory, filter, QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFiles);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
+        return {};
+    }
+    const QStringList chosen = dialog->selectedFiles();
+    rememberFileDialogFolder(chosen.constFirst());
+    return chosen;
+}
+
 std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& caption, const QString& start,
                                             const QString& filter, QFileDialog::AcceptMode mode) {
     const QString begin = start.isEmpty() ? fileDialogFolder() : start;

@@ -27,6 +27,8 @@ public:
     void halt(const QString& text) override;
     QString chooseOpenFile(const QString& caption, const QString& directory, const QString& filter) override;
     QString chooseSaveFile(const QString& caption, const QString& directory, const QString& filter) override;
+    QString chooseFolder(const QString& caption, const QString& directory) override;
+    QStringList chooseOpenFiles(const QString& caption, const QString& directory, const QString& filter) override;
     bool chooseFont(const QString& caption, FontChoice& font) override;
     bool chooseColour(int& colour) override;
 

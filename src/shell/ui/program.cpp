@@ -5,6 +5,7 @@
 #include "catalogue/query_wizard_setup.h"
 #include "catalogue/ui/catalogue_procedures.h"
 #include "exchange/ui/exchange_procedures.h"
+#include "files/ui/add_music_window.h"
 #include "playlists/ui/playlist_procedures.h"
 #include "reports/ui/report_procedures.h"
 #include "shell/startup.h"
@@ -25,6 +26,7 @@ void registerProgramProcedures(ProcedureRegistry& registry) {
     // are built.
     registerCatalogueProcedures(registry);
     registerAlbumsProcedures(registry);
+    registerFilesProcedures(registry);
     registerPlaylistProcedures(registry);
     registerExchangeProcedures(registry);
     registerReportProcedures(registry);
