@@ -5,7 +5,7 @@
 #include "data/key_walk.h"
 #include "data/output_file.h"
 #include "data/records.h"
-#include "files/key_tag.h"
+#include "catalogue/musical_key.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -456,7 +456,7 @@ bool MusicScan::fillSong(Row& song, const AudioTags& tags, const QString& path, 
     if (tags.lengthMs > 0) {
         song.setNumber(tun::kTime, timeValueFromHundredths(tags.lengthMs / 10));
     }
-    if (const QString key = camelotOfTag(tags.key); !key.isEmpty()) {
+    if (const QString key = camelotKey(tags.key); !key.isEmpty()) {
         song.setText(tun::kMusicalKey, key);
     }
     song.setText(tun::kFilePath, path);

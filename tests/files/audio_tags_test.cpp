@@ -2,7 +2,7 @@
 // read back field by field; and the ratings of the formats' own scales.
 #include "files/audio_maker.h"
 #include "files/audio_tags.h"
-#include "files/key_tag.h"
+#include "catalogue/musical_key.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -131,7 +131,7 @@ TEST(KeyTag, EveryUsualSpellingComesToCamelot) {
         {"", ""},       {"13A", ""},       {"H", ""},      {"Am7", ""},
     };
     for (const Case& c : kCases) {
-        EXPECT_EQ(camelotOfTag(QString::fromUtf8(c.tag)), QString::fromLatin1(c.camelot)) << c.tag;
+        EXPECT_EQ(camelotKey(QString::fromUtf8(c.tag)), QString::fromLatin1(c.camelot)) << c.tag;
     }
 }
 
