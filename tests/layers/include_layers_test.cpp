@@ -3,6 +3,8 @@
 #include "include_rules.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QRegularExpression>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -22,6 +24,31 @@ TEST(IncludeLayers, EveryIncludeUnderSrcKeepsTheOrder) {
     ASSERT_TRUE(QDir(root).exists()) << root.toStdString();
     const QStringList violations = includeViolations(root, layerOrder());
     EXPECT_TRUE(violations.isEmpty()) << violations.join(u'\n').toStdString();
+}
+
+// TagLib is read in one room: its headers are included by the files room's core alone.
+TEST(IncludeLayers, OnlyTheFilesRoomsCoreIncludesTagLib) {
+    QStringList includers;
+    for (const char* folder : {"src", "bench", "tests", "fuzz"}) {
+        const QString root = QStringLiteral(TUNARIUM_SOURCE_DIR "/") + QLatin1String(folder);
+        QDirIterator it(root, {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+            static const QRegularExpression include(QStringLiteral("^\\s*#\\s*include\\s*<taglib/"),
+                                                    QRegularExpression::MultilineOption);
+            if (include.match(QString::fromUtf8(file.readAll())).hasMatch()) {
+                includers << QDir(QStringLiteral(TUNARIUM_SOURCE_DIR)).relativeFilePath(path);
+            }
+        }
+    }
+    ASSERT_FALSE(includers.isEmpty());
+    for (const QString& path : includers) {
+        EXPECT_TRUE(path.startsWith(QLatin1String("src/files/")) && !path.startsWith(QLatin1String("src/files/ui/")))
+            << path.toStdString();
+    }
 }
 
 struct IncludeCase {
