@@ -5,6 +5,7 @@
 #include "data/key_walk.h"
 #include "data/output_file.h"
 #include "data/records.h"
+#include "data/table_lease.h"
 #include "catalogue/musical_key.h"
 
 #include <QCryptographicHash>
@@ -610,7 +611,11 @@ bool MusicScan::markMissing() {
 }
 
 int giveAlbumsCovers(Database& db, const QHash<qint64, QString>& covers) {
-    if (covers.isEmpty() || !db.openTables({TableId::Tunarium, TableId::Album})) {
+    if (covers.isEmpty()) {
+        return 0;
+    }
+    const TableLease tables(db, {TableId::Tunarium, TableId::Album});
+    if (!tables) {
         return 0;
     }
     Store& store = db.store();
@@ -637,7 +642,6 @@ int giveAlbumsCovers(Database& db, const QHash<qint64, QString>& covers) {
             ++given;
         }
     }
-    db.closeTables({TableId::Tunarium, TableId::Album});
     return given;
 }
 

@@ -25,7 +25,7 @@ TEST(Cli, InfoListsTheTenTablesOfANewCollection) {
     const QStringList lines = run.out.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 10);
     EXPECT_EQ(lines[0], "AddWizard\tTNRAdWiz\t1\t0");
-    EXPECT_EQ(lines[7], "Tunarium\ttnrdata\t6\t0");
+    EXPECT_EQ(lines[7], "Tunarium\ttnrdata\t7\t0");
     EXPECT_EQ(lines[9], "PlaylistMaster\ttnrplist\t1\t0");
 }
 

@@ -166,7 +166,7 @@ TEST(UpgradeProgress, TheCommandLineShowsTheSteps) {
     const test::CliRun run = test::runCli(dir, {"--dir", dir.dir(), "info"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out.count('\n'), kTableCount) << run.out.toStdString();
-    EXPECT_TRUE(run.out.contains(QStringLiteral("Tunarium\ttnrdata\t6\t%1\n").arg(kSongs)))
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Tunarium\ttnrdata\t7\t%1\n").arg(kSongs)))
         << run.out.toStdString();
     const QStringList expected{"Upgrading the collection: Backing up the collection... 0%",
                                "Rewriting the songs... 100%", "Building the keys of the songs... 100%",

@@ -29,7 +29,7 @@ TEST(CliArguments, EveryCommandReadsItsOptionsTheSameWay) {
 
     run = runCli(dir, {"--dir", dir.dir(), "info", "--help"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(run.out.startsWith("usage: tunarium-cli [--dir DIR] COMMAND")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.startsWith("usage: tunarium-cli [--dir DIR | --server URL] COMMAND")) << run.out.toStdString();
 
     struct Case {
         QStringList args;
@@ -78,8 +78,8 @@ TEST(CliArguments, EveryCommandTheUsageNamesIsOneThatRuns) {
             }
         }
     }
-    EXPECT_EQ(names.size(), 19) << names.join(' ').toStdString();
-    EXPECT_TRUE(help.out.contains("Only info and import create a collection;")) << help.out.toStdString();
+    EXPECT_EQ(names.size(), 21) << names.join(' ').toStdString();
+    EXPECT_TRUE(help.out.contains("Only info and import and scan create a collection;")) << help.out.toStdString();
     for (const QString& name : names) {
         const CliRun run = runCli(dir, {"--dir", dir.dir(), name, "--no-such-option"});
         EXPECT_EQ(run.exitCode, 2) << name.toStdString() << ": " << run.err.toStdString();

@@ -81,6 +81,7 @@ TEST_F(MainFrameTest, MenuBarHoldsEveryCommandInOrderWithItsPrompt) {
     const QVector<MenuLine> expected = {
         {"File/Print Setup ...", "Setup printer", print},
         {"File/Preferences", "Options and settings", false},
+        {"File/Add Music Files…", "Add songs from the audio files of a folder, or of chosen files", false},
         {"File/Import", "Import from a comma-delimited file", false},
         {"File/Export", "Export to a comma-delimited file", false},
         {"File/CD Player", "Start the CD Player", false},
