@@ -100,10 +100,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SongSearchPlan plan = planSongSearch(store(), search, {});
     check(plan.error.ok(), "the search is planned", text + u' ' + plan.error.describe());
     // What the filter compiler adds is checked by the filter's own target; the narrowing is a
-    // fixed text with its values bound: the index's match text, or a key range's two ends.
+    // fixed text with its values bound: the index's match text, or a key range's two ends. A
+    // search known to find nothing is planned as a condition of its own, checked by what it finds.
     const qsizetype added = plan.condition.binds.size() - exact.condition.binds.size();
-    check(plan.condition.sql == exact.condition.sql ? added == 0 : added == 1 || added == 2,
-          "the narrowing adds its bound values", plan.condition.sql);
+    if (plan.condition.sql.contains(exact.condition.sql)) {
+        check(plan.condition.sql == exact.condition.sql ? added == 0 : added == 1 || added == 2,
+              "the narrowing adds its bound values", plan.condition.sql);
+    }
     const std::set<qint64> narrowed = songsWhere(plan.condition, text);
     check(narrowed == songsWhere(exact.condition, text), "the index narrows without changing what is found",
           text);
