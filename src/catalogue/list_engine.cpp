@@ -1,5 +1,6 @@
-// The list engine: lifecycle, refresh, fills, reloads, positioning, scrolling and the thumb.
+// The list engine: lifecycle, refresh, fills, reloads and positioning.
 #include "catalogue/list_engine.h"
+#include "catalogue/list_engine_parts.h"
 
 #include "data/date_time.h"
 
@@ -10,21 +11,6 @@ namespace tunarium {
 
 namespace {
 
-class BusyScope {
-public:
-    explicit BusyScope(ListHost& host) : m_host(host) { m_host.setBusy(true); }
-    ~BusyScope() { m_host.setBusy(false); }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    ListHost& m_host;
-};
-
-Direction opposite(Direction d) {
-    return d == Direction::Forward ? Direction::Backward : Direction::Forward;
-}
-
 bool sameRangeValue(const QVariant& a, const QVariant& b) {
     if (a.typeId() == QMetaType::QString || b.typeId() == QMetaType::QString) {
         return foldKey(a.toString()) == foldKey(b.toString());
@@ -32,13 +18,11 @@ bool sameRangeValue(const QVariant& a, const QVariant& b) {
     return a.toLongLong() == b.toLongLong();
 }
 
-// The value a scroll thumb's steps are spread over: a release date's order value, so that a bare
-// year stands among its year's dates on the thumb as in the list; any other field's own value.
-QVariant thumbValue(const FieldDef& field, const QVariant& value) {
-    return field.mayHoldBareYear ? QVariant(releaseOrderValue(value.toLongLong())) : value;
-}
-
 } // namespace
+
+using engine::BusyScope;
+using engine::opposite;
+using engine::thumbValue;
 
 ListEngine::ListEngine(Database& db, ListDefinition definition, ListHost& host)
     : m_db(db), m_def(std::move(definition)), m_host(host), m_cursor(db.store(), m_def.table, m_def.joins),
@@ -204,7 +188,7 @@ void ListEngine::refresh() {
     m_rangeUsed[m_order - 1] = m_rangeValues[m_order - 1];
     const Row current = first ? m_buffer : currentRecord();
     openView();
-    m_walking = false; // a page asked of the walk before is no longer wanted
+    dropWalk(); // a page asked of the walk before is no longer wanted
     if (m_walkAside) {
         const bool top = first ? m_request != Request::Select : newRange || fromTop;
         if (fromTop) {
@@ -236,6 +220,14 @@ void ListEngine::refresh() {
 }
 
 bool ListEngine::walkAside(const KeyPosition& from) {
+    m_fillAside.reset();
+    m_walking = true;
+    m_walkFrom = from;
+    m_walkAside(walkOfView(from));
+    return true;
+}
+
+PageWalk ListEngine::walkOfView(const KeyPosition& from) const {
     const SortOrderDef& s = order();
     PageWalk walk;
     walk.table = m_def.table;
@@ -249,10 +241,7 @@ bool ListEngine::walkAside(const KeyPosition& from) {
     walk.lookupKey = s.lookupKey;
     walk.from = from;
     walk.lines = m_lines;
-    m_walking = true;
-    m_walkFrom = from;
-    m_walkAside(walk);
-    return true;
+    return walk;
 }
 
 void ListEngine::pageWalked(const WalkedPage& page) {
@@ -261,6 +250,10 @@ void ListEngine::pageWalked(const WalkedPage& page) {
     }
     Notify n(*this);
     m_walking = false;
+    if (const std::optional<FillAside> ask = std::exchange(m_fillAside, std::nullopt)) {
+        pageFilledAside(*ask, page);
+        return;
+    }
     if (page.error) {
         // Read here after all: the walk's own connection could not serve it.
         if (m_walkFrom.values.isEmpty()) {
@@ -295,7 +288,7 @@ void ListEngine::orderBy(int sortOrder, bool descending) {
         return; // the first refresh reads in this order
     }
     Notify n(*this);
-    m_walking = false; // a page walked elsewhere for the order before is no longer wanted
+    dropWalk(); // a page walked elsewhere for the order before is no longer wanted
     m_order = sortOrder;
     locator().clear();
     m_forceRefresh = false;
@@ -389,7 +382,12 @@ int ListEngine::fill(Direction direction, int count) {
         readFailed(e);
         return count;
     }
-    Q_ASSERT_X(rows.size() <= count, "ListEngine::fill", "the cursor read more than it was asked");
+    return placeRows(rows, direction, count);
+}
+
+int ListEngine::placeRows(QVector<PageRow>& rows, Direction direction, int count) {
+    Q_ASSERT_X(rows.size() <= count, "ListEngine::placeRows", "more rows came than were asked for");
+    const bool forward = direction == Direction::Forward;
     for (PageRow& r : rows) {
         if (m_page.size() >= m_lines) {
             forward ? m_page.removeFirst() : m_page.removeLast();
@@ -538,112 +536,4 @@ Row ListEngine::lookupRecord(int join) const {
 
 // The lowest and highest value of the leading field in the order, range and filter, and the steps
 // between them.
-void ListEngine::computeThumbSteps() {
-    m_thumb = {};
-    if (m_cursor.lookupOrder()) {
-        return; // the joined names are not the records' own values: no estimate
-    }
-    QVector<PageRow> last;
-    QVector<PageRow> first;
-    if (rowCount() < m_lines) {
-        // The page holds the whole view: its ends are the order's ends.
-        if (!m_page.isEmpty()) {
-            first << m_page.front();
-            last << m_page.back();
-        }
-    } else {
-        // The ends of the order within its range. The user's filter is left out: finding its first
-        // and last match could take two passes over the table, and the thumb only estimates.
-        BusyScope busy(m_host);
-        StoreError e = m_cursor.read({}, Direction::Backward, true, 1, last, false, false);
-        if (e.ok()) {
-            e = m_cursor.read({}, Direction::Forward, true, 1, first, false, false);
-        }
-        if (e) {
-            readFailed(e);
-            return;
-        }
-    }
-    if (first.isEmpty() || last.isEmpty()) {
-        return;
-    }
-    const int field = m_cursor.leadingField();
-    const FieldDef& f = tableDef(m_def.table).field(field);
-    const Row& low = (m_descending ? last : first).front().record;
-    const Row& high = (m_descending ? first : last).front().record;
-    m_thumb = f.isText() ? ThumbSteps::texts(low.text(field), high.text(field), f.width, order().thumb)
-                         : ThumbSteps::numbers(thumbValue(f, low.number(field)).toLongLong(),
-                                               thumbValue(f, high.number(field)).toLongLong());
-}
-
-void ListEngine::scroll(ScrollAction action) {
-    if (!ready() || m_page.isEmpty()) {
-        return;
-    }
-    Notify n(*this);
-    const int last = rowCount() - 1;
-    switch (action) {
-    case ScrollAction::OneUp:
-        if (m_selected > 0) {
-            --m_selected;
-        } else {
-            fill(Direction::Backward, 1);
-            m_selected = 0;
-        }
-        break;
-    case ScrollAction::OneDown:
-        if (m_selected < last) {
-            ++m_selected;
-        } else {
-            fill(Direction::Forward, 1);
-            m_selected = rowCount() - 1;
-        }
-        break;
-    case ScrollAction::PageUp: {
-        const int left = fill(Direction::Backward, m_lines);
-        m_selected = std::clamp(m_selected - left, 0, rowCount() - 1);
-        break;
-    }
-    case ScrollAction::PageDown: {
-        const int left = fill(Direction::Forward, m_lines);
-        m_selected = std::clamp(m_selected + left, 0, rowCount() - 1);
-        break;
-    }
-    case ScrollAction::Top:
-    case ScrollAction::Bottom: {
-        const bool top = action == ScrollAction::Top;
-        emptyPage();
-        m_view = {};
-        fill(top ? Direction::Forward : Direction::Backward, m_lines);
-        m_selected = m_page.isEmpty() ? -1 : (top ? 0 : rowCount() - 1);
-        break;
-    }
-    }
-    if (m_failed) {
-        return;
-    }
-    locator().clear();
-    newSelection();
-}
-
-void ListEngine::dragThumb(int position) {
-    if (!ready()) {
-        return;
-    }
-    Notify n(*this);
-    if (position <= 1) {
-        scroll(ScrollAction::Top);
-    } else if (position >= kThumbSteps) {
-        scroll(ScrollAction::Bottom);
-    } else if (m_thumb.isValid()) {
-        // Dragging the thumb scrolls: the locator starts again, as after every scroll.
-        locator().clear();
-        QVariant step = m_thumb.value(m_descending ? kThumbSteps + 1 - position : position);
-        if (tableDef(m_def.table).field(m_cursor.leadingField()).mayHoldBareYear) {
-            step = releaseFromOrderValue(step.toLongLong());
-        }
-        locate(m_cursor.positionAtLeading(step));
-    }
-}
-
 } // namespace tunarium

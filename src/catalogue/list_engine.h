@@ -210,6 +210,31 @@ private:
     void setEdge(Direction direction, bool known);
     // Asks the walk aside for the page from `from` (empty: the top); false without one.
     bool walkAside(const KeyPosition& from);
+    PageWalk walkOfView(const KeyPosition& from) const;
+    // A fill asked of the walk aside (a scroll past the page's edge while a search walks), and
+    // the scroll it finishes when its rows come; `fresh`: they replace the page (top, bottom).
+    struct FillAside {
+        Direction direction = Direction::Forward;
+        int count = 0;
+        ScrollAction action = ScrollAction::OneDown;
+        bool fresh = false;
+    };
+    // With a walk aside and rows to read past the page's edge: asks for them there and returns
+    // true; the scroll is finished when they come.
+    bool fillAside(const FillAside& ask);
+    void pageFilledAside(const FillAside& ask, const WalkedPage& page);
+    // Rows read past the page's edge toward `direction` (nearest first) put on the page; how many
+    // of `count` were missing.
+    int placeRows(QVector<PageRow>& rows, Direction direction, int count);
+    // What a scroll that read past the page's edge does with the selection, `left` rows short.
+    void finishScroll(ScrollAction action, int left);
+    // Positions the list at `from`: here, or with a walk aside there.
+    void seek(const KeyPosition& from);
+    // No page or fill asked of the walk aside is wanted any longer.
+    void dropWalk() {
+        m_walking = false;
+        m_fillAside.reset();
+    }
     void reload(Reload mode);
     void locate(const KeyPosition& from);
     void emptyPage();
@@ -262,6 +287,7 @@ private:
     std::function<void(const PageWalk&)> m_walkAside;
     bool m_walking = false;
     KeyPosition m_walkFrom;
+    std::optional<FillAside> m_fillAside;
     bool m_topKnown = false;
     bool m_endKnown = false;
     std::pair<qint64, qint64> m_edgesAt{-1, -1}; // the data version and own writes the edges were seen at

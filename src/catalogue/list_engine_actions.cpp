@@ -82,7 +82,7 @@ void ListEngine::typedLocator(ListKey key, QChar character) {
         return;
     }
     const bool numeric = !m_cursor.leadingIsText();
-    locate(m_cursor.positionAtLeading(typed.fieldValue(numeric)));
+    seek(m_cursor.positionAtLeading(typed.fieldValue(numeric)));
 }
 
 // Typing a letter steps through the names that begin with it, and goes to the first such name
@@ -100,9 +100,12 @@ void ListEngine::stepLocator(ListKey key, QChar character) {
     };
     if (selectedBegins()) {
         scroll(ScrollAction::OneDown);
+        if (m_walking) {
+            return; // the next row is read aside: the next letter steps on from it
+        }
     }
     if (!selectedBegins() && !m_failed) {
-        locate(m_cursor.positionAtLeading(QString(character)));
+        seek(m_cursor.positionAtLeading(QString(character)));
     }
 }
 

@@ -18,6 +18,10 @@ WalkedPage walkPage(Store& store, const PageWalk& walk) {
         return page;
     }
     const int lines = std::max(1, walk.lines);
+    if (walk.fill) {
+        page.error = cursor.read(walk.from, walk.direction, walk.inclusive, lines, page.rows);
+        return page;
+    }
     QVector<PageRow> ahead;
     if ((page.error = cursor.read(walk.from, Direction::Forward, true, lines, ahead))) {
         return page;

@@ -33,9 +33,14 @@ struct PageWalk {
     // order; empty: the first records of the order.
     KeyPosition from;
     int lines = 10;
+    // A fill instead of a page: up to `lines` records from `from` (itself with `inclusive`;
+    // empty: from the order's end the walk starts at) toward `direction`, nothing topped up.
+    bool fill = false;
+    Direction direction = Direction::Forward;
+    bool inclusive = true;
 };
 
-// The page a walk read, in the list's order.
+// The page a walk read, in the list's order (a fill's rows nearest its position first).
 struct WalkedPage {
     int run = 0;
     QVector<PageRow> rows;

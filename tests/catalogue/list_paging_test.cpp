@@ -3,7 +3,10 @@
 #include "data/schema_sql.h"
 #include "list_fixture.h"
 
+#include <QRandomGenerator>
 #include <QRegularExpression>
+
+#include <optional>
 
 using namespace tunarium;
 using namespace tunarium::test;
@@ -299,3 +302,68 @@ TEST_F(ListPagingTest, EveryPageReadSearchesItsIndex) {
 }
 
 } // namespace
+
+// While a search walks aside, every move past the page's edge (a page, a line, the ends, the
+// thumb, the locator) is read on the walk's side: the page and the selection that come of it are
+// those of the same moves read here.
+TEST_F(ListPagingTest, MovesReadAsideShowWhatMovesReadHereShow) {
+    addSongs(1200);
+    const SqlCondition filter{"\"BeatsPerMinute\" % 3 <> ?", {qint64(0)}};
+    auto here = makeEngine(songsList(), kLines);
+    auto aside = makeEngine(songsList(), kLines);
+    std::optional<PageWalk> asked;
+    int walks = 0;
+    aside->setWalkAside([&](const PageWalk& walk) { asked = walk; });
+    // The walk's answer comes later, between the window's events, as the walker's does.
+    const auto answer = [&] {
+        while (asked) {
+            const PageWalk walk = *std::exchange(asked, std::nullopt);
+            ++walks;
+            aside->pageWalked(walkPage(store(), walk));
+        }
+    };
+    QRandomGenerator rng(5);
+    for (int tab : {0, 1, 5}) {
+        SCOPED_TRACE(tab);
+        for (ListEngine* e : {here.get(), aside.get()}) {
+            e->setTab(tab);
+            e->setUserFilter(filter, true);
+            e->refresh();
+        }
+        answer();
+        ASSERT_EQ(page(*aside), page(*here));
+        for (int step = 0; step < 120; ++step) {
+            const int move = rng.bounded(9);
+            const QChar letter(u'A' + rng.bounded(26));
+            const int position = rng.bounded(1, 101);
+            for (ListEngine* e : {here.get(), aside.get()}) {
+                const auto then = [&] {
+                    if (e == aside.get()) {
+                        answer();
+                    }
+                };
+                switch (move) {
+                case 0: e->scroll(ScrollAction::PageDown); break;
+                case 1: e->scroll(ScrollAction::PageUp); break;
+                case 2: e->scroll(ScrollAction::OneDown); break;
+                case 3: e->scroll(ScrollAction::OneUp); break;
+                case 4: e->scroll(ScrollAction::Top); break;
+                case 5: e->scroll(ScrollAction::Bottom); break;
+                case 6: e->dragThumb(position); break;
+                case 7: e->pressKey(ListKey::Character, letter); break;
+                default:
+                    // Down the page and past its edge, each line's page awaited as the window does.
+                    for (int i = 0; i < kLines; ++i) {
+                        e->scroll(ScrollAction::OneDown);
+                        then();
+                    }
+                    break;
+                }
+                then();
+            }
+            ASSERT_EQ(page(*aside), page(*here)) << "move " << move << " at step " << step;
+            ASSERT_EQ(selectedRec(*aside), selectedRec(*here)) << "move " << move << " at step " << step;
+        }
+    }
+    EXPECT_GT(walks, 200);
+}
