@@ -34,6 +34,7 @@ const SearchField kFields[] = {
     {"category", TermKind::Text, "CAT:Category"},    {"media", TermKind::Text, "TUN:Media"},
     {"bpm", TermKind::Number, "TUN:BeatsPerMinute"}, {"year", TermKind::Year, "TUN:ReleaseDate"},
     {"rating", TermKind::Number, "TUN:Rating"},      {"key", TermKind::Key, "TUN:MusicalKey"},
+    {"chart", TermKind::Number, "TUN:ChartNumber"},
 };
 
 // The four fields a plain word is looked for in, as the search index holds them.
@@ -407,7 +408,9 @@ StoreError narrowByRanges(Store& store, const SongSearch& search, SqlCondition& 
     count = -1;
     for (const SongSearch::Range& range : search.ranges) {
         const int key = rangeKey(range.field);
-        if (key < 0) {
+        // The chart's key leaves the songs out that were never charted (place 0) and have no
+        // artist or title: a range that holds place 0 is not read through it.
+        if (key < 0 || (key == tun::kSongsByChartNumber && range.low <= 0 && range.high >= 0)) {
             continue;
         }
         qint64 held = 0;
@@ -451,15 +454,36 @@ SongSearchPlan planSongSearch(Store& store, const SongSearch& search, const SqlC
         plan.found = held > 0 ? -1 : 0;
         return plan;
     }
-    QStringList pieces;
+    const TableDef& songs = tableDef(TableId::Tunarium);
+    QStringList matches;
     for (const QString& word : search.required) {
-        pieces << searchPieces(word);
+        if (word.toStdU32String().size() >= 3) {
+            matches << searchMatchText(searchPieces(word));
+            continue;
+        }
+        // A word of one or two characters is held by the songs that hold a piece beginning with it.
+        QStringList pieces;
+        bool common = false;
+        plan.error = store.searchPiecesStartingWith(TableId::Tunarium, word, kSearchShortPiecesLimit,
+                                                    kSearchWalkLimit, pieces, common);
+        if (plan.error) {
+            return plan;
+        }
+        if (common) {
+            continue;
+        }
+        if (pieces.isEmpty()) {
+            // No song in the index holds it: only those waiting for the index may.
+            plan.condition = allOf(waitingCandidates(songs), exact);
+            plan.narrowed = true;
+            return plan;
+        }
+        matches << searchMatchAnyText(pieces);
     }
-    if (pieces.isEmpty()) {
+    const QString match = searchMatchAll(matches);
+    if (match.isEmpty()) {
         return plan;
     }
-    const TableDef& songs = tableDef(TableId::Tunarium);
-    const QString match = searchMatchText(pieces);
     // Counting stops past the narrowing limit; how far through the songs it got tells how common
     // the candidates are beyond it.
     SearchSample sample;
@@ -560,7 +584,7 @@ QString songSearchSyntaxHelp() {
         "\"two words\"  the words together\n"
         "artist:abba  title:\"dancing queen\"  album:gold  mix:extended\n"
         "category:house  media:cd  artist:=abba  (the whole text; category:=\"\" none)\n"
-        "bpm:120-128  year:1975-1979  rating:>=7  (also 120, >120, <=128)\n"
+        "bpm:120-128  year:1975-1979  rating:>=7  chart:1-10  (also 120, >120, <=128)\n"
         "bpm:~124  within 6 % of 124, also of half and double the tempo\n"
         "key:8A  the musical key (also key:Am, key:1m)  key:~8A  the keys that mix with it\n"
         "-word  songs without the word (also -artist:abba)\n"

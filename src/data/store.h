@@ -146,6 +146,21 @@ public:
     // in the index alone (no song is read), with how far through the table that count reached.
     virtual StoreError sampleSearchCandidates(TableId table, const QString& matchText, qint64 limit,
                                               SearchSample& out) = 0;
+    // The index's pieces that begin with `start`, a case-folded text too short to have pieces of
+    // its own (one or two characters): every song that holds it holds one of them. When they are
+    // more than `pieceLimit`, or the songs holding them more than `songLimit`, `pieces` is left
+    // empty and `common` set: a text that common is found as soon by walking. A store whose index
+    // cannot list its pieces answers `common`.
+    virtual StoreError searchPiecesStartingWith(TableId table, const QString& start, int pieceLimit,
+                                                qint64 songLimit, QStringList& pieces, bool& common) {
+        (void)table;
+        (void)start;
+        (void)pieceLimit;
+        (void)songLimit;
+        pieces.clear();
+        common = true;
+        return {};
+    }
     // From now on every read with a range or filter counts the records it passes into `watch`
     // (from 0), and stops when the watch is cancelled (nullptr: no longer watched). For a store
     // that reads on a thread of its own while another thread watches.

@@ -33,14 +33,20 @@ QString triggerName(const TableDef& t, const char* event) {
 }
 
 // The indexed text of a record (`row` "new.", "old." or "" for the table itself): the case-folded
-// part of each field's folded key, read as the filters read it, one line a field.
+// part of each field's folded key, read as the filters read it, one line a field, and two line
+// ends after the last. So every character stands at the beginning of a piece, and a text of one
+// or two characters is found through the pieces that begin with it.
 QString indexedText(const TableDef& t, const QString& row) {
     QStringList parts;
     for (const int field : kSearchFields) {
         const QString key = row + quoted(foldedColumn(t, field));
         parts << QStringLiteral("substr(%1, instr(%1, char(1)) + 1)").arg(key);
     }
-    return parts.join(QStringLiteral(" || char(10) || "));
+    return parts.join(QStringLiteral(" || char(10) || ")) + QStringLiteral(" || char(10, 10)");
+}
+
+QString termsName(const TableDef& t) {
+    return t.label + QStringLiteral("SearchTerms");
 }
 
 QString changedText(const TableDef& t) {
@@ -173,13 +179,38 @@ QStringList searchPieces(const QString& foldedWord) {
     return pieces;
 }
 
-QString searchMatchText(const QStringList& pieces) {
-    QStringList quotedPieces;
+namespace {
+
+QStringList quotedPieces(const QStringList& pieces) {
+    QStringList quoted;
     for (QString p : pieces) {
         p.replace(u'"', QStringLiteral("\"\""));
-        quotedPieces << u'"' + p + u'"';
+        quoted << u'"' + p + u'"';
     }
-    return quotedPieces.join(u' ');
+    return quoted;
+}
+
+} // namespace
+
+QString searchMatchText(const QStringList& pieces) {
+    return quotedPieces(pieces).join(u' ');
+}
+
+QString searchMatchAnyText(const QStringList& pieces) {
+    if (pieces.isEmpty()) {
+        return {};
+    }
+    return u'(' + quotedPieces(pieces).join(QStringLiteral(" OR ")) + u')';
+}
+
+QString searchMatchAll(const QStringList& matchTexts) {
+    QStringList parts;
+    for (const QString& text : matchTexts) {
+        if (!text.isEmpty()) {
+            parts << text;
+        }
+    }
+    return parts.join(QStringLiteral(" AND "));
 }
 
 namespace {
@@ -202,22 +233,40 @@ SqlCondition searchCandidates(const TableDef& t, const QString& matchText) {
     return {candidatesSql(t), {matchText}};
 }
 
+SqlCondition waitingCandidates(const TableDef& t) {
+    return {candidatesLead(t) + sql::quoted(sql::pendingName(t)) + u')', {}};
+}
+
 SqlCondition searchCandidatesAlongWalk(const TableDef& t, const QString& matchText) {
     // The unary plus keeps SQLite from reading the candidates first: the set of them is made once
     // and each key entry is tested against it before its song is read.
     return {u'+' + candidatesSql(t), {matchText}};
 }
 
-SqlCondition keyRangeCandidates(const TableDef& t, int key, qint64 low, qint64 high) {
+namespace {
+
+// The range on the key's first column, with the condition of a key that leaves blank records out
+// (so that its index can be read): the caller's range holds no blank first component.
+QString keyRangeSql(const TableDef& t, int key) {
     const QString column = sql::quoted(sql::keyColumns(t, key).first());
-    return {candidatesLead(t) + QStringLiteral("%1 INDEXED BY %2 WHERE %3 >= ? AND %3 <= ?)")
-                                    .arg(sql::quoted(t.label), sql::quoted(sql::indexName(t, key)), column),
+    QString range = QStringLiteral("%1 >= ? AND %1 <= ?").arg(column);
+    const QString blank = sql::blankCondition(t, key);
+    if (!blank.isEmpty()) {
+        range += QStringLiteral(" AND ") + blank;
+    }
+    return range;
+}
+
+} // namespace
+
+SqlCondition keyRangeCandidates(const TableDef& t, int key, qint64 low, qint64 high) {
+    return {candidatesLead(t) + QStringLiteral("%1 INDEXED BY %2 WHERE %3)")
+                                    .arg(sql::quoted(t.label), sql::quoted(sql::indexName(t, key)), keyRangeSql(t, key)),
             {low, high}};
 }
 
 SqlCondition keyRangeCondition(const TableDef& t, int key, qint64 low, qint64 high) {
-    const QString column = sql::quoted(sql::keyColumns(t, key).first());
-    return {QStringLiteral("%1 >= ? AND %1 <= ?").arg(column), {low, high}};
+    return {keyRangeSql(t, key), {low, high}};
 }
 
 bool narrowsThroughSearchIndex(const TableDef& t, const QString& condition) {
@@ -329,6 +378,54 @@ StoreError SqliteStore::sampleSearchCandidates(TableId table, const QString& mat
     out.highestRec = sample->integer(2);
     out.waiting = sample->integer(3);
     return {};
+}
+
+StoreError SqliteStore::searchPiecesStartingWith(TableId table, const QString& start, int pieceLimit,
+                                                  qint64 songLimit, QStringList& pieces, bool& common) {
+    pieces.clear();
+    common = false;
+    const TableDef& t = tableDef(table);
+    if (!sql::hasSearchIndex(t)) {
+        return StoreError::of(code::kInvalidKey);
+    }
+    // The index's own list of its pieces, in order, each with the number of songs that hold it:
+    // made once for this connection, kept out of the collection.
+    const QString terms = QStringLiteral("temp.") + sql::quoted(sql::termsName(t));
+    if (StoreError e = m_connection->exec(QStringLiteral("CREATE VIRTUAL TABLE IF NOT EXISTS %1 USING "
+                                                         "fts5vocab(main, %2, 'row')")
+                                              .arg(terms, sql::quoted(sql::searchIndexName(t))))) {
+        return e;
+    }
+    StoreError error;
+    Statement* list =
+        m_connection->cached(QStringLiteral("SELECT term, doc FROM %1 WHERE term >= ?").arg(terms), error);
+    if (!list) {
+        return error;
+    }
+    StatementScope scope(*list);
+    list->bindText(1, start);
+    qint64 songs = 0;
+    for (;;) {
+        const Statement::Step step = list->step();
+        if (step == Statement::Step::Failed) {
+            pieces.clear();
+            return list->error();
+        }
+        if (step == Statement::Step::Done) {
+            return {};
+        }
+        const QString term = list->text(0);
+        if (!term.startsWith(start)) {
+            return {};
+        }
+        songs += list->integer(1);
+        pieces << term;
+        if (pieces.size() > pieceLimit || songs > songLimit) {
+            pieces.clear();
+            common = true;
+            return {};
+        }
+    }
 }
 
 } // namespace tunarium

@@ -3,8 +3,9 @@
 // transactions as the songs, made again with the keys (rebuild, bulk load, upgrade). Songs added
 // or changed wait in a small table until kSearchPendingLimit of them go into the index together;
 // a search reads them besides what the index offers. It narrows a
-// "contains" search to the songs that hold every three-character piece of the word; the exact
-// folded match then decides, so a search finds what the same search without the index finds.
+// "contains" search to the songs that hold every three-character piece of the word (or, for a
+// word of one or two characters, any piece that begins with it); the exact folded match then
+// decides, so a search finds what the same search without the index finds.
 #pragma once
 
 #include "data/dictionary.h"
@@ -16,7 +17,7 @@ namespace tunarium {
 
 // Increases whenever the index's definition changes: a collection with an index of an earlier
 // definition (or none) has it made again, like an upgrade, when it is opened.
-inline constexpr int kSearchIndexVersion = 3;
+inline constexpr int kSearchIndexVersion = 4;
 
 // Songs added or changed that wait before going into the index together: a search reads each of
 // them (at most one fewer than this) besides the index's candidates.
@@ -59,10 +60,20 @@ QStringList searchPieces(const QString& foldedWord);
 
 // The index's match text for pieces: every piece, quoted, all required. Empty for no pieces.
 QString searchMatchText(const QStringList& pieces);
+// The match text for any one of the pieces (those that begin with a short text). Empty for none.
+QString searchMatchAnyText(const QStringList& pieces);
+// Match texts all required; the empty ones add nothing.
+QString searchMatchAll(const QStringList& matchTexts);
+// Pieces of a short text listed at most, and the songs holding them: beyond, the text is common
+// enough for a walk to find its songs as soon.
+inline constexpr int kSearchShortPiecesLimit = 256;
 
 // The songs that hold every piece of `matchText` (searchMatchText), and those waiting for the
 // index: a condition on the songs table with the match text bound.
 SqlCondition searchCandidates(const TableDef& t, const QString& matchText);
+
+// Only the songs waiting for the index: the candidates of a text the index holds nowhere.
+SqlCondition waitingCandidates(const TableDef& t);
 
 // The same songs as a test on each song a walk meets: the walk keeps its key's order, and a song
 // the index does not offer is passed over on its key's entry, without reading the song.
@@ -71,7 +82,8 @@ SqlCondition searchCandidatesAlongWalk(const TableDef& t, const QString& matchTe
 // The records whose first component of `key` (a number, or the order value of a release date)
 // lies from `low` to `high`, read through that key's index: a condition on the table with both
 // bound, which like searchCandidates makes a walk read those records and sort them. For a range
-// known to hold few records.
+// known to hold few records. A key that leaves blank records out reads a range with no blank
+// (zero) first component only.
 SqlCondition keyRangeCandidates(const TableDef& t, int key, qint64 low, qint64 high);
 // The same range as a plain condition, for counting the records in it through the key.
 SqlCondition keyRangeCondition(const TableDef& t, int key, qint64 low, qint64 high);

@@ -223,6 +223,8 @@ public:
                                  qint64 throughRec, qint64& out) override;
     StoreError sampleSearchCandidates(TableId table, const QString& matchText, qint64 limit,
                                       SearchSample& out) override;
+    StoreError searchPiecesStartingWith(TableId table, const QString& start, int pieceLimit, qint64 songLimit,
+                                        QStringList& pieces, bool& common) override;
     void watchReads(std::shared_ptr<WalkWatch> watch) override;
     StoreError nextNumber(TableId table, qint64& out) override;
 
