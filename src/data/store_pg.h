@@ -20,6 +20,7 @@
 #pragma once
 
 #include "data/store.h"
+#include "data/store_copy.h"
 #include "data/store_duplicates.h"
 #include "data/store_pg_connection.h"
 #include "data/store_survey.h"
@@ -32,6 +33,7 @@
 namespace tunarium {
 
 class PgStore;
+class SqliteStore;
 
 class PgSchema final : public StoreSchema {
 public:
@@ -225,6 +227,13 @@ public:
     StoreError exec(const QString& sql) override { return m_connection->exec(sql); }
 
     PgConnection& connection() { return *m_connection; }
+
+    // Loads every record of `source` (a collection file's store, every table open) into this
+    // collection, which must hold none: each table through COPY with its keys dropped meanwhile,
+    // record numbers and versions as they are, the count checked against the file's; all in one
+    // transaction, so that a failure leaves the collection empty.
+    StoreError copyFrom(SqliteStore& source, QVector<CopiedTable>& copied);
+    StoreError lastNumberGiven(TableId table, qint64& out);
 
 private:
     StoreError connectAndLoad(const QString& location);
