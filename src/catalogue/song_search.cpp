@@ -420,7 +420,7 @@ StoreError narrowByRanges(Store& store, const SongSearch& search, SqlCondition& 
         }
         if (held <= kSearchNarrowLimit && (count < 0 || held < count)) {
             count = held;
-            candidates = keyRangeCandidates(songs, key, range.low, range.high);
+            candidates = keyRangeCandidatesIn(store, key, range.low, range.high);
         }
     }
     return {};
@@ -458,7 +458,6 @@ SongSearchPlan planSongSearch(Store& store, const SongSearch& search, const SqlC
     if (pieces.isEmpty()) {
         return plan;
     }
-    const TableDef& songs = tableDef(TableId::Tunarium);
     const QString match = searchMatchText(pieces);
     // Counting stops past the narrowing limit; how far through the songs it got tells how common
     // the candidates are beyond it.
@@ -472,10 +471,10 @@ SongSearchPlan planSongSearch(Store& store, const SongSearch& search, const SqlC
         return plan;
     }
     if (candidates > kSearchNarrowLimit) {
-        plan.condition = allOf(searchCandidatesAlongWalk(songs, match), exact);
+        plan.condition = allOf(searchCandidatesIn(store, match, true), exact);
         return plan;
     }
-    plan.condition = allOf(searchCandidates(songs, match), exact);
+    plan.condition = allOf(searchCandidatesIn(store, match, false), exact);
     plan.narrowed = true;
     plan.found = candidates > 0 ? -1 : 0;
     return plan;

@@ -388,7 +388,8 @@ const QVector<CliCommand>& cliCommands() {
     {"server",
      "  server init --server URL\n"
      "                make an empty collection in the server's database (which must hold no tables):\n"
-     "                every table with its keys\n"
+     "                every table with its keys and the search box's index (the server needs the\n"
+     "                extension pg_trgm)\n"
      "  server copy-from FILE --server URL\n"
      "                load the collection file FILE (only read) into the empty collection on the\n"
      "                server, every record with its number, in one transaction; prints each\n"
