@@ -423,7 +423,7 @@ StoreError narrowByRanges(Store& store, const SongSearch& search, SqlCondition& 
         }
         if (held <= kSearchNarrowLimit && (count < 0 || held < count)) {
             count = held;
-            candidates = keyRangeCandidates(songs, key, range.low, range.high);
+            candidates = keyRangeCandidatesIn(store, key, range.low, range.high);
         }
     }
     return {};
@@ -496,10 +496,10 @@ SongSearchPlan planSongSearch(Store& store, const SongSearch& search, const SqlC
         return plan;
     }
     if (candidates > kSearchNarrowLimit) {
-        plan.condition = allOf(searchCandidatesAlongWalk(songs, match), exact);
+        plan.condition = allOf(searchCandidatesIn(store, match, true), exact);
         return plan;
     }
-    plan.condition = allOf(searchCandidates(songs, match), exact);
+    plan.condition = allOf(searchCandidatesIn(store, match, false), exact);
     plan.narrowed = true;
     plan.found = candidates > 0 ? -1 : 0;
     return plan;

@@ -27,6 +27,10 @@ int runBackup(QString& dir, const QStringList& args) {
     if (!line.arguments().isEmpty()) {
         return usage(QStringLiteral("backup takes only --to FILE"));
     }
+    if (isServerLocation(dir) && line.value(QStringLiteral("to")).isEmpty()) {
+        // A collection on a server has no folder of its own for dated backups.
+        return usage(QStringLiteral("backup of a collection on a server needs --to FILE"));
+    }
     if (!requireCollection(dir)) {
         return kExitFailure;
     }

@@ -10,6 +10,7 @@
 #include "cli/upgrade_lines.h"
 #include "data/app_paths.h"
 #include "data/database.h"
+#include "data/store_copy.h"
 #include "data/store_file_kind.h"
 #include "data/table_lease.h"
 #include "process/process_runner.h"
@@ -197,6 +198,13 @@ int runInfo(QString& dir, const QStringList& args) {
     return kExitOk;
 }
 
+// The records a copy wrote, a line per table.
+void printCopied(const QVector<CopiedTable>& copied) {
+    for (const CopiedTable& t : copied) {
+        out() << t.label << "\t" << t.records << "\n";
+    }
+}
+
 int runServer(QString& dir, const QStringList& args) {
     CommandLine line({}, QStringLiteral("unknown option %1"));
     if (const std::optional<int> status = line.read(args, dir)) {
@@ -204,18 +212,40 @@ int runServer(QString& dir, const QStringList& args) {
     }
     const QStringList words = line.arguments();
     if (words.isEmpty()) {
-        return usage(QStringLiteral("server needs init"));
+        return usage(QStringLiteral("server needs init, copy-from FILE or copy-to FILE"));
     }
-    if (words.first() != QLatin1String("init") || words.size() != 1) {
-        return usage(QStringLiteral("server knows only init"));
+    const QString what = words.first();
+    const bool copy = what == QLatin1String("copy-from") || what == QLatin1String("copy-to");
+    if (what == QLatin1String("init") ? words.size() != 1 : !copy || words.size() != 2) {
+        return usage(QStringLiteral("server knows init, copy-from FILE and copy-to FILE"));
     }
     if (!isServerLocation(dir)) {
-        return usage(QStringLiteral("server init needs --server URL"));
+        return usage(QStringLiteral("server %1 needs --server URL").arg(what));
     }
-    if (const StoreError e = initServerCollection(dir)) {
-        return fail(e.driverMessage.isEmpty() ? e.describe() : e.driverMessage);
+    const auto told = [](const StoreError& e) { return e.driverMessage.isEmpty() ? e.describe() : e.driverMessage; };
+    if (!copy) {
+        if (const StoreError e = initServerCollection(dir)) {
+            return fail(told(e));
+        }
+        out() << "made an empty collection on " << serverLabel(dir) << "\n";
+        out().flush();
+        return kExitOk;
     }
-    out() << "made an empty collection on " << serverLabel(dir) << "\n";
+    QVector<CopiedTable> copied;
+    const QString file = words[1];
+    if (what == QLatin1String("copy-from")) {
+        if (const StoreError e = copyFileToServer(file, dir, copied)) {
+            return fail(QStringLiteral("nothing was copied: %1").arg(told(e)));
+        }
+        printCopied(copied);
+        out() << "copied " << file << " into the collection on " << serverLabel(dir) << "\n";
+    } else {
+        if (const StoreError e = copyServerToFile(dir, file, copied)) {
+            return fail(QStringLiteral("nothing was copied: %1").arg(told(e)));
+        }
+        printCopied(copied);
+        out() << "copied the collection on " << serverLabel(dir) << " into " << file << "\n";
+    }
     out().flush();
     return kExitOk;
 }
@@ -358,7 +388,15 @@ const QVector<CliCommand>& cliCommands() {
     {"server",
      "  server init --server URL\n"
      "                make an empty collection in the server's database (which must hold no tables):\n"
-     "                every table with its keys\n",
+     "                every table with its keys and the search box's index (the server needs the\n"
+     "                extension pg_trgm)\n"
+     "  server copy-from FILE --server URL\n"
+     "                load the collection file FILE (only read) into the empty collection on the\n"
+     "                server, every record with its number, in one transaction; prints each\n"
+     "                table's records\n"
+     "  server copy-to FILE --server URL\n"
+     "                write the collection on the server as a collection file FILE (a new file),\n"
+     "                as one moment saw it; prints each table's records\n",
      CommandCollection::Optional, false, runServer},
     {"cd",
      "  cd identify [--toc FILE] [--device DEV]\n"

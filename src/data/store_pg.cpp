@@ -480,16 +480,12 @@ std::unique_ptr<DuplicateReader> PgStore::openDuplicateReader() const {
     return std::make_unique<PgDuplicateReader>(*this);
 }
 
-StoreError PgSchema::backupTo(const QString& path) {
-    (void)path;
-    return StoreError::driver(0, QStringLiteral("A copy of a server collection is not yet written to a file"));
-}
-
 StoreError PgSchema::makeBackup(const QString& reason, int keep, const std::function<void(double)>& progress) {
     (void)reason;
     (void)keep;
     (void)progress;
-    return StoreError::driver(0, QStringLiteral("A dated backup of a server collection is not yet written to a file"));
+    return StoreError::driver(0, QStringLiteral("A dated backup of a collection on a server is not written beside it: "
+                                                "give the file (tunarium-cli backup --to FILE, or server copy-to FILE)"));
 }
 
 } // namespace tunarium

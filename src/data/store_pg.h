@@ -20,6 +20,7 @@
 #pragma once
 
 #include "data/store.h"
+#include "data/store_copy.h"
 #include "data/store_duplicates.h"
 #include "data/store_pg_connection.h"
 #include "data/store_survey.h"
@@ -32,6 +33,7 @@
 namespace tunarium {
 
 class PgStore;
+class SqliteStore;
 
 class PgSchema final : public StoreSchema {
 public:
@@ -60,6 +62,9 @@ private:
     // Makes an empty database a collection: the structure and count tables, the trigger functions.
     StoreError initialize();
     StoreError makeKeys(const TableDef& t);
+    // The extension pg_trgm and the search's function, made when the server lacks them; refused
+    // with what to install when the server has no pg_trgm.
+    StoreError makeSearchSupport();
     StoreError dropKeys(const TableDef& t);
     StoreError refold(const TableDef& t);
     StoreError setStructure(const TableDef& t);
@@ -203,6 +208,9 @@ public:
                                  qint64 throughRec, qint64& out) override;
     StoreError sampleSearchCandidates(TableId table, const QString& matchText, qint64 limit,
                                       SearchSample& out) override;
+    // The search's narrowing in the server's dialect (see searchCandidatesIn in store_search.h).
+    SqlCondition searchCandidates(TableId table, const QString& matchText, bool alongWalk) const;
+    SqlCondition keyRangeCandidates(TableId table, int key, qint64 low, qint64 high) const;
     // A read on the server is one statement: a cancelled watch stops the reads before they are
     // sent, and the records a filtered read brought back are counted as walked.
     void watchReads(std::shared_ptr<WalkWatch> watch) override { m_watch = std::move(watch); }
@@ -225,6 +233,13 @@ public:
     StoreError exec(const QString& sql) override { return m_connection->exec(sql); }
 
     PgConnection& connection() { return *m_connection; }
+
+    // Loads every record of `source` (a collection file's store, every table open) into this
+    // collection, which must hold none: each table through COPY with its keys dropped meanwhile,
+    // record numbers and versions as they are, the count checked against the file's; all in one
+    // transaction, so that a failure leaves the collection empty.
+    StoreError copyFrom(SqliteStore& source, QVector<CopiedTable>& copied);
+    StoreError lastNumberGiven(TableId table, qint64& out);
 
 private:
     StoreError connectAndLoad(const QString& location);
@@ -253,6 +268,11 @@ QString columnsSignature(const TableDef& t);
 QString selectRecordSql(const TableDef& t);
 QString walkSql(const TableDef& t, int key, int prefixLength, bool withTieBreaker, Direction direction,
                 bool inclusive, const QString& extraCondition = {});
+// The songs' search index: a trigram index (pg_trgm's GIN operator class) over the case-folded
+// artist, title, album and mix, read from their folded key columns one line a field as the file's
+// index holds them; its name and the expression, which a condition repeats to be answered by it.
+QString searchIndexName(const TableDef& t);
+QString searchWordsSql(const TableDef& t);
 
 } // namespace pgsql
 

@@ -389,6 +389,65 @@ StoreError PgConnection::transact(const std::function<StoreError()>& steps) {
     return commit();
 }
 
+StoreError PgConnection::copyBegin(const QString& sql) {
+    if (!m_conn) {
+        return StoreError::of(code::kNotOpen);
+    }
+    m_copySql = sql;
+    pg_result* result = PQexec(m_conn, sql.toUtf8().constData());
+    StoreError e;
+    if (!result || PQresultStatus(result) != PGRES_COPY_IN) {
+        e = failure(result, sql);
+    }
+    if (result) {
+        PQclear(result);
+    }
+    return e;
+}
+
+StoreError PgConnection::copyPut(const QByteArray& lines) {
+    if (PQputCopyData(m_conn, lines.constData(), static_cast<int>(lines.size())) != 1) {
+        return connectionFailure(m_copySql);
+    }
+    return {};
+}
+
+StoreError PgConnection::copyEnd() {
+    if (PQputCopyEnd(m_conn, nullptr) != 1) {
+        return connectionFailure(m_copySql);
+    }
+    StoreError e;
+    while (pg_result* result = PQgetResult(m_conn)) {
+        if (!e && PQresultStatus(result) != PGRES_COMMAND_OK) {
+            e = failure(result, m_copySql);
+        }
+        PQclear(result);
+    }
+    return e;
+}
+
+void appendCopyText(QByteArray& line, const QString& value) {
+    const QByteArray utf8 = value.toUtf8();
+    for (const char c : utf8) {
+        switch (c) {
+        case '\\':
+            line += "\\\\";
+            break;
+        case '\t':
+            line += "\\t";
+            break;
+        case '\n':
+            line += "\\n";
+            break;
+        case '\r':
+            line += "\\r";
+            break;
+        default:
+            line += c;
+        }
+    }
+}
+
 qint64 PgConnection::dataVersion() {
     if (!m_conn) {
         return m_dataVersion;

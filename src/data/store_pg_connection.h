@@ -86,6 +86,12 @@ public:
     // rolled back.
     StoreError transact(const std::function<StoreError()>& steps);
 
+    // COPY ... FROM STDIN: begun by `sql`, fed text-format lines by put (several at a time), and
+    // ended by end, whose error is the statement's. A failure in between ends it too.
+    StoreError copyBegin(const QString& sql);
+    StoreError copyPut(const QByteArray& lines);
+    StoreError copyEnd();
+
     // Changes whenever another station commits a change (a notice from the server, read without a
     // round trip).
     qint64 dataVersion();
@@ -104,12 +110,17 @@ private:
     StoreError settle();
 
     pg_conn* m_conn = nullptr;
+    QString m_copySql;
     QString m_location;
     QString m_label;
     int m_depth = 0;
     qint64 m_dataVersion = 0;
     qint64 m_ownChanges = 0;
 };
+
+// A value as a COPY line in text format holds it: backslash, tab, line feed and carriage return
+// escaped.
+void appendCopyText(QByteArray& line, const QString& value);
 
 // The name of the channel every table's writes notify.
 inline constexpr const char* kChangesChannel = "tunarium_changes";

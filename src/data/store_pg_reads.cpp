@@ -80,16 +80,80 @@ SqlCondition limitCondition(const TableDef& t, int key, const WalkLimits& limits
     return c;
 }
 
-// A condition written for the file's SQL that the server cannot run: the folding functions the
-// file's connection brings, or its search index.
-StoreError conditionRefusal(const SqlCondition& condition) {
-    static const QRegularExpression fileOnly(QStringLiteral("\\btunarium_\\w+\\s*\\(|\\bMATCH\\b"));
-    if (!condition.isEmpty() && fileOnly.match(condition.sql).hasMatch()) {
-        return StoreError::driver(0, QStringLiteral("This search or filter is not yet available on a server "
-                                                    "collection (it needs the folding functions or the search index "
-                                                    "of a collection file)"));
+// A condition the filter compiler wrote, in the server's dialect: SQLite's instr as strpos, char
+// as chr, a REAL as a double; the search in a folded key (tunarium_keyinstr) is the server's own
+// function, made with the songs' keys. What only the file's connection can run (the folding of a
+// text that no key column holds, the file's search index) is refused.
+StoreError serverCondition(const SqlCondition& condition, SqlCondition& out) {
+    out = condition;
+    if (condition.isEmpty()) {
+        return {};
     }
+    static const QRegularExpression fileOnly(QStringLiteral("\\btunarium_(?!keyinstr\\()\\w+\\s*\\(|\\bMATCH\\b"));
+    static const QRegularExpression instr(QStringLiteral("\\binstr\\("));
+    static const QRegularExpression chr(QStringLiteral("\\bchar\\("));
+    static const QRegularExpression real(QStringLiteral("\\bAS REAL\\)"));
+    QString text;
+    text.reserve(condition.sql.size() + 16);
+    // Only what stands outside quotes (names and literals stay as they are).
+    qsizetype at = 0;
+    while (at < condition.sql.size()) {
+        qsizetype next = at;
+        while (next < condition.sql.size() && condition.sql[next] != u'\'' && condition.sql[next] != u'"') {
+            ++next;
+        }
+        QString plain = condition.sql.mid(at, next - at);
+        if (fileOnly.match(plain).hasMatch()) {
+            return StoreError::driver(0, QStringLiteral("This filter is not available on a collection on a server: it "
+                                                        "compares the case-folded text of a field that no key holds"));
+        }
+        plain.replace(instr, QStringLiteral("strpos("));
+        plain.replace(chr, QStringLiteral("chr("));
+        plain.replace(real, QStringLiteral("AS DOUBLE PRECISION)"));
+        text += plain;
+        if (next >= condition.sql.size()) {
+            break;
+        }
+        const QChar quote = condition.sql[next];
+        qsizetype close = condition.sql.indexOf(quote, next + 1);
+        close = close < 0 ? condition.sql.size() - 1 : close;
+        text += condition.sql.mid(next, close - next + 1);
+        at = close + 1;
+    }
+    out.sql = text;
     return {};
+}
+
+// The pieces of a match text (searchMatchText: every piece quoted, a quote doubled).
+QStringList matchPieces(const QString& matchText) {
+    QStringList pieces;
+    for (qsizetype at = matchText.indexOf(u'"'); at >= 0 && at < matchText.size();) {
+        QString piece;
+        qsizetype i = at + 1;
+        for (; i < matchText.size(); ++i) {
+            if (matchText[i] == u'"') {
+                if (i + 1 < matchText.size() && matchText[i + 1] == u'"') {
+                    piece += u'"';
+                    ++i;
+                    continue;
+                }
+                break;
+            }
+            piece += matchText[i];
+        }
+        pieces << piece;
+        at = matchText.indexOf(u'"', i + 1);
+    }
+    return pieces;
+}
+
+// A piece as a LIKE pattern that finds it anywhere.
+QString containsPattern(const QString& piece) {
+    QString escaped = piece;
+    escaped.replace(u'\\', QStringLiteral("\\\\"));
+    escaped.replace(u'%', QStringLiteral("\\%"));
+    escaped.replace(u'_', QStringLiteral("\\_"));
+    return u'%' + escaped + u'%';
 }
 
 } // namespace
@@ -155,10 +219,11 @@ StoreError PgStore::read(TableId table, int key, const KeyPosition& from, Direct
     if (key < 0 || key >= t.keys.size()) {
         return StoreError::of(code::kInvalidKey);
     }
-    if (StoreError e = conditionRefusal(limits.filter)) {
+    WalkLimits onServer = limits;
+    if (StoreError e = serverCondition(limits.filter, onServer.filter)) {
         return e;
     }
-    const SqlCondition extra = limits.isEmpty() ? SqlCondition{} : limitCondition(t, key, limits, direction);
+    const SqlCondition extra = limits.isEmpty() ? SqlCondition{} : limitCondition(t, key, onServer, direction);
     const std::shared_ptr<WalkWatch> watch = extra.isEmpty() ? nullptr : m_watch;
     if (watch && watch->cancelled()) {
         return StoreError::driver(0, QStringLiteral("The read was cancelled"));
@@ -213,8 +278,10 @@ StoreError PgStore::readInRecordOrder(TableId table, qint64 afterRec, int limit,
 QString PgStore::walkText(TableId table, int key, int prefixLength, bool withRecord, Direction direction,
                           bool inclusive, const WalkLimits& limits) const {
     const TableDef& t = tableDef(table);
+    WalkLimits onServer = limits;
+    (void)serverCondition(limits.filter, onServer.filter);
     return pgsql::walkSql(t, key, prefixLength, withRecord, direction, inclusive,
-                          limitCondition(t, key, limits, direction).sql);
+                          limitCondition(t, key, onServer, direction).sql);
 }
 
 KeyPosition PgStore::positionOf(const Row& row, int key) const {
@@ -233,9 +300,10 @@ qint64 PgStore::count(TableId table) {
     return !e && r.rows() > 0 ? r.integer(0, 0) : 0;
 }
 
-StoreError PgStore::countUpTo(TableId table, const SqlCondition& condition, qint64 limit, qint64& out) {
+StoreError PgStore::countUpTo(TableId table, const SqlCondition& asWritten, qint64 limit, qint64& out) {
     out = 0;
-    if (StoreError e = conditionRefusal(condition)) {
+    SqlCondition condition;
+    if (StoreError e = serverCondition(asWritten, condition)) {
         return e;
     }
     QString text = QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM ") + sql::quoted(tableDef(table).label);
@@ -254,10 +322,11 @@ StoreError PgStore::countUpTo(TableId table, const SqlCondition& condition, qint
     return {};
 }
 
-StoreError PgStore::countInRecordSpan(TableId table, const SqlCondition& condition, qint64 afterRec, qint64 throughRec,
+StoreError PgStore::countInRecordSpan(TableId table, const SqlCondition& asWritten, qint64 afterRec, qint64 throughRec,
                                       qint64& out) {
     out = 0;
-    if (StoreError e = conditionRefusal(condition)) {
+    SqlCondition condition;
+    if (StoreError e = serverCondition(asWritten, condition)) {
         return e;
     }
     QString text = QStringLiteral("SELECT COUNT(*) FROM ") + sql::quoted(tableDef(table).label) +
@@ -276,12 +345,48 @@ StoreError PgStore::countInRecordSpan(TableId table, const SqlCondition& conditi
     return {};
 }
 
+SqlCondition PgStore::searchCandidates(TableId table, const QString& matchText, bool alongWalk) const {
+    // The server's planner weighs the index against a walk of the key by itself.
+    (void)alongWalk;
+    const TableDef& t = tableDef(table);
+    SqlCondition c;
+    QStringList each;
+    for (const QString& piece : matchPieces(matchText)) {
+        each << pgsql::searchWordsSql(t) + QStringLiteral(" LIKE ?");
+        c.binds << containsPattern(piece);
+    }
+    c.sql = each.isEmpty() ? QString() : u'(' + each.join(QStringLiteral(" AND ")) + u')';
+    return c;
+}
+
+SqlCondition PgStore::keyRangeCandidates(TableId table, int key, qint64 low, qint64 high) const {
+    return keyRangeCondition(tableDef(table), key, low, high);
+}
+
 StoreError PgStore::sampleSearchCandidates(TableId table, const QString& matchText, qint64 limit, SearchSample& out) {
-    (void)table;
-    (void)matchText;
-    (void)limit;
     out = {};
-    return StoreError::driver(0, QStringLiteral("The search box is not yet available on a server collection"));
+    const TableDef& t = tableDef(table);
+    if (!sql::hasSearchIndex(t)) {
+        return StoreError::of(code::kInvalidKey);
+    }
+    const SqlCondition candidates = searchCandidates(table, matchText, false);
+    const QString name = sql::quoted(t.label);
+    QVector<QVariant> params = candidates.binds;
+    params << limit;
+    StoreError e;
+    PgResult r = m_connection->run(
+        numberedPlaceholders(QStringLiteral("SELECT COUNT(*), COALESCE(MAX(r), 0), (SELECT COALESCE(MAX(\"_rec\"), 0) "
+                                            "FROM %1) FROM (SELECT \"_rec\" AS r FROM %1 WHERE %2 LIMIT ?) sampled")
+                                 .arg(name, candidates.isEmpty() ? QStringLiteral("TRUE") : candidates.sql)),
+        params, e);
+    if (e) {
+        return e;
+    }
+    // The server's index holds every song at once: none waits.
+    out.candidates = r.integer(0, 0);
+    out.lastRec = r.integer(0, 1);
+    out.highestRec = r.integer(0, 2);
+    return {};
 }
 
 StoreError PgStore::nextNumber(TableId table, qint64& out) {

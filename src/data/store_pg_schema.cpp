@@ -2,8 +2,10 @@
 // side (making, checking and rebuilding them).
 #include "data/store_pg.h"
 
+#include "data/dictionary_tables.h"
 #include "data/fold_key.h"
 #include "data/schema_sql.h"
+#include "data/store_search.h"
 
 namespace tunarium {
 
@@ -28,6 +30,20 @@ QStringList triggerNames(const TableDef& t) {
 }
 
 } // namespace
+
+QString searchIndexName(const TableDef& t) {
+    return t.label + QStringLiteral("Words");
+}
+
+QString searchWordsSql(const TableDef& t) {
+    static const int fields[] = {tun::kArtist, tun::kTitle, tun::kAlbum, tun::kMix};
+    QStringList parts;
+    for (const int field : fields) {
+        const QString key = sql::quoted(sql::foldedColumn(t, field));
+        parts << QStringLiteral("substr(%1, strpos(%1, chr(1)) + 1)").arg(key);
+    }
+    return u'(' + parts.join(QStringLiteral(" || chr(10) || ")) + u')';
+}
 
 QString createTableSql(const TableDef& t) {
     QStringList defs;
@@ -247,10 +263,40 @@ TableState PgSchema::tableState(TableId table) {
             return TableState::KeysDamaged;
         }
     }
+    if (sql::hasSearchIndex(t) && !m_indexes.contains(pgsql::searchIndexName(t))) {
+        return TableState::KeysDamaged;
+    }
     if (!sql::statements(t).foldedFields.isEmpty() && structureNumber(foldRow(t)) != kFoldVersion) {
         return TableState::KeysOutdated;
     }
     return TableState::Current;
+}
+
+StoreError PgSchema::makeSearchSupport() {
+    StoreError e;
+    PgResult found = m_connection.run(
+        QStringLiteral("SELECT EXISTS (SELECT 1 FROM pg_extension WHERE extname = 'pg_trgm'), EXISTS (SELECT 1 FROM "
+                       "pg_available_extensions WHERE name = 'pg_trgm')"),
+        {}, e);
+    if (e) {
+        return e;
+    }
+    const bool made = found.text(0, 0) == QLatin1String("t");
+    if (!made && found.text(0, 1) != QLatin1String("t")) {
+        return StoreError::driver(0, QStringLiteral("The server %1 lacks the extension pg_trgm, which the search box's "
+                                                    "index needs: install it on the server (on Debian and Ubuntu the "
+                                                    "package postgresql-contrib) and try again")
+                                         .arg(m_connection.label()));
+    }
+    if (!made) {
+        if ((e = m_connection.exec(QStringLiteral("CREATE EXTENSION pg_trgm")))) {
+            return e;
+        }
+    }
+    // The filters' search in a folded key's case-folded part (after its separator, or all of it).
+    return m_connection.exec(QStringLiteral(
+        "CREATE OR REPLACE FUNCTION tunarium_keyinstr(key text, needle text) RETURNS integer LANGUAGE sql "
+        "IMMUTABLE STRICT PARALLEL SAFE AS $f$ SELECT strpos(substr(key, strpos(key, chr(1)) + 1), needle) $f$"));
 }
 
 StoreError PgSchema::makeKeys(const TableDef& t) {
@@ -259,6 +305,16 @@ StoreError PgSchema::makeKeys(const TableDef& t) {
             if (e.code == code::kDuplicateKey) {
                 e.keyName = t.qualifiedKey(k);
             }
+            return e;
+        }
+    }
+    if (sql::hasSearchIndex(t)) {
+        if (StoreError e = makeSearchSupport()) {
+            return e;
+        }
+        if (StoreError e = m_connection.exec(QStringLiteral("CREATE INDEX %1 ON %2 USING gin (%3 gin_trgm_ops)")
+                                                 .arg(sql::quoted(pgsql::searchIndexName(t)), sql::quoted(t.label),
+                                                      pgsql::searchWordsSql(t)))) {
             return e;
         }
     }
@@ -278,6 +334,9 @@ StoreError PgSchema::dropKeys(const TableDef& t) {
     QStringList drops;
     for (int k = 0; k < t.keys.size(); ++k) {
         drops << QStringLiteral("DROP INDEX IF EXISTS ") + sql::quoted(sql::indexName(t, k));
+    }
+    if (sql::hasSearchIndex(t)) {
+        drops << QStringLiteral("DROP INDEX IF EXISTS ") + sql::quoted(pgsql::searchIndexName(t));
     }
     for (const QString& trigger : pgsql::triggerNames(t)) {
         drops << QStringLiteral("DROP TRIGGER IF EXISTS %1 ON %2").arg(sql::quoted(trigger), sql::quoted(t.label));

@@ -6,6 +6,7 @@
 #include "data/schema_sql.h"
 #include "data/store.h"
 #include "data/store_connection.h"
+#include "data/store_pg.h"
 #include "data/store_sqlite.h"
 
 namespace tunarium {
@@ -339,6 +340,21 @@ StoreError SqliteStore::countInRecordSpan(TableId table, const SqlCondition& con
     }
     out = count->integer(0);
     return {};
+}
+
+SqlCondition searchCandidatesIn(const Store& store, const QString& matchText, bool alongWalk) {
+    if (const auto* server = dynamic_cast<const PgStore*>(&store)) {
+        return server->searchCandidates(TableId::Tunarium, matchText, alongWalk);
+    }
+    const TableDef& t = tableDef(TableId::Tunarium);
+    return alongWalk ? searchCandidatesAlongWalk(t, matchText) : searchCandidates(t, matchText);
+}
+
+SqlCondition keyRangeCandidatesIn(const Store& store, int key, qint64 low, qint64 high) {
+    if (const auto* server = dynamic_cast<const PgStore*>(&store)) {
+        return server->keyRangeCandidates(TableId::Tunarium, key, low, high);
+    }
+    return keyRangeCandidates(tableDef(TableId::Tunarium), key, low, high);
 }
 
 qint64 SearchSample::estimated(qint64 limit) const {

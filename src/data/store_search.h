@@ -88,6 +88,14 @@ SqlCondition keyRangeCandidates(const TableDef& t, int key, qint64 low, qint64 h
 // The same range as a plain condition, for counting the records in it through the key.
 SqlCondition keyRangeCondition(const TableDef& t, int key, qint64 low, qint64 high);
 
+class Store;
+
+// The songs' candidates of searchCandidates (`alongWalk`: of searchCandidatesAlongWalk) and the
+// range of keyRangeCandidates, in the dialect of the store's implementation: the file's above, or
+// the server's (its trigram index, which its planner weighs against a walk of the key).
+SqlCondition searchCandidatesIn(const Store& store, const QString& matchText, bool alongWalk);
+SqlCondition keyRangeCandidatesIn(const Store& store, int key, qint64 low, qint64 high);
+
 // Whether a walk's condition holds searchCandidates (not searchCandidatesAlongWalk) or
 // keyRangeCandidates: such a walk reads the few candidates and sorts them rather than walking its
 // key's index past every record.

@@ -242,6 +242,13 @@ public:
     QStringList explainQueryPlan(const QString& sql) override;
     StoreError exec(const QString& sql) override;
 
+    // For a collection copied record for record (store_copy.cpp): a record written with its own
+    // number and version (its table's keys dropped for a bulk load), and the last record number
+    // a table has given, which a copy keeps.
+    StoreError insertAsIs(const Row& row);
+    StoreError lastNumberGiven(TableId table, qint64& out);
+    StoreError keepLastNumber(TableId table, qint64 last);
+
 private:
     StoreError newerStructure();
     StoreError validate(const Row& row) const;

@@ -57,6 +57,41 @@ TEST(CliServer, ACollectionOnTheServerReadsAsTheSameCollectionInAFile) {
         EXPECT_EQ(onServer.exitCode, inFile.exitCode) << onServer.err.toStdString();
         EXPECT_EQ(onServer.out, inFile.out);
     }
+    // The server's collection written to a file and loaded into a second server: the file, the
+    // backup and the second collection say what the first says.
+    const QString copy = dir.path("../copy.db");
+    run = test::runCli(dir, server + QStringList{"server", "copy-to", copy});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("Tunarium\t7")) << run.out.toStdString();
+    run = test::runCli(dir, server + QStringList{"server", "copy-to", copy});
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_TRUE(run.err.contains("exists already")) << run.err.toStdString();
+    run = test::runCli(dir, server + QStringList{"backup"});
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_TRUE(run.err.contains("--to FILE")) << run.err.toStdString();
+    run = test::runCli(dir, server + QStringList{"backup", "--to", dir.path("../backup.db")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    test::ServerDatabase second;
+    ASSERT_TRUE(second.error().isEmpty());
+    const QStringList other{"--server", second.location()};
+    run = test::runCli(dir, other + QStringList{"server", "copy-from", copy});
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_TRUE(run.err.contains("server init")) << run.err.toStdString();
+    ASSERT_EQ(test::runCli(dir, other + QStringList{"server", "init"}).exitCode, 0);
+    run = test::runCli(dir, other + QStringList{"server", "copy-from", copy});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    run = test::runCli(dir, other + QStringList{"server", "copy-from", copy});
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_TRUE(run.err.contains("holds records already")) << run.err.toStdString();
+    test::TempCollection restored;
+    ASSERT_EQ(test::runCli(restored, {"--dir", restored.dir(), "info"}).exitCode, 0);
+    ASSERT_EQ(test::runCli(restored, {"--dir", restored.dir(), "restore", dir.path("../backup.db")}).exitCode, 0);
+    for (const QStringList& command : {QStringList{"info"}, QStringList{"stats", "--json"}}) {
+        const QString expected = test::runCli(dir, server + command).out;
+        EXPECT_EQ(test::runCli(dir, other + command).out, expected);
+        EXPECT_EQ(test::runCli(restored, QStringList{"--dir", restored.dir()} + command).out, expected);
+    }
+
     // The address goes to the server alone: nothing was made in the folder the command ran in.
     EXPECT_FALSE(QFile::exists("postgresql:"));
     EXPECT_FALSE(QFile::exists(db.location()));

@@ -4,6 +4,7 @@
 #include "data/store_sqlite.h"
 #include "data/settings.h"
 #include "support/temp_collection.h"
+#include "support/test_server.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,10 +16,21 @@ using namespace tunarium;
 
 namespace {
 
-class DatabaseTest : public ::testing::Test {
+// The integrity routines run on a collection file and on a collection on the server.
+enum class Backend { File, Server };
+
+class DatabaseTest : public ::testing::TestWithParam<Backend> {
 protected:
     void SetUp() override {
-        db = std::make_unique<Database>(prompter, dir.dir(), profile());
+        location = dir.dir();
+        if (GetParam() == Backend::Server) {
+            SKIP_WITHOUT_TEST_SERVER();
+            server = std::make_unique<test::ServerDatabase>();
+            ASSERT_TRUE(server->error().isEmpty()) << server->error().toStdString();
+            ASSERT_TRUE(initServerCollection(server->location()).ok());
+            location = server->location();
+        }
+        db = std::make_unique<Database>(prompter, location, profile());
         for (const TableDef& t : allTables()) {
             ASSERT_TRUE(db->openTable(t.id));
         }
@@ -83,6 +95,8 @@ protected:
     }
 
     test::TempCollection dir;
+    std::unique_ptr<test::ServerDatabase> server;
+    QString location; // the collection's folder, or its server's address
     RecordingPrompter prompter;
     std::unique_ptr<Database> db;
 };
@@ -251,7 +265,7 @@ TEST(Warnings, AReportShowsItsOwnErrorAndLeavesNoneBehind) {
     }
 }
 
-TEST_F(DatabaseTest, DeletingASongInAPlaylistIsRefused) {
+TEST_P(DatabaseTest, DeletingASongInAPlaylistIsRefused) {
     SongRecord song = addSong(1, "In a playlist");
     addSong(2, "Free");
     addEntry(1, 1, 1);
@@ -262,7 +276,7 @@ TEST_F(DatabaseTest, DeletingASongInAPlaylistIsRefused) {
     EXPECT_EQ(snapshotAll(), before);
 }
 
-TEST_F(DatabaseTest, DeletingAnAlbumDeletesItsSongsAndThoseOnItsCarrier) {
+TEST_P(DatabaseTest, DeletingAnAlbumDeletesItsSongsAndThoseOnItsCarrier) {
     AlbumRecord album = addAlbum(7, "Album", "F1");
     addAlbum(8, "Other", "F2");
     addSong(1, "Track 1", 7, "F1");
@@ -279,7 +293,7 @@ TEST_F(DatabaseTest, DeletingAnAlbumDeletesItsSongsAndThoseOnItsCarrier) {
     EXPECT_TRUE(left[1].contains("No album"));
 }
 
-TEST_F(DatabaseTest, AnAlbumWithASongInAPlaylistIsNotDeletedAtAll) {
+TEST_P(DatabaseTest, AnAlbumWithASongInAPlaylistIsNotDeletedAtAll) {
     struct Case {
         const char* what;
         qint64 songInPlaylist;
@@ -288,8 +302,15 @@ TEST_F(DatabaseTest, AnAlbumWithASongInAPlaylistIsNotDeletedAtAll) {
     for (const Case& c : {Case{"album song", 2}, Case{"carrier song", 3}}) {
         SCOPED_TRACE(c.what);
         test::TempCollection local;
+        std::unique_ptr<test::ServerDatabase> fresh;
+        QString where = local.dir();
+        if (GetParam() == Backend::Server) {
+            fresh = std::make_unique<test::ServerDatabase>();
+            ASSERT_TRUE(initServerCollection(fresh->location()).ok());
+            where = fresh->location();
+        }
         RecordingPrompter p;
-        Database d(p, local.dir(), local.configDir() + "/profile.ini");
+        Database d(p, where, local.configDir() + "/profile.ini");
         for (const TableDef& t : allTables()) {
             ASSERT_TRUE(d.openTable(t.id));
         }
@@ -321,7 +342,7 @@ TEST_F(DatabaseTest, AnAlbumWithASongInAPlaylistIsNotDeletedAtAll) {
     }
 }
 
-TEST_F(DatabaseTest, DeletingAPlaylistDeletesItsEntriesOnly) {
+TEST_P(DatabaseTest, DeletingAPlaylistDeletesItsEntriesOnly) {
     addSong(1, "Song");
     PlaylistRecord one{1, "One", 0, {}, {}};
     PlaylistRecord two{2, "Two", 0, {}, {}};
@@ -337,7 +358,7 @@ TEST_F(DatabaseTest, DeletingAPlaylistDeletesItsEntriesOnly) {
     EXPECT_EQ(db->store().count(TableId::Tunarium), 1);
 }
 
-TEST_F(DatabaseTest, CategoryDeleteIsRefusedWhileReferenced) {
+TEST_P(DatabaseTest, CategoryDeleteIsRefusedWhileReferenced) {
     CategoryRecord used{1, "Rock", {}};
     CategoryRecord songsOnly{2, "Pop", {}};
     CategoryRecord unused{3, "Jazz", {}};
@@ -365,7 +386,7 @@ TEST_F(DatabaseTest, CategoryDeleteIsRefusedWhileReferenced) {
     EXPECT_EQ(db->store().count(TableId::Categories), 2);
 }
 
-TEST_F(DatabaseTest, RenamingAMediaFormatRenamesItInEverySong) {
+TEST_P(DatabaseTest, RenamingAMediaFormatRenamesItInEverySong) {
     MediaRecord cd{"CD", {}};
     MediaRecord lp{"LP", {}};
     ASSERT_TRUE(db->store().insert(cd).ok());
@@ -393,7 +414,7 @@ TEST_F(DatabaseTest, RenamingAMediaFormatRenamesItInEverySong) {
     EXPECT_EQ(lastText(), kRestrictedDeleteText.arg("Tunarium"));
 }
 
-TEST_F(DatabaseTest, CategoryIdentifierChangeFollowsOrIsRestricted) {
+TEST_P(DatabaseTest, CategoryIdentifierChangeFollowsOrIsRestricted) {
     CategoryRecord rock{1, "Rock", {}};
     CategoryRecord pop{2, "Pop", {}};
     ASSERT_TRUE(db->store().insert(rock).ok());
@@ -426,7 +447,7 @@ TEST_F(DatabaseTest, CategoryIdentifierChangeFollowsOrIsRestricted) {
     EXPECT_EQ(song.categoryId, 20);
 }
 
-TEST_F(DatabaseTest, AlbumChangesCascadeToItsSongs) {
+TEST_P(DatabaseTest, AlbumChangesCascadeToItsSongs) {
     AlbumRecord album = addAlbum(7, "Album", "F1");
     addSong(1, "By identifier", 7);
     addSong(2, "By carrier", 0, "F1");
@@ -447,7 +468,7 @@ TEST_F(DatabaseTest, AlbumChangesCascadeToItsSongs) {
 
 // A blank linking value refers to no record: a media format without a name and a category
 // numbered 0 are not what songs without a media format or category point at.
-TEST_F(DatabaseTest, ABlankLinkingValueRefersToNoRecord) {
+TEST_P(DatabaseTest, ABlankLinkingValueRefersToNoRecord) {
     MediaRecord unnamed{"", {}};
     CategoryRecord zero{0, "None", {}};
     ASSERT_TRUE(db->store().insert(unnamed).ok());
@@ -487,10 +508,10 @@ TEST(IntegrityRoutines, OpenWhatTheirRulesReachAndCloseItAgain) {
 }
 
 // Two collections open on one file stand for two stations.
-TEST_F(DatabaseTest, ARecordChangedByAnotherStationIsReadAgain) {
+TEST_P(DatabaseTest, ARecordChangedByAnotherStationIsReadAgain) {
     addSong(1, "Original");
     RecordingPrompter otherPrompter;
-    Database other(otherPrompter, dir.dir(), profile());
+    Database other(otherPrompter, location, profile());
     ASSERT_TRUE(other.openTable(TableId::Tunarium));
     for (bool canRecall : {true, false}) {
         SCOPED_TRACE(canRecall);
@@ -676,7 +697,7 @@ TEST(OpenRoutine, AnUncleanRunHasItsKeysCheckedAtTheNextOpen) {
 
 // An album made moments ago and taken away again: its own songs (by album identifier, more than a
 // page of them) detached or deleted, the songs only on its carrier and another album's left alone.
-TEST_F(DatabaseTest, WithdrawingANewAlbumTakesOnlyWhatIsItsOwn) {
+TEST_P(DatabaseTest, WithdrawingANewAlbumTakesOnlyWhatIsItsOwn) {
     struct Case {
         Database::AlbumSongs songs;
         int deleted;
@@ -690,8 +711,15 @@ TEST_F(DatabaseTest, WithdrawingANewAlbumTakesOnlyWhatIsItsOwn) {
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.songs));
         test::TempCollection local;
+        std::unique_ptr<test::ServerDatabase> fresh;
+        QString where = local.dir();
+        if (GetParam() == Backend::Server) {
+            fresh = std::make_unique<test::ServerDatabase>();
+            ASSERT_TRUE(initServerCollection(fresh->location()).ok());
+            where = fresh->location();
+        }
         RecordingPrompter p;
-        Database d(p, local.dir(), local.configDir() + "/profile.ini");
+        Database d(p, where, local.configDir() + "/profile.ini");
         for (const TableDef& t : allTables()) {
             ASSERT_TRUE(d.openTable(t.id));
         }
@@ -741,7 +769,7 @@ TEST_F(DatabaseTest, WithdrawingANewAlbumTakesOnlyWhatIsItsOwn) {
     }
 }
 
-TEST_F(DatabaseTest, WithdrawingAnAlbumWhoseSongIsInAPlaylistChangesNothing) {
+TEST_P(DatabaseTest, WithdrawingAnAlbumWhoseSongIsInAPlaylistChangesNothing) {
     const AlbumRecord album = addAlbum(7, "New", "F1");
     addSong(1, "Own", 7, "F1");
     addSong(2, "Own too", 7, "F1");
@@ -753,3 +781,8 @@ TEST_F(DatabaseTest, WithdrawingAnAlbumWhoseSongIsInAPlaylistChangesNothing) {
     EXPECT_EQ(deleted, -1);
     EXPECT_EQ(snapshotAll(), before);
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, ::testing::Values(Backend::File, Backend::Server),
+                         [](const ::testing::TestParamInfo<Backend>& backend) {
+                             return backend.param == Backend::File ? "File" : "Server";
+                         });

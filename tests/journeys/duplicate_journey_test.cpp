@@ -16,14 +16,19 @@ using namespace tunarium;
 
 namespace {
 
-class DuplicateJourney : public test::JourneyTest {};
+class DuplicateJourney : public test::JourneyTest, public ::testing::WithParamInterface<test::Backend> {
+protected:
+    QString collectionLocation() override {
+        return GetParam() == test::Backend::Server ? serverCollection() : dir.dir();
+    }
+};
 
 QTreeWidgetItem* findRow(QTreeWidget* list, const QString& text, int column) {
     const QList<QTreeWidgetItem*> found = list->findItems(text, Qt::MatchExactly | Qt::MatchRecursive, column);
     return found.isEmpty() ? nullptr : found.first();
 }
 
-TEST_F(DuplicateJourney, MergingADuplicateMovesItsPlaylistEntryToTheSongKept) {
+TEST_P(DuplicateJourney, MergingADuplicateMovesItsPlaylistEntryToTheSongKept) {
     const std::initializer_list<TableId> tables = {TableId::Tunarium, TableId::Album, TableId::PlaylistMaster,
                                                    TableId::PlaylistDetails};
     ASSERT_TRUE(db().openTables(tables));
@@ -135,5 +140,8 @@ TEST_F(DuplicateJourney, MergingADuplicateMovesItsPlaylistEntryToTheSongKept) {
                               Qt::CaseInsensitive))
         << text.toStdString();
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, DuplicateJourney, ::testing::Values(test::Backend::File, test::Backend::Server),
+                         test::backendName);
 
 } // namespace

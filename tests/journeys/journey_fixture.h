@@ -13,6 +13,7 @@
 #include "shell/ui/main_frame.h"
 #include "shell/ui/program.h"
 #include "support/temp_collection.h"
+#include "support/test_server.h"
 
 #include <QApplication>
 #include <QFile>
@@ -26,6 +27,13 @@
 
 namespace tunarium::test {
 
+// The collection a journey that runs on both runs on.
+enum class Backend { File, Server };
+
+inline std::string backendName(const ::testing::TestParamInfo<Backend>& backend) {
+    return backend.param == Backend::File ? "File" : "Server";
+}
+
 class JourneyTest : public ::testing::Test {
 protected:
     // Preferences the program starts with (section Settings of Tunar98.INI), before SetUp opens it.
@@ -34,12 +42,30 @@ protected:
     // another (one that also chooses files, or the program's own message boxes).
     virtual Prompter& programPrompter() { return prompter; }
 
+    // Where the program's collection lives: the journey's folder, unless a journey runs on a
+    // collection on the test server too (serverCollection). Empty: the journey is skipped.
+    virtual QString collectionLocation() { return dir.dir(); }
+    // A new empty collection on the test server, for the journey's whole run; empty without one.
+    QString serverCollection() {
+        if (!ServerDatabase::configured()) {
+            return {};
+        }
+        server = std::make_unique<ServerDatabase>();
+        EXPECT_TRUE(server->error().isEmpty()) << server->error().toStdString();
+        EXPECT_TRUE(initServerCollection(server->location()).ok());
+        return server->location();
+    }
+
     void SetUp() override {
+        const QString location = collectionLocation();
+        if (location.isEmpty()) {
+            GTEST_SKIP() << "TUNARIUM_TEST_SERVER is not set (scripts/test.sh starts a server): server journey skipped";
+        }
         resetTableRegistration();
         writeText(dir.configDir() + "/Tunar98.INI", settingsText());
         oldToc = qgetenv("TUNARIUM_CD_TOC");
         putDisc("1 2 33892 150 15544");
-        program = std::make_unique<Program>(dir.dir(), programPrompter(), defaultProfilePath(), settingsFilePath());
+        program = std::make_unique<Program>(location, programPrompter(), defaultProfilePath(), settingsFilePath());
         program->setShowSplash(false);
         program->start();
         ASSERT_NE(program->frame(), nullptr) << "the frame did not open";
@@ -48,7 +74,10 @@ protected:
         settle();
     }
     void TearDown() override {
-        if (program && program->frame()) {
+        if (!program) {
+            return;
+        }
+        if (program->frame()) {
             program->frame()->close();
         }
         settle();
@@ -146,6 +175,7 @@ protected:
     }
 
     TempCollection dir;
+    std::unique_ptr<ServerDatabase> server;
     RecordingPrompter prompter;
     std::unique_ptr<Program> program;
     QByteArray oldToc;

@@ -16,9 +16,14 @@ using namespace tunarium;
 
 namespace {
 
-class MediaJourney : public test::JourneyTest {};
+class MediaJourney : public test::JourneyTest, public ::testing::WithParamInterface<test::Backend> {
+protected:
+    QString collectionLocation() override {
+        return GetParam() == test::Backend::Server ? serverCollection() : dir.dir();
+    }
+};
 
-TEST_F(MediaJourney, ARenamedMediaReachesSongsAndAlbumsAndItsAlbumsCanBeSavedAgain) {
+TEST_P(MediaJourney, ARenamedMediaReachesSongsAndAlbumsAndItsAlbumsCanBeSavedAgain) {
     ASSERT_TRUE(db().openTables({TableId::Tunarium, TableId::Album}));
     for (qint64 id : {1, 2}) {
         AlbumRecord a;
@@ -95,5 +100,8 @@ TEST_F(MediaJourney, ARenamedMediaReachesSongsAndAlbumsAndItsAlbumsCanBeSavedAga
     EXPECT_TRUE(prompter.messages.isEmpty()) << messagesSoFar();
     EXPECT_EQ(all<AlbumRecord>()[0].media, "EP Vinyl");
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, MediaJourney, ::testing::Values(test::Backend::File, test::Backend::Server),
+                         test::backendName);
 
 } // namespace

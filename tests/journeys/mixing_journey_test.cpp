@@ -21,8 +21,11 @@ using namespace tunarium;
 
 namespace {
 
-class MixingJourney : public test::JourneyTest {
+class MixingJourney : public test::JourneyTest, public ::testing::WithParamInterface<test::Backend> {
 protected:
+    QString collectionLocation() override {
+        return GetParam() == test::Backend::Server ? serverCollection() : dir.dir();
+    }
     void type(SongsBrowseWindow* songs, const QString& text) {
         QLineEdit* field = songs->searchBox()->field();
         field->setFocus();
@@ -48,7 +51,7 @@ struct Song {
     qint64 bpm;
 };
 
-TEST_F(MixingJourney, KeyAndTempoSearchesFindTheSongsThatMix) {
+TEST_P(MixingJourney, KeyAndTempoSearchesFindTheSongsThatMix) {
     // 60 songs: the 24 keys, some twice, a few without a key; tempos from 55 to 270.
     QVector<Song> made;
     for (int n = 1; n <= 60; ++n) {
@@ -125,7 +128,7 @@ TEST_F(MixingJourney, KeyAndTempoSearchesFindTheSongsThatMix) {
 
 // A song whose file is gone: the form shows the path, and Play and Open Containing Folder say
 // what is wrong instead of doing nothing. The key typed as a name is kept in Camelot notation.
-TEST_F(MixingJourney, TheSongFormTellsOfAMissingFileAndKeepsKeysAsCamelot) {
+TEST_P(MixingJourney, TheSongFormTellsOfAMissingFileAndKeepsKeysAsCamelot) {
     const QString gone = dir.path("music/gone/Song.flac");
     ASSERT_TRUE(db().openTable(TableId::Tunarium));
     SongRecord r;
@@ -175,5 +178,8 @@ TEST_F(MixingJourney, TheSongFormTellsOfAMissingFileAndKeepsKeysAsCamelot) {
     EXPECT_EQ(saved[0].musicalKey, "8A");
     EXPECT_EQ(saved[0].filePath, gone) << "the form keeps the file it does not edit";
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, MixingJourney, ::testing::Values(test::Backend::File, test::Backend::Server),
+                         test::backendName);
 
 } // namespace

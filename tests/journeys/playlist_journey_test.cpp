@@ -19,9 +19,14 @@ using namespace tunarium;
 
 namespace {
 
-class PlaylistJourney : public test::JourneyTest {};
+class PlaylistJourney : public test::JourneyTest, public ::testing::WithParamInterface<test::Backend> {
+protected:
+    QString collectionLocation() override {
+        return GetParam() == test::Backend::Server ? serverCollection() : dir.dir();
+    }
+};
 
-TEST_F(PlaylistJourney, GeneratingWithADateRangeAndACategoryTakesOnlyTheSongsThatPass) {
+TEST_P(PlaylistJourney, GeneratingWithADateRangeAndACategoryTakesOnlyTheSongsThatPass) {
     ASSERT_TRUE(db().openTables({TableId::Tunarium, TableId::Categories}));
     for (const auto& [id, name] : {std::pair{1, "Rock"}, std::pair{2, "Pop"}}) {
         CategoryRecord c;
@@ -96,5 +101,8 @@ TEST_F(PlaylistJourney, GeneratingWithADateRangeAndACategoryTakesOnlyTheSongsTha
     ASSERT_NE(browse, nullptr);
     EXPECT_EQ(browse->engine().record().text(pld::kPlaylistDescription).trimmed(), "Play List #1");
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, PlaylistJourney, ::testing::Values(test::Backend::File, test::Backend::Server),
+                         test::backendName);
 
 } // namespace

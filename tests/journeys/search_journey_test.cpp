@@ -44,7 +44,16 @@ protected:
     }
 };
 
-TEST_F(SearchJourney, AChangedSearchStartsAtTheFirstSongOfTheOrderAndCountsWhatItFinds) {
+// On a collection file and on a collection on the server (the walk of every song below stays on the
+// file: its many songs go to a server one by one).
+class SearchJourneyOnBoth : public SearchJourney, public ::testing::WithParamInterface<test::Backend> {
+protected:
+    QString collectionLocation() override {
+        return GetParam() == test::Backend::Server ? serverCollection() : dir.dir();
+    }
+};
+
+TEST_P(SearchJourneyOnBoth, AChangedSearchStartsAtTheFirstSongOfTheOrderAndCountsWhatItFinds) {
     // Eleven artists in artist order, every other one with a love song.
     const QStringList artists = {"Abba",    "Beatles", "Cher",   "Donovan", "Eagles", "Free",
                                  "Genesis", "Heart",   "Incubus", "Journey", "Kiss"};
@@ -151,5 +160,8 @@ TEST_F(SearchJourney, AWalkOfEverySongKeepsTheWindowAnsweringAndANewerSearchTake
     type(songs, "-e 9");
     EXPECT_TRUE(songs->windowTitle().endsWith("(none found)")) << qPrintable(songs->windowTitle());
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, SearchJourneyOnBoth, ::testing::Values(test::Backend::File, test::Backend::Server),
+                         test::backendName);
 
 } // namespace
