@@ -27,7 +27,7 @@ StoreError findSavedSearch(Store& store, const QString& name, SavedSearchRecord&
 
 // The mark beside a saved search's name in the lists (the playlists browse shows saved searches
 // beside the playlists).
-inline constexpr char kSavedSearchMark[] = "\u2315";
+inline constexpr char kSavedSearchMark[] = "\u27F3";
 inline constexpr char kSavedSearchesListFormat[] =
     "12C(2)|M~ ~@s2@80L(2)|M~Saved Search~L(1)@s40@100L(2)|M~Search~L(1)@s60@";
 // The saved searches by name, each with its mark, name and search text.
