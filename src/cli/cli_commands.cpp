@@ -354,19 +354,21 @@ const QVector<CliCommand>& cliCommands() {
      CommandCollection::Makes, false, runScan},
     {"export",
      "  export FILE [--fields TUN:Artist,TUN:Title,...] [--picture TUN:Name=PICTURE]... [--no-header]\n"
-     "              [--quiet]\n"
+     "              [--search NAME] [--quiet]\n"
      "                write every song, in artist order, to a comma-delimited file; without\n"
-     "                --fields all 30 fields with a first line of field names\n",
+     "                --fields all 30 fields with a first line of field names. --search writes\n"
+     "                the songs the saved search NAME finds, in its order\n",
      CommandCollection::Needed, false, runExport},
     {"playlist",
-     "  playlist generate --size N [--from DATE] [--to DATE] [--category NAME]\n"
+     "  playlist generate --size N [--from DATE] [--to DATE] [--category NAME] [--search NAME]\n"
      "              [--weighting none|recent-addition|recent-release|older-addition|older-release]\n"
      "              [--unique] [--skip-do-not-play] [--compatible-keys]\n"
      "                draw a new playlist of up to N songs (0 to 99) at random, within the release\n"
      "                dates (YYYY-MM-DD, or a year) and the category given, and print it as show\n"
-     "                does. --unique takes each song once; --skip-do-not-play leaves out the songs\n"
-     "                marked Do Not Play; --compatible-keys takes songs whose musical key mixes\n"
-     "                with the one before (songs without a key left out)\n"
+     "                does. --search draws among the songs the saved search NAME finds; --unique\n"
+     "                takes each song once; --skip-do-not-play leaves out the songs marked Do Not\n"
+     "                Play; --compatible-keys takes songs whose musical key mixes with the one\n"
+     "                before (songs without a key left out)\n"
      "  playlist list every playlist: number, description, entries, last edit date\n"
      "  playlist show ID\n"
      "                one playlist's entries (sequence, artist, title, time, notes) and its total time\n",
@@ -408,11 +410,12 @@ const QVector<CliCommand>& cliCommands() {
     {"report",
      "  report --list   name the reports\n"
      "  report NAME --pdf FILE [--brief] [--selected TEXT] [--category NAME] [--playlist ID]\n"
-     "              [--album ID] [--filter EXPR] [--quiet]\n"
+     "              [--album ID] [--filter EXPR] [--search NAME] [--quiet]\n"
      "                print a report into a PDF file: --brief for its Brief layout, --selected for\n"
      "                the records whose report field starts with TEXT, --category, --playlist and\n"
      "                --album for what a report is about, --filter for the query that narrows the\n"
-     "                DJ log and the paper savers; exit status 1 with \"Nothing to Print.\" when\n"
+     "                DJ log and the paper savers, --search for the songs the saved search NAME\n"
+     "                finds (the songs reports); exit status 1 with \"Nothing to Print.\" when\n"
      "                nothing is printed\n",
      CommandCollection::Optional, true, runReport},
     {"label",

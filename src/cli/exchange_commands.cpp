@@ -3,7 +3,9 @@
 // windows make and taken the same way; messages go to standard error.
 #include "cli/cli_commands.h"
 
+#include "catalogue/saved_search.h"
 #include "cli/command_line.h"
+#include "cli/search_option.h"
 #include "data/app_paths.h"
 #include "data/database.h"
 #include "exchange/export_options.h"
@@ -93,10 +95,11 @@ std::optional<int> readImportOptions(const QStringList& args, QString& dir, Impo
 
 // The export's choices from its arguments; the exit status when the command ends here.
 std::optional<int> readExportOptions(const QStringList& args, QString& dir, ExportOptions& options,
-                                     bool& quiet) {
+                                     bool& quiet, QString& search) {
     CommandLine line({{QStringLiteral("fields"), QStringLiteral("TUN:Artist,TUN:Title,..."), kFieldsUsage},
                       {QStringLiteral("picture"), QStringLiteral("TUN:Name=PICTURE"), kExportPictureUsage},
                       {QStringLiteral("no-header"), {}, {}},
+                      {QStringLiteral("search"), QStringLiteral("NAME"), QStringLiteral("--search needs a name")},
                       {QStringLiteral("quiet"), {}, {}}});
     if (const std::optional<int> status = line.read(args, dir)) {
         return status;
@@ -123,6 +126,7 @@ std::optional<int> readExportOptions(const QStringList& args, QString& dir, Expo
         }
     }
     options.header = !line.isSet(QStringLiteral("no-header"));
+    search = line.value(QStringLiteral("search"));
     quiet = line.isSet(QStringLiteral("quiet"));
     return std::nullopt;
 }
@@ -207,7 +211,8 @@ int runImport(QString& dir, const QStringList& args) {
 int runExport(QString& dir, const QStringList& args) {
     ExportOptions options;
     bool quiet = false;
-    if (const std::optional<int> status = readExportOptions(args, dir, options, quiet)) {
+    QString search;
+    if (const std::optional<int> status = readExportOptions(args, dir, options, quiet, search)) {
         return *status;
     }
     const QString& file = options.file;
@@ -218,6 +223,14 @@ int runExport(QString& dir, const QStringList& args) {
     }
     CliPrompter prompter;
     Database db(prompter, dir, defaultProfilePath());
+    if (!search.isEmpty()) {
+        // An unknown name is refused before the file named is touched.
+        SavedSearchRecord saved;
+        if (const std::optional<int> status = savedSearchSongs(db, search, options.selection.songs, &saved)) {
+            return *status;
+        }
+        options.selection.key = savedSearchKey(saved);
+    }
     std::unique_ptr<ExportProcess> process = openExport(db, prompter, options);
     if (!process) {
         return kExitFailure;

@@ -4,6 +4,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/command_line.h"
+#include "cli/search_option.h"
 #include "data/app_paths.h"
 #include "data/date_time.h"
 #include "data/key_walk.h"
@@ -19,7 +20,8 @@ namespace tunarium::cli {
 namespace {
 
 constexpr std::initializer_list<TableId> kTables = {TableId::Tunarium, TableId::Categories,
-                                                    TableId::PlaylistMaster, TableId::PlaylistDetails};
+                                                    TableId::PlaylistMaster, TableId::PlaylistDetails,
+                                                    TableId::SavedSearches};
 
 const QStringList& weightingNames() {
     static const QStringList names = {QStringLiteral("none"), QStringLiteral("recent-addition"),
@@ -111,6 +113,11 @@ int generate(Database& db, const CommandLine& line) {
         }
         choice.weighting = static_cast<Weighting>(w);
     }
+    if (line.isSet(QStringLiteral("search"))) {
+        if (const std::optional<int> status = savedSearchSongs(db, line.value(QStringLiteral("search")), choice.songs)) {
+            return *status;
+        }
+    }
     choice.eachSongOnce = line.isSet(QStringLiteral("unique"));
     choice.skipDoNotPlay = line.isSet(QStringLiteral("skip-do-not-play"));
     choice.compatibleKeys = line.isSet(QStringLiteral("compatible-keys"));
@@ -173,6 +180,7 @@ int runPlaylist(QString& dir, const QStringList& args) {
                       {QStringLiteral("from"), QStringLiteral("DATE"), {}},
                       {QStringLiteral("to"), QStringLiteral("DATE"), {}},
                       {QStringLiteral("category"), QStringLiteral("NAME"), {}},
+                      {QStringLiteral("search"), QStringLiteral("NAME"), {}},
                       {QStringLiteral("weighting"), QStringLiteral("WEIGHTING"), {}},
                       {QStringLiteral("unique"), {}, {}},
                       {QStringLiteral("skip-do-not-play"), {}, {}},
@@ -194,6 +202,7 @@ int runPlaylist(QString& dir, const QStringList& args) {
                                       QStringLiteral("from"),
                                       QStringLiteral("to"),
                                       QStringLiteral("category"),
+                                      QStringLiteral("search"),
                                       QStringLiteral("weighting"),
                                       QStringLiteral("unique"),
                                       QStringLiteral("skip-do-not-play"),

@@ -3,6 +3,7 @@
 #include "cli/cli_commands.h"
 
 #include "cli/command_line.h"
+#include "cli/search_option.h"
 #include "data/app_paths.h"
 #include "data/database.h"
 #include "data/dictionary_tables.h"
@@ -24,6 +25,7 @@ struct ReportArguments {
     qint64 playlist = 0;
     qint64 album = 0;
     QString filter;
+    QString search;
     bool quiet = false;
 };
 
@@ -58,6 +60,8 @@ QString mismatch(const ReportArguments& a, const CommandLine& line) {
         takes("playlist", decl.parameter == ReportParameter::Playlist, QStringLiteral("takes no --playlist")),
         takes("album", decl.parameter == ReportParameter::Album, QStringLiteral("takes no --album")),
         takes("filter", decl.narrowing, QStringLiteral("takes no --filter")),
+        takes("search", decl.subject == ReportSubject::Songs,
+              QStringLiteral("prints no songs list: it takes no --search")),
     };
     for (const QString& p : problems) {
         if (!p.isEmpty()) {
@@ -90,6 +94,7 @@ std::optional<int> readReportArguments(const QStringList& args, QString& dir, Re
                       {QStringLiteral("playlist"), QStringLiteral("ID"), {}},
                       {QStringLiteral("album"), QStringLiteral("ID"), {}},
                       {QStringLiteral("filter"), QStringLiteral("EXPR"), {}},
+                      {QStringLiteral("search"), QStringLiteral("NAME"), {}},
                       {QStringLiteral("quiet"), {}, {}}});
     if (const std::optional<int> status = line.read(args, dir)) {
         return status;
@@ -117,6 +122,7 @@ std::optional<int> readReportArguments(const QStringList& args, QString& dir, Re
     a.playlist = recordNumber(line, QStringLiteral("playlist"));
     a.album = recordNumber(line, QStringLiteral("album"));
     a.filter = line.value(QStringLiteral("filter"));
+    a.search = line.value(QStringLiteral("search"));
     a.quiet = line.isSet(QStringLiteral("quiet"));
     if (const QString problem = mismatch(a, line); !problem.isEmpty()) {
         return usage(problem);
@@ -158,6 +164,11 @@ int runReport(QString& dir, const QStringList& args) {
         if (request.categoryId == 0) {
             return db.halted() ? kExitFailure
                                : fail(QStringLiteral("there is no category %1").arg(a.category));
+        }
+    }
+    if (!a.search.isEmpty()) {
+        if (const std::optional<int> status = savedSearchSongs(db, a.search, request.songs)) {
+            return *status;
         }
     }
     ReportRun run(db, settings, prompter, *a.decl, request);

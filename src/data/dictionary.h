@@ -71,8 +71,9 @@ enum class TableId : int {
     Tunarium,
     PlaylistDetails,
     PlaylistMaster,
+    SavedSearches,
 };
-inline constexpr int kTableCount = 10;
+inline constexpr int kTableCount = 11;
 
 struct TableDef {
     TableId id = TableId::Tunarium;

@@ -284,6 +284,21 @@ inline constexpr KeyDecl kPlaylistKeys[] = {
     {"KeyPlaylistDescription", {"PlaylistDescription"}, true},
 };
 
+// Searches of the songs list kept under a name `SavedSearches`: the text typed in the search box
+// and the sort order it was saved in. The name is unique without regard to case; nothing links to
+// a saved search and it links to nothing (its songs are found again each time it runs).
+inline constexpr FieldDecl kSavedSearchFields[] = {
+    fielddef::longField("SearchID"),
+    fielddef::text("Name", 40),
+    fielddef::text("SearchText", 200),
+    fielddef::byteField("SortOrder", "@n1"),
+    fielddef::dateField("LastEditDate", "@d17", "@d18"),
+};
+inline constexpr KeyDecl kSavedSearchKeys[] = {
+    {"KeySearchID", {"SearchID"}, true, true},
+    {"KeyName", {"Name"}, true},
+};
+
 // The wizard scratch table `AddWizard`.
 inline constexpr FieldDecl kWizardTrackFields[] = {
     fielddef::decimalField("Instance", 11),
@@ -308,6 +323,7 @@ inline constexpr std::array<TableDecl, kTableCount> kTableDecls = {{
     {TableId::PlaylistDetails, "PlaylistDetails", "PLA", "tnrpldet", 2, 65, kPlaylistEntryFields,
      kPlaylistEntryKeys},
     {TableId::PlaylistMaster, "PlaylistMaster", "PLD", "tnrplist", 1, 38, kPlaylistFields, kPlaylistKeys},
+    {TableId::SavedSearches, "SavedSearches", "SSR", "tnrsrch", 1, 249, kSavedSearchFields, kSavedSearchKeys},
 }};
 
 namespace fielddef {
@@ -563,6 +579,17 @@ inline constexpr int kNotes = fielddef::fieldIndex(kPlaylistFields, "Notes");
 inline constexpr int kKeyPlaylistId = fielddef::keyIndex(kPlaylistKeys, "KeyPlaylistID");
 inline constexpr int kKeyPlaylistDescription = fielddef::keyIndex(kPlaylistKeys, "KeyPlaylistDescription");
 } // namespace pld
+
+namespace ssr {
+inline constexpr int kSearchId = fielddef::fieldIndex(kSavedSearchFields, "SearchID");
+inline constexpr int kName = fielddef::fieldIndex(kSavedSearchFields, "Name");
+inline constexpr int kSearchText = fielddef::fieldIndex(kSavedSearchFields, "SearchText");
+inline constexpr int kSortOrder = fielddef::fieldIndex(kSavedSearchFields, "SortOrder");
+inline constexpr int kLastEditDate = fielddef::fieldIndex(kSavedSearchFields, "LastEditDate");
+
+inline constexpr int kKeySearchId = fielddef::keyIndex(kSavedSearchKeys, "KeySearchID");
+inline constexpr int kKeyName = fielddef::keyIndex(kSavedSearchKeys, "KeyName");
+} // namespace ssr
 
 namespace aw {
 inline constexpr int kInstance = fielddef::fieldIndex(kWizardTrackFields, "Instance");

@@ -119,6 +119,16 @@ struct PlaylistRecord {
     static const std::array<Member<PlaylistRecord>, 4> kMembers;
 };
 
+struct SavedSearchRecord {
+    static constexpr TableId kTable = TableId::SavedSearches;
+    qint64 searchId = 0;
+    QString name, searchText;
+    qint64 sortOrder = 0, lastEditDate = 0;
+    RecordMeta meta;
+
+    static const std::array<Member<SavedSearchRecord>, 5> kMembers;
+};
+
 struct WizardTrackRecord {
     static constexpr TableId kTable = TableId::AddWizard;
     qint64 instance = 0;
@@ -297,6 +307,16 @@ inline constexpr std::array<Member<PlaylistRecord>, 4> PlaylistRecord::kMembers 
                                      {pld::kNotes, &R::notes}}};
 }();
 static_assert(membersMatchDictionary<PlaylistRecord>());
+
+inline constexpr std::array<Member<SavedSearchRecord>, 5> SavedSearchRecord::kMembers = [] {
+    using R = SavedSearchRecord;
+    return std::array<Member<R>, 5>{{{ssr::kSearchId, &R::searchId},
+                                     {ssr::kName, &R::name},
+                                     {ssr::kSearchText, &R::searchText},
+                                     {ssr::kSortOrder, &R::sortOrder},
+                                     {ssr::kLastEditDate, &R::lastEditDate}}};
+}();
+static_assert(membersMatchDictionary<SavedSearchRecord>());
 
 inline constexpr std::array<Member<WizardTrackRecord>, 6> WizardTrackRecord::kMembers = [] {
     using R = WizardTrackRecord;

@@ -48,7 +48,7 @@ std::unique_ptr<ExportProcess> openExport(Database& db, Prompter& prompter, cons
     for (ExportField& f : fields) {
         f.mark = false;
     }
-    return openExport(db, prompter, options.file, std::move(fields), options.header);
+    return openExport(db, prompter, options.file, std::move(fields), options.header, options.selection);
 }
 
 } // namespace tunarium

@@ -13,6 +13,8 @@ struct ExportOptions {
     // Every exportable field with its usual picture, unless the user chose otherwise.
     QVector<ExportField> fields = exportableFields();
     bool header = true;
+    // The songs written and their order: every song by artist unless a saved search chose them.
+    ExportSelection selection;
 };
 
 // Writes the fields named in `list` ("TUN:Artist,TUN:Title"), in that order, each once however

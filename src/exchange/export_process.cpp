@@ -94,9 +94,10 @@ QString exportHeaderLine(const QVector<ExportField>& fields) {
     return builder.line();
 }
 
-ExportProcess::ExportProcess(Database& db, std::unique_ptr<ExportFile> file, QVector<ExportField> fields)
+ExportProcess::ExportProcess(Database& db, std::unique_ptr<ExportFile> file, QVector<ExportField> fields,
+                             ExportSelection selection)
     : Process(QStringLiteral("Exporting Records"), QStringLiteral("Exporting"), kExportSongsPerStep),
-      m_db(db), m_file(std::move(file)), m_fields(std::move(fields)) {
+      m_db(db), m_file(std::move(file)), m_fields(std::move(fields)), m_selection(std::move(selection)) {
     for (const ExportField& f : m_fields) {
         m_columns << exportColumn(f.field);
     }
@@ -150,11 +151,11 @@ void ExportProcess::end() {
 bool ExportProcess::readPage() {
     KeyPosition from;
     if (!m_page.isEmpty()) {
-        from = m_reader->positionOf(m_page.last(), tun::kSongsByArtist);
+        from = m_reader->positionOf(m_page.last(), m_selection.key);
     }
     QVector<Row> page;
-    if (const StoreError e = m_reader->read(TableId::Tunarium, tun::kSongsByArtist, from,
-                                               Direction::Forward, false, kPageSize, page)) {
+    if (const StoreError e = m_reader->read(TableId::Tunarium, m_selection.key, from, Direction::Forward, false,
+                                            kPageSize, page, WalkLimits(m_selection.songs))) {
         m_db.warnings().report(warning::kRecordRetrievalError, e, QStringLiteral("Tunarium"));
         m_failed = true;
         return false;
@@ -212,7 +213,7 @@ bool ExportProcess::handleNext() {
 }
 
 std::unique_ptr<ExportProcess> openExport(Database& db, Prompter& prompter, const QString& path,
-                                          QVector<ExportField> fields, bool header) {
+                                          QVector<ExportField> fields, bool header, ExportSelection selection) {
     if (isCollectionFile(path, db.collectionDir())) {
         prompter.message(fileFailureMessage(QStringLiteral("Cannot CREATE "), path,
                                             collectionFileError(path, FileUse::Export)));
@@ -226,7 +227,7 @@ std::unique_ptr<ExportProcess> openExport(Database& db, Prompter& prompter, cons
         file->abandon();
         return nullptr;
     }
-    return std::make_unique<ExportProcess>(db, std::move(file), std::move(fields));
+    return std::make_unique<ExportProcess>(db, std::move(file), std::move(fields), std::move(selection));
 }
 
 } // namespace tunarium

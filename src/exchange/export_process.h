@@ -52,6 +52,13 @@ private:
     bool m_open = false;
 };
 
+// Which songs an export writes and in which order: every song by artist, or the songs a saved
+// search finds in its order.
+struct ExportSelection {
+    int key = tun::kSongsByArtist;
+    SqlCondition songs; // empty: every song
+};
+
 // The header line: each field's name, quoted.
 QString exportHeaderLine(const QVector<ExportField>& fields);
 
@@ -59,7 +66,8 @@ class ExportProcess final : public Process {
 public:
     // The file is open (and holds the header line when one was asked for); the process writes
     // the songs and closes the file at its end.
-    ExportProcess(Database& db, std::unique_ptr<ExportFile> file, QVector<ExportField> fields);
+    ExportProcess(Database& db, std::unique_ptr<ExportFile> file, QVector<ExportField> fields,
+                  ExportSelection selection = {});
     ~ExportProcess() override;
 
     qint64 songsWritten() const { return m_written; }
@@ -84,6 +92,7 @@ private:
     std::optional<ReadTransaction> m_snapshot;
     std::unique_ptr<ExportFile> m_file;
     QVector<ExportField> m_fields;
+    ExportSelection m_selection;
     QVector<int> m_columns; // per export field: the song field, -2 for the category name, -1 none
     QVector<Row> m_page;
     int m_next = 0;
@@ -100,6 +109,7 @@ private:
 // up; the user has been told, and no file is left open. The collection's own file is refused
 // before anything is written.
 std::unique_ptr<ExportProcess> openExport(Database& db, Prompter& prompter, const QString& path,
-                                          QVector<ExportField> fields, bool header);
+                                          QVector<ExportField> fields, bool header,
+                                          ExportSelection selection = {});
 
 } // namespace tunarium

@@ -217,6 +217,25 @@ bool PlaylistGenerator::accepts(const GeneratorChoice& choice, const SongRecord&
 
 StoreError PlaylistGenerator::gather(const GeneratorChoice& choice, qint64 categoryId, QVector<SongRecord>& out) {
     out.clear();
+    const auto keep = [&](const SongRecord& song) {
+        if (qualifies(choice, song, categoryId)) {
+            // Only what the draws need is kept.
+            SongRecord kept;
+            kept.id = song.id;
+            kept.releaseDate = song.releaseDate;
+            kept.musicalKey = song.musicalKey;
+            out.push_back(kept);
+        }
+    };
+    if (!choice.songs.isEmpty()) {
+        // The songs of a search, in the order they were numbered (the order of addition).
+        KeyWalkLimits limits;
+        limits.filter = choice.songs;
+        return KeyWalk(m_db.store(), TableId::Tunarium, tun::kKeyId, limits).forEach([&](const Row& row) {
+            keep(fromRow<SongRecord>(row));
+            return true;
+        });
+    }
     qint64 after = 0;
     QVector<Row> rows;
     do {
@@ -225,15 +244,7 @@ StoreError PlaylistGenerator::gather(const GeneratorChoice& choice, qint64 categ
         }
         for (const Row& row : std::as_const(rows)) {
             after = row.meta.rec;
-            SongRecord song = fromRow<SongRecord>(row);
-            if (qualifies(choice, song, categoryId)) {
-                // Only what the draws need is kept.
-                SongRecord kept;
-                kept.id = song.id;
-                kept.releaseDate = song.releaseDate;
-                kept.musicalKey = song.musicalKey;
-                out.push_back(kept);
-            }
+            keep(fromRow<SongRecord>(row));
         }
     } while (rows.size() == 500);
     return {};
@@ -310,7 +321,8 @@ GeneratedPlaylist PlaylistGenerator::generate(const GeneratorChoice& choice) {
         }
         return DrawRange::All;
     };
-    while (sequence < choice.size && result.draws < kMaxDraws) {
+    // Draws over the whole collection cannot tell a search's songs: those are gathered at once.
+    while (choice.songs.isEmpty() && sequence < choice.size && result.draws < kMaxDraws) {
         ++result.draws;
         const DrawRange range = half();
         SongRecord song;
@@ -415,6 +427,9 @@ void PlaylistGenerator::tellShort(const GeneratorChoice& choice, const Generated
 QString shortPlaylistNote(const GeneratorChoice& choice, const GeneratedPlaylist& made) {
     if (made.noSongs || made.entries >= choice.size) {
         return {};
+    }
+    if (made.qualifying == 0 && !choice.songs.isEmpty()) {
+        return QStringLiteral("The search finds no song that passes the choice: no play list was made.");
     }
     if (made.qualifying == 0) {
         return choice.compatibleKeys

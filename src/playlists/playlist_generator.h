@@ -52,6 +52,9 @@ struct GeneratorChoice {
     bool compatibleKeys = false;
     // Today as a day number; 0 for the real today.
     qint64 today = 0;
+    // Only the songs that meet it are drawn (a saved search's songs); empty: every song. The draws
+    // are then among those songs from the first.
+    SqlCondition songs;
 };
 
 // What is wrong with a choice: the field to select again and the message to show.

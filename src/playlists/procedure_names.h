@@ -9,6 +9,7 @@
 namespace tunarium::procedure {
 
 inline constexpr char kBrowsePlayLists[] = "BrowsePlayLists";
+inline constexpr char kBrowseSavedSearch[] = "BrowseSavedSearch";
 inline constexpr char kGeneratePlaylist[] = "GeneratePlaylist";
 inline constexpr char kUpdatePlaylist[] = "UpdatePlaylist";
 inline constexpr char kUpdatePlaylistDetails[] = "UpdatePlaylistDetails";

@@ -3,6 +3,7 @@
 
 #include "data/dictionary_tables.h"
 #include "data/filter_expression.h"
+#include "data/store_search.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -197,6 +198,9 @@ std::unique_ptr<ReportRecordSource> ReportRun::makeSource() {
             m_db.warnings().setCurrentError(StoreError::driver(0, compiled.error.message()));
             m_db.warnings().show(warning::kViewOpenError);
         }
+    }
+    if (m_decl.subject == ReportSubject::Songs && !m_request.songs.isEmpty()) {
+        limits.filter = allOf(limits.filter, m_request.songs);
     }
     switch (m_decl.subject) {
     case ReportSubject::Songs:

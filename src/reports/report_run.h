@@ -40,6 +40,8 @@ struct ReportRequest {
     qint64 albumId = 0;    // the songs of an album
     qint64 playlistId = 0; // the playlist reports
     QString filter;        // the query of the reports the query wizard narrows; blank: every song
+    // The songs reports print only the songs that meet it (a saved search's); empty: every song.
+    SqlCondition songs;
 };
 
 // The caption and texts of the report's messages.

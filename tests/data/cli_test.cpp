@@ -15,7 +15,7 @@
 using tunarium::test::CliRun;
 using tunarium::test::runCli;
 
-TEST(Cli, InfoListsTheTenTablesOfANewCollection) {
+TEST(Cli, InfoListsTheElevenTablesOfANewCollection) {
     if (qEnvironmentVariable("TUNARIUM_CLI").isEmpty()) {
         GTEST_SKIP() << "TUNARIUM_CLI is not set";
     }
@@ -23,10 +23,11 @@ TEST(Cli, InfoListsTheTenTablesOfANewCollection) {
     const CliRun run = runCli(dir, {"--dir", dir.path("new"), "info"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QStringList lines = run.out.trimmed().split('\n');
-    ASSERT_EQ(lines.size(), 10);
+    ASSERT_EQ(lines.size(), 11);
     EXPECT_EQ(lines[0], "AddWizard\tTNRAdWiz\t1\t0");
     EXPECT_EQ(lines[7], "Tunarium\ttnrdata\t7\t0");
     EXPECT_EQ(lines[9], "PlaylistMaster\ttnrplist\t1\t0");
+    EXPECT_EQ(lines[10], "SavedSearches\ttnrsrch\t1\t0");
 }
 
 TEST(Cli, BadUsageAndBadFilesGiveTheirExitStatus) {

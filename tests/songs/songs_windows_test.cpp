@@ -294,7 +294,7 @@ TEST_F(SongsWindowsTest, TheEmptyRangeTabsSayWhatToChoose) {
 }
 
 TEST_F(SongsWindowsTest, ThePopupRepeatsTheButtonsAfterAddChangeDelete) {
-    EXPECT_EQ(window->popupText(), "&Add|&Change|&Delete|-|~&Print|-|&Search|-|&Import|&Export");
+    EXPECT_EQ(window->popupText(), "&Add|&Change|&Delete|-|~&Print|-|&Search|-|&Import|&Export|-|Save Search\u2026");
     window->choosePopup(5); // Search
     settle();
     auto* wizard = window->findChild<QueryWizardDialog*>();

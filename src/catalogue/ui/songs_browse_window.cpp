@@ -8,6 +8,7 @@
 #include "catalogue/ui/media_windows.h"
 #include "catalogue/ui/page_model.h"
 #include "catalogue/ui/query_wizard_dialog.h"
+#include "catalogue/ui/save_search.h"
 #include "catalogue/ui/song_form_window.h"
 #include "data/app_paths.h"
 
@@ -100,7 +101,14 @@ void SongsBrowseWindow::addCommonButtons(bool explorer) {
     m_run = std::make_unique<SongSearchRun>(m_db, engine(), [this] { showFound(); });
     m_box = new SongSearchBox([this](const QString& typed) { searchFor(typed); },
                               [this] { list()->setFocus(Qt::OtherFocusReason); });
-    static_cast<QBoxLayout*>(layout())->insertWidget(0, m_box);
+    m_saveSearch = new QPushButton(QString::fromUtf8(kSaveSearchCaption));
+    m_saveSearch->setAutoDefault(false);
+    m_saveSearch->setToolTip(QStringLiteral("Keep this search under a name: it shows among the playlists"));
+    connect(m_saveSearch, &QPushButton::clicked, this, [this] { saveSearch(); });
+    auto* searchRow = new QHBoxLayout;
+    searchRow->addWidget(m_box, 1);
+    searchRow->addWidget(m_saveSearch, 0, Qt::AlignTop);
+    static_cast<QBoxLayout*>(layout())->insertLayout(0, searchRow);
     auto* find = new QShortcut(QKeySequence::Find, this);
     find->setContext(Qt::WidgetWithChildrenShortcut);
     connect(find, &QShortcut::activated, m_box, &SongSearchBox::focusSearch);
@@ -189,15 +197,21 @@ void SongsBrowseWindow::pageShown() {
 }
 
 QVector<PopupEntry> SongsBrowseWindow::popupExtras() const {
-    return songsPopupExtras(
+    QVector<PopupEntry> extras = songsPopupExtras(
         {m_print->isEnabled(), m_search->isEnabled(), m_import->isEnabled(), m_export->isEnabled()});
+    extras.push_back({QString::fromUtf8(kSaveSearchCaption), true, true});
+    return extras;
 }
 
 void SongsBrowseWindow::extraPopupChosen(int entry) {
-    QPushButton* buttons[] = {m_print, m_search, m_import, m_export};
-    if (entry >= 4 && entry <= 7 && buttons[entry - 4]->isEnabled()) {
+    QPushButton* buttons[] = {m_print, m_search, m_import, m_export, m_saveSearch};
+    if (entry >= 4 && entry <= 8 && buttons[entry - 4]->isEnabled()) {
         buttons[entry - 4]->click();
     }
+}
+
+void SongsBrowseWindow::saveSearch() {
+    saveSearchAs(m_db, this, m_box->text(), engine().sortOrder());
 }
 
 void SongsBrowseWindow::openForm(Request request, const Row& record) {

@@ -51,6 +51,10 @@ public:
     // Puts what was typed into the box on the list. A text that cannot be searched shows why under
     // the box and leaves the list as it was.
     void searchFor(const QString& typed);
+    // "Save Search…" beside the box (and in the popup): the box's text kept under a name, with the
+    // order of the tab shown.
+    QPushButton* saveSearchButton() const { return m_saveSearch; }
+    void saveSearch();
 
 protected:
     // The songs explorer: the same songs with its own list and options, and the buttons View
@@ -107,6 +111,7 @@ private:
     QPushButton* m_print = nullptr;
     QPushButton* m_import = nullptr;
     QPushButton* m_export = nullptr;
+    QPushButton* m_saveSearch = nullptr;
 };
 
 } // namespace tunarium

@@ -6,8 +6,10 @@
 #include "playlists/playlist_forms.h"
 #include "playlists/procedure_names.h"
 #include "playlists/ui/generate_playlist_window.h"
+#include "playlists/ui/saved_searches_panel.h"
 #include "playlists/ui/update_playlist_window.h"
 
+#include <QBoxLayout>
 #include <QMdiSubWindow>
 #include <QPushButton>
 
@@ -44,11 +46,40 @@ PlaylistsBrowseWindow::PlaylistsBrowseWindow(const ProcedureContext& context)
     m_top40 = addButton(QStringLiteral("&Top 40"), [this] { startReport(procedure::kReportPlaylistTop40); });
     m_top40->setToolTip(QStringLiteral("Print playlist in a top-?? chart format"));
     addButton(BrowseAction::Close, QStringLiteral("Cl&ose"));
+    // A playlist a freeze made shows selected in the list above.
+    QPointer<PlaylistsBrowseWindow> self(this);
+    m_searches = new SavedSearchesPanel(context, [self](qint64 playlistId) {
+        if (self) {
+            Row made(TableId::PlaylistMaster);
+            made.setNumber(pld::kPlaylistId, playlistId);
+            self->engine().showRecord(made);
+        }
+    });
+    static_cast<QBoxLayout*>(layout())->addWidget(m_searches, 1);
 }
 
 PlaylistsBrowseWindow* PlaylistsBrowseWindow::openPlaylists(const ProcedureContext& context) {
     auto* window = new PlaylistsBrowseWindow(context);
-    return window->open(context.workspace) ? window : nullptr;
+    if (!window->open(context.workspace)) {
+        return nullptr;
+    }
+    if (!window->m_searches->open()) {
+        window->finish(Response::Cancelled);
+        return nullptr;
+    }
+    return window;
+}
+
+void PlaylistsBrowseWindow::activated() {
+    BrowseWindow::activated();
+    if (isEnabled()) {
+        m_searches->refresh();
+    }
+}
+
+void PlaylistsBrowseWindow::closed() {
+    m_searches->close();
+    BrowseWindow::closed();
 }
 
 void PlaylistsBrowseWindow::pageShown() {

@@ -1,12 +1,15 @@
 // BrowsePlayLists ("Playlists"): the playlists in the order they were made, the playlist form for
 // Add, Change and Delete, "Generate Play List" in the popup, and the two playlist reports, each
-// started by name on the selected playlist and disabled until it is registered.
+// started by name on the selected playlist and disabled until it is registered; below them the
+// saved searches, each with its mark (SavedSearchesPanel).
 #pragma once
 
 #include "catalogue/ui/browse_window.h"
 #include "ui/procedure_registry.h"
 
 namespace tunarium {
+
+class SavedSearchesPanel;
 
 class PlaylistsBrowseWindow : public BrowseWindow {
 public:
@@ -17,6 +20,7 @@ public:
 
     QPushButton* printButton() const { return m_print; }
     QPushButton* top40Button() const { return m_top40; }
+    SavedSearchesPanel* savedSearches() const { return m_searches; }
     // The generator, in front of the browse; the browse shows the new playlist when it is made.
     void generate();
 
@@ -25,6 +29,8 @@ protected:
     QVector<PopupEntry> popupExtras() const override;
     void extraPopupChosen(int entry) override;
     void pageShown() override;
+    void activated() override;
+    void closed() override;
 
 private:
     void startReport(const char* name);
@@ -32,6 +38,7 @@ private:
     ProcedureContext m_context;
     QPushButton* m_print = nullptr;
     QPushButton* m_top40 = nullptr;
+    SavedSearchesPanel* m_searches = nullptr;
 };
 
 } // namespace tunarium
