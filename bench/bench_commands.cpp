@@ -312,6 +312,9 @@ int run(const QStringList& args) {
     if (command == "playlists") {
         return playlistsBench(dir);
     }
+    if (command == "playlist-files") {
+        return playlistFilesBench(dir);
+    }
     if (command == "albums") {
         return albumsBench(dir);
     }

@@ -36,6 +36,9 @@ int importBench(const QString& dir);
 // The playlist generator, entries page, move and chart on a copy of the collection in `dir` with a
 // tenth of its songs deleted, beside raw SQLite.
 int playlistsBench(const QString& dir);
+// A 1,000-entry playlist written as M3U8 on a copy of the collection in `dir`, beside raw SQLite
+// and stdio, and read back into a new playlist.
+int playlistFilesBench(const QString& dir);
 // The album form on a copy of the collection: its songs page, a move to the top, re-assign, delete.
 int albumsBench(const QString& dir);
 // Reads a disc from a table-of-contents file with the CD reader, beside libdiscid alone.

@@ -45,6 +45,9 @@ struct SortOrderDef {
     // source value names no record come before all others. -1: an order of `key` alone.
     int lookupJoin = -1;
     int lookupKey = 0;
+    // A range no choice of the user changes (the songs whose file is missing): the values of the
+    // range components the order starts with. Empty: blank until chosen.
+    QVector<QVariant> fixedRange;
 };
 
 // A lookup table joined by value: the record of `table` whose key `key` (one component) equals the

@@ -39,7 +39,7 @@ ListEngine::ListEngine(Database& db, ListDefinition definition, ListHost& host)
             const int field = t.key(s.key).components[i];
             blank << (t.field(field).isText() ? QVariant(QString()) : QVariant(qint64(0)));
         }
-        m_rangeValues << blank;
+        m_rangeValues << (s.fixedRange.size() == s.rangeLength && s.rangeLength > 0 ? s.fixedRange : blank);
     }
     for (const JoinDef& j : m_def.joins) {
         m_lookupBuffer << Row(j.table);

@@ -32,7 +32,8 @@ QStringList songsTabCaptions(const QString& udkPrompt) {
             QStringLiteral("By Category"),
             QStringLiteral("By Chart #"),
             QStringLiteral("By BPM"),
-            label.trimmed().isEmpty() ? QStringLiteral("By UDK") : QStringLiteral("By ") + label};
+            label.trimmed().isEmpty() ? QStringLiteral("By UDK") : QStringLiteral("By ") + label,
+            QStringLiteral("Missing Files")};
 }
 
 QString songsTabReport(int tab, const QString& categoryName) {
@@ -76,7 +77,11 @@ ListDefinition songsListDefinition() {
                     order(tun::kSongsByChartNumber, 0, numeric),
                     order(tun::kKeyBeatsPerMinute, 0, numeric),
                     order(tun::kSongsByUserDefinedKey, 0, alpha),
+                    order(tun::kKeyFileMissing, 1, alphaNumeric),
                     order(tun::kSongsByArtist, 0, alphaNumeric)};
+    // The songs whose file is gone: the key's first component fixed at 1, read a page at a time
+    // like any range.
+    d.sortOrders[kSongsMissingFiles - 1].fixedRange = {QVariant(qint64(1))};
     ColumnDef title{QStringLiteral("Title"), QStringLiteral("@s60"),
                     [](const PageRow& row) { return QVariant(songDisplayTitle(row.record)); }};
     d.columns = {recordColumn(QStringLiteral("Artist"), tun::kArtist, QStringLiteral("@s50")), title,

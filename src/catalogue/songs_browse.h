@@ -13,7 +13,7 @@
 namespace tunarium {
 
 // Sort orders of the songs browse, numbered as the list engine counts them; the first tab shows
-// the last one.
+// the last one. Missing Files is the range of the songs whose file a scan found gone, by artist.
 enum SongsSortOrder : int {
     kSongsByTitle = 1,
     kSongsByAlbum = 2,
@@ -22,8 +22,10 @@ enum SongsSortOrder : int {
     kSongsByChart = 5,
     kSongsByBpm = 6,
     kSongsByUdk = 7,
-    kSongsByArtist = 8,
+    kSongsMissingFiles = 8,
+    kSongsByArtist = 9,
 };
+inline constexpr int kSongsTabCount = 9;
 
 // What the By Media and By Category tabs show while no media or category is chosen.
 inline constexpr char kChooseMediaHint[] = "Choose a media format with Select Media";
@@ -37,7 +39,7 @@ extern const char* const kSongsDesignFormat;
 // parentheses when there is one; at most 60 characters.
 QString songDisplayTitle(const Row& song);
 
-// Tab captions in tab order; the By UDK tab takes the user-defined key label (its first ten
+// Tab captions in tab order, "Missing Files" last; the By UDK tab takes the user-defined key label (its first ten
 // characters) when that is not blank.
 QStringList songsTabCaptions(const QString& udkPrompt);
 // The report each tab prints, in tab order ("Songs by Artist" ...); the category tab's report

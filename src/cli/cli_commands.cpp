@@ -341,7 +341,12 @@ const QVector<CliCommand>& cliCommands() {
      "                add one song per line of a comma-delimited file. Without --assign, columns\n"
      "                are matched to song fields by the names on the file's first line, which is\n"
      "                then left out. Album entries are made for the new songs unless\n"
-     "                --no-create-albums is given\n",
+     "                --no-create-albums is given\n"
+     "  import --rekordbox FILE\n"
+     "                read a Rekordbox XML library: each track matched to a song by its file's path,\n"
+     "                then by artist and title (case and accents ignored), the others added as new\n"
+     "                songs; each of its playlists made a new playlist. A file that is not such XML\n"
+     "                is refused, and nothing is imported unless all of it is\n",
      CommandCollection::Makes, false, runImport},
     {"scan",
      "  scan DIR... [--quiet]\n"
@@ -357,7 +362,10 @@ const QVector<CliCommand>& cliCommands() {
      "              [--search NAME] [--quiet]\n"
      "                write every song, in artist order, to a comma-delimited file; without\n"
      "                --fields all 30 fields with a first line of field names. --search writes\n"
-     "                the songs the saved search NAME finds, in its order\n",
+     "                the songs the saved search NAME finds, in its order\n"
+     "  export --rekordbox FILE [--playlist ID]...\n"
+     "                write the songs that have a file, and the playlists given, as a Rekordbox\n"
+     "                XML library (rekordbox.xml)\n",
      CommandCollection::Needed, false, runExport},
     {"playlist",
      "  playlist generate --size N [--from DATE] [--to DATE] [--category NAME] [--search NAME]\n"
@@ -371,7 +379,15 @@ const QVector<CliCommand>& cliCommands() {
      "                before (songs without a key left out)\n"
      "  playlist list every playlist: number, description, entries, last edit date\n"
      "  playlist show ID\n"
-     "                one playlist's entries (sequence, artist, title, time, notes) and its total time\n",
+     "                one playlist's entries (sequence, artist, title, time, notes) and its total time\n"
+     "  playlist export ID --m3u8 FILE [--relative]\n"
+     "                write the playlist as extended M3U8: each song's file by its absolute path, or\n"
+     "                relative to the playlist file's folder; a song without a file gets its\n"
+     "                #EXTINF line alone, naming its file number\n"
+     "  playlist import FILE\n"
+     "                make a new playlist of an M3U8, M3U or PLS file's entries, each matched to a\n"
+     "                song by its file's path, then by artist and title (case and accents\n"
+     "                ignored); the entries that match no song are named (exit status 1)\n",
      CommandCollection::Needed, false, runPlaylist},
     {"stats",
      "  stats [--json]\n"

@@ -59,6 +59,15 @@ bool runWithProgress(Process& process, bool quiet);
 // directory named before the command (a --dir among the arguments changes it).
 int runImport(QString& dir, const QStringList& args);
 int runExport(QString& dir, const QStringList& args);
+// The playlist files: `playlist export ID --m3u8 FILE [--relative]` and `playlist import FILE`
+// (`args` the playlist command's own), and `export --rekordbox FILE [--playlist ID]...` and
+// `import --rekordbox FILE` (the export's and the import's own).
+int runPlaylistFile(QString& dir, const QStringList& args);
+int runRekordbox(QString& dir, const QStringList& args, bool exporting);
+// Whether the arguments give `--NAME` (alone or as --NAME=VALUE).
+bool givesOption(const QStringList& args, const char* name);
+// The first argument that is no option (nor the value of --dir); empty when none.
+QString firstWord(const QStringList& args);
 // The scan command (`scan DIR... [--quiet]`): songs from the audio files under the folders.
 int runScan(QString& dir, const QStringList& args);
 // The report command: `report --list`, or `report NAME --pdf FILE` and its choices.

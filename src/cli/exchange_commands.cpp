@@ -134,6 +134,9 @@ std::optional<int> readExportOptions(const QStringList& args, QString& dir, Expo
 } // namespace
 
 int runImport(QString& dir, const QStringList& args) {
+    if (givesOption(args, "rekordbox")) {
+        return runRekordbox(dir, args, false);
+    }
     ImportOptions options;
     bool quiet = false;
     if (const std::optional<int> status = readImportOptions(args, dir, options, quiet)) {
@@ -209,6 +212,9 @@ int runImport(QString& dir, const QStringList& args) {
 }
 
 int runExport(QString& dir, const QStringList& args) {
+    if (givesOption(args, "rekordbox")) {
+        return runRekordbox(dir, args, true);
+    }
     ExportOptions options;
     bool quiet = false;
     QString search;

@@ -176,6 +176,9 @@ int show(Database& db, const QString& idText) {
 } // namespace
 
 int runPlaylist(QString& dir, const QStringList& args) {
+    if (const QString sub = firstWord(args); sub == QLatin1String("export") || sub == QLatin1String("import")) {
+        return runPlaylistFile(dir, args);
+    }
     CommandLine line({{QStringLiteral("size"), QStringLiteral("N"), {}},
                       {QStringLiteral("from"), QStringLiteral("DATE"), {}},
                       {QStringLiteral("to"), QStringLiteral("DATE"), {}},
@@ -191,7 +194,7 @@ int runPlaylist(QString& dir, const QStringList& args) {
     }
     QStringList words = line.arguments();
     if (words.isEmpty()) {
-        return usage(QStringLiteral("playlist needs a subcommand: generate, list or show"));
+        return usage(QStringLiteral("playlist needs a subcommand: generate, list, show, export or import"));
     }
     const QString sub = words.takeFirst();
     const bool generating = sub == QLatin1String("generate");

@@ -39,7 +39,7 @@ int runScan(QString& dir, const QStringList& args) {
         out() << summaryLine << "\n";
     }
     if (covers > 0) {
-        out() << covers << " albums took their cover from a file\n";
+        out() << coversGivenLine(covers) << "\n";
     }
     out().flush();
     if (!completed || scan.stoppedByFailure()) {

@@ -122,6 +122,8 @@ private:
 // (`covers`, by song ID), and that has no picture yet, takes the song's cover file. Returns the
 // albums given one.
 int giveAlbumsCovers(Database& db, const QHash<qint64, QString>& covers);
+// The summary's line for the albums given a cover ("1 album took its cover from a file").
+QString coversGivenLine(int given);
 
 // The album entries of the songs a scan added, as the import makes them; null when it added none.
 std::unique_ptr<AlbumEntriesProcess> albumEntriesAfterScan(Database& db, const MusicScan& scan);

@@ -83,10 +83,12 @@ TEST(LocateHint, TheLocatorNamesTheFieldTypedTextGoesToInWords) {
         {5, "Type the Chart Number to locate"},
         {6, "Type the Beats Per Minute to locate"},
         {7, "Type the User Defined Key Field to locate"},
+        // Missing Files: the artist after the range of missing ones.
         {8, "Type the Artist to locate"},
+        {9, "Type the Artist to locate"},
         // No order, or one past the last.
         {0, ""},
-        {9, ""},
+        {10, ""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(locateHint(songs, c.order), QString::fromLatin1(c.hint)) << c.order;

@@ -1,9 +1,9 @@
-// The scan on files made here: every field of every format into its song, checked against the
-// collection's file read in plain SQL; scanning again after a change, a move and a delete; every
-// kind of file that cannot be taken, named with its reason while the rest go in; cancel.
+// The scan on files made here, beside the whole task's journey (every format, every field, the
+// rescans and a cancel, in tests/journeys): a compilation and an untagged file, every kind of file
+// that cannot be taken, named with its reason while the rest go in, checked against the
+// collection's file read in plain SQL.
 #include "data/app_paths.h"
 #include "data/database.h"
-#include "data/date_time.h"
 #include "data/records.h"
 #include "files/audio_maker.h"
 #include "files/music_scan.h"
@@ -17,7 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <utime.h>
 #include <unistd.h>
 
 namespace tunarium {
@@ -58,99 +57,11 @@ protected:
     }
     qint64 songCount() { return test::sqlNumber(collectionFilePath(dir.dir()), "SELECT COUNT(*) FROM Tunarium"); }
 
-    SongRecord songOf(const QString& path) {
-        SongRecord found;
-        QVector<Row> rows;
-        EXPECT_TRUE(db.store().readInRecordOrder(TableId::Tunarium, 0, 100000, rows).ok());
-        for (const Row& row : rows) {
-            if (row.text(tun::kFilePath) == path) {
-                found = fromRow<SongRecord>(row);
-            }
-        }
-        return found;
-    }
-
     test::TempCollection dir;
     RecordingPrompter prompter;
     Database db{prompter, dir.dir(), dir.configDir() + "/profile.ini"};
     QTemporaryDir musicDir;
 };
-
-struct FormatFile {
-    const char* name;
-    const char* key; // as the format's tag holds it
-};
-
-TEST_F(ScanTest, EveryFormatGivesASongWithEveryField) {
-    // A minor in the spellings players write; every one kept as "8A".
-    static const FormatFile kFiles[] = {{"Homogenic/01.mp3", "Am"},   {"Homogenic/02.flac", "A minor"},
-                                        {"Homogenic/03.ogg", "8A"},   {"Homogenic/04.opus", "1m"},
-                                        {"Homogenic/05.m4a", "a min"}, {"Homogenic/06.wav", "08A"},
-                                        {"Homogenic/07.aiff", "Am"}};
-    static const char kCover[] = "\x89PNG\r\n\x1a\n a cover";
-    int n = 0;
-    for (const FormatFile& f : kFiles) {
-        AudioTags t = tagsOf(QStringLiteral("Björk"), QStringLiteral("Track %1 — ü").arg(++n));
-        t.album = QStringLiteral("Homogenic");
-        t.albumArtist = QStringLiteral("Björk & Friends");
-        t.track = n;
-        t.disc = 2;
-        t.date = QStringLiteral("1997-09-22");
-        t.genre = QStringLiteral("Trip Hop");
-        t.bpm = 120 + n;
-        t.key = QString::fromLatin1(f.key);
-        t.composer = QStringLiteral("Sjón");
-        t.comment = QStringLiteral("comment %1").arg(n);
-        t.rating = 6;
-        t.cover = QByteArray(kCover, sizeof kCover - 1);
-        t.coverMime = QStringLiteral("image/png");
-        make(QString::fromLatin1(f.name), t, 3);
-    }
-    const std::unique_ptr<MusicScan> s = scan();
-    EXPECT_EQ(s->songsAdded(), 7);
-    EXPECT_TRUE(s->skipped().isEmpty()) << s->summary().join(u'\n').toStdString();
-    EXPECT_TRUE(prompter.messages.isEmpty());
-
-    // One category and one media looked up for all seven; one album under the album's artist.
-    EXPECT_EQ(sql("SELECT Category FROM Categories"), (QList<QStringList>{{"Trip Hop"}}));
-    EXPECT_EQ(sql("SELECT COUNT(*) FROM Media WHERE Media = ?", {kDigitalFileMedia}), (QList<QStringList>{{"1"}}));
-    const QList<QStringList> albums = sql("SELECT AlbumID, Artist, Album, AssociatedImage FROM Album");
-    ASSERT_EQ(albums.size(), 1);
-    EXPECT_EQ(albums[0][1], "Björk & Friends");
-    EXPECT_EQ(albums[0][2], "Homogenic");
-    QFile cover(albums[0][3]);
-    ASSERT_TRUE(cover.open(QIODevice::ReadOnly)) << albums[0][3].toStdString();
-    EXPECT_EQ(cover.readAll(), QByteArray(kCover, sizeof kCover - 1));
-    EXPECT_TRUE(albums[0][3].startsWith(dir.dir() + "/Covers/"));
-    EXPECT_EQ(QDir(dir.dir() + "/Covers").entryList(QDir::Files).size(), 1); // shared by the seven
-
-    n = 0;
-    for (const FormatFile& f : kFiles) {
-        ++n;
-        const QString path = music(QString::fromLatin1(f.name));
-        const SongRecord song = songOf(path);
-        SCOPED_TRACE(f.name);
-        EXPECT_EQ(song.artist, "Björk");
-        EXPECT_EQ(song.title, QStringLiteral("Track %1 — ü").arg(n));
-        EXPECT_EQ(song.album, "Homogenic");
-        EXPECT_EQ(song.media, kDigitalFileMedia);
-        EXPECT_EQ(song.trackNumber, n);
-        EXPECT_EQ(song.side, 2);
-        EXPECT_EQ(song.releaseDate, readIsoDate(u"1997-09-22"));
-        EXPECT_EQ(song.beatsPerMinute, 120 + n);
-        EXPECT_EQ(song.musicalKey, "8A");
-        EXPECT_EQ(song.composer, "Sjón");
-        EXPECT_EQ(song.notes, QStringLiteral("comment %1").arg(n));
-        EXPECT_EQ(song.rating, 6);
-        EXPECT_EQ(song.albumId, albums[0][0].toLongLong());
-        EXPECT_EQ(song.categoryId, sql("SELECT CategoryID FROM Categories")[0][0].toLongLong());
-        const qint64 hundredths = hundredthsFromTimeValue(song.time);
-        EXPECT_GE(hundredths, 290);
-        EXPECT_LE(hundredths, 320);
-        EXPECT_EQ(song.fileModified, QFileInfo(path).lastModified().toSecsSinceEpoch());
-        EXPECT_EQ(song.fileMissing, 0);
-    }
-}
 
 TEST_F(ScanTest, ACompilationIsKeptUnderVariousAndAnUntaggedFileByItsName) {
     for (const auto& [file, artist] : {std::pair{"Hits/1.mp3", "Abba"}, std::pair{"Hits/2.flac", "Queen"}}) {
@@ -165,75 +76,6 @@ TEST_F(ScanTest, ACompilationIsKeptUnderVariousAndAnUntaggedFileByItsName) {
               (QList<QStringList>{{"Various", "Hits of 1976", "2"}}));
     EXPECT_EQ(sql("SELECT Title, AlbumID FROM Tunarium WHERE Artist = ''"),
               (QList<QStringList>{{"field recording", "0"}}));
-}
-
-TEST_F(ScanTest, ScanningAgainAddsNothingTwiceAndFollowsChangesMovesAndDeletes) {
-    AudioTags kept = tagsOf(QStringLiteral("Kraftwerk"), QStringLiteral("Autobahn"));
-    kept.album = QStringLiteral("Autobahn");
-    const QString keptPath = make(QStringLiteral("a/autobahn.mp3"), kept, 4);
-    AudioTags changed = tagsOf(QStringLiteral("Kraftwerk"), QStringLiteral("Radioaktivitat"));
-    const QString changedPath = make(QStringLiteral("a/radio.flac"), changed, 3);
-    const QString movedPath = make(QStringLiteral("a/model.ogg"), tagsOf(QStringLiteral("Kraftwerk"), QStringLiteral("The Model")), 5);
-    const QString gonePath = make(QStringLiteral("a/gone.opus"), tagsOf(QStringLiteral("Kraftwerk"), QStringLiteral("Tour")), 2);
-    scan();
-    ASSERT_EQ(songCount(), 4);
-
-    // The same files again: nothing read, nothing written.
-    std::unique_ptr<MusicScan> again = scan();
-    EXPECT_EQ(again->songsAdded(), 0);
-    EXPECT_EQ(again->songsUpdated(), 0);
-    EXPECT_EQ(again->filesUnchanged(), 4);
-
-    // The user's own edit of a field no tag holds, and of one the tag holds.
-    SongRecord edited = songOf(changedPath);
-    edited.mix = QStringLiteral("Extended");
-    edited.composer = QStringLiteral("Typed by hand");
-    ASSERT_EQ(db.update(edited, false), kRoutineDone);
-    changed.title = QStringLiteral("Radioaktivität");
-    changed.bpm = 101;
-    ASSERT_TRUE(writeAudioTags(changedPath, changed));
-    ASSERT_EQ(::utime(QFile::encodeName(changedPath).constData(), nullptr), 0);
-    {
-        struct stat st {};
-        ::stat(QFile::encodeName(changedPath).constData(), &st);
-        if (st.st_mtime == edited.fileModified) { // the same second: a minute on
-            const QDateTime later = QFileInfo(changedPath).lastModified().addSecs(60);
-            QFile f(changedPath);
-            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-            f.setFileTime(later, QFileDevice::FileModificationTime);
-        }
-    }
-    const qint64 movedId = songOf(movedPath).id;
-    const QString newPlace = music(QStringLiteral("b/moved here.ogg"));
-    QDir().mkpath(music(QStringLiteral("b")));
-    ASSERT_TRUE(QFile::rename(movedPath, newPlace));
-    ASSERT_TRUE(QFile::remove(gonePath));
-
-    std::unique_ptr<MusicScan> third = scan();
-    EXPECT_EQ(third->songsAdded(), 0) << third->summary().join(u'\n').toStdString();
-    EXPECT_EQ(third->songsUpdated(), 1);
-    EXPECT_EQ(third->songsRelinked(), 1);
-    EXPECT_EQ(third->filesMarkedMissing(), 1);
-    EXPECT_EQ(songCount(), 4);
-
-    const SongRecord updated = songOf(changedPath);
-    EXPECT_EQ(updated.id, edited.id);
-    EXPECT_EQ(updated.title, "Radioaktivität");
-    EXPECT_EQ(updated.beatsPerMinute, 101);
-    EXPECT_EQ(updated.mix, "Extended");           // no tag holds it: the user's edit stays
-    EXPECT_EQ(updated.composer, "Typed by hand"); // the tag holds none: the same
-    EXPECT_EQ(songOf(newPlace).id, movedId);
-    EXPECT_EQ(songOf(keptPath).title, "Autobahn");
-    EXPECT_EQ(sql("SELECT Title, FileMissing FROM Tunarium WHERE FileMissing <> 0"),
-              (QList<QStringList>{{"Tour", "1"}}));
-
-    // The file comes back: it is found again, not added.
-    ASSERT_EQ(makeAudioFile(gonePath, AudioFormat::Opus, tagsOf(QStringLiteral("Kraftwerk"), QStringLiteral("Tour")), 2),
-              QString());
-    std::unique_ptr<MusicScan> fourth = scan();
-    EXPECT_EQ(fourth->songsAdded(), 0);
-    EXPECT_EQ(songCount(), 4);
-    EXPECT_EQ(test::sqlNumber(collectionFilePath(dir.dir()), "SELECT COUNT(*) FROM Tunarium WHERE FileMissing <> 0"), 0);
 }
 
 TEST_F(ScanTest, BadFilesAreNamedWithTheirReasonAndTheRestGoIn) {
@@ -309,24 +151,6 @@ TEST_F(ScanTest, AFileTheUserCannotReadIsNamed) {
     const std::unique_ptr<MusicScan> s = scan();
     ASSERT_EQ(s->skipped().size(), 1);
     EXPECT_TRUE(s->skipped()[0].reason.startsWith(QLatin1String("cannot be read")));
-}
-
-TEST_F(ScanTest, ACancelledScanKeepsWhatItFinishedAndTheNextOneAddsTheRest) {
-    for (int i = 0; i < 130; ++i) {
-        make(QStringLiteral("many/%1.mp3").arg(i, 3, 10, QLatin1Char('0')), tagsOf(QStringLiteral("A"), QString::number(i)), 1);
-    }
-    MusicScan first(db, {musicDir.path()});
-    ASSERT_TRUE(first.step());
-    ASSERT_TRUE(first.step());
-    first.cancel();
-    EXPECT_FALSE(first.completed());
-    EXPECT_GT(first.songsAdded(), 0);
-    EXPECT_LT(first.songsAdded(), 130);
-    EXPECT_EQ(songCount(), first.songsAdded());
-    const std::unique_ptr<MusicScan> second = scan();
-    EXPECT_EQ(second->songsAdded(), 130 - first.songsAdded());
-    EXPECT_EQ(test::sqlNumber(collectionFilePath(dir.dir()), "SELECT COUNT(DISTINCT FilePath) FROM Tunarium"), 130);
-    EXPECT_EQ(songCount(), 130);
 }
 
 } // namespace

@@ -68,17 +68,19 @@ TEST(SongsBrowseDefinition, TitleTabsAndReports) {
     song.setText(t.fieldIndex(u"Title"), QString(50, 'x'));
     EXPECT_EQ(songDisplayTitle(song).size(), 60);
 
-    EXPECT_EQ(songsTabCaptions("Custom").last(), "By Custom");
-    EXPECT_EQ(songsTabCaptions("Crate Number Long").last(), "By Crate Numb");
-    EXPECT_EQ(songsTabCaptions("   ").last(), "By UDK");
+    EXPECT_EQ(songsTabCaptions("Custom")[7], "By Custom");
+    EXPECT_EQ(songsTabCaptions("Crate Number Long")[7], "By Crate Numb");
+    EXPECT_EQ(songsTabCaptions("   ")[7], "By UDK");
+    EXPECT_EQ(songsTabCaptions({}).last(), "Missing Files");
     EXPECT_EQ(songsTabCaptions({}).first(), "By Artist");
     EXPECT_EQ(songsTabReport(4, "Jazz"), "Music in Jazz Category");
     EXPECT_EQ(songsTabReport(0), "Songs by Artist");
     const ListDefinition d = songsListDefinition();
-    EXPECT_EQ(d.sortOrders.size(), 8);
+    EXPECT_EQ(d.sortOrders.size(), kSongsTabCount);
     EXPECT_EQ(d.columns.size(), 16); // the Track group shows two values
-    EXPECT_EQ(ListEngine::sortOrderForTab(0, 8), kSongsByArtist);
-    EXPECT_EQ(ListEngine::sortOrderForTab(3, 8), kSongsByMedia);
+    EXPECT_EQ(ListEngine::sortOrderForTab(0, kSongsTabCount), kSongsByArtist);
+    EXPECT_EQ(ListEngine::sortOrderForTab(3, kSongsTabCount), kSongsByMedia);
+    EXPECT_EQ(ListEngine::sortOrderForTab(8, kSongsTabCount), kSongsMissingFiles);
 }
 
 TEST_F(SongsBrowseTest, SearchFiltersResetBringsAllBackAndTheTitleCountsEverything) {

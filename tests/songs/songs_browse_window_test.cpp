@@ -82,7 +82,7 @@ protected:
 TEST_F(SongsBrowseWindowTest, OpensOnTheArtistTabWithItsButtons) {
     QTabBar* tabs = window->tabBar();
     ASSERT_NE(tabs, nullptr);
-    ASSERT_EQ(tabs->count(), 8);
+    ASSERT_EQ(tabs->count(), 9);
     EXPECT_TRUE(tabs->tabText(0).startsWith("By Artist"));
     EXPECT_TRUE(tabs->tabText(7).startsWith("By Custom"));
     EXPECT_TRUE(window->windowTitle().contains("Songs - 6 entries"));

@@ -36,7 +36,7 @@ BrowseOptions songsOptions(const Database& db, const Settings& settings) {
     o.datePicture = settings.datePicture();
     o.tabs = songsTabCaptions(settings.udkPrompt());
     // The tab kept is counted from 1; the design selects the first tab.
-    o.tab = settings.saveLastTab() ? std::clamp(settings.songTab(1) - 1, 0, 7) : 0;
+    o.tab = settings.saveLastTab() ? std::clamp(settings.songTab(1) - 1, 0, kSongsTabCount - 1) : 0;
     o.tabSettingsFile = settings.filePath();
     o.tabSettingKey = QStringLiteral("SongTab");
     o.locatorPrompt = QStringLiteral("Quick Locator (select list box and type to locate):");

@@ -156,7 +156,7 @@ void scanMusic(Database& db, Prompter& prompter, QMdiArea* workspace, const QStr
         runProcessWindow(workspace, std::move(albums), [&db, &prompter, lines, troubled, covers](bool) {
             QStringList all = lines;
             if (const int given = giveAlbumsCovers(db, covers); given > 0) {
-                all << QStringLiteral("%1 albums took their cover from a file").arg(given);
+                all << coversGivenLine(given);
             }
             tellSummary(prompter, all, troubled);
         });

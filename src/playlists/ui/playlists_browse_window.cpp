@@ -45,6 +45,10 @@ PlaylistsBrowseWindow::PlaylistsBrowseWindow(const ProcedureContext& context)
     m_print->setToolTip(QStringLiteral("Print playlist (basic format)"));
     m_top40 = addButton(QStringLiteral("&Top 40"), [this] { startReport(procedure::kReportPlaylistTop40); });
     m_top40->setToolTip(QStringLiteral("Print playlist in a top-?? chart format"));
+    m_export = addButton(QStringLiteral("&Export..."), [this] { exportFile(); });
+    m_export->setToolTip(QStringLiteral("Write the playlist as an M3U8 or Rekordbox XML file"));
+    m_import = addButton(QStringLiteral("&Import..."), [this] { importFile(); });
+    m_import->setToolTip(QStringLiteral("Make a new playlist of an M3U8, M3U, PLS or Rekordbox XML file"));
     addButton(BrowseAction::Close, QStringLiteral("Cl&ose"));
     // A playlist a freeze made shows selected in the list above.
     QPointer<PlaylistsBrowseWindow> self(this);
@@ -88,6 +92,23 @@ void PlaylistsBrowseWindow::pageShown() {
                         m_context.procedures.contains(QString::fromLatin1(procedure::kReportPlaylist)));
     m_top40->setEnabled(rows &&
                         m_context.procedures.contains(QString::fromLatin1(procedure::kReportPlaylistTop40)));
+    m_export->setEnabled(rows &&
+                         m_context.procedures.contains(QString::fromLatin1(procedure::kExportPlaylistFile)));
+    m_import->setEnabled(m_context.procedures.contains(QString::fromLatin1(procedure::kImportPlaylistFile)));
+}
+
+void PlaylistsBrowseWindow::exportFile() {
+    if (engine().rowCount() > 0) {
+        m_context.procedures.start(QString::fromLatin1(procedure::kExportPlaylistFile),
+                                   m_context.calledFrom(this).with(engine().record().number(pld::kPlaylistId)));
+    }
+}
+
+// The import asks and tells through modal dialogs: when it returns, the new playlist is there.
+void PlaylistsBrowseWindow::importFile() {
+    m_context.procedures.start(QString::fromLatin1(procedure::kImportPlaylistFile), m_context.calledFrom(this));
+    engine().setForceRefresh();
+    engine().focusGained();
 }
 
 void PlaylistsBrowseWindow::startReport(const char* name) {
@@ -99,12 +120,18 @@ void PlaylistsBrowseWindow::startReport(const char* name) {
 }
 
 QVector<PopupEntry> PlaylistsBrowseWindow::popupExtras() const {
-    return {{QStringLiteral("Generate Play List"), true, false}};
+    return {{QStringLiteral("Generate Play List"), true, false},
+            {QStringLiteral("Export Play List..."), m_export->isEnabled(), true},
+            {QStringLiteral("Import Play List..."), m_import->isEnabled(), false}};
 }
 
 void PlaylistsBrowseWindow::extraPopupChosen(int entry) {
     if (entry == 4) {
         generate();
+    } else if (entry == 5 && m_export->isEnabled()) {
+        exportFile();
+    } else if (entry == 6 && m_import->isEnabled()) {
+        importFile();
     }
 }
 

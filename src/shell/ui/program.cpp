@@ -6,6 +6,7 @@
 #include "catalogue/ui/catalogue_procedures.h"
 #include "exchange/ui/exchange_procedures.h"
 #include "files/ui/add_music_window.h"
+#include "interchange/ui/playlist_file_procedures.h"
 #include "playlists/ui/playlist_procedures.h"
 #include "reports/ui/report_procedures.h"
 #include "shell/startup.h"
@@ -29,6 +30,7 @@ void registerProgramProcedures(ProcedureRegistry& registry) {
     registerFilesProcedures(registry);
     registerPlaylistProcedures(registry);
     registerExchangeProcedures(registry);
+    registerInterchangeProcedures(registry);
     registerReportProcedures(registry);
     registerSurveyProcedures(registry);
     registerDuplicateProcedures(registry);
