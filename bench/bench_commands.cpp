@@ -28,7 +28,7 @@ const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n
                            "       tunarium-bench integrity --dir DIR\n"
                            "       tunarium-bench browse --dir DIR\n"
                            "       tunarium-bench explore --dir DIR [--work DIR]\n"
-                           "       tunarium-bench search --dir DIR [--work DIR] [--only walk]\n"
+                           "       tunarium-bench search --dir DIR [--work DIR] [--only walk|saved]\n"
                            "       tunarium-bench export --dir DIR\n"
                            "       tunarium-bench import --dir DIR\n"
                            "       tunarium-bench playlists --dir DIR\n"

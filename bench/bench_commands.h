@@ -20,10 +20,12 @@ int run(const QStringList& args);
 int integrityBench(const QString& dir);
 // The first page of the songs browse under three searches, beside raw SQLite, and the search box;
 // on a working copy in `workDir` (reused when it holds one) or a temporary one. With `only`
-// "walk", the search box's walks alone.
+// "walk", the search box's walks alone; with "saved", the saved searches beside the box alone.
 int searchBench(const QString& dir, const QString& workDir, const QString& only = {});
 // The search box's first pages beside today's "contains" scan (bench_search_box.cpp).
 void searchBoxFigures(Database& db, ListEngine& engine);
+// A saved search's first page beside the same text in the search box (bench_saved_search.cpp).
+void savedSearchFigures(Database& db, ListEngine& box);
 // The search box's terms in every tab as the window runs them: the first page or the end, and the
 // longest stall of the event loop, beside one raw scan of the songs' text (bench_search_walk.cpp).
 void searchWalkFigures(Database& db, ListEngine& engine, sqlite3* raw);

@@ -113,6 +113,12 @@ int searchBench(const QString& originalPath, const QString& workDir, const QStri
         }
         sqlite3_finalize(size);
     }
+    if (only == u"saved") {
+        sqlite3_close(raw);
+        savedSearchFigures(db, engine);
+        engine.close();
+        return 0;
+    }
     if (only == u"walk") {
         searchWalkFigures(db, engine, raw);
         sqlite3_close(raw);
@@ -179,6 +185,7 @@ int searchBench(const QString& originalPath, const QString& workDir, const QStri
     searchWalkFigures(db, engine, raw);
     sqlite3_close(raw);
     searchBoxFigures(db, engine);
+    savedSearchFigures(db, engine);
     engine.close();
     searchIndexWriteFigures(db);
     return 0;
