@@ -79,28 +79,43 @@ StoreError SongMatcher::byArtistTitle(const QString& artist, const QString& titl
     key.setText(tun::kTitle, title.trimmed());
     const QString foldedArtist = foldKeyPrefix(key.text(tun::kArtist));
     const QString foldedTitle = foldKeyPrefix(key.text(tun::kTitle));
+    // Of the songs the walk passes that are the same name, the one of the same length; else the
+    // first.
+    const auto closest = [&](KeyWalk& walk) {
+        int looked = 0;
+        return walk.forEach([&](const Row& row) {
+            if (foldKeyPrefix(row.text(tun::kArtist)) != foldedArtist ||
+                foldKeyPrefix(row.text(tun::kTitle)) != foldedTitle) {
+                return true;
+            }
+            const SongRecord song = fromRow<SongRecord>(row);
+            if (songId == 0) {
+                songId = song.id;
+            }
+            const qint64 length = songSeconds(song);
+            if (seconds >= 0 && length >= 0 && std::abs(length - seconds) <= kSameSeconds) {
+                songId = song.id;
+                return false;
+            }
+            return seconds >= 0 && ++looked < kCandidates;
+        });
+    };
+    // Spelled as the collection spells it (case aside): the key finds it at once.
+    if (!foldedArtist.isEmpty()) {
+        KeyWalkLimits exact;
+        exact.range = {key.text(tun::kArtist), key.text(tun::kTitle)};
+        KeyWalk walk(m_store, TableId::Tunarium, tun::kSongsByArtist, exact);
+        if (StoreError e = closest(walk); e || songId != 0) {
+            return e;
+        }
+    }
     // The key keeps "Rós" and "Ros" apart: the walk takes the names that begin with the artist
     // (without one, the title) as the locator compares them, and each is compared whole.
     KeyWalkLimits limits;
     limits.prefix = foldedArtist.isEmpty() ? key.text(tun::kTitle) : key.text(tun::kArtist);
     KeyWalk walk(m_store, TableId::Tunarium, foldedArtist.isEmpty() ? tun::kSongsByTitle : tun::kSongsByArtist,
                  limits);
-    int looked = 0;
-    return walk.forEach([&](const Row& row) {
-        if (foldKeyPrefix(row.text(tun::kArtist)) != foldedArtist || foldKeyPrefix(row.text(tun::kTitle)) != foldedTitle) {
-            return true;
-        }
-        const SongRecord song = fromRow<SongRecord>(row);
-        if (songId == 0) {
-            songId = song.id;
-        }
-        const qint64 length = songSeconds(song);
-        if (seconds >= 0 && length >= 0 && std::abs(length - seconds) <= kSameSeconds) {
-            songId = song.id;
-            return false;
-        }
-        return seconds >= 0 && ++looked < kCandidates;
-    });
+    return closest(walk);
 }
 
 StoreError SongMatcher::match(const QString& path, const QString& artist, const QString& title, qint64 seconds,

@@ -14,6 +14,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace tunarium {
@@ -22,12 +23,14 @@ namespace {
 
 const QString kCaption = QStringLiteral("Add Music Files");
 
+// Told once the progress window that ends has closed: the summary does not stand over a window
+// that says "Process Completed".
 void tellSummary(Prompter& prompter, const QStringList& lines, bool troubled) {
     PromptMessage m;
     m.caption = kCaption;
     m.text = lines.join(u'\n');
     m.icon = troubled ? PromptIcon::Exclamation : PromptIcon::Information;
-    prompter.message(m);
+    QTimer::singleShot(0, [&prompter, m] { prompter.message(m); });
 }
 
 } // namespace
