@@ -1,6 +1,8 @@
 // Where the program's files live.
 #include "data/app_paths.h"
 
+#include "data/store.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -36,6 +38,11 @@ QString defaultCollectionDir() {
 }
 
 QString positionFilePath(const QString& collectionDir) {
+    // A collection on a server has no folder: its stations keep their window positions among
+    // their own settings (never in a folder named after the server's address).
+    if (isServerLocation(collectionDir)) {
+        return inDir(configDir(), kPositionFileName);
+    }
     return inDir(collectionDir, kPositionFileName);
 }
 
