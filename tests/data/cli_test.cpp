@@ -100,8 +100,8 @@ TEST(Cli, CheckTellsWhichTableItChecks) {
     const CliRun run = runCli(dir, {"--dir", dir.dir(), "check"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, "ok\n");
-    EXPECT_TRUE(run.err.contains("Checking the collection file (1 of 11)")) << run.err.toStdString();
-    EXPECT_TRUE(run.err.contains("Checking Tunarium (9 of 11)")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("Checking the collection file (1 of 12)")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("Checking Tunarium (9 of 12)")) << run.err.toStdString();
     const CliRun quiet = runCli(dir, {"--dir", dir.dir(), "check", "--quiet"});
     EXPECT_EQ(quiet.exitCode, 0);
     EXPECT_EQ(quiet.err, "");

@@ -46,6 +46,7 @@ TEST(Dictionary, TablesInRegistrationOrderWithLayoutSizes) {
         {"Labels", "LAB", "tnrlabel", 2, 3, 6},          {"TNRTips", "TIP", "TNRTIPS", 0, 2, 0},
         {"Media", "MED", "tnrmedia", 1, 1, 0},           {"Tunarium", "TUN", "tnrdata", 7, 27, 3},
         {"PlaylistDetails", "PLA", "tnrpldet", 2, 2, 0}, {"PlaylistMaster", "PLD", "tnrplist", 1, 2, 1},
+        {"SavedSearches", "SSR", "tnrsrch", 1, 2, 0},
     };
     ASSERT_EQ(std::size(expected), allTables().size());
     for (size_t i = 0; i < std::size(expected); ++i) {
