@@ -9,6 +9,7 @@
 #include "catalogue/song_search.h"
 #include "data/filter_expression.h"
 #include "data/records.h"
+#include "data/store_search.h"
 #include "data/store_sqlite.h"
 #include "fuzz_support.h"
 
@@ -100,11 +101,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SongSearchPlan plan = planSongSearch(store(), search, {});
     check(plan.error.ok(), "the search is planned", text + u' ' + plan.error.describe());
     // What the filter compiler adds is checked by the filter's own target; the narrowing is a
-    // fixed text with its values bound: the index's match text, or a key range's two ends. A
+    // fixed text with its values bound: the index's match text, or a key range's two ends; only
+    // the songs waiting for the index (a short word the index holds nowhere) bind nothing. A
     // search known to find nothing is planned as a condition of its own, checked by what it finds.
     const qsizetype added = plan.condition.binds.size() - exact.condition.binds.size();
+    const bool waitingOnly = plan.condition.sql.contains(waitingCandidates(tableDef(TableId::Tunarium)).sql);
     if (plan.condition.sql.contains(exact.condition.sql)) {
-        check(plan.condition.sql == exact.condition.sql ? added == 0 : added == 1 || added == 2,
+        check(plan.condition.sql == exact.condition.sql || waitingOnly ? added == 0 : added == 1 || added == 2,
               "the narrowing adds its bound values", plan.condition.sql);
     }
     const std::set<qint64> narrowed = songsWhere(plan.condition, text);
