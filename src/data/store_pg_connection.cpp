@@ -291,6 +291,7 @@ PgResult PgConnection::run(const QString& sql, const QVector<QVariant>& params, 
         }
         values.push_back(texts.back().constData());
     }
+    ++m_roundTrips;
     pg_result* result = PQexecParams(m_conn, sql.toUtf8().constData(), static_cast<int>(params.size()), nullptr,
                                      values.data(), nullptr, nullptr, 0);
     const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
@@ -308,6 +309,7 @@ StoreError PgConnection::exec(const QString& sql) {
     if (!m_conn) {
         return StoreError::of(code::kNotOpen);
     }
+    ++m_roundTrips;
     pg_result* result = PQexec(m_conn, sql.toUtf8().constData());
     const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
     StoreError e;
@@ -349,6 +351,7 @@ StoreError PgConnection::commit() {
         return exec(QStringLiteral("RELEASE SAVEPOINT s%1").arg(m_depth));
     }
     m_depth = 0;
+    ++m_roundTrips;
     pg_result* result = PQexec(m_conn, "COMMIT");
     StoreError e;
     if (!result || PQresultStatus(result) != PGRES_COMMAND_OK) {
@@ -394,6 +397,7 @@ StoreError PgConnection::copyBegin(const QString& sql) {
         return StoreError::of(code::kNotOpen);
     }
     m_copySql = sql;
+    ++m_roundTrips;
     pg_result* result = PQexec(m_conn, sql.toUtf8().constData());
     StoreError e;
     if (!result || PQresultStatus(result) != PGRES_COPY_IN) {
@@ -413,6 +417,7 @@ StoreError PgConnection::copyPut(const QByteArray& lines) {
 }
 
 StoreError PgConnection::copyEnd() {
+    ++m_roundTrips;
     if (PQputCopyEnd(m_conn, nullptr) != 1) {
         return connectionFailure(m_copySql);
     }

@@ -98,6 +98,9 @@ public:
     // Records this connection has written since it opened.
     qint64 ownChanges() const { return m_ownChanges; }
     void addOwnChanges(qint64 n) { m_ownChanges += n; }
+    // The statements sent and answered since the connection opened: each one trip to the server
+    // and back, whatever the network costs a trip (a COPY's lines stream in one).
+    qint64 roundTrips() const { return m_roundTrips; }
 
     // The server's failure of a statement as a store error.
     StoreError failure(pg_result* result, const QString& sql) const;
@@ -116,6 +119,7 @@ private:
     int m_depth = 0;
     qint64 m_dataVersion = 0;
     qint64 m_ownChanges = 0;
+    qint64 m_roundTrips = 0;
 };
 
 // A value as a COPY line in text format holds it: backslash, tab, line feed and carriage return
