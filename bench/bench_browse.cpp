@@ -4,6 +4,7 @@
 #include "bench_browse.h"
 #include "data/schema_sql.h"
 
+#include "bench_pg_reader.h"
 #include "bench_raw_reader.h"
 #include "bench_report.h"
 
@@ -110,10 +111,16 @@ QVector<QVariant> positionBinds(const Row& record, int key, const QVector<QVaria
     return binds;
 }
 
+// The times of one operation, and on a server the round trips each made.
+struct Samples {
+    QVector<double> ms;
+    QVector<double> trips;
+};
+
 class BrowseBench {
 public:
-    BrowseBench(const QString& dir, const QString& profile)
-        : m_dir(dir), m_db(m_prompter, dir, profile), m_raw(dir, kLines) {}
+    BrowseBench(const QString& location, const QString& profile, PageReader& raw, const QStringList& orders)
+        : m_db(m_prompter, location, profile), m_raw(raw), m_orders(orders) {}
 
     int run() {
         if (!m_db.openTable(TableId::Tunarium) || !m_db.openTable(TableId::Categories)) {
@@ -128,10 +135,9 @@ public:
         }
         m_media = busiestRangeValue(fieldOf(TableId::Tunarium, "Media"));
         m_category = busiestRangeValue(fieldOf(TableId::Tunarium, "CategoryID"));
-        // TUNARIUM_BENCH_ORDER names one order to measure alone (for profiling).
-        const QString only = qEnvironmentVariable("TUNARIUM_BENCH_ORDER");
+        m_server = dynamic_cast<PgStore*>(&m_db.store()) != nullptr;
         for (const Order& o : kOrders) {
-            if (only.isEmpty() || only == QLatin1String(o.name)) {
+            if (m_orders.isEmpty() || m_orders.contains(QLatin1String(o.name))) {
                 measure(o);
             }
         }
@@ -160,11 +166,27 @@ private:
         return e;
     }
 
-    void report(const Order& o, const char* op, const QVector<double>& samples, double raw) {
-        const double m = median(samples);
+    template <class F> double sample(Samples& into, F&& f) {
+        const qint64 before = roundTripsOf(m_db.store());
+        const double ms = timed(std::forward<F>(f));
+        into.ms << ms;
+        into.trips << static_cast<double>(roundTripsOf(m_db.store()) - before);
+        return ms;
+    }
+
+    void report(const Order& o, const char* op, const Samples& samples, double raw) {
+        const double m = median(samples.ms);
         const QByteArray name = QByteArray("browse_") + o.name + "_" + op;
         figure(name.constData(), m, "ms");
         ratio(name.constData(), m, raw);
+        if (m_server) {
+            double trips = 0;
+            for (double t : samples.trips) {
+                trips += t;
+            }
+            figure((name + "_trips").constData(), samples.trips.isEmpty() ? 0 : trips / samples.trips.size(),
+                   "trips");
+        }
     }
 
     // The raw read of a page from a record in the middle of the order: the songs alone, and the
@@ -196,10 +218,10 @@ private:
     }
 
     void measure(const Order& o) {
-        QVector<double> first;
+        Samples first;
         for (int i = 0; i < 21; ++i) {
             auto e = engineFor(o);
-            first << timed([&] {
+            sample(first, [&] {
                 e->refresh();
                 paint(*e);
             });
@@ -214,38 +236,38 @@ private:
         report(o, "first_page", first, raw);
 
         QRandomGenerator rng(11);
-        QVector<double> oneDown, pageDown, pageUp, top, bottom, locator, thumb, focus;
+        Samples oneDown, pageDown, pageUp, top, bottom, locator, thumb, focus;
         QVector<QString> leading;
         const int leadingField = e->cursor().leadingField();
         for (int i = 0; i < kRuns; ++i) {
             const int at = 5 + static_cast<int>(rng.bounded(90));
-            thumb << timed([&] {
+            sample(thumb, [&] {
                 e->dragThumb(at);
                 paint(*e);
             });
             leading << e->record().value(leadingField).toString();
             e->selectRow(e->rowCount() - 1);
-            oneDown << timed([&] {
+            sample(oneDown, [&] {
                 e->scroll(ScrollAction::OneDown);
                 paint(*e);
             });
-            pageDown << timed([&] {
+            sample(pageDown, [&] {
                 e->scroll(ScrollAction::PageDown);
                 paint(*e);
             });
-            pageUp << timed([&] {
+            sample(pageUp, [&] {
                 e->scroll(ScrollAction::PageUp);
                 paint(*e);
             });
-            focus << timed([&] {
+            sample(focus, [&] {
                 e->focusGained();
                 paint(*e);
             });
-            top << timed([&] {
+            sample(top, [&] {
                 e->scroll(ScrollAction::Top);
                 paint(*e);
             });
-            bottom << timed([&] {
+            sample(bottom, [&] {
                 e->scroll(ScrollAction::Bottom);
                 paint(*e);
             });
@@ -253,7 +275,7 @@ private:
         for (const QString& value : leading) {
             e->scroll(ScrollAction::Top); // clears the locator
             for (const QChar c : value.left(5)) {
-                locator << timed([&] {
+                sample(locator, [&] {
                     e->pressKey(c == u' ' ? ListKey::Space : ListKey::Character, c);
                     paint(*e);
                 });
@@ -276,28 +298,27 @@ private:
         auto e = engineFor(from);
         e->refresh();
         QRandomGenerator rng(13);
-        QVector<double> samples;
+        Samples samples;
+        Samples preparing;
         // The first switch also prepares the order's statements; it is not counted.
         for (int i = 0; i <= kRuns; ++i) {
             e->setTab(from.tab);
             e->refresh();
             e->dragThumb(5 + static_cast<int>(rng.bounded(90)));
             e->setTab(o.tab);
-            const double ms = timed([&] {
+            sample(i > 0 ? samples : preparing, [&] {
                 e->refresh();
                 paint(*e);
             });
-            if (i > 0) {
-                samples << ms;
-            }
         }
         report(o, "tab_switch", samples, raw);
     }
 
-    QString m_dir;
     RecordingPrompter m_prompter;
     Database m_db;
-    RawReader m_raw;
+    PageReader& m_raw;
+    QStringList m_orders;
+    bool m_server = false;
     NullHost m_host;
     QVariant m_media;
     QVariant m_category;
@@ -311,7 +332,17 @@ int browseBench(const QString& dir) {
         return 1;
     }
     QTemporaryDir config;
-    BrowseBench bench(dir, config.filePath(QStringLiteral("profile.ini")));
+    RawReader raw(dir, kLines);
+    // TUNARIUM_BENCH_ORDER names one order to measure alone (for profiling).
+    const QString only = qEnvironmentVariable("TUNARIUM_BENCH_ORDER");
+    BrowseBench bench(dir, config.filePath(QStringLiteral("profile.ini")), raw,
+                      only.isEmpty() ? QStringList() : QStringList{only});
+    return bench.run();
+}
+
+int browseBenchOn(const QString& location, PageReader& raw, const QStringList& orders) {
+    QTemporaryDir config;
+    BrowseBench bench(location, config.filePath(QStringLiteral("profile.ini")), raw, orders);
     return bench.run();
 }
 

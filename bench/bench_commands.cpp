@@ -43,7 +43,8 @@ const char* const kUsage = "usage: tunarium-bench generate --dir DIR --songs N\n
                            "       tunarium-bench labels --dir DIR\n"
                            "       tunarium-bench stats --dir DIR\n"
                            "       tunarium-bench duplicates --dir DIR\n"
-                           "       tunarium-bench scan --dir DIR [--files N]\n";
+                           "       tunarium-bench scan --dir DIR [--files N]\n"
+                           "       tunarium-bench server --dir DIR --server URL [--only PART,...]\n";
 
 int usage(const char* problem) {
     std::fprintf(stderr, "tunarium-bench: %s\n%s", problem, kUsage);
@@ -381,6 +382,14 @@ int run(const QStringList& args) {
     }
     if (command == "reports") {
         return reportsBench(dir, openPreviewMs);
+    }
+    if (command == "server") {
+        if (options.value("server").isEmpty()) {
+            return usage("--server is required");
+        }
+        const QString only = options.value("only");
+        return serverBench(dir, options.value("server"),
+                           only.isEmpty() ? QStringList() : only.split(u',', Qt::SkipEmptyParts));
     }
     return usage("unknown command");
 }

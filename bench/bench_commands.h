@@ -9,13 +9,27 @@ struct sqlite3;
 
 namespace tunarium {
 class Database;
+class RecordingPrompter;
+struct StoreError;
 class ListEngine;
 class PageQueue;
 } // namespace tunarium
 
 namespace tunarium::bench {
 
+struct StepFigures;
+
 int run(const QStringList& args);
+// Exports the songs of `db` with all fields and a header into `file`; false when it failed
+// (bench_exchange.cpp).
+bool exportAll(Database& db, RecordingPrompter& prompter, const QString& file, StepFigures& figures,
+               qint64& songs);
+// A playlist made by the generator, then `entries` songs drawn over the collection added to it
+// (bench_playlists.cpp).
+StoreError makePlaylist(Database& db, qint64& playlistId, int entries);
+// The server backend beside raw libpq and beside the collection file it was loaded from
+// (bench_server.cpp): `parts` among copy, open, browse, search, playlists, save, import.
+int serverBench(const QString& dir, const QString& server, const QStringList& parts);
 // Deletes an album and renames a media format on a copy of the collection in `dir`.
 int integrityBench(const QString& dir);
 // The first page of the songs browse under three searches, beside raw SQLite, and the search box;

@@ -62,6 +62,8 @@ QString quoted(const QString& name) {
     return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
+} // namespace
+
 // Exports the collection in `dir` with all fields and a header; false when it failed.
 bool exportAll(Database& db, RecordingPrompter& prompter, const QString& file, StepFigures& figures,
                qint64& songs) {
@@ -74,8 +76,6 @@ bool exportAll(Database& db, RecordingPrompter& prompter, const QString& file, S
     process.reset();
     return prompter.messages.isEmpty();
 }
-
-} // namespace
 
 int exportBench(const QString& dirPath) {
     QTemporaryDir work;

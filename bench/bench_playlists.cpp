@@ -57,33 +57,6 @@ StoreError prepareCopy(Store& store, qint64& deleted, CategoryRecord& category) 
     return e;
 }
 
-// The playlist benchmarks move and chart: 500 entries of songs spread over the collection.
-StoreError makePlaylist(Database& db, qint64& playlistId) {
-    SeededRandom random(42);
-    PlaylistGenerator generator(db, random);
-    // The generator itself makes the playlist's record; its 500 entries are added in one go.
-    GeneratorChoice none;
-    const GeneratedPlaylist made = generator.generate(none);
-    playlistId = made.playlistId;
-    if (playlistId == 0) {
-        return StoreError::of(code::kFileNotFound);
-    }
-    SongDrawer drawer(db.store(), random);
-    if (StoreError e = drawer.prepare()) {
-        return e;
-    }
-    QVector<qint64> songs;
-    for (int i = 0; i < kEntries; ++i) {
-        SongRecord song;
-        if (StoreError e = drawer.draw(DrawRange::All, song)) {
-            return e;
-        }
-        songs << song.id;
-    }
-    return PlaylistEntries(db, playlistId).addSongs(songs) ? StoreError{}
-                                                           : StoreError::of(code::kDuplicateKey);
-}
-
 // Raw SQLite: a hundred songs fetched by random record numbers in use, a playlist record and its
 // hundred entries written in one transaction.
 double rawGenerateMs(sqlite3* raw, qint64 first, qint64 last, qint64 playlistId) {
@@ -192,6 +165,34 @@ double rawMoveMs(sqlite3* raw, qint64 playlistId) {
 
 } // namespace
 
+// The playlist benchmarks move and chart: 500 entries of songs spread over the collection.
+StoreError makePlaylist(Database& db, qint64& playlistId, int entries) {
+    SeededRandom random(42);
+    PlaylistGenerator generator(db, random);
+    // The generator itself makes the playlist's record; its 500 entries are added in one go.
+    GeneratorChoice none;
+    const GeneratedPlaylist made = generator.generate(none);
+    playlistId = made.playlistId;
+    if (playlistId == 0) {
+        return StoreError::of(code::kFileNotFound);
+    }
+    SongDrawer drawer(db.store(), random);
+    if (StoreError e = drawer.prepare()) {
+        return e;
+    }
+    QVector<qint64> songs;
+    for (int i = 0; i < entries; ++i) {
+        SongRecord song;
+        if (StoreError e = drawer.draw(DrawRange::All, song)) {
+            return e;
+        }
+        songs << song.id;
+    }
+    return PlaylistEntries(db, playlistId).addSongs(songs) ? StoreError{}
+                                                           : StoreError::of(code::kDuplicateKey);
+}
+
+
 int playlistsBench(const QString& dirPath) {
     WorkingCopy work;
     if (const QString e = work.open(dirPath); !e.isEmpty()) {
@@ -231,7 +232,7 @@ int playlistsBench(const QString& dirPath) {
     }
 
     qint64 playlistId = 0;
-    if (StoreError e = makePlaylist(db, playlistId)) {
+    if (StoreError e = makePlaylist(db, playlistId, kEntries)) {
         return fail(e.describe());
     }
 

@@ -12,9 +12,20 @@
 
 namespace tunarium::bench {
 
-// The same page read by a plain prepared statement on a connection of its own: the SQL text the
-// engine's cursor uses, values bound, every column of 30 rows stepped and read.
-class RawReader {
+// A page read by a plain prepared statement on a connection of its own, beside which a benchmark
+// puts the program's read of the same page.
+class PageReader {
+public:
+    virtual ~PageReader() = default;
+    // Prepares the SQL text the engine's cursor uses (`?` for each value).
+    virtual bool prepare(const QString& sql) = 0;
+    // Binds the position (key column values, then the record number), the range values and the
+    // limit, and reads every column of the rows.
+    virtual int read(const QVector<QVariant>& binds) = 0;
+};
+
+// The page read by raw SQLite: values bound, every column of 30 rows stepped and read.
+class RawReader final : public PageReader {
 public:
     RawReader(const QString& dir, int lines) : m_lines(lines) {
         const QByteArray path = QDir(dir).filePath(QString::fromLatin1(kCollectionFileName)).toUtf8();
@@ -27,16 +38,14 @@ public:
     RawReader(const RawReader&) = delete;
     RawReader& operator=(const RawReader&) = delete;
 
-    bool prepare(const QString& sql) {
+    bool prepare(const QString& sql) override {
         sqlite3_finalize(m_stmt);
         m_stmt = nullptr;
         const QByteArray text = sql.toUtf8();
         return sqlite3_prepare_v2(m_db, text.constData(), -1, &m_stmt, nullptr) == SQLITE_OK;
     }
 
-    // Binds the position (key column values, then the record number), the range values and the
-    // limit, and reads the rows.
-    int read(const QVector<QVariant>& binds) {
+    int read(const QVector<QVariant>& binds) override {
         sqlite3_reset(m_stmt);
         int p = 1;
         for (const QVariant& v : binds) {

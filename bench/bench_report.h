@@ -1,6 +1,7 @@
 // Output of the benchmarks: one figure a line as "name value unit", ratios as "name_ratio value x".
 #pragma once
 
+#include <QByteArray>
 #include <QElapsedTimer>
 #include <QString>
 
@@ -8,13 +9,31 @@
 
 namespace tunarium::bench {
 
+// What every figure's name begins with meanwhile: the same benchmark run on two backends tells
+// its figures apart by it ("server_", "file_").
+inline QByteArray& figurePrefix() {
+    static QByteArray prefix;
+    return prefix;
+}
+
+class FigurePrefix {
+public:
+    explicit FigurePrefix(const char* prefix) : m_before(figurePrefix()) { figurePrefix() = prefix; }
+    ~FigurePrefix() { figurePrefix() = m_before; }
+    FigurePrefix(const FigurePrefix&) = delete;
+    FigurePrefix& operator=(const FigurePrefix&) = delete;
+
+private:
+    QByteArray m_before;
+};
+
 inline void figure(const char* name, double value, const char* unit) {
-    std::printf("%s %.3f %s\n", name, value, unit);
+    std::printf("%s%s %.3f %s\n", figurePrefix().constData(), name, value, unit);
     std::fflush(stdout);
 }
 
 inline void ratio(const char* name, double ours, double raw) {
-    std::printf("%s_ratio %.2f x\n", name, raw > 0 ? ours / raw : 0.0);
+    std::printf("%s%s_ratio %.2f x\n", figurePrefix().constData(), name, raw > 0 ? ours / raw : 0.0);
     std::fflush(stdout);
 }
 

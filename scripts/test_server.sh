@@ -8,8 +8,12 @@
 # as TUNARIUM_TEST_SERVER. Tests without that variable skip their server cases. The server is
 # stopped and the folder removed when the shell exits, however it exits.
 
+# start_test_server --bench makes the server the benchmarks measure instead: on 127.0.0.1 at a
+# free port as well as the socket (a station's server on loopback), fsync on as a real server has
+# it, and a cache for a million songs.
 start_test_server() {
-  local bin
+  local bin bench=0
+  [ "${1:-}" = "--bench" ] && bench=1
   bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
   if [ -z "$bin" ] || [ ! -x "$bin/initdb" ]; then
     echo "test server: PostgreSQL is not installed (scripts/setup.sh installs it)" >&2
@@ -31,13 +35,24 @@ start_test_server() {
     cat "$TEST_SERVER_DIR/initdb.log" >&2
     return 1
   }
-  # Only the socket in the folder; fsync off: the cluster lives as long as the tests.
+  # For the tests only the socket in the folder, and fsync off: the cluster lives as long as the
+  # tests.
+  local options="-c listen_addresses='' -k $TEST_SERVER_DIR -c fsync=off -c max_connections=200"
+  local port=""
+  if [ "$bench" = 1 ]; then
+    port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+    options="-c listen_addresses=127.0.0.1 -p $port -k $TEST_SERVER_DIR -c shared_buffers=1GB -c max_wal_size=4GB"
+  fi
   "${TEST_SERVER_AS[@]}" "$bin/pg_ctl" -D "$TEST_SERVER_DIR/data" -l "$TEST_SERVER_DIR/server.log" -w \
-    -o "-c listen_addresses='' -k $TEST_SERVER_DIR -c fsync=off -c max_connections=200" start > /dev/null || {
+    -o "$options" start > /dev/null || {
     cat "$TEST_SERVER_DIR/server.log" >&2
     return 1
   }
-  export TUNARIUM_TEST_SERVER="host=$TEST_SERVER_DIR user=tunarium dbname=postgres"
+  if [ "$bench" = 1 ]; then
+    export TUNARIUM_TEST_SERVER="host=127.0.0.1 port=$port user=tunarium dbname=postgres"
+  else
+    export TUNARIUM_TEST_SERVER="host=$TEST_SERVER_DIR user=tunarium dbname=postgres"
+  fi
   echo "test server: PostgreSQL on $TEST_SERVER_DIR"
 }
 
