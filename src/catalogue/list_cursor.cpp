@@ -7,11 +7,14 @@ namespace {
 
 // Lookups kept for one page; beyond this many a scroll starts the cache again.
 constexpr int kLookupCacheLimit = 256;
+// The joined records read at once when a page first needs one.
+constexpr int kLookupPrefill = 128;
 
 } // namespace
 
 ListCursor::ListCursor(Store& store, TableId table, QVector<JoinDef> joins)
-    : m_store(store), m_table(table), m_joins(std::move(joins)), m_lookups(m_joins.size()) {}
+    : m_store(store), m_table(table), m_joins(std::move(joins)), m_lookups(m_joins.size()),
+      m_lookupsPrefilled(m_joins.size(), false) {}
 
 void ListCursor::setOrder(int key, int rangeLength, const QVector<QVariant>& rangeValues,
                           const SqlCondition& filter) {
@@ -116,6 +119,20 @@ StoreError ListCursor::lookup(const Row& record, QVector<Row>& out) const {
         const QVariant value = record.value(join.sourceField);
         const QString cacheKey = value.toString();
         QHash<QString, Row>& cache = m_lookups[j];
+        if (cache.isEmpty() && !m_lookupsPrefilled[j]) {
+            // The first records of the joined table in one read: a small table (the categories)
+            // comes whole, so that a page's names cost one read, not one each (a round trip each on
+            // a server). A value not among them is still looked up by itself below.
+            m_lookupsPrefilled[j] = true;
+            QVector<Row> first;
+            if (StoreError e = m_store.read(join.table, join.key, {}, Direction::Forward, true, kLookupPrefill, first)) {
+                return e;
+            }
+            const int field = lt.key(join.key).components.first();
+            for (const Row& r : first) {
+                cache.insert(r.value(field).toString(), r);
+            }
+        }
         auto it = cache.constFind(cacheKey);
         if (it == cache.constEnd()) {
             Row found(join.table);
@@ -144,6 +161,7 @@ void ListCursor::clearLookups() {
     for (QHash<QString, Row>& cache : m_lookups) {
         cache.clear();
     }
+    m_lookupsPrefilled.fill(false);
 }
 
 KeyPosition ListCursor::positionOf(const Row& record) const {

@@ -97,6 +97,7 @@ private:
     int m_lookupJoin = -1;
     int m_lookupKey = 0;
     mutable QVector<QHash<QString, Row>> m_lookups; // per join: value -> record
+    mutable QVector<bool> m_lookupsPrefilled;        // per join: its first records read into the cache
 };
 
 } // namespace tunarium
