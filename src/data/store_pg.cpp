@@ -176,6 +176,7 @@ StoreError PgStore::newerStructure() {
 
 void PgStore::close() {
     m_connection->close();
+    m_provenReads.clear();
     m_openCounts.fill(0);
 }
 

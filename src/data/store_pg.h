@@ -256,6 +256,9 @@ private:
     PgLog m_log;
     std::array<int, kTableCount> m_openCounts{};
     std::shared_ptr<WalkWatch> m_watch;
+    // The walks' statements that have run on this connection (at most kProvenReadsKept).
+    static constexpr qsizetype kProvenReadsKept = 512;
+    QSet<QString> m_provenReads;
 };
 
 namespace pgsql {

@@ -241,11 +241,21 @@ StoreError PgStore::read(TableId table, int key, const KeyPosition& from, Direct
     }
     params += extra.binds;
     params << limit;
+    const QString text = pgsql::walkSql(t, key, prefix, tie, direction, inclusive, extra.sql);
+    // A read of no records only tries the statement (a list's view opening); one that ran on this
+    // connection before needs no round trip to tell it runs.
+    if (limit == 0 && m_provenReads.contains(text)) {
+        return {};
+    }
     StoreError e;
-    PgResult r = m_connection->run(pgsql::walkSql(t, key, prefix, tie, direction, inclusive, extra.sql), params, e);
+    PgResult r = m_connection->run(text, params, e);
     if (e) {
         return e;
     }
+    if (m_provenReads.size() >= kProvenReadsKept) {
+        m_provenReads.clear();
+    }
+    m_provenReads.insert(text);
     out.reserve(r.rows());
     for (int i = 0; i < r.rows(); ++i) {
         Row row;
