@@ -293,6 +293,17 @@ private:
     std::pair<qint64, qint64> m_edgesAt{-1, -1}; // the data version and own writes the edges were seen at
 
     ThumbSteps m_thumb;
+    // What the thumb's steps were last worked out from the order's ends for: the order, its range
+    // and direction, and the data version and own writes then (the ends move only with records).
+    struct ThumbBasis {
+        int order = 0;
+        QVector<QVariant> range;
+        bool descending = false;
+        std::pair<qint64, qint64> at{-1, -1};
+        bool operator==(const ThumbBasis&) const = default;
+    };
+    ThumbBasis m_thumbBasis;
+    ThumbSteps m_thumbFromEnds;
     int m_thumbPosition = 0;
     QString m_title;
     std::pair<qint64, qint64> m_countedAt{-1, -1}; // the data version and own writes last counted at

@@ -28,7 +28,16 @@ void ListEngine::computeThumbSteps() {
         }
     } else {
         // The ends of the order within its range. The user's filter is left out: finding its first
-        // and last match could take two passes over the table, and the thumb only estimates.
+        // and last match could take two passes over the table, and the thumb only estimates. They
+        // are read again only when records were written since.
+        const ThumbBasis basis{m_order, m_cursor.rangeValues(), m_descending,
+                               {m_db.store().dataVersion(), m_db.store().ownChanges()}};
+        if (basis == m_thumbBasis) {
+            m_thumb = m_thumbFromEnds;
+            return;
+        }
+        m_thumbBasis = basis;
+        m_thumbFromEnds = {};
         BusyScope busy(m_host);
         StoreError e = m_cursor.read({}, Direction::Backward, true, 1, last, false, false);
         if (e.ok()) {
@@ -49,6 +58,9 @@ void ListEngine::computeThumbSteps() {
     m_thumb = f.isText() ? ThumbSteps::texts(low.text(field), high.text(field), f.width, order().thumb)
                          : ThumbSteps::numbers(thumbValue(f, low.number(field)).toLongLong(),
                                                thumbValue(f, high.number(field)).toLongLong());
+    if (rowCount() >= m_lines) {
+        m_thumbFromEnds = m_thumb;
+    }
 }
 
 void ListEngine::scroll(ScrollAction action) {
