@@ -1,10 +1,13 @@
-// The playlist files of tunarium-cli: `playlist export ID --m3u8 FILE [--relative]`, `playlist
+// The playlist files of tunarium-cli: `playlist export ID --m3u8 FILE [--relative]` (or
+// `--search NAME` in place of the number: the songs the saved search finds now), `playlist
 // import FILE` (M3U8, M3U or PLS), `export --rekordbox FILE [--playlist ID]...` and `import
 // --rekordbox FILE`. What each did goes to standard output; what it could not take to standard
 // error, and the exit status is 1 then.
 #include "cli/cli_commands.h"
 
+#include "catalogue/saved_search.h"
 #include "cli/command_line.h"
+#include "cli/search_option.h"
 #include "data/app_paths.h"
 #include "data/database.h"
 #include "data/table_lease.h"
@@ -22,6 +25,8 @@ void print(const QStringList& lines, QTextStream& to) {
     }
     to.flush();
 }
+
+int writeSongs(const QVector<SongRecord>& songs, const QString& file, bool relative, const QString& collectionDir);
 
 // The collection opened for a command; null (after telling why) when there is none.
 std::unique_ptr<Database> openCollection(const QString& dir, CliPrompter& prompter) {
@@ -58,12 +63,40 @@ int exportM3u8(const QString& dir, const QString& idText, const QString& file, b
     if (e) {
         return fail(QStringLiteral("cannot read playlist %1: %2").arg(id).arg(e.describe()));
     }
-    if (const QString problem = writeM3u8(file, songs, relative, db->collectionDir()); !problem.isEmpty()) {
+    return writeSongs(songs, file, relative, db->collectionDir());
+}
+
+int writeSongs(const QVector<SongRecord>& songs, const QString& file, bool relative, const QString& collectionDir) {
+    if (const QString problem = writeM3u8(file, songs, relative, collectionDir); !problem.isEmpty()) {
         return fail(problem);
     }
     out() << songs.size() << " entries written to " << file << "\n";
     out().flush();
     return kExitOk;
+}
+
+int exportSearchM3u8(const QString& dir, const QString& name, const QString& file, bool relative) {
+    CliPrompter prompter;
+    const std::unique_ptr<Database> db = openCollection(dir, prompter);
+    if (!db) {
+        return kExitFailure;
+    }
+    SavedSearchRecord search;
+    if (const std::optional<int> status = namedSavedSearch(*db, name, search)) {
+        return *status;
+    }
+    if (const SongSearch parsed = savedSearchSearch(search); !parsed.ok()) {
+        return fail(QStringLiteral("the saved search %1 cannot be run: %2").arg(search.name, parsed.error));
+    }
+    const TableLease tables(*db, {TableId::Tunarium, TableId::Categories});
+    if (!tables) {
+        return fail(QStringLiteral("cannot open the songs in %1").arg(dir));
+    }
+    QVector<SongRecord> songs;
+    if (const StoreError e = foundSongs(db->store(), search, songs)) {
+        return fail(QStringLiteral("cannot read the songs of the saved search %1: %2").arg(search.name, e.describe()));
+    }
+    return writeSongs(songs, file, relative, db->collectionDir());
 }
 
 int importPlaylist(const QString& dir, const QString& file) {
@@ -104,7 +137,9 @@ QString firstWord(const QStringList& args) {
 }
 
 int runPlaylistFile(QString& dir, const QStringList& args) {
-    CommandLine line({{QStringLiteral("m3u8"), QStringLiteral("FILE"), {}}, {QStringLiteral("relative"), {}, {}}},
+    CommandLine line({{QStringLiteral("m3u8"), QStringLiteral("FILE"), {}},
+                      {QStringLiteral("relative"), {}, {}},
+                      {QStringLiteral("search"), QStringLiteral("NAME"), {}}},
                      QStringLiteral("playlist export and import do not know %1"));
     if (const std::optional<int> status = line.read(args, dir)) {
         return *status;
@@ -112,12 +147,20 @@ int runPlaylistFile(QString& dir, const QStringList& args) {
     QStringList words = line.arguments();
     const QString sub = words.isEmpty() ? QString() : words.takeFirst();
     if (sub == QLatin1String("export")) {
+        if (line.isSet(QStringLiteral("search"))) {
+            if (!words.isEmpty() || !line.isSet(QStringLiteral("m3u8"))) {
+                return usage(QStringLiteral("playlist export --search NAME needs --m3u8 FILE and no playlist number"));
+            }
+            return exportSearchM3u8(dir, line.value(QStringLiteral("search")), line.value(QStringLiteral("m3u8")),
+                                    line.isSet(QStringLiteral("relative")));
+        }
         if (words.size() != 1 || !line.isSet(QStringLiteral("m3u8"))) {
             return usage(QStringLiteral("playlist export needs one playlist number and --m3u8 FILE"));
         }
         return exportM3u8(dir, words.first(), line.value(QStringLiteral("m3u8")), line.isSet(QStringLiteral("relative")));
     }
-    if (line.isSet(QStringLiteral("m3u8")) || line.isSet(QStringLiteral("relative"))) {
+    if (line.isSet(QStringLiteral("m3u8")) || line.isSet(QStringLiteral("relative")) ||
+        line.isSet(QStringLiteral("search"))) {
         return usage(QStringLiteral("playlist import takes the file alone"));
     }
     if (words.size() != 1) {

@@ -1,6 +1,7 @@
 // A playlist's songs, the song an entry names, and a playlist made of songs.
 #include "interchange/list_songs.h"
 
+#include "catalogue/saved_search.h"
 #include "data/date_time.h"
 #include "data/fold_key.h"
 #include "data/key_walk.h"
@@ -41,6 +42,13 @@ StoreError playlistSongs(Store& store, qint64 playlistId, QVector<SongRecord>& o
         out << song;
     }
     return {};
+}
+
+StoreError foundSongs(Store& store, const SavedSearchRecord& search, QVector<SongRecord>& out) {
+    return walkSavedSearch(store, search, [&](const Row& row) {
+        out << fromRow<SongRecord>(row);
+        return true;
+    });
 }
 
 qint64 songSeconds(const SongRecord& song) {

@@ -1,4 +1,5 @@
-// What the playlist files share with the collection: the songs of a playlist in their order, the
+// What the playlist files share with the collection: the songs of a playlist or of a saved search
+// in their order, the
 // song a file's entry names (found by its file's path first, then by artist and title with case and
 // accents ignored), and a new playlist made of songs in order. The callers hold the songs and
 // playlist tables.
@@ -15,6 +16,10 @@ namespace tunarium {
 // The songs of playlist `playlistId` in the order of its entries; an entry whose song another
 // station deleted is left out.
 StoreError playlistSongs(Store& store, qint64 playlistId, QVector<SongRecord>& out);
+
+// The songs saved search `search` finds now, in its order (the caller also holds the songs'
+// categories, which the search's text may name).
+StoreError foundSongs(Store& store, const SavedSearchRecord& search, QVector<SongRecord>& out);
 
 // The length of a song in whole seconds (its time value rounded); -1 when it has none.
 qint64 songSeconds(const SongRecord& song);

@@ -14,8 +14,10 @@ inline constexpr char kGeneratePlaylist[] = "GeneratePlaylist";
 inline constexpr char kUpdatePlaylist[] = "UpdatePlaylist";
 inline constexpr char kUpdatePlaylistDetails[] = "UpdatePlaylistDetails";
 // The playlist files (M3U8, M3U, PLS, Rekordbox XML), the interchange room's: the export of the
-// playlist given as the argument, and the import into a new playlist.
+// playlist given as the argument, the export as M3U8 of the songs the saved search given as the
+// argument (its number) finds, and the import into a new playlist.
 inline constexpr char kExportPlaylistFile[] = "ExportPlaylistFile";
+inline constexpr char kExportSearchFile[] = "ExportSearchFile";
 inline constexpr char kImportPlaylistFile[] = "ImportPlaylistFile";
 
 } // namespace tunarium::procedure

@@ -6,6 +6,7 @@
 #include "catalogue/ui/search_name_dialog.h"
 #include "data/table_lease.h"
 #include "playlists/playlist_freeze.h"
+#include "playlists/procedure_names.h"
 #include "playlists/ui/saved_search_window.h"
 
 #include <QHBoxLayout>
@@ -33,7 +34,10 @@ SavedSearchesPanel::SavedSearchesPanel(const ProcedureContext& context, std::fun
                       [this] { freezeSelected(); });
     m_rename = button(QStringLiteral("Rena&me\u2026"), {}, [this] { renameSelected(); });
     m_delete = button(QStringLiteral("De&lete"), {}, [this] { deleteSelected(); });
-    for (QPushButton* b : {m_open, m_freeze, m_rename, m_delete}) {
+    m_export = button(QStringLiteral("E&xport\u2026"),
+                      QStringLiteral("Write the songs the search finds now as an M3U8 playlist"),
+                      [this] { exportSelected(); });
+    for (QPushButton* b : {m_open, m_freeze, m_rename, m_delete, m_export}) {
         buttons->addWidget(b);
     }
     buttons->addStretch();
@@ -87,6 +91,7 @@ void SavedSearchesPanel::pageChanged() {
     for (QPushButton* b : {m_open, m_freeze, m_rename, m_delete}) {
         b->setEnabled(rows);
     }
+    m_export->setEnabled(rows && m_context.procedures.contains(QString::fromLatin1(procedure::kExportSearchFile)));
 }
 
 // The engine's keys and double click: Change opens, Delete deletes; a saved search is added from
@@ -155,6 +160,14 @@ SearchNameDialog* SavedSearchesPanel::renameSelected() {
                                      }
                                      refresh();
                                  });
+}
+
+void SavedSearchesPanel::exportSelected() {
+    SavedSearchRecord search;
+    if (selected(search)) {
+        m_context.procedures.start(QString::fromLatin1(procedure::kExportSearchFile),
+                                   m_context.calledFrom(window()).with(search.searchId));
+    }
 }
 
 void SavedSearchesPanel::deleteSelected() {

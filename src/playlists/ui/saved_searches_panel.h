@@ -1,7 +1,8 @@
 // The saved searches in the playlists browse, beside the playlists: a list of its own through the
 // list engine (by name, each with the saved search's mark and its search), "&Open" (also a double
 // click) showing the songs it finds now, "Freeze" making them an ordinary playlist, "Rena&me…"
-// and "De&lete". Searches are saved from the songs list's search box ("Save Search…").
+// and "De&lete", and "E&xport…" writing the songs it finds now as an M3U8 file. Searches are
+// saved from the songs list's search box ("Save Search…").
 #pragma once
 
 #include "catalogue/list_engine.h"
@@ -42,12 +43,14 @@ public:
     QPushButton* freezeButton() const { return m_freeze; }
     QPushButton* renameButton() const { return m_rename; }
     QPushButton* deleteButton() const { return m_delete; }
+    QPushButton* exportButton() const { return m_export; }
 
     // What the buttons do, on the selected saved search.
     SavedSearchWindow* openSelected();
     void freezeSelected();
     SearchNameDialog* renameSelected();
     void deleteSelected();
+    void exportSelected();
 
 protected:
     void callForm(Request request, const Row& record) override;
@@ -68,6 +71,7 @@ private:
     QPushButton* m_freeze = nullptr;
     QPushButton* m_rename = nullptr;
     QPushButton* m_delete = nullptr;
+    QPushButton* m_export = nullptr;
 };
 
 } // namespace tunarium
