@@ -175,6 +175,24 @@ TEST_F(ServerCopyTest, ACopyThatCannotBeWholeLeavesNothing) {
         EXPECT_EQ(server.count(t.id), 0) << t.label.toStdString();
     }
 
+    // The server goes away halfway through the songs (the copy's own connection ended under it):
+    // the failure names the server, and nothing of any table is kept.
+    ASSERT_TRUE(server
+                    .exec("CREATE FUNCTION vanish() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN IF NEW.\"_rec\" = 20 "
+                          "THEN PERFORM pg_terminate_backend(pg_backend_pid()); PERFORM pg_sleep(5); END IF; RETURN NEW; "
+                          "END $$; CREATE TRIGGER vanish BEFORE INSERT ON \"Tunarium\" FOR EACH ROW EXECUTE FUNCTION "
+                          "vanish()")
+                    .ok());
+    e = copyFileToServer(collectionFilePath(source.dir()), db.location(), copied);
+    EXPECT_FALSE(e.ok());
+    EXPECT_TRUE(e.describe().contains(server.filePath())) << e.describe().toStdString();
+    EXPECT_TRUE(copied.isEmpty());
+    ASSERT_TRUE(server.exec("DROP TRIGGER vanish ON \"Tunarium\"").ok());
+    for (const TableDef& t : allTables()) {
+        EXPECT_EQ(server.tableState(t.id), TableState::Current) << t.label.toStdString();
+        EXPECT_EQ(server.count(t.id), 0) << t.label.toStdString();
+    }
+
     // Into a collection that holds a record: refused, the record alone.
     ASSERT_TRUE(server.openTable(TableId::Tunarium).ok());
     SongRecord mine;
