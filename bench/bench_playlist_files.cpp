@@ -71,11 +71,13 @@ StoreError makePlaylist(Database& db, qint64& playlistId) {
     return e;
 }
 
+// The songs' key by number leaves out the songs numbered 0: the join says so, or SQLite cannot use it.
 double rawExportMs(sqlite3* raw, qint64 playlistId, const QString& path) {
     sqlite3_stmt* entries = nullptr;
     sqlite3_prepare_v2(raw,
                        "SELECT t.\"Artist\", t.\"Title\", t.\"Time\", t.\"FilePath\" FROM \"PlaylistDetails\" d "
-                       "JOIN \"Tunarium\" t ON t.\"ID\" = d.\"ID\" WHERE d.\"PlaylistID\" = ? ORDER BY d.\"PlaylistSeq\"",
+                       "JOIN \"Tunarium\" t ON t.\"ID\" = d.\"ID\" AND t.\"ID\" <> 0 WHERE d.\"PlaylistID\" = ? "
+                       "ORDER BY d.\"PlaylistSeq\"",
                        -1, &entries, nullptr);
     QElapsedTimer timer;
     timer.start();
