@@ -62,6 +62,25 @@ QString quoted(const QString& name) {
     return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
+// A key of the collection as the shell's script makes it over the table `table`, whose columns
+// are the fields named with `prefix`: the index named after the table (the songs' and the albums'
+// keys share names), without regard to case, and a key that leaves out blank records partial as
+// the collection's is (a unique key of numbers given to some albums only would refuse the rest).
+QString shellIndexSql(const TableDef& t, const KeyDef& key, const QString& prefix, const QString& table) {
+    QStringList parts;
+    QStringList filled;
+    for (int c : key.components) {
+        const FieldDef& field = t.fields[c];
+        const QString column = quoted(prefix + field.name);
+        parts << column + (field.isText() ? QStringLiteral(" COLLATE NOCASE") : QString());
+        filled << column + (field.isText() ? QStringLiteral(" <> ''") : QStringLiteral(" <> 0"));
+    }
+    return QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)%5;\n")
+        .arg(key.unique ? QStringLiteral("UNIQUE ") : QString(), quoted(table + u'_' + key.name), table,
+             parts.join(u','),
+             key.excludeBlank ? QStringLiteral(" WHERE ") + filled.join(QStringLiteral(" OR ")) : QString());
+}
+
 } // namespace
 
 // Exports the collection in `dir` with all fields and a header; false when it failed.
@@ -244,15 +263,7 @@ int importBench(const QString& dirPath) {
             .arg(columns.join(u','), file);
     const TableDef& t = tableDef(TableId::Tunarium);
     for (const KeyDef& key : t.keys) {
-        QStringList parts;
-        for (int c : key.components) {
-            const FieldDef& field = t.fields[c];
-            parts << quoted(QStringLiteral("TUN:") + field.name) +
-                         (field.isText() ? QStringLiteral(" COLLATE NOCASE") : QString());
-        }
-        script +=
-            QStringLiteral("CREATE %1INDEX %2 ON songs (%3);\n")
-                .arg(key.unique ? QStringLiteral("UNIQUE ") : QString(), quoted(key.name), parts.join(u','));
+        script += shellIndexSql(t, key, QStringLiteral("TUN:"), QStringLiteral("songs"));
     }
     QString error;
     const double raw = shellMs(work.filePath(QStringLiteral("shell.db")), script, error);
@@ -273,15 +284,7 @@ int importBench(const QString& dirPath) {
         "\"TUN:Album\" COLLATE NOCASE, \"TUN:Artist\" COLLATE NOCASE) ORDER BY first;\n");
     const TableDef& albumsTable = tableDef(TableId::Album);
     for (const KeyDef& key : albumsTable.keys) {
-        QStringList parts;
-        for (int c : key.components) {
-            const FieldDef& field = albumsTable.fields[c];
-            parts << quoted(QStringLiteral("ALB:") + field.name) +
-                         (field.isText() ? QStringLiteral(" COLLATE NOCASE") : QString());
-        }
-        albumScript += QStringLiteral("CREATE %1INDEX %2 ON albums (%3);\n")
-                           .arg(key.unique ? QStringLiteral("UNIQUE ") : QString(), quoted(key.name),
-                                parts.join(u','));
+        albumScript += shellIndexSql(albumsTable, key, QStringLiteral("ALB:"), QStringLiteral("albums"));
     }
     albumScript += QStringLiteral(
         "UPDATE songs SET \"TUN:AlbumID\" = (SELECT \"ALB:AlbumID\" FROM albums a WHERE a.\"ALB:Album\" = "
