@@ -125,6 +125,7 @@ void MusicScan::end() {
 }
 
 void MusicScan::stepBegins() {
+    m_stepTime.start();
     if (m_transaction || m_failed) {
         return;
     }
@@ -141,6 +142,7 @@ void MusicScan::stepEnds() {
 }
 
 void MusicScan::commit() {
+    m_nextSongId = 0;
     if (!m_transaction) {
         return;
     }
@@ -176,7 +178,11 @@ bool MusicScan::handleNext() {
         const WalkedFile file = m_queue[m_next++];
         setProgress(m_filesDone + m_walk.foldersListed(),
                     m_filesDone + (m_queue.size() - m_next) + m_walk.foldersKnown() + 1);
-        return handleFile(file);
+        const bool more = handleFile(file);
+        if (m_stepTime.elapsed() >= kScanStepMs) {
+            endStep();
+        }
+        return more;
     }
     m_queue = m_walk.takeFiles();
     m_next = 0;
@@ -197,6 +203,17 @@ bool MusicScan::handleNext() {
 }
 
 bool MusicScan::songOfPath(const QString& path, Row& song, bool& bad) {
+    // The first song of the key at that path is nearly always the file's own (or there is none):
+    // one lookup, and the walk only when another song's path differs from it by case alone.
+    Row first;
+    const StoreError looked = m_db.store().get(TableId::Tunarium, tun::kKeyFilePath, {path}, first);
+    if (looked.code == code::kRecordNotFound) {
+        return false;
+    }
+    if (looked.ok() && first.text(tun::kFilePath) == path) {
+        song = first;
+        return true;
+    }
     KeyWalkLimits limits;
     limits.range = {path};
     KeyWalk walk(m_db.store(), TableId::Tunarium, tun::kKeyFilePath, limits);
@@ -225,6 +242,11 @@ bool MusicScan::movedSong(const AudioTags& tags, Row& song, bool& bad) {
     stored.setText(tun::kTitle, tags.title);
     KeyWalkLimits limits;
     limits.range = {stored.text(tun::kArtist), stored.text(tun::kTitle)};
+    // A new song's artist and title are mostly the collection's only ones: one lookup says so.
+    Row any;
+    if (m_db.store().get(TableId::Tunarium, tun::kSongsByArtist, limits.range, any).code == code::kRecordNotFound) {
+        return false;
+    }
     const qint64 length = timeValueFromHundredths(tags.lengthMs / 10);
     KeyWalk walk(m_db.store(), TableId::Tunarium, tun::kSongsByArtist, limits);
     bool found = false;
@@ -275,19 +297,24 @@ bool MusicScan::handleFile(const WalkedFile& file) {
         return true;
     }
     // Each file's writes stand or fall together: a category or album added for a song that then
-    // cannot be written goes with it.
-    Transaction fileWrites(m_db.store());
-    if (!fileWrites.ok()) {
-        return failed(fileWrites.beginError(), QStringLiteral("Tunarium"));
-    }
+    // cannot be written goes with it (see beginFileWrites).
+    m_fileWrites.reset();
     const QStringList cutsBefore = m_cuts;
     const qint64 categoriesBefore = m_categoriesAdded;
     const QHash<QString, qint64> categoryIdsBefore = m_categoryIds;
     const auto undo = [&] {
-        fileWrites.rollback();
+        m_fileWrites.reset(); // rolls back
         m_cuts = cutsBefore;
         m_categoriesAdded = categoriesBefore;
         m_categoryIds = categoryIdsBefore;
+    };
+    const auto commitFile = [&]() -> StoreError {
+        if (!m_fileWrites) {
+            return {};
+        }
+        const StoreError e = m_fileWrites->commit();
+        m_fileWrites.reset();
+        return e;
     };
     if (!known) {
         if (movedSong(tags, song, bad)) {
@@ -301,7 +328,7 @@ bool MusicScan::handleFile(const WalkedFile& file) {
                 undo();
                 return !m_failed;
             }
-            if (const StoreError e = fileWrites.commit()) {
+            if (const StoreError e = commitFile()) {
                 return failed(e, QStringLiteral("Tunarium"));
             }
             ++m_relinked;
@@ -323,7 +350,7 @@ bool MusicScan::handleFile(const WalkedFile& file) {
             return !m_failed;
         }
         ++m_updated;
-        if (const StoreError e = fileWrites.commit()) {
+        if (const StoreError e = commitFile()) {
             return failed(e, QStringLiteral("Tunarium"));
         }
         return true;
@@ -334,19 +361,23 @@ bool MusicScan::handleFile(const WalkedFile& file) {
         return false;
     }
     song.setNumber(tun::kFileModified, file.modified);
-    qint64 id = 0;
-    StoreError e = m_db.store().nextNumber(TableId::Tunarium, id);
+    // The step's transaction keeps every other writer out: after the first of its songs, the next
+    // number is the one after the last song added.
+    qint64 id = m_nextSongId;
+    StoreError e = id > 0 && id <= songs().field(tun::kId).maxValue() ? StoreError{}
+                                                                        : m_db.store().nextNumber(TableId::Tunarium, id);
     if (!e) {
         song.setNumber(tun::kId, id);
         e = m_db.store().insert(song);
     }
     if (!e) {
-        e = fileWrites.commit();
+        e = commitFile();
     }
     if (e) {
         undo();
         return failed(e, QStringLiteral("Tunarium"));
     }
+    m_nextSongId = id + 1;
     m_seenSongs.insert(song.meta.rec);
     ++m_added;
     if (m_firstAdded == 0) {

@@ -1,5 +1,8 @@
-// The scan: songs from the audio files under folders (or named files), as a process of 50 files
-// a step, each step's writes committed together.
+// The scan: songs from the audio files under folders (or named files), as a process of steps of
+// up to 200 files that end sooner once they have taken a quarter of a second, each step's writes
+// committed together. A commit writes every page the step changed (a song's insert changes a page
+// of each of the table's keys), so that many files a commit write far fewer pages in all than a
+// few; the time limit keeps the window answering however slow the files are to read.
 //
 // A file the collection does not know by its path gives a new song, unless it is a song's file
 // moved: a song of the same artist and title and about the same length whose file is gone is
@@ -17,6 +20,7 @@
 #include "files/music_walk.h"
 #include "process/process_runner.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 
 #include <memory>
@@ -24,7 +28,8 @@
 
 namespace tunarium {
 
-inline constexpr int kScanFilesPerStep = 50;
+inline constexpr int kScanFilesPerStep = 200;
+inline constexpr int kScanStepMs = 250;
 // The media of every song a scan adds.
 inline constexpr char kDigitalFileMedia[] = "Digital File";
 // The folder beside the collection's file that keeps the covers taken from the files.
@@ -80,6 +85,7 @@ private:
     bool linkAlbumArtist(Row& song, const AudioTags& tags);
     QString writeCover(const AudioTags& tags);
     bool ensureMedia();
+    bool beginFileWrites();
     bool failed(const StoreError& error, const QString& name);
     bool rewrite(Row& song, const QString& path);
     void commit();
@@ -90,6 +96,9 @@ private:
     qsizetype m_next = 0;
     TableLease m_tables;
     std::optional<Transaction> m_transaction;
+    std::optional<Transaction> m_fileWrites; // the file's, when begun (beginFileWrites)
+    QElapsedTimer m_stepTime;
+    qint64 m_nextSongId = 0; // within the step's transaction, once known
     bool m_failed = false;
     bool m_missingDone = false;
 
