@@ -8,6 +8,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace tunarium {
@@ -120,6 +121,7 @@ bool MusicScan::ensureMedia() {
 }
 
 void MusicScan::end() {
+    m_reader.drop();
     commit();
     m_tables.release();
 }
@@ -186,6 +188,8 @@ bool MusicScan::handleNext() {
     }
     m_queue = m_walk.takeFiles();
     m_next = 0;
+    m_askedUpTo = 0;
+    m_reader.drop();
     if (!m_queue.isEmpty()) {
         return true;
     }
@@ -200,6 +204,35 @@ bool MusicScan::handleNext() {
     }
     setProgress(1, 1);
     return false;
+}
+
+// The file that needs reading is the one handled last (m_next - 1). While files keep needing it,
+// the next ones of the folder are read ahead, more of them the longer the run (one after a file
+// that changed among unchanged ones, up to kReadAhead while a new folder goes in).
+QString MusicScan::readTags(const QString& path, AudioTags& tags) {
+    const qsizetype current = m_next - 1;
+    ++m_readsInARow;
+    const qsizetype through = std::min(m_queue.size(), current + 1 + std::min<qsizetype>(m_readsInARow, kReadAhead));
+    for (m_askedUpTo = std::max(m_askedUpTo, current); m_askedUpTo < through; ++m_askedUpTo) {
+        m_reader.ask(m_queue[m_askedUpTo].path);
+    }
+    return m_reader.read(path, tags);
+}
+
+// The savepoint of the file's writes, begun before the first write that another of the file's
+// writes follows (a category or an album added for its song). The song's own insert or rewrite,
+// when it is the file's only write, stands or falls by itself.
+bool MusicScan::beginFileWrites() {
+    if (m_fileWrites) {
+        return true;
+    }
+    m_fileWrites.emplace(m_db.store());
+    if (!m_fileWrites->ok()) {
+        const StoreError e = m_fileWrites->beginError();
+        m_fileWrites.reset();
+        return failed(e, QStringLiteral("Tunarium"));
+    }
+    return true;
 }
 
 bool MusicScan::songOfPath(const QString& path, Row& song, bool& bad) {
@@ -284,6 +317,7 @@ bool MusicScan::handleFile(const WalkedFile& file) {
         m_seenSongs.insert(song.meta.rec);
         if (song.number(tun::kFileModified) == file.modified) {
             ++m_unchanged;
+            m_readsInARow = 0;
             if (song.number(tun::kFileMissing) == 0) {
                 return true;
             }
@@ -292,7 +326,7 @@ bool MusicScan::handleFile(const WalkedFile& file) {
         }
     }
     AudioTags tags;
-    if (const QString reason = readAudioFile(file.path, tags); !reason.isEmpty()) {
+    if (const QString reason = readTags(file.path, tags); !reason.isEmpty()) {
         m_skipped << SkippedFile{file.path, reason};
         return true;
     }

@@ -18,6 +18,7 @@
 #include "data/table_lease.h"
 #include "files/audio_tags.h"
 #include "files/music_walk.h"
+#include "files/tag_reader.h"
 #include "process/process_runner.h"
 
 #include <QElapsedTimer>
@@ -30,6 +31,8 @@ namespace tunarium {
 
 inline constexpr int kScanFilesPerStep = 200;
 inline constexpr int kScanStepMs = 250;
+// Files of a folder read ahead, at most, while the scan writes the songs of those before them.
+inline constexpr int kReadAhead = 32;
 // The media of every song a scan adds.
 inline constexpr char kDigitalFileMedia[] = "Digital File";
 // The folder beside the collection's file that keeps the covers taken from the files.
@@ -73,6 +76,8 @@ protected:
 
 private:
     bool handleFile(const WalkedFile& file);
+    // The tags of the file being handled, through the reader (see readTags in the source).
+    QString readTags(const QString& path, AudioTags& tags);
     bool markMissing();
     // The song of that file, by its path; false when none.
     bool songOfPath(const QString& path, Row& song, bool& failed);
@@ -94,6 +99,8 @@ private:
     MusicWalk m_walk;
     QVector<WalkedFile> m_queue;
     qsizetype m_next = 0;
+    qsizetype m_askedUpTo = 0; // the files of the queue before it were asked of the reader
+    qsizetype m_readsInARow = 0;
     TableLease m_tables;
     std::optional<Transaction> m_transaction;
     std::optional<Transaction> m_fileWrites; // the file's, when begun (beginFileWrites)
@@ -125,6 +132,8 @@ private:
     QHash<qint64, QString> m_coverOf;
     QHash<qint64, QString> m_coverOfInStep;
     QString m_coversDir;
+    // Last, so that it ends first: its thread is done before anything else of the scan goes.
+    TagReader m_reader;
 };
 
 // After the album entries of a scan's songs are made: each album of a song that brought a cover
