@@ -144,6 +144,10 @@ void MusicScan::stepEnds() {
 }
 
 void MusicScan::commit() {
+    // A file's savepoint is always ended with its file; one left open would take the step's
+    // commit for its own release.
+    Q_ASSERT(!m_fileWrites);
+    m_fileWrites.reset();
     m_nextSongId = 0;
     if (!m_transaction) {
         return;
