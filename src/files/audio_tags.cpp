@@ -161,10 +161,9 @@ void formatExtras(TagLib::File* file, AudioTags& tags, bool withCover) {
     tags.coverMime = picture.mime;
 }
 
-// Whether the file can be opened for reading now; the reason when not. A fifo or a device is
-// never opened (a read would wait for a writer that never comes).
-QString openable(const QString& path) {
-    const QByteArray name = QFile::encodeName(path);
+// Whether the file is a regular file now; the reason when not. A fifo or a device is never
+// opened (a read would wait for a writer that never comes).
+QString regularFile(const QByteArray& name) {
     struct stat st {};
     if (::stat(name.constData(), &st) != 0) {
         if (errno == ENOENT) {
@@ -178,6 +177,12 @@ QString openable(const QString& path) {
     if (!S_ISREG(st.st_mode)) {
         return S_ISDIR(st.st_mode) ? QStringLiteral("is a folder") : QStringLiteral("is not a regular file");
     }
+    return {};
+}
+
+// Whether the regular file can be read now; the reason when not. Asked only of a file TagLib
+// could not read, for the reason to name: a file TagLib reads was readable.
+QString readable(const QByteArray& name) {
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENOENT) {
@@ -203,23 +208,24 @@ QString openAudio(const QString& path, TagLib::FileRef& ref) {
     if (audioFormatOfName(path) == AudioFormat::None) {
         return QStringLiteral("is not an audio file");
     }
-    if (QString problem = openable(path); !problem.isEmpty()) {
+    const QByteArray name = QFile::encodeName(path);
+    if (QString problem = regularFile(name); !problem.isEmpty()) {
         return problem;
     }
-    ref = TagLib::FileRef(QFile::encodeName(path).constData(), true, TagLib::AudioProperties::Average);
-    if (ref.isNull() || ref.file() == nullptr || !ref.file()->isValid()) {
-        if (!QFileInfo::exists(path)) {
-            return QStringLiteral("vanished before it was read");
-        }
-        return QStringLiteral("is not a readable %1 file (damaged, cut short or not audio)")
-            .arg(audioFormatName(audioFormatOfName(path)));
+    ref = TagLib::FileRef(name.constData(), true, TagLib::AudioProperties::Average);
+    const bool opened = !ref.isNull() && ref.file() != nullptr && ref.file()->isValid();
+    const TagLib::AudioProperties* audio = opened ? ref.audioProperties() : nullptr;
+    if (audio != nullptr && audio->lengthInMilliseconds() > 0 && audio->sampleRate() > 0) {
+        return {};
     }
-    const TagLib::AudioProperties* audio = ref.audioProperties();
-    if (audio == nullptr || audio->lengthInMilliseconds() <= 0 || audio->sampleRate() <= 0) {
-        return QStringLiteral("is not a readable %1 file (damaged, cut short or not audio)")
-            .arg(audioFormatName(audioFormatOfName(path)));
+    if (QString problem = readable(name); !problem.isEmpty()) {
+        return problem;
     }
-    return {};
+    if (!opened && !QFileInfo::exists(path)) {
+        return QStringLiteral("vanished before it was read");
+    }
+    return QStringLiteral("is not a readable %1 file (damaged, cut short or not audio)")
+        .arg(audioFormatName(audioFormatOfName(path)));
 }
 
 } // namespace

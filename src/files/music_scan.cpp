@@ -8,6 +8,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace tunarium {
@@ -120,11 +121,13 @@ bool MusicScan::ensureMedia() {
 }
 
 void MusicScan::end() {
+    m_reader.drop();
     commit();
     m_tables.release();
 }
 
 void MusicScan::stepBegins() {
+    m_stepTime.start();
     if (m_transaction || m_failed) {
         return;
     }
@@ -141,6 +144,11 @@ void MusicScan::stepEnds() {
 }
 
 void MusicScan::commit() {
+    // A file's savepoint is always ended with its file; one left open would take the step's
+    // commit for its own release.
+    Q_ASSERT(!m_fileWrites);
+    m_fileWrites.reset();
+    m_nextSongId = 0;
     if (!m_transaction) {
         return;
     }
@@ -176,10 +184,16 @@ bool MusicScan::handleNext() {
         const WalkedFile file = m_queue[m_next++];
         setProgress(m_filesDone + m_walk.foldersListed(),
                     m_filesDone + (m_queue.size() - m_next) + m_walk.foldersKnown() + 1);
-        return handleFile(file);
+        const bool more = handleFile(file);
+        if (m_stepTime.elapsed() >= kScanStepMs) {
+            endStep();
+        }
+        return more;
     }
     m_queue = m_walk.takeFiles();
     m_next = 0;
+    m_askedUpTo = 0;
+    m_reader.drop();
     if (!m_queue.isEmpty()) {
         return true;
     }
@@ -196,7 +210,47 @@ bool MusicScan::handleNext() {
     return false;
 }
 
+// The file that needs reading is the one handled last (m_next - 1). While files keep needing it,
+// the next ones of the folder are read ahead, more of them the longer the run (one after a file
+// that changed among unchanged ones, up to kReadAhead while a new folder goes in).
+QString MusicScan::readTags(const QString& path, AudioTags& tags) {
+    const qsizetype current = m_next - 1;
+    ++m_readsInARow;
+    const qsizetype through = std::min(m_queue.size(), current + 1 + std::min<qsizetype>(m_readsInARow, kReadAhead));
+    for (m_askedUpTo = std::max(m_askedUpTo, current); m_askedUpTo < through; ++m_askedUpTo) {
+        m_reader.ask(m_queue[m_askedUpTo].path);
+    }
+    return m_reader.read(path, tags);
+}
+
+// The savepoint of the file's writes, begun before the first write that another of the file's
+// writes follows (a category or an album added for its song). The song's own insert or rewrite,
+// when it is the file's only write, stands or falls by itself.
+bool MusicScan::beginFileWrites() {
+    if (m_fileWrites) {
+        return true;
+    }
+    m_fileWrites.emplace(m_db.store());
+    if (!m_fileWrites->ok()) {
+        const StoreError e = m_fileWrites->beginError();
+        m_fileWrites.reset();
+        return failed(e, QStringLiteral("Tunarium"));
+    }
+    return true;
+}
+
 bool MusicScan::songOfPath(const QString& path, Row& song, bool& bad) {
+    // The first song of the key at that path is nearly always the file's own (or there is none):
+    // one lookup, and the walk only when another song's path differs from it by case alone.
+    Row first;
+    const StoreError looked = m_db.store().get(TableId::Tunarium, tun::kKeyFilePath, {path}, first);
+    if (looked.code == code::kRecordNotFound) {
+        return false;
+    }
+    if (looked.ok() && first.text(tun::kFilePath) == path) {
+        song = first;
+        return true;
+    }
     KeyWalkLimits limits;
     limits.range = {path};
     KeyWalk walk(m_db.store(), TableId::Tunarium, tun::kKeyFilePath, limits);
@@ -225,6 +279,11 @@ bool MusicScan::movedSong(const AudioTags& tags, Row& song, bool& bad) {
     stored.setText(tun::kTitle, tags.title);
     KeyWalkLimits limits;
     limits.range = {stored.text(tun::kArtist), stored.text(tun::kTitle)};
+    // A new song's artist and title are mostly the collection's only ones: one lookup says so.
+    Row any;
+    if (m_db.store().get(TableId::Tunarium, tun::kSongsByArtist, limits.range, any).code == code::kRecordNotFound) {
+        return false;
+    }
     const qint64 length = timeValueFromHundredths(tags.lengthMs / 10);
     KeyWalk walk(m_db.store(), TableId::Tunarium, tun::kSongsByArtist, limits);
     bool found = false;
@@ -262,6 +321,7 @@ bool MusicScan::handleFile(const WalkedFile& file) {
         m_seenSongs.insert(song.meta.rec);
         if (song.number(tun::kFileModified) == file.modified) {
             ++m_unchanged;
+            m_readsInARow = 0;
             if (song.number(tun::kFileMissing) == 0) {
                 return true;
             }
@@ -270,24 +330,29 @@ bool MusicScan::handleFile(const WalkedFile& file) {
         }
     }
     AudioTags tags;
-    if (const QString reason = readAudioFile(file.path, tags); !reason.isEmpty()) {
+    if (const QString reason = readTags(file.path, tags); !reason.isEmpty()) {
         m_skipped << SkippedFile{file.path, reason};
         return true;
     }
     // Each file's writes stand or fall together: a category or album added for a song that then
-    // cannot be written goes with it.
-    Transaction fileWrites(m_db.store());
-    if (!fileWrites.ok()) {
-        return failed(fileWrites.beginError(), QStringLiteral("Tunarium"));
-    }
+    // cannot be written goes with it (see beginFileWrites).
+    m_fileWrites.reset();
     const QStringList cutsBefore = m_cuts;
     const qint64 categoriesBefore = m_categoriesAdded;
     const QHash<QString, qint64> categoryIdsBefore = m_categoryIds;
     const auto undo = [&] {
-        fileWrites.rollback();
+        m_fileWrites.reset(); // rolls back
         m_cuts = cutsBefore;
         m_categoriesAdded = categoriesBefore;
         m_categoryIds = categoryIdsBefore;
+    };
+    const auto commitFile = [&]() -> StoreError {
+        if (!m_fileWrites) {
+            return {};
+        }
+        const StoreError e = m_fileWrites->commit();
+        m_fileWrites.reset();
+        return e;
     };
     if (!known) {
         if (movedSong(tags, song, bad)) {
@@ -301,7 +366,7 @@ bool MusicScan::handleFile(const WalkedFile& file) {
                 undo();
                 return !m_failed;
             }
-            if (const StoreError e = fileWrites.commit()) {
+            if (const StoreError e = commitFile()) {
                 return failed(e, QStringLiteral("Tunarium"));
             }
             ++m_relinked;
@@ -323,7 +388,7 @@ bool MusicScan::handleFile(const WalkedFile& file) {
             return !m_failed;
         }
         ++m_updated;
-        if (const StoreError e = fileWrites.commit()) {
+        if (const StoreError e = commitFile()) {
             return failed(e, QStringLiteral("Tunarium"));
         }
         return true;
@@ -334,19 +399,23 @@ bool MusicScan::handleFile(const WalkedFile& file) {
         return false;
     }
     song.setNumber(tun::kFileModified, file.modified);
-    qint64 id = 0;
-    StoreError e = m_db.store().nextNumber(TableId::Tunarium, id);
+    // The step's transaction keeps every other writer out: after the first of its songs, the next
+    // number is the one after the last song added.
+    qint64 id = m_nextSongId;
+    StoreError e = id > 0 && id <= songs().field(tun::kId).maxValue() ? StoreError{}
+                                                                        : m_db.store().nextNumber(TableId::Tunarium, id);
     if (!e) {
         song.setNumber(tun::kId, id);
         e = m_db.store().insert(song);
     }
     if (!e) {
-        e = fileWrites.commit();
+        e = commitFile();
     }
     if (e) {
         undo();
         return failed(e, QStringLiteral("Tunarium"));
     }
+    m_nextSongId = id + 1;
     m_seenSongs.insert(song.meta.rec);
     ++m_added;
     if (m_firstAdded == 0) {

@@ -1,5 +1,8 @@
-// The scan: songs from the audio files under folders (or named files), as a process of 50 files
-// a step, each step's writes committed together.
+// The scan: songs from the audio files under folders (or named files), as a process of steps of
+// up to 200 files that end sooner once they have taken a quarter of a second, each step's writes
+// committed together. A commit writes every page the step changed (a song's insert changes a page
+// of each of the table's keys), so that many files a commit write far fewer pages in all than a
+// few; the time limit keeps the window answering however slow the files are to read.
 //
 // A file the collection does not know by its path gives a new song, unless it is a song's file
 // moved: a song of the same artist and title and about the same length whose file is gone is
@@ -15,8 +18,10 @@
 #include "data/table_lease.h"
 #include "files/audio_tags.h"
 #include "files/music_walk.h"
+#include "files/tag_reader.h"
 #include "process/process_runner.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 
 #include <memory>
@@ -24,7 +29,10 @@
 
 namespace tunarium {
 
-inline constexpr int kScanFilesPerStep = 50;
+inline constexpr int kScanFilesPerStep = 200;
+inline constexpr int kScanStepMs = 250;
+// Files of a folder read ahead, at most, while the scan writes the songs of those before them.
+inline constexpr int kReadAhead = 32;
 // The media of every song a scan adds.
 inline constexpr char kDigitalFileMedia[] = "Digital File";
 // The folder beside the collection's file that keeps the covers taken from the files.
@@ -68,6 +76,8 @@ protected:
 
 private:
     bool handleFile(const WalkedFile& file);
+    // The tags of the file being handled, through the reader (see readTags in the source).
+    QString readTags(const QString& path, AudioTags& tags);
     bool markMissing();
     // The song of that file, by its path; false when none.
     bool songOfPath(const QString& path, Row& song, bool& failed);
@@ -80,6 +90,7 @@ private:
     bool linkAlbumArtist(Row& song, const AudioTags& tags);
     QString writeCover(const AudioTags& tags);
     bool ensureMedia();
+    bool beginFileWrites();
     bool failed(const StoreError& error, const QString& name);
     bool rewrite(Row& song, const QString& path);
     void commit();
@@ -88,8 +99,13 @@ private:
     MusicWalk m_walk;
     QVector<WalkedFile> m_queue;
     qsizetype m_next = 0;
+    qsizetype m_askedUpTo = 0; // the files of the queue before it were asked of the reader
+    qsizetype m_readsInARow = 0;
     TableLease m_tables;
     std::optional<Transaction> m_transaction;
+    std::optional<Transaction> m_fileWrites; // the file's, when begun (beginFileWrites)
+    QElapsedTimer m_stepTime;
+    qint64 m_nextSongId = 0; // within the step's transaction, once known
     bool m_failed = false;
     bool m_missingDone = false;
 
@@ -116,6 +132,8 @@ private:
     QHash<qint64, QString> m_coverOf;
     QHash<qint64, QString> m_coverOfInStep;
     QString m_coversDir;
+    // Last, so that it ends first: its thread is done before anything else of the scan goes.
+    TagReader m_reader;
 };
 
 // After the album entries of a scan's songs are made: each album of a song that brought a cover

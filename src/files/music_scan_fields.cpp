@@ -137,6 +137,9 @@ bool MusicScan::resolveCategory(Row& song, const QString& genre, const QString& 
     if (e.code != code::kRecordNotFound) {
         return failed(e, QStringLiteral("Categories"));
     }
+    if (!beginFileWrites()) {
+        return false;
+    }
     // The first category of an empty table is number 2, as the import numbers it.
     qint64 id = 2;
     e = store.count(TableId::Categories) > 0 ? store.nextNumber(TableId::Categories, id) : StoreError{};
@@ -180,6 +183,9 @@ bool MusicScan::linkAlbumArtist(Row& song, const AudioTags& tags) {
     }
     if (e.code != code::kRecordNotFound) {
         return failed(e, QStringLiteral("Album"));
+    }
+    if (!beginFileWrites()) {
+        return false;
     }
     album = AlbumRecord{};
     if (e = store.nextNumber(TableId::Album, album.albumId); e) {

@@ -25,8 +25,16 @@ QString brokenLink(const QString& path) {
     return QStringLiteral("is a link to nothing");
 }
 
-qint64 modifiedOf(const QFileInfo& info) {
-    return info.lastModified().toSecsSinceEpoch();
+// The file's modification time in seconds since the epoch, as QFileInfo::lastModified() gives it
+// (whole milliseconds, cut toward zero to seconds), from one stat() of the file and without the
+// conversion to and from local time that a QDateTime makes.
+qint64 modifiedOf(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        return QFileInfo(path).lastModified().toSecsSinceEpoch();
+    }
+    const qint64 msecs = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+    return msecs / 1000;
 }
 
 } // namespace
@@ -103,7 +111,7 @@ bool MusicWalk::listNext() {
                 m_skipped << SkippedFile{shown, QStringLiteral("is not a regular file")};
                 continue;
             }
-            addFile(target, modifiedOf(resolved));
+            addFile(target, modifiedOf(target));
             continue;
         }
         if (entry.isDir()) {
@@ -118,7 +126,8 @@ bool MusicWalk::listNext() {
             m_skipped << SkippedFile{shown, QStringLiteral("is not a regular file")};
             continue;
         }
-        addFile(entry.canonicalFilePath().isEmpty() ? shown : entry.canonicalFilePath(), modifiedOf(entry));
+        // The folder is known by its canonical path and the file is no link: its path is canonical.
+        addFile(shown, modifiedOf(shown));
     }
     // Listed last first: the folders are gone through in name order.
     std::sort(below.begin(), below.end(), std::greater<>());
@@ -155,7 +164,7 @@ void MusicWalk::takeNamed(const QString& given) {
         m_skipped << SkippedFile{shown, QStringLiteral("is not an audio file")};
         return;
     }
-    addFile(canonical, modifiedOf(info));
+    addFile(canonical, modifiedOf(canonical));
 }
 
 void MusicWalk::enter(const QString& shown, const QString& canonical) {

@@ -12,7 +12,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QDateTime>
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -151,6 +153,69 @@ TEST_F(ScanTest, AFileTheUserCannotReadIsNamed) {
     const std::unique_ptr<MusicScan> s = scan();
     ASSERT_EQ(s->skipped().size(), 1);
     EXPECT_TRUE(s->skipped()[0].reason.startsWith(QLatin1String("cannot be read")));
+}
+
+// A folder longer than the files read ahead, scanned, then changed here and there and scanned
+// again: files changed in a run, alone among unchanged ones, and two whose names differ by case
+// alone. Every song holds what its file holds now (read here, one file at a time, without the
+// scan), and only the changed files were read again.
+TEST_F(ScanTest, ARescanOfAChangedFolderHoldsWhatEveryFileHoldsNow) {
+    constexpr int kFiles = 3 * kReadAhead;
+    const auto tagsOfFile = [](int n, const QString& edition) {
+        AudioTags t = tagsOf(QStringLiteral("Artist %1").arg(n % 5), QStringLiteral("Title %1 %2").arg(n).arg(edition));
+        t.album = QStringLiteral("Album %1").arg(n % 3);
+        t.track = n % 99 + 1;
+        t.bpm = 100 + n;
+        t.genre = QStringLiteral("Genre %1 %2").arg(n % 4).arg(edition);
+        return t;
+    };
+    static constexpr const char* kSuffixes[] = {"mp3", "flac", "ogg", "wav"};
+    QStringList files;
+    for (int n = 0; n < kFiles; ++n) {
+        files << make(QStringLiteral("many/%1.%2").arg(n, 3, 10, QLatin1Char('0')).arg(QLatin1String(kSuffixes[n % 4])),
+                      tagsOfFile(n, QStringLiteral("first")), 1);
+    }
+    files << make(QStringLiteral("many/Case.mp3"), tagsOfFile(900, QStringLiteral("upper")), 1);
+    files << make(QStringLiteral("many/case.mp3"), tagsOfFile(901, QStringLiteral("lower")), 1);
+    EXPECT_EQ(scan()->songsAdded(), files.size());
+
+    // A run of changed files longer than the read-ahead, then single ones among unchanged files.
+    QSet<int> changed;
+    for (int n = 3; n < 3 + kReadAhead + 5; ++n) {
+        changed.insert(n);
+    }
+    for (int n : {kReadAhead + 20, kReadAhead + 22, 3 * kReadAhead - 1}) {
+        changed.insert(n);
+    }
+    changed.insert(kFiles + 1); // case.mp3
+    const QDateTime later = QDateTime::currentDateTime().addSecs(120);
+    for (int i : changed) {
+        const QString& file = files[i];
+        const int n = i < kFiles ? i : 900 + (i - kFiles);
+        ASSERT_TRUE(QFile::remove(file));
+        ASSERT_EQ(makeAudioFile(file, audioFormatOfName(file), tagsOfFile(n, QStringLiteral("second")), 1), QString());
+        QFile touched(file);
+        ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(touched.setFileTime(later, QFileDevice::FileModificationTime));
+    }
+    const std::unique_ptr<MusicScan> again = scan();
+    EXPECT_EQ(again->songsAdded(), 0);
+    EXPECT_EQ(again->songsUpdated(), changed.size());
+    EXPECT_EQ(again->filesUnchanged(), files.size() - changed.size());
+    EXPECT_TRUE(again->skipped().isEmpty()) << again->summary().join(u'\n').toStdString();
+
+    const QList<QStringList> rows =
+        sql("SELECT t.FilePath, t.Artist, t.Title, t.Album, t.TrackNumber, t.BeatsPerMinute, c.Category, "
+            "t.FileModified FROM Tunarium t JOIN Categories c ON c.CategoryID = t.CategoryID ORDER BY t.FilePath");
+    ASSERT_EQ(rows.size(), files.size());
+    for (const QStringList& row : rows) {
+        AudioTags now;
+        ASSERT_EQ(readAudioFile(row[0], now), QString()) << row[0].toStdString();
+        EXPECT_EQ(row.mid(1, 6), (QStringList{now.artist, now.title, now.album, QString::number(now.track),
+                                              QString::number(now.bpm), now.genre}))
+            << row[0].toStdString();
+        EXPECT_EQ(row[7].toLongLong(), QFileInfo(row[0]).lastModified().toSecsSinceEpoch()) << row[0].toStdString();
+    }
 }
 
 } // namespace
