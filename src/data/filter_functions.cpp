@@ -74,22 +74,25 @@ Value instring(const QVector<Value>& args) {
     const int position = args[0].position;
     const bool fromFirst = args.size() < 4 || (args[3].constant && args[3].constant->toLongLong() == 1 &&
                                                args[3].type == ValueType::Number);
+    Value out;
     if (fromFirst && haystack.fromKey) {
         // The same search in the stored key, without cutting a copy of its folded part per row.
-        return (SqlBuilder() << "tunarium_keyinstr(" << haystack.keySql << ", " << needle << ")")
-            .make(ValueType::Number, position);
+        out = (SqlBuilder() << "tunarium_keyinstr(" << haystack.keySql << ", " << needle << ")")
+                  .make(ValueType::Number, position);
+    } else if (fromFirst) {
+        out = (SqlBuilder() << "instr(" << haystack << ", " << needle << ")").make(ValueType::Number, position);
+    } else {
+        const Value start = asNumber(args[3]);
+        SqlBuilder found;
+        found << "instr(substr(" << haystack << ", " << start << "), " << needle << ")";
+        const Value match = found.make(ValueType::Number, position);
+        out = (SqlBuilder() << "(CASE WHEN " << match << " > 0 THEN " << match << " + " << start
+                            << " - 1 ELSE 0 END)")
+                  .make(ValueType::Number, position);
     }
-    if (fromFirst) {
-        return (SqlBuilder() << "instr(" << haystack << ", " << needle << ")")
-            .make(ValueType::Number, position);
-    }
-    const Value start = asNumber(args[3]);
-    SqlBuilder found;
-    found << "instr(substr(" << haystack << ", " << start << "), " << needle << ")";
-    const Value match = found.make(ValueType::Number, position);
-    return (SqlBuilder() << "(CASE WHEN " << match << " > 0 THEN " << match << " + " << start
-                         << " - 1 ELSE 0 END)")
-        .make(ValueType::Number, position);
+    // Searched from the first character, the position is the match's or 0, never below.
+    out.neverNegative = fromFirst;
+    return out;
 }
 
 Value len(const QVector<Value>& args) {

@@ -30,6 +30,7 @@ struct Value {
     QString keySql;          // a column (or sub-select) with the folded key of the same text, without binds
     bool fromKey = false;    // sql reads the case-folded part of keySql (folded() of a keyed text)
     std::optional<QVariant> constant; // the value of a literal or a bound name
+    bool neverNegative = false;       // a number that is 0 or more (a position INSTRING found)
     int position = 0;                 // where the value starts in the filter text
     int depth = 0;                    // how deeply parentheses nest in sql
 

@@ -150,6 +150,11 @@ TEST_F(FilterTest, IgnoringCaseFoldsNonAsciiLetters) {
         {"LOWER(TUN:Artist) = 'ABBA'", {3, 5}},
         {"UPPER(TUN:Artist) > UPPER('b')", {1, 2, 4, 6}},
         {"INSTRING(UPPER('ÖRK'), UPPER(TUN:Artist), 1, 1) <> 0", {1, 2}},
+        // A position compared with 0 from either side, and denied (written as a bound of its own).
+        {"0 <> INSTRING(UPPER('ÖRK'), UPPER(TUN:Artist), 1, 1)", {1, 2}},
+        {"INSTRING(UPPER('ÖRK'), UPPER(TUN:Artist), 1, 1) = 0", {3, 4, 5, 6}},
+        {"0 = INSTRING(UPPER('ÖRK'), UPPER(TUN:Artist), 1, 1)", {3, 4, 5, 6}},
+        {"NOT (INSTRING(UPPER('ÖRK'), UPPER(TUN:Artist), 1, 1) <> 0)", {3, 4, 5, 6}},
         // A field without a folded key column, and a memo.
         {"UPPER(TUN:Composer) = UPPER('BJÖRK GUÐMUNDSDÓTTIR')", {1}},
         {"UPPER(TUN:Recording) = UPPER('live at wembley')", {3}},
