@@ -458,7 +458,7 @@ SongSearchPlan planSongSearch(Store& store, const SongSearch& search, const SqlC
     QStringList matches;
     for (const QString& word : search.required) {
         if (word.toStdU32String().size() >= 3) {
-            matches << searchMatchText(searchPieces(word));
+            matches << store.searchWordMatch(word);
             continue;
         }
         // A word of one or two characters is held by the songs that hold a piece beginning with it.

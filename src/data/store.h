@@ -146,6 +146,10 @@ public:
     // in the index alone (no song is read), with how far through the table that count reached.
     virtual StoreError sampleSearchCandidates(TableId table, const QString& matchText, qint64 limit,
                                               SearchSample& out) = 0;
+    // The match text (searchMatchText) of the songs that hold a case-folded word of three
+    // characters or more. The file's index holds three-character pieces: the text asks for a few
+    // of the word's pieces (searchPieces), and the exact condition decides.
+    virtual QString searchWordMatch(const QString& foldedWord) const;
     // The index's pieces that begin with `start`, a case-folded text too short to have pieces of
     // its own (one or two characters): every song that holds it holds one of them. When they are
     // more than `pieceLimit`, or the songs holding them more than `songLimit`, `pieces` is left

@@ -206,6 +206,10 @@ public:
     StoreError countUpTo(TableId table, const SqlCondition& condition, qint64 limit, qint64& out) override;
     StoreError countInRecordSpan(TableId table, const SqlCondition& condition, qint64 afterRec,
                                  qint64 throughRec, qint64& out) override;
+    // The whole word: the server's trigram index takes a pattern's pieces itself, and its guess of
+    // how many songs hold one pattern is near; of a word's pieces one by one, the product of its
+    // guesses is far too few, and the planner then sorts every candidate instead of walking the key.
+    QString searchWordMatch(const QString& foldedWord) const override;
     StoreError sampleSearchCandidates(TableId table, const QString& matchText, qint64 limit,
                                       SearchSample& out) override;
     // The search's narrowing in the server's dialect (see searchCandidatesIn in store_search.h).

@@ -369,6 +369,10 @@ SqlCondition PgStore::searchCandidates(TableId table, const QString& matchText, 
     return c;
 }
 
+QString PgStore::searchWordMatch(const QString& foldedWord) const {
+    return searchMatchText({foldedWord});
+}
+
 SqlCondition PgStore::keyRangeCandidates(TableId table, int key, qint64 low, qint64 high) const {
     return keyRangeCondition(tableDef(table), key, low, high);
 }

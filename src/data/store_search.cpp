@@ -197,6 +197,10 @@ QString searchMatchText(const QStringList& pieces) {
     return quotedPieces(pieces).join(u' ');
 }
 
+QString Store::searchWordMatch(const QString& foldedWord) const {
+    return searchMatchText(searchPieces(foldedWord));
+}
+
 QString searchMatchAnyText(const QStringList& pieces) {
     if (pieces.isEmpty()) {
         return {};
