@@ -290,7 +290,7 @@ StoreError PgStore::insert(Row& row) {
                              .arg(with.join(QStringLiteral(", ")), sql::quoted(t.label), columns.join(QStringLiteral(", ")),
                                   typedMarks(t, 2).join(QStringLiteral(", ")), from.join(QStringLiteral(", ")));
     StoreError e;
-    PgResult added = m_connection->run(text, params, e);
+    PgResult added = m_connection->runOften(text, params, e);
     if (e) {
         return e.code == code::kDuplicateKey ? duplicateKeyError(row, e) : e;
     }
@@ -333,7 +333,7 @@ StoreError PgStore::update(Row& row) {
     // for the first one's commit and then finds the record changed.
     text += QStringLiteral(" WHERE %1.\"_rec\" = $%2 AND %1.\"_version\" = $%3").arg(sql::quoted(t.label)).arg(recParam).arg(recParam + 1);
     StoreError e;
-    PgResult written = m_connection->run(text, params, e);
+    PgResult written = m_connection->runOften(text, params, e);
     if (e) {
         return e.code == code::kDuplicateKey ? duplicateKeyError(row, e) : e;
     }
@@ -349,7 +349,7 @@ StoreError PgStore::update(Row& row) {
 
 StoreError PgStore::remove(const Row& row) {
     StoreError e;
-    PgResult removed = m_connection->run(
+    PgResult removed = m_connection->runOften(
         QStringLiteral("DELETE FROM %1 WHERE \"_rec\" = $1").arg(sql::quoted(row.table().label)), {row.meta.rec}, e);
     if (e) {
         return e;

@@ -201,6 +201,7 @@ StoreError PgConnection::settle() {
 }
 
 void PgConnection::close() {
+    m_prepared.clear();
     if (m_conn) {
         PQfinish(m_conn);
         m_conn = nullptr;
@@ -247,19 +248,68 @@ StoreError PgConnection::failure(pg_result* result, const QString& sql) const {
     return e;
 }
 
+void PgConnection::reconnectIfLost() {
+    if (PQstatus(m_conn) != CONNECTION_OK && m_depth == 0) {
+        // Between changes a lost connection is made again, so that a window can try once more.
+        m_prepared.clear();
+        PQreset(m_conn);
+        if (PQstatus(m_conn) == CONNECTION_OK) {
+            settle();
+            // Other stations' changes while it was lost were told to nobody: anything may have
+            // changed.
+            ++m_dataVersion;
+        }
+    }
+}
+
 PgResult PgConnection::run(const QString& sql, const QVector<QVariant>& params, StoreError& error) {
     error = {};
     if (!m_conn) {
         error = StoreError::of(code::kNotOpen);
         return {};
     }
-    if (PQstatus(m_conn) != CONNECTION_OK && m_depth == 0) {
-        // Between changes a lost connection is made again, so that a window can try once more.
-        PQreset(m_conn);
-        if (PQstatus(m_conn) == CONNECTION_OK) {
-            settle();
-        }
+    reconnectIfLost();
+    return execute(sql, nullptr, params, error);
+}
+
+PgResult PgConnection::runOften(const QString& sql, const QVector<QVariant>& params, StoreError& error) {
+    // Statements beyond these few are run as they come.
+    constexpr qsizetype kPreparedKept = 256;
+    error = {};
+    if (!m_conn) {
+        error = StoreError::of(code::kNotOpen);
+        return {};
     }
+    reconnectIfLost();
+    auto known = m_prepared.constFind(sql);
+    if (known == m_prepared.constEnd()) {
+        if (m_prepared.size() >= kPreparedKept) {
+            return execute(sql, nullptr, params, error);
+        }
+        const QByteArray name = "tunarium_" + QByteArray::number(m_prepared.size() + 1);
+        ++m_roundTrips;
+        pg_result* made = PQprepare(m_conn, name.constData(), sql.toUtf8().constData(), static_cast<int>(params.size()),
+                                    nullptr);
+        if (!made || PQresultStatus(made) != PGRES_COMMAND_OK) {
+            error = failure(made, sql);
+            if (made) {
+                PQclear(made);
+            }
+            return {};
+        }
+        PQclear(made);
+        known = m_prepared.insert(sql, name);
+    }
+    return execute(sql, &known.value(), params, error);
+}
+
+void PgConnection::discardPrepared() {
+    m_prepared.clear();
+    exec(QStringLiteral("DEALLOCATE ALL"));
+}
+
+PgResult PgConnection::execute(const QString& sql, const QByteArray* prepared, const QVector<QVariant>& params,
+                               StoreError& error) {
     QVector<QByteArray> texts;
     texts.reserve(params.size());
     QVector<const char*> values;
@@ -292,8 +342,11 @@ PgResult PgConnection::run(const QString& sql, const QVector<QVariant>& params, 
         values.push_back(texts.back().constData());
     }
     ++m_roundTrips;
-    pg_result* result = PQexecParams(m_conn, sql.toUtf8().constData(), static_cast<int>(params.size()), nullptr,
-                                     values.data(), nullptr, nullptr, 0);
+    pg_result* result =
+        prepared ? PQexecPrepared(m_conn, prepared->constData(), static_cast<int>(params.size()), values.data(),
+                                  nullptr, nullptr, 0)
+                 : PQexecParams(m_conn, sql.toUtf8().constData(), static_cast<int>(params.size()), nullptr,
+                                values.data(), nullptr, nullptr, 0);
     const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
         error = failure(result, sql);

@@ -9,6 +9,7 @@
 #include "data/store.h"
 #include "data/store_error.h"
 
+#include <QHash>
 #include <QString>
 #include <QVariant>
 #include <QVector>
@@ -71,6 +72,13 @@ public:
     // Runs one statement with `params` bound to $1, $2 ... (text form); `error` says why it
     // failed (the result is then empty).
     PgResult run(const QString& sql, const QVector<QVariant>& params, StoreError& error);
+    // The same for a statement run again and again (a page of a key, a record by its number): it
+    // is prepared on the server the first time, one round trip more, and from then on run without
+    // being parsed and planned again. A plan made once fits only statements whose best plan does
+    // not hang on the values (not a filter's).
+    PgResult runOften(const QString& sql, const QVector<QVariant>& params, StoreError& error);
+    // Forgets every statement prepared on the server (DEALLOCATE ALL).
+    void discardPrepared();
     // Runs statements without bound values.
     StoreError exec(const QString& sql);
 
@@ -111,6 +119,10 @@ public:
 
 private:
     StoreError settle();
+    // Makes a lost connection again between changes; what it had prepared is gone with it.
+    void reconnectIfLost();
+    PgResult execute(const QString& sql, const QByteArray* prepared, const QVector<QVariant>& params,
+                     StoreError& error);
 
     pg_conn* m_conn = nullptr;
     QString m_copySql;
@@ -120,6 +132,7 @@ private:
     qint64 m_dataVersion = 0;
     qint64 m_ownChanges = 0;
     qint64 m_roundTrips = 0;
+    QHash<QString, QByteArray> m_prepared; // statement text -> its name on the server
 };
 
 // A value as a COPY line in text format holds it: backslash, tab, line feed and carriage return

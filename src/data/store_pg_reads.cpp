@@ -160,7 +160,8 @@ QString containsPattern(const QString& piece) {
 
 StoreError PgStore::fetch(TableId table, qint64 rec, Row& out) {
     StoreError e;
-    PgResult r = m_connection->run(pgsql::selectRecordSql(tableDef(table)) + QStringLiteral(" WHERE \"_rec\" = $1"), {rec}, e);
+    PgResult r =
+        m_connection->runOften(pgsql::selectRecordSql(tableDef(table)) + QStringLiteral(" WHERE \"_rec\" = $1"), {rec}, e);
     return readOne(r, e, table, out);
 }
 
@@ -248,7 +249,8 @@ StoreError PgStore::read(TableId table, int key, const KeyPosition& from, Direct
         return {};
     }
     StoreError e;
-    PgResult r = m_connection->run(text, params, e);
+    // A page of a key has one best plan whatever its position; a filter's may hang on its values.
+    PgResult r = extra.isEmpty() ? m_connection->runOften(text, params, e) : m_connection->run(text, params, e);
     if (e) {
         return e;
     }
@@ -306,7 +308,8 @@ KeyPosition PgStore::positionOf(const Row& row, int key) const {
 
 qint64 PgStore::count(TableId table) {
     StoreError e;
-    PgResult r = m_connection->run(QStringLiteral("SELECT n FROM \"_counts\" WHERE label = $1"), {tableDef(table).label}, e);
+    PgResult r =
+        m_connection->runOften(QStringLiteral("SELECT n FROM \"_counts\" WHERE label = $1"), {tableDef(table).label}, e);
     return !e && r.rows() > 0 ? r.integer(0, 0) : 0;
 }
 
@@ -425,7 +428,7 @@ QStringList PgStore::explainQueryPlan(const QString& sqlText) {
     QStringList lines;
     StoreError e;
     const QString name = QStringLiteral("tunarium_explained");
-    m_connection->exec(QStringLiteral("DEALLOCATE ALL"));
+    m_connection->discardPrepared();
     if ((e = m_connection->exec(QStringLiteral("PREPARE %1 AS %2").arg(name, numberedPlaceholders(sqlText))))) {
         return {e.describe()};
     }
