@@ -1,6 +1,8 @@
 // The read cursor of a browse.
 #include "catalogue/list_cursor.h"
 
+#include <utility>
+
 namespace tunarium {
 
 namespace {
@@ -107,6 +109,35 @@ StoreError ListCursor::read(const KeyPosition& from, Direction direction, bool i
         }
         row.record = std::move(r);
         out.push_back(std::move(row));
+    }
+    return {};
+}
+
+StoreError ListCursor::readEnds(QVector<PageRow>& first, QVector<PageRow>& last) {
+    first.clear();
+    last.clear();
+    if (lookupOrder()) {
+        StoreError e = read({}, Direction::Forward, true, 1, first, false, false);
+        return e ? e : read({}, Direction::Backward, true, 1, last, false, false);
+    }
+    KeyPosition start;
+    if (m_rangeLength > 0) {
+        start.values = m_rangeValues;
+    }
+    QVector<Row> low;
+    QVector<Row> high;
+    if (StoreError e = m_store.readEnds(m_table, m_key, start, limits(false), low, high)) {
+        return e;
+    }
+    if (m_reverse) {
+        std::swap(low, high);
+    }
+    for (auto [rows, out] : {std::pair{&low, &first}, std::pair{&high, &last}}) {
+        for (Row& r : *rows) {
+            PageRow row;
+            row.record = std::move(r);
+            out->push_back(std::move(row));
+        }
     }
     return {};
 }

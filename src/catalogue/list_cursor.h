@@ -48,6 +48,9 @@ public:
     // is (the range still holds).
     StoreError read(const KeyPosition& from, Direction direction, bool inclusive, int limit,
                     QVector<PageRow>& out, bool withLookups = true, bool withFilter = true);
+    // The order's first and last record within the range (the user's filter left out), without
+    // their lookup records: what read() from either end gives, both at once.
+    StoreError readEnds(QVector<PageRow>& first, QVector<PageRow>& last);
     // The record's full position in the current key.
     KeyPosition positionOf(const Row& record) const;
     // The position of the first record whose key is not below `record`'s key values, with the

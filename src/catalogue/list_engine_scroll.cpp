@@ -39,11 +39,7 @@ void ListEngine::computeThumbSteps() {
         m_thumbBasis = basis;
         m_thumbFromEnds = {};
         BusyScope busy(m_host);
-        StoreError e = m_cursor.read({}, Direction::Backward, true, 1, last, false, false);
-        if (e.ok()) {
-            e = m_cursor.read({}, Direction::Forward, true, 1, first, false, false);
-        }
-        if (e) {
+        if (StoreError e = m_cursor.readEnds(first, last)) {
             readFailed(e);
             return;
         }

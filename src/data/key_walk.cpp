@@ -5,6 +5,15 @@
 
 namespace tunarium {
 
+StoreError Store::readEnds(TableId table, int key, const KeyPosition& from, const WalkLimits& limits,
+                           QVector<Row>& first, QVector<Row>& last) {
+    last.clear();
+    if (StoreError e = read(table, key, from, Direction::Forward, true, 1, first, limits)) {
+        return e;
+    }
+    return read(table, key, from, Direction::Backward, true, 1, last, limits);
+}
+
 bool foldedStartsWith(const QString& text, const QString& foldedPrefix) {
     return foldKeyPrefix(text).startsWith(foldedPrefix);
 }

@@ -122,6 +122,11 @@ public:
     // from start to end goes through KeyWalk (key_walk.h), not a loop of pages of its own.
     virtual StoreError read(TableId table, int key, const KeyPosition& from, Direction direction,
                             bool inclusive, int limit, QVector<Row>& out, const WalkLimits& limits = {}) = 0;
+    // The first and the last record of a key from `from` (the start of the limits' range, or
+    // empty), within the limits: each empty when there is none. A list's thumb spans them. This
+    // reads forward and backward; a store on a server reads both in one round trip.
+    virtual StoreError readEnds(TableId table, int key, const KeyPosition& from, const WalkLimits& limits,
+                                QVector<Row>& first, QVector<Row>& last);
     // Up to `limit` records whose record number follows `afterRec`, in record order: the order of
     // the file, in which a walk that rewrites many records writes pages that follow one another.
     virtual StoreError readInRecordOrder(TableId table, qint64 afterRec, int limit, QVector<Row>& out) = 0;

@@ -197,6 +197,8 @@ public:
     StoreError get(TableId table, int key, const QVector<QVariant>& values, Row& out) override;
     StoreError read(TableId table, int key, const KeyPosition& from, Direction direction, bool inclusive,
                     int limit, QVector<Row>& out, const WalkLimits& limits = {}) override;
+    StoreError readEnds(TableId table, int key, const KeyPosition& from, const WalkLimits& limits,
+                        QVector<Row>& first, QVector<Row>& last) override;
     StoreError readInRecordOrder(TableId table, qint64 afterRec, int limit, QVector<Row>& out) override;
     StoreError rewriteField(TableId table, RecordMeta& meta, int field, const QVariant& value) override;
     KeyPosition positionOf(const Row& row, int key) const override;
@@ -274,7 +276,7 @@ QString createIndexSql(const TableDef& t, int key);
 QString columnsSignature(const TableDef& t);
 QString selectRecordSql(const TableDef& t);
 QString walkSql(const TableDef& t, int key, int prefixLength, bool withTieBreaker, Direction direction,
-                bool inclusive, const QString& extraCondition = {});
+                bool inclusive, const QString& extraCondition = {}, int firstPlaceholder = 1);
 // The songs' search index: a trigram index (pg_trgm's GIN operator class) over the case-folded
 // artist, title, album and mix, read from their folded key columns one line a field as the file's
 // index holds them; its name and the expression, which a condition repeats to be answered by it.

@@ -270,6 +270,54 @@ StoreError PgStore::read(TableId table, int key, const KeyPosition& from, Direct
     return {};
 }
 
+StoreError PgStore::readEnds(TableId table, int key, const KeyPosition& from, const WalkLimits& limits,
+                             QVector<Row>& first, QVector<Row>& last) {
+    first.clear();
+    last.clear();
+    const TableDef& t = tableDef(table);
+    if (key < 0 || key >= t.keys.size()) {
+        return StoreError::of(code::kInvalidKey);
+    }
+    if (!limits.filter.isEmpty()) {
+        // A filter's first and last match: two walks, each with a plan of its own.
+        return Store::readEnds(table, key, from, limits, first, last);
+    }
+    const KeyDef& k = t.key(key);
+    const int prefix = static_cast<int>(std::min<qsizetype>(from.values.size(), k.components.size()));
+    const bool tie = from.hasRec && prefix == k.components.size() && sql::keyHasTieBreaker(t, key);
+    QVector<QVariant> params;
+    QStringList ends;
+    for (const Direction direction : {Direction::Forward, Direction::Backward}) {
+        const SqlCondition extra = limits.isEmpty() ? SqlCondition{} : limitCondition(t, key, limits, direction);
+        const int firstMark = static_cast<int>(params.size()) + 1;
+        for (int i = 0; i < prefix; ++i) {
+            params << keyParam(t, key, k.components[i], from.values[i], from.partialText && i == prefix - 1,
+                               direction == Direction::Backward);
+        }
+        if (tie) {
+            params << from.rec;
+        }
+        params += extra.binds;
+        params << 1;
+        const int end = direction == Direction::Forward ? 0 : 1;
+        ends << QStringLiteral("SELECT *, %1 AS \"_end\" FROM (%2) end%1")
+                    .arg(end)
+                    .arg(pgsql::walkSql(t, key, prefix, tie, direction, true, extra.sql, firstMark));
+    }
+    StoreError e;
+    PgResult r = m_connection->runOften(ends.join(QStringLiteral(" UNION ALL ")), params, e);
+    if (e) {
+        return e;
+    }
+    const int endColumn = t.fieldCount() + 2;
+    for (int i = 0; i < r.rows(); ++i) {
+        Row row;
+        readRow(r, i, table, row);
+        (r.integer(i, endColumn) == 0 ? first : last).push_back(std::move(row));
+    }
+    return {};
+}
+
 StoreError PgStore::readInRecordOrder(TableId table, qint64 afterRec, int limit, QVector<Row>& out) {
     out.clear();
     StoreError e;

@@ -109,7 +109,7 @@ QString selectRecordSql(const TableDef& t) {
 }
 
 QString walkSql(const TableDef& t, int key, int prefixLength, bool withTieBreaker, Direction direction,
-                bool inclusive, const QString& extraCondition) {
+                bool inclusive, const QString& extraCondition, int firstPlaceholder) {
     const QStringList cols = sql::keyColumns(t, key);
     QStringList conditions;
     const QString blank = sql::blankCondition(t, key);
@@ -143,7 +143,8 @@ QString walkSql(const TableDef& t, int key, int prefixLength, bool withTieBreake
         text += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     }
     return numberedPlaceholders(text + QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", ")) +
-                                QStringLiteral(" LIMIT ?"));
+                                    QStringLiteral(" LIMIT ?"),
+                                firstPlaceholder);
 }
 
 } // namespace pgsql

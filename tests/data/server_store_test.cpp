@@ -217,6 +217,53 @@ TEST_F(ServerStoreTest, EveryPageQueryIsAnIndexScanWithoutASort) {
     }
 }
 
+// Both ends of every key read at once (one statement of two walks) are the records that a walk
+// forward and a walk backward find first: over the whole key and within ranges of every length,
+// of a table whose records share and blank many values.
+TEST_F(ServerStoreTest, BothEndsAtOnceAreTheFirstRecordOfEachWalk) {
+    QRandomGenerator rng(31);
+    ASSERT_TRUE(store.begin().ok());
+    QVector<Row> made;
+    for (int i = 0; i < 200; ++i) {
+        Row row(TableId::Tunarium);
+        for (int f = 0; f < row.table().fieldCount(); ++f) {
+            row.setRaw(f, randomValue(row.table().field(f), rng));
+        }
+        row.setNumber(tun::kId, i + 1);
+        ASSERT_TRUE(store.insert(row).ok());
+        made << row;
+    }
+    ASSERT_TRUE(store.commit().ok());
+    const TableDef& t = tableDef(TableId::Tunarium);
+    const auto recs = [](const QVector<Row>& rows) {
+        QVector<qint64> out;
+        for (const Row& r : rows) {
+            out << r.meta.rec;
+        }
+        return out;
+    };
+    int nonEmpty = 0;
+    for (int k = 0; k < t.keys.size(); ++k) {
+        const QVector<int>& components = t.key(k).components;
+        for (int length = 0; length < components.size(); ++length) {
+            const Row& from = made[rng.bounded(static_cast<int>(made.size()))];
+            KeyPosition start;
+            for (int i = 0; i < length; ++i) {
+                start.values << from.value(components[i]);
+            }
+            const WalkLimits limits(length, start.values);
+            QVector<Row> first, last, walkedFirst, walkedLast;
+            ASSERT_TRUE(store.readEnds(t.id, k, start, limits, first, last).ok());
+            ASSERT_TRUE(store.Store::readEnds(t.id, k, start, limits, walkedFirst, walkedLast).ok());
+            SCOPED_TRACE(t.key(k).name.toStdString() + " range " + std::to_string(length));
+            EXPECT_EQ(recs(first), recs(walkedFirst));
+            EXPECT_EQ(recs(last), recs(walkedLast));
+            nonEmpty += first.isEmpty() ? 0 : 1;
+        }
+    }
+    EXPECT_GT(nonEmpty, t.keys.size());
+}
+
 TEST_F(ServerStoreTest, TheVersionCheckAndTheLockWaitHoldBetweenStations) {
     SongRecord mine = song("Kraftwerk", "Radioactivity");
     ASSERT_TRUE(store.insert(mine).ok());
