@@ -309,8 +309,13 @@ void ListEngine::focusGained() {
 }
 
 void ListEngine::updateTitle() {
-    m_countedAt = {m_db.store().dataVersion(), m_db.store().ownChanges()};
-    m_title = m_def.titleCaption + QString::number(m_db.store().count(m_def.table)) + m_def.titleSuffix;
+    // Counted again only when records were written since (a round trip on a server).
+    const std::pair<qint64, qint64> now{m_db.store().dataVersion(), m_db.store().ownChanges()};
+    if (now != m_countedAt) {
+        m_countedAt = now;
+        m_counted = m_db.store().count(m_def.table);
+    }
+    m_title = m_def.titleCaption + QString::number(m_counted) + m_def.titleSuffix;
 }
 
 bool ListEngine::followCount() {

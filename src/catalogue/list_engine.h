@@ -307,6 +307,7 @@ private:
     int m_thumbPosition = 0;
     QString m_title;
     std::pair<qint64, qint64> m_countedAt{-1, -1}; // the data version and own writes last counted at
+    qint64 m_counted = 0;                          // and the count then
 };
 
 } // namespace tunarium
