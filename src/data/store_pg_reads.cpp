@@ -156,6 +156,31 @@ QString containsPattern(const QString& piece) {
     return u'%' + escaped + u'%';
 }
 
+// A walk's statement from `from` with its values, its placeholders numbered from `firstMark`.
+struct WalkStatement {
+    QString sql;
+    QVector<QVariant> params;
+};
+
+WalkStatement walkStatement(const TableDef& t, int key, const KeyPosition& from, Direction direction, bool inclusive,
+                            int limit, const SqlCondition& extra, int firstMark = 1) {
+    const KeyDef& k = t.key(key);
+    const int prefix = static_cast<int>(std::min<qsizetype>(from.values.size(), k.components.size()));
+    const bool tie = from.hasRec && prefix == k.components.size() && sql::keyHasTieBreaker(t, key);
+    WalkStatement w;
+    for (int i = 0; i < prefix; ++i) {
+        w.params << keyParam(t, key, k.components[i], from.values[i], from.partialText && i == prefix - 1,
+                             direction == Direction::Backward);
+    }
+    if (tie) {
+        w.params << from.rec;
+    }
+    w.params += extra.binds;
+    w.params << limit;
+    w.sql = pgsql::walkSql(t, key, prefix, tie, direction, inclusive, extra.sql, firstMark);
+    return w;
+}
+
 } // namespace
 
 StoreError PgStore::fetch(TableId table, qint64 rec, Row& out) {
@@ -229,20 +254,7 @@ StoreError PgStore::read(TableId table, int key, const KeyPosition& from, Direct
     if (watch && watch->cancelled()) {
         return StoreError::driver(0, QStringLiteral("The read was cancelled"));
     }
-    const KeyDef& k = t.key(key);
-    const int prefix = static_cast<int>(std::min<qsizetype>(from.values.size(), k.components.size()));
-    const bool tie = from.hasRec && prefix == k.components.size() && sql::keyHasTieBreaker(t, key);
-    QVector<QVariant> params;
-    for (int i = 0; i < prefix; ++i) {
-        params << keyParam(t, key, k.components[i], from.values[i], from.partialText && i == prefix - 1,
-                           direction == Direction::Backward);
-    }
-    if (tie) {
-        params << from.rec;
-    }
-    params += extra.binds;
-    params << limit;
-    const QString text = pgsql::walkSql(t, key, prefix, tie, direction, inclusive, extra.sql);
+    const auto [text, params] = walkStatement(t, key, from, direction, inclusive, limit, extra);
     // A read of no records only tries the statement (a list's view opening); one that ran on this
     // connection before needs no round trip to tell it runs.
     if (limit == 0 && m_provenReads.contains(text)) {
@@ -282,27 +294,16 @@ StoreError PgStore::readEnds(TableId table, int key, const KeyPosition& from, co
         // A filter's first and last match: two walks, each with a plan of its own.
         return Store::readEnds(table, key, from, limits, first, last);
     }
-    const KeyDef& k = t.key(key);
-    const int prefix = static_cast<int>(std::min<qsizetype>(from.values.size(), k.components.size()));
-    const bool tie = from.hasRec && prefix == k.components.size() && sql::keyHasTieBreaker(t, key);
     QVector<QVariant> params;
     QStringList ends;
     for (const Direction direction : {Direction::Forward, Direction::Backward}) {
         const SqlCondition extra = limits.isEmpty() ? SqlCondition{} : limitCondition(t, key, limits, direction);
-        const int firstMark = static_cast<int>(params.size()) + 1;
-        for (int i = 0; i < prefix; ++i) {
-            params << keyParam(t, key, k.components[i], from.values[i], from.partialText && i == prefix - 1,
-                               direction == Direction::Backward);
-        }
-        if (tie) {
-            params << from.rec;
-        }
-        params += extra.binds;
-        params << 1;
-        const int end = direction == Direction::Forward ? 0 : 1;
+        const WalkStatement walk =
+            walkStatement(t, key, from, direction, true, 1, extra, static_cast<int>(params.size()) + 1);
+        params += walk.params;
         ends << QStringLiteral("SELECT *, %1 AS \"_end\" FROM (%2) end%1")
-                    .arg(end)
-                    .arg(pgsql::walkSql(t, key, prefix, tie, direction, true, extra.sql, firstMark));
+                    .arg(direction == Direction::Forward ? 0 : 1)
+                    .arg(walk.sql);
     }
     StoreError e;
     PgResult r = m_connection->runOften(ends.join(QStringLiteral(" UNION ALL ")), params, e);
